@@ -1,0 +1,99 @@
+#include "platform/qt/Dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace platform {
+
+namespace {
+DialogScript* g_script = nullptr;
+}
+
+DialogScript::DialogScript() { g_script = this; }
+DialogScript::~DialogScript()
+{
+    if (g_script == this)
+        g_script = nullptr;
+}
+DialogScript* DialogScript::Active() { return g_script; }
+
+Answer MessageBox(QWidget* parent, const QString& text, const QString& caption, Buttons buttons)
+{
+    if (DialogScript* s = g_script) {
+        s->messages.push_back({text, caption, buttons});
+        if (!s->answers.empty()) {
+            Answer a = s->answers.front();
+            s->answers.pop_front();
+            return a;
+        }
+        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    }
+    QMessageBox::StandardButtons std = QMessageBox::Ok;
+    if (buttons == Buttons::OkCancel)
+        std = QMessageBox::Ok | QMessageBox::Cancel;
+    else if (buttons == Buttons::YesNo)
+        std = QMessageBox::Yes | QMessageBox::No;
+    QMessageBox box(QMessageBox::NoIcon, caption, text, std, parent);
+    switch (box.exec()) {
+    case QMessageBox::Cancel: return Answer::Cancel;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return buttons == Buttons::OkCancel ? Answer::Ok : Answer::Ok;
+    }
+}
+
+static FileDialogResult Scripted(DialogScript* s, bool save, const QString& caption, const QString& filter)
+{
+    s->fileDialogs.push_back({save, caption, filter});
+    if (s->files.empty())
+        return {};
+    FileDialogResult r = s->files.front();
+    s->files.pop_front();
+    return r;
+}
+
+static int FilterIndex(const QString& filter, const QString& selected)
+{
+    const QStringList parts = filter.split(";;");
+    const int i = parts.indexOf(selected);
+    return i < 0 ? 0 : i;
+}
+
+FileDialogResult OpenFileDialog(QWidget* parent, const QString& caption, const QString& filter, bool multiple,
+                                const QString& dir)
+{
+    if (DialogScript* s = g_script)
+        return Scripted(s, false, caption, filter);
+    FileDialogResult r;
+    QString selected;
+    if (multiple) {
+        r.files = QFileDialog::getOpenFileNames(parent, caption, dir, filter, &selected);
+    } else {
+        const QString f = QFileDialog::getOpenFileName(parent, caption, dir, filter, &selected);
+        if (!f.isEmpty())
+            r.files << f;
+    }
+    r.accepted = !r.files.isEmpty();
+    r.filterIndex = FilterIndex(filter, selected);
+    return r;
+}
+
+FileDialogResult SaveFileDialog(QWidget* parent, const QString& caption, const QString& filter,
+                                const QString& defaultExt, const QString& dir)
+{
+    if (DialogScript* s = g_script)
+        return Scripted(s, true, caption, filter);
+    QFileDialog dlg(parent, caption, dir, filter);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    if (!defaultExt.isEmpty())
+        dlg.setDefaultSuffix(defaultExt);
+    FileDialogResult r;
+    if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()) {
+        r.accepted = true;
+        r.files << dlg.selectedFiles().first();
+        r.filterIndex = FilterIndex(filter, dlg.selectedNameFilter());
+    }
+    return r;
+}
+
+}  // namespace platform

@@ -1,0 +1,63 @@
+// Modal message boxes and file dialogs, with a seam that lets tests script the
+// answers and read what was shown. While a script is active nothing is ever shown
+// on screen, so no test can block on a dialog.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <vector>
+
+class QWidget;
+
+namespace platform {
+
+enum class Buttons { Ok, OkCancel, YesNo };
+enum class Answer { Ok, Cancel, Yes, No };
+
+// A modal message box with the given text, caption and buttons.
+Answer MessageBox(QWidget* parent, const QString& text, const QString& caption, Buttons buttons = Buttons::Ok);
+
+struct FileDialogResult {
+    bool accepted = false;
+    QStringList files;   // one file for a save dialog, one or more for an open dialog
+    int filterIndex = 0; // the chosen filter, counted from 0
+};
+
+// filter is in Qt's form: "Match logs (*.rcg);;All files (*)".
+FileDialogResult OpenFileDialog(QWidget* parent, const QString& caption, const QString& filter,
+                                bool multiple, const QString& dir = {});
+FileDialogResult SaveFileDialog(QWidget* parent, const QString& caption, const QString& filter,
+                                const QString& defaultExt = {}, const QString& dir = {});
+
+// What a scripted run recorded.
+struct ShownMessage {
+    QString text;
+    QString caption;
+    Buttons buttons;
+};
+struct ShownFileDialog {
+    bool save;
+    QString caption;
+    QString filter;
+};
+
+// While a DialogScript lives, dialogs take their answers from it: message boxes
+// pop `answers` (Ok, or Yes for Yes/No boxes, when empty), file dialogs pop
+// `files` (cancelled when empty). Scripts do not nest.
+class DialogScript {
+public:
+    DialogScript();
+    ~DialogScript();
+    DialogScript(const DialogScript&) = delete;
+    DialogScript& operator=(const DialogScript&) = delete;
+
+    std::deque<Answer> answers;
+    std::deque<FileDialogResult> files;
+    std::vector<ShownMessage> messages;
+    std::vector<ShownFileDialog> fileDialogs;
+
+    static DialogScript* Active();
+};
+
+}  // namespace platform

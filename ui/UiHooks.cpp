@@ -1,0 +1,22 @@
+#include "UiHooks.h"
+
+#include "platform/qt/Dialogs.h"
+#include "platform/qt/System.h"
+
+#include <QApplication>
+
+void UiHooks::SetWaitText(const std::string& text)
+{
+    (void)text;
+    ProcessPendingEvents();
+}
+
+void UiHooks::ProcessPendingEvents() { platform::ProcessPendingEventsNoInput(); }
+
+void UiHooks::Beep() { platform::SystemBeep(); }
+
+void UiHooks::Notify(const std::string& text, const std::string& caption)
+{
+    platform::MessageBox(QApplication::activeWindow(), QString::fromStdString(text),
+                         QString::fromStdString(caption), platform::Buttons::Ok);
+}
