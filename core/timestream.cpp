@@ -1,0 +1,149 @@
+#include "timestream.h"
+
+namespace timestream_detail {
+
+void IndexOutOfRange(int line)
+{
+    throw EAssertionFailed("Index out of range", "timestream.h", line);
+}
+
+}  // namespace timestream_detail
+
+bool PassesWordFilter(const std::string& fullName, const std::vector<std::string>& acceptWords,
+                      const std::vector<std::string>& rejectWords)
+{
+    if (!acceptWords.empty()) {
+        bool accepted = false;
+        for (const std::string& word : acceptWords) {
+            if (fullName.find(word) != std::string::npos) {
+                accepted = true;
+                break;
+            }
+        }
+        if (!accepted)
+            return false;
+    }
+    for (const std::string& word : rejectWords) {
+        if (fullName.find(word) != std::string::npos)
+            return false;
+    }
+    return true;
+}
+
+const std::string& TimeChannel::GetFullName() const
+{
+    if (fullName.empty()) {
+        if (parent != nullptr)
+            fullName = parent->GetFullName() + "." + name;
+        else
+            fullName = name;
+    }
+    return fullName;
+}
+
+void TimeChannel::SetParent(CompositeTimeChannel* composite)
+{
+    parent = composite;
+    // A name cached under the old parent would be wrong now, here and below.
+    ForgetFullNames();
+}
+
+void TimeChannel::ForgetFullNames()
+{
+    fullName.clear();
+    if (!isLeaf) {
+        if (auto* composite = dynamic_cast<CompositeTimeChannel*>(this)) {
+            for (TimeChannel* child : composite->GetChildren())
+                child->ForgetFullNames();
+        }
+    }
+}
+
+TimeStream::~TimeStream()
+{
+    for (TimeChannel* root : roots)
+        delete root;
+}
+
+int TimeStream::AddChannel(TimeChannel* channel)
+{
+    channel->SetTimeWindow(timeWindow);
+    roots.push_back(channel);
+    CollectChannels(channel);
+    return 0;
+}
+
+void TimeStream::CollectChannels(TimeChannel* channel)
+{
+    channels.push_back(channel);
+    if (channel->IsLeaf()) {
+        ++lastLeafIndex;
+        leaves.push_back(channel);
+        return;
+    }
+    if (auto* composite = dynamic_cast<CompositeTimeChannel*>(channel)) {
+        for (TimeChannel* child : composite->GetChildren())
+            CollectChannels(child);
+    }
+}
+
+void TimeStream::RebuildChannelLists()
+{
+    channels.clear();
+    leaves.clear();
+    lastLeafIndex = -1;
+    for (TimeChannel* root : roots)
+        CollectChannels(root);
+}
+
+void TimeStream::BuildRowHeader()
+{
+    RebuildChannelLists();
+    rowBuffer.clear();
+    rowHeader.clear();
+    for (const TimeChannel* leaf : leaves) {
+        std::string converted = leaf->GetFullName();
+        std::replace(converted.begin(), converted.end(), '.', '_');
+        rowHeader += converted;
+        rowHeader += ',';
+    }
+    rowHeader += "cycle";
+    rowBuffer.assign(leaves.size() + 1, 0.0);
+}
+
+TimeChannel* TimeStream::FindChannel(const std::string& fullName) const
+{
+    for (TimeChannel* channel : channels) {
+        if (channel->GetFullName() == fullName)
+            return channel;
+    }
+    return nullptr;
+}
+
+void TimeStream::SetTimeWindow(int w)
+{
+    timeWindow = w < 1 ? 1 : w;
+    for (TimeChannel* channel : channels)
+        channel->SetTimeWindow(timeWindow);
+}
+
+void TimeStream::ClearChannels()
+{
+    for (TimeChannel* channel : channels)
+        channel->Clear();
+}
+
+void TimeStream::ComputeAllMinMax()
+{
+    for (TimeChannel* leaf : leaves)
+        leaf->ComputeMinMax();
+}
+
+int TimeStream::FillRow(int cycle, double* row, std::size_t rowSize)
+{
+    if (row == nullptr || rowSize < leaves.size())
+        return -1;
+    for (std::size_t i = 0; i < leaves.size(); ++i)
+        row[i] = leaves[i]->GetValue(cycle);
+    return 0;
+}
