@@ -1,0 +1,374 @@
+#include "Concepts.h"
+
+#include "Evaluators.h"
+#include "platform/Hooks.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iostream>
+#include <limits>
+#include <set>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+
+namespace {
+
+// Handle -> living node. Kept on the heap for the whole run so that a node
+// freed late during program exit still finds it.
+struct HandleRegistry {
+    std::unordered_map<std::int32_t, ConceptObject*> nodes;
+    std::int32_t next = 1;
+};
+
+HandleRegistry& Registry()
+{
+    static HandleRegistry* registry = new HandleRegistry;
+    return *registry;
+}
+
+std::int32_t RegisterConcept(ConceptObject* node)
+{
+    HandleRegistry& r = Registry();
+    // Handles count up and are not reused while the counter lasts; only after
+    // 2^31 - 1 nodes does it wrap, and then it skips handles still in use.
+    std::int32_t h = r.next;
+    while (r.nodes.count(h) != 0)
+        h = h == std::numeric_limits<std::int32_t>::max() ? 1 : h + 1;
+    r.next = h == std::numeric_limits<std::int32_t>::max() ? 1 : h + 1;
+    r.nodes.emplace(h, node);
+    return h;
+}
+
+void EraseAll(std::vector<ConceptObject*>& list, const ConceptObject* node)
+{
+    list.erase(std::remove(list.begin(), list.end(), node), list.end());
+}
+
+}  // namespace
+
+ConceptObject* ConceptFromHandle(std::int32_t handle)
+{
+    if (handle == 0)
+        return nullptr;
+    const HandleRegistry& r = Registry();
+    auto it = r.nodes.find(handle);
+    return it == r.nodes.end() ? nullptr : it->second;
+}
+
+ConceptObject::ConceptObject(std::string name, BasicEvaluator* evaluator, bool prune)
+    : name_(std::move(name)), evaluator_(evaluator), prune_(prune), handle_(RegisterConcept(this))
+{
+}
+
+ConceptObject::~ConceptObject()
+{
+    // Parents that still live and link to this node must not keep a dangling child.
+    for (ConceptObject* p : linkedParents_)
+        EraseAll(p->children_, this);
+    linkedParents_.clear();
+
+    // Decide what this node owns before freeing anything: freeing one child's
+    // subtree may free a node that is also listed here under another link.
+    std::vector<ConceptObject*> children = std::move(children_);
+    children_.clear();
+    std::vector<ConceptObject*> owned;
+    for (ConceptObject* c : children) {
+        EraseAll(c->linkedParents_, this);
+        if (c->parent_ == this && std::find(owned.begin(), owned.end(), c) == owned.end())
+            owned.push_back(c);
+    }
+    for (ConceptObject* c : owned)
+        delete c;
+
+    Registry().nodes.erase(handle_);
+}
+
+ConceptObject* ConceptObject::SetParent(ConceptObject* parent)
+{
+    ConceptObject* previous = parent_;
+    parent_ = parent;
+    return previous;
+}
+
+ConceptObject* ConceptObject::AddChild(ConceptObject* child)
+{
+    children_.push_back(child);
+    child->linkedParents_.push_back(this);
+    child->SetParent(this);
+    child->level_ = level_ + 1;
+    return child;
+}
+
+bool ConceptObject::Evaluate(BasicGameData* situation) const
+{
+    return evaluator_ ? evaluator_->Evaluate(situation) : false;
+}
+
+int ConceptObject::Number(ConceptObject* node, int nextId, int level, std::vector<ConceptObject*>* collected)
+{
+    node->id_ = nextId;
+    int next = nextId + 1;
+    node->level_ = level;
+    node->treeDepth_ = level;
+    if (collected)
+        collected->push_back(node);
+    for (ConceptObject* c : node->children_) {
+        next = Number(c, next, level + 1, collected);
+        node->treeDepth_ = std::max(node->treeDepth_, c->treeDepth_);
+    }
+    if (!node->parent_)
+        SetTreeDepth(node, node->treeDepth_);
+    return next;
+}
+
+int ConceptObject::SetTreeDepth(ConceptObject* node, int depth)
+{
+    node->treeDepth_ = std::max(depth, node->level_);
+    if (node->level_ > depth)
+        platform::Beep();
+    for (ConceptObject* c : node->children_) {
+        SetTreeDepth(c, depth);
+        if (c->treeDepth_ > node->treeDepth_)
+            platform::Beep();
+    }
+    return node->treeDepth_;
+}
+
+std::string ConceptObject::GetPathName(ConceptObject* node)
+{
+    if (!node)
+        return std::string();
+    if (!node->pathName_.empty())
+        return node->pathName_;
+    std::string path = node->name_;
+    int count = 1;
+    for (const ConceptObject* p = node->parent_; p; p = p->parent_) {
+        if (p->inPath_)
+            path = p->name_ + "." + path;
+        ++count;
+    }
+    // The cut counts every level, in path or not, so a tight limit can leave
+    // nothing of a deep node's path.
+    const int d = node->pathDepth_;
+    if (d > 0) {
+        while (count > d && !path.empty()) {
+            const std::size_t dot = path.rfind('.');
+            if (dot == std::string::npos)
+                path.clear();
+            else
+                path.erase(dot);
+            --count;
+        }
+    }
+    node->pathName_ = path;
+    return path;
+}
+
+int ConceptObject::SetPathDepth(ConceptObject* node, int d)
+{
+    node->pathDepth_ = d;
+    node->pathName_.clear();
+    for (ConceptObject* c : node->children_)
+        SetPathDepth(c, d);
+    return d;
+}
+
+namespace {
+
+void Collect(ConceptObject* node, std::vector<ConceptObject*>& out, std::unordered_set<const ConceptObject*>& seen,
+             bool all)
+{
+    if ((all || node->GetEvaluator()) && seen.insert(node).second)
+        out.push_back(node);
+    for (ConceptObject* c : node->GetChildren())
+        Collect(c, out, seen, all);
+}
+
+}  // namespace
+
+void ConceptObject::CollectConcepts(ConceptObject* node, std::vector<ConceptObject*>* out, bool all)
+{
+    if (!node || !out)
+        return;
+    // What out already holds counts as collected, as does everything added now.
+    std::unordered_set<const ConceptObject*> seen(out->begin(), out->end());
+    Collect(node, *out, seen, all);
+}
+
+bool ConceptObject::IsA(const ConceptObject* a, const ConceptObject* b)
+{
+    if (!b)
+        return false;
+    for (; a; a = a->parent_) {
+        if (a == b)
+            return true;
+    }
+    return false;
+}
+
+bool ConceptObject::IsRelated(const ConceptObject* a, const ConceptObject* b)
+{
+    return IsA(a, b) || IsA(b, a);
+}
+
+ConceptObject* ConceptObject::CommonAncestor(ConceptObject* a, ConceptObject* b)
+{
+    for (;;) {
+        if (!a)
+            return b;
+        if (!b || a == b)
+            return a;
+        if (a->level_ == b->level_) {
+            a = a->parent_;
+            b = b->parent_;
+        } else if (a->level_ > b->level_) {
+            a = a->parent_;
+        } else {
+            b = b->parent_;
+        }
+    }
+}
+
+double ConceptObject::Distance(ConceptObject* a, ConceptObject* b, double alpha)
+{
+    ConceptObject* c = CommonAncestor(a, b);
+    if (!a || !b || !c)
+        return 99999.0;
+    if (a == b)
+        return 0.0;
+    if (alpha >= 0.0) {
+        // An unnumbered hierarchy has tree depth 0; its levels (set when the
+        // nodes were linked) still bound the depth, so the formula stays defined.
+        const double depth = std::max({a->treeDepth_, a->level_, b->level_});
+        if (depth <= 0.0)
+            return 0.0;
+        const double lc = c->level_;
+        const double edges = a->level_ + b->level_ - 2.0 * c->level_;
+        return std::pow(((depth - lc) + edges / (2.0 * depth)) / (depth + 1.0), alpha);
+    }
+    const double wc = GetWeightSum(c);
+    const double da = std::fabs(GetWeightSum(a) - wc);
+    const double db = std::fabs(GetWeightSum(b) - wc);
+    return da < db ? da : db;
+}
+
+void ConceptObject::SetWeightAndSum(ConceptObject* node, double w)
+{
+    SetWeight(node, w, w);
+    SumWeights(node);
+}
+
+void ConceptObject::SetWeight(ConceptObject* node, double weight, double total)
+{
+    node->weight_ = weight;
+    const std::size_t n = node->children_.size();
+    if (n == 0)
+        return;
+    const double share = total / static_cast<double>(n);
+    for (ConceptObject* c : node->children_)
+        SetWeight(c, share, total);
+}
+
+double ConceptObject::SumWeights(ConceptObject* node)
+{
+    double sum = 0.0;
+    for (ConceptObject* c : node->children_)
+        sum += SumWeights(c);
+    node->subtreeWeight_ = sum;
+    return node->weight_ + sum;
+}
+
+double ConceptObject::GetWeightSum(const ConceptObject* node)
+{
+    return node->weight_ + node->subtreeWeight_;
+}
+
+namespace {
+
+const char* const kEol = "\r\n";
+
+void WriteEdges(std::string& out, ConceptObject* parent,
+                std::set<std::pair<const ConceptObject*, const ConceptObject*>>& written)
+{
+    for (ConceptObject* child : parent->GetChildren()) {
+        // A link written already (a shared node reached again) is skipped with
+        // everything below it, so each link appears once.
+        if (!written.insert({parent, child}).second)
+            continue;
+        const std::string source = std::to_string(child->GetId());
+        const std::string target = std::to_string(parent->GetId());
+        out += std::string("  edge") + kEol;
+        out += std::string("  [") + kEol;
+        out += "    source " + source + kEol;
+        out += "    target " + target + kEol;
+        out += std::string("    graphics") + kEol;
+        out += std::string("    [") + kEol;
+        out += std::string("      width 1") + kEol;
+        out += std::string("      targetArrow \"standard\"") + kEol;
+        out += std::string("    ]") + kEol;
+        out += std::string("    LabelGraphics") + kEol;
+        out += std::string("    [") + kEol;
+        out += std::string("      text \"\"") + kEol;
+        out += std::string("      fontSize 12") + kEol;
+        out += std::string("      fontName\t\"Dialog\"") + kEol;
+        out += std::string("    ]") + kEol;
+        out += std::string("  ]") + kEol;
+        WriteEdges(out, child, written);
+    }
+}
+
+}  // namespace
+
+int ConceptObject::SaveGML(ConceptObject* root, const std::string& fileName)
+{
+    if (!root)
+        return 0;
+    Number(root, 1, 0, nullptr);
+    std::vector<ConceptObject*> nodes;
+    CollectConcepts(root, &nodes, true);
+
+    std::string out;
+    out += std::string("Creator \"Velotrask\"") + kEol;
+    out += std::string("Version\t2.2") + kEol;
+    out += std::string("graph") + kEol;
+    out += std::string("[") + kEol;
+    out += std::string("  hierarchic\t1") + kEol;
+    out += "  label \"" + GetPathName(root) + "\"" + kEol;
+    out += std::string("  directed\t1") + kEol;
+    for (ConceptObject* node : nodes) {
+        const std::string path = GetPathName(node);
+        out += std::string("  node") + kEol;
+        out += std::string("  [") + kEol;
+        out += "    id " + std::to_string(node->GetId()) + kEol;
+        out += "    label \"" + path + "\"" + kEol;
+        out += std::string("    graphics") + kEol;
+        out += std::string("    [") + kEol;
+        out += std::string("      w 140") + kEol;
+        out += std::string("      h 20") + kEol;
+        out += std::string("    ]") + kEol;
+        out += std::string("    LabelGraphics") + kEol;
+        out += std::string("    [") + kEol;
+        out += "      text \"" + path + " \"" + kEol;
+        out += std::string("      fontSize 12") + kEol;
+        out += std::string("      fontName \"Dialog\"") + kEol;
+        out += std::string("      anchor \"c\"") + kEol;
+        out += std::string("    ]") + kEol;
+        out += std::string("  ]") + kEol;
+    }
+    std::set<std::pair<const ConceptObject*, const ConceptObject*>> written;
+    WriteEdges(out, root, written);
+    out += std::string("]") + kEol;
+
+    // The file is a by-product for other tools: a failure is no reason to stop
+    // the program, but it is worth a line on the error stream.
+    std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
+    if (file)
+        file.write(out.data(), static_cast<std::streamsize>(out.size()));
+    if (file)
+        file.close();
+    if (!file)
+        std::cerr << "Cannot write " << fileName << '\n';
+    return 0;
+}
