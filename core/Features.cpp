@@ -1,0 +1,4 @@
+#include "Features.h"
+
+FeatureList::FeatureList() = default;
+FeatureList::~FeatureList() = default;
