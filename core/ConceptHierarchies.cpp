@@ -1,0 +1,268 @@
+#include "ConceptHierarchies.h"
+
+#include <string>
+
+// All program-wide concept pointers live here together, so that freeing the
+// hierarchies can set every one of them back to null in one place.
+ConceptObject* g_positionConcepts = nullptr;
+ConceptObject* g_actionConcepts = nullptr;
+ConceptObject* g_roleConcepts = nullptr;
+ConceptObject* g_speedConcepts = nullptr;
+ConceptObject* g_ballRelativeConcepts = nullptr;
+ConceptObject* g_teamplayConcepts = nullptr;
+ConceptObject* g_relativeConcepts = nullptr;
+
+ConceptObject* coHold = nullptr;
+ConceptObject* coPassK2K3 = nullptr;
+ConceptObject* coPassK2 = nullptr;
+ConceptObject* coPassK3 = nullptr;
+ConceptObject* coInterceptedPass = nullptr;
+ConceptObject* coMovement = nullptr;
+ConceptObject* coDefensiveMovement = nullptr;
+ConceptObject* coIntercept = nullptr;
+ConceptObject* coAreaOfTheField = nullptr;
+ConceptObject* coAnOpponent = nullptr;
+ConceptObject* coTracking = nullptr;
+ConceptObject* coPassingOn = nullptr;
+ConceptObject* coDefensiveSupport = nullptr;
+ConceptObject* coTackle = nullptr;
+ConceptObject* coOffensiveMovement = nullptr;
+ConceptObject* coCreatingSpace = nullptr;
+ConceptObject* coAttackSupport = nullptr;
+ConceptObject* coMovementOnTheBall = nullptr;
+ConceptObject* coControlDribble = nullptr;
+ConceptObject* coSpeedDribble = nullptr;
+ConceptObject* coLongDribble = nullptr;
+ConceptObject* coKick = nullptr;
+ConceptObject* coSuccessfulShoot = nullptr;
+ConceptObject* coPass = nullptr;
+ConceptObject* coToPlayer = nullptr;
+ConceptObject* coToSpace = nullptr;
+ConceptObject* coSquarePass = nullptr;
+ConceptObject* coCrossPass = nullptr;
+ConceptObject* coThroughBall = nullptr;
+ConceptObject* coDiagonalThroughPass = nullptr;
+ConceptObject* coStraightThroughPass = nullptr;
+ConceptObject* coMiss = nullptr;
+ConceptObject* coUnsuccessfulShoot = nullptr;
+ConceptObject* coToOpponent = nullptr;
+ConceptObject* coSideline = nullptr;
+ConceptObject* coCorner = nullptr;
+ConceptObject* coGoalline = nullptr;
+
+ConceptObject* coBall = nullptr;
+ConceptObject* coTeamNumber[2][11] = {};
+ConceptObject* coFieldPlayer[2] = {};
+ConceptObject* coLFW[2] = {};
+ConceptObject* coCFW[2] = {};
+ConceptObject* coLCFW[2] = {};
+ConceptObject* coRCFW[2] = {};
+ConceptObject* coRFW[2] = {};
+ConceptObject* coLMF[2] = {};
+ConceptObject* coCMF[2] = {};
+ConceptObject* coLCMF[2] = {};
+ConceptObject* coRCMF[2] = {};
+ConceptObject* coRMF[2] = {};
+ConceptObject* coLFB[2] = {};
+ConceptObject* coCFB[2] = {};
+ConceptObject* coLCFB[2] = {};
+ConceptObject* coRCFB[2] = {};
+ConceptObject* coRFB[2] = {};
+ConceptObject* coSW[2] = {};
+ConceptObject* coST[2] = {};
+ConceptObject* coGK[2] = {};
+
+namespace {
+
+// A node without evaluator, linked to its parent right away.
+ConceptObject* Add(ConceptObject* parent, const std::string& name, bool prune = true)
+{
+    return parent->AddChild(new ConceptObject(name, nullptr, prune));
+}
+
+// The last steps every written hierarchy shares: weights, the GML file, and
+// the numbering the rest of the program sees.
+ConceptObject* Finish(ConceptObject* root, const std::string& fileName)
+{
+    root->SetInPath(false);
+    ConceptObject::SetWeightAndSum(root, 1.0);
+    ConceptObject::SaveGML(root, fileName);
+    ConceptObject::Number(root, 1, 0, nullptr);
+    return root;
+}
+
+void AddSideRoles(ConceptObject* side, int s)
+{
+    coFieldPlayer[s] = Add(side, "Field-player");
+
+    ConceptObject* fw = Add(coFieldPlayer[s], "FW");
+    coLFW[s] = Add(fw, "L-FW");
+    coCFW[s] = Add(fw, "C-FW");
+    coLCFW[s] = Add(coCFW[s], "LC-FW");
+    coRCFW[s] = Add(coCFW[s], "RC-FW");
+    coRFW[s] = Add(fw, "R-FW");
+
+    ConceptObject* mf = Add(coFieldPlayer[s], "MF");
+    coLMF[s] = Add(mf, "L-MF");
+    coCMF[s] = Add(mf, "C-MF");
+    coLCMF[s] = Add(coCMF[s], "LC-MF");
+    coRCMF[s] = Add(coCMF[s], "RC-MF");
+    coRMF[s] = Add(mf, "R-MF");
+
+    ConceptObject* fb = Add(coFieldPlayer[s], "FB");
+    coLFB[s] = Add(fb, "L-FB");
+    coCFB[s] = Add(fb, "C-FB");
+    coLCFB[s] = Add(coCFB[s], "LC-FB");
+    coRCFB[s] = Add(coCFB[s], "RC-FB");
+    coRFB[s] = Add(fb, "R-FB");
+
+    coSW[s] = Add(coFieldPlayer[s], "SW");
+    coST[s] = Add(coFieldPlayer[s], "ST");
+    coGK[s] = Add(side, "GK");
+}
+
+// A side node of the role hierarchy: its name leads the paths below it.
+ConceptObject* AddSide(ConceptObject* parent, const std::string& name)
+{
+    ConceptObject* side = Add(parent, name, false);
+    side->SetInPath(true);
+    return side;
+}
+
+void FreeRoot(ConceptObject*& root)
+{
+    delete root;
+    root = nullptr;
+}
+
+}  // namespace
+
+ConceptObject* CreateActionConcepts()
+{
+    auto* root = new ConceptObject("Action", nullptr, false);
+
+    ConceptObject* keepaway = Add(root, "Keepaway");
+    coHold = Add(keepaway, "Hold");
+    coPassK2K3 = Add(keepaway, "Pass-K2K3");
+    coPassK2 = Add(coPassK2K3, "Pass-K2");
+    coPassK3 = Add(coPassK2K3, "Pass-K3");
+    coInterceptedPass = Add(keepaway, "Intercepted-pass");
+
+    coMovement = Add(root, "Movement");
+    coDefensiveMovement = Add(coMovement, "Defensive-movement");
+    coIntercept = Add(coDefensiveMovement, "Intercept");
+    ConceptObject* cover = Add(coDefensiveMovement, "Cover");
+    coAreaOfTheField = Add(cover, "Area-of-the-field");
+    coAnOpponent = Add(cover, "An-opponent");
+    coTracking = Add(coAnOpponent, "Tracking");
+    coPassingOn = Add(coAnOpponent, "Passing-on");
+    coDefensiveSupport = Add(cover, "Defensive-support");
+    coTackle = Add(coDefensiveMovement, "Tackle");
+    ConceptObject* undecided = Add(coMovement, "Undecided-movement");
+    Add(undecided, "Run-for-ball");
+    coOffensiveMovement = Add(coMovement, "Offensive-movement");
+    ConceptObject* offTheBall = Add(coOffensiveMovement, "Movement-off-the-ball");
+    coCreatingSpace = Add(offTheBall, "Creating-space");
+    coAttackSupport = Add(offTheBall, "Attack-support");
+    coMovementOnTheBall = Add(coOffensiveMovement, "Movement-on-the-ball");
+    coControlDribble = Add(coMovementOnTheBall, "Control-dribble");
+    coSpeedDribble = Add(coMovementOnTheBall, "Speed-dribble");
+    coLongDribble = Add(coMovementOnTheBall, "Long-dribble");
+
+    Add(root, "Catch");
+    Add(root, "No-action");
+
+    coKick = Add(root, "Kick");
+    coSuccessfulShoot = Add(coKick, "Successful-shoot");
+    coPass = Add(coKick, "Pass");
+    coToPlayer = Add(coPass, "To-player");
+    coToSpace = Add(coPass, "To-space");
+    coSquarePass = Add(coToSpace, "Square-pass");
+    coCrossPass = Add(coToSpace, "Cross-pass");
+    coThroughBall = Add(coToSpace, "Through-pass");
+    coDiagonalThroughPass = Add(coThroughBall, "Diagonal-through-pass");
+    coStraightThroughPass = Add(coThroughBall, "Straight-through-pass");
+    coMiss = Add(coKick, "Miss");
+    coUnsuccessfulShoot = Add(coMiss, "Unsuccessful-shoot");
+    coToOpponent = Add(coMiss, "To-opponent");
+    coSideline = Add(coMiss, "Sideline");
+    coCorner = Add(coMiss, "Corner");
+    coGoalline = Add(coMiss, "Goalline");
+
+    return Finish(root, "ActionConcepts.gml");
+}
+
+ConceptObject* CreateRoleConcepts()
+{
+    auto* root = new ConceptObject("Team", nullptr, false);
+    coBall = Add(root, "Ball");
+
+    ConceptObject* numbers = Add(root, "Team-Numbers");
+    const char* const sideNames[2] = {"LTeam", "RTeam"};
+    for (int s = 0; s < 2; ++s) {
+        ConceptObject* side = AddSide(numbers, sideNames[s]);
+        for (int n = 0; n < 11; ++n)
+            coTeamNumber[s][n] = Add(side, std::to_string(n + 1));
+    }
+
+    ConceptObject* roles = Add(root, "Team-Roles");
+    ConceptObject* sides[2] = {AddSide(roles, sideNames[0]), AddSide(roles, sideNames[1])};
+    for (int s = 0; s < 2; ++s)
+        AddSideRoles(sides[s], s);
+
+    return Finish(root, "RoleConcepts.gml");
+}
+
+ConceptObject* CreateTeamplayConcepts()
+{
+    auto* root = new ConceptObject("Teamplay", nullptr, false);
+    root->SetInPath(true);
+    return root;
+}
+
+void ClearActionConceptPointers()
+{
+    for (ConceptObject** p :
+         {&coHold, &coPassK2K3, &coPassK2, &coPassK3, &coInterceptedPass, &coMovement, &coDefensiveMovement,
+          &coIntercept, &coAreaOfTheField, &coAnOpponent, &coTracking, &coPassingOn, &coDefensiveSupport, &coTackle,
+          &coOffensiveMovement, &coCreatingSpace, &coAttackSupport, &coMovementOnTheBall, &coControlDribble,
+          &coSpeedDribble, &coLongDribble, &coKick, &coSuccessfulShoot, &coPass, &coToPlayer, &coToSpace,
+          &coSquarePass, &coCrossPass, &coThroughBall, &coDiagonalThroughPass, &coStraightThroughPass, &coMiss,
+          &coUnsuccessfulShoot, &coToOpponent, &coSideline, &coCorner, &coGoalline})
+        *p = nullptr;
+}
+
+void ClearRoleConceptPointers()
+{
+    coBall = nullptr;
+    for (auto& side : coTeamNumber)
+        for (ConceptObject*& number : side)
+            number = nullptr;
+    for (ConceptObject** table :
+         {coFieldPlayer, coLFW, coCFW, coLCFW, coRCFW, coRFW, coLMF, coCMF, coLCMF, coRCMF, coRMF, coLFB, coCFB,
+          coLCFB, coRCFB, coRFB, coSW, coST, coGK}) {
+        table[0] = nullptr;
+        table[1] = nullptr;
+    }
+}
+
+void CreateConceptHierarchies()
+{
+    FreeConceptHierarchies();
+    g_actionConcepts = CreateActionConcepts();
+    g_roleConcepts = CreateRoleConcepts();
+    g_teamplayConcepts = CreateTeamplayConcepts();
+}
+
+void FreeConceptHierarchies()
+{
+    FreeRoot(g_positionConcepts);
+    FreeRoot(g_actionConcepts);
+    FreeRoot(g_roleConcepts);
+    FreeRoot(g_speedConcepts);
+    FreeRoot(g_ballRelativeConcepts);
+    FreeRoot(g_teamplayConcepts);
+    FreeRoot(g_relativeConcepts);
+    ClearActionConceptPointers();
+    ClearRoleConceptPointers();
+}
