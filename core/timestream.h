@@ -75,7 +75,7 @@ public:
     // The virtual operations, in this order in every channel class.
     virtual ~TimeChannel() = default;
     // The value at the cycle as seen through the time window; 0 for a composite.
-    virtual double GetValue(int cycle) { (void)cycle; return 0.0; }
+    virtual double GetValue(int cycle) const { (void)cycle; return 0.0; }
     virtual void Clear() {}
     virtual int GetCount() const { return 0; }
     // One chart series per leaf of this subtree that passes the word filter;
@@ -224,7 +224,7 @@ public:
         isLeaf = true;
     }
 
-    double GetValue(int cycle) override
+    double GetValue(int cycle) const override
     {
         if (static_cast<std::size_t>(cycle) >= values.size())  // negative cycles wrap to huge
             timestream_detail::IndexOutOfRange(__LINE__);
@@ -339,7 +339,7 @@ public:
     }
 
     // The typed read: the windowed value in the element type (truncated toward zero).
-    T Get(int cycle)
+    T Get(int cycle) const
     {
         if (static_cast<std::size_t>(cycle) >= values.size())
             timestream_detail::IndexOutOfRange(__LINE__);
