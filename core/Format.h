@@ -10,3 +10,14 @@ std::string FormatInt6(int value);
 std::string FormatFixed(double value, int decimals);
 // General notation with the given number of significant digits ("%.6g").
 std::string FormatGeneral(double value, int significant = 6);
+
+// The fixed form of typed-in and tabulated values: rounded to at most `precision`
+// significant digits and to `digits` decimals (halves away from zero), then
+// written with exactly `digits` decimals ("0.85" with 8 and 4 is "0.8500").
+// A value with more than `precision` integer digits is written in the exponent
+// form of FormatFloatGeneral instead.
+std::string FormatFloatFixed(double value, int precision, int digits);
+// The shortest form with up to `precision` significant digits and no trailing
+// zeros ("0", "0.5", "16", "-1"); the exponent form ("1E20", "1.5E-7") for values
+// with more than `precision` integer digits or a magnitude below 0.00001.
+std::string FormatFloatGeneral(double value, int precision = 15);

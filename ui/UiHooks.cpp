@@ -2,13 +2,16 @@
 
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/System.h"
+#include "waitFormWin.h"
 
 #include <QApplication>
 
 void UiHooks::SetWaitText(const std::string& text)
 {
-    (void)text;
-    ProcessPendingEvents();
+    // The wait window lets pending events through itself; without one the core
+    // still expects them to be let through.
+    if (!::SetWaitText(QString::fromStdString(text)))
+        ProcessPendingEvents();
 }
 
 void UiHooks::ProcessPendingEvents() { platform::ProcessPendingEventsNoInput(); }

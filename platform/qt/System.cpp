@@ -48,8 +48,10 @@ QStringList SplitCommandLine(const QString& commandLine)
     return QProcess::splitCommand(commandLine);
 }
 
-bool RunProgramAndWait(const QString& commandLine, int timeoutMs)
+bool RunProgramAndWait(const QString& commandLine, int timeoutMs, bool* endedWell)
 {
+    if (endedWell)
+        *endedWell = false;
     QStringList args = SplitCommandLine(commandLine);
     if (args.isEmpty())
         return false;
@@ -59,7 +61,9 @@ bool RunProgramAndWait(const QString& commandLine, int timeoutMs)
     p.start(program, args);
     if (!p.waitForStarted())
         return false;
-    p.waitForFinished(timeoutMs);
+    const bool finished = p.waitForFinished(timeoutMs);
+    if (endedWell)
+        *endedWell = finished && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
     return true;
 }
 

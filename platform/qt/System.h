@@ -24,8 +24,10 @@ void SetClipboardText(const QString& text);
 QStringList SplitCommandLine(const QString& commandLine);
 
 // Runs the program of the command line without a window of its own and waits for
-// it to end. True when the program could be started.
-bool RunProgramAndWait(const QString& commandLine, int timeoutMs = -1);
+// it to end. True when the program could be started. When endedWell is given it
+// tells whether the program also ended by itself within the time limit with exit
+// code 0 (a program still running at the limit is killed).
+bool RunProgramAndWait(const QString& commandLine, int timeoutMs = -1, bool* endedWell = nullptr);
 
 // Numbers are always read and written with "." as decimal and "," as thousands
 // separator: called right after the application object is made (Qt adopts the

@@ -1,0 +1,107 @@
+#include "Common.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+double PointDistance(double x1, double y1, double x2, double y2)
+{
+    const double dx = x1 - x2;
+    const double dy = y1 - y2;
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+std::string MakeIdentifier(std::string text)
+{
+    for (const char from : {'.', ':', '-'})
+        std::replace(text.begin(), text.end(), from, '_');
+    return text;
+}
+
+int32_t StrToIntTrim(const std::string& text)
+{
+    const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+    size_t first = 0;
+    size_t last = text.size();
+    while (first < last && blank(text[first]))
+        ++first;
+    while (last > first && blank(text[last - 1]))
+        --last;
+    const std::string trimmed = text.substr(first, last - first);
+
+    const char* begin = trimmed.data();
+    const char* end = begin + trimmed.size();
+    // from_chars takes no "+"; a sign must be followed by a digit either way.
+    if (begin != end && *begin == '+' && end - begin > 1 && begin[1] != '-')
+        ++begin;
+    int32_t value = 0;
+    const auto r = std::from_chars(begin, end, value, 10);
+    if (begin == end || r.ec != std::errc() || r.ptr != end)
+        throw EConvertError("'" + trimmed + "' is not a valid integer value");
+    return value;
+}
+
+uint32_t PackRGB(int r, int g, int b)
+{
+    // Unsigned arithmetic: components outside 0..255 spill into the next byte
+    // as they always did, without signed overflow.
+    return static_cast<uint32_t>(r) + static_cast<uint32_t>(g) * 256u + static_cast<uint32_t>(b) * 65536u;
+}
+
+namespace {
+
+int BlendChannel(int c1, int c2, float t)
+{
+    c1 = std::clamp(c1, 0, 255);
+    c2 = std::clamp(c2, 0, 255);
+    const float c = std::ceil(static_cast<float>(c1) + static_cast<float>(c2 - c1) * t);
+    // An unlimited t can leave the int range; saturate instead of undefined behaviour.
+    if (std::isnan(c))
+        return 0;
+    if (c >= static_cast<float>(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (c <= static_cast<float>(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(c);
+}
+
+}  // namespace
+
+uint32_t BlendRGB(int r1, int g1, int b1, int r2, int g2, int b2, float t)
+{
+    return PackRGB(BlendChannel(r1, r2, t), BlendChannel(g1, g2, t), BlendChannel(b1, b2, t));
+}
+
+ViewRect::ViewRect(double left, double top, double right, double bottom)
+    : left(left), top(top), right(right), bottom(bottom)
+{
+}
+
+void ViewRect::Set(double l, double t, double r, double b)
+{
+    left = l;
+    top = t;
+    right = r;
+    bottom = b;
+}
+
+double ViewRect::FieldToViewX(double x) const { return left + (right - left) * ((x + 52.5) * (1.0 / 105.0)); }
+
+double ViewRect::FieldToViewY(double y) const { return top + (bottom - top) * ((y + 34.0) * (1.0 / 68.0)); }
+
+double ViewRect::ViewToFieldX(double v) const
+{
+    const double width = right - left;
+    if (width == 0)
+        return 0;
+    return (v - left) / width * 105.0 - 52.5;
+}
+
+double ViewRect::ViewToFieldY(double v) const
+{
+    const double height = bottom - top;
+    if (height == 0)
+        return 0;
+    return (v - top) / height * 68.0 - 34.0;
+}

@@ -1,0 +1,176 @@
+#include "UiHooks.h"
+#include "UiTestMain.h"
+#include "waitFormWin.h"
+
+#include "common.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QTimer>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace {
+
+class WaitFormTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureApp();
+        ASSERT_TRUE(WaitForm.isNull());
+        ASSERT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    }
+    void TearDown() override
+    {
+        HideWaitForm();
+        SetMainWindow(nullptr);
+    }
+    static QString Shown() { return WaitForm ? WaitForm->LabelText->text() : QString(); }
+};
+
+}  // namespace
+
+TEST_F(WaitFormTest, ShowSetHideContract)
+{
+    EXPECT_FALSE(SetWaitText("nobody sees this"));
+    EXPECT_FALSE(HideWaitForm());
+
+    EXPECT_TRUE(ShowWaitForm("Adding file entry for a.rcg"));
+    ASSERT_FALSE(WaitForm.isNull());
+    EXPECT_TRUE(WaitForm->isVisible());
+    EXPECT_FALSE(WaitForm->isModal());
+    EXPECT_EQ(WaitForm->windowTitle(), "Please wait");
+    EXPECT_TRUE(WaitForm->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(Shown(), "Adding file entry for a.rcg");
+    EXPECT_TRUE(WaitForm->LabelText->font().bold());
+
+    // A second show changes nothing, not even the text.
+    TWaitForm* first = WaitForm;
+    EXPECT_FALSE(ShowWaitForm("Reading file a.rcg"));
+    EXPECT_EQ(WaitForm.data(), first);
+    EXPECT_EQ(Shown(), "Adding file entry for a.rcg");
+
+    EXPECT_TRUE(SetWaitText("Computing features 0.00%"));
+    EXPECT_EQ(Shown(), "Computing features 0.00%");
+
+    EXPECT_TRUE(HideWaitForm());
+    EXPECT_TRUE(WaitForm.isNull());
+    EXPECT_FALSE(HideWaitForm());
+    EXPECT_FALSE(SetWaitText("after"));
+}
+
+TEST_F(WaitFormTest, InnerHideEndsTheOuterOperationsWindow)
+{
+    ASSERT_TRUE(ShowWaitForm("outer"));
+    EXPECT_FALSE(ShowWaitForm("inner"));
+    EXPECT_TRUE(SetWaitText("inner step"));
+    EXPECT_TRUE(HideWaitForm());  // the inner operation's end
+    EXPECT_TRUE(WaitForm.isNull());
+    EXPECT_FALSE(SetWaitText("outer step"));
+    EXPECT_FALSE(HideWaitForm());  // the outer operation's end
+    // A later operation gets a fresh window.
+    EXPECT_TRUE(ShowWaitForm("next"));
+    EXPECT_EQ(Shown(), "next");
+}
+
+TEST_F(WaitFormTest, BusyCursorWhileShownAndRestoredAfterwards)
+{
+    ASSERT_TRUE(ShowWaitForm("busy"));
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    SetWaitText("still busy");
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    HideWaitForm();
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+    // The cursor that was up before comes back, not the arrow.
+    QGuiApplication::setOverrideCursor(Qt::CrossCursor);
+    ShowWaitForm("busy");
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    HideWaitForm();
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::CrossCursor);
+    QGuiApplication::restoreOverrideCursor();
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WaitFormTest, CursorRestoredWhenTheOwnerTakesTheWindowAlong)
+{
+    auto* main = new QWidget;
+    SetMainWindow(main);
+    ASSERT_TRUE(ShowWaitForm("busy"));
+    EXPECT_EQ(WaitForm->parentWidget(), main);
+    delete main;  // destroys the wait window without hiding it first
+    EXPECT_TRUE(WaitForm.isNull());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(HideWaitForm());
+}
+
+TEST_F(WaitFormTest, GuardRemovesTheWindowWhenTheOperationFails)
+{
+    try {
+        WaitFormGuard wait("Merging files");
+        EXPECT_EQ(Shown(), "Merging files");
+        throw std::runtime_error("Player channel not found!");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_TRUE(WaitForm.isNull());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WaitFormTest, WidthFollowsTheTextAndTheWindowIsCentredOnTheMainWindow)
+{
+    QWidget main;
+    main.setGeometry(100, 80, 901, 600);
+    main.show();
+    SetMainWindow(&main);
+    const QRect m = main.frameGeometry();
+
+    ASSERT_TRUE(ShowWaitForm("short"));
+    EXPECT_EQ(WaitForm->width(), 300);  // never below the minimum width
+    EXPECT_EQ(WaitForm->height(), 22);
+    EXPECT_EQ(WaitForm->x(), m.x() + (m.width() - 300) / 2);
+
+    const QString longText = QString("Evaluating concepts, time = 1200 ").repeated(4);
+    SetWaitText(longText);
+    const int textWidth = QFontMetrics(WaitForm->LabelText->font()).horizontalAdvance(longText);
+    EXPECT_GT(WaitForm->width(), 300);
+    EXPECT_GE(WaitForm->width(), textWidth + 30);
+    EXPECT_LE(WaitForm->width(), textWidth + 40);
+    EXPECT_EQ(WaitForm->x(), m.x() + (m.width() - WaitForm->width()) / 2);
+
+    // Back to a short text: back to the minimum width.
+    SetWaitText("short");
+    EXPECT_EQ(WaitForm->width(), 300);
+}
+
+TEST_F(WaitFormTest, NewTextLetsPendingEventsThrough)
+{
+    ASSERT_TRUE(ShowWaitForm("start"));
+    bool ran = false;
+    QTimer::singleShot(0, [&ran] { ran = true; });
+    SetWaitText("step");
+    EXPECT_TRUE(ran);
+}
+
+TEST_F(WaitFormTest, CoreProgressDrivesTheWaitWindow)
+{
+    UiHooks hooks;
+    platform::Hooks* old = platform::SetHooks(&hooks);
+
+    // Without a wait window the core's progress still lets events through.
+    bool ran = false;
+    QTimer::singleShot(0, [&ran] { ran = true; });
+    platform::SetWaitText("Computing features 0.00%");
+    EXPECT_TRUE(ran);
+    EXPECT_TRUE(WaitForm.isNull());
+
+    ASSERT_TRUE(ShowWaitForm("Adding file entry for b.rcg"));
+    platform::SetWaitText("Computing features 62.50%");
+    EXPECT_EQ(Shown(), "Computing features 62.50%");
+
+    platform::SetHooks(old);
+}

@@ -1,0 +1,27 @@
+// What the windows share: the core's small routines (distances, identifiers,
+// integer reading, colours, the pitch-to-view transform, number formats), the
+// main window that dialogs centre on, and running outside programs.
+#pragma once
+
+#include "Common.h"
+#include "Format.h"
+
+#include <QString>
+
+class QWidget;
+
+// The main window, which owns the wait window and centres it and the About box.
+// The main window registers itself when it is made; null until then and after it
+// is gone.
+void SetMainWindow(QWidget* window);
+QWidget* MainWindow();
+
+// How long RunAndWait waits for an outside program (about 16 days 7 hours).
+inline constexpr int kRunAndWaitTimeoutMs = 1410065408;
+
+// Runs the outside program of the command line and waits for its end. The line
+// is split into the program and its arguments (double quotes group words); no
+// shell is involved. The GUI thread is blocked meanwhile. True only when the
+// program started, ended by itself within the time limit and exited with code 0,
+// so that callers never read the result files of a failed run as its results.
+bool RunAndWait(const QString& commandLine);

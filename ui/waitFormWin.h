@@ -1,0 +1,60 @@
+// The one "Please wait" window of long operations. While it is shown the busy
+// cursor is up, and every new text lets pending events through, user input
+// excluded: nobody can remove a log or close a window in the middle of an
+// operation, yet the windows keep painting.
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <QString>
+
+class QLabel;
+
+class TWaitForm : public QDialog {
+    Q_OBJECT
+public:
+    // owner: the main window, over which the wait window is centred (may be null).
+    explicit TWaitForm(QWidget* owner = nullptr);
+    ~TWaitForm() override;
+
+    // Shows the text, widens the window to the text (at least 300 pixels), centres
+    // it horizontally on the main window, repaints it and lets pending events
+    // through, user input excluded.
+    void SetText(const QString& text);
+
+    QLabel* LabelText;
+
+protected:
+    void showEvent(QShowEvent* event) override;  // puts up the busy cursor
+    void hideEvent(QHideEvent* event) override;  // restores the cursor
+
+private:
+    void RestoreCursor();
+
+    // True while this window's busy cursor is on Qt's override-cursor stack;
+    // popping it brings back the cursor saved below it.
+    bool SavedCursor = false;
+};
+
+// The one wait window, null when none is shown.
+extern QPointer<TWaitForm> WaitForm;
+
+// Creates and shows the wait window with the text and returns true; when one is
+// shown already, returns false and changes nothing, not even its text.
+bool ShowWaitForm(const QString& text);
+// Shows the text in the wait window and lets pending events through; false when
+// there is no wait window.
+bool SetWaitText(const QString& text);
+// Removes the wait window, whoever showed it, and returns true; false when there
+// is none.
+bool HideWaitForm();
+
+// Shows the wait window for a scope and removes it when the scope ends, also
+// when an exception leaves it, so the busy cursor never outlives an operation.
+class WaitFormGuard {
+public:
+    explicit WaitFormGuard(const QString& text) { ShowWaitForm(text); }
+    ~WaitFormGuard() { HideWaitForm(); }
+    WaitFormGuard(const WaitFormGuard&) = delete;
+    WaitFormGuard& operator=(const WaitFormGuard&) = delete;
+};
