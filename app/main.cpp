@@ -1,20 +1,24 @@
+#include "Application.h"
 #include "UiHooks.h"
+#include "main.h"
 #include "platform/qt/System.h"
 
-#include <QApplication>
-#include <QMainWindow>
+#include <memory>
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    TApplication app(argc, argv);
     platform::UseCNumericLocale();
     UiHooks hooks;
     platform::SetHooks(&hooks);
-    QMainWindow w;
-    w.setWindowTitle("RoboCup VeloTrask");
-    w.resize(1000, 700);
-    w.show();
-    const int rc = app.exec();
+    if (RunGuarded([] {
+            auto form = std::make_unique<TMainForm>();
+            MainForm = form.get();
+            form->show();
+            QApplication::exec();
+            MainForm = nullptr;
+        })) {
+    }
     platform::SetHooks(nullptr);
-    return rc;
+    return 0;
 }

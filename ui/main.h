@@ -1,0 +1,196 @@
+// The main window: the multiple-document frame that holds the open logs, the
+// time controls, the pages of commands, the channel browser and the child
+// windows. Its whole form is laid out here once; the handlers of its controls
+// live with the subsystems they belong to and are added to this class there.
+#pragma once
+
+#include <QMainWindow>
+
+#include <functional>
+
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMdiArea;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollBar;
+class QSlider;
+class QSplitter;
+class QTabWidget;
+class QTableWidget;
+class QTimer;
+class QToolButton;
+class QTreeWidget;
+
+class TClickStrip;
+class TRadioGroup;
+class TSelTrackBar;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // ---- The form ---------------------------------------------------------
+    // Top bar: the time range, playback and the two sliders.
+    QWidget* TopPanel = nullptr;
+    QLineEdit* EditStartTime = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* EditEndTime = nullptr;
+    QPushButton* BtnSetTimeRange = nullptr;
+    QToolButton* sbFRew = nullptr;
+    QToolButton* sbRev = nullptr;
+    QToolButton* sbPrev = nullptr;
+    QToolButton* sbStop = nullptr;
+    QToolButton* sbNext = nullptr;
+    QToolButton* sbFwd = nullptr;
+    QToolButton* sbFFwd = nullptr;
+    QButtonGroup* sbGroup = nullptr;  // the seven playback buttons: only the last pressed stays down
+    QScrollBar* sbTimeSpeed = nullptr;
+    QSlider* TrackBar2 = nullptr;
+    TSelTrackBar* TrackBar1 = nullptr;
+    QTimer* Timer = nullptr;
+    TClickStrip* Panel7 = nullptr;  // strip under the top bar: folds the top bar away
+
+    // Left panel: the pages of commands above, the channel browser below.
+    QWidget* PanelLeft = nullptr;
+    QSplitter* SplitterLeft = nullptr;
+    TClickStrip* PanelHideLeft = nullptr;  // strip right of the left panel: folds the left panel away
+    QTabWidget* pcWindow = nullptr;
+
+    QWidget* tsFiles = nullptr;  // "File"
+    QLabel* LabelWindows = nullptr;
+    QPushButton* btnCascade = nullptr;
+    QPushButton* btnTileV = nullptr;
+    QPushButton* btnTileH = nullptr;
+    QPushButton* btnMinimize = nullptr;
+    QPushButton* btnExit = nullptr;
+    QPushButton* btnOpenFile = nullptr;
+    QPushButton* BtnRemoveFile = nullptr;
+    QPushButton* BtnMergeFiles = nullptr;
+    QPushButton* BtnTestFiles = nullptr;
+    QLabel* LabelFileWindows = nullptr;
+    QPushButton* BtnRestoreWindows = nullptr;
+    QPushButton* BtnRemoveWindows = nullptr;
+    QPushButton* BtnMinimizeWindows = nullptr;
+    QLabel* LabelOpenFiles = nullptr;
+    QListWidget* lbFiles = nullptr;
+
+    QWidget* tsChart = nullptr;  // "Chart"
+    QPushButton* BtnAdd1d = nullptr;
+    TRadioGroup* rgSeriesType = nullptr;
+    QCheckBox* cbFunction = nullptr;
+    QPlainTextEdit* MemoTimeRangeFunction = nullptr;
+    QPushButton* BtnAddTimeRange = nullptr;
+
+    QWidget* tsField = nullptr;  // "Analysis"
+    QPushButton* BtnAdd2d = nullptr;
+    QPushButton* BtnAddUsage = nullptr;
+    QPushButton* btnAnalyze = nullptr;
+    QPushButton* btnSetTimeWindow = nullptr;
+    QCheckBox* cbUseRoles = nullptr;
+
+    QWidget* tsData = nullptr;  // "Data"
+    QPushButton* BtnAddData = nullptr;
+    QPushButton* btnAddDataSeries = nullptr;
+    QLabel* Label5 = nullptr;
+    QPushButton* BtnAddFunctionSeries = nullptr;
+    QPushButton* BtnLoadFields = nullptr;
+    QPushButton* BtnSaveFields = nullptr;
+    QTableWidget* vlFunctions = nullptr;  // two columns: field name, function
+
+    QWidget* tsMarks = nullptr;  // "Marks"
+    QCheckBox* cbUseTimeMarks = nullptr;
+    QLabel* lNumMarks = nullptr;
+    QCheckBox* cbUseCriteriaFunction = nullptr;
+    QPlainTextEdit* MemoMarksFunction = nullptr;
+    QListWidget* lbMarks = nullptr;
+    QPushButton* BtnAddMarks = nullptr;
+    QPushButton* BtnRemoveMarks = nullptr;
+    QPushButton* BtnClearMarks = nullptr;
+    QPushButton* BtnResetMarks = nullptr;
+    QPushButton* btnInvertMarks = nullptr;
+    QPushButton* btnPasteMarks = nullptr;
+    QPushButton* BtnCopyMarks = nullptr;
+    QCheckBox* cbStopAtLastMark = nullptr;
+
+    // Channel browser.
+    QTabWidget* pcDataView = nullptr;
+    QWidget* tsTree = nullptr;
+    QWidget* tsList = nullptr;
+    QTreeWidget* TreeView = nullptr;
+    QListWidget* ListView = nullptr;
+    QPushButton* BtnSelAllNone = nullptr;
+    QToolButton* BtnClearFilter = nullptr;
+    QLabel* LabelGoodFields = nullptr;
+    QPlainTextEdit* MemoGoodFields = nullptr;
+    QLabel* LabelBadFields = nullptr;
+    QPlainTextEdit* MemoBadFields = nullptr;
+
+    // The frame's client area: the child windows.
+    QMdiArea* MdiArea = nullptr;
+
+    // ---- State -------------------------------------------------------------
+    int PlayStep = 0;            // cycles (or marks) one playback tick moves
+    bool FileSwitching = false;  // true while the sliders are restored for a newly selected log
+    bool FirstActivation = true; // cleared by the first activation
+
+    // How the first activation shows the About box modally. Tests replace it so
+    // that nothing blocks; the default shows FormAbout.
+    static std::function<void()>& AboutBoxRunner();
+
+    // ---- Lifecycle ----------------------------------------------------------
+    // Every activation re-runs the time change; the first one also shows the
+    // About box and then offers the dialog for choosing logs.
+    void FormActivate();
+    // Frees the open logs (their windows first), the list, then the seven
+    // hierarchies in the order they were built. Runs once, from the destructor.
+    void FormDestroy();
+
+    // ---- Window commands ----------------------------------------------------
+    void btnCascadeClick();
+    void btnTileVClick();  // side by side, in columns
+    void btnTileHClick();  // one above the other, in rows
+    void btnMinimizeClick();
+    void btnExitClick();
+    void Panel7Click();
+    void btnSetTimeWindowClick();
+
+    // ---- Logs -----------------------------------------------------------------
+    // Offers the dialog for choosing logs and opens the chosen ones.
+    void btnOpenFileClick();
+    // Opens the given logs one after the other (the last one becomes current).
+    void OpenLogFiles(const QStringList& files);
+
+    // ---- Time -------------------------------------------------------------------
+    // The time change: pushes the current cycle and range to the windows.
+    void TrackBar1Change(QObject* Sender);
+    // Asks, then changes the averaging time window of the current log.
+    void ChangeTimeWindow(int window);
+
+protected:
+    bool event(QEvent* e) override;
+
+private:
+    void BuildForm();
+    QWidget* BuildTopPanel();
+    QWidget* BuildLeftPanel();
+    QWidget* BuildFilesPage();
+    QWidget* BuildChartPage();
+    QWidget* BuildFieldPage();
+    QWidget* BuildDataPage();
+    QWidget* BuildMarksPage();
+    QWidget* BuildDataView();
+    void ConnectHandlers();
+    void TileChildren(bool columns);
+
+    bool activating_ = false;  // the first activation's About box and dialog reactivate the frame
+    bool destroyed_ = false;
+};
+
+// The main window; set by the program entry for the whole run.
+extern TMainForm* MainForm;
