@@ -11,14 +11,13 @@ int main(int argc, char** argv)
     platform::UseCNumericLocale();
     UiHooks hooks;
     platform::SetHooks(&hooks);
-    if (RunGuarded([] {
-            auto form = std::make_unique<TMainForm>();
-            MainForm = form.get();
-            form->show();
-            QApplication::exec();
-            MainForm = nullptr;
-        })) {
-    }
+    RunGuarded([] {
+        auto form = std::make_unique<TMainForm>();
+        MainForm = form.get();
+        form->show();
+        QApplication::exec();
+        MainForm = nullptr;
+    });
     platform::SetHooks(nullptr);
     return 0;
 }
