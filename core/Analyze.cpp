@@ -1,0 +1,259 @@
+#include "Analyze.h"
+
+#include "RoboCupFile.h"
+#include "Roles.h"
+#include "timestream.h"
+
+#include "platform/ByteOrder.h"
+#include "platform/Hooks.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kObjects = 23;
+constexpr int kCommandCount = 8;
+// The commands in the order they are evaluated; count channel "<name>_count",
+// action channel "<name>".
+constexpr const char* kCommands[kCommandCount] = {"kick", "dash", "turn", "say", "tneck", "catch", "move", "chng_view"};
+
+template <typename T>
+DataTimeChannel<T>* FindLeaf(const TimeStream& stream, const std::string& fullName)
+{
+    return dynamic_cast<DataTimeChannel<T>*>(stream.FindChannel(fullName));
+}
+
+// The stored values of a channel (null for a missing one). Derived values come
+// from the stored values, not through the user's averaging window.
+template <typename T>
+T* Raw(DataTimeChannel<T>* channel)
+{
+    return channel != nullptr ? channel->GetValues().data() : nullptr;
+}
+
+// A fixed-point field of a stored parameter record (network byte order).
+double NetFixedToDouble(const unsigned char* field)
+{
+    return platform::ReadBE32Signed(field) / 65536.0;
+}
+
+double DistanceTo(double x, double y, double px, double py)
+{
+    const double dx = x - px;
+    const double dy = y - py;
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+}  // namespace
+
+std::int8_t SpeedClass(double speed)
+{
+    if (speed < kSpeedClassLimits[0])
+        return 0;
+    if (speed < kSpeedClassLimits[1])
+        return 1;
+    if (speed < kSpeedClassLimits[2])
+        return 2;
+    return 3;
+}
+
+double BallSize(const RoboCupFileT& file)
+{
+    if (!file.serverParamsRead)
+        return kDefaultBallSize;
+    return NetFixedToDouble(file.serverParams.bytes + 104);
+}
+
+double PossessionReach(const RoboCupFileT& file, int playerType)
+{
+    double size = kDefaultPlayerSize;
+    double margin = kDefaultKickableMargin;
+    if (playerType >= 0 && static_cast<std::size_t>(playerType) < file.playerTypes.size()) {
+        const unsigned char* record = file.playerTypes[static_cast<std::size_t>(playerType)].bytes;
+        size = NetFixedToDouble(record + 24);
+        margin = NetFixedToDouble(record + 28);
+    }
+    return margin + size + BallSize(file);
+}
+
+int RoboCupFileT::ComputeCalculatedFields()
+{
+    TimeStream& s = *stream;
+    platform::SetWaitText("Initializing lookup data structures");
+    // Every reference later parts read directly (play mode, positions, possession,
+    // kicks, events, roles, kick events, nearest opponents, score and time).
+    ResolveChannelReferences();
+
+    // Every derived loop runs over the cycles that every leaf holds: a record whose
+    // channels disagree with its cycle count is never read or written past an end.
+    int n = std::max(cycles, 0);
+    for (TimeChannel* leaf : s.GetLeaves())
+        n = std::min(n, leaf->GetCount());
+
+    // Moving objects and the keepaway flag.
+    const double* x[kObjects] = {};
+    const double* y[kObjects] = {};
+    int movingCount = 0;
+    for (int i = 0; i < kObjects; ++i) {
+        x[i] = Raw(posXChannel[i]);
+        y[i] = Raw(posYChannel[i]);
+        bool changes = false;
+        if (x[i] != nullptr && y[i] != nullptr) {
+            for (int t = 1; t < n && !changes; ++t)
+                changes = x[i][t] != x[i][t - 1] || y[i][t] != y[i][t - 1];
+        }
+        moving[i] = changes;
+        movingCount += changes ? 1 : 0;
+    }
+    isKeepaway = movingCount < 10;
+
+    // An object without a position cannot take part in any distance: it is
+    // reported and left out of what follows.
+    bool located[kObjects] = {};
+    for (int i = 0; i < kObjects; ++i) {
+        if (x[i] == nullptr)
+            platform::Notify("tsPosX", "Assert failed");
+        if (y[i] == nullptr)
+            platform::Notify("tsPosY", "Assert failed");
+        located[i] = x[i] != nullptr && y[i] != nullptr;
+    }
+
+    // Distances of the ball to the two goals.
+    if (located[0]) {
+        double* left = Raw(FindLeaf<double>(s, "Ball.goal_distance.l_team"));
+        double* right = Raw(FindLeaf<double>(s, "Ball.goal_distance.r_team"));
+        for (int t = 0; t < n; ++t) {
+            if (left != nullptr)
+                left[t] = DistanceTo(x[0][t], y[0][t], kLeftGoalX, 0.0);
+            if (right != nullptr)
+                right[t] = DistanceTo(x[0][t], y[0][t], kRightGoalX, 0.0);
+        }
+    }
+
+    DataTimeChannel<std::int8_t>* sidePossession[2] = {leftPossessionChannel, rightPossessionChannel};
+    platform::SetWaitText("Evaluating calculated fields");
+
+    // Reach per player type, looked up once instead of per player and cycle.
+    std::vector<double> reachByType(playerTypes.size());
+    for (std::size_t k = 0; k < reachByType.size(); ++k)
+        reachByType[k] = PossessionReach(*this, static_cast<int>(k));
+    const double defaultReach = PossessionReach(*this, -1);
+
+    for (int p = 1; p < kObjects; ++p) {
+        platform::ProcessPendingEvents();
+        if (!located[p])
+            continue;
+        const std::string player = ObjectName(p);
+        const bool left = p <= 11;
+        const int opponentsFrom = left ? 12 : 1;
+        const int mateFrom = left ? 1 : 12;
+        const double* px = x[p];
+        const double* py = y[p];
+
+        // Nearest opponent and team-mate: the first of equal minima wins, and
+        // nobody within the search radius leaves index -1 at that radius.
+        auto nearest = [&](int from, const char* indexName, const char* distName) {
+            std::int16_t* index = Raw(FindLeaf<std::int16_t>(s, player + ".calculated." + indexName));
+            double* dist = Raw(FindLeaf<double>(s, player + ".calculated." + distName));
+            for (int t = 0; t < n; ++t) {
+                double best = kNearestSearchRadius * kNearestSearchRadius;
+                int bestIndex = -1;
+                for (int o = from; o < from + 11; ++o) {
+                    if (o == p || !located[o])
+                        continue;
+                    const double dx = x[o][t] - px[t];
+                    const double dy = y[o][t] - py[t];
+                    const double d2 = dx * dx + dy * dy;
+                    if (d2 < best) {
+                        best = d2;
+                        bestIndex = o;
+                    }
+                }
+                if (index != nullptr)
+                    index[t] = static_cast<std::int16_t>(bestIndex);
+                if (dist != nullptr)
+                    dist[t] = std::sqrt(best);
+            }
+        };
+        nearest(opponentsFrom, "nearest_opponent", "dist_opponent");
+        nearest(mateFrom, "nearest_teammate", "dist_teammate");
+
+        // Possession: within reach of the ball (the reach itself included).
+        std::int8_t* possessor = Raw(possessorChannel[p]);
+        std::int8_t* realPossessor = Raw(FindLeaf<std::int8_t>(s, player + ".calculated.real_possessor"));
+        std::int8_t* side = Raw(sidePossession[left ? 0 : 1]);
+        const std::int16_t* type = Raw(FindLeaf<std::int16_t>(s, player + ".type"));
+        std::vector<std::int8_t> hasBall(static_cast<std::size_t>(n), 0);
+        if (located[0]) {
+            for (int t = 0; t < n; ++t) {
+                double reach = defaultReach;
+                if (type != nullptr && type[t] >= 0 && static_cast<std::size_t>(type[t]) < reachByType.size())
+                    reach = reachByType[static_cast<std::size_t>(type[t])];
+                const std::int8_t owns = DistanceTo(px[t], py[t], x[0][t], y[0][t]) <= reach ? 1 : 0;
+                hasBall[static_cast<std::size_t>(t)] = owns;
+                if (owns && side != nullptr)
+                    side[t] = 1;
+            }
+        }
+        if (possessor != nullptr)
+            std::copy(hasBall.begin(), hasBall.end(), possessor);
+        if (realPossessor != nullptr)
+            std::copy(hasBall.begin(), hasBall.end(), realPossessor);
+
+        // Commands: a count that rises from t to t + 1 means the command was issued
+        // at t; a kick needs the ball within reach at t.
+        for (int k = 0; k < kCommandCount; ++k) {
+            const std::string command = kCommands[k];
+            const std::int16_t* count = Raw(FindLeaf<std::int16_t>(s, player + ".counts." + command + "_count"));
+            std::int8_t* action = Raw(FindLeaf<std::int8_t>(s, player + ".actions." + command));
+            if (action == nullptr)
+                continue;
+            for (int t = 0; t < n; ++t) {
+                bool issued = count != nullptr && t + 1 < n && count[t + 1] - count[t] > 0;
+                if (k == 0)
+                    issued = issued && hasBall[static_cast<std::size_t>(t)] == 1;
+                action[t] = issued ? 1 : 0;
+            }
+        }
+
+        // Speed class of the player's velocity.
+        const double* vx = Raw(FindLeaf<double>(s, player + ".vel.dx"));
+        const double* vy = Raw(FindLeaf<double>(s, player + ".vel.dy"));
+        std::int8_t* speed = Raw(FindLeaf<std::int8_t>(s, player + ".calculated.speed"));
+        if (vx != nullptr && vy != nullptr && speed != nullptr) {
+            for (int t = 0; t < n; ++t)
+                speed[t] = SpeedClass(std::sqrt(vx[t] * vx[t] + vy[t] * vy[t]));
+        }
+    }
+
+    platform::SetWaitText("Computing events");
+
+    // Cycles to the next score change, walking back from the end: 0 at the last
+    // cycle before a change, -1 after the last change.
+    const std::int16_t* diff = Raw(FindLeaf<std::int16_t>(s, "score.diff"));
+    std::int16_t* time2goal = Raw(time2goalChannel);
+    if (diff != nullptr && time2goal != nullptr && n > 0) {
+        int change = -1;
+        std::int16_t seen = diff[n - 1];
+        for (int t = n - 1; t >= 0; --t) {
+            if (diff[t] != seen) {
+                seen = diff[t];
+                change = t;
+            }
+            const int toGo = change >= 0 ? change - t : -1;
+            time2goal[t] = static_cast<std::int16_t>(std::min(toGo, int{std::numeric_limits<std::int16_t>::max()}));
+        }
+    }
+
+    RecognizeActionEvents(*this);
+    s.ComputeAllMinMax();
+    SortActionEvents(*this);
+    CalculateRoles(this, false);
+    platform::SetWaitText("");
+    return 0;
+}

@@ -1,0 +1,569 @@
+#include "Analyze.h"
+
+#include "RoboCupFile.h"
+#include "timestream.h"
+
+#include "support/HandFilledLog.h"
+#include "support/RecordingHooks.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <type_traits>
+#include <utility>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Name(int object) { return ObjectName(object); }
+
+// The hand-filled log of the support library, with the derived pass at hand.
+class HandLog : public HandFilledLog {
+public:
+    using HandFilledLog::HandFilledLog;
+    void Derive() { ASSERT_EQ(log->ComputeCalculatedFields(), 0); }
+};
+
+// Every leaf's stored values, to compare two states of a log.
+std::vector<std::vector<double>> Snapshot(RoboCupFileT& log)
+{
+    std::vector<std::vector<double>> all;
+    for (TimeChannel* leaf : log.stream->GetLeaves()) {
+        std::vector<double> v;
+        for (int t = 0; t < leaf->GetCount(); ++t)
+            v.push_back(leaf->GetValue(t));
+        all.push_back(std::move(v));
+    }
+    return all;
+}
+
+// ---------------------------------------------------------------------------
+// Moving objects and keepaway detection
+
+TEST(DerivedPassMoving, NineMovingObjectsMakeAKeepawayLogTenDoNot)
+{
+    RecordingHooks hooks;
+    HandLog nine(5);
+    nine.Nudge(0);
+    for (int p : {1, 2, 3, 4, 12, 13, 14, 15})
+        nine.Nudge(p);
+    nine.Derive();
+    EXPECT_TRUE(nine.log->isKeepaway);
+    EXPECT_TRUE(nine.log->moving[0]);
+    EXPECT_TRUE(nine.log->moving[15]);
+    EXPECT_FALSE(nine.log->moving[16]);
+    EXPECT_FALSE(nine.log->moving[5]);
+
+    HandLog ten(5);
+    ten.Nudge(0);
+    for (int p : {1, 2, 3, 4, 12, 13, 14, 15, 22})
+        ten.Nudge(p);
+    ten.Derive();
+    EXPECT_FALSE(ten.log->isKeepaway);
+    EXPECT_TRUE(ten.log->moving[22]);
+}
+
+TEST(DerivedPassMoving, AChangeOfYAloneIsMovementAndAConstantPositionIsNot)
+{
+    RecordingHooks hooks;
+    HandLog log(3);
+    log.Y(7)[1] = 1.25;  // moves away and back
+    log.Derive();
+    EXPECT_TRUE(log.log->moving[7]);
+    EXPECT_FALSE(log.log->moving[8]);
+    EXPECT_FALSE(log.log->moving[0]);
+}
+
+TEST(DerivedPassMoving, LogsWithoutCyclesOrWithOneCycleAreKeepawayAndDeriveNothing)
+{
+    for (int n : {0, 1}) {
+        RecordingHooks hooks;
+        HandLog log(n);
+        log.Derive();
+        EXPECT_TRUE(log.log->isKeepaway) << n;
+        for (int i = 0; i < 23; ++i)
+            EXPECT_FALSE(log.log->moving[i]) << n << " object " << i;
+        EXPECT_EQ(log.Of<double>("Ball.goal_distance.l_team").size(), static_cast<std::size_t>(n));
+        EXPECT_TRUE(hooks.notices.empty());
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Channel references and progress
+
+TEST(DerivedPassReferences, StoresTheChannelsLaterPartsReadDirectly)
+{
+    RecordingHooks hooks;
+    HandLog h(2);
+    h.Derive();
+    RoboCupFileT& log = *h.log;
+    TimeStream& s = *log.stream;
+    EXPECT_EQ(static_cast<TimeChannel*>(log.playModeChannel), s.FindChannel("play_mode"));
+    EXPECT_EQ(static_cast<TimeChannel*>(log.time2goalChannel), s.FindChannel("score.time2goal"));
+    EXPECT_EQ(static_cast<TimeChannel*>(log.leftScoreChannel), s.FindChannel("score.l_team"));
+    EXPECT_EQ(static_cast<TimeChannel*>(log.rightScoreChannel), s.FindChannel("score.r_team"));
+    EXPECT_EQ(static_cast<TimeChannel*>(log.timeChannel), s.FindChannel("time"));
+    EXPECT_EQ(static_cast<TimeChannel*>(log.leftPossessionChannel), s.FindChannel("Ball.possessor.l_team"));
+    EXPECT_EQ(static_cast<TimeChannel*>(log.rightPossessionChannel), s.FindChannel("Ball.possessor.r_team"));
+    for (int i = 0; i < 23; ++i) {
+        const std::string o = Name(i);
+        EXPECT_EQ(static_cast<TimeChannel*>(log.posXChannel[i]), s.FindChannel(o + ".pos.x")) << o;
+        EXPECT_EQ(static_cast<TimeChannel*>(log.posYChannel[i]), s.FindChannel(o + ".pos.y")) << o;
+        EXPECT_EQ(static_cast<TimeChannel*>(log.kickEventChannel[i]), s.FindChannel(o + ".calculated.kick_event")) << o;
+        ASSERT_NE(log.kickEventChannel[i], nullptr) << o;
+        if (i == 0) {
+            EXPECT_EQ(log.roleChannel[0], nullptr);
+            EXPECT_EQ(log.eventChannel[0], nullptr);
+            EXPECT_EQ(log.possessorChannel[0], nullptr);
+            EXPECT_EQ(log.kickChannel[0], nullptr);
+            EXPECT_EQ(log.nearestOpponentChannel[0], nullptr);
+            continue;
+        }
+        EXPECT_EQ(static_cast<TimeChannel*>(log.roleChannel[i]), s.FindChannel(o + ".calculated.role")) << o;
+        EXPECT_EQ(static_cast<TimeChannel*>(log.eventChannel[i]), s.FindChannel(o + ".calculated.event")) << o;
+        EXPECT_EQ(static_cast<TimeChannel*>(log.possessorChannel[i]), s.FindChannel(o + ".calculated.possessor")) << o;
+        EXPECT_EQ(static_cast<TimeChannel*>(log.kickChannel[i]), s.FindChannel(o + ".actions.kick")) << o;
+        EXPECT_EQ(static_cast<TimeChannel*>(log.nearestOpponentChannel[i]),
+                  s.FindChannel(o + ".calculated.nearest_opponent"))
+            << o;
+        ASSERT_NE(log.roleChannel[i], nullptr) << o;
+    }
+}
+
+TEST(DerivedPassReferences, ShowsItsPhasesInOrderAndLetsEventsThroughOncePerPlayer)
+{
+    RecordingHooks hooks;
+    HandLog h(4);
+    h.Derive();
+    std::vector<std::string> phases;
+    for (const std::string& text : hooks.waitTexts) {
+        if (text.rfind("Computing moving events for player ", 0) != 0)
+            phases.push_back(text);
+    }
+    const std::vector<std::string> expected = {"Initializing lookup data structures", "Evaluating calculated fields",
+                                               "Computing events", ""};
+    EXPECT_EQ(phases, expected);
+    EXPECT_GE(hooks.pendingEventCalls, 22);
+    EXPECT_TRUE(hooks.notices.empty());
+}
+
+// ---------------------------------------------------------------------------
+// Goal distances
+
+TEST(DerivedPassGoalDistance, MeasuresFromTheBallToBothGoalCentres)
+{
+    RecordingHooks hooks;
+    HandLog h(3);
+    h.X(0) = {0.0, -49.5, 52.5};
+    h.Y(0) = {0.0, 4.0, -34.0};
+    h.Derive();
+    const auto& left = h.Of<double>("Ball.goal_distance.l_team");
+    const auto& right = h.Of<double>("Ball.goal_distance.r_team");
+    EXPECT_DOUBLE_EQ(left[0], 52.5);
+    EXPECT_DOUBLE_EQ(right[0], 52.5);
+    EXPECT_DOUBLE_EQ(left[1], 5.0);  // a 3-4-5 triangle
+    EXPECT_DOUBLE_EQ(right[1], std::sqrt(102.0 * 102.0 + 16.0));
+    EXPECT_DOUBLE_EQ(left[2], std::sqrt(105.0 * 105.0 + 34.0 * 34.0));
+    EXPECT_DOUBLE_EQ(right[2], 34.0);
+}
+
+// ---------------------------------------------------------------------------
+// Nearest opponent and team-mate
+
+TEST(DerivedPassNearest, EqualDistancesGoToTheLowerIndex)
+{
+    RecordingHooks hooks;
+    HandLog h(1);
+    // Everybody far away, then Lplayer1 at the origin with Rplayer9 and Rplayer4
+    // both exactly 3 away, and team-mates Lplayer8 and Lplayer6 both 2 away.
+    for (int i = 1; i <= 22; ++i)
+        h.Place(i, i <= 11 ? -50.0 : 50.0, i <= 11 ? -30.0 + i : 30.0 - i);
+    h.Place(1, 0.0, 0.0);
+    h.Place(20, 3.0, 0.0);
+    h.Place(15, 0.0, -3.0);
+    h.Place(8, -2.0, 0.0);
+    h.Place(6, 0.0, 2.0);
+    h.Derive();
+    EXPECT_EQ(h.Of<std::int16_t>(1, "calculated.nearest_opponent")[0], 15);
+    EXPECT_DOUBLE_EQ(h.Of<double>(1, "calculated.dist_opponent")[0], 3.0);
+    EXPECT_EQ(h.Of<std::int16_t>(1, "calculated.nearest_teammate")[0], 6);
+    EXPECT_DOUBLE_EQ(h.Of<double>(1, "calculated.dist_teammate")[0], 2.0);
+    // Seen from the right: Rplayer4 (15) finds Lplayer1 and skips itself among mates.
+    EXPECT_EQ(h.Of<std::int16_t>(15, "calculated.nearest_opponent")[0], 1);
+    EXPECT_EQ(h.Of<std::int16_t>(15, "calculated.nearest_teammate")[0], 20);
+    EXPECT_DOUBLE_EQ(h.Of<double>(15, "calculated.dist_teammate")[0], std::sqrt(18.0));
+}
+
+TEST(DerivedPassNearest, NobodyCloserThanAHundredMeansNoOne)
+{
+    RecordingHooks hooks;
+    HandLog h(2);
+    // The left team at x = -50, the right team at x = 50: exactly 100 apart at
+    // best at cycle 0, one right player 99.5 away at cycle 1.
+    for (int k = 1; k <= 11; ++k) {
+        h.Place(k, -50.0, 3.0 * k);
+        h.Place(k + 11, 50.0, 3.0 * k);
+    }
+    h.X(18)[1] = 49.5;  // Rplayer7 at (49.5, 21)
+    h.Derive();
+    const auto& index = h.Of<std::int16_t>(7, "calculated.nearest_opponent");
+    const auto& dist = h.Of<double>(7, "calculated.dist_opponent");
+    EXPECT_EQ(index[0], -1);
+    EXPECT_DOUBLE_EQ(dist[0], 100.0);
+    EXPECT_EQ(index[1], 18);
+    EXPECT_DOUBLE_EQ(dist[1], 99.5);
+    EXPECT_EQ(h.Of<std::int16_t>(2, "calculated.nearest_opponent")[1], -1);
+    EXPECT_EQ(h.Of<std::int16_t>(2, "calculated.nearest_teammate")[0], 1);
+    EXPECT_DOUBLE_EQ(h.Of<double>(2, "calculated.dist_teammate")[0], 3.0);
+    // Extremes of the rewritten channels are those of the new values.
+    auto* channel = dynamic_cast<DataTimeChannel<std::int16_t>*>(h.log->stream->FindChannel("Lplayer7.calculated.nearest_opponent"));
+    ASSERT_NE(channel, nullptr);
+    EXPECT_EQ(channel->GetMin(), -1);
+    EXPECT_EQ(channel->GetMax(), 18);
+}
+
+// ---------------------------------------------------------------------------
+// Possession
+
+// Writes a fixed-point value into a parameter record, big-endian as in the log.
+void PutFixed(unsigned char* field, double value)
+{
+    const auto raw = static_cast<std::uint32_t>(static_cast<std::int32_t>(std::lround(value * 65536.0)));
+    field[0] = static_cast<unsigned char>(raw >> 24);
+    field[1] = static_cast<unsigned char>(raw >> 16);
+    field[2] = static_cast<unsigned char>(raw >> 8);
+    field[3] = static_cast<unsigned char>(raw);
+}
+
+rcss::player_type_t PlayerType(double size, double kickableMargin)
+{
+    rcss::player_type_t type{};
+    PutFixed(type.bytes + 24, size);
+    PutFixed(type.bytes + 28, kickableMargin);
+    return type;
+}
+
+TEST(DerivedPassPossession, APlayerExactlyAtReachPossessesAndOneStepFurtherDoesNot)
+{
+    RecordingHooks hooks;
+    HandLog h(4);
+    // Sizes that fixed point holds exactly: reach = 0.5 + 0.25 + 0.125 = 0.875.
+    PutFixed(h.log->serverParams.bytes + 104, 0.125);
+    h.log->serverParamsRead = true;
+    h.log->playerTypes = {PlayerType(0.25, 0.5), PlayerType(1.0, 1.0)};
+    h.X(9) = {0.875, 0.875 + 1.0 / 65536.0, 1.5, -20.0};
+    h.Y(9) = {0.0, 0.0, 0.0, 0.0};
+    h.Of<std::int16_t>(9, "type") = {0, 0, 1, 0};  // type 1 reaches 2.125
+    h.X(13)[3] = 0.0;                              // Rplayer2 on the ball at the end
+    h.Y(13)[3] = -0.875;
+    h.Derive();
+    EXPECT_DOUBLE_EQ(PossessionReach(*h.log, 0), 0.875);
+    EXPECT_DOUBLE_EQ(PossessionReach(*h.log, 1), 2.125);
+    const std::vector<std::int8_t> expected = {1, 0, 1, 0};
+    EXPECT_EQ(h.Of<std::int8_t>(9, "calculated.possessor"), expected);
+    EXPECT_EQ(h.Of<std::int8_t>(9, "calculated.real_possessor"), expected);
+    EXPECT_EQ(h.Of<std::int8_t>(9, "calculated.prev_possessor"), std::vector<std::int8_t>(4, 0));
+    EXPECT_EQ(h.Of<std::int8_t>(13, "calculated.possessor"), (std::vector<std::int8_t>{0, 0, 0, 1}));
+    EXPECT_EQ(h.Of<std::int8_t>("Ball.possessor.l_team"), (std::vector<std::int8_t>{1, 0, 1, 0}));
+    EXPECT_EQ(h.Of<std::int8_t>("Ball.possessor.r_team"), (std::vector<std::int8_t>{0, 0, 0, 1}));
+}
+
+TEST(DerivedPassPossession, UnknownPlayerTypesAndMissingServerParametersTakeTheServerDefaults)
+{
+    RecordingHooks hooks;
+    HandLog h(3);
+    // No parameter records: reach = 0.7 + 0.3 + 0.085 = 1.085.
+    h.X(3) = {1.0625, 1.09375, 1.0625};  // inside, outside, inside
+    h.Y(3) = {0.0, 0.0, 0.0};
+    h.Of<std::int16_t>(3, "type") = {0, 0, -2};
+    h.Derive();
+    EXPECT_EQ(h.Of<std::int8_t>(3, "calculated.possessor"), (std::vector<std::int8_t>{1, 0, 1}));
+    EXPECT_DOUBLE_EQ(BallSize(*h.log), 0.085);
+    EXPECT_DOUBLE_EQ(PossessionReach(*h.log, 0), 1.085);
+
+    // With server parameters but only one player type, type 3 is the default type.
+    PutFixed(h.log->serverParams.bytes + 104, 0.25);
+    h.log->serverParamsRead = true;
+    h.log->playerTypes = {PlayerType(0.5, 0.5)};
+    EXPECT_DOUBLE_EQ(PossessionReach(*h.log, 0), 1.25);
+    EXPECT_DOUBLE_EQ(PossessionReach(*h.log, 3), 0.3 + 0.7 + 0.25);
+    EXPECT_DOUBLE_EQ(PossessionReach(*h.log, -1), 0.3 + 0.7 + 0.25);
+}
+
+TEST(DerivedPassPossession, SideChannelsAreOnlyEverRaised)
+{
+    RecordingHooks hooks;
+    HandLog h(3);
+    h.Of<std::int8_t>("Ball.possessor.r_team")[1] = 1;  // left over from an earlier pass
+    h.X(4)[2] = 0.5;                                     // Lplayer4 on the ball at cycle 2
+    h.Y(4)[2] = 0.0;
+    h.Derive();
+    EXPECT_EQ(h.Of<std::int8_t>("Ball.possessor.r_team"), (std::vector<std::int8_t>{0, 1, 0}));
+    EXPECT_EQ(h.Of<std::int8_t>("Ball.possessor.l_team"), (std::vector<std::int8_t>{0, 0, 1}));
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+TEST(DerivedPassCommands, ACountRiseMarksTheEarlierCycleAndAKickNeedsTheBall)
+{
+    RecordingHooks hooks;
+    HandLog h(5);
+    // Lplayer2 is on the ball at cycles 2 and 3 only.
+    h.X(2) = {-20.0, -20.0, 0.5, 0.5, -20.0};
+    h.Y(2) = {0.0, 0.0, 0.0, 0.0, 0.0};
+    h.Of<std::int16_t>(2, "counts.kick_count") = {0, 1, 2, 3, 4};  // rises every cycle
+    h.Of<std::int16_t>(2, "counts.dash_count") = {5, 6, 6, 4, 9};   // rises, stays, falls, rises
+    h.Of<std::int16_t>(2, "counts.chng_view_count") = {0, 0, 0, 0, 1};
+    h.Derive();
+    EXPECT_EQ(h.Of<std::int8_t>(2, "actions.kick"), (std::vector<std::int8_t>{0, 0, 1, 1, 0}));
+    EXPECT_EQ(h.Of<std::int8_t>(2, "actions.dash"), (std::vector<std::int8_t>{1, 0, 0, 1, 0}));
+    EXPECT_EQ(h.Of<std::int8_t>(2, "actions.chng_view"), (std::vector<std::int8_t>{0, 0, 0, 1, 0}));
+    EXPECT_EQ(h.Of<std::int8_t>(2, "actions.turn"), std::vector<std::int8_t>(5, 0));
+}
+
+TEST(DerivedPassCommands, EveryCommandReadsItsOwnCount)
+{
+    RecordingHooks hooks;
+    HandLog h(3);
+    const char* commands[] = {"dash", "turn", "say", "tneck", "catch", "move", "chng_view"};
+    for (int k = 0; k < 7; ++k) {
+        // Command k rises only for player k + 12, between cycles 0 and 1.
+        h.Of<std::int16_t>(k + 12, std::string("counts.") + commands[k] + "_count") = {0, 1, 1};
+    }
+    h.Derive();
+    for (int k = 0; k < 7; ++k) {
+        for (int p = 12; p <= 18; ++p) {
+            const std::vector<std::int8_t> expected = p == k + 12 ? std::vector<std::int8_t>{1, 0, 0}
+                                                                   : std::vector<std::int8_t>{0, 0, 0};
+            EXPECT_EQ(h.Of<std::int8_t>(p, std::string("actions.") + commands[k]), expected)
+                << commands[k] << " of object " << p;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Speed classes
+
+TEST(DerivedPassSpeed, ClassLimitsBelongToTheFasterClass)
+{
+    RecordingHooks hooks;
+    HandLog h(7);
+    h.Of<double>(10, "vel.dx") = {0.0, 0.0299, 0.03, 0.0999, 0.1, 0.0, -0.3};
+    h.Of<double>(10, "vel.dy") = {0.0, 0.0, 0.0, 0.0, 0.0, 0.3, 0.0};
+    h.Derive();
+    EXPECT_EQ(h.Of<std::int8_t>(10, "calculated.speed"), (std::vector<std::int8_t>{0, 0, 1, 1, 2, 3, 3}));
+    EXPECT_EQ(SpeedClass(0.29999), 2);
+    EXPECT_EQ(SpeedClass(12.0), 3);
+}
+
+TEST(DerivedPassSpeed, UsesTheLengthOfTheVelocity)
+{
+    RecordingHooks hooks;
+    HandLog h(2);
+    h.Of<double>(20, "vel.dx") = {0.18, 0.0625};
+    h.Of<double>(20, "vel.dy") = {-0.24, 0.0625};  // lengths 0.3 and 0.088
+    h.Derive();
+    EXPECT_EQ(h.Of<std::int8_t>(20, "calculated.speed"), (std::vector<std::int8_t>{3, 1}));
+}
+
+// ---------------------------------------------------------------------------
+// Cycles to the next score change
+
+TEST(DerivedPassTimeToGoal, CountsDownToTheLastCycleBeforeTheChange)
+{
+    RecordingHooks hooks;
+    HandLog h(100);
+    auto& diff = h.Of<std::int16_t>("score.diff");
+    for (int t = 50; t < 100; ++t)
+        diff[static_cast<std::size_t>(t)] = 1;
+    h.Derive();
+    const auto& t2g = h.Of<std::int16_t>("score.time2goal");
+    EXPECT_EQ(t2g[0], 49);
+    EXPECT_EQ(t2g[10], 39);
+    EXPECT_EQ(t2g[49], 0);
+    for (int t = 50; t < 100; ++t)
+        EXPECT_EQ(t2g[static_cast<std::size_t>(t)], -1) << t;
+}
+
+TEST(DerivedPassTimeToGoal, SeveralChangesEachCountAndNoChangeGivesMinusOne)
+{
+    RecordingHooks hooks;
+    HandLog h(8);
+    h.Of<std::int16_t>("score.diff") = {0, 0, 1, 1, 1, 0, 0, 0};
+    h.Derive();
+    EXPECT_EQ(h.Of<std::int16_t>("score.time2goal"), (std::vector<std::int16_t>{1, 0, 2, 1, 0, -1, -1, -1}));
+
+    HandLog still(6);
+    still.Of<std::int16_t>("score.diff") = {2, 2, 2, 2, 2, 2};
+    still.Derive();
+    EXPECT_EQ(still.Of<std::int16_t>("score.time2goal"), std::vector<std::int16_t>(6, -1));
+}
+
+TEST(DerivedPassTimeToGoal, AChangeRightAfterTheFirstCycleCountsToo)
+{
+    RecordingHooks hooks;
+    HandLog h(4);
+    h.Of<std::int16_t>("score.diff") = {0, -1, -1, -1};
+    h.Derive();
+    EXPECT_EQ(h.Of<std::int16_t>("score.time2goal"), (std::vector<std::int16_t>{0, -1, -1, -1}));
+}
+
+// ---------------------------------------------------------------------------
+// Whole pass
+
+TEST(DerivedPassWhole, RunningItAgainChangesNothing)
+{
+    RecordingHooks hooks;
+    HandLog h(30);
+    for (int t = 0; t < 30; ++t) {
+        h.X(0)[static_cast<std::size_t>(t)] = -10.0 + 0.5 * t;
+        h.X(3)[static_cast<std::size_t>(t)] = -10.0 + 0.5 * t;
+        h.Y(3)[static_cast<std::size_t>(t)] = 0.5;
+        h.Of<std::int16_t>(3, "counts.kick_count")[static_cast<std::size_t>(t)] = static_cast<std::int16_t>(t / 2);
+        h.Of<double>(3, "vel.dx")[static_cast<std::size_t>(t)] = 0.5;
+        h.X(14)[static_cast<std::size_t>(t)] = 20.0 - t;
+    }
+    h.Of<std::int16_t>("score.diff")[20] = 1;
+    h.Derive();
+    const auto once = Snapshot(*h.log);
+    h.Derive();
+    EXPECT_EQ(Snapshot(*h.log), once);
+}
+
+TEST(DerivedPassWhole, ExtremesOfWrittenChannelsAreRestored)
+{
+    RecordingHooks hooks;
+    HandLog h(3);
+    h.X(0) = {0.0, 10.0, -40.0};
+    h.Of<double>(5, "vel.dx") = {0.0, 1.0, 0.05};
+    h.Derive();
+    auto* left = dynamic_cast<DataTimeChannel<double>*>(h.log->stream->FindChannel("Ball.goal_distance.l_team"));
+    ASSERT_NE(left, nullptr);
+    EXPECT_DOUBLE_EQ(left->GetMin(), 12.5);
+    EXPECT_DOUBLE_EQ(left->GetMax(), 62.5);
+    auto* speed = dynamic_cast<DataTimeChannel<std::int8_t>*>(h.log->stream->FindChannel("Lplayer5.calculated.speed"));
+    ASSERT_NE(speed, nullptr);
+    EXPECT_EQ(speed->GetMin(), 0);
+    EXPECT_EQ(speed->GetMax(), 3);
+    auto* t2g = dynamic_cast<DataTimeChannel<std::int16_t>*>(h.log->stream->FindChannel("score.time2goal"));
+    ASSERT_NE(t2g, nullptr);
+    EXPECT_EQ(t2g->GetMin(), -1);
+    EXPECT_EQ(t2g->GetMax(), -1);
+}
+
+TEST(DerivedPassWhole, DerivesFromStoredValuesWhateverTheUsersWindow)
+{
+    RecordingHooks hooks;
+    HandLog plain(6);
+    HandLog windowed(6);
+    for (HandLog* h : {&plain, &windowed}) {
+        h->X(0) = {0.0, 1.0, 2.0, 3.0, 4.0, 5.0};
+        h->Of<double>(8, "vel.dx") = {0.0, 0.5, 0.0, 0.5, 0.0, 0.5};
+    }
+    windowed.log->stream->SetTimeWindow(4);
+    plain.Derive();
+    windowed.Derive();
+    windowed.log->stream->SetTimeWindow(1);
+    EXPECT_EQ(Snapshot(*windowed.log), Snapshot(*plain.log));
+}
+
+// A copy of a stream's leaves and values, without the named leaves.
+std::unique_ptr<TimeStream> StreamWithout(const TimeStream& from, const std::set<std::string>& omit)
+{
+    auto copy = std::make_unique<TimeStream>("RoboCup");
+    std::map<std::string, CompositeTimeChannel*> composites;
+    std::vector<TimeChannel*> roots;
+    for (TimeChannel* leaf : from.GetLeaves()) {
+        const std::string full = leaf->GetFullName();
+        if (omit.count(full) != 0)
+            continue;
+        CompositeTimeChannel* parent = nullptr;
+        std::size_t from_ = 0;
+        for (std::size_t dot = full.find('.'); dot != std::string::npos; dot = full.find('.', dot + 1)) {
+            const std::string prefix = full.substr(0, dot);
+            auto it = composites.find(prefix);
+            if (it == composites.end()) {
+                auto* c = new CompositeTimeChannel(full.substr(from_, dot - from_));
+                if (parent != nullptr)
+                    parent->AddChild(c);
+                else
+                    roots.push_back(c);
+                it = composites.emplace(prefix, c).first;
+            }
+            parent = it->second;
+            from_ = dot + 1;
+        }
+        const std::string name = full.substr(from_);
+        const std::string type = leaf->GetTypeName();
+        TimeChannel* made = nullptr;
+        auto fill = [&](auto* c) {
+            using T = std::remove_reference_t<decltype(c->GetValues()[0])>;
+            for (int t = 0; t < leaf->GetCount(); ++t)
+                c->AddValue(static_cast<T>(leaf->GetValue(t)));
+            made = c;
+        };
+        if (type == "char")
+            fill(new DataTimeChannel<std::int8_t>(name));
+        else if (type == "short")
+            fill(new DataTimeChannel<std::int16_t>(name));
+        else if (type == "long")
+            fill(new DataTimeChannel<std::int32_t>(name));
+        else
+            fill(new DataTimeChannel<double>(name));
+        if (parent != nullptr)
+            parent->AddChild(made);
+        else
+            roots.push_back(made);
+    }
+    for (TimeChannel* root : roots)
+        copy->AddChannel(root);
+    copy->BuildRowHeader();
+    return copy;
+}
+
+TEST(DerivedPassWhole, AnObjectWithoutPositionIsReportedAndLeftOut)
+{
+    RecordingHooks hooks;
+    HandLog h(2);
+    h.Place(5, 0.25, 0.0);  // on the ball, and nearest to everybody around
+    h.Place(14, 0.0, 1.0);
+    h.Of<std::int16_t>(5, "counts.dash_count") = {0, 1};
+    h.log->stream = StreamWithout(*h.log->stream, {"Lplayer5.pos.x", "Lplayer5.pos.y"});
+    h.Derive();
+    using Notice = std::pair<std::string, std::string>;
+    EXPECT_EQ(hooks.notices, (std::vector<Notice>{{"tsPosX", "Assert failed"}, {"tsPosY", "Assert failed"}}));
+    EXPECT_FALSE(h.log->moving[5]);
+    // Nobody sees the player without a position, and his own channels stay as read.
+    EXPECT_EQ(h.Of<std::int16_t>(14, "calculated.nearest_opponent")[0], 2);
+    EXPECT_EQ(h.Of<std::int16_t>(4, "calculated.nearest_teammate")[0], 3);
+    EXPECT_EQ(h.Of<std::int8_t>(5, "calculated.possessor"), (std::vector<std::int8_t>{0, 0}));
+    EXPECT_EQ(h.Of<std::int8_t>(5, "actions.dash"), (std::vector<std::int8_t>{0, 0}));
+    EXPECT_EQ(h.Of<std::int8_t>("Ball.possessor.l_team"), (std::vector<std::int8_t>{0, 0}));
+    // The others are derived as usual.
+    EXPECT_EQ(h.Of<std::int8_t>(14, "calculated.possessor"), (std::vector<std::int8_t>{1, 1}));
+    EXPECT_DOUBLE_EQ(h.Of<double>("Ball.goal_distance.r_team")[1], 52.5);
+}
+
+TEST(DerivedPassWhole, WithoutAnyPositionEveryObjectIsReportedAndNothingFails)
+{
+    RecordingHooks hooks;
+    HandLog h(3);
+    std::set<std::string> positions;
+    for (int i = 0; i < 23; ++i) {
+        positions.insert(Name(i) + ".pos.x");
+        positions.insert(Name(i) + ".pos.y");
+    }
+    h.log->stream = StreamWithout(*h.log->stream, positions);
+    h.Derive();
+    EXPECT_EQ(hooks.notices.size(), 46u);
+    EXPECT_TRUE(h.log->isKeepaway);
+    EXPECT_EQ(h.Of<double>("Ball.goal_distance.l_team"), std::vector<double>(3, 0.0));
+}
+
+}  // namespace

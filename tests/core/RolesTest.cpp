@@ -1,0 +1,417 @@
+#include "Roles.h"
+
+#include "ConceptHierarchies.h"
+#include "Concepts.h"
+#include "RoboCupFile.h"
+#include "timestream.h"
+
+#include "support/HandFilledLog.h"
+#include "support/RecordingHooks.h"
+#include "support/TestData.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+std::string Name(int object) { return ObjectName(object); }
+
+ConceptObject* RoleAt(RoboCupFileT& log, int object, int t)
+{
+    return ConceptFromHandle(LeafValues<std::int32_t>(log, Name(object) + ".calculated.role").at(static_cast<std::size_t>(t)));
+}
+
+std::string RoleName(ConceptObject* role) { return role != nullptr ? ConceptObject::GetPathName(role) : "(none)"; }
+
+// The role hierarchy exists for every test (roles are its concepts); its GML file
+// goes to a temporary folder.
+class Roles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(MakeTempDir("roles"));
+        root_ = CreateRoleConcepts();
+    }
+    void TearDown() override
+    {
+        delete root_;
+        ClearRoleConceptPointers();
+        std::filesystem::current_path(previous_);
+    }
+
+    // The roles of players first + 1 .. first + 11 at cycle t, by path name.
+    static std::vector<std::string> TeamRoles(RoboCupFileT& log, int side, int t)
+    {
+        std::vector<std::string> names;
+        for (int i = side * 11 + 1; i <= side * 11 + 11; ++i)
+            names.push_back(RoleName(RoleAt(log, i, t)));
+        return names;
+    }
+
+    RecordingHooks hooks;
+
+private:
+    std::filesystem::path previous_;
+    ConceptObject* root_ = nullptr;
+};
+
+// A team's shape in its own terms: x towards the opponent's goal (own goal at
+// -52.5), y negative on the team's own left. Entry k is shirt number k + 1.
+using Shape = std::array<std::pair<double, double>, 11>;
+
+const Shape k442 = {{{-50, 0},                                       // GK
+                     {-35, -20}, {-35, -7}, {-35, 7}, {-35, 20},     // backs
+                     {-15, -20}, {-15, -7}, {-15, 7}, {-15, 20},     // midfield
+                     {2, -6}, {2, 6}}};                              // forwards
+const Shape k433 = {{{-50, 0},
+                     {-35, -20}, {-35, -7}, {-35, 7}, {-35, 20},
+                     {-15, -10}, {-15, 0}, {-15, 10},
+                     {5, -15}, {5, 0}, {5, 15}}};
+// Five in the back line right behind the goalkeeper, then four, then one up front
+// alone.
+const Shape k541 = {{{-50, 0},
+                     {-35, 18}, {-35, -18}, {-35, 0}, {-35, 9}, {-35, -9},
+                     {-15, -20}, {-15, -7}, {-15, 7}, {-15, 20},
+                     {5, 0}}};
+// Two keepers side by side at the back, then 4-3-2.
+const Shape kTwoAtTheBack = {{{-50, -3}, {-50, 3},
+                              {-35, -20}, {-35, -7}, {-35, 7}, {-35, 20},
+                              {-15, -10}, {-15, 0}, {-15, 10},
+                              {5, -6}, {5, 6}}};
+// 3-5-2 with the wide midfielders deeper than the inner three.
+const Shape k352 = {{{-50, 0},
+                     {-35, -10}, {-35, 0}, {-35, 10},
+                     {-16, -25}, {-14, -12}, {-14, 0}, {-14, 12}, {-16, 25},
+                     {5, -6}, {5, 6}}};
+// A goalkeeper, a sweeper, five backs and four midfielders: no forwards at all.
+const Shape kNoForwards = {{{-50, 0}, {-42, 0},
+                            {-32, -20}, {-32, -10}, {-32, 0}, {-32, 10}, {-32, 20},
+                            {-15, -20}, {-15, -7}, {-15, 7}, {-15, 20}}};
+
+struct Game {
+    Shape left;
+    Shape right;
+    int cycles = 20;
+    int firstTime = 1;
+    int timeStep = 1;  // 0: the time stands still (before kick-off)
+};
+
+// Fills the games one after the other into a log (everybody sways a little
+// around his place, so that every object moves) and runs the derived pass, and
+// with it the role analysis.
+std::unique_ptr<RoboCupFileT> ReadGames(const std::vector<Game>& games, const std::string& tag)
+{
+    (void)tag;
+    int total = 0;
+    for (const Game& game : games)
+        total += game.cycles;
+    HandFilledLog h(total);
+    auto& time = h.Of<std::int16_t>("time");
+    int t = 0;
+    for (const Game& game : games) {
+        for (int k = 0; k < game.cycles; ++k, ++t) {
+            const auto at = static_cast<std::size_t>(t);
+            time[at] = static_cast<std::int16_t>(game.firstTime + k * game.timeStep);
+            const double sway = (k % 2) * 0.25;
+            h.X(0)[at] = sway;
+            for (int n = 1; n <= 11; ++n) {
+                h.X(n)[at] = game.left[n - 1].first + sway;
+                h.Y(n)[at] = game.left[n - 1].second;
+                h.X(n + 11)[at] = -game.right[n - 1].first - sway;
+                h.Y(n + 11)[at] = -game.right[n - 1].second;
+            }
+        }
+    }
+    h.log->ComputeCalculatedFields();
+    return std::move(h.log);
+}
+
+// ---------------------------------------------------------------------------
+// Clustering
+
+// A work state whose left players 1..11 have the given mean x (and mean y = -x).
+RoleWorkState StateWithMeans(const std::array<double, 11>& xs)
+{
+    RoleWorkState state;
+    for (int k = 0; k < 11; ++k) {
+        state.meanX[k + 1] = xs[k];
+        state.meanY[k + 1] = -xs[k];
+    }
+    return state;
+}
+
+std::vector<std::vector<int>> Members(const RoleWorkState& state)
+{
+    std::vector<std::vector<int>> all;
+    for (int c = 0; c < state.clusterCount; ++c)
+        all.emplace_back(state.clusters[c].members, state.clusters[c].members + state.clusters[c].size);
+    return all;
+}
+
+TEST(RoleClustering, CentresExactlyAtTheThresholdStayApart)
+{
+    RoleWorkState apart = StateWithMeans({0, 5, 20, 30, 40, 50, 60, 70, 80, 90, 100});
+    EXPECT_EQ(ClusterPositions(nullptr, 5.0, 0, apart), 11);
+    RoleWorkState merged = StateWithMeans({0, 4.999, 20, 30, 40, 50, 60, 70, 80, 90, 100});
+    EXPECT_EQ(ClusterPositions(nullptr, 5.0, 0, merged), 10);
+    EXPECT_EQ(merged.clusters[0].size, 2);
+    EXPECT_DOUBLE_EQ(merged.clusters[0].centre, 4.999 / 2);
+}
+
+TEST(RoleClustering, OfEqualDistancesTheFirstPairMergesFirst)
+{
+    // 0-3 and 3-6 are equally close. Merging 0 and 3 first leaves the new
+    // centre 1.5 too far from 6 for a threshold of 3.5.
+    RoleWorkState state = StateWithMeans({6, 3, 0, 20, 30, 40, 50, 60, 70, 80, 90});
+    // Pairs are looked at in cluster order, and the clusters start in player order:
+    // players 1 (6) and 2 (3) form the first pair.
+    ASSERT_EQ(ClusterPositions(nullptr, 3.5, 0, state), 10);
+    EXPECT_EQ(Members(state)[0], (std::vector<int>{3}));
+    EXPECT_DOUBLE_EQ(state.clusters[1].centre, 4.5);
+    EXPECT_EQ(state.clusters[1].size, 2);
+
+    RoleWorkState other = StateWithMeans({0, 3, 6, 20, 30, 40, 50, 60, 70, 80, 90});
+    ASSERT_EQ(ClusterPositions(nullptr, 3.5, 0, other), 10);
+    EXPECT_DOUBLE_EQ(other.clusters[0].centre, 1.5);
+    EXPECT_EQ(other.clusters[1].size, 1);
+    EXPECT_DOUBLE_EQ(other.clusters[1].centre, 6.0);
+}
+
+TEST(RoleClustering, ACentreIsThePlainMeanOfAllItsMembers)
+{
+    // {0, 1} then 2 join: centre 1.0 (a mean of the two centres would say 1.25,
+    // close enough to pull in 6.0).
+    RoleWorkState state = StateWithMeans({0, 1, 2, 6, 20, 30, 40, 50, 60, 70, 80});
+    ASSERT_EQ(ClusterPositions(nullptr, 5.0, 0, state), 9);
+    EXPECT_DOUBLE_EQ(state.clusters[0].centre, 1.0);
+    EXPECT_EQ(state.clusters[0].size, 3);
+    EXPECT_DOUBLE_EQ(state.clusters[1].centre, 6.0);
+}
+
+TEST(RoleClustering, OrdersClustersByCentreAndMembersByY)
+{
+    RoleWorkState state;
+    const double xs[11] = {30, -10, 30, -10, 31, 0, -50, 29, -11, 0, 0.5};
+    const double ys[11] = {5, 3, -5, -3, 0, 8, 0, 10, -20, -8, 0};
+    for (int k = 0; k < 11; ++k) {
+        state.meanX[k + 12] = xs[k];
+        state.meanY[k + 12] = ys[k];
+    }
+    ASSERT_EQ(ClusterPositions(nullptr, 5.0, 11, state), 4);
+    EXPECT_EQ(Members(state), (std::vector<std::vector<int>>{{18}, {20, 15, 13}, {21, 22, 17}, {14, 16, 12, 19}}));
+    EXPECT_LT(state.clusters[0].centre, state.clusters[1].centre);
+    EXPECT_LT(state.clusters[2].centre, state.clusters[3].centre);
+}
+
+TEST(RoleClustering, PlayersWithARoleAreLeftOut)
+{
+    RoleWorkState state = StateWithMeans({0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100});
+    state.role[3] = reinterpret_cast<ConceptObject*>(&state);  // any non-null role
+    state.role[7] = reinterpret_cast<ConceptObject*>(&state);
+    ASSERT_EQ(ClusterPositions(nullptr, 5.0, 0, state), 9);
+    for (const auto& members : Members(state))
+        for (int m : members)
+            EXPECT_TRUE(m != 3 && m != 7) << m;
+}
+
+// ---------------------------------------------------------------------------
+// Role analysis of normal matches
+
+TEST_F(Roles, A442GivesKeeperFourBacksFourMidfieldersAndTwoForwards)
+{
+    auto log = ReadGames({{k442, k442}}, "r442");
+    ASSERT_FALSE(log->isKeepaway);
+    const std::vector<std::string> expected = {"LTeam.GK",   "LTeam.L-FB",  "LTeam.LC-FB", "LTeam.RC-FB",
+                                               "LTeam.R-FB", "LTeam.L-MF",  "LTeam.LC-MF", "LTeam.RC-MF",
+                                               "LTeam.R-MF", "LTeam.L-FW",  "LTeam.R-FW"};
+    for (int t : {0, 7, 19})
+        EXPECT_EQ(TeamRoles(*log, 0, t), expected) << t;
+    EXPECT_EQ(RoleAt(*log, 1, 0), coGK[0]);
+    EXPECT_EQ(RoleAt(*log, 12, 0), coGK[1]);
+    EXPECT_EQ(hooks.beeps, 0);
+}
+
+TEST_F(Roles, TheRightTeamIsSeenFromItsOwnSide)
+{
+    // Same shape for both: the right team's own left is at positive pitch y, so
+    // its player with the greatest y in a line takes the left-hand role.
+    auto log = ReadGames({{k442, k433}}, "r433");
+    const std::vector<std::string> expected = {"RTeam.GK",   "RTeam.L-FB", "RTeam.LC-FB", "RTeam.RC-FB",
+                                               "RTeam.R-FB", "RTeam.L-MF", "RTeam.C-MF",  "RTeam.R-MF",
+                                               "RTeam.L-FW", "RTeam.C-FW", "RTeam.R-FW"};
+    EXPECT_EQ(TeamRoles(*log, 1, 3), expected);
+    // Rplayer2 stands at own y -20, i.e. pitch y +20: the greatest pitch y of the back line.
+    EXPECT_GT(LeafValues<double>(*log, "Rplayer2.pos.y")[3], 19.0);
+    EXPECT_EQ(RoleAt(*log, 13, 3), coLFB[1]);
+    EXPECT_EQ(hooks.beeps, 0);
+}
+
+TEST_F(Roles, AFiveManLineBehindTheKeeperHasAStopperInItsCentre)
+{
+    auto log = ReadGames({{k541, k442}}, "r541");
+    // Members ordered by y: players 3 (-18), 6 (-9), 4 (0), 5 (9), 2 (18).
+    EXPECT_EQ(RoleAt(*log, 3, 0), coLFB[0]);
+    EXPECT_EQ(RoleAt(*log, 6, 0), coLCFB[0]);
+    EXPECT_EQ(RoleAt(*log, 4, 0), coST[0]);
+    EXPECT_EQ(RoleAt(*log, 5, 0), coRCFB[0]);
+    EXPECT_EQ(RoleAt(*log, 2, 0), coRFB[0]);
+    // Then the four-man midfield line; the lone man up front is taken by the
+    // step for a single central midfielder, and step 7 finds no line left.
+    EXPECT_EQ(RoleAt(*log, 7, 0), coLMF[0]);
+    EXPECT_EQ(RoleAt(*log, 10, 0), coRMF[0]);
+    EXPECT_EQ(RoleAt(*log, 11, 0), coCMF[0]);
+    EXPECT_EQ(hooks.beeps, 0);
+}
+
+TEST_F(Roles, TwoPlayersAtTheBackBeepAndGetNoKeeper)
+{
+    auto log = ReadGames({{kTwoAtTheBack, k442}}, "rtwo");
+    // Step 1 and step 3 beep at the two-man cluster; step 5 takes it as midfield;
+    // step 7 then finds the four backs a forward line; the rest are field players.
+    EXPECT_EQ(hooks.beeps, 2);
+    const std::vector<std::string> expected = {"LTeam.L-MF",         "LTeam.R-MF",         "LTeam.L-FW",
+                                               "LTeam.LC-FW",        "LTeam.RC-FW",        "LTeam.R-FW",
+                                               "LTeam.Field-player", "LTeam.Field-player", "LTeam.Field-player",
+                                               "LTeam.Field-player", "LTeam.Field-player"};
+    EXPECT_EQ(TeamRoles(*log, 0, 0), expected);
+    for (int i = 1; i <= 11; ++i)
+        EXPECT_NE(RoleAt(*log, i, 0), coGK[0]) << i;
+}
+
+TEST_F(Roles, AFiveManMidfieldIsTakenAsTheForwardLine)
+{
+    // Wide midfielders deeper than their neighbours: wide midfielders around
+    // three forwards; the two real forwards remain field players.
+    auto log = ReadGames({{k352, k442}}, "r352");
+    const std::vector<std::string> expected = {"LTeam.GK",           "LTeam.L-FB",         "LTeam.C-FB",
+                                               "LTeam.R-FB",         "LTeam.L-MF",         "LTeam.LC-FW",
+                                               "LTeam.C-FW",         "LTeam.RC-FW",        "LTeam.R-MF",
+                                               "LTeam.Field-player", "LTeam.Field-player"};
+    EXPECT_EQ(TeamRoles(*log, 0, 0), expected);
+    EXPECT_EQ(hooks.beeps, 1);  // step 5 finds no row for five
+
+    // Wide players further up than their neighbours: wide forwards around three
+    // midfielders.
+    Shape pushed = k352;
+    pushed[4].first = -12;
+    pushed[8].first = -12;
+    auto other = ReadGames({{pushed, k442}}, "r352b");
+    const std::vector<std::string> expected2 = {"LTeam.GK",           "LTeam.L-FB",         "LTeam.C-FB",
+                                                "LTeam.R-FB",         "LTeam.L-FW",         "LTeam.LC-MF",
+                                                "LTeam.C-MF",         "LTeam.RC-MF",        "LTeam.R-FW",
+                                                "LTeam.Field-player", "LTeam.Field-player"};
+    EXPECT_EQ(TeamRoles(*other, 0, 0), expected2);
+}
+
+TEST_F(Roles, StepsWithNoLineLeftDoNothing)
+{
+    // Sweeper, five backs and four midfielders use up the lines at step 5; steps
+    // 6 and 7 find nothing, and nothing beeps.
+    auto log = ReadGames({{kNoForwards, kNoForwards}}, "rnofw");
+    const std::vector<std::string> expected = {"RTeam.GK",    "RTeam.SW",   "RTeam.L-FB",  "RTeam.LC-FB",
+                                               "RTeam.ST",    "RTeam.RC-FB", "RTeam.R-FB", "RTeam.L-MF",
+                                               "RTeam.LC-MF", "RTeam.RC-MF", "RTeam.R-MF"};
+    EXPECT_EQ(TeamRoles(*log, 1, 5), expected);
+    EXPECT_EQ(hooks.beeps, 0);
+}
+
+TEST_F(Roles, EachGameOfARestartedLogHasItsOwnRoles)
+{
+    // Time runs 1..20, then starts again at 1 with other shapes.
+    auto log = ReadGames({{k442, k442, 20, 1}, {k433, k541, 30, 1}}, "rgames");
+    ASSERT_EQ(log->cycles, 50);
+    EXPECT_EQ(RoleAt(*log, 6, 19), coLMF[0]);
+    EXPECT_EQ(RoleAt(*log, 6, 20), coLMF[0]);
+    EXPECT_EQ(RoleAt(*log, 7, 19), coLCMF[0]);
+    EXPECT_EQ(RoleAt(*log, 7, 20), coCMF[0]);
+    EXPECT_EQ(RoleAt(*log, 10, 19), coLFW[0]);
+    EXPECT_EQ(RoleAt(*log, 10, 49), coCFW[0]);
+    EXPECT_EQ(RoleAt(*log, 15, 19), coRCFB[1]);
+    EXPECT_EQ(RoleAt(*log, 15, 20), coST[1]);
+}
+
+TEST_F(Roles, CyclesBeforeKickOffFormTheirOwnGame)
+{
+    // Ten cycles at time 0 in a 4-4-2, then the match from time 1 in a 4-3-3:
+    // time never returns to 1 after that, so there are exactly two games.
+    auto log = ReadGames({{k442, k442, 10, 0, 0}, {k433, k442, 41, 1, 1}}, "rkickoff");
+    ASSERT_EQ(log->cycles, 51);
+    EXPECT_EQ(RoleAt(*log, 7, 9), coLCMF[0]);
+    EXPECT_EQ(RoleAt(*log, 7, 10), coCMF[0]);
+    EXPECT_EQ(RoleAt(*log, 7, 50), coCMF[0]);
+}
+
+TEST_F(Roles, ShirtNumbersOnRequestAndAnalysisBackAgain)
+{
+    auto log = ReadGames({{k442, k433}}, "rnumbers");
+    const auto analysed = LeafValues<std::int32_t>(*log, "Rplayer9.calculated.role");
+    CalculateRoles(log.get(), true);
+    for (int i = 1; i <= 22; ++i) {
+        const int side = i <= 11 ? 0 : 1;
+        for (int t : {0, 10, 19})
+            EXPECT_EQ(RoleAt(*log, i, t), coTeamNumber[side][(i - 1) % 11]) << i << " at " << t;
+    }
+    EXPECT_EQ(RoleName(RoleAt(*log, 18, 4)), "RTeam.7");
+    CalculateRoles(log.get(), false);
+    EXPECT_EQ(LeafValues<std::int32_t>(*log, "Rplayer9.calculated.role"), analysed);
+    EXPECT_EQ(RoleAt(*log, 20, 4), coLFW[1]);
+}
+
+TEST_F(Roles, ANullLogIsIgnored)
+{
+    CalculateRoles(nullptr, false);
+    CalculateRoles(nullptr, true);
+    EXPECT_EQ(hooks.beeps, 0);
+}
+
+// ---------------------------------------------------------------------------
+// Keepaway
+
+TEST_F(Roles, KeepawayRanksTheMovingPlayersByBallDistanceEveryCycle)
+{
+    HandFilledLog h(3);
+    // Keepers 1-3 and takers 1-2 move; everybody else stands still.
+    for (std::size_t t = 0; t < 3; ++t) {
+        h.X(0)[t] = 10.0 * t;  // 0, 10, 20
+        h.X(1)[t] = 1.0;       // near the ball at first
+        h.X(2)[t] = 12.0;      // near it next
+        h.X(3)[t] = 19.0 + t;  // near it last
+        h.Y(1)[t] = h.Y(2)[t] = h.Y(3)[t] = 0.1 * t;
+        h.X(12)[t] = 3.0 + t;
+        h.X(13)[t] = 4.0 + 3.0 * t;
+        h.Y(12)[t] = h.Y(13)[t] = 0.0;
+    }
+    h.log->ComputeCalculatedFields();
+    auto& log = h.log;
+    ASSERT_TRUE(log->isKeepaway);
+    const std::vector<std::vector<int>> keepers = {{1, 2, 3}, {2, 1, 3}, {3, 2, 1}};
+    for (int t = 0; t < 3; ++t)
+        for (int k = 0; k < 3; ++k)
+            EXPECT_EQ(RoleAt(*log, keepers[t][k], t), coTeamNumber[0][k]) << "cycle " << t << " rank " << k;
+    // Takers: at 0 taker 1 (3 away) before taker 2 (4 away); at 2, taker 2 (10, 0) is 10 away, taker 1 (5) 15.
+    EXPECT_EQ(RoleAt(*log, 12, 0), coTeamNumber[1][0]);
+    EXPECT_EQ(RoleAt(*log, 13, 0), coTeamNumber[1][1]);
+    EXPECT_EQ(RoleAt(*log, 13, 2), coTeamNumber[1][0]);
+    // Players who never move keep no role.
+    for (int i : {4, 11, 14, 22})
+        for (int t = 0; t < 3; ++t)
+            EXPECT_EQ(RoleAt(*log, i, t), nullptr) << i;
+    // ... also after the shirt numbers were shown in between.
+    CalculateRoles(log.get(), true);
+    CalculateRoles(log.get(), false);
+    EXPECT_EQ(RoleAt(*log, 4, 1), nullptr);
+    EXPECT_EQ(RoleAt(*log, 2, 1), coTeamNumber[0][0]);
+}
+
+}  // namespace
