@@ -1,0 +1,164 @@
+#include "Keepaway.h"
+
+#include "Evaluators.h"
+#include "RoboCupFile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <utility>
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr int kObjectCount = 23;
+constexpr int kTaker1 = 12;
+constexpr int kTaker2 = 13;
+
+struct Point {
+    double x;
+    double y;
+};
+
+bool ValidObject(int i) { return i >= 0 && i < kObjectCount; }
+
+// A situation whose cycle can be read from its log.
+bool Readable(const BasicGameData* s)
+{
+    return s != nullptr && s->file != nullptr && s->cycle >= 0 && s->cycle < s->file->cycles;
+}
+
+// Position of object i (a valid index) at the situation's cycle; NaN when the
+// log has no position channel for it.
+Point Position(const BasicGameData& s, int i)
+{
+    auto* cx = s.file->posXChannel[i];
+    auto* cy = s.file->posYChannel[i];
+    if (cx == nullptr || cy == nullptr)
+        return {kNaN, kNaN};
+    return {cx->Get(s.cycle), cy->Get(s.cycle)};
+}
+
+double Dist(Point p, Point q)
+{
+    const double dx = p.x - q.x, dy = p.y - q.y;
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+// The smaller of two values, the second when they are equal.
+double Smaller(double first, double second) { return first < second ? first : second; }
+
+double DistanceToNearerTaker(const BasicGameData& s, int i)
+{
+    const Point p = Position(s, i);
+    return Smaller(Dist(p, Position(s, kTaker1)), Dist(p, Position(s, kTaker2)));
+}
+
+double Unsorted(const BasicGameData& s, int a)
+{
+    const int o = s.object;
+    if (!ValidObject(o))
+        return kNaN;
+    if (a == o)
+        return 0.0;
+    if (a == kKeepawayNearerTaker)
+        return DistanceToNearerTaker(s, o);
+    if (a == kKeepawayCentre)
+        return Dist(Position(s, o), {0.0, 0.0});
+    if (!ValidObject(a))
+        return kNaN;
+    return Dist(Position(s, a), Position(s, o));
+}
+
+double Sorted(const BasicGameData& s, int a, int b)
+{
+    if (b < kKeepawayTakerAngle)
+        return kNaN;
+
+    const Point ball = Position(s, 0);
+
+    // Keepers by ball distance; the exchange only swaps on a strictly smaller
+    // distance, so equal distances keep their shirt order.
+    int keeper[3] = {1, 2, 3};
+    double keeperDist[3];
+    for (int i = 0; i < 3; ++i)
+        keeperDist[i] = Dist(Position(s, keeper[i]), ball);
+    for (int i = 0; i < 2; ++i) {
+        for (int j = i + 1; j < 3; ++j) {
+            if (keeperDist[j] < keeperDist[i]) {
+                std::swap(keeper[i], keeper[j]);
+                std::swap(keeperDist[i], keeperDist[j]);
+            }
+        }
+    }
+    int taker[2] = {kTaker1, kTaker2};
+    if (Dist(Position(s, kTaker2), ball) < Dist(Position(s, kTaker1), ball))
+        std::swap(taker[0], taker[1]);
+
+    auto map = [&](int code) {
+        if (code >= 1 && code <= 3)
+            return keeper[code - 1];
+        if (code == kTaker1 || code == kTaker2)
+            return taker[code - kTaker1];
+        return code;
+    };
+    a = map(a);
+    b = map(b);
+    if (!ValidObject(a))
+        return kNaN;
+
+    switch (b) {
+    case kKeepawayCentre:
+        return Dist(Position(s, a), {0.0, 0.0});
+    case kKeepawayNearerTaker:
+        return DistanceToNearerTaker(s, a);
+    case kKeepawayTakerAngle: {
+        const Point k1 = Position(s, keeper[0]);
+        const Point pa = Position(s, a);
+        const Point t1 = Position(s, kTaker1);
+        const Point t2 = Position(s, kTaker2);
+        const double ux = pa.x - k1.x, uy = pa.y - k1.y;
+        return Smaller(VectorAngleDeg(ux, uy, t1.x - k1.x, t1.y - k1.y),
+                       VectorAngleDeg(ux, uy, t2.x - k1.x, t2.y - k1.y));
+    }
+    default:
+        if (!ValidObject(b))
+            return kNaN;
+        return Dist(Position(s, a), Position(s, b));
+    }
+}
+
+}  // namespace
+
+double KeepawayFeature(const BasicGameData* situation, int a, int b, bool sorted)
+{
+    if (!Readable(situation))
+        return kNaN;
+    return sorted ? Sorted(*situation, a, b) : Unsorted(*situation, a);
+}
+
+double KeepawayObjectDistance(const BasicGameData* situation, int i, int j)
+{
+    if (!Readable(situation) || !ValidObject(i) || !ValidObject(j))
+        return kNaN;
+    return Dist(Position(*situation, i), Position(*situation, j));
+}
+
+double KeepawayObjectNorm(const BasicGameData* situation, int i)
+{
+    if (!Readable(situation) || !ValidObject(i))
+        return kNaN;
+    return Dist(Position(*situation, i), {0.0, 0.0});
+}
+
+double VectorAngleDeg(double x1, double y1, double x2, double y2)
+{
+    const double lengths = std::sqrt(x1 * x1 + y1 * y1) * std::sqrt(x2 * x2 + y2 * y2);
+    if (lengths == 0.0)
+        return 0.0;
+    // Rounding can push the cosine of (anti)parallel vectors just past +-1,
+    // where acos has no value.
+    const double cosine = std::clamp((x1 * x2 + y1 * y2) / lengths, -1.0, 1.0);
+    return std::acos(cosine) * (180.0 / std::numbers::pi);
+}
