@@ -1,5 +1,6 @@
 #include "Evaluators.h"
 
+#include "Common.h"
 #include "Keepaway.h"
 #include "RoboCupFile.h"
 
@@ -29,19 +30,13 @@ bool Position(const RoboCupFileT& f, int o, int t, double& x, double& y)
     return true;
 }
 
-double Dist(double x1, double y1, double x2, double y2)
-{
-    const double dx = x1 - x2, dy = y1 - y2;
-    return std::sqrt(dx * dx + dy * dy);
-}
-
 // Distance between object o and the ball at cycle t; NaN without channels.
 double BallDistance(const RoboCupFileT& f, int o, int t)
 {
     double px, py, bx, by;
     if (!Position(f, o, t, px, py) || !Position(f, 0, t, bx, by))
         return std::nan("");
-    return Dist(px, py, bx, by);
+    return PointDistance(px, py, bx, by);
 }
 
 }  // namespace
@@ -63,7 +58,7 @@ CircleRegionEvaluator::CircleRegionEvaluator(double cx_, double cy_, double r_) 
 
 bool CircleRegionEvaluator::Evaluate(BasicGameData* s)
 {
-    return s != nullptr && Dist(s->x, s->y, cx, cy) <= r;
+    return s != nullptr && PointDistance(s->x, s->y, cx, cy) <= r;
 }
 
 SidelineEvaluator::SidelineEvaluator(bool low, bool high) : beyondLow(low), beyondHigh(high) {}
@@ -105,7 +100,7 @@ bool SpeedEvaluator::Evaluate(BasicGameData* s)
     double x1, y1, x2, y2;
     if (!Position(*s->file, s->object, first, x1, y1) || !Position(*s->file, s->object, last, x2, y2))
         return false;
-    const double speed = Dist(x1, y1, x2, y2) / window;
+    const double speed = PointDistance(x1, y1, x2, y2) / window;
     return lo <= speed && speed < hi;
 }
 
