@@ -1,0 +1,159 @@
+// The rule model of strategy learning.
+//
+// A RuleObject is a conjunction of conditions over a log's features: each
+// condition names an object concept (normally a role), a feature group key and
+// the bit the group's feature must show. A list of rules is read as a decision
+// list. A StrategyChunk is one node of a strategy (a path through the action
+// graph) with its rules and the field states of the cycles it was seen in; a
+// tFieldState is the snapshot of all 23 positions at one cycle.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+class ConceptObject;
+class FeatureList;
+class GraphNode;
+class RoboCupFileT;
+
+class RuleObject {
+public:
+    // No conditions; false makes the rule negated.
+    explicit RuleObject(bool positive);
+    RuleObject(const RuleObject&) = default;
+    RuleObject& operator=(const RuleObject&) = default;
+    virtual ~RuleObject();
+
+    // Removes every condition; the polarity stays.
+    void Clear();
+    // Appends a condition: an object standing for objectConcept must show
+    // value (0 or 1) in a feature of the group featureKey. The rule owns
+    // neither concept.
+    void AddCondition(ConceptObject* objectConcept, ConceptObject* featureKey, int value);
+    int Size() const { return static_cast<int>(values_.size()); }
+    // The i-th condition's parts; null (value -1) when i is not a condition.
+    ConceptObject* GetObjectConcept(int i) const;
+    ConceptObject* GetFeatureKey(int i) const;
+    int GetValue(int i) const;
+    bool IsPositive() const { return positive_; }
+    void SetPositive(bool positive) { positive_ = positive; }
+
+private:
+    std::vector<ConceptObject*> objectConcepts_;
+    std::vector<ConceptObject*> featureKeys_;
+    std::vector<int> values_;
+    bool positive_ = true;
+};
+
+// A decision list; the list owns its rules.
+using RuleList = std::vector<std::unique_ptr<RuleObject>>;
+
+// Whether the rule holds at the instance (a cycle of the log). A condition is
+// met when some feature of its group speaks of an object whose concept at the
+// instance is the condition's object concept or one of its ancestors (a
+// team-level feature stands for the role root "Team") and shows the required
+// bit. A negated rule yields the opposite. An instance outside the list, or a
+// feature whose object index is outside -1..22, beeps once per feature looked
+// at and leaves its condition unmet. Asking for a group key the list never
+// filed files an empty group under it.
+bool RuleMatches(FeatureList& list, const RuleObject& rule, int instance);
+// The decision-list reading: an empty list covers everything; the first rule
+// that holds covers; a negated rule that does not hold refuses; a positive one
+// that does not hold passes to the next; a list no rule decided does not cover.
+bool RulesCover(FeatureList& list, const RuleList& rules, int instance);
+// Counts the positive instances the rules cover (tp) and miss (fn), and the
+// negative instances, except those that are also positive, they cover (fp) and
+// miss (tn). Null outs are not written.
+void EvaluateRules(FeatureList& list, const RuleList& rules, const std::vector<int>& positives,
+                   const std::vector<int>& negatives, int* tp, int* fp, int* tn, int* fn);
+// EvaluateRules on the list holding just this rule.
+void EvaluateRule(FeatureList& list, const RuleObject& rule, const std::vector<int>& positives,
+                  const std::vector<int>& negatives, int* tp, int* fp, int* tn, int* fn);
+
+// The rule as text: "TRUE" without conditions; full: "(role:group = bit)"
+// joined by " AND "; compact: "role:group" joined by " "; a negated rule is
+// wrapped in "~(" ")". The feature list is not consulted (it may be null).
+std::string RuleToString(const FeatureList* list, const RuleObject& rule, bool compact);
+// "FALSE" for an empty list (although an empty list covers everything), else
+// the rules' texts joined by " OR ".
+std::string RulesToString(const FeatureList* list, const RuleList& rules, bool compact);
+
+// The positions of all 23 objects at one cycle.
+struct tFieldState {
+    static constexpr int kObjects = 23;
+
+    int cycle = 0;
+    std::array<double, kObjects> x{};
+    std::array<double, kObjects> y{};
+
+    // Equal positions, compared exactly; the cycle does not count.
+    bool operator==(const tFieldState& other) const;
+    // Takes the cycle and every object's position at it from the log's position
+    // channels. A cycle outside the log beeps and leaves the state as it was.
+    void Read(int cycle, const RoboCupFileT& log);
+};
+
+class StrategyChunk {
+public:
+    StrategyChunk(std::string name, ConceptObject* roleConcept, ConceptObject* actionConcept, double x, double y,
+                  double value, bool isEnd);
+    // Copies hold their own copies of the rules: deleting one chunk never
+    // leaves another with freed rules.
+    StrategyChunk(const StrategyChunk& other);
+    StrategyChunk& operator=(const StrategyChunk& other);
+    StrategyChunk(StrategyChunk&&) noexcept = default;
+    StrategyChunk& operator=(StrategyChunk&&) noexcept = default;
+    virtual ~StrategyChunk();
+
+    std::string GetName() const { return name_; }
+    void SetName(std::string name) { name_ = std::move(name); }
+    ConceptObject* GetRoleConcept() const { return roleConcept_; }
+    ConceptObject* GetActionConcept() const { return actionConcept_; }
+    double GetX() const { return x_; }
+    double GetY() const { return y_; }
+    double GetValue() const { return value_; }
+    bool IsEnd() const { return isEnd_; }
+    int GetPositiveCount() const { return positiveCount_; }
+    void SetPositiveCount(int n) { positiveCount_ = n; }
+    int GetNegativeCount() const { return negativeCount_; }
+    void SetNegativeCount(int n) { negativeCount_ = n; }
+
+    // Appends the rule, which the chunk then owns; a null rule is not added.
+    void AddRule(std::unique_ptr<RuleObject> rule);
+    RuleList& GetRules() { return rules_; }
+    const RuleList& GetRules() const { return rules_; }
+    // Appends a copy unless a state with equal positions is already held.
+    void AddFieldState(const tFieldState& state);
+    std::vector<tFieldState>& GetFieldStates() { return fieldStates_; }
+    const std::vector<tFieldState>& GetFieldStates() const { return fieldStates_; }
+
+    // 99999.0 when the end flags differ; otherwise the weighted sum of the
+    // positions' distance and the hierarchy distances of the actions and of the
+    // roles, a term with weight 0.0 left out.
+    static double Distance(const StrategyChunk& a, const StrategyChunk& b, double wPos, double wRole,
+                           double wAction);
+    // The same against an action-graph node, which is an end node when it has no
+    // outgoing weight.
+    static double DistanceToNode(const StrategyChunk& chunk, const GraphNode& node, double wPos, double wRole,
+                                 double wAction);
+    // The node's action and role are related to the chunk's, and the node lies
+    // within maxDistance.
+    static bool MatchesNode(const StrategyChunk& chunk, const GraphNode& node, double wPos, double wRole,
+                            double wAction, double maxDistance);
+
+private:
+    bool isEnd_ = false;
+    std::string name_;
+    ConceptObject* roleConcept_ = nullptr;
+    ConceptObject* actionConcept_ = nullptr;
+    RuleList rules_;
+    std::vector<tFieldState> fieldStates_;
+    int positiveCount_ = 0;
+    int negativeCount_ = 0;
+    double x_ = 0.0;
+    double y_ = 0.0;
+    double value_ = 0.0;
+};
