@@ -1,5 +1,6 @@
 #include "Rules.h"
 
+#include "Common.h"
 #include "ConceptHierarchies.h"
 #include "Concepts.h"
 #include "Features.h"
@@ -7,16 +8,9 @@
 #include "RoboCupFile.h"
 #include "platform/Hooks.h"
 
-#include <cmath>
 #include <unordered_set>
 
 namespace {
-
-// Euclidean distance of two pitch points.
-double PointDistance(double x1, double y1, double x2, double y2)
-{
-    return std::hypot(x1 - x2, y1 - y2);
-}
 
 constexpr double kNoMatchDistance = 99999.0;
 

@@ -1,0 +1,599 @@
+#include "Rules.h"
+
+#include "ConceptHierarchies.h"
+#include "Concepts.h"
+#include "Features.h"
+#include "GraphNode.h"
+#include "RoboCupFile.h"
+
+#include "support/RecordingHooks.h"
+#include "support/TestData.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The action and role hierarchies (built in a temporary folder, where it writes its GML
+// file) and two feature-group concepts of a small position hierarchy.
+class RulesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        previous_ = fs::current_path();
+        fs::current_path(MakeTempDir("rules"));
+        g_actionConcepts = CreateActionConcepts();
+        g_roleConcepts = CreateRoleConcepts();
+        positions_ = std::make_unique<ConceptObject>("Position", nullptr, false);
+        defendingHalf = positions_->AddChild(new ConceptObject("Defending-half", nullptr, false));
+        hasBall = positions_->AddChild(new ConceptObject("Has-ball", nullptr, false));
+        otherKey = positions_->AddChild(new ConceptObject("Attacking-half", nullptr, false));
+        ConceptObject::Number(positions_.get(), 1, 0, nullptr);
+    }
+    void TearDown() override
+    {
+        positions_.reset();
+        FreeConceptHierarchies();
+        fs::current_path(previous_);
+    }
+
+    ConceptObject* defendingHalf = nullptr;
+    ConceptObject* hasBall = nullptr;
+    ConceptObject* otherKey = nullptr;
+
+private:
+    fs::path previous_;
+    std::unique_ptr<ConceptObject> positions_;
+};
+
+// A feature list of `instances` cycles whose features are given as (object,
+// group key); every object's role column holds `roles[object]` at every cycle.
+struct FeatureSpec {
+    int object;
+    ConceptObject* key;
+};
+
+void Fill(FeatureList& list, const std::vector<FeatureSpec>& features, int instances,
+          const std::vector<std::pair<int, ConceptObject*>>& roles)
+{
+    list.Allocate(static_cast<int>(features.size()), instances);
+    for (int f = 0; f < static_cast<int>(features.size()); ++f) {
+        list.SetObjectIndex(f, features[static_cast<std::size_t>(f)].object);
+        list.SetGroupKey(f, features[static_cast<std::size_t>(f)].key);
+        list.AddToGroup(f);
+    }
+    for (const auto& [object, role] : roles)
+        for (int t = 0; t < instances; ++t)
+            list.SetObjectConcept(object, t, role);
+}
+
+RuleList ListOf(std::vector<RuleObject> rules)
+{
+    RuleList list;
+    for (auto& r : rules)
+        list.push_back(std::make_unique<RuleObject>(r));
+    return list;
+}
+
+// An action-graph node as the action graph will offer it.
+class FakeNode : public GraphNode {
+public:
+    FakeNode(int outWeight, ConceptObject* action, ConceptObject* role, double x, double y, bool withData = true)
+        : outWeight_(outWeight), data_{action, role}, withData_(withData), x_(x), y_(y)
+    {
+    }
+    int OutWeight() const override { return outWeight_; }
+    const TNodeConcepts* Data() const override { return withData_ ? &data_ : nullptr; }
+    double GetX() const override { return x_; }
+    double GetY() const override { return y_; }
+
+private:
+    int outWeight_;
+    TNodeConcepts data_;
+    bool withData_;
+    double x_, y_;
+};
+
+// ---------------------------------------------------------------------------
+// RuleObject
+
+TEST_F(RulesTest, ConditionsStayAlignedAndOutOfRangeIndicesGiveNull)
+{
+    RuleObject r(true);
+    EXPECT_EQ(r.Size(), 0);
+    r.AddCondition(coLFB[0], defendingHalf, 1);
+    r.AddCondition(nullptr, hasBall, 0);
+    ASSERT_EQ(r.Size(), 2);
+    EXPECT_EQ(r.GetObjectConcept(0), coLFB[0]);
+    EXPECT_EQ(r.GetFeatureKey(0), defendingHalf);
+    EXPECT_EQ(r.GetValue(0), 1);
+    EXPECT_EQ(r.GetObjectConcept(1), nullptr);
+    EXPECT_EQ(r.GetFeatureKey(1), hasBall);
+    EXPECT_EQ(r.GetValue(1), 0);
+    EXPECT_EQ(r.GetObjectConcept(-1), nullptr);
+    EXPECT_EQ(r.GetFeatureKey(-1), nullptr);
+    EXPECT_EQ(r.GetObjectConcept(2), nullptr);
+    EXPECT_EQ(r.GetFeatureKey(2), nullptr);
+
+    r.SetPositive(false);
+    r.Clear();
+    EXPECT_EQ(r.Size(), 0);
+    EXPECT_FALSE(r.IsPositive());
+}
+
+TEST_F(RulesTest, CopiesAreIndependentAndAssignmentReplacesEverything)
+{
+    RuleObject source(false);
+    source.AddCondition(coGK[0], hasBall, 1);
+    RuleObject copy(source);
+    source.AddCondition(coGK[1], hasBall, 0);
+    EXPECT_FALSE(copy.IsPositive());
+    ASSERT_EQ(copy.Size(), 1);
+    EXPECT_EQ(copy.GetObjectConcept(0), coGK[0]);
+
+    RuleObject target(true);
+    target.AddCondition(coLFB[0], defendingHalf, 0);
+    target.AddCondition(coLFB[0], defendingHalf, 0);
+    target.AddCondition(coLFB[0], defendingHalf, 0);
+    target = source;
+    EXPECT_FALSE(target.IsPositive());
+    ASSERT_EQ(target.Size(), 2);
+    EXPECT_EQ(target.GetObjectConcept(1), coGK[1]);
+    EXPECT_EQ(target.GetValue(1), 0);
+}
+
+// ---------------------------------------------------------------------------
+// Texts
+
+TEST_F(RulesTest, RuleTextsInFullAndCompactForm)
+{
+    RuleObject r(true);
+    r.AddCondition(coLFB[0], defendingHalf, 1);
+    r.AddCondition(coGK[0], hasBall, 0);
+    EXPECT_EQ(RuleToString(nullptr, r, false), "(LTeam.L-FB:Defending-half = 1) AND (LTeam.GK:Has-ball = 0)");
+    EXPECT_EQ(RuleToString(nullptr, r, true), "LTeam.L-FB:Defending-half LTeam.GK:Has-ball");
+    r.SetPositive(false);
+    EXPECT_EQ(RuleToString(nullptr, r, false), "~((LTeam.L-FB:Defending-half = 1) AND (LTeam.GK:Has-ball = 0))");
+    EXPECT_EQ(RuleToString(nullptr, r, true), "~(LTeam.L-FB:Defending-half LTeam.GK:Has-ball)");
+
+    EXPECT_EQ(RuleToString(nullptr, RuleObject(true), false), "TRUE");
+    EXPECT_EQ(RuleToString(nullptr, RuleObject(false), false), "~(TRUE)");
+    EXPECT_EQ(RuleToString(nullptr, RuleObject(false), true), "~(TRUE)");
+}
+
+TEST_F(RulesTest, RuleListTextsAreJoinedByOrAndTheEmptyListIsFalse)
+{
+    EXPECT_EQ(RulesToString(nullptr, RuleList{}, false), "FALSE");
+    EXPECT_EQ(RulesToString(nullptr, RuleList{}, true), "FALSE");
+
+    RuleObject a(true);
+    a.AddCondition(coGK[1], hasBall, 1);
+    RuleObject b(false);
+    b.AddCondition(coRFB[0], defendingHalf, 0);
+    const RuleList rules = ListOf({a, b, RuleObject(true)});
+    EXPECT_EQ(RulesToString(nullptr, rules, false),
+              "(RTeam.GK:Has-ball = 1) OR ~((LTeam.R-FB:Defending-half = 0)) OR TRUE");
+    EXPECT_EQ(RulesToString(nullptr, rules, true), "RTeam.GK:Has-ball OR ~(LTeam.R-FB:Defending-half) OR TRUE");
+}
+
+// ---------------------------------------------------------------------------
+// Matching
+
+TEST_F(RulesTest, ARoleConditionIsMetByThatRoleAndEveryMoreGeneralRole)
+{
+    // Player 2 (object 2) has "Defending-half" set at every cycle; its role
+    // changes per test below.
+    FeatureList list;
+    Fill(list, {{2, defendingHalf}}, 1, {});
+    list.SetBit(0, 0);
+    RuleObject onLeftFullback(true);
+    onLeftFullback.AddCondition(coLFB[0], defendingHalf, 1);
+
+    ConceptObject* fb = coLFB[0]->GetParent();
+    ConceptObject* leftSide = coFieldPlayer[0]->GetParent();
+    ASSERT_EQ(fb->GetName(), "FB");
+    ASSERT_EQ(leftSide->GetName(), "LTeam");
+    for (ConceptObject* role : {coLFB[0], fb, coFieldPlayer[0], leftSide, leftSide->GetParent(), g_roleConcepts}) {
+        list.SetObjectConcept(2, 0, role);
+        EXPECT_TRUE(RuleMatches(list, onLeftFullback, 0)) << ConceptObject::GetPathName(role);
+    }
+    // A sibling, a more specific role, the other side's full-back and no role at all do not stand for L-FB.
+    RuleObject onFullback(true);
+    onFullback.AddCondition(fb, defendingHalf, 1);
+    list.SetObjectConcept(2, 0, coLFB[0]);
+    EXPECT_FALSE(RuleMatches(list, onFullback, 0));
+    for (ConceptObject* role : {coRFB[0], coLFB[1], static_cast<ConceptObject*>(nullptr)}) {
+        list.SetObjectConcept(2, 0, role);
+        EXPECT_FALSE(RuleMatches(list, onLeftFullback, 0)) << ConceptObject::GetPathName(role);
+    }
+}
+
+TEST_F(RulesTest, TheRequiredBitDecidesAndEveryConditionMustHold)
+{
+    // Features: 0 Lplayer1 has the ball, 1 Lplayer2 in the defending half.
+    FeatureList list;
+    Fill(list, {{1, hasBall}, {2, defendingHalf}}, 4, {{1, coGK[0]}, {2, coLFB[0]}});
+    // Bits (has ball, defending half): t0 (0,0), t1 (1,0), t2 (0,1), t3 (1,1).
+    list.SetBit(0, 1);
+    list.SetBit(0, 3);
+    list.SetBit(1, 2);
+    list.SetBit(1, 3);
+
+    RuleObject both(true);
+    both.AddCondition(coGK[0], hasBall, 1);
+    both.AddCondition(coLFB[0], defendingHalf, 1);
+    RuleObject withoutBall(true);
+    withoutBall.AddCondition(coGK[0], hasBall, 0);
+    withoutBall.AddCondition(coLFB[0], defendingHalf, 1);
+    RuleObject notBoth(both);
+    notBoth.SetPositive(false);
+
+    const bool expectBoth[4] = {false, false, false, true};
+    const bool expectWithoutBall[4] = {false, false, true, false};
+    for (int t = 0; t < 4; ++t) {
+        EXPECT_EQ(RuleMatches(list, both, t), expectBoth[t]) << t;
+        EXPECT_EQ(RuleMatches(list, notBoth, t), !expectBoth[t]) << t;
+        EXPECT_EQ(RuleMatches(list, withoutBall, t), expectWithoutBall[t]) << t;
+    }
+    // A rule without conditions holds by its polarity alone.
+    EXPECT_TRUE(RuleMatches(list, RuleObject(true), 0));
+    EXPECT_FALSE(RuleMatches(list, RuleObject(false), 0));
+}
+
+TEST_F(RulesTest, TheGroupIsSearchedForAnyFittingFeatureWithTheRequiredBit)
+{
+    // Three players in the "Has-ball" group: two left full-backs and a keeper.
+    FeatureList list;
+    Fill(list, {{1, hasBall}, {3, hasBall}, {4, hasBall}}, 2, {{1, coGK[0]}, {3, coLFB[0]}, {4, coLFB[0]}});
+    list.SetBit(0, 0);  // only the keeper has the ball at t0
+    list.SetBit(2, 1);  // the second full-back has it at t1, after the first one who has not
+
+    RuleObject fullbackHasBall(true);
+    fullbackHasBall.AddCondition(coLFB[0], hasBall, 1);
+    EXPECT_FALSE(RuleMatches(list, fullbackHasBall, 0));
+    EXPECT_TRUE(RuleMatches(list, fullbackHasBall, 1));
+
+    RuleObject fullbackWithoutBall(true);
+    fullbackWithoutBall.AddCondition(coLFB[0], hasBall, 0);
+    EXPECT_TRUE(RuleMatches(list, fullbackWithoutBall, 0));
+    EXPECT_TRUE(RuleMatches(list, fullbackWithoutBall, 1));  // the first full-back has not
+
+    RuleObject keeperWithoutBall(true);
+    keeperWithoutBall.AddCondition(coGK[0], hasBall, 0);
+    EXPECT_FALSE(RuleMatches(list, keeperWithoutBall, 0));
+    EXPECT_TRUE(RuleMatches(list, keeperWithoutBall, 1));
+}
+
+TEST_F(RulesTest, ATeamLevelFeatureMeetsAnyRoleAndANullObjectConceptNothing)
+{
+    FeatureList list;
+    Fill(list, {{-1, hasBall}}, 2, {});
+    list.SetBit(0, 1);
+    for (ConceptObject* role : {coGK[1], coLFB[0], coBall, g_roleConcepts}) {
+        RuleObject r(true);
+        r.AddCondition(role, hasBall, 1);
+        EXPECT_FALSE(RuleMatches(list, r, 0)) << role->GetName();
+        EXPECT_TRUE(RuleMatches(list, r, 1)) << role->GetName();
+    }
+    RuleObject anyone(true);
+    anyone.AddCondition(nullptr, hasBall, 1);
+    EXPECT_FALSE(RuleMatches(list, anyone, 1));
+    anyone.SetPositive(false);
+    EXPECT_TRUE(RuleMatches(list, anyone, 1));
+}
+
+TEST_F(RulesTest, ConditionsOnEmptyGroupsNeverHold)
+{
+    FeatureList list;
+    Fill(list, {{2, defendingHalf}}, 3, {{2, coLFB[0]}});
+    for (int t = 0; t < 3; ++t)
+        list.SetBit(0, t);
+    RuleObject r(true);
+    r.AddCondition(coLFB[0], hasBall, 1);  // never filed
+    r.AddCondition(coLFB[0], otherKey, 0);
+    RuleObject negated(r);
+    negated.SetPositive(false);
+    for (int t = 0; t < 3; ++t) {
+        EXPECT_FALSE(RuleMatches(list, r, t));
+        EXPECT_TRUE(RuleMatches(list, negated, t));
+    }
+}
+
+TEST_F(RulesTest, AnInstanceOutsideTheListBeepsPerFeatureAndMeetsNoCondition)
+{
+    FeatureList list;
+    Fill(list, {{1, hasBall}, {3, hasBall}, {2, defendingHalf}}, 5, {{1, coGK[0]}, {2, coLFB[0]}, {3, coGK[0]}});
+    RuleObject r(true);
+    r.AddCondition(coGK[0], hasBall, 0);         // would hold everywhere: no bit is set
+    r.AddCondition(coLFB[0], defendingHalf, 0);  // likewise
+    RuleObject negated(r);
+    negated.SetPositive(false);
+    ASSERT_TRUE(RuleMatches(list, r, 4));
+
+    for (const int t : {-1, 5, 1000000}) {
+        RecordingHooks hooks;
+        EXPECT_FALSE(RuleMatches(list, r, t)) << t;
+        EXPECT_EQ(hooks.beeps, 3) << t;  // two features of the first group, one of the second
+        EXPECT_TRUE(RuleMatches(list, negated, t)) << t;
+        EXPECT_EQ(hooks.beeps, 6) << t;
+    }
+}
+
+TEST_F(RulesTest, AFeatureOfAnObjectOutsideTheLogBeepsAndLeavesItsConditionUnmet)
+{
+    FeatureList list;
+    Fill(list, {{1, hasBall}, {1, defendingHalf}}, 2, {{1, coGK[0]}});
+    RuleObject r(true);
+    r.AddCondition(coGK[0], hasBall, 0);
+    r.AddCondition(coGK[0], defendingHalf, 0);
+    {
+        RecordingHooks hooks;
+        ASSERT_TRUE(RuleMatches(list, r, 0));
+        EXPECT_EQ(hooks.beeps, 0);
+    }
+    for (const int bad : {23, -2}) {
+        list.SetObjectIndex(0, bad);
+        RecordingHooks hooks;
+        EXPECT_FALSE(RuleMatches(list, r, 0)) << bad;
+        EXPECT_EQ(hooks.beeps, 1) << bad;
+    }
+    // A fitting feature later in the group does not rescue the condition.
+    FeatureList two;
+    Fill(two, {{30, hasBall}, {1, hasBall}}, 1, {{1, coGK[0]}});
+    RuleObject keeper(true);
+    keeper.AddCondition(coGK[0], hasBall, 0);
+    RecordingHooks hooks;
+    EXPECT_FALSE(RuleMatches(two, keeper, 0));
+    EXPECT_EQ(hooks.beeps, 1);
+}
+
+// ---------------------------------------------------------------------------
+// Decision lists and counts
+
+TEST_F(RulesTest, AnEmptyListCoversEveryInstance)
+{
+    FeatureList list;
+    Fill(list, {{1, hasBall}}, 3, {{1, coGK[0]}});
+    for (int t = 0; t < 3; ++t)
+        EXPECT_TRUE(RulesCover(list, RuleList{}, t));
+}
+
+TEST_F(RulesTest, ANegatedRuleThatFailsDecidesBeforeLaterRules)
+{
+    // t0: keeper has the ball, t1: he has not. R2 (full-back in defending half) holds at both.
+    FeatureList list;
+    Fill(list, {{1, hasBall}, {2, defendingHalf}}, 2, {{1, coGK[0]}, {2, coLFB[0]}});
+    list.SetBit(0, 0);
+    list.SetBit(1, 0);
+    list.SetBit(1, 1);
+    RuleObject notKeeperBall(false);
+    notKeeperBall.AddCondition(coGK[0], hasBall, 1);
+    RuleObject fullbackBack(true);
+    fullbackBack.AddCondition(coLFB[0], defendingHalf, 1);
+    ASSERT_TRUE(RuleMatches(list, fullbackBack, 0));
+
+    const RuleList rules = ListOf({notKeeperBall, fullbackBack});
+    EXPECT_FALSE(RulesCover(list, rules, 0));  // R1's conjunction holds: refused whatever R2 says
+    EXPECT_TRUE(RulesCover(list, rules, 1));   // it fails: the negated rule holds and covers
+
+    // Positive rules that do not hold pass on; none deciding means not covered.
+    RuleObject keeperBall(true);
+    keeperBall.AddCondition(coGK[0], hasBall, 1);
+    RuleObject fullbackForward(true);
+    fullbackForward.AddCondition(coLFB[0], defendingHalf, 0);
+    EXPECT_TRUE(RulesCover(list, ListOf({keeperBall, fullbackBack}), 1));
+    EXPECT_FALSE(RulesCover(list, ListOf({keeperBall, fullbackForward}), 1));
+    EXPECT_TRUE(RulesCover(list, ListOf({keeperBall, fullbackForward}), 0));
+}
+
+TEST_F(RulesTest, EvaluationCountsAnInstanceInBothListsOnceAsPositive)
+{
+    // The keeper has the ball at 3, 5 and 7.
+    FeatureList list;
+    Fill(list, {{1, hasBall}}, 10, {{1, coGK[0]}});
+    for (const int t : {3, 5, 7})
+        list.SetBit(0, t);
+    RuleObject keeperBall(true);
+    keeperBall.AddCondition(coGK[0], hasBall, 1);
+    const std::vector<int> p = {3, 5};
+    const std::vector<int> n = {5, 7};
+
+    int tp = -1, fp = -1, tn = -1, fn = -1;
+    EvaluateRules(list, ListOf({keeperBall}), p, n, &tp, &fp, &tn, &fn);
+    EXPECT_EQ(tp, 2);
+    EXPECT_EQ(fn, 0);
+    EXPECT_EQ(fp, 1);
+    EXPECT_EQ(tn, 0);
+
+    RuleObject notKeeperBall(keeperBall);
+    notKeeperBall.SetPositive(false);
+    EvaluateRule(list, notKeeperBall, p, n, &tp, &fp, &tn, &fn);
+    EXPECT_EQ(tp, 0);
+    EXPECT_EQ(fn, 2);
+    EXPECT_EQ(fp, 0);
+    EXPECT_EQ(tn, 1);
+
+    // The empty list covers all; null outs are left alone.
+    tp = fn = -1;
+    EvaluateRules(list, RuleList{}, p, {5, 7, 8, 8}, nullptr, &fp, nullptr, &tn);
+    EXPECT_EQ(fp, 3);
+    EXPECT_EQ(tn, 0);
+    EXPECT_EQ(tp, -1);
+    EXPECT_EQ(fn, -1);
+}
+
+// ---------------------------------------------------------------------------
+// Field states
+
+tFieldState StateWith(int cycle, double shift)
+{
+    tFieldState s;
+    s.cycle = cycle;
+    for (int i = 0; i < tFieldState::kObjects; ++i) {
+        s.x[static_cast<std::size_t>(i)] = i + shift;
+        s.y[static_cast<std::size_t>(i)] = -i - shift;
+    }
+    return s;
+}
+
+TEST_F(RulesTest, FieldStatesCompareAllPositionsExactlyButNotTheCycle)
+{
+    const tFieldState a = StateWith(10, 0.5);
+    const tFieldState b = StateWith(99, 0.5);
+    EXPECT_TRUE(a == b);
+    tFieldState c = a;
+    c.y[22] += 1e-12;
+    EXPECT_FALSE(a == c);
+    c = a;
+    c.x[0] = -c.x[0] - 1.0;
+    EXPECT_FALSE(a == c);
+
+    StrategyChunk chunk("n", coGK[0], coPass, 0, 0, 0, false);
+    chunk.AddFieldState(a);
+    chunk.AddFieldState(b);
+    chunk.AddFieldState(c);
+    chunk.AddFieldState(a);
+    ASSERT_EQ(chunk.GetFieldStates().size(), 2u);
+    EXPECT_EQ(chunk.GetFieldStates()[0].cycle, 10);
+    EXPECT_TRUE(chunk.GetFieldStates()[1] == c);
+}
+
+TEST_F(RulesTest, AFieldStateIsReadFromThePositionChannelsAndABadCycleChangesNothing)
+{
+    auto log = CreateFileRecord("state.rcg");
+    for (int t = 0; t < 3; ++t) {
+        for (int i = 0; i < tFieldState::kObjects; ++i) {
+            log->posXChannel[static_cast<std::size_t>(i)]->AddValue(100.0 * t + i);
+            log->posYChannel[static_cast<std::size_t>(i)]->AddValue(-100.0 * t - i - 0.25);
+        }
+    }
+    log->cycles = 3;
+
+    tFieldState s;
+    {
+        RecordingHooks hooks;
+        s.Read(2, *log);
+        EXPECT_EQ(hooks.beeps, 0);
+    }
+    EXPECT_EQ(s.cycle, 2);
+    EXPECT_EQ(s.x[0], 200.0);
+    EXPECT_EQ(s.x[22], 222.0);
+    EXPECT_EQ(s.y[11], -211.25);
+
+    const tFieldState before = s;
+    for (const int bad : {-1, 3}) {
+        RecordingHooks hooks;
+        s.Read(bad, *log);
+        EXPECT_EQ(hooks.beeps, 1);
+        EXPECT_EQ(s.cycle, 2);
+        EXPECT_TRUE(s == before);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Strategy chunks
+
+TEST_F(RulesTest, ACopiedChunkOwnsItsOwnRules)
+{
+    auto original = std::make_unique<StrategyChunk>("GK:Pass", coGK[0], coPass, 1.5, -2.0, 0.75, true);
+    EXPECT_EQ(original->GetPositiveCount(), 0);
+    EXPECT_EQ(original->GetNegativeCount(), 0);
+    auto rule = std::make_unique<RuleObject>(false);
+    rule->AddCondition(coGK[0], hasBall, 1);
+    original->AddRule(std::move(rule));
+    original->AddRule(nullptr);
+    original->AddFieldState(StateWith(4, 1.0));
+    original->SetPositiveCount(7);
+    original->SetNegativeCount(9);
+
+    StrategyChunk copy(*original);
+    StrategyChunk assigned("other", nullptr, nullptr, 0, 0, 0, false);
+    assigned.AddRule(std::make_unique<RuleObject>(true));
+    assigned = *original;
+    const RuleObject* originalRule = original->GetRules()[0].get();
+    original.reset();
+
+    for (const StrategyChunk* c : {&copy, &assigned}) {
+        EXPECT_EQ(c->GetName(), "GK:Pass");
+        EXPECT_EQ(c->GetRoleConcept(), coGK[0]);
+        EXPECT_EQ(c->GetActionConcept(), coPass);
+        EXPECT_EQ(c->GetX(), 1.5);
+        EXPECT_EQ(c->GetY(), -2.0);
+        EXPECT_EQ(c->GetValue(), 0.75);
+        EXPECT_TRUE(c->IsEnd());
+        EXPECT_EQ(c->GetPositiveCount(), 7);
+        EXPECT_EQ(c->GetNegativeCount(), 9);
+        ASSERT_EQ(c->GetRules().size(), 1u);
+        EXPECT_NE(c->GetRules()[0].get(), originalRule);
+        EXPECT_EQ(RulesToString(nullptr, c->GetRules(), false), "~((LTeam.GK:Has-ball = 1))");
+        ASSERT_EQ(c->GetFieldStates().size(), 1u);
+        EXPECT_EQ(c->GetFieldStates()[0].cycle, 4);
+    }
+    EXPECT_NE(copy.GetRules()[0].get(), assigned.GetRules()[0].get());
+}
+
+TEST_F(RulesTest, ChunkDistanceAddsOnlyTheWeightedTerms)
+{
+    const StrategyChunk a("a", coLFB[0], coPass, 0.0, 0.0, 0, false);
+    const StrategyChunk same("same", coLFB[0], coPass, 0.0, 0.0, 0, false);
+    const StrategyChunk b("b", coRFB[0], coKick, 3.0, 4.0, 0, false);
+    const StrategyChunk end("end", coLFB[0], coPass, 0.0, 0.0, 0, true);
+    const StrategyChunk unknown("unknown", nullptr, nullptr, 3.0, 4.0, 0, false);
+
+    EXPECT_EQ(StrategyChunk::Distance(a, same, 1.0, 1.0, 1.0), 0.0);
+    EXPECT_EQ(StrategyChunk::Distance(a, b, 0.0, 0.0, 0.0), 0.0);
+    EXPECT_EQ(StrategyChunk::Distance(a, end, 0.0, 0.0, 0.0), 99999.0);
+    EXPECT_EQ(StrategyChunk::Distance(end, b, 1.0, 1.0, 1.0), 99999.0);
+    EXPECT_DOUBLE_EQ(StrategyChunk::Distance(a, b, 2.0, 0.0, 0.0), 10.0);
+
+    // Two full-backs of one side: depth 6, common ancestor "FB" at level 4, two edges apart.
+    const double roleTerm = StrategyChunk::Distance(a, b, 0.0, 1.0, 0.0);
+    EXPECT_NEAR(roleTerm, (2.0 + 2.0 / 12.0) / 7.0, 1e-12);
+    const double actionTerm = StrategyChunk::Distance(a, b, 0.0, 0.0, 1.0);
+    EXPECT_GT(actionTerm, 0.0);
+    EXPECT_LT(actionTerm, 1.0);
+    EXPECT_NEAR(StrategyChunk::Distance(a, b, 0.5, 3.0, 2.0), 2.5 + 3.0 * roleTerm + 2.0 * actionTerm, 1e-12);
+
+    // Concepts that are unknown only count when their term is weighted.
+    EXPECT_DOUBLE_EQ(StrategyChunk::Distance(a, unknown, 1.0, 0.0, 0.0), 5.0);
+    EXPECT_GE(StrategyChunk::Distance(a, unknown, 1.0, 1.0, 0.0), 99999.0);
+}
+
+TEST_F(RulesTest, ChunksMeetActionGraphNodesThroughTheNodeView)
+{
+    ConceptObject* toPlayer = coToPlayer;  // a kind of pass
+    ASSERT_TRUE(ConceptObject::IsA(toPlayer, coPass));
+    const StrategyChunk chunk("c", coLFB[0], coPass, 10.0, 10.0, 0, false);
+    const StrategyChunk endChunk("e", coLFB[0], coPass, 10.0, 10.0, 0, true);
+
+    const FakeNode near(2, toPlayer, coLFB[0]->GetParent(), 13.0, 14.0);
+    const FakeNode endNode(0, coPass, coLFB[0], 10.0, 10.0);
+    EXPECT_DOUBLE_EQ(StrategyChunk::DistanceToNode(chunk, near, 1.0, 0.0, 0.0), 5.0);
+    EXPECT_EQ(StrategyChunk::DistanceToNode(chunk, endNode, 1.0, 1.0, 1.0), 99999.0);
+    EXPECT_EQ(StrategyChunk::DistanceToNode(endChunk, endNode, 1.0, 1.0, 1.0), 0.0);
+    EXPECT_EQ(StrategyChunk::DistanceToNode(endChunk, near, 0.0, 0.0, 0.0), 99999.0);
+    // The node's concepts take the place of the other chunk's.
+    const StrategyChunk asNode("n", coLFB[0]->GetParent(), toPlayer, 13.0, 14.0, 0, false);
+    EXPECT_DOUBLE_EQ(StrategyChunk::DistanceToNode(chunk, near, 1.0, 2.0, 3.0),
+                     StrategyChunk::Distance(chunk, asNode, 1.0, 2.0, 3.0));
+
+    EXPECT_TRUE(StrategyChunk::MatchesNode(chunk, near, 1.0, 0.0, 0.0, 5.0));
+    EXPECT_FALSE(StrategyChunk::MatchesNode(chunk, near, 1.0, 0.0, 0.0, 4.99));
+    EXPECT_TRUE(StrategyChunk::MatchesNode(endChunk, endNode, 1.0, 1.0, 1.0, 0.0));
+    // Unrelated concepts or a missing record never match, however near.
+    const FakeNode otherSide(2, coPass, coLFB[1], 10.0, 10.0);
+    const FakeNode otherAction(2, coHold, coLFB[0], 10.0, 10.0);
+    const FakeNode noData(2, coPass, coLFB[0], 10.0, 10.0, false);
+    for (const FakeNode* n : {&otherSide, &otherAction, &noData})
+        EXPECT_FALSE(StrategyChunk::MatchesNode(chunk, *n, 0.0, 0.0, 0.0, 1e9));
+    EXPECT_EQ(StrategyChunk::DistanceToNode(chunk, noData, 1.0, 0.0, 0.0), 0.0);
+}
+
+}  // namespace
