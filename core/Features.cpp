@@ -1,6 +1,14 @@
 #include "Features.h"
 
+#include "ConceptHierarchies.h"
+#include "Concepts.h"
+#include "Evaluators.h"
+#include "Format.h"
+#include "RoboCupFile.h"
+#include "platform/Hooks.h"
+
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
 
 FeatureList::FeatureList() : objectConcepts_(kObjectColumns)
@@ -209,4 +217,152 @@ void MakeScratchRules(FeatureList* list, RuleObject* rule, const std::vector<int
     (void)rule;
     (void)positive;
     (void)negative;
+}
+
+// ---------------------------------------------------------------------------
+// The feature computation
+
+namespace {
+
+// One feature to make: its concept, the concept's dotted path, the object it
+// speaks of (-1 for a team-level feature).
+struct FeatureHolder {
+    ConceptObject* node = nullptr;
+    std::string path;
+    int object = -1;
+    bool teamLevel = false;
+};
+
+// Raises the stream's "Index out of range" when the channel lacks a value for
+// one of the log's cycles, before any per-cycle loop reads it raw.
+template <typename T>
+void RequireCycles(const DataTimeChannel<T>& channel, int cycles)
+{
+    if (cycles > 0)
+        (void)channel.Get(cycles - 1);
+}
+
+template <typename T>
+const DataTimeChannel<T>& RequireChannel(const DataTimeChannel<T>* channel, int object)
+{
+    if (channel == nullptr)
+        throw std::invalid_argument("ComputeFeatures: object " + std::to_string(object) + " lacks a channel");
+    return *channel;
+}
+
+void FillRoleColumns(RoboCupFileT& log, FeatureList& list, ConceptObject* ball)
+{
+    const int cycles = log.cycles;
+    for (int t = 0; t < cycles; ++t)
+        list.SetObjectConcept(0, t, ball);
+    for (int o = 1; o < RoboCupFileT::kObjectCount; ++o) {
+        const RoboCupFileT::LongChannel* roles = log.roleChannel[static_cast<std::size_t>(o)];
+        if (roles == nullptr)
+            continue;  // no role recorded: the column stays null
+        RequireCycles(*roles, cycles);
+        // The stored handles, not windowed means: a mean of two handles names no concept.
+        const std::vector<std::int32_t>& handles = roles->GetValues();
+        std::int32_t lastHandle = 0;
+        ConceptObject* lastRole = nullptr;
+        for (int t = 0; t < cycles; ++t) {
+            const std::int32_t handle = handles[static_cast<std::size_t>(t)];
+            if (handle != lastHandle) {  // roles change seldom: look up only on a change
+                lastHandle = handle;
+                lastRole = ConceptFromHandle(handle);
+            }
+            list.SetObjectConcept(o, t, lastRole);
+        }
+    }
+}
+
+}  // namespace
+
+FeatureConceptRoots ProgramFeatureRoots()
+{
+    FeatureConceptRoots roots;
+    roots.position = g_positionConcepts;
+    roots.speed = g_speedConcepts;
+    roots.ballRelative = g_ballRelativeConcepts;
+    roots.teamplay = g_teamplayConcepts;
+    roots.keepaway = g_relativeConcepts;
+    roots.ball = coBall;
+    return roots;
+}
+
+void ComputeFeatures(RoboCupFileT* log, const FeatureConceptRoots& roots)
+{
+    if (log == nullptr)
+        return;
+    if (log->features == nullptr)
+        log->features = std::make_unique<FeatureList>();
+    FeatureList& list = *log->features;
+    const int cycles = std::max(0, log->cycles);
+
+    // Concepts: per-object ones first (P of them), team-level ones after.
+    std::vector<ConceptObject*> concepts;
+    std::size_t perObject = 0;
+    if (!log->isKeepaway) {
+        for (ConceptObject* root : {roots.position, roots.speed, roots.ballRelative})
+            if (root != nullptr)
+                ConceptObject::CollectConcepts(root, &concepts, false);
+        perObject = concepts.size();
+        if (roots.teamplay != nullptr)
+            ConceptObject::CollectConcepts(roots.teamplay, &concepts, false);
+    } else if (roots.keepaway != nullptr) {
+        ConceptObject::CollectConcepts(roots.keepaway, &concepts, false);
+    }
+
+    platform::ProcessPendingEvents();
+
+    std::vector<FeatureHolder> holders;
+    for (int e = 0; e < RoboCupFileT::kObjectCount; ++e) {
+        if (!log->moving[static_cast<std::size_t>(e)])
+            continue;
+        for (std::size_t k = 0; k < perObject; ++k)
+            holders.push_back({concepts[k], ConceptObject::GetPathName(concepts[k]), e, false});
+    }
+    if (log->isKeepaway)
+        for (std::size_t k = perObject; k < concepts.size(); ++k)
+            holders.push_back({concepts[k], ConceptObject::GetPathName(concepts[k]), -1, true});
+
+    const int count = static_cast<int>(holders.size());
+    list.Allocate(count, cycles);
+    FillRoleColumns(*log, list, roots.ball);
+
+    BasicGameData situation;
+    situation.file = log;
+    for (int f = 0; f < count; ++f) {
+        const FeatureHolder& holder = holders[static_cast<std::size_t>(f)];
+        if (f % 5 == 0)
+            platform::SetWaitText("Computing features " + FormatFixed(100.0 * f / count, 2) + "%");
+        list.SetGroupKey(f, holder.node);
+        list.SetName(f, (holder.teamLevel ? std::string("Team") : ObjectName(holder.object)) + ":" + holder.path);
+        list.SetObjectIndex(f, holder.teamLevel ? -1 : holder.object);
+        list.SetValue(f, 0.0);
+        list.AddToGroup(f);
+
+        situation.object = holder.teamLevel ? -1 : holder.object;
+        const RoboCupFileT::DoubleChannel* xs = nullptr;
+        const RoboCupFileT::DoubleChannel* ys = nullptr;
+        if (!holder.teamLevel) {
+            xs = &RequireChannel(log->posXChannel[static_cast<std::size_t>(holder.object)], holder.object);
+            ys = &RequireChannel(log->posYChannel[static_cast<std::size_t>(holder.object)], holder.object);
+        }
+        int set = 0;
+        for (int t = 0; t < cycles; ++t) {
+            situation.cycle = t;
+            situation.x = xs != nullptr ? xs->Get(t) : 0.0;
+            situation.y = ys != nullptr ? ys->Get(t) : 0.0;
+            if (holder.node->Evaluate(&situation)) {
+                list.SetBit(f, t);
+                ++set;
+            } else {
+                list.ClearBit(f, t);
+            }
+        }
+        list.SetCount(f, set);
+    }
+
+    if (count >= kTooManyFeatures)
+        platform::Notify("Too many features !!!", "Warning");
 }

@@ -111,6 +111,37 @@ private:
     std::unordered_map<const ConceptObject*, std::size_t> groupIndex_;
 };
 
+// The hierarchy roots the feature computation draws its concepts from, and the
+// role concept that stands for the ball in every cycle. A null root adds nothing.
+struct FeatureConceptRoots {
+    ConceptObject* position = nullptr;
+    ConceptObject* speed = nullptr;
+    ConceptObject* ballRelative = nullptr;
+    ConceptObject* teamplay = nullptr;
+    ConceptObject* keepaway = nullptr;
+    ConceptObject* ball = nullptr;
+};
+// The program's hierarchies (g_positionConcepts ... g_relativeConcepts, coBall).
+FeatureConceptRoots ProgramFeatureRoots();
+
+// Fills the log's feature list. A normal log gets one feature per moving object
+// (ball and players, in object order) and evaluable concept of the position, speed
+// and ball-relative hierarchies (in that order); a keepaway log gets one team-level
+// feature per evaluable concept of the keepaway hierarchy. Bit (f, t) holds when
+// the feature's concept accepts its object at cycle t. The role columns get the
+// ball concept for object 0 and the role stored in each player's role channel
+// (an unknown handle gives null). Shows "Computing features <p>%" every fifth
+// feature and warns "Too many features !!!" from 4000 features on (all stay).
+// A position or role channel with fewer values than the log's cycles raises the
+// stream's "Index out of range".
+void ComputeFeatures(RoboCupFileT* log, const FeatureConceptRoots& roots);
+inline void ComputeFeatures(RoboCupFileT* log)
+{
+    ComputeFeatures(log, ProgramFeatureRoots());
+}
+// Features from this number on bring the warning.
+inline constexpr int kTooManyFeatures = 4000;
+
 // The rule-pruning service the strategy window calls for every learnt rule: it
 // changes nothing.
 void MakeScratchRules(FeatureList* list, RuleObject* rule, const std::vector<int>& positive,

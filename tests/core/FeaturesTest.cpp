@@ -1,5 +1,10 @@
 #include "Concepts.h"
+#include "Evaluators.h"
 #include "Features.h"
+#include "RoboCupFile.h"
+#include "timestream.h"
+
+#include "support/RecordingHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +12,8 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -224,6 +231,297 @@ TEST(FeatureList, TheLearnerEntriesHandBackTheRuleUntouched)
     EXPECT_EQ(list.GetValue(1), 3.0);
     EXPECT_EQ(list.GetValue(0), 0.0);
     EXPECT_EQ(FeatureList::LearnTopFeatureRule(&list, nullptr, positive, negative, 2, nullptr), nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// The feature computation, on hand-made hierarchies whose evaluators are plain
+// functions of the situation, so that every expected bit follows from the test's
+// own placements.
+
+using Test = std::function<bool(const BasicGameData&)>;
+
+class FunctionEvaluator : public BasicEvaluator {
+public:
+    explicit FunctionEvaluator(Test test) : test_(std::move(test)) {}
+    bool Evaluate(BasicGameData* situation) override { return test_(*situation); }
+
+private:
+    Test test_;
+};
+
+// A node (prune clear) with an evaluator, or none when test is empty.
+ConceptObject* Node(const std::string& name, Test test = {})
+{
+    return new ConceptObject(name, test ? new FunctionEvaluator(std::move(test)) : nullptr, false);
+}
+
+// A record of the given cycles: every position channel and every role channel
+// holds a value (0) for every cycle, no object moves, and it is a normal log.
+std::unique_ptr<RoboCupFileT> Record(int cycles)
+{
+    auto file = CreateFileRecord("features.rcg");
+    for (int o = 0; o < RoboCupFileT::kObjectCount; ++o) {
+        for (int t = 0; t < cycles; ++t) {
+            file->posXChannel[o]->AddValue(0.0);
+            file->posYChannel[o]->AddValue(0.0);
+            if (file->roleChannel[o] != nullptr)
+                file->roleChannel[o]->AddValue(0);
+        }
+    }
+    file->cycles = cycles;
+    file->isKeepaway = false;
+    return file;
+}
+
+void Place(RoboCupFileT& file, int object, int cycle, double x, double y)
+{
+    file.posXChannel[object]->GetValues().at(cycle) = x;
+    file.posYChannel[object]->GetValues().at(cycle) = y;
+}
+
+std::vector<std::string> Names(const FeatureList& list)
+{
+    std::vector<std::string> names;
+    for (int f = 0; f < list.GetNumFeatures(); ++f)
+        names.push_back(list.GetName(f));
+    return names;
+}
+
+// Roots with n evaluable children each; owned by the fixture.
+class ComputeFeaturesTest : public ::testing::Test {
+protected:
+    ConceptObject* Own(ConceptObject* root)
+    {
+        owned_.emplace_back(root);
+        return root;
+    }
+    // A root without evaluator holding n children that always hold.
+    ConceptObject* Flat(const std::string& name, int n)
+    {
+        ConceptObject* root = Own(Node(name));
+        for (int i = 0; i < n; ++i)
+            root->AddChild(Node(name + std::to_string(i), [](const BasicGameData&) { return true; }));
+        return root;
+    }
+
+    RecordingHooks hooks;
+    ConceptObject ball{"Ball", nullptr, false};
+
+private:
+    std::vector<std::unique_ptr<ConceptObject>> owned_;
+};
+
+TEST_F(ComputeFeaturesTest, NormalLogMakesOneFeaturePerMovingObjectAndConceptInOrder)
+{
+    auto file = Record(4);
+    ConceptObject* position = Own(Node("Area", [](const BasicGameData& s) { return s.x > 0.0; }));
+    ConceptObject* defending = position->AddChild(Node("Defending", [](const BasicGameData& s) { return s.x < 0.0; }));
+    defending->SetInPath(true);
+    ConceptObject* box = defending->AddChild(Node("Box", [](const BasicGameData& s) { return s.x < -40.0; }));
+    position->AddChild(Node("Grouping"));  // no evaluator: no feature
+    ConceptObject* speed = Own(Node("Speed"));
+    ConceptObject* slower = speed->AddChild(Node("Slower", [](const BasicGameData&) { return false; }));
+    ConceptObject* faster = speed->AddChild(Node("Faster", [](const BasicGameData&) { return false; }));
+    ConceptObject* medium = slower->AddChild(Node("Medium", [](const BasicGameData& s) { return s.cycle == 2; }));
+    faster->AddChild(medium);  // reached through two parents: still one feature per object
+    ConceptObject* relative = Own(Node("Near", [](const BasicGameData& s) { return s.object == 0; }));
+    ConceptObject* teamplay = Own(Node("Teamplay", [](const BasicGameData&) { return true; }));
+    ConceptObject* keepaway = Flat("Keep", 2);
+
+    file->moving[0] = true;
+    file->moving[1] = true;
+    file->moving[13] = true;  // Rplayer2
+    Place(*file, 1, 0, -45.0, 3.0);
+    Place(*file, 1, 1, -20.0, 3.0);
+    Place(*file, 1, 2, 10.0, 3.0);
+    Place(*file, 13, 3, 5.0, -1.0);
+
+    ComputeFeatures(file.get(), {position, speed, relative, teamplay, keepaway, &ball});
+    FeatureList& list = *file->features;
+
+    const std::vector<std::string> perObject{"Area", "Defending", "Defending.Box", "Slower", "Medium", "Faster",
+                                             "Near"};
+    std::vector<std::string> expected;
+    for (const std::string object : {"Ball", "Lplayer1", "Rplayer2"})
+        for (const std::string& path : perObject)
+            expected.push_back(object + ":" + path);
+    EXPECT_EQ(Names(list), expected);
+    ASSERT_EQ(list.GetNumFeatures(), 21);
+    EXPECT_EQ(list.GetNumInstances(), 4);
+
+    const ConceptObject* keys[7] = {position, defending, box, slower, medium, faster, relative};
+    const int objects[3] = {0, 1, 13};
+    for (int f = 0; f < 21; ++f) {
+        EXPECT_EQ(list.GetObjectIndex(f), objects[f / 7]) << f;
+        EXPECT_EQ(list.GetGroupKey(f), keys[f % 7]) << f;
+        EXPECT_EQ(list.GetValue(f), 0.0);
+    }
+    EXPECT_EQ(list.GetGroup(box), (std::vector<int>{2, 9, 16}));
+    EXPECT_EQ(list.GetGroup(medium), (std::vector<int>{4, 11, 18}));
+    std::vector<ConceptObject*> groupKeys;
+    list.GetGroupKeys(groupKeys);
+    EXPECT_EQ(groupKeys, (std::vector<ConceptObject*>{position, defending, box, slower, medium, faster, relative}));
+
+    // Lplayer1 (features 7..13): x -45, -20, 10, 0 at cycles 0..3.
+    auto bits = [&](int f) {
+        std::string b;
+        for (int t = 0; t < 4; ++t)
+            b += static_cast<char>('0' + list.GetBit(f, t));
+        return b;
+    };
+    EXPECT_EQ(bits(7), "0010");   // Area: x > 0
+    EXPECT_EQ(bits(8), "1100");   // Defending: x < 0
+    EXPECT_EQ(bits(9), "1000");   // Box: x < -40
+    EXPECT_EQ(bits(11), "0010");  // Medium: cycle 2
+    EXPECT_EQ(bits(13), "0000");  // Near: ball only
+    EXPECT_EQ(bits(6), "1111");   // Ball:Near
+    EXPECT_EQ(bits(14), "0001");  // Rplayer2:Area at its cycle-3 place
+    for (int f = 0; f < 21; ++f) {
+        int set = 0;
+        for (int t = 0; t < 4; ++t)
+            set += list.GetBit(f, t);
+        EXPECT_EQ(list.GetCount(f), set) << list.GetName(f);
+    }
+}
+
+TEST_F(ComputeFeaturesTest, EverySituationCarriesTheLogCycleObjectAndItsPosition)
+{
+    auto file = Record(3);
+    struct Seen {
+        RoboCupFileT* file;
+        int cycle;
+        int object;
+        double x;
+        double y;
+    };
+    std::vector<Seen> seen;
+    ConceptObject* position = Own(Node("Where", [&](const BasicGameData& s) {
+        seen.push_back({s.file, s.cycle, s.object, s.x, s.y});
+        return false;
+    }));
+    file->moving[22] = true;
+    for (int t = 0; t < 3; ++t)
+        Place(*file, 22, t, 1.5 * t, -2.0 * t);
+    ComputeFeatures(file.get(), {position, nullptr, nullptr, nullptr, nullptr, &ball});
+    ASSERT_EQ(seen.size(), 3u);
+    for (int t = 0; t < 3; ++t) {
+        EXPECT_EQ(seen[t].file, file.get());
+        EXPECT_EQ(seen[t].cycle, t);
+        EXPECT_EQ(seen[t].object, 22);
+        EXPECT_EQ(seen[t].x, 1.5 * t);
+        EXPECT_EQ(seen[t].y, -2.0 * t);
+    }
+    EXPECT_EQ(file->features->GetName(0), "Rplayer11:Where");
+}
+
+TEST_F(ComputeFeaturesTest, KeepawayLogMakesTeamLevelFeaturesOnly)
+{
+    auto file = Record(2);
+    file->isKeepaway = true;
+    for (int o : {0, 1, 2, 3, 12, 13})
+        file->moving[o] = true;
+    ConceptObject* position = Flat("Area", 3);
+    std::vector<std::pair<int, double>> seen;
+    ConceptObject* keepaway = Own(Node("Keepaway"));
+    ConceptObject* dist = keepaway->AddChild(Node("DistK1C"));
+    dist->SetInPath(true);
+    dist->AddChild(Node("0-15", [&](const BasicGameData& s) {
+        seen.emplace_back(s.object, s.x + s.y);
+        return s.cycle == 1;
+    }));
+    dist->AddChild(Node("1-20", [](const BasicGameData&) { return true; }));
+    Place(*file, 1, 0, 7.0, 7.0);
+
+    ComputeFeatures(file.get(), {position, nullptr, nullptr, nullptr, keepaway, &ball});
+    const FeatureList& list = *file->features;
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"Team:DistK1C.0-15", "Team:DistK1C.1-20"}));
+    EXPECT_EQ(list.GetObjectIndex(0), -1);
+    EXPECT_EQ(list.GetObjectIndex(1), -1);
+    EXPECT_EQ(list.GetCount(0), 1);
+    EXPECT_EQ(list.GetCount(1), 2);
+    EXPECT_EQ(list.GetBit(0, 0), 0);
+    EXPECT_EQ(list.GetBit(0, 1), 1);
+    // A team-level situation speaks of no object and of no place.
+    EXPECT_EQ(seen, (std::vector<std::pair<int, double>>{{-1, 0.0}, {-1, 0.0}}));
+}
+
+TEST_F(ComputeFeaturesTest, ALogWithNothingMovingHasNoFeatures)
+{
+    auto file = Record(5);
+    ConceptObject* position = Flat("Area", 4);
+    ComputeFeatures(file.get(), {position, nullptr, nullptr, nullptr, nullptr, &ball});
+    EXPECT_EQ(file->features->GetNumFeatures(), 0);
+    EXPECT_EQ(file->features->GetNumInstances(), 5);
+}
+
+TEST_F(ComputeFeaturesTest, RoleColumnsHoldTheBallAndTheStoredRoles)
+{
+    auto file = Record(4);
+    ConceptObject role1("LFB", nullptr, false);
+    ConceptObject role2("GK", nullptr, false);
+    std::vector<std::int32_t>& lp3 = file->roleChannel[3]->GetValues();
+    lp3 = {ConceptHandle(&role1), ConceptHandle(&role2), ConceptHandle(&role2), 0};
+    std::vector<std::int32_t>& rp1 = file->roleChannel[12]->GetValues();
+    rp1 = {ConceptHandle(&role2), 0x7ffffff0, ConceptHandle(&role1), ConceptHandle(&role1)};
+    // A wide reading window must not blend two handles into a third.
+    file->stream->SetTimeWindow(3);
+    file->moving[3] = true;
+    ComputeFeatures(file.get(), {Flat("Area", 1), nullptr, nullptr, nullptr, nullptr, &ball});
+    const FeatureList& list = *file->features;
+    const ConceptObject* lp3Roles[4] = {&role1, &role2, &role2, nullptr};
+    const ConceptObject* rp1Roles[4] = {&role2, nullptr, &role1, &role1};  // an unknown handle gives none
+    for (int t = 0; t < 4; ++t) {
+        EXPECT_EQ(list.GetObjectConcept(0, t), &ball);
+        EXPECT_EQ(list.GetObjectConcept(1, t), nullptr);  // handle 0: no role
+        EXPECT_EQ(list.GetObjectConcept(3, t), lp3Roles[t]);
+        EXPECT_EQ(list.GetObjectConcept(12, t), rp1Roles[t]);
+    }
+}
+
+TEST_F(ComputeFeaturesTest, ProgressIsShownEveryFifthFeatureAndEventsAreLetThroughOnce)
+{
+    auto file = Record(1);
+    file->moving[0] = true;
+    ComputeFeatures(file.get(), {Flat("Area", 7), nullptr, nullptr, nullptr, nullptr, &ball});
+    EXPECT_EQ(hooks.waitTexts, (std::vector<std::string>{"Computing features 0.00%", "Computing features 71.43%"}));
+    EXPECT_EQ(hooks.pendingEventCalls, 1);
+
+    hooks.waitTexts.clear();
+    auto other = Record(1);
+    other->moving[5] = true;
+    ComputeFeatures(other.get(), {Flat("Area", 8), nullptr, nullptr, nullptr, nullptr, &ball});
+    EXPECT_EQ(hooks.waitTexts, (std::vector<std::string>{"Computing features 0.00%", "Computing features 62.50%"}));
+    EXPECT_TRUE(hooks.notices.empty());
+}
+
+TEST_F(ComputeFeaturesTest, FourThousandFeaturesBringAWarningButAllStay)
+{
+    auto file = Record(1);
+    file->isKeepaway = true;
+    ComputeFeatures(file.get(), {nullptr, nullptr, nullptr, nullptr, Flat("K", 3999), &ball});
+    EXPECT_EQ(file->features->GetNumFeatures(), 3999);
+    EXPECT_TRUE(hooks.notices.empty());
+
+    ComputeFeatures(file.get(), {nullptr, nullptr, nullptr, nullptr, Flat("K", 4000), &ball});
+    EXPECT_EQ(file->features->GetNumFeatures(), 4000);
+    ASSERT_EQ(hooks.notices.size(), 1u);
+    EXPECT_EQ(hooks.notices[0], (std::pair<std::string, std::string>{"Too many features !!!", "Warning"}));
+    EXPECT_EQ(file->features->GetName(3999), "Team:K3999");
+    EXPECT_EQ(file->features->GetCount(3999), 1);
+}
+
+TEST_F(ComputeFeaturesTest, AChannelShorterThanTheLogIsAnIndexError)
+{
+    auto file = Record(3);
+    file->moving[4] = true;
+    file->posYChannel[4]->GetValues().pop_back();
+    EXPECT_THROW(ComputeFeatures(file.get(), {Flat("Area", 1), nullptr, nullptr, nullptr, nullptr, &ball}),
+                 EAssertionFailed);
+
+    auto roles = Record(3);
+    roles->roleChannel[20]->GetValues().pop_back();
+    EXPECT_THROW(ComputeFeatures(roles.get(), {Flat("Area", 1), nullptr, nullptr, nullptr, nullptr, &ball}),
+                 EAssertionFailed);
 }
 
 }  // namespace
