@@ -1,0 +1,69 @@
+// Loading a binary match log into an open log record: the reader's records are
+// decoded and written into the record's channels, one value per leaf and cycle;
+// team names, scores, parameter records and player types go into the record.
+#pragma once
+
+#include "rcsslogplayer/rcgparser.h"
+
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+class RoboCupFileT;
+
+namespace rcss {
+
+// A 32-bit fixed-point field in network order: the signed integer times 2^-16.
+double NetFixedToDouble(const unsigned char* p);
+// A 16-bit field in network order, as a signed number.
+std::int16_t NetShort(const unsigned char* p);
+
+// The receiver that writes a log's records into a record created with the full
+// schema. It lives for one file: goal counters and the pending play mode start at 0.
+class TimeWriter : public RCGDataHandler {
+public:
+    // Resolves the channels it writes once, here; throws std::runtime_error when the
+    // record's leaves do not have the schema's types.
+    explicit TimeWriter(RoboCupFileT& log);
+    ~TimeWriter() override;
+
+protected:
+    void doHandleLogVersion(int version) override { m_version = version; }
+    int doGetLogVersion() const override { return m_version; }
+    void doHandleShortShowInfo2(std::streampos pos, const short_showinfo_t2& show) override;
+    void doHandlePlayMode(std::streampos pos, char playMode) override;
+    void doHandleTeamInfo(std::streampos pos, const team_t& left, const team_t& right) override;
+    void doHandleServerParams(std::streampos pos, const server_params_t& params) override;
+    void doHandlePlayerParams(std::streampos pos, const player_params_t& params) override;
+    void doHandlePlayerType(std::streampos pos, const player_type_t& type) override;
+
+private:
+    struct Targets;
+    // Appends one value to every leaf; the time is kept in m_time.
+    void appendCycle(const short_showinfo_t2& show);
+
+    int m_version = 0;
+    int m_time = 0;
+    int m_pendingPlayMode = 0;  // written at the next cycle; 0 = none
+    int m_scoreDiff = 0;        // left goals minus right goals so far
+    int m_leftScore = 0;
+    int m_rightScore = 0;
+    RoboCupFileT& m_log;
+    std::unique_ptr<Targets> m_targets;
+};
+
+}  // namespace rcss
+
+// Reads the file into a record created with the full schema: cycles and channels
+// emptied, player types cleared, the file parsed, then the derived pass over the
+// cycles read. Returns 0.
+int ReadRcgFile(const std::string& fileName, RoboCupFileT& log);
+// Parses the file into the record's channels. A bad record ends the reading: its
+// text and a line end go to the error stream ("Unknown mode\n\n"), anything else
+// thrown writes "Unknown error occured\n"; the cycles read before stay. A file that
+// cannot be opened gives nothing and says nothing. Returns 0.
+int ParseRcgFile(const std::string& fileName, RoboCupFileT& log);
+int ParseRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& errors);
+// The same over an open binary stream.
+int ParseRcgStream(std::istream& in, RoboCupFileT& log, std::ostream& errors);
