@@ -257,14 +257,6 @@ void TimeWriter::doHandlePlayerType(std::streampos, const player_type_t& type) {
 
 }  // namespace rcss
 
-namespace {
-
-// The derived pass over the cycles read. Its body arrives with the analysis of the
-// derived channels; until then reading leaves those channels at their zeros.
-void RunDerivedPass(RoboCupFileT& log) { (void)log; }
-
-}  // namespace
-
 int ParseRcgStream(std::istream& in, RoboCupFileT& log, std::ostream& errors)
 {
     try {
@@ -297,6 +289,7 @@ int ReadRcgFile(const std::string& fileName, RoboCupFileT& log)
     // A second read must not resolve type indices against the types of the first.
     log.playerTypes.clear();
     ParseRcgFile(fileName, log);
-    RunDerivedPass(log);
+    // Derived over whatever cycles were read, also after a bad record.
+    log.ComputeCalculatedFields();
     return 0;
 }
