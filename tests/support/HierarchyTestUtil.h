@@ -1,0 +1,89 @@
+// Helpers for tests of concept hierarchies: walking a built hierarchy by path,
+// asking which concepts hold for a situation, and reading the GML file a builder
+// wrote.
+#pragma once
+
+#include "Concepts.h"
+#include "Evaluators.h"
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace hierarchytest {
+
+struct RootDeleter {
+    void operator()(ConceptObject* root) const { delete root; }
+};
+using Root = std::unique_ptr<ConceptObject, RootDeleter>;
+
+inline std::string ReadFile(const std::string& name)
+{
+    std::ifstream in(name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// How often the text holds the piece (overlaps counted).
+inline int Count(const std::string& text, const std::string& piece)
+{
+    int n = 0;
+    for (std::size_t p = text.find(piece); p != std::string::npos; p = text.find(piece, p + 1))
+        ++n;
+    return n;
+}
+
+// Lines of a GML file: a 7-line header, 17 per node block, 16 per edge block and
+// the closing bracket.
+inline int GmlLines(int nodes, int edges) { return 7 + 17 * nodes + 16 * edges + 1; }
+
+// The (source, target) pairs of the edge blocks in file order.
+inline std::vector<std::pair<int, int>> Edges(const std::string& gml)
+{
+    std::vector<std::pair<int, int>> edges;
+    const std::string source = "    source ", target = "    target ";
+    for (std::size_t p = gml.find(source); p != std::string::npos; p = gml.find(source, p + 1)) {
+        const std::size_t t = gml.find(target, p);
+        edges.emplace_back(std::stoi(gml.substr(p + source.size())), std::stoi(gml.substr(t + target.size())));
+    }
+    return edges;
+}
+
+inline std::vector<ConceptObject*> Collect(ConceptObject* root, bool all)
+{
+    std::vector<ConceptObject*> out;
+    ConceptObject::CollectConcepts(root, &out, all);
+    return out;
+}
+
+inline std::vector<std::string> Paths(const std::vector<ConceptObject*>& nodes)
+{
+    std::vector<std::string> paths;
+    for (ConceptObject* n : nodes)
+        paths.push_back(ConceptObject::GetPathName(n));
+    return paths;
+}
+
+// The node with the dotted path, or null.
+inline ConceptObject* Find(ConceptObject* root, const std::string& path)
+{
+    for (ConceptObject* n : Collect(root, true))
+        if (ConceptObject::GetPathName(n) == path)
+            return n;
+    return nullptr;
+}
+
+// Paths of the evaluable concepts that hold for the situation.
+inline std::set<std::string> Holding(ConceptObject* root, BasicGameData s)
+{
+    std::set<std::string> out;
+    for (ConceptObject* n : Collect(root, false))
+        if (n->Evaluate(&s))
+            out.insert(ConceptObject::GetPathName(n));
+    return out;
+}
+
+}  // namespace hierarchytest
