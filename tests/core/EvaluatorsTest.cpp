@@ -67,15 +67,6 @@ TEST(RegionEvaluators, LinesAreNotBeyondThemselves)
     EXPECT_FALSE(Holds(GoallineEvaluator(false, true), At(52.5, 0)));
 }
 
-TEST(RegionEvaluators, TestOnlyTheSituationsPositionNeverTheLog)
-{
-    // The field view asks about points with no log behind them.
-    BasicGameData s = At(1, 1);
-    s.object = -1;
-    EXPECT_TRUE(SquareRegionEvaluator(0, 0, 2, 2, 0).Evaluate(&s));
-    EXPECT_TRUE(CircleRegionEvaluator(0, 0, 2).Evaluate(&s));
-}
-
 TEST(SpeedEvaluator, WindowIsMovedIntoTheLogAtBothEnds)
 {
     const int n = 10;

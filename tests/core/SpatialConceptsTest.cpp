@@ -141,8 +141,8 @@ TEST_F(SpatialConcepts, PositionGmlFile)
     EXPECT_EQ(gml.substr(0, head.size()), head);
     EXPECT_EQ(Count(gml, "  node\r\n"), 29);
     EXPECT_EQ(Count(gml, "  edge\r\n"), 28);
+    // 7 header lines, 17 per node, 16 per edge, the closing bracket.
     EXPECT_EQ(Count(gml, "\r\n"), 949);
-    EXPECT_EQ(Count(gml, "\r\n"), GmlLines(29, 28));
     EXPECT_NE(gml.find("label \"Defending-half.Defending-third.Goal-box\""), std::string::npos);
 }
 
@@ -217,7 +217,6 @@ TEST_F(SpatialConcepts, BallRelativeNodesIdsAndFile)
     EXPECT_EQ(Count(gml, "  node\r\n"), 23);
     EXPECT_EQ(Count(gml, "  edge\r\n"), 24);
     EXPECT_EQ(Count(gml, "\r\n"), 783);
-    EXPECT_EQ(Count(gml, "\r\n"), GmlLines(23, 24));
     const std::vector<std::pair<int, int>> edges = Edges(gml);
     for (std::pair<int, int> shared : {std::pair{21, 17}, {21, 20}, {24, 20}, {24, 23}})
         EXPECT_NE(std::find(edges.begin(), edges.end(), shared), edges.end())

@@ -36,10 +36,6 @@ inline int Count(const std::string& text, const std::string& piece)
     return n;
 }
 
-// Lines of a GML file: a 7-line header, 17 per node block, 16 per edge block and
-// the closing bracket.
-inline int GmlLines(int nodes, int edges) { return 7 + 17 * nodes + 16 * edges + 1; }
-
 // The (source, target) pairs of the edge blocks in file order.
 inline std::vector<std::pair<int, int>> Edges(const std::string& gml)
 {
