@@ -1,9 +1,7 @@
 #include "Application.h"
+#include "Program.h"
 #include "UiHooks.h"
-#include "main.h"
 #include "platform/qt/System.h"
-
-#include <memory>
 
 int main(int argc, char** argv)
 {
@@ -11,13 +9,7 @@ int main(int argc, char** argv)
     platform::UseCNumericLocale();
     UiHooks hooks;
     platform::SetHooks(&hooks);
-    RunGuarded([] {
-        auto form = std::make_unique<TMainForm>();
-        MainForm = form.get();
-        form->show();
-        QApplication::exec();
-        MainForm = nullptr;
-    });
+    const int rc = RunProgram();
     platform::SetHooks(nullptr);
-    return 0;
+    return rc;
 }

@@ -1,6 +1,12 @@
 #include "main.h"
 
 #include "FormControls.h"
+#include "MDIChild.h"
+#include "Program.h"
+#include "About.h"
+#include "childActionWin.h"
+#include "ConceptHierarchies.h"
+#include "RoboCupFile.h"
 #include "platform/Hooks.h"
 #include "platform/qt/Dialogs.h"
 
@@ -18,6 +24,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
@@ -32,6 +39,8 @@
 #include <algorithm>
 
 TMainForm* MainForm = nullptr;
+std::vector<std::unique_ptr<RoboCupFileT>> g_files;
+RoboCupFileT* g_current = nullptr;
 
 namespace {
 
@@ -136,8 +145,14 @@ QWidget* Page(const char* name)
 
 std::function<void()>& TMainForm::AboutBoxRunner()
 {
-    static std::function<void()> runner;
+    static std::function<void()> runner = &TMainForm::ShowAboutBox;
     return runner;
+}
+
+void TMainForm::ShowAboutBox()
+{
+    if (FormAbout)
+        FormAbout->exec();
 }
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
@@ -145,10 +160,15 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     // 1. The form: every control exists after this.
     BuildForm();
     // 2.-3. No open log yet; playback stands still.
+    g_current = nullptr;
+    g_files.clear();
     PlayStep = 0;
     FileSwitching = false;
-    // 4.-5. Numbers are read and written with "." whatever the locale (the
-    // application object sets that up once); the seven concept hierarchies.
+    // 4. Numbers are read and written with "." whatever the locale: the program
+    // entry sets that up once, right after the application object.
+    // 5. The seven concept hierarchies, in order; six of them are written as GML
+    // files into the current folder.
+    CreateConceptHierarchies();
     // 6. The "File" page comes first.
     pcWindow->setCurrentWidget(tsFiles);
     // 7. The GUI thread runs one step below normal priority.
@@ -613,6 +633,7 @@ void TMainForm::ConnectHandlers()
     connect(Panel7, &TClickStrip::clicked, this, [this] { Panel7Click(); });
     connect(btnSetTimeWindow, &QPushButton::clicked, this, [this] { btnSetTimeWindowClick(); });
     connect(btnOpenFile, &QPushButton::clicked, this, [this] { btnOpenFileClick(); });
+    connect(btnAnalyze, &QPushButton::clicked, this, [this] { btnAnalyzeClick(); });
 }
 
 bool TMainForm::event(QEvent* e)
@@ -644,6 +665,20 @@ void TMainForm::FormDestroy()
     if (destroyed_)
         return;
     destroyed_ = true;
+    // Closing a log's windows activates other windows, which make their log
+    // current by walking g_files. So each log leaves the list and stops being
+    // current before its windows close and it is freed: whatever runs on the
+    // way can only reach logs that are still alive.
+    while (!g_files.empty()) {
+        std::unique_ptr<RoboCupFileT> log = std::move(g_files.front());
+        g_files.erase(g_files.begin());
+        g_current = nullptr;
+        if (log)
+            DeleteFileEntry(log.get());
+    }
+    g_current = nullptr;
+    g_files.shrink_to_fit();
+    FreeConceptHierarchies();
 }
 
 void TMainForm::btnCascadeClick() { MdiArea->cascadeSubWindows(); }
@@ -732,6 +767,51 @@ void TMainForm::OpenLogFiles(const QStringList& files)
 {
     // Reading the logs comes with the file list.
     (void)files;
+}
+
+void TMainForm::DeleteFileEntry(RoboCupFileT* log)
+{
+    CloseFileWindows(log);
+    if (log == g_current) {
+        TrackBar2->setValue(1);
+        TrackBar1->setValue(0);
+    }
+}
+
+void TMainForm::CloseFileWindows(RoboCupFileT* log)
+{
+    // Closing a window can close or open others: walk guarded copies.
+    QList<QPointer<QMdiSubWindow>> children;
+    for (QMdiSubWindow* w : MdiArea->subWindowList(QMdiArea::CreationOrder))
+        children << w;
+    for (const QPointer<QMdiSubWindow>& w : children) {
+        if (auto* child = qobject_cast<TMDIChild*>(w.data()))
+            child->ForgetFile(log);
+    }
+}
+
+void TMainForm::btnAnalyzeClick()
+{
+    if (!g_current) {
+        platform::MessageBox(this, "No log file loaded", "Warning", platform::Buttons::Ok);
+        return;
+    }
+    NewActionGraphWindow(g_current);
+}
+
+TMDIActionChild* TMainForm::NewActionGraphWindow(RoboCupFileT* log)
+{
+    auto* child = new TMDIActionChild(MdiArea, log);
+    child->SetTitle("Action graph " + QString::number(MdiArea->subWindowList().size()));
+    {
+        // Selecting in code is not a click on the list.
+        const QSignalBlocker quiet(child->lbPlayers);
+        child->lbPlayers->selectAll();
+    }
+    child->BuildActionGraph(child->Graph);
+    child->FormResize(nullptr);
+    child->show();
+    return child;
 }
 
 void TMainForm::TrackBar1Change(QObject* Sender)

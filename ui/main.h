@@ -7,6 +7,8 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 class QButtonGroup;
 class QCheckBox;
@@ -25,6 +27,8 @@ class QTimer;
 class QToolButton;
 class QTreeWidget;
 
+class RoboCupFileT;
+class TMDIActionChild;
 class TClickStrip;
 class TRadioGroup;
 class TSelTrackBar;
@@ -140,8 +144,9 @@ public:
     bool FirstActivation = true; // cleared by the first activation
 
     // How the first activation shows the About box modally. Tests replace it so
-    // that nothing blocks; the default shows FormAbout.
+    // that nothing blocks; the default (ShowAboutBox) shows FormAbout.
     static std::function<void()>& AboutBoxRunner();
+    static void ShowAboutBox();
 
     // ---- Lifecycle ----------------------------------------------------------
     // Every activation re-runs the time change; the first one also shows the
@@ -165,6 +170,22 @@ public:
     void btnOpenFileClick();
     // Opens the given logs one after the other (the last one becomes current).
     void OpenLogFiles(const QStringList& files);
+    // Closes the log's windows and, when it is the current log, sets the range
+    // slider to 1 and the cycle slider to 0. Neither takes the entry out of
+    // g_files nor changes g_current: the log is freed when its owner in g_files
+    // lets it go, which the caller does right after.
+    void DeleteFileEntry(RoboCupFileT* log);
+    // Asks every child window, in creation order, to forget the log: the
+    // windows that show it close.
+    void CloseFileWindows(RoboCupFileT* log);
+
+    // ---- Action graph ---------------------------------------------------------
+    // "No log file loaded" without a current log, else a new action-graph window on it.
+    void btnAnalyzeClick();
+    // A new action-graph window on the log, titled "Action graph <n>" (n counts
+    // every child window, the new one included), with every object selected,
+    // its graph built and drawn.
+    TMDIActionChild* NewActionGraphWindow(RoboCupFileT* log);
 
     // ---- Time -------------------------------------------------------------------
     // The time change: pushes the current cycle and range to the windows.
@@ -194,3 +215,8 @@ private:
 
 // The main window; set by the program entry for the whole run.
 extern TMainForm* MainForm;
+
+// The open logs in the order they were opened, owned here; position i is item i
+// of lbFiles. g_current is the current log (one of them) or null.
+extern std::vector<std::unique_ptr<RoboCupFileT>> g_files;
+extern RoboCupFileT* g_current;

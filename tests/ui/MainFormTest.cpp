@@ -1,15 +1,25 @@
 // The main window driven offscreen: its form (names, captions, hints and
 // defaults of every control), the first activation, the window commands and the
 // guarded event dispatch.
-#include "UiTestApp.h"
+#include "Application.h"
+#include "UiTestMain.h"
 
+#include "ConceptHierarchies.h"
 #include "FormControls.h"
+#include "MDIChild.h"
+#include "Program.h"
+#include "RoboCupFile.h"
+#include "StrategyShells.h"
+#include "TeamDlg.h"
+#include "About.h"
+#include "childActionWin.h"
 #include "main.h"
 #include "platform/qt/Dialogs.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -25,6 +35,7 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -53,7 +64,7 @@ class MainFormTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        UiTestApp();
+        EnsureApp();
         TMainForm::AboutBoxRunner() = [this] {
             ++aboutShown;
             dialogsBeforeAbout = static_cast<int>(script.fileDialogs.size());
@@ -63,7 +74,19 @@ protected:
     void TearDown() override
     {
         form.reset();
-        TMainForm::AboutBoxRunner() = nullptr;
+        TMainForm::AboutBoxRunner() = &TMainForm::ShowAboutBox;
+    }
+
+    // An open log as the file list would hold it.
+    RoboCupFileT* AddLog(const std::string& name, const std::string& left, const std::string& right)
+    {
+        std::unique_ptr<RoboCupFileT> log = CreateFileRecord(name);
+        log->leftTeam = left;
+        log->rightTeam = right;
+        log->leftScore = 2;
+        log->rightScore = 1;
+        g_files.push_back(std::move(log));
+        return g_files.back().get();
     }
 
     QMdiSubWindow* AddChild(const QString& title)
@@ -471,6 +494,154 @@ TEST_F(MainFormTest, ExitClosesTheMainWindow)
     EXPECT_FALSE(form->isVisible());
 }
 
+TEST_F(MainFormTest, ActionGraphWithoutALogOnlyWarns)
+{
+    form->FirstActivation = false;
+    ASSERT_EQ(g_current, nullptr);
+    form->btnAnalyze->click();
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].text, "No log file loaded");
+    EXPECT_EQ(script.messages[0].caption, "Warning");
+    EXPECT_EQ(script.messages[0].buttons, platform::Buttons::Ok);
+    EXPECT_TRUE(form->MdiArea->subWindowList().isEmpty());
+}
+
+TEST_F(MainFormTest, ActionGraphWindowIsNumberedByAllChildWindows)
+{
+    form->FirstActivation = false;
+    form->show();
+    g_current = AddLog("/logs/a.rcg", "HELIOS_A", "HELIOS_B");
+    QMdiSubWindow* other = AddChild("other");
+    form->btnAnalyze->click();
+    EXPECT_TRUE(script.messages.empty());
+    const QList<QMdiSubWindow*> children = form->MdiArea->subWindowList(QMdiArea::CreationOrder);
+    ASSERT_EQ(children.size(), 2);
+    auto* graph = qobject_cast<TMDIActionChild*>(children[1]);
+    ASSERT_NE(graph, nullptr);
+    EXPECT_EQ(graph->File, g_current);
+    EXPECT_EQ(graph->Kind, TMDIChild::kActionGraph);
+    EXPECT_EQ(graph->windowTitle(), "HELIOS_A : HELIOS_B (2:1): Action graph 2");
+    ASSERT_EQ(graph->lbPlayers->count(), 23);
+    EXPECT_EQ(graph->lbPlayers->selectedItems().size(), 23);
+
+    // After a close two windows can carry the same number.
+    other->close();
+    QCoreApplication::processEvents();
+    TMDIActionChild* second = form->NewActionGraphWindow(g_current);
+    EXPECT_EQ(second->windowTitle(), "HELIOS_A : HELIOS_B (2:1): Action graph 2");
+}
+
+TEST_F(MainFormTest, DestructionFreesLogsOutOfReachOfTheClosingWindows)
+{
+    form->FirstActivation = false;
+    form->show();
+    // The current log has no windows and goes first; the windows of the other
+    // two activate one another while they close.
+    RoboCupFileT* a = AddLog("/logs/a.rcg", "A", "B");
+    RoboCupFileT* b = AddLog("/logs/b.rcg", "C", "D");
+    RoboCupFileT* c = AddLog("/logs/c.rcg", "E", "F");
+    QList<QPointer<TMDIActionChild>> windows;
+    for (RoboCupFileT* log : {b, c, b, c})
+        windows << form->NewActionGraphWindow(log);
+    QCoreApplication::processEvents();
+    // Activating a window makes its log current by walking the open logs, as
+    // the file list does: every entry and the current log are read here, so a
+    // freed one would be caught by the address sanitizer.
+    int activations = 0;
+    g_onChildActivated = [&](const std::string& name) {
+        ++activations;
+        for (const std::unique_ptr<RoboCupFileT>& f : g_files) {
+            if (f && f->fileName == name && (!g_current || g_current->fileName != name))
+                g_current = f.get();
+        }
+    };
+    form->MdiArea->setActiveSubWindow(windows[0]);
+    QCoreApplication::processEvents();
+    g_current = a;
+    const int before = activations;
+    form.reset();
+    g_onChildActivated = nullptr;
+    EXPECT_GT(activations, before);  // closing windows did activate others
+    EXPECT_TRUE(g_files.empty());
+    EXPECT_EQ(g_current, nullptr);
+    for (ConceptObject* root : {g_positionConcepts, g_actionConcepts, g_roleConcepts, g_speedConcepts,
+                                g_ballRelativeConcepts, g_teamplayConcepts, g_relativeConcepts})
+        EXPECT_EQ(root, nullptr);
+    for (const QPointer<TMDIActionChild>& w : windows)
+        EXPECT_TRUE(w.isNull());
+}
+
+// ---- The program's run ---------------------------------------------------------
+
+TEST(Program, StartsWithAboutThenTheLogDialogAndEndsCleanly)
+{
+    EnsureApp();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    platform::DialogScript script;
+
+    QStringList modalTitles;
+    int fileDialogsAtAbout = -1;
+    bool windowsExisted = false;
+    QStringList destroyed;
+    int aboutCountAfterSecondActivation = -1;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            // The real About box, shown modally: answered by closing it.
+            modalTitles << modal->windowTitle();
+            fileDialogsAtAbout = static_cast<int>(script.fileDialogs.size());
+            modal->close();
+            return;
+        }
+        if (!MainForm || MainForm->FirstActivation)
+            return;
+        poll.stop();
+        windowsExisted = ChooseTeamDlg && FormAbout && FormSaveData && FormStrategy;
+        QObject::connect(MainForm, &QObject::destroyed, [&] { destroyed << "MainForm"; });
+        QObject::connect(FormStrategy, &QObject::destroyed, [&] { destroyed << "FormStrategy"; });
+        // A later activation shows neither again.
+        QEvent activate(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(MainForm, &activate);
+        aboutCountAfterSecondActivation = static_cast<int>(modalTitles.size());
+        MainForm->btnExit->click();
+    });
+    poll.start();
+    // Should anything hang, end every loop so the test fails instead.
+    QTimer watchdog;
+    watchdog.setInterval(5000);
+    QObject::connect(&watchdog, &QTimer::timeout, [] {
+        QApplication::closeAllWindows();
+        QCoreApplication::exit(7);
+    });
+    watchdog.start();
+
+    const int rc = RunProgram();
+    watchdog.stop();
+    QDir::setCurrent(previous);
+
+    EXPECT_EQ(rc, 0);
+    EXPECT_EQ(modalTitles, QStringList({"About Velotrask"}));
+    EXPECT_EQ(fileDialogsAtAbout, 0);
+    ASSERT_EQ(script.fileDialogs.size(), 1u);
+    EXPECT_EQ(script.fileDialogs[0].filter, "RoboCup log files (*.rcg)");
+    EXPECT_TRUE(windowsExisted);
+    EXPECT_EQ(aboutCountAfterSecondActivation, 1);
+    EXPECT_EQ(destroyed, QStringList({"MainForm", "FormStrategy"}));
+    EXPECT_EQ(MainForm, nullptr);
+    EXPECT_EQ(ChooseTeamDlg, nullptr);
+    EXPECT_EQ(FormAbout, nullptr);
+    EXPECT_EQ(FormSaveData, nullptr);
+    EXPECT_EQ(FormStrategy, nullptr);
+    EXPECT_EQ(g_actionConcepts, nullptr);
+    for (const char* gml : {"PositionConcepts.gml", "ActionConcepts.gml", "RoleConcepts.gml", "SpeedConcepts.gml",
+                            "BallRelativeConcepts.gml", "RelativeConcepts.gml"})
+        EXPECT_TRUE(QFile::exists(dir.filePath(gml))) << gml;
+}
+
 // ---- Guarded event dispatch --------------------------------------------------
 
 namespace {
@@ -494,7 +665,7 @@ public:
 
 TEST(ExceptionDisplay, AnExceptionEscapingAHandlerIsShownAndTheProgramGoesOn)
 {
-    UiTestApp();
+    EnsureApp();
     ASSERT_NE(qobject_cast<TApplication*>(qApp), nullptr);
     platform::DialogScript script;
     Thrower t(Thrower::Std);
@@ -512,7 +683,7 @@ TEST(ExceptionDisplay, AnExceptionEscapingAHandlerIsShownAndTheProgramGoesOn)
 
 TEST(ExceptionDisplay, ForeignExceptionsShowAnEmptyMessage)
 {
-    UiTestApp();
+    EnsureApp();
     platform::DialogScript script;
     Thrower t(Thrower::Foreign);
     // Posted events are dispatched by the loop, also through the guard.

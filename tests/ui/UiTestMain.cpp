@@ -1,5 +1,6 @@
 #include "UiTestMain.h"
 
+#include "Application.h"
 #include "platform/qt/System.h"
 
 #include <QApplication>
@@ -10,7 +11,9 @@ QApplication& EnsureApp()
     static char name[] = "ui_tests";
     static char* argv[] = {name, nullptr};
     static QApplication* app = [] {
-        auto* a = new QApplication(argc, argv);
+        // The program's own application class: events are dispatched under the
+        // same exception guard as in the running program.
+        auto* a = new TApplication(argc, argv);
         platform::UseCNumericLocale();
         return a;
     }();

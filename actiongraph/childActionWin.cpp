@@ -1,0 +1,36 @@
+#include "childActionWin.h"
+
+#include <QHBoxLayout>
+#include <QListWidget>
+
+TMDIActionChild::TMDIActionChild(QMdiArea* area, RoboCupFileT* log) : TMDIChild(area, log)
+{
+    Kind = kActionGraph;
+    auto* content = new QWidget;
+    auto* row = new QHBoxLayout(content);
+    row->setContentsMargins(0, 0, 0, 0);
+    lbPlayers = new QListWidget(content);
+    lbPlayers->setObjectName("lbPlayers");
+    lbPlayers->setSelectionMode(QAbstractItemView::MultiSelection);
+    lbPlayers->addItem("ball");
+    for (const char* side : {"Lplayer", "Rplayer"})
+        for (int i = 1; i <= 11; ++i)
+            lbPlayers->addItem(QString(side) + QString::number(i));
+    lbPlayers->setFixedWidth(80);
+    row->addWidget(lbPlayers);
+    row->addStretch(1);
+    setWidget(content);
+    resize(500, 400);
+}
+
+void TMDIActionChild::BuildActionGraph(TGraph* graph)
+{
+    // The graph model comes with the action-graph subsystem.
+    (void)graph;
+}
+
+void TMDIActionChild::FormResize(QObject* Sender)
+{
+    // Drawing comes with the action-graph subsystem.
+    (void)Sender;
+}

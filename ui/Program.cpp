@@ -1,0 +1,46 @@
+#include "Program.h"
+
+#include "About.h"
+#include "Application.h"
+#include "StrategyShells.h"
+#include "TeamDlg.h"
+#include "main.h"
+
+TFormAbout* FormAbout = nullptr;
+
+void CreateLongLivedWindows()
+{
+    MainForm = new TMainForm;
+    // The dialogs are centred on the main window and go with it.
+    ChooseTeamDlg = new TChooseTeamDlg(MainForm);
+    FormAbout = new TFormAbout(MainForm);
+    FormSaveData = new TFormSaveData(MainForm);
+    FormStrategy = new TFormStrategy;
+    // Closing the main window ends the program, whatever else is open.
+    FormStrategy->setAttribute(Qt::WA_QuitOnClose, false);
+}
+
+void DestroyLongLivedWindows()
+{
+    // The dialogs parented to the main window go with it; the pointers are
+    // cleared first so that nothing reaches them while it is destroyed.
+    TMainForm* main = MainForm;
+    ChooseTeamDlg = nullptr;
+    FormAbout = nullptr;
+    FormSaveData = nullptr;
+    delete main;
+    MainForm = nullptr;
+    delete FormStrategy;
+    FormStrategy = nullptr;
+}
+
+int RunProgram()
+{
+    RunGuarded([] {
+        CreateLongLivedWindows();
+        MainForm->show();
+        QApplication::exec();
+    });
+    DestroyLongLivedWindows();
+    return 0;
+}

@@ -1,0 +1,18 @@
+// The program's run: the five windows that live from start to end, the event
+// loop, and the end.
+#pragma once
+
+class TFormAbout;
+
+// The About box; created by the program entry for the whole run.
+extern TFormAbout* FormAbout;
+
+// Creates, in this order, MainForm, ChooseTeamDlg, FormAbout, FormSaveData and
+// FormStrategy. Only the main window ends the run when it closes.
+void CreateLongLivedWindows();
+// Destroys the main window first (it frees the open logs, their windows and the
+// concept hierarchies), then the other four; every global is null afterwards.
+void DestroyLongLivedWindows();
+// Creates the windows, shows the main window and runs the event loop until it
+// closes; an exception that escapes is shown and the run ends normally. Returns 0.
+int RunProgram();
