@@ -5,6 +5,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include <algorithm>
+
 TChooseTeamDlg* ChooseTeamDlg = nullptr;
 
 TChooseTeamDlg::TChooseTeamDlg(QWidget* parent) : QDialog(parent)
@@ -30,9 +32,13 @@ TChooseTeamDlg::TChooseTeamDlg(QWidget* parent) : QDialog(parent)
 
     Label1 = new QLabel("Optional prefix:", this);
     Label1->setObjectName("Label1");
-    Label1->setGeometry(8, 136, 78, 13);
+    Label1->move(8, 134);
+    Label1->adjustSize();
 
+    // The edit ends under the list's right edge; it starts after the label,
+    // which a wide system font can push past its usual place.
     EditPrefix = new QLineEdit(this);
     EditPrefix->setObjectName("EditPrefix");
-    EditPrefix->setGeometry(88, 132, 121, 21);
+    const int left = std::max(88, Label1->geometry().right() + 5);
+    EditPrefix->setGeometry(left, 130, 209 - left, 22);
 }

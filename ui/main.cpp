@@ -328,8 +328,13 @@ QWidget* TMainForm::BuildLeftPanel()
 
     pcWindow = new QTabWidget(SplitterLeft);
     pcWindow->setObjectName("pcWindow");
+    // All five tabs fit in the panel's width side by side.
     pcWindow->setUsesScrollButtons(false);
-    pcWindow->setDocumentMode(false);
+    pcWindow->setStyleSheet(
+        "QTabBar::tab { padding: 3px 5px; border: 1px solid palette(mid); border-bottom: none;"
+        " background: palette(button); margin-right: -1px; }"
+        "QTabBar::tab:selected { background: palette(window); }"
+        "QTabBar::tab:!selected { margin-top: 2px; }");
     tsFiles = BuildFilesPage();
     tsChart = BuildChartPage();
     tsField = BuildFieldPage();
@@ -344,6 +349,8 @@ QWidget* TMainForm::BuildLeftPanel()
     SplitterLeft->addWidget(BuildDataView());
     SplitterLeft->setStretchFactor(0, 0);
     SplitterLeft->setStretchFactor(1, 1);
+    // The pages take what their buttons need; the channel browser the rest.
+    SplitterLeft->setSizes({350, 10000});
     col->addWidget(SplitterLeft);
     return panel;
 }
@@ -498,8 +505,10 @@ QWidget* TMainForm::BuildMarksPage()
     lNumMarks = new QLabel("0", page);
     lNumMarks->setObjectName("lNumMarks");
     lNumMarks->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    g->addWidget(cbUseTimeMarks, r, 0);
-    g->addWidget(lNumMarks, r++, 1);
+    auto* top = new QHBoxLayout;
+    top->addWidget(cbUseTimeMarks, 1);
+    top->addWidget(lNumMarks);
+    g->addLayout(top, r++, 0, 1, 2);
 
     cbUseCriteriaFunction = CheckBox(page, "cbUseCriteriaFunction", "Use criteria function:",
                                      "Check if entry box consists time marks criteria function");
