@@ -1,5 +1,8 @@
 #include "ConceptHierarchies.h"
 
+#include "RelativeConcepts.h"
+#include "SpatialConcepts.h"
+
 #include <string>
 
 // All program-wide concept pointers live here together, so that freeing the
@@ -249,9 +252,13 @@ void ClearRoleConceptPointers()
 void CreateConceptHierarchies()
 {
     FreeConceptHierarchies();
+    g_positionConcepts = CreatePositionConcepts();
     g_actionConcepts = CreateActionConcepts();
     g_roleConcepts = CreateRoleConcepts();
+    g_speedConcepts = CreateSpeedConcepts();
+    g_ballRelativeConcepts = CreateBallRelativeConcepts();
     g_teamplayConcepts = CreateTeamplayConcepts();
+    g_relativeConcepts = CreateRelativeConcepts();
 }
 
 void FreeConceptHierarchies()
