@@ -337,8 +337,14 @@ TEST_F(ConceptHierarchies, BuildingAndFreedRepeatedlyLeavesNoStalePointers)
         ASSERT_NE(g_actionConcepts, nullptr);
         ASSERT_NE(g_roleConcepts, nullptr);
         ASSERT_NE(g_teamplayConcepts, nullptr);
-        EXPECT_TRUE(fs::exists("ActionConcepts.gml"));
-        EXPECT_TRUE(fs::exists("RoleConcepts.gml"));
+        ASSERT_NE(g_positionConcepts, nullptr);
+        ASSERT_NE(g_speedConcepts, nullptr);
+        ASSERT_NE(g_ballRelativeConcepts, nullptr);
+        ASSERT_NE(g_relativeConcepts, nullptr);
+        // Six of the seven are written at every start; teamplay is not.
+        for (const char* gml : {"PositionConcepts.gml", "ActionConcepts.gml", "RoleConcepts.gml", "SpeedConcepts.gml",
+                                "BallRelativeConcepts.gml", "RelativeConcepts.gml"})
+            EXPECT_TRUE(fs::exists(gml)) << gml;
         EXPECT_TRUE(ConceptObject::IsA(coLongDribble, g_actionConcepts));
         EXPECT_TRUE(ConceptObject::IsA(coTeamNumber[1][10], g_roleConcepts));
         // Channels store handles: they lead back to the node while it lives.
@@ -352,6 +358,10 @@ TEST_F(ConceptHierarchies, BuildingAndFreedRepeatedlyLeavesNoStalePointers)
         EXPECT_EQ(g_actionConcepts, nullptr);
         EXPECT_EQ(g_roleConcepts, nullptr);
         EXPECT_EQ(g_teamplayConcepts, nullptr);
+        EXPECT_EQ(g_positionConcepts, nullptr);
+        EXPECT_EQ(g_speedConcepts, nullptr);
+        EXPECT_EQ(g_ballRelativeConcepts, nullptr);
+        EXPECT_EQ(g_relativeConcepts, nullptr);
         EXPECT_EQ(ConceptFromHandle(oldHandle), nullptr);
         for (const Expected& e : kActions) {
             if (e.global) {
