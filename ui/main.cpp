@@ -661,12 +661,15 @@ void TMainForm::FormActivate()
     // activation only re-runs the time change.
     if (!FirstActivation || activating_)
         return;
-    activating_ = true;
+    struct Running {
+        bool& flag;
+        explicit Running(bool& f) : flag(f) { flag = true; }
+        ~Running() { flag = false; }  // also when the About box or the dialog fails
+    } running(activating_);
     if (AboutBoxRunner())
         AboutBoxRunner()();
     FirstActivation = false;
     btnOpenFileClick();
-    activating_ = false;
 }
 
 void TMainForm::FormDestroy()
@@ -687,6 +690,9 @@ void TMainForm::FormDestroy()
     }
     g_current = nullptr;
     g_files.shrink_to_fit();
+    // The child windows that remain are destroyed with the frame after this:
+    // their activation must not call into a main window that is gone.
+    g_onChildActivated = nullptr;
     FreeConceptHierarchies();
 }
 

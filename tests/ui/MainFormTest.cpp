@@ -45,6 +45,10 @@
 #include <memory>
 #include <stdexcept>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace {
 
 // Runs the event loop until cond holds or a second has passed.
@@ -264,6 +268,15 @@ TEST_F(MainFormTest, PagesAndPanelsAreInPlace)
     EXPECT_EQ(form->PanelHideLeft->width(), 4);
     EXPECT_EQ(form->Panel7->cursor().shape(), Qt::PointingHandCursor);
     EXPECT_EQ(form->PanelHideLeft->cursor().shape(), Qt::PointingHandCursor);
+}
+
+TEST_F(MainFormTest, TheGuiThreadRunsOneStepBelowNormal)
+{
+    const id_t tid = static_cast<id_t>(::syscall(SYS_gettid));
+    const int before = ::getpriority(PRIO_PROCESS, tid);
+    TMainForm another;
+    const int after = ::getpriority(PRIO_PROCESS, tid);
+    EXPECT_EQ(after, before < 19 ? before + 1 : 19);
 }
 
 TEST_F(MainFormTest, ControlsStartWithTheirDefaults)
@@ -560,8 +573,8 @@ TEST_F(MainFormTest, DestructionFreesLogsOutOfReachOfTheClosingWindows)
     g_current = a;
     const int before = activations;
     form.reset();
-    g_onChildActivated = nullptr;
     EXPECT_GT(activations, before);  // closing windows did activate others
+    EXPECT_FALSE(g_onChildActivated);  // nothing reaches the main window once it is gone
     EXPECT_TRUE(g_files.empty());
     EXPECT_EQ(g_current, nullptr);
     for (ConceptObject* root : {g_positionConcepts, g_actionConcepts, g_roleConcepts, g_speedConcepts,
@@ -600,7 +613,11 @@ TEST(Program, StartsWithAboutThenTheLogDialogAndEndsCleanly)
         if (!MainForm || MainForm->FirstActivation)
             return;
         poll.stop();
-        windowsExisted = ChooseTeamDlg && FormAbout && FormSaveData && FormStrategy;
+        windowsExisted = ChooseTeamDlg && FormAbout && FormSaveData && FormStrategy &&
+                         ChooseTeamDlg->windowTitle() == "Choose a team to analyze" &&
+                         FormAbout->windowTitle() == "About Velotrask" &&
+                         FormSaveData->objectName() == "FormSaveData" && FormStrategy->objectName() == "FormStrategy" &&
+                         !ChooseTeamDlg->isVisible() && !FormSaveData->isVisible() && !FormStrategy->isVisible();
         QObject::connect(MainForm, &QObject::destroyed, [&] { destroyed << "MainForm"; });
         QObject::connect(FormStrategy, &QObject::destroyed, [&] { destroyed << "FormStrategy"; });
         // A later activation shows neither again.
