@@ -1,6 +1,9 @@
 #include "childActionWin.h"
 
+#include "main.h"
+
 #include <QHBoxLayout>
+#include <QSignalBlocker>
 #include <QListWidget>
 
 TMDIActionChild::TMDIActionChild(QMdiArea* area, RoboCupFileT* log) : TMDIChild(area, log)
@@ -33,4 +36,21 @@ void TMDIActionChild::FormResize(QObject* Sender)
 {
     // Drawing comes with the action-graph subsystem.
     (void)Sender;
+}
+
+void RegisterActionGraphWindow()
+{
+    ActionGraphWindowKind kind;
+    kind.create = [](QMdiArea* area, RoboCupFileT* log) -> TMDIChild* { return new TMDIActionChild(area, log); };
+    kind.buildAndDraw = [](TMDIChild* window) {
+        auto* child = static_cast<TMDIActionChild*>(window);
+        {
+            // Selecting in code is not a click on the list.
+            const QSignalBlocker quiet(child->lbPlayers);
+            child->lbPlayers->selectAll();
+        }
+        child->BuildActionGraph(child->Graph);
+        child->FormResize(nullptr);
+    };
+    SetActionGraphWindowKind(std::move(kind));
 }

@@ -22,3 +22,6 @@ public:
     QListWidget* lbPlayers = nullptr;
     TGraph* Graph = nullptr;  // the window's own graph
 };
+
+// Tells the main window how to open an action-graph window.
+void RegisterActionGraphWindow();

@@ -4,7 +4,6 @@
 #include "MDIChild.h"
 #include "Program.h"
 #include "About.h"
-#include "childActionWin.h"
 #include "ConceptHierarchies.h"
 #include "RoboCupFile.h"
 #include "platform/Hooks.h"
@@ -814,17 +813,20 @@ void TMainForm::btnAnalyzeClick()
     NewActionGraphWindow(g_current);
 }
 
-TMDIActionChild* TMainForm::NewActionGraphWindow(RoboCupFileT* log)
+namespace {
+ActionGraphWindowKind g_actionGraphKind;
+}
+
+void SetActionGraphWindowKind(ActionGraphWindowKind kind) { g_actionGraphKind = std::move(kind); }
+
+TMDIChild* TMainForm::NewActionGraphWindow(RoboCupFileT* log)
 {
-    auto* child = new TMDIActionChild(MdiArea, log);
+    if (!g_actionGraphKind.create)
+        return nullptr;
+    TMDIChild* child = g_actionGraphKind.create(MdiArea, log);
     child->SetTitle("Action graph " + QString::number(MdiArea->subWindowList().size()));
-    {
-        // Selecting in code is not a click on the list.
-        const QSignalBlocker quiet(child->lbPlayers);
-        child->lbPlayers->selectAll();
-    }
-    child->BuildActionGraph(child->Graph);
-    child->FormResize(nullptr);
+    if (g_actionGraphKind.buildAndDraw)
+        g_actionGraphKind.buildAndDraw(child);
     child->show();
     return child;
 }

@@ -28,7 +28,18 @@ class QToolButton;
 class QTreeWidget;
 
 class RoboCupFileT;
-class TMDIActionChild;
+class TMDIChild;
+class QMdiArea;
+
+// The action-graph window lives in a library above this one, so it tells the
+// main window how to open one; the program registers it at start.
+struct ActionGraphWindowKind {
+    // Creates the window on the log inside the frame's MDI area.
+    std::function<TMDIChild*(QMdiArea*, RoboCupFileT*)> create;
+    // Selects every object, builds the window's own graph and lays it out.
+    std::function<void(TMDIChild*)> buildAndDraw;
+};
+void SetActionGraphWindowKind(ActionGraphWindowKind kind);
 class TClickStrip;
 class TRadioGroup;
 class TSelTrackBar;
@@ -185,7 +196,7 @@ public:
     // A new action-graph window on the log, titled "Action graph <n>" (n counts
     // every child window, the new one included), with every object selected,
     // its graph built and drawn.
-    TMDIActionChild* NewActionGraphWindow(RoboCupFileT* log);
+    TMDIChild* NewActionGraphWindow(RoboCupFileT* log);
 
     // ---- Time -------------------------------------------------------------------
     // The time change: pushes the current cycle and range to the windows.

@@ -540,7 +540,8 @@ TEST_F(MainFormTest, ActionGraphWindowIsNumberedByAllChildWindows)
     // After a close two windows can carry the same number.
     other->close();
     QCoreApplication::processEvents();
-    TMDIActionChild* second = form->NewActionGraphWindow(g_current);
+    TMDIChild* second = form->NewActionGraphWindow(g_current);
+    ASSERT_NE(second, nullptr);
     EXPECT_EQ(second->windowTitle(), "HELIOS_A : HELIOS_B (2:1): Action graph 2");
 }
 
@@ -555,7 +556,7 @@ TEST_F(MainFormTest, DestructionFreesLogsOutOfReachOfTheClosingWindows)
     RoboCupFileT* c = AddLog("/logs/c.rcg", "E", "F");
     QList<QPointer<TMDIActionChild>> windows;
     for (RoboCupFileT* log : {b, c, b, c})
-        windows << form->NewActionGraphWindow(log);
+        windows << qobject_cast<TMDIActionChild*>(form->NewActionGraphWindow(log));
     QCoreApplication::processEvents();
     // Activating a window makes its log current by walking the open logs, as
     // the file list does: every entry and the current log are read here, so a

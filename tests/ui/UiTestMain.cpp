@@ -1,3 +1,4 @@
+#include "childActionWin.h"
 #include "UiTestMain.h"
 
 #include "Application.h"
@@ -15,6 +16,7 @@ QApplication& EnsureApp()
         // same exception guard as in the running program.
         auto* a = new TApplication(argc, argv);
         platform::UseCNumericLocale();
+        RegisterActionGraphWindow();
         return a;
     }();
     return *app;
