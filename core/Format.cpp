@@ -75,9 +75,12 @@ std::string ExponentForm(const Decimal& d)
 {
     std::string s = d.negative ? "-" : "";
     s += d.digits[0];
-    if (d.digits.size() > 1)
-        s += "." + d.digits.substr(1);
-    s += "E" + std::to_string(d.exponent - 1);
+    if (d.digits.size() > 1) {
+        s += '.';
+        s.append(d.digits, 1, std::string::npos);
+    }
+    s += 'E';
+    s += std::to_string(d.exponent - 1);
     return s;
 }
 
