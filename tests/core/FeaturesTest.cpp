@@ -2,6 +2,7 @@
 #include "Evaluators.h"
 #include "Features.h"
 #include "RoboCupFile.h"
+#include "Rules.h"
 #include "timestream.h"
 
 #include "support/RecordingHooks.h"
@@ -215,22 +216,36 @@ TEST(FeatureList, IndicesOutsideTheListAreRefusedWithoutTouchingMemory)
 
 TEST(FeatureList, TheLearnerEntriesHandBackTheRuleUntouched)
 {
-    // The rule is only passed through; its bytes must be the same afterwards.
-    alignas(std::max_align_t) unsigned char storage[64];
-    std::memset(storage, 0x5a, sizeof storage);
-    auto* rule = reinterpret_cast<RuleObject*>(storage);
+    ConceptObject role("LFB", nullptr, false);
+    ConceptObject key1("Near", nullptr, false);
+    ConceptObject key2("Far", nullptr, false);
     FeatureList list;
     list.Allocate(2, 4);
-    list.SetValue(1, 3.0);
+    list.SetGroupKey(0, &key1);
+    list.SetGroupKey(1, &key2);
+    list.SetValue(1, 3.0);  // a learner ranking by value would pick this one
     const std::vector<int> positive{0, 1};
     const std::vector<int> negative{2, 3};
-    EXPECT_EQ(FeatureList::LearnTopFeatureRule(&list, rule, positive, negative, 2, nullptr), rule);
-    MakeScratchRules(&list, rule, positive, negative);
-    for (unsigned char b : storage)
-        EXPECT_EQ(b, 0x5a);
+
+    RuleObject rule(true);
+    rule.AddCondition(&role, &key1, 1);
+    rule.AddCondition(nullptr, &key2, 0);
+    EXPECT_EQ(FeatureList::LearnTopFeatureRule(&list, &rule, positive, negative, 2, nullptr), &rule);
+    MakeScratchRules(&list, &rule, positive, negative);
+    ASSERT_EQ(rule.Size(), 2);
+    EXPECT_EQ(rule.GetObjectConcept(0), &role);
+    EXPECT_EQ(rule.GetFeatureKey(0), &key1);
+    EXPECT_EQ(rule.GetValue(0), 1);
+    EXPECT_EQ(rule.GetObjectConcept(1), nullptr);
+    EXPECT_EQ(rule.GetFeatureKey(1), &key2);
+    EXPECT_EQ(rule.GetValue(1), 0);
+    EXPECT_TRUE(rule.IsPositive());
+
+    RuleObject empty(false);
+    EXPECT_EQ(FeatureList::LearnTopFeatureRule(&list, &empty, positive, negative, 1, nullptr), &empty);
+    EXPECT_EQ(empty.Size(), 0);
+    EXPECT_FALSE(empty.IsPositive());
     EXPECT_EQ(list.GetValue(1), 3.0);
-    EXPECT_EQ(list.GetValue(0), 0.0);
-    EXPECT_EQ(FeatureList::LearnTopFeatureRule(&list, nullptr, positive, negative, 2, nullptr), nullptr);
 }
 
 // ---------------------------------------------------------------------------
