@@ -4,12 +4,16 @@
 #include "Concepts.h"
 #include "Evaluators.h"
 #include "Format.h"
+#include "Keepaway.h"
 #include "RoboCupFile.h"
 #include "platform/Hooks.h"
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <stdexcept>
+#include <tuple>
+#include <typeinfo>
 
 FeatureList::FeatureList() : objectConcepts_(kObjectColumns)
 {
@@ -250,6 +254,74 @@ const DataTimeChannel<T>& RequireChannel(const DataTimeChannel<T>* channel, int 
     return *channel;
 }
 
+// The positions of one object as the features see them: the stored values while
+// the stream reads them unwindowed (as it does after loading), otherwise the
+// windowed values, computed once per object instead of once per feature.
+struct PositionValues {
+    const RoboCupFileT::DoubleChannel* channel = nullptr;
+    const double* values = nullptr;
+    std::vector<double> windowed;
+
+    void Prepare(const RoboCupFileT::DoubleChannel& c, int cycles)
+    {
+        if (channel == &c)
+            return;
+        channel = &c;
+        RequireCycles(c, cycles);
+        if (c.GetTimeWindow() == 1) {
+            values = c.GetValues().data();
+            return;
+        }
+        windowed.resize(static_cast<std::size_t>(cycles));
+        for (int t = 0; t < cycles; ++t)
+            windowed[static_cast<std::size_t>(t)] = c.Get(t);
+        values = windowed.data();
+    }
+};
+
+// The values of the state variables that range concepts test. Many ranges test
+// one variable (the 648 keepaway ranges test 13 variables, the four ball-distance
+// classes of an object one), and a range holds exactly when lo <= value < hi, so
+// each variable is computed once per cycle and object and every range of it only
+// compares: the same bits for a fraction of the work.
+class StateVariableCache {
+public:
+    // The range evaluator whose verdict is lo <= KeepawayFeature(...) < hi, or
+    // null for any other kind (a subclass may judge otherwise).
+    static const RelativeDistEvaluator* RangeTest(const BasicEvaluator* evaluator)
+    {
+        if (evaluator == nullptr || typeid(*evaluator) != typeid(RelativeDistEvaluator))
+            return nullptr;
+        return static_cast<const RelativeDistEvaluator*>(evaluator);
+    }
+
+    // The variable's value at every cycle for the situation's object, computed
+    // on the situations the evaluator itself would be given.
+    const std::vector<double>& Values(const RelativeDistEvaluator& range, BasicGameData situation, const double* xs,
+                                      const double* ys, int cycles)
+    {
+        if (situation.object != object_) {  // features come object by object
+            values_.clear();
+            object_ = situation.object;
+        }
+        std::vector<double>& values = values_[std::make_tuple(range.a, range.b, range.sorted)];
+        if (values.empty() && cycles > 0) {
+            values.resize(static_cast<std::size_t>(cycles));
+            for (int t = 0; t < cycles; ++t) {
+                situation.cycle = t;
+                situation.x = xs != nullptr ? xs[t] : 0.0;
+                situation.y = ys != nullptr ? ys[t] : 0.0;
+                values[static_cast<std::size_t>(t)] = KeepawayFeature(&situation, range.a, range.b, range.sorted);
+            }
+        }
+        return values;
+    }
+
+private:
+    int object_ = -2;
+    std::map<std::tuple<int, int, bool>, std::vector<double>> values_;
+};
+
 void FillRoleColumns(RoboCupFileT& log, FeatureList& list, ConceptObject* ball)
 {
     const int cycles = log.cycles;
@@ -331,6 +403,9 @@ void ComputeFeatures(RoboCupFileT* log, const FeatureConceptRoots& roots)
 
     BasicGameData situation;
     situation.file = log;
+    PositionValues positionX;
+    PositionValues positionY;
+    StateVariableCache stateVariables;
     for (int f = 0; f < count; ++f) {
         const FeatureHolder& holder = holders[static_cast<std::size_t>(f)];
         if (f % 5 == 0)
@@ -342,22 +417,43 @@ void ComputeFeatures(RoboCupFileT* log, const FeatureConceptRoots& roots)
         list.AddToGroup(f);
 
         situation.object = holder.teamLevel ? -1 : holder.object;
-        const RoboCupFileT::DoubleChannel* xs = nullptr;
-        const RoboCupFileT::DoubleChannel* ys = nullptr;
+        const double* xs = nullptr;
+        const double* ys = nullptr;
         if (!holder.teamLevel) {
-            xs = &RequireChannel(log->posXChannel[static_cast<std::size_t>(holder.object)], holder.object);
-            ys = &RequireChannel(log->posYChannel[static_cast<std::size_t>(holder.object)], holder.object);
+            positionX.Prepare(RequireChannel(log->posXChannel[static_cast<std::size_t>(holder.object)], holder.object),
+                              cycles);
+            positionY.Prepare(RequireChannel(log->posYChannel[static_cast<std::size_t>(holder.object)], holder.object),
+                              cycles);
+            xs = positionX.values;
+            ys = positionY.values;
         }
+        // Every holder's concept was collected for its evaluator, so asking the
+        // evaluator is what asking the concept would do, one call less per cycle.
+        BasicEvaluator* evaluator = holder.node->GetEvaluator();
+        // The bits are written straight into the feature's column of the freshly
+        // zeroed matrix: a clear bit is already clear.
+        std::uint8_t* column = list.matrix_.data() + f / 8;
+        const std::uint8_t mask = static_cast<std::uint8_t>(1u << (f % 8));
+        const std::size_t stride = static_cast<std::size_t>(list.bytesPerRow_);
         int set = 0;
-        for (int t = 0; t < cycles; ++t) {
-            situation.cycle = t;
-            situation.x = xs != nullptr ? xs->Get(t) : 0.0;
-            situation.y = ys != nullptr ? ys->Get(t) : 0.0;
-            if (holder.node->Evaluate(&situation)) {
-                list.SetBit(f, t);
-                ++set;
-            } else {
-                list.ClearBit(f, t);
+        if (const RelativeDistEvaluator* range = StateVariableCache::RangeTest(evaluator)) {
+            const std::vector<double>& values = stateVariables.Values(*range, situation, xs, ys, cycles);
+            for (int t = 0; t < cycles; ++t) {
+                const double v = values[static_cast<std::size_t>(t)];
+                if (range->lo <= v && v < range->hi) {
+                    column[static_cast<std::size_t>(t) * stride] |= mask;
+                    ++set;
+                }
+            }
+        } else {
+            for (int t = 0; evaluator != nullptr && t < cycles; ++t) {
+                situation.cycle = t;
+                situation.x = xs != nullptr ? xs[t] : 0.0;
+                situation.y = ys != nullptr ? ys[t] : 0.0;
+                if (evaluator->Evaluate(&situation)) {
+                    column[static_cast<std::size_t>(t) * stride] |= mask;
+                    ++set;
+                }
             }
         }
         list.SetCount(f, set);

@@ -20,6 +20,7 @@
 class ConceptObject;
 class RoboCupFileT;
 class RuleObject;
+struct FeatureConceptRoots;
 
 class FeatureList {
 public:
@@ -86,6 +87,10 @@ public:
                                            const std::vector<int>& negative, int k, RoboCupFileT* log);
 
 private:
+    // The feature computation writes each feature's column of the fresh matrix
+    // directly: it is the one hot loop over every feature and cycle.
+    friend void ComputeFeatures(RoboCupFileT* log, const FeatureConceptRoots& roots);
+
     void CheckFeature(int feature) const;
     void CheckInstance(int instance) const;
     std::size_t ByteIndex(int feature, int instance) const

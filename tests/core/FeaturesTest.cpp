@@ -525,6 +525,48 @@ TEST_F(ComputeFeaturesTest, FourThousandFeaturesBringAWarningButAllStay)
     EXPECT_EQ(file->features->GetCount(3999), 1);
 }
 
+// A range test that judges otherwise than by its range.
+class InvertedRange : public RelativeDistEvaluator {
+public:
+    using RelativeDistEvaluator::RelativeDistEvaluator;
+    bool Evaluate(BasicGameData* s) override { return !RelativeDistEvaluator::Evaluate(s); }
+};
+
+TEST_F(ComputeFeaturesTest, RangesOfOneStateVariableGiveTheirEvaluatorsVerdicts)
+{
+    auto file = Record(4);
+    // Distances of Lplayer1 to the ball: 0, 4, 8, 12 (unsorted form, a = ball).
+    file->moving[0] = true;
+    file->moving[1] = true;
+    for (int t = 0; t < 4; ++t)
+        Place(*file, 1, t, 4.0 * t, 0.0);
+    ConceptObject* relative = Own(Node("BallRelative"));
+    relative->AddChild(new ConceptObject("Near", new RelativeDistEvaluator(0, 5, 0, 0, false), false));
+    relative->AddChild(new ConceptObject("Mid", new RelativeDistEvaluator(4, 12, 0, 0, false), false));
+    relative->AddChild(new ConceptObject("NotMid", new InvertedRange(4, 12, 0, 0, false), false));
+    relative->AddChild(new ConceptObject("Self", new RelativeDistEvaluator(0, 0.5, 1, 0, false), false));
+    ComputeFeatures(file.get(), {nullptr, nullptr, relative, nullptr, nullptr, &ball});
+    FeatureList& list = *file->features;
+    ASSERT_EQ(Names(list), (std::vector<std::string>{"Ball:Near", "Ball:Mid", "Ball:NotMid", "Ball:Self",
+                                                     "Lplayer1:Near", "Lplayer1:Mid", "Lplayer1:NotMid",
+                                                     "Lplayer1:Self"}));
+    auto bits = [&](int f) {
+        std::string b;
+        for (int t = 0; t < 4; ++t)
+            b += static_cast<char>('0' + list.GetBit(f, t));
+        return b;
+    };
+    EXPECT_EQ(bits(0), "1111");  // the ball is 0 from itself
+    EXPECT_EQ(bits(1), "0000");
+    EXPECT_EQ(bits(2), "1111");
+    EXPECT_EQ(bits(3), "1000");  // a = 1: the distance from Lplayer1 to the ball
+    EXPECT_EQ(bits(4), "1100");
+    EXPECT_EQ(bits(5), "0110");
+    EXPECT_EQ(bits(6), "1001");
+    EXPECT_EQ(bits(7), "1111");  // a == the object itself: 0
+    EXPECT_EQ(list.GetCount(6), 2);
+}
+
 TEST_F(ComputeFeaturesTest, AChannelShorterThanTheLogIsAnIndexError)
 {
     auto file = Record(3);

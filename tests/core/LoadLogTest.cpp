@@ -5,6 +5,7 @@
 
 #include "ConceptHierarchies.h"
 #include "Concepts.h"
+#include "Evaluators.h"
 #include "Features.h"
 #include "RoboCupFile.h"
 #include "Roles.h"
@@ -50,7 +51,7 @@ protected:
 
     static std::unique_ptr<RoboCupFileT> Load(const std::string& name, bool usePlayerRoles = true)
     {
-        return LoadLog(GunzippedTestFile(name + ".gz"), usePlayerRoles);
+        return LoadLog(GunzippedTestFile(name), usePlayerRoles);
     }
 
     RecordingHooks hooks;
@@ -251,7 +252,7 @@ TEST_F(LoadLogTest, FullMatchBitsAgreeWithTheChannelsTheyComeFrom)
     ExpectFeature(list, L, "Lplayer7:Defending-half",
                   [&](int t) { return inside(7, t, -52.5, -34, 0, 34); });
     ExpectFeature(list, L, "Rplayer9:Has-ball",
-                  [&](int t) { return L.possessorChannel[21]->GetValues()[static_cast<std::size_t>(t)] == 1; });
+                  [&](int t) { return L.possessorChannel[20]->GetValues()[static_cast<std::size_t>(t)] == 1; });
     ExpectFeature(list, L, "Lplayer10:Has-ball",
                   [&](int t) { return L.possessorChannel[10]->GetValues()[static_cast<std::size_t>(t)] == 1; });
     ExpectFeature(list, L, "Rplayer5:Near", [&](int t) {
@@ -307,11 +308,42 @@ TEST_F(LoadLogTest, KeepawayLogHasTeamLevelFeaturesOfTheKeepawayHierarchy)
     EXPECT_EQ(progress.back(), "Computing features 99.54%");
 }
 
+// Every bit is the verdict of the feature's concept on the situation of its
+// object (or the team) at that cycle, asked one by one.
+void ExpectBitsAreTheConceptsVerdicts(RoboCupFileT& log)
+{
+    FeatureList& list = *log.features;
+    BasicGameData s;
+    s.file = &log;
+    for (int f = 0; f < list.GetNumFeatures(); ++f) {
+        const int o = list.GetObjectIndex(f);
+        s.object = o;
+        for (int t = 0; t < log.cycles; ++t) {
+            s.cycle = t;
+            s.x = o >= 0 ? Pos(log, o, false, t) : 0.0;
+            s.y = o >= 0 ? Pos(log, o, true, t) : 0.0;
+            ASSERT_EQ(list.GetBit(f, t), list.GetGroupKey(f)->Evaluate(&s) ? 1 : 0)
+                << list.GetName(f) << " at cycle " << t;
+        }
+    }
+}
+
+TEST_F(LoadLogTest, EveryBitIsTheVerdictOfItsConcept)
+{
+    auto match = Load(kShortMatch);
+    ExpectBitsAreTheConceptsVerdicts(*match);
+    auto keepaway = Load(kKeepaway);
+    ExpectBitsAreTheConceptsVerdicts(*keepaway);
+}
+
 TEST_F(LoadLogTest, ShortAndMissingLogsLoadWithoutFailing)
 {
+    // Nothing read: with nothing moving it counts as a keepaway log, whose
+    // team-level features then hold at no cycle.
     auto missing = LoadLog((fs::current_path() / "no-such-log.rcg").string(), true);
     EXPECT_EQ(missing->cycles, 0);
-    EXPECT_EQ(missing->features->GetNumFeatures(), 0);
+    EXPECT_TRUE(missing->isKeepaway);
+    EXPECT_EQ(missing->features->GetNumFeatures(), 648);
     EXPECT_EQ(missing->features->GetNumInstances(), 0);
 
     // Two cycles in which every object moves: a normal log shorter than the
