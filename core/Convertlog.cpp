@@ -281,14 +281,16 @@ int ParseRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& e
 
 int ParseRcgFile(const std::string& fileName, RoboCupFileT& log) { return ParseRcgFile(fileName, log, std::cerr); }
 
-int ReadRcgFile(const std::string& fileName, RoboCupFileT& log)
+int ReadRcgFile(const std::string& fileName, RoboCupFileT& log) { return ReadRcgFile(fileName, log, std::cerr); }
+
+int ReadRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& errors)
 {
     log.cycles = 0;
     if (log.stream)
         log.stream->ClearChannels();
     // A second read must not resolve type indices against the types of the first.
     log.playerTypes.clear();
-    ParseRcgFile(fileName, log);
+    ParseRcgFile(fileName, log, errors);
     // Derived over whatever cycles were read, also after a bad record.
     log.ComputeCalculatedFields();
     return 0;

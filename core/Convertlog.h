@@ -59,6 +59,9 @@ private:
 // emptied, player types cleared, the file parsed, then the derived pass over the
 // cycles read. Returns 0.
 int ReadRcgFile(const std::string& fileName, RoboCupFileT& log);
+// The same with the reason for a stop written to the given stream instead of the
+// standard error stream (for a caller that wants to tell the user).
+int ReadRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& errors);
 // Parses the file into the record's channels. A bad record ends the reading: its
 // text and a line end go to the error stream ("Unknown mode\n\n"), anything else
 // thrown writes "Unknown error occured\n"; the cycles read before stay. A file that

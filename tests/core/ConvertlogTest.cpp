@@ -342,9 +342,25 @@ TEST(Convertlog, FilesThatAreNotVersionThreeLogsGiveNoCycles)
     EXPECT_EQ(log->leftScore, -1);
 
     // The whole load, derived pass included, over nothing.
-    ReadRcgFile(MakeTempDir("missing") + "/missing.rcg", *log);
+    ReadRcgFile(MakeTempDir("missing") + "/missing.rcg", *log, err);
     EXPECT_EQ(log->cycles, 0);
     ExpectEveryLeafHas(*log, 0);
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST(Convertlog, LoadAfterABadRecordDerivesTheCyclesReadAndGivesTheReason)
+{
+    RcgWriter w;
+    for (int t = 1; t <= 4; ++t)
+        w.Show(At(t));
+    w.Tag(11).Show(At(5));
+    const std::string path = w.Save("bad");
+    auto log = CreateFileRecord(path);
+    std::ostringstream err;
+    ReadRcgFile(path, *log, err);
+    EXPECT_EQ(log->cycles, 4);
+    ExpectEveryLeafHas(*log, 4);
+    EXPECT_EQ(err.str(), "Unknown mode\n\n");
 }
 
 TEST(Convertlog, RecordWithoutTheSchemaIsRefusedWithoutWriting)
