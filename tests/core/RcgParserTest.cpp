@@ -109,12 +109,12 @@ TEST(RcgParser, FileShorterThanHeaderIsDropped)
 
 TEST(RcgParser, WithoutHeaderTheFileIsVersionOneDisplayRecords)
 {
-    std::string bytes;
+    RcgWriter w{RcgWriter::NoHeader{}};
     for (int k = 0; k < 3; ++k)
-        bytes += std::string(2052, static_cast<char>('a' + k));
-    bytes += std::string(100, 'z');  // a partial fourth record
+        w.Raw(std::string(2052, static_cast<char>('a' + k)));
+    w.Raw(std::string(100, 'z'));  // a partial fourth record
     Recorder rec;
-    EXPECT_EQ(ParseAll(bytes, rec), 3);
+    EXPECT_EQ(ParseAll(w.Bytes(), rec), 3);
     EXPECT_EQ(rec.calls, (Calls{"version 1", "disp", "disp", "disp", "eof"}));
     // The reader went back to the start: no byte of the first record was eaten as a header.
     EXPECT_EQ(rec.bodies[0], std::string(2052, 'a'));

@@ -93,8 +93,8 @@ struct ShowState {
 
 class RcgWriter {
 public:
-    // Starts with the header "ULG" and the version byte; noHeader starts empty
-    // (then Header() or raw bytes may follow).
+    // Starts with the header "ULG" and the version byte; RcgWriter{NoHeader{}} starts
+    // empty (then Header() or raw bytes may follow).
     explicit RcgWriter(int version = 3);
     struct NoHeader {};
     explicit RcgWriter(NoHeader) {}
