@@ -1,10 +1,10 @@
 #include "Analyze.h"
 
+#include "Convertlog.h"
 #include "RoboCupFile.h"
 #include "Roles.h"
 #include "timestream.h"
 
-#include "platform/ByteOrder.h"
 #include "platform/Hooks.h"
 
 #include <algorithm>
@@ -17,6 +17,10 @@
 namespace {
 
 constexpr int kObjects = 23;
+// Fixed-point fields of the stored parameter records that possession needs.
+constexpr std::size_t kPlayerSizeOffset = 24;      // in a player type
+constexpr std::size_t kKickableMarginOffset = 28;  // in a player type
+constexpr std::size_t kBallSizeOffset = 104;       // in the server parameters
 constexpr int kCommandCount = 8;
 // The commands in the order they are evaluated; count channel "<name>_count",
 // action channel "<name>".
@@ -34,12 +38,6 @@ template <typename T>
 T* Raw(DataTimeChannel<T>* channel)
 {
     return channel != nullptr ? channel->GetValues().data() : nullptr;
-}
-
-// A fixed-point field of a stored parameter record (network byte order).
-double NetFixedToDouble(const unsigned char* field)
-{
-    return platform::ReadBE32Signed(field) / 65536.0;
 }
 
 double DistanceTo(double x, double y, double px, double py)
@@ -66,7 +64,7 @@ double BallSize(const RoboCupFileT& file)
 {
     if (!file.serverParamsRead)
         return kDefaultBallSize;
-    return NetFixedToDouble(file.serverParams.bytes + 104);
+    return rcss::NetFixedToDouble(file.serverParams.bytes + kBallSizeOffset);
 }
 
 double PossessionReach(const RoboCupFileT& file, int playerType)
@@ -75,8 +73,8 @@ double PossessionReach(const RoboCupFileT& file, int playerType)
     double margin = kDefaultKickableMargin;
     if (playerType >= 0 && static_cast<std::size_t>(playerType) < file.playerTypes.size()) {
         const unsigned char* record = file.playerTypes[static_cast<std::size_t>(playerType)].bytes;
-        size = NetFixedToDouble(record + 24);
-        margin = NetFixedToDouble(record + 28);
+        size = rcss::NetFixedToDouble(record + kPlayerSizeOffset);
+        margin = rcss::NetFixedToDouble(record + kKickableMarginOffset);
     }
     return margin + size + BallSize(file);
 }

@@ -1,17 +1,25 @@
 #include "Analyze.h"
 
+#include "ConceptHierarchies.h"
+#include "Convertlog.h"
 #include "RoboCupFile.h"
 #include "timestream.h"
 
 #include "support/HandFilledLog.h"
+#include "support/RcgWriter.h"
 #include "support/RecordingHooks.h"
+#include "support/TestData.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
+#include <sstream>
+#include <tuple>
 #include <type_traits>
 #include <utility>
 #include <memory>
@@ -140,15 +148,14 @@ TEST(DerivedPassReferences, ShowsItsPhasesInOrderAndLetsEventsThroughOncePerPlay
     RecordingHooks hooks;
     HandLog h(4);
     h.Derive();
-    std::vector<std::string> phases;
-    for (const std::string& text : hooks.waitTexts) {
-        if (text.rfind("Computing moving events for player ", 0) != 0)
-            phases.push_back(text);
-    }
-    const std::vector<std::string> expected = {"Initializing lookup data structures", "Evaluating calculated fields",
-                                               "Computing events", ""};
-    EXPECT_EQ(phases, expected);
-    EXPECT_GE(hooks.pendingEventCalls, 22);
+    std::vector<std::string> expected = {"Initializing lookup data structures", "Evaluating calculated fields",
+                                         "Computing events"};
+    for (int p = 1; p <= 22; ++p)
+        expected.push_back("Computing moving events for player " + std::to_string(p));
+    expected.push_back("");
+    EXPECT_EQ(hooks.waitTexts, expected);
+    // Once per player in the derived channels, once per player for the moving events.
+    EXPECT_EQ(hooks.pendingEventCalls, 44);
     EXPECT_TRUE(hooks.notices.empty());
 }
 
@@ -430,10 +437,27 @@ TEST(DerivedPassWhole, RunningItAgainChangesNothing)
         h.X(14)[static_cast<std::size_t>(t)] = 20.0 - t;
     }
     h.Of<std::int16_t>("score.diff")[20] = 1;
+    // With the action concepts there, the dribble becomes an event.
+    const std::filesystem::path folder = std::filesystem::current_path();
+    std::filesystem::current_path(MakeTempDir("derived"));
+    std::unique_ptr<ConceptObject> actions(CreateActionConcepts());
+    std::filesystem::current_path(folder);
+    auto events = [&] {
+        std::vector<std::tuple<ConceptObject*, int, int, int, int, int, int>> all;
+        for (const auto& list : h.log->events)
+            for (const auto& e : list)
+                all.emplace_back(e->action, e->player, e->start, e->end, e->other, e->otherEnd, e->extra);
+        return all;
+    };
     h.Derive();
     const auto once = Snapshot(*h.log);
+    const auto eventsOnce = events();
+    ASSERT_FALSE(eventsOnce.empty());
     h.Derive();
     EXPECT_EQ(Snapshot(*h.log), once);
+    EXPECT_EQ(events(), eventsOnce);
+    actions.reset();
+    ClearActionConceptPointers();
 }
 
 TEST(DerivedPassWhole, ExtremesOfWrittenChannelsAreRestored)
@@ -564,6 +588,212 @@ TEST(DerivedPassWhole, WithoutAnyPositionEveryObjectIsReportedAndNothingFails)
     EXPECT_EQ(hooks.notices.size(), 46u);
     EXPECT_TRUE(h.log->isKeepaway);
     EXPECT_EQ(h.Of<double>("Ball.goal_distance.l_team"), std::vector<double>(3, 0.0));
+}
+
+// ---------------------------------------------------------------------------
+// Logs written for the purpose
+
+TEST(DerivedPassPossession, ReachComesFromTheParameterRecordsOfTheLog)
+{
+    RecordingHooks hooks;
+    // Sizes that fixed point holds exactly: reach = 0.5 + 0.25 + 0.125 = 0.875.
+    RcgWriter w;
+    w.Teams("Near", 0, "Far", 0).ServerParams(0.125).PlayerType(0.25, 0.5).PlayerType(1.0, 1.0);
+    ShowState s;
+    const double step = 1.0 / 65536.0;
+    s.time = 1;
+    s.Left(9).x = 0.875;  // exactly at reach
+    s.Left(9).y = 0.0;
+    w.Show(s);
+    s.time = 2;
+    s.Left(9).x = 0.875 + step;  // just outside
+    w.Show(s);
+    s.time = 3;
+    s.Left(9).x = 1.5;  // outside for type 0 ...
+    s.Left(9).type = 1;  // ... inside for type 1 (reach 2.125)
+    w.Show(s);
+    s.time = 4;
+    s.Left(9).type = 0;
+    s.Left(9).x = -20.0;
+    s.Right(2).x = 0.0;  // a right player on the ball
+    s.Right(2).y = -0.875;
+    w.Show(s);
+    auto log = CreateFileRecord("possession.rcg");
+    ASSERT_EQ(ReadRcgFile(w.Save("possession"), *log), 0);
+    ASSERT_EQ(log->cycles, 4);
+    const std::vector<std::int8_t> expectedL9 = {1, 0, 1, 0};
+    EXPECT_EQ(LeafValues<std::int8_t>(*log, "Lplayer9.calculated.possessor"), expectedL9);
+    EXPECT_EQ(LeafValues<std::int8_t>(*log, "Lplayer9.calculated.real_possessor"), expectedL9);
+    EXPECT_EQ(LeafValues<std::int8_t>(*log, "Lplayer9.calculated.prev_possessor"), std::vector<std::int8_t>(4, 0));
+    EXPECT_EQ(LeafValues<std::int8_t>(*log, "Rplayer2.calculated.possessor"), (std::vector<std::int8_t>{0, 0, 0, 1}));
+    EXPECT_EQ(LeafValues<std::int8_t>(*log, "Ball.possessor.l_team"), (std::vector<std::int8_t>{1, 0, 1, 0}));
+    EXPECT_EQ(LeafValues<std::int8_t>(*log, "Ball.possessor.r_team"), (std::vector<std::int8_t>{0, 0, 0, 1}));
+}
+
+TEST(DerivedPassPossession, ALogWithoutParameterRecordsUsesTheServerDefaults)
+{
+    RecordingHooks hooks;
+    // No server parameters, no player types: reach = 0.7 + 0.3 + 0.085 = 1.085.
+    RcgWriter w;
+    w.Teams("A", 0, "B", 0);
+    ShowState s;
+    const double inside[] = {1.0625, 1.09375};  // 1.0625 < 1.085 < 1.09375
+    for (int t = 0; t < 2; ++t) {
+        s.time = static_cast<uint16_t>(t + 1);
+        s.Left(3).x = inside[t];
+        s.Left(3).y = 0.0;
+        s.Left(3).type = 7;  // no such player type
+        w.Show(s);
+    }
+    auto log = CreateFileRecord("defaults.rcg");
+    ASSERT_EQ(ReadRcgFile(w.Save("defaults"), *log), 0);
+    EXPECT_EQ(LeafValues<std::int8_t>(*log, "Lplayer3.calculated.possessor"), (std::vector<std::int8_t>{1, 0}));
+    EXPECT_DOUBLE_EQ(PossessionReach(*log, 7), kDefaultKickableMargin + kDefaultPlayerSize + kDefaultBallSize);
+    EXPECT_DOUBLE_EQ(PossessionReach(*log, -1), 1.085);
+    EXPECT_DOUBLE_EQ(BallSize(*log), 0.085);
+}
+
+TEST(DerivedPassCommands, CountsReadFromALogSetTheActions)
+{
+    RecordingHooks hooks;
+    RcgWriter w;
+    w.Teams("A", 0, "B", 0).ServerParams().PlayerType();
+    ShowState s;
+    for (int t = 1; t <= 3; ++t) {
+        s.time = static_cast<uint16_t>(t);
+        s.Right(5).x = 0.5;
+        s.Right(5).y = 0.0;
+        s.Right(5).counts[CountKick] = static_cast<uint16_t>(t == 3 ? 1 : 0);
+        s.Right(5).counts[CountTurn] = static_cast<uint16_t>(t >= 2 ? 7 : 6);
+        w.Show(s);
+    }
+    auto log = CreateFileRecord("counts.rcg");
+    ASSERT_EQ(ReadRcgFile(w.Save("counts"), *log), 0);
+    EXPECT_EQ(LeafValues<std::int8_t>(*log, "Rplayer5.actions.kick"), (std::vector<std::int8_t>{0, 1, 0}));
+    EXPECT_EQ(LeafValues<std::int8_t>(*log, "Rplayer5.actions.turn"), (std::vector<std::int8_t>{1, 0, 0}));
+}
+
+// ---------------------------------------------------------------------------
+// Real matches
+
+// The final score "L-R" that the description beside a test log gives.
+std::pair<int, int> FinalScoreOf(const std::string& logName)
+{
+    std::ifstream in(TestDataPath(logName.substr(0, logName.size() - 4) + ".txt"));
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("final_score", 0) == 0) {
+            std::istringstream fields(line.substr(11));
+            int left = -1;
+            int right = -1;
+            char dash = 0;
+            fields >> left >> dash >> right;
+            return {left, right};
+        }
+    }
+    return {-1, -1};
+}
+
+class DerivedPassRealMatch : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(DerivedPassRealMatch, SatisfiesWhatHoldsForEveryMatch)
+{
+    RecordingHooks hooks;
+    const std::string name = GetParam();
+    const auto [leftGoals, rightGoals] = FinalScoreOf(name);
+    ASSERT_GE(leftGoals, 0);
+    auto log = CreateFileRecord(name);
+    ASSERT_EQ(ReadRcgFile(GunzippedTestFile(name), *log), 0);
+    RoboCupFileT& r = *log;
+    const int n = r.cycles;
+    ASSERT_GT(n, 100);
+    EXPECT_FALSE(r.isKeepaway);
+
+    const auto& l = LeafValues<std::int16_t>(r, "score.l_team");
+    const auto& rs = LeafValues<std::int16_t>(r, "score.r_team");
+    EXPECT_EQ(l.back(), leftGoals);
+    EXPECT_EQ(rs.back(), rightGoals);
+
+    // After the last change of the score difference, no goal is to come.
+    const auto& diff = LeafValues<std::int16_t>(r, "score.diff");
+    const auto& t2g = LeafValues<std::int16_t>(r, "score.time2goal");
+    int lastChange = 0;
+    for (int t = 1; t < n; ++t)
+        if (diff[t] != diff[t - 1])
+            lastChange = t;
+    ASSERT_GT(lastChange, 0);
+    for (int t = lastChange; t < n; ++t)
+        ASSERT_EQ(t2g[t], -1) << t;
+    EXPECT_EQ(t2g[lastChange - 1], 0);
+
+    // Nearest opponents are players of the other side, and really the nearest;
+    // real possession is the ball within the reach of the player's type.
+    const double* xs[23];
+    const double* ys[23];
+    for (int i = 0; i < 23; ++i) {
+        xs[i] = LeafValues<double>(r, Name(i) + ".pos.x").data();
+        ys[i] = LeafValues<double>(r, Name(i) + ".pos.y").data();
+    }
+    // The log's own records say: type 0 has size + kickable margin 1.0, the ball 0.084991455078125.
+    EXPECT_DOUBLE_EQ(PossessionReach(r, 0), 1.0 + 0.084991455078125);
+    for (int p = 1; p <= 22; ++p) {
+        const auto& index = LeafValues<std::int16_t>(r, Name(p) + ".calculated.nearest_opponent");
+        const auto& dist = LeafValues<double>(r, Name(p) + ".calculated.dist_opponent");
+        const auto& real = LeafValues<std::int8_t>(r, Name(p) + ".calculated.real_possessor");
+        const auto& type = LeafValues<std::int16_t>(r, Name(p) + ".type");
+        for (int t = 0; t < n; ++t) {
+            const int o = index[t];
+            if (p <= 11)
+                ASSERT_TRUE(o == -1 || (o >= 12 && o <= 22)) << Name(p) << " at " << t << ": " << o;
+            else
+                ASSERT_TRUE(o == -1 || (o >= 1 && o <= 11)) << Name(p) << " at " << t << ": " << o;
+            double best = 100.0;
+            for (int q = p <= 11 ? 12 : 1, end = q + 11; q < end; ++q)
+                best = std::min(best, std::hypot(xs[q][t] - xs[p][t], ys[q][t] - ys[p][t]));
+            ASSERT_NEAR(dist[t], best, 1e-9) << Name(p) << " at " << t;
+            const double toBall = std::hypot(xs[p][t] - xs[0][t], ys[p][t] - ys[0][t]);
+            ASSERT_EQ(real[t] == 1, toBall <= PossessionReach(r, type[t])) << Name(p) << " at " << t;
+        }
+    }
+
+    // Someone has the ball in most cycles of running play (the time advancing).
+    int running = 0;
+    int owned = 0;
+    const auto& time = LeafValues<std::int16_t>(r, "time");
+    const auto& lPoss = LeafValues<std::int8_t>(r, "Ball.possessor.l_team");
+    const auto& rPoss = LeafValues<std::int8_t>(r, "Ball.possessor.r_team");
+    for (int t = 1; t < n; ++t) {
+        if (time[t] != time[t - 1] + 1)
+            continue;
+        ++running;
+        if (lPoss[t] || rPoss[t])
+            ++owned;
+    }
+    ASSERT_GT(running, n / 2);
+    EXPECT_GT(owned * 2, running) << owned << " of " << running;
+
+    // The ball goal distances agree with the ball's position.
+    const auto& gl = LeafValues<double>(r, "Ball.goal_distance.l_team");
+    for (int t = 0; t < n; ++t)
+        ASSERT_NEAR(gl[t], std::hypot(xs[0][t] + 52.5, ys[0][t]), 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(Logs, DerivedPassRealMatch,
+                         ::testing::Values("match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg",
+                                           "match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg"));
+
+TEST(DerivedPassRealKeepaway, SixMovingObjectsMakeAKeepawayLog)
+{
+    RecordingHooks hooks;
+    auto log = CreateFileRecord("keepaway");
+    ASSERT_EQ(ReadRcgFile(GunzippedTestFile("keepaway-3v2-Keepers-vs-Takers-helios-1500.rcg"), *log), 0);
+    EXPECT_TRUE(log->isKeepaway);
+    int moving = 0;
+    for (int i = 0; i < 23; ++i)
+        moving += log->moving[i];
+    EXPECT_EQ(moving, 6);  // the ball, three keepers and two takers
+    for (int i : {0, 1, 2, 3, 12, 13})
+        EXPECT_TRUE(log->moving[i]) << i;
 }
 
 }  // namespace

@@ -2,10 +2,12 @@
 
 #include "ConceptHierarchies.h"
 #include "Concepts.h"
+#include "Convertlog.h"
 #include "RoboCupFile.h"
 #include "timestream.h"
 
 #include "support/HandFilledLog.h"
+#include "support/RcgWriter.h"
 #include "support/RecordingHooks.h"
 #include "support/TestData.h"
 
@@ -19,6 +21,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -33,20 +36,24 @@ ConceptObject* RoleAt(RoboCupFileT& log, int object, int t)
 
 std::string RoleName(ConceptObject* role) { return role != nullptr ? ConceptObject::GetPathName(role) : "(none)"; }
 
-// The role hierarchy exists for every test (roles are its concepts); its GML file
-// goes to a temporary folder.
+// The role hierarchy exists for every test (roles are its concepts), and the
+// action hierarchy for the events of the logs read; their GML files go to a
+// temporary folder.
 class Roles : public ::testing::Test {
 protected:
     void SetUp() override
     {
         previous_ = std::filesystem::current_path();
         std::filesystem::current_path(MakeTempDir("roles"));
-        root_ = CreateRoleConcepts();
+        roles_.reset(CreateRoleConcepts());
+        actions_.reset(CreateActionConcepts());
     }
     void TearDown() override
     {
-        delete root_;
+        roles_.reset();
+        actions_.reset();
         ClearRoleConceptPointers();
+        ClearActionConceptPointers();
         std::filesystem::current_path(previous_);
     }
 
@@ -63,7 +70,8 @@ protected:
 
 private:
     std::filesystem::path previous_;
-    ConceptObject* root_ = nullptr;
+    std::unique_ptr<ConceptObject> roles_;
+    std::unique_ptr<ConceptObject> actions_;
 };
 
 // A team's shape in its own terms: x towards the opponent's goal (own goal at
@@ -107,12 +115,36 @@ struct Game {
     int timeStep = 1;  // 0: the time stands still (before kick-off)
 };
 
-// Fills the games one after the other into a log (everybody sways a little
-// around his place, so that every object moves) and runs the derived pass, and
-// with it the role analysis.
+// Writes the games one after the other into a version-3 log (everybody sways a
+// little around his place, so that every object moves) and reads it, which runs
+// the derived pass and with it the role analysis.
 std::unique_ptr<RoboCupFileT> ReadGames(const std::vector<Game>& games, const std::string& tag)
 {
-    (void)tag;
+    RcgWriter w;
+    w.Teams("Left", 0, "Right", 0).ServerParams().PlayerType();
+    for (const Game& game : games) {
+        for (int k = 0; k < game.cycles; ++k) {
+            ShowState s;
+            s.time = static_cast<uint16_t>(game.firstTime + k * game.timeStep);
+            const double sway = (k % 2) * 0.25;
+            s.ball.x = sway;
+            for (int n = 1; n <= 11; ++n) {
+                s.Left(n).x = game.left[n - 1].first + sway;
+                s.Left(n).y = game.left[n - 1].second;
+                s.Right(n).x = -game.right[n - 1].first - sway;
+                s.Right(n).y = -game.right[n - 1].second;
+            }
+            w.Show(s);
+        }
+    }
+    auto log = CreateFileRecord(tag + ".rcg");
+    ReadRcgFile(w.Save(tag), *log);
+    return log;
+}
+
+// The same games filled straight into the channels, then the derived pass.
+std::unique_ptr<RoboCupFileT> FillGames(const std::vector<Game>& games)
+{
     int total = 0;
     for (const Game& game : games)
         total += game.cycles;
@@ -217,8 +249,9 @@ TEST(RoleClustering, OrdersClustersByCentreAndMembersByY)
 TEST(RoleClustering, PlayersWithARoleAreLeftOut)
 {
     RoleWorkState state = StateWithMeans({0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100});
-    state.role[3] = reinterpret_cast<ConceptObject*>(&state);  // any non-null role
-    state.role[7] = reinterpret_cast<ConceptObject*>(&state);
+    ConceptObject given("given", nullptr, false);
+    state.role[3] = &given;
+    state.role[7] = &given;
     ASSERT_EQ(ClusterPositions(nullptr, 5.0, 0, state), 9);
     for (const auto& members : Members(state))
         for (int m : members)
@@ -240,6 +273,18 @@ TEST_F(Roles, A442GivesKeeperFourBacksFourMidfieldersAndTwoForwards)
     EXPECT_EQ(RoleAt(*log, 1, 0), coGK[0]);
     EXPECT_EQ(RoleAt(*log, 12, 0), coGK[1]);
     EXPECT_EQ(hooks.beeps, 0);
+}
+
+TEST_F(Roles, ChannelsFilledByHandGetTheSameRolesAsALogRead)
+{
+    auto read = ReadGames({{k442, k541, 12, 1}, {k433, k352, 12, 1}}, "rsame");
+    auto filled = FillGames({{k442, k541, 12, 1}, {k433, k352, 12, 1}});
+    for (int i = 1; i <= 22; ++i)
+        EXPECT_EQ(LeafValues<std::int32_t>(*filled, Name(i) + ".calculated.role"),
+                  LeafValues<std::int32_t>(*read, Name(i) + ".calculated.role"))
+            << Name(i);
+    EXPECT_EQ(RoleAt(*filled, 13, 0), coRFB[1]);
+    EXPECT_EQ(RoleAt(*filled, 13, 12), coLFB[1]);
 }
 
 TEST_F(Roles, TheRightTeamIsSeenFromItsOwnSide)
@@ -412,6 +457,89 @@ TEST_F(Roles, KeepawayRanksTheMovingPlayersByBallDistanceEveryCycle)
     CalculateRoles(log.get(), false);
     EXPECT_EQ(RoleAt(*log, 4, 1), nullptr);
     EXPECT_EQ(RoleAt(*log, 2, 1), coTeamNumber[0][0]);
+}
+
+// ---------------------------------------------------------------------------
+// Real logs
+
+TEST_F(Roles, ARealMatchGivesEveryPlayerOneRoleOfTheHierarchyAndEachSideOneKeeper)
+{
+    auto log = CreateFileRecord("full.rcg");
+    ReadRcgFile(GunzippedTestFile("match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg"), *log);
+    RoboCupFileT& r = *log;
+    ASSERT_FALSE(r.isKeepaway);
+    ConceptObject* sideNode[2] = {coFieldPlayer[0]->GetParent(), coFieldPlayer[1]->GetParent()};  // "LTeam", "RTeam"
+    std::vector<ConceptObject*> all;
+    ConceptObject::CollectConcepts(sideNode[0]->GetParent(), &all, true);  // everything below "Team-Roles"
+    const std::set<ConceptObject*> known(all.begin(), all.end());
+    const std::int32_t* roles[23] = {};
+    for (int i = 1; i <= 22; ++i)
+        roles[i] = LeafValues<std::int32_t>(r, Name(i) + ".calculated.role").data();
+    for (int t = 0; t < r.cycles; ++t) {
+        int keepers[2] = {0, 0};
+        for (int i = 1; i <= 22; ++i) {
+            ConceptObject* role = ConceptFromHandle(roles[i][t]);
+            const int side = i <= 11 ? 0 : 1;
+            ASSERT_TRUE(known.count(role) == 1 && ConceptObject::IsA(role, sideNode[side]))
+                << Name(i) << " at " << t << ": " << RoleName(role);
+            if (role == coGK[side])
+                ++keepers[side];
+        }
+        ASSERT_EQ(keepers[0], 1) << t;
+        ASSERT_EQ(keepers[1], 1) << t;
+    }
+    // The time starts at 1 once: one game, so nobody changes role.
+    for (int i = 1; i <= 22; ++i)
+        EXPECT_EQ(std::count(roles[i], roles[i] + r.cycles, roles[i][0]), r.cycles) << Name(i);
+    // The goalkeepers are the players numbered 1, as the teams field them.
+    EXPECT_EQ(RoleAt(r, 1, 0), coGK[0]);
+    EXPECT_EQ(RoleAt(r, 12, 0), coGK[1]);
+}
+
+TEST_F(Roles, ARealKeepawayLogRanksItsFiveMovingPlayers)
+{
+    auto log = CreateFileRecord("keepaway.rcg");
+    ReadRcgFile(GunzippedTestFile("keepaway-3v2-Keepers-vs-Takers-helios-1500.rcg"), *log);
+    RoboCupFileT& r = *log;
+    ASSERT_TRUE(r.isKeepaway);
+    const double* xs[23];
+    const double* ys[23];
+    const std::int32_t* roles[23] = {};
+    for (int i = 0; i < 23; ++i) {
+        xs[i] = LeafValues<double>(r, Name(i) + ".pos.x").data();
+        ys[i] = LeafValues<double>(r, Name(i) + ".pos.y").data();
+        if (i > 0)
+            roles[i] = LeafValues<std::int32_t>(r, Name(i) + ".calculated.role").data();
+    }
+    auto toBall = [&](int i, int t) { return std::hypot(xs[i][t] - xs[0][t], ys[i][t] - ys[0][t]); };
+    // The rank a number concept stands for (0 for "1"), -1 for anything else.
+    auto rankOf = [](std::int32_t handle, int side) {
+        for (int k = 0; k < 11; ++k)
+            if (handle == ConceptHandle(coTeamNumber[side][k]))
+                return k;
+        return -1;
+    };
+    for (int t = 0; t < r.cycles; ++t) {
+        // Keepers 1-3 and takers 12-13 hold the ranks of their side, nearer ones lower.
+        for (const auto& [first, count, side] : {std::tuple{1, 3, 0}, std::tuple{12, 2, 1}}) {
+            std::set<ConceptObject*> seen;
+            for (int i = first; i < first + count; ++i) {
+                seen.insert(ConceptFromHandle(roles[i][t]));
+                for (int j = first; j < first + count; ++j) {
+                    if (toBall(j, t) < toBall(i, t)) {
+                        ASSERT_LT(rankOf(roles[j][t], side), rankOf(roles[i][t], side))
+                            << Name(j) << " nearer than " << Name(i) << " at " << t;
+                    }
+                }
+            }
+            std::set<ConceptObject*> ranks;
+            for (int k = 0; k < count; ++k)
+                ranks.insert(coTeamNumber[side][k]);
+            ASSERT_EQ(seen, ranks) << t;
+        }
+        for (int i : {4, 11, 14, 22})
+            ASSERT_EQ(roles[i][t], 0) << Name(i) << " at " << t;
+    }
 }
 
 }  // namespace
