@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -42,6 +43,33 @@ std::string Header(const std::string& rootLabel)
 {
     return "Creator \"Velotrask\"\r\nVersion\t2.2\r\ngraph\r\n[\r\n  hierarchic\t1\r\n  label \"" + rootLabel +
            "\"\r\n  directed\t1\r\n  node\r\n  [\r\n    id 1\r\n    label \"" + rootLabel + "\"\r\n";
+}
+
+// The GML text of a tree listed in pre-order as (level, label), written from
+// the file layout alone: ids count up in the listed order, and every node but
+// the first has one edge to the nearest earlier node a level up.
+std::string TreeGml(const std::vector<std::pair<int, std::string>>& tree)
+{
+    std::string text = "Creator \"Velotrask\"\r\nVersion\t2.2\r\ngraph\r\n[\r\n  hierarchic\t1\r\n  label \"" +
+                       tree.front().second + "\"\r\n  directed\t1\r\n";
+    for (std::size_t i = 0; i < tree.size(); ++i)
+        text += "  node\r\n  [\r\n    id " + std::to_string(i + 1) + "\r\n    label \"" + tree[i].second +
+                "\"\r\n    graphics\r\n    [\r\n      w 140\r\n      h 20\r\n    ]\r\n    LabelGraphics\r\n    [\r\n"
+                "      text \"" + tree[i].second + " \"\r\n      fontSize 12\r\n      fontName \"Dialog\"\r\n"
+                "      anchor \"c\"\r\n    ]\r\n  ]\r\n";
+    std::vector<std::size_t> openAt;  // index of the latest node on each level
+    for (std::size_t i = 0; i < tree.size(); ++i) {
+        const auto level = static_cast<std::size_t>(tree[i].first);
+        openAt.resize(level);
+        if (level > 0)
+            text += "  edge\r\n  [\r\n    source " + std::to_string(i + 1) + "\r\n    target " +
+                    std::to_string(openAt[level - 1] + 1) +
+                    "\r\n    graphics\r\n    [\r\n      width 1\r\n      targetArrow \"standard\"\r\n    ]\r\n"
+                    "    LabelGraphics\r\n    [\r\n      text \"\"\r\n      fontSize 12\r\n      fontName\t\"Dialog\"\r\n"
+                    "    ]\r\n  ]\r\n";
+        openAt.push_back(i);
+    }
+    return text + "]\r\n";
 }
 
 // The hierarchies write their GML files into the current folder: every test
@@ -311,6 +339,52 @@ TEST_F(ConceptHierarchies, RoleDistancesAndGmlFile)
     EXPECT_EQ(lines[lines.size() - 14], "    target 52");
 }
 
+TEST_F(ConceptHierarchies, GmlFilesFollowTheDocumentedTreesByteForByte)
+{
+    g_actionConcepts = CreateActionConcepts();
+    std::vector<std::pair<int, std::string>> actions;
+    for (const Expected& e : kActions)
+        actions.emplace_back(e.level, e.name);
+    EXPECT_EQ(ReadBytes("ActionConcepts.gml"), TreeGml(actions));
+
+    g_roleConcepts = CreateRoleConcepts();
+    const std::string sides[2] = {"LTeam", "RTeam"};
+    std::vector<std::pair<int, std::string>> roles = {{0, "Team"}, {1, "Ball"}, {1, "Team-Numbers"}};
+    for (const std::string& side : sides) {
+        roles.emplace_back(2, side);
+        for (int n = 1; n <= 11; ++n)
+            roles.emplace_back(3, side + "." + std::to_string(n));
+    }
+    roles.emplace_back(1, "Team-Roles");
+    for (const std::string& side : sides) {
+        roles.emplace_back(2, side);
+        for (const SideRole& r : kSideRoles)
+            roles.emplace_back(2 + r.levelBelowSide, side + "." + r.name);
+    }
+    ASSERT_EQ(roles.size(), 74u);
+    EXPECT_EQ(ReadBytes("RoleConcepts.gml"), TreeGml(roles));
+}
+
+TEST_F(ConceptHierarchies, RoleWeightsShareEachParentsTotal)
+{
+    g_roleConcepts = CreateRoleConcepts();
+    // Every child of a node with n children weighs 1/n, at any depth.
+    EXPECT_DOUBLE_EQ(g_roleConcepts->GetWeight(), 1.0);
+    EXPECT_DOUBLE_EQ(coBall->GetWeight(), 1.0 / 3.0);
+    EXPECT_DOUBLE_EQ(coTeamNumber[1][4]->GetWeight(), 1.0 / 11.0);
+    EXPECT_DOUBLE_EQ(coFieldPlayer[0]->GetWeight(), 0.5);  // beside "GK"
+    EXPECT_DOUBLE_EQ(coGK[1]->GetWeight(), 0.5);
+    EXPECT_DOUBLE_EQ(coSW[0]->GetWeight(), 0.2);  // "FW", "MF", "FB", "SW", "ST"
+    EXPECT_DOUBLE_EQ(coCMF[0]->GetWeight(), 1.0 / 3.0);
+    EXPECT_DOUBLE_EQ(coRCMF[1]->GetWeight(), 0.5);
+    // Numbers: 1/3 + 2 x 1/2 + 22 x 1/11; a side below its node: 1/2 + 1/2 +
+    // 5 x 1/5 + 3 x (3 x 1/3 + 2 x 1/2) = 8; roles: 1/3 + 2 x 1/2 + 2 x 8.
+    EXPECT_DOUBLE_EQ(ConceptObject::GetWeightSum(g_roleConcepts), 1.0 + 1.0 / 3.0 + 10.0 / 3.0 + 52.0 / 3.0);
+    // Weight form: "FB" sums 1/5 + 3 x 1/3 + 2 x 1/2 = 2.2; "L-FB" and "R-FB" 1/3 each.
+    EXPECT_NEAR(ConceptObject::Distance(coLFB[0], coRFB[0], -1.0), 2.2 - 1.0 / 3.0, 1e-12);
+    EXPECT_DOUBLE_EQ(ConceptObject::Distance(coLCFB[0], coFieldPlayer[0], -1.0), 0.0);
+}
+
 TEST_F(ConceptHierarchies, TeamplayIsOneUnnumberedInPathNode)
 {
     g_teamplayConcepts = CreateTeamplayConcepts();
@@ -353,8 +427,19 @@ TEST_F(ConceptHierarchies, BuildingAndFreedRepeatedlyLeavesNoStalePointers)
             EXPECT_EQ(ConceptFromHandle(oldHandle), nullptr);
         }
         oldHandle = ConceptHandle(coLongDribble);
+        std::vector<std::int32_t> handles;
+        for (ConceptObject* root : {g_positionConcepts, g_actionConcepts, g_roleConcepts, g_speedConcepts,
+                                    g_ballRelativeConcepts, g_teamplayConcepts, g_relativeConcepts}) {
+            std::vector<ConceptObject*> nodes;
+            ConceptObject::CollectConcepts(root, &nodes, true);
+            for (ConceptObject* n : nodes)
+                handles.push_back(ConceptHandle(n));
+        }
 
         FreeConceptHierarchies();
+        // Every node of every hierarchy is gone, shared ones included.
+        for (std::int32_t h : handles)
+            ASSERT_EQ(ConceptFromHandle(h), nullptr) << h;
         EXPECT_EQ(g_actionConcepts, nullptr);
         EXPECT_EQ(g_roleConcepts, nullptr);
         EXPECT_EQ(g_teamplayConcepts, nullptr);
