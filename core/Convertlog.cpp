@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iostream>
 #include <stdexcept>
+#include <utility>
 
 namespace rcss {
 
@@ -259,24 +260,67 @@ void TimeWriter::doHandlePlayerType(std::streampos, const player_type_t& type) {
 
 int ParseRcgStream(std::istream& in, RoboCupFileT& log, std::ostream& errors)
 {
+    return ParseRcgStream(in, log, errors, nullptr);
+}
+
+namespace {
+
+std::string WithoutLineEnds(std::string text)
+{
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    return text;
+}
+
+}  // namespace
+
+int ParseRcgStream(std::istream& in, RoboCupFileT& log, std::ostream& errors, RcgReadResult* result)
+{
+    RcgReadResult r;
+    r.opened = !in.fail();
+    // Where the record that ended the reading began: when the input goes on
+    // beyond it, the input ended inside that record.
+    std::streampos lastStart = -1;
+    std::unique_ptr<rcss::TimeWriter> writer;
     try {
-        rcss::TimeWriter writer(log);
-        rcss::RCGParser parser(writer);
-        while (parser.parse(in)) {
-        }
+        writer = std::make_unique<rcss::TimeWriter>(log);
+        rcss::RCGParser parser(*writer);
+        do {
+            lastStart = in.tellg();
+        } while (parser.parse(in));
     } catch (const std::string& text) {
         errors << text << std::endl;
+        r.error = WithoutLineEnds(text);
     } catch (...) {
         errors << "Unknown error occured\n";
         errors.flush();
+        r.error = "Unknown error occured";
     }
+    if (writer)
+        r.version = writer->getLogVersion();
+    if (r.opened) {
+        in.clear();
+        in.seekg(0, std::ios::end);
+        const std::streampos end = in.tellg();
+        if (end != std::streampos(-1)) {
+            r.size = static_cast<std::int64_t>(end);
+            r.truncated = r.error.empty() && lastStart != std::streampos(-1) && lastStart < end;
+        }
+    }
+    if (result)
+        *result = std::move(r);
     return 0;
+}
+
+int ParseRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& errors, RcgReadResult* result)
+{
+    std::ifstream in(fileName, std::ios::binary);
+    return ParseRcgStream(in, log, errors, result);
 }
 
 int ParseRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& errors)
 {
-    std::ifstream in(fileName, std::ios::binary);
-    return ParseRcgStream(in, log, errors);
+    return ParseRcgFile(fileName, log, errors, nullptr);
 }
 
 int ParseRcgFile(const std::string& fileName, RoboCupFileT& log) { return ParseRcgFile(fileName, log, std::cerr); }
@@ -285,12 +329,22 @@ int ReadRcgFile(const std::string& fileName, RoboCupFileT& log) { return ReadRcg
 
 int ReadRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& errors)
 {
+    return ReadRcgFile(fileName, log, errors, nullptr);
+}
+
+int ReadRcgFile(const std::string& fileName, RoboCupFileT& log, RcgReadResult* result)
+{
+    return ReadRcgFile(fileName, log, std::cerr, result);
+}
+
+int ReadRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& errors, RcgReadResult* result)
+{
     log.cycles = 0;
     if (log.stream)
         log.stream->ClearChannels();
     // A second read must not resolve type indices against the types of the first.
     log.playerTypes.clear();
-    ParseRcgFile(fileName, log, errors);
+    ParseRcgFile(fileName, log, errors, result);
     // Derived over whatever cycles were read, also after a bad record.
     log.ComputeCalculatedFields();
     return 0;

@@ -55,6 +55,19 @@ private:
 
 }  // namespace rcss
 
+// What reading one file met, for telling the user why a log holds no cycles or
+// fewer than the file promised.
+struct RcgReadResult {
+    bool opened = false;     // the input could be opened
+    int version = 0;         // the header's version byte as read (1 for a file without header;
+                             // a text log's digit character, '5' for "ULG5"); 0 when not even a
+                             // header could be read
+    std::int64_t size = -1;  // bytes of the input, -1 when unknown
+    bool truncated = false;  // the input ends inside a record: the cycles before it were kept
+    std::string error;       // the bad record's text or "Unknown error occured" without the line
+                             // ends; empty when the reading ran to the end of the input
+};
+
 // Reads the file into a record created with the full schema: cycles and channels
 // emptied, player types cleared, the file parsed, then the derived pass over the
 // cycles read. Returns 0.
@@ -62,6 +75,9 @@ int ReadRcgFile(const std::string& fileName, RoboCupFileT& log);
 // The same with the reason for a stop written to the given stream instead of the
 // standard error stream (for a caller that wants to tell the user).
 int ReadRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& errors);
+// The same, also telling what the reading met (result may be null); errors as above.
+int ReadRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& errors, RcgReadResult* result);
+int ReadRcgFile(const std::string& fileName, RoboCupFileT& log, RcgReadResult* result);
 // Parses the file into the record's channels. A bad record ends the reading: its
 // text and a line end go to the error stream ("Unknown mode\n\n"), anything else
 // thrown writes "Unknown error occured\n"; the cycles read before stay. A file that
@@ -70,3 +86,7 @@ int ParseRcgFile(const std::string& fileName, RoboCupFileT& log);
 int ParseRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& errors);
 // The same over an open binary stream.
 int ParseRcgStream(std::istream& in, RoboCupFileT& log, std::ostream& errors);
+// The same, also telling what the reading met (result may be null). The stream is
+// left at its end.
+int ParseRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& errors, RcgReadResult* result);
+int ParseRcgStream(std::istream& in, RoboCupFileT& log, std::ostream& errors, RcgReadResult* result);

@@ -578,3 +578,110 @@ TEST(Convertlog, KeepawayLogHasSixMovingObjects)
     EXPECT_EQ(MovingObjects(*log), 6);
     EXPECT_TRUE(log->isKeepaway);
 }
+
+namespace {
+
+// Parses the bytes into a fresh record and returns what the reading met.
+RcgReadResult ParseResult(const std::string& bytes, int* cycles = nullptr)
+{
+    auto log = CreateFileRecord("test.rcg");
+    std::istringstream in(bytes, std::ios::binary);
+    std::ostringstream err;
+    RcgReadResult r;
+    r.version = -7;  // must be overwritten
+    ParseRcgStream(in, *log, err, &r);
+    if (cycles)
+        *cycles = log->cycles;
+    return r;
+}
+
+}  // namespace
+
+TEST(Convertlog, ReadResultTellsVersionSizeAndHowTheReadingEnded)
+{
+    RcgWriter whole;
+    whole.Teams("A", 0, "B", 0).Show(At(1)).Show(At(2));
+    int cycles = -1;
+    RcgReadResult r = ParseResult(whole.Bytes(), &cycles);
+    EXPECT_TRUE(r.opened);
+    EXPECT_EQ(r.version, 3);
+    EXPECT_EQ(r.size, static_cast<std::int64_t>(whole.Size()));
+    EXPECT_FALSE(r.truncated);
+    EXPECT_EQ(r.error, "");
+    EXPECT_EQ(cycles, 2);
+
+    // Cut inside the last show, and cut right after a mode tag.
+    RcgWriter cut = whole;
+    cut.Truncate(500);
+    r = ParseResult(cut.Bytes(), &cycles);
+    EXPECT_TRUE(r.truncated);
+    EXPECT_EQ(r.error, "");
+    EXPECT_EQ(cycles, 1);
+    RcgWriter tagOnly = whole;
+    tagOnly.Tag(1);
+    r = ParseResult(tagOnly.Bytes(), &cycles);
+    EXPECT_TRUE(r.truncated);
+    EXPECT_EQ(cycles, 2);
+
+    // A bad record is an error, not a cut.
+    RcgWriter bad = whole;
+    bad.Tag(4).Show(At(3));
+    r = ParseResult(bad.Bytes(), &cycles);
+    EXPECT_EQ(r.error, "Unknown mode");
+    EXPECT_FALSE(r.truncated);
+    EXPECT_EQ(cycles, 2);
+}
+
+TEST(Convertlog, ReadResultOfInputsThatAreNoVersionThreeLogs)
+{
+    // A text log of a newer server: its version is a digit character.
+    RcgReadResult r = ParseResult("ULG5\n(server_param (goal_width 14.02))\n");
+    EXPECT_EQ(r.version, '5');
+    EXPECT_EQ(r.error, "Unknown mode");
+
+    RcgWriter two(2);
+    two.Teams("Old", 0, "Older", 0).OldShow();
+    r = ParseResult(two.Bytes());
+    EXPECT_EQ(r.version, 2);
+    EXPECT_EQ(r.error, "");
+    EXPECT_FALSE(r.truncated);
+
+    r = ParseResult("");
+    EXPECT_TRUE(r.opened);
+    EXPECT_EQ(r.version, 0);
+    EXPECT_EQ(r.size, 0);
+    EXPECT_FALSE(r.truncated);
+
+    r = ParseResult("UL");  // shorter than a header
+    EXPECT_EQ(r.version, 0);
+    EXPECT_EQ(r.size, 2);
+    EXPECT_TRUE(r.truncated);
+
+    auto log = CreateFileRecord("missing.rcg");
+    std::ostringstream err;
+    r.opened = true;
+    ParseRcgFile(MakeTempDir("missing") + "/missing.rcg", *log, err, &r);
+    EXPECT_FALSE(r.opened);
+    EXPECT_EQ(r.version, 0);
+    EXPECT_EQ(r.size, -1);
+    EXPECT_FALSE(r.truncated);
+}
+
+TEST(Convertlog, ReadResultOfARealMatchIsCleanAndTheLoadIsTheSame)
+{
+    const std::string path = GunzippedTestFile("match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg");
+    auto withResult = CreateFileRecord(path);
+    RcgReadResult r;
+    ReadRcgFile(path, *withResult, &r);
+    EXPECT_TRUE(r.opened);
+    EXPECT_EQ(r.version, 3);
+    EXPECT_EQ(r.size, 587190);  // the description's uncompressed size
+    EXPECT_FALSE(r.truncated);
+    EXPECT_EQ(r.error, "");
+
+    auto plain = CreateFileRecord(path);
+    ReadRcgFile(path, *plain);
+    ASSERT_EQ(withResult->cycles, 409);
+    ASSERT_EQ(plain->cycles, withResult->cycles);
+    EXPECT_EQ(Values(*plain, "Lplayer7.calculated.role"), Values(*withResult, "Lplayer7.calculated.role"));
+}
