@@ -1,5 +1,6 @@
 #include "main.h"
 
+#include "FileList.h"
 #include "FormControls.h"
 #include "MDIChild.h"
 #include "Program.h"
@@ -398,7 +399,7 @@ QWidget* TMainForm::BuildFilesPage()
     lbFiles = new QListWidget(page);
     lbFiles->setObjectName("lbFiles");
     lbFiles->setUniformItemSizes(true);
-    lbFiles->setItemDelegate(new TFixedHeightDelegate(26, lbFiles));
+    lbFiles->setItemDelegate(new TFileListDelegate(lbFiles));
     lbFiles->setMinimumHeight(3 * 26 + 4);
     g->addWidget(lbFiles, r, 0, 1, 6);
     g->setRowStretch(r, 1);
@@ -642,6 +643,7 @@ void TMainForm::ConnectHandlers()
     connect(btnSetTimeWindow, &QPushButton::clicked, this, [this] { btnSetTimeWindowClick(); });
     connect(btnOpenFile, &QPushButton::clicked, this, [this] { btnOpenFileClick(); });
     connect(btnAnalyze, &QPushButton::clicked, this, [this] { btnAnalyzeClick(); });
+    ConnectFileHandlers();
 }
 
 bool TMainForm::event(QEvent* e)
@@ -768,21 +770,6 @@ void TMainForm::Panel7Click() { TopPanel->setHidden(!TopPanel->isHidden()); }
 
 void TMainForm::btnSetTimeWindowClick() { ChangeTimeWindow(1); }
 
-void TMainForm::btnOpenFileClick()
-{
-    const platform::FileDialogResult r =
-        platform::OpenFileDialog(this, "Open", "RoboCup log files (*.rcg)", true, ".");
-    if (!r.accepted || r.files.isEmpty())
-        return;
-    OpenLogFiles(r.files);
-}
-
-void TMainForm::OpenLogFiles(const QStringList& files)
-{
-    // Reading the logs comes with the file list.
-    (void)files;
-}
-
 void TMainForm::DeleteFileEntry(RoboCupFileT* log)
 {
     CloseFileWindows(log);
@@ -841,4 +828,9 @@ void TMainForm::ChangeTimeWindow(int window)
 {
     // Changing the averaging window comes with time navigation.
     (void)window;
+}
+
+void TMainForm::FillDataTree()
+{
+    // The channel tree comes with the channel browser.
 }

@@ -179,8 +179,41 @@ public:
     // ---- Logs -----------------------------------------------------------------
     // Offers the dialog for choosing logs and opens the chosen ones.
     void btnOpenFileClick();
-    // Opens the given logs one after the other (the last one becomes current).
+    // Opens the given logs one after the other, in the given order, each under
+    // the wait window: entry, reading, roles, features. The last one readable
+    // becomes current. A file that yields no cycle leaves the list again and the
+    // log current before it is current again; the user is told which file and
+    // why, as for a file that keeps only the cycles before a cut or bad record.
     void OpenLogFiles(const QStringList& files);
+    // A new log record for the file, with its full channel schema, appended to
+    // g_files and lbFiles and made current. An open log of the same name is
+    // removed first, its windows with it.
+    RoboCupFileT* CreateFileEntry(const QString& fileName);
+    // What loading a log has to tell the user.
+    struct LoadNotice {
+        enum Kind { None, Partial, Unusable } kind = None;
+        QString text;  // the message box text; empty for None
+    };
+    // Reads the file into the current log (derived pass, events and roles),
+    // shows its teams and score, then computes the roles as "Use player roles"
+    // says and the features. A file that yields no cycle is read but gets no
+    // roles or features; the caller removes it.
+    LoadNotice LoadLogFile(const QString& fileName);
+    // Makes the first open log of that exact name current: caption, sliders at
+    // the log's remembered range and cycle, the time pushed to the windows, its
+    // item selected, the channel tree. Without force the current log's own name
+    // changes nothing. Null when no open log has the name.
+    RoboCupFileT* SelectCurrentFile(const QString& fileName, bool force);
+    // Makes the selected log current (forced); nothing without a selection.
+    void lbFilesClick();
+    // "RoboCup VeloTrask [text]"; an empty text stands for the current log's
+    // teams and score, and with no current log the caption is "RoboCup VeloTrask".
+    void UpdateCaption(const QString& text);
+    // Rebuilds lbFiles from g_files and selects the last item.
+    void RefreshFileList();
+    // Removes the selected log ("No file selected !" without one); the first
+    // remaining log becomes current.
+    void BtnRemoveFileClick();
     // Closes the log's windows and, when it is the current log, sets the range
     // slider to 1 and the cycle slider to 0. Neither takes the entry out of
     // g_files nor changes g_current: the log is freed when its owner in g_files
@@ -189,6 +222,24 @@ public:
     // Asks every child window, in creation order, to forget the log: the
     // windows that show it close.
     void CloseFileWindows(RoboCupFileT* log);
+    // The windows of the selected log: close them, minimize them, or show them
+    // alone (every other window minimized). "No file selected !" without one.
+    // The windows that come forward meanwhile do not change the current log.
+    void BtnRemoveWindowsClick();
+    void BtnMinimizeWindowsClick();
+    void BtnRestoreWindowsClick();
+    // The roles of the current log again: role analysis while "Use player
+    // roles" is checked, shirt numbers otherwise. The features stay as they are.
+    void cbUseRolesClick();
+
+    // ---- New windows on the current log ---------------------------------------
+    // "No log file loaded" without a current log; else a chart, field, data or
+    // concept-usage window on it titled "Chart <n>", "Field <n>", "Data <n>" or
+    // "Concepts <n>" (n counts every child window, the new one included).
+    void BtnAdd1dClick();
+    void BtnAdd2dClick();
+    void BtnAddDataClick();
+    void BtnAddUsageClick();
 
     // ---- Action graph ---------------------------------------------------------
     // "No log file loaded" without a current log, else a new action-graph window on it.
@@ -203,6 +254,10 @@ public:
     void TrackBar1Change(QObject* Sender);
     // Asks, then changes the averaging time window of the current log.
     void ChangeTimeWindow(int window);
+
+    // ---- Channel tree -------------------------------------------------------------
+    // Fills the channel tree and list from the current log.
+    void FillDataTree();
 
 protected:
     bool event(QEvent* e) override;
@@ -219,6 +274,21 @@ private:
     QWidget* BuildDataView();
     void ConnectHandlers();
     void TileChildren(bool columns);
+    void ConnectFileHandlers();
+    // Takes log i out of g_files and lbFiles after closing its windows and
+    // frees it; no log is current afterwards.
+    void RemoveFileEntry(int index);
+    // The selected item of lbFiles that stands for an open log, or -1.
+    int SelectedFileIndex() const;
+    // Selects item i of lbFiles (-1: none) without that counting as a click.
+    void SelectFileItem(int index);
+    // Every child window that shows the log.
+    QList<TMDIChild*> FileWindows(const RoboCupFileT* log) const;
+    bool NoCurrentLog();  // warns "No log file loaded" when there is none
+    QString NewWindowTitle(const QString& kind) const;
+
+    bool selectingFileItem_ = false;  // the program, not the user, changes the selection
+    bool arrangingFileWindows_ = false;  // the window buttons keep the selected log current
 
     bool activating_ = false;  // the first activation's About box and dialog reactivate the frame
     bool destroyed_ = false;

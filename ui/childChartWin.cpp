@@ -1,0 +1,38 @@
+#include "childChartWin.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+#include <qcustomplot.h>
+
+TMDIChartChild::TMDIChartChild(QMdiArea* area, RoboCupFileT* log) : TMDIChild(area, log)
+{
+    Kind = kChart;
+    auto* content = new QWidget;
+    body_ = new QVBoxLayout(content);
+    body_->setContentsMargins(0, 0, 0, 0);
+    body_->setSpacing(0);
+    ChartPanel = new QWidget(content);
+    ChartPanel->setObjectName("ChartPanel");
+    ChartPanel->setFixedHeight(53);
+    auto* row = new QHBoxLayout(ChartPanel);
+    cbDynamicTimeRange = new QCheckBox("Dynamic time range", ChartPanel);
+    cbDynamicTimeRange->setObjectName("cbDynamicTimeRange");
+    cbDynamicTimeRange->setChecked(true);
+    row->addWidget(cbDynamicTimeRange);
+    row->addStretch(1);
+    body_->addWidget(ChartPanel);
+    setWidget(content);
+    resize(712, 440);
+}
+
+void TMDIChartChild::AttachChart(QCustomPlot* chart)
+{
+    if (Chart)
+        delete Chart;
+    Chart = chart;
+    if (Chart)
+        body_->addWidget(Chart, 1);
+}
+
+void TMDIChartChild::ChartAfterDraw() {}

@@ -1,0 +1,521 @@
+// The main window's open logs: opening and loading them, the file list, the
+// current log and the caption, removing logs, the commands on the windows of
+// the selected log, "Use player roles", and the new windows on the current log.
+#include "main.h"
+
+#include "ChildUsageWin.h"
+#include "Convertlog.h"
+#include "FileList.h"
+#include "FormControls.h"
+#include "MDIChild.h"
+#include "RoboCupFile.h"
+#include "Features.h"
+#include "Roles.h"
+#include "childChartWin.h"
+#include "childDataWin.h"
+#include "childFieldWin.h"
+#include "platform/qt/Dialogs.h"
+#include "waitFormWin.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QSlider>
+#include <qcustomplot.h>
+
+#include <algorithm>
+
+// ---- The list ------------------------------------------------------------------
+
+QString TeamsAndScore(const RoboCupFileT& log)
+{
+    return QString::fromStdString(log.leftTeam) + " : " + QString::fromStdString(log.rightTeam) + " (" +
+           QString::number(log.leftScore) + ":" + QString::number(log.rightScore) + ")";
+}
+
+QString FileListHeadline(const RoboCupFileT* log)
+{
+    if (!log)
+        return " Deleted ! ";
+    if (log->leftScore == -1)
+        return " ... Loading ... ";
+    if (log->isKeepaway)
+        return QString::fromStdString(log->leftTeam) + " : " + QString::fromStdString(log->rightTeam) +
+               " (Keepaway)";
+    return TeamsAndScore(*log);
+}
+
+void TFileListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    const int row = index.row();
+    const RoboCupFileT* log =
+        row >= 0 && static_cast<std::size_t>(row) < g_files.size() ? g_files[static_cast<std::size_t>(row)].get() : nullptr;
+    const bool selected = option.state & QStyle::State_Selected;
+    // The selection stays as visible when the list has no focus.
+    const QPalette& pal = option.palette;
+    painter->save();
+    painter->fillRect(option.rect, pal.brush(QPalette::Active, selected ? QPalette::Highlight : QPalette::Base));
+    painter->setPen(pal.color(QPalette::Active, selected ? QPalette::HighlightedText : QPalette::Text));
+    QFont font = option.font;
+    font.setBold(true);
+    painter->setFont(font);
+    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
+    painter->drawText(option.rect, flags, FileListHeadline(log));
+    font.setBold(false);
+    painter->setFont(font);
+    painter->drawText(option.rect.adjusted(0, kSecondLine, 0, 0), flags, index.data(Qt::DisplayRole).toString());
+    painter->restore();
+}
+
+QSize TFileListDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    return QSize(QStyledItemDelegate::sizeHint(option, index).width(), kRowHeight);
+}
+
+namespace {
+
+QString DisplayName(const QString& fileName) { return QDir::toNativeSeparators(fileName); }
+
+// Why a file gave no cycle, in the words the user gets to read.
+QString NoCyclesText(const QString& fileName, const RcgReadResult& read)
+{
+    if (!read.opened)
+        return DisplayName(fileName) + " could not be opened";
+    QString why;
+    if (read.size == 0) {
+        why = "the file is empty";
+    } else if (read.version == 0) {
+        why = "the file is too short for a match log";
+    } else if (read.version == 1) {
+        why = "no log header";
+    } else {
+        // Text logs carry their version as a digit character.
+        const int v = read.version >= '0' && read.version <= '9' ? read.version - '0' : read.version;
+        why = "log version " + QString::number(v);
+        if (read.version == 3) {
+            if (!read.error.empty())
+                why += "; bad record: " + QString::fromStdString(read.error);
+            else if (read.truncated)
+                why += "; the file ends inside a record";
+            else
+                why += "; no show records";
+        }
+    }
+    return DisplayName(fileName) + " holds no cycles that this program can read (" + why + ")";
+}
+
+}  // namespace
+
+void TMainForm::ConnectFileHandlers()
+{
+    connect(BtnRemoveFile, &QPushButton::clicked, this, [this] { BtnRemoveFileClick(); });
+    connect(BtnRestoreWindows, &QPushButton::clicked, this, [this] { BtnRestoreWindowsClick(); });
+    connect(BtnRemoveWindows, &QPushButton::clicked, this, [this] { BtnRemoveWindowsClick(); });
+    connect(BtnMinimizeWindows, &QPushButton::clicked, this, [this] { BtnMinimizeWindowsClick(); });
+    connect(BtnAdd1d, &QPushButton::clicked, this, [this] { BtnAdd1dClick(); });
+    connect(BtnAdd2d, &QPushButton::clicked, this, [this] { BtnAdd2dClick(); });
+    connect(BtnAddData, &QPushButton::clicked, this, [this] { BtnAddDataClick(); });
+    connect(BtnAddUsage, &QPushButton::clicked, this, [this] { BtnAddUsageClick(); });
+    // Only the user's click recomputes the roles, not a change by the program.
+    connect(cbUseRoles, &QCheckBox::clicked, this, [this] { cbUseRolesClick(); });
+    lbFiles->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(lbFiles, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!selectingFileItem_)
+            lbFilesClick();
+    });
+    // Two lines of 13 pixels in each 26-pixel row.
+    QFont font = lbFiles->font();
+    font.setPixelSize(11);
+    lbFiles->setFont(font);
+    // Activating a child window makes its log current.
+    g_onChildActivated = [this](const std::string& fileName) {
+        if (!arrangingFileWindows_)
+            SelectCurrentFile(QString::fromStdString(fileName), false);
+    };
+}
+
+// ---- Opening and loading ---------------------------------------------------------
+
+void TMainForm::btnOpenFileClick()
+{
+    const platform::FileDialogResult r =
+        platform::OpenFileDialog(this, "Open", "RoboCup log files (*.rcg)", true, ".");
+    if (!r.accepted || r.files.isEmpty())
+        return;
+    OpenLogFiles(r.files);
+}
+
+void TMainForm::OpenLogFiles(const QStringList& files)
+{
+    for (const QString& fileName : files) {
+        const QString before = g_current ? QString::fromStdString(g_current->fileName) : QString();
+        LoadNotice notice;
+        {
+            // While the wait window is up, user input waits: nobody can remove
+            // the log that is being read.
+            WaitFormGuard wait("Adding file entry for " + fileName);
+            RoboCupFileT* log = CreateFileEntry(fileName);
+            notice = LoadLogFile(fileName);
+            if (notice.kind == LoadNotice::Unusable) {
+                const auto it = std::find_if(g_files.begin(), g_files.end(),
+                                             [log](const std::unique_ptr<RoboCupFileT>& f) { return f.get() == log; });
+                if (it != g_files.end())
+                    RemoveFileEntry(static_cast<int>(it - g_files.begin()));
+                // The log current before stays current (unless it was the file
+                // opened again, which is gone now).
+                if (before.isEmpty() || !SelectCurrentFile(before, true)) {
+                    if (lbFiles->count() > 0) {
+                        SelectFileItem(0);
+                        lbFilesClick();
+                    } else {
+                        UpdateCaption("");
+                    }
+                }
+            }
+        }
+        if (notice.kind != LoadNotice::None)
+            platform::MessageBox(this, notice.text, notice.kind == LoadNotice::Unusable ? "Error" : "Warning",
+                                 platform::Buttons::Ok);
+    }
+}
+
+RoboCupFileT* TMainForm::CreateFileEntry(const QString& fileName)
+{
+    // A log opened again replaces the open one, its windows included.
+    if (SelectCurrentFile(fileName, true))
+        BtnRemoveFileClick();
+    g_files.push_back(CreateFileRecord(fileName.toStdString()));
+    RoboCupFileT* log = g_files.back().get();
+    g_current = log;
+    lbFiles->addItem(QFileInfo(fileName).fileName());
+    SelectFileItem(lbFiles->count() - 1);
+    // A switch of logs: the slider reset must not overwrite the new log's
+    // remembered range and cycle.
+    FileSwitching = true;
+    TrackBar1->setValue(0);
+    TrackBar2->setValue(0);
+    FileSwitching = false;
+    SelectCurrentFile(fileName, true);
+    return log;
+}
+
+TMainForm::LoadNotice TMainForm::LoadLogFile(const QString& fileName)
+{
+    // On the road of "Open File" the wait window is up already and keeps its
+    // text; called alone, the window shown here goes again at the end.
+    struct OwnWait {
+        bool shown;
+        ~OwnWait()
+        {
+            if (shown)
+                HideWaitForm();
+        }
+    } wait{ShowWaitForm("Reading file " + fileName)};
+
+    RoboCupFileT* log = g_current;
+    if (!log)
+        return {};
+    RcgReadResult read;
+    ReadRcgFile(fileName.toStdString(), *log, &read);
+    // Made current again, now with its cycles known; the item shows the teams.
+    lbFilesClick();
+    lbFiles->viewport()->repaint();
+    if (log->cycles == 0)
+        return {LoadNotice::Unusable, NoCyclesText(fileName, read)};
+
+    SetWaitText("Computing features ...");
+    CalculateRoles(log, !cbUseRoles->isChecked());
+    ComputeFeatures(log);
+
+    const QString kept = "the " + QString::number(log->cycles) + " cycles read before it were kept";
+    if (!read.error.empty())
+        return {LoadNotice::Partial, DisplayName(fileName) + " has a bad record (" +
+                                         QString::fromStdString(read.error) + "): " + kept};
+    if (read.truncated)
+        return {LoadNotice::Partial, DisplayName(fileName) + " ends inside a record: " + kept};
+    return {};
+}
+
+// ---- The current log ---------------------------------------------------------------
+
+RoboCupFileT* TMainForm::SelectCurrentFile(const QString& fileName, bool force)
+{
+    const std::string name = fileName.toStdString();
+    if (g_current && !force && g_current->fileName == name)
+        return g_current;
+    for (std::size_t i = 0; i < g_files.size(); ++i) {
+        RoboCupFileT* log = g_files[i].get();
+        if (!log || log->fileName != name)
+            continue;
+        FileSwitching = true;
+        g_current = log;
+        UpdateCaption("");
+        const int last = std::max(0, log->cycles - 1);
+        TrackBar2->setRange(0, last);
+        TrackBar2->setValue(log->timeRange);
+        TrackBar1->setRange(0, last);
+        TrackBar1->setValue(log->currentCycle);
+        FileSwitching = false;
+        TrackBar1Change(this);
+        SelectFileItem(static_cast<int>(i));
+        FillDataTree();
+        return g_current;
+    }
+    return nullptr;
+}
+
+void TMainForm::lbFilesClick()
+{
+    const int i = SelectedFileIndex();
+    if (i < 0)
+        return;
+    SelectCurrentFile(QString::fromStdString(g_files[static_cast<std::size_t>(i)]->fileName), true);
+}
+
+void TMainForm::UpdateCaption(const QString& text)
+{
+    QString t = text;
+    if (t.isEmpty() && g_current)
+        t = TeamsAndScore(*g_current);
+    setWindowTitle(t.isEmpty() ? QString("RoboCup VeloTrask") : "RoboCup VeloTrask [" + t + "]");
+}
+
+void TMainForm::RefreshFileList()
+{
+    selectingFileItem_ = true;
+    lbFiles->clear();
+    for (const std::unique_ptr<RoboCupFileT>& log : g_files)
+        lbFiles->addItem(log ? QFileInfo(QString::fromStdString(log->fileName)).fileName() : QString());
+    selectingFileItem_ = false;
+    SelectFileItem(lbFiles->count() - 1);
+    lbFiles->viewport()->repaint();
+}
+
+int TMainForm::SelectedFileIndex() const
+{
+    const QList<QListWidgetItem*> selected = lbFiles->selectedItems();
+    if (selected.isEmpty())
+        return -1;
+    const int row = lbFiles->row(selected.front());
+    if (row < 0 || static_cast<std::size_t>(row) >= g_files.size() || !g_files[static_cast<std::size_t>(row)])
+        return -1;
+    return row;
+}
+
+void TMainForm::SelectFileItem(int index)
+{
+    const bool outer = selectingFileItem_;
+    selectingFileItem_ = true;
+    if (index < 0 || index >= lbFiles->count()) {
+        lbFiles->clearSelection();
+        lbFiles->setCurrentRow(-1);
+    } else {
+        lbFiles->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+    }
+    selectingFileItem_ = outer;
+}
+
+// ---- Removing logs -------------------------------------------------------------------
+
+void TMainForm::BtnRemoveFileClick()
+{
+    const int i = SelectedFileIndex();
+    if (i < 0) {
+        platform::MessageBox(this, "No file selected !", "Error", platform::Buttons::Ok);
+        return;
+    }
+    RemoveFileEntry(i);
+    if (lbFiles->count() > 0) {
+        SelectFileItem(0);
+        lbFilesClick();
+    } else {
+        // No log is left to name.
+        UpdateCaption("");
+    }
+}
+
+void TMainForm::RemoveFileEntry(int index)
+{
+    RoboCupFileT* log = g_files.at(static_cast<std::size_t>(index)).get();
+    if (log)
+        DeleteFileEntry(log);
+    // Closing the windows ran their handlers: find the entry again.
+    const auto it = std::find_if(g_files.begin(), g_files.end(),
+                                 [log](const std::unique_ptr<RoboCupFileT>& f) { return f.get() == log; });
+    if (it == g_files.end())
+        return;
+    const int at = static_cast<int>(it - g_files.begin());
+    // The log leaves the list and stops being current before it is freed, so
+    // that nothing on the way can reach it.
+    std::unique_ptr<RoboCupFileT> owned = std::move(*it);
+    g_files.erase(it);
+    selectingFileItem_ = true;
+    delete lbFiles->takeItem(at);
+    selectingFileItem_ = false;
+    g_current = nullptr;
+    owned.reset();
+}
+
+// ---- Windows of the selected log -------------------------------------------------------
+
+QList<TMDIChild*> TMainForm::FileWindows(const RoboCupFileT* log) const
+{
+    QList<TMDIChild*> windows;
+    for (QMdiSubWindow* w : MdiArea->subWindowList(QMdiArea::CreationOrder)) {
+        auto* child = qobject_cast<TMDIChild*>(w);
+        if (child && log && child->File == log)
+            windows << child;
+    }
+    return windows;
+}
+
+void TMainForm::BtnRemoveWindowsClick()
+{
+    const int i = SelectedFileIndex();
+    if (i < 0) {
+        platform::MessageBox(this, "No file selected !", "Error", platform::Buttons::Ok);
+        return;
+    }
+    // The windows that come forward meanwhile do not take the selection away.
+    const QScopedValueRollback<bool> arranging(arrangingFileWindows_, true);
+    CloseFileWindows(g_files[static_cast<std::size_t>(i)].get());
+}
+
+void TMainForm::BtnMinimizeWindowsClick()
+{
+    const int i = SelectedFileIndex();
+    if (i < 0) {
+        platform::MessageBox(this, "No file selected !", "Error", platform::Buttons::Ok);
+        return;
+    }
+    const RoboCupFileT* log = g_files[static_cast<std::size_t>(i)].get();
+    const QScopedValueRollback<bool> arranging(arrangingFileWindows_, true);
+    // A maximized window would hand its state on to the next one minimized.
+    for (TMDIChild* w : FileWindows(log)) {
+        if (w->isMaximized())
+            w->showNormal();
+    }
+    // Minimizing may reorder the children: start again after every change.
+    bool changed = true;
+    while (changed) {
+        changed = false;
+        for (TMDIChild* w : FileWindows(log)) {
+            if (w->isMinimized())
+                continue;
+            w->showMinimized();
+            if (w->isMinimized()) {
+                changed = true;
+                break;
+            }
+        }
+    }
+}
+
+void TMainForm::BtnRestoreWindowsClick()
+{
+    const int i = SelectedFileIndex();
+    if (i < 0) {
+        platform::MessageBox(this, "No file selected !", "Error", platform::Buttons::Ok);
+        return;
+    }
+    const RoboCupFileT* log = g_files[static_cast<std::size_t>(i)].get();
+    const QScopedValueRollback<bool> arranging(arrangingFileWindows_, true);
+    QList<QPointer<QMdiSubWindow>> children;
+    for (QMdiSubWindow* w : MdiArea->subWindowList(QMdiArea::CreationOrder))
+        children << w;
+    QPointer<QMdiSubWindow> lastShown;
+    for (const QPointer<QMdiSubWindow>& w : children) {
+        if (!w)
+            continue;
+        auto* child = qobject_cast<TMDIChild*>(w.data());
+        if (child && child->File == log) {
+            w->showNormal();
+            lastShown = w;
+        } else {
+            w->showMinimized();
+        }
+    }
+    // The log's windows are the ones in front.
+    if (lastShown)
+        MdiArea->setActiveSubWindow(lastShown);
+}
+
+void TMainForm::cbUseRolesClick() { CalculateRoles(g_current, !cbUseRoles->isChecked()); }
+
+// ---- New windows on the current log ------------------------------------------------------
+
+bool TMainForm::NoCurrentLog()
+{
+    if (g_current)
+        return false;
+    platform::MessageBox(this, "No log file loaded", "Warning", platform::Buttons::Ok);
+    return true;
+}
+
+QString TMainForm::NewWindowTitle(const QString& kind) const
+{
+    // Every child window counts, the new one included, whatever log it shows.
+    return kind + QString::number(MdiArea->subWindowList().size());
+}
+
+void TMainForm::BtnAdd1dClick()
+{
+    if (NoCurrentLog())
+        return;
+    auto* child = new TMDIChartChild(MdiArea, g_current);
+    child->SetTitle(NewWindowTitle("Chart "));
+    child->resize(500, child->height());
+    child->CurrentCycle = 0;
+    auto* chart = new QCustomPlot;
+    chart->setObjectName("Chart");
+    chart->legend->setVisible(true);
+    chart->setSelectionRectMode(QCP::srmZoom);
+    chart->xAxis->setRange(TrackBar1->SelStart(), TrackBar1->SelEnd());
+    connect(chart, &QCustomPlot::afterReplot, child, &TMDIChartChild::ChartAfterDraw);
+    child->AttachChart(chart);
+    child->show();
+}
+
+void TMainForm::BtnAdd2dClick()
+{
+    if (NoCurrentLog())
+        return;
+    auto* child = new TMDIFieldChild(MdiArea, g_current);
+    child->SetTitle(NewWindowTitle("Field "));
+    {
+        // Selecting in code is not a click on the list.
+        const QSignalBlocker quiet(child->lbPlayers);
+        child->lbPlayers->selectAll();
+    }
+    child->SetTimeRange(TrackBar1->value(), TrackBar1->SelStart(), TrackBar1->SelEnd());
+    child->show();
+}
+
+void TMainForm::BtnAddDataClick()
+{
+    if (NoCurrentLog())
+        return;
+    auto* child = new TMDIDataChild(MdiArea, g_current);
+    child->SetTitle(NewWindowTitle("Data "));
+    child->show();
+}
+
+void TMainForm::BtnAddUsageClick()
+{
+    if (NoCurrentLog())
+        return;
+    auto* child = new TMDIUsageChild(MdiArea, g_current);
+    child->SetTitle(NewWindowTitle("Concepts "));
+    {
+        const QSignalBlocker quiet(child->lbPlayers);
+        child->lbPlayers->selectAll();
+    }
+    child->SetTimeRange(TrackBar1->value(), TrackBar1->SelStart(), TrackBar1->SelEnd());
+    child->show();
+}
