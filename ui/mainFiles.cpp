@@ -9,7 +9,7 @@
 #include "FormControls.h"
 #include "MDIChild.h"
 #include "RoboCupFile.h"
-#include "Features.h"
+#include "LoadLog.h"
 #include "Roles.h"
 #include "childChartWin.h"
 #include "childDataWin.h"
@@ -229,9 +229,8 @@ TMainForm::LoadNotice TMainForm::LoadLogFile(const QString& fileName)
     if (log->cycles == 0)
         return {LoadNotice::Unusable, NoCyclesText(fileName, read)};
 
-    SetWaitText("Computing features ...");
-    CalculateRoles(log, !cbUseRoles->isChecked());
-    ComputeFeatures(log);
+    // "Computing features ...", the roles as "Use player roles" says, the features.
+    ComputeRolesAndFeatures(*log, cbUseRoles->isChecked());
 
     const QString kept = "the " + QString::number(log->cycles) + " cycles read before it were kept";
     if (!read.error.empty())
