@@ -142,33 +142,6 @@ std::unique_ptr<RoboCupFileT> ReadGames(const std::vector<Game>& games, const st
     return log;
 }
 
-// The same games filled straight into the channels, then the derived pass.
-std::unique_ptr<RoboCupFileT> FillGames(const std::vector<Game>& games)
-{
-    int total = 0;
-    for (const Game& game : games)
-        total += game.cycles;
-    HandFilledLog h(total);
-    auto& time = h.Of<std::int16_t>("time");
-    int t = 0;
-    for (const Game& game : games) {
-        for (int k = 0; k < game.cycles; ++k, ++t) {
-            const auto at = static_cast<std::size_t>(t);
-            time[at] = static_cast<std::int16_t>(game.firstTime + k * game.timeStep);
-            const double sway = (k % 2) * 0.25;
-            h.X(0)[at] = sway;
-            for (int n = 1; n <= 11; ++n) {
-                h.X(n)[at] = game.left[n - 1].first + sway;
-                h.Y(n)[at] = game.left[n - 1].second;
-                h.X(n + 11)[at] = -game.right[n - 1].first - sway;
-                h.Y(n + 11)[at] = -game.right[n - 1].second;
-            }
-        }
-    }
-    h.log->ComputeCalculatedFields();
-    return std::move(h.log);
-}
-
 // ---------------------------------------------------------------------------
 // Clustering
 
@@ -273,18 +246,6 @@ TEST_F(Roles, A442GivesKeeperFourBacksFourMidfieldersAndTwoForwards)
     EXPECT_EQ(RoleAt(*log, 1, 0), coGK[0]);
     EXPECT_EQ(RoleAt(*log, 12, 0), coGK[1]);
     EXPECT_EQ(hooks.beeps, 0);
-}
-
-TEST_F(Roles, ChannelsFilledByHandGetTheSameRolesAsALogRead)
-{
-    auto read = ReadGames({{k442, k541, 12, 1}, {k433, k352, 12, 1}}, "rsame");
-    auto filled = FillGames({{k442, k541, 12, 1}, {k433, k352, 12, 1}});
-    for (int i = 1; i <= 22; ++i)
-        EXPECT_EQ(LeafValues<std::int32_t>(*filled, Name(i) + ".calculated.role"),
-                  LeafValues<std::int32_t>(*read, Name(i) + ".calculated.role"))
-            << Name(i);
-    EXPECT_EQ(RoleAt(*filled, 13, 0), coRFB[1]);
-    EXPECT_EQ(RoleAt(*filled, 13, 12), coLFB[1]);
 }
 
 TEST_F(Roles, TheRightTeamIsSeenFromItsOwnSide)
