@@ -9,11 +9,11 @@ namespace {
 DialogScript* g_script = nullptr;
 }
 
-DialogScript::DialogScript() { g_script = this; }
+DialogScript::DialogScript() : outer_(g_script) { g_script = this; }
 DialogScript::~DialogScript()
 {
     if (g_script == this)
-        g_script = nullptr;
+        g_script = outer_;
 }
 DialogScript* DialogScript::Active() { return g_script; }
 

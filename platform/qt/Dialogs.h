@@ -44,7 +44,8 @@ struct ShownFileDialog {
 
 // While a DialogScript lives, dialogs take their answers from it: message boxes
 // pop `answers` (Ok, or Yes for Yes/No boxes, when empty), file dialogs pop
-// `files` (cancelled when empty). Scripts do not nest.
+// `files` (cancelled when empty). A script made while another lives takes over
+// until it ends, then the outer one answers again (never the real dialogs).
 class DialogScript {
 public:
     DialogScript();
@@ -58,6 +59,9 @@ public:
     std::vector<ShownFileDialog> fileDialogs;
 
     static DialogScript* Active();
+
+private:
+    DialogScript* outer_ = nullptr;
 };
 
 }  // namespace platform

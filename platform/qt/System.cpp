@@ -62,6 +62,11 @@ bool RunProgramAndWait(const QString& commandLine, int timeoutMs, bool* endedWel
     if (!p.waitForStarted())
         return false;
     const bool finished = p.waitForFinished(timeoutMs);
+    if (!finished) {
+        // Past the limit the program is stopped here rather than left to run on.
+        p.kill();
+        p.waitForFinished();
+    }
     if (endedWell)
         *endedWell = finished && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
     return true;

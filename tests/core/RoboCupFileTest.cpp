@@ -82,6 +82,17 @@ TEST(Schema, GroupsBelowTheTopLevelChannels)
               (std::vector<std::string>{"nearest_opponent", "dist_opponent", "nearest_teammate", "dist_teammate",
                                         "possessor", "prev_possessor", "real_possessor", "speed", "event", "role",
                                         "kick_event"}));
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(ChildNames(s.FindChannel("Ball.pos")), (Names{"x", "y"}));
+    EXPECT_EQ(ChildNames(s.FindChannel("Ball.vel")), (Names{"dx", "dy"}));
+    EXPECT_EQ(ChildNames(s.FindChannel("Ball.possessor")), (Names{"l_team", "r_team"}));
+    EXPECT_EQ(ChildNames(s.FindChannel("Ball.goal_distance")), (Names{"l_team", "r_team"}));
+    EXPECT_EQ(ChildNames(s.FindChannel("Ball.calculated")), (Names{"kick_event"}));
+    EXPECT_EQ(ChildNames(s.FindChannel("Rplayer7.pos")), (Names{"x", "y"}));
+    EXPECT_EQ(ChildNames(s.FindChannel("Rplayer7.vel")), (Names{"dx", "dy"}));
+    EXPECT_EQ(ChildNames(s.FindChannel("Rplayer7.angles")), (Names{"body_angle", "head_angle"}));
+    EXPECT_EQ(ChildNames(s.FindChannel("Rplayer7.view")), (Names{"view_width", "view_quality"}));
+    EXPECT_EQ(ChildNames(s.FindChannel("Rplayer7.stamina")), (Names{"stamina", "effort", "recovery"}));
     EXPECT_EQ(s.FindChannel("Ball")->GetTypeName(), "COMPOSITE");
     EXPECT_EQ(s.FindChannel("Lplayer3.stamina")->GetTypeName(), "COMPOSITE");
 }

@@ -2,6 +2,11 @@
 #include "platform/qt/System.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QLocale>
+#include <clocale>
+#include <cstdio>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -46,6 +51,24 @@ TEST(Dialogs, ScriptedFileDialogsCancelWhenEmpty)
     EXPECT_TRUE(script.fileDialogs[1].save);
 }
 
+TEST(Dialogs, AnInnerScriptHandsBackToTheOuterOne)
+{
+    App();
+    platform::DialogScript outer;
+    {
+        platform::DialogScript inner;
+        EXPECT_EQ(platform::DialogScript::Active(), &inner);
+        platform::MessageBox(nullptr, "inner", "Warning");
+        EXPECT_EQ(inner.messages.size(), 1u);
+    }
+    // Were no script active now, the next box would wait for a user who never comes.
+    ASSERT_EQ(platform::DialogScript::Active(), &outer);
+    outer.answers.push_back(platform::Answer::No);
+    EXPECT_EQ(platform::MessageBox(nullptr, "outer", "Question", platform::Buttons::YesNo), platform::Answer::No);
+    ASSERT_EQ(outer.messages.size(), 1u);
+    EXPECT_EQ(outer.messages[0].text, "outer");
+}
+
 TEST(System, CommandLineSplitsWithoutShell)
 {
     const QStringList parts = platform::SplitCommandLine("prog \"a b\" c");
@@ -54,6 +77,28 @@ TEST(System, CommandLineSplitsWithoutShell)
     EXPECT_TRUE(platform::RunProgramAndWait("true"));
     EXPECT_FALSE(platform::RunProgramAndWait("/nonexistent/program-xyz"));
     EXPECT_FALSE(platform::RunProgramAndWait(""));
+    bool endedWell = true;
+    EXPECT_TRUE(platform::RunProgramAndWait("sh -c \"exit 3\"", -1, &endedWell));
+    EXPECT_FALSE(endedWell);
+    EXPECT_TRUE(platform::RunProgramAndWait("sh -c \"exit 0\"", -1, &endedWell));
+    EXPECT_TRUE(endedWell);
+}
+
+TEST(System, AProgramStillRunningAtTheLimitIsStopped)
+{
+    QElapsedTimer clock;
+    clock.start();
+    bool endedWell = true;
+    EXPECT_TRUE(platform::RunProgramAndWait("sleep 30", 200, &endedWell));
+    EXPECT_FALSE(endedWell);
+    EXPECT_LT(clock.elapsed(), 10000);
+}
+
+TEST(System, ClipboardTextRoundTrips)
+{
+    App();
+    platform::SetClipboardText("    12     40 ");
+    EXPECT_EQ(platform::ClipboardText(), "    12     40 ");
 }
 
 TEST(System, BeepsAreCountedWhileACounterIsInstalled)
@@ -70,7 +115,19 @@ TEST(System, BeepsAreCountedWhileACounterIsInstalled)
 TEST(System, NumericLocaleIsCAfterStart)
 {
     App();
+    // What a German desktop leaves behind once the application object exists.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    std::setlocale(LC_NUMERIC, "C.UTF-8");
+    ASSERT_EQ(QLocale().toString(1.5, 'f', 1), "1,5");
     platform::UseCNumericLocale();
-    EXPECT_EQ(QString::number(1.5), "1.5");
+    EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", 1.5);
+    EXPECT_STREQ(text, "1.5");
+    EXPECT_EQ(QLocale().decimalPoint(), ".");
+    EXPECT_EQ(QLocale().groupSeparator(), ",");
     EXPECT_EQ(QLocale().toString(1234.5, 'f', 1), "1234.5");
+    bool ok = false;
+    EXPECT_DOUBLE_EQ(QLocale().toDouble("2.25", &ok), 2.25);
+    EXPECT_TRUE(ok);
 }
