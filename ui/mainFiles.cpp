@@ -129,6 +129,8 @@ void TMainForm::ConnectFileHandlers()
         if (!selectingFileItem_)
             lbFilesClick();
     });
+    // A name wider than the list is cut at its edge, not scrolled to.
+    lbFiles->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Two lines of 13 pixels in each 26-pixel row.
     QFont font = lbFiles->font();
     font.setPixelSize(11);

@@ -298,15 +298,6 @@ TEST_F(OpenLogsTest, SeveralChosenFilesLoadInTheirOrderAndTheLastIsCurrent)
         EXPECT_EQ(f->timeRange, 100) << f->fileName;
 }
 
-TEST_F(OpenLogsTest, CancellingTheDialogOpensNothing)
-{
-    form->btnOpenFileClick();  // no scripted files: cancelled
-    EXPECT_EQ(script.fileDialogs.size(), 1u);
-    EXPECT_TRUE(g_files.empty());
-    EXPECT_EQ(form->lbFiles->count(), 0);
-    EXPECT_EQ(WaitForm, nullptr);
-}
-
 // ---- The current log ----------------------------------------------------------------
 
 TEST_F(OpenLogsTest, SelectingTheCurrentLogWithoutForceChangesNothing)
