@@ -1,43 +1,76 @@
 #include "Evaluators.h"
 
-#include "Common.h"
 #include "Keepaway.h"
 #include "RoboCupFile.h"
 
 #include <cmath>
+#include <cstddef>
+#include <limits>
 
 namespace {
 
 constexpr int kObjectCount = 23;
 constexpr double kOneThird = 1.0 / 3.0;
 
+// The Euclidean distance, the same arithmetic as PointDistance but inlined: the
+// feature computation asks for it millions of times per log.
+inline double Distance(double x1, double y1, double x2, double y2)
+{
+    const double dx = x1 - x2;
+    const double dy = y1 - y2;
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+// A situation of a log without cycles has nothing to judge, not even by its
+// position alone. A situation without a log is judged by its position.
+inline bool EmptyLog(const BasicGameData* s)
+{
+    return s->file != nullptr && s->file->cycles <= 0;
+}
+
 // The situation's object at the situation's cycle can be read from its log.
-bool Readable(const BasicGameData* s)
+inline bool Readable(const BasicGameData* s)
 {
     return s != nullptr && s->file != nullptr && s->cycle >= 0 && s->cycle < s->file->cycles
         && s->object >= 0 && s->object < kObjectCount;
 }
 
-// Position of object o at cycle t; false when the log has no channel for it.
-bool Position(const RoboCupFileT& f, int o, int t, double& x, double& y)
-{
-    auto* cx = f.posXChannel[o];
-    auto* cy = f.posYChannel[o];
-    if (cx == nullptr || cy == nullptr)
-        return false;
-    x = cx->Get(t);
-    y = cy->Get(t);
-    return true;
-}
+// The positions of one object over the log's cycles. When both channels hold
+// every cycle of the log and are read unwindowed (as after loading), a read is
+// the stored value itself: the checks that the typed read makes on every call
+// are made once here. Otherwise every read goes through the typed read, with its
+// time window and its range check.
+class Track {
+public:
+    // False when the log has no position channel for the object.
+    bool Open(const RoboCupFileT& f, int o)
+    {
+        cx_ = f.posXChannel[static_cast<std::size_t>(o)];
+        cy_ = f.posYChannel[static_cast<std::size_t>(o)];
+        if (cx_ == nullptr || cy_ == nullptr)
+            return false;
+        const std::size_t cycles = static_cast<std::size_t>(f.cycles);
+        if (cx_->GetTimeWindow() == 1 && cy_->GetTimeWindow() == 1 && cx_->GetValues().size() >= cycles
+            && cy_->GetValues().size() >= cycles) {
+            xs_ = cx_->GetValues().data();
+            ys_ = cy_->GetValues().data();
+        } else {
+            xs_ = nullptr;
+            ys_ = nullptr;
+        }
+        return true;
+    }
 
-// Distance between object o and the ball at cycle t; NaN without channels.
-double BallDistance(const RoboCupFileT& f, int o, int t)
-{
-    double px, py, bx, by;
-    if (!Position(f, o, t, px, py) || !Position(f, 0, t, bx, by))
-        return std::nan("");
-    return PointDistance(px, py, bx, by);
-}
+    // At a cycle of the log (0 to cycles - 1).
+    double X(int t) const { return xs_ != nullptr ? xs_[t] : cx_->Get(t); }
+    double Y(int t) const { return ys_ != nullptr ? ys_[t] : cy_->Get(t); }
+
+private:
+    const RoboCupFileT::DoubleChannel* cx_ = nullptr;
+    const RoboCupFileT::DoubleChannel* cy_ = nullptr;
+    const double* xs_ = nullptr;
+    const double* ys_ = nullptr;
+};
 
 }  // namespace
 
@@ -48,7 +81,7 @@ SquareRegionEvaluator::SquareRegionEvaluator(double x1_, double y1_, double x2_,
 
 bool SquareRegionEvaluator::Evaluate(BasicGameData* s)
 {
-    if (s == nullptr)
+    if (s == nullptr || EmptyLog(s))
         return false;
     const bool inside = x1 <= s->x && s->x <= x2 && y1 <= s->y && s->y <= y2;
     return inside ? mode != 1 : mode != 0;
@@ -58,29 +91,29 @@ CircleRegionEvaluator::CircleRegionEvaluator(double cx_, double cy_, double r_) 
 
 bool CircleRegionEvaluator::Evaluate(BasicGameData* s)
 {
-    return s != nullptr && PointDistance(s->x, s->y, cx, cy) <= r;
+    return s != nullptr && !EmptyLog(s) && Distance(s->x, s->y, cx, cy) <= r;
 }
 
 SidelineEvaluator::SidelineEvaluator(bool low, bool high) : beyondLow(low), beyondHigh(high) {}
 
 bool SidelineEvaluator::Evaluate(BasicGameData* s)
 {
-    return s != nullptr && ((s->y < -34.0 && beyondLow) || (s->y > 34.0 && beyondHigh));
+    return s != nullptr && !EmptyLog(s) && ((s->y < -34.0 && beyondLow) || (s->y > 34.0 && beyondHigh));
 }
 
 GoallineEvaluator::GoallineEvaluator(bool left, bool right) : beyondLeft(left), beyondRight(right) {}
 
 bool GoallineEvaluator::Evaluate(BasicGameData* s)
 {
-    return s != nullptr && ((s->x < -52.5 && beyondLeft) || (s->x > 52.5 && beyondRight));
+    return s != nullptr && !EmptyLog(s) && ((s->x < -52.5 && beyondLeft) || (s->x > 52.5 && beyondRight));
 }
 
 SpeedEvaluator::SpeedEvaluator(int window_, double lo_, double hi_) : window(window_), lo(lo_), hi(hi_) {}
 
-bool SpeedEvaluator::Evaluate(BasicGameData* s)
+double SpeedEvaluator::Value(const BasicGameData* s) const
 {
     if (!Readable(s) || window < 1)
-        return false;
+        return std::numeric_limits<double>::quiet_NaN();
     const int cycles = s->file->cycles;
     const int t = s->cycle;
     int first = t - window / 2;
@@ -97,10 +130,15 @@ bool SpeedEvaluator::Evaluate(BasicGameData* s)
     if (first < 0)
         first = 0;
 
-    double x1, y1, x2, y2;
-    if (!Position(*s->file, s->object, first, x1, y1) || !Position(*s->file, s->object, last, x2, y2))
-        return false;
-    const double speed = PointDistance(x1, y1, x2, y2) / window;
+    Track track;
+    if (!track.Open(*s->file, s->object))
+        return std::numeric_limits<double>::quiet_NaN();
+    return Distance(track.X(first), track.Y(first), track.X(last), track.Y(last)) / window;
+}
+
+bool SpeedEvaluator::Evaluate(BasicGameData* s)
+{
+    const double speed = Value(s);
     return lo <= speed && speed < hi;
 }
 
@@ -118,18 +156,23 @@ bool RelativePosEvaluator::Evaluate(BasicGameData* s)
 {
     if (!Readable(s) || s->object == 0)
         return false;
-    double px, py, bx, by;
-    if (!Position(*s->file, s->object, s->cycle, px, py) || !Position(*s->file, 0, s->cycle, bx, by))
+    const RoboCupFileT& f = *s->file;
+    const auto* px = f.posXChannel[static_cast<std::size_t>(s->object)];
+    const auto* py = f.posYChannel[static_cast<std::size_t>(s->object)];
+    const auto* bx = f.posXChannel[0];
+    const auto* by = f.posYChannel[0];
+    if (px == nullptr || py == nullptr || bx == nullptr || by == nullptr)
         return false;
-    return sx * (bx - px) >= 0.0 && sy * (by - py) >= 0.0;
+    const int t = s->cycle;
+    return sx * (bx->Get(t) - px->Get(t)) >= 0.0 && sy * (by->Get(t) - py->Get(t)) >= 0.0;
 }
 
 RelativeSpeedEvaluator::RelativeSpeedEvaluator(double lo_, double hi_) : lo(lo_), hi(hi_) {}
 
-bool RelativeSpeedEvaluator::Evaluate(BasicGameData* s)
+double RelativeSpeedEvaluator::Value(const BasicGameData* s) const
 {
     if (!Readable(s) || s->object == 0)
-        return false;
+        return std::numeric_limits<double>::quiet_NaN();
     const int cycles = s->file->cycles;
     int a = s->cycle - 1;
     int b = s->cycle + 1;
@@ -146,7 +189,18 @@ bool RelativeSpeedEvaluator::Evaluate(BasicGameData* s)
     if (b > cycles - 1)
         b = cycles - 1;
 
-    const double v = (BallDistance(*s->file, s->object, b) - BallDistance(*s->file, s->object, a)) * kOneThird;
+    Track player;
+    Track ball;
+    if (!player.Open(*s->file, s->object) || !ball.Open(*s->file, 0))
+        return std::numeric_limits<double>::quiet_NaN();
+    const double before = Distance(player.X(a), player.Y(a), ball.X(a), ball.Y(a));
+    const double after = Distance(player.X(b), player.Y(b), ball.X(b), ball.Y(b));
+    return (after - before) * kOneThird;
+}
+
+bool RelativeSpeedEvaluator::Evaluate(BasicGameData* s)
+{
+    const double v = Value(s);
     return lo <= v && v < hi;
 }
 

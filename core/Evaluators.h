@@ -27,7 +27,8 @@ public:
 // order. An evaluator that reads the log's channels holds for no situation
 // without a log, with a cycle outside the log, or with an object index outside
 // 0 to 22; windows that reach past either end of the log are moved into it.
-// Every comparison with NaN fails.
+// The region kinds judge the situation's x and y alone, but hold for nothing
+// when the situation's log has no cycles. Every comparison with NaN fails.
 
 // A rectangle, all four bounds included. mode 0: holds inside; mode 1: holds
 // outside; any other mode always holds. Tests only the situation's x and y.
@@ -76,6 +77,9 @@ class SpeedEvaluator : public BasicEvaluator {
 public:
     SpeedEvaluator(int window, double lo, double hi);
     bool Evaluate(BasicGameData* situation) override;
+    // d / window, the value the bounds are tested on; NaN where Evaluate holds
+    // for no bounds (no log, a cycle or object outside it, a window below 1).
+    double Value(const BasicGameData* situation) const;
 
     int window;
     double lo, hi;
@@ -105,6 +109,9 @@ class RelativeSpeedEvaluator : public BasicEvaluator {
 public:
     RelativeSpeedEvaluator(double lo, double hi);
     bool Evaluate(BasicGameData* situation) override;
+    // The change the bounds are tested on; NaN for the ball and where the
+    // situation cannot be read.
+    double Value(const BasicGameData* situation) const;
 
     double lo, hi;
 };

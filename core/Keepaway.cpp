@@ -1,6 +1,5 @@
 #include "Keepaway.h"
 
-#include "Common.h"
 #include "Evaluators.h"
 #include "RoboCupFile.h"
 
@@ -41,7 +40,13 @@ Point Position(const BasicGameData& s, int i)
     return {cx->Get(s.cycle), cy->Get(s.cycle)};
 }
 
-double Dist(Point p, Point q) { return PointDistance(p.x, p.y, q.x, q.y); }
+// The Euclidean distance, the same arithmetic as PointDistance but inlined.
+inline double Dist(Point p, Point q)
+{
+    const double dx = p.x - q.x;
+    const double dy = p.y - q.y;
+    return std::sqrt(dx * dx + dy * dy);
+}
 
 // The smaller of two values, the second when they are equal.
 double Smaller(double first, double second) { return first < second ? first : second; }
@@ -68,19 +73,47 @@ double Unsorted(const BasicGameData& s, int a)
     return Dist(Position(s, a), Position(s, o));
 }
 
+// The positions the sorted form orders by, read once per call: the ball, the
+// keepers and the takers.
+class SortedPositions {
+public:
+    explicit SortedPositions(const BasicGameData& s) : s_(s)
+    {
+        for (int i = 0; i < kPlayers; ++i)
+            p_[i] = Position(s, kObject[i]);
+    }
+
+    Point Ball() const { return p_[0]; }
+    // Any valid object index; the ordering's own objects are not read again.
+    Point Of(int object) const
+    {
+        for (int i = 0; i < kPlayers; ++i)
+            if (kObject[i] == object)
+                return p_[i];
+        return Position(s_, object);
+    }
+
+private:
+    static constexpr int kPlayers = 6;
+    static constexpr int kObject[kPlayers] = {0, 1, 2, 3, kTaker1, kTaker2};
+    const BasicGameData& s_;
+    Point p_[kPlayers];
+};
+
 double Sorted(const BasicGameData& s, int a, int b)
 {
     if (b < kKeepawayTakerAngle)
         return kNaN;
 
-    const Point ball = Position(s, 0);
+    const SortedPositions at(s);
+    const Point ball = at.Ball();
 
     // Keepers by ball distance; the exchange only swaps on a strictly smaller
     // distance, so equal distances keep their shirt order.
     int keeper[3] = {1, 2, 3};
     double keeperDist[3];
     for (int i = 0; i < 3; ++i)
-        keeperDist[i] = Dist(Position(s, keeper[i]), ball);
+        keeperDist[i] = Dist(at.Of(keeper[i]), ball);
     for (int i = 0; i < 2; ++i) {
         for (int j = i + 1; j < 3; ++j) {
             if (keeperDist[j] < keeperDist[i]) {
@@ -90,7 +123,7 @@ double Sorted(const BasicGameData& s, int a, int b)
         }
     }
     int taker[2] = {kTaker1, kTaker2};
-    if (Dist(Position(s, kTaker2), ball) < Dist(Position(s, kTaker1), ball))
+    if (Dist(at.Of(kTaker2), ball) < Dist(at.Of(kTaker1), ball))
         std::swap(taker[0], taker[1]);
 
     auto map = [&](int code) {
@@ -105,16 +138,16 @@ double Sorted(const BasicGameData& s, int a, int b)
     if (!ValidObject(a))
         return kNaN;
 
+    const Point pa = at.Of(a);
     switch (b) {
     case kKeepawayCentre:
-        return Dist(Position(s, a), {0.0, 0.0});
+        return Dist(pa, {0.0, 0.0});
     case kKeepawayNearerTaker:
-        return DistanceToNearerTaker(s, a);
+        return Smaller(Dist(pa, at.Of(kTaker1)), Dist(pa, at.Of(kTaker2)));
     case kKeepawayTakerAngle: {
-        const Point k1 = Position(s, keeper[0]);
-        const Point pa = Position(s, a);
-        const Point t1 = Position(s, kTaker1);
-        const Point t2 = Position(s, kTaker2);
+        const Point k1 = at.Of(keeper[0]);
+        const Point t1 = at.Of(kTaker1);
+        const Point t2 = at.Of(kTaker2);
         const double ux = pa.x - k1.x, uy = pa.y - k1.y;
         return Smaller(VectorAngleDeg(ux, uy, t1.x - k1.x, t1.y - k1.y),
                        VectorAngleDeg(ux, uy, t2.x - k1.x, t2.y - k1.y));
@@ -122,7 +155,7 @@ double Sorted(const BasicGameData& s, int a, int b)
     default:
         if (!ValidObject(b))
             return kNaN;
-        return Dist(Position(s, a), Position(s, b));
+        return Dist(pa, at.Of(b));
     }
 }
 

@@ -218,6 +218,17 @@ TEST(EvaluatorGuards, EmptyLogBadCycleOrBadObjectHoldNothing)
         EXPECT_FALSE(RelativeDistEvaluator(-kInf, kInf, 0, 0, false).Evaluate(&s));
     };
     allFalse(empty.At(2, 0));
+    // A log without cycles has no situation to judge, not even where only the
+    // position counts: the whole pitch, its outside and the "always" mode.
+    BasicGameData centre = empty.At(2, 0);
+    EXPECT_FALSE(SquareRegionEvaluator(-52.5, -34, 52.5, 34, 0).Evaluate(&centre));
+    EXPECT_FALSE(SquareRegionEvaluator(10, 10, 20, 20, 1).Evaluate(&centre));
+    EXPECT_FALSE(SquareRegionEvaluator(-52.5, -34, 52.5, 34, 2).Evaluate(&centre));
+    EXPECT_FALSE(CircleRegionEvaluator(0, 0, 9.1).Evaluate(&centre));
+    centre.y = -40;
+    centre.x = 60;
+    EXPECT_FALSE(SidelineEvaluator(true, true).Evaluate(&centre));
+    EXPECT_FALSE(GoallineEvaluator(true, true).Evaluate(&centre));
     allFalse(log.At(2, -1));
     allFalse(log.At(2, 4));
     allFalse(log.At(-1, 0));
@@ -239,4 +250,35 @@ TEST(EvaluatorGuards, NotANumberHoldsNoRange)
     // A code outside the known ones has no value; not even the widest range holds.
     EXPECT_FALSE(RelativeDistEvaluator(-kInf, kInf, 1, -4, true).Evaluate(&s));
     EXPECT_TRUE(RelativeDistEvaluator(-kInf, kInf, 1, -1, true).Evaluate(&s));
+}
+
+TEST(EvaluatorReads, PositionsGoThroughTheStreamsTimeWindow)
+{
+    FilledRecord log(6);
+    for (int t = 3; t < 6; ++t)
+        log.Place(4, t, 3, 0);  // x: 0 0 0 3 3 3; the ball stays at the centre
+    BasicGameData s = log.At(4, 2);
+    // Unwindowed: cycles 1 and 3 lie 3 apart, 1 per cycle over the window of three,
+    // and the ball distance grows by 3: a third of that.
+    EXPECT_TRUE(SpeedEvaluator(3, 0.99, 1.01).Evaluate(&s));
+    EXPECT_TRUE(RelativeSpeedEvaluator(0.99, 1.01).Evaluate(&s));
+    // A window of two reads the mean of each cycle and the one before it: 0 at
+    // cycle 1 and 1.5 at cycle 3.
+    log.File().stream->SetTimeWindow(2);
+    EXPECT_TRUE(SpeedEvaluator(3, 0.49, 0.51).Evaluate(&s));
+    EXPECT_FALSE(SpeedEvaluator(3, 0.99, 1.01).Evaluate(&s));
+    EXPECT_TRUE(RelativeSpeedEvaluator(0.49, 0.51).Evaluate(&s));
+    EXPECT_FALSE(RelativeSpeedEvaluator(0.99, 1.01).Evaluate(&s));
+}
+
+TEST(EvaluatorReads, ChannelsShorterThanTheLogFailAsTheirReadsDo)
+{
+    FilledRecord log(5);
+    log.File().cycles = 6;  // one cycle more than the channels hold
+    BasicGameData inside = log.At(4, 2);
+    EXPECT_TRUE(SpeedEvaluator(3, 0, 0.03).Evaluate(&inside));
+    EXPECT_TRUE(RelativeSpeedEvaluator(-0.3, 0.3).Evaluate(&inside));
+    BasicGameData last = log.At(4, 5);
+    EXPECT_THROW(SpeedEvaluator(3, 0, 0.03).Evaluate(&last), EAssertionFailed);
+    EXPECT_THROW(RelativeSpeedEvaluator(-0.3, 0.3).Evaluate(&last), EAssertionFailed);
 }
