@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -150,7 +151,8 @@ TEST_F(RelativeConcepts, GmlFile)
 {
     const std::string gml = ReadFile("RelativeConcepts.gml");
     const std::string head = "Creator \"Velotrask\"\r\nVersion\t2.2\r\ngraph\r\n[\r\n  hierarchic\t1\r\n"
-                             "  label \"Keepaway\"\r\n  directed\t1\r\n  node\r\n  [\r\n    id 1\r\n";
+                             "  label \"Keepaway\"\r\n  directed\t1\r\n  node\r\n  [\r\n    id 1\r\n"
+                             "    label \"Keepaway\"\r\n";
     EXPECT_EQ(gml.substr(0, head.size()), head);
     EXPECT_EQ(Count(gml, "  node\r\n"), 662);
     // Links: per variable 1 from the root, 2 from its node and 2 from each range of
@@ -186,4 +188,38 @@ TEST_F(RelativeConcepts, RangesHoldingAValue)
 
     // Exactly 20 lies outside every range of the variable.
     EXPECT_TRUE(Holding(feature, log.At(-1, 1)).empty());
+}
+
+TEST_F(RelativeConcepts, AngleRangesInDegreesOfPi)
+{
+    // K1 = keeper 1 at the centre next to the ball, K2 = keeper 2 on the x axis,
+    // both takers on one spot at the angle phi seen from K1.
+    FilledRecord log(1);
+    log.PlaceAlways(0, 0.5, 0);
+    log.PlaceAlways(1, 0, 0);
+    log.PlaceAlways(2, 2, 0);
+    log.PlaceAlways(3, 0, -9);
+    auto takersAt = [&](double phi) {
+        log.PlaceAlways(12, 4 * std::cos(phi), 4 * std::sin(phi));
+        log.PlaceAlways(13, 4 * std::cos(phi), 4 * std::sin(phi));
+    };
+    ConceptObject* feature = Find(root.get(), "MinAngK2K1T1T2");
+    ASSERT_NE(feature, nullptr);
+
+    // 3.14 radians are 179.9 degrees: inside every range up to 180 (with a factor
+    // of 180 / 3.14 they would reach 180 and hold no range).
+    takersAt(3.14);
+    EXPECT_EQ(Holding(feature, log.At(-1, 0)),
+              (std::set<std::string>{"MinAngK2K1T1T2.10-180", "MinAngK2K1T1T2.20-180", "MinAngK2K1T1T2.30-180",
+                                     "MinAngK2K1T1T2.45-180", "MinAngK2K1T1T2.60-180", "MinAngK2K1T1T2.90-180"}));
+    // A straight angle is exactly the top bound: no range.
+    log.PlaceAlways(12, -4, 0);
+    log.PlaceAlways(13, -4, 0);
+    EXPECT_TRUE(Holding(feature, log.At(-1, 0)).empty());
+    // A right angle: the lower bound 90 is inside, so "60-90" does not hold.
+    log.PlaceAlways(12, 0, 4);
+    log.PlaceAlways(13, 0, -4);
+    const std::set<std::string> right = Holding(feature, log.At(-1, 0));
+    EXPECT_EQ(right.count("MinAngK2K1T1T2.90-180"), 1u);
+    EXPECT_EQ(right.count("MinAngK2K1T1T2.60-90"), 0u);
 }

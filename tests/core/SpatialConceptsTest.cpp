@@ -123,6 +123,21 @@ TEST_F(SpatialConcepts, PositionRegionsOfWorkedPoints)
     EXPECT_EQ(Holding(root.get(), Point(0, -11.34)),
               (std::set<std::string>{"Field-area", "Left-wing", "Left-half", "Defending-half", "Attacking-half",
                                      "Middle-third"}));
+    // The wings end one unit in the last place short of a third of the width:
+    // W = 34 - 68/3 lies on both sides of the boundary, 34/3 beyond it.
+    const double w = 34.0 - 68.0 / 3.0;
+    ASSERT_LT(-34.0 / 3.0, -w);
+    for (double x : {-30.0, 30.0}) {
+        const std::set<std::string> onBoundary = Holding(root.get(), Point(x, -w));
+        EXPECT_EQ(onBoundary.count("Left-wing"), 1u);
+        EXPECT_EQ(onBoundary.count("Center-of-the-field"), 1u);
+        const std::set<std::string> beyond = Holding(root.get(), Point(x, -34.0 / 3.0));
+        EXPECT_EQ(beyond.count("Left-wing"), 1u);
+        EXPECT_EQ(beyond.count("Center-of-the-field"), 0u);
+        EXPECT_EQ(Holding(root.get(), Point(x, w)).count("Right-wing"), 1u);
+        EXPECT_EQ(Holding(root.get(), Point(x, w)).count("Center-of-the-field"), 1u);
+        EXPECT_EQ(Holding(root.get(), Point(x, 34.0 / 3.0)).count("Center-of-the-field"), 0u);
+    }
     // Beyond the negative-y touch line: the side of "Left-wing", named "Right-sideline".
     EXPECT_EQ(Holding(root.get(), Point(10, -35)),
               (std::set<std::string>{"Out-of-field", "Out-of-bounds", "Right-sideline"}));
@@ -164,10 +179,14 @@ TEST_F(SpatialConcepts, SpeedSharesMediumSpeed)
         EXPECT_DOUBLE_EQ(n->GetWeight(), n == root.get() ? 1.0 : 0.5) << name;
     }
     EXPECT_EQ(Find(root.get(), "Medium-speed")->GetParent(), Find(root.get(), "Faster"));
+    // Feature order: the shared class once, at its first place.
+    EXPECT_EQ(Paths(Collect(root.get(), false)),
+              (std::vector<std::string>{"Stationary", "Moving", "Slower", "Slow", "Medium-speed", "Faster", "Fast"}));
 
     const std::string gml = ReadFile("SpeedConcepts.gml");
-    EXPECT_EQ(gml.rfind("Creator \"Velotrask\"\r\nVersion\t2.2\r\ngraph\r\n[\r\n  hierarchic\t1\r\n  label \"Speed\"\r\n", 0),
-              0u);
+    const std::string head = "Creator \"Velotrask\"\r\nVersion\t2.2\r\ngraph\r\n[\r\n  hierarchic\t1\r\n  label \"Speed\"\r\n"
+                             "  directed\t1\r\n  node\r\n  [\r\n    id 1\r\n    label \"Speed\"\r\n";
+    EXPECT_EQ(gml.substr(0, head.size()), head);
     EXPECT_EQ(Count(gml, "  node\r\n"), 8);
     EXPECT_EQ(Count(gml, "\r\n"), 272);
     EXPECT_EQ(Edges(gml), (std::vector<std::pair<int, int>>{{2, 1}, {3, 1}, {4, 3}, {5, 4}, {8, 4}, {7, 3}, {8, 7},
@@ -210,10 +229,10 @@ TEST_F(SpatialConcepts, BallRelativeNodesIdsAndFile)
     EXPECT_TRUE(Find(root.get(), "Front")->GetPrune());
 
     const std::string gml = ReadFile("BallRelativeConcepts.gml");
-    EXPECT_EQ(gml.rfind("Creator \"Velotrask\"\r\nVersion\t2.2\r\ngraph\r\n[\r\n  hierarchic\t1\r\n"
-                        "  label \"BallRelative\"\r\n",
-                        0),
-              0u);
+    const std::string head = "Creator \"Velotrask\"\r\nVersion\t2.2\r\ngraph\r\n[\r\n  hierarchic\t1\r\n"
+                             "  label \"BallRelative\"\r\n  directed\t1\r\n  node\r\n  [\r\n    id 1\r\n"
+                             "    label \"BallRelative\"\r\n";
+    EXPECT_EQ(gml.substr(0, head.size()), head);
     EXPECT_EQ(Count(gml, "  node\r\n"), 23);
     EXPECT_EQ(Count(gml, "  edge\r\n"), 24);
     EXPECT_EQ(Count(gml, "\r\n"), 783);
