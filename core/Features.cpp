@@ -246,12 +246,15 @@ void RequireCycles(const DataTimeChannel<T>& channel, int cycles)
         (void)channel.Get(cycles - 1);
 }
 
+// A channel the record lacks has no value for any cycle: reading it at a cycle
+// of the log is the stream's "Index out of range", as for a channel too short.
+// Without cycles nothing is read, so nothing is missed.
 template <typename T>
-const DataTimeChannel<T>& RequireChannel(const DataTimeChannel<T>* channel, int object)
+bool RequireChannel(const DataTimeChannel<T>* channel, int cycles)
 {
-    if (channel == nullptr)
-        throw std::invalid_argument("ComputeFeatures: object " + std::to_string(object) + " lacks a channel");
-    return *channel;
+    if (channel == nullptr && cycles > 0)
+        timestream_detail::IndexOutOfRange(__LINE__);
+    return channel != nullptr;
 }
 
 // The positions of one object as the features see them: the stored values while
@@ -329,8 +332,8 @@ void FillRoleColumns(RoboCupFileT& log, FeatureList& list, ConceptObject* ball)
         list.SetObjectConcept(0, t, ball);
     for (int o = 1; o < RoboCupFileT::kObjectCount; ++o) {
         const RoboCupFileT::LongChannel* roles = log.roleChannel[static_cast<std::size_t>(o)];
-        if (roles == nullptr)
-            continue;  // no role recorded: the column stays null
+        if (!RequireChannel(roles, cycles))
+            continue;
         RequireCycles(*roles, cycles);
         // The stored handles, not windowed means: a mean of two handles names no concept.
         const std::vector<std::int32_t>& handles = roles->GetValues();
@@ -419,11 +422,13 @@ void ComputeFeatures(RoboCupFileT* log, const FeatureConceptRoots& roots)
         situation.object = holder.teamLevel ? -1 : holder.object;
         const double* xs = nullptr;
         const double* ys = nullptr;
-        if (!holder.teamLevel) {
-            positionX.Prepare(RequireChannel(log->posXChannel[static_cast<std::size_t>(holder.object)], holder.object),
-                              cycles);
-            positionY.Prepare(RequireChannel(log->posYChannel[static_cast<std::size_t>(holder.object)], holder.object),
-                              cycles);
+        const RoboCupFileT::DoubleChannel* posX =
+            holder.teamLevel ? nullptr : log->posXChannel[static_cast<std::size_t>(holder.object)];
+        const RoboCupFileT::DoubleChannel* posY =
+            holder.teamLevel ? nullptr : log->posYChannel[static_cast<std::size_t>(holder.object)];
+        if (!holder.teamLevel && RequireChannel(posX, cycles) && RequireChannel(posY, cycles)) {
+            positionX.Prepare(*posX, cycles);
+            positionY.Prepare(*posY, cycles);
             xs = positionX.values;
             ys = positionY.values;
         }

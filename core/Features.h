@@ -137,8 +137,8 @@ FeatureConceptRoots ProgramFeatureRoots();
 // ball concept for object 0 and the role stored in each player's role channel
 // (an unknown handle gives null). Shows "Computing features <p>%" every fifth
 // feature and warns "Too many features !!!" from 4000 features on (all stay).
-// A position or role channel with fewer values than the log's cycles raises the
-// stream's "Index out of range".
+// A position or role channel that is missing or has fewer values than the log's
+// cycles raises the stream's "Index out of range".
 void ComputeFeatures(RoboCupFileT* log, const FeatureConceptRoots& roots);
 inline void ComputeFeatures(RoboCupFileT* log)
 {

@@ -711,6 +711,8 @@ TEST_F(EventsTest, FullMatchGivesSaneEvents)
     ReadRcgFile(log->fileName, *log);
     ASSERT_FALSE(log->isKeepaway);
     ASSERT_GT(log->cycles, 6000);
+    // Nothing the walk found was refused for reaching outside the log.
+    EXPECT_EQ(hooks.beeps, 0);
 
     const std::vector<ConceptObject*> passes{coToPlayer, coCrossPass, coSquarePass, coToSpace,
                                              coDiagonalThroughPass, coStraightThroughPass};
@@ -769,6 +771,7 @@ TEST_F(EventsTest, KeepawayLogGivesOnlyKeepawayKindsOfPasses)
     auto log = CreateFileRecord(GunzippedTestFile("keepaway-3v2-Keepers-vs-Takers-helios-1500.rcg"));
     ReadRcgFile(log->fileName, *log);
     ASSERT_TRUE(log->isKeepaway);
+    EXPECT_EQ(hooks.beeps, 0);
     std::map<std::string, int> counts;
     for (int p = 1; p <= 22; ++p)
         for (const auto& e : log->events[static_cast<std::size_t>(p)]) {

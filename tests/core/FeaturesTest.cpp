@@ -530,4 +530,35 @@ TEST_F(ComputeFeaturesTest, AChannelShorterThanTheLogIsAnIndexError)
                  EAssertionFailed);
 }
 
+TEST_F(ComputeFeaturesTest, AMissingPositionOrRoleChannelIsAnIndexError)
+{
+    // A channel that is not there has no value for any cycle: the same error as
+    // a channel that is too short, not a silently empty role column.
+    auto expectIndexError = [&](RoboCupFileT& file) {
+        try {
+            ComputeFeatures(&file, {Flat("Area", 1), nullptr, nullptr, nullptr, nullptr, &ball});
+            ADD_FAILURE() << "no error";
+        } catch (const EAssertionFailed& e) {
+            EXPECT_STREQ(e.what(), "Index out of range");
+            EXPECT_STREQ(e.File(), "timestream.h");
+        }
+    };
+    auto roles = Record(3);
+    roles->roleChannel[7] = nullptr;
+    expectIndexError(*roles);
+
+    auto position = Record(3);
+    position->moving[4] = true;
+    position->posXChannel[4] = nullptr;
+    expectIndexError(*position);
+
+    // Without cycles nothing is read, so nothing is missed.
+    auto empty = Record(0);
+    empty->roleChannel[7] = nullptr;
+    empty->moving[4] = true;
+    empty->posYChannel[4] = nullptr;
+    ComputeFeatures(empty.get(), {Flat("Area", 1), nullptr, nullptr, nullptr, nullptr, &ball});
+    EXPECT_EQ(empty->features->GetNumFeatures(), 1);
+}
+
 }  // namespace
