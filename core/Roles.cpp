@@ -48,6 +48,7 @@ struct Channels {
     const double* x[kObjects] = {};
     const double* y[kObjects] = {};
     std::int32_t* role[kObjects] = {};
+    DataTimeChannel<std::int32_t>* roleChannel[kObjects] = {};
     const std::int16_t* time = nullptr;
     int cycles = 0;
 };
@@ -70,6 +71,7 @@ Channels ResolveChannels(RoboCupFileT& file)
         if (i > 0) {
             auto* role = FindLeaf<std::int32_t>(s, object + ".calculated.role");
             if (role != nullptr) {
+                ch.roleChannel[i] = role;
                 ch.role[i] = Raw(role);
                 n = std::min(n, role->GetCount());
             }
@@ -297,11 +299,15 @@ void CalculateRoles(RoboCupFileT* file, bool useNumbers)
                 std::fill(role, role + ch.cycles, handle);
             }
         }
-        return;
-    }
-    if (file->isKeepaway) {
+    } else if (file->isKeepaway) {
         RankByBallDistance(*file, ch);
-        return;
+    } else {
+        AnalyseMatch(ch);
     }
-    AnalyseMatch(ch);
+    // The roles are written in place after the derived pass restored the channels'
+    // extremes (and again at every switch of the shirt numbers): restore them here.
+    for (DataTimeChannel<std::int32_t>* role : ch.roleChannel) {
+        if (role != nullptr)
+            role->ComputeMinMax();
+    }
 }

@@ -374,6 +374,29 @@ TEST_F(Roles, ShirtNumbersOnRequestAndAnalysisBackAgain)
     EXPECT_EQ(RoleAt(*log, 20, 4), coLFW[1]);
 }
 
+TEST_F(Roles, RoleChannelsKeepTheExtremesOfTheirValues)
+{
+    // The roles are written after the derived pass restored the extremes, and again
+    // by every switch of the shirt numbers: each write must leave them right.
+    auto log = ReadGames({{k442, k433}}, "rextremes");
+    auto check = [&](const char* when) {
+        for (int i = 1; i <= 22; ++i) {
+            auto* channel = dynamic_cast<DataTimeChannel<std::int32_t>*>(
+                log->stream->FindChannel(Name(i) + ".calculated.role"));
+            ASSERT_NE(channel, nullptr);
+            const auto& values = channel->GetValues();
+            const auto [lo, hi] = std::minmax_element(values.begin(), values.end());
+            EXPECT_EQ(channel->GetMin(), *lo) << Name(i) << " " << when;
+            EXPECT_EQ(channel->GetMax(), *hi) << Name(i) << " " << when;
+        }
+    };
+    check("after reading");
+    CalculateRoles(log.get(), true);
+    check("with shirt numbers");
+    CalculateRoles(log.get(), false);
+    check("analysed again");
+}
+
 TEST_F(Roles, ANullLogIsIgnored)
 {
     CalculateRoles(nullptr, false);
