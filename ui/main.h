@@ -278,6 +278,13 @@ private:
     // Takes log i out of g_files and lbFiles after closing its windows and
     // frees it; no log is current afterwards.
     void RemoveFileEntry(int index);
+    // The same, handing the log to the caller instead of freeing it.
+    std::unique_ptr<RoboCupFileT> TakeFileEntry(int index);
+    // A log that CreateFileEntry replaced, kept until the new read of its file
+    // is known to be usable: a file that has gone bad since must not cost the
+    // user the log that was loaded from it.
+    std::unique_ptr<RoboCupFileT> replacedLog_;
+    int replacedIndex_ = -1;
     // The selected item of lbFiles that stands for an open log, or -1.
     int SelectedFileIndex() const;
     // Selects item i of lbFiles (-1: none) without that counting as a click.

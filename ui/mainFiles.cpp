@@ -164,13 +164,22 @@ void TMainForm::OpenLogFiles(const QStringList& files)
             WaitFormGuard wait("Adding file entry for " + fileName);
             RoboCupFileT* log = CreateFileEntry(fileName);
             notice = LoadLogFile(fileName);
+            std::unique_ptr<RoboCupFileT> replaced = std::move(replacedLog_);
+            const int replacedAt = replacedIndex_;
+            replacedIndex_ = -1;
             if (notice.kind == LoadNotice::Unusable) {
                 const auto it = std::find_if(g_files.begin(), g_files.end(),
                                              [log](const std::unique_ptr<RoboCupFileT>& f) { return f.get() == log; });
                 if (it != g_files.end())
                     RemoveFileEntry(static_cast<int>(it - g_files.begin()));
-                // The log current before stays current (unless it was the file
-                // opened again, which is gone now).
+                // The log this file gave before comes back where it stood (its
+                // windows were closed); nothing loaded is lost to a bad file.
+                if (replaced) {
+                    const int at = std::clamp(replacedAt, 0, static_cast<int>(g_files.size()));
+                    g_files.insert(g_files.begin() + at, std::move(replaced));
+                    RefreshFileList();
+                }
+                // The log current before stays current.
                 if (before.isEmpty() || !SelectCurrentFile(before, true)) {
                     if (lbFiles->count() > 0) {
                         SelectFileItem(0);
@@ -189,9 +198,17 @@ void TMainForm::OpenLogFiles(const QStringList& files)
 
 RoboCupFileT* TMainForm::CreateFileEntry(const QString& fileName)
 {
-    // A log opened again replaces the open one, its windows included.
-    if (SelectCurrentFile(fileName, true))
-        BtnRemoveFileClick();
+    // A log opened again replaces the open one, its windows included. The old
+    // record is kept aside until the caller knows whether the new read is usable.
+    replacedLog_.reset();
+    replacedIndex_ = -1;
+    if (SelectCurrentFile(fileName, true)) {
+        const int i = SelectedFileIndex();
+        if (i >= 0) {
+            replacedLog_ = TakeFileEntry(i);
+            replacedIndex_ = i;
+        }
+    }
     g_files.push_back(CreateFileRecord(fileName.toStdString()));
     RoboCupFileT* log = g_files.back().get();
     g_current = log;
@@ -343,6 +360,11 @@ void TMainForm::BtnRemoveFileClick()
 
 void TMainForm::RemoveFileEntry(int index)
 {
+    TakeFileEntry(index).reset();
+}
+
+std::unique_ptr<RoboCupFileT> TMainForm::TakeFileEntry(int index)
+{
     RoboCupFileT* log = g_files.at(static_cast<std::size_t>(index)).get();
     if (log)
         DeleteFileEntry(log);
@@ -350,7 +372,7 @@ void TMainForm::RemoveFileEntry(int index)
     const auto it = std::find_if(g_files.begin(), g_files.end(),
                                  [log](const std::unique_ptr<RoboCupFileT>& f) { return f.get() == log; });
     if (it == g_files.end())
-        return;
+        return nullptr;
     const int at = static_cast<int>(it - g_files.begin());
     // The log leaves the list and stops being current before it is freed, so
     // that nothing on the way can reach it.
@@ -360,7 +382,7 @@ void TMainForm::RemoveFileEntry(int index)
     delete lbFiles->takeItem(at);
     selectingFileItem_ = false;
     g_current = nullptr;
-    owned.reset();
+    return owned;
 }
 
 // ---- Windows of the selected log -------------------------------------------------------

@@ -686,6 +686,28 @@ TEST_F(OpenLogsTest, AFileWithoutCyclesLeavesTheListAgainAndSaysWhy)
     EXPECT_EQ(g_current, g_files[2].get());
 }
 
+TEST_F(OpenLogsTest, AFileGoneBadSinceItWasOpenedKeepsItsLoadedLog)
+{
+    const std::string dir = MakeTempDir("gonebad");
+    const QString a = CopyOfShortMatch(dir, "a.rcg");
+    const QString b = CopyOfShortMatch(dir, "b.rcg");
+    Open({a, b});
+    ASSERT_EQ(g_files.size(), 2u);
+    RoboCupFileT* loadedA = g_files[0].get();
+    const int cyclesA = loadedA->cycles;
+    // The file is overwritten with something that yields no cycle; opening it
+    // again must not cost the user the log already loaded from it.
+    std::ofstream(a.toStdString(), std::ios::binary | std::ios::trunc) << "ULG5\n(junk)";
+    Open({a});
+    ExpectOneMessage(a + " holds no cycles that this program can read (log version 5)", "Error");
+    ASSERT_EQ(OpenNames(), (std::vector<std::string>{a.toStdString(), b.toStdString()}));
+    EXPECT_EQ(g_files[0].get(), loadedA);
+    EXPECT_EQ(g_files[0]->cycles, cyclesA);
+    EXPECT_EQ(form->lbFiles->count(), 2);
+    EXPECT_EQ(form->lbFiles->item(0)->text(), "a.rcg");
+    EXPECT_NE(g_current, nullptr);
+}
+
 TEST_F(OpenLogsTest, ABadFileAsTheOnlyLogLeavesNoLog)
 {
     const std::string path = SaveTempFile("alone", "ULG4\n");
