@@ -285,9 +285,9 @@ int ParseRcgStream(std::istream& in, RoboCupFileT& log, std::ostream& errors, Rc
     try {
         writer = std::make_unique<rcss::TimeWriter>(log);
         rcss::RCGParser parser(*writer);
-        do {
-            lastStart = in.tellg();
-        } while (parser.parse(in));
+        while (parser.parse(in)) {
+        }
+        lastStart = parser.recordStart();
     } catch (const std::string& text) {
         errors << text << std::endl;
         r.error = WithoutLineEnds(text);

@@ -45,20 +45,24 @@ bool RCGParser::endOfInput(std::istream& strm)
 bool RCGParser::doParse(std::istream& strm)
 {
     // The header can only stand at the very start; a stream that failed to open
-    // reports -1 here and fails its first read below.
-    if (strm.tellg() == std::streampos(0)) {
+    // reports -1 here and fails its first read below. The position is asked once
+    // per record: on a file stream each question is a system call.
+    std::streampos pos = strm.tellg();
+    m_recordStart = pos;
+    if (pos == std::streampos(0)) {
         unsigned char header[4];
         if (!ReadExact(strm, header, sizeof header))
             return endOfInput(strm);
         if (header[0] == 'U' && header[1] == 'L' && header[2] == 'G') {
             m_handler.handleLogVersion(static_cast<signed char>(header[3]));
+            pos = std::streamoff(sizeof header);
         } else {
             strm.seekg(0);
             m_handler.handleLogVersion(1);
         }
+        m_recordStart = pos;
     }
 
-    const std::streampos pos = strm.tellg();
     if (m_handler.getLogVersion() == 1) {
         dispinfo_t disp;
         if (!ReadRecord(strm, disp))

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <iosfwd>
+#include <ios>
 #include <string>
 
 namespace rcss {
@@ -99,6 +99,11 @@ class RCGParser : public Parser {
 public:
     explicit RCGParser(RCGDataHandler& handler) : m_handler(handler) {}
 
+    // Where the record of the latest parse call began (after the header when that
+    // call read it); -1 when the stream could not tell. After parse returned false,
+    // a value short of the end of the input means the input ends inside a record.
+    std::streampos recordStart() const { return m_recordStart; }
+
 protected:
     bool doParse(std::istream& strm) override;
 
@@ -109,6 +114,7 @@ private:
     bool parseTagged(std::istream& strm, std::streampos pos);
 
     RCGDataHandler& m_handler;
+    std::streampos m_recordStart = -1;
 };
 
 }  // namespace rcss

@@ -657,6 +657,15 @@ TEST(Convertlog, ReadResultOfInputsThatAreNoVersionThreeLogs)
     EXPECT_EQ(r.size, 2);
     EXPECT_TRUE(r.truncated);
 
+    // A whole header and nothing after it: a log without records, not a cut one.
+    int cycles = -1;
+    r = ParseResult(RcgWriter(3).Bytes(), &cycles);
+    EXPECT_EQ(r.version, 3);
+    EXPECT_EQ(r.size, 4);
+    EXPECT_FALSE(r.truncated);
+    EXPECT_EQ(r.error, "");
+    EXPECT_EQ(cycles, 0);
+
     auto log = CreateFileRecord("missing.rcg");
     std::ostringstream err;
     r.opened = true;
