@@ -110,14 +110,16 @@ TEST(RcgParser, FileShorterThanHeaderIsDropped)
 TEST(RcgParser, WithoutHeaderTheFileIsVersionOneDisplayRecords)
 {
     RcgWriter w{RcgWriter::NoHeader{}};
-    for (int k = 0; k < 3; ++k)
+    // "ULH": two of the three header bytes are not a header.
+    w.Raw("ULH" + std::string(2049, 'a'));
+    for (int k = 1; k < 3; ++k)
         w.Raw(std::string(2052, static_cast<char>('a' + k)));
     w.Raw(std::string(100, 'z'));  // a partial fourth record
     Recorder rec;
     EXPECT_EQ(ParseAll(w.Bytes(), rec), 3);
     EXPECT_EQ(rec.calls, (Calls{"version 1", "disp", "disp", "disp", "eof"}));
     // The reader went back to the start: no byte of the first record was eaten as a header.
-    EXPECT_EQ(rec.bodies[0], std::string(2052, 'a'));
+    EXPECT_EQ(rec.bodies[0], "ULH" + std::string(2049, 'a'));
     EXPECT_EQ(rec.bodies[2], std::string(2052, 'c'));
     EXPECT_EQ(rec.positions, (std::vector<long long>{0, 2052, 4104}));
 }
@@ -198,6 +200,19 @@ TEST(RcgParser, RecordsCutByTheEndOfTheFileAreDropped)
         EXPECT_EQ(ParseAll(w.Bytes(), rec), 1) << cut;
         EXPECT_EQ(rec.calls, (Calls{"version 3", "playmode 4", "eof"})) << cut;
     }
+    // The reader tells where the record that ended the input began: short of the
+    // end means a cut record, at the end a clean stop (also right after the header).
+    for (const auto& [bytes, start] : {std::pair{RcgWriter(3).PlayMode(PM_KickOffLeft).Tag(1).Bytes(), 4 + 3},
+                                       std::pair{RcgWriter(3).PlayMode(PM_KickOffLeft).Bytes(), 4 + 3},
+                                       std::pair{RcgWriter(3).Bytes(), 4}, std::pair{std::string("UL"), 0}}) {
+        Recorder rec;
+        std::istringstream in(bytes, std::ios::binary);
+        rcss::RCGParser parser(rec);
+        while (parser.parse(in)) {
+        }
+        EXPECT_EQ(parser.recordStart(), std::streampos(start)) << bytes.size();
+    }
+
     RcgWriter w(3);
     w.Message(1, "hello").Truncate(7).Raw("\x01");  // tag, board and half the length field
     Recorder rec;
