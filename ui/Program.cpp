@@ -39,6 +39,10 @@ int RunProgram()
     RunGuarded([] {
         CreateLongLivedWindows();
         MainForm->show();
+        // The first activation shows the About box and the dialog for choosing
+        // logs. Ask for it: without a window manager (or with one that keeps
+        // new windows from taking the focus) the frame would never be activated.
+        MainForm->activateWindow();
         QApplication::exec();
     });
     DestroyLongLivedWindows();

@@ -5,10 +5,12 @@
 #include "MDIChild.h"
 #include "Program.h"
 #include "About.h"
+#include "common.h"
 #include "ConceptHierarchies.h"
 #include "RoboCupFile.h"
 #include "platform/Hooks.h"
 #include "platform/qt/Dialogs.h"
+#include "platform/qt/System.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -164,8 +166,10 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     g_files.clear();
     PlayStep = 0;
     FileSwitching = false;
-    // 4. Numbers are read and written with "." whatever the locale: the program
-    // entry sets that up once, right after the application object.
+    // The wait window and the dialogs are shown over this window.
+    SetMainWindow(this);
+    // 4. Numbers are read and written with "." whatever the locale.
+    platform::UseCNumericLocale();
     // 5. The seven concept hierarchies, in order; six of them are written as GML
     // files into the current folder.
     CreateConceptHierarchies();
@@ -670,6 +674,8 @@ void TMainForm::FormActivate()
     if (AboutBoxRunner())
         AboutBoxRunner()();
     FirstActivation = false;
+    // Again, before any log is read: whatever ran meanwhile may have changed it.
+    platform::UseCNumericLocale();
     btnOpenFileClick();
 }
 

@@ -15,6 +15,8 @@
 #include "childActionWin.h"
 #include "main.h"
 #include "platform/qt/Dialogs.h"
+#include "platform/qt/System.h"
+#include "waitFormWin.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -25,6 +27,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -397,6 +400,44 @@ TEST_F(MainFormTest, ReactivationDuringTheFirstActivationDoesNotRepeatIt)
     EXPECT_EQ(aboutShown, 1);
     EXPECT_EQ(script.fileDialogs.size(), 1u);
     EXPECT_FALSE(form->FirstActivation);
+}
+
+TEST_F(MainFormTest, NumbersUseTheDotFromTheStartAndAgainBeforeTheLogDialog)
+{
+    // Something in between (here: the About box) switches to a decimal comma.
+    const QLocale german(QLocale::German, QLocale::Germany);
+    struct Restore {
+        ~Restore() { platform::UseCNumericLocale(); }
+    } restore;
+    QLocale::setDefault(german);
+    form = std::make_unique<TMainForm>();
+    EXPECT_EQ(QLocale().decimalPoint(), ".");
+    TMainForm::AboutBoxRunner() = [&] {
+        ++aboutShown;
+        QLocale::setDefault(german);
+    };
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(form.get(), &activate);
+    ASSERT_EQ(aboutShown, 1);
+    EXPECT_EQ(QLocale().decimalPoint(), ".");
+    EXPECT_EQ(QLocale().groupSeparator(), ",");
+    EXPECT_EQ(QLocale().toString(1234.5, 'f', 1), "1234.5");
+}
+
+TEST_F(MainFormTest, WaitWindowIsShownOverTheMainWindow)
+{
+    form->FirstActivation = false;
+    form->show();
+    ASSERT_TRUE(WaitFor([&] { return form->isActiveWindow(); }));
+    ASSERT_TRUE(ShowWaitForm("Reading file a.rcg"));
+    EXPECT_EQ(WaitForm->parentWidget(), form.get());
+    const QRect m = form->frameGeometry();
+    EXPECT_EQ(WaitForm->x(), m.x() + (m.width() - WaitForm->width()) / 2);
+    // The wait window goes with the main window, and the busy cursor with it.
+    form.reset();
+    EXPECT_TRUE(WaitForm.isNull());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(HideWaitForm());
 }
 
 TEST_F(MainFormTest, Panel7FoldsAndUnfoldsTheTopBar)
