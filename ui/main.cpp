@@ -714,7 +714,9 @@ void TMainForm::TileChildren(bool columns)
     // Minimized children keep their place along the bottom; the others share
     // the rest of the client area in equal columns (vertical tiling) or rows.
     QList<QMdiSubWindow*> tiled;
-    QRect domain = MdiArea->viewport()->rect();
+    // The whole client area: scroll bars shown now for children that stick out
+    // go once the children are tiled, and must not leave a gap behind.
+    QRect domain(QPoint(0, 0), MdiArea->contentsRect().size());
     for (QMdiSubWindow* w : MdiArea->subWindowList(QMdiArea::CreationOrder)) {
         if (w->isHidden())
             continue;

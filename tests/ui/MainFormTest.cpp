@@ -497,6 +497,32 @@ TEST_F(MainFormTest, TilingArrangesChildrenInColumnsOrRows)
     EXPECT_LT(b->geometry().topLeft().y(), c->geometry().topLeft().y());
 }
 
+TEST_F(MainFormTest, TilingFillsTheAreaThatScrollBarsTookBefore)
+{
+    form->FirstActivation = false;
+    form->show();
+    QMdiSubWindow* a = AddChild("a");
+    QMdiSubWindow* b = AddChild("b");
+    // b reaches beyond the area's right and bottom edges: the area scrolls.
+    b->move(form->MdiArea->viewport()->width() - 50, form->MdiArea->viewport()->height() - 50);
+    ASSERT_TRUE(WaitFor([&] { return form->MdiArea->horizontalScrollBar()->isVisible(); }));
+    for (bool columns : {true, false}) {
+        SCOPED_TRACE(columns ? "vertically" : "horizontally");
+        (columns ? form->btnTileV : form->btnTileH)->click();
+        // Once tiled nothing sticks out, the scroll bars go, and the children
+        // fill the whole area without a gap where the bars were.
+        ASSERT_TRUE(WaitFor([&] {
+            return !form->MdiArea->horizontalScrollBar()->isVisible() &&
+                   !form->MdiArea->verticalScrollBar()->isVisible();
+        }));
+        const QRect area = form->MdiArea->viewport()->rect();
+        EXPECT_EQ(a->geometry().topLeft(), area.topLeft());
+        EXPECT_EQ(b->geometry().bottomRight(), area.bottomRight());
+        b->move(area.width() - 50, area.height() - 50);
+        ASSERT_TRUE(WaitFor([&] { return form->MdiArea->horizontalScrollBar()->isVisible(); }));
+    }
+}
+
 TEST_F(MainFormTest, TilingLeavesMinimizedChildrenAlone)
 {
     form->FirstActivation = false;
