@@ -55,13 +55,16 @@ int BlendChannel(int c1, int c2, float t)
 {
     c1 = std::clamp(c1, 0, 255);
     c2 = std::clamp(c2, 0, 255);
-    const float c = std::ceil(static_cast<float>(c1) + static_cast<float>(c2 - c1) * t);
+    // In double the product and the sum are exact (a float fraction times at
+    // most 255), so the ceiling is taken of the true value; float arithmetic
+    // would round it first and could land one below.
+    const double c = std::ceil(static_cast<double>(c1) + static_cast<double>(c2 - c1) * static_cast<double>(t));
     // An unlimited t can leave the int range; saturate instead of undefined behaviour.
     if (std::isnan(c))
         return 0;
-    if (c >= static_cast<float>(std::numeric_limits<int>::max()))
+    if (c >= static_cast<double>(std::numeric_limits<int>::max()))
         return std::numeric_limits<int>::max();
-    if (c <= static_cast<float>(std::numeric_limits<int>::min()))
+    if (c <= static_cast<double>(std::numeric_limits<int>::min()))
         return std::numeric_limits<int>::min();
     return static_cast<int>(c);
 }

@@ -65,6 +65,9 @@ TEST(Common, BlendRGBClampsComponentsAndRoundsUp)
     EXPECT_EQ(BlendRGB(10, 20, 30, 200, 100, 50, 1.0f), PackRGB(200, 100, 50));
     // Rounded up also when the channel falls: 10 -> 0 at 0.25 is 7.5 -> 8.
     EXPECT_EQ(BlendRGB(10, 0, 0, 0, 10, 0, 0.25f), PackRGB(8, 3, 0));
+    // The ceiling of the exact value: 0.3f is a little above 0.3, so 10 * t is
+    // a little above 3 (arithmetic in float would round it to 3 first).
+    EXPECT_EQ(BlendRGB(0, 0, 0, 10, 0, 0, 0.3f), PackRGB(4, 0, 0));
     // The fade of the field window: background green to blue at a third.
     EXPECT_EQ(BlendRGB(20, 110, 20, 0, 0, 255, 1.0f / 3.0f), PackRGB(14, 74, 99));
 }
