@@ -3,7 +3,6 @@
 #include "main.h"
 
 #include <QHBoxLayout>
-#include <QSignalBlocker>
 #include <QListWidget>
 
 TMDIActionChild::TMDIActionChild(QMdiArea* area, RoboCupFileT* log) : TMDIChild(area, log)
@@ -12,14 +11,7 @@ TMDIActionChild::TMDIActionChild(QMdiArea* area, RoboCupFileT* log) : TMDIChild(
     auto* content = new QWidget;
     auto* row = new QHBoxLayout(content);
     row->setContentsMargins(0, 0, 0, 0);
-    lbPlayers = new QListWidget(content);
-    lbPlayers->setObjectName("lbPlayers");
-    lbPlayers->setSelectionMode(QAbstractItemView::MultiSelection);
-    lbPlayers->addItem("ball");
-    for (const char* side : {"Lplayer", "Rplayer"})
-        for (int i = 1; i <= 11; ++i)
-            lbPlayers->addItem(QString(side) + QString::number(i));
-    lbPlayers->setFixedWidth(80);
+    lbPlayers = NewPlayersList(content, 80);
     row->addWidget(lbPlayers);
     row->addStretch(1);
     setWidget(content);
@@ -44,11 +36,7 @@ void RegisterActionGraphWindow()
     kind.create = [](QMdiArea* area, RoboCupFileT* log) -> TMDIChild* { return new TMDIActionChild(area, log); };
     kind.buildAndDraw = [](TMDIChild* window) {
         auto* child = static_cast<TMDIActionChild*>(window);
-        {
-            // Selecting in code is not a click on the list.
-            const QSignalBlocker quiet(child->lbPlayers);
-            child->lbPlayers->selectAll();
-        }
+        TMDIChild::SelectAllPlayers(child->lbPlayers);
         child->BuildActionGraph(child->Graph);
         child->FormResize(nullptr);
     };

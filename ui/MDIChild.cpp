@@ -1,8 +1,14 @@
 #include "MDIChild.h"
 
+#include "FileList.h"
 #include "RoboCupFile.h"
 
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QListWidget>
 #include <QMdiArea>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
 
 std::function<void(const std::string& fileName)> g_onChildActivated;
 
@@ -40,6 +46,54 @@ void TMDIChild::SetTitle(const QString& text)
         setWindowTitle(text);
         return;
     }
-    setWindowTitle(QString::fromStdString(File->leftTeam) + " : " + QString::fromStdString(File->rightTeam) + " (" +
-                   QString::number(File->leftScore) + ":" + QString::number(File->rightScore) + "): " + text);
+    setWindowTitle(TeamsAndScore(*File) + ": " + text);
+}
+
+void TMDIChild::SelectAllPlayers(QListWidget* players)
+{
+    const QSignalBlocker quiet(players);
+    players->selectAll();
+}
+
+QListWidget* TMDIChild::NewPlayersList(QWidget* parent, int width)
+{
+    auto* players = new QListWidget(parent);
+    players->setObjectName("lbPlayers");
+    players->setSelectionMode(QAbstractItemView::MultiSelection);
+    players->addItem("ball");
+    for (const char* side : {"Lplayer", "Rplayer"})
+        for (int i = 1; i <= 11; ++i)
+            players->addItem(QString(side) + QString::number(i));
+    players->setFixedWidth(width);
+    return players;
+}
+
+QWidget* TMDIChild::NewTimeRangePanel(QWidget* parent, int height, QCheckBox** dynamicTimeRange,
+                                      Qt::Alignment boxAlignment)
+{
+    auto* panel = new QWidget(parent);
+    panel->setObjectName("ChartPanel");
+    panel->setFixedHeight(height);
+    auto* row = new QHBoxLayout(panel);
+    auto* box = new QCheckBox("Dynamic time range", panel);
+    box->setObjectName("cbDynamicTimeRange");
+    box->setChecked(true);
+    row->addWidget(box, 0, boxAlignment);
+    row->addStretch(1);
+    *dynamicTimeRange = box;
+    return panel;
+}
+
+void TMDIChild::SetPanelOverPlayers(int panelHeight, QCheckBox** dynamicTimeRange, QListWidget** players)
+{
+    auto* content = new QWidget;
+    auto* col = new QVBoxLayout(content);
+    col->setContentsMargins(0, 0, 0, 0);
+    col->addWidget(NewTimeRangePanel(content, panelHeight, dynamicTimeRange, Qt::AlignTop));
+    auto* row = new QHBoxLayout;
+    *players = NewPlayersList(content, 65);
+    row->addWidget(*players);
+    row->addStretch(1);
+    col->addLayout(row, 1);
+    setWidget(content);
 }

@@ -11,6 +11,8 @@
 #include <functional>
 #include <string>
 
+class QCheckBox;
+class QListWidget;
 class QMdiArea;
 class RoboCupFileT;
 
@@ -37,6 +39,22 @@ public:
     // once the log is forgotten. The caption does not follow later changes.
     void SetTitle(const QString& text);
 
+    // Selects every object of a window's lbPlayers; selecting in code is not a
+    // click on the list, so the list's handlers do not run.
+    static void SelectAllPlayers(QListWidget* players);
+
     RoboCupFileT* File;  // not owned; null once forgotten
     uint8_t Kind;
+
+protected:
+    // The objects a window can show, several selectable at once: "ball",
+    // "Lplayer1".."Lplayer11", "Rplayer1".."Rplayer11" (item i is object i).
+    static QListWidget* NewPlayersList(QWidget* parent, int width);
+    // The panel on top of a window's content, "ChartPanel", of that height, with
+    // "Dynamic time range" (checked) at its left.
+    static QWidget* NewTimeRangePanel(QWidget* parent, int height, QCheckBox** dynamicTimeRange,
+                                      Qt::Alignment boxAlignment = {});
+    // The content of the windows that show objects over time: the time-range
+    // panel over the objects list, the rest of the window for the view.
+    void SetPanelOverPlayers(int panelHeight, QCheckBox** dynamicTimeRange, QListWidget** players);
 };

@@ -1,7 +1,5 @@
 #include "childChartWin.h"
 
-#include <QCheckBox>
-#include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <qcustomplot.h>
 
@@ -12,15 +10,7 @@ TMDIChartChild::TMDIChartChild(QMdiArea* area, RoboCupFileT* log) : TMDIChild(ar
     body_ = new QVBoxLayout(content);
     body_->setContentsMargins(0, 0, 0, 0);
     body_->setSpacing(0);
-    ChartPanel = new QWidget(content);
-    ChartPanel->setObjectName("ChartPanel");
-    ChartPanel->setFixedHeight(53);
-    auto* row = new QHBoxLayout(ChartPanel);
-    cbDynamicTimeRange = new QCheckBox("Dynamic time range", ChartPanel);
-    cbDynamicTimeRange->setObjectName("cbDynamicTimeRange");
-    cbDynamicTimeRange->setChecked(true);
-    row->addWidget(cbDynamicTimeRange);
-    row->addStretch(1);
+    ChartPanel = NewTimeRangePanel(content, 53, &cbDynamicTimeRange);
     body_->addWidget(ChartPanel);
     setWidget(content);
     resize(712, 440);

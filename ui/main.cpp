@@ -143,6 +143,16 @@ QWidget* Page(const char* name)
     return w;
 }
 
+// The layout of a page of commands: the controls close together inside a narrow margin.
+template <typename Layout>
+Layout* PageLayout(QWidget* page)
+{
+    auto* layout = new Layout(page);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(3);
+    return layout;
+}
+
 }  // namespace
 
 std::function<void()>& TMainForm::AboutBoxRunner()
@@ -362,9 +372,7 @@ QWidget* TMainForm::BuildLeftPanel()
 QWidget* TMainForm::BuildFilesPage()
 {
     QWidget* page = Page("tsFiles");
-    auto* g = new QGridLayout(page);
-    g->setContentsMargins(4, 4, 4, 4);
-    g->setSpacing(3);
+    auto* g = PageLayout<QGridLayout>(page);
     int r = 0;
 
     btnOpenFile = Button(page, "btnOpenFile", "Open File", "Open RoboCup log file(s)");
@@ -413,9 +421,7 @@ QWidget* TMainForm::BuildFilesPage()
 QWidget* TMainForm::BuildChartPage()
 {
     QWidget* page = Page("tsChart");
-    auto* v = new QVBoxLayout(page);
-    v->setContentsMargins(4, 4, 4, 4);
-    v->setSpacing(3);
+    auto* v = PageLayout<QVBoxLayout>(page);
     BtnAdd1d = Button(page, "BtnAdd1d", "Chart window", "Open new chart window");
     v->addWidget(BtnAdd1d);
     rgSeriesType = new TRadioGroup(" Series type ", {"Lines", "Dots", "Bars"}, 3, page);
@@ -436,9 +442,7 @@ QWidget* TMainForm::BuildChartPage()
 QWidget* TMainForm::BuildFieldPage()
 {
     QWidget* page = Page("tsField");
-    auto* v = new QVBoxLayout(page);
-    v->setContentsMargins(4, 4, 4, 4);
-    v->setSpacing(3);
+    auto* v = PageLayout<QVBoxLayout>(page);
     BtnAdd2d = Button(page, "BtnAdd2d", "Field window", "New soccer field window");
     BtnAddUsage = Button(page, "BtnAddUsage", "Concepts window", "New soccer-concepts windows");
     btnAnalyze = Button(page, "btnAnalyze", "Action graph window", "New action graph window");
@@ -458,9 +462,7 @@ QWidget* TMainForm::BuildFieldPage()
 QWidget* TMainForm::BuildDataPage()
 {
     QWidget* page = Page("tsData");
-    auto* v = new QVBoxLayout(page);
-    v->setContentsMargins(4, 4, 4, 4);
-    v->setSpacing(3);
+    auto* v = PageLayout<QVBoxLayout>(page);
     BtnAddData = Button(page, "BtnAddData", "Data window", "New data window");
     btnAddDataSeries = Button(page, "btnAddDataSeries", "Add selected data series");
     v->addWidget(BtnAddData);
@@ -497,9 +499,7 @@ QWidget* TMainForm::BuildDataPage()
 QWidget* TMainForm::BuildMarksPage()
 {
     QWidget* page = Page("tsMarks");
-    auto* g = new QGridLayout(page);
-    g->setContentsMargins(4, 4, 4, 4);
-    g->setSpacing(3);
+    auto* g = PageLayout<QGridLayout>(page);
     int r = 0;
 
     cbUseTimeMarks = CheckBox(page, "cbUseTimeMarks", "Use Time Marks", "Use time marks instead of time slider");
@@ -636,17 +636,23 @@ QWidget* TMainForm::BuildDataView()
     return area;
 }
 
+void TMainForm::ConnectClicks(std::initializer_list<std::pair<QPushButton*, void (TMainForm::*)()>> clicks)
+{
+    for (const auto& [button, handler] : clicks)
+        connect(button, &QPushButton::clicked, this, [this, handler = handler] { (this->*handler)(); });
+}
+
 void TMainForm::ConnectHandlers()
 {
-    connect(btnCascade, &QPushButton::clicked, this, [this] { btnCascadeClick(); });
-    connect(btnTileV, &QPushButton::clicked, this, [this] { btnTileVClick(); });
-    connect(btnTileH, &QPushButton::clicked, this, [this] { btnTileHClick(); });
-    connect(btnMinimize, &QPushButton::clicked, this, [this] { btnMinimizeClick(); });
-    connect(btnExit, &QPushButton::clicked, this, [this] { btnExitClick(); });
+    ConnectClicks({{btnCascade, &TMainForm::btnCascadeClick},
+                   {btnTileV, &TMainForm::btnTileVClick},
+                   {btnTileH, &TMainForm::btnTileHClick},
+                   {btnMinimize, &TMainForm::btnMinimizeClick},
+                   {btnExit, &TMainForm::btnExitClick},
+                   {btnSetTimeWindow, &TMainForm::btnSetTimeWindowClick},
+                   {btnOpenFile, &TMainForm::btnOpenFileClick},
+                   {btnAnalyze, &TMainForm::btnAnalyzeClick}});
     connect(Panel7, &TClickStrip::clicked, this, [this] { Panel7Click(); });
-    connect(btnSetTimeWindow, &QPushButton::clicked, this, [this] { btnSetTimeWindowClick(); });
-    connect(btnOpenFile, &QPushButton::clicked, this, [this] { btnOpenFileClick(); });
-    connect(btnAnalyze, &QPushButton::clicked, this, [this] { btnAnalyzeClick(); });
     ConnectFileHandlers();
 }
 
@@ -748,10 +754,15 @@ void TMainForm::TileChildren(bool columns)
 
 void TMainForm::btnMinimizeClick()
 {
+    MinimizeChildren([](const QMdiSubWindow*) { return true; });
+}
+
+void TMainForm::MinimizeChildren(const std::function<bool(const QMdiSubWindow*)>& which)
+{
     // While one child is maximized the area hands that state on to the child
     // that becomes active, also to the one being minimized: restore first.
     for (QMdiSubWindow* w : MdiArea->subWindowList(QMdiArea::CreationOrder)) {
-        if (w->isMaximized())
+        if (which(w) && w->isMaximized())
             w->showNormal();
     }
     // Minimizing may reorder the children, so the scan starts again from the
@@ -760,7 +771,7 @@ void TMainForm::btnMinimizeClick()
     while (changed) {
         changed = false;
         for (QMdiSubWindow* w : MdiArea->subWindowList(QMdiArea::CreationOrder)) {
-            if (w->isMinimized())
+            if (!which(w) || w->isMinimized())
                 continue;
             w->showMinimized();
             // A window that refuses to be minimized must not make the scan run forever.
@@ -787,13 +798,17 @@ void TMainForm::DeleteFileEntry(RoboCupFileT* log)
     }
 }
 
-void TMainForm::CloseFileWindows(RoboCupFileT* log)
+QList<QPointer<QMdiSubWindow>> TMainForm::GuardedChildren() const
 {
-    // Closing a window can close or open others: walk guarded copies.
     QList<QPointer<QMdiSubWindow>> children;
     for (QMdiSubWindow* w : MdiArea->subWindowList(QMdiArea::CreationOrder))
         children << w;
-    for (const QPointer<QMdiSubWindow>& w : children) {
+    return children;
+}
+
+void TMainForm::CloseFileWindows(RoboCupFileT* log)
+{
+    for (const QPointer<QMdiSubWindow>& w : GuardedChildren()) {
         if (auto* child = qobject_cast<TMDIChild*>(w.data()))
             child->ForgetFile(log);
     }
@@ -801,10 +816,8 @@ void TMainForm::CloseFileWindows(RoboCupFileT* log)
 
 void TMainForm::btnAnalyzeClick()
 {
-    if (!g_current) {
-        platform::MessageBox(this, "No log file loaded", "Warning", platform::Buttons::Ok);
+    if (NoCurrentLog())
         return;
-    }
     NewActionGraphWindow(g_current);
 }
 

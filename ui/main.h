@@ -4,10 +4,14 @@
 // live with the subsystems they belong to and are added to this class there.
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QButtonGroup;
@@ -16,6 +20,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMdiArea;
+class QMdiSubWindow;
 class QPlainTextEdit;
 class QPushButton;
 class QScrollBar;
@@ -273,7 +278,14 @@ private:
     QWidget* BuildMarksPage();
     QWidget* BuildDataView();
     void ConnectHandlers();
+    // Runs each handler when its button is clicked.
+    void ConnectClicks(std::initializer_list<std::pair<QPushButton*, void (TMainForm::*)()>> clicks);
     void TileChildren(bool columns);
+    // Minimizes the children that pass the test, in creation order.
+    void MinimizeChildren(const std::function<bool(const QMdiSubWindow*)>& which);
+    // The children in creation order, each guarded: handlers that run while
+    // one of them closes can close or open others.
+    QList<QPointer<QMdiSubWindow>> GuardedChildren() const;
     void ConnectFileHandlers();
     // Takes log i out of g_files and lbFiles after closing its windows and
     // frees it; no log is current afterwards.
@@ -287,10 +299,12 @@ private:
     int replacedIndex_ = -1;
     // The selected item of lbFiles that stands for an open log, or -1.
     int SelectedFileIndex() const;
+    // The same, telling the user "No file selected !" when there is none.
+    int SelectedFileIndexOrSay();
+    // Makes the first open log current; with none, the caption names no log.
+    void SelectFirstFile();
     // Selects item i of lbFiles (-1: none) without that counting as a click.
     void SelectFileItem(int index);
-    // Every child window that shows the log.
-    QList<TMDIChild*> FileWindows(const RoboCupFileT* log) const;
     bool NoCurrentLog();  // warns "No log file loaded" when there is none
     QString NewWindowTitle(const QString& kind) const;
 

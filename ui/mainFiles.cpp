@@ -80,6 +80,13 @@ QSize TFileListDelegate::sizeHint(const QStyleOptionViewItem& option, const QMod
 
 namespace {
 
+// Where the log stands in g_files; the end when it is no longer there.
+std::vector<std::unique_ptr<RoboCupFileT>>::iterator FindFile(const RoboCupFileT* log)
+{
+    return std::find_if(g_files.begin(), g_files.end(),
+                        [log](const std::unique_ptr<RoboCupFileT>& f) { return f.get() == log; });
+}
+
 QString DisplayName(const QString& fileName) { return QDir::toNativeSeparators(fileName); }
 
 // Why a file gave no cycle, in the words the user gets to read.
@@ -114,14 +121,14 @@ QString NoCyclesText(const QString& fileName, const RcgReadResult& read)
 
 void TMainForm::ConnectFileHandlers()
 {
-    connect(BtnRemoveFile, &QPushButton::clicked, this, [this] { BtnRemoveFileClick(); });
-    connect(BtnRestoreWindows, &QPushButton::clicked, this, [this] { BtnRestoreWindowsClick(); });
-    connect(BtnRemoveWindows, &QPushButton::clicked, this, [this] { BtnRemoveWindowsClick(); });
-    connect(BtnMinimizeWindows, &QPushButton::clicked, this, [this] { BtnMinimizeWindowsClick(); });
-    connect(BtnAdd1d, &QPushButton::clicked, this, [this] { BtnAdd1dClick(); });
-    connect(BtnAdd2d, &QPushButton::clicked, this, [this] { BtnAdd2dClick(); });
-    connect(BtnAddData, &QPushButton::clicked, this, [this] { BtnAddDataClick(); });
-    connect(BtnAddUsage, &QPushButton::clicked, this, [this] { BtnAddUsageClick(); });
+    ConnectClicks({{BtnRemoveFile, &TMainForm::BtnRemoveFileClick},
+                   {BtnRestoreWindows, &TMainForm::BtnRestoreWindowsClick},
+                   {BtnRemoveWindows, &TMainForm::BtnRemoveWindowsClick},
+                   {BtnMinimizeWindows, &TMainForm::BtnMinimizeWindowsClick},
+                   {BtnAdd1d, &TMainForm::BtnAdd1dClick},
+                   {BtnAdd2d, &TMainForm::BtnAdd2dClick},
+                   {BtnAddData, &TMainForm::BtnAddDataClick},
+                   {BtnAddUsage, &TMainForm::BtnAddUsageClick}});
     // Only the user's click recomputes the roles, not a change by the program.
     connect(cbUseRoles, &QCheckBox::clicked, this, [this] { cbUseRolesClick(); });
     lbFiles->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -168,8 +175,7 @@ void TMainForm::OpenLogFiles(const QStringList& files)
             const int replacedAt = replacedIndex_;
             replacedIndex_ = -1;
             if (notice.kind == LoadNotice::Unusable) {
-                const auto it = std::find_if(g_files.begin(), g_files.end(),
-                                             [log](const std::unique_ptr<RoboCupFileT>& f) { return f.get() == log; });
+                const auto it = FindFile(log);
                 if (it != g_files.end())
                     RemoveFileEntry(static_cast<int>(it - g_files.begin()));
                 // The log this file gave before comes back where it stood (its
@@ -180,14 +186,8 @@ void TMainForm::OpenLogFiles(const QStringList& files)
                     RefreshFileList();
                 }
                 // The log current before stays current.
-                if (before.isEmpty() || !SelectCurrentFile(before, true)) {
-                    if (lbFiles->count() > 0) {
-                        SelectFileItem(0);
-                        lbFilesClick();
-                    } else {
-                        UpdateCaption("");
-                    }
-                }
+                if (before.isEmpty() || !SelectCurrentFile(before, true))
+                    SelectFirstFile();
             }
         }
         if (notice.kind != LoadNotice::None)
@@ -315,6 +315,14 @@ void TMainForm::RefreshFileList()
     lbFiles->viewport()->repaint();
 }
 
+int TMainForm::SelectedFileIndexOrSay()
+{
+    const int i = SelectedFileIndex();
+    if (i < 0)
+        platform::MessageBox(this, "No file selected !", "Error", platform::Buttons::Ok);
+    return i;
+}
+
 int TMainForm::SelectedFileIndex() const
 {
     const QList<QListWidgetItem*> selected = lbFiles->selectedItems();
@@ -343,12 +351,15 @@ void TMainForm::SelectFileItem(int index)
 
 void TMainForm::BtnRemoveFileClick()
 {
-    const int i = SelectedFileIndex();
-    if (i < 0) {
-        platform::MessageBox(this, "No file selected !", "Error", platform::Buttons::Ok);
+    const int i = SelectedFileIndexOrSay();
+    if (i < 0)
         return;
-    }
     RemoveFileEntry(i);
+    SelectFirstFile();
+}
+
+void TMainForm::SelectFirstFile()
+{
     if (lbFiles->count() > 0) {
         SelectFileItem(0);
         lbFilesClick();
@@ -369,8 +380,7 @@ std::unique_ptr<RoboCupFileT> TMainForm::TakeFileEntry(int index)
     if (log)
         DeleteFileEntry(log);
     // Closing the windows ran their handlers: find the entry again.
-    const auto it = std::find_if(g_files.begin(), g_files.end(),
-                                 [log](const std::unique_ptr<RoboCupFileT>& f) { return f.get() == log; });
+    const auto it = FindFile(log);
     if (it == g_files.end())
         return nullptr;
     const int at = static_cast<int>(it - g_files.begin());
@@ -387,24 +397,11 @@ std::unique_ptr<RoboCupFileT> TMainForm::TakeFileEntry(int index)
 
 // ---- Windows of the selected log -------------------------------------------------------
 
-QList<TMDIChild*> TMainForm::FileWindows(const RoboCupFileT* log) const
-{
-    QList<TMDIChild*> windows;
-    for (QMdiSubWindow* w : MdiArea->subWindowList(QMdiArea::CreationOrder)) {
-        auto* child = qobject_cast<TMDIChild*>(w);
-        if (child && log && child->File == log)
-            windows << child;
-    }
-    return windows;
-}
-
 void TMainForm::BtnRemoveWindowsClick()
 {
-    const int i = SelectedFileIndex();
-    if (i < 0) {
-        platform::MessageBox(this, "No file selected !", "Error", platform::Buttons::Ok);
+    const int i = SelectedFileIndexOrSay();
+    if (i < 0)
         return;
-    }
     // The windows that come forward meanwhile do not take the selection away.
     const QScopedValueRollback<bool> arranging(arrangingFileWindows_, true);
     CloseFileWindows(g_files[static_cast<std::size_t>(i)].get());
@@ -412,48 +409,26 @@ void TMainForm::BtnRemoveWindowsClick()
 
 void TMainForm::BtnMinimizeWindowsClick()
 {
-    const int i = SelectedFileIndex();
-    if (i < 0) {
-        platform::MessageBox(this, "No file selected !", "Error", platform::Buttons::Ok);
+    const int i = SelectedFileIndexOrSay();
+    if (i < 0)
         return;
-    }
     const RoboCupFileT* log = g_files[static_cast<std::size_t>(i)].get();
     const QScopedValueRollback<bool> arranging(arrangingFileWindows_, true);
-    // A maximized window would hand its state on to the next one minimized.
-    for (TMDIChild* w : FileWindows(log)) {
-        if (w->isMaximized())
-            w->showNormal();
-    }
-    // Minimizing may reorder the children: start again after every change.
-    bool changed = true;
-    while (changed) {
-        changed = false;
-        for (TMDIChild* w : FileWindows(log)) {
-            if (w->isMinimized())
-                continue;
-            w->showMinimized();
-            if (w->isMinimized()) {
-                changed = true;
-                break;
-            }
-        }
-    }
+    MinimizeChildren([log](const QMdiSubWindow* w) {
+        const auto* child = qobject_cast<const TMDIChild*>(w);
+        return child && log && child->File == log;
+    });
 }
 
 void TMainForm::BtnRestoreWindowsClick()
 {
-    const int i = SelectedFileIndex();
-    if (i < 0) {
-        platform::MessageBox(this, "No file selected !", "Error", platform::Buttons::Ok);
+    const int i = SelectedFileIndexOrSay();
+    if (i < 0)
         return;
-    }
     const RoboCupFileT* log = g_files[static_cast<std::size_t>(i)].get();
     const QScopedValueRollback<bool> arranging(arrangingFileWindows_, true);
-    QList<QPointer<QMdiSubWindow>> children;
-    for (QMdiSubWindow* w : MdiArea->subWindowList(QMdiArea::CreationOrder))
-        children << w;
     QPointer<QMdiSubWindow> lastShown;
-    for (const QPointer<QMdiSubWindow>& w : children) {
+    for (const QPointer<QMdiSubWindow>& w : GuardedChildren()) {
         if (!w)
             continue;
         auto* child = qobject_cast<TMDIChild*>(w.data());
@@ -511,11 +486,7 @@ void TMainForm::BtnAdd2dClick()
         return;
     auto* child = new TMDIFieldChild(MdiArea, g_current);
     child->SetTitle(NewWindowTitle("Field "));
-    {
-        // Selecting in code is not a click on the list.
-        const QSignalBlocker quiet(child->lbPlayers);
-        child->lbPlayers->selectAll();
-    }
+    TMDIChild::SelectAllPlayers(child->lbPlayers);
     child->SetTimeRange(TrackBar1->value(), TrackBar1->SelStart(), TrackBar1->SelEnd());
     child->show();
 }
@@ -535,10 +506,7 @@ void TMainForm::BtnAddUsageClick()
         return;
     auto* child = new TMDIUsageChild(MdiArea, g_current);
     child->SetTitle(NewWindowTitle("Concepts "));
-    {
-        const QSignalBlocker quiet(child->lbPlayers);
-        child->lbPlayers->selectAll();
-    }
+    TMDIChild::SelectAllPlayers(child->lbPlayers);
     child->SetTimeRange(TrackBar1->value(), TrackBar1->SelStart(), TrackBar1->SelEnd());
     child->show();
 }
