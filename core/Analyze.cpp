@@ -1,5 +1,6 @@
 #include "Analyze.h"
 
+#include "Common.h"
 #include "Convertlog.h"
 #include "RoboCupFile.h"
 #include "Roles.h"
@@ -25,27 +26,6 @@ constexpr int kCommandCount = 8;
 // The commands in the order they are evaluated; count channel "<name>_count",
 // action channel "<name>".
 constexpr const char* kCommands[kCommandCount] = {"kick", "dash", "turn", "say", "tneck", "catch", "move", "chng_view"};
-
-template <typename T>
-DataTimeChannel<T>* FindLeaf(const TimeStream& stream, const std::string& fullName)
-{
-    return dynamic_cast<DataTimeChannel<T>*>(stream.FindChannel(fullName));
-}
-
-// The stored values of a channel (null for a missing one). Derived values come
-// from the stored values, not through the user's averaging window.
-template <typename T>
-T* Raw(DataTimeChannel<T>* channel)
-{
-    return channel != nullptr ? channel->GetValues().data() : nullptr;
-}
-
-double DistanceTo(double x, double y, double px, double py)
-{
-    const double dx = x - px;
-    const double dy = y - py;
-    return std::sqrt(dx * dx + dy * dy);
-}
 
 }  // namespace
 
@@ -98,8 +78,8 @@ int RoboCupFileT::ComputeCalculatedFields()
     const double* y[kObjects] = {};
     int movingCount = 0;
     for (int i = 0; i < kObjects; ++i) {
-        x[i] = Raw(posXChannel[i]);
-        y[i] = Raw(posYChannel[i]);
+        x[i] = RawValues(posXChannel[i]);
+        y[i] = RawValues(posYChannel[i]);
         bool changes = false;
         if (x[i] != nullptr && y[i] != nullptr) {
             for (int t = 1; t < n && !changes; ++t)
@@ -123,13 +103,13 @@ int RoboCupFileT::ComputeCalculatedFields()
 
     // Distances of the ball to the two goals.
     if (located[0]) {
-        double* left = Raw(FindLeaf<double>(s, "Ball.goal_distance.l_team"));
-        double* right = Raw(FindLeaf<double>(s, "Ball.goal_distance.r_team"));
+        double* left = RawValues(FindLeaf<double>(s, "Ball.goal_distance.l_team"));
+        double* right = RawValues(FindLeaf<double>(s, "Ball.goal_distance.r_team"));
         for (int t = 0; t < n; ++t) {
             if (left != nullptr)
-                left[t] = DistanceTo(x[0][t], y[0][t], kLeftGoalX, 0.0);
+                left[t] = PointDistance(x[0][t], y[0][t], kLeftGoalX, 0.0);
             if (right != nullptr)
-                right[t] = DistanceTo(x[0][t], y[0][t], kRightGoalX, 0.0);
+                right[t] = PointDistance(x[0][t], y[0][t], kRightGoalX, 0.0);
         }
     }
 
@@ -156,8 +136,8 @@ int RoboCupFileT::ComputeCalculatedFields()
         // Nearest opponent and team-mate: the first of equal minima wins, and
         // nobody within the search radius leaves index -1 at that radius.
         auto nearest = [&](int from, const char* indexName, const char* distName) {
-            std::int16_t* index = Raw(FindLeaf<std::int16_t>(s, player + ".calculated." + indexName));
-            double* dist = Raw(FindLeaf<double>(s, player + ".calculated." + distName));
+            std::int16_t* index = RawValues(FindLeaf<std::int16_t>(s, player + ".calculated." + indexName));
+            double* dist = RawValues(FindLeaf<double>(s, player + ".calculated." + distName));
             for (int t = 0; t < n; ++t) {
                 double best = kNearestSearchRadius * kNearestSearchRadius;
                 int bestIndex = -1;
@@ -182,17 +162,17 @@ int RoboCupFileT::ComputeCalculatedFields()
         nearest(mateFrom, "nearest_teammate", "dist_teammate");
 
         // Possession: within reach of the ball (the reach itself included).
-        std::int8_t* possessor = Raw(possessorChannel[p]);
-        std::int8_t* realPossessor = Raw(FindLeaf<std::int8_t>(s, player + ".calculated.real_possessor"));
-        std::int8_t* side = Raw(sidePossession[left ? 0 : 1]);
-        const std::int16_t* type = Raw(FindLeaf<std::int16_t>(s, player + ".type"));
+        std::int8_t* possessor = RawValues(possessorChannel[p]);
+        std::int8_t* realPossessor = RawValues(FindLeaf<std::int8_t>(s, player + ".calculated.real_possessor"));
+        std::int8_t* side = RawValues(sidePossession[left ? 0 : 1]);
+        const std::int16_t* type = RawValues(FindLeaf<std::int16_t>(s, player + ".type"));
         std::vector<std::int8_t> hasBall(static_cast<std::size_t>(n), 0);
         if (located[0]) {
             for (int t = 0; t < n; ++t) {
                 double reach = defaultReach;
                 if (type != nullptr && type[t] >= 0 && static_cast<std::size_t>(type[t]) < reachByType.size())
                     reach = reachByType[static_cast<std::size_t>(type[t])];
-                const std::int8_t owns = DistanceTo(px[t], py[t], x[0][t], y[0][t]) <= reach ? 1 : 0;
+                const std::int8_t owns = PointDistance(px[t], py[t], x[0][t], y[0][t]) <= reach ? 1 : 0;
                 hasBall[static_cast<std::size_t>(t)] = owns;
                 if (owns && side != nullptr)
                     side[t] = 1;
@@ -207,8 +187,8 @@ int RoboCupFileT::ComputeCalculatedFields()
         // at t; a kick needs the ball within reach at t.
         for (int k = 0; k < kCommandCount; ++k) {
             const std::string command = kCommands[k];
-            const std::int16_t* count = Raw(FindLeaf<std::int16_t>(s, player + ".counts." + command + "_count"));
-            std::int8_t* action = Raw(FindLeaf<std::int8_t>(s, player + ".actions." + command));
+            const std::int16_t* count = RawValues(FindLeaf<std::int16_t>(s, player + ".counts." + command + "_count"));
+            std::int8_t* action = RawValues(FindLeaf<std::int8_t>(s, player + ".actions." + command));
             if (action == nullptr)
                 continue;
             for (int t = 0; t < n; ++t) {
@@ -220,9 +200,9 @@ int RoboCupFileT::ComputeCalculatedFields()
         }
 
         // Speed class of the player's velocity.
-        const double* vx = Raw(FindLeaf<double>(s, player + ".vel.dx"));
-        const double* vy = Raw(FindLeaf<double>(s, player + ".vel.dy"));
-        std::int8_t* speed = Raw(FindLeaf<std::int8_t>(s, player + ".calculated.speed"));
+        const double* vx = RawValues(FindLeaf<double>(s, player + ".vel.dx"));
+        const double* vy = RawValues(FindLeaf<double>(s, player + ".vel.dy"));
+        std::int8_t* speed = RawValues(FindLeaf<std::int8_t>(s, player + ".calculated.speed"));
         if (vx != nullptr && vy != nullptr && speed != nullptr) {
             for (int t = 0; t < n; ++t)
                 speed[t] = SpeedClass(std::sqrt(vx[t] * vx[t] + vy[t] * vy[t]));
@@ -233,8 +213,8 @@ int RoboCupFileT::ComputeCalculatedFields()
 
     // Cycles to the next score change, walking back from the end: 0 at the last
     // cycle before a change, -1 after the last change.
-    const std::int16_t* diff = Raw(FindLeaf<std::int16_t>(s, "score.diff"));
-    std::int16_t* time2goal = Raw(time2goalChannel);
+    const std::int16_t* diff = RawValues(FindLeaf<std::int16_t>(s, "score.diff"));
+    std::int16_t* time2goal = RawValues(time2goalChannel);
     if (diff != nullptr && time2goal != nullptr && n > 0) {
         int change = -1;
         std::int16_t seen = diff[n - 1];

@@ -5,13 +5,6 @@
 #include <cmath>
 #include <limits>
 
-double PointDistance(double x1, double y1, double x2, double y2)
-{
-    const double dx = x1 - x2;
-    const double dy = y1 - y2;
-    return std::sqrt(dx * dx + dy * dy);
-}
-
 std::string MakeIdentifier(std::string text)
 {
     for (const char from : {'.', ':', '-'})

@@ -83,42 +83,25 @@ ConceptObject* Add(ConceptObject* parent, const std::string& name, bool prune = 
     return parent->AddChild(new ConceptObject(name, nullptr, prune));
 }
 
-// The last steps every written hierarchy shares: weights, the GML file, and
-// the numbering the rest of the program sees.
-ConceptObject* Finish(ConceptObject* root, const std::string& fileName)
+// A line of the formation ("FW", "MF" or "FB"): its left, centre and right
+// positions, the centre split into left and right centre.
+void AddLine(ConceptObject* fieldPlayer, const std::string& line, ConceptObject*& left, ConceptObject*& centre,
+             ConceptObject*& leftCentre, ConceptObject*& rightCentre, ConceptObject*& right)
 {
-    root->SetInPath(false);
-    ConceptObject::SetWeightAndSum(root, 1.0);
-    ConceptObject::SaveGML(root, fileName);
-    ConceptObject::Number(root, 1, 0, nullptr);
-    return root;
+    ConceptObject* node = Add(fieldPlayer, line);
+    left = Add(node, "L-" + line);
+    centre = Add(node, "C-" + line);
+    leftCentre = Add(centre, "LC-" + line);
+    rightCentre = Add(centre, "RC-" + line);
+    right = Add(node, "R-" + line);
 }
 
 void AddSideRoles(ConceptObject* side, int s)
 {
     coFieldPlayer[s] = Add(side, "Field-player");
-
-    ConceptObject* fw = Add(coFieldPlayer[s], "FW");
-    coLFW[s] = Add(fw, "L-FW");
-    coCFW[s] = Add(fw, "C-FW");
-    coLCFW[s] = Add(coCFW[s], "LC-FW");
-    coRCFW[s] = Add(coCFW[s], "RC-FW");
-    coRFW[s] = Add(fw, "R-FW");
-
-    ConceptObject* mf = Add(coFieldPlayer[s], "MF");
-    coLMF[s] = Add(mf, "L-MF");
-    coCMF[s] = Add(mf, "C-MF");
-    coLCMF[s] = Add(coCMF[s], "LC-MF");
-    coRCMF[s] = Add(coCMF[s], "RC-MF");
-    coRMF[s] = Add(mf, "R-MF");
-
-    ConceptObject* fb = Add(coFieldPlayer[s], "FB");
-    coLFB[s] = Add(fb, "L-FB");
-    coCFB[s] = Add(fb, "C-FB");
-    coLCFB[s] = Add(coCFB[s], "LC-FB");
-    coRCFB[s] = Add(coCFB[s], "RC-FB");
-    coRFB[s] = Add(fb, "R-FB");
-
+    AddLine(coFieldPlayer[s], "FW", coLFW[s], coCFW[s], coLCFW[s], coRCFW[s], coRFW[s]);
+    AddLine(coFieldPlayer[s], "MF", coLMF[s], coCMF[s], coLCMF[s], coRCMF[s], coRMF[s]);
+    AddLine(coFieldPlayer[s], "FB", coLFB[s], coCFB[s], coLCFB[s], coRCFB[s], coRFB[s]);
     coSW[s] = Add(coFieldPlayer[s], "SW");
     coST[s] = Add(coFieldPlayer[s], "ST");
     coGK[s] = Add(side, "GK");
@@ -192,7 +175,7 @@ ConceptObject* CreateActionConcepts()
     coCorner = Add(coMiss, "Corner");
     coGoalline = Add(coMiss, "Goalline");
 
-    return Finish(root, "ActionConcepts.gml");
+    return FinishHierarchy(root, "ActionConcepts.gml");
 }
 
 ConceptObject* CreateRoleConcepts()
@@ -213,7 +196,7 @@ ConceptObject* CreateRoleConcepts()
     for (int s = 0; s < 2; ++s)
         AddSideRoles(sides[s], s);
 
-    return Finish(root, "RoleConcepts.gml");
+    return FinishHierarchy(root, "RoleConcepts.gml");
 }
 
 ConceptObject* CreateTeamplayConcepts()

@@ -372,3 +372,12 @@ int ConceptObject::SaveGML(ConceptObject* root, const std::string& fileName)
         std::cerr << "Cannot write " << fileName << '\n';
     return 0;
 }
+
+ConceptObject* FinishHierarchy(ConceptObject* root, const std::string& fileName)
+{
+    root->SetInPath(false);
+    ConceptObject::SetWeightAndSum(root, 1.0);
+    ConceptObject::SaveGML(root, fileName);
+    ConceptObject::Number(root, 1, 0, nullptr);
+    return root;
+}

@@ -128,6 +128,11 @@ private:
 
 // The node with this handle, or null for 0 and for handles of no living node.
 ConceptObject* ConceptFromHandle(std::int32_t handle);
+
+// The last steps every hierarchy written to a file shares: the root leads no
+// path, the weights, the GML file, and the numbering the rest of the program
+// sees. Returns the root.
+ConceptObject* FinishHierarchy(ConceptObject* root, const std::string& fileName);
 // The handle of the node, 0 for null.
 inline std::int32_t ConceptHandle(const ConceptObject* node)
 {

@@ -1,5 +1,6 @@
 #include "Evaluators.h"
 
+#include "Common.h"
 #include "Keepaway.h"
 #include "RoboCupFile.h"
 
@@ -11,15 +12,6 @@ namespace {
 
 constexpr int kObjectCount = 23;
 constexpr double kOneThird = 1.0 / 3.0;
-
-// The Euclidean distance, the same arithmetic as PointDistance but inlined: the
-// feature computation asks for it millions of times per log.
-inline double Distance(double x1, double y1, double x2, double y2)
-{
-    const double dx = x1 - x2;
-    const double dy = y1 - y2;
-    return std::sqrt(dx * dx + dy * dy);
-}
 
 // A situation of a log without cycles has nothing to judge, not even by its
 // position alone. A situation without a log is judged by its position.
@@ -91,7 +83,7 @@ CircleRegionEvaluator::CircleRegionEvaluator(double cx_, double cy_, double r_) 
 
 bool CircleRegionEvaluator::Evaluate(BasicGameData* s)
 {
-    return s != nullptr && !EmptyLog(s) && Distance(s->x, s->y, cx, cy) <= r;
+    return s != nullptr && !EmptyLog(s) && PointDistance(s->x, s->y, cx, cy) <= r;
 }
 
 SidelineEvaluator::SidelineEvaluator(bool low, bool high) : beyondLow(low), beyondHigh(high) {}
@@ -133,7 +125,7 @@ double SpeedEvaluator::Value(const BasicGameData* s) const
     Track track;
     if (!track.Open(*s->file, s->object))
         return std::numeric_limits<double>::quiet_NaN();
-    return Distance(track.X(first), track.Y(first), track.X(last), track.Y(last)) / window;
+    return PointDistance(track.X(first), track.Y(first), track.X(last), track.Y(last)) / window;
 }
 
 bool SpeedEvaluator::Evaluate(BasicGameData* s)
@@ -193,8 +185,8 @@ double RelativeSpeedEvaluator::Value(const BasicGameData* s) const
     Track ball;
     if (!player.Open(*s->file, s->object) || !ball.Open(*s->file, 0))
         return std::numeric_limits<double>::quiet_NaN();
-    const double before = Distance(player.X(a), player.Y(a), ball.X(a), ball.Y(a));
-    const double after = Distance(player.X(b), player.Y(b), ball.X(b), ball.Y(b));
+    const double before = PointDistance(player.X(a), player.Y(a), ball.X(a), ball.Y(a));
+    const double after = PointDistance(player.X(b), player.Y(b), ball.X(b), ball.Y(b));
     return (after - before) * kOneThird;
 }
 

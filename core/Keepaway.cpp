@@ -1,5 +1,6 @@
 #include "Keepaway.h"
 
+#include "Common.h"
 #include "Evaluators.h"
 #include "RoboCupFile.h"
 
@@ -40,13 +41,7 @@ Point Position(const BasicGameData& s, int i)
     return {cx->Get(s.cycle), cy->Get(s.cycle)};
 }
 
-// The Euclidean distance, the same arithmetic as PointDistance but inlined.
-inline double Dist(Point p, Point q)
-{
-    const double dx = p.x - q.x;
-    const double dy = p.y - q.y;
-    return std::sqrt(dx * dx + dy * dy);
-}
+inline double Dist(Point p, Point q) { return PointDistance(p.x, p.y, q.x, q.y); }
 
 // The smaller of two values, the second when they are equal.
 double Smaller(double first, double second) { return first < second ? first : second; }

@@ -70,8 +70,5 @@ ConceptObject* CreateRelativeConcepts()
     for (const StateVariable& v : kVariables)
         AddFeatureConcept(v.name, root, v.angle ? angles : distances, v.a, v.b);
 
-    ConceptObject::SetWeightAndSum(root, 1.0);
-    ConceptObject::SaveGML(root, "RelativeConcepts.gml");
-    ConceptObject::Number(root, 1, 0, nullptr);
-    return root;
+    return FinishHierarchy(root, "RelativeConcepts.gml");
 }

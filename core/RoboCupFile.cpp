@@ -116,12 +116,6 @@ std::unique_ptr<CompositeTimeChannel> BuildSubtree(std::string name, std::span<c
     return top;
 }
 
-template <typename T>
-DataTimeChannel<T>* FindLeaf(const TimeStream& stream, const std::string& fullName)
-{
-    return dynamic_cast<DataTimeChannel<T>*>(stream.FindChannel(fullName));
-}
-
 }  // namespace
 
 std::string ObjectName(int object)

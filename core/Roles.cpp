@@ -20,19 +20,6 @@ constexpr int kObjects = 23;
 // Clusters whose centres are this close (in metres of mean x) form one line.
 constexpr double kLineThreshold = 5.0;
 
-template <typename T>
-DataTimeChannel<T>* FindLeaf(const TimeStream& stream, const std::string& fullName)
-{
-    return dynamic_cast<DataTimeChannel<T>*>(stream.FindChannel(fullName));
-}
-
-// The stored values (the averaging window is for what the user reads).
-template <typename T>
-T* Raw(DataTimeChannel<T>* channel)
-{
-    return channel != nullptr ? channel->GetValues().data() : nullptr;
-}
-
 // Orders items by key with the exchange procedure: for every position, every later
 // item with a strictly smaller key changes places with it. Not stable.
 template <typename Item, typename Key>
@@ -64,21 +51,21 @@ Channels ResolveChannels(RoboCupFileT& file)
         auto* px = FindLeaf<double>(s, object + ".pos.x");
         auto* py = FindLeaf<double>(s, object + ".pos.y");
         if (px != nullptr && py != nullptr) {
-            ch.x[i] = Raw(px);
-            ch.y[i] = Raw(py);
+            ch.x[i] = RawValues(px);
+            ch.y[i] = RawValues(py);
             n = std::min({n, px->GetCount(), py->GetCount()});
         }
         if (i > 0) {
             auto* role = FindLeaf<std::int32_t>(s, object + ".calculated.role");
             if (role != nullptr) {
                 ch.roleChannel[i] = role;
-                ch.role[i] = Raw(role);
+                ch.role[i] = RawValues(role);
                 n = std::min(n, role->GetCount());
             }
         }
     }
     if (auto* time = FindLeaf<std::int16_t>(s, "time")) {
-        ch.time = Raw(time);
+        ch.time = RawValues(time);
         n = std::min(n, time->GetCount());
     }
     ch.cycles = n;

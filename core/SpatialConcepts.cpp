@@ -30,15 +30,6 @@ BasicEvaluator* BallSpeed(double lo, double hi) { return new RelativeSpeedEvalua
 // The object's distance to the ball.
 BasicEvaluator* BallDist(double lo, double hi) { return new RelativeDistEvaluator(lo, hi, 0, 0, false); }
 
-ConceptObject* Finish(ConceptObject* root, const char* fileName)
-{
-    root->SetInPath(false);
-    ConceptObject::SetWeightAndSum(root, 1.0);
-    ConceptObject::SaveGML(root, fileName);
-    ConceptObject::Number(root, 1, 0, nullptr);
-    return root;
-}
-
 }  // namespace
 
 ConceptObject* CreatePositionConcepts()
@@ -82,7 +73,7 @@ ConceptObject* CreatePositionConcepts()
     ConceptObject* opponentSide = Add(goalline, "Opponent-side", new GoallineEvaluator(false, true), kPrune);
     Add(opponentSide, "Opponent-goal", Rect(52.5, -7.32, 54.9, 7.32), kPrune);
 
-    return Finish(root, "PositionConcepts.gml");
+    return FinishHierarchy(root, "PositionConcepts.gml");
 }
 
 ConceptObject* CreateSpeedConcepts()
@@ -97,7 +88,7 @@ ConceptObject* CreateSpeedConcepts()
     faster->AddChild(medium);
     Add(faster, "Fast", Speed(0.3, 9999.99), kPrune);
 
-    return Finish(root, "SpeedConcepts.gml");
+    return FinishHierarchy(root, "SpeedConcepts.gml");
 }
 
 ConceptObject* CreateBallRelativeConcepts()
@@ -133,5 +124,5 @@ ConceptObject* CreateBallRelativeConcepts()
     longDist->AddChild(far);
     Add(longDist, "Very-far", BallDist(30, 999999), kPrune);
 
-    return Finish(root, "BallRelativeConcepts.gml");
+    return FinishHierarchy(root, "BallRelativeConcepts.gml");
 }

@@ -450,3 +450,18 @@ private:
     std::string rowHeader;
     std::vector<double> rowBuffer;
 };
+
+// The leaf with this full name when it holds values of type T; null otherwise.
+template <typename T>
+DataTimeChannel<T>* FindLeaf(const TimeStream& stream, const std::string& fullName)
+{
+    return dynamic_cast<DataTimeChannel<T>*>(stream.FindChannel(fullName));
+}
+
+// The stored values of a channel (null for a missing one). Derived values are
+// computed from and into these, not through the user's averaging window.
+template <typename T>
+T* RawValues(DataTimeChannel<T>* channel)
+{
+    return channel != nullptr ? channel->GetValues().data() : nullptr;
+}
