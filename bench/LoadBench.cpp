@@ -10,8 +10,9 @@
 #include "RoboCupFile.h"
 #include "platform/Hooks.h"
 
+#include "support/Gunzip.h"
+
 #include <benchmark/benchmark.h>
-#include <zlib.h>
 
 #include <chrono>
 #include <cstdio>
@@ -34,15 +35,7 @@ using Clock = std::chrono::steady_clock;
 std::string Gunzip(const std::string& source)
 {
     const fs::path target = fs::temp_directory_path() / ("velotrask-loadbench-" + std::to_string(::getpid()) + ".rcg");
-    gzFile in = gzopen(source.c_str(), "rb");
-    if (in == nullptr)
-        throw std::runtime_error("cannot open " + source);
-    std::ofstream out(target, std::ios::binary);
-    char buffer[1 << 16];
-    int n;
-    while ((n = gzread(in, buffer, sizeof buffer)) > 0)
-        out.write(buffer, n);
-    gzclose(in);
+    GunzipFile(source, target.string());
     return target.string();
 }
 

@@ -5,8 +5,9 @@
 #include "RoboCupFile.h"
 #include "rcsslogplayer/rcgparser.h"
 
+#include "support/Gunzip.h"
+
 #include <benchmark/benchmark.h>
-#include <zlib.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,15 +29,7 @@ const std::string& MatchFile()
         const std::string dst = (std::filesystem::temp_directory_path() /
                                  ("velotrask-bench-" + std::to_string(::getpid()) + ".rcg"))
                                     .string();
-        gzFile in = gzopen(src.c_str(), "rb");
-        if (!in)
-            throw std::runtime_error("cannot open " + src);
-        std::ofstream out(dst, std::ios::binary);
-        char buf[1 << 16];
-        int n;
-        while ((n = gzread(in, buf, sizeof buf)) > 0)
-            out.write(buf, n);
-        gzclose(in);
+        GunzipFile(src, dst);
         return dst;
     }();
     // Registered after the path exists, so it runs before the path is destroyed.

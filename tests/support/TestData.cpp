@@ -1,11 +1,9 @@
 #include "TestData.h"
 
-#include <zlib.h>
+#include "Gunzip.h"
 
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <stdexcept>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -28,19 +26,8 @@ std::string GunzippedTestFile(const std::string& name)
     auto it = done.find(name);
     if (it != done.end())
         return it->second;
-    const std::string src = TestDataPath(name + ".gz");
-    gzFile in = gzopen(src.c_str(), "rb");
-    if (!in)
-        throw std::runtime_error("cannot open " + src);
     const std::string dst = MakeTempDir("data") + "/" + name;
-    std::ofstream out(dst, std::ios::binary);
-    char buf[1 << 16];
-    int n;
-    while ((n = gzread(in, buf, sizeof buf)) > 0)
-        out.write(buf, n);
-    gzclose(in);
-    if (n < 0)
-        throw std::runtime_error("cannot decompress " + src);
+    GunzipFile(TestDataPath(name + ".gz"), dst);
     done[name] = dst;
     return dst;
 }
