@@ -465,10 +465,11 @@ TEST(DerivedPassWhole, RunningItAgainChangesNothing)
     }
     h.Of<std::int16_t>("score.diff")[20] = 1;
     // With the action concepts there, the dribble becomes an event.
-    const std::filesystem::path folder = std::filesystem::current_path();
-    std::filesystem::current_path(MakeTempDir("derived"));
-    std::unique_ptr<ConceptObject> actions(CreateActionConcepts());
-    std::filesystem::current_path(folder);
+    std::unique_ptr<ConceptObject> actions;
+    {
+        const InTempDir dir("derived");
+        actions.reset(CreateActionConcepts());
+    }
     auto events = [&] {
         std::vector<std::tuple<ConceptObject*, int, int, int, int, int, int>> all;
         for (const auto& list : h.log->events)

@@ -1,5 +1,6 @@
 #include "ConceptHierarchies.h"
 
+#include "support/HierarchyTestUtil.h"
 #include "support/TestData.h"
 
 #include <gtest/gtest.h>
@@ -14,36 +15,9 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using namespace hierarchytest;
 
 namespace {
-
-std::string ReadBytes(const std::string& name)
-{
-    std::ifstream in(name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::vector<std::string> SplitCrLf(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t pos; (pos = text.find("\r\n", start)) != std::string::npos; start = pos + 2)
-        lines.push_back(text.substr(start, pos - start));
-    if (start < text.size())
-        lines.push_back(text.substr(start));
-    return lines;
-}
-
-int CountLines(const std::vector<std::string>& lines, const std::string& line)
-{
-    return static_cast<int>(std::count(lines.begin(), lines.end(), line));
-}
-
-std::string Header(const std::string& rootLabel)
-{
-    return "Creator \"Velotrask\"\r\nVersion\t2.2\r\ngraph\r\n[\r\n  hierarchic\t1\r\n  label \"" + rootLabel +
-           "\"\r\n  directed\t1\r\n  node\r\n  [\r\n    id 1\r\n    label \"" + rootLabel + "\"\r\n";
-}
 
 // The GML text of a tree listed in pre-order as (level, label), written from
 // the file layout alone: ids count up in the listed order, and every node but
@@ -76,19 +50,10 @@ std::string TreeGml(const std::vector<std::pair<int, std::string>>& tree)
 // runs in a fresh temporary one and frees whatever it built.
 class ConceptHierarchies : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        previous_ = fs::current_path();
-        fs::current_path(MakeTempDir("hierarchies"));
-    }
-    void TearDown() override
-    {
-        FreeConceptHierarchies();
-        fs::current_path(previous_);
-    }
+    void TearDown() override { FreeConceptHierarchies(); }
 
 private:
-    fs::path previous_;
+    InTempDir dir_{"hierarchies"};
 };
 
 struct Expected {
@@ -161,6 +126,40 @@ const std::vector<SideRole> kSideRoles = {
     {"ST", 2, coST},                    {"GK", 1, coGK},
 };
 
+// A node of the role hierarchy as the program documents it.
+struct RoleNode {
+    int level;
+    std::string path;
+    bool prune;
+    bool inPath;
+    ConceptObject* const* global;  // the pointer that must hold the node, or null
+};
+
+// The role hierarchy in pre-order.
+std::vector<RoleNode> RoleTree()
+{
+    std::vector<RoleNode> tree = {{0, "Team", false, false, nullptr},
+                                  {1, "Ball", true, false, &coBall},
+                                  {1, "Team-Numbers", true, false, nullptr}};
+    const std::string sides[2] = {"LTeam", "RTeam"};
+    for (int s = 0; s < 2; ++s) {
+        tree.push_back({2, sides[s], false, true, nullptr});
+        for (int n = 0; n < 11; ++n)
+            tree.push_back({3, sides[s] + "." + std::to_string(n + 1), true, false, &coTeamNumber[s][n]});
+    }
+    tree.push_back({1, "Team-Roles", true, false, nullptr});
+    for (int s = 0; s < 2; ++s) {
+        tree.push_back({2, sides[s], false, true, nullptr});
+        for (const SideRole& r : kSideRoles)
+            tree.push_back({2 + r.levelBelowSide, sides[s] + "." + r.name, true, false, r.table ? r.table + s : nullptr});
+    }
+    return tree;
+}
+
+// The roots of the seven hierarchies.
+ConceptObject** const kRoots[] = {&g_positionConcepts, &g_actionConcepts,     &g_roleConcepts,   &g_speedConcepts,
+                                  &g_ballRelativeConcepts, &g_teamplayConcepts, &g_relativeConcepts};
+
 }  // namespace
 
 TEST_F(ConceptHierarchies, ActionHierarchyHasTheDocumentedNodesIdsAndPointers)
@@ -210,108 +209,35 @@ TEST_F(ConceptHierarchies, ActionRelationsAndDistance)
     EXPECT_NEAR(ConceptObject::Distance(coLongDribble, coSpeedDribble, 1.0), 0.36667, 1e-5);
 }
 
-TEST_F(ConceptHierarchies, ActionGmlFileHasItsBlocksAndExactFirstLines)
-{
-    g_actionConcepts = CreateActionConcepts();
-    const std::string text = ReadBytes("ActionConcepts.gml");
-    const std::string header = Header("Action");
-    ASSERT_GE(text.size(), header.size());
-    EXPECT_EQ(text.substr(0, header.size()), header);
-
-    const std::vector<std::string> lines = SplitCrLf(text);
-    EXPECT_EQ(lines.size(), 1477u);
-    EXPECT_EQ(lines.size(), 7u + 17u * 45u + 16u * 44u + 1u);
-    EXPECT_EQ(CountLines(lines, "  node"), 45);
-    EXPECT_EQ(CountLines(lines, "  edge"), 44);
-    EXPECT_EQ(CountLines(lines, "    id 45"), 1);
-    EXPECT_EQ(CountLines(lines, "    label \"Goalline\""), 1);
-    // The last link walked is "Miss" (40) to "Goalline" (45).
-    ASSERT_GE(lines.size(), 16u);
-    EXPECT_EQ(lines[lines.size() - 15], "    source 45");
-    EXPECT_EQ(lines[lines.size() - 14], "    target 40");
-    EXPECT_EQ(text.substr(text.size() - 3), "]\r\n");
-    EXPECT_EQ(text.find('\n', 0), text.find("\r\n", 0) + 1);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r'));
-}
-
 TEST_F(ConceptHierarchies, RoleHierarchyHasTheDocumentedNodesIdsPathsAndTables)
 {
     g_roleConcepts = CreateRoleConcepts();
-    std::vector<ConceptObject*> nodes;
-    ConceptObject::CollectConcepts(g_roleConcepts, &nodes, true);
+    const std::vector<RoleNode> tree = RoleTree();
+    const std::vector<ConceptObject*> nodes = Collect(g_roleConcepts, true);
     ASSERT_EQ(nodes.size(), 74u);
-    for (ConceptObject* n : nodes) {
-        EXPECT_EQ(n->GetTreeDepth(), 6);
-        EXPECT_EQ(n->GetEvaluator(), nullptr);
-    }
-
-    ConceptObject* root = g_roleConcepts;
-    EXPECT_EQ(root->GetName(), "Team");
-    EXPECT_EQ(root->GetId(), 1);
-    EXPECT_FALSE(root->GetPrune());
-    EXPECT_FALSE(root->GetInPath());
-    EXPECT_EQ(ConceptObject::GetPathName(root), "Team");
-    EXPECT_EQ(coBall, nodes[1]);
-    EXPECT_EQ(coBall->GetId(), 2);
-    EXPECT_TRUE(coBall->GetPrune());
-    EXPECT_EQ(ConceptObject::GetPathName(coBall), "Ball");
-
-    ConceptObject* numbers = nodes[2];
-    EXPECT_EQ(numbers->GetName(), "Team-Numbers");
-    EXPECT_EQ(numbers->GetId(), 3);
-    EXPECT_TRUE(numbers->GetPrune());
-    const int numberSideIds[2] = {4, 16};
-    const char* const sideNames[2] = {"LTeam", "RTeam"};
-    for (int s = 0; s < 2; ++s) {
-        ConceptObject* side = numbers->GetChildren()[s];
-        EXPECT_EQ(side->GetId(), numberSideIds[s]);
-        EXPECT_EQ(ConceptObject::GetPathName(side), sideNames[s]);
-        EXPECT_TRUE(side->GetInPath());
-        EXPECT_FALSE(side->GetPrune());
-        for (int n = 0; n < 11; ++n) {
-            ConceptObject* number = coTeamNumber[s][n];
-            ASSERT_NE(number, nullptr);
-            EXPECT_EQ(number->GetParent(), side);
-            EXPECT_EQ(number->GetId(), numberSideIds[s] + 1 + n);
-            EXPECT_EQ(number->GetLevel(), 3);
-            EXPECT_TRUE(number->GetPrune());
-            EXPECT_EQ(ConceptObject::GetPathName(number), std::string(sideNames[s]) + "." + std::to_string(n + 1));
+    ASSERT_EQ(nodes.size(), tree.size());
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        const RoleNode& want = tree[i];
+        ConceptObject* n = nodes[i];
+        EXPECT_EQ(ConceptObject::GetPathName(n), want.path) << i;
+        EXPECT_EQ(n->GetId(), static_cast<int>(i) + 1) << want.path;
+        EXPECT_EQ(n->GetLevel(), want.level) << want.path;
+        EXPECT_EQ(n->GetTreeDepth(), 6) << want.path;
+        EXPECT_EQ(n->GetPrune(), want.prune) << want.path;
+        EXPECT_EQ(n->GetInPath(), want.inPath) << want.path;
+        EXPECT_EQ(n->GetEvaluator(), nullptr) << want.path;
+        if (want.global) {
+            EXPECT_EQ(*want.global, n) << want.path;
         }
     }
-    EXPECT_EQ(ConceptObject::GetPathName(coTeamNumber[0][6]), "LTeam.7");
-
-    ConceptObject* roles = nodes[27];
-    EXPECT_EQ(roles->GetName(), "Team-Roles");
-    EXPECT_EQ(roles->GetId(), 28);
-    const int roleSideIds[2] = {29, 52};
-    for (int s = 0; s < 2; ++s) {
-        ConceptObject* side = roles->GetChildren()[s];
-        EXPECT_EQ(side->GetId(), roleSideIds[s]);
-        EXPECT_EQ(side->GetName(), sideNames[s]);
-        EXPECT_TRUE(side->GetInPath());
-        EXPECT_FALSE(side->GetPrune());
-        for (std::size_t i = 0; i < kSideRoles.size(); ++i) {
-            const SideRole& r = kSideRoles[i];
-            ConceptObject* n = nodes[static_cast<std::size_t>(roleSideIds[s]) + i];  // the node with id + 1
-            EXPECT_EQ(n->GetName(), r.name);
-            EXPECT_EQ(n->GetId(), roleSideIds[s] + 1 + static_cast<int>(i));
-            EXPECT_EQ(n->GetLevel(), 2 + r.levelBelowSide) << r.name;
-            EXPECT_TRUE(n->GetPrune()) << r.name;
-            EXPECT_FALSE(n->GetInPath()) << r.name;
-            EXPECT_TRUE(ConceptObject::IsA(n, side)) << r.name;
-            EXPECT_EQ(ConceptObject::GetPathName(n), std::string(sideNames[s]) + "." + r.name);
-            if (r.table) {
-                EXPECT_EQ(r.table[s], n) << r.name;
-            }
-        }
-    }
+    // Spot checks written out by hand.
     EXPECT_EQ(coGK[0]->GetId(), 51);
     EXPECT_EQ(coGK[1]->GetId(), 74);
-    EXPECT_EQ(ConceptObject::GetPathName(coGK[1]), "RTeam.GK");
+    EXPECT_EQ(ConceptObject::GetPathName(coTeamNumber[0][6]), "LTeam.7");
     EXPECT_EQ(ConceptObject::GetPathName(coLCMF[0]), "LTeam.LC-MF");
 }
 
-TEST_F(ConceptHierarchies, RoleDistancesAndGmlFile)
+TEST_F(ConceptHierarchies, RoleDistances)
 {
     g_roleConcepts = CreateRoleConcepts();
     // Same side: common ancestor "FB" (level 4), D = 6: ((6 - 4) + 2 / 12) / 7.
@@ -322,21 +248,6 @@ TEST_F(ConceptHierarchies, RoleDistancesAndGmlFile)
     EXPECT_NEAR(ConceptObject::Distance(coLFB[0], coLFB[1], 1.0), 0.809524, 1e-6);
     EXPECT_FALSE(ConceptObject::IsRelated(coGK[0], coGK[1]));
 
-    const std::string text = ReadBytes("RoleConcepts.gml");
-    const std::string header = Header("Team");
-    ASSERT_GE(text.size(), header.size());
-    EXPECT_EQ(text.substr(0, header.size()), header);
-    const std::vector<std::string> lines = SplitCrLf(text);
-    EXPECT_EQ(lines.size(), 2434u);
-    EXPECT_EQ(CountLines(lines, "  node"), 74);
-    EXPECT_EQ(CountLines(lines, "  edge"), 73);
-    // Labels are dotted paths, so both side nodes of a kind share one.
-    EXPECT_EQ(CountLines(lines, "    label \"LTeam\""), 2);
-    EXPECT_EQ(CountLines(lines, "      text \"RTeam.GK \""), 1);
-    // The last link walked is the right "GK" (74) under its side node (52).
-    ASSERT_GE(lines.size(), 16u);
-    EXPECT_EQ(lines[lines.size() - 15], "    source 74");
-    EXPECT_EQ(lines[lines.size() - 14], "    target 52");
 }
 
 TEST_F(ConceptHierarchies, GmlFilesFollowTheDocumentedTreesByteForByte)
@@ -345,24 +256,13 @@ TEST_F(ConceptHierarchies, GmlFilesFollowTheDocumentedTreesByteForByte)
     std::vector<std::pair<int, std::string>> actions;
     for (const Expected& e : kActions)
         actions.emplace_back(e.level, e.name);
-    EXPECT_EQ(ReadBytes("ActionConcepts.gml"), TreeGml(actions));
+    EXPECT_EQ(ReadFile("ActionConcepts.gml"), TreeGml(actions));
 
     g_roleConcepts = CreateRoleConcepts();
-    const std::string sides[2] = {"LTeam", "RTeam"};
-    std::vector<std::pair<int, std::string>> roles = {{0, "Team"}, {1, "Ball"}, {1, "Team-Numbers"}};
-    for (const std::string& side : sides) {
-        roles.emplace_back(2, side);
-        for (int n = 1; n <= 11; ++n)
-            roles.emplace_back(3, side + "." + std::to_string(n));
-    }
-    roles.emplace_back(1, "Team-Roles");
-    for (const std::string& side : sides) {
-        roles.emplace_back(2, side);
-        for (const SideRole& r : kSideRoles)
-            roles.emplace_back(2 + r.levelBelowSide, side + "." + r.name);
-    }
-    ASSERT_EQ(roles.size(), 74u);
-    EXPECT_EQ(ReadBytes("RoleConcepts.gml"), TreeGml(roles));
+    std::vector<std::pair<int, std::string>> roles;
+    for (const RoleNode& n : RoleTree())
+        roles.emplace_back(n.level, n.path);
+    EXPECT_EQ(ReadFile("RoleConcepts.gml"), TreeGml(roles));
 }
 
 TEST_F(ConceptHierarchies, RoleWeightsShareEachParentsTotal)
@@ -393,10 +293,8 @@ TEST_F(ConceptHierarchies, TeamplayIsOneUnnumberedInPathNode)
     EXPECT_TRUE(t->GetInPath());
     EXPECT_FALSE(t->GetPrune());
     EXPECT_EQ(t->GetChildCount(), 0);
-    EXPECT_EQ(t->GetId(), 0);
-    EXPECT_EQ(t->GetLevel(), 0);
-    EXPECT_EQ(t->GetTreeDepth(), 0);
-    EXPECT_EQ(ConceptObject::GetWeightSum(t), 0.0);
+    EXPECT_EQ(t->GetId(), 0);  // not numbered
+    EXPECT_EQ(ConceptObject::GetWeightSum(t), 0.0);  // not weighted
     std::vector<ConceptObject*> evaluable;
     ConceptObject::CollectConcepts(t, &evaluable, false);
     EXPECT_TRUE(evaluable.empty());
@@ -408,13 +306,8 @@ TEST_F(ConceptHierarchies, BuildingAndFreedRepeatedlyLeavesNoStalePointers)
     std::int32_t oldHandle = 0;
     for (int round = 0; round < 3; ++round) {
         CreateConceptHierarchies();
-        ASSERT_NE(g_actionConcepts, nullptr);
-        ASSERT_NE(g_roleConcepts, nullptr);
-        ASSERT_NE(g_teamplayConcepts, nullptr);
-        ASSERT_NE(g_positionConcepts, nullptr);
-        ASSERT_NE(g_speedConcepts, nullptr);
-        ASSERT_NE(g_ballRelativeConcepts, nullptr);
-        ASSERT_NE(g_relativeConcepts, nullptr);
+        for (ConceptObject** root : kRoots)
+            ASSERT_NE(*root, nullptr);
         // Six of the seven are written at every start; teamplay is not.
         for (const char* gml : {"PositionConcepts.gml", "ActionConcepts.gml", "RoleConcepts.gml", "SpeedConcepts.gml",
                                 "BallRelativeConcepts.gml", "RelativeConcepts.gml"})
@@ -428,39 +321,25 @@ TEST_F(ConceptHierarchies, BuildingAndFreedRepeatedlyLeavesNoStalePointers)
         }
         oldHandle = ConceptHandle(coLongDribble);
         std::vector<std::int32_t> handles;
-        for (ConceptObject* root : {g_positionConcepts, g_actionConcepts, g_roleConcepts, g_speedConcepts,
-                                    g_ballRelativeConcepts, g_teamplayConcepts, g_relativeConcepts}) {
-            std::vector<ConceptObject*> nodes;
-            ConceptObject::CollectConcepts(root, &nodes, true);
-            for (ConceptObject* n : nodes)
+        for (ConceptObject** root : kRoots)
+            for (ConceptObject* n : Collect(*root, true))
                 handles.push_back(ConceptHandle(n));
-        }
 
         FreeConceptHierarchies();
         // Every node of every hierarchy is gone, shared ones included.
         for (std::int32_t h : handles)
             ASSERT_EQ(ConceptFromHandle(h), nullptr) << h;
-        EXPECT_EQ(g_actionConcepts, nullptr);
-        EXPECT_EQ(g_roleConcepts, nullptr);
-        EXPECT_EQ(g_teamplayConcepts, nullptr);
-        EXPECT_EQ(g_positionConcepts, nullptr);
-        EXPECT_EQ(g_speedConcepts, nullptr);
-        EXPECT_EQ(g_ballRelativeConcepts, nullptr);
-        EXPECT_EQ(g_relativeConcepts, nullptr);
+        for (ConceptObject** root : kRoots)
+            EXPECT_EQ(*root, nullptr);
         EXPECT_EQ(ConceptFromHandle(oldHandle), nullptr);
         for (const Expected& e : kActions) {
             if (e.global) {
                 EXPECT_EQ(*e.global, nullptr) << e.name;
             }
         }
-        EXPECT_EQ(coBall, nullptr);
-        for (int s = 0; s < 2; ++s) {
-            for (ConceptObject* n : coTeamNumber[s])
-                EXPECT_EQ(n, nullptr);
-            for (const SideRole& r : kSideRoles) {
-                if (r.table) {
-                    EXPECT_EQ(r.table[s], nullptr) << r.name;
-                }
+        for (const RoleNode& n : RoleTree()) {
+            if (n.global) {
+                EXPECT_EQ(*n.global, nullptr) << n.path;
             }
         }
     }

@@ -37,17 +37,8 @@ constexpr int kConceptsPerObject = 53;  // 27 position + 7 speed + 19 ball-relat
 // builds them in a fresh temporary one and frees them at its end.
 class LoadLogTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        previous_ = fs::current_path();
-        fs::current_path(MakeTempDir("loadlog"));
-        CreateConceptHierarchies();
-    }
-    void TearDown() override
-    {
-        FreeConceptHierarchies();
-        fs::current_path(previous_);
-    }
+    void SetUp() override { CreateConceptHierarchies(); }
+    void TearDown() override { FreeConceptHierarchies(); }
 
     static std::unique_ptr<RoboCupFileT> Load(const std::string& name, bool usePlayerRoles = true)
     {
@@ -57,7 +48,7 @@ protected:
     RecordingHooks hooks;
 
 private:
-    fs::path previous_;
+    InTempDir dir_{"loadlog"};
 };
 
 double Pos(const RoboCupFileT& log, int object, bool y, int t)

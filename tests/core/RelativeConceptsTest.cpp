@@ -44,22 +44,8 @@ std::vector<std::string> ChildNames(const ConceptObject* node)
 
 class RelativeConcepts : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        previous_ = fs::current_path();
-        fs::current_path(MakeTempDir("relative"));
-        root.reset(CreateRelativeConcepts());
-    }
-    void TearDown() override
-    {
-        root.reset();
-        fs::current_path(previous_);
-    }
-
-    Root root;
-
-private:
-    fs::path previous_;
+    InTempDir dir_{"relative"};  // first made, last gone
+    Root root{CreateRelativeConcepts()};
 };
 
 }  // namespace

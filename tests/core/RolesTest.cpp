@@ -43,8 +43,6 @@ class Roles : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(MakeTempDir("roles"));
         roles_.reset(CreateRoleConcepts());
         actions_.reset(CreateActionConcepts());
     }
@@ -54,7 +52,6 @@ protected:
         actions_.reset();
         ClearRoleConceptPointers();
         ClearActionConceptPointers();
-        std::filesystem::current_path(previous_);
     }
 
     // The roles of players first + 1 .. first + 11 at cycle t, by path name.
@@ -69,7 +66,7 @@ protected:
     RecordingHooks hooks;
 
 private:
-    std::filesystem::path previous_;
+    InTempDir dir_{"roles"};
     std::unique_ptr<ConceptObject> roles_;
     std::unique_ptr<ConceptObject> actions_;
 };

@@ -32,8 +32,6 @@ class RulesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        previous_ = fs::current_path();
-        fs::current_path(MakeTempDir("rules"));
         g_actionConcepts = CreateActionConcepts();
         g_roleConcepts = CreateRoleConcepts();
         positions_ = std::make_unique<ConceptObject>("Position", nullptr, false);
@@ -46,7 +44,6 @@ protected:
     {
         positions_.reset();
         FreeConceptHierarchies();
-        fs::current_path(previous_);
     }
 
     ConceptObject* defendingHalf = nullptr;
@@ -54,7 +51,7 @@ protected:
     ConceptObject* otherKey = nullptr;
 
 private:
-    fs::path previous_;
+    InTempDir dir_{"rules"};
     std::unique_ptr<ConceptObject> positions_;
 };
 
@@ -572,20 +569,11 @@ TEST_F(RulesTest, ChunksMeetActionGraphNodesThroughTheNodeView)
 
 class RulesOnRealLogs : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        previous_ = fs::current_path();
-        fs::current_path(MakeTempDir("rules-real"));
-        CreateConceptHierarchies();
-    }
-    void TearDown() override
-    {
-        FreeConceptHierarchies();
-        fs::current_path(previous_);
-    }
+    void SetUp() override { CreateConceptHierarchies(); }
+    void TearDown() override { FreeConceptHierarchies(); }
 
 private:
-    fs::path previous_;
+    InTempDir dir_{"rules-real"};
 };
 
 // True when `role` is the condition's concept or lies above it.

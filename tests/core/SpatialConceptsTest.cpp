@@ -21,16 +21,7 @@ namespace {
 
 // The builders write into the current folder: each test gets a fresh one.
 class SpatialConcepts : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        previous_ = fs::current_path();
-        fs::current_path(MakeTempDir("spatial"));
-    }
-    void TearDown() override { fs::current_path(previous_); }
-
-private:
-    fs::path previous_;
+    InTempDir dir_{"spatial"};
 };
 
 BasicGameData Point(double x, double y)

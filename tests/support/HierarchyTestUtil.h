@@ -6,6 +6,7 @@
 #include "Concepts.h"
 #include "Evaluators.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -25,6 +26,23 @@ inline std::string ReadFile(const std::string& name)
 {
     std::ifstream in(name, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The lines of a text with CR LF line ends.
+inline std::vector<std::string> SplitCrLf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t pos; (pos = text.find("\r\n", start)) != std::string::npos; start = pos + 2)
+        lines.push_back(text.substr(start, pos - start));
+    if (start < text.size())
+        lines.push_back(text.substr(start));
+    return lines;
+}
+
+inline int CountLines(const std::vector<std::string>& lines, const std::string& line)
+{
+    return static_cast<int>(std::count(lines.begin(), lines.end(), line));
 }
 
 // How often the text holds the piece (overlaps counted).

@@ -31,3 +31,7 @@ std::string GunzippedTestFile(const std::string& name)
     done[name] = dst;
     return dst;
 }
+
+InTempDir::InTempDir(const std::string& tag) : previous_(fs::current_path()) { fs::current_path(MakeTempDir(tag)); }
+
+InTempDir::~InTempDir() { fs::current_path(previous_); }

@@ -1,6 +1,7 @@
 // Access to the test inputs in tests/data.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 // Full path of a file in tests/data.
@@ -10,3 +11,16 @@ std::string TestDataPath(const std::string& name);
 std::string GunzippedTestFile(const std::string& name);
 // A fresh, empty temporary folder for one test.
 std::string MakeTempDir(const std::string& tag);
+
+// Makes a fresh temporary folder the current one while it lives: the concept
+// hierarchies write their GML files into the current folder.
+class InTempDir {
+public:
+    explicit InTempDir(const std::string& tag);
+    ~InTempDir();
+    InTempDir(const InTempDir&) = delete;
+    InTempDir& operator=(const InTempDir&) = delete;
+
+private:
+    std::filesystem::path previous_;
+};
