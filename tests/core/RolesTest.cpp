@@ -231,102 +231,72 @@ TEST(RoleClustering, PlayersWithARoleAreLeftOut)
 // ---------------------------------------------------------------------------
 // Role analysis of normal matches
 
-TEST_F(Roles, A442GivesKeeperFourBacksFourMidfieldersAndTwoForwards)
-{
-    auto log = ReadGames({{k442, k442}}, "r442");
-    ASSERT_FALSE(log->isKeepaway);
-    const std::vector<std::string> expected = {"LTeam.GK",   "LTeam.L-FB",  "LTeam.LC-FB", "LTeam.RC-FB",
-                                               "LTeam.R-FB", "LTeam.L-MF",  "LTeam.LC-MF", "LTeam.RC-MF",
-                                               "LTeam.R-MF", "LTeam.L-FW",  "LTeam.R-FW"};
-    for (int t : {0, 7, 19})
-        EXPECT_EQ(TeamRoles(*log, 0, t), expected) << t;
-    EXPECT_EQ(RoleAt(*log, 1, 0), coGK[0]);
-    EXPECT_EQ(RoleAt(*log, 12, 0), coGK[1]);
-    EXPECT_EQ(hooks.beeps, 0);
-}
+// A single game of two shapes and the roles one side's players 1..11 get at
+// every cycle, by name below the side's node.
+struct Formation {
+    const char* name;
+    Shape left;
+    Shape right;
+    int side;
+    std::vector<std::string> roles;
+    int beeps;  // -1: not counted
+};
 
-TEST_F(Roles, TheRightTeamIsSeenFromItsOwnSide)
-{
-    // Same shape for both: the right team's own left is at positive pitch y, so
-    // its player with the greatest y in a line takes the left-hand role.
-    auto log = ReadGames({{k442, k433}}, "r433");
-    const std::vector<std::string> expected = {"RTeam.GK",   "RTeam.L-FB", "RTeam.LC-FB", "RTeam.RC-FB",
-                                               "RTeam.R-FB", "RTeam.L-MF", "RTeam.C-MF",  "RTeam.R-MF",
-                                               "RTeam.L-FW", "RTeam.C-FW", "RTeam.R-FW"};
-    EXPECT_EQ(TeamRoles(*log, 1, 3), expected);
-    // Rplayer2 stands at own y -20, i.e. pitch y +20: the greatest pitch y of the back line.
-    EXPECT_GT(LeafValues<double>(*log, "Rplayer2.pos.y")[3], 19.0);
-    EXPECT_EQ(RoleAt(*log, 13, 3), coLFB[1]);
-    EXPECT_EQ(hooks.beeps, 0);
-}
-
-TEST_F(Roles, AFiveManLineBehindTheKeeperHasAStopperInItsCentre)
-{
-    auto log = ReadGames({{k541, k442}}, "r541");
-    // Members ordered by y: players 3 (-18), 6 (-9), 4 (0), 5 (9), 2 (18).
-    EXPECT_EQ(RoleAt(*log, 3, 0), coLFB[0]);
-    EXPECT_EQ(RoleAt(*log, 6, 0), coLCFB[0]);
-    EXPECT_EQ(RoleAt(*log, 4, 0), coST[0]);
-    EXPECT_EQ(RoleAt(*log, 5, 0), coRCFB[0]);
-    EXPECT_EQ(RoleAt(*log, 2, 0), coRFB[0]);
-    // Then the four-man midfield line; the lone man up front is taken by the
-    // step for a single central midfielder, and step 7 finds no line left.
-    EXPECT_EQ(RoleAt(*log, 7, 0), coLMF[0]);
-    EXPECT_EQ(RoleAt(*log, 10, 0), coRMF[0]);
-    EXPECT_EQ(RoleAt(*log, 11, 0), coCMF[0]);
-    EXPECT_EQ(hooks.beeps, 0);
-}
-
-TEST_F(Roles, TwoPlayersAtTheBackBeepAndGetNoKeeper)
-{
-    auto log = ReadGames({{kTwoAtTheBack, k442}}, "rtwo");
-    // Step 1 and step 3 beep at the two-man cluster; step 5 takes it as midfield;
-    // step 7 then finds the four backs a forward line; the rest are field players.
-    EXPECT_EQ(hooks.beeps, 2);
-    const std::vector<std::string> expected = {"LTeam.L-MF",         "LTeam.R-MF",         "LTeam.L-FW",
-                                               "LTeam.LC-FW",        "LTeam.RC-FW",        "LTeam.R-FW",
-                                               "LTeam.Field-player", "LTeam.Field-player", "LTeam.Field-player",
-                                               "LTeam.Field-player", "LTeam.Field-player"};
-    EXPECT_EQ(TeamRoles(*log, 0, 0), expected);
-    for (int i = 1; i <= 11; ++i)
-        EXPECT_NE(RoleAt(*log, i, 0), coGK[0]) << i;
-}
-
-TEST_F(Roles, AFiveManMidfieldIsTakenAsTheForwardLine)
-{
-    // Wide midfielders deeper than their neighbours: wide midfielders around
-    // three forwards; the two real forwards remain field players.
-    auto log = ReadGames({{k352, k442}}, "r352");
-    const std::vector<std::string> expected = {"LTeam.GK",           "LTeam.L-FB",         "LTeam.C-FB",
-                                               "LTeam.R-FB",         "LTeam.L-MF",         "LTeam.LC-FW",
-                                               "LTeam.C-FW",         "LTeam.RC-FW",        "LTeam.R-MF",
-                                               "LTeam.Field-player", "LTeam.Field-player"};
-    EXPECT_EQ(TeamRoles(*log, 0, 0), expected);
-    EXPECT_EQ(hooks.beeps, 1);  // step 5 finds no row for five
-
+const Formation kFormations[] = {
+    {"442", k442, k442, 0, {"GK", "L-FB", "LC-FB", "RC-FB", "R-FB", "L-MF", "LC-MF", "RC-MF", "R-MF", "L-FW", "R-FW"}, 0},
+    // The right team is seen from its own side: its own left is at positive
+    // pitch y, so its player with the greatest y in a line takes the left role.
+    {"433right", k442, k433, 1, {"GK", "L-FB", "LC-FB", "RC-FB", "R-FB", "L-MF", "C-MF", "R-MF", "L-FW", "C-FW", "R-FW"},
+     0},
+    // A five-man line behind the keeper has a stopper in its centre (members by
+    // y: 3, 6, 4, 5, 2). The lone man up front is taken by the step for a single
+    // central midfielder, and step 7 finds no line left.
+    {"541", k541, k442, 0, {"GK", "R-FB", "L-FB", "ST", "RC-FB", "LC-FB", "L-MF", "LC-MF", "RC-MF", "R-MF", "C-MF"}, 0},
+    // Two players at the back: steps 1 and 3 beep at the two-man cluster, step 5
+    // takes it as midfield, step 7 the four backs as a forward line; the rest
+    // are field players and nobody is keeper.
+    {"twoatback", kTwoAtTheBack, k442, 0,
+     {"L-MF", "R-MF", "L-FW", "LC-FW", "RC-FW", "R-FW", "Field-player", "Field-player", "Field-player", "Field-player",
+      "Field-player"},
+     2},
+    // A five-man midfield is taken as the forward line: with the wide
+    // midfielders deeper than their neighbours, wide midfielders around three
+    // forwards; the two real forwards remain field players. Step 5 finds no row
+    // for five.
+    {"352", k352, k442, 0,
+     {"GK", "L-FB", "C-FB", "R-FB", "L-MF", "LC-FW", "C-FW", "RC-FW", "R-MF", "Field-player", "Field-player"}, 1},
     // Wide players further up than their neighbours: wide forwards around three
     // midfielders.
-    Shape pushed = k352;
-    pushed[4].first = -12;
-    pushed[8].first = -12;
-    auto other = ReadGames({{pushed, k442}}, "r352b");
-    const std::vector<std::string> expected2 = {"LTeam.GK",           "LTeam.L-FB",         "LTeam.C-FB",
-                                                "LTeam.R-FB",         "LTeam.L-FW",         "LTeam.LC-MF",
-                                                "LTeam.C-MF",         "LTeam.RC-MF",        "LTeam.R-FW",
-                                                "LTeam.Field-player", "LTeam.Field-player"};
-    EXPECT_EQ(TeamRoles(*other, 0, 0), expected2);
-}
+    {"352pushed",
+     [] {
+         Shape pushed = k352;
+         pushed[4].first = -12;
+         pushed[8].first = -12;
+         return pushed;
+     }(),
+     k442, 0, {"GK", "L-FB", "C-FB", "R-FB", "L-FW", "LC-MF", "C-MF", "RC-MF", "R-FW", "Field-player", "Field-player"},
+     -1},
+    // Sweeper, five backs and four midfielders use up the lines at step 5;
+    // steps 6 and 7 find nothing, and nothing beeps.
+    {"noforwards", kNoForwards, kNoForwards, 1,
+     {"GK", "SW", "L-FB", "LC-FB", "ST", "RC-FB", "R-FB", "L-MF", "LC-MF", "RC-MF", "R-MF"}, 0},
+};
 
-TEST_F(Roles, StepsWithNoLineLeftDoNothing)
+TEST_F(Roles, FormationsGiveTheirLinesRoles)
 {
-    // Sweeper, five backs and four midfielders use up the lines at step 5; steps
-    // 6 and 7 find nothing, and nothing beeps.
-    auto log = ReadGames({{kNoForwards, kNoForwards}}, "rnofw");
-    const std::vector<std::string> expected = {"RTeam.GK",    "RTeam.SW",   "RTeam.L-FB",  "RTeam.LC-FB",
-                                               "RTeam.ST",    "RTeam.RC-FB", "RTeam.R-FB", "RTeam.L-MF",
-                                               "RTeam.LC-MF", "RTeam.RC-MF", "RTeam.R-MF"};
-    EXPECT_EQ(TeamRoles(*log, 1, 5), expected);
-    EXPECT_EQ(hooks.beeps, 0);
+    for (const Formation& f : kFormations) {
+        const int beepsBefore = hooks.beeps;
+        auto log = ReadGames({{f.left, f.right}}, std::string("r") + f.name);
+        ASSERT_FALSE(log->isKeepaway) << f.name;
+        std::vector<std::string> expected;
+        for (const std::string& role : f.roles)
+            expected.push_back((f.side == 0 ? "LTeam." : "RTeam.") + role);
+        for (int t = 0; t < 20; ++t)
+            EXPECT_EQ(TeamRoles(*log, f.side, t), expected) << f.name << " at " << t;
+        if (f.beeps >= 0) {
+            EXPECT_EQ(hooks.beeps - beepsBefore, f.beeps) << f.name;
+        }
+    }
 }
 
 TEST_F(Roles, EachGameOfARestartedLogHasItsOwnRoles)
@@ -378,8 +348,7 @@ TEST_F(Roles, RoleChannelsKeepTheExtremesOfTheirValues)
     auto log = ReadGames({{k442, k433}}, "rextremes");
     auto check = [&](const char* when) {
         for (int i = 1; i <= 22; ++i) {
-            auto* channel = dynamic_cast<DataTimeChannel<std::int32_t>*>(
-                log->stream->FindChannel(Name(i) + ".calculated.role"));
+            auto* channel = FindLeaf<std::int32_t>(*log->stream, Name(i) + ".calculated.role");
             ASSERT_NE(channel, nullptr);
             const auto& values = channel->GetValues();
             const auto [lo, hi] = std::minmax_element(values.begin(), values.end());

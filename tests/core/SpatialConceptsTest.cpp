@@ -141,10 +141,7 @@ TEST_F(SpatialConcepts, PositionGmlFile)
 {
     Root root(CreatePositionConcepts());
     const std::string gml = ReadFile("PositionConcepts.gml");
-    const std::string head =
-        "Creator \"Velotrask\"\r\nVersion\t2.2\r\ngraph\r\n[\r\n  hierarchic\t1\r\n  label \"Field-area\"\r\n"
-        "  directed\t1\r\n  node\r\n  [\r\n    id 1\r\n    label \"Field-area\"\r\n";
-    EXPECT_EQ(gml.substr(0, head.size()), head);
+    EXPECT_EQ(gml.substr(0, GmlHead("Field-area").size()), GmlHead("Field-area"));
     EXPECT_EQ(Count(gml, "  node\r\n"), 29);
     EXPECT_EQ(Count(gml, "  edge\r\n"), 28);
     // 7 header lines, 17 per node, 16 per edge, the closing bracket.
@@ -175,9 +172,7 @@ TEST_F(SpatialConcepts, SpeedSharesMediumSpeed)
               (std::vector<std::string>{"Stationary", "Moving", "Slower", "Slow", "Medium-speed", "Faster", "Fast"}));
 
     const std::string gml = ReadFile("SpeedConcepts.gml");
-    const std::string head = "Creator \"Velotrask\"\r\nVersion\t2.2\r\ngraph\r\n[\r\n  hierarchic\t1\r\n  label \"Speed\"\r\n"
-                             "  directed\t1\r\n  node\r\n  [\r\n    id 1\r\n    label \"Speed\"\r\n";
-    EXPECT_EQ(gml.substr(0, head.size()), head);
+    EXPECT_EQ(gml.substr(0, GmlHead("Speed").size()), GmlHead("Speed"));
     EXPECT_EQ(Count(gml, "  node\r\n"), 8);
     EXPECT_EQ(Count(gml, "\r\n"), 272);
     EXPECT_EQ(Edges(gml), (std::vector<std::pair<int, int>>{{2, 1}, {3, 1}, {4, 3}, {5, 4}, {8, 4}, {7, 3}, {8, 7},
@@ -220,10 +215,7 @@ TEST_F(SpatialConcepts, BallRelativeNodesIdsAndFile)
     EXPECT_TRUE(Find(root.get(), "Front")->GetPrune());
 
     const std::string gml = ReadFile("BallRelativeConcepts.gml");
-    const std::string head = "Creator \"Velotrask\"\r\nVersion\t2.2\r\ngraph\r\n[\r\n  hierarchic\t1\r\n"
-                             "  label \"BallRelative\"\r\n  directed\t1\r\n  node\r\n  [\r\n    id 1\r\n"
-                             "    label \"BallRelative\"\r\n";
-    EXPECT_EQ(gml.substr(0, head.size()), head);
+    EXPECT_EQ(gml.substr(0, GmlHead("BallRelative").size()), GmlHead("BallRelative"));
     EXPECT_EQ(Count(gml, "  node\r\n"), 23);
     EXPECT_EQ(Count(gml, "  edge\r\n"), 24);
     EXPECT_EQ(Count(gml, "\r\n"), 783);

@@ -28,6 +28,13 @@ inline std::string ReadFile(const std::string& name)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// How a hierarchy's GML file begins: the header and the root's id and label.
+inline std::string GmlHead(const std::string& rootLabel)
+{
+    return "Creator \"Velotrask\"\r\nVersion\t2.2\r\ngraph\r\n[\r\n  hierarchic\t1\r\n  label \"" + rootLabel +
+           "\"\r\n  directed\t1\r\n  node\r\n  [\r\n    id 1\r\n    label \"" + rootLabel + "\"\r\n";
+}
+
 // The lines of a text with CR LF line ends.
 inline std::vector<std::string> SplitCrLf(const std::string& text)
 {

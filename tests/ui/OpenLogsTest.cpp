@@ -170,76 +170,71 @@ private:
 
 // ---- Opening real logs ----------------------------------------------------------
 
-TEST_F(OpenLogsTest, OpeningARealMatchListsItAndMakesItCurrent)
+// The real logs with their show records as their descriptions give them, how
+// the list heads them and the score the caption names.
+struct RealLog {
+    const char* file;
+    int cycles;
+    const char* headline;
+    const char* caption;
+};
+const RealLog kRealLogs[] = {
+    {kShort, 409, "HELIOS_A : HELIOS_B (0:1)", "RoboCup VeloTrask [HELIOS_A : HELIOS_B (0:1)]"},
+    {kFull, 6659, "HELIOS_A : HELIOS_B (4:2)", "RoboCup VeloTrask [HELIOS_A : HELIOS_B (4:2)]"},
+    // The list shows "Keepaway" instead of the score; the caption always carries the score.
+    {kKeepaway, 1500, "Keepers : Takers (Keepaway)", "RoboCup VeloTrask [Keepers : Takers (0:0)]"},
+};
+
+TEST_F(OpenLogsTest, OpeningARealLogListsItAndMakesItCurrent)
 {
-    const QString path = Q(GunzippedTestFile(kShort));
-    WaitTextRecorder waits;
-    Open({path});
+    for (const RealLog& real : kRealLogs) {
+        SCOPED_TRACE(real.file);
+        form.reset();  // the old window frees the hierarchies the new one builds
+        form = std::make_unique<TMainForm>();
+        form->FirstActivation = false;
+        script.fileDialogs.clear();
+        const QString path = Q(GunzippedTestFile(real.file));
+        WaitTextRecorder waits;
+        QElapsedTimer timer;
+        timer.start();
+        Open({path});
+        if (real.file == kFull)
+            RecordProperty("load_ms", static_cast<int>(timer.elapsed()));
 
-    ASSERT_EQ(script.fileDialogs.size(), 1u);
-    EXPECT_FALSE(script.fileDialogs[0].save);
-    EXPECT_EQ(script.fileDialogs[0].filter, "RoboCup log files (*.rcg)");
-    EXPECT_TRUE(script.messages.empty());
+        ASSERT_EQ(script.fileDialogs.size(), 1u);
+        EXPECT_TRUE(script.messages.empty());
+        ASSERT_EQ(g_files.size(), 1u);
+        RoboCupFileT* log = g_files[0].get();
+        EXPECT_EQ(g_current, log);
+        EXPECT_EQ(log->fileName, path.toStdString());
+        EXPECT_EQ(log->cycles, real.cycles);
+        EXPECT_EQ(ListShows(), (std::vector<std::pair<QString, QString>>{{real.headline, real.file}}));
+        EXPECT_EQ(SelectedRow(), 0);
+        EXPECT_EQ(form->windowTitle(), real.caption);
+        // The sliders span the log's cycles at its remembered range and cycle.
+        EXPECT_EQ(form->TrackBar1->maximum(), real.cycles - 1);
+        EXPECT_EQ(form->TrackBar1->value(), 0);
+        EXPECT_EQ(form->TrackBar2->maximum(), real.cycles - 1);
+        EXPECT_EQ(form->TrackBar2->value(), 100);
+        EXPECT_EQ(log->timeRange, 100);
+        // Roles and features were computed, the roles first.
+        ASSERT_TRUE(log->features);
+        EXPECT_EQ(log->features->GetNumInstances(), real.cycles);
+        EXPECT_GT(log->features->GetNumFeatures(), 0);
+        EXPECT_EQ(WaitForm, nullptr);
 
-    ASSERT_EQ(g_files.size(), 1u);
-    RoboCupFileT* log = g_files[0].get();
-    EXPECT_EQ(g_current, log);
-    EXPECT_EQ(log->fileName, path.toStdString());
-    EXPECT_EQ(log->cycles, 409);  // show records of the description
-    EXPECT_EQ(ListShows(), (std::vector<std::pair<QString, QString>>{
-                               {"HELIOS_A : HELIOS_B (0:1)", "match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg"}}));
-    EXPECT_EQ(SelectedRow(), 0);
-    EXPECT_EQ(form->windowTitle(), "RoboCup VeloTrask [HELIOS_A : HELIOS_B (0:1)]");
-    // The sliders span the log's cycles at its remembered range and cycle.
-    EXPECT_EQ(form->TrackBar1->maximum(), 408);
-    EXPECT_EQ(form->TrackBar1->value(), 0);
-    EXPECT_EQ(form->TrackBar2->maximum(), 408);
-    EXPECT_EQ(form->TrackBar2->value(), 100);
-    EXPECT_EQ(log->timeRange, 100);
-    // Roles and features were computed, the roles first.
-    ASSERT_TRUE(log->features);
-    EXPECT_EQ(log->features->GetNumInstances(), 409);
-    EXPECT_GT(log->features->GetNumFeatures(), 0);
-    EXPECT_EQ(WaitForm, nullptr);
-
-    // The wait window was up whenever the core reported progress, and showed
-    // the entry text, never its own reading text, then the features.
-    EXPECT_EQ(waits.callsWithoutWaitWindow, 0);
-    ASSERT_FALSE(waits.shown.empty());
-    EXPECT_EQ(waits.shown.front(), "Adding file entry for " + path);
-    EXPECT_EQ(std::count(waits.shown.begin(), waits.shown.end(), "Reading file " + path), 0);
-    const auto computing = std::find(waits.shown.begin(), waits.shown.end(), "Computing features ...");
-    const auto first = std::find(waits.shown.begin(), waits.shown.end(), "Computing features 0.00%");
-    EXPECT_NE(computing, waits.shown.end());
-    EXPECT_NE(first, waits.shown.end());
-    EXPECT_LT(computing, first);
-}
-
-TEST_F(OpenLogsTest, AKeepawayLogShowsKeepawayInsteadOfTheScore)
-{
-    Open({Q(GunzippedTestFile(kKeepaway))});
-    ASSERT_EQ(g_files.size(), 1u);
-    EXPECT_TRUE(g_files[0]->isKeepaway);
-    EXPECT_EQ(ListShows()[0].first, "Keepers : Takers (Keepaway)");
-    // The caption always carries the score.
-    EXPECT_EQ(form->windowTitle(), "RoboCup VeloTrask [Keepers : Takers (0:0)]");
-}
-
-TEST_F(OpenLogsTest, TheFullMatchLoadsThroughTheOpenCommand)
-{
-    const QString path = Q(GunzippedTestFile(kFull));
-    QElapsedTimer timer;
-    timer.start();
-    Open({path});
-    const qint64 ms = timer.elapsed();
-    RecordProperty("load_ms", static_cast<int>(ms));
-    ASSERT_EQ(g_files.size(), 1u);
-    EXPECT_EQ(g_files[0]->cycles, 6659);
-    EXPECT_EQ(ListShows()[0].first, "HELIOS_A : HELIOS_B (4:2)");
-    EXPECT_EQ(form->windowTitle(), "RoboCup VeloTrask [HELIOS_A : HELIOS_B (4:2)]");
-    EXPECT_EQ(form->TrackBar1->maximum(), 6658);
-    EXPECT_EQ(form->TrackBar2->value(), 100);
-    EXPECT_TRUE(script.messages.empty());
+        // The wait window was up whenever the core reported progress, and showed
+        // the entry text, never its own reading text, then the features.
+        EXPECT_EQ(waits.callsWithoutWaitWindow, 0);
+        ASSERT_FALSE(waits.shown.empty());
+        EXPECT_EQ(waits.shown.front(), "Adding file entry for " + path);
+        EXPECT_EQ(std::count(waits.shown.begin(), waits.shown.end(), "Reading file " + path), 0);
+        const auto computing = std::find(waits.shown.begin(), waits.shown.end(), "Computing features ...");
+        const auto first = std::find(waits.shown.begin(), waits.shown.end(), "Computing features 0.00%");
+        EXPECT_NE(computing, waits.shown.end());
+        EXPECT_NE(first, waits.shown.end());
+        EXPECT_LT(computing, first);
+    }
 }
 
 TEST_F(OpenLogsTest, OpeningTheSameFileAgainReplacesItAndClosesItsWindows)
@@ -357,17 +352,11 @@ TEST_F(OpenLogsTest, ListRowsAreTwoLinesOfTwentySixPixels)
     EXPECT_EQ(form->lbFiles->visualItemRect(form->lbFiles->item(0)).height(), 26);
     EXPECT_EQ(form->lbFiles->item(0)->text(), "a.rcg");
 
+    // Headlines of entries that stand for no loaded log (those of loaded logs:
+    // OpeningARealLogListsItAndMakesItCurrent).
     RoboCupFileT log("x.rcg");
     EXPECT_EQ(FileListHeadline(nullptr), " Deleted ! ");
     EXPECT_EQ(FileListHeadline(&log), " ... Loading ... ");  // no team record yet
-    log.leftTeam = "L";
-    log.rightTeam = "R";
-    log.leftScore = 3;
-    log.rightScore = 0;
-    log.isKeepaway = false;
-    EXPECT_EQ(FileListHeadline(&log), "L : R (3:0)");
-    log.isKeepaway = true;
-    EXPECT_EQ(FileListHeadline(&log), "L : R (Keepaway)");
 }
 
 // ---- Removing logs ------------------------------------------------------------------
@@ -444,7 +433,7 @@ TEST_F(OpenLogsTest, CommandsWithoutASelectedLogOrACurrentLogOnlyWarn)
         b->click();
         ExpectOneMessage("No file selected !", "Error");
     }
-    for (QPushButton* b : {form->BtnAdd1d, form->BtnAdd2d, form->BtnAddData, form->BtnAddUsage}) {
+    for (QPushButton* b : {form->BtnAdd1d, form->BtnAdd2d, form->BtnAddData, form->BtnAddUsage, form->btnAnalyze}) {
         b->click();
         ExpectOneMessage("No log file loaded", "Warning");
     }
