@@ -15,7 +15,6 @@
 
 #include <cmath>
 #include <fstream>
-#include <iostream>
 #include <map>
 #include <memory>
 #include <regex>
@@ -370,49 +369,54 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---------------------------------------------------------------- interceptions
 
-TEST_F(EventsTest, KickReachingTheOpposingGoalkeeperIsAnUnsuccessfulShoot)
+struct InterceptionCase {
+    const char* name;
+    Point kicker;          // player 9 at the kick; he steps aside after it
+    int receiver;          // the opponent who gets the ball at cycle 30
+    Point receiverAt;
+    Point ballEnd;         // the ball at cycle 29
+    const char* kickEvent;   // the kicker's event
+    ConceptObject** kind;    // its concept
+    int interceptedFrom;     // the intercept's extra: the kicker, or -1 for a keeper's save
+    int code;                // the kick code of the receiver and the ball
+};
+
+class Interceptions : public EventsTest, public ::testing::WithParamInterface<InterceptionCase> {};
+
+TEST_P(Interceptions, AKickReachingAnOpponentIsHisInterception)
 {
+    const InterceptionCase& c = GetParam();
     Scene s(50);
     s.Mode(5, PM_FreeKickLeft);
-    s.Put(9, 0, {30, 0});
-    s.Put(9, 21, {30, -3});
-    s.Put(12, 0, {50, 2});
+    s.Put(9, 0, c.kicker);
+    s.Put(9, 21, {c.kicker.x, c.kicker.y - 3.0});
+    s.Put(c.receiver, 0, c.receiverAt);
     s.Give(9, 20, 20);
     s.Kick(9, 20);
-    s.Move(0, 20, 29, {30, 0}, {48, 0});
-    s.Give(12, 30, 30);
+    s.Move(0, 20, 29, c.kicker, c.ballEnd);
+    s.Give(c.receiver, 30, 30);
     s.Free(31);
     auto log = s.Load();
+    const std::string r = std::to_string(c.receiver);
     EXPECT_EQ(AllEvents(*log), (std::map<int, std::vector<std::string>>{
-                                   {9, {"Unsuccessful-shoot 20-20 0:29 12"}},
-                                   {12, {"Intercept 20-29 12:29 -1"}}}));
-    EXPECT_EQ(KickCodes(*log, 12), (std::vector<std::string>{"20:11"}));
-    EXPECT_EQ(KickCodes(*log, 0), (std::vector<std::string>{"20:11"}));
+                                   {9, {std::string(c.kickEvent) + " 20-20 0:29 " + r}},
+                                   {c.receiver, {"Intercept 20-29 " + r + ":29 " + std::to_string(c.interceptedFrom)}}}));
+    const std::vector<std::string> code{"20:" + std::to_string(c.code)};
+    EXPECT_EQ(KickCodes(*log, c.receiver), code);
+    EXPECT_EQ(KickCodes(*log, 0), code);
+    ExpectEventChannel(*log, 9, Span(20, 20, *c.kind));
     // The kicker's side had the ball at the kick only.
     EXPECT_EQ(log->leftPossessionChannel->GetValues()[20], 1);
     EXPECT_EQ(log->leftPossessionChannel->GetValues()[21], 0);
 }
 
-TEST_F(EventsTest, KickReachingAnOpposingFieldPlayerIsAnInterception)
-{
-    Scene s(50);
-    s.Mode(5, PM_FreeKickLeft);
-    s.Put(9, 0, {0, 0});
-    s.Put(9, 21, {0, -3});
-    s.Put(16, 0, {18, 2});
-    s.Give(9, 20, 20);
-    s.Kick(9, 20);
-    s.Move(0, 20, 29, {0, 0}, {16, 0});
-    s.Give(16, 30, 30);
-    s.Free(31);
-    auto log = s.Load();
-    EXPECT_EQ(AllEvents(*log), (std::map<int, std::vector<std::string>>{
-                                   {9, {"To-opponent 20-20 0:29 16"}},
-                                   {16, {"Intercept 20-29 16:29 9"}}}));
-    EXPECT_EQ(KickCodes(*log, 16), (std::vector<std::string>{"20:10"}));
-    EXPECT_EQ(KickCodes(*log, 0), (std::vector<std::string>{"20:10"}));
-    ExpectEventChannel(*log, 9, Span(20, 20, coToOpponent));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Events, Interceptions,
+    ::testing::Values(InterceptionCase{"Goalkeeper", {30, 0}, 12, {50, 2}, {48, 0}, "Unsuccessful-shoot",
+                                       &coUnsuccessfulShoot, -1, 11},
+                      InterceptionCase{"FieldPlayer", {0, 0}, 16, {18, 2}, {16, 0}, "To-opponent", &coToOpponent, 9,
+                                       10}),
+    [](const ::testing::TestParamInfo<InterceptionCase>& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------- stops
 
@@ -742,8 +746,6 @@ TEST_F(EventsTest, FullMatchGivesSaneEvents)
                 ++dribblesBySide[side];
         }
     }
-    for (const auto& [kind, n] : counts)
-        std::cout << "  " << kind << ": " << n << "\n";
     EXPECT_GT(passesBySide[0], 10);
     EXPECT_GT(passesBySide[1], 10);
     EXPECT_GT(dribblesBySide[0], 10);
@@ -778,8 +780,6 @@ TEST_F(EventsTest, KeepawayLogGivesOnlyKeepawayKindsOfPasses)
             ++counts[Name(e->action)];
             EXPECT_TRUE(p <= 3 || p == 12 || p == 13) << p;
         }
-    for (const auto& [kind, n] : counts)
-        std::cout << "  " << kind << ": " << n << "\n";
     EXPECT_GT(counts["Hold"], 0);
     EXPECT_GT(counts["Pass-K2"] + counts["Pass-K3"], 0);
     for (const char* never : {"To-player", "Cross-pass", "Square-pass", "To-space", "Long-dribble",

@@ -5,6 +5,7 @@
 #include "Rules.h"
 #include "timestream.h"
 
+#include "support/FilledRecord.h"
 #include "support/RecordingHooks.h"
 
 #include <gtest/gtest.h>
@@ -258,20 +259,11 @@ ConceptObject* Node(const std::string& name, Test test = {})
     return new ConceptObject(name, test ? new FunctionEvaluator(std::move(test)) : nullptr, false);
 }
 
-// A record of the given cycles: every position channel and every role channel
-// holds a value (0) for every cycle, no object moves, and it is a normal log.
+// A normal log of the given cycles: every position and role holds 0, and no
+// object moves.
 std::unique_ptr<RoboCupFileT> Record(int cycles)
 {
-    auto file = CreateFileRecord("features.rcg");
-    for (int o = 0; o < RoboCupFileT::kObjectCount; ++o) {
-        for (int t = 0; t < cycles; ++t) {
-            file->posXChannel[o]->AddValue(0.0);
-            file->posYChannel[o]->AddValue(0.0);
-            if (file->roleChannel[o] != nullptr)
-                file->roleChannel[o]->AddValue(0);
-        }
-    }
-    file->cycles = cycles;
+    auto file = FilledRecord(cycles).Take();
     file->isKeepaway = false;
     return file;
 }
@@ -280,6 +272,15 @@ void Place(RoboCupFileT& file, int object, int cycle, double x, double y)
 {
     file.posXChannel[object]->GetValues().at(cycle) = x;
     file.posYChannel[object]->GetValues().at(cycle) = y;
+}
+
+// A feature's bits over the first n instances, as "0110".
+std::string Bits(const FeatureList& list, int f, int n)
+{
+    std::string b;
+    for (int t = 0; t < n; ++t)
+        b += static_cast<char>('0' + list.GetBit(f, t));
+    return b;
 }
 
 std::vector<std::string> Names(const FeatureList& list)
@@ -366,12 +367,7 @@ TEST_F(ComputeFeaturesTest, NormalLogMakesOneFeaturePerMovingObjectAndConceptInO
     EXPECT_EQ(groupKeys, (std::vector<ConceptObject*>{position, defending, box, slower, medium, faster, relative}));
 
     // Lplayer1 (features 7..13): x -45, -20, 10, 0 at cycles 0..3.
-    auto bits = [&](int f) {
-        std::string b;
-        for (int t = 0; t < 4; ++t)
-            b += static_cast<char>('0' + list.GetBit(f, t));
-        return b;
-    };
+    auto bits = [&](int f) { return Bits(list, f, 4); };
     EXPECT_EQ(bits(7), "0010");   // Area: x > 0
     EXPECT_EQ(bits(8), "1100");   // Defending: x < 0
     EXPECT_EQ(bits(9), "1000");   // Box: x < -40
@@ -499,12 +495,7 @@ TEST_F(ComputeFeaturesTest, RangesOfOneStateVariableGiveTheirEvaluatorsVerdicts)
     ASSERT_EQ(Names(list), (std::vector<std::string>{"Ball:Near", "Ball:Mid", "Ball:NotMid", "Ball:Self",
                                                      "Lplayer1:Near", "Lplayer1:Mid", "Lplayer1:NotMid",
                                                      "Lplayer1:Self"}));
-    auto bits = [&](int f) {
-        std::string b;
-        for (int t = 0; t < 4; ++t)
-            b += static_cast<char>('0' + list.GetBit(f, t));
-        return b;
-    };
+    auto bits = [&](int f) { return Bits(list, f, 4); };
     EXPECT_EQ(bits(0), "1111");  // the ball is 0 from itself
     EXPECT_EQ(bits(1), "0000");
     EXPECT_EQ(bits(2), "1111");
@@ -516,41 +507,28 @@ TEST_F(ComputeFeaturesTest, RangesOfOneStateVariableGiveTheirEvaluatorsVerdicts)
     EXPECT_EQ(list.GetCount(6), 2);
 }
 
-TEST_F(ComputeFeaturesTest, AChannelShorterThanTheLogIsAnIndexError)
-{
-    auto file = Record(3);
-    file->moving[4] = true;
-    file->posYChannel[4]->GetValues().pop_back();
-    EXPECT_THROW(ComputeFeatures(file.get(), {Flat("Area", 1), nullptr, nullptr, nullptr, nullptr, &ball}),
-                 EAssertionFailed);
-
-    auto roles = Record(3);
-    roles->roleChannel[20]->GetValues().pop_back();
-    EXPECT_THROW(ComputeFeatures(roles.get(), {Flat("Area", 1), nullptr, nullptr, nullptr, nullptr, &ball}),
-                 EAssertionFailed);
-}
-
-TEST_F(ComputeFeaturesTest, AMissingPositionOrRoleChannelIsAnIndexError)
+TEST_F(ComputeFeaturesTest, AShortOrMissingPositionOrRoleChannelIsAnIndexError)
 {
     // A channel that is not there has no value for any cycle: the same error as
     // a channel that is too short, not a silently empty role column.
-    auto expectIndexError = [&](RoboCupFileT& file) {
-        try {
-            ComputeFeatures(&file, {Flat("Area", 1), nullptr, nullptr, nullptr, nullptr, &ball});
-            ADD_FAILURE() << "no error";
-        } catch (const EAssertionFailed& e) {
-            EXPECT_STREQ(e.what(), "Index out of range");
-            EXPECT_STREQ(e.File(), "timestream.h");
-        }
+    const std::pair<const char*, std::function<void(RoboCupFileT&)>> cases[] = {
+        {"short position", [](RoboCupFileT& f) { f.posYChannel[4]->GetValues().pop_back(); }},
+        {"short role", [](RoboCupFileT& f) { f.roleChannel[20]->GetValues().pop_back(); }},
+        {"missing position", [](RoboCupFileT& f) { f.posXChannel[4] = nullptr; }},
+        {"missing role", [](RoboCupFileT& f) { f.roleChannel[7] = nullptr; }},
     };
-    auto roles = Record(3);
-    roles->roleChannel[7] = nullptr;
-    expectIndexError(*roles);
-
-    auto position = Record(3);
-    position->moving[4] = true;
-    position->posXChannel[4] = nullptr;
-    expectIndexError(*position);
+    for (const auto& [name, spoil] : cases) {
+        auto file = Record(3);
+        file->moving[4] = true;
+        spoil(*file);
+        try {
+            ComputeFeatures(file.get(), {Flat("Area", 1), nullptr, nullptr, nullptr, nullptr, &ball});
+            ADD_FAILURE() << name << ": no error";
+        } catch (const EAssertionFailed& e) {
+            EXPECT_STREQ(e.what(), "Index out of range") << name;
+            EXPECT_STREQ(e.File(), "timestream.h") << name;
+        }
+    }
 
     // Without cycles nothing is read, so nothing is missed.
     auto empty = Record(0);

@@ -83,6 +83,16 @@ void ExpectFeature(FeatureList& list, const RoboCupFileT& log, const std::string
     EXPECT_EQ(list.GetCount(f), holds) << name;
 }
 
+// The wait texts of the feature computation's progress, in order.
+std::vector<std::string> FeatureProgress(const RecordingHooks& hooks)
+{
+    std::vector<std::string> progress;
+    for (const std::string& text : hooks.waitTexts)
+        if (text.rfind("Computing features ", 0) == 0 && text != "Computing features ...")
+            progress.push_back(text);
+    return progress;
+}
+
 // Every count is the number of set bits of its feature.
 void ExpectCountsMatchBits(const FeatureList& list)
 {
@@ -97,10 +107,6 @@ TEST_F(LoadLogTest, NormalMatchHasFiftyThreeFeaturesPerObjectNamedInObjectAndCon
 {
     auto log = Load(kShortMatch);
     ASSERT_FALSE(log->isKeepaway);
-    EXPECT_EQ(log->leftTeam, "HELIOS_A");
-    EXPECT_EQ(log->rightTeam, "HELIOS_B");
-    EXPECT_EQ(log->leftScore, 0);
-    EXPECT_EQ(log->rightScore, 1);
     ASSERT_GT(log->cycles, 290);
     FeatureList& list = *log->features;
     ASSERT_EQ(list.GetNumFeatures(), 1219);
@@ -126,10 +132,7 @@ TEST_F(LoadLogTest, NormalMatchHasFiftyThreeFeaturesPerObjectNamedInObjectAndCon
     ExpectCountsMatchBits(list);
 
     // The wait texts: the load's own, then every fifth feature.
-    std::vector<std::string> progress;
-    for (const std::string& text : hooks.waitTexts)
-        if (text.rfind("Computing features ", 0) == 0 && text != "Computing features ...")
-            progress.push_back(text);
+    const std::vector<std::string> progress = FeatureProgress(hooks);
     ASSERT_EQ(progress.size(), 244u);
     EXPECT_EQ(progress.front(), "Computing features 0.00%");
     EXPECT_EQ(progress.back(), "Computing features 99.67%");
@@ -209,8 +212,6 @@ TEST_F(LoadLogTest, FullMatchBitsAgreeWithTheChannelsTheyComeFrom)
     auto log = Load(kFullMatch);
     const RoboCupFileT& L = *log;
     ASSERT_GT(L.cycles, 5900);
-    EXPECT_EQ(L.leftScore, 4);
-    EXPECT_EQ(L.rightScore, 2);
     FeatureList& list = *log->features;
     ASSERT_EQ(list.GetNumFeatures(), 1219);
     ExpectCountsMatchBits(list);
@@ -277,10 +278,7 @@ TEST_F(LoadLogTest, KeepawayLogHasTeamLevelFeaturesOfTheKeepawayHierarchy)
     ExpectFeature(list, L, "Team:DistK1C.10-20", [&](int t) { return 10.0 <= distK1C(t) && distK1C(t) < 20.0; });
     EXPECT_GT(list.GetCount(list.IndexOf("Team:DistK1C.5-6")), 0);
 
-    std::vector<std::string> progress;
-    for (const std::string& text : hooks.waitTexts)
-        if (text.rfind("Computing features ", 0) == 0 && text != "Computing features ...")
-            progress.push_back(text);
+    const std::vector<std::string> progress = FeatureProgress(hooks);
     ASSERT_EQ(progress.size(), 130u);
     EXPECT_EQ(progress.back(), "Computing features 99.54%");
 }

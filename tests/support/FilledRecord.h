@@ -1,6 +1,6 @@
-// A log record of a given number of cycles whose position and possession channels
-// hold a value for every cycle (all zero), so that a test can place objects cycle
-// by cycle and judge situations without reading a log file.
+// A log record of a given number of cycles whose position, possession and role
+// channels hold a value for every cycle (all zero), so that a test can place
+// objects cycle by cycle and judge situations without reading a log file.
 #pragma once
 
 #include "Evaluators.h"
@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 class FilledRecord {
 public:
@@ -19,12 +20,16 @@ public:
                 file_->posYChannel[o]->AddValue(0.0);
                 if (file_->possessorChannel[o] != nullptr)
                     file_->possessorChannel[o]->AddValue(0);
+                if (file_->roleChannel[o] != nullptr)
+                    file_->roleChannel[o]->AddValue(0);
             }
         }
         file_->cycles = cycles;
     }
 
     RoboCupFileT& File() { return *file_; }
+    // Hands the record over to the caller.
+    std::unique_ptr<RoboCupFileT> Take() { return std::move(file_); }
 
     void Place(int object, int cycle, double x, double y)
     {
