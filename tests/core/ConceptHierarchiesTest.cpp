@@ -256,13 +256,13 @@ TEST_F(ConceptHierarchies, GmlFilesFollowTheDocumentedTreesByteForByte)
     std::vector<std::pair<int, std::string>> actions;
     for (const Expected& e : kActions)
         actions.emplace_back(e.level, e.name);
-    EXPECT_EQ(ReadFile("ActionConcepts.gml"), TreeGml(actions));
+    EXPECT_EQ(ReadBytes("ActionConcepts.gml"), TreeGml(actions));
 
     g_roleConcepts = CreateRoleConcepts();
     std::vector<std::pair<int, std::string>> roles;
     for (const RoleNode& n : RoleTree())
         roles.emplace_back(n.level, n.path);
-    EXPECT_EQ(ReadFile("RoleConcepts.gml"), TreeGml(roles));
+    EXPECT_EQ(ReadBytes("RoleConcepts.gml"), TreeGml(roles));
 }
 
 TEST_F(ConceptHierarchies, RoleWeightsShareEachParentsTotal)

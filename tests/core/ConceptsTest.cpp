@@ -383,7 +383,7 @@ TEST(ConceptObject, SaveGmlWritesTheExactLayoutWithCrLf)
         "      targetArrow \"standard\"\r\n    ]\r\n    LabelGraphics\r\n    [\r\n      text \"\"\r\n"
         "      fontSize 12\r\n      fontName\t\"Dialog\"\r\n    ]\r\n  ]\r\n"
         "]\r\n";
-    EXPECT_EQ(ReadFile("Tiny.gml"), expected);
+    EXPECT_EQ(ReadBytes("Tiny.gml"), expected);
 }
 
 TEST(ConceptObject, SaveGmlWritesASharedNodeOnceWithAnEdgePerParent)
@@ -391,7 +391,7 @@ TEST(ConceptObject, SaveGmlWritesASharedNodeOnceWithAnEdgePerParent)
     InTempDir dir("gml-shared");
     SpeedLattice h;
     ConceptObject::SaveGML(h.root, "SpeedConcepts.gml");
-    const std::vector<std::string> lines = SplitCrLf(ReadFile("SpeedConcepts.gml"));
+    const std::vector<std::string> lines = SplitCrLf(ReadBytes("SpeedConcepts.gml"));
     // 8 distinct nodes, 8 links.
     EXPECT_EQ(lines.size(), 7u + 17u * 8u + 16u * 8u + 1u);
     EXPECT_EQ(CountLines(lines, "  node"), 8);

@@ -135,7 +135,7 @@ TEST_F(RelativeConcepts, FeatureOrderOfTheEvaluableRanges)
 
 TEST_F(RelativeConcepts, GmlFile)
 {
-    const std::string gml = ReadFile("RelativeConcepts.gml");
+    const std::string gml = ReadBytes("RelativeConcepts.gml");
     EXPECT_EQ(gml.substr(0, GmlHead("Keepaway").size()), GmlHead("Keepaway"));
     EXPECT_EQ(Count(gml, "  node\r\n"), 662);
     // Links: per variable 1 from the root, 2 from its node and 2 from each range of

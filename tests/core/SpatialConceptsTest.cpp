@@ -140,7 +140,7 @@ TEST_F(SpatialConcepts, PositionRegionsOfWorkedPoints)
 TEST_F(SpatialConcepts, PositionGmlFile)
 {
     Root root(CreatePositionConcepts());
-    const std::string gml = ReadFile("PositionConcepts.gml");
+    const std::string gml = ReadBytes("PositionConcepts.gml");
     EXPECT_EQ(gml.substr(0, GmlHead("Field-area").size()), GmlHead("Field-area"));
     EXPECT_EQ(Count(gml, "  node\r\n"), 29);
     EXPECT_EQ(Count(gml, "  edge\r\n"), 28);
@@ -171,7 +171,7 @@ TEST_F(SpatialConcepts, SpeedSharesMediumSpeed)
     EXPECT_EQ(Paths(Collect(root.get(), false)),
               (std::vector<std::string>{"Stationary", "Moving", "Slower", "Slow", "Medium-speed", "Faster", "Fast"}));
 
-    const std::string gml = ReadFile("SpeedConcepts.gml");
+    const std::string gml = ReadBytes("SpeedConcepts.gml");
     EXPECT_EQ(gml.substr(0, GmlHead("Speed").size()), GmlHead("Speed"));
     EXPECT_EQ(Count(gml, "  node\r\n"), 8);
     EXPECT_EQ(Count(gml, "\r\n"), 272);
@@ -214,7 +214,7 @@ TEST_F(SpatialConcepts, BallRelativeNodesIdsAndFile)
     EXPECT_FALSE(Find(root.get(), "Has-ball")->GetPrune());
     EXPECT_TRUE(Find(root.get(), "Front")->GetPrune());
 
-    const std::string gml = ReadFile("BallRelativeConcepts.gml");
+    const std::string gml = ReadBytes("BallRelativeConcepts.gml");
     EXPECT_EQ(gml.substr(0, GmlHead("BallRelative").size()), GmlHead("BallRelative"));
     EXPECT_EQ(Count(gml, "  node\r\n"), 23);
     EXPECT_EQ(Count(gml, "  edge\r\n"), 24);

@@ -115,7 +115,6 @@ TEST(TimeChannel, TypeWordsNamesAndLeafFlags)
     EXPECT_EQ(s.time->GetFullName(), "time");
     EXPECT_EQ(s.ballX->GetFullName(), "Ball.pos.x");
     EXPECT_EQ(s.side->GetFullName(), "Lplayer1.side");
-    EXPECT_EQ(s.ballX->GetName(), "x");
     EXPECT_EQ(s.ballX->GetParent(), s.ballPos);
     EXPECT_EQ(s.ball->GetParent(), nullptr);
     EXPECT_EQ(s.ballX->GetValues().capacity(), 6000u);

@@ -5,10 +5,9 @@
 
 #include "Concepts.h"
 #include "Evaluators.h"
+#include "TestData.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <set>
 #include <string>
@@ -21,12 +20,6 @@ struct RootDeleter {
     void operator()(ConceptObject* root) const { delete root; }
 };
 using Root = std::unique_ptr<ConceptObject, RootDeleter>;
-
-inline std::string ReadFile(const std::string& name)
-{
-    std::ifstream in(name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // How a hierarchy's GML file begins: the header and the root's id and label.
 inline std::string GmlHead(const std::string& rootLabel)

@@ -3,12 +3,20 @@
 #include "Gunzip.h"
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
 std::string TestDataPath(const std::string& name) { return std::string(VELO_TEST_DATA_DIR) + "/" + name; }
+
+std::string ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 std::string MakeTempDir(const std::string& tag)
 {

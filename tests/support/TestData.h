@@ -9,6 +9,8 @@ std::string TestDataPath(const std::string& name);
 // Decompresses tests/data/<name>.gz once per test run into a temporary file and
 // returns that file's path.
 std::string GunzippedTestFile(const std::string& name);
+// The whole content of a file, byte for byte; empty when it cannot be read.
+std::string ReadBytes(const std::string& path);
 // A fresh, empty temporary folder for one test.
 std::string MakeTempDir(const std::string& tag);
 

@@ -47,11 +47,9 @@ protected:
 
 }  // namespace
 
-TEST_F(MDIChildTest, NewChildKnowsItsLogAndKindAndSitsInTheArea)
+TEST_F(MDIChildTest, NewChildFreesItselfOnCloseAndSitsInTheArea)
 {
     TMDIChild* child = NewChild(&left);
-    EXPECT_EQ(child->File, &left);
-    EXPECT_EQ(child->Kind, TMDIChild::kActionGraph);
     EXPECT_TRUE(child->testAttribute(Qt::WA_DeleteOnClose));
     EXPECT_TRUE(area.subWindowList().contains(child));
     EXPECT_FALSE(child->isMinimized() || child->isMaximized());

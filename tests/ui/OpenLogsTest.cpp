@@ -57,12 +57,6 @@ QString CopyOfShortMatch(const std::string& dir, const std::string& name)
     return QString::fromStdString(path);
 }
 
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 class OpenLogsTest : public ::testing::Test {
