@@ -556,6 +556,13 @@ TEST_F(OpenLogsTest, NewWindowsAreOfTheirKindTitledAndSetUpForTheCurrentTime)
     EXPECT_EQ(usage->RangeStart, 200);
     EXPECT_EQ(usage->RangeEnd, 401);
 
+    // Each follows the main window's time from the start.
+    for (QCheckBox* box : {chart->cbDynamicTimeRange, field->cbDynamicTimeRange, data->cbDynamicTimeRange,
+                           usage->cbDynamicTimeRange}) {
+        EXPECT_EQ(box->text(), "Dynamic time range");
+        EXPECT_TRUE(box->isChecked());
+    }
+
     // The number counts every child window, so after a close two can share one.
     chart->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
