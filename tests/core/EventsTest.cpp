@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <iostream>
 #include <map>
 #include <memory>
 #include <regex>
@@ -708,6 +709,17 @@ std::vector<Goal> GoalsOf(const std::string& txt)
     return goals;
 }
 
+
+// The counts per kind go into the test's output (and its XML report), so that a
+// reader of the run sees what a real match gives.
+void ReportCounts(const std::map<std::string, int>& counts)
+{
+    for (const auto& [kind, n] : counts) {
+        std::cout << "  " << kind << ": " << n << "\n";
+        ::testing::Test::RecordProperty("events_" + kind, n);
+    }
+}
+
 TEST_F(EventsTest, FullMatchGivesSaneEvents)
 {
     const std::string name = "match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg";
@@ -746,6 +758,7 @@ TEST_F(EventsTest, FullMatchGivesSaneEvents)
                 ++dribblesBySide[side];
         }
     }
+    ReportCounts(counts);
     EXPECT_GT(passesBySide[0], 10);
     EXPECT_GT(passesBySide[1], 10);
     EXPECT_GT(dribblesBySide[0], 10);
@@ -780,6 +793,7 @@ TEST_F(EventsTest, KeepawayLogGivesOnlyKeepawayKindsOfPasses)
             ++counts[Name(e->action)];
             EXPECT_TRUE(p <= 3 || p == 12 || p == 13) << p;
         }
+    ReportCounts(counts);
     EXPECT_GT(counts["Hold"], 0);
     EXPECT_GT(counts["Pass-K2"] + counts["Pass-K3"], 0);
     for (const char* never : {"To-player", "Cross-pass", "Square-pass", "To-space", "Long-dribble",
