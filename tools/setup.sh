@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs (only what is missing).
 set -euo pipefail
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev libqcustomplot-dev qt6-svg-dev libfparser-dev libagg-dev zlib1g-dev
+          qt6-base-dev libqcustomplot-dev qt6-svg-dev libfparser-dev libagg-dev zlib1g-dev locales
           xvfb xauth)
 missing=()
 for p in "${PACKAGES[@]}"; do

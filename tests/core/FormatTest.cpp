@@ -1,5 +1,7 @@
 #include "Format.h"
 
+#include "support/TestData.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -9,8 +11,10 @@ TEST(Format, NumbersUseDotWhateverTheLocale)
     // A locale with a decimal comma must not leak into the program's texts.
     const char* old = std::setlocale(LC_NUMERIC, nullptr);
     std::string saved = old ? old : "C";
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
-        GTEST_SKIP() << "no locale with a decimal comma installed";
+    const std::string comma = CommaDecimalLocale();
+    ASSERT_FALSE(comma.empty()) << "no locale with a decimal comma could be made";
+    ASSERT_NE(std::setlocale(LC_NUMERIC, comma.c_str()), nullptr);
+    ASSERT_STREQ(std::localeconv()->decimal_point, ",");
     EXPECT_EQ(FormatFixed(12.345, 2), "12.35");
     EXPECT_EQ(FormatGeneral(0.1234567), "0.123457");
     std::setlocale(LC_NUMERIC, saved.c_str());

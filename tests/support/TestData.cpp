@@ -2,6 +2,8 @@
 
 #include "Gunzip.h"
 
+#include <clocale>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -43,3 +45,30 @@ std::string GunzippedTestFile(const std::string& name)
 InTempDir::InTempDir(const std::string& tag) : previous_(fs::current_path()) { fs::current_path(MakeTempDir(tag)); }
 
 InTempDir::~InTempDir() { fs::current_path(previous_); }
+
+std::string CommaDecimalLocale()
+{
+    static const std::string name = [] {
+        const char* saved = std::setlocale(LC_NUMERIC, nullptr);
+        const std::string restore = saved ? saved : "C";
+        auto usable = [&](const std::string& candidate) {
+            const bool ok = std::setlocale(LC_NUMERIC, candidate.c_str()) != nullptr &&
+                            std::string(std::localeconv()->decimal_point) == ",";
+            std::setlocale(LC_NUMERIC, restore.c_str());
+            return ok;
+        };
+        if (usable("de_DE.UTF-8"))
+            return std::string("de_DE.UTF-8");
+        // Compiled for this run into a folder of our own, which LOCPATH makes
+        // the place glibc looks for locales from then on in this test program.
+        const std::string dir = MakeTempDir("locale");
+        const std::string compiled = dir + "/de_DE.UTF-8";
+        std::filesystem::create_directories(compiled);
+        const std::string command = "localedef -i de_DE -f UTF-8 '" + compiled + "' >/dev/null 2>&1";
+        // localedef may exit non-zero over warnings about its sources that do not matter here.
+        (void)std::system(command.c_str());
+        ::setenv("LOCPATH", dir.c_str(), 1);
+        return usable("de_DE.UTF-8") ? std::string("de_DE.UTF-8") : std::string();
+    }();
+    return name;
+}

@@ -13,6 +13,10 @@ std::string GunzippedTestFile(const std::string& name);
 std::string ReadBytes(const std::string& path);
 // A fresh, empty temporary folder for one test.
 std::string MakeTempDir(const std::string& tag);
+// The name to hand setlocale for a locale whose decimal separator is a comma:
+// the installed German one, or else one compiled for this test run with
+// localedef (found through LOCPATH). Empty when neither works.
+std::string CommaDecimalLocale();
 
 // Makes a fresh temporary folder the current one while it lives: the concept
 // hierarchies write their GML files into the current folder.
