@@ -1,6 +1,6 @@
-#include "childActionWin.h"
+#include "actiongraph/childActionWin.h"
 
-#include "main.h"
+#include "ui/main.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>

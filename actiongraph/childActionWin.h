@@ -3,7 +3,7 @@
 // selects every object, builds the graph and lays the window out.
 #pragma once
 
-#include "MDIChild.h"
+#include "ui/MDIChild.h"
 
 class QListWidget;
 class TGraph;

@@ -1,7 +1,7 @@
-#include "Application.h"
-#include "Program.h"
-#include "UiHooks.h"
-#include "childActionWin.h"
+#include "ui/Application.h"
+#include "ui/Program.h"
+#include "ui/UiHooks.h"
+#include "actiongraph/childActionWin.h"
 #include "platform/qt/System.h"
 
 int main(int argc, char** argv)

@@ -1,8 +1,8 @@
 // The evaluators are asked once per feature, object and cycle of a log: how long
 // one sweep of a 6000-cycle record takes for each kind.
-#include "Evaluators.h"
-#include "Keepaway.h"
-#include "RoboCupFile.h"
+#include "core/concepts/Evaluators.h"
+#include "core/analysis/Keepaway.h"
+#include "core/model/RoboCupFile.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // The concept hierarchies are built, numbered, weighed and written as GML at every
 // program start: how long each builder takes, the keepaway lattice being the
 // largest (662 nodes, 11508 node visits per numbering).
-#include "Concepts.h"
-#include "RelativeConcepts.h"
-#include "SpatialConcepts.h"
+#include "core/concepts/Concepts.h"
+#include "core/concepts/RelativeConcepts.h"
+#include "core/concepts/SpatialConcepts.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,11 +3,11 @@
 // The log is the file named by VELOTRASK_BENCH_LOG (a plain .rcg or a .rcg.gz), or
 // the real full match of tests/data. Before the timed runs it prints one load's
 // phases, what was loaded and what the loaded log costs in memory.
-#include "ConceptHierarchies.h"
-#include "Concepts.h"
-#include "Features.h"
-#include "LoadLog.h"
-#include "RoboCupFile.h"
+#include "core/concepts/ConceptHierarchies.h"
+#include "core/concepts/Concepts.h"
+#include "core/learning/Features.h"
+#include "core/io/LoadLog.h"
+#include "core/model/RoboCupFile.h"
 #include "platform/Hooks.h"
 
 #include "support/Gunzip.h"

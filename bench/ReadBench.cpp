@@ -1,9 +1,9 @@
 // Cost of loading a real full match (6659 show records): the reader alone, and the
 // reader with the conversion into the 939 channels. The derived pass is not part
 // of this measure. Reported as show records (cycles) per second.
-#include "Convertlog.h"
-#include "RoboCupFile.h"
-#include "rcsslogplayer/rcgparser.h"
+#include "core/io/Convertlog.h"
+#include "core/model/RoboCupFile.h"
+#include "core/io/rcsslogplayer/rcgparser.h"
 
 #include "support/Gunzip.h"
 

@@ -1,7 +1,7 @@
 // Cost of a log record's life: creating the full schema, filling a long match (6000
 // cycles of all 939 leaves, the way the log writer appends), and reading it back one
 // value at a time and row by row (the expression language's way).
-#include "RoboCupFile.h"
+#include "core/model/RoboCupFile.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,4 +1,4 @@
-#include "About.h"
+#include "ui/About.h"
 
 #include <QPalette>
 #include <QPlainTextEdit>

@@ -1,4 +1,4 @@
-#include "ChildUsageWin.h"
+#include "ui/ChildUsageWin.h"
 
 #include <QListWidget>
 

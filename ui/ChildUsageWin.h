@@ -4,7 +4,7 @@
 // clustering come with the concept-usage window itself.
 #pragma once
 
-#include "MDIChild.h"
+#include "ui/MDIChild.h"
 
 class QCheckBox;
 class QListWidget;

@@ -1,4 +1,4 @@
-#include "FormControls.h"
+#include "ui/FormControls.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
-#include "MDIChild.h"
+#include "ui/MDIChild.h"
 
-#include "FileList.h"
-#include "RoboCupFile.h"
+#include "ui/FileList.h"
+#include "core/model/RoboCupFile.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

@@ -1,10 +1,10 @@
-#include "Program.h"
+#include "ui/Program.h"
 
-#include "About.h"
-#include "Application.h"
-#include "StrategyShells.h"
-#include "TeamDlg.h"
-#include "main.h"
+#include "ui/About.h"
+#include "ui/Application.h"
+#include "ui/StrategyShells.h"
+#include "ui/TeamDlg.h"
+#include "ui/main.h"
 
 TFormAbout* FormAbout = nullptr;
 

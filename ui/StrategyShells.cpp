@@ -1,4 +1,4 @@
-#include "StrategyShells.h"
+#include "ui/StrategyShells.h"
 
 TFormSaveData* FormSaveData = nullptr;
 TFormStrategy* FormStrategy = nullptr;

@@ -1,4 +1,4 @@
-#include "TeamDlg.h"
+#include "ui/TeamDlg.h"
 
 #include <QLabel>
 #include <QLineEdit>

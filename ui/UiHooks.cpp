@@ -1,8 +1,8 @@
-#include "UiHooks.h"
+#include "ui/UiHooks.h"
 
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/System.h"
-#include "waitFormWin.h"
+#include "ui/waitFormWin.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "childChartWin.h"
+#include "ui/childChartWin.h"
 
 #include <QVBoxLayout>
 #include <qcustomplot.h>

@@ -3,7 +3,7 @@
 // panel's commands and the cursor line come with the chart window itself.
 #pragma once
 
-#include "MDIChild.h"
+#include "ui/MDIChild.h"
 
 class QCheckBox;
 class QCustomPlot;

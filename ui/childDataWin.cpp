@@ -1,4 +1,4 @@
-#include "childDataWin.h"
+#include "ui/childDataWin.h"
 
 #include <QVBoxLayout>
 

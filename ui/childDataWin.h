@@ -3,7 +3,7 @@
 // data window itself.
 #pragma once
 
-#include "MDIChild.h"
+#include "ui/MDIChild.h"
 
 class QCheckBox;
 

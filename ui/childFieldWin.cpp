@@ -1,4 +1,4 @@
-#include "childFieldWin.h"
+#include "ui/childFieldWin.h"
 
 TMDIFieldChild::TMDIFieldChild(QMdiArea* area, RoboCupFileT* log) : TMDIChild(area, log)
 {

@@ -3,7 +3,7 @@
 // it the current time; the drawing and the options come with the field window.
 #pragma once
 
-#include "MDIChild.h"
+#include "ui/MDIChild.h"
 
 class QCheckBox;
 class QListWidget;

@@ -1,4 +1,4 @@
-#include "common.h"
+#include "ui/common.h"
 
 #include "platform/qt/System.h"
 

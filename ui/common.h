@@ -3,8 +3,8 @@
 // main window that dialogs centre on, and running outside programs.
 #pragma once
 
-#include "Common.h"
-#include "Format.h"
+#include "core/model/Common.h"
+#include "core/model/Format.h"
 
 #include <QString>
 

@@ -1,21 +1,21 @@
 // The main window's open logs: opening and loading them, the file list, the
 // current log and the caption, removing logs, the commands on the windows of
 // the selected log, "Use player roles", and the new windows on the current log.
-#include "main.h"
+#include "ui/main.h"
 
-#include "ChildUsageWin.h"
-#include "Convertlog.h"
-#include "FileList.h"
-#include "FormControls.h"
-#include "MDIChild.h"
-#include "RoboCupFile.h"
-#include "LoadLog.h"
-#include "Roles.h"
-#include "childChartWin.h"
-#include "childDataWin.h"
-#include "childFieldWin.h"
+#include "ui/ChildUsageWin.h"
+#include "core/io/Convertlog.h"
+#include "ui/FileList.h"
+#include "ui/FormControls.h"
+#include "ui/MDIChild.h"
+#include "core/model/RoboCupFile.h"
+#include "core/io/LoadLog.h"
+#include "core/analysis/Roles.h"
+#include "ui/childChartWin.h"
+#include "ui/childDataWin.h"
+#include "ui/childFieldWin.h"
 #include "platform/qt/Dialogs.h"
-#include "waitFormWin.h"
+#include "ui/waitFormWin.h"
 
 #include <QCheckBox>
 #include <QDir>

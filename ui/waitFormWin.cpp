@@ -1,6 +1,6 @@
-#include "waitFormWin.h"
+#include "ui/waitFormWin.h"
 
-#include "common.h"
+#include "ui/common.h"
 #include "platform/qt/System.h"
 
 #include <QFont>

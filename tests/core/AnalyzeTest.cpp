@@ -1,9 +1,9 @@
-#include "Analyze.h"
+#include "core/analysis/Analyze.h"
 
-#include "ConceptHierarchies.h"
-#include "Convertlog.h"
-#include "RoboCupFile.h"
-#include "timestream.h"
+#include "core/concepts/ConceptHierarchies.h"
+#include "core/io/Convertlog.h"
+#include "core/model/RoboCupFile.h"
+#include "core/model/timestream.h"
 
 #include "support/HandFilledLog.h"
 #include "support/RcgWriter.h"

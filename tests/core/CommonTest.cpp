@@ -1,4 +1,4 @@
-#include "Common.h"
+#include "core/model/Common.h"
 
 #include <gtest/gtest.h>
 

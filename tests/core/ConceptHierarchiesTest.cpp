@@ -1,4 +1,4 @@
-#include "ConceptHierarchies.h"
+#include "core/concepts/ConceptHierarchies.h"
 
 #include "support/HierarchyTestUtil.h"
 #include "support/TestData.h"

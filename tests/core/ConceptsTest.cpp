@@ -1,5 +1,5 @@
-#include "Concepts.h"
-#include "Evaluators.h"
+#include "core/concepts/Concepts.h"
+#include "core/concepts/Evaluators.h"
 
 #include "support/HierarchyTestUtil.h"
 #include "support/RecordingHooks.h"

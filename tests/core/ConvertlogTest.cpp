@@ -1,6 +1,6 @@
-#include "Convertlog.h"
+#include "core/io/Convertlog.h"
 
-#include "RoboCupFile.h"
+#include "core/model/RoboCupFile.h"
 #include "support/RcgWriter.h"
 #include "support/RecordingHooks.h"
 #include "support/TestData.h"

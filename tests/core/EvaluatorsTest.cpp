@@ -1,4 +1,4 @@
-#include "Evaluators.h"
+#include "core/concepts/Evaluators.h"
 
 #include "support/FilledRecord.h"
 

@@ -1,11 +1,11 @@
 // Action events: scenario logs written with the test-side writer, read and derived
 // like any log, then checked for the events and kick codes the play must give; and
 // sanity checks over real logs.
-#include "ConceptHierarchies.h"
-#include "Concepts.h"
-#include "Convertlog.h"
-#include "Events.h"
-#include "RoboCupFile.h"
+#include "core/concepts/ConceptHierarchies.h"
+#include "core/concepts/Concepts.h"
+#include "core/io/Convertlog.h"
+#include "core/analysis/Events.h"
+#include "core/model/RoboCupFile.h"
 
 #include "support/RcgWriter.h"
 #include "support/RecordingHooks.h"

@@ -1,4 +1,4 @@
-#include "Format.h"
+#include "core/model/Format.h"
 
 #include "support/TestData.h"
 

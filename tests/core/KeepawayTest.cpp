@@ -1,4 +1,4 @@
-#include "Keepaway.h"
+#include "core/analysis/Keepaway.h"
 
 #include "support/FilledRecord.h"
 

@@ -1,14 +1,14 @@
 // The whole load of real logs: record, reading, derived pass, roles and the
 // feature matrix with the program's own concept hierarchies. Expected feature
 // bits are computed here straight from the channels, not by the evaluators.
-#include "LoadLog.h"
+#include "core/io/LoadLog.h"
 
-#include "ConceptHierarchies.h"
-#include "Concepts.h"
-#include "Evaluators.h"
-#include "Features.h"
-#include "RoboCupFile.h"
-#include "Roles.h"
+#include "core/concepts/ConceptHierarchies.h"
+#include "core/concepts/Concepts.h"
+#include "core/concepts/Evaluators.h"
+#include "core/learning/Features.h"
+#include "core/model/RoboCupFile.h"
+#include "core/analysis/Roles.h"
 
 #include "support/RcgWriter.h"
 #include "support/RecordingHooks.h"

@@ -1,6 +1,6 @@
-#include "RelativeConcepts.h"
+#include "core/concepts/RelativeConcepts.h"
 
-#include "Concepts.h"
+#include "core/concepts/Concepts.h"
 #include "support/FilledRecord.h"
 #include "support/HierarchyTestUtil.h"
 #include "support/TestData.h"

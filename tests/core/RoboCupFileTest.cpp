@@ -1,5 +1,5 @@
-#include "Features.h"
-#include "RoboCupFile.h"
+#include "core/learning/Features.h"
+#include "core/model/RoboCupFile.h"
 
 #include <gtest/gtest.h>
 

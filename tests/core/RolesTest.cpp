@@ -1,10 +1,10 @@
-#include "Roles.h"
+#include "core/analysis/Roles.h"
 
-#include "ConceptHierarchies.h"
-#include "Concepts.h"
-#include "Convertlog.h"
-#include "RoboCupFile.h"
-#include "timestream.h"
+#include "core/concepts/ConceptHierarchies.h"
+#include "core/concepts/Concepts.h"
+#include "core/io/Convertlog.h"
+#include "core/model/RoboCupFile.h"
+#include "core/model/timestream.h"
 
 #include "support/HandFilledLog.h"
 #include "support/RcgWriter.h"

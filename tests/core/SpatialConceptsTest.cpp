@@ -1,6 +1,6 @@
-#include "SpatialConcepts.h"
+#include "core/concepts/SpatialConcepts.h"
 
-#include "Concepts.h"
+#include "core/concepts/Concepts.h"
 #include "support/FilledRecord.h"
 #include "support/HierarchyTestUtil.h"
 #include "support/TestData.h"

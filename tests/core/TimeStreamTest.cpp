@@ -1,4 +1,4 @@
-#include "timestream.h"
+#include "core/model/timestream.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Fuzz target: any byte sequence loaded into a log record must leave the record
 // whole: no crash, no read outside a buffer, and every leaf holding exactly one
 // value per cycle counted.
-#include "Convertlog.h"
-#include "RoboCupFile.h"
+#include "core/io/Convertlog.h"
+#include "core/model/RoboCupFile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Fuzz target: the whole load of a log file as opening it does, into a fresh
 // record: reading, conversion and the derived pass over whatever was read.
-#include "Convertlog.h"
-#include "RoboCupFile.h"
+#include "core/io/Convertlog.h"
+#include "core/model/RoboCupFile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Fuzz target: any byte sequence handed to the log reader must end in records,
 // a clean stop or the reader's "Unknown mode" text, never in a crash, a hang or
 // a read outside a buffer.
-#include "rcsslogplayer/rcgparser.h"
+#include "core/io/rcsslogplayer/rcgparser.h"
 
 #include <cstddef>
 #include <cstdint>

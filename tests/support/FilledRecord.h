@@ -3,8 +3,8 @@
 // objects cycle by cycle and judge situations without reading a log file.
 #pragma once
 
-#include "Evaluators.h"
-#include "RoboCupFile.h"
+#include "core/concepts/Evaluators.h"
+#include "core/model/RoboCupFile.h"
 
 #include <cstdint>
 #include <memory>

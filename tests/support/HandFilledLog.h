@@ -4,8 +4,8 @@
 // need and run the analyses on it.
 #pragma once
 
-#include "RoboCupFile.h"
-#include "timestream.h"
+#include "core/model/RoboCupFile.h"
+#include "core/model/timestream.h"
 
 #include <memory>
 #include <stdexcept>

@@ -3,8 +3,8 @@
 // wrote.
 #pragma once
 
-#include "Concepts.h"
-#include "Evaluators.h"
+#include "core/concepts/Concepts.h"
+#include "core/concepts/Evaluators.h"
 #include "TestData.h"
 
 #include <algorithm>

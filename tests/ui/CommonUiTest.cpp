@@ -1,5 +1,5 @@
 #include "UiTestMain.h"
-#include "common.h"
+#include "ui/common.h"
 
 #include <QWidget>
 #include <gtest/gtest.h>

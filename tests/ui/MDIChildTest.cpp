@@ -1,7 +1,7 @@
-#include "MDIChild.h"
+#include "ui/MDIChild.h"
 #include "UiTestMain.h"
 
-#include "RoboCupFile.h"
+#include "core/model/RoboCupFile.h"
 
 #include <QApplication>
 #include <QLabel>

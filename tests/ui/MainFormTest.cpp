@@ -1,22 +1,22 @@
 // The main window driven offscreen: its form (names, captions, hints and
 // defaults of every control), the first activation, the window commands and the
 // guarded event dispatch.
-#include "Application.h"
+#include "ui/Application.h"
 #include "UiTestMain.h"
 
-#include "ConceptHierarchies.h"
-#include "FormControls.h"
-#include "MDIChild.h"
-#include "Program.h"
-#include "RoboCupFile.h"
-#include "StrategyShells.h"
-#include "TeamDlg.h"
-#include "About.h"
-#include "childActionWin.h"
-#include "main.h"
+#include "core/concepts/ConceptHierarchies.h"
+#include "ui/FormControls.h"
+#include "ui/MDIChild.h"
+#include "ui/Program.h"
+#include "core/model/RoboCupFile.h"
+#include "ui/StrategyShells.h"
+#include "ui/TeamDlg.h"
+#include "ui/About.h"
+#include "actiongraph/childActionWin.h"
+#include "ui/main.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/System.h"
-#include "waitFormWin.h"
+#include "ui/waitFormWin.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

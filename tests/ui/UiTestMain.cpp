@@ -1,7 +1,7 @@
-#include "childActionWin.h"
+#include "actiongraph/childActionWin.h"
 #include "UiTestMain.h"
 
-#include "Application.h"
+#include "ui/Application.h"
 #include "platform/qt/System.h"
 
 #include <QApplication>

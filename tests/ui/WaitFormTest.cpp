@@ -1,8 +1,8 @@
-#include "UiHooks.h"
+#include "ui/UiHooks.h"
 #include "UiTestMain.h"
-#include "waitFormWin.h"
+#include "ui/waitFormWin.h"
 
-#include "common.h"
+#include "ui/common.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -1,10 +1,10 @@
-#include "Analyze.h"
+#include "core/analysis/Analyze.h"
 
-#include "Common.h"
-#include "Convertlog.h"
-#include "RoboCupFile.h"
-#include "Roles.h"
-#include "timestream.h"
+#include "core/model/Common.h"
+#include "core/io/Convertlog.h"
+#include "core/model/RoboCupFile.h"
+#include "core/analysis/Roles.h"
+#include "core/model/timestream.h"
 
 #include "platform/Hooks.h"
 

@@ -8,7 +8,7 @@
 // run and are set back to null when the hierarchies are freed.
 #pragma once
 
-#include "Concepts.h"
+#include "core/concepts/Concepts.h"
 
 // Roots of the seven hierarchies, built in this order and freed in the same order.
 extern ConceptObject* g_positionConcepts;

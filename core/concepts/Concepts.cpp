@@ -1,6 +1,6 @@
-#include "Concepts.h"
+#include "core/concepts/Concepts.h"
 
-#include "Evaluators.h"
+#include "core/concepts/Evaluators.h"
 #include "platform/Hooks.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // team names, scores, parameter records and player types go into the record.
 #pragma once
 
-#include "rcsslogplayer/rcgparser.h"
+#include "core/io/rcsslogplayer/rcgparser.h"
 
 #include <cstdint>
 #include <iosfwd>

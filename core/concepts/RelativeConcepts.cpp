@@ -1,8 +1,8 @@
-#include "RelativeConcepts.h"
+#include "core/concepts/RelativeConcepts.h"
 
-#include "Concepts.h"
-#include "Evaluators.h"
-#include "Format.h"
+#include "core/concepts/Concepts.h"
+#include "core/concepts/Evaluators.h"
+#include "core/model/Format.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "LoadLog.h"
+#include "core/io/LoadLog.h"
 
-#include "Convertlog.h"
-#include "Features.h"
-#include "RoboCupFile.h"
-#include "Roles.h"
+#include "core/io/Convertlog.h"
+#include "core/learning/Features.h"
+#include "core/model/RoboCupFile.h"
+#include "core/analysis/Roles.h"
 #include "platform/Hooks.h"
 
 #include <chrono>

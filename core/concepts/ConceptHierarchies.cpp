@@ -1,7 +1,7 @@
-#include "ConceptHierarchies.h"
+#include "core/concepts/ConceptHierarchies.h"
 
-#include "RelativeConcepts.h"
-#include "SpatialConcepts.h"
+#include "core/concepts/RelativeConcepts.h"
+#include "core/concepts/SpatialConcepts.h"
 
 #include <string>
 

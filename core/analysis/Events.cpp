@@ -2,12 +2,12 @@
 // possession is traced back to the kick that started it, and the pair (possessor,
 // kicker) tells a dribble, a pass or an interception; a set piece or a goal is laid
 // at the door of the last kickers before it.
-#include "Events.h"
+#include "core/analysis/Events.h"
 
-#include "ConceptHierarchies.h"
-#include "Concepts.h"
-#include "RoboCupFile.h"
-#include "timestream.h"
+#include "core/concepts/ConceptHierarchies.h"
+#include "core/concepts/Concepts.h"
+#include "core/model/RoboCupFile.h"
+#include "core/model/timestream.h"
 
 #include "platform/Hooks.h"
 

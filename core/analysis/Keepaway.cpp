@@ -1,8 +1,8 @@
-#include "Keepaway.h"
+#include "core/analysis/Keepaway.h"
 
-#include "Common.h"
-#include "Evaluators.h"
-#include "RoboCupFile.h"
+#include "core/model/Common.h"
+#include "core/concepts/Evaluators.h"
+#include "core/model/RoboCupFile.h"
 
 #include <algorithm>
 #include <cmath>

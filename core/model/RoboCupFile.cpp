@@ -1,6 +1,6 @@
-#include "RoboCupFile.h"
+#include "core/model/RoboCupFile.h"
 
-#include "Features.h"
+#include "core/learning/Features.h"
 
 #include <iterator>
 #include <span>

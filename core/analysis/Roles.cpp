@@ -1,9 +1,9 @@
-#include "Roles.h"
+#include "core/analysis/Roles.h"
 
-#include "ConceptHierarchies.h"
-#include "Concepts.h"
-#include "RoboCupFile.h"
-#include "timestream.h"
+#include "core/concepts/ConceptHierarchies.h"
+#include "core/concepts/Concepts.h"
+#include "core/model/RoboCupFile.h"
+#include "core/model/timestream.h"
 
 #include "platform/Hooks.h"
 

@@ -1,11 +1,11 @@
-#include "Features.h"
+#include "core/learning/Features.h"
 
-#include "ConceptHierarchies.h"
-#include "Concepts.h"
-#include "Evaluators.h"
-#include "Format.h"
-#include "Keepaway.h"
-#include "RoboCupFile.h"
+#include "core/concepts/ConceptHierarchies.h"
+#include "core/concepts/Concepts.h"
+#include "core/concepts/Evaluators.h"
+#include "core/model/Format.h"
+#include "core/analysis/Keepaway.h"
+#include "core/model/RoboCupFile.h"
 #include "platform/Hooks.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "rcsslogplayer/rcgparser.h"
+#include "core/io/rcsslogplayer/rcgparser.h"
 
 #include "platform/ByteOrder.h"
 

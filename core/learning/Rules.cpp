@@ -1,11 +1,11 @@
-#include "Rules.h"
+#include "core/learning/Rules.h"
 
-#include "Common.h"
-#include "ConceptHierarchies.h"
-#include "Concepts.h"
-#include "Features.h"
-#include "GraphNode.h"
-#include "RoboCupFile.h"
+#include "core/model/Common.h"
+#include "core/concepts/ConceptHierarchies.h"
+#include "core/concepts/Concepts.h"
+#include "core/learning/Features.h"
+#include "core/learning/GraphNode.h"
+#include "core/model/RoboCupFile.h"
 #include "platform/Hooks.h"
 
 #include <unordered_set>

@@ -4,8 +4,8 @@
 // and the log's features.
 #pragma once
 
-#include "rcsslogplayer/rcgparser.h"
-#include "timestream.h"
+#include "core/io/rcsslogplayer/rcgparser.h"
+#include "core/model/timestream.h"
 
 #include <array>
 #include <cstdint>

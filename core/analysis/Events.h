@@ -3,7 +3,7 @@
 #pragma once
 
 // RecognizeActionEvents and SortActionEvents, the entries the derived pass calls.
-#include "Analyze.h"
+#include "core/analysis/Analyze.h"
 
 // Codes of the per-object kick_event channels.
 enum KickEventCode : signed char {

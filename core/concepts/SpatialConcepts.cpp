@@ -1,7 +1,7 @@
-#include "SpatialConcepts.h"
+#include "core/concepts/SpatialConcepts.h"
 
-#include "Concepts.h"
-#include "Evaluators.h"
+#include "core/concepts/Concepts.h"
+#include "core/concepts/Evaluators.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "Evaluators.h"
+#include "core/concepts/Evaluators.h"
 
-#include "Common.h"
-#include "Keepaway.h"
-#include "RoboCupFile.h"
+#include "core/model/Common.h"
+#include "core/analysis/Keepaway.h"
+#include "core/model/RoboCupFile.h"
 
 #include <cmath>
 #include <cstddef>
