@@ -1,0 +1,74 @@
+// The expression language over the full real match: one expression set up and
+// evaluated at every cycle, as a chart function series or an expression channel
+// does it.
+#include "core/expr/Expression.h"
+#include "core/io/Convertlog.h"
+#include "core/model/RoboCupFile.h"
+
+#include "support/Gunzip.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+RoboCupFileT& FullMatch()
+{
+    static std::unique_ptr<RoboCupFileT> log = [] {
+        const std::string plain = (std::filesystem::temp_directory_path() /
+                                   ("velotrask-exprbench-" + std::to_string(::getpid()) + ".rcg"))
+                                      .string();
+        GunzipFile(std::string(VELO_TEST_DATA_DIR) + "/match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg.gz", plain);
+        auto record = CreateFileRecord(plain);
+        ReadRcgFile(plain, *record);
+        std::remove(plain.c_str());
+        if (record->cycles == 0)
+            throw std::runtime_error("the full match yielded no cycles");
+        return record;
+    }();
+    return *log;
+}
+
+void Run(benchmark::State& state, const std::string& text)
+{
+    RoboCupFileT& log = FullMatch();
+    double sink = 0.0;
+    for (auto _ : state) {
+        LogExpression e(log);
+        if (!e.Parse(text).empty()) {
+            state.SkipWithError("expression refused");
+            return;
+        }
+        for (int c = 0; c < log.cycles; ++c)
+            sink += e.Evaluate(c);
+        benchmark::DoNotOptimize(sink);
+    }
+    state.counters["cycles"] = log.cycles;
+}
+
+// Set-up (about 960 constants, a variable list of every leaf) plus every cycle.
+void BM_BallSpeedOverFullMatch(benchmark::State& state) { Run(state, "sqrt(sqr(Ball.vel.dx) + sqr(Ball.vel.dy))"); }
+BENCHMARK(BM_BallSpeedOverFullMatch)->Unit(benchmark::kMillisecond);
+
+// A function that reads a window of another cycle's values at every cycle.
+void BM_CentredAverageOverFullMatch(benchmark::State& state) { Run(state, "avg(id_Ball_pos_x, cycle, 10) - Ball.pos.x"); }
+BENCHMARK(BM_CentredAverageOverFullMatch)->Unit(benchmark::kMillisecond);
+
+// The set-up alone.
+void BM_ParseOnly(benchmark::State& state)
+{
+    RoboCupFileT& log = FullMatch();
+    for (auto _ : state) {
+        LogExpression e(log);
+        benchmark::DoNotOptimize(e.Parse("Ball.pos.x > 0.5"));
+    }
+}
+BENCHMARK(BM_ParseOnly)->Unit(benchmark::kMillisecond);
+
+}  // namespace

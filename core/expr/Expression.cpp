@@ -1,0 +1,221 @@
+#include "core/expr/Expression.h"
+
+#include "core/model/Common.h"
+#include "core/model/RoboCupFile.h"
+
+#include <fparser.hh>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <unordered_set>
+
+namespace {
+
+bool IsNameChar(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Index arguments arrive as doubles; far outside any log they are held at a
+// bound that no arithmetic on them can overflow, NaN lands outside every range.
+constexpr std::int64_t kFar = std::int64_t{1} << 40;
+
+std::int64_t Truncate(double v)
+{
+    if (std::isnan(v))
+        return -kFar;
+    if (v >= static_cast<double>(kFar))
+        return kFar;
+    if (v <= -static_cast<double>(kFar))
+        return -kFar;
+    return static_cast<std::int64_t>(v);  // toward zero
+}
+
+// What the six functions read: the bound log, never the windows' current one.
+class LogFunction : public FunctionParser::FunctionWrapper {
+public:
+    enum Kind { Dist, Sqr, Avg, LeftAvg, RightAvg, Val };
+    LogFunction(const RoboCupFileT* log, Kind kind) : log_(log), kind_(kind) {}
+
+    double callFunction(const double* a) override
+    {
+        // fparser calls this from Eval: nothing may escape.
+        try {
+            switch (kind_) {
+            case Sqr: return a[0] * a[0];
+            case Dist: return Distance(Truncate(a[0]), Truncate(a[1]), Truncate(a[2]));
+            case Val: {
+                const std::int64_t t = Truncate(a[1]);
+                return Mean(Truncate(a[0]), t, t);
+            }
+            case LeftAvg: {
+                const std::int64_t t = Truncate(a[1]);
+                return Mean(Truncate(a[0]), t - Truncate(a[2]), t);
+            }
+            case RightAvg: {
+                const std::int64_t t = Truncate(a[1]);
+                return Mean(Truncate(a[0]), t, t + Truncate(a[2]));
+            }
+            case Avg: {
+                const std::int64_t w = Truncate(a[2]);
+                const std::int64_t to = Truncate(a[1]) + w / 2;
+                return Mean(Truncate(a[0]), to - w, to);
+            }
+            }
+        } catch (...) {
+        }
+        return 0.0;
+    }
+
+private:
+    // The mean of the leaf's values over from..to, cut at the ends of the log
+    // (and of the leaf's values); 0 for no leaf or an empty window.
+    double Mean(std::int64_t leaf, std::int64_t from, std::int64_t to) const
+    {
+        const std::vector<TimeChannel*>& leaves = log_->stream->GetLeaves();
+        if (leaf < 0 || leaf >= static_cast<std::int64_t>(leaves.size()))
+            return 0.0;
+        const TimeChannel* channel = leaves[static_cast<std::size_t>(leaf)];
+        const std::int64_t count = std::min<std::int64_t>(log_->cycles, channel->GetCount());
+        from = std::max<std::int64_t>(from, 0);
+        to = std::min<std::int64_t>(to, count - 1);
+        if (from > to)
+            return 0.0;
+        double sum = 0.0;
+        for (std::int64_t t = from; t <= to; ++t)
+            sum += channel->GetValue(static_cast<int>(t));
+        return sum / static_cast<double>(to - from + 1);
+    }
+
+    double Distance(std::int64_t a, std::int64_t b, std::int64_t t) const
+    {
+        if (a < 0 || a >= RoboCupFileT::kObjectCount || b < 0 || b >= RoboCupFileT::kObjectCount)
+            return 0.0;
+        const TimeChannel* ax = log_->posXChannel[static_cast<std::size_t>(a)];
+        const TimeChannel* ay = log_->posYChannel[static_cast<std::size_t>(a)];
+        const TimeChannel* bx = log_->posXChannel[static_cast<std::size_t>(b)];
+        const TimeChannel* by = log_->posYChannel[static_cast<std::size_t>(b)];
+        if (ax == nullptr || ay == nullptr || bx == nullptr || by == nullptr || t < 0 || t >= log_->cycles)
+            return 0.0;
+        for (const TimeChannel* c : {ax, ay, bx, by}) {
+            if (t >= c->GetCount())
+                return 0.0;
+        }
+        const int c = static_cast<int>(t);
+        return PointDistance(ax->GetValue(c), ay->GetValue(c), bx->GetValue(c), by->GetValue(c));
+    }
+
+    const RoboCupFileT* log_;
+    Kind kind_;
+};
+
+}  // namespace
+
+std::string ConvertNameDots(std::string_view text)
+{
+    std::string out(text);
+    bool inName = false;  // inside a run of name characters that began with a letter or "_"
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const char c = out[i];
+        if (IsNameChar(c)) {
+            if (i == 0 || !IsNameChar(out[i - 1]))
+                inName = !IsDigit(c);
+        } else if (c == '.' && inName && i + 1 < out.size() && IsNameChar(out[i + 1])) {
+            out[i] = '_';  // the name goes on after it
+        } else {
+            inName = false;
+        }
+    }
+    return out;
+}
+
+LogExpression::LogExpression(RoboCupFileT& log) : log_(log) {}
+
+LogExpression::~LogExpression() = default;
+
+std::string LogExpression::Parse(const std::string& text)
+{
+    parsed_ = false;
+    used_.clear();
+    usedChannels_.clear();
+    parser_ = std::make_unique<FunctionParser>();
+    const std::vector<TimeChannel*>& leaves = log_.stream->GetLeaves();
+
+    // The names the text holds; a leaf is read into the row only when named.
+    const std::string converted = ConvertNameDots(text);
+    std::unordered_set<std::string_view> named;
+    for (std::size_t i = 0; i < converted.size();) {
+        if (!IsNameChar(converted[i])) {
+            ++i;
+            continue;
+        }
+        std::size_t j = i;
+        while (j < converted.size() && IsNameChar(converted[j]))
+            ++j;
+        if (!IsDigit(converted[i]))
+            named.insert(std::string_view(converted).substr(i, j - i));
+        i = j;
+    }
+
+    std::string variables;
+    variables.reserve(leaves.size() * 24);
+    for (std::size_t i = 0; i < leaves.size(); ++i) {
+        std::string name = leaves[i]->GetFullName();
+        std::replace(name.begin(), name.end(), '.', '_');
+        // A name fparser refuses is left out of the constants; the variable list
+        // then reports it at parsing.
+        parser_->AddConstant("id_" + name, static_cast<double>(i));
+        if (named.count(name) != 0) {
+            used_.push_back(static_cast<int>(i));
+            usedChannels_.push_back(leaves[i]);
+        }
+        variables += name;
+        variables += ',';
+    }
+    variables += "cycle";
+    for (int k = 0; k < RoboCupFileT::kObjectCount; ++k)
+        parser_->AddConstant(ObjectName(k), static_cast<double>(k));
+    parser_->AddFunctionWrapper("dist", LogFunction(&log_, LogFunction::Dist), 3);
+    parser_->AddFunctionWrapper("sqr", LogFunction(&log_, LogFunction::Sqr), 1);
+    parser_->AddFunctionWrapper("avg", LogFunction(&log_, LogFunction::Avg), 3);
+    parser_->AddFunctionWrapper("lavg", LogFunction(&log_, LogFunction::LeftAvg), 3);
+    parser_->AddFunctionWrapper("ravg", LogFunction(&log_, LogFunction::RightAvg), 3);
+    parser_->AddFunctionWrapper("val", LogFunction(&log_, LogFunction::Val), 2);
+
+    if (parser_->Parse(converted, variables, false) >= 0) {
+        used_.clear();
+        usedChannels_.clear();
+        return parser_->ErrorMsg();
+    }
+    row_.assign(leaves.size() + 1, 0.0);
+    parsed_ = true;
+    return {};
+}
+
+double LogExpression::Evaluate(int cycle)
+{
+    evalError_ = 0;
+    if (!parsed_)
+        return 0.0;
+    for (std::size_t k = 0; k < used_.size(); ++k) {
+        const TimeChannel* leaf = usedChannels_[k];
+        row_[static_cast<std::size_t>(used_[k])] = cycle >= 0 && cycle < leaf->GetCount() ? leaf->GetValue(cycle) : 0.0;
+    }
+    row_.back() = static_cast<double>(cycle);
+    const double value = parser_->Eval(row_.data());
+    evalError_ = parser_->EvalError();
+    return value;
+}
+
+std::vector<double> LogExpression::EvaluateCycles(int first, int last)
+{
+    std::vector<double> values;
+    if (last >= first)
+        values.reserve(static_cast<std::size_t>(last - first) + 1);
+    for (int c = first; c <= last; ++c)
+        values.push_back(Evaluate(c));
+    return values;
+}

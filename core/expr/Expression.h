@@ -1,0 +1,84 @@
+// The expression language over one log: parsing with fparser and evaluating at
+// cycles. The one place where expressions are set up and evaluated; the time
+// marks' criteria, the expression channels, the chart's function series and the
+// field window's custom events all go through LogExpression.
+//
+// Names an expression may use (N = number of leaves of the log's stream):
+// - every leaf by its full name, "Ball.pos.x" or "Ball_pos_x": its value at the
+//   evaluated cycle (read through the stream's averaging window);
+// - "cycle": the evaluated cycle;
+// - "id_" + a leaf's name ("id_Ball.pos.x", "id_Ball_pos_x"): the leaf index, the
+//   first argument of avg, lavg, ravg and val;
+// - "Ball" 0, "Lplayer1".."Lplayer11" 1..11, "Rplayer1".."Rplayer11" 12..22;
+// - sqr(v) = v*v; dist(a, b, t) the distance of objects a and b at cycle t;
+//   val(ch, t) the leaf's value at cycle t; lavg(ch, t, w) the mean over
+//   t-w..t, ravg(ch, t, w) over t..t+w, avg(ch, t, w) over to-w..to with
+//   to = t + w/2, each window cut at the ends of the log;
+// - everything else fparser knows: numbers, operators, comparisons, "if", sqrt ...
+// Arguments that are indices, cycles or lengths are truncated toward zero. An
+// object outside 0..22, an index that is no leaf, a cycle outside the log or a
+// window wholly outside it gives 0. A division by zero gives 0 (fparser's way).
+//
+// The functions read the log the expression was made for, whichever log the
+// windows call current. Angles of the trigonometric functions are radians.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class RoboCupFileT;
+class TimeChannel;
+class FunctionParser;
+
+// The text with "." turned into "_" where it joins two parts of a name (after a
+// name that starts with a letter or "_", before a letter, digit or "_"), never
+// inside a number: "Ball.pos.x > 0.5" becomes "Ball_pos_x > 0.5".
+std::string ConvertNameDots(std::string_view text);
+
+// One parsed expression bound to one log. Use:
+//     LogExpression e(log);
+//     if (std::string err = e.Parse(text); !err.empty()) { show err; stop; }
+//     for (int c = 0; c < log.cycles; ++c) use(e.Evaluate(c));
+// Parse reads the stream's channel lists as they are now: after channels were
+// added, run TimeStream::BuildRowHeader (or RebuildChannelLists) first, and make
+// a new LogExpression (or Parse again) to see them. Not copyable; the log must
+// outlive it.
+class LogExpression {
+public:
+    explicit LogExpression(RoboCupFileT& log);
+    ~LogExpression();
+    LogExpression(const LogExpression&) = delete;
+    LogExpression& operator=(const LogExpression&) = delete;
+
+    // Sets up a fresh parser (constants, functions, the leaves and "cycle" as
+    // variables) and parses the text. Returns "" when the text is accepted, else
+    // fparser's message ("Syntax error", "Illegal number of parameters to
+    // function", ...), which the window shows under "Function evaluation error !".
+    std::string Parse(const std::string& text);
+    bool IsParsed() const { return parsed_; }
+
+    // The value at the cycle: the leaves the expression names are read at the
+    // cycle (a value the leaf lacks reads 0), "cycle" is set, the parser
+    // evaluates. 0 when nothing was parsed. Never throws.
+    double Evaluate(int cycle);
+    // fparser's error code of the last Evaluate (0 none, 1 division by zero, ...).
+    int LastEvalError() const { return evalError_; }
+    // Evaluate at every cycle from first to last (inclusive), in order.
+    std::vector<double> EvaluateCycles(int first, int last);
+
+    // Leaf indices whose values Evaluate reads into the row, ascending: the
+    // leaves named in the text (a superset is harmless, none is missed).
+    const std::vector<int>& UsedLeaves() const { return used_; }
+    RoboCupFileT& Log() const { return log_; }
+
+private:
+    RoboCupFileT& log_;
+    std::unique_ptr<FunctionParser> parser_;
+    bool parsed_ = false;
+    int evalError_ = 0;
+    std::vector<int> used_;
+    std::vector<const TimeChannel*> usedChannels_;  // the leaves of used_, as parsed
+    std::vector<double> row_;  // leaves + 1 ("cycle" last); unused entries stay 0
+};
