@@ -1,0 +1,52 @@
+// The data window's exports: its grid as plain text, raw text, a C4.5 dataset
+// (".names" and ".data") or a Weka ARFF file. Each writer reads a CellTable laid
+// out as the data window lays out its grid:
+//   row 0     the column's name, one name component per line ("\r\n" between);
+//   rows 1-3  its minimum, maximum and type word ("double", "char", "short", "long");
+//   row 4 + c cycle c (column 0 holds c itself);
+//   columns 1 .. last the data columns, in grid order; a value is the cell's text.
+// Every line ends with CR LF. Marks are the cycles of the main window's time marks.
+#pragma once
+
+#include "core/model/CellTable.h"
+
+#include <ostream>
+#include <string>
+#include <unordered_set>
+
+namespace dataexport {
+
+// What the time marks do to a dataset (the data window's "When saving data" choice).
+enum class MarkMode {
+    FirstColumnTarget = 0,  // nothing; in C4.5 the first column is the target
+    MarksAsTarget = 1,      // a true/false class first: is the row's cycle marked
+    MarksAsFilter = 2,      // C4.5 data and ARFF keep only marked rows
+};
+
+using MarkSet = std::unordered_set<int>;
+
+// The first data row of a data-window grid.
+inline constexpr int kFirstDataRow = 4;
+
+// The three name forms of a column (row 0 "Ball\r\npossessor\r\nl_team"):
+// dotted "Ball.possessor.l_team", escaped "Ball\.possessor\.l_team", joined
+// "Ball_possessor_l_team".
+std::string DottedName(const std::string& header);
+std::string EscapedName(const std::string& header);
+std::string JoinedName(const std::string& header);
+
+// ".txt": per row "joined=value" joined by " ", with "REGION=true " / "REGION=false "
+// in front for MarksAsTarget. Every row, whatever the mode.
+void WriteText(std::ostream& out, const CellTable& grid, const MarkSet& marks, MarkMode mode);
+// ".raw": per row the values joined by ", ", "true, " / "false, " in front for
+// MarksAsTarget. Every row, whatever the mode.
+void WriteRaw(std::ostream& out, const CellTable& grid, const MarkSet& marks, MarkMode mode);
+// The C4.5 attribute file: target line, class line (MarksAsTarget), one line per
+// column, final empty line.
+void WriteC45Names(std::ostream& out, const CellTable& grid, MarkMode mode);
+// The C4.5 data file: rows as WriteRaw, only marked ones for MarksAsFilter.
+void WriteC45Data(std::ostream& out, const CellTable& grid, const MarkSet& marks, MarkMode mode);
+// ARFF, "@relation RoboCup" first; rows as the C4.5 data file.
+void WriteArff(std::ostream& out, const CellTable& grid, const MarkSet& marks, MarkMode mode);
+
+}  // namespace dataexport
