@@ -7,7 +7,7 @@
 
 TMDIActionChild::TMDIActionChild(QMdiArea* area, RoboCupFileT* log) : TMDIChild(area, log)
 {
-    Kind = kActionGraph;
+    Kind = ChildKind::ActionGraph;
     auto* content = new QWidget;
     auto* row = new QHBoxLayout(content);
     row->setContentsMargins(0, 0, 0, 0);
@@ -33,12 +33,14 @@ void TMDIActionChild::FormResize(QObject* Sender)
 void RegisterActionGraphWindow()
 {
     ActionGraphWindowKind kind;
-    kind.create = [](QMdiArea* area, RoboCupFileT* log) -> TMDIChild* { return new TMDIActionChild(area, log); };
-    kind.buildAndDraw = [](TMDIChild* window) {
-        auto* child = static_cast<TMDIActionChild*>(window);
+    kind.create = [](QMdiArea* area, RoboCupFileT* log, const QString& title) {
+        auto* child = new TMDIActionChild(area, log);
+        child->SetTitle(title);
         TMDIChild::SelectAllPlayers(child->lbPlayers);
         child->BuildActionGraph(child->Graph);
         child->FormResize(nullptr);
+        child->show();
+        return child;
     };
     SetActionGraphWindowKind(std::move(kind));
 }

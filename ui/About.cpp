@@ -7,6 +7,8 @@
 
 QString BuildTimeLine() { return QStringLiteral("*** Build time " __DATE__ " at " __TIME__ " ***"); }
 
+TFormAbout* FormAbout = nullptr;
+
 TFormAbout::TFormAbout(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {

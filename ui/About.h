@@ -19,3 +19,6 @@ public:
 // "*** Build time <date> at <time> ***" with the compiler's date ("Aug  8 2006")
 // and time ("13:22:40") of this program's build.
 QString BuildTimeLine();
+
+// The About box; created by the program entry for the whole run.
+extern TFormAbout* FormAbout;

@@ -4,8 +4,8 @@
 
 TMDIUsageChild::TMDIUsageChild(QMdiArea* area, RoboCupFileT* log) : TMDIChild(area, log)
 {
-    Kind = kUsage;
-    SetPanelOverPlayers(77, &cbDynamicTimeRange, &lbPlayers);
+    Kind = ChildKind::Usage;
+    SetPanelOverPlayers(77, &lbPlayers);
     lbPlayers->selectAll();
     resize(600, 400);
 }

@@ -6,7 +6,6 @@
 
 #include "ui/MDIChild.h"
 
-class QCheckBox;
 class QListWidget;
 
 class TMDIUsageChild : public TMDIChild {
@@ -15,9 +14,8 @@ public:
     TMDIUsageChild(QMdiArea* area, RoboCupFileT* log);
 
     // Stores the cycle and the range; the same values again change nothing.
-    void SetTimeRange(int cycle, int start, int end);
+    void SetTimeRange(int cycle, int start, int end) override;
 
-    QCheckBox* cbDynamicTimeRange = nullptr;
     // "ball", "Lplayer1".."Lplayer11", "Rplayer1".."Rplayer11": item i is object i.
     QListWidget* lbPlayers = nullptr;
     int CurrentCycle = 0;

@@ -1,5 +1,5 @@
-// The owner-drawn list of open logs on the main window's "File" page: item i
-// stands for g_files[i] and shows, in two lines of a 26-pixel row, the log's
+// The owner-drawn list of open logs on the main window's "File" page: row i
+// stands for open log i and shows, in two lines of a 26-pixel row, the log's
 // teams and score in bold over its file name without the folder.
 #pragma once
 
@@ -8,8 +8,6 @@
 
 class RoboCupFileT;
 
-// "<left> : <right> (<left score>:<right score>)", scores as decimal integers.
-QString TeamsAndScore(const RoboCupFileT& log);
 // The first line of a log's item: " Deleted ! " for no log, " ... Loading ... "
 // until a team record has given the scores, "<left> : <right> (Keepaway)" for a
 // keepaway log, else TeamsAndScore.

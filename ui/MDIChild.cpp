@@ -1,6 +1,7 @@
 #include "ui/MDIChild.h"
 
-#include "ui/FileList.h"
+#include "ui/TimeSource.h"
+#include "ui/common.h"
 #include "core/model/RoboCupFile.h"
 
 #include <QCheckBox>
@@ -12,8 +13,7 @@
 
 std::function<void(const std::string& fileName)> g_onChildActivated;
 
-TMDIChild::TMDIChild(QMdiArea* area, RoboCupFileT* log)
-    : QMdiSubWindow(nullptr), File(log), Kind(kActionGraph)
+TMDIChild::TMDIChild(QMdiArea* area, RoboCupFileT* log) : QMdiSubWindow(nullptr), File(log)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     connect(this, &QMdiSubWindow::windowStateChanged, this,
@@ -21,6 +21,7 @@ TMDIChild::TMDIChild(QMdiArea* area, RoboCupFileT* log)
                 if (!(oldState & Qt::WindowActive) && (newState & Qt::WindowActive))
                     ActivateChild();
             });
+    connect(&TimeSource(), &TTimeSource::TimeChanged, this, &TMDIChild::FollowTime);
     if (area)
         area->addSubWindow(this);
 }
@@ -49,6 +50,22 @@ void TMDIChild::SetTitle(const QString& text)
     setWindowTitle(TeamsAndScore(*File) + ": " + text);
 }
 
+void TMDIChild::SetTimeRange(int cycle, int from, int to)
+{
+    (void)cycle;
+    (void)from;
+    (void)to;
+}
+
+void TMDIChild::TimeWindowChanged() {}
+
+void TMDIChild::FollowTime(RoboCupFileT* log, int cycle, int from, int to)
+{
+    if (!File || log != File || !cbDynamicTimeRange || !cbDynamicTimeRange->isChecked())
+        return;
+    SetTimeRange(cycle, from, to);
+}
+
 void TMDIChild::SelectAllPlayers(QListWidget* players)
 {
     const QSignalBlocker quiet(players);
@@ -68,8 +85,7 @@ QListWidget* TMDIChild::NewPlayersList(QWidget* parent, int width)
     return players;
 }
 
-QWidget* TMDIChild::NewTimeRangePanel(QWidget* parent, int height, QCheckBox** dynamicTimeRange,
-                                      Qt::Alignment boxAlignment)
+QWidget* TMDIChild::NewTimeRangePanel(QWidget* parent, int height, Qt::Alignment boxAlignment)
 {
     auto* panel = new QWidget(parent);
     panel->setObjectName("ChartPanel");
@@ -80,16 +96,22 @@ QWidget* TMDIChild::NewTimeRangePanel(QWidget* parent, int height, QCheckBox** d
     box->setChecked(true);
     row->addWidget(box, 0, boxAlignment);
     row->addStretch(1);
-    *dynamicTimeRange = box;
+    cbDynamicTimeRange = box;
+    // Checked again by the user: the window catches up with the time it missed.
+    connect(box, &QCheckBox::clicked, this, [this](bool checked) {
+        const TTimeSource& t = TimeSource();
+        if (checked && File && t.Log() == File)
+            SetTimeRange(t.Cycle(), t.From(), t.To());
+    });
     return panel;
 }
 
-void TMDIChild::SetPanelOverPlayers(int panelHeight, QCheckBox** dynamicTimeRange, QListWidget** players)
+void TMDIChild::SetPanelOverPlayers(int panelHeight, QListWidget** players)
 {
     auto* content = new QWidget;
     auto* col = new QVBoxLayout(content);
     col->setContentsMargins(0, 0, 0, 0);
-    col->addWidget(NewTimeRangePanel(content, panelHeight, dynamicTimeRange, Qt::AlignTop));
+    col->addWidget(NewTimeRangePanel(content, panelHeight, Qt::AlignTop));
     auto* row = new QHBoxLayout;
     *players = NewPlayersList(content, 65);
     row->addWidget(*players);

@@ -1,7 +1,8 @@
 // The base of every child window of the main window: it knows the log it shows
 // (never owns it) and its kind, makes that log current when activated, closes
 // itself when its log goes, and puts the teams and the score in front of its
-// caption. A child frees itself when it is closed.
+// caption. It follows the program's time source while its "Dynamic time range"
+// box is checked. A child frees itself when it is closed.
 #pragma once
 
 #include <QMdiSubWindow>
@@ -20,12 +21,12 @@ class RoboCupFileT;
 // sets it to make that log current (not forced). Nothing happens while unset.
 extern std::function<void(const std::string& fileName)> g_onChildActivated;
 
+// What a child window shows.
+enum class ChildKind : uint8_t { ActionGraph = 0, Chart = 1, Field = 2, Data = 3, Usage = 4 };
+
 class TMDIChild : public QMdiSubWindow {
     Q_OBJECT
 public:
-    // Kind values: what a window shows, for the time changes the main window sends.
-    enum : uint8_t { kActionGraph = 0, kChart = 1, kField = 2, kData = 3, kUsage = 4 };
-
     // Adds the window to the area when one is given; derived windows set Kind
     // and their content (setWidget) and show it.
     TMDIChild(QMdiArea* area, RoboCupFileT* log);
@@ -39,22 +40,38 @@ public:
     // once the log is forgotten. The caption does not follow later changes.
     void SetTitle(const QString& text);
 
+    // The time of the window's log: cycle p and the range [from, to] around it.
+    // The time source calls it while "Dynamic time range" is checked; the main
+    // window also calls it once on a new window. Windows without a time do
+    // nothing here.
+    virtual void SetTimeRange(int cycle, int from, int to);
+    // The averaging time window of the log changed: windows that show averaged
+    // values refresh them. Nothing by default.
+    virtual void TimeWindowChanged();
+
     // Selects every object of a window's lbPlayers; selecting in code is not a
     // click on the list, so the list's handlers do not run.
     static void SelectAllPlayers(QListWidget* players);
 
     RoboCupFileT* File;  // not owned; null once forgotten
-    uint8_t Kind;
+    ChildKind Kind = ChildKind::ActionGraph;
+    // "Dynamic time range": the window follows the main window's time while it
+    // is checked. Null in windows that have no time range (the action graph).
+    QCheckBox* cbDynamicTimeRange = nullptr;
 
 protected:
     // The objects a window can show, several selectable at once: "ball",
     // "Lplayer1".."Lplayer11", "Rplayer1".."Rplayer11" (item i is object i).
     static QListWidget* NewPlayersList(QWidget* parent, int width);
     // The panel on top of a window's content, "ChartPanel", of that height, with
-    // "Dynamic time range" (checked) at its left.
-    static QWidget* NewTimeRangePanel(QWidget* parent, int height, QCheckBox** dynamicTimeRange,
-                                      Qt::Alignment boxAlignment = {});
+    // "Dynamic time range" (checked; it becomes cbDynamicTimeRange) at its left.
+    QWidget* NewTimeRangePanel(QWidget* parent, int height, Qt::Alignment boxAlignment = {});
     // The content of the windows that show objects over time: the time-range
     // panel over the objects list, the rest of the window for the view.
-    void SetPanelOverPlayers(int panelHeight, QCheckBox** dynamicTimeRange, QListWidget** players);
+    void SetPanelOverPlayers(int panelHeight, QListWidget** players);
+
+private:
+    // A time pushed by the time source: taken when it is for this window's log
+    // and the window follows the time.
+    void FollowTime(RoboCupFileT* log, int cycle, int from, int to);
 };

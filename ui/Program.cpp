@@ -6,8 +6,6 @@
 #include "ui/TeamDlg.h"
 #include "ui/main.h"
 
-TFormAbout* FormAbout = nullptr;
-
 void CreateLongLivedWindows()
 {
     MainForm = new TMainForm;

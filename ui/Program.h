@@ -2,11 +2,6 @@
 // loop, and the end.
 #pragma once
 
-class TFormAbout;
-
-// The About box; created by the program entry for the whole run.
-extern TFormAbout* FormAbout;
-
 // Creates, in this order, MainForm, ChooseTeamDlg, FormAbout, FormSaveData and
 // FormStrategy. Only the main window ends the run when it closes.
 void CreateLongLivedWindows();

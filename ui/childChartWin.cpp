@@ -5,12 +5,12 @@
 
 TMDIChartChild::TMDIChartChild(QMdiArea* area, RoboCupFileT* log) : TMDIChild(area, log)
 {
-    Kind = kChart;
+    Kind = ChildKind::Chart;
     auto* content = new QWidget;
     body_ = new QVBoxLayout(content);
     body_->setContentsMargins(0, 0, 0, 0);
     body_->setSpacing(0);
-    ChartPanel = NewTimeRangePanel(content, 53, &cbDynamicTimeRange);
+    ChartPanel = NewTimeRangePanel(content, 53);
     body_->addWidget(ChartPanel);
     setWidget(content);
     resize(712, 440);
@@ -26,3 +26,13 @@ void TMDIChartChild::AttachChart(QCustomPlot* chart)
 }
 
 void TMDIChartChild::ChartAfterDraw() {}
+
+void TMDIChartChild::SetTimeRange(int cycle, int from, int to)
+{
+    CurrentCycle = cycle;
+    if (!Chart)
+        return;
+    Chart->xAxis->setRange(from, to);
+    // Drawn once the events are through: a run of time changes costs one redraw.
+    Chart->replot(QCustomPlot::rpQueuedReplot);
+}

@@ -5,7 +5,6 @@
 
 #include "ui/MDIChild.h"
 
-class QCheckBox;
 class QCustomPlot;
 class QVBoxLayout;
 
@@ -19,9 +18,11 @@ public:
     void AttachChart(QCustomPlot* chart);
     // Runs after the chart has drawn itself; draws nothing yet.
     void ChartAfterDraw();
+    // The cursor goes to the cycle and the bottom axis spans the range; the
+    // axis stays automatic for what the user does later.
+    void SetTimeRange(int cycle, int from, int to) override;
 
     QWidget* ChartPanel = nullptr;
-    QCheckBox* cbDynamicTimeRange = nullptr;
     QCustomPlot* Chart = nullptr;  // null until the creator attaches one
     int CurrentCycle = 0;          // where the cursor line stands
 

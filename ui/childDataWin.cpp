@@ -4,11 +4,11 @@
 
 TMDIDataChild::TMDIDataChild(QMdiArea* area, RoboCupFileT* log) : TMDIChild(area, log)
 {
-    Kind = kData;
+    Kind = ChildKind::Data;
     auto* content = new QWidget;
     auto* col = new QVBoxLayout(content);
     col->setContentsMargins(0, 0, 0, 0);
-    col->addWidget(NewTimeRangePanel(content, 46, &cbDynamicTimeRange));
+    col->addWidget(NewTimeRangePanel(content, 46));
     col->addStretch(1);
     setWidget(content);
     resize(600, 400);

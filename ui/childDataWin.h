@@ -5,17 +5,14 @@
 
 #include "ui/MDIChild.h"
 
-class QCheckBox;
-
 class TMDIDataChild : public TMDIChild {
     Q_OBJECT
 public:
     TMDIDataChild(QMdiArea* area, RoboCupFileT* log);
 
     // Follows the main window's time: only the current cycle is kept.
-    void SetTimeRange(int cycle, int from, int to);
+    void SetTimeRange(int cycle, int from, int to) override;
 
-    QCheckBox* cbDynamicTimeRange = nullptr;
     int CurrentCycle = 0;
     bool FilterEnabled = false;
 };

@@ -2,9 +2,9 @@
 
 TMDIFieldChild::TMDIFieldChild(QMdiArea* area, RoboCupFileT* log) : TMDIChild(area, log)
 {
-    Kind = kField;
+    Kind = ChildKind::Field;
     setWindowTitle("Field");
-    SetPanelOverPlayers(110, &cbDynamicTimeRange, &lbPlayers);
+    SetPanelOverPlayers(110, &lbPlayers);
     resize(946, 648);
 }
 
@@ -15,5 +15,7 @@ void TMDIFieldChild::SetTimeRange(int cycle, int from, int to)
     RangeTo = to;
     Redraw();
 }
+
+void TMDIFieldChild::TimeWindowChanged() { Redraw(); }
 
 void TMDIFieldChild::Redraw() {}

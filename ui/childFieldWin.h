@@ -5,7 +5,6 @@
 
 #include "ui/MDIChild.h"
 
-class QCheckBox;
 class QListWidget;
 
 class TMDIFieldChild : public TMDIChild {
@@ -14,11 +13,12 @@ public:
     TMDIFieldChild(QMdiArea* area, RoboCupFileT* log);
 
     // Stores the cycle and the range, then redraws.
-    void SetTimeRange(int cycle, int from, int to);
+    void SetTimeRange(int cycle, int from, int to) override;
+    // The averaged values changed: redraws.
+    void TimeWindowChanged() override;
     // Repaints the picture for the current state; draws nothing yet.
     void Redraw();
 
-    QCheckBox* cbDynamicTimeRange = nullptr;
     // "ball", "Lplayer1".."Lplayer11", "Rplayer1".."Rplayer11": item i is object i.
     QListWidget* lbPlayers = nullptr;
     int Cycle = 0;

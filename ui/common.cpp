@@ -1,5 +1,6 @@
 #include "ui/common.h"
 
+#include "core/model/RoboCupFile.h"
 #include "platform/qt/System.h"
 
 #include <QPointer>
@@ -17,4 +18,10 @@ bool RunAndWait(const QString& commandLine)
 {
     bool endedWell = false;
     return platform::RunProgramAndWait(commandLine, kRunAndWaitTimeoutMs, &endedWell) && endedWell;
+}
+
+QString TeamsAndScore(const RoboCupFileT& log)
+{
+    return QString::fromStdString(log.leftTeam) + " : " + QString::fromStdString(log.rightTeam) + " (" +
+           QString::number(log.leftScore) + ":" + QString::number(log.rightScore) + ")";
 }

@@ -9,6 +9,11 @@
 #include <QString>
 
 class QWidget;
+class RoboCupFileT;
+
+// "<left> : <right> (<left score>:<right score>)", scores as decimal integers:
+// how captions and lists name a log.
+QString TeamsAndScore(const RoboCupFileT& log);
 
 // The main window, which owns the wait window and centres it and the About box.
 // The main window registers itself when it is made; null until then and after it

@@ -3,7 +3,8 @@
 #include "ui/FileList.h"
 #include "ui/FormControls.h"
 #include "ui/MDIChild.h"
-#include "ui/Program.h"
+#include "ui/OpenLogs.h"
+#include "ui/TimeSource.h"
 #include "ui/About.h"
 #include "ui/common.h"
 #include "core/concepts/ConceptHierarchies.h"
@@ -20,6 +21,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -41,8 +43,6 @@
 #include <algorithm>
 
 TMainForm* MainForm = nullptr;
-std::vector<std::unique_ptr<RoboCupFileT>> g_files;
-RoboCupFileT* g_current = nullptr;
 
 namespace {
 
@@ -169,11 +169,11 @@ void TMainForm::ShowAboutBox()
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
 {
+    // 2. No open log yet.
+    Logs = new TOpenLogs(this);
     // 1. The form: every control exists after this.
     BuildForm();
-    // 2.-3. No open log yet; playback stands still.
-    g_current = nullptr;
-    g_files.clear();
+    // 3. Playback stands still.
     PlayStep = 0;
     FileSwitching = false;
     // The wait window and the dialogs are shown over this window.
@@ -408,8 +408,9 @@ QWidget* TMainForm::BuildFilesPage()
 
     LabelOpenFiles = Heading(page, "LabelOpenFiles", "  Open files:  ");
     g->addWidget(LabelOpenFiles, r++, 0, 1, 6);
-    lbFiles = new QListWidget(page);
+    lbFiles = new QListView(page);
     lbFiles->setObjectName("lbFiles");
+    lbFiles->setModel(Logs);
     lbFiles->setUniformItemSizes(true);
     lbFiles->setItemDelegate(new TFileListDelegate(lbFiles));
     lbFiles->setMinimumHeight(3 * 26 + 4);
@@ -691,18 +692,17 @@ void TMainForm::FormDestroy()
         return;
     destroyed_ = true;
     // Closing a log's windows activates other windows, which make their log
-    // current by walking g_files. So each log leaves the list and stops being
-    // current before its windows close and it is freed: whatever runs on the
-    // way can only reach logs that are still alive.
-    while (!g_files.empty()) {
-        std::unique_ptr<RoboCupFileT> log = std::move(g_files.front());
-        g_files.erase(g_files.begin());
-        g_current = nullptr;
-        if (log)
+    // current by walking the open logs. So each log stops being current and
+    // leaves the list before its windows close and it is freed: whatever runs
+    // on the way can only reach logs that are still alive.
+    Logs->SetCurrent(nullptr);
+    while (!Logs->Empty()) {
+        std::unique_ptr<RoboCupFileT> log = Logs->Take(Logs->At(0));
+        if (log) {
             DeleteFileEntry(log.get());
+            TimeSource().Forget(log.get());
+        }
     }
-    g_current = nullptr;
-    g_files.shrink_to_fit();
     // The child windows that remain are destroyed with the frame after this:
     // their activation must not call into a main window that is gone.
     g_onChildActivated = nullptr;
@@ -792,7 +792,7 @@ void TMainForm::btnSetTimeWindowClick() { ChangeTimeWindow(1); }
 void TMainForm::DeleteFileEntry(RoboCupFileT* log)
 {
     CloseFileWindows(log);
-    if (log == g_current) {
+    if (log == Logs->Current()) {
         TrackBar2->setValue(1);
         TrackBar1->setValue(0);
     }
@@ -818,7 +818,7 @@ void TMainForm::btnAnalyzeClick()
 {
     if (NoCurrentLog())
         return;
-    NewActionGraphWindow(g_current);
+    NewActionGraphWindow(Logs->Current());
 }
 
 namespace {
@@ -827,28 +827,12 @@ ActionGraphWindowKind g_actionGraphKind;
 
 void SetActionGraphWindowKind(ActionGraphWindowKind kind) { g_actionGraphKind = std::move(kind); }
 
-TMDIChild* TMainForm::NewActionGraphWindow(RoboCupFileT* log)
+TMDIActionChild* TMainForm::NewActionGraphWindow(RoboCupFileT* log)
 {
     if (!g_actionGraphKind.create)
         return nullptr;
-    TMDIChild* child = g_actionGraphKind.create(MdiArea, log);
-    child->SetTitle("Action graph " + QString::number(MdiArea->subWindowList().size()));
-    if (g_actionGraphKind.buildAndDraw)
-        g_actionGraphKind.buildAndDraw(child);
-    child->show();
-    return child;
-}
-
-void TMainForm::TrackBar1Change(QObject* Sender)
-{
-    // Pushing the time to the windows comes with time navigation.
-    (void)Sender;
-}
-
-void TMainForm::ChangeTimeWindow(int window)
-{
-    // Changing the averaging window comes with time navigation.
-    (void)window;
+    // The window about to be made counts too.
+    return g_actionGraphKind.create(MdiArea, log, "Action graph " + QString::number(MdiArea->subWindowList().size() + 1));
 }
 
 void TMainForm::FillDataTree()

@@ -18,6 +18,7 @@ class QButtonGroup;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QListView;
 class QListWidget;
 class QMdiArea;
 class QMdiSubWindow;
@@ -33,16 +34,17 @@ class QToolButton;
 class QTreeWidget;
 
 class RoboCupFileT;
+class TMDIActionChild;
 class TMDIChild;
-class QMdiArea;
+class TOpenLogs;
 
 // The action-graph window lives in a library above this one, so it tells the
 // main window how to open one; the program registers it at start.
 struct ActionGraphWindowKind {
-    // Creates the window on the log inside the frame's MDI area.
-    std::function<TMDIChild*(QMdiArea*, RoboCupFileT*)> create;
-    // Selects every object, builds the window's own graph and lays it out.
-    std::function<void(TMDIChild*)> buildAndDraw;
+    // Creates the window on the log inside the frame's MDI area with that
+    // title, selects every object, builds the window's own graph, lays it out
+    // and shows it.
+    std::function<TMDIActionChild*(QMdiArea*, RoboCupFileT*, const QString& title)> create;
 };
 void SetActionGraphWindowKind(ActionGraphWindowKind kind);
 class TClickStrip;
@@ -98,7 +100,7 @@ public:
     QPushButton* BtnRemoveWindows = nullptr;
     QPushButton* BtnMinimizeWindows = nullptr;
     QLabel* LabelOpenFiles = nullptr;
-    QListWidget* lbFiles = nullptr;
+    QListView* lbFiles = nullptr;  // shows Logs; the current log's row is always the one selected
 
     QWidget* tsChart = nullptr;  // "Chart"
     QPushButton* BtnAdd1d = nullptr;
@@ -155,6 +157,8 @@ public:
     QMdiArea* MdiArea = nullptr;
 
     // ---- State -------------------------------------------------------------
+    // The open logs and the current one; lbFiles shows them.
+    TOpenLogs* Logs = nullptr;
     int PlayStep = 0;            // cycles (or marks) one playback tick moves
     bool FileSwitching = false;  // true while the sliders are restored for a newly selected log
     bool FirstActivation = true; // cleared by the first activation
@@ -191,8 +195,8 @@ public:
     // why, as for a file that keeps only the cycles before a cut or bad record.
     void OpenLogFiles(const QStringList& files);
     // A new log record for the file, with its full channel schema, appended to
-    // g_files and lbFiles and made current. An open log of the same name is
-    // removed first, its windows with it.
+    // Logs and made current. An open log of the same name is taken out first
+    // (its windows closed) and kept aside until the new read is known usable.
     RoboCupFileT* CreateFileEntry(const QString& fileName);
     // What loading a log has to tell the user.
     struct LoadNotice {
@@ -210,25 +214,24 @@ public:
     // changes nothing. Null when no open log has the name.
     RoboCupFileT* SelectCurrentFile(const QString& fileName, bool force);
     // Makes the selected log current (forced); nothing without a selection.
+    // A click on the list runs it also when the row clicked is selected already.
     void lbFilesClick();
     // "RoboCup VeloTrask [text]"; an empty text stands for the current log's
     // teams and score, and with no current log the caption is "RoboCup VeloTrask".
     void UpdateCaption(const QString& text);
-    // Rebuilds lbFiles from g_files and selects the last item.
-    void RefreshFileList();
-    // Removes the selected log ("No file selected !" without one); the first
-    // remaining log becomes current.
+    // Removes the current log, whose row is the selected one ("No file
+    // selected !" without one); the first remaining log becomes current.
     void BtnRemoveFileClick();
     // Closes the log's windows and, when it is the current log, sets the range
     // slider to 1 and the cycle slider to 0. Neither takes the entry out of
-    // g_files nor changes g_current: the log is freed when its owner in g_files
-    // lets it go, which the caller does right after.
+    // Logs nor changes the current log: the caller does that right after.
     void DeleteFileEntry(RoboCupFileT* log);
     // Asks every child window, in creation order, to forget the log: the
     // windows that show it close.
     void CloseFileWindows(RoboCupFileT* log);
-    // The windows of the selected log: close them, minimize them, or show them
-    // alone (every other window minimized). "No file selected !" without one.
+    // The windows of the current (selected) log: close them, minimize them, or
+    // show them alone (every other window minimized). "No file selected !"
+    // without one.
     // The windows that come forward meanwhile do not change the current log.
     void BtnRemoveWindowsClick();
     void BtnMinimizeWindowsClick();
@@ -252,7 +255,7 @@ public:
     // A new action-graph window on the log, titled "Action graph <n>" (n counts
     // every child window, the new one included), with every object selected,
     // its graph built and drawn.
-    TMDIChild* NewActionGraphWindow(RoboCupFileT* log);
+    TMDIActionChild* NewActionGraphWindow(RoboCupFileT* log);
 
     // ---- Time -------------------------------------------------------------------
     // The time change: pushes the current cycle and range to the windows.
@@ -287,23 +290,27 @@ private:
     // one of them closes can close or open others.
     QList<QPointer<QMdiSubWindow>> GuardedChildren() const;
     void ConnectFileHandlers();
-    // Takes log i out of g_files and lbFiles after closing its windows and
-    // frees it; no log is current afterwards.
-    void RemoveFileEntry(int index);
+    // Takes the log out of Logs after closing its windows and frees it; when it
+    // was current, no log is current afterwards.
+    void RemoveFileEntry(RoboCupFileT* log);
     // The same, handing the log to the caller instead of freeing it.
-    std::unique_ptr<RoboCupFileT> TakeFileEntry(int index);
+    std::unique_ptr<RoboCupFileT> TakeFileEntry(RoboCupFileT* log);
+    // Undoes a file entry whose load failed: the entry leaves, the log it
+    // replaced comes back where it stood, and the log current before (named
+    // before) is current again, or else the first one.
+    void UndoFileEntry(RoboCupFileT* log, const QString& before);
     // A log that CreateFileEntry replaced, kept until the new read of its file
     // is known to be usable: a file that has gone bad since must not cost the
     // user the log that was loaded from it.
     std::unique_ptr<RoboCupFileT> replacedLog_;
     int replacedIndex_ = -1;
-    // The selected item of lbFiles that stands for an open log, or -1.
+    // The selected row of lbFiles, or -1.
     int SelectedFileIndex() const;
-    // The same, telling the user "No file selected !" when there is none.
-    int SelectedFileIndexOrSay();
+    // The current log, telling the user "No file selected !" when there is none.
+    RoboCupFileT* CurrentLogOrSay();
     // Makes the first open log current; with none, the caption names no log.
     void SelectFirstFile();
-    // Selects item i of lbFiles (-1: none) without that counting as a click.
+    // Selects row i of lbFiles (-1: none) without that counting as a click.
     void SelectFileItem(int index);
     bool NoCurrentLog();  // warns "No log file loaded" when there is none
     QString NewWindowTitle(const QString& kind) const;
@@ -317,8 +324,3 @@ private:
 
 // The main window; set by the program entry for the whole run.
 extern TMainForm* MainForm;
-
-// The open logs in the order they were opened, owned here; position i is item i
-// of lbFiles. g_current is the current log (one of them) or null.
-extern std::vector<std::unique_ptr<RoboCupFileT>> g_files;
-extern RoboCupFileT* g_current;

@@ -8,6 +8,9 @@
 #include "ui/FileList.h"
 #include "ui/FormControls.h"
 #include "ui/MDIChild.h"
+#include "ui/OpenLogs.h"
+#include "ui/TimeSource.h"
+#include "ui/common.h"
 #include "core/model/RoboCupFile.h"
 #include "core/io/LoadLog.h"
 #include "core/analysis/Roles.h"
@@ -20,7 +23,8 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QListWidget>
+#include <QItemSelectionModel>
+#include <QListView>
 #include <QMdiArea>
 #include <QPainter>
 #include <QPointer>
@@ -32,12 +36,6 @@
 #include <algorithm>
 
 // ---- The list ------------------------------------------------------------------
-
-QString TeamsAndScore(const RoboCupFileT& log)
-{
-    return QString::fromStdString(log.leftTeam) + " : " + QString::fromStdString(log.rightTeam) + " (" +
-           QString::number(log.leftScore) + ":" + QString::number(log.rightScore) + ")";
-}
 
 QString FileListHeadline(const RoboCupFileT* log)
 {
@@ -53,9 +51,7 @@ QString FileListHeadline(const RoboCupFileT* log)
 
 void TFileListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
-    const int row = index.row();
-    const RoboCupFileT* log =
-        row >= 0 && static_cast<std::size_t>(row) < g_files.size() ? g_files[static_cast<std::size_t>(row)].get() : nullptr;
+    const auto* log = static_cast<const RoboCupFileT*>(index.data(TOpenLogs::LogRole).value<void*>());
     const bool selected = option.state & QStyle::State_Selected;
     // The selection stays as visible when the list has no focus.
     const QPalette& pal = option.palette;
@@ -79,13 +75,6 @@ QSize TFileListDelegate::sizeHint(const QStyleOptionViewItem& option, const QMod
 }
 
 namespace {
-
-// Where the log stands in g_files; the end when it is no longer there.
-std::vector<std::unique_ptr<RoboCupFileT>>::iterator FindFile(const RoboCupFileT* log)
-{
-    return std::find_if(g_files.begin(), g_files.end(),
-                        [log](const std::unique_ptr<RoboCupFileT>& f) { return f.get() == log; });
-}
 
 QString DisplayName(const QString& fileName) { return QDir::toNativeSeparators(fileName); }
 
@@ -132,8 +121,23 @@ void TMainForm::ConnectFileHandlers()
     // Only the user's click recomputes the roles, not a change by the program.
     connect(cbUseRoles, &QCheckBox::clicked, this, [this] { cbUseRolesClick(); });
     lbFiles->setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(lbFiles, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!selectingFileItem_)
+    // The list shows the current log selected, whoever made it current.
+    connect(Logs, &TOpenLogs::CurrentChanged, this,
+            [this](RoboCupFileT* log) { SelectFileItem(Logs->IndexOf(log)); });
+    connect(lbFiles->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (selectingFileItem_)
+            return;
+        // A Ctrl+click on the selected row or a click beside the rows takes
+        // the selection away while a log stays current: its row stays selected.
+        if (SelectedFileIndex() < 0)
+            SelectFileItem(Logs->IndexOf(Logs->Current()));
+        else
+            lbFilesClick();
+    });
+    // A click on the row already selected makes its log current again, the
+    // sliders included.
+    connect(lbFiles, &QListView::clicked, this, [this](const QModelIndex& index) {
+        if (Logs->At(index.row()) == Logs->Current())
             lbFilesClick();
     });
     // A name wider than the list is cut at its edge, not scrolled to.
@@ -163,37 +167,45 @@ void TMainForm::btnOpenFileClick()
 void TMainForm::OpenLogFiles(const QStringList& files)
 {
     for (const QString& fileName : files) {
-        const QString before = g_current ? QString::fromStdString(g_current->fileName) : QString();
+        const QString before = Logs->Current() ? QString::fromStdString(Logs->Current()->fileName) : QString();
         LoadNotice notice;
         {
             // While the wait window is up, user input waits: nobody can remove
             // the log that is being read.
             WaitFormGuard wait("Adding file entry for " + fileName);
-            RoboCupFileT* log = CreateFileEntry(fileName);
-            notice = LoadLogFile(fileName);
-            std::unique_ptr<RoboCupFileT> replaced = std::move(replacedLog_);
-            const int replacedAt = replacedIndex_;
-            replacedIndex_ = -1;
-            if (notice.kind == LoadNotice::Unusable) {
-                const auto it = FindFile(log);
-                if (it != g_files.end())
-                    RemoveFileEntry(static_cast<int>(it - g_files.begin()));
-                // The log this file gave before comes back where it stood (its
-                // windows were closed); nothing loaded is lost to a bad file.
-                if (replaced) {
-                    const int at = std::clamp(replacedAt, 0, static_cast<int>(g_files.size()));
-                    g_files.insert(g_files.begin() + at, std::move(replaced));
-                    RefreshFileList();
-                }
-                // The log current before stays current.
-                if (before.isEmpty() || !SelectCurrentFile(before, true))
-                    SelectFirstFile();
+            RoboCupFileT* log = nullptr;
+            try {
+                log = CreateFileEntry(fileName);
+                notice = LoadLogFile(fileName);
+            } catch (...) {
+                // Whatever broke the load, no half-read entry stays behind and
+                // the log it replaced comes back.
+                UndoFileEntry(log, before);
+                throw;
             }
+            if (notice.kind == LoadNotice::Unusable)
+                UndoFileEntry(log, before);
+            replacedLog_.reset();
+            replacedIndex_ = -1;
         }
         if (notice.kind != LoadNotice::None)
             platform::MessageBox(this, notice.text, notice.kind == LoadNotice::Unusable ? "Error" : "Warning",
                                  platform::Buttons::Ok);
     }
+}
+
+void TMainForm::UndoFileEntry(RoboCupFileT* log, const QString& before)
+{
+    if (log && Logs->IndexOf(log) >= 0)
+        RemoveFileEntry(log);
+    // The log this file gave before comes back where it stood (its windows were
+    // closed); nothing loaded is lost to a bad file.
+    if (replacedLog_)
+        Logs->Insert(replacedIndex_, std::move(replacedLog_));
+    replacedIndex_ = -1;
+    // The log current before stays current.
+    if (before.isEmpty() || !SelectCurrentFile(before, true))
+        SelectFirstFile();
 }
 
 RoboCupFileT* TMainForm::CreateFileEntry(const QString& fileName)
@@ -202,18 +214,12 @@ RoboCupFileT* TMainForm::CreateFileEntry(const QString& fileName)
     // record is kept aside until the caller knows whether the new read is usable.
     replacedLog_.reset();
     replacedIndex_ = -1;
-    if (SelectCurrentFile(fileName, true)) {
-        const int i = SelectedFileIndex();
-        if (i >= 0) {
-            replacedLog_ = TakeFileEntry(i);
-            replacedIndex_ = i;
-        }
+    if (RoboCupFileT* old = Logs->Find(fileName.toStdString())) {
+        replacedIndex_ = Logs->IndexOf(old);
+        replacedLog_ = TakeFileEntry(old);
     }
-    g_files.push_back(CreateFileRecord(fileName.toStdString()));
-    RoboCupFileT* log = g_files.back().get();
-    g_current = log;
-    lbFiles->addItem(QFileInfo(fileName).fileName());
-    SelectFileItem(lbFiles->count() - 1);
+    RoboCupFileT* log = Logs->Add(CreateFileRecord(fileName.toStdString()));
+    Logs->SetCurrent(log);
     // A switch of logs: the slider reset must not overwrite the new log's
     // remembered range and cycle.
     FileSwitching = true;
@@ -237,13 +243,14 @@ TMainForm::LoadNotice TMainForm::LoadLogFile(const QString& fileName)
         }
     } wait{ShowWaitForm("Reading file " + fileName)};
 
-    RoboCupFileT* log = g_current;
+    RoboCupFileT* log = Logs->Current();
     if (!log)
         return {};
     RcgReadResult read;
     ReadRcgFile(fileName.toStdString(), *log, &read);
-    // Made current again, now with its cycles known; the item shows the teams.
+    // Made current again, now with its cycles known; the row shows the teams.
     lbFilesClick();
+    Logs->Changed(log);
     lbFiles->viewport()->repaint();
     if (log->cycles == 0)
         return {LoadNotice::Unusable, NoCyclesText(fileName, read)};
@@ -265,84 +272,70 @@ TMainForm::LoadNotice TMainForm::LoadLogFile(const QString& fileName)
 RoboCupFileT* TMainForm::SelectCurrentFile(const QString& fileName, bool force)
 {
     const std::string name = fileName.toStdString();
-    if (g_current && !force && g_current->fileName == name)
-        return g_current;
-    for (std::size_t i = 0; i < g_files.size(); ++i) {
-        RoboCupFileT* log = g_files[i].get();
-        if (!log || log->fileName != name)
-            continue;
-        FileSwitching = true;
-        g_current = log;
-        UpdateCaption("");
-        const int last = std::max(0, log->cycles - 1);
-        TrackBar2->setRange(0, last);
-        TrackBar2->setValue(log->timeRange);
-        TrackBar1->setRange(0, last);
-        TrackBar1->setValue(log->currentCycle);
-        FileSwitching = false;
-        TrackBar1Change(this);
-        SelectFileItem(static_cast<int>(i));
-        FillDataTree();
-        return g_current;
-    }
-    return nullptr;
+    RoboCupFileT* current = Logs->Current();
+    if (current && !force && current->fileName == name)
+        return current;
+    RoboCupFileT* log = Logs->Find(name);
+    if (!log)
+        return nullptr;
+    FileSwitching = true;
+    Logs->SetCurrent(log);
+    UpdateCaption("");
+    const int last = std::max(0, log->cycles - 1);
+    TrackBar2->setRange(0, last);
+    TrackBar2->setValue(log->timeRange);
+    TrackBar1->setRange(0, last);
+    TrackBar1->setValue(log->currentCycle);
+    FileSwitching = false;
+    TrackBar1Change(this);
+    SelectFileItem(Logs->IndexOf(log));
+    FillDataTree();
+    return log;
 }
 
 void TMainForm::lbFilesClick()
 {
-    const int i = SelectedFileIndex();
-    if (i < 0)
+    RoboCupFileT* log = Logs->At(SelectedFileIndex());
+    if (!log)
         return;
-    SelectCurrentFile(QString::fromStdString(g_files[static_cast<std::size_t>(i)]->fileName), true);
+    SelectCurrentFile(QString::fromStdString(log->fileName), true);
 }
 
 void TMainForm::UpdateCaption(const QString& text)
 {
     QString t = text;
-    if (t.isEmpty() && g_current)
-        t = TeamsAndScore(*g_current);
+    if (t.isEmpty() && Logs->Current())
+        t = TeamsAndScore(*Logs->Current());
     setWindowTitle(t.isEmpty() ? QString("RoboCup VeloTrask") : "RoboCup VeloTrask [" + t + "]");
 }
 
-void TMainForm::RefreshFileList()
+RoboCupFileT* TMainForm::CurrentLogOrSay()
 {
-    selectingFileItem_ = true;
-    lbFiles->clear();
-    for (const std::unique_ptr<RoboCupFileT>& log : g_files)
-        lbFiles->addItem(log ? QFileInfo(QString::fromStdString(log->fileName)).fileName() : QString());
-    selectingFileItem_ = false;
-    SelectFileItem(lbFiles->count() - 1);
-    lbFiles->viewport()->repaint();
-}
-
-int TMainForm::SelectedFileIndexOrSay()
-{
-    const int i = SelectedFileIndex();
-    if (i < 0)
+    RoboCupFileT* log = Logs->Current();
+    if (!log)
         platform::MessageBox(this, "No file selected !", "Error", platform::Buttons::Ok);
-    return i;
+    return log;
 }
 
 int TMainForm::SelectedFileIndex() const
 {
-    const QList<QListWidgetItem*> selected = lbFiles->selectedItems();
+    const QModelIndexList selected = lbFiles->selectionModel()->selectedRows();
     if (selected.isEmpty())
         return -1;
-    const int row = lbFiles->row(selected.front());
-    if (row < 0 || static_cast<std::size_t>(row) >= g_files.size() || !g_files[static_cast<std::size_t>(row)])
-        return -1;
-    return row;
+    const int row = selected.front().row();
+    return Logs->At(row) ? row : -1;
 }
 
 void TMainForm::SelectFileItem(int index)
 {
     const bool outer = selectingFileItem_;
     selectingFileItem_ = true;
-    if (index < 0 || index >= lbFiles->count()) {
-        lbFiles->clearSelection();
-        lbFiles->setCurrentRow(-1);
+    QItemSelectionModel* selection = lbFiles->selectionModel();
+    if (index < 0 || index >= Logs->Count()) {
+        selection->clear();
     } else {
-        lbFiles->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+        const QModelIndex row = Logs->index(index);
+        selection->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect);
     }
     selectingFileItem_ = outer;
 }
@@ -351,81 +344,66 @@ void TMainForm::SelectFileItem(int index)
 
 void TMainForm::BtnRemoveFileClick()
 {
-    const int i = SelectedFileIndexOrSay();
-    if (i < 0)
+    RoboCupFileT* log = CurrentLogOrSay();
+    if (!log)
         return;
-    RemoveFileEntry(i);
+    RemoveFileEntry(log);
     SelectFirstFile();
 }
 
 void TMainForm::SelectFirstFile()
 {
-    if (lbFiles->count() > 0) {
-        SelectFileItem(0);
-        lbFilesClick();
+    if (!Logs->Empty()) {
+        SelectCurrentFile(QString::fromStdString(Logs->At(0)->fileName), true);
     } else {
         // No log is left to name.
         UpdateCaption("");
     }
 }
 
-void TMainForm::RemoveFileEntry(int index)
-{
-    TakeFileEntry(index).reset();
-}
+void TMainForm::RemoveFileEntry(RoboCupFileT* log) { TakeFileEntry(log).reset(); }
 
-std::unique_ptr<RoboCupFileT> TMainForm::TakeFileEntry(int index)
+std::unique_ptr<RoboCupFileT> TMainForm::TakeFileEntry(RoboCupFileT* log)
 {
-    RoboCupFileT* log = g_files.at(static_cast<std::size_t>(index)).get();
-    if (log)
-        DeleteFileEntry(log);
-    // Closing the windows ran their handlers: find the entry again.
-    const auto it = FindFile(log);
-    if (it == g_files.end())
+    if (!log)
         return nullptr;
-    const int at = static_cast<int>(it - g_files.begin());
-    // The log leaves the list and stops being current before it is freed, so
-    // that nothing on the way can reach it.
-    std::unique_ptr<RoboCupFileT> owned = std::move(*it);
-    g_files.erase(it);
-    selectingFileItem_ = true;
-    delete lbFiles->takeItem(at);
-    selectingFileItem_ = false;
-    g_current = nullptr;
+    DeleteFileEntry(log);
+    // Closing the windows ran their handlers; the log leaves the list and stops
+    // being current before it is freed, so that nothing on the way can reach it.
+    std::unique_ptr<RoboCupFileT> owned = Logs->Take(log);
+    TimeSource().Forget(log);
     return owned;
 }
 
-// ---- Windows of the selected log -------------------------------------------------------
+// ---- Windows of the current log -------------------------------------------------------
 
 void TMainForm::BtnRemoveWindowsClick()
 {
-    const int i = SelectedFileIndexOrSay();
-    if (i < 0)
+    RoboCupFileT* log = CurrentLogOrSay();
+    if (!log)
         return;
     // The windows that come forward meanwhile do not take the selection away.
     const QScopedValueRollback<bool> arranging(arrangingFileWindows_, true);
-    CloseFileWindows(g_files[static_cast<std::size_t>(i)].get());
+    CloseFileWindows(log);
 }
 
 void TMainForm::BtnMinimizeWindowsClick()
 {
-    const int i = SelectedFileIndexOrSay();
-    if (i < 0)
+    const RoboCupFileT* log = CurrentLogOrSay();
+    if (!log)
         return;
-    const RoboCupFileT* log = g_files[static_cast<std::size_t>(i)].get();
     const QScopedValueRollback<bool> arranging(arrangingFileWindows_, true);
     MinimizeChildren([log](const QMdiSubWindow* w) {
         const auto* child = qobject_cast<const TMDIChild*>(w);
-        return child && log && child->File == log;
+        return child && child->File == log;
     });
 }
 
 void TMainForm::BtnRestoreWindowsClick()
 {
-    const int i = SelectedFileIndexOrSay();
-    if (i < 0)
+    const RoboCupFileT* log = CurrentLogOrSay();
+    if (!log)
         return;
-    const RoboCupFileT* log = g_files[static_cast<std::size_t>(i)].get();
     const QScopedValueRollback<bool> arranging(arrangingFileWindows_, true);
     QPointer<QMdiSubWindow> lastShown;
     for (const QPointer<QMdiSubWindow>& w : GuardedChildren()) {
@@ -444,13 +422,13 @@ void TMainForm::BtnRestoreWindowsClick()
         MdiArea->setActiveSubWindow(lastShown);
 }
 
-void TMainForm::cbUseRolesClick() { CalculateRoles(g_current, !cbUseRoles->isChecked()); }
+void TMainForm::cbUseRolesClick() { CalculateRoles(Logs->Current(), !cbUseRoles->isChecked()); }
 
 // ---- New windows on the current log ------------------------------------------------------
 
 bool TMainForm::NoCurrentLog()
 {
-    if (g_current)
+    if (Logs->Current())
         return false;
     platform::MessageBox(this, "No log file loaded", "Warning", platform::Buttons::Ok);
     return true;
@@ -466,7 +444,7 @@ void TMainForm::BtnAdd1dClick()
 {
     if (NoCurrentLog())
         return;
-    auto* child = new TMDIChartChild(MdiArea, g_current);
+    auto* child = new TMDIChartChild(MdiArea, Logs->Current());
     child->SetTitle(NewWindowTitle("Chart "));
     child->resize(500, child->height());
     child->CurrentCycle = 0;
@@ -484,7 +462,7 @@ void TMainForm::BtnAdd2dClick()
 {
     if (NoCurrentLog())
         return;
-    auto* child = new TMDIFieldChild(MdiArea, g_current);
+    auto* child = new TMDIFieldChild(MdiArea, Logs->Current());
     child->SetTitle(NewWindowTitle("Field "));
     TMDIChild::SelectAllPlayers(child->lbPlayers);
     child->SetTimeRange(TrackBar1->value(), TrackBar1->SelStart(), TrackBar1->SelEnd());
@@ -495,7 +473,7 @@ void TMainForm::BtnAddDataClick()
 {
     if (NoCurrentLog())
         return;
-    auto* child = new TMDIDataChild(MdiArea, g_current);
+    auto* child = new TMDIDataChild(MdiArea, Logs->Current());
     child->SetTitle(NewWindowTitle("Data "));
     child->show();
 }
@@ -504,7 +482,7 @@ void TMainForm::BtnAddUsageClick()
 {
     if (NoCurrentLog())
         return;
-    auto* child = new TMDIUsageChild(MdiArea, g_current);
+    auto* child = new TMDIUsageChild(MdiArea, Logs->Current());
     child->SetTitle(NewWindowTitle("Concepts "));
     TMDIChild::SelectAllPlayers(child->lbPlayers);
     child->SetTimeRange(TrackBar1->value(), TrackBar1->SelStart(), TrackBar1->SelEnd());

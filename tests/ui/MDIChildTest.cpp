@@ -1,14 +1,17 @@
 #include "ui/MDIChild.h"
 #include "UiTestMain.h"
 
+#include "ui/TimeSource.h"
 #include "core/model/RoboCupFile.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QMdiArea>
 #include <QPointer>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -143,4 +146,56 @@ TEST_F(MDIChildTest, ActivationMakesTheWindowsLogCurrent)
     g_onChildActivated = nullptr;
     area.setActiveSubWindow(a);
     EXPECT_EQ(activated.size(), 2u);
+}
+
+// ---- Following the time source --------------------------------------------------
+
+namespace {
+
+// A window with the time-range panel that records the times it is given.
+class TimeRecordingChild : public TMDIChild {
+public:
+    TimeRecordingChild(QMdiArea* area, RoboCupFileT* log, bool withPanel) : TMDIChild(area, log)
+    {
+        if (withPanel)
+            setWidget(NewTimeRangePanel(nullptr, 40));
+    }
+    void SetTimeRange(int cycle, int from, int to) override { got.push_back({cycle, from, to}); }
+    std::vector<std::array<int, 3>> got;
+};
+
+}  // namespace
+
+TEST_F(MDIChildTest, WindowsFollowTheTimeOfTheirLogWhileDynamicTimeRangeIsChecked)
+{
+    auto* mine = new TimeRecordingChild(&area, &left, true);
+    auto* ofOther = new TimeRecordingChild(&area, &other, true);
+    auto* noPanel = new TimeRecordingChild(&area, &left, false);  // as the action graph
+    ASSERT_NE(mine->cbDynamicTimeRange, nullptr);
+    EXPECT_TRUE(mine->cbDynamicTimeRange->isChecked());
+    EXPECT_EQ(noPanel->cbDynamicTimeRange, nullptr);
+
+    TimeSource().Push(&left, 300, 200, 401);
+    EXPECT_EQ(mine->got, (std::vector<std::array<int, 3>>{{300, 200, 401}}));
+    EXPECT_TRUE(ofOther->got.empty());
+    EXPECT_TRUE(noPanel->got.empty());
+
+    // Cleared: the window keeps what it had.
+    mine->cbDynamicTimeRange->click();
+    TimeSource().Push(&left, 310, 210, 411);
+    EXPECT_EQ(mine->got.size(), 1u);
+    // Checked again by the user: it catches up with the time it missed.
+    mine->cbDynamicTimeRange->click();
+    EXPECT_EQ(mine->got.back(), (std::array<int, 3>{310, 210, 411}));
+    // A forgotten window follows nothing.
+    mine->ForgetFile(&left);
+    TimeSource().Push(&left, 5, 0, 6);
+    EXPECT_EQ(mine->got.size(), 2u);
+    // The time of another log's window.
+    TimeSource().Push(&other, 7, 0, 8);
+    EXPECT_EQ(ofOther->got, (std::vector<std::array<int, 3>>{{7, 0, 8}}));
+    // A log that goes is no longer named by the source.
+    TimeSource().Forget(&other);
+    EXPECT_EQ(TimeSource().Log(), nullptr);
+    EXPECT_EQ(TimeSource().Cycle(), 7);
 }

@@ -7,6 +7,7 @@
 #include "core/concepts/ConceptHierarchies.h"
 #include "ui/FormControls.h"
 #include "ui/MDIChild.h"
+#include "ui/OpenLogs.h"
 #include "ui/Program.h"
 #include "core/model/RoboCupFile.h"
 #include "ui/StrategyShells.h"
@@ -92,8 +93,7 @@ protected:
         log->rightTeam = right;
         log->leftScore = 2;
         log->rightScore = 1;
-        g_files.push_back(std::move(log));
-        return g_files.back().get();
+        return form->Logs->Add(std::move(log));
     }
 
     QMdiSubWindow* AddChild(const QString& title)
@@ -569,7 +569,8 @@ TEST_F(MainFormTest, ActionGraphWindowIsNumberedByAllChildWindows)
 {
     form->FirstActivation = false;
     form->show();
-    g_current = AddLog("/logs/a.rcg", "HELIOS_A", "HELIOS_B");
+    RoboCupFileT* current = AddLog("/logs/a.rcg", "HELIOS_A", "HELIOS_B");
+    form->Logs->SetCurrent(current);
     QMdiSubWindow* other = AddChild("other");
     form->btnAnalyze->click();
     EXPECT_TRUE(script.messages.empty());
@@ -577,8 +578,8 @@ TEST_F(MainFormTest, ActionGraphWindowIsNumberedByAllChildWindows)
     ASSERT_EQ(children.size(), 2);
     auto* graph = qobject_cast<TMDIActionChild*>(children[1]);
     ASSERT_NE(graph, nullptr);
-    EXPECT_EQ(graph->File, g_current);
-    EXPECT_EQ(graph->Kind, TMDIChild::kActionGraph);
+    EXPECT_EQ(graph->File, current);
+    EXPECT_EQ(graph->Kind, ChildKind::ActionGraph);
     EXPECT_EQ(graph->windowTitle(), "HELIOS_A : HELIOS_B (2:1): Action graph 2");
     ASSERT_EQ(graph->lbPlayers->count(), 23);
     EXPECT_EQ(graph->lbPlayers->selectedItems().size(), 23);
@@ -586,7 +587,7 @@ TEST_F(MainFormTest, ActionGraphWindowIsNumberedByAllChildWindows)
     // After a close two windows can carry the same number.
     other->close();
     QCoreApplication::processEvents();
-    TMDIChild* second = form->NewActionGraphWindow(g_current);
+    TMDIActionChild* second = form->NewActionGraphWindow(current);
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(second->windowTitle(), "HELIOS_A : HELIOS_B (2:1): Action graph 2");
 }
@@ -608,22 +609,31 @@ TEST_F(MainFormTest, DestructionFreesLogsOutOfReachOfTheClosingWindows)
     // the file list does: every entry and the current log are read here, so a
     // freed one would be caught by the address sanitizer.
     int activations = 0;
+    TOpenLogs* logs = form->Logs;  // alive until the frame's children go, after the logs
+    int removed = 0, removedWhileCurrent = 0;
+    QObject::connect(logs, &TOpenLogs::Removed, [&](RoboCupFileT* log) {
+        ++removed;
+        removedWhileCurrent += log == logs->Current();
+    });
     g_onChildActivated = [&](const std::string& name) {
         ++activations;
-        for (const std::unique_ptr<RoboCupFileT>& f : g_files) {
-            if (f && f->fileName == name && (!g_current || g_current->fileName != name))
-                g_current = f.get();
+        for (int i = 0; i < logs->Count(); ++i) {
+            RoboCupFileT* f = logs->At(i);
+            RoboCupFileT* current = logs->Current();
+            if (f->fileName == name && (!current || current->fileName != name))
+                logs->SetCurrent(f);
         }
     };
     form->MdiArea->setActiveSubWindow(windows[0]);
     QCoreApplication::processEvents();
-    g_current = a;
+    logs->SetCurrent(a);
     const int before = activations;
     form.reset();
     EXPECT_GT(activations, before);  // closing windows did activate others
     EXPECT_FALSE(g_onChildActivated);  // nothing reaches the main window once it is gone
-    EXPECT_TRUE(g_files.empty());
-    EXPECT_EQ(g_current, nullptr);
+    // Every log left the list, none of them while current.
+    EXPECT_EQ(removed, 3);
+    EXPECT_EQ(removedWhileCurrent, 0);
     for (ConceptObject* root : {g_positionConcepts, g_actionConcepts, g_roleConcepts, g_speedConcepts,
                                 g_ballRelativeConcepts, g_teamplayConcepts, g_relativeConcepts})
         EXPECT_EQ(root, nullptr);

@@ -11,6 +11,7 @@
 #include "ui/FileList.h"
 #include "ui/FormControls.h"
 #include "ui/MDIChild.h"
+#include "ui/OpenLogs.h"
 #include "core/model/RoboCupFile.h"
 #include "ui/UiHooks.h"
 #include "ui/childChartWin.h"
@@ -25,8 +26,10 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QListWidget>
+#include <QItemSelectionModel>
+#include <QListView>
 #include <QMdiArea>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QSlider>
@@ -39,6 +42,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <stdexcept>
 
 // Readable QStrings in failure messages.
 static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -85,26 +89,58 @@ protected:
         form->btnOpenFileClick();
     }
 
+    TOpenLogs& logs() const { return *form->Logs; }
+    std::size_t NumLogs() const { return static_cast<std::size_t>(logs().Count()); }
+    std::vector<RoboCupFileT*> AllLogs() const
+    {
+        std::vector<RoboCupFileT*> all;
+        for (int i = 0; i < logs().Count(); ++i)
+            all.push_back(logs().At(i));
+        return all;
+    }
+    int ListCount() const { return form->lbFiles->model()->rowCount(); }
+    // The second line of row i: the file name without the folder.
+    QString RowText(int i) const { return form->lbFiles->model()->index(i, 0).data().toString(); }
     // What lbFiles shows: the first and second line of every item.
     std::vector<std::pair<QString, QString>> ListShows() const
     {
         std::vector<std::pair<QString, QString>> items;
-        for (int i = 0; i < form->lbFiles->count(); ++i) {
-            const RoboCupFileT* log =
-                static_cast<std::size_t>(i) < g_files.size() ? g_files[static_cast<std::size_t>(i)].get() : nullptr;
-            items.emplace_back(FileListHeadline(log), form->lbFiles->item(i)->text());
+        for (int i = 0; i < ListCount(); ++i) {
+            const auto* log = static_cast<const RoboCupFileT*>(
+                form->lbFiles->model()->index(i, 0).data(TOpenLogs::LogRole).value<void*>());
+            items.emplace_back(FileListHeadline(log), RowText(i));
         }
         return items;
     }
     int SelectedRow() const
     {
-        const auto sel = form->lbFiles->selectedItems();
-        return sel.size() == 1 ? form->lbFiles->row(sel.front()) : -1;
+        const QModelIndexList sel = form->lbFiles->selectionModel()->selectedRows();
+        return sel.size() == 1 ? sel.front().row() : -1;
+    }
+    // The user selects row i, as a click on it does.
+    void SelectRow(int i)
+    {
+        form->lbFiles->selectionModel()->setCurrentIndex(form->lbFiles->model()->index(i, 0),
+                                                        QItemSelectionModel::ClearAndSelect);
+    }
+    QPoint RowCentre(int i) const
+    {
+        return form->lbFiles->visualRect(form->lbFiles->model()->index(i, 0)).center();
+    }
+    // A click of the left button at that point of the list, with the keys held.
+    void ClickList(QPoint at, Qt::KeyboardModifiers keys = Qt::NoModifier)
+    {
+        QWidget* viewport = form->lbFiles->viewport();
+        const QPointF global = viewport->mapToGlobal(QPointF(at));
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), global, Qt::LeftButton, Qt::LeftButton, keys);
+        QCoreApplication::sendEvent(viewport, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), global, Qt::LeftButton, Qt::NoButton, keys);
+        QCoreApplication::sendEvent(viewport, &release);
     }
     std::vector<std::string> OpenNames() const
     {
         std::vector<std::string> names;
-        for (const auto& f : g_files)
+        for (RoboCupFileT* f : AllLogs())
             names.push_back(f ? f->fileName : "<null>");
         return names;
     }
@@ -197,9 +233,9 @@ TEST_F(OpenLogsTest, OpeningARealLogListsItAndMakesItCurrent)
 
         ASSERT_EQ(script.fileDialogs.size(), 1u);
         EXPECT_TRUE(script.messages.empty());
-        ASSERT_EQ(g_files.size(), 1u);
-        RoboCupFileT* log = g_files[0].get();
-        EXPECT_EQ(g_current, log);
+        ASSERT_EQ(NumLogs(), 1u);
+        RoboCupFileT* log = logs().At(0);
+        EXPECT_EQ(logs().Current(), log);
         EXPECT_EQ(log->fileName, path.toStdString());
         EXPECT_EQ(log->cycles, real.cycles);
         EXPECT_EQ(ListShows(), (std::vector<std::pair<QString, QString>>{{real.headline, real.file}}));
@@ -237,8 +273,8 @@ TEST_F(OpenLogsTest, OpeningTheSameFileAgainReplacesItAndClosesItsWindows)
     const QString a = CopyOfShortMatch(dir, "a.rcg");
     const QString b = CopyOfShortMatch(dir, "b.rcg");
     Open({a, b});
-    ASSERT_EQ(g_files.size(), 2u);
-    RoboCupFileT* oldA = g_files[0].get();
+    ASSERT_EQ(NumLogs(), 2u);
+    RoboCupFileT* oldA = logs().At(0);
     ASSERT_TRUE(form->SelectCurrentFile(a, false));
     form->BtnAdd1dClick();
     form->BtnAdd2dClick();
@@ -254,18 +290,18 @@ TEST_F(OpenLogsTest, OpeningTheSameFileAgainReplacesItAndClosesItsWindows)
     Open({a});
     EXPECT_TRUE(script.messages.empty());
     EXPECT_EQ(OpenNames(), (std::vector<std::string>{b.toStdString(), a.toStdString()}));
-    EXPECT_NE(g_files[1].get(), oldA);  // a new record at the end of the list
-    EXPECT_EQ(g_current, g_files[1].get());
-    EXPECT_EQ(g_current->cycles, 409);
+    EXPECT_NE(logs().At(1), oldA);  // a new record at the end of the list
+    EXPECT_EQ(logs().Current(), logs().At(1));
+    EXPECT_EQ(logs().Current()->cycles, 409);
     EXPECT_EQ(SelectedRow(), 1);
-    EXPECT_EQ(form->lbFiles->count(), 2);
-    EXPECT_EQ(form->lbFiles->item(0)->text(), "b.rcg");
-    EXPECT_EQ(form->lbFiles->item(1)->text(), "a.rcg");
+    EXPECT_EQ(ListCount(), 2);
+    EXPECT_EQ(RowText(0), "b.rcg");
+    EXPECT_EQ(RowText(1), "a.rcg");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     for (const QPointer<QMdiSubWindow>& w : windowsOfA)
         EXPECT_TRUE(w.isNull());
     ASSERT_FALSE(windowOfB.isNull());
-    EXPECT_EQ(qobject_cast<TMDIChild*>(windowOfB.data())->File, g_files[0].get());
+    EXPECT_EQ(qobject_cast<TMDIChild*>(windowOfB.data())->File, logs().At(0));
 }
 
 TEST_F(OpenLogsTest, SeveralChosenFilesLoadInTheirOrderAndTheLastIsCurrent)
@@ -276,14 +312,14 @@ TEST_F(OpenLogsTest, SeveralChosenFilesLoadInTheirOrderAndTheLastIsCurrent)
     const QString m = CopyOfShortMatch(dir, "m.rcg");
     Open({z, k, m});
     EXPECT_EQ(OpenNames(), (std::vector<std::string>{z.toStdString(), k.toStdString(), m.toStdString()}));
-    for (const auto& f : g_files)
+    for (RoboCupFileT* f : AllLogs())
         EXPECT_TRUE(f->features && f->features->GetNumInstances() == f->cycles) << f->fileName;
-    EXPECT_EQ(g_current, g_files[2].get());
+    EXPECT_EQ(logs().Current(), logs().At(2));
     EXPECT_EQ(SelectedRow(), 2);
     EXPECT_EQ(ListShows()[1].first, "Keepers : Takers (Keepaway)");
     EXPECT_EQ(form->TrackBar1->maximum(), 408);
     // Every log started with its own half-width of 100, also those opened after another.
-    for (const auto& f : g_files)
+    for (RoboCupFileT* f : AllLogs())
         EXPECT_EQ(f->timeRange, 100) << f->fileName;
 }
 
@@ -315,7 +351,7 @@ TEST_F(OpenLogsTest, SelectingTheCurrentLogWithoutForceChangesNothing)
     // Names compare exactly; no match changes nothing.
     EXPECT_EQ(form->SelectCurrentFile("/logs/A.rcg", true), nullptr);
     EXPECT_EQ(form->SelectCurrentFile("a.rcg", true), nullptr);
-    EXPECT_EQ(g_current, b);
+    EXPECT_EQ(logs().Current(), b);
     EXPECT_EQ(SelectedRow(), 1);
 }
 
@@ -323,18 +359,61 @@ TEST_F(OpenLogsTest, ClickingAnItemOrActivatingAWindowMakesItsLogCurrent)
 {
     RoboCupFileT* a = Entry("/logs/a.rcg", "A", "B", 2, 1);
     RoboCupFileT* b = Entry("/logs/b.rcg", "C", "D", 0, 3);
-    EXPECT_EQ(g_current, b);
-    form->lbFiles->setCurrentRow(0);  // as the user's click does
-    EXPECT_EQ(g_current, a);
+    EXPECT_EQ(logs().Current(), b);
+    SelectRow(0);  // as the user's click does
+    EXPECT_EQ(logs().Current(), a);
     EXPECT_EQ(form->windowTitle(), "RoboCup VeloTrask [A : B (2:1)]");
     // The main window answers child-window activations.
     ASSERT_TRUE(g_onChildActivated);
     g_onChildActivated("/logs/b.rcg");
-    EXPECT_EQ(g_current, b);
+    EXPECT_EQ(logs().Current(), b);
     EXPECT_EQ(SelectedRow(), 1);
-    // Clearing the selection is no click on a log.
+    // Clearing the selection is no click on a log, and the current log's row
+    // stays selected.
     form->lbFiles->clearSelection();
-    EXPECT_EQ(g_current, b);
+    EXPECT_EQ(logs().Current(), b);
+    EXPECT_EQ(SelectedRow(), 1);
+}
+
+TEST_F(OpenLogsTest, TheCurrentLogsRowStaysSelectedAndTheCommandsActOnIt)
+{
+    form->resize(1000, 800);
+    form->show();
+    Entry("/logs/a.rcg", "A", "B", 2, 1);
+    Entry("/logs/b.rcg", "C", "D", 0, 3);
+    ASSERT_EQ(SelectedRow(), 1);
+    // A Ctrl+click on the selected row would take the selection away.
+    ClickList(RowCentre(1), Qt::ControlModifier);
+    EXPECT_EQ(SelectedRow(), 1);
+    EXPECT_EQ(logs().Current()->fileName, "/logs/b.rcg");
+    // So would a click below the last row.
+    const QRect lastRow = form->lbFiles->visualRect(form->lbFiles->model()->index(1, 0));
+    ASSERT_LT(lastRow.bottom() + 20, form->lbFiles->viewport()->height());
+    ClickList(QPoint(lastRow.center().x(), lastRow.bottom() + 15));
+    EXPECT_EQ(SelectedRow(), 1);
+    // The commands act on the current log without a word.
+    form->BtnMinimizeWindows->click();
+    form->BtnRemoveFile->click();
+    EXPECT_TRUE(script.messages.empty());
+    EXPECT_EQ(OpenNames(), std::vector<std::string>{"/logs/a.rcg"});
+    EXPECT_EQ(SelectedRow(), 0);
+}
+
+TEST_F(OpenLogsTest, AClickOnTheSelectedRowMakesItsLogCurrentAgain)
+{
+    form->resize(1000, 800);
+    form->show();
+    Entry("/logs/a.rcg", "A", "B", 2, 1);
+    RoboCupFileT* b = Entry("/logs/b.rcg", "C", "D", 0, 3);
+    b->cycles = 500;
+    b->timeRange = 40;
+    b->currentCycle = 250;
+    ASSERT_EQ(SelectedRow(), 1);
+    ASSERT_EQ(form->TrackBar1->value(), 0);  // what the sliders showed before b was read
+    ClickList(RowCentre(1));
+    EXPECT_EQ(form->TrackBar1->maximum(), 499);
+    EXPECT_EQ(form->TrackBar1->value(), 250);
+    EXPECT_EQ(form->TrackBar2->value(), 40);
 }
 
 TEST_F(OpenLogsTest, ListRowsAreTwoLinesOfTwentySixPixels)
@@ -343,8 +422,8 @@ TEST_F(OpenLogsTest, ListRowsAreTwoLinesOfTwentySixPixels)
     auto* delegate = dynamic_cast<TFileListDelegate*>(form->lbFiles->itemDelegate());
     ASSERT_NE(delegate, nullptr);
     form->lbFiles->resize(200, 200);
-    EXPECT_EQ(form->lbFiles->visualItemRect(form->lbFiles->item(0)).height(), 26);
-    EXPECT_EQ(form->lbFiles->item(0)->text(), "a.rcg");
+    EXPECT_EQ(form->lbFiles->visualRect(form->lbFiles->model()->index(0, 0)).height(), 26);
+    EXPECT_EQ(RowText(0), "a.rcg");
 
     // Headlines of entries that stand for no loaded log (those of loaded logs:
     // OpeningARealLogListsItAndMakesItCurrent).
@@ -363,31 +442,31 @@ TEST_F(OpenLogsTest, RemovingLogsInEveryOrder)
         Entry(names[0], "A", "B", 1, 0);
         Entry(names[1], "C", "D", 2, 0);
         Entry(names[2], "E", "F", 3, 0);
-        for (const auto& f : g_files)
+        for (RoboCupFileT* f : AllLogs())
             f->cycles = 300;
         std::vector<std::string> left(names.begin(), names.end());
         for (int k : order) {
             const auto it = std::find(left.begin(), left.end(), names[static_cast<std::size_t>(k)]);
             const int row = static_cast<int>(it - left.begin());
-            form->lbFiles->setCurrentRow(row);  // the user selects it
-            ASSERT_EQ(g_current->fileName, *it);
+            SelectRow(row);  // the user selects it
+            ASSERT_EQ(logs().Current()->fileName, *it);
             form->BtnRemoveFileClick();
             left.erase(it);
             EXPECT_EQ(OpenNames(), left);
-            ASSERT_EQ(form->lbFiles->count(), static_cast<int>(left.size()));
+            ASSERT_EQ(ListCount(), static_cast<int>(left.size()));
             for (std::size_t i = 0; i < left.size(); ++i)
-                EXPECT_EQ(form->lbFiles->item(static_cast<int>(i))->text().toStdString(),
+                EXPECT_EQ(RowText(static_cast<int>(i)).toStdString(),
                           left[i].substr(left[i].rfind('/') + 1));
             if (!left.empty()) {
-                ASSERT_NE(g_current, nullptr);
-                EXPECT_EQ(g_current->fileName, left.front());  // the first remaining log
+                ASSERT_NE(logs().Current(), nullptr);
+                EXPECT_EQ(logs().Current()->fileName, left.front());  // the first remaining log
                 EXPECT_EQ(SelectedRow(), 0);
                 EXPECT_EQ(form->windowTitle().toStdString(),
-                          "RoboCup VeloTrask [" + g_current->leftTeam + " : " + g_current->rightTeam + " (" +
-                              std::to_string(g_current->leftScore) + ":0)]");
+                          "RoboCup VeloTrask [" + logs().Current()->leftTeam + " : " + logs().Current()->rightTeam + " (" +
+                              std::to_string(logs().Current()->leftScore) + ":0)]");
             }
         }
-        EXPECT_EQ(g_current, nullptr);
+        EXPECT_EQ(logs().Current(), nullptr);
         EXPECT_EQ(SelectedRow(), -1);
         EXPECT_EQ(form->windowTitle(), "RoboCup VeloTrask");
         EXPECT_EQ(form->TrackBar2->value(), 1);
@@ -410,13 +489,13 @@ TEST_F(OpenLogsTest, RemovingALogClosesItsWindowsOnly)
     QPointer<QMdiSubWindow> ofB = form->MdiArea->subWindowList()[2];
 
     form->SelectCurrentFile("/logs/a.rcg", false);
-    EXPECT_EQ(g_current, a);
+    EXPECT_EQ(logs().Current(), a);
     form->BtnRemoveFileClick();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(ofA1.isNull());
     EXPECT_TRUE(ofA2.isNull());
     ASSERT_FALSE(ofB.isNull());
-    EXPECT_EQ(qobject_cast<TMDIChild*>(ofB.data())->File, g_files[0].get());
+    EXPECT_EQ(qobject_cast<TMDIChild*>(ofB.data())->File, logs().At(0));
     EXPECT_EQ(OpenNames(), std::vector<std::string>{"/logs/b.rcg"});
 }
 
@@ -433,12 +512,6 @@ TEST_F(OpenLogsTest, CommandsWithoutASelectedLogOrACurrentLogOnlyWarn)
     }
     EXPECT_TRUE(form->MdiArea->subWindowList().isEmpty());
 
-    // An open log that is not selected is no selection either.
-    Entry("/logs/a.rcg", "A", "B", 1, 0);
-    form->lbFiles->clearSelection();
-    form->BtnRemoveFile->click();
-    ExpectOneMessage("No file selected !", "Error");
-    EXPECT_EQ(g_files.size(), 1u);
 }
 
 // ---- Windows of the selected log ------------------------------------------------------
@@ -479,14 +552,14 @@ TEST_F(OpenLogsTest, ShowCloseAndMinimizeActOnTheSelectedLogsWindows)
     EXPECT_FALSE(ofB[0]->isMinimized());
     EXPECT_FALSE(logless->isMinimized());
 
-    EXPECT_EQ(g_current, a);  // the windows coming forward did not take the selection
+    EXPECT_EQ(logs().Current(), a);  // the windows coming forward did not take the selection
     EXPECT_EQ(SelectedRow(), 0);
 
     form->BtnRestoreWindows->click();
     for (QMdiSubWindow* w : ofA)
         EXPECT_FALSE(w->isMinimized() || w->isMaximized());
     EXPECT_TRUE(ofA.contains(form->MdiArea->activeSubWindow()));
-    EXPECT_EQ(g_current, a);
+    EXPECT_EQ(logs().Current(), a);
     EXPECT_TRUE(ofB[0]->isMinimized());
     EXPECT_TRUE(logless->isMinimized());
 
@@ -498,8 +571,8 @@ TEST_F(OpenLogsTest, ShowCloseAndMinimizeActOnTheSelectedLogsWindows)
         EXPECT_TRUE(w.isNull());
     EXPECT_FALSE(keptB.isNull());
     EXPECT_FALSE(keptLogless.isNull());
-    EXPECT_EQ(g_files.size(), 2u);  // the logs stay open
-    EXPECT_EQ(g_current, a);
+    EXPECT_EQ(NumLogs(), 2u);  // the logs stay open
+    EXPECT_EQ(logs().Current(), a);
     EXPECT_TRUE(script.messages.empty());
 }
 
@@ -518,7 +591,7 @@ TEST_F(OpenLogsTest, NewWindowsAreOfTheirKindTitledAndSetUpForTheCurrentTime)
     form->BtnAdd1d->click();
     auto* chart = qobject_cast<TMDIChartChild*>(form->MdiArea->subWindowList().back());
     ASSERT_NE(chart, nullptr);
-    EXPECT_EQ(chart->Kind, TMDIChild::kChart);
+    EXPECT_EQ(chart->Kind, ChildKind::Chart);
     EXPECT_EQ(chart->File, log);
     EXPECT_EQ(chart->windowTitle(), "HELIOS_A : HELIOS_B (4:2): Chart 1");
     EXPECT_EQ(chart->width(), 500);
@@ -532,7 +605,7 @@ TEST_F(OpenLogsTest, NewWindowsAreOfTheirKindTitledAndSetUpForTheCurrentTime)
     form->BtnAdd2d->click();
     auto* field = qobject_cast<TMDIFieldChild*>(form->MdiArea->subWindowList().back());
     ASSERT_NE(field, nullptr);
-    EXPECT_EQ(field->Kind, TMDIChild::kField);
+    EXPECT_EQ(field->Kind, ChildKind::Field);
     EXPECT_EQ(field->windowTitle(), "HELIOS_A : HELIOS_B (4:2): Field 2");
     EXPECT_EQ(field->lbPlayers->count(), 23);
     EXPECT_EQ(field->lbPlayers->selectedItems().size(), 23);
@@ -543,13 +616,13 @@ TEST_F(OpenLogsTest, NewWindowsAreOfTheirKindTitledAndSetUpForTheCurrentTime)
     form->BtnAddData->click();
     auto* data = qobject_cast<TMDIDataChild*>(form->MdiArea->subWindowList().back());
     ASSERT_NE(data, nullptr);
-    EXPECT_EQ(data->Kind, TMDIChild::kData);
+    EXPECT_EQ(data->Kind, ChildKind::Data);
     EXPECT_EQ(data->windowTitle(), "HELIOS_A : HELIOS_B (4:2): Data 3");
 
     form->BtnAddUsage->click();
     auto* usage = qobject_cast<TMDIUsageChild*>(form->MdiArea->subWindowList().back());
     ASSERT_NE(usage, nullptr);
-    EXPECT_EQ(usage->Kind, TMDIChild::kUsage);
+    EXPECT_EQ(usage->Kind, ChildKind::Usage);
     EXPECT_EQ(usage->windowTitle(), "HELIOS_A : HELIOS_B (4:2): Concepts 4");
     EXPECT_EQ(usage->lbPlayers->selectedItems().size(), 23);
     EXPECT_EQ(usage->CurrentCycle, 300);
@@ -580,8 +653,8 @@ TEST_F(OpenLogsTest, UsePlayerRolesDecidesTheRolesOfLoadingAndOfTheCurrentLog)
     // are the shirt numbers.
     form->cbUseRoles->setChecked(false);
     Open({CopyOfShortMatch(dir, "numbers.rcg")});
-    ASSERT_EQ(g_files.size(), 1u);
-    RoboCupFileT* log = g_current;
+    ASSERT_EQ(NumLogs(), 1u);
+    RoboCupFileT* log = logs().Current();
     const std::int32_t shirt3 = ConceptHandle(coTeamNumber[0][2]);
     const std::int32_t shirt14 = ConceptHandle(coTeamNumber[1][2]);  // object 14: right player 3
     ASSERT_NE(shirt3, 0);
@@ -603,7 +676,7 @@ TEST_F(OpenLogsTest, UsePlayerRolesDecidesTheRolesOfLoadingAndOfTheCurrentLog)
 
     // Opened with the box checked: the same analysed roles as after the click.
     Open({CopyOfShortMatch(dir, "roles.rcg")});
-    RoboCupFileT* second = g_current;
+    RoboCupFileT* second = logs().Current();
     ASSERT_NE(second, log);
     for (int t = 0; t < second->cycles; ++t)
         ASSERT_EQ(second->roleChannel[3]->GetValue(t), analysed[static_cast<std::size_t>(t)]) << t;
@@ -623,7 +696,7 @@ TEST_F(OpenLogsTest, AFileWithoutCyclesLeavesTheListAgainAndSaysWhy)
     const QString other = CopyOfShortMatch(dir, "other.rcg");
     Open({good, other});
     form->SelectCurrentFile(good, false);  // the user's current log
-    RoboCupFileT* goodLog = g_current;
+    RoboCupFileT* goodLog = logs().Current();
     const int goodCycles = goodLog->cycles;
     form->BtnAdd1dClick();
     QPointer<QMdiSubWindow> window = form->MdiArea->subWindowList().back();
@@ -655,8 +728,8 @@ TEST_F(OpenLogsTest, AFileWithoutCyclesLeavesTheListAgainAndSaysWhy)
         Open({Q(c.path)});
         ExpectOneMessage(Q(c.path) + " holds no cycles that this program can read " + c.why, "Error");
         EXPECT_EQ(OpenNames(), (std::vector<std::string>{good.toStdString(), other.toStdString()})) << c.path;
-        EXPECT_EQ(form->lbFiles->count(), 2);
-        EXPECT_EQ(g_current, goodLog);  // the log current before stays current
+        EXPECT_EQ(ListCount(), 2);
+        EXPECT_EQ(logs().Current(), goodLog);  // the log current before stays current
         EXPECT_EQ(SelectedRow(), 0);
         EXPECT_EQ(form->windowTitle(), "RoboCup VeloTrask [HELIOS_A : HELIOS_B (0:1)]");
         EXPECT_EQ(goodLog->cycles, goodCycles);
@@ -664,7 +737,7 @@ TEST_F(OpenLogsTest, AFileWithoutCyclesLeavesTheListAgainAndSaysWhy)
     }
     Open({Q(missing)});
     ExpectOneMessage(Q(missing) + " could not be opened", "Error");
-    EXPECT_EQ(g_files.size(), 2u);
+    EXPECT_EQ(NumLogs(), 2u);
     EXPECT_FALSE(window.isNull());  // the windows of other logs stay open
 
     // Several files at once: the good ones load, the bad one is told of.
@@ -673,7 +746,7 @@ TEST_F(OpenLogsTest, AFileWithoutCyclesLeavesTheListAgainAndSaysWhy)
     ExpectOneMessage(Q(cases[0].path) + " holds no cycles that this program can read (log version 5)", "Error");
     EXPECT_EQ(OpenNames(),
               (std::vector<std::string>{good.toStdString(), other.toStdString(), third.toStdString()}));
-    EXPECT_EQ(g_current, g_files[2].get());
+    EXPECT_EQ(logs().Current(), logs().At(2));
 }
 
 TEST_F(OpenLogsTest, AFileGoneBadSinceItWasOpenedKeepsItsLoadedLog)
@@ -682,8 +755,8 @@ TEST_F(OpenLogsTest, AFileGoneBadSinceItWasOpenedKeepsItsLoadedLog)
     const QString a = CopyOfShortMatch(dir, "a.rcg");
     const QString b = CopyOfShortMatch(dir, "b.rcg");
     Open({a, b});
-    ASSERT_EQ(g_files.size(), 2u);
-    RoboCupFileT* loadedA = g_files[0].get();
+    ASSERT_EQ(NumLogs(), 2u);
+    RoboCupFileT* loadedA = logs().At(0);
     const int cyclesA = loadedA->cycles;
     // The file is overwritten with something that yields no cycle; opening it
     // again must not cost the user the log already loaded from it.
@@ -691,11 +764,56 @@ TEST_F(OpenLogsTest, AFileGoneBadSinceItWasOpenedKeepsItsLoadedLog)
     Open({a});
     ExpectOneMessage(a + " holds no cycles that this program can read (log version 5)", "Error");
     ASSERT_EQ(OpenNames(), (std::vector<std::string>{a.toStdString(), b.toStdString()}));
-    EXPECT_EQ(g_files[0].get(), loadedA);
-    EXPECT_EQ(g_files[0]->cycles, cyclesA);
-    EXPECT_EQ(form->lbFiles->count(), 2);
-    EXPECT_EQ(form->lbFiles->item(0)->text(), "a.rcg");
-    EXPECT_NE(g_current, nullptr);
+    EXPECT_EQ(logs().At(0), loadedA);
+    EXPECT_EQ(logs().At(0)->cycles, cyclesA);
+    EXPECT_EQ(ListCount(), 2);
+    EXPECT_EQ(RowText(0), "a.rcg");
+    EXPECT_NE(logs().Current(), nullptr);
+}
+
+// Stands for any failure deep inside a load (memory running out, a broken
+// channel): it throws when the features are about to be computed.
+class ThrowAtFeatures : public UiHooks {
+public:
+    ThrowAtFeatures() { previous_ = platform::SetHooks(this); }
+    ~ThrowAtFeatures() override { platform::SetHooks(previous_); }
+    void SetWaitText(const std::string& text) override
+    {
+        if (text.rfind("Computing features", 0) == 0)
+            throw std::runtime_error("out of memory");
+        UiHooks::SetWaitText(text);
+    }
+
+private:
+    platform::Hooks* previous_ = nullptr;
+};
+
+TEST_F(OpenLogsTest, ALoadThatFailsMidwayLeavesNoEntryAndKeepsTheLogItReplaced)
+{
+    const std::string dir = MakeTempDir("throws");
+    const QString a = CopyOfShortMatch(dir, "a.rcg");
+    const QString b = CopyOfShortMatch(dir, "b.rcg");
+    const QString c = CopyOfShortMatch(dir, "c.rcg");
+    Open({a, b});
+    RoboCupFileT* loadedA = logs().At(0);
+    RoboCupFileT* loadedB = logs().At(1);
+    {
+        ThrowAtFeatures failing;
+        // Opened again: the log loaded from a is not lost.
+        EXPECT_THROW(form->OpenLogFiles({a}), std::runtime_error);
+        EXPECT_EQ(OpenNames(), (std::vector<std::string>{a.toStdString(), b.toStdString()}));
+        EXPECT_EQ(logs().At(0), loadedA);
+        EXPECT_EQ(loadedA->cycles, 409);
+        EXPECT_EQ(logs().Current(), loadedB);  // current before, current after
+        EXPECT_EQ(SelectedRow(), 1);
+        EXPECT_EQ(WaitForm, nullptr);
+        // A new file leaves no half-read entry.
+        EXPECT_THROW(form->OpenLogFiles({c}), std::runtime_error);
+        EXPECT_EQ(OpenNames(), (std::vector<std::string>{a.toStdString(), b.toStdString()}));
+        EXPECT_EQ(ListCount(), 2);
+        EXPECT_EQ(logs().Current(), loadedB);
+    }
+    EXPECT_TRUE(script.messages.empty());
 }
 
 TEST_F(OpenLogsTest, ABadFileAsTheOnlyLogLeavesNoLog)
@@ -703,9 +821,9 @@ TEST_F(OpenLogsTest, ABadFileAsTheOnlyLogLeavesNoLog)
     const std::string path = SaveTempFile("alone", "ULG4\n");
     Open({Q(path)});
     ExpectOneMessage(Q(path) + " holds no cycles that this program can read (log version 4)", "Error");
-    EXPECT_TRUE(g_files.empty());
-    EXPECT_EQ(form->lbFiles->count(), 0);
-    EXPECT_EQ(g_current, nullptr);
+    EXPECT_TRUE(logs().Empty());
+    EXPECT_EQ(ListCount(), 0);
+    EXPECT_EQ(logs().Current(), nullptr);
     EXPECT_EQ(form->windowTitle(), "RoboCup VeloTrask");
 }
 
@@ -716,8 +834,8 @@ TEST_F(OpenLogsTest, ACutOrBrokenFileKeepsTheCyclesReadAndSaysSo)
     // Cut in the middle of the last records: every whole record before stays.
     const std::string cut = SaveTempFile("cut", real.substr(0, real.size() - 700));
     Open({Q(cut)});
-    ASSERT_EQ(g_files.size(), 1u);
-    RoboCupFileT* log = g_current;
+    ASSERT_EQ(NumLogs(), 1u);
+    RoboCupFileT* log = logs().Current();
     EXPECT_GT(log->cycles, 400);
     EXPECT_LT(log->cycles, 409);
     ExpectOneMessage(Q(cut) + " ends inside a record: the " + QString::number(log->cycles) +
@@ -739,10 +857,10 @@ TEST_F(OpenLogsTest, ACutOrBrokenFileKeepsTheCyclesReadAndSaysSo)
     Open({Q(broken)});
     ExpectOneMessage(Q(broken) + " has a bad record (Unknown mode): the 3 cycles read before it were kept",
                      "Warning");
-    ASSERT_EQ(g_files.size(), 2u);
-    EXPECT_EQ(g_current->cycles, 3);
+    ASSERT_EQ(NumLogs(), 2u);
+    EXPECT_EQ(logs().Current()->cycles, 3);
     // Nobody moves in these three cycles: a keepaway log by the program's rule.
     EXPECT_EQ(ListShows()[1].first, "A : B (Keepaway)");
     EXPECT_EQ(form->windowTitle(), "RoboCup VeloTrask [A : B (1:2)]");
-    EXPECT_EQ(g_files[0]->cycles, log->cycles);  // the first log untouched
+    EXPECT_EQ(logs().At(0)->cycles, log->cycles);  // the first log untouched
 }
