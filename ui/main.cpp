@@ -655,6 +655,7 @@ void TMainForm::ConnectHandlers()
                    {btnAnalyze, &TMainForm::btnAnalyzeClick}});
     connect(Panel7, &TClickStrip::clicked, this, [this] { Panel7Click(); });
     ConnectFileHandlers();
+    ConnectMarksHandlers();
 }
 
 bool TMainForm::event(QEvent* e)

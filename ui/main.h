@@ -4,6 +4,8 @@
 // live with the subsystems they belong to and are added to this class there.
 #pragma once
 
+#include "core/model/TimeMarks.h"
+
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
@@ -267,6 +269,20 @@ public:
     // Fills the channel tree and list from the current log.
     void FillDataTree();
 
+    // ---- Time marks (mainMarks.cpp) ---------------------------------------------
+    // The marks of lbMarks, shared by all logs. Change them here, never through
+    // lbMarks' items: lbMarks and lNumMarks follow every change.
+    TimeMarks Marks;
+    void BtnAddMarksClick();
+    void BtnRemoveMarksClick();
+    void btnInvertMarksClick();
+    void BtnResetMarksClick();
+    void BtnClearMarksClick();
+    void btnPasteMarksClick();
+    void BtnCopyMarksClick();
+    void lbMarksClick();
+    void lbMarksDblClick();
+
 protected:
     bool event(QEvent* e) override;
 
@@ -290,6 +306,12 @@ private:
     // one of them closes can close or open others.
     QList<QPointer<QMdiSubWindow>> GuardedChildren() const;
     void ConnectFileHandlers();
+    void ConnectMarksHandlers();
+    // Shows Marks in lbMarks (list order, FormatInt6 texts) and lNumMarks.
+    void ShowMarks();
+    // The cycles of the current log at which the criteria of MemoMarksFunction
+    // holds, in order; false (nothing to do) after a beep or the parser's message.
+    bool MarksCriteriaCycles(std::vector<int>& cycles);
     // Takes the log out of Logs after closing its windows and frees it; when it
     // was current, no log is current afterwards.
     void RemoveFileEntry(RoboCupFileT* log);

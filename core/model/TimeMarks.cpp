@@ -1,0 +1,134 @@
+#include "core/model/TimeMarks.h"
+
+#include "core/model/Common.h"
+#include "core/model/Format.h"
+
+#include <algorithm>
+#include <iterator>
+
+bool TimeMarks::Contains(int cycle) const { return std::binary_search(marks_.begin(), marks_.end(), cycle); }
+
+void TimeMarks::Add(int cycle)
+{
+    marks_.insert(std::upper_bound(marks_.begin(), marks_.end(), cycle), cycle);
+    Changed();
+}
+
+bool TimeMarks::AddUnique(int cycle)
+{
+    auto at = std::lower_bound(marks_.begin(), marks_.end(), cycle);
+    if (at != marks_.end() && *at == cycle)
+        return false;
+    marks_.insert(at, cycle);
+    Changed();
+    return true;
+}
+
+void TimeMarks::AddAll(std::vector<int> cycles)
+{
+    if (cycles.empty())
+        return;
+    std::sort(cycles.begin(), cycles.end());
+    const auto middle = static_cast<std::ptrdiff_t>(marks_.size());
+    marks_.insert(marks_.end(), cycles.begin(), cycles.end());
+    std::inplace_merge(marks_.begin(), marks_.begin() + middle, marks_.end());
+    Changed();
+}
+
+int TimeMarks::RemoveOneEach(std::vector<int> cycles)
+{
+    std::sort(cycles.begin(), cycles.end());
+    // Both lists ascending: one pass keeps every mark that no given cycle takes.
+    std::vector<int> kept;
+    kept.reserve(marks_.size());
+    std::set_difference(marks_.begin(), marks_.end(), cycles.begin(), cycles.end(), std::back_inserter(kept));
+    const int removed = Count() - static_cast<int>(kept.size());
+    if (removed == 0)
+        return 0;
+    marks_.swap(kept);
+    Changed();
+    return removed;
+}
+
+bool TimeMarks::RemoveAt(int index)
+{
+    if (index < 0 || index >= Count())
+        return false;
+    marks_.erase(marks_.begin() + index);
+    Changed();
+    return true;
+}
+
+void TimeMarks::Invert(int cycles)
+{
+    std::vector<int> inverted;
+    inverted.reserve(static_cast<std::size_t>(std::max(0, cycles)));
+    auto mark = std::lower_bound(marks_.begin(), marks_.end(), 0);
+    for (int c = 0; c < cycles; ++c) {
+        while (mark != marks_.end() && *mark < c)
+            ++mark;
+        if (mark == marks_.end() || *mark != c)
+            inverted.push_back(c);
+    }
+    marks_.swap(inverted);
+    Changed();
+}
+
+void TimeMarks::Reset(int cycles)
+{
+    marks_.clear();
+    for (int c = 0; c < cycles; ++c)
+        marks_.push_back(c);
+    Changed();
+}
+
+void TimeMarks::Clear()
+{
+    if (marks_.empty())
+        return;
+    marks_.clear();
+    Changed();
+}
+
+void TimeMarks::Assign(std::vector<int> cycles)
+{
+    std::sort(cycles.begin(), cycles.end());
+    marks_.swap(cycles);
+    Changed();
+}
+
+std::string TimeMarks::ToText() const
+{
+    std::string text;
+    text.reserve(marks_.size() * 7);
+    for (int c : marks_) {
+        text += FormatInt6(c);
+        text += ' ';
+    }
+    return text;
+}
+
+std::vector<int> TimeMarks::ParseText(std::string_view text)
+{
+    std::vector<int> cycles;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        if (text[pos] == ' ') {
+            ++pos;
+            continue;
+        }
+        const std::size_t end = std::min(text.find(' ', pos), text.size());
+        cycles.push_back(StrToIntTrim(std::string(text.substr(pos, end - pos))));
+        pos = end;
+    }
+    return cycles;
+}
+
+void TimeMarks::Paste(std::string_view text) { Assign(ParseText(text)); }
+
+void TimeMarks::Changed()
+{
+    ++revision_;
+    if (onChanged_)
+        onChanged_();
+}

@@ -1,0 +1,185 @@
+// The "Marks" page driven through its real controls, offscreen, on a real log:
+// what lbMarks and lNumMarks show, the clipboard, the beeps and messages of
+// commands that cannot run, and jumping to a mark.
+#include "UiTestMain.h"
+
+#include "core/model/RoboCupFile.h"
+#include "platform/qt/Dialogs.h"
+#include "platform/qt/System.h"
+#include "support/TestData.h"
+#include "ui/FormControls.h"
+#include "ui/childFieldWin.h"
+#include "ui/main.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+const char* const kShort = "match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg";
+
+class MarksTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureApp();
+        TMainForm::AboutBoxRunner() = [] {};
+        form = std::make_unique<TMainForm>();
+        form->FirstActivation = false;
+        platform::SetBeepCounter(&beeps);
+    }
+    void TearDown() override
+    {
+        platform::SetBeepCounter(nullptr);
+        form.reset();
+        TMainForm::AboutBoxRunner() = &TMainForm::ShowAboutBox;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    void OpenShortMatch() { form->OpenLogFiles({QString::fromStdString(GunzippedTestFile(kShort))}); }
+    QStringList Items() const
+    {
+        QStringList items;
+        for (int i = 0; i < form->lbMarks->count(); ++i)
+            items << form->lbMarks->item(i)->text();
+        return items;
+    }
+    void Type(const QString& text) { form->MemoMarksFunction->setPlainText(text); }
+    void Select(int row) { form->lbMarks->setCurrentRow(row); }
+
+    platform::DialogScript script;
+    std::unique_ptr<TMainForm> form;
+    int beeps = 0;
+};
+
+}  // namespace
+
+TEST_F(MarksTest, TypedCyclesAreAddedOnceAndCounted)
+{
+    Type(" 42\n");
+    form->BtnAddMarks->click();
+    form->BtnAddMarks->click();
+    Type("7");
+    form->BtnAddMarks->click();
+    EXPECT_EQ(Items(), QStringList({"     7", "    42"}));
+    EXPECT_EQ(form->lNumMarks->text(), "2");
+    EXPECT_EQ(form->lbMarks->font().family(), "Courier New");
+
+    Type("4 2");
+    form->BtnAddMarks->click();
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].text, "'4 2' is not a valid integer value.");
+    EXPECT_EQ(Items().size(), 2);
+}
+
+TEST_F(MarksTest, CopyAndPasteGoThroughTheClipboardAndABadPasteKeepsTheMarks)
+{
+    form->Marks.Assign({120, 5});
+    form->BtnCopyMarks->click();
+    EXPECT_EQ(platform::ClipboardText(), "     5    120 ");
+
+    platform::SetClipboardText("7 3  12");
+    form->btnPasteMarks->click();
+    EXPECT_EQ(Items(), QStringList({"     3", "     7", "    12"}));
+    EXPECT_EQ(form->lNumMarks->text(), "3");
+
+    platform::SetClipboardText("7\t3");
+    form->btnPasteMarks->click();
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].text, "'7\t3' is not a valid integer value.");
+    EXPECT_EQ(Items(), QStringList({"     3", "     7", "    12"}));
+
+    form->BtnClearMarks->click();
+    form->BtnCopyMarks->click();
+    EXPECT_EQ(platform::ClipboardText(), "");
+    EXPECT_EQ(form->lNumMarks->text(), "0");
+}
+
+TEST_F(MarksTest, RemoveTakesTheSelectedMarkAndBeepsWithoutOne)
+{
+    form->Marks.Assign({1, 2, 3});
+    Type("2");  // the typed text is not what Remove uses
+    form->BtnRemoveMarks->click();
+    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(Items().size(), 3);
+    Select(2);
+    form->BtnRemoveMarks->click();
+    EXPECT_EQ(Items(), QStringList({"     1", "     2"}));
+    EXPECT_EQ(form->lNumMarks->text(), "2");
+    EXPECT_EQ(beeps, 1);
+    EXPECT_TRUE(script.messages.empty());
+}
+
+TEST_F(MarksTest, ResetAndInvertNeedALogAndCoverItsCycles)
+{
+    form->Marks.Assign({5});
+    form->BtnResetMarks->click();
+    form->btnInvertMarks->click();
+    EXPECT_EQ(beeps, 2);
+    EXPECT_EQ(Items(), QStringList({"     5"}));
+
+    OpenShortMatch();
+    ASSERT_NE(g_current, nullptr);
+    const int cycles = g_current->cycles;
+    ASSERT_GT(cycles, 100);
+    form->btnInvertMarks->click();
+    EXPECT_EQ(form->lNumMarks->text(), QString::number(cycles - 1));
+    EXPECT_FALSE(form->Marks.Contains(5));
+    form->btnInvertMarks->click();
+    EXPECT_EQ(Items(), QStringList({"     5"}));
+    form->BtnResetMarks->click();
+    EXPECT_EQ(form->lbMarks->count(), cycles);
+    EXPECT_EQ(form->lbMarks->item(cycles - 1)->text().trimmed().toInt(), cycles - 1);
+    EXPECT_EQ(beeps, 2);
+}
+
+TEST_F(MarksTest, TheCountFollowsTheListWhoeverChangesIt)
+{
+    form->Marks.Add(9);
+    EXPECT_EQ(form->lNumMarks->text(), "1");
+    form->lbMarks->addItem("    11");
+    EXPECT_EQ(form->lNumMarks->text(), "2");
+    delete form->lbMarks->takeItem(0);
+    EXPECT_EQ(form->lNumMarks->text(), "1");
+}
+
+TEST_F(MarksTest, MarksStayWhenAnotherLogBecomesCurrent)
+{
+    const std::string dir = MakeTempDir("marks-logs");
+    const std::string copy = dir + "/other.rcg";
+    std::filesystem::copy_file(GunzippedTestFile(kShort), copy);
+    OpenShortMatch();
+    form->Marks.Assign({3, 30, 300});
+    form->OpenLogFiles({QString::fromStdString(copy)});
+    ASSERT_EQ(g_files.size(), 2u);
+    EXPECT_EQ(g_current->fileName, copy);
+    EXPECT_EQ(Items(), QStringList({"     3", "    30", "   300"}));
+}
+
+TEST_F(MarksTest, AClickJumpsToTheMarkAndADoubleClickAlsoOpensAFieldWindowThatStaysThere)
+{
+    OpenShortMatch();
+    form->Marks.Assign({17, 250});
+    form->lbMarksClick();  // nothing selected: nothing happens
+    EXPECT_EQ(form->TrackBar1->value(), 0);
+    Select(1);
+    form->lbMarksClick();
+    EXPECT_EQ(form->TrackBar1->value(), 250);
+
+    Select(0);
+    form->lbMarksDblClick();
+    EXPECT_EQ(form->TrackBar1->value(), 17);
+    ASSERT_EQ(form->MdiArea->subWindowList().size(), 1);
+    auto* field = qobject_cast<TMDIFieldChild*>(form->MdiArea->subWindowList().front());
+    ASSERT_NE(field, nullptr);
+    EXPECT_FALSE(field->cbDynamicTimeRange->isChecked());
+    EXPECT_EQ(field->Cycle, 17);
+}

@@ -1,0 +1,152 @@
+// The "Marks" page of the main window: adding and removing time marks by a cycle
+// number or by a criteria expression, inverting, filling, clearing, the
+// clipboard, and jumping to a mark. The marks themselves are a TimeMarks model;
+// lbMarks only shows them.
+#include "ui/main.h"
+
+#include "core/model/Common.h"
+#include "core/model/Format.h"
+#include "core/model/RoboCupFile.h"
+#include "platform/qt/Dialogs.h"
+#include "platform/qt/System.h"
+#include "ui/Application.h"
+#include "ui/FormControls.h"
+#include "ui/childFieldWin.h"
+
+#include <QAbstractItemModel>
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+void TMainForm::ConnectMarksHandlers()
+{
+    // The model keeps the marks in numeric order; text order would put "    -1"
+    // after "     3".
+    lbMarks->setSortingEnabled(false);
+    lbMarks->setSelectionMode(QAbstractItemView::SingleSelection);
+    Marks.SetOnChanged([this] { ShowMarks(); });
+    // The count follows the list itself, whatever changed it. The label is the
+    // context: the list empties itself while the frame is destroyed.
+    QAbstractItemModel* items = lbMarks->model();
+    auto count = [items, label = lNumMarks] { label->setText(QString::number(items->rowCount())); };
+    connect(items, &QAbstractItemModel::rowsInserted, lNumMarks, count);
+    connect(items, &QAbstractItemModel::rowsRemoved, lNumMarks, count);
+    connect(items, &QAbstractItemModel::modelReset, lNumMarks, count);
+    ConnectClicks({{BtnAddMarks, &TMainForm::BtnAddMarksClick},
+                   {BtnRemoveMarks, &TMainForm::BtnRemoveMarksClick},
+                   {BtnClearMarks, &TMainForm::BtnClearMarksClick},
+                   {BtnResetMarks, &TMainForm::BtnResetMarksClick},
+                   {btnInvertMarks, &TMainForm::btnInvertMarksClick},
+                   {btnPasteMarks, &TMainForm::btnPasteMarksClick},
+                   {BtnCopyMarks, &TMainForm::BtnCopyMarksClick}});
+    connect(lbMarks, &QListWidget::itemClicked, this, [this] { lbMarksClick(); });
+    connect(lbMarks, &QListWidget::itemDoubleClicked, this, [this] { lbMarksDblClick(); });
+    ShowMarks();
+}
+
+void TMainForm::ShowMarks()
+{
+    QStringList texts;
+    texts.reserve(Marks.Count());
+    for (int c : Marks.Cycles())
+        texts << QString::fromStdString(FormatInt6(c));
+    lbMarks->setUpdatesEnabled(false);
+    lbMarks->clear();
+    lbMarks->addItems(texts);
+    lbMarks->setUpdatesEnabled(true);
+    lNumMarks->setText(QString::number(lbMarks->count()));
+}
+
+namespace {
+
+// The row of the selected mark, or -1.
+int SelectedRow(const QListWidget* list)
+{
+    const QListWidgetItem* item = list->currentItem();
+    return item != nullptr && item->isSelected() ? list->row(item) : -1;
+}
+
+}  // namespace
+
+bool TMainForm::MarksCriteriaCycles(std::vector<int>& cycles)
+{
+    // Criteria expressions come with the expression language.
+    (void)cycles;
+    platform::SystemBeep();
+    return false;
+}
+
+void TMainForm::BtnAddMarksClick()
+{
+    if (cbUseCriteriaFunction->isChecked()) {
+        std::vector<int> cycles;
+        if (MarksCriteriaCycles(cycles))
+            Marks.AddAll(std::move(cycles));
+        return;
+    }
+    RunGuarded([this] { Marks.AddUnique(StrToIntTrim(MemoMarksFunction->toPlainText().toStdString())); });
+}
+
+void TMainForm::BtnRemoveMarksClick()
+{
+    if (cbUseCriteriaFunction->isChecked()) {
+        std::vector<int> cycles;
+        if (MarksCriteriaCycles(cycles))
+            Marks.RemoveOneEach(std::move(cycles));
+        return;
+    }
+    if (!Marks.RemoveAt(SelectedRow(lbMarks)))
+        platform::SystemBeep();
+}
+
+void TMainForm::btnInvertMarksClick()
+{
+    if (!g_current) {
+        platform::SystemBeep();
+        return;
+    }
+    Marks.Invert(g_current->cycles);
+}
+
+void TMainForm::BtnResetMarksClick()
+{
+    if (!g_current) {
+        platform::SystemBeep();
+        return;
+    }
+    Marks.Reset(g_current->cycles);
+}
+
+void TMainForm::BtnClearMarksClick() { Marks.Clear(); }
+
+void TMainForm::btnPasteMarksClick()
+{
+    // Every token is read before the marks change: a bad one costs no marks.
+    const std::string text = platform::ClipboardText().toStdString();
+    RunGuarded([this, &text] { Marks.Paste(text); });
+}
+
+void TMainForm::BtnCopyMarksClick() { platform::SetClipboardText(QString::fromStdString(Marks.ToText())); }
+
+void TMainForm::lbMarksClick()
+{
+    const int row = SelectedRow(lbMarks);
+    if (row < 0 || row >= Marks.Count())
+        return;
+    TrackBar1->setValue(Marks.At(row));
+}
+
+void TMainForm::lbMarksDblClick()
+{
+    if (SelectedRow(lbMarks) < 0)
+        return;
+    lbMarksClick();
+    BtnAdd2dClick();
+    // The new field window stays at the mark while the slider moves on.
+    QMdiSubWindow* active = MdiArea->activeSubWindow();
+    if (auto* field = qobject_cast<TMDIFieldChild*>(active ? active : MdiArea->currentSubWindow()))
+        field->cbDynamicTimeRange->setChecked(false);
+}
