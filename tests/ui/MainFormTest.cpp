@@ -341,12 +341,11 @@ TEST_F(MainFormTest, ControlsStartWithTheirDefaults)
     EXPECT_FALSE(form->cbUseCriteriaFunction->isChecked());
     EXPECT_FALSE(form->cbStopAtLastMark->isChecked());
     EXPECT_EQ(form->lbMarks->count(), 0);
-    // Marks are kept sorted by their six-character text.
-    form->lbMarks->addItem("    42");
-    form->lbMarks->addItem("     5");
-    form->lbMarks->addItem("   100");
-    EXPECT_EQ(form->lbMarks->item(0)->text(), "     5");
-    EXPECT_EQ(form->lbMarks->item(2)->text(), "   100");
+    // Marks are kept in numeric order and shown as six-character texts.
+    form->Marks.Assign({42, 5, 100, -1});
+    EXPECT_EQ(form->lbMarks->item(0)->text(), "    -1");
+    EXPECT_EQ(form->lbMarks->item(1)->text(), "     5");
+    EXPECT_EQ(form->lbMarks->item(3)->text(), "   100");
 
     EXPECT_EQ(form->ListView->selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_EQ(form->TreeView->indentation(), 19);
