@@ -4,6 +4,7 @@
 // lbMarks only shows them.
 #include "ui/main.h"
 
+#include "core/expr/Criteria.h"
 #include "core/model/Common.h"
 #include "core/model/Format.h"
 #include "core/model/RoboCupFile.h"
@@ -73,9 +74,15 @@ int SelectedRow(const QListWidget* list)
 
 bool TMainForm::MarksCriteriaCycles(std::vector<int>& cycles)
 {
-    // Criteria expressions come with the expression language.
-    (void)cycles;
-    platform::SystemBeep();
+    if (!g_current) {
+        platform::SystemBeep();
+        return false;
+    }
+    std::string error;
+    cycles = CriteriaCycles(*g_current, MemoMarksFunction->toPlainText().toStdString(), error);
+    if (error.empty())
+        return true;
+    platform::MessageBox(this, QString::fromStdString(error), "Function evaluation error !", platform::Buttons::Ok);
     return false;
 }
 

@@ -4,6 +4,7 @@
 #include "UiTestMain.h"
 
 #include "core/model/RoboCupFile.h"
+#include "core/model/timestream.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/System.h"
 #include "support/TestData.h"
@@ -182,4 +183,54 @@ TEST_F(MarksTest, AClickJumpsToTheMarkAndADoubleClickAlsoOpensAFieldWindowThatSt
     ASSERT_NE(field, nullptr);
     EXPECT_FALSE(field->cbDynamicTimeRange->isChecked());
     EXPECT_EQ(field->Cycle, 17);
+}
+
+TEST_F(MarksTest, CriteriaMarkAndUnmarkEveryCycleWhereTheyHold)
+{
+    form->cbUseCriteriaFunction->setChecked(true);
+    Type("Ball.pos.x > 0");
+    form->BtnAddMarks->click();  // no log yet
+    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(form->Marks.Count(), 0);
+
+    OpenShortMatch();
+    ASSERT_NE(g_current, nullptr);
+    const TimeChannel* ballX = g_current->stream->FindChannel("Ball.pos.x");
+    ASSERT_NE(ballX, nullptr);
+    std::vector<int> positive, beyondHalf;
+    for (int c = 0; c < g_current->cycles; ++c) {
+        if (ballX->GetValue(c) > 0)
+            positive.push_back(c);
+        if (ballX->GetValue(c) > 0.5)
+            beyondHalf.push_back(c);
+    }
+    ASSERT_FALSE(positive.empty());
+    ASSERT_LT(beyondHalf.size(), positive.size());  // the decimal threshold matters
+
+    form->BtnAddMarks->click();
+    EXPECT_EQ(form->Marks.Cycles(), positive);
+    form->BtnAddMarks->click();
+    EXPECT_EQ(form->lNumMarks->text(), QString::number(2 * positive.size()));
+    form->BtnRemoveMarks->click();
+    EXPECT_EQ(form->Marks.Cycles(), positive);
+
+    Type("Ball.pos.x > 0.5");
+    form->BtnClearMarks->click();
+    form->BtnAddMarks->click();
+    EXPECT_EQ(form->Marks.Cycles(), beyondHalf);
+
+    form->Marks.Reset(21);
+    Type("cycle < 10");
+    form->BtnRemoveMarks->click();
+    EXPECT_EQ(form->Marks.At(0), 10);
+    EXPECT_EQ(form->Marks.Count(), 11);
+
+    Type("Ball.pos.x >");
+    form->BtnAddMarks->click();
+    form->BtnRemoveMarks->click();
+    ASSERT_EQ(script.messages.size(), 2u);
+    EXPECT_EQ(script.messages[0].caption, "Function evaluation error !");
+    EXPECT_FALSE(script.messages[0].text.isEmpty());
+    EXPECT_EQ(form->Marks.Count(), 11);
+    EXPECT_EQ(beeps, 1);
 }

@@ -1,0 +1,20 @@
+#include "core/expr/Criteria.h"
+
+#include "core/expr/Expression.h"
+#include "core/model/RoboCupFile.h"
+
+#include <cmath>
+
+std::vector<int> CriteriaCycles(RoboCupFileT& log, const std::string& text, std::string& error)
+{
+    std::vector<int> cycles;
+    LogExpression criteria(log);
+    error = criteria.Parse("if (" + text + ", 1, 0)");
+    if (!error.empty())
+        return cycles;
+    for (int c = 0; c < log.cycles; ++c) {
+        if (std::trunc(criteria.Evaluate(c)) != 0)
+            cycles.push_back(c);
+    }
+    return cycles;
+}
