@@ -12,6 +12,7 @@
 #include "platform/qt/System.h"
 #include "ui/Application.h"
 #include "ui/FormControls.h"
+#include "ui/OpenLogs.h"
 #include "ui/childFieldWin.h"
 
 #include <QAbstractItemModel>
@@ -74,12 +75,12 @@ int SelectedRow(const QListWidget* list)
 
 bool TMainForm::MarksCriteriaCycles(std::vector<int>& cycles)
 {
-    if (!g_current) {
+    if (!Logs->Current()) {
         platform::SystemBeep();
         return false;
     }
     std::string error;
-    cycles = CriteriaCycles(*g_current, MemoMarksFunction->toPlainText().toStdString(), error);
+    cycles = CriteriaCycles(*Logs->Current(), MemoMarksFunction->toPlainText().toStdString(), error);
     if (error.empty())
         return true;
     platform::MessageBox(this, QString::fromStdString(error), "Function evaluation error !", platform::Buttons::Ok);
@@ -111,20 +112,20 @@ void TMainForm::BtnRemoveMarksClick()
 
 void TMainForm::btnInvertMarksClick()
 {
-    if (!g_current) {
+    if (!Logs->Current()) {
         platform::SystemBeep();
         return;
     }
-    Marks.Invert(g_current->cycles);
+    Marks.Invert(Logs->Current()->cycles);
 }
 
 void TMainForm::BtnResetMarksClick()
 {
-    if (!g_current) {
+    if (!Logs->Current()) {
         platform::SystemBeep();
         return;
     }
-    Marks.Reset(g_current->cycles);
+    Marks.Reset(Logs->Current()->cycles);
 }
 
 void TMainForm::BtnClearMarksClick() { Marks.Clear(); }

@@ -10,6 +10,7 @@
 #include "support/TestData.h"
 #include "ui/FormControls.h"
 #include "ui/childFieldWin.h"
+#include "ui/OpenLogs.h"
 #include "ui/main.h"
 
 #include <QCheckBox>
@@ -128,8 +129,8 @@ TEST_F(MarksTest, ResetAndInvertNeedALogAndCoverItsCycles)
     EXPECT_EQ(Items(), QStringList({"     5"}));
 
     OpenShortMatch();
-    ASSERT_NE(g_current, nullptr);
-    const int cycles = g_current->cycles;
+    ASSERT_NE(form->Logs->Current(), nullptr);
+    const int cycles = form->Logs->Current()->cycles;
     ASSERT_GT(cycles, 100);
     form->btnInvertMarks->click();
     EXPECT_EQ(form->lNumMarks->text(), QString::number(cycles - 1));
@@ -160,8 +161,8 @@ TEST_F(MarksTest, MarksStayWhenAnotherLogBecomesCurrent)
     OpenShortMatch();
     form->Marks.Assign({3, 30, 300});
     form->OpenLogFiles({QString::fromStdString(copy)});
-    ASSERT_EQ(g_files.size(), 2u);
-    EXPECT_EQ(g_current->fileName, copy);
+    ASSERT_EQ(static_cast<std::size_t>(form->Logs->Count()), 2u);
+    EXPECT_EQ(form->Logs->Current()->fileName, copy);
     EXPECT_EQ(Items(), QStringList({"     3", "    30", "   300"}));
 }
 
@@ -194,11 +195,11 @@ TEST_F(MarksTest, CriteriaMarkAndUnmarkEveryCycleWhereTheyHold)
     EXPECT_EQ(form->Marks.Count(), 0);
 
     OpenShortMatch();
-    ASSERT_NE(g_current, nullptr);
-    const TimeChannel* ballX = g_current->stream->FindChannel("Ball.pos.x");
+    ASSERT_NE(form->Logs->Current(), nullptr);
+    const TimeChannel* ballX = form->Logs->Current()->stream->FindChannel("Ball.pos.x");
     ASSERT_NE(ballX, nullptr);
     std::vector<int> positive, beyondHalf;
-    for (int c = 0; c < g_current->cycles; ++c) {
+    for (int c = 0; c < form->Logs->Current()->cycles; ++c) {
         if (ballX->GetValue(c) > 0)
             positive.push_back(c);
         if (ballX->GetValue(c) > 0.5)
