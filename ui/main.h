@@ -1,7 +1,9 @@
 // The main window: the multiple-document frame that holds the open logs, the
 // time controls, the pages of commands, the channel browser and the child
-// windows. Its whole form is laid out here once; the handlers of its controls
-// live with the subsystems they belong to and are added to this class there.
+// windows. Its form (layout, captions, hints, defaults) is described in
+// mainForm.cpp and mainFormPages.cpp; the handlers of its controls live in one
+// file per concern (mainFiles.cpp, mainTime.cpp, mainMarks.cpp, ...), each
+// with its own Connect...Handlers called from ConnectHandlers in main.cpp.
 #pragma once
 
 #include "core/model/TimeMarks.h"

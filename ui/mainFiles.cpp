@@ -5,6 +5,7 @@
 
 #include "ui/ChildUsageWin.h"
 #include "core/io/Convertlog.h"
+#include "core/io/FileKind.h"
 #include "ui/FileList.h"
 #include "ui/FormControls.h"
 #include "ui/MDIChild.h"
@@ -83,6 +84,10 @@ QString NoCyclesText(const QString& fileName, const RcgReadResult& read)
 {
     if (!read.opened)
         return DisplayName(fileName) + " could not be opened";
+    // A compressed log is no broken one: say what to do with it.
+    if (LooksGzipped(fileName.toStdString()))
+        return DisplayName(fileName) +
+               " is compressed (gzip): unpack it first, for example with \"gunzip\", and open the unpacked log";
     QString why;
     if (read.size == 0) {
         why = "the file is empty";
@@ -158,7 +163,7 @@ void TMainForm::ConnectFileHandlers()
 void TMainForm::btnOpenFileClick()
 {
     const platform::FileDialogResult r =
-        platform::OpenFileDialog(this, "Open", "RoboCup log files (*.rcg)", true, ".");
+        platform::OpenFileDialog(this, "Open", "RoboCup log files (*.rcg)", true, ".", "rcg");
     if (!r.accepted || r.files.isEmpty())
         return;
     OpenLogFiles(r.files);

@@ -1,6 +1,7 @@
 #include "platform/qt/Dialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace platform {
@@ -59,22 +60,36 @@ static int FilterIndex(const QString& filter, const QString& selected)
     return i < 0 ? 0 : i;
 }
 
-FileDialogResult OpenFileDialog(QWidget* parent, const QString& caption, const QString& filter, bool multiple,
-                                const QString& dir)
+// Typed names without extension that name no file get the default one.
+static void AddDefaultExt(QStringList& files, const QString& defaultExt)
 {
-    if (DialogScript* s = g_script)
-        return Scripted(s, false, caption, filter);
-    FileDialogResult r;
-    QString selected;
-    if (multiple) {
-        r.files = QFileDialog::getOpenFileNames(parent, caption, dir, filter, &selected);
-    } else {
-        const QString f = QFileDialog::getOpenFileName(parent, caption, dir, filter, &selected);
-        if (!f.isEmpty())
-            r.files << f;
+    if (defaultExt.isEmpty())
+        return;
+    for (QString& f : files) {
+        const QFileInfo info(f);
+        if (!info.fileName().contains('.') && !info.exists())
+            f += "." + defaultExt;
     }
-    r.accepted = !r.files.isEmpty();
-    r.filterIndex = FilterIndex(filter, selected);
+}
+
+FileDialogResult OpenFileDialog(QWidget* parent, const QString& caption, const QString& filter, bool multiple,
+                                const QString& dir, const QString& defaultExt)
+{
+    FileDialogResult r;
+    if (DialogScript* s = g_script) {
+        r = Scripted(s, false, caption, filter);
+    } else {
+        QFileDialog dlg(parent, caption, dir, filter);
+        dlg.setAcceptMode(QFileDialog::AcceptOpen);
+        dlg.setFileMode(multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+        if (!defaultExt.isEmpty())
+            dlg.setDefaultSuffix(defaultExt);
+        if (dlg.exec() == QDialog::Accepted)
+            r.files = dlg.selectedFiles();
+        r.accepted = !r.files.isEmpty();
+        r.filterIndex = FilterIndex(filter, dlg.selectedNameFilter());
+    }
+    AddDefaultExt(r.files, defaultExt);
     return r;
 }
 

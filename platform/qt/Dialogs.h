@@ -24,9 +24,11 @@ struct FileDialogResult {
     int filterIndex = 0; // the chosen filter, counted from 0
 };
 
-// filter is in Qt's form: "Match logs (*.rcg);;All files (*)".
+// filter is in Qt's form: "Match logs (*.rcg);;All files (*)". A name typed
+// without extension that names no file gets "." + defaultExt (when given), also
+// when a script answers.
 FileDialogResult OpenFileDialog(QWidget* parent, const QString& caption, const QString& filter,
-                                bool multiple, const QString& dir = {});
+                                bool multiple, const QString& dir = {}, const QString& defaultExt = {});
 FileDialogResult SaveFileDialog(QWidget* parent, const QString& caption, const QString& filter,
                                 const QString& defaultExt = {}, const QString& dir = {});
 

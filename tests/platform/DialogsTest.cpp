@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QLocale>
 #include <clocale>
 #include <cstdio>
@@ -130,4 +132,39 @@ TEST(System, NumericLocaleIsCAfterStart)
     bool ok = false;
     EXPECT_DOUBLE_EQ(QLocale().toDouble("2.25", &ok), 2.25);
     EXPECT_TRUE(ok);
+}
+
+TEST(Dialogs, ATypedNameWithoutExtensionGetsTheDefaultOne)
+{
+    App();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString bare = dir.filePath("README");  // an existing file without extension stays as it is
+    QFile(bare).open(QIODevice::WriteOnly);
+    struct Case {
+        QString typed;
+        QString opened;
+    };
+    const Case cases[] = {
+        {dir.filePath("match"), dir.filePath("match.rcg")},
+        {dir.filePath("match.rcg"), dir.filePath("match.rcg")},
+        {dir.filePath("match.log"), dir.filePath("match.log")},
+        {bare, bare},
+    };
+    platform::DialogScript script;
+    for (const Case& c : cases) {
+        platform::FileDialogResult pick;
+        pick.accepted = true;
+        pick.files << c.typed;
+        script.files.push_back(pick);
+        const auto r = platform::OpenFileDialog(nullptr, "Open", "Logs (*.rcg)", true, {}, "rcg");
+        ASSERT_EQ(r.files.size(), 1);
+        EXPECT_EQ(r.files[0], c.opened);
+    }
+    // Without a default extension nothing is added.
+    platform::FileDialogResult pick;
+    pick.accepted = true;
+    pick.files << dir.filePath("match");
+    script.files.push_back(pick);
+    EXPECT_EQ(platform::OpenFileDialog(nullptr, "Open", "Logs (*.rcg)", true).files[0], dir.filePath("match"));
 }

@@ -740,6 +740,23 @@ TEST_F(OpenLogsTest, AFileWithoutCyclesLeavesTheListAgainAndSaysWhy)
     EXPECT_EQ(NumLogs(), 2u);
     EXPECT_FALSE(window.isNull());  // the windows of other logs stay open
 
+    // A log as the soccer server writes it compressed: the user learns what to do.
+    const std::string gz = dir + "/match.rcg.gz";
+    std::filesystem::copy_file(TestDataPath(std::string(kShort) + ".gz"), gz);
+    Open({Q(gz)});
+    ExpectOneMessage(Q(gz) + " is compressed (gzip): unpack it first, for example with \"gunzip\", and open the "
+                             "unpacked log",
+                     "Error");
+    EXPECT_EQ(NumLogs(), 2u);
+
+    // A name typed without extension opens the log of that name.
+    const QString typed = CopyOfShortMatch(dir, "typed.rcg");
+    Open({Q(dir + "/typed")});
+    EXPECT_TRUE(script.messages.empty());
+    EXPECT_EQ(logs().Current()->fileName, typed.toStdString());
+    form->BtnRemoveFileClick();
+    form->SelectCurrentFile(good, false);
+
     // Several files at once: the good ones load, the bad one is told of.
     const QString third = CopyOfShortMatch(dir, "third.rcg");
     Open({Q(cases[0].path), third});
