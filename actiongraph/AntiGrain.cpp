@@ -58,7 +58,6 @@ void AntiGrain::Free()
 {
     pixels_.reset();
     agg_.reset();
-    rendered_ = false;
 }
 
 void AntiGrain::Init(int width, int height)
@@ -92,19 +91,10 @@ void AntiGrain::Init(int width, int height)
     }
 }
 
-void AntiGrain::StartShapeIfRendered()
-{
-    if (rendered_) {
-        agg_->rasterizer.reset();
-        rendered_ = false;
-    }
-}
-
 void AntiGrain::MoveTo(double x, double y)
 {
     if (!agg_ || !std::isfinite(x) || !std::isfinite(y))
         return;
-    StartShapeIfRendered();
     agg_->rasterizer.move_to_d(x, y);
 }
 
@@ -112,7 +102,6 @@ void AntiGrain::LineTo(double x, double y)
 {
     if (!agg_ || !std::isfinite(x) || !std::isfinite(y))
         return;
-    StartShapeIfRendered();
     agg_->rasterizer.line_to_d(x, y);
 }
 
@@ -237,7 +226,9 @@ void AntiGrain::Render(const agg::rgba8& c)
         return;
     if (pixels_)
         agg::render_scanlines_aa_solid(agg_->rasterizer, agg_->scanline, agg_->renderer, c);
-    rendered_ = true;
+    // The shape is used up: a Render with nothing added since (a segment
+    // without length, say) must not blend the last shape a second time.
+    agg_->rasterizer.reset();
 }
 
 void AntiGrain::Clear(const agg::rgba8& c)

@@ -59,7 +59,8 @@ public:
     void Rectangle(double x1, double y1, double x2, double y2);
 
     // Fills the current shape, blending the colour over the pixels by its
-    // opacity times the anti-aliasing coverage.
+    // opacity times the anti-aliasing coverage. The shape is used up: the
+    // next point starts a new one.
     void Render(const agg::rgba8& c);
     // Sets every pixel to the colour's four bytes, without blending.
     void Clear(const agg::rgba8& c);
@@ -80,14 +81,12 @@ public:
 
 private:
     struct Agg;
-    void StartShapeIfRendered();
     void SolidLine(double x1, double y1, double x2, double y2, double w);
 
     int width_ = 0;
     int height_ = 0;
     std::unique_ptr<std::uint8_t[]> pixels_;
     std::unique_ptr<Agg> agg_;
-    bool rendered_ = false;  // the shape was rendered: the next point starts a new one
 };
 
 // Sets the colour's opacity to trunc(opacity x 255), the opacity first limited

@@ -217,6 +217,13 @@ TEST(AntiGrainTest, EachRenderStartsAFreshShape)
     EXPECT_EQ(s.Pixel(5, 5).b, 0);
     EXPECT_EQ(s.Pixel(25, 5).b, 255);
     EXPECT_EQ(s.Pixel(25, 5).r, 0);
+
+    // Rendering again with nothing added blends nothing.
+    s.Rectangle(0, 0, 10, 10);
+    s.Render(agg::rgba8(0, 255, 0, 128));
+    s.ThickLine(3, 3, 3, 3, 1, 0);
+    s.Render(agg::rgba8(0, 255, 0, 128));
+    EXPECT_NEAR(s.Pixel(5, 5).g, 128, 1);
 }
 
 TEST(AntiGrainTest, ShapesFarOutsideAreClippedNotOverflowed)
