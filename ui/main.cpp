@@ -79,6 +79,7 @@ void TMainForm::ConnectHandlers()
     connect(Panel7, &TClickStrip::clicked, this, [this] { Panel7Click(); });
     ConnectFileHandlers();
     ConnectMarksHandlers();
+    ConnectTreeHandlers();
 }
 
 bool TMainForm::event(QEvent* e)
@@ -257,9 +258,4 @@ TMDIActionChild* TMainForm::NewActionGraphWindow(RoboCupFileT* log)
         return nullptr;
     // The window about to be made counts too.
     return g_actionGraphKind.create(MdiArea, log, "Action graph " + QString::number(MdiArea->subWindowList().size() + 1));
-}
-
-void TMainForm::FillDataTree()
-{
-    // The channel tree comes with the channel browser.
 }

@@ -15,6 +15,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -36,9 +37,13 @@ class QTableWidget;
 class QTimer;
 class QToolButton;
 class QTreeWidget;
+class QTreeWidgetItem;
+class QListWidgetItem;
 
+class LogExpression;
 class RoboCupFileT;
 class TMDIActionChild;
+class TimeChannel;
 class TMDIChild;
 class TOpenLogs;
 
@@ -267,9 +272,31 @@ public:
     // Asks, then changes the averaging time window of the current log.
     void ChangeTimeWindow(int window);
 
-    // ---- Channel tree -------------------------------------------------------------
-    // Fills the channel tree and list from the current log.
+    // ---- Channel tree (mainTree.cpp) -----------------------------------------------
+    // Fills the channel tree and list from the current log (empties them without
+    // one). Every tree node and list item holds its channel: ChannelOf.
     void FillDataTree();
+    void AddTreeChildren(QTreeWidgetItem* parent, TimeChannel* channel);
+    static TimeChannel* ChannelOf(const QTreeWidgetItem* node);
+    static TimeChannel* ChannelOf(const QListWidgetItem* item);
+    // Replaces the memo's selection by the text and leaves the text selected.
+    void InsertFieldName(QPlainTextEdit* memo, const QString& text);
+    // The clicked channel's full name into MemoTimeRangeFunction and MemoMarksFunction.
+    void TreeViewClick();
+    void ListViewClick();
+    // The selected channels to the active chart (Chart page: "Add chart series")
+    // or data window (Data page: "Add selected data series"); a warning otherwise.
+    void TreeViewDblClick();
+    void ListViewDblClick();
+    void BtnSelAllNoneClick();
+    void BtnClearFilterClick();
+    void PanelHideLeftClick();
+    // The lines of "+ words" and "- words", for PassesWordFilter and the series.
+    std::vector<std::string> GoodWords() const;
+    std::vector<std::string> BadWords() const;
+    // Parses the text for the parser's log; a refused text shows the parser's
+    // message under "Function evaluation error !" and gives -1, else 0.
+    static int SetupExpressionParser(LogExpression& parser, const QString& text);
 
     // ---- Time marks (mainMarks.cpp) ---------------------------------------------
     // The marks of lbMarks, shared by all logs. Change them here, never through
@@ -314,6 +341,9 @@ private:
     // The cycles of the current log at which the criteria of MemoMarksFunction
     // holds, in order; false (nothing to do) after a beep or the parser's message.
     bool MarksCriteriaCycles(std::vector<int>& cycles);
+    void ConnectTreeHandlers();
+    void InsertChannelName(const TimeChannel* channel);
+    void AddSelectedToActiveWindow();
     // Takes the log out of Logs after closing its windows and frees it; when it
     // was current, no log is current afterwards.
     void RemoveFileEntry(RoboCupFileT* log);
