@@ -18,4 +18,7 @@ inline uint32_t ReadBE32(const unsigned char* p)
 inline int16_t ReadBE16Signed(const unsigned char* p) { return static_cast<int16_t>(ReadBE16(p)); }
 inline int32_t ReadBE32Signed(const unsigned char* p) { return static_cast<int32_t>(ReadBE32(p)); }
 
+// A 32-bit fixed-point field: the signed integer times 2^-16.
+inline double ReadNetFixed(const unsigned char* p) { return static_cast<double>(ReadBE32Signed(p)) * (1.0 / 65536.0); }
+
 }  // namespace platform

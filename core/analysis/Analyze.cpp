@@ -1,11 +1,12 @@
 #include "core/analysis/Analyze.h"
 
 #include "core/model/Common.h"
-#include "core/io/Convertlog.h"
+#include "core/model/Pitch.h"
 #include "core/model/RoboCupFile.h"
 #include "core/analysis/Roles.h"
 #include "core/model/timestream.h"
 
+#include "platform/ByteOrder.h"
 #include "platform/Hooks.h"
 
 #include <algorithm>
@@ -17,7 +18,7 @@
 
 namespace {
 
-constexpr int kObjects = 23;
+constexpr int kObjects = pitch::kObjectCount;
 // Fixed-point fields of the stored parameter records that possession needs.
 constexpr std::size_t kPlayerSizeOffset = 24;      // in a player type
 constexpr std::size_t kKickableMarginOffset = 28;  // in a player type
@@ -44,7 +45,7 @@ double BallSize(const RoboCupFileT& file)
 {
     if (!file.serverParamsRead)
         return kDefaultBallSize;
-    return rcss::NetFixedToDouble(file.serverParams.bytes + kBallSizeOffset);
+    return platform::ReadNetFixed(file.serverParams.bytes + kBallSizeOffset);
 }
 
 double PossessionReach(const RoboCupFileT& file, int playerType)
@@ -53,8 +54,8 @@ double PossessionReach(const RoboCupFileT& file, int playerType)
     double margin = kDefaultKickableMargin;
     if (playerType >= 0 && static_cast<std::size_t>(playerType) < file.playerTypes.size()) {
         const unsigned char* record = file.playerTypes[static_cast<std::size_t>(playerType)].bytes;
-        size = rcss::NetFixedToDouble(record + kPlayerSizeOffset);
-        margin = rcss::NetFixedToDouble(record + kKickableMarginOffset);
+        size = platform::ReadNetFixed(record + kPlayerSizeOffset);
+        margin = platform::ReadNetFixed(record + kKickableMarginOffset);
     }
     return margin + size + BallSize(file);
 }

@@ -4,6 +4,7 @@
 // at the door of the last kickers before it.
 #include "core/analysis/Events.h"
 
+#include "core/model/Pitch.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
 #include "core/model/RoboCupFile.h"
@@ -20,31 +21,31 @@
 
 namespace {
 
-constexpr int kObjectCount = 23;
-constexpr int kFirstPlayer = 1;
-constexpr int kLastPlayer = 22;
-constexpr int kLastLeftPlayer = 11;
-constexpr int kLeftGoalie = 1;
-constexpr int kRightGoalie = 12;
+using pitch::kFirstPlayer;
+using pitch::kLastLeftPlayer;
+using pitch::kLastPlayer;
+using pitch::kLeftGoalie;
+using pitch::kObjectCount;
+using pitch::kRightGoalie;
 
 // Play modes that close an attack and are charged to the last kickers.
-constexpr int kKickInLeft = 6;
-constexpr int kKickInRight = 7;
-constexpr int kCornerKickLeft = 10;
-constexpr int kCornerKickRight = 11;
-constexpr int kGoalKickLeft = 12;
-constexpr int kGoalKickRight = 13;
-constexpr int kGoalLeft = 14;
-constexpr int kGoalRight = 15;
+using pitch::kCornerKickLeft;
+using pitch::kCornerKickRight;
+using pitch::kGoalKickLeft;
+using pitch::kGoalKickRight;
+using pitch::kGoalLeft;
+using pitch::kGoalRight;
+using pitch::kKickInLeft;
+using pitch::kKickInRight;
 
 // Thresholds of the dribble and pass kinds, in metres.
 constexpr double kLongDribble = 15.0;
 constexpr double kShortDribble = 3.0;
 constexpr double kSlowDribblePerCycle = 0.5;
 constexpr double kReceiverStill = 5.0;
-constexpr double kPitchHalfLength = 52.5;
+constexpr double kPitchHalfLength = pitch::kHalfLength;
 constexpr double kCrossZoneDepth = 20.0;
-constexpr double kGoalHalfWidth = 7.32;
+using pitch::kGoalHalfWidth;
 constexpr double kSquareMinDy = 15.0;
 constexpr double kSquareMaxDx = 8.0;
 constexpr double kShortPass = 20.0;

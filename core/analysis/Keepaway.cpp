@@ -1,7 +1,8 @@
 #include "core/analysis/Keepaway.h"
 
+#include "core/model/Pitch.h"
 #include "core/model/Common.h"
-#include "core/concepts/Evaluators.h"
+#include "core/model/Situation.h"
 #include "core/model/RoboCupFile.h"
 
 #include <algorithm>
@@ -13,7 +14,7 @@
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr int kObjectCount = 23;
+using pitch::kObjectCount;
 constexpr int kTaker1 = 12;
 constexpr int kTaker2 = 13;
 

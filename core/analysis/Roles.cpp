@@ -1,5 +1,6 @@
 #include "core/analysis/Roles.h"
 
+#include "core/model/Pitch.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
 #include "core/model/RoboCupFile.h"
@@ -16,7 +17,7 @@
 
 namespace {
 
-constexpr int kObjects = 23;
+constexpr int kObjects = pitch::kObjectCount;
 // Clusters whose centres are this close (in metres of mean x) form one line.
 constexpr double kLineThreshold = 5.0;
 

@@ -1,5 +1,6 @@
 #include "core/concepts/Concepts.h"
 
+#include "core/io/GmlWriter.h"
 #include "core/concepts/Evaluators.h"
 #include "platform/Hooks.h"
 
@@ -9,6 +10,7 @@
 #include <iostream>
 #include <limits>
 #include <set>
+#include <sstream>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -287,35 +289,16 @@ double ConceptObject::GetWeightSum(const ConceptObject* node)
 
 namespace {
 
-const char* const kEol = "\r\n";
-
-void WriteEdges(std::string& out, ConceptObject* parent,
-                std::set<std::pair<const ConceptObject*, const ConceptObject*>>& written)
+// The links below parent, each once: a link written already (a shared node
+// reached again) is skipped with everything below it.
+void CollectEdges(std::vector<GmlGraph::Edge>& edges, ConceptObject* parent,
+                  std::set<std::pair<const ConceptObject*, const ConceptObject*>>& written)
 {
     for (ConceptObject* child : parent->GetChildren()) {
-        // A link written already (a shared node reached again) is skipped with
-        // everything below it, so each link appears once.
         if (!written.insert({parent, child}).second)
             continue;
-        const std::string source = std::to_string(child->GetId());
-        const std::string target = std::to_string(parent->GetId());
-        out += std::string("  edge") + kEol;
-        out += std::string("  [") + kEol;
-        out += "    source " + source + kEol;
-        out += "    target " + target + kEol;
-        out += std::string("    graphics") + kEol;
-        out += std::string("    [") + kEol;
-        out += std::string("      width 1") + kEol;
-        out += std::string("      targetArrow \"standard\"") + kEol;
-        out += std::string("    ]") + kEol;
-        out += std::string("    LabelGraphics") + kEol;
-        out += std::string("    [") + kEol;
-        out += std::string("      text \"\"") + kEol;
-        out += std::string("      fontSize 12") + kEol;
-        out += std::string("      fontName\t\"Dialog\"") + kEol;
-        out += std::string("    ]") + kEol;
-        out += std::string("  ]") + kEol;
-        WriteEdges(out, child, written);
+        edges.push_back({child->GetId(), parent->GetId()});
+        CollectEdges(edges, child, written);
     }
 }
 
@@ -329,37 +312,15 @@ int ConceptObject::SaveGML(ConceptObject* root, const std::string& fileName)
     std::vector<ConceptObject*> nodes;
     CollectConcepts(root, &nodes, true);
 
-    std::string out;
-    out += std::string("Creator \"Velotrask\"") + kEol;
-    out += std::string("Version\t2.2") + kEol;
-    out += std::string("graph") + kEol;
-    out += std::string("[") + kEol;
-    out += std::string("  hierarchic\t1") + kEol;
-    out += "  label \"" + GetPathName(root) + "\"" + kEol;
-    out += std::string("  directed\t1") + kEol;
-    for (ConceptObject* node : nodes) {
-        const std::string path = GetPathName(node);
-        out += std::string("  node") + kEol;
-        out += std::string("  [") + kEol;
-        out += "    id " + std::to_string(node->GetId()) + kEol;
-        out += "    label \"" + path + "\"" + kEol;
-        out += std::string("    graphics") + kEol;
-        out += std::string("    [") + kEol;
-        out += std::string("      w 140") + kEol;
-        out += std::string("      h 20") + kEol;
-        out += std::string("    ]") + kEol;
-        out += std::string("    LabelGraphics") + kEol;
-        out += std::string("    [") + kEol;
-        out += "      text \"" + path + " \"" + kEol;
-        out += std::string("      fontSize 12") + kEol;
-        out += std::string("      fontName \"Dialog\"") + kEol;
-        out += std::string("      anchor \"c\"") + kEol;
-        out += std::string("    ]") + kEol;
-        out += std::string("  ]") + kEol;
-    }
+    GmlGraph graph;
+    graph.label = GetPathName(root);
+    for (ConceptObject* node : nodes)
+        graph.nodes.push_back({node->GetId(), GetPathName(node)});
     std::set<std::pair<const ConceptObject*, const ConceptObject*>> written;
-    WriteEdges(out, root, written);
-    out += std::string("]") + kEol;
+    CollectEdges(graph.edges, root, written);
+    std::ostringstream text;
+    WriteGml(text, graph);
+    const std::string out = text.str();
 
     // The file is a by-product for other tools: a failure is no reason to stop
     // the program, but it is worth a line on the error stream.

@@ -1,5 +1,6 @@
 #include "core/concepts/Evaluators.h"
 
+#include "core/model/Pitch.h"
 #include "core/model/Common.h"
 #include "core/analysis/Keepaway.h"
 #include "core/model/RoboCupFile.h"
@@ -10,7 +11,7 @@
 
 namespace {
 
-constexpr int kObjectCount = 23;
+using pitch::kObjectCount;
 constexpr double kOneThird = 1.0 / 3.0;
 
 // A situation of a log without cycles has nothing to judge, not even by its
@@ -90,14 +91,14 @@ SidelineEvaluator::SidelineEvaluator(bool low, bool high) : beyondLow(low), beyo
 
 bool SidelineEvaluator::Evaluate(BasicGameData* s)
 {
-    return s != nullptr && !EmptyLog(s) && ((s->y < -34.0 && beyondLow) || (s->y > 34.0 && beyondHigh));
+    return s != nullptr && !EmptyLog(s) && ((s->y < -pitch::kHalfWidth && beyondLow) || (s->y > pitch::kHalfWidth && beyondHigh));
 }
 
 GoallineEvaluator::GoallineEvaluator(bool left, bool right) : beyondLeft(left), beyondRight(right) {}
 
 bool GoallineEvaluator::Evaluate(BasicGameData* s)
 {
-    return s != nullptr && !EmptyLog(s) && ((s->x < -52.5 && beyondLeft) || (s->x > 52.5 && beyondRight));
+    return s != nullptr && !EmptyLog(s) && ((s->x < -pitch::kHalfLength && beyondLeft) || (s->x > pitch::kHalfLength && beyondRight));
 }
 
 SpeedEvaluator::SpeedEvaluator(int window_, double lo_, double hi_) : window(window_), lo(lo_), hi(hi_) {}

@@ -8,6 +8,8 @@
 // tFieldState is the snapshot of all 23 positions at one cycle.
 #pragma once
 
+#include "core/model/Pitch.h"
+
 #include <array>
 #include <memory>
 #include <string>
@@ -83,7 +85,7 @@ std::string RulesToString(const FeatureList* list, const RuleList& rules, bool c
 
 // The positions of all 23 objects at one cycle.
 struct tFieldState {
-    static constexpr int kObjects = 23;
+    static constexpr int kObjects = pitch::kObjectCount;
 
     int cycle = 0;
     std::array<double, kObjects> x{};

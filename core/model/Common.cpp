@@ -1,5 +1,7 @@
 #include "core/model/Common.h"
 
+#include "core/model/Pitch.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -82,16 +84,22 @@ void ViewRect::Set(double l, double t, double r, double b)
     bottom = b;
 }
 
-double ViewRect::FieldToViewX(double x) const { return left + (right - left) * ((x + 52.5) * (1.0 / 105.0)); }
+double ViewRect::FieldToViewX(double x) const
+{
+    return left + (right - left) * ((x + pitch::kHalfLength) * (1.0 / pitch::kLength));
+}
 
-double ViewRect::FieldToViewY(double y) const { return top + (bottom - top) * ((y + 34.0) * (1.0 / 68.0)); }
+double ViewRect::FieldToViewY(double y) const
+{
+    return top + (bottom - top) * ((y + pitch::kHalfWidth) * (1.0 / pitch::kWidth));
+}
 
 double ViewRect::ViewToFieldX(double v) const
 {
     const double width = right - left;
     if (width == 0)
         return 0;
-    return (v - left) / width * 105.0 - 52.5;
+    return (v - left) / width * pitch::kLength - pitch::kHalfLength;
 }
 
 double ViewRect::ViewToFieldY(double v) const
@@ -99,5 +107,5 @@ double ViewRect::ViewToFieldY(double v) const
     const double height = bottom - top;
     if (height == 0)
         return 0;
-    return (v - top) / height * 68.0 - 34.0;
+    return (v - top) / height * pitch::kWidth - pitch::kHalfWidth;
 }

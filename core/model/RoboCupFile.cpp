@@ -118,17 +118,6 @@ std::unique_ptr<CompositeTimeChannel> BuildSubtree(std::string name, std::span<c
 
 }  // namespace
 
-std::string ObjectName(int object)
-{
-    if (object == 0)
-        return "Ball";
-    if (object >= 1 && object <= 11)
-        return "Lplayer" + std::to_string(object);
-    if (object >= 12 && object <= 22)
-        return "Rplayer" + std::to_string(object - 11);
-    return "";
-}
-
 RoboCupFileT::RoboCupFileT(std::string fileName)
     : stream(std::make_unique<TimeStream>("RoboCup")), fileName(std::move(fileName)),
       features(std::make_unique<FeatureList>())

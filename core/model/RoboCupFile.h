@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/io/rcsslogplayer/rcgparser.h"
+#include "core/model/Pitch.h"
 #include "core/model/timestream.h"
 
 #include <array>
@@ -18,8 +19,7 @@ class FeatureList;
 
 // Objects of a log (RoboCupFileT::kObjectCount of them): 0 the ball, 1..11 the left
 // players 1..11, 12..22 the right players 1..11.
-// "Ball", "Lplayer1" .. "Lplayer11", "Rplayer1" .. "Rplayer11"; "" outside 0..22.
-std::string ObjectName(int object);
+// ObjectName (core/model/Pitch.h) names them.
 
 // Leaf indices of a freshly created record. Expression channels added later move the
 // player leaves, so these hold only while a new record is being read.
@@ -82,7 +82,7 @@ struct ActionEvent {
 
 class RoboCupFileT {
 public:
-    static constexpr int kObjectCount = 23;
+    static constexpr int kObjectCount = pitch::kObjectCount;
     using ShortChannel = DataTimeChannel<std::int16_t>;
     using CharChannel = DataTimeChannel<std::int8_t>;
     using LongChannel = DataTimeChannel<std::int32_t>;
