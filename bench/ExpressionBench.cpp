@@ -2,6 +2,7 @@
 // evaluated at every cycle, as a chart function series or an expression channel
 // does it.
 #include "core/expr/Expression.h"
+#include "core/expr/UserChannels.h"
 #include "core/io/Convertlog.h"
 #include "core/model/RoboCupFile.h"
 
@@ -70,5 +71,20 @@ void BM_ParseOnly(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ParseOnly)->Unit(benchmark::kMillisecond);
+
+// An expression channel made once per player over the full match: 22 set-ups,
+// 22 passes over every cycle (the leaves are made by the first run, refreshed after).
+void BM_PlayerRowOverFullMatch(benchmark::State& state)
+{
+    RoboCupFileT& log = FullMatch();
+    const std::vector<FieldDefinition> rows{{"bdist", "dist(PLAYER, Ball, cycle)"}};
+    for (auto _ : state) {
+        if (CreateUserChannels(log, rows) != 22) {
+            state.SkipWithError("player row refused");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_PlayerRowOverFullMatch)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,0 +1,23 @@
+// The definitions file of the expression channels: one line per definition,
+// name "=" expression, each line ended by CR LF ("fields.txt" by default).
+#pragma once
+
+#include <istream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+// One expression channel to make: the field name and its expression text.
+struct FieldDefinition {
+    std::string name;
+    std::string expression;
+    bool operator==(const FieldDefinition&) const = default;
+};
+
+// Writes "name=expression\r\n" for every definition, in order.
+void WriteFieldDefinitions(std::ostream& out, const std::vector<FieldDefinition>& fields);
+
+// The definitions of the lines: the first "=" separates the name from the
+// expression (a line without one is a name with an empty expression). Line ends
+// CR LF or LF; blank lines are skipped.
+std::vector<FieldDefinition> ReadFieldDefinitions(std::istream& in);
