@@ -3,6 +3,7 @@
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
 #include "core/concepts/Evaluators.h"
+#include "core/learning/Rules.h"
 #include "core/model/Format.h"
 #include "core/analysis/Keepaway.h"
 #include "core/model/RoboCupFile.h"
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <map>
+#include <numeric>
 #include <memory>
 #include <stdexcept>
 #include <tuple>
@@ -206,11 +208,25 @@ void FeatureList::GetGroupKeys(std::vector<ConceptObject*>& keys) const
 RuleObject* FeatureList::LearnTopFeatureRule(FeatureList* list, RuleObject* rule, const std::vector<int>& positive,
                                              const std::vector<int>& negative, int k, RoboCupFileT* log)
 {
-    (void)list;
+    // The ranking works on the weights the caller stored as feature values; the
+    // example cycles and the log are not consulted.
     (void)positive;
     (void)negative;
-    (void)k;
     (void)log;
+    if (!rule)
+        return rule;
+    rule->Clear();
+    if (!list || k <= 0)
+        return rule;
+    const int candidates = std::min(list->GetNumFeatures(), kTopFeatureCandidates);
+    std::vector<int> ranked(static_cast<std::size_t>(candidates));
+    std::iota(ranked.begin(), ranked.end(), 0);
+    // Largest value first; equal values keep the lower feature number first.
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [list](int a, int b) { return list->GetValue(a) > list->GetValue(b); });
+    const int take = std::min({k, candidates, kTopFeatureCandidates - 1});
+    for (int i = 0; i < take; ++i)
+        rule->AddCondition(nullptr, list->GetGroupKey(ranked[static_cast<std::size_t>(i)]), 1);
     return rule;
 }
 

@@ -81,8 +81,12 @@ public:
     // asked for, so that everything built from them is the same on every run.
     void GetGroupKeys(std::vector<ConceptObject*>& keys) const;
 
-    // The in-house learner: returns the rule exactly as it was given; it adds no
-    // condition and changes neither the list nor the instance lists.
+    // The in-house learner: replaces the rule's conditions (its polarity stays)
+    // by the conjunction over the k features of largest value, largest first,
+    // a lower feature number first among equal values; each condition asks for
+    // bit 1 of the feature's group from any object. Only the first 4096 features
+    // are ranked and at most 4095 taken; k <= 0 leaves no condition ("TRUE").
+    // Returns the rule.
     static RuleObject* LearnTopFeatureRule(FeatureList* list, RuleObject* rule, const std::vector<int>& positive,
                                            const std::vector<int>& negative, int k, RoboCupFileT* log);
 
@@ -144,6 +148,8 @@ inline void ComputeFeatures(RoboCupFileT* log)
 {
     ComputeFeatures(log, ProgramFeatureRoots());
 }
+// How many features the in-house learner ranks.
+inline constexpr int kTopFeatureCandidates = 4096;
 // Features from this number on bring the warning.
 inline constexpr int kTooManyFeatures = 4000;
 

@@ -108,7 +108,9 @@ bool RuleMatches(FeatureList& list, const RuleObject& rule, int instance)
             }
             const ConceptObject* standsFor =
                 object == -1 ? g_roleConcepts : list.GetObjectConcept(object, instance);
-            if (ConceptObject::IsA(objectConcept, standsFor)) {
+            // A condition without an object concept (the in-house learner's)
+            // speaks of any object.
+            if (!objectConcept || ConceptObject::IsA(objectConcept, standsFor)) {
                 holds = list.GetBit(f, instance) == value;
                 if (holds)
                     break;
@@ -163,6 +165,11 @@ std::string RuleToString(const FeatureList* /*list*/, const RuleObject& rule, bo
             s += "(" + name + " = " + std::to_string(rule.GetValue(c)) + ")";
     }
     return rule.IsPositive() ? s : "~(" + s + ")";
+}
+
+std::string FormatActionRule(const tActionRule& rule)
+{
+    return "  tActionRule(_" + rule.action + "_, \"" + rule.condition + "\"),";
 }
 
 std::string RulesToString(const FeatureList* list, const RuleList& rules, bool compact)

@@ -57,7 +57,8 @@ using RuleList = std::vector<std::unique_ptr<RuleObject>>;
 // met when some feature of its group speaks of an object whose concept at the
 // instance is the condition's object concept or one of its ancestors (a
 // team-level feature stands for the role root "Team") and shows the required
-// bit. A negated rule yields the opposite. An instance outside the list, or a
+// bit; a condition without an object concept is met by any feature of its group
+// that shows the bit. A negated rule yields the opposite. An instance outside the list, or a
 // feature whose object index is outside -1..22, beeps once per feature looked
 // at and leaves its condition unmet. Asking for a group key the list never
 // filed files an empty group under it.
@@ -82,6 +83,15 @@ std::string RuleToString(const FeatureList* list, const RuleObject& rule, bool c
 // "FALSE" for an empty list (although an empty list covers everything), else
 // the rules' texts joined by " OR ".
 std::string RulesToString(const FeatureList* list, const RuleList& rules, bool compact);
+
+// One entry of the rule table that the rule export writes as source text: the
+// action (the strategy node's name, as an identifier) and its rule's text.
+struct tActionRule {
+    std::string action;
+    std::string condition;
+};
+// The entry as one line of that table: "  tActionRule(_<action>_, "<condition>"),".
+std::string FormatActionRule(const tActionRule& rule);
 
 // The positions of all 23 objects at one cycle.
 struct tFieldState {

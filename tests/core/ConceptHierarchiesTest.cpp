@@ -250,6 +250,44 @@ TEST_F(ConceptHierarchies, RoleDistances)
 
 }
 
+// The distances the action graph's joining and the strategy learning rely on,
+// on the program's own hierarchies (alpha 1).
+TEST_F(ConceptHierarchies, DistancesTheActionGraphReliesOn)
+{
+    g_actionConcepts = CreateActionConcepts();
+    g_roleConcepts = CreateRoleConcepts();
+    EXPECT_EQ(ConceptObject::GetPathName(coSpeedDribble), "Speed-dribble");  // actions name no path
+    EXPECT_EQ(ConceptObject::GetPathName(coLFW[0]), "LTeam.L-FW");
+    EXPECT_EQ(ConceptObject::GetPathName(coGK[1]), "RTeam.GK");
+    EXPECT_EQ(g_actionConcepts->GetTreeDepth(), 5);
+    EXPECT_EQ(g_roleConcepts->GetTreeDepth(), 6);
+    struct Case {
+        ConceptObject* a;
+        ConceptObject* b;
+        double want;
+    };
+    const Case cases[] = {
+        {coLongDribble, coSpeedDribble, (2 + 0.2) / 6},    // lca Movement-on-the-ball
+        {coSpeedDribble, coAttackSupport, (3 + 0.4) / 6},  // lca Offensive-movement
+        {coSpeedDribble, coToPlayer, (5 + 0.7) / 6},       // lca the root
+        {coLFW[0], coRFW[0], (2 + 2.0 / 12) / 7},           // lca FW
+        {coLFW[0], coLMF[0], (3 + 4.0 / 12) / 7},           // lca Field-player
+        {coLCFW[0], coCFW[0], (1 + 1.0 / 12) / 7},
+        {coLFW[0], coLFW[1], (5 + 8.0 / 12) / 7},           // the two sides
+        {coLFW[0], coLFW[0], 0.0},
+        {coLFW[0], coSpeedDribble, 99999.0},
+        {nullptr, coSpeedDribble, 99999.0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_NEAR(ConceptObject::Distance(c.a, c.b, 1.0), c.want, 1e-12)
+            << ConceptObject::GetPathName(c.a) << " / " << ConceptObject::GetPathName(c.b);
+        EXPECT_NEAR(ConceptObject::Distance(c.b, c.a, 1.0), c.want, 1e-12);
+    }
+    EXPECT_NEAR(ConceptObject::Distance(coSpeedDribble, coAttackSupport, 1.0), 0.566667, 1e-6);
+    EXPECT_NEAR(ConceptObject::Distance(coLFW[0], coLMF[0], 1.0), 0.476190, 1e-6);
+    EXPECT_NEAR(ConceptObject::Distance(coLCFW[0], coCFW[0], 1.0), 0.154762, 1e-6);
+}
+
 TEST_F(ConceptHierarchies, GmlFilesFollowTheDocumentedTreesByteForByte)
 {
     g_actionConcepts = CreateActionConcepts();

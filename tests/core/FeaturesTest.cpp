@@ -203,38 +203,57 @@ TEST(FeatureList, IndicesOutsideTheListAreRefusedWithoutTouchingMemory)
             EXPECT_EQ(list.GetBit(f, i), 0);
 }
 
-TEST(FeatureList, TheLearnerEntriesHandBackTheRuleUntouched)
+TEST(FeatureList, TheInHouseLearnerTakesTheFeaturesOfLargestValue)
 {
-    ConceptObject role("LFB", nullptr, false);
-    ConceptObject key1("Near", nullptr, false);
-    ConceptObject key2("Far", nullptr, false);
+    // Five features, each the only one of its group: values 1, 3, 3, -2, 5.
+    std::vector<std::unique_ptr<ConceptObject>> keys;
     FeatureList list;
-    list.Allocate(2, 4);
-    list.SetGroupKey(0, &key1);
-    list.SetGroupKey(1, &key2);
-    list.SetValue(1, 3.0);  // a learner ranking by value would pick this one
+    list.Allocate(5, 4);
+    const double values[] = {1.0, 3.0, 3.0, -2.0, 5.0};
+    for (int f = 0; f < 5; ++f) {
+        keys.push_back(std::make_unique<ConceptObject>("K" + std::to_string(f), nullptr, false));
+        list.SetGroupKey(f, keys.back().get());
+        list.SetValue(f, values[f]);
+    }
     const std::vector<int> positive{0, 1};
     const std::vector<int> negative{2, 3};
+    // k -> the features whose groups the conditions name, in order.
+    const std::vector<std::pair<int, std::vector<int>>> cases{
+        {-1, {}}, {0, {}}, {1, {4}}, {2, {4, 1}}, {3, {4, 1, 2}}, {5, {4, 1, 2, 0, 3}}, {9, {4, 1, 2, 0, 3}}};
+    for (const auto& [k, want] : cases) {
+        RuleObject rule(false);
+        rule.AddCondition(keys[0].get(), keys[3].get(), 0);  // replaced, not kept
+        EXPECT_EQ(FeatureList::LearnTopFeatureRule(&list, &rule, positive, negative, k, nullptr), &rule);
+        ASSERT_EQ(rule.Size(), static_cast<int>(want.size())) << "k " << k;
+        for (int c = 0; c < rule.Size(); ++c) {
+            EXPECT_EQ(rule.GetObjectConcept(c), nullptr);
+            EXPECT_EQ(rule.GetFeatureKey(c), keys[static_cast<std::size_t>(want[static_cast<std::size_t>(c)])].get())
+                << "k " << k << " condition " << c;
+            EXPECT_EQ(rule.GetValue(c), 1);
+        }
+        EXPECT_FALSE(rule.IsPositive());
+        // The pruning service leaves the learnt rule as it is.
+        const RuleObject learnt = rule;
+        MakeScratchRules(&list, &rule, positive, negative);
+        EXPECT_EQ(RuleToString(&list, rule, false), RuleToString(&list, learnt, false));
+    }
+    EXPECT_EQ(list.GetValue(4), 5.0);
+}
 
+TEST(FeatureList, TheInHouseLearnerRanksOnlyTheFirst4096Features)
+{
+    ConceptObject early("Early", nullptr, false);
+    ConceptObject late("Late", nullptr, false);
+    FeatureList list;
+    list.Allocate(kTopFeatureCandidates + 2, 1);
+    for (int f = 0; f < list.GetNumFeatures(); ++f)
+        list.SetGroupKey(f, f < kTopFeatureCandidates ? &early : &late);
+    list.SetValue(kTopFeatureCandidates, 100.0);  // beyond the ranking
     RuleObject rule(true);
-    rule.AddCondition(&role, &key1, 1);
-    rule.AddCondition(nullptr, &key2, 0);
-    EXPECT_EQ(FeatureList::LearnTopFeatureRule(&list, &rule, positive, negative, 2, nullptr), &rule);
-    MakeScratchRules(&list, &rule, positive, negative);
-    ASSERT_EQ(rule.Size(), 2);
-    EXPECT_EQ(rule.GetObjectConcept(0), &role);
-    EXPECT_EQ(rule.GetFeatureKey(0), &key1);
-    EXPECT_EQ(rule.GetValue(0), 1);
-    EXPECT_EQ(rule.GetObjectConcept(1), nullptr);
-    EXPECT_EQ(rule.GetFeatureKey(1), &key2);
-    EXPECT_EQ(rule.GetValue(1), 0);
-    EXPECT_TRUE(rule.IsPositive());
-
-    RuleObject empty(false);
-    EXPECT_EQ(FeatureList::LearnTopFeatureRule(&list, &empty, positive, negative, 1, nullptr), &empty);
-    EXPECT_EQ(empty.Size(), 0);
-    EXPECT_FALSE(empty.IsPositive());
-    EXPECT_EQ(list.GetValue(1), 3.0);
+    FeatureList::LearnTopFeatureRule(&list, &rule, {}, {}, 100000, nullptr);
+    ASSERT_EQ(rule.Size(), kTopFeatureCandidates - 1);
+    for (int c = 0; c < rule.Size(); ++c)
+        ASSERT_EQ(rule.GetFeatureKey(c), &early);
 }
 
 // ---------------------------------------------------------------------------

@@ -246,7 +246,7 @@ TEST_F(RulesTest, TheGroupIsSearchedForAnyFittingFeatureWithTheRequiredBit)
     EXPECT_TRUE(RuleMatches(list, keeperWithoutBall, 1));
 }
 
-TEST_F(RulesTest, ATeamLevelFeatureMeetsAnyRoleAndANullObjectConceptNothing)
+TEST_F(RulesTest, ATeamLevelFeatureMeetsAnyRole)
 {
     FeatureList list;
     Fill(list, {{-1, hasBall}}, 2, {});
@@ -257,11 +257,46 @@ TEST_F(RulesTest, ATeamLevelFeatureMeetsAnyRoleAndANullObjectConceptNothing)
         EXPECT_FALSE(RuleMatches(list, r, 0)) << role->GetName();
         EXPECT_TRUE(RuleMatches(list, r, 1)) << role->GetName();
     }
+}
+
+TEST_F(RulesTest, AConditionWithoutObjectConceptIsMetByAnyObjectOfItsGroup)
+{
+    // The in-house learner's conditions: the keeper (object 1), a full-back
+    // (object 3) and a player without a role (object 5) in one group.
+    FeatureList list;
+    Fill(list, {{1, hasBall}, {3, hasBall}, {5, hasBall}, {1, defendingHalf}}, 4, {{1, coGK[0]}, {3, coLFB[0]}});
+    list.SetBit(1, 1);  // t1: the full-back
+    list.SetBit(2, 2);  // t2: the player without a role
+    for (int t = 0; t < 4; ++t)
+        list.SetBit(0, t);
+    list.ClearBit(0, 3);  // t3: nobody
+    list.SetBit(3, 3);
     RuleObject anyone(true);
     anyone.AddCondition(nullptr, hasBall, 1);
-    EXPECT_FALSE(RuleMatches(list, anyone, 1));
+    const bool want[] = {true, true, true, false};
+    for (int t = 0; t < 4; ++t)
+        EXPECT_EQ(RuleMatches(list, anyone, t), want[t]) << t;
+    RuleObject anyoneWithout(true);
+    anyoneWithout.AddCondition(nullptr, hasBall, 0);
+    EXPECT_TRUE(RuleMatches(list, anyoneWithout, 1));  // the keeper and object 5 have not
     anyone.SetPositive(false);
-    EXPECT_TRUE(RuleMatches(list, anyone, 1));
+    EXPECT_FALSE(RuleMatches(list, anyone, 1));
+    EXPECT_TRUE(RuleMatches(list, anyone, 3));
+    // Empty object paths in the texts.
+    RuleObject learnt(true);
+    learnt.AddCondition(nullptr, hasBall, 1);
+    learnt.AddCondition(nullptr, defendingHalf, 1);
+    EXPECT_EQ(RuleToString(&list, learnt, false), "(:Has-ball = 1) AND (:Defending-half = 1)");
+    EXPECT_EQ(RuleToString(&list, learnt, true), ":Has-ball :Defending-half");
+    EXPECT_TRUE(RuleMatches(list, learnt, 3) == false && RuleMatches(list, learnt, 0) == false);
+    list.SetBit(3, 0);
+    EXPECT_TRUE(RuleMatches(list, learnt, 0));
+}
+
+TEST_F(RulesTest, ActionRuleTableLine)
+{
+    EXPECT_EQ(FormatActionRule({"LTeam_L_FW_Speed_dribble", ":Has-ball :Defending-half"}),
+              "  tActionRule(_LTeam_L_FW_Speed_dribble_, \":Has-ball :Defending-half\"),");
 }
 
 TEST_F(RulesTest, ConditionsOnEmptyGroupsNeverHold)
@@ -579,6 +614,8 @@ private:
 // True when `role` is the condition's concept or lies above it.
 bool StandsFor(const ConceptObject* role, const ConceptObject* condition)
 {
+    if (!condition)
+        return true;  // a condition without object concept speaks of any object
     if (!role)
         return false;
     for (const ConceptObject* c = condition; c; c = c->GetParent())
@@ -749,6 +786,46 @@ TEST_F(RulesOnRealLogs, RuleCountsOverAMatchAgreeWithTheFeatureBitsAndRoles)
     ExpectRulesAgreeWithTheBits(*log, {coGK[0], coFieldPlayer[1], leftSide, coBall, g_roleConcepts, coLFB[0],
                                        coCMF[1], coTeamNumber[0][6], nullptr});
     EXPECT_EQ(hooks.beeps, loadBeeps);  // nothing was outside the log
+}
+
+// The in-house learner on a real match: the weights are the features' counts
+// over the positive cycles; the learnt rule names the groups of the best
+// features and covers the cycles the independent reading says.
+TEST_F(RulesOnRealLogs, TheInHouseLearnerOnAMatchRanksByValueAndMatchesAnyObject)
+{
+    auto log = LoadLog(GunzippedTestFile("match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg"), true);
+    FeatureList& list = *log->features;
+    std::vector<int> positives, negatives;
+    Examples(log->cycles, positives, negatives);
+    std::vector<int> counts(static_cast<std::size_t>(list.GetNumFeatures()), 0);
+    for (const int t : positives)
+        list.AddInstanceBits(t, counts.data());
+    for (int f = 0; f < list.GetNumFeatures(); ++f)
+        list.SetValue(f, counts[static_cast<std::size_t>(f)]);
+    std::vector<int> order(counts.size());
+    for (std::size_t f = 0; f < order.size(); ++f)
+        order[f] = static_cast<int>(f);
+    std::sort(order.begin(), order.end(), [&](int a, int b) {
+        const int ca = counts[static_cast<std::size_t>(a)], cb = counts[static_cast<std::size_t>(b)];
+        return ca != cb ? ca > cb : a < b;
+    });
+    const IndependentMatcher expect(*log, list);
+    int coveredPositives = 0;
+    for (const int k : {1, 4, 12}) {
+        RuleObject rule(true);
+        FeatureList::LearnTopFeatureRule(&list, &rule, positives, negatives, k, log.get());
+        ASSERT_EQ(rule.Size(), k);
+        for (int c = 0; c < k; ++c)
+            EXPECT_EQ(rule.GetFeatureKey(c), list.GetGroupKey(order[static_cast<std::size_t>(c)])) << c;
+        Counts got;
+        EvaluateRule(list, rule, positives, negatives, &got.tp, &got.fp, &got.tn, &got.fn);
+        EXPECT_EQ(got, ExpectedCounts([&](int t) { return expect.Rule(rule, t); }, log->cycles))
+            << RuleToString(&list, rule, true);
+        if (k == 1)
+            coveredPositives = got.tp;
+    }
+    // The best single feature holds at most positive cycles; so does its rule.
+    EXPECT_GE(coveredPositives, counts[static_cast<std::size_t>(order[0])]);
 }
 
 TEST_F(RulesOnRealLogs, RuleCountsOverAKeepawayLogAgreeWithItsTeamLevelFeatures)
