@@ -1,34 +1,315 @@
 #include "actiongraph/childActionWin.h"
 
+#include "actiongraph/Actiongraph.h"
+#include "actiongraph/GraphBuilder.h"
+#include "actiongraph/PathObject.h"
+#include "core/concepts/ConceptHierarchies.h"
+#include "core/concepts/Concepts.h"
+#include "core/learning/Features.h"
+#include "core/model/RoboCupFile.h"
+#include "platform/Hooks.h"
+#include "platform/qt/Dialogs.h"
+#include "ui/FormControls.h"
 #include "ui/main.h"
 
-#include <QHBoxLayout>
+#include <QComboBox>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QTableWidget>
 
-TMDIActionChild::TMDIActionChild(QMdiArea* area, RoboCupFileT* log) : TMDIChild(area, log)
+TMDIActionChild::TMDIActionChild(QMdiArea* area, RoboCupFileT* log)
+    : TMDIChild(area, log), graph_(std::make_unique<TGraph>())
 {
     Kind = ChildKind::ActionGraph;
-    auto* content = new QWidget;
-    auto* row = new QHBoxLayout(content);
-    row->setContentsMargins(0, 0, 0, 0);
-    lbPlayers = NewPlayersList(content, 80);
-    row->addWidget(lbPlayers);
-    row->addStretch(1);
-    setWidget(content);
-    resize(500, 400);
+    Graph = graph_.get();
+    BuildForm();
+    ConnectHandlers();
+    FormCreate();
+}
+
+TMDIActionChild::~TMDIActionChild()
+{
+    // FormDestroy: those holding on to the graph or the paths let go first.
+    emit Closing(this);
+    ClearPaths();
+    SelectedNode = nullptr;
+    Graph = nullptr;
+    graph_.reset();
+}
+
+void TMDIActionChild::ConnectHandlers()
+{
+    connect(lbPlayers, &QListWidget::itemClicked, this, [this] { lbPlayersClick(); });
+    connect(lbPlayers, &QListWidget::itemDoubleClicked, this, [this] { lbPlayersDblClick(); });
+    connect(btnDepth, &QPushButton::clicked, this, [this] { btnDepthClick(); });
+    connect(btnConcepts, &QPushButton::clicked, this, [this] { btnConceptsClick(); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connect(btnRemoveNodesDegreeLessThan, &QPushButton::clicked, this,
+            [this] { btnRemoveNodesDegreeLessThanClick(); });
+    connect(BtnDrawGraph, &QPushButton::clicked, this, [this] { DrawGraph(); });
+    connect(sbSimilarityDepth, &QScrollBar::valueChanged, this, [this] { sbSimilarityDepthChange(); });
+    connect(sbSimilarityDepth2, &QScrollBar::valueChanged, this, [this] { sbSimilarityDepth2Change(); });
+    connect(sbHistory, &QScrollBar::valueChanged, this, [this] { sbHistoryChange(); });
+    connect(sbMinConnected, &QScrollBar::valueChanged, this, [this] { sbMinConnectedChange(); });
+    connect(PanelShowHide, &TClickStrip::clicked, this,
+            [this] { ActionGraphPanel->setVisible(!ActionGraphPanel->isVisible()); });
+    // "Join" is the form's default button: Return anywhere in the window runs it.
+    auto* join = new QShortcut(QKeySequence(Qt::Key_Return), this);
+    join->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(join, &QShortcut::activated, BtnJoinNearest, &QPushButton::click);
+    auto* joinEnter = new QShortcut(QKeySequence(Qt::Key_Enter), this);
+    joinEnter->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(joinEnter, &QShortcut::activated, BtnJoinNearest, &QPushButton::click);
+}
+
+void TMDIActionChild::FormCreate()
+{
+    ReLayout = false;
+    Zoom = 1;
+    PanX = 0;
+    PanY = 0;
+    // Focused, not selected: a list of several choices tells the two apart.
+    lbPlayers->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    SelectNode(nullptr);
+    sbHistoryChange();
+    sbSimilarityDepthChange();
+    sbSimilarityDepth2Change();
+    ClearPaths();
+    const int features = File && File->features ? File->features->GetNumFeatures() : 0;
+    sgFeatures->setRowCount(features);
+    sgFeatures->setColumnWidth(0, 200);
+    sgFeatures->setColumnWidth(1, 30);
+    sgFeatures->setColumnWidth(2, 30);
+}
+
+// ---------------------------------------------------------------------------
+// Building
+
+std::array<bool, 23> TMDIActionChild::ChosenObjects() const
+{
+    std::array<bool, 23> chosen{};
+    for (int i = 0; i < 23 && i < lbPlayers->count(); ++i)
+        chosen[static_cast<std::size_t>(i)] = lbPlayers->item(i)->isSelected();
+    return chosen;
 }
 
 void TMDIActionChild::BuildActionGraph(TGraph* graph)
 {
-    // The graph model comes with the action-graph subsystem.
-    (void)graph;
+    if (!graph)
+        return;
+    const bool own = graph == Graph;
+    if (own) {
+        // Paths and the selection point into the graph about to be emptied.
+        SelectNode(nullptr);
+        ClearPaths();
+    }
+    if (File)
+        ::BuildActionGraph(*File, ChosenObjects(), *graph);
+    else
+        graph->Clear();
+    if (!own)
+        return;
+    RefillActionNodes();
+    DrawGraph();
+    EditValue->setText("1");
+    btnRemoveNodesDegreeLessThanClick();
 }
 
-void TMDIActionChild::FormResize(QObject* Sender)
+void TMDIActionChild::lbPlayersClick()
 {
-    // Drawing comes with the action-graph subsystem.
-    (void)Sender;
+    SelectNode(nullptr);
+    const int o = lbPlayers->currentRow();
+    sgActions->clearContents();
+    sgActions->setRowCount(1);
+    if (File && o >= 0 && o < RoboCupFileT::kObjectCount) {
+        const auto& events = File->events[static_cast<std::size_t>(o)];
+        sgActions->setRowCount(1 + static_cast<int>(events.size()));
+        int row = 1;
+        for (const auto& e : events) {
+            sgActions->setItem(row, 0, new QTableWidgetItem(QString::number(e->start)));
+            sgActions->setItem(row, 1, new QTableWidgetItem(QString::number(e->end)));
+            sgActions->setItem(row, 2,
+                               new QTableWidgetItem(QString::fromStdString(ConceptObject::GetPathName(e->action))));
+            ++row;
+        }
+    }
+    DrawGraph();
 }
+
+void TMDIActionChild::lbPlayersDblClick()
+{
+    lbPlayersClick();
+    BuildActionGraph(Graph);
+    DrawGraph();
+}
+
+void TMDIActionChild::btnDepthClick()
+{
+    SelectNode(nullptr);
+    ClearPaths();
+    ConceptObject::SetPathDepth(g_actionConcepts, sbSimilarityDepth->value());
+    ConceptObject::SetPathDepth(g_roleConcepts, sbSimilarityDepth2->value());
+    BuildActionGraph(Graph);
+    DrawGraph();
+}
+
+void TMDIActionChild::Button1Click()
+{
+    SelectNode(nullptr);
+    ClearPaths();
+    BuildDemoGraph1(*Graph);
+    RefillActionNodes();
+    DrawGraph();
+}
+
+void TMDIActionChild::Button2Click()
+{
+    int n = 0;
+    if (!ReadValue(&n))
+        return;
+    const int cycles = File ? File->cycles : 0;
+    if (n > 0 && n > cycles - 1) {
+        // Actions shorter than a cycle make no graph worth the memory.
+        platform::Beep();
+        return;
+    }
+    SelectNode(nullptr);
+    ClearPaths();
+    if (File)
+        BuildDemoGraph2(*File, n, *Graph);
+    RefillActionNodes();
+    DrawGraph();
+}
+
+// ---------------------------------------------------------------------------
+// Editing
+
+bool TMDIActionChild::ReadValue(int* value)
+{
+    try {
+        *value = StrToIntTrim(EditValue->text().toStdString());
+        return true;
+    } catch (const EConvertError& e) {
+        platform::MessageBox(this, QString::fromStdString(e.what()), "Error");
+        return false;
+    }
+}
+
+void TMDIActionChild::btnRemoveNodesDegreeLessThanClick()
+{
+    int v = 0;
+    if (!ReadValue(&v))
+        return;
+    if (RemoveNodesWithDegreeBelow(*Graph, v) > 0) {
+        // Paths may run over connections that went with the nodes.
+        ClearPaths();
+        if (Graph->IndexOfNode(SelectedNode) < 0)
+            SelectedNode = nullptr;
+    }
+    RefillActionNodes();
+    DrawGraph();
+}
+
+void TMDIActionChild::sbSimilarityDepthChange()
+{
+    const int p = sbSimilarityDepth->value();
+    labelActionLevel->setText(p == 0 ? QString("All action hierarchy levels")
+                                     : QString::number(p) + " action hierarchy levels");
+}
+
+void TMDIActionChild::sbSimilarityDepth2Change()
+{
+    const int p = sbSimilarityDepth2->value();
+    labelRoleLevel->setText(p == 0 ? QString("All role hierarchy levels")
+                                   : QString::number(p) + " role hierarchy levels");
+}
+
+void TMDIActionChild::sbHistoryChange()
+{
+    labelHistory->setText(QString::number(sbHistory->value()) + " history cycles");
+}
+
+void TMDIActionChild::sbMinConnectedChange()
+{
+    LabelNumConn->setText(QString::number(sbMinConnected->value()) + " conn");
+}
+
+// ---------------------------------------------------------------------------
+// Selection, node list, paths
+
+void TMDIActionChild::SelectNode(TNode* node)
+{
+    // The previous node may be gone with a rebuilt graph; only a node still
+    // in the graph is touched.
+    if (SelectedNode && Graph && Graph->IndexOfNode(SelectedNode) >= 0)
+        SelectedNode->SetColour(TNode::kDefaultColour);
+    SelectedNode = node;
+    if (!node)
+        return;
+    node->SetColour(TNode::kSelectedColour);
+    node->SetMark(0);
+    int k = 0;
+    for (TConnection* c : node->OutList())
+        if (c->To())
+            c->To()->SetMark(k++);
+    k = 0;
+    for (TConnection* c : node->InList())
+        if (c->From())
+            c->From()->SetMark(k++);
+}
+
+void TMDIActionChild::RefillActionNodes()
+{
+    cbActionNodes->clear();
+    for (int i = 0; i < Graph->NodeCount(); ++i) {
+        TNode* n = Graph->GetNode(i);
+        cbActionNodes->addItem(QString::fromStdString(n->GetName()),
+                               QVariant::fromValue(reinterpret_cast<quintptr>(n)));
+    }
+    cbActionNodes->setCurrentIndex(cbActionNodes->count() > 0 ? 0 : -1);
+}
+
+TNode* TMDIActionChild::ActionNodeAt(int item) const
+{
+    if (item < 0 || item >= cbActionNodes->count())
+        return nullptr;
+    return reinterpret_cast<TNode*>(cbActionNodes->itemData(item).value<quintptr>());
+}
+
+void TMDIActionChild::ClearPaths()
+{
+    if (!cbPaths)
+        return;
+    cbPaths->clear();
+    paths_.clear();
+    cbPaths->addItem("All", QVariant::fromValue(quintptr{0}));
+    cbPaths->setCurrentIndex(0);
+}
+
+void TMDIActionChild::AddPath(const QString& text, std::unique_ptr<TPathObject> path)
+{
+    // The list is kept in text order, as a sorted drop-down list keeps it.
+    int at = 0;
+    while (at < cbPaths->count() && QString::compare(cbPaths->itemText(at), text) <= 0)
+        ++at;
+    cbPaths->insertItem(at, text, QVariant::fromValue(reinterpret_cast<quintptr>(path.get())));
+    paths_.push_back(std::move(path));
+}
+
+TPathObject* TMDIActionChild::PathAt(int item) const
+{
+    if (item < 0 || item >= cbPaths->count())
+        return nullptr;
+    return reinterpret_cast<TPathObject*>(cbPaths->itemData(item).value<quintptr>());
+}
+
+// ---------------------------------------------------------------------------
 
 void RegisterActionGraphWindow()
 {

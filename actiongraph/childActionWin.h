@@ -1,26 +1,222 @@
 // The action-graph window: a child window on one log whose graph is built from
 // the actions of the objects selected in lbPlayers. The main window creates it,
-// selects every object, builds the graph and lays the window out.
+// selects every object, builds the graph and lays the window out. The window
+// owns its graph, its path list and the weights of the node distance; the
+// graph model, its building and its algorithms live in window-free files.
 #pragma once
 
+#include "core/model/Common.h"
 #include "ui/MDIChild.h"
 
+#include <array>
+#include <memory>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
 class QListWidget;
+class QPushButton;
+class QScrollBar;
+class QSplitter;
+class QTableWidget;
+class QTabWidget;
+class QSlider;
+class QWidget;
+class TClickStrip;
 class TGraph;
+class TNode;
+class TPathObject;
 
 class TMDIActionChild : public TMDIChild {
     Q_OBJECT
 public:
     TMDIActionChild(QMdiArea* area, RoboCupFileT* log);
+    ~TMDIActionChild() override;
 
-    // Builds graph from the window's log for the objects selected in lbPlayers.
+    // ---- Graph building ---------------------------------------------------------
+    // Builds graph from the window's log for the objects selected in lbPlayers
+    // ("ball" stands for all). For the window's own graph the selection and the
+    // path list are emptied first, and afterwards the node list is refilled,
+    // the graph drawn, EditValue set to "1" and the nodes left without
+    // connections removed.
     void BuildActionGraph(TGraph* graph);
     // Sizes the drawing to the window and draws the graph.
     void FormResize(QObject* Sender);
 
+    // ---- Handlers ---------------------------------------------------------------
+    void FormCreate();
+    // Fills sgActions with the focused object's events, then draws.
+    void lbPlayersClick();
+    // lbPlayersClick, then rebuilds and draws the graph.
+    void lbPlayersDblClick();
+    // Rebuilds the graph with the action and role paths cut to the depths of
+    // sbSimilarityDepth and sbSimilarityDepth2 (0: whole paths). The depths stay
+    // set in the program's hierarchies, for every window, until the next rebuild.
+    void btnDepthClick();
+    void btnConceptsClick() {}
+    // The two demonstration graphs; "2" chains EditValue actions.
+    void Button1Click();
+    void Button2Click();
+    // "Nodes, degree <": removes the nodes whose degree is below EditValue.
+    void btnRemoveNodesDegreeLessThanClick();
+    void sbSimilarityDepthChange();
+    void sbSimilarityDepth2Change();
+    void sbHistoryChange();
+    void sbMinConnectedChange();
+
+    // ---- Shared steps -------------------------------------------------------------
+    // Draws the whole graph (the renderer comes with the drawing surface).
+    void DrawGraph();
+    // Selects the node (null: none): its colour becomes the selection colour,
+    // the previous one's the default again.
+    void SelectNode(TNode* node);
+    // Frees every path of cbPaths and leaves the single item "All", selected.
+    void ClearPaths();
+    // Lists every node of the graph in cbActionNodes (name, node), item 0 selected.
+    void RefillActionNodes();
+    // The path of the item (null for "All" and outside the list).
+    TPathObject* PathAt(int item) const;
+    // Appends a path item; the list owns the path.
+    void AddPath(const QString& text, std::unique_ptr<TPathObject> path);
+    // The node of an item of cbActionNodes, or null.
+    TNode* ActionNodeAt(int item) const;
+
+    // ---- The form -------------------------------------------------------------------
     // "ball", "Lplayer1".."Lplayer11", "Rplayer1".."Rplayer11": item i is object i.
     QListWidget* lbPlayers = nullptr;
-    TGraph* Graph = nullptr;  // the window's own graph
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* tsActions = nullptr;
+    QWidget* tsGraph = nullptr;
+    QWidget* tsTimeline = nullptr;
+    QLineEdit* EditFind = nullptr;
+    QPushButton* BtnFind = nullptr;
+    QTableWidget* sgActions = nullptr;  // row 0 is the (empty) header row
+    QLabel* Image = nullptr;            // the drawn graph
+    QComboBox* cbActionNodes = nullptr;
+    QSlider* TrackBar1 = nullptr;
+    QLabel* Label7 = nullptr;
+    QPushButton* btnDrawTimeline = nullptr;
+    QWidget* pbTimeline = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* ImageGraph = nullptr;  // the neighbour strip
+    QSplitter* Splitter1 = nullptr;
+    QTableWidget* sgFeatures = nullptr;
+    QSplitter* Splitter2 = nullptr;
+    QWidget* ActionGraphPanel = nullptr;
+    TClickStrip* PanelShowHide = nullptr;
+
+    QCheckBox* cbThinEdges = nullptr;
+    QCheckBox* cbSmallNodes = nullptr;
+    QCheckBox* cbShowNodes = nullptr;
+    QCheckBox* cbShowNames = nullptr;
+    QCheckBox* cbFancyEdges = nullptr;
+    QCheckBox* cbTimeSteps = nullptr;
+    QCheckBox* cbBW = nullptr;
+    QLabel* Label6 = nullptr;
+    QLineEdit* EditFilter = nullptr;
+    QLabel* Label2 = nullptr;
+    QScrollBar* sbAlpha = nullptr;
+    QLabel* Label4 = nullptr;
+    QScrollBar* sbEmphasize = nullptr;
+    QLabel* Label3 = nullptr;
+    QScrollBar* sbZoom = nullptr;
+    QPushButton* BtnDrawGraph = nullptr;
+    QPushButton* Button3 = nullptr;
+
+    QLabel* Label1 = nullptr;
+    QLineEdit* EditValue = nullptr;
+
+    QLabel* Label10 = nullptr;
+    QPushButton* btnRemoveNodesDegreeLessThan = nullptr;
+    QPushButton* btnRemoveEdgesWeightLessThan = nullptr;
+    QPushButton* BtnRemoveEdgesDisplayerd = nullptr;
+    QPushButton* btnRemoveEdgesTimeMarks = nullptr;
+    QPushButton* btnRemoveCurrent = nullptr;
+
+    QPushButton* BtnJoinNearest = nullptr;  // the form's default button: Return runs it
+    QLineEdit* EditAttrW = nullptr;
+    QLineEdit* EditRoleW = nullptr;
+    QLineEdit* EditActionW = nullptr;
+    QLineEdit* EditFeatW = nullptr;
+
+    QLabel* Label11 = nullptr;
+    QPushButton* btnSave = nullptr;
+    QPushButton* BtnSaveAssoc = nullptr;
+    QPushButton* BtnSaveNodeMarks = nullptr;
+    QPushButton* btnSaveEdgesMark = nullptr;
+    QPushButton* BtnSavePathMarks = nullptr;
+    QPushButton* BtnDataWin = nullptr;
+
+    QLabel* Label8 = nullptr;
+    QScrollBar* sbHistory = nullptr;
+    QLabel* labelHistory = nullptr;
+    QPushButton* btnCreateHistoryPath = nullptr;
+    QPushButton* btnCreateFuturePath = nullptr;
+    QPushButton* BtnGrow = nullptr;
+    QPushButton* btnRevalidate = nullptr;
+    QPushButton* btnRevalidateAll = nullptr;
+    QCheckBox* cbGenerateAll = nullptr;
+
+    QLabel* Label9 = nullptr;
+    QScrollBar* sbSimilarityDepth = nullptr;
+    QScrollBar* sbSimilarityDepth2 = nullptr;
+    QLabel* labelActionLevel = nullptr;
+    QLabel* labelRoleLevel = nullptr;
+    QPushButton* btnDepth = nullptr;
+    QPushButton* btnConcepts = nullptr;
+
+    QLabel* Label12 = nullptr;
+    QComboBox* cbPathFunc = nullptr;
+    QComboBox* cbPaths = nullptr;
+    QScrollBar* sbMinConnected = nullptr;
+    QLabel* LabelNumConn = nullptr;
+
+    QCheckBox* cbTestAll = nullptr;
+    QPushButton* BtnSetTest = nullptr;
+    QPushButton* BtnClearTest = nullptr;
+
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+
+    QLabel* Label13 = nullptr;
+    QLineEdit* EditNumNodes = nullptr;
+
+    // ---- State ----------------------------------------------------------------------
+    TGraph* Graph = nullptr;  // the window's own graph, owned
+    TNode* SelectedNode = nullptr;
+    ViewRect View;
+    int LastMouseX = 0;
+    int LastMouseY = 0;
+    int Zoom = 1;
+    int PanX = 0;
+    int PanY = 0;
+    // The weights of the node distance; 0.0 until the first join loads them.
+    double AttrW = 0.0;
+    double RoleW = 0.0;
+    double ActionW = 0.0;
+    double FeatW = 0.0;
+    bool ReLayout = false;  // set by "R", read by the drawing
+
+signals:
+    // The window is going: whoever holds its graph, nodes or paths (the
+    // strategy window, the dataset dialog) lets go of them now, while they
+    // still exist.
+    void Closing(TMDIActionChild* window);
+
+private:
+    void BuildForm();
+    QWidget* BuildPanel(QWidget* parent);
+    void ConnectHandlers();
+    // The objects whose events build the graph, from the selection of lbPlayers.
+    std::array<bool, 23> ChosenObjects() const;
+    // EditValue as a whole number; a text that is not one shows the conversion
+    // error and gives false.
+    bool ReadValue(int* value);
+
+    std::unique_ptr<TGraph> graph_;
+    std::vector<std::unique_ptr<TPathObject>> paths_;  // owned by the items of cbPaths
 };
 
 // Tells the main window how to open an action-graph window.
