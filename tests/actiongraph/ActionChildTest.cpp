@@ -11,6 +11,7 @@
 #include "platform/qt/Dialogs.h"
 #include "ui/FormControls.h"
 
+#include "GuiApp.h"
 #include "support/FilledRecord.h"
 #include "support/RecordingHooks.h"
 #include "support/TestData.h"
@@ -36,21 +37,12 @@
 
 namespace {
 
-void EnsureApp()
-{
-    static int argc = 1;
-    static char name[] = "actiongraph_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    (void)app;
-}
-
 // A window on a filled log of 300 cycles with the hierarchies built.
 class ActionChild : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        EnsureApp();
+        EnsureGuiApp();
         CreateConceptHierarchies();
     }
     void TearDown() override
