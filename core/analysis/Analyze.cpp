@@ -1,6 +1,7 @@
 #include "core/analysis/Analyze.h"
 
 #include "core/model/Common.h"
+#include "core/model/Parallel.h"
 #include "core/model/Pitch.h"
 #include "core/model/RoboCupFile.h"
 #include "core/analysis/Roles.h"
@@ -27,6 +28,126 @@ constexpr int kCommandCount = 8;
 // The commands in the order they are evaluated; count channel "<name>_count",
 // action channel "<name>".
 constexpr const char* kCommands[kCommandCount] = {"kick", "dash", "turn", "say", "tneck", "catch", "move", "chng_view"};
+
+// The leaves of one player that the derived pass reads and writes.
+struct PlayerDerivedLeaves {
+    std::int16_t* nearestOpponent = nullptr;
+    double* distOpponent = nullptr;
+    std::int16_t* nearestTeammate = nullptr;
+    double* distTeammate = nullptr;
+    std::int8_t* possessor = nullptr;
+    std::int8_t* realPossessor = nullptr;
+    const std::int16_t* type = nullptr;
+    const std::int16_t* counts[kCommandCount] = {};
+    std::int8_t* actions[kCommandCount] = {};
+    const double* vx = nullptr;
+    const double* vy = nullptr;
+    std::int8_t* speed = nullptr;
+
+    static PlayerDerivedLeaves Find(const TimeStream& s, const std::string& player,
+                                    DataTimeChannel<std::int8_t>* possessorChannel)
+    {
+        PlayerDerivedLeaves l;
+        l.nearestOpponent = RawValues(FindLeaf<std::int16_t>(s, player + ".calculated.nearest_opponent"));
+        l.distOpponent = RawValues(FindLeaf<double>(s, player + ".calculated.dist_opponent"));
+        l.nearestTeammate = RawValues(FindLeaf<std::int16_t>(s, player + ".calculated.nearest_teammate"));
+        l.distTeammate = RawValues(FindLeaf<double>(s, player + ".calculated.dist_teammate"));
+        l.possessor = RawValues(possessorChannel);
+        l.realPossessor = RawValues(FindLeaf<std::int8_t>(s, player + ".calculated.real_possessor"));
+        l.type = RawValues(FindLeaf<std::int16_t>(s, player + ".type"));
+        for (int k = 0; k < kCommandCount; ++k) {
+            const std::string command = kCommands[k];
+            l.counts[k] = RawValues(FindLeaf<std::int16_t>(s, player + ".counts." + command + "_count"));
+            l.actions[k] = RawValues(FindLeaf<std::int8_t>(s, player + ".actions." + command));
+        }
+        l.vx = RawValues(FindLeaf<double>(s, player + ".vel.dx"));
+        l.vy = RawValues(FindLeaf<double>(s, player + ".vel.dy"));
+        l.speed = RawValues(FindLeaf<std::int8_t>(s, player + ".calculated.speed"));
+        return l;
+    }
+};
+
+// What every player's derivation reads: the cycles, every object's positions and
+// the reach of each player type.
+struct PlayerDerivation {
+    int n;
+    const double* const* x;
+    const double* const* y;
+    const bool* located;
+    const std::vector<double>& reachByType;
+    double defaultReach;
+
+    // Nearest opponent and team-mate, possession, commands and speed class of
+    // player p, written into his own leaves; hasBall gets his possession per cycle.
+    void Derive(int p, const PlayerDerivedLeaves& l, std::vector<std::int8_t>& hasBall) const
+    {
+        const bool left = p <= 11;
+        const double* px = x[p];
+        const double* py = y[p];
+
+        // Nearest opponent and team-mate: the first of equal minima wins, and
+        // nobody within the search radius leaves index -1 at that radius.
+        auto nearest = [&](int from, std::int16_t* index, double* dist) {
+            for (int t = 0; t < n; ++t) {
+                double best = kNearestSearchRadius * kNearestSearchRadius;
+                int bestIndex = -1;
+                for (int o = from; o < from + 11; ++o) {
+                    if (o == p || !located[o])
+                        continue;
+                    const double dx = x[o][t] - px[t];
+                    const double dy = y[o][t] - py[t];
+                    const double d2 = dx * dx + dy * dy;
+                    if (d2 < best) {
+                        best = d2;
+                        bestIndex = o;
+                    }
+                }
+                if (index != nullptr)
+                    index[t] = static_cast<std::int16_t>(bestIndex);
+                if (dist != nullptr)
+                    dist[t] = std::sqrt(best);
+            }
+        };
+        nearest(left ? 12 : 1, l.nearestOpponent, l.distOpponent);
+        nearest(left ? 1 : 12, l.nearestTeammate, l.distTeammate);
+
+        // Possession: within reach of the ball (the reach itself included).
+        hasBall.assign(static_cast<std::size_t>(n), 0);
+        if (located[0]) {
+            for (int t = 0; t < n; ++t) {
+                double reach = defaultReach;
+                if (l.type != nullptr && l.type[t] >= 0 && static_cast<std::size_t>(l.type[t]) < reachByType.size())
+                    reach = reachByType[static_cast<std::size_t>(l.type[t])];
+                hasBall[static_cast<std::size_t>(t)] = PointDistance(px[t], py[t], x[0][t], y[0][t]) <= reach ? 1 : 0;
+            }
+        }
+        if (l.possessor != nullptr)
+            std::copy(hasBall.begin(), hasBall.end(), l.possessor);
+        if (l.realPossessor != nullptr)
+            std::copy(hasBall.begin(), hasBall.end(), l.realPossessor);
+
+        // Commands: a count that rises from t to t + 1 means the command was issued
+        // at t; a kick needs the ball within reach at t.
+        for (int k = 0; k < kCommandCount; ++k) {
+            const std::int16_t* count = l.counts[k];
+            std::int8_t* action = l.actions[k];
+            if (action == nullptr)
+                continue;
+            for (int t = 0; t < n; ++t) {
+                bool issued = count != nullptr && t + 1 < n && count[t + 1] - count[t] > 0;
+                if (k == 0)
+                    issued = issued && hasBall[static_cast<std::size_t>(t)] == 1;
+                action[t] = issued ? 1 : 0;
+            }
+        }
+
+        // Speed class of the player's velocity.
+        if (l.vx != nullptr && l.vy != nullptr && l.speed != nullptr) {
+            for (int t = 0; t < n; ++t)
+                l.speed[t] = SpeedClass(std::sqrt(l.vx[t] * l.vx[t] + l.vy[t] * l.vy[t]));
+        }
+    }
+};
 
 }  // namespace
 
@@ -123,91 +244,37 @@ int RoboCupFileT::ComputeCalculatedFields()
         reachByType[k] = PossessionReach(*this, static_cast<int>(k));
     const double defaultReach = PossessionReach(*this, -1);
 
+    // Each player's derived leaves, looked up by name here, once, so that the
+    // players can be worked on side by side: every player writes only his own
+    // leaves and his own row of hasBall.
+    PlayerDerivedLeaves leaves[kObjects];
+    for (int p = 1; p < kObjects; ++p)
+        if (located[p])
+            leaves[p] = PlayerDerivedLeaves::Find(s, ObjectName(p), possessorChannel[p]);
+    const PlayerDerivation derivation{n, x, y, located, reachByType, defaultReach};
+    std::vector<std::vector<std::int8_t>> hasBall(kObjects);
+    int playersDone = 0;
+    ParallelFor(
+        kObjects - 1,
+        [&](int piece) {
+            const int p = piece + 1;
+            if (located[p])
+                derivation.Derive(p, leaves[p], hasBall[static_cast<std::size_t>(p)]);
+        },
+        [&](int done) {
+            for (; playersDone < done; ++playersDone)
+                platform::ProcessPendingEvents();
+        });
+
+    // Possession of a side: one of its players within reach of the ball.
     for (int p = 1; p < kObjects; ++p) {
-        platform::ProcessPendingEvents();
-        if (!located[p])
+        std::int8_t* side = RawValues(sidePossession[p <= 11 ? 0 : 1]);
+        const std::vector<std::int8_t>& owns = hasBall[static_cast<std::size_t>(p)];
+        if (!located[p] || !located[0] || side == nullptr)
             continue;
-        const std::string player = ObjectName(p);
-        const bool left = p <= 11;
-        const int opponentsFrom = left ? 12 : 1;
-        const int mateFrom = left ? 1 : 12;
-        const double* px = x[p];
-        const double* py = y[p];
-
-        // Nearest opponent and team-mate: the first of equal minima wins, and
-        // nobody within the search radius leaves index -1 at that radius.
-        auto nearest = [&](int from, const char* indexName, const char* distName) {
-            std::int16_t* index = RawValues(FindLeaf<std::int16_t>(s, player + ".calculated." + indexName));
-            double* dist = RawValues(FindLeaf<double>(s, player + ".calculated." + distName));
-            for (int t = 0; t < n; ++t) {
-                double best = kNearestSearchRadius * kNearestSearchRadius;
-                int bestIndex = -1;
-                for (int o = from; o < from + 11; ++o) {
-                    if (o == p || !located[o])
-                        continue;
-                    const double dx = x[o][t] - px[t];
-                    const double dy = y[o][t] - py[t];
-                    const double d2 = dx * dx + dy * dy;
-                    if (d2 < best) {
-                        best = d2;
-                        bestIndex = o;
-                    }
-                }
-                if (index != nullptr)
-                    index[t] = static_cast<std::int16_t>(bestIndex);
-                if (dist != nullptr)
-                    dist[t] = std::sqrt(best);
-            }
-        };
-        nearest(opponentsFrom, "nearest_opponent", "dist_opponent");
-        nearest(mateFrom, "nearest_teammate", "dist_teammate");
-
-        // Possession: within reach of the ball (the reach itself included).
-        std::int8_t* possessor = RawValues(possessorChannel[p]);
-        std::int8_t* realPossessor = RawValues(FindLeaf<std::int8_t>(s, player + ".calculated.real_possessor"));
-        std::int8_t* side = RawValues(sidePossession[left ? 0 : 1]);
-        const std::int16_t* type = RawValues(FindLeaf<std::int16_t>(s, player + ".type"));
-        std::vector<std::int8_t> hasBall(static_cast<std::size_t>(n), 0);
-        if (located[0]) {
-            for (int t = 0; t < n; ++t) {
-                double reach = defaultReach;
-                if (type != nullptr && type[t] >= 0 && static_cast<std::size_t>(type[t]) < reachByType.size())
-                    reach = reachByType[static_cast<std::size_t>(type[t])];
-                const std::int8_t owns = PointDistance(px[t], py[t], x[0][t], y[0][t]) <= reach ? 1 : 0;
-                hasBall[static_cast<std::size_t>(t)] = owns;
-                if (owns && side != nullptr)
-                    side[t] = 1;
-            }
-        }
-        if (possessor != nullptr)
-            std::copy(hasBall.begin(), hasBall.end(), possessor);
-        if (realPossessor != nullptr)
-            std::copy(hasBall.begin(), hasBall.end(), realPossessor);
-
-        // Commands: a count that rises from t to t + 1 means the command was issued
-        // at t; a kick needs the ball within reach at t.
-        for (int k = 0; k < kCommandCount; ++k) {
-            const std::string command = kCommands[k];
-            const std::int16_t* count = RawValues(FindLeaf<std::int16_t>(s, player + ".counts." + command + "_count"));
-            std::int8_t* action = RawValues(FindLeaf<std::int8_t>(s, player + ".actions." + command));
-            if (action == nullptr)
-                continue;
-            for (int t = 0; t < n; ++t) {
-                bool issued = count != nullptr && t + 1 < n && count[t + 1] - count[t] > 0;
-                if (k == 0)
-                    issued = issued && hasBall[static_cast<std::size_t>(t)] == 1;
-                action[t] = issued ? 1 : 0;
-            }
-        }
-
-        // Speed class of the player's velocity.
-        const double* vx = RawValues(FindLeaf<double>(s, player + ".vel.dx"));
-        const double* vy = RawValues(FindLeaf<double>(s, player + ".vel.dy"));
-        std::int8_t* speed = RawValues(FindLeaf<std::int8_t>(s, player + ".calculated.speed"));
-        if (vx != nullptr && vy != nullptr && speed != nullptr) {
-            for (int t = 0; t < n; ++t)
-                speed[t] = SpeedClass(std::sqrt(vx[t] * vx[t] + vy[t] * vy[t]));
-        }
+        for (int t = 0; t < n; ++t)
+            if (owns[static_cast<std::size_t>(t)] != 0)
+                side[t] = 1;
     }
 
     platform::SetWaitText("Computing events");

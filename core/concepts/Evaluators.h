@@ -9,6 +9,8 @@ class RoboCupFileT;
 class BasicEvaluator {
 public:
     virtual ~BasicEvaluator() = default;
+    // The feature computation asks one evaluator from several threads at once, each
+    // with its own situation: a verdict reads the log and changes nothing shared.
     virtual bool Evaluate(BasicGameData* situation) = 0;
 };
 

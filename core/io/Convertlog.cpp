@@ -1,9 +1,11 @@
 #include "core/io/Convertlog.h"
 
+#include "core/model/Parallel.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/ByteOrder.h"
 #include "platform/Hooks.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <stdexcept>
@@ -153,13 +155,22 @@ void TimeWriter::doHandleShortShowInfo2(std::streampos, const short_showinfo_t2&
         appendCycle(show);
     } catch (...) {
         CutLeavesTo(*m_log.stream, before);
+        m_shows.resize(m_pending * short_showinfo_t2::size);
         throw;
     }
-    ++m_log.cycles;
+    ++m_pending;
     if (m_time % 100 == 0) {
         platform::SetWaitText("Reading file (" + std::to_string(m_time) + ")");
         platform::ProcessPendingEvents();
     }
+}
+
+void TimeWriter::Reserve(std::size_t shows)
+{
+    m_shows.reserve(m_shows.size() + shows * short_showinfo_t2::size);
+    Targets& t = *m_targets;
+    for (ShortChannel* c : {t.time, t.playMode, t.scoreDiff, t.leftScore, t.rightScore})
+        c->GetValues().reserve(c->GetValues().size() + shows);
 }
 
 void TimeWriter::appendCycle(const short_showinfo_t2& show)
@@ -174,44 +185,95 @@ void TimeWriter::appendCycle(const short_showinfo_t2& show)
     t.scoreDiff->AddValue(static_cast<std::int16_t>(m_scoreDiff));
     t.leftScore->AddValue(static_cast<std::int16_t>(m_leftScore));
     t.rightScore->AddValue(static_cast<std::int16_t>(m_rightScore));
-    t.time2goal->AddValue(0);
+    m_shows.insert(m_shows.end(), b, b + short_showinfo_t2::size);
     m_pendingPlayMode = 0;
+}
 
-    t.ballX->AddValue(NetFixedToDouble(b + show::kBallX));
-    t.ballY->AddValue(NetFixedToDouble(b + show::kBallY));
-    t.ballDx->AddValue(NetFixedToDouble(b + show::kBallVx));
-    t.ballDy->AddValue(NetFixedToDouble(b + show::kBallVy));
-    t.leftPossession->AddValue(0);
-    t.rightPossession->AddValue(0);
-    t.leftGoalDistance->AddValue(0.0);
-    t.rightGoalDistance->AddValue(0.0);
-    t.ballKickEvent->AddValue(0);
+namespace {
 
+// One field of every kept record, decoded into n new values of the leaf.
+template <class C, class Decode>
+void WriteColumn(C* leaf, const unsigned char* shows, std::size_t offset, std::size_t n, Decode decode)
+{
+    leaf->AppendFilled(n, [&](auto* out) {
+        const unsigned char* field = shows + offset;
+        for (std::size_t i = 0; i < n; ++i, field += short_showinfo_t2::size)
+            out[i] = decode(field);
+    });
+}
+
+template <class C>
+void WriteSame(C* leaf, std::size_t n, typename C::value_type value)
+{
+    leaf->AppendFilled(n, [&](typename C::value_type* out) { std::fill(out, out + n, value); });
+}
+
+}  // namespace
+
+void TimeWriter::writeBall(const unsigned char* shows, std::size_t n)
+{
+    Targets& t = *m_targets;
+    WriteSame(t.time2goal, n, 0);
+    WriteColumn(t.ballX, shows, show::kBallX, n, NetFixedToDouble);
+    WriteColumn(t.ballY, shows, show::kBallY, n, NetFixedToDouble);
+    WriteColumn(t.ballDx, shows, show::kBallVx, n, NetFixedToDouble);
+    WriteColumn(t.ballDy, shows, show::kBallVy, n, NetFixedToDouble);
+    WriteSame(t.leftPossession, n, 0);
+    WriteSame(t.rightPossession, n, 0);
+    WriteSame(t.leftGoalDistance, n, 0.0);
+    WriteSame(t.rightGoalDistance, n, 0.0);
+    WriteSame(t.ballKickEvent, n, 0);
+}
+
+void TimeWriter::writePlayer(std::size_t i, const unsigned char* shows, std::size_t n)
+{
     static constexpr std::size_t fixedOffsets[10] = {player::kX,    player::kY,         player::kVx,
                                                      player::kVy,   player::kBody,      player::kHead,
                                                      player::kViewWidth, player::kStamina, player::kEffort,
                                                      player::kRecovery};
-    for (std::size_t i = 0; i < show::kPlayerCount; ++i) {
-        const unsigned char* r = b + show::kPlayers + i * show::kPlayerSize;
-        Targets::Player& pl = t.players[i];
-        pl.side->AddValue(i < 11 ? 'l' : 'r');
-        pl.unum->AddValue(static_cast<std::int16_t>(i % 11));
-        pl.type->AddValue(NetShort(r + player::kType));
-        pl.mode->AddValue(NetShort(r + player::kMode));
-        for (std::size_t f = 0; f < 10; ++f)
-            pl.fixed[f]->AddValue(NetFixedToDouble(r + fixedOffsets[f]));
-        pl.viewQuality->AddValue(NetShort(r + player::kViewQuality));
-        for (std::size_t c = 0; c < player::kCountCount; ++c)
-            pl.counts[c]->AddValue(NetShort(r + player::kCounts + 2 * c));
-        for (CharChannel* z : pl.zeroChars)
-            z->AddValue(0);
-        for (ShortChannel* z : pl.zeroShorts)
-            z->AddValue(0);
-        for (DoubleChannel* z : pl.zeroDoubles)
-            z->AddValue(0.0);
-        for (LongChannel* z : pl.zeroLongs)
-            z->AddValue(0);
+    const std::size_t at = show::kPlayers + i * show::kPlayerSize;
+    Targets::Player& pl = m_targets->players[i];
+    WriteSame(pl.side, n, static_cast<std::int8_t>(i < 11 ? 'l' : 'r'));
+    WriteSame(pl.unum, n, static_cast<std::int16_t>(i % 11));
+    WriteColumn(pl.type, shows, at + player::kType, n, NetShort);
+    WriteColumn(pl.mode, shows, at + player::kMode, n, NetShort);
+    for (std::size_t f = 0; f < 10; ++f)
+        WriteColumn(pl.fixed[f], shows, at + fixedOffsets[f], n, NetFixedToDouble);
+    WriteColumn(pl.viewQuality, shows, at + player::kViewQuality, n, NetShort);
+    for (std::size_t c = 0; c < player::kCountCount; ++c)
+        WriteColumn(pl.counts[c], shows, at + player::kCounts + 2 * c, n, NetShort);
+    for (CharChannel* z : pl.zeroChars)
+        WriteSame(z, n, 0);
+    for (ShortChannel* z : pl.zeroShorts)
+        WriteSame(z, n, 0);
+    for (DoubleChannel* z : pl.zeroDoubles)
+        WriteSame(z, n, 0.0);
+    for (LongChannel* z : pl.zeroLongs)
+        WriteSame(z, n, 0);
+}
+
+void TimeWriter::Finish()
+{
+    const std::size_t n = m_pending;
+    const std::vector<unsigned char> shows = std::move(m_shows);  // freed on leaving
+    m_shows = {};
+    m_pending = 0;
+    if (n == 0)
+        return;
+    const std::size_t before = static_cast<std::size_t>(m_targets->ballX->GetCount());
+    try {
+        // Every piece appends to its own object's leaves only.
+        ParallelFor(1 + static_cast<int>(show::kPlayerCount), [&](int piece) {
+            if (piece == 0)
+                writeBall(shows.data(), n);
+            else
+                writePlayer(static_cast<std::size_t>(piece - 1), shows.data(), n);
+        });
+    } catch (...) {
+        CutLeavesTo(*m_log.stream, before);
+        throw;
     }
+    m_log.cycles += static_cast<int>(n);
 }
 
 void TimeWriter::doHandlePlayMode(std::streampos, char playMode)
@@ -272,6 +334,24 @@ std::string WithoutLineEnds(std::string text)
     return text;
 }
 
+// How many version-3 show records the rest of the input could hold at most:
+// what the reading makes room for. 0 when the input cannot tell its size.
+std::size_t ShowsThatFit(std::istream& in)
+{
+    if (in.fail())
+        return 0;
+    const std::streampos here = in.tellg();
+    if (here == std::streampos(-1))
+        return 0;
+    in.seekg(0, std::ios::end);
+    const std::streampos end = in.tellg();
+    in.clear();
+    in.seekg(here);
+    if (end == std::streampos(-1) || end <= here)
+        return 0;
+    return static_cast<std::size_t>(end - here) / (2 + rcss::short_showinfo_t2::size) + 1;
+}
+
 }  // namespace
 
 int ParseRcgStream(std::istream& in, RoboCupFileT& log, std::ostream& errors, RcgReadResult* result)
@@ -282,8 +362,14 @@ int ParseRcgStream(std::istream& in, RoboCupFileT& log, std::ostream& errors, Rc
     // beyond it, the input ended inside that record.
     std::streampos lastStart = -1;
     std::unique_ptr<rcss::TimeWriter> writer;
+    auto unknownError = [&] {
+        errors << "Unknown error occured\n";
+        errors.flush();
+        r.error = "Unknown error occured";
+    };
     try {
         writer = std::make_unique<rcss::TimeWriter>(log);
+        writer->Reserve(ShowsThatFit(in));
         rcss::RCGParser parser(*writer);
         while (parser.parse(in)) {
         }
@@ -292,9 +378,15 @@ int ParseRcgStream(std::istream& in, RoboCupFileT& log, std::ostream& errors, Rc
         errors << text << std::endl;
         r.error = WithoutLineEnds(text);
     } catch (...) {
-        errors << "Unknown error occured\n";
-        errors.flush();
-        r.error = "Unknown error occured";
+        unknownError();
+    }
+    // The records read before a bad one stay.
+    if (writer) {
+        try {
+            writer->Finish();
+        } catch (...) {
+            unknownError();
+        }
     }
     if (writer)
         r.version = writer->getLogVersion();

@@ -9,6 +9,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <vector>
 
 class RoboCupFileT;
 
@@ -28,6 +29,16 @@ public:
     explicit TimeWriter(RoboCupFileT& log);
     ~TimeWriter() override;
 
+    // Makes room for about this many show records (what the file's size allows), so
+    // that nothing grows twice while reading.
+    void Reserve(std::size_t shows);
+    // Writes the show records read so far into the leaves and counts them as the
+    // log's cycles. Time, play mode and score are written as each record arrives;
+    // the rest waits here, one object's leaves per piece of parallel work. Call it
+    // after the last record, also after a bad one. When it throws, every leaf is
+    // cut back to what it held before these records.
+    void Finish();
+
 protected:
     void doHandleLogVersion(int version) override { m_version = version; }
     int doGetLogVersion() const override { return m_version; }
@@ -40,8 +51,11 @@ protected:
 
 private:
     struct Targets;
-    // Appends one value to every leaf; the time is kept in m_time.
+    // Appends the record's time, play mode and score and keeps the record for
+    // Finish; the time is kept in m_time.
     void appendCycle(const short_showinfo_t2& show);
+    void writeBall(const unsigned char* shows, std::size_t n);
+    void writePlayer(std::size_t player, const unsigned char* shows, std::size_t n);
 
     int m_version = 0;
     int m_time = 0;
@@ -51,6 +65,8 @@ private:
     int m_rightScore = 0;
     RoboCupFileT& m_log;
     std::unique_ptr<Targets> m_targets;
+    std::vector<unsigned char> m_shows;  // the raw show records Finish has still to write
+    std::size_t m_pending = 0;           // how many
 };
 
 }  // namespace rcss
@@ -79,7 +95,8 @@ int ReadRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& er
 int ReadRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& errors, RcgReadResult* result);
 int ReadRcgFile(const std::string& fileName, RoboCupFileT& log, RcgReadResult* result);
 // Parses the file into the record's channels. A bad record ends the reading: its
-// text and a line end go to the error stream ("Unknown mode\n\n"), anything else
+// text and a line end go to the error stream ("Unknown mode\n\n", "negative message
+// length\n\n"), anything else
 // thrown writes "Unknown error occured\n"; the cycles read before stay. A file that
 // cannot be opened gives nothing and says nothing. Returns 0.
 int ParseRcgFile(const std::string& fileName, RoboCupFileT& log);

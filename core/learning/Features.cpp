@@ -5,6 +5,7 @@
 #include "core/concepts/Evaluators.h"
 #include "core/learning/Rules.h"
 #include "core/model/Format.h"
+#include "core/model/Parallel.h"
 #include "core/analysis/Keepaway.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/Hooks.h"
@@ -314,23 +315,25 @@ public:
         return static_cast<const RelativeDistEvaluator*>(evaluator);
     }
 
-    // The variable's value at every cycle for the situation's object, computed
-    // on the situations the evaluator itself would be given.
+    // The variable's value at cycles first .. last - 1 (index t - first) for the
+    // situation's object, computed on the situations the evaluator itself would be
+    // given. One cache serves one range of cycles.
     const std::vector<double>& Values(const RelativeDistEvaluator& range, BasicGameData situation, const double* xs,
-                                      const double* ys, int cycles)
+                                      const double* ys, int first, int last)
     {
         if (situation.object != object_) {  // features come object by object
             values_.clear();
             object_ = situation.object;
         }
         std::vector<double>& values = values_[std::make_tuple(range.a, range.b, range.sorted)];
-        if (values.empty() && cycles > 0) {
-            values.resize(static_cast<std::size_t>(cycles));
-            for (int t = 0; t < cycles; ++t) {
+        if (values.empty() && last > first) {
+            values.resize(static_cast<std::size_t>(last - first));
+            for (int t = first; t < last; ++t) {
                 situation.cycle = t;
                 situation.x = xs != nullptr ? xs[t] : 0.0;
                 situation.y = ys != nullptr ? ys[t] : 0.0;
-                values[static_cast<std::size_t>(t)] = KeepawayFeature(&situation, range.a, range.b, range.sorted);
+                values[static_cast<std::size_t>(t - first)] =
+                    KeepawayFeature(&situation, range.a, range.b, range.sorted);
             }
         }
         return values;
@@ -420,63 +423,105 @@ void ComputeFeatures(RoboCupFileT* log, const FeatureConceptRoots& roots)
     list.Allocate(count, cycles);
     FillRoleColumns(*log, list, roots.ball);
 
-    BasicGameData situation;
-    situation.file = log;
-    PositionValues positionX;
-    PositionValues positionY;
-    StateVariableCache stateVariables;
+    // Names, groups and objects in feature order; what each feature is computed
+    // from is gathered here too, so that the bits can be computed side by side.
+    struct FeatureJob {
+        BasicEvaluator* evaluator = nullptr;
+        const RelativeDistEvaluator* range = nullptr;
+        int object = -1;
+        const double* xs = nullptr;
+        const double* ys = nullptr;
+    };
+    std::vector<FeatureJob> jobs(static_cast<std::size_t>(count));
+    std::vector<PositionValues> positionX(RoboCupFileT::kObjectCount);
+    std::vector<PositionValues> positionY(RoboCupFileT::kObjectCount);
     for (int f = 0; f < count; ++f) {
         const FeatureHolder& holder = holders[static_cast<std::size_t>(f)];
-        if (f % 5 == 0)
-            platform::SetWaitText("Computing features " + FormatFixed(100.0 * f / count, 2) + "%");
         list.SetGroupKey(f, holder.node);
         list.SetName(f, (holder.teamLevel ? std::string("Team") : ObjectName(holder.object)) + ":" + holder.path);
         list.SetObjectIndex(f, holder.teamLevel ? -1 : holder.object);
         list.SetValue(f, 0.0);
         list.AddToGroup(f);
 
-        situation.object = holder.teamLevel ? -1 : holder.object;
-        const double* xs = nullptr;
-        const double* ys = nullptr;
-        const RoboCupFileT::DoubleChannel* posX =
-            holder.teamLevel ? nullptr : log->posXChannel[static_cast<std::size_t>(holder.object)];
-        const RoboCupFileT::DoubleChannel* posY =
-            holder.teamLevel ? nullptr : log->posYChannel[static_cast<std::size_t>(holder.object)];
-        if (!holder.teamLevel && RequireChannel(posX, cycles) && RequireChannel(posY, cycles)) {
-            positionX.Prepare(*posX, cycles);
-            positionY.Prepare(*posY, cycles);
-            xs = positionX.values;
-            ys = positionY.values;
+        FeatureJob& job = jobs[static_cast<std::size_t>(f)];
+        job.object = holder.teamLevel ? -1 : holder.object;
+        if (!holder.teamLevel) {
+            const std::size_t o = static_cast<std::size_t>(holder.object);
+            const RoboCupFileT::DoubleChannel* posX = log->posXChannel[o];
+            const RoboCupFileT::DoubleChannel* posY = log->posYChannel[o];
+            if (RequireChannel(posX, cycles) && RequireChannel(posY, cycles)) {
+                positionX[o].Prepare(*posX, cycles);
+                positionY[o].Prepare(*posY, cycles);
+                job.xs = positionX[o].values;
+                job.ys = positionY[o].values;
+            }
         }
         // Every holder's concept was collected for its evaluator, so asking the
         // evaluator is what asking the concept would do, one call less per cycle.
-        BasicEvaluator* evaluator = holder.node->GetEvaluator();
-        // The bits are written straight into the feature's column of the freshly
-        // zeroed matrix: a clear bit is already clear.
-        std::uint8_t* column = list.matrix_.data() + f / 8;
-        const std::uint8_t mask = static_cast<std::uint8_t>(1u << (f % 8));
-        const std::size_t stride = static_cast<std::size_t>(list.bytesPerRow_);
-        int set = 0;
-        if (const RelativeDistEvaluator* range = StateVariableCache::RangeTest(evaluator)) {
-            const std::vector<double>& values = stateVariables.Values(*range, situation, xs, ys, cycles);
-            for (int t = 0; t < cycles; ++t) {
-                const double v = values[static_cast<std::size_t>(t)];
-                if (range->lo <= v && v < range->hi) {
-                    column[static_cast<std::size_t>(t) * stride] |= mask;
-                    ++set;
+        job.evaluator = holder.node->GetEvaluator();
+        job.range = StateVariableCache::RangeTest(job.evaluator);
+    }
+
+    // The bits, one range of cycles per piece: a piece writes only the matrix rows
+    // of its cycles (rows never share a byte) and its own counts.
+    const int chunkCycles = std::max(64, (cycles + 4 * WorkerThreads() - 1) / (4 * WorkerThreads()));
+    const int chunks = std::max(1, (cycles + chunkCycles - 1) / chunkCycles);
+    std::vector<int> chunkCounts(static_cast<std::size_t>(chunks) * static_cast<std::size_t>(count), 0);
+    std::uint8_t* const matrix = list.matrix_.data();
+    const std::size_t stride = static_cast<std::size_t>(list.bytesPerRow_);
+    auto computeChunk = [&](int chunk) {
+        const int first = chunk * chunkCycles;
+        const int last = std::min(cycles, first + chunkCycles);
+        int* counts = chunkCounts.data() + static_cast<std::size_t>(chunk) * static_cast<std::size_t>(count);
+        BasicGameData situation;
+        situation.file = log;
+        StateVariableCache stateVariables;
+        for (int f = 0; f < count; ++f) {
+            const FeatureJob& job = jobs[static_cast<std::size_t>(f)];
+            situation.object = job.object;
+            // The bits go straight into the feature's column of the freshly zeroed
+            // matrix: a clear bit is already clear.
+            std::uint8_t* column = matrix + f / 8;
+            const std::uint8_t mask = static_cast<std::uint8_t>(1u << (f % 8));
+            int set = 0;
+            if (job.range != nullptr) {
+                const std::vector<double>& values =
+                    stateVariables.Values(*job.range, situation, job.xs, job.ys, first, last);
+                for (int t = first; t < last; ++t) {
+                    const double v = values[static_cast<std::size_t>(t - first)];
+                    if (job.range->lo <= v && v < job.range->hi) {
+                        column[static_cast<std::size_t>(t) * stride] |= mask;
+                        ++set;
+                    }
+                }
+            } else {
+                for (int t = first; job.evaluator != nullptr && t < last; ++t) {
+                    situation.cycle = t;
+                    situation.x = job.xs != nullptr ? job.xs[t] : 0.0;
+                    situation.y = job.ys != nullptr ? job.ys[t] : 0.0;
+                    if (job.evaluator->Evaluate(&situation)) {
+                        column[static_cast<std::size_t>(t) * stride] |= mask;
+                        ++set;
+                    }
                 }
             }
-        } else {
-            for (int t = 0; evaluator != nullptr && t < cycles; ++t) {
-                situation.cycle = t;
-                situation.x = xs != nullptr ? xs[t] : 0.0;
-                situation.y = ys != nullptr ? ys[t] : 0.0;
-                if (evaluator->Evaluate(&situation)) {
-                    column[static_cast<std::size_t>(t) * stride] |= mask;
-                    ++set;
-                }
-            }
+            counts[f] = set;
         }
+    };
+    // "Computing features <p>%" for every fifth feature, as far as the work has got.
+    int nextShown = 0;
+    auto showProgress = [&](int chunksDone) {
+        const long long reached = static_cast<long long>(count) * chunksDone / chunks;
+        for (; nextShown < count && (nextShown == 0 || nextShown < reached); nextShown += 5)
+            platform::SetWaitText("Computing features " + FormatFixed(100.0 * nextShown / count, 2) + "%");
+    };
+    showProgress(0);
+    ParallelFor(chunks, computeChunk, showProgress);
+    for (int f = 0; f < count; ++f) {
+        int set = 0;
+        for (int chunk = 0; chunk < chunks; ++chunk)
+            set += chunkCounts[static_cast<std::size_t>(chunk) * static_cast<std::size_t>(count) +
+                               static_cast<std::size_t>(f)];
         list.SetCount(f, set);
     }
 

@@ -1,5 +1,7 @@
 #include "core/model/timestream.h"
 
+#include "core/model/Parallel.h"
+
 namespace timestream_detail {
 
 void IndexOutOfRange(int line)
@@ -135,8 +137,13 @@ void TimeStream::ClearChannels()
 
 void TimeStream::ComputeAllMinMax()
 {
-    for (TimeChannel* leaf : leaves)
-        leaf->ComputeMinMax();
+    // Each piece takes its own leaves.
+    constexpr std::size_t kLeavesPerPiece = 64;
+    ParallelFor(static_cast<int>((leaves.size() + kLeavesPerPiece - 1) / kLeavesPerPiece), [this](int piece) {
+        const std::size_t from = static_cast<std::size_t>(piece) * kLeavesPerPiece;
+        for (std::size_t i = from; i < leaves.size() && i < from + kLeavesPerPiece; ++i)
+            leaves[i]->ComputeMinMax();
+    });
 }
 
 int TimeStream::FillRow(int cycle, double* row, std::size_t rowSize)

@@ -216,11 +216,12 @@ class DataTimeChannel final : public TimeChannel {
                   "channels hold int8_t, int16_t, int32_t or double");
 
 public:
-    static constexpr std::size_t kReservedCycles = 6000;
+    using value_type = T;
 
+    // No room is reserved: a log's reader sizes every leaf once for the cycles it
+    // read, so that a loaded log holds no more than its values.
     explicit DataTimeChannel(std::string name) : TimeChannel(std::move(name), ChannelTypeWord<T>::value)
     {
-        values.reserve(kReservedCycles);
         isLeaf = true;
     }
 
@@ -326,16 +327,20 @@ public:
     // Keeps the running extremes, then appends the value: how a log is read in.
     void AddValue(T v)
     {
-        if (minMaxValid) {
-            if (v < min)
-                min = v;
-            if (v > max)
-                max = v;
-        } else {
-            min = max = v;
-            minMaxValid = true;
-        }
+        NoteExtremes(v);
         values.push_back(v);
+    }
+
+    // Appends n values at once, as n AddValue calls would: fill(first) writes them in
+    // place (first points at n zeros), then the running extremes take them in.
+    template <class Fill>
+    void AppendFilled(std::size_t n, Fill&& fill)
+    {
+        const std::size_t from = values.size();
+        values.resize(from + n);
+        fill(values.data() + from);
+        for (std::size_t i = from; i < values.size(); ++i)
+            NoteExtremes(values[i]);
     }
 
     // The typed read: the windowed value in the element type (truncated toward zero).
@@ -356,6 +361,19 @@ public:
     bool IsMinMaxValid() const { return minMaxValid; }
 
 private:
+    void NoteExtremes(T v)
+    {
+        if (minMaxValid) {
+            if (v < min)
+                min = v;
+            if (v > max)
+                max = v;
+        } else {
+            min = max = v;
+            minMaxValid = true;
+        }
+    }
+
     // The mean over cycles t - w/2 .. t + w/2 - 1, cut at both ends of the stored
     // values; whole numbers for the integer types.
     double WindowMean(int cycle) const

@@ -1,5 +1,5 @@
 // Fuzz target: any byte sequence handed to the log reader must end in records,
-// a clean stop or the reader's "Unknown mode" text, never in a crash, a hang or
+// a clean stop or one of the reader's bad-record texts, never in a crash, a hang or
 // a read outside a buffer.
 #include "core/io/rcsslogplayer/rcgparser.h"
 

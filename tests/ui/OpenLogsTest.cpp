@@ -869,6 +869,8 @@ TEST_F(OpenLogsTest, ACutOrBrokenFileKeepsTheCyclesReadAndSaysSo)
         s.time = static_cast<uint16_t>(t);
         w.Show(s);
     }
+    RcgWriter negative = w;
+    negative.MessageWithLength(1, -1, "x");
     w.Tag(4);
     const std::string broken = w.Save("broken");
     Open({Q(broken)});
@@ -880,4 +882,10 @@ TEST_F(OpenLogsTest, ACutOrBrokenFileKeepsTheCyclesReadAndSaysSo)
     EXPECT_EQ(ListShows()[1].first, "A : B (Keepaway)");
     EXPECT_EQ(form->windowTitle(), "RoboCup VeloTrask [A : B (1:2)]");
     EXPECT_EQ(logs().At(0)->cycles, log->cycles);  // the first log untouched
+
+    // A message of negative length is told as what it is.
+    const std::string badLength = negative.Save("negative");
+    Open({Q(badLength)});
+    ExpectOneMessage(Q(badLength) + " has a bad record (negative message length): the 3 cycles read before it were kept",
+                     "Warning");
 }

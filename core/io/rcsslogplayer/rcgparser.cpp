@@ -101,10 +101,10 @@ bool RCGParser::parseTagged(std::istream& strm, std::streampos pos)
             return endOfInput(strm);
         const short board = platform::ReadBE16Signed(head);
         const int16_t length = platform::ReadBE16Signed(head + 2);
-        // A negative length cannot describe a message: the record is as broken as
-        // one with an unknown mode, and nothing after it can be trusted.
+        // A negative length cannot describe a message: nothing after it can be
+        // trusted, and the reason is told as it is, not as an unknown mode.
         if (length < 0)
-            throw std::string(kUnknownModeText);
+            throw std::string(kNegativeLengthText);
         std::vector<char> text(static_cast<std::size_t>(length));
         if (!ReadExact(strm, text.data(), text.size()))
             return endOfInput(strm);

@@ -47,9 +47,10 @@ inline constexpr std::size_t kName = 0, kNameSize = 16, kScore = 16;
 inline constexpr std::size_t kPlayerTypeSize = 24, kPlayerTypeKickableMargin = 28;
 inline constexpr std::size_t kServerParamsBallSize = 104;
 
-// Thrown (as a std::string) for a record whose mode tag is not known, and for a
-// message whose length is negative.
+// Thrown (as a std::string) for a record whose mode tag is not known.
 inline const char* const kUnknownModeText = "Unknown mode\n";
+// Thrown (as a std::string) for a message record whose length is negative.
+inline const char* const kNegativeLengthText = "negative message length\n";
 
 // The receiver of the records. Every handler has a public forwarder; the position
 // is the stream position at which the record began (before its mode tag).
