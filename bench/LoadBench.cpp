@@ -2,15 +2,17 @@
 // derived pass with events and roles, roles as "Use player roles" says, features.
 // The log is the file named by VELOTRASK_BENCH_LOG (a plain .rcg or a .rcg.gz), or
 // the real full match of tests/data. Before the timed runs it prints one load's
-// phases, what was loaded and what the loaded log costs in memory.
+// phases, what was loaded and what the loaded log costs in memory beside what its
+// channels and features need. Timed on all cores and on one thread.
+#include "BenchLog.h"
+
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
 #include "core/learning/Features.h"
 #include "core/io/LoadLog.h"
+#include "core/model/Parallel.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/Hooks.h"
-
-#include "support/Gunzip.h"
 
 #include <benchmark/benchmark.h>
 
@@ -31,31 +33,6 @@ namespace fs = std::filesystem;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-std::string Gunzip(const std::string& source)
-{
-    const fs::path target = fs::temp_directory_path() / ("velotrask-loadbench-" + std::to_string(::getpid()) + ".rcg");
-    GunzipFile(source, target.string());
-    return target.string();
-}
-
-// The log to load, decompressed once into a temporary file when it is gzipped.
-const std::string& BenchLog()
-{
-    static const std::string path = [] {
-        const char* named = std::getenv("VELOTRASK_BENCH_LOG");
-        const std::string source = named != nullptr && *named != '\0'
-                                       ? std::string(named)
-                                       : std::string(VELO_TEST_DATA_DIR) + "/match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg.gz";
-        if (source.size() > 3 && source.compare(source.size() - 3, 3, ".gz") == 0) {
-            const std::string plain = Gunzip(source);
-            std::atexit([] { std::remove(BenchLog().c_str()); });
-            return plain;
-        }
-        return source;
-    }();
-    return path;
-}
 
 // The concept hierarchies, built once; they write their GML files into a
 // temporary folder, not into the folder the benchmark runs in.
@@ -122,6 +99,25 @@ void ResetPeak()
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
+// Bytes of every leaf's values: what the channels themselves need.
+double ChannelBytes(const TimeStream& stream)
+{
+    double bytes = 0.0;
+    for (const TimeChannel* leaf : stream.GetLeaves()) {
+        const std::string type = leaf->GetTypeName();
+        const double size = type == "char" ? 1.0 : type == "short" ? 2.0 : type == "long" ? 4.0 : 8.0;
+        bytes += size * leaf->GetCount();
+    }
+    return bytes;
+}
+
+// Bytes of the feature matrix and of its per-instance role columns.
+double FeatureBytes(const FeatureList& features)
+{
+    const double instances = features.GetNumInstances();
+    return instances * features.GetBytesPerRow() + instances * FeatureList::kObjectColumns * sizeof(void*);
+}
+
 // One load, with its phases, what it loaded and its memory printed.
 void ReportOneLoad(const std::string& path)
 {
@@ -178,12 +174,18 @@ void ReportOneLoad(const std::string& path)
         std::printf("    %-40s %6d\n", action.c_str(), count);
     std::printf("  features: %d over %d cycles\n", log->features->GetNumFeatures(),
                 log->features->GetNumInstances());
+    const double channels = ChannelBytes(*log->stream) / (1024.0 * 1024.0);
+    const double featureBytes = FeatureBytes(*log->features) / (1024.0 * 1024.0);
     std::printf("Memory: resident %.1f MB before, %.1f MB with the log loaded (the log costs %.1f MB); "
                 "peak %.1f MB (%.1f MB above the start)\n",
                 rssBefore, rssAfter, rssAfter - rssBefore, peak, peak - rssBefore);
+    std::printf("  its values need %.1f MB: channels %.1f MB, features %.1f MB; the log costs %.1f %% of that\n",
+                channels + featureBytes, channels, featureBytes,
+                100.0 * (rssAfter - rssBefore) / (channels + featureBytes));
     std::fflush(stdout);
 }
 
+// Argument: the threads to use, 0 for every core.
 void BM_WholeLoad(benchmark::State& state)
 {
     const std::string& path = BenchLog();
@@ -193,6 +195,7 @@ void BM_WholeLoad(benchmark::State& state)
         reported = true;
         ReportOneLoad(path);
     }
+    SetWorkerThreads(static_cast<int>(state.range(0)));
     LoadLogTimes sum;
     for (auto _ : state) {
         LoadLogTimes times;
@@ -207,7 +210,8 @@ void BM_WholeLoad(benchmark::State& state)
     state.counters["read+derived_ms"] = (sum.create + sum.read) * 1000.0 / n;
     state.counters["roles_ms"] = sum.roles * 1000.0 / n;
     state.counters["features_ms"] = sum.features * 1000.0 / n;
+    SetWorkerThreads(0);
 }
-BENCHMARK(BM_WholeLoad)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_WholeLoad)->ArgName("threads")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
 }  // namespace

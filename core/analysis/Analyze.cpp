@@ -216,11 +216,12 @@ int RoboCupFileT::ComputeCalculatedFields()
     // reported and left out of what follows.
     bool located[kObjects] = {};
     for (int i = 0; i < kObjects; ++i) {
-        if (x[i] == nullptr)
+        // The channels, not their values: a leaf without values has no storage.
+        if (posXChannel[i] == nullptr)
             platform::Notify("tsPosX", "Assert failed");
-        if (y[i] == nullptr)
+        if (posYChannel[i] == nullptr)
             platform::Notify("tsPosY", "Assert failed");
-        located[i] = x[i] != nullptr && y[i] != nullptr;
+        located[i] = posXChannel[i] != nullptr && posYChannel[i] != nullptr;
     }
 
     // Distances of the ball to the two goals.

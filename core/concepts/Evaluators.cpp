@@ -74,31 +74,28 @@ SquareRegionEvaluator::SquareRegionEvaluator(double x1_, double y1_, double x2_,
 
 bool SquareRegionEvaluator::Evaluate(BasicGameData* s)
 {
-    if (s == nullptr || EmptyLog(s))
-        return false;
-    const bool inside = x1 <= s->x && s->x <= x2 && y1 <= s->y && s->y <= y2;
-    return inside ? mode != 1 : mode != 0;
+    return s != nullptr && !EmptyLog(s) && Holds(s->x, s->y);
 }
 
 CircleRegionEvaluator::CircleRegionEvaluator(double cx_, double cy_, double r_) : cx(cx_), cy(cy_), r(r_) {}
 
 bool CircleRegionEvaluator::Evaluate(BasicGameData* s)
 {
-    return s != nullptr && !EmptyLog(s) && PointDistance(s->x, s->y, cx, cy) <= r;
+    return s != nullptr && !EmptyLog(s) && Holds(s->x, s->y);
 }
 
 SidelineEvaluator::SidelineEvaluator(bool low, bool high) : beyondLow(low), beyondHigh(high) {}
 
 bool SidelineEvaluator::Evaluate(BasicGameData* s)
 {
-    return s != nullptr && !EmptyLog(s) && ((s->y < -pitch::kHalfWidth && beyondLow) || (s->y > pitch::kHalfWidth && beyondHigh));
+    return s != nullptr && !EmptyLog(s) && Holds(s->x, s->y);
 }
 
 GoallineEvaluator::GoallineEvaluator(bool left, bool right) : beyondLeft(left), beyondRight(right) {}
 
 bool GoallineEvaluator::Evaluate(BasicGameData* s)
 {
-    return s != nullptr && !EmptyLog(s) && ((s->x < -pitch::kHalfLength && beyondLeft) || (s->x > pitch::kHalfLength && beyondRight));
+    return s != nullptr && !EmptyLog(s) && Holds(s->x, s->y);
 }
 
 SpeedEvaluator::SpeedEvaluator(int window_, double lo_, double hi_) : window(window_), lo(lo_), hi(hi_) {}

@@ -2,7 +2,10 @@
 // one object of one log belongs to the concept at one cycle.
 #pragma once
 
+#include "core/model/Pitch.h"
 #include "core/model/Situation.h"
+
+#include <cmath>
 
 class RoboCupFileT;
 
@@ -27,6 +30,13 @@ class SquareRegionEvaluator : public BasicEvaluator {
 public:
     SquareRegionEvaluator(double x1, double y1, double x2, double y2, char mode);
     bool Evaluate(BasicGameData* situation) override;
+    // The verdict on a position of a log with cycles: what the feature computation
+    // asks without a virtual call.
+    bool Holds(double x, double y) const
+    {
+        const bool inside = x1 <= x && x <= x2 && y1 <= y && y <= y2;
+        return inside ? mode != 1 : mode != 0;
+    }
 
     double x1, y1, x2, y2;
     char mode;
@@ -37,6 +47,12 @@ class CircleRegionEvaluator : public BasicEvaluator {
 public:
     CircleRegionEvaluator(double cx, double cy, double r);
     bool Evaluate(BasicGameData* situation) override;
+    bool Holds(double x, double y) const
+    {
+        const double dx = x - cx;
+        const double dy = y - cy;
+        return std::sqrt(dx * dx + dy * dy) <= r;
+    }
 
     double cx, cy, r;
 };
@@ -47,6 +63,11 @@ class SidelineEvaluator : public BasicEvaluator {
 public:
     SidelineEvaluator(bool beyondLow, bool beyondHigh);
     bool Evaluate(BasicGameData* situation) override;
+    bool Holds(double x, double y) const
+    {
+        (void)x;
+        return (y < -pitch::kHalfWidth && beyondLow) || (y > pitch::kHalfWidth && beyondHigh);
+    }
 
     bool beyondLow, beyondHigh;
 };
@@ -56,6 +77,11 @@ class GoallineEvaluator : public BasicEvaluator {
 public:
     GoallineEvaluator(bool beyondLeft, bool beyondRight);
     bool Evaluate(BasicGameData* situation) override;
+    bool Holds(double x, double y) const
+    {
+        (void)y;
+        return (x < -pitch::kHalfLength && beyondLeft) || (x > pitch::kHalfLength && beyondRight);
+    }
 
     bool beyondLeft, beyondRight;
 };

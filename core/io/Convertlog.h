@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/io/rcsslogplayer/rcgparser.h"
+#include "platform/ByteOrder.h"
 
 #include <cstdint>
 #include <iosfwd>
@@ -16,9 +17,12 @@ class RoboCupFileT;
 namespace rcss {
 
 // A 32-bit fixed-point field in network order: the signed integer times 2^-16.
-double NetFixedToDouble(const unsigned char* p);
+inline double NetFixedToDouble(const unsigned char* p)
+{
+    return static_cast<double>(platform::ReadBE32Signed(p)) * (1.0 / 65536.0);
+}
 // A 16-bit field in network order, as a signed number.
-std::int16_t NetShort(const unsigned char* p);
+inline std::int16_t NetShort(const unsigned char* p) { return platform::ReadBE16Signed(p); }
 
 // The receiver that writes a log's records into a record created with the full
 // schema. It lives for one file: goal counters and the pending play mode start at 0.
@@ -32,6 +36,9 @@ public:
     // Makes room for about this many show records (what the file's size allows), so
     // that nothing grows twice while reading.
     void Reserve(std::size_t shows);
+    // The whole input, when it is in memory and stays there until Finish: records
+    // are then found in it by their position instead of being copied.
+    void SetSource(const unsigned char* input) { m_source = input; }
     // Writes the show records read so far into the leaves and counts them as the
     // log's cycles. Time, play mode and score are written as each record arrives;
     // the rest waits here, one object's leaves per piece of parallel work. Call it
@@ -54,8 +61,8 @@ private:
     // Appends the record's time, play mode and score and keeps the record for
     // Finish; the time is kept in m_time.
     void appendCycle(const short_showinfo_t2& show);
-    void writeBall(const unsigned char* shows, std::size_t n);
-    void writePlayer(std::size_t player, const unsigned char* shows, std::size_t n);
+    void writeBall(const std::vector<const unsigned char*>& shows);
+    void writePlayer(std::size_t player, const std::vector<const unsigned char*>& shows);
 
     int m_version = 0;
     int m_time = 0;
@@ -65,8 +72,12 @@ private:
     int m_rightScore = 0;
     RoboCupFileT& m_log;
     std::unique_ptr<Targets> m_targets;
-    std::vector<unsigned char> m_shows;  // the raw show records Finish has still to write
-    std::size_t m_pending = 0;           // how many
+    // The show records Finish has still to write: copied here, or where they start
+    // in m_source.
+    std::vector<unsigned char> m_shows;
+    std::vector<std::size_t> m_showStarts;
+    std::size_t m_pending = 0;  // how many
+    const unsigned char* m_source = nullptr;
 };
 
 }  // namespace rcss

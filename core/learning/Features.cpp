@@ -299,41 +299,84 @@ struct PositionValues {
     }
 };
 
-// The values of the state variables that range concepts test. Many ranges test
-// one variable (the 648 keepaway ranges test 13 variables, the four ball-distance
-// classes of an object one), and a range holds exactly when lo <= value < hi, so
-// each variable is computed once per cycle and object and every range of it only
-// compares: the same bits for a fraction of the work.
-class StateVariableCache {
-public:
-    // The range evaluator whose verdict is lo <= KeepawayFeature(...) < hi, or
-    // null for any other kind (a subclass may judge otherwise).
-    static const RelativeDistEvaluator* RangeTest(const BasicEvaluator* evaluator)
+// A concept whose verdict is lo <= value < hi, where the value depends on the
+// situation and on a few parameters of the evaluator only: a keepaway state
+// variable, an object's speed over a window, a player's speed towards the ball.
+struct RangeTest {
+    enum Kind { kStateVariable, kSpeed, kSpeedToBall };
+    Kind kind = kStateVariable;
+    const BasicEvaluator* evaluator = nullptr;
+    std::tuple<int, int, int, bool> key;  // kind and the parameters the value depends on
+    double lo = 0.0;
+    double hi = 0.0;
+
+    // The test an evaluator of exactly these kinds makes; false for any other kind
+    // (a subclass may judge otherwise).
+    static bool Of(const BasicEvaluator* evaluator, RangeTest& test)
     {
-        if (evaluator == nullptr || typeid(*evaluator) != typeid(RelativeDistEvaluator))
-            return nullptr;
-        return static_cast<const RelativeDistEvaluator*>(evaluator);
+        if (evaluator == nullptr)
+            return false;
+        test.evaluator = evaluator;
+        const std::type_info& type = typeid(*evaluator);
+        if (type == typeid(RelativeDistEvaluator)) {
+            const auto& e = static_cast<const RelativeDistEvaluator&>(*evaluator);
+            test = {kStateVariable, evaluator, {kStateVariable, e.a, e.b, e.sorted}, e.lo, e.hi};
+            return true;
+        }
+        if (type == typeid(SpeedEvaluator)) {
+            const auto& e = static_cast<const SpeedEvaluator&>(*evaluator);
+            test = {kSpeed, evaluator, {kSpeed, e.window, 0, false}, e.lo, e.hi};
+            return true;
+        }
+        if (type == typeid(RelativeSpeedEvaluator)) {
+            const auto& e = static_cast<const RelativeSpeedEvaluator&>(*evaluator);
+            test = {kSpeedToBall, evaluator, {kSpeedToBall, 0, 0, false}, e.lo, e.hi};
+            return true;
+        }
+        return false;
     }
 
-    // The variable's value at cycles first .. last - 1 (index t - first) for the
-    // situation's object, computed on the situations the evaluator itself would be
-    // given. One cache serves one range of cycles.
-    const std::vector<double>& Values(const RelativeDistEvaluator& range, BasicGameData situation, const double* xs,
+    double Value(const BasicGameData& situation) const
+    {
+        switch (kind) {
+        case kStateVariable: {
+            const auto& e = static_cast<const RelativeDistEvaluator&>(*evaluator);
+            return KeepawayFeature(&situation, e.a, e.b, e.sorted);
+        }
+        case kSpeed:
+            return static_cast<const SpeedEvaluator&>(*evaluator).Value(&situation);
+        case kSpeedToBall:
+            return static_cast<const RelativeSpeedEvaluator&>(*evaluator).Value(&situation);
+        }
+        return 0.0;
+    }
+};
+
+// The values that range concepts test. Many ranges test one value (the 648
+// keepaway ranges test 13 variables, the speed classes of an object one speed),
+// and a range holds exactly when lo <= value < hi, so each value is computed once
+// per cycle and object and every range of it only compares: the same bits for a
+// fraction of the work.
+class RangeValueCache {
+public:
+    // The value at cycles first .. last - 1 (index t - first) for the situation's
+    // object, computed on the situations the evaluator itself would be given. One
+    // cache serves one range of cycles.
+    const std::vector<double>& Values(const RangeTest& test, BasicGameData situation, const double* xs,
                                       const double* ys, int first, int last)
     {
         if (situation.object != object_) {  // features come object by object
             values_.clear();
             object_ = situation.object;
         }
-        std::vector<double>& values = values_[std::make_tuple(range.a, range.b, range.sorted)];
+        std::vector<double>& values = values_[test.key];
         if (values.empty() && last > first) {
             values.resize(static_cast<std::size_t>(last - first));
             for (int t = first; t < last; ++t) {
                 situation.cycle = t;
                 situation.x = xs != nullptr ? xs[t] : 0.0;
                 situation.y = ys != nullptr ? ys[t] : 0.0;
-                values[static_cast<std::size_t>(t - first)] =
-                    KeepawayFeature(&situation, range.a, range.b, range.sorted);
+                values[static_cast<std::size_t>(t - first)] = test.Value(situation);
             }
         }
         return values;
@@ -341,8 +384,36 @@ public:
 
 private:
     int object_ = -2;
-    std::map<std::tuple<int, int, bool>, std::vector<double>> values_;
+    std::map<std::tuple<int, int, int, bool>, std::vector<double>> values_;
 };
+
+// Where the feature's bits go: its column in the rows of the matrix.
+struct BitColumn {
+    std::uint8_t* column;
+    std::size_t stride;
+    std::uint8_t mask;
+
+    void Set(int t) const { column[static_cast<std::size_t>(t) * stride] |= mask; }
+};
+
+// The region kinds judge the position alone: over a log with cycles their verdict
+// is Holds(x, y), which needs no virtual call. False when the evaluator is not
+// exactly of that kind.
+template <class Region>
+bool RegionBits(const BasicEvaluator* evaluator, const double* xs, const double* ys, int first, int last,
+                const BitColumn& bits, int& set)
+{
+    if (evaluator == nullptr || typeid(*evaluator) != typeid(Region))
+        return false;
+    const Region& region = static_cast<const Region&>(*evaluator);
+    for (int t = first; t < last; ++t) {
+        if (region.Holds(xs != nullptr ? xs[t] : 0.0, ys != nullptr ? ys[t] : 0.0)) {
+            bits.Set(t);
+            ++set;
+        }
+    }
+    return true;
+}
 
 void FillRoleColumns(RoboCupFileT& log, FeatureList& list, ConceptObject* ball)
 {
@@ -427,7 +498,8 @@ void ComputeFeatures(RoboCupFileT* log, const FeatureConceptRoots& roots)
     // from is gathered here too, so that the bits can be computed side by side.
     struct FeatureJob {
         BasicEvaluator* evaluator = nullptr;
-        const RelativeDistEvaluator* range = nullptr;
+        bool isRange = false;
+        RangeTest range;
         int object = -1;
         const double* xs = nullptr;
         const double* ys = nullptr;
@@ -459,7 +531,7 @@ void ComputeFeatures(RoboCupFileT* log, const FeatureConceptRoots& roots)
         // Every holder's concept was collected for its evaluator, so asking the
         // evaluator is what asking the concept would do, one call less per cycle.
         job.evaluator = holder.node->GetEvaluator();
-        job.range = StateVariableCache::RangeTest(job.evaluator);
+        job.isRange = RangeTest::Of(job.evaluator, job.range);
     }
 
     // The bits, one range of cycles per piece: a piece writes only the matrix rows
@@ -475,32 +547,33 @@ void ComputeFeatures(RoboCupFileT* log, const FeatureConceptRoots& roots)
         int* counts = chunkCounts.data() + static_cast<std::size_t>(chunk) * static_cast<std::size_t>(count);
         BasicGameData situation;
         situation.file = log;
-        StateVariableCache stateVariables;
+        RangeValueCache rangeValues;
         for (int f = 0; f < count; ++f) {
             const FeatureJob& job = jobs[static_cast<std::size_t>(f)];
             situation.object = job.object;
             // The bits go straight into the feature's column of the freshly zeroed
             // matrix: a clear bit is already clear.
-            std::uint8_t* column = matrix + f / 8;
-            const std::uint8_t mask = static_cast<std::uint8_t>(1u << (f % 8));
+            const BitColumn bits{matrix + f / 8, stride, static_cast<std::uint8_t>(1u << (f % 8))};
             int set = 0;
-            if (job.range != nullptr) {
-                const std::vector<double>& values =
-                    stateVariables.Values(*job.range, situation, job.xs, job.ys, first, last);
+            if (job.isRange) {
+                const std::vector<double>& values = rangeValues.Values(job.range, situation, job.xs, job.ys, first, last);
                 for (int t = first; t < last; ++t) {
                     const double v = values[static_cast<std::size_t>(t - first)];
-                    if (job.range->lo <= v && v < job.range->hi) {
-                        column[static_cast<std::size_t>(t) * stride] |= mask;
+                    if (job.range.lo <= v && v < job.range.hi) {
+                        bits.Set(t);
                         ++set;
                     }
                 }
-            } else {
+            } else if (!RegionBits<SquareRegionEvaluator>(job.evaluator, job.xs, job.ys, first, last, bits, set) &&
+                       !RegionBits<CircleRegionEvaluator>(job.evaluator, job.xs, job.ys, first, last, bits, set) &&
+                       !RegionBits<SidelineEvaluator>(job.evaluator, job.xs, job.ys, first, last, bits, set) &&
+                       !RegionBits<GoallineEvaluator>(job.evaluator, job.xs, job.ys, first, last, bits, set)) {
                 for (int t = first; job.evaluator != nullptr && t < last; ++t) {
                     situation.cycle = t;
                     situation.x = job.xs != nullptr ? job.xs[t] : 0.0;
                     situation.y = job.ys != nullptr ? job.ys[t] : 0.0;
                     if (job.evaluator->Evaluate(&situation)) {
-                        column[static_cast<std::size_t>(t) * stride] |= mask;
+                        bits.Set(t);
                         ++set;
                     }
                 }

@@ -273,17 +273,7 @@ public:
     void ComputeMinMax() override
     {
         minMaxValid = false;
-        for (T v : values) {
-            if (!minMaxValid) {
-                min = max = v;
-                minMaxValid = true;
-            } else {
-                if (v < min)
-                    min = v;
-                if (v > max)
-                    max = v;
-            }
-        }
+        TakeExtremesFrom(0);
     }
 
     int Append(TimeChannel* source, double scale, double offset) override
@@ -331,16 +321,22 @@ public:
         values.push_back(v);
     }
 
-    // Appends n values at once, as n AddValue calls would: fill(first) writes them in
-    // place (first points at n zeros), then the running extremes take them in.
-    template <class Fill>
-    void AppendFilled(std::size_t n, Fill&& fill)
+    // Appends n values at once, as n AddValue calls would: Extend appends n zeros and
+    // tells where they start, the caller writes them in place, then NoteAppended(n)
+    // takes the last n values into the running extremes. A reader that fills many
+    // leaves in one pass over its records goes this way.
+    T* Extend(std::size_t n)
     {
         const std::size_t from = values.size();
         values.resize(from + n);
-        fill(values.data() + from);
-        for (std::size_t i = from; i < values.size(); ++i)
-            NoteExtremes(values[i]);
+        return values.data() + from;
+    }
+    void NoteAppended(std::size_t n) { TakeExtremesFrom(values.size() - std::min(n, values.size())); }
+    // The same for n copies of one value.
+    void AppendCopies(std::size_t n, T value)
+    {
+        std::fill_n(Extend(n), n, value);
+        NoteAppended(n);
     }
 
     // The typed read: the windowed value in the element type (truncated toward zero).
@@ -361,6 +357,30 @@ public:
     bool IsMinMaxValid() const { return minMaxValid; }
 
 private:
+    // The values from index `from` on, taken into the extremes in order as AddValue
+    // takes them, with the extremes held in registers.
+    void TakeExtremesFrom(std::size_t from)
+    {
+        const T* v = values.data() + from;
+        const T* const end = values.data() + values.size();
+        if (v >= end)
+            return;
+        T lo = min;
+        T hi = max;
+        if (!minMaxValid) {
+            lo = hi = *v++;
+            minMaxValid = true;
+        }
+        for (; v != end; ++v) {
+            if (*v < lo)
+                lo = *v;
+            if (*v > hi)
+                hi = *v;
+        }
+        min = lo;
+        max = hi;
+    }
+
     void NoteExtremes(T v)
     {
         if (minMaxValid) {

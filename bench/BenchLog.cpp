@@ -1,0 +1,43 @@
+#include "BenchLog.h"
+
+#include "support/Gunzip.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+std::string NamedLog()
+{
+    const char* named = std::getenv("VELOTRASK_BENCH_LOG");
+    return named != nullptr && *named != '\0' ? std::string(named) : std::string();
+}
+
+}  // namespace
+
+bool BenchLogIsTheFullMatch() { return NamedLog().empty(); }
+
+const std::string& BenchLog()
+{
+    static const std::string path = [] {
+        const std::string named = NamedLog();
+        const std::string source =
+            !named.empty() ? named : std::string(VELO_TEST_DATA_DIR) + "/match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg.gz";
+        if (source.size() <= 3 || source.compare(source.size() - 3, 3, ".gz") != 0)
+            return source;
+        const std::filesystem::path plain =
+            std::filesystem::temp_directory_path() / ("velotrask-bench-" + std::to_string(::getpid()) + ".rcg");
+        GunzipFile(source, plain.string());
+        return plain.string();
+    }();
+    // Registered once the path exists, so that it runs before the path is destroyed.
+    static const bool removeAtExit = [] {
+        if (path != NamedLog())
+            std::atexit([] { std::remove(BenchLog().c_str()); });
+        return true;
+    }();
+    (void)removeAtExit;
+    return path;
+}

@@ -1,0 +1,12 @@
+// The log every load and read benchmark works on: the file named by
+// VELOTRASK_BENCH_LOG (a plain .rcg or a .rcg.gz), or else the real full match of
+// tests/data. A gzipped log is decompressed once into a temporary file that is
+// removed when the benchmarks end.
+#pragma once
+
+#include <string>
+
+const std::string& BenchLog();
+// True when no log was named: the full match of tests/data, with its known cycles.
+bool BenchLogIsTheFullMatch();
+inline constexpr int kFullMatchCycles = 6659;

@@ -1,0 +1,353 @@
+// The receiver that writes a log's records into the channels of an open record:
+// time, play mode and score as each record arrives, everything else per object
+// once the reading has ended.
+#include "core/io/Convertlog.h"
+
+#include "core/model/Parallel.h"
+#include "core/model/RoboCupFile.h"
+#include "platform/ByteOrder.h"
+#include "platform/Hooks.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace rcss {
+
+namespace {
+
+using ShortChannel = RoboCupFileT::ShortChannel;
+using CharChannel = RoboCupFileT::CharChannel;
+using LongChannel = RoboCupFileT::LongChannel;
+using DoubleChannel = RoboCupFileT::DoubleChannel;
+
+template <class C>
+C* Leaf(const TimeStream& stream, int index)
+{
+    auto* channel = dynamic_cast<C*>(stream.GetChannel(index));
+    if (channel == nullptr)
+        throw std::runtime_error("leaf " + std::to_string(index) + " does not have the schema's type");
+    return channel;
+}
+
+std::string TeamName(const team_t& team)
+{
+    const char* name = reinterpret_cast<const char*>(team.bytes + team::kName);
+    std::size_t n = 0;
+    while (n < team::kNameSize && name[n] != '\0')
+        ++n;
+    return std::string(name, n);
+}
+
+}  // namespace
+
+// Every channel a cycle writes into, resolved once per file: a cycle appends to
+// 939 leaves, and looking each up again per record would cost more than the copy.
+struct TimeWriter::Targets {
+    ShortChannel *time, *playMode, *scoreDiff, *leftScore, *rightScore, *time2goal;
+    DoubleChannel *ballX, *ballY, *ballDx, *ballDy;
+    CharChannel *leftPossession, *rightPossession, *ballKickEvent;
+    DoubleChannel *leftGoalDistance, *rightGoalDistance;
+
+    struct Player {
+        CharChannel* side;
+        ShortChannel *unum, *type, *mode;
+        // x, y, dx, dy, body angle, head angle, view width, then stamina, effort, recovery
+        DoubleChannel* fixed[10];
+        ShortChannel* viewQuality;
+        ShortChannel* counts[8];
+        // Leaves the derived passes fill later: one 0 per cycle for now.
+        CharChannel* zeroChars[13];
+        ShortChannel* zeroShorts[2];
+        DoubleChannel* zeroDoubles[2];
+        LongChannel* zeroLongs[2];
+    } players[show::kPlayerCount];
+
+    explicit Targets(const TimeStream& s)
+    {
+        const SchemaLeafIndices& ix = kSchemaLeaf;
+        time = Leaf<ShortChannel>(s, ix.time);
+        playMode = Leaf<ShortChannel>(s, ix.playMode);
+        scoreDiff = Leaf<ShortChannel>(s, ix.scoreDiff);
+        leftScore = Leaf<ShortChannel>(s, ix.leftScore);
+        rightScore = Leaf<ShortChannel>(s, ix.rightScore);
+        time2goal = Leaf<ShortChannel>(s, ix.time2goal);
+        ballX = Leaf<DoubleChannel>(s, ix.ballX);
+        ballY = Leaf<DoubleChannel>(s, ix.ballY);
+        ballDx = Leaf<DoubleChannel>(s, ix.ballDx);
+        ballDy = Leaf<DoubleChannel>(s, ix.ballDy);
+        leftPossession = Leaf<CharChannel>(s, ix.leftPossession);
+        rightPossession = Leaf<CharChannel>(s, ix.rightPossession);
+        leftGoalDistance = Leaf<DoubleChannel>(s, ix.leftGoalDistance);
+        rightGoalDistance = Leaf<DoubleChannel>(s, ix.rightGoalDistance);
+        ballKickEvent = Leaf<CharChannel>(s, ix.ballKickEvent);
+
+        namespace k = playerleaf;
+        for (int p = 0; p < static_cast<int>(show::kPlayerCount); ++p) {
+            Player& pl = players[p];
+            auto at = [&](int leaf) { return PlayerLeafIndex(p, leaf); };
+            pl.side = Leaf<CharChannel>(s, at(k::kSide));
+            pl.unum = Leaf<ShortChannel>(s, at(k::kUnum));
+            pl.type = Leaf<ShortChannel>(s, at(k::kType));
+            pl.mode = Leaf<ShortChannel>(s, at(k::kMode));
+            const int fixedLeaves[10] = {k::kPosX,       k::kPosY,      k::kVelDx,     k::kVelDy,   k::kBodyAngle,
+                                         k::kHeadAngle,  k::kViewWidth, k::kStamina,   k::kEffort,  k::kRecovery};
+            for (int i = 0; i < 10; ++i)
+                pl.fixed[i] = Leaf<DoubleChannel>(s, at(fixedLeaves[i]));
+            pl.viewQuality = Leaf<ShortChannel>(s, at(k::kViewQuality));
+            for (int c = 0; c < 8; ++c)
+                pl.counts[c] = Leaf<ShortChannel>(s, at(k::kKickCount + c));
+            const int charLeaves[13] = {k::kKick,      k::kDash,          k::kTurn,          k::kSay,
+                                        k::kTneck,     k::kCatch,         k::kMove,          k::kChngView,
+                                        k::kPossessor, k::kPrevPossessor, k::kRealPossessor, k::kSpeed,
+                                        k::kKickEvent};
+            for (int i = 0; i < 13; ++i)
+                pl.zeroChars[i] = Leaf<CharChannel>(s, at(charLeaves[i]));
+            pl.zeroShorts[0] = Leaf<ShortChannel>(s, at(k::kNearestOpponent));
+            pl.zeroShorts[1] = Leaf<ShortChannel>(s, at(k::kNearestTeammate));
+            pl.zeroDoubles[0] = Leaf<DoubleChannel>(s, at(k::kDistOpponent));
+            pl.zeroDoubles[1] = Leaf<DoubleChannel>(s, at(k::kDistTeammate));
+            pl.zeroLongs[0] = Leaf<LongChannel>(s, at(k::kEvent));
+            pl.zeroLongs[1] = Leaf<LongChannel>(s, at(k::kRole));
+        }
+    }
+};
+
+TimeWriter::TimeWriter(RoboCupFileT& log) : m_log(log)
+{
+    if (!log.stream)
+        throw std::runtime_error("log record without a channel stream");
+    m_targets = std::make_unique<Targets>(*log.stream);
+}
+
+TimeWriter::~TimeWriter() = default;
+
+namespace {
+
+// Cuts every leaf back to n values: a cycle that failed half-way (memory ran out)
+// must not leave the leaves with different numbers of values.
+void CutLeavesTo(const TimeStream& stream, std::size_t n)
+{
+    for (TimeChannel* leaf : stream.GetLeaves()) {
+        if (auto* c = dynamic_cast<CharChannel*>(leaf); c && c->GetValues().size() > n)
+            c->GetValues().resize(n);
+        else if (auto* s = dynamic_cast<ShortChannel*>(leaf); s && s->GetValues().size() > n)
+            s->GetValues().resize(n);
+        else if (auto* l = dynamic_cast<LongChannel*>(leaf); l && l->GetValues().size() > n)
+            l->GetValues().resize(n);
+        else if (auto* d = dynamic_cast<DoubleChannel*>(leaf); d && d->GetValues().size() > n)
+            d->GetValues().resize(n);
+    }
+}
+
+}  // namespace
+
+void TimeWriter::doHandleShortShowInfo2(std::streampos pos, const short_showinfo_t2& show)
+{
+    const std::size_t before = static_cast<std::size_t>(m_targets->time->GetCount());
+    try {
+        appendCycle(show);
+        if (m_source != nullptr)
+            m_showStarts.push_back(static_cast<std::size_t>(pos) + 2);  // after the mode tag
+        else
+            m_shows.insert(m_shows.end(), show.bytes, show.bytes + short_showinfo_t2::size);
+    } catch (...) {
+        CutLeavesTo(*m_log.stream, before);
+        m_shows.resize(m_source != nullptr ? 0 : m_pending * short_showinfo_t2::size);
+        m_showStarts.resize(m_source != nullptr ? m_pending : 0);
+        throw;
+    }
+    ++m_pending;
+    if (m_time % 100 == 0) {
+        platform::SetWaitText("Reading file (" + std::to_string(m_time) + ")");
+        platform::ProcessPendingEvents();
+    }
+}
+
+void TimeWriter::Reserve(std::size_t shows)
+{
+    if (m_source != nullptr)
+        m_showStarts.reserve(m_showStarts.size() + shows);
+    else
+        m_shows.reserve(m_shows.size() + shows * short_showinfo_t2::size);
+    Targets& t = *m_targets;
+    for (ShortChannel* c : {t.time, t.playMode, t.scoreDiff, t.leftScore, t.rightScore})
+        c->GetValues().reserve(c->GetValues().size() + shows);
+}
+
+void TimeWriter::appendCycle(const short_showinfo_t2& show)
+{
+    const unsigned char* b = show.bytes;
+    Targets& t = *m_targets;
+
+    // The time field is unsigned; the "short" channel shows times above 32767 negative.
+    m_time = platform::ReadBE16(b + show::kTime);
+    t.time->AddValue(static_cast<std::int16_t>(m_time));
+    t.playMode->AddValue(static_cast<std::int16_t>(m_pendingPlayMode));
+    t.scoreDiff->AddValue(static_cast<std::int16_t>(m_scoreDiff));
+    t.leftScore->AddValue(static_cast<std::int16_t>(m_leftScore));
+    t.rightScore->AddValue(static_cast<std::int16_t>(m_rightScore));
+    m_pendingPlayMode = 0;
+}
+
+namespace {
+
+// One field of every kept record, decoded into new values of the leaf.
+template <class C, class Decode>
+void WriteColumn(C* leaf, const std::vector<const unsigned char*>& shows, std::size_t offset, Decode decode)
+{
+    auto* out = leaf->Extend(shows.size());
+    for (std::size_t i = 0; i < shows.size(); ++i)
+        out[i] = decode(shows[i] + offset);
+    leaf->NoteAppended(shows.size());
+}
+
+double Fixed(const unsigned char* p) { return NetFixedToDouble(p); }
+std::int16_t Short(const unsigned char* p) { return NetShort(p); }
+
+}  // namespace
+
+void TimeWriter::writeBall(const std::vector<const unsigned char*>& shows)
+{
+    const std::size_t n = shows.size();
+    Targets& t = *m_targets;
+    // What the file's size promised may be more than it held.
+    for (ShortChannel* c : {t.time, t.playMode, t.scoreDiff, t.leftScore, t.rightScore})
+        c->GetValues().shrink_to_fit();
+    t.time2goal->AppendCopies(n, 0);
+    WriteColumn(t.ballX, shows, show::kBallX, Fixed);
+    WriteColumn(t.ballY, shows, show::kBallY, Fixed);
+    WriteColumn(t.ballDx, shows, show::kBallVx, Fixed);
+    WriteColumn(t.ballDy, shows, show::kBallVy, Fixed);
+    t.leftPossession->AppendCopies(n, 0);
+    t.rightPossession->AppendCopies(n, 0);
+    t.leftGoalDistance->AppendCopies(n, 0.0);
+    t.rightGoalDistance->AppendCopies(n, 0.0);
+    t.ballKickEvent->AppendCopies(n, 0);
+}
+
+void TimeWriter::writePlayer(std::size_t i, const std::vector<const unsigned char*>& shows)
+{
+    static constexpr std::size_t fixedOffsets[10] = {player::kX,    player::kY,         player::kVx,
+                                                     player::kVy,   player::kBody,      player::kHead,
+                                                     player::kViewWidth, player::kStamina, player::kEffort,
+                                                     player::kRecovery};
+    const std::size_t n = shows.size();
+    const std::size_t at = show::kPlayers + i * show::kPlayerSize;
+    Targets::Player& pl = m_targets->players[i];
+    pl.side->AppendCopies(n, static_cast<std::int8_t>(i < 11 ? 'l' : 'r'));
+    pl.unum->AppendCopies(n, static_cast<std::int16_t>(i % 11));
+
+    // One pass over the records writes the player's 23 decoded leaves.
+    std::int16_t* type = pl.type->Extend(n);
+    std::int16_t* mode = pl.mode->Extend(n);
+    std::int16_t* viewQuality = pl.viewQuality->Extend(n);
+    double* fixed[10];
+    for (std::size_t f = 0; f < 10; ++f)
+        fixed[f] = pl.fixed[f]->Extend(n);
+    std::int16_t* counts[player::kCountCount];
+    for (std::size_t c = 0; c < player::kCountCount; ++c)
+        counts[c] = pl.counts[c]->Extend(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        const unsigned char* r = shows[k] + at;
+        type[k] = Short(r + player::kType);
+        mode[k] = Short(r + player::kMode);
+        for (std::size_t f = 0; f < 10; ++f)
+            fixed[f][k] = Fixed(r + fixedOffsets[f]);
+        viewQuality[k] = Short(r + player::kViewQuality);
+        for (std::size_t c = 0; c < player::kCountCount; ++c)
+            counts[c][k] = Short(r + player::kCounts + 2 * c);
+    }
+    pl.type->NoteAppended(n);
+    pl.mode->NoteAppended(n);
+    pl.viewQuality->NoteAppended(n);
+    for (DoubleChannel* c : pl.fixed)
+        c->NoteAppended(n);
+    for (ShortChannel* c : pl.counts)
+        c->NoteAppended(n);
+
+    for (CharChannel* z : pl.zeroChars)
+        z->AppendCopies(n, 0);
+    for (ShortChannel* z : pl.zeroShorts)
+        z->AppendCopies(n, 0);
+    for (DoubleChannel* z : pl.zeroDoubles)
+        z->AppendCopies(n, 0.0);
+    for (LongChannel* z : pl.zeroLongs)
+        z->AppendCopies(n, 0);
+}
+
+void TimeWriter::Finish()
+{
+    const std::size_t n = m_pending;
+    // Freed on leaving.
+    const std::vector<unsigned char> copies = std::move(m_shows);
+    const std::vector<std::size_t> starts = std::move(m_showStarts);
+    m_shows = {};
+    m_showStarts = {};
+    m_pending = 0;
+    if (n == 0)
+        return;
+    std::vector<const unsigned char*> shows(n);
+    for (std::size_t k = 0; k < n; ++k)
+        shows[k] = m_source != nullptr ? m_source + starts[k] : copies.data() + k * short_showinfo_t2::size;
+    const std::size_t before = static_cast<std::size_t>(m_targets->ballX->GetCount());
+    try {
+        // Every piece appends to its own object's leaves only.
+        ParallelFor(1 + static_cast<int>(show::kPlayerCount), [&](int piece) {
+            if (piece == 0)
+                writeBall(shows);
+            else
+                writePlayer(static_cast<std::size_t>(piece - 1), shows);
+        });
+    } catch (...) {
+        CutLeavesTo(*m_log.stream, before);
+        throw;
+    }
+    m_log.cycles += static_cast<int>(n);
+}
+
+void TimeWriter::doHandlePlayMode(std::streampos, char playMode)
+{
+    const int mode = static_cast<signed char>(playMode);
+    switch (mode) {
+    case 3:  // "play_on" is not worth a mark in the play-mode channel
+        return;
+    case 14:  // "goal_l"
+        ++m_leftScore;
+        ++m_scoreDiff;
+        break;
+    case 15:  // "goal_r"
+        ++m_rightScore;
+        --m_scoreDiff;
+        break;
+    default:
+        break;
+    }
+    m_pendingPlayMode = mode;
+}
+
+void TimeWriter::doHandleTeamInfo(std::streampos, const team_t& left, const team_t& right)
+{
+    m_log.leftTeam = TeamName(left);
+    m_log.rightTeam = TeamName(right);
+    m_log.leftScore = NetShort(left.bytes + team::kScore);
+    m_log.rightScore = NetShort(right.bytes + team::kScore);
+}
+
+void TimeWriter::doHandleServerParams(std::streampos, const server_params_t& params)
+{
+    m_log.serverParams = params;
+    m_log.serverParamsRead = true;
+}
+
+void TimeWriter::doHandlePlayerParams(std::streampos, const player_params_t& params)
+{
+    m_log.playerParams = params;
+    m_log.playerParamsRead = true;
+}
+
+void TimeWriter::doHandlePlayerType(std::streampos, const player_type_t& type) { m_log.playerTypes.push_back(type); }
+
+}  // namespace rcss
