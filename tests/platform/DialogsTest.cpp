@@ -17,7 +17,9 @@ QApplication& App()
     static int argc = 1;
     static char name[] = "platform_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
+    // One application object per test program, whichever test makes it first.
+    static QApplication* app =
+        qobject_cast<QApplication*>(QCoreApplication::instance()) ? qApp : new QApplication(argc, argv);
     return *app;
 }
 }  // namespace

@@ -1,0 +1,81 @@
+// Cost of one field-window redraw on the full match at the window's default
+// picture size (946 x 648): over the whole log (all 23 objects with faded paths
+// and body angles), and over +-100 cycles, which playback redraws at every tick.
+#include "ui/FieldPicture.h"
+
+#include "core/concepts/ConceptHierarchies.h"
+#include "core/io/LoadLog.h"
+#include "core/model/RoboCupFile.h"
+
+#include "support/Gunzip.h"
+
+#include <QGuiApplication>
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The full match with roles and features, loaded once; the hierarchies write
+// their files into a temporary folder.
+RoboCupFileT& FullMatch()
+{
+    static RoboCupFileT* log = [] {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "velo_bench";
+        static char* argv[] = {name, nullptr};
+        new QGuiApplication(argc, argv);  // text needs fonts; lives for the run
+        const fs::path previous = fs::current_path();
+        const fs::path folder = fs::temp_directory_path() / ("velotrask-fieldbench-" + std::to_string(::getpid()));
+        fs::create_directories(folder);
+        fs::current_path(folder);
+        CreateConceptHierarchies();
+        const fs::path rcg = folder / "full.rcg";
+        GunzipFile(std::string(VELO_TEST_DATA_DIR) + "/match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg.gz", rcg.string());
+        RoboCupFileT* loaded = LoadLog(rcg.string(), true).release();
+        fs::current_path(previous);
+        fs::remove_all(folder);
+        return loaded;
+    }();
+    return *log;
+}
+
+void Redraw(benchmark::State& state, FieldTime time)
+{
+    RoboCupFileT& log = FullMatch();
+    const int w = 946, h = 648;
+    const ViewRect view(20, 20, w - 20, h - 20);
+    QImage pitch(w, h, QImage::Format_RGB32);
+    QImage field(w, h, QImage::Format_RGB32);
+    DrawPitch(pitch, view, false);
+    FieldOptions options;
+    options.selected.fill(true);
+    options.showPath = true;  // fading and body angles are on by default
+    for (auto _ : state) {
+        FieldPaintResult result = PaintFieldPicture(field, pitch, view, options, log, time);
+        benchmark::DoNotOptimize(result);
+    }
+}
+
+void BM_FieldRedrawWholeLog(benchmark::State& state)
+{
+    const int last = FullMatch().cycles - 1;
+    Redraw(state, {last / 2, 0, last});
+}
+BENCHMARK(BM_FieldRedrawWholeLog)->Unit(benchmark::kMillisecond);
+
+void BM_FieldRedrawPlayback(benchmark::State& state)
+{
+    Redraw(state, {3000, 2900, 3100});
+}
+BENCHMARK(BM_FieldRedrawPlayback)->Unit(benchmark::kMillisecond);
+
+}  // namespace
