@@ -55,12 +55,18 @@ T RawAt(const DataTimeChannel<T>* channel, int cycle)
     return channel->GetValues()[static_cast<std::size_t>(cycle)];
 }
 
+// The value through the averaging window; 0 where the channel holds no value.
+double ValueAt(const TimeChannel* channel, int cycle)
+{
+    return channel != nullptr && cycle >= 0 && cycle < channel->GetCount() ? channel->GetValue(cycle) : 0.0;
+}
+
 // The end of the ball's travel after a kick at t: the first later cycle with a
 // play mode or any player's kick code, or the log's last cycle. Found for the
 // drawn cycles once per picture, shared by all objects.
 class KickEnds {
 public:
-    KickEnds(const RoboCupFileT& log, CycleSpan span) : log_(log), span_(span) {}
+    KickEnds(const RoboCupFileT& log, CycleSpan span, int cycles) : log_(log), span_(span), last_(cycles - 1) {}
 
     int After(int t)
     {
@@ -84,7 +90,7 @@ private:
 
     void Build()
     {
-        const int last = log_.cycles - 1;
+        const int last = last_;
         int next = last;  // the first stop after span_.last
         for (int c = span_.last + 1; c <= last; ++c) {
             if (Stops(c)) {
@@ -102,15 +108,16 @@ private:
 
     const RoboCupFileT& log_;
     CycleSpan span_;
+    int last_;
     std::vector<int> ends_;  // by t - span_.first
 };
 
 class FieldPainter {
 public:
     FieldPainter(QImage& field, const ViewRect& view, const FieldOptions& options, RoboCupFileT& log,
-                 FieldTime time)
+                 FieldTime time, int cycles)
         : c_(field), view_(view), o_(options), log_(log), time_(time),
-          span_(DrawnRange(time, options.timeReduction)), kickEnds_(log, span_)
+          span_(DrawnRange(time, options.timeReduction)), kickEnds_(log, span_, cycles)
     {
         radius_ = options.big == TriState::Grayed ? 9 : options.big == TriState::Checked ? 7 : 5;
     }
@@ -266,7 +273,7 @@ void FieldPainter::BodyTriangle(int k, double px, double py)
     const auto* body = ObjectLeaf(*log_.stream, ObjectName(k), "angles", "body_angle");
     if (body == nullptr)
         return;
-    const double a = body->GetValue(time_.cycle);
+    const double a = ValueAt(body, time_.cycle);
     const double half = std::numbers::pi / 2;
     c_.SetPenColor(ObjectColor(k, o_.bw));
     c_.Polygon({QPoint(static_cast<int>(px + 2 * std::cos(a - half)), static_cast<int>(py + 2 * std::sin(a - half))),
@@ -283,8 +290,8 @@ void FieldPainter::ViewCone(int k, double px, double py)
     if (width == nullptr || body == nullptr || head == nullptr)
         return;
     // The log gives the width of the view in radians (90 degrees normal).
-    const double w = width->GetValue(time_.cycle);
-    const double d = body->GetValue(time_.cycle) + head->GetValue(time_.cycle);
+    const double w = ValueAt(width, time_.cycle);
+    const double d = ValueAt(body, time_.cycle) + ValueAt(head, time_.cycle);
     const int x = static_cast<int>(px);
     const int y = static_cast<int>(py);
     const QPoint e0(static_cast<int>(px + 20 * std::cos(d - w / 2)), static_cast<int>(py + 20 * std::sin(d - w / 2)));
@@ -369,7 +376,7 @@ void FieldPainter::CustomEvent(int k, const TimeChannel* data)
         c_.MoveTo(x, y - 6);
         c_.LineTo(x, y + 6);
         if (data != nullptr)
-            c_.TextOut(x, y, QString::number(static_cast<long long>(data->GetValue(t))));
+            c_.TextOut(x, y, QString::number(static_cast<long long>(ValueAt(data, t))));
     }
 }
 
@@ -422,7 +429,7 @@ void FieldPainter::KickEvents(int k, const TimeChannel* data)
         c_.MoveTo(static_cast<int>(X(0, t)), static_cast<int>(Y(0, t)));
         c_.LineTo(static_cast<int>(X(0, e)), static_cast<int>(Y(0, e)));
         if (data != nullptr)
-            c_.TextOut(x, y, QString::number(static_cast<long long>(data->GetValue(t))));
+            c_.TextOut(x, y, QString::number(static_cast<long long>(ValueAt(data, t))));
     }
 }
 
@@ -465,15 +472,16 @@ FieldPaintResult PaintFieldPicture(QImage& field, const QImage& pitch, const Vie
         platform::Canvas c(field);
         c.Draw(0, 0, pitch);
     }
-    if (log.cycles <= 0)
+    const int cycles = DrawableCycles(log);
+    if (cycles <= 0)
         return centre;
     // The main window keeps the time inside the log; hold it there anyway.
-    const int last = log.cycles - 1;
+    const int last = cycles - 1;
     time.cycle = std::clamp(time.cycle, 0, last);
     time.from = std::clamp(time.from, 0, time.cycle);
     time.to = std::clamp(time.to, time.cycle, last);
 
-    FieldPainter painter(field, view, options, log, time);
+    FieldPainter painter(field, view, options, log, time, cycles);
     FieldPaintResult& result = painter.Result();
     result.focusX = centre.focusX;
     result.focusY = centre.focusY;

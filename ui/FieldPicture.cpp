@@ -110,12 +110,32 @@ void DrawPitch(QImage& pitch, const ViewRect& view, bool bw)
     DrawMarker(c, view, 41.5, 0);
 }
 
+int DrawableCycles(const RoboCupFileT& log)
+{
+    int n = log.cycles;
+    auto hold = [&n](const TimeChannel* c) {
+        if (c == nullptr || c->GetCount() < n)
+            n = c == nullptr ? 0 : c->GetCount();
+    };
+    for (const TimeChannel* c : {static_cast<const TimeChannel*>(log.leftScoreChannel), static_cast<const TimeChannel*>(log.rightScoreChannel),
+                                 static_cast<const TimeChannel*>(log.timeChannel), static_cast<const TimeChannel*>(log.playModeChannel)})
+        hold(c);
+    for (int k = 0; k < RoboCupFileT::kObjectCount; ++k) {
+        // Objects without positions are simply not drawn; the ball has no player leaves.
+        for (const TimeChannel* c : {static_cast<const TimeChannel*>(log.posXChannel[k]), static_cast<const TimeChannel*>(log.posYChannel[k]),
+                                     static_cast<const TimeChannel*>(log.kickEventChannel[k]), static_cast<const TimeChannel*>(log.nearestOpponentChannel[k])})
+            if (c != nullptr)
+                hold(c);
+    }
+    return std::max(n, 0);
+}
+
 QString PlayModeCaption(const RoboCupFileT& log, int cycle)
 {
-    if (log.cycles <= 0 || log.leftScoreChannel == nullptr || log.rightScoreChannel == nullptr ||
-        log.timeChannel == nullptr || log.playModeChannel == nullptr)
+    const int cycles = DrawableCycles(log);
+    if (cycles <= 0)
         return {};
-    cycle = std::clamp(cycle, 0, log.cycles - 1);
+    cycle = std::clamp(cycle, 0, cycles - 1);
     QString caption = QString::number(log.leftScoreChannel->Get(cycle)) + " - Time : " +
                       QString::number(log.timeChannel->Get(cycle)) + "(" + QString::number(cycle) + ") - " +
                       QString::number(log.rightScoreChannel->Get(cycle));

@@ -85,6 +85,10 @@ QColor ObjectColor(int object, bool bw);
 // line, centre circle, penalty arcs and areas, goal areas, goals and spots.
 void DrawPitch(QImage& pitch, const ViewRect& view, bool bw);
 
+// The cycles a picture can show: the log's cycles, or fewer when the channels
+// the picture reads hold fewer values (a record still being filled).
+int DrawableCycles(const RoboCupFileT& log);
+
 // What a redraw gives besides the picture.
 struct FieldPaintResult {
     // Pixel of the zoom focus: the drawn position of the focus object, or the

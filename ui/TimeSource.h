@@ -20,6 +20,10 @@ public:
     // only compared, but a later log may be given the same address).
     void Forget(const RoboCupFileT* log);
 
+    // A window asks for the main window's current cycle to move to the cycle
+    // (the main window then pushes the time as for any move of its slider).
+    void RequestCycle(int cycle) { emit CycleRequested(cycle); }
+
     // The last pushed values; a new window starts from them.
     RoboCupFileT* Log() const { return log_; }
     int Cycle() const { return cycle_; }
@@ -28,6 +32,7 @@ public:
 
 signals:
     void TimeChanged(RoboCupFileT* log, int cycle, int from, int to);
+    void CycleRequested(int cycle);
 
 private:
     RoboCupFileT* log_ = nullptr;

@@ -1,11 +1,73 @@
 #include "ui/childFieldWin.h"
 
+#include "ui/FormControls.h"
+#include "ui/TimeSource.h"
+#include "core/model/RoboCupFile.h"
+#include "platform/qt/Dialogs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QBoxLayout>
+
+#include <cmath>
+
+TFieldImage::TFieldImage(QWidget* parent) : QWidget(parent)
+{
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TFieldImage::Show(const QImage* picture, int scrollX, int scrollY)
+{
+    picture_ = picture;
+    scrollX_ = scrollX;
+    scrollY_ = scrollY;
+    update();
+}
+
+void TFieldImage::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (picture_ == nullptr || picture_->isNull()) {
+        painter.fillRect(rect(), palette().window());
+        return;
+    }
+    painter.drawImage(QPoint(0, 0), *picture_, QRect(scrollX_, scrollY_, width(), height()));
+}
+
+void TFieldImage::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    emit mouseMoved(p.x(), p.y());
+}
+
+void TFieldImage::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    emit mousePressed(p.x(), p.y());
+}
+
+void TFieldImage::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    emit resized();
+}
+
 TMDIFieldChild::TMDIFieldChild(QMdiArea* area, RoboCupFileT* log) : TMDIChild(area, log)
 {
     Kind = ChildKind::Field;
+    Stream = log != nullptr ? log->stream.get() : nullptr;
     setWindowTitle("Field");
-    SetPanelOverPlayers(110, &lbPlayers);
+    BuildForm();
+    ConnectHandlers();
     resize(946, 648);
+    FormResize();
 }
 
 void TMDIFieldChild::SetTimeRange(int cycle, int from, int to)
@@ -18,4 +80,143 @@ void TMDIFieldChild::SetTimeRange(int cycle, int from, int to)
 
 void TMDIFieldChild::TimeWindowChanged() { Redraw(); }
 
-void TMDIFieldChild::Redraw() {}
+FieldOptions TMDIFieldChild::Options() const
+{
+    auto state = [](const QCheckBox* box) {
+        switch (box->checkState()) {
+        case Qt::Checked: return TriState::Checked;
+        case Qt::PartiallyChecked: return TriState::Grayed;
+        default: return TriState::Unchecked;
+        }
+    };
+    FieldOptions o;
+    o.showPlayers = cbShowPlayers->isChecked();
+    o.timeReduction = cbTimeReduction->isChecked();
+    o.showNumbers = state(cbShowNumbers);
+    o.nearestOpponent = cbNearestOpponent->isChecked();
+    o.centroid = cbCentroid->isChecked();
+    o.showPath = cbShowPath->isChecked();
+    o.fadePath = cbFadePath->isChecked();
+    o.bodyAngle = cbBodyAngle->isChecked();
+    o.headAngle = cbHeadAngle->isChecked();
+    o.eventDesc = cbEventDesc->isChecked();
+    o.eventPass = cbEventPass->isChecked();
+    o.eventDribble = cbEventDribble->isChecked();
+    o.eventIntercept = cbEventIntercept->isChecked();
+    o.eventShoot = cbEventShoot->isChecked();
+    o.eventShootIntercept = cbEventShootIntercept->isChecked();
+    o.eventOutside = cbEventOutside->isChecked();
+    o.clearField = cbClearField->isChecked();
+    o.mark = cbMark->isChecked();
+    o.bw = cbBW->isChecked();
+    o.big = state(cbBig);
+    o.customEvent = cbCustomEvent->isChecked();
+    o.eventText = EditEvent->text().toStdString();
+    o.fieldText = EditField->text().toStdString();
+    o.focusObject = FocusObject;
+    for (int k = 0; k < lbPlayers->count() && k < FieldOptions::kObjects; ++k)
+        o.selected[static_cast<std::size_t>(k)] = lbPlayers->item(k)->isSelected();
+    return o;
+}
+
+void TMDIFieldChild::FormResize()
+{
+    const int zoom = cbZoom->isChecked() ? 2 : 1;
+    const int w = Image->width() * zoom;
+    const int h = Image->height() * zoom;
+    View.Set(20, 20, w - 20, h - 20);
+    PitchBitmap = QImage(w, h, QImage::Format_RGB32);
+    FieldBitmap = QImage(w, h, QImage::Format_RGB32);
+    DrawPitch();
+    Redraw();
+}
+
+void TMDIFieldChild::DrawPitch() { ::DrawPitch(PitchBitmap, View, cbBW->isChecked()); }
+
+void TMDIFieldChild::Redraw()
+{
+    FocusObject = cbZoomFocus->currentIndex();
+    FocusX = View.FieldToViewX(0.0);
+    FocusY = View.FieldToViewY(0.0);
+    if (File != nullptr) {
+        const FieldPaintResult result =
+            PaintFieldPicture(FieldBitmap, PitchBitmap, View, Options(), *File, {Cycle, RangeFrom, RangeTo});
+        FocusX = result.focusX;
+        FocusY = result.focusY;
+        PanelPlayMode->setText(PlayModeCaption(*File, Cycle));
+        if (result.labelMatch.has_value()) {
+            QPalette pal = EditEvent->palette();
+            pal.setColor(QPalette::Base,
+                         *result.labelMatch ? QColor(0, 128, 0) : QPalette().color(QPalette::Base));
+            EditEvent->setPalette(pal);
+        }
+    }
+    const ScrollPos shown = ShownPart(FocusX, FocusY, {ScrollX, ScrollY}, cbSlowFocus->isChecked(), Image->width(),
+                                      Image->height(), FieldBitmap.width(), FieldBitmap.height());
+    ScrollX = shown.x;
+    ScrollY = shown.y;
+    Image->Show(&FieldBitmap, ScrollX, ScrollY);
+}
+
+void TMDIFieldChild::PitchClick()
+{
+    DrawPitch();
+    Redraw();
+}
+
+void TMDIFieldChild::cbDynamicTimeRangeClick(bool checked)
+{
+    if (checked)
+        TimeSource().RequestCycle(Cycle);
+}
+
+void TMDIFieldChild::PanelShowHideClick()
+{
+    const bool onTop = outer_->direction() == QBoxLayout::TopToBottom;
+    if (onTop) {
+        outer_->setDirection(QBoxLayout::LeftToRight);
+        ChartPanel->setMinimumHeight(0);
+        ChartPanel->setMaximumHeight(QWIDGETSIZE_MAX);
+        ChartPanel->setFixedWidth(5);
+    } else {
+        outer_->setDirection(QBoxLayout::TopToBottom);
+        ChartPanel->setMinimumWidth(0);
+        ChartPanel->setMaximumWidth(QWIDGETSIZE_MAX);
+        ChartPanel->setFixedHeight(110);
+    }
+    PanelOptions->setVisible(!onTop);
+    lbPlayers->setVisible(!onTop);
+    // The picture takes the freed space now, not only at the next layout pass.
+    outer_->activate();
+    FormResize();
+}
+
+void TMDIFieldChild::ImageMouseMove(int x, int y)
+{
+    const double fx = View.ViewToFieldX(x + ScrollX);
+    const double fy = View.ViewToFieldY(y + ScrollY);
+    const QString at = "x=" + QString::number(fx, 'f', 2) + " y=" + QString::number(fy, 'f', 2);
+    Image->setToolTip("Field: " + at);
+    LabelXY->setText(at);
+    LabelLastDist->setText("Distance=" + QString::number(std::hypot(fx - ClickX, fy - ClickY), 'f', 2));
+}
+
+void TMDIFieldChild::ImageMouseDown(int x, int y)
+{
+    ClickX = View.ViewToFieldX(x + ScrollX);
+    ClickY = View.ViewToFieldY(y + ScrollY);
+}
+
+void TMDIFieldChild::btnSaveClick()
+{
+    const platform::FileDialogResult chosen =
+        platform::SaveFileDialog(this, "Save field", "Windows bitmap files (*.bmp)", "bmp", ".");
+    if (!chosen.accepted || chosen.files.isEmpty())
+        return;
+    Redraw();
+    QString name = chosen.files.first();
+    if (QFileInfo(name).suffix().isEmpty())
+        name += ".bmp";
+    if (!FieldBitmap.save(name, "BMP"))
+        platform::MessageBox(this, "Cannot write the picture to " + name, "Error");
+}

@@ -77,6 +77,7 @@ void TMainForm::ConnectHandlers()
                    {btnOpenFile, &TMainForm::btnOpenFileClick},
                    {btnAnalyze, &TMainForm::btnAnalyzeClick}});
     connect(Panel7, &TClickStrip::clicked, this, [this] { Panel7Click(); });
+    connect(&TimeSource(), &TTimeSource::CycleRequested, TrackBar1, &QSlider::setValue);
     ConnectFileHandlers();
     ConnectMarksHandlers();
     ConnectTreeHandlers();
