@@ -29,7 +29,7 @@ QColor ObjectColor(int object, bool bw)
 
 namespace {
 
-// TEMPORARY until the shared pitch header lands.
+// The names of the play modes by the value the log stores (1 to 35).
 std::string PlayModeName(int mode)
 {
     static const char* const names[] = {"", "before_kick_off", "time_over", "play_on", "kick_off_l", "kick_off_r",

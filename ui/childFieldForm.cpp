@@ -3,6 +3,7 @@
 // and each control bound to its handler.
 #include "ui/childFieldWin.h"
 
+#include "ui/FormBuild.h"
 #include "ui/FormControls.h"
 
 #include <QBoxLayout>
@@ -19,8 +20,7 @@ namespace {
 
 QCheckBox* Check(QWidget* parent, const char* name, const QString& caption, bool checked = false)
 {
-    auto* box = new QCheckBox(caption, parent);
-    box->setObjectName(name);
+    QCheckBox* box = form::CheckBox(parent, name, caption);
     box->setChecked(checked);
     return box;
 }
@@ -121,17 +121,15 @@ void TMDIFieldChild::BuildForm()
     cbBig = Check(PanelOptions, "cbBig", "Big");
     cbBig->setTristate(true);
     look->addWidget(cbBig);
-    btnSave = new QPushButton("Save field", PanelOptions);
-    btnSave->setObjectName("btnSave");
-    btnSave->setToolTip("Save an image of the field ");
+    btnSave = form::Button(PanelOptions, "btnSave", "Save field", "Save an image of the field ");
     look->addWidget(btnSave);
     view->addLayout(look);
 
     auto* custom = new QGroupBox(PanelOptions);
     auto* customRows = new QVBoxLayout(custom);
     customRows->setSpacing(0);
-    cbCustomEvent = Check(custom, "cbCustomEvent", "Use custom exspression event:");
-    cbCustomEvent->setToolTip("Evaluate the following expression and if true, display the provided data field");
+    cbCustomEvent = form::CheckBox(custom, "cbCustomEvent", "Use custom exspression event:",
+                                   "Evaluate the following expression and if true, display the provided data field");
     customRows->addWidget(cbCustomEvent);
     EditEvent = new QLineEdit(custom);
     EditEvent->setObjectName("EditEvent");
