@@ -6,9 +6,10 @@
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/ConceptLabel.h"
 #include "core/concepts/Concepts.h"
-#include "core/concepts/Evaluators.h"
 #include "core/expr/Expression.h"
+#include "core/model/Pitch.h"
 #include "core/model/RoboCupFile.h"
+#include "core/model/Situation.h"
 #include "platform/qt/Canvas.h"
 
 #include <algorithm>
@@ -80,7 +81,7 @@ private:
     {
         if (log_.playModeChannel != nullptr && log_.playModeChannel->Get(c) != 0)
             return true;
-        for (int k = 1; k < RoboCupFileT::kObjectCount; ++k) {
+        for (int k = pitch::kFirstPlayer; k <= pitch::kLastPlayer; ++k) {
             const auto* kick = log_.kickEventChannel[static_cast<std::size_t>(k)];
             if (kick != nullptr && kick->Get(c) != 0)
                 return true;
@@ -188,21 +189,21 @@ void FieldPainter::PaintObject(int k)
     }
 
     const QColor color = ObjectColor(k, o_.bw);
-    const QColor brush = k == 0 ? QColor(255, 255, 255) : color;
+    const QColor brush = k == pitch::kBall ? QColor(255, 255, 255) : color;
     c_.SetPenColor(color);
     c_.SetBrushSolid(brush);
     if (o_.showPath)
         Path(k, color);
-    if (k > 0 && o_.bodyAngle)
+    if (k != pitch::kBall && o_.bodyAngle)
         BodyTriangle(k, px, py);
-    if (k > 0 && o_.headAngle)
+    if (k != pitch::kBall && o_.headAngle)
         ViewCone(k, px, py);
     if (o_.showPlayers)
         Marker(k, px, py, brush);
     Texts(k, px, py);
     if (o_.customEvent)
         CustomEvent(k, data);
-    if (k > 0 && o_.AnyKickEvent())
+    if (k != pitch::kBall && o_.AnyKickEvent())
         KickEvents(k, data);
 }
 
@@ -312,7 +313,7 @@ void FieldPainter::Marker(int k, double px, double py, const QColor& brush)
     const int y = static_cast<int>(py);
     c_.SetPenColor(ObjectColor(k, o_.bw));
     c_.SetBrushSolid(brush);
-    if (k == 0)
+    if (k == pitch::kBall)
         c_.Ellipse(x - r - 1, y - r - 1, x + r + 1, y + r + 1);
     c_.Ellipse(x - r, y - r, x + r, y + r);
     if (o_.centroid) {
@@ -335,11 +336,11 @@ void FieldPainter::Texts(int k, double px, double py)
                 c_.TextOut(x, y - 10, QString::fromStdString(path));
         }
     }
-    if (k == 0 || o_.showNumbers == TriState::Unchecked)
+    if (k == pitch::kBall || o_.showNumbers == TriState::Unchecked)
         return;
     QString label;
     if (o_.showNumbers == TriState::Checked) {
-        label = QString::number(k <= 11 ? k : k - 11);
+        label = QString::number(pitch::ShirtOf(k));
     } else {
         const ConceptObject* role = ConceptFromHandle(RawAt(log_.roleChannel[k], time_.cycle));
         label = role != nullptr ? QString::fromStdString(role->GetName()) : QString("no role");
@@ -349,7 +350,7 @@ void FieldPainter::Texts(int k, double px, double py)
     c_.TextOut(x + 1, y + 5, label);
     c_.SetFontColor(o_.bw ? QColor(0, 0, 0) : QColor(255, 255, 255));
     c_.TextOut(x, y + 4, label);
-    c_.SetBrushSolid(k == 0 ? QColor(255, 255, 255) : ObjectColor(k, o_.bw));
+    c_.SetBrushSolid(k == pitch::kBall ? QColor(255, 255, 255) : ObjectColor(k, o_.bw));
 }
 
 void FieldPainter::CustomEvent(int k, const TimeChannel* data)
@@ -439,7 +440,7 @@ void FieldPainter::NearestOpponentLine(int k)
     if (nearest == nullptr || log_.posXChannel[k] == nullptr || log_.posYChannel[k] == nullptr)
         return;
     const int j = nearest->Get(time_.cycle);
-    if (j < 0 || j >= RoboCupFileT::kObjectCount || log_.posXChannel[j] == nullptr || log_.posYChannel[j] == nullptr)
+    if (j < 0 || j >= pitch::kObjectCount || log_.posXChannel[j] == nullptr || log_.posYChannel[j] == nullptr)
         return;  // no opponent named: no line
     c_.MoveTo(static_cast<int>(X(k, time_.cycle)), static_cast<int>(Y(k, time_.cycle)));
     c_.LineTo(static_cast<int>(X(j, time_.cycle)), static_cast<int>(Y(j, time_.cycle)));
@@ -486,7 +487,7 @@ FieldPaintResult PaintFieldPicture(QImage& field, const QImage& pitch, const Vie
     result.focusX = centre.focusX;
     result.focusY = centre.focusY;
     const int focus = options.focusObject;
-    if (focus >= 0 && focus < RoboCupFileT::kObjectCount && log.posXChannel[focus] && log.posYChannel[focus]) {
+    if (focus >= 0 && focus < pitch::kObjectCount && log.posXChannel[focus] && log.posYChannel[focus]) {
         result.focusX = painter.X(focus, time.cycle);
         result.focusY = painter.Y(focus, time.cycle);
     }
@@ -494,12 +495,12 @@ FieldPaintResult PaintFieldPicture(QImage& field, const QImage& pitch, const Vie
     painter.Canvas().SetFont(options.big == TriState::Grayed ? 12 : options.big == TriState::Checked ? 10 : 8,
                              options.big != TriState::Unchecked);
     bool anyDrawn = false;
-    for (int k = 0; k < RoboCupFileT::kObjectCount; ++k) {
+    for (int k = 0; k < pitch::kObjectCount; ++k) {
         if (!options.selected[static_cast<std::size_t>(k)])
             continue;
         painter.PaintObject(k);
         anyDrawn = anyDrawn || (log.posXChannel[k] != nullptr && log.posYChannel[k] != nullptr);
-        if (options.nearestOpponent && k != 0)
+        if (options.nearestOpponent && k != pitch::kBall)
             painter.NearestOpponentLine(k);
     }
     // The label does not depend on the object: made once per picture.

@@ -1,5 +1,6 @@
 #include "ui/FieldPicture.h"
 
+#include "core/model/Pitch.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/qt/Canvas.h"
 
@@ -20,26 +21,14 @@ QColor FieldLines(bool bw) { return bw ? QColor(128, 128, 128) : QColor(255, 255
 
 QColor ObjectColor(int object, bool bw)
 {
-    if (object == 0)
-        return bw ? QColor(0, 0, 0) : QColor(255, 255, 255);
-    if (object <= 11)
-        return bw ? QColor(0, 0, 0) : QColor(0, 0, 255);
-    return bw ? QColor(192, 192, 192) : QColor(255, 0, 0);
+    switch (pitch::SideOf(object)) {
+    case pitch::Side::Left: return bw ? QColor(0, 0, 0) : QColor(0, 0, 255);
+    case pitch::Side::Right: return bw ? QColor(192, 192, 192) : QColor(255, 0, 0);
+    default: return bw ? QColor(0, 0, 0) : QColor(255, 255, 255);
+    }
 }
 
 namespace {
-
-// The names of the play modes by the value the log stores (1 to 35).
-std::string PlayModeName(int mode)
-{
-    static const char* const names[] = {"", "before_kick_off", "time_over", "play_on", "kick_off_l", "kick_off_r",
-        "kick_in_l", "kick_in_r", "free_kick_l", "free_kick_r", "corner_kick_l", "corner_kick_r", "goal_kick_l",
-        "goal_kick_r", "goal_l", "goal_r", "drop_ball", "offside_l", "offside_r", "penalty_kick_l", "penalty_kick_r",
-        "first_half_over", "pause", "human_judge", "foul_charge_l", "foul_charge_r", "foul_push_l", "foul_push_r",
-        "foul_multiple_attack_l", "foul_multiple_attack_r", "foul_ballout_l", "foul_ballout_r", "back_pass_l",
-        "back_pass_r", "free_kick_fault_l", "free_kick_fault_r"};
-    return mode >= 1 && mode <= 35 ? names[mode] : "";
-}
 
 // Pitch to pixel, truncated toward zero as every canvas coordinate is.
 int PixelX(const ViewRect& view, double x) { return static_cast<int>(view.FieldToViewX(x)); }
@@ -90,8 +79,9 @@ void DrawPitch(QImage& pitch, const ViewRect& view, bool bw)
     c.SetPenColor(FieldLines(bw));
     c.SetPenWidth(1);
 
-    PitchRectangle(c, view, -52.5, -34, 52.5, 34);
-    PitchLines(c, view, {{0, -34}, {0, 34}});
+    using pitch::kHalfLength, pitch::kHalfWidth;
+    PitchRectangle(c, view, -kHalfLength, -kHalfWidth, kHalfLength, kHalfWidth);
+    PitchLines(c, view, {{0, -kHalfWidth}, {0, kHalfWidth}});
     PitchEllipse(c, view, -9.1, -9.1, 9.1, 9.1);
     PitchEllipse(c, view, -50.6, -9.1, -32.4, 9.1);
     PitchEllipse(c, view, 32.4, -9.1, 50.6, 9.1);
@@ -103,8 +93,9 @@ void DrawPitch(QImage& pitch, const ViewRect& view, bool bw)
     c.SetBrushClear();
     PitchLines(c, view, {{-52.5, -9.16}, {-47, -9.16}, {-47, 9.16}, {-52.5, 9.16}});
     PitchLines(c, view, {{52.5, -9.16}, {47, -9.16}, {47, 9.16}, {52.5, 9.16}});
-    PitchLines(c, view, {{-52.5, -7.32}, {-54.9, -7.32}, {-54.9, 7.32}, {-52.5, 7.32}});
-    PitchLines(c, view, {{52.5, -7.32}, {54.9, -7.32}, {54.9, 7.32}, {52.5, 7.32}});
+    constexpr double goal = pitch::kGoalHalfWidth;
+    PitchLines(c, view, {{-kHalfLength, -goal}, {-54.9, -goal}, {-54.9, goal}, {-kHalfLength, goal}});
+    PitchLines(c, view, {{kHalfLength, -goal}, {54.9, -goal}, {54.9, goal}, {kHalfLength, goal}});
     DrawMarker(c, view, 0, 0);
     DrawMarker(c, view, -41.5, 0);
     DrawMarker(c, view, 41.5, 0);
@@ -120,7 +111,7 @@ int DrawableCycles(const RoboCupFileT& log)
     for (const TimeChannel* c : {static_cast<const TimeChannel*>(log.leftScoreChannel), static_cast<const TimeChannel*>(log.rightScoreChannel),
                                  static_cast<const TimeChannel*>(log.timeChannel), static_cast<const TimeChannel*>(log.playModeChannel)})
         hold(c);
-    for (int k = 0; k < RoboCupFileT::kObjectCount; ++k) {
+    for (int k = 0; k < pitch::kObjectCount; ++k) {
         // Objects without positions are simply not drawn; the ball has no player leaves.
         for (const TimeChannel* c : {static_cast<const TimeChannel*>(log.posXChannel[k]), static_cast<const TimeChannel*>(log.posYChannel[k]),
                                      static_cast<const TimeChannel*>(log.kickEventChannel[k]), static_cast<const TimeChannel*>(log.nearestOpponentChannel[k])})
@@ -139,9 +130,9 @@ QString PlayModeCaption(const RoboCupFileT& log, int cycle)
     QString caption = QString::number(log.leftScoreChannel->Get(cycle)) + " - Time : " +
                       QString::number(log.timeChannel->Get(cycle)) + "(" + QString::number(cycle) + ") - " +
                       QString::number(log.rightScoreChannel->Get(cycle));
-    const std::string mode = PlayModeName(log.playModeChannel->Get(cycle));
-    if (!mode.empty())
-        caption += "\n" + QString::fromStdString(mode);
+    const QString mode = QString::fromLatin1(PlayModeName(log.playModeChannel->Get(cycle)));
+    if (!mode.isEmpty())
+        caption += "\n" + mode;
     return caption;
 }
 

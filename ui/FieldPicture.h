@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/model/Common.h"
+#include "core/model/Pitch.h"
 
 #include <QColor>
 #include <QImage>
@@ -23,8 +24,8 @@ enum class TriState { Unchecked, Checked, Grayed };
 // What the field window's boxes ask of the picture; the defaults are the boxes'
 // initial states.
 struct FieldOptions {
-    static constexpr int kObjects = 23;
-    static constexpr int kCenterFocus = 23;
+    static constexpr int kObjects = pitch::kObjectCount;
+    static constexpr int kCenterFocus = pitch::kObjectCount;  // the item after the objects
 
     bool showPlayers = true;
     bool timeReduction = false;  // "20x range reduction"
