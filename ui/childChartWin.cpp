@@ -1,31 +1,168 @@
 #include "ui/childChartWin.h"
 
-#include <QVBoxLayout>
+#include "core/io/ChartText.h"
+#include "core/model/Common.h"
+#include "core/model/SeriesFunctions.h"
+#include "platform/qt/Dialogs.h"
+#include "ui/Application.h"
+#include "ui/ChartSeries.h"
+#include "ui/FormControls.h"
+
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSvgGenerator>
 #include <qcustomplot.h>
+
+#include <fstream>
+
+namespace {
+
+QPushButton* PanelButton(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+// The number in the edit, read with "." as decimal separator.
+double ReadFloat(const QLineEdit* edit)
+{
+    bool ok = false;
+    const double v = edit->text().trimmed().toDouble(&ok);
+    if (!ok)
+        throw EConvertError("'" + edit->text().toStdString() + "' is not a valid floating point value");
+    return v;
+}
+
+}  // namespace
+
+std::function<int()>& TMDIChartChild::RangeHalfWidth()
+{
+    static std::function<int()> source;
+    return source;
+}
 
 TMDIChartChild::TMDIChartChild(QMdiArea* area, RoboCupFileT* log) : TMDIChild(area, log)
 {
     Kind = ChildKind::Chart;
     auto* content = new QWidget;
-    body_ = new QVBoxLayout(content);
+    body_ = new QBoxLayout(QBoxLayout::TopToBottom, content);
     body_->setContentsMargins(0, 0, 0, 0);
     body_->setSpacing(0);
     ChartPanel = NewTimeRangePanel(content, 53);
+    BuildPanel(content);
     body_->addWidget(ChartPanel);
     setWidget(content);
     resize(712, 440);
 }
 
-void TMDIChartChild::AttachChart(QCustomPlot* chart)
+void TMDIChartChild::BuildPanel(QWidget* content)
 {
-    if (Chart)
-        delete Chart;
-    Chart = chart;
-    if (Chart)
-        body_->addWidget(Chart, 1);
+    (void)content;
+    auto* row = qobject_cast<QHBoxLayout*>(ChartPanel->layout());
+    row->setContentsMargins(0, 2, 4, 2);
+    PanelShowHide = new TClickStrip(ChartPanel);
+    PanelShowHide->setObjectName("PanelShowHide");
+    PanelShowHide->setFixedWidth(5);
+    row->insertWidget(0, PanelShowHide);
+    // Everything but the strip folds away with the panel.
+    panelControls_ = new QWidget(ChartPanel);
+    auto* controls = new QHBoxLayout(panelControls_);
+    controls->setContentsMargins(0, 0, 0, 0);
+    row->insertWidget(1, panelControls_, 1);
+    row->removeWidget(cbDynamicTimeRange);
+    cbDynamicTimeRange->setParent(panelControls_);
+    controls->addWidget(cbDynamicTimeRange);
+
+    cbSeries = new QComboBox(panelControls_);
+    cbSeries->setObjectName("cbSeries");
+    cbSeries->setFixedWidth(205);
+    BtnHideShowSeries = PanelButton(panelControls_, "BtnHideShowSeries", "Hide/Show");
+    btnDeleteSeries = PanelButton(panelControls_, "btnDeleteSeries", "Delete series");
+    btnMax = PanelButton(panelControls_, "btnMax", "max");
+    btnAverage = PanelButton(panelControls_, "btnAverage", "avg");
+    btnMin = PanelButton(panelControls_, "btnMin", "min");
+    btnSaveBitmap = PanelButton(panelControls_, "btnSaveBitmap", "Save field");
+    BtnSave = PanelButton(panelControls_, "BtnSave", "Save series");
+    cbLegend = new QCheckBox("Visible legend", panelControls_);
+    cbLegend->setObjectName("cbLegend");
+    cbLegend->setChecked(true);
+    cbAutomaticYAxis = new QCheckBox("Automatic Y Axis", panelControls_);
+    cbAutomaticYAxis->setObjectName("cbAutomaticYAxis");
+    cbAutomaticYAxis->setChecked(true);
+    EditMinY = new QLineEdit("-55", panelControls_);
+    EditMinY->setObjectName("EditMinY");
+    LabelMinMaxY = new QLabel("-", panelControls_);
+    EditMaxY = new QLineEdit("55", panelControls_);
+    EditMaxY->setObjectName("EditMaxY");
+    for (QLineEdit* e : {EditMinY, EditMaxY})
+        e->setFixedWidth(40);
+
+    controls->addWidget(cbSeries);
+    controls->addWidget(BtnHideShowSeries);
+    controls->addWidget(btnDeleteSeries);
+    auto* stack = new QVBoxLayout;  // max, avg, min from the top
+    stack->setSpacing(0);
+    for (QPushButton* b : {btnMax, btnAverage, btnMin}) {
+        b->setFixedHeight(16);
+        stack->addWidget(b);
+    }
+    controls->addLayout(stack);
+    controls->addWidget(btnSaveBitmap);
+    controls->addWidget(BtnSave);
+    auto* boxes = new QVBoxLayout;
+    boxes->addWidget(cbLegend);
+    boxes->addWidget(cbAutomaticYAxis);
+    controls->addLayout(boxes);
+    controls->addWidget(EditMinY);
+    controls->addWidget(LabelMinMaxY);
+    controls->addWidget(EditMaxY);
+
+    connect(PanelShowHide, &TClickStrip::clicked, this, [this] { PanelShowHideClick(); });
+    connect(cbLegend, &QCheckBox::clicked, this, [this] { cbLegendClick(); });
+    connect(cbAutomaticYAxis, &QCheckBox::clicked, this, [this] { cbAutomaticYAxisClick(); });
+    const std::pair<QPushButton*, void (TMDIChartChild::*)()> clicks[] = {
+        {BtnHideShowSeries, &TMDIChartChild::BtnHideShowSeriesClick},
+        {btnDeleteSeries, &TMDIChartChild::btnDeleteSeriesClick},
+        {btnMax, &TMDIChartChild::btnMaxClick},
+        {btnAverage, &TMDIChartChild::btnAverageClick},
+        {btnMin, &TMDIChartChild::btnMinClick},
+        {btnSaveBitmap, &TMDIChartChild::btnSaveBitmapClick},
+        {BtnSave, &TMDIChartChild::BtnSaveClick},
+    };
+    for (const auto& [button, handler] : clicks)
+        connect(button, &QPushButton::clicked, this, [this, handler = handler] { (this->*handler)(); });
 }
 
-void TMDIChartChild::ChartAfterDraw() {}
+void TMDIChartChild::AttachChart(QCustomPlot* chart)
+{
+    delete Chart;
+    Cursor = nullptr;
+    Chart = chart;
+    if (!Chart)
+        return;
+    body_->addWidget(Chart, 1);
+    Cursor = new QCPItemStraightLine(Chart);
+    Cursor->setObjectName("Cursor");
+    QPen pen(Qt::black, 1, Qt::DotLine);
+    Cursor->setPen(pen);
+    Cursor->setSelectable(false);
+    Cursor->point1->setCoords(CurrentCycle, 0);
+    Cursor->point2->setCoords(CurrentCycle, 1);
+}
+
+void TMDIChartChild::ChartAfterDraw()
+{
+    if (!Cursor || Cursor->point1->key() == CurrentCycle)
+        return;
+    Cursor->point1->setCoords(CurrentCycle, 0);
+    Cursor->point2->setCoords(CurrentCycle, 1);
+    Chart->replot(QCustomPlot::rpQueuedReplot);
+}
 
 void TMDIChartChild::SetTimeRange(int cycle, int from, int to)
 {
@@ -33,6 +170,184 @@ void TMDIChartChild::SetTimeRange(int cycle, int from, int to)
     if (!Chart)
         return;
     Chart->xAxis->setRange(from, to);
+    ChartAfterDraw();
     // Drawn once the events are through: a run of time changes costs one redraw.
     Chart->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void TMDIChartChild::FormActivate()
+{
+    if (Chart) {
+        cbSeries->clear();
+        for (int i = 0; i < ChartSeriesCount(Chart); ++i)
+            cbSeries->addItem(ChartSeries(Chart, i)->name());
+        cbSeries->setCurrentIndex(cbSeries->count() > 0 ? 0 : -1);
+    }
+    TMDIChild::ActivateChild();
+}
+
+void TMDIChartChild::ActivateChild() { FormActivate(); }
+
+void TMDIChartChild::cbLegendClick()
+{
+    if (!Chart)
+        return;
+    Chart->legend->setVisible(cbLegend->isChecked());
+    Chart->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void TMDIChartChild::FitAxes()
+{
+    if (Chart && cbAutomaticYAxis->isChecked())
+        Chart->yAxis->rescale(true);
+}
+
+void TMDIChartChild::cbAutomaticYAxisClick()
+{
+    if (!Chart)
+        return;
+    if (cbAutomaticYAxis->isChecked()) {
+        FitAxes();
+    } else {
+        // A bad number is reported and leaves the old limits; the box stays unchecked.
+        RunGuarded([this] {
+            const double low = ReadFloat(EditMinY);
+            const double high = ReadFloat(EditMaxY);
+            Chart->yAxis->setRange(low, high);
+        });
+    }
+    Chart->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void TMDIChartChild::btnDeleteSeriesClick()
+{
+    const int i = cbSeries->currentIndex();
+    if (QCPAbstractPlottable* s = ChartSeries(Chart, i)) {
+        cbSeries->setCurrentIndex(-1);
+        Chart->removePlottable(s);
+        Chart->replot(QCustomPlot::rpQueuedReplot);
+    }
+    FormActivate();
+}
+
+void TMDIChartChild::BtnHideShowSeriesClick()
+{
+    const int i = cbSeries->currentIndex();
+    if (QCPAbstractPlottable* s = ChartSeries(Chart, i)) {
+        cbSeries->setCurrentIndex(-1);
+        s->setVisible(!s->visible());
+        Chart->replot(QCustomPlot::rpQueuedReplot);
+    }
+    FormActivate();
+}
+
+void TMDIChartChild::PanelShowHideClick()
+{
+    const bool folded = body_->direction() == QBoxLayout::LeftToRight;
+    if (folded) {
+        body_->setDirection(QBoxLayout::TopToBottom);
+        ChartPanel->setMinimumWidth(0);
+        ChartPanel->setMaximumWidth(QWIDGETSIZE_MAX);
+        ChartPanel->setFixedHeight(53);
+    } else {
+        body_->setDirection(QBoxLayout::LeftToRight);
+        ChartPanel->setMinimumHeight(0);
+        ChartPanel->setMaximumHeight(QWIDGETSIZE_MAX);
+        ChartPanel->setFixedWidth(5);
+    }
+    panelControls_->setVisible(folded);
+}
+
+void TMDIChartChild::AddFunctionSeries(int function, const QString& name)
+{
+    QCPAbstractPlottable* source = ChartSeries(Chart, cbSeries->currentIndex());
+    if (!source)
+        return;
+    std::vector<double> x, y;
+    ChartSeriesPoints(source, x, y);
+    const int period = RangeHalfWidth() ? RangeHalfWidth()() : 0;
+    const XYPoints blocks = BlockFunction(static_cast<SeriesFunction>(function), x, y, period);
+    TChartSeriesSink(Chart).AddXYSeries(kSeriesLines, name + "(" + source->name() + ")",
+                                        QVector<double>(blocks.x.begin(), blocks.x.end()),
+                                        QVector<double>(blocks.y.begin(), blocks.y.end()));
+    FitAxes();
+    Chart->replot(QCustomPlot::rpQueuedReplot);
+    FormActivate();
+}
+
+void TMDIChartChild::btnAverageClick() { AddFunctionSeries(static_cast<int>(SeriesFunction::Average), "Average"); }
+
+void TMDIChartChild::btnMinClick() { AddFunctionSeries(static_cast<int>(SeriesFunction::Low), "Min"); }
+
+void TMDIChartChild::btnMaxClick() { AddFunctionSeries(static_cast<int>(SeriesFunction::High), "Max"); }
+
+bool TMDIChartChild::SavePicture(const QString& fileName)
+{
+    if (!Chart)
+        return false;
+    const int w = Chart->width();
+    const int h = Chart->height();
+    if (fileName.endsWith(".bmp")) {
+        QImage image(w, h, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QCPPainter painter(&image);
+            Chart->toPainter(&painter, w, h);
+        }
+        if (image.save(fileName, "BMP"))
+            return true;
+    } else if (fileName.endsWith(".svg")) {
+        QSvgGenerator svg;
+        svg.setFileName(fileName);
+        svg.setSize(QSize(w, h));
+        svg.setViewBox(QRect(0, 0, w, h));
+        svg.setTitle(windowTitle());
+        QCPPainter painter;
+        if (painter.begin(&svg)) {
+            Chart->toPainter(&painter, w, h);
+            if (painter.end())
+                return true;
+        }
+    } else {
+        platform::MessageBox(this, "Unknown file type! Nothing was saved. ", "Warning !", platform::Buttons::Ok);
+        return false;
+    }
+    platform::MessageBox(this, "Cannot write the file " + fileName, "Error", platform::Buttons::Ok);
+    return false;
+}
+
+void TMDIChartChild::btnSaveBitmapClick()
+{
+    const platform::FileDialogResult r = platform::SaveFileDialog(
+        this, "Save As", "Windows bitmap files (*.bmp);;SVG files (*.svg)", "bmp", ".");
+    if (r.accepted && !r.files.isEmpty())
+        SavePicture(r.files.front());
+}
+
+bool TMDIChartChild::SaveSeriesText(const QString& fileName)
+{
+    std::vector<ChartSeriesColumn> columns;
+    std::vector<double> x;
+    for (int i = 0; i < ChartSeriesCount(Chart); ++i) {
+        ChartSeriesColumn c;
+        const QCPAbstractPlottable* s = ChartSeries(Chart, i);
+        c.title = s->name().toStdString();
+        ChartSeriesPoints(s, x, c.values);
+        columns.push_back(std::move(c));
+    }
+    std::ofstream out(fileName.toLocal8Bit().toStdString(), std::ios::binary | std::ios::trunc);
+    if (out)
+        WriteChartSeriesText(out, columns);
+    out.close();
+    if (out)
+        return true;
+    platform::MessageBox(this, "Cannot write the file " + fileName, "Error", platform::Buttons::Ok);
+    return false;
+}
+
+void TMDIChartChild::BtnSaveClick()
+{
+    const platform::FileDialogResult r = platform::SaveFileDialog(this, "Save As", "Text files (*.txt)", "txt", ".");
+    if (r.accepted && !r.files.isEmpty())
+        SaveSeriesText(r.files.front());
 }

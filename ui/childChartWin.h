@@ -1,31 +1,91 @@
 // The chart window: channels of one log over time as series of one chart. The
-// main window creates it and sets its chart up (AttachChart); the series, the
-// panel's commands and the cursor line come with the chart window itself.
+// main window creates it, sets its chart up (AttachChart) and adds the series;
+// the window lists, hides, deletes and derives series, sets the axes and the
+// legend, draws the cursor line at the current cycle and exports the chart.
 #pragma once
 
 #include "ui/MDIChild.h"
 
+#include <functional>
+
+class QBoxLayout;
+class QCheckBox;
+class QComboBox;
+class QCPItemStraightLine;
 class QCustomPlot;
-class QVBoxLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class TClickStrip;
 
 class TMDIChartChild : public TMDIChild {
     Q_OBJECT
 public:
     TMDIChartChild(QMdiArea* area, RoboCupFileT* log);
 
-    // Takes the chart over: it fills the window under the panel and the window
-    // owns it from now on.
+    // The main window's range half-width: the period of "avg", "min" and "max".
+    // The main window sets it; 0 while unset.
+    static std::function<int()>& RangeHalfWidth();
+
+    // Takes the chart over: it fills the window under the panel, the window owns
+    // it from now on, and it gets the cursor line.
     void AttachChart(QCustomPlot* chart);
-    // Runs after the chart has drawn itself; draws nothing yet.
+    // Keeps the dotted cursor line at CurrentCycle after every drawing.
     void ChartAfterDraw();
-    // The cursor goes to the cycle and the bottom axis spans the range; the
-    // axis stays automatic for what the user does later.
+    // The time from the main window: the cursor moves to the cycle and the
+    // bottom axis shows from..to; the series stay as they are.
     void SetTimeRange(int cycle, int from, int to) override;
 
+    // Refills cbSeries with every series' title in chart order (item 0
+    // chosen), then makes the window's log current.
+    void FormActivate();
+    void ActivateChild() override;
+    void cbLegendClick();
+    void cbAutomaticYAxisClick();
+    void btnDeleteSeriesClick();
+    void BtnHideShowSeriesClick();
+    void PanelShowHideClick();
+    void btnAverageClick();
+    void btnMinClick();
+    void btnMaxClick();
+    void btnSaveBitmapClick();
+    void BtnSaveClick();
+
+    // The picture by the name's ending: exactly ".bmp" a bitmap of the chart as
+    // shown, exactly ".svg" a vector picture; anything else is refused with
+    // "Unknown file type! Nothing was saved. ". True when a file was written.
+    bool SavePicture(const QString& fileName);
+    // The series as text (see WriteChartSeriesText); false when the file cannot
+    // be written (the user has been told).
+    bool SaveSeriesText(const QString& fileName);
+
     QWidget* ChartPanel = nullptr;
+    TClickStrip* PanelShowHide = nullptr;
+    QComboBox* cbSeries = nullptr;
+    QPushButton* BtnHideShowSeries = nullptr;
+    QPushButton* btnDeleteSeries = nullptr;
+    QPushButton* btnMax = nullptr;
+    QPushButton* btnAverage = nullptr;
+    QPushButton* btnMin = nullptr;
+    QPushButton* btnSaveBitmap = nullptr;
+    QPushButton* BtnSave = nullptr;
+    QCheckBox* cbLegend = nullptr;
+    QCheckBox* cbAutomaticYAxis = nullptr;
+    QLineEdit* EditMinY = nullptr;
+    QLabel* LabelMinMaxY = nullptr;
+    QLineEdit* EditMaxY = nullptr;
     QCustomPlot* Chart = nullptr;  // null until the creator attaches one
     int CurrentCycle = 0;          // where the cursor line stands
+    QCPItemStraightLine* Cursor = nullptr;
 
 private:
-    QVBoxLayout* body_ = nullptr;
+    void BuildPanel(QWidget* content);
+    // A new lines series "<name>(<title of the chosen series>)" of the chosen
+    // series' blocks of the main window's range half-width.
+    void AddFunctionSeries(int function, const QString& name);
+    // The left axis from the data while automatic.
+    void FitAxes();
+
+    QBoxLayout* body_ = nullptr;
+    QWidget* panelControls_ = nullptr;
 };

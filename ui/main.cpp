@@ -81,6 +81,7 @@ void TMainForm::ConnectHandlers()
     ConnectFileHandlers();
     ConnectMarksHandlers();
     ConnectTreeHandlers();
+    ConnectChartHandlers();
 }
 
 bool TMainForm::event(QEvent* e)

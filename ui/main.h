@@ -298,6 +298,12 @@ public:
     // message under "Function evaluation error !" and gives -1, else 0.
     static int SetupExpressionParser(LogExpression& parser, const QString& text);
 
+    // ---- Chart series (mainChart.cpp) -------------------------------------------
+    // Adds the chosen channels, or the series of the "Chart" page's expression
+    // (over every cycle, or over the marks while "Use Time Marks" is checked),
+    // to the active chart window.
+    void BtnAddTimeRangeClick();
+
     // ---- Time marks (mainMarks.cpp) ---------------------------------------------
     // The marks of lbMarks, shared by all logs. Change them here, never through
     // lbMarks' items: lbMarks and lNumMarks follow every change.
@@ -336,6 +342,7 @@ private:
     QList<QPointer<QMdiSubWindow>> GuardedChildren() const;
     void ConnectFileHandlers();
     void ConnectMarksHandlers();
+    void ConnectChartHandlers();
     // Shows Marks in lbMarks (list order, FormatInt6 texts) and lNumMarks.
     void ShowMarks();
     // The cycles of the current log at which the criteria of MemoMarksFunction

@@ -223,6 +223,7 @@ TEST_F(ChannelTreeTest, DoubleClickGoesToTheActiveChartOrDataWindowOnItsPage)
 
     form->BtnAdd1dClick();
     form->pcWindow->setCurrentWidget(form->tsChart);
+    form->TreeView->setCurrentItem(BallPos("x"));  // a double click selects the node first
     emit form->TreeView->itemDoubleClicked(BallPos("x"), 0);
     EXPECT_EQ(chartAdds, 1);
     form->pcWindow->setCurrentWidget(form->tsData);

@@ -1,0 +1,92 @@
+// Charts of the full real match: the 42 leaves of one player added as series
+// (one piece of data per series), and one full replot of such a chart.
+#include "core/io/Convertlog.h"
+#include "core/model/RoboCupFile.h"
+#include "core/model/timestream.h"
+#include "ui/ChartSeries.h"
+
+#include "support/Gunzip.h"
+
+#include <QApplication>
+#include <qcustomplot.h>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+RoboCupFileT& FullMatch()
+{
+    static std::unique_ptr<RoboCupFileT> log = [] {
+        const std::string plain = (std::filesystem::temp_directory_path() /
+                                   ("velotrask-chartbench-" + std::to_string(::getpid()) + ".rcg"))
+                                      .string();
+        GunzipFile(std::string(VELO_TEST_DATA_DIR) + "/match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg.gz", plain);
+        auto record = CreateFileRecord(plain);
+        ReadRcgFile(plain, *record);
+        std::remove(plain.c_str());
+        if (record->cycles == 0)
+            throw std::runtime_error("the full match yielded no cycles");
+        return record;
+    }();
+    return *log;
+}
+
+// Charts need the application object; offscreen unless a platform is named.
+void EnsureApp()
+{
+    static std::unique_ptr<QApplication> app = [] {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "velo_bench";
+        static char* argv[] = {name, nullptr};
+        return std::make_unique<QApplication>(argc, argv);
+    }();
+}
+
+// The player composite's 42 leaves as line series, as "Add chart series" adds them.
+int AddPlayerSeries(QCustomPlot& chart)
+{
+    TChartSeriesSink sink(&chart);
+    FullMatch().stream->FindChannel("Lplayer10")->CreateChartSeries(&sink, kSeriesLines, {}, {});
+    return chart.plottableCount();
+}
+
+void BM_AddOnePlayersLeavesAsSeries(benchmark::State& state)
+{
+    EnsureApp();
+    FullMatch();
+    for (auto _ : state) {
+        QCustomPlot chart;
+        benchmark::DoNotOptimize(AddPlayerSeries(chart));
+    }
+    QCustomPlot chart;
+    state.counters["series"] = AddPlayerSeries(chart);
+    state.counters["points"] = FullMatch().cycles;
+}
+BENCHMARK(BM_AddOnePlayersLeavesAsSeries)->Unit(benchmark::kMillisecond);
+
+void BM_ReplotFullMatchChart(benchmark::State& state)
+{
+    EnsureApp();
+    QCustomPlot chart;
+    chart.resize(1000, 600);
+    chart.legend->setVisible(true);
+    AddPlayerSeries(chart);
+    chart.xAxis->setRange(0, FullMatch().cycles);
+    chart.yAxis->rescale();
+    for (auto _ : state) {
+        chart.replot(QCustomPlot::rpImmediateRefresh);
+        benchmark::DoNotOptimize(chart.replotTime());
+    }
+}
+BENCHMARK(BM_ReplotFullMatchChart)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,300 @@
+// The chart window and "Add chart series" on a real log, offscreen: channel and
+// expression series, the series list and its commands, the derived series, the
+// axes, the time, and the two exports.
+#include "UiTestMain.h"
+
+#include "core/model/RoboCupFile.h"
+#include "core/model/timestream.h"
+#include "platform/qt/Dialogs.h"
+#include "support/TestData.h"
+#include "ui/ChartSeries.h"
+#include "ui/FormControls.h"
+#include "ui/childChartWin.h"
+#include "ui/OpenLogs.h"
+#include "ui/TimeSource.h"
+#include "ui/main.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <qcustomplot.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const kShort = "match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg";
+
+class ChartWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureApp();
+        TMainForm::AboutBoxRunner() = [] {};
+        form = std::make_unique<TMainForm>();
+        form->FirstActivation = false;
+        form->OpenLogFiles({QString::fromStdString(GunzippedTestFile(kShort))});
+        ASSERT_NE(form->Logs->Current(), nullptr);
+        log = form->Logs->Current();
+        form->BtnAdd1d->click();
+        chart = qobject_cast<TMDIChartChild*>(form->MdiArea->subWindowList().back());
+        ASSERT_NE(chart, nullptr);
+        form->MdiArea->setActiveSubWindow(chart);
+    }
+    void TearDown() override
+    {
+        form.reset();
+        TMainForm::AboutBoxRunner() = &TMainForm::ShowAboutBox;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QStringList Titles() const
+    {
+        QStringList t;
+        for (int i = 0; i < ChartSeriesCount(chart->Chart); ++i)
+            t << ChartSeries(chart->Chart, i)->name();
+        return t;
+    }
+    QStringList ComboItems() const
+    {
+        QStringList t;
+        for (int i = 0; i < chart->cbSeries->count(); ++i)
+            t << chart->cbSeries->itemText(i);
+        return t;
+    }
+    std::vector<double> Values(int series, std::vector<double>* x = nullptr) const
+    {
+        std::vector<double> xs, ys;
+        ChartSeriesPoints(ChartSeries(chart->Chart, series), xs, ys);
+        if (x)
+            *x = xs;
+        return ys;
+    }
+    std::vector<double> Channel(const std::string& name) const
+    {
+        const TimeChannel* c = log->stream->FindChannel(name);
+        std::vector<double> v;
+        for (int t = 0; t < log->cycles; ++t)
+            v.push_back(c->GetValue(t));
+        return v;
+    }
+    void AddFunction(const QString& text)
+    {
+        form->cbFunction->setChecked(true);
+        form->MemoTimeRangeFunction->setPlainText(text);
+        form->BtnAddTimeRange->click();
+    }
+    void ExpectOneMessage(const QString& text, const QString& caption)
+    {
+        ASSERT_EQ(script.messages.size(), 1u);
+        EXPECT_EQ(script.messages[0].text, text);
+        EXPECT_EQ(script.messages[0].caption, caption);
+        script.messages.clear();
+    }
+
+    platform::DialogScript script;
+    std::unique_ptr<TMainForm> form;
+    RoboCupFileT* log = nullptr;
+    TMDIChartChild* chart = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ChartWindowTest, ListedLeavesOrAFilteredCompositeBecomeOneSeriesPerLeaf)
+{
+    form->pcDataView->setCurrentWidget(form->tsList);
+    form->ListView->clearSelection();
+    for (const char* name : {"Ball.pos.x", "Lplayer1.pos.y", "Ball.vel.dx"}) {
+        const auto found = form->ListView->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << name;
+        found.front()->setSelected(true);
+    }
+    form->rgSeriesType->SetItemIndex(kSeriesDots);
+    form->BtnAddTimeRange->click();
+    EXPECT_EQ(Titles(), QStringList({"Ball.pos.x", "Ball.vel.dx", "Lplayer1.pos.y"}));  // in list order
+    auto* dots = qobject_cast<QCPGraph*>(ChartSeries(chart->Chart, 0));
+    ASSERT_NE(dots, nullptr);
+    EXPECT_EQ(dots->lineStyle(), QCPGraph::lsNone);
+    EXPECT_EQ(dots->scatterStyle().shape(), QCPScatterStyle::ssCircle);
+    EXPECT_EQ(Values(0), Channel("Ball.pos.x"));
+    EXPECT_EQ(ComboItems(), Titles());
+    EXPECT_EQ(chart->cbSeries->currentIndex(), 0);
+
+    // The tree page takes the selected node: the composite Ball with the plus word pos.
+    form->pcDataView->setCurrentWidget(form->tsTree);
+    form->TreeView->clearSelection();
+    form->BtnAddTimeRange->click();
+    ExpectOneMessage("No data parameter selected", "Warning");
+    QTreeWidgetItem* ball = nullptr;
+    for (int i = 0; i < form->TreeView->topLevelItemCount(); ++i)
+        if (form->TreeView->topLevelItem(i)->text(0) == "Ball")
+            ball = form->TreeView->topLevelItem(i);
+    ASSERT_NE(ball, nullptr);
+    ball->setSelected(true);
+    // The plus word is a part of the name: "pos" also takes Ball.possessor.*.
+    form->MemoGoodFields->setPlainText("pos");
+    form->rgSeriesType->SetItemIndex(kSeriesBars);
+    form->BtnAddTimeRange->click();
+    EXPECT_EQ(Titles().mid(3), QStringList({"Ball.pos.x", "Ball.pos.y", "Ball.possessor.l_team",
+                                            "Ball.possessor.r_team"}));
+    form->MemoBadFields->setPlainText("possessor\ny");
+    form->BtnAddTimeRange->click();
+    EXPECT_EQ(Titles().mid(7), QStringList({"Ball.pos.x"}));
+    EXPECT_NE(qobject_cast<QCPBars*>(ChartSeries(chart->Chart, 4)), nullptr);
+    EXPECT_EQ(Values(4), Channel("Ball.pos.y"));
+    EXPECT_TRUE(script.messages.empty());
+}
+
+TEST_F(ChartWindowTest, AnExpressionGivesOnePointPerCycleOrPerMark)
+{
+    AddFunction("Ball.pos.x * 2");
+    std::vector<double> x;
+    const std::vector<double> y = Values(0, &x);
+    ASSERT_EQ(static_cast<int>(y.size()), log->cycles);
+    const std::vector<double> ballX = Channel("Ball.pos.x");
+    for (int c = 0; c < log->cycles; c += 37) {
+        EXPECT_EQ(x[static_cast<std::size_t>(c)], c);
+        EXPECT_DOUBLE_EQ(y[static_cast<std::size_t>(c)], 2 * ballX[static_cast<std::size_t>(c)]);
+    }
+
+    form->Marks.Assign({30, 10, 20});
+    form->cbUseTimeMarks->setChecked(true);
+    form->rgSeriesType->SetItemIndex(kSeriesDots);
+    AddFunction("cycle + 0.5");
+    EXPECT_EQ(Values(1, &x), std::vector<double>({10.5, 20.5, 30.5}));
+    EXPECT_EQ(x, std::vector<double>({10, 20, 30}));
+    EXPECT_EQ(Titles(), QStringList({"Ball.pos.x * 2", "cycle + 0.5"}));
+
+    AddFunction("Ball.pos.x >");
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].caption, "Error !");
+    EXPECT_FALSE(script.messages[0].text.isEmpty());
+    EXPECT_EQ(Titles().back(), "Ball.pos.x >");
+    EXPECT_TRUE(Values(2).empty());
+}
+
+TEST_F(ChartWindowTest, OnlyAnActiveChartWindowTakesSeries)
+{
+    form->BtnAdd2d->click();
+    form->MdiArea->setActiveSubWindow(form->MdiArea->subWindowList().back());
+    AddFunction("cycle");
+    ExpectOneMessage("No chart window selected", "Warning");
+    EXPECT_EQ(ChartSeriesCount(chart->Chart), 0);
+}
+
+TEST_F(ChartWindowTest, HideShowDeleteAndTheDerivedSeriesOfTheChosenOne)
+{
+    TChartSeriesSink sink(chart->Chart);
+    sink.AddSeries(kSeriesLines, "A", {4, -2, 6, 1, 1, 9, 3});
+    sink.AddSeries(kSeriesLines, "B", {1, 2});
+    chart->FormActivate();
+    ASSERT_EQ(ComboItems(), QStringList({"A", "B"}));
+
+    chart->cbSeries->setCurrentIndex(1);
+    chart->BtnHideShowSeries->click();
+    EXPECT_FALSE(ChartSeries(chart->Chart, 1)->visible());
+    EXPECT_EQ(chart->cbSeries->currentIndex(), 0);
+    chart->cbSeries->setCurrentIndex(1);
+    chart->BtnHideShowSeries->click();
+    EXPECT_TRUE(ChartSeries(chart->Chart, 1)->visible());
+    EXPECT_EQ(Values(1), std::vector<double>({1, 2}));
+
+    form->TrackBar2->setMaximum(100);
+    form->TrackBar2->setValue(3);
+    chart->cbSeries->setCurrentIndex(0);
+    chart->btnAverage->click();
+    chart->btnMin->click();
+    chart->btnMax->click();
+    EXPECT_EQ(Titles(), QStringList({"A", "B", "Average(A)", "Min(A)", "Max(A)"}));
+    std::vector<double> x;
+    EXPECT_EQ(Values(3, &x), std::vector<double>({-2, 1, 3}));
+    EXPECT_EQ(x, std::vector<double>({1, 4, 6}));
+    EXPECT_EQ(Values(4), std::vector<double>({6, 9, 3}));
+    form->TrackBar2->setValue(0);
+    chart->btnMax->click();
+    EXPECT_EQ(Values(5), std::vector<double>({9}));
+
+    chart->cbSeries->setCurrentIndex(1);
+    chart->btnDeleteSeries->click();
+    EXPECT_EQ(ComboItems(), QStringList({"A", "Average(A)", "Min(A)", "Max(A)", "Max(A)"}));
+    EXPECT_EQ(chart->cbSeries->currentIndex(), 0);
+    EXPECT_TRUE(script.messages.empty());
+}
+
+TEST_F(ChartWindowTest, AxesLegendPanelAndTheTime)
+{
+    TChartSeriesSink(chart->Chart).AddSeries(kSeriesLines, "A", {-3, 8});
+    chart->cbAutomaticYAxis->click();  // off: the two edits
+    EXPECT_EQ(chart->Chart->yAxis->range(), QCPRange(-55, 55));
+    chart->EditMinY->setText("x");
+    chart->cbAutomaticYAxis->click();  // on: from the data
+    EXPECT_EQ(chart->Chart->yAxis->range(), QCPRange(-3, 8));
+    chart->cbAutomaticYAxis->click();  // off with a bad number: told, limits kept
+    ExpectOneMessage("'x' is not a valid floating point value.", "VeloTrask");
+    EXPECT_EQ(chart->Chart->yAxis->range(), QCPRange(-3, 8));
+    EXPECT_FALSE(chart->cbAutomaticYAxis->isChecked());
+
+    chart->cbLegend->click();
+    EXPECT_FALSE(chart->Chart->legend->visible());
+
+    TimeSource().Push(log, 120, 20, 221);
+    EXPECT_EQ(chart->CurrentCycle, 120);
+    EXPECT_EQ(chart->Chart->xAxis->range(), QCPRange(20, 221));
+    EXPECT_EQ(chart->Cursor->point1->key(), 120);
+    EXPECT_EQ(chart->Cursor->pen().style(), Qt::DotLine);
+    EXPECT_EQ(Values(0), std::vector<double>({-3, 8}));
+
+    chart->PanelShowHide->clicked();
+    EXPECT_EQ(chart->ChartPanel->maximumWidth(), 5);
+    EXPECT_TRUE(chart->cbSeries->isHidden() || !chart->cbSeries->isVisibleTo(chart->ChartPanel));
+    chart->PanelShowHide->clicked();
+    EXPECT_EQ(chart->ChartPanel->maximumHeight(), 53);
+    EXPECT_TRUE(chart->cbSeries->isVisibleTo(chart->ChartPanel));
+}
+
+TEST_F(ChartWindowTest, SeriesTextAndPicturesByTheirExactEnding)
+{
+    const std::string dir = MakeTempDir("chart-export");
+    const QString d = QString::fromStdString(dir) + "/";
+    TChartSeriesSink sink(chart->Chart);
+    EXPECT_TRUE(chart->SaveSeriesText(d + "none.txt"));
+    EXPECT_EQ(ReadBytes(dir + "/none.txt"), "");
+    sink.AddSeries(kSeriesLines, "A", {12.5, 1e6});
+    sink.AddSeries(kSeriesDots, "B", {1.0 / 3, -1});
+    platform::FileDialogResult r;
+    r.accepted = true;
+    r.files = {d + "ab.txt"};
+    script.files.push_back(r);
+    chart->BtnSave->click();
+    EXPECT_EQ(ReadBytes(dir + "/ab.txt"), "A, B\r\n12.5, 0.333333\r\n1e+06, -1\r\n");
+
+    chart->Chart->resize(300, 200);
+    EXPECT_FALSE(chart->SavePicture(d + "x.BMP"));
+    ExpectOneMessage("Unknown file type! Nothing was saved. ", "Warning !");
+    EXPECT_FALSE(QFile::exists(d + "x.BMP"));
+    EXPECT_FALSE(chart->SavePicture(d + "x.wmf"));
+    ExpectOneMessage("Unknown file type! Nothing was saved. ", "Warning !");
+
+    r.files = {d + "x.bmp"};
+    script.files.push_back(r);
+    chart->btnSaveBitmap->click();
+    QImage bmp;
+    ASSERT_TRUE(bmp.load(d + "x.bmp", "BMP"));
+    EXPECT_EQ(bmp.size(), QSize(300, 200));
+    EXPECT_EQ(bmp.pixelColor(0, 0), QColor(Qt::white));
+
+    ASSERT_TRUE(chart->SavePicture(d + "x.svg"));
+    const std::string svg = ReadBytes(dir + "/x.svg");
+    EXPECT_NE(svg.find("<svg"), std::string::npos);
+    EXPECT_NE(svg.find("<polyline"), std::string::npos);
+    EXPECT_TRUE(script.messages.empty());
+}

@@ -1,0 +1,39 @@
+// The chart series on QCustomPlot: what the core's CreateChartSeries delivers
+// becomes a graph (lines, dots) or bars of the chart, and the chart window and
+// its exports read the series back through these helpers, in chart order.
+#pragma once
+
+#include "core/model/timestream.h"
+
+#include <QString>
+#include <QVector>
+
+#include <vector>
+
+class QCPAbstractPlottable;
+class QCustomPlot;
+
+// Series kinds, as the main window's "Series type" offers them.
+enum : int { kSeriesLines = 0, kSeriesDots = 1, kSeriesBars = 2 };
+
+class TChartSeriesSink : public ChartSeriesSink {
+public:
+    explicit TChartSeriesSink(QCustomPlot* chart) : chart_(chart) {}
+    // One series at x = 0, 1, 2, ...
+    void AddSeries(int kind, const std::string& title, const std::vector<double>& values) override;
+    // One series of the kind (lines for an unknown kind) with the given points,
+    // handed over in one piece (keys ascending); the chart owns it.
+    QCPAbstractPlottable* AddXYSeries(int kind, const QString& title, const QVector<double>& x,
+                                      const QVector<double>& y);
+
+private:
+    QCustomPlot* chart_;
+};
+
+// The chart's series in chart order.
+int ChartSeriesCount(const QCustomPlot* chart);
+QCPAbstractPlottable* ChartSeries(QCustomPlot* chart, int index);
+// The series' points in key order.
+void ChartSeriesPoints(const QCPAbstractPlottable* series, std::vector<double>& x, std::vector<double>& y);
+// The kind the series was made as.
+int ChartSeriesKind(const QCPAbstractPlottable* series);

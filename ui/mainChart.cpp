@@ -1,0 +1,100 @@
+// The "Chart" page's command "Add chart series": channels from the channel tree
+// or list, or a series computed from the page's expression, into the active
+// chart window.
+#include "ui/main.h"
+
+#include "core/expr/Expression.h"
+#include "core/model/RoboCupFile.h"
+#include "core/model/timestream.h"
+#include "platform/qt/Dialogs.h"
+#include "platform/qt/System.h"
+#include "ui/ChartSeries.h"
+#include "ui/FormControls.h"
+#include "ui/OpenLogs.h"
+#include "ui/childChartWin.h"
+
+#include <QCheckBox>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <qcustomplot.h>
+
+void TMainForm::ConnectChartHandlers()
+{
+    TMDIChartChild::RangeHalfWidth() = [range = QPointer<QSlider>(TrackBar2)] {
+        return range ? range->value() : 0;
+    };
+    ConnectClicks({{BtnAddTimeRange, &TMainForm::BtnAddTimeRangeClick}});
+}
+
+void TMainForm::BtnAddTimeRangeClick()
+{
+    auto* chart = qobject_cast<TMDIChartChild*>(MdiArea->currentSubWindow());
+    if (!chart || !chart->Chart) {
+        platform::MessageBox(this, "No chart window selected", "Warning", platform::Buttons::Ok);
+        return;
+    }
+    RoboCupFileT* log = chart->File ? chart->File : Logs->Current();
+    if (!log) {
+        platform::SystemBeep();
+        return;
+    }
+    const int kind = rgSeriesType->ItemIndex();
+    TChartSeriesSink sink(chart->Chart);
+    if (!cbFunction->isChecked()) {
+        std::vector<TimeChannel*> channels;
+        if (pcDataView->currentWidget() == tsTree) {
+            const QList<QTreeWidgetItem*> selected = TreeView->selectedItems();
+            TimeChannel* channel = selected.isEmpty() ? nullptr : ChannelOf(selected.front());
+            if (!channel) {
+                platform::MessageBox(this, "No data parameter selected", "Warning", platform::Buttons::Ok);
+                return;
+            }
+            channels.push_back(channel);
+        } else {
+            for (int i = 0; i < ListView->count(); ++i) {
+                TimeChannel* channel = ChannelOf(ListView->item(i));
+                if (ListView->item(i)->isSelected() && channel)
+                    channels.push_back(channel);
+            }
+        }
+        const std::vector<std::string> plus = GoodWords();
+        const std::vector<std::string> minus = BadWords();
+        for (TimeChannel* channel : channels)
+            channel->CreateChartSeries(&sink, kind, plus, minus);
+    } else {
+        const QString text = MemoTimeRangeFunction->toPlainText();
+        LogExpression expression(*log);
+        const std::string error = expression.Parse(text.toStdString());
+        if (!error.empty()) {
+            // The empty series stays, titled with what was typed.
+            sink.AddXYSeries(kind, text, {}, {});
+            chart->Chart->replot(QCustomPlot::rpQueuedReplot);
+            platform::MessageBox(this, QString::fromStdString(error), "Error !", platform::Buttons::Ok);
+            return;
+        }
+        QVector<double> x;
+        QVector<double> y;
+        auto point = [&](int c) {
+            x.push_back(c);
+            y.push_back(expression.Evaluate(c));
+        };
+        if (cbUseTimeMarks->isChecked()) {
+            for (int c : Marks.Cycles())
+                point(c);
+        } else {
+            for (int c = 0; c < log->cycles; ++c)
+                point(c);
+        }
+        sink.AddXYSeries(kind, text, x, y);
+    }
+    if (chart->cbAutomaticYAxis->isChecked())
+        chart->Chart->yAxis->rescale(true);
+    chart->Chart->replot(QCustomPlot::rpQueuedReplot);
+    chart->FormActivate();
+}
