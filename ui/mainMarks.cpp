@@ -155,6 +155,8 @@ void TMainForm::lbMarksDblClick()
     BtnAdd2dClick();
     // The new field window stays at the mark while the slider moves on.
     QMdiSubWindow* active = MdiArea->activeSubWindow();
-    if (auto* field = qobject_cast<TMDIFieldChild*>(active ? active : MdiArea->currentSubWindow()))
+    if (auto* field = qobject_cast<TMDIFieldChild*>(active ? active : MdiArea->currentSubWindow())) {
         field->cbDynamicTimeRange->setChecked(false);
+        field->PanelShowHideClick();
+    }
 }

@@ -183,6 +183,7 @@ TEST_F(MarksTest, AClickJumpsToTheMarkAndADoubleClickAlsoOpensAFieldWindowThatSt
     auto* field = qobject_cast<TMDIFieldChild*>(form->MdiArea->subWindowList().front());
     ASSERT_NE(field, nullptr);
     EXPECT_FALSE(field->cbDynamicTimeRange->isChecked());
+    EXPECT_EQ(field->ChartPanel->maximumWidth(), 5);  // its panel folded away
     EXPECT_EQ(field->Cycle, 17);
 }
 
