@@ -11,6 +11,7 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -71,12 +72,15 @@ void TMDIChartChild::BuildPanel(QWidget* content)
     row->insertWidget(0, PanelShowHide);
     // Everything but the strip folds away with the panel.
     panelControls_ = new QWidget(ChartPanel);
-    auto* controls = new QHBoxLayout(panelControls_);
+    // Two rows fit the 53 pixels and keep the panel narrow enough for a window
+    // of 500 pixels' width.
+    auto* controls = new QGridLayout(panelControls_);
+    controls->setVerticalSpacing(1);
     controls->setContentsMargins(0, 0, 0, 0);
     row->insertWidget(1, panelControls_, 1);
     row->removeWidget(cbDynamicTimeRange);
     cbDynamicTimeRange->setParent(panelControls_);
-    controls->addWidget(cbDynamicTimeRange);
+    controls->addWidget(cbDynamicTimeRange, 0, 0);
 
     cbSeries = new QComboBox(panelControls_);
     cbSeries->setObjectName("cbSeries");
@@ -102,25 +106,26 @@ void TMDIChartChild::BuildPanel(QWidget* content)
     for (QLineEdit* e : {EditMinY, EditMaxY})
         e->setFixedWidth(40);
 
-    controls->addWidget(cbSeries);
-    controls->addWidget(BtnHideShowSeries);
-    controls->addWidget(btnDeleteSeries);
+    controls->addWidget(cbSeries, 1, 0);
+    controls->addWidget(BtnHideShowSeries, 0, 1);
+    controls->addWidget(btnDeleteSeries, 1, 1);
     auto* stack = new QVBoxLayout;  // max, avg, min from the top
     stack->setSpacing(0);
     for (QPushButton* b : {btnMax, btnAverage, btnMin}) {
         b->setFixedHeight(16);
         stack->addWidget(b);
     }
-    controls->addLayout(stack);
-    controls->addWidget(btnSaveBitmap);
-    controls->addWidget(BtnSave);
-    auto* boxes = new QVBoxLayout;
-    boxes->addWidget(cbLegend);
-    boxes->addWidget(cbAutomaticYAxis);
-    controls->addLayout(boxes);
-    controls->addWidget(EditMinY);
-    controls->addWidget(LabelMinMaxY);
-    controls->addWidget(EditMaxY);
+    controls->addLayout(stack, 0, 2, 2, 1);
+    controls->addWidget(btnSaveBitmap, 0, 3);
+    controls->addWidget(BtnSave, 1, 3);
+    controls->addWidget(cbLegend, 0, 4);
+    controls->addWidget(cbAutomaticYAxis, 1, 4);
+    auto* limits = new QHBoxLayout;
+    limits->addWidget(EditMinY);
+    limits->addWidget(LabelMinMaxY);
+    limits->addWidget(EditMaxY);
+    controls->addLayout(limits, 1, 5);
+    controls->setColumnStretch(6, 1);
 
     connect(PanelShowHide, &TClickStrip::clicked, this, [this] { PanelShowHideClick(); });
     connect(cbLegend, &QCheckBox::clicked, this, [this] { cbLegendClick(); });
