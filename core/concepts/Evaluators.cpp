@@ -154,7 +154,7 @@ bool RelativePosEvaluator::Evaluate(BasicGameData* s)
     if (px == nullptr || py == nullptr || bx == nullptr || by == nullptr)
         return false;
     const int t = s->cycle;
-    return sx * (bx->Get(t) - px->Get(t)) >= 0.0 && sy * (by->Get(t) - py->Get(t)) >= 0.0;
+    return Holds(px->Get(t), py->Get(t), bx->Get(t), by->Get(t));
 }
 
 RelativeSpeedEvaluator::RelativeSpeedEvaluator(double lo_, double hi_) : lo(lo_), hi(hi_) {}

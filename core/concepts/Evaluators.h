@@ -115,6 +115,11 @@ class RelativePosEvaluator : public BasicEvaluator {
 public:
     RelativePosEvaluator(int sx, int sy);
     bool Evaluate(BasicGameData* situation) override;
+    // The verdict for a player at (px, py) and the ball at (bx, by).
+    bool Holds(double px, double py, double bx, double by) const
+    {
+        return sx * (bx - px) >= 0.0 && sy * (by - py) >= 0.0;
+    }
 
     int sx, sy;
 };

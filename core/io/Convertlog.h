@@ -61,8 +61,15 @@ private:
     // Appends the record's time, play mode and score and keeps the record for
     // Finish; the time is kept in m_time.
     void appendCycle(const short_showinfo_t2& show);
-    void writeBall(const std::vector<const unsigned char*>& shows);
-    void writePlayer(std::size_t player, const std::vector<const unsigned char*>& shows);
+    struct Columns;
+    // Gives every leaf of object o (0 the ball) n new values: the constant ones
+    // filled, the decoded ones left for writeRecords, whose places go into columns.
+    void extendObject(int o, std::size_t n, Columns& columns);
+    // Decodes shows[first .. last) into the decoded leaves of every object.
+    static void writeRecords(const Columns& columns, const std::vector<const unsigned char*>& shows,
+                             std::size_t first, std::size_t last);
+    // Takes the n decoded values of object o's leaves into their extremes.
+    void noteObject(int o, std::size_t n);
 
     int m_version = 0;
     int m_time = 0;

@@ -192,82 +192,61 @@ void TimeWriter::appendCycle(const short_showinfo_t2& show)
     m_pendingPlayMode = 0;
 }
 
+// Where the decoded values of the records being finished go: per object, the
+// first new value of each leaf decoded from the records.
+struct TimeWriter::Columns {
+    double* ball[4] = {};  // x, y, dx, dy
+    struct Player {
+        std::int16_t* type = nullptr;
+        std::int16_t* mode = nullptr;
+        std::int16_t* viewQuality = nullptr;
+        double* fixed[10] = {};
+        std::int16_t* counts[player::kCountCount] = {};
+    } players[show::kPlayerCount];
+};
+
 namespace {
 
-// One field of every kept record, decoded into new values of the leaf.
-template <class C, class Decode>
-void WriteColumn(C* leaf, const std::vector<const unsigned char*>& shows, std::size_t offset, Decode decode)
-{
-    auto* out = leaf->Extend(shows.size());
-    for (std::size_t i = 0; i < shows.size(); ++i)
-        out[i] = decode(shows[i] + offset);
-    leaf->NoteAppended(shows.size());
-}
-
-double Fixed(const unsigned char* p) { return NetFixedToDouble(p); }
-std::int16_t Short(const unsigned char* p) { return NetShort(p); }
+constexpr std::size_t kFixedOffsets[10] = {player::kX,         player::kY,       player::kVx,     player::kVy,
+                                           player::kBody,      player::kHead,    player::kViewWidth,
+                                           player::kStamina,   player::kEffort,  player::kRecovery};
+// Records decoded per piece of parallel work, and per block within it: a block's
+// records stay in the nearest caches while every player's fields are taken out.
+constexpr std::size_t kRecordsPerPiece = 512;
+constexpr std::size_t kRecordsPerBlock = 16;
 
 }  // namespace
 
-void TimeWriter::writeBall(const std::vector<const unsigned char*>& shows)
+void TimeWriter::extendObject(int o, std::size_t n, Columns& columns)
 {
-    const std::size_t n = shows.size();
     Targets& t = *m_targets;
-    // What the file's size promised may be more than it held.
-    for (ShortChannel* c : {t.time, t.playMode, t.scoreDiff, t.leftScore, t.rightScore})
-        c->GetValues().shrink_to_fit();
-    t.time2goal->AppendCopies(n, 0);
-    WriteColumn(t.ballX, shows, show::kBallX, Fixed);
-    WriteColumn(t.ballY, shows, show::kBallY, Fixed);
-    WriteColumn(t.ballDx, shows, show::kBallVx, Fixed);
-    WriteColumn(t.ballDy, shows, show::kBallVy, Fixed);
-    t.leftPossession->AppendCopies(n, 0);
-    t.rightPossession->AppendCopies(n, 0);
-    t.leftGoalDistance->AppendCopies(n, 0.0);
-    t.rightGoalDistance->AppendCopies(n, 0.0);
-    t.ballKickEvent->AppendCopies(n, 0);
-}
-
-void TimeWriter::writePlayer(std::size_t i, const std::vector<const unsigned char*>& shows)
-{
-    static constexpr std::size_t fixedOffsets[10] = {player::kX,    player::kY,         player::kVx,
-                                                     player::kVy,   player::kBody,      player::kHead,
-                                                     player::kViewWidth, player::kStamina, player::kEffort,
-                                                     player::kRecovery};
-    const std::size_t n = shows.size();
-    const std::size_t at = show::kPlayers + i * show::kPlayerSize;
-    Targets::Player& pl = m_targets->players[i];
+    if (o == 0) {
+        // What the file's size promised may be more than it held.
+        for (ShortChannel* c : {t.time, t.playMode, t.scoreDiff, t.leftScore, t.rightScore})
+            c->GetValues().shrink_to_fit();
+        t.time2goal->AppendCopies(n, 0);
+        DoubleChannel* decoded[4] = {t.ballX, t.ballY, t.ballDx, t.ballDy};
+        for (int k = 0; k < 4; ++k)
+            columns.ball[k] = decoded[k]->Extend(n);
+        t.leftPossession->AppendCopies(n, 0);
+        t.rightPossession->AppendCopies(n, 0);
+        t.leftGoalDistance->AppendCopies(n, 0.0);
+        t.rightGoalDistance->AppendCopies(n, 0.0);
+        t.ballKickEvent->AppendCopies(n, 0);
+        return;
+    }
+    const std::size_t i = static_cast<std::size_t>(o - 1);
+    Targets::Player& pl = t.players[i];
+    Columns::Player& out = columns.players[i];
     pl.side->AppendCopies(n, static_cast<std::int8_t>(i < 11 ? 'l' : 'r'));
     pl.unum->AppendCopies(n, static_cast<std::int16_t>(i % 11));
-
-    // One pass over the records writes the player's 23 decoded leaves.
-    std::int16_t* type = pl.type->Extend(n);
-    std::int16_t* mode = pl.mode->Extend(n);
-    std::int16_t* viewQuality = pl.viewQuality->Extend(n);
-    double* fixed[10];
+    out.type = pl.type->Extend(n);
+    out.mode = pl.mode->Extend(n);
     for (std::size_t f = 0; f < 10; ++f)
-        fixed[f] = pl.fixed[f]->Extend(n);
-    std::int16_t* counts[player::kCountCount];
+        out.fixed[f] = pl.fixed[f]->Extend(n);
+    out.viewQuality = pl.viewQuality->Extend(n);
     for (std::size_t c = 0; c < player::kCountCount; ++c)
-        counts[c] = pl.counts[c]->Extend(n);
-    for (std::size_t k = 0; k < n; ++k) {
-        const unsigned char* r = shows[k] + at;
-        type[k] = Short(r + player::kType);
-        mode[k] = Short(r + player::kMode);
-        for (std::size_t f = 0; f < 10; ++f)
-            fixed[f][k] = Fixed(r + fixedOffsets[f]);
-        viewQuality[k] = Short(r + player::kViewQuality);
-        for (std::size_t c = 0; c < player::kCountCount; ++c)
-            counts[c][k] = Short(r + player::kCounts + 2 * c);
-    }
-    pl.type->NoteAppended(n);
-    pl.mode->NoteAppended(n);
-    pl.viewQuality->NoteAppended(n);
-    for (DoubleChannel* c : pl.fixed)
-        c->NoteAppended(n);
-    for (ShortChannel* c : pl.counts)
-        c->NoteAppended(n);
-
+        out.counts[c] = pl.counts[c]->Extend(n);
     for (CharChannel* z : pl.zeroChars)
         z->AppendCopies(n, 0);
     for (ShortChannel* z : pl.zeroShorts)
@@ -276,6 +255,53 @@ void TimeWriter::writePlayer(std::size_t i, const std::vector<const unsigned cha
         z->AppendCopies(n, 0.0);
     for (LongChannel* z : pl.zeroLongs)
         z->AppendCopies(n, 0);
+}
+
+void TimeWriter::writeRecords(const Columns& columns, const std::vector<const unsigned char*>& shows,
+                              std::size_t first, std::size_t last)
+{
+    for (std::size_t from = first; from < last; from += kRecordsPerBlock) {
+        const std::size_t to = std::min(last, from + kRecordsPerBlock);
+        for (std::size_t k = from; k < to; ++k) {
+            const unsigned char* b = shows[k];
+            columns.ball[0][k] = NetFixedToDouble(b + show::kBallX);
+            columns.ball[1][k] = NetFixedToDouble(b + show::kBallY);
+            columns.ball[2][k] = NetFixedToDouble(b + show::kBallVx);
+            columns.ball[3][k] = NetFixedToDouble(b + show::kBallVy);
+        }
+        for (std::size_t i = 0; i < show::kPlayerCount; ++i) {
+            const Columns::Player out = columns.players[i];
+            const std::size_t at = show::kPlayers + i * show::kPlayerSize;
+            for (std::size_t k = from; k < to; ++k) {
+                const unsigned char* r = shows[k] + at;
+                out.type[k] = NetShort(r + player::kType);
+                out.mode[k] = NetShort(r + player::kMode);
+                for (std::size_t f = 0; f < 10; ++f)
+                    out.fixed[f][k] = NetFixedToDouble(r + kFixedOffsets[f]);
+                out.viewQuality[k] = NetShort(r + player::kViewQuality);
+                for (std::size_t c = 0; c < player::kCountCount; ++c)
+                    out.counts[c][k] = NetShort(r + player::kCounts + 2 * c);
+            }
+        }
+    }
+}
+
+void TimeWriter::noteObject(int o, std::size_t n)
+{
+    Targets& t = *m_targets;
+    if (o == 0) {
+        for (DoubleChannel* c : {t.ballX, t.ballY, t.ballDx, t.ballDy})
+            c->NoteAppended(n);
+        return;
+    }
+    Targets::Player& pl = t.players[static_cast<std::size_t>(o - 1)];
+    pl.type->NoteAppended(n);
+    pl.mode->NoteAppended(n);
+    pl.viewQuality->NoteAppended(n);
+    for (DoubleChannel* c : pl.fixed)
+        c->NoteAppended(n);
+    for (ShortChannel* c : pl.counts)
+        c->NoteAppended(n);
 }
 
 void TimeWriter::Finish()
@@ -293,14 +319,18 @@ void TimeWriter::Finish()
     for (std::size_t k = 0; k < n; ++k)
         shows[k] = m_source != nullptr ? m_source + starts[k] : copies.data() + k * short_showinfo_t2::size;
     const std::size_t before = static_cast<std::size_t>(m_targets->ballX->GetCount());
+    const int objects = 1 + static_cast<int>(show::kPlayerCount);
     try {
-        // Every piece appends to its own object's leaves only.
-        ParallelFor(1 + static_cast<int>(show::kPlayerCount), [&](int piece) {
-            if (piece == 0)
-                writeBall(shows);
-            else
-                writePlayer(static_cast<std::size_t>(piece - 1), shows);
+        // Each object's leaves grow in a piece of their own; then each range of
+        // records is decoded into its own cycles of every leaf; then each object's
+        // leaves take their new values into their extremes.
+        Columns columns;
+        ParallelFor(objects, [&](int o) { extendObject(o, n, columns); });
+        ParallelFor(static_cast<int>((n + kRecordsPerPiece - 1) / kRecordsPerPiece), [&](int piece) {
+            const std::size_t first = static_cast<std::size_t>(piece) * kRecordsPerPiece;
+            writeRecords(columns, shows, first, std::min(n, first + kRecordsPerPiece));
         });
+        ParallelFor(objects, [&](int o) { noteObject(o, n); });
     } catch (...) {
         CutLeavesTo(*m_log.stream, before);
         throw;

@@ -387,7 +387,10 @@ private:
     std::map<std::tuple<int, int, int, bool>, std::vector<double>> values_;
 };
 
-// Where the feature's bits go: its column in the rows of the matrix.
+// Where the feature's bits go: its column in the rows of the matrix. The loops
+// below keep it, the evaluator and the counts in locals: a byte written into the
+// matrix could be any object to the compiler, so members would be read anew after
+// every bit.
 struct BitColumn {
     std::uint8_t* column;
     std::size_t stride;
@@ -405,14 +408,60 @@ bool RegionBits(const BasicEvaluator* evaluator, const double* xs, const double*
 {
     if (evaluator == nullptr || typeid(*evaluator) != typeid(Region))
         return false;
-    const Region& region = static_cast<const Region&>(*evaluator);
+    const Region region = static_cast<const Region&>(*evaluator);
+    const BitColumn out = bits;
+    int holds = 0;
     for (int t = first; t < last; ++t) {
         if (region.Holds(xs != nullptr ? xs[t] : 0.0, ys != nullptr ? ys[t] : 0.0)) {
-            bits.Set(t);
-            ++set;
+            out.Set(t);
+            ++holds;
         }
     }
+    set += holds;
     return true;
+}
+
+// Where the ball lies from a player, from the positions the evaluator would read
+// (the ball's as prepared for the features); never for the ball itself. False
+// when the evaluator is not exactly of that kind or a position is missing.
+bool BallSideBits(const BasicEvaluator* evaluator, int object, const double* xs, const double* ys,
+                  const double* ballXs, const double* ballYs, int first, int last, const BitColumn& bits, int& set)
+{
+    if (evaluator == nullptr || typeid(*evaluator) != typeid(RelativePosEvaluator) || object < 0)
+        return false;
+    if (object == 0)
+        return true;
+    if (xs == nullptr || ys == nullptr || ballXs == nullptr || ballYs == nullptr)
+        return false;
+    const RelativePosEvaluator side = static_cast<const RelativePosEvaluator&>(*evaluator);
+    const BitColumn out = bits;
+    int holds = 0;
+    for (int t = first; t < last; ++t) {
+        if (side.Holds(xs[t], ys[t], ballXs[t], ballYs[t])) {
+            out.Set(t);
+            ++holds;
+        }
+    }
+    set += holds;
+    return true;
+}
+
+// The bits of a range test from its cached values.
+void RangeBits(const RangeTest& test, const std::vector<double>& values, int first, int last, const BitColumn& bits,
+               int& set)
+{
+    const double lo = test.lo;
+    const double hi = test.hi;
+    const double* v = values.data();
+    const BitColumn out = bits;
+    int holds = 0;
+    for (int t = first; t < last; ++t) {
+        if (lo <= v[t - first] && v[t - first] < hi) {
+            out.Set(t);
+            ++holds;
+        }
+    }
+    set += holds;
 }
 
 void FillRoleColumns(RoboCupFileT& log, FeatureList& list, ConceptObject* ball)
@@ -534,6 +583,18 @@ void ComputeFeatures(RoboCupFileT* log, const FeatureConceptRoots& roots)
         job.isRange = RangeTest::Of(job.evaluator, job.range);
     }
 
+    // The ball's positions as the features see them, when the log has them whole.
+    const double* ballXs = nullptr;
+    const double* ballYs = nullptr;
+    const RoboCupFileT::DoubleChannel* ballX = log->posXChannel[0];
+    const RoboCupFileT::DoubleChannel* ballY = log->posYChannel[0];
+    if (ballX != nullptr && ballY != nullptr && ballX->GetCount() >= cycles && ballY->GetCount() >= cycles) {
+        positionX[0].Prepare(*ballX, cycles);
+        positionY[0].Prepare(*ballY, cycles);
+        ballXs = positionX[0].values;
+        ballYs = positionY[0].values;
+    }
+
     // The bits, one range of cycles per piece: a piece writes only the matrix rows
     // of its cycles (rows never share a byte) and its own counts.
     const int chunkCycles = std::max(64, (cycles + 4 * WorkerThreads() - 1) / (4 * WorkerThreads()));
@@ -556,18 +617,14 @@ void ComputeFeatures(RoboCupFileT* log, const FeatureConceptRoots& roots)
             const BitColumn bits{matrix + f / 8, stride, static_cast<std::uint8_t>(1u << (f % 8))};
             int set = 0;
             if (job.isRange) {
-                const std::vector<double>& values = rangeValues.Values(job.range, situation, job.xs, job.ys, first, last);
-                for (int t = first; t < last; ++t) {
-                    const double v = values[static_cast<std::size_t>(t - first)];
-                    if (job.range.lo <= v && v < job.range.hi) {
-                        bits.Set(t);
-                        ++set;
-                    }
-                }
+                RangeBits(job.range, rangeValues.Values(job.range, situation, job.xs, job.ys, first, last), first,
+                          last, bits, set);
             } else if (!RegionBits<SquareRegionEvaluator>(job.evaluator, job.xs, job.ys, first, last, bits, set) &&
                        !RegionBits<CircleRegionEvaluator>(job.evaluator, job.xs, job.ys, first, last, bits, set) &&
                        !RegionBits<SidelineEvaluator>(job.evaluator, job.xs, job.ys, first, last, bits, set) &&
-                       !RegionBits<GoallineEvaluator>(job.evaluator, job.xs, job.ys, first, last, bits, set)) {
+                       !RegionBits<GoallineEvaluator>(job.evaluator, job.xs, job.ys, first, last, bits, set) &&
+                       !BallSideBits(job.evaluator, job.object, job.xs, job.ys, ballXs, ballYs, first, last, bits,
+                                     set)) {
                 for (int t = first; job.evaluator != nullptr && t < last; ++t) {
                     situation.cycle = t;
                     situation.x = job.xs != nullptr ? job.xs[t] : 0.0;
