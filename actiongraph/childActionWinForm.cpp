@@ -206,7 +206,7 @@ QWidget* TMDIActionChild::BuildPanel(QWidget* parent)
     cbShowNames = CheckBox(panel, "cbShowNames", "Show names");
     cbFancyEdges = CheckBox(panel, "cbFancyEdges", "Show fancy edges");
     cbTimeSteps = CheckBox(panel, "cbTimeSteps", "Show time points");
-    cbBW = CheckBox(panel, "cbBW", "Black & white");
+    cbBW = CheckBox(panel, "cbBW", "Black && white");  // shows "Black & white"
     int r = 0;
     for (QCheckBox* c : {cbThinEdges, cbSmallNodes, cbShowNodes, cbShowNames, cbFancyEdges, cbTimeSteps, cbBW})
         g->addWidget(c, r++, 0);

@@ -118,7 +118,7 @@ TEST_F(ActionChild, TheFormStartsWithItsDefaults)
     EXPECT_TRUE(window->lbPlayers->selectedItems().isEmpty());
     EXPECT_EQ(window->PageControl1->currentWidget(), window->tsGraph);
     EXPECT_FALSE(window->PageControl1->isTabEnabled(2));
-    EXPECT_EQ(window->cbBW->text(), "Black & white");
+    EXPECT_EQ(window->cbBW->text(), "Black && white");  // shown as "Black & white"
     EXPECT_TRUE(window->cbShowNodes->isChecked());
     EXPECT_FALSE(window->btnConcepts->isVisibleTo(window));
     EXPECT_EQ(window->sbAlpha->value(), 200);
