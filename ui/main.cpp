@@ -82,6 +82,7 @@ void TMainForm::ConnectHandlers()
     ConnectMarksHandlers();
     ConnectTreeHandlers();
     ConnectChartHandlers();
+    ConnectFieldHandlers();
 }
 
 bool TMainForm::event(QEvent* e)

@@ -41,6 +41,7 @@ class QTreeWidgetItem;
 class QListWidgetItem;
 
 class LogExpression;
+struct FieldDefinition;
 class RoboCupFileT;
 class TMDIActionChild;
 class TimeChannel;
@@ -304,6 +305,17 @@ public:
     // to the active chart window.
     void BtnAddTimeRangeClick();
 
+    // ---- Expression channels (mainFields.cpp) -------------------------------------
+    // Makes or refreshes the channels of every row of vlFunctions on the current
+    // log under the wait window (a beep without a log).
+    void BtnAddFunctionSeriesClick();
+    // The rows from or to a chosen "fields.txt" (lines "name=expression").
+    void BtnLoadFieldsClick();
+    void BtnSaveFieldsClick();
+    // The rows of vlFunctions as (name, expression) pairs, empty rows included.
+    std::vector<FieldDefinition> FieldRows() const;
+    void SetFieldRows(const std::vector<FieldDefinition>& rows);
+
     // ---- Time marks (mainMarks.cpp) ---------------------------------------------
     // The marks of lbMarks, shared by all logs. Change them here, never through
     // lbMarks' items: lbMarks and lNumMarks follow every change.
@@ -349,6 +361,7 @@ private:
     // holds, in order; false (nothing to do) after a beep or the parser's message.
     bool MarksCriteriaCycles(std::vector<int>& cycles);
     void ConnectTreeHandlers();
+    void ConnectFieldHandlers();
     void InsertChannelName(const TimeChannel* channel);
     void AddSelectedToActiveWindow();
     // Takes the log out of Logs after closing its windows and frees it; when it

@@ -1,0 +1,165 @@
+// The "Data" page's expression channels: the editor of field names and
+// expressions (rows added with Insert or Down past the last row, deleted with
+// Ctrl+Delete, names kept unique), making the channels on the current log, and
+// loading and saving the definitions.
+#include "ui/main.h"
+
+#include "core/expr/UserChannels.h"
+#include "core/io/FieldsFile.h"
+#include "core/model/RoboCupFile.h"
+#include "platform/Hooks.h"
+#include "platform/qt/Dialogs.h"
+#include "ui/OpenLogs.h"
+#include "ui/waitFormWin.h"
+
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <fstream>
+
+namespace {
+
+constexpr const char* kFieldsFilter = "Text files (*.txt)";
+constexpr const char* kFieldsFile = "fields.txt";
+
+QString CellText(const QTableWidget* table, int row, int column)
+{
+    const QTableWidgetItem* item = table->item(row, column);
+    return item != nullptr ? item->text() : QString();
+}
+
+// The editing keys of a value list: Insert adds a row under the current one,
+// Down on the last row adds one when that row holds something, Ctrl+Delete
+// deletes the current row.
+class FieldKeys : public QObject {
+public:
+    explicit FieldKeys(QTableWidget* table) : QObject(table), table_(table) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return QObject::eventFilter(watched, event);
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const int row = table_->currentRow();
+        if (key->key() == Qt::Key_Insert) {
+            table_->insertRow(row + 1);
+            table_->setCurrentCell(row + 1, 0);
+            return true;
+        }
+        if (key->key() == Qt::Key_Down && row == table_->rowCount() - 1 &&
+            !(CellText(table_, row, 0).isEmpty() && CellText(table_, row, 1).isEmpty())) {
+            table_->insertRow(row + 1);
+            table_->setCurrentCell(row + 1, table_->currentColumn());
+            return true;
+        }
+        if (key->key() == Qt::Key_Delete && (key->modifiers() & Qt::ControlModifier) && row >= 0) {
+            table_->removeRow(row);
+            if (table_->rowCount() == 0)
+                table_->setRowCount(1);  // the editor always offers a row to type in
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QTableWidget* table_;
+};
+
+}  // namespace
+
+void TMainForm::ConnectFieldHandlers()
+{
+    ConnectClicks({{BtnAddFunctionSeries, &TMainForm::BtnAddFunctionSeriesClick},
+                   {BtnLoadFields, &TMainForm::BtnLoadFieldsClick},
+                   {BtnSaveFields, &TMainForm::BtnSaveFieldsClick}});
+    vlFunctions->installEventFilter(new FieldKeys(vlFunctions));
+    // Unique keys: a name typed a second time is refused.
+    connect(vlFunctions, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (item->column() != 0 || item->text().isEmpty())
+            return;
+        for (int r = 0; r < vlFunctions->rowCount(); ++r) {
+            if (r != item->row() && CellText(vlFunctions, r, 0) == item->text()) {
+                const QString name = item->text();
+                item->setText(QString());
+                platform::MessageBox(this, "Duplicate Name: A key with the name \"" + name + "\" already exists",
+                                     "Error");
+                return;
+            }
+        }
+    });
+}
+
+std::vector<FieldDefinition> TMainForm::FieldRows() const
+{
+    std::vector<FieldDefinition> rows;
+    for (int r = 0; r < vlFunctions->rowCount(); ++r)
+        rows.push_back({CellText(vlFunctions, r, 0).toStdString(), CellText(vlFunctions, r, 1).toStdString()});
+    return rows;
+}
+
+void TMainForm::SetFieldRows(const std::vector<FieldDefinition>& rows)
+{
+    // Rows set as a whole are not typed: the unique-key check stays out.
+    const bool blocked = vlFunctions->blockSignals(true);
+    vlFunctions->clearContents();
+    vlFunctions->setRowCount(std::max(1, static_cast<int>(rows.size())));
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+        const FieldDefinition& f = rows[static_cast<std::size_t>(r)];
+        vlFunctions->setItem(r, 0, new QTableWidgetItem(QString::fromStdString(f.name)));
+        vlFunctions->setItem(r, 1, new QTableWidgetItem(QString::fromStdString(f.expression)));
+    }
+    vlFunctions->blockSignals(blocked);
+}
+
+void TMainForm::BtnAddFunctionSeriesClick()
+{
+    RoboCupFileT* log = Logs->Current();
+    if (log == nullptr) {
+        platform::Beep();
+        return;
+    }
+    WaitFormGuard wait("Adding new data series ...");
+    CreateUserChannels(*log, FieldRows(), [this] {
+        FillDataTree();
+        platform::ProcessPendingEvents();
+    });
+}
+
+void TMainForm::BtnLoadFieldsClick()
+{
+    const platform::FileDialogResult chosen =
+        platform::OpenFileDialog(this, "Open", kFieldsFilter, false, kFieldsFile, "txt");
+    if (!chosen.accepted || chosen.files.isEmpty())
+        return;
+    const QString path = chosen.files.front();
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    if (!in) {
+        platform::MessageBox(this, "Cannot open file \"" + path + "\"", "Error");
+        return;
+    }
+    const std::vector<FieldDefinition> rows = ReadFieldDefinitions(in);
+    if (in.bad()) {
+        platform::MessageBox(this, "Cannot read file \"" + path + "\"", "Error");
+        return;
+    }
+    SetFieldRows(rows);
+}
+
+void TMainForm::BtnSaveFieldsClick()
+{
+    const platform::FileDialogResult chosen = platform::SaveFileDialog(this, "Save As", kFieldsFilter, "txt", kFieldsFile);
+    if (!chosen.accepted || chosen.files.isEmpty())
+        return;
+    const QString path = chosen.files.front();
+    std::vector<FieldDefinition> rows = FieldRows();
+    std::erase_if(rows, [](const FieldDefinition& f) { return f.name.empty() && f.expression.empty(); });
+    std::ofstream out(path.toStdString(), std::ios::binary | std::ios::trunc);
+    if (out)
+        WriteFieldDefinitions(out, rows);
+    if (out)
+        out.close();
+    if (!out)
+        platform::MessageBox(this, "Cannot create file \"" + path + "\"", "Error");
+}
