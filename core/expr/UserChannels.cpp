@@ -40,6 +40,7 @@ CompositeTimeChannel* FindOrAddComposite(TimeStream& stream, CompositeTimeChanne
     if (TimeChannel* found = stream.FindChannel(fullName))
         return dynamic_cast<CompositeTimeChannel*>(found);
     auto* composite = new CompositeTimeChannel(kUser);
+    composite->SetTimeWindow(stream.GetTimeWindow());
     if (parent != nullptr) {
         parent->AddChild(composite);
         stream.RebuildChannelLists();  // later lookups find it
@@ -124,6 +125,8 @@ int CreateUserChannels(RoboCupFileT& log, const std::vector<FieldDefinition>& fi
             auto* leaf = dynamic_cast<DataTimeChannel<double>*>(existing);
             if (existing == nullptr) {
                 leaf = new DataTimeChannel<double>(field.name);
+                // Read through the averaging window like every other leaf of the log.
+                leaf->SetTimeWindow(stream.GetTimeWindow());
                 parent->AddChild(leaf);
             } else if (leaf == nullptr) {
                 platform::Notify("'" + fullName + "' holds no numbers of its own", "Error");

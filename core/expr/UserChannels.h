@@ -2,7 +2,8 @@
 // every cycle. A definition "speed" = "sqrt(sqr(Ball.vel.dx) + sqr(Ball.vel.dy))"
 // makes the leaf "user.speed"; a definition whose expression holds "PLAYER" is
 // made once per player k = 1..22 with "PLAYER" replaced by the player's name,
-// as "<player>.user.<name>". The new leaves are doubles, take part in later
+// as "<player>.user.<name>". The new leaves are doubles read through the log's
+// averaging window like every other leaf, take part in later
 // expressions like any leaf, and live as long as the log.
 #pragma once
 

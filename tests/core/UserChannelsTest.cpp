@@ -96,6 +96,16 @@ TEST_F(UserChannelsTest, PlayerRowMakesALeafAfterEachPlayersOwn)
     EXPECT_EQ(hooks.waitTexts.back(), "Evaluating function 'Rplayer11.user.bdist=dist(Rplayer11, Ball, cycle)'");
 }
 
+TEST_F(UserChannelsTest, NewLeavesFollowTheLogsAveragingWindow)
+{
+    log->stream->SetTimeWindow(4);
+    ASSERT_EQ(CreateUserChannels(*log, {{"c", "cycle"}, {"p", "PLAYER"}}), 23);
+    EXPECT_EQ(Find("user.c")->GetTimeWindow(), 4);
+    EXPECT_EQ(Find("Rplayer3.user.p")->GetTimeWindow(), 4);
+    // Read like the others: the mean over c-2 .. c+1.
+    EXPECT_DOUBLE_EQ(At("user.c", 10), 9.5);
+}
+
 TEST_F(UserChannelsTest, LaterRowsReadEarlierOnesAndOwnValuesFromBefore)
 {
     ASSERT_EQ(CreateUserChannels(*log, {{"speed", "sqrt(sqr(Ball.vel.dx) + sqr(Ball.vel.dy))"},
