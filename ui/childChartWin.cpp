@@ -171,9 +171,9 @@ void TMDIChartChild::ChartAfterDraw()
 
 void TMDIChartChild::SetTimeRange(int cycle, int from, int to)
 {
-    CurrentCycle = cycle;
     if (!Chart)
         return;
+    CurrentCycle = cycle;
     Chart->xAxis->setRange(from, to);
     ChartAfterDraw();
     // Drawn once the events are through: a run of time changes costs one redraw.

@@ -79,6 +79,7 @@ void TMainForm::ConnectHandlers()
     connect(Panel7, &TClickStrip::clicked, this, [this] { Panel7Click(); });
     connect(&TimeSource(), &TTimeSource::CycleRequested, TrackBar1, &QSlider::setValue);
     ConnectFileHandlers();
+    ConnectTimeHandlers();
     ConnectMarksHandlers();
     ConnectTreeHandlers();
     ConnectChartHandlers();
@@ -221,8 +222,13 @@ void TMainForm::DeleteFileEntry(RoboCupFileT* log)
 {
     CloseFileWindows(log);
     if (log == Logs->Current()) {
+        // The log goes: its remembered range and cycle are not overwritten
+        // (a log kept aside for a reopen may come back with them).
+        const bool outer = FileSwitching;
+        FileSwitching = true;
         TrackBar2->setValue(1);
         TrackBar1->setValue(0);
+        FileSwitching = outer;
     }
 }
 

@@ -267,10 +267,40 @@ public:
     // its graph built and drawn.
     TMDIActionChild* NewActionGraphWindow(RoboCupFileT* log);
 
-    // ---- Time -------------------------------------------------------------------
-    // The time change: pushes the current cycle and range to the windows.
+    // ---- Time (mainTime.cpp) --------------------------------------------------------
+    // The time change: from the cycle p of TrackBar1 and the half-width r of
+    // TrackBar2 the range p - r .. p + r + 1 (0 for a start below 1, the last
+    // cycle for an end beyond it) goes into TrackBar1's selection and the two
+    // edits, p into the current log's memory (not while FileSwitching), and
+    // cycle and range to the windows of the current log through the time source.
     void TrackBar1Change(QObject* Sender);
-    // Asks, then changes the averaging time window of the current log.
+    // The half-width changed: remembered for the current log (not while
+    // FileSwitching), then the time change.
+    void TrackBar2Change(QObject* Sender);
+    // The range typed into the two edits: Enter in EditStartTime (Sender) asks
+    // for one cycle at the start; an end before the start gives one cycle too.
+    // A text that is no integer is shown as the conversion error it is and
+    // changes nothing.
+    void BtnSetTimeRangeClick(QObject* Sender);
+    // Playback: forward, fast forward (10), rewind, fast rewind (-10) start the
+    // timer with their step; stop ends it. The speed bar sets the delay between ticks.
+    void sbFwdClick();
+    void sbFFwdClick();
+    void sbRevClick();
+    void sbFRewClick();
+    void sbStopClick();
+    void sbTimeSpeedChange();
+    // One tick: PlayStep cycles, or PlayStep marks while "Use Time Marks" is checked.
+    void TimerTimer();
+    // One cycle or one mark forward / back. A press of the button (Sender not
+    // null) stops playback first. With marks: the next / previous item of
+    // lbMarks, wrapping around, or playback stops at the end with "Stop at last
+    // mark"; then the slider jumps to that mark's cycle.
+    void sbNextClick(QObject* Sender);
+    void sbPrevClick(QObject* Sender);
+    // Asks, then changes the averaging time window of the current log and lets
+    // every child window of every log refresh what it averages. Nothing without
+    // a current log.
     void ChangeTimeWindow(int window);
 
     // ---- Channel tree (mainTree.cpp) -----------------------------------------------
@@ -353,6 +383,11 @@ private:
     // one of them closes can close or open others.
     QList<QPointer<QMdiSubWindow>> GuardedChildren() const;
     void ConnectFileHandlers();
+    void ConnectTimeHandlers();
+    // The selected item of lbMarks, or -1.
+    int MarkIndex() const;
+    // Selects item i of lbMarks and moves the slider to the cycle it names.
+    void JumpToMark(int index);
     void ConnectMarksHandlers();
     void ConnectChartHandlers();
     // Shows Marks in lbMarks (list order, FormatInt6 texts) and lNumMarks.

@@ -298,6 +298,8 @@ TEST_F(MainFormTest, ControlsStartWithTheirDefaults)
     form->sbFwd->click();
     EXPECT_TRUE(form->sbFwd->isChecked());
     EXPECT_FALSE(form->sbStop->isChecked());
+    form->sbStop->click();  // playback stops again
+    EXPECT_FALSE(form->sbFwd->isChecked());
 
     EXPECT_EQ(form->sbTimeSpeed->orientation(), Qt::Vertical);
     EXPECT_EQ(form->sbTimeSpeed->minimum(), 1);
