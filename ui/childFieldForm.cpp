@@ -58,9 +58,17 @@ void TMDIFieldChild::BuildForm()
     PanelShowHide->setToolTip("Show/hide panel");
     panelRow->addWidget(PanelShowHide);
     PanelOptions = new QWidget(ChartPanel);
+    {
+        // The classic face is narrower than the faces that stand in for it:
+        // the options take a narrower cut, so that all of them fit the panel.
+        QFont narrow = PanelOptions->font();
+        narrow.setStretch(QFont::Condensed);
+        PanelOptions->setFont(narrow);
+    }
     panelRow->addWidget(PanelOptions, 1);
     auto* row = new QHBoxLayout(PanelOptions);
     row->setContentsMargins(4, 2, 4, 2);
+    row->setSpacing(6);
 
     QVBoxLayout* left = Column(row);
     cbDynamicTimeRange->setParent(PanelOptions);
@@ -83,7 +91,8 @@ void TMDIFieldChild::BuildForm()
 
     GroupActionVector = new QGroupBox("  Draw action vector:  ", PanelOptions);
     auto* vectors = new QGridLayout(GroupActionVector);
-    vectors->setVerticalSpacing(0);
+    vectors->setContentsMargins(4, 2, 4, 2);
+    vectors->setSpacing(0);
     vectors->addWidget(cbEventDribble = Check(GroupActionVector, "cbEventDribble", "Dribble"), 0, 0);
     vectors->addWidget(cbEventPass = Check(GroupActionVector, "cbEventPass", "Pass"), 1, 0);
     vectors->addWidget(cbEventIntercept = Check(GroupActionVector, "cbEventIntercept", "Intercepted Pass"), 2, 0);
@@ -91,6 +100,7 @@ void TMDIFieldChild::BuildForm()
     vectors->addWidget(cbEventShootIntercept = Check(GroupActionVector, "cbEventShootIntercept", "Intercepted shoot"),
                        1, 1);
     vectors->addWidget(cbEventOutside = Check(GroupActionVector, "cbEventOutside", "Kick outside"), 2, 1);
+    GroupActionVector->setMinimumWidth(GroupActionVector->sizeHint().width());
     row->addWidget(GroupActionVector);
 
     QVBoxLayout* view = Column(row);
@@ -112,21 +122,26 @@ void TMDIFieldChild::BuildForm()
     cbZoomFocus->addItem("Center");
     cbZoomFocus->setCurrentIndex(FieldOptions::kCenterFocus);
     cbZoomFocus->setMaxVisibleItems(23);
-    zoom->addWidget(cbZoomFocus);
-    zoom->addWidget(cbSlowFocus = Check(PanelOptions, "cbSlowFocus", "Smooth zoom focus"));
+    zoom->addWidget(cbZoomFocus, 1);
     view->addLayout(zoom);
+    auto* smooth = new QHBoxLayout;
+    smooth->addWidget(cbSlowFocus = Check(PanelOptions, "cbSlowFocus", "Smooth zoom focus"));
+    btnSave = form::Button(PanelOptions, "btnSave", "Save field", "Save an image of the field ");
+    smooth->addWidget(btnSave);
+    view->addLayout(smooth);
     auto* look = new QHBoxLayout;
     look->addWidget(cbMark = Check(PanelOptions, "cbMark", "Mark"));
     look->addWidget(cbBW = Check(PanelOptions, "cbBW", "BW"));
     cbBig = Check(PanelOptions, "cbBig", "Big");
     cbBig->setTristate(true);
     look->addWidget(cbBig);
-    btnSave = form::Button(PanelOptions, "btnSave", "Save field", "Save an image of the field ");
-    look->addWidget(btnSave);
+    look->addStretch(1);
     view->addLayout(look);
 
     auto* custom = new QGroupBox(PanelOptions);
+    custom->setFixedWidth(170);
     auto* customRows = new QVBoxLayout(custom);
+    customRows->setContentsMargins(4, 2, 4, 2);
     customRows->setSpacing(0);
     cbCustomEvent = form::CheckBox(custom, "cbCustomEvent", "Use custom exspression event:",
                                    "Evaluate the following expression and if true, display the provided data field");
@@ -138,13 +153,14 @@ void TMDIFieldChild::BuildForm()
     EditField = new QLineEdit(custom);
     EditField->setObjectName("EditField");
     customRows->addWidget(EditField);
-    row->addWidget(custom, 1);
+    row->addWidget(custom);
 
     QVBoxLayout* readOut = Column(row);
     LabelXY = new QLabel("LabelXY", PanelOptions);
     LabelXY->setObjectName("LabelXY");
     LabelLastDist = new QLabel("LabelLastDist", PanelOptions);
     LabelLastDist->setObjectName("LabelLastDist");
+    LabelXY->setFixedWidth(100);
     readOut->addWidget(LabelXY);
     readOut->addWidget(LabelLastDist);
     readOut->addStretch(1);
