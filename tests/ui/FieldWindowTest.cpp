@@ -163,6 +163,13 @@ TEST_F(FieldWindowTest, EveryOptionRedraws)
     window->Cycle = 226;
     window->lbPlayers->item(3)->setSelected(false);
     EXPECT_EQ(window->PanelPlayMode->text(), PlayModeCaption(*match_, 226));
+    // Words that are all in the shown keepaway label turn the expression box green.
+    window->EditEvent->setText("( )");
+    window->Redraw();
+    EXPECT_EQ(window->EditEvent->palette().color(QPalette::Base), QColor(0, 128, 0));
+    window->EditEvent->setText("nosuchconcept");
+    window->Redraw();
+    EXPECT_NE(window->EditEvent->palette().color(QPalette::Base), QColor(0, 128, 0));
 }
 
 TEST_F(FieldWindowTest, PanelFoldsToAStripAndBack)
