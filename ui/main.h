@@ -392,6 +392,9 @@ private:
     void ConnectChartHandlers();
     // Shows Marks in lbMarks (list order, FormatInt6 texts) and lNumMarks.
     void ShowMarks();
+    // Marks become the cycles of lbMarks' items, after a change made to the
+    // list directly.
+    void ReadMarksFromList();
     // The cycles of the current log at which the criteria of MemoMarksFunction
     // holds, in order; false (nothing to do) after a beep or the parser's message.
     bool MarksCriteriaCycles(std::vector<int>& cycles);
@@ -429,6 +432,11 @@ private:
 
     bool activating_ = false;  // the first activation's About box and dialog reactivate the frame
     bool destroyed_ = false;
+    // lbMarks is being filled from Marks: its own signals are not news then.
+    bool showingMarks_ = false;
+    // The context of what watches lbMarks: declared after Marks, so it goes
+    // (and the watchers with it) before Marks does.
+    QObject marksWatch_;
 };
 
 // The main window; set by the program entry for the whole run.

@@ -30,13 +30,18 @@ void TMainForm::ConnectMarksHandlers()
     lbMarks->setSortingEnabled(false);
     lbMarks->setSelectionMode(QAbstractItemView::SingleSelection);
     Marks.SetOnChanged([this] { ShowMarks(); });
-    // The count follows the list itself, whatever changed it. The label is the
-    // context: the list empties itself while the frame is destroyed.
+    // The count follows the list itself, whatever changed it; items that
+    // another window put into the list directly become marks as well.
     QAbstractItemModel* items = lbMarks->model();
-    auto count = [items, label = lNumMarks] { label->setText(QString::number(items->rowCount())); };
-    connect(items, &QAbstractItemModel::rowsInserted, lNumMarks, count);
-    connect(items, &QAbstractItemModel::rowsRemoved, lNumMarks, count);
-    connect(items, &QAbstractItemModel::modelReset, lNumMarks, count);
+    auto listChanged = [this] {
+        lNumMarks->setText(QString::number(lbMarks->count()));
+        if (!showingMarks_)
+            ReadMarksFromList();
+    };
+    connect(items, &QAbstractItemModel::rowsInserted, &marksWatch_, listChanged);
+    connect(items, &QAbstractItemModel::rowsRemoved, &marksWatch_, listChanged);
+    connect(items, &QAbstractItemModel::modelReset, &marksWatch_, listChanged);
+    connect(items, &QAbstractItemModel::dataChanged, &marksWatch_, listChanged);
     ConnectClicks({{BtnAddMarks, &TMainForm::BtnAddMarksClick},
                    {BtnRemoveMarks, &TMainForm::BtnRemoveMarksClick},
                    {BtnClearMarks, &TMainForm::BtnClearMarksClick},
@@ -55,20 +60,47 @@ void TMainForm::ShowMarks()
     texts.reserve(Marks.Count());
     for (int c : Marks.Cycles())
         texts << QString::fromStdString(FormatInt6(c));
+    showingMarks_ = true;
     lbMarks->setUpdatesEnabled(false);
     lbMarks->clear();
     lbMarks->addItems(texts);
     lbMarks->setUpdatesEnabled(true);
+    showingMarks_ = false;
     lNumMarks->setText(QString::number(lbMarks->count()));
+}
+
+void TMainForm::ReadMarksFromList()
+{
+    // Marks takes the items as they are; the list is redrawn in order only at
+    // the next change of Marks, not inside the list's own signal.
+    std::vector<int> cycles;
+    cycles.reserve(static_cast<std::size_t>(lbMarks->count()));
+    for (int i = 0; i < lbMarks->count(); ++i) {
+        try {
+            cycles.push_back(StrToIntTrim(lbMarks->item(i)->text().toStdString()));
+        } catch (const EConvertError&) {
+            // An item that is no cycle marks nothing.
+        }
+    }
+    Marks.SetOnChanged(nullptr);
+    Marks.Assign(std::move(cycles));
+    Marks.SetOnChanged([this] { ShowMarks(); });
 }
 
 namespace {
 
-// The row of the selected mark, or -1.
-int SelectedRow(const QListWidget* list)
+// The cycle of the selected mark; false when no item is selected.
+bool SelectedMark(const QListWidget* list, int& cycle)
 {
     const QListWidgetItem* item = list->currentItem();
-    return item != nullptr && item->isSelected() ? list->row(item) : -1;
+    if (item == nullptr || !item->isSelected())
+        return false;
+    try {
+        cycle = StrToIntTrim(item->text().toStdString());
+        return true;
+    } catch (const EConvertError&) {
+        return false;
+    }
 }
 
 }  // namespace
@@ -106,7 +138,8 @@ void TMainForm::BtnRemoveMarksClick()
             Marks.RemoveOneEach(std::move(cycles));
         return;
     }
-    if (!Marks.RemoveAt(SelectedRow(lbMarks)))
+    int cycle = 0;
+    if (!SelectedMark(lbMarks, cycle) || Marks.RemoveOneEach({cycle}) == 0)
         platform::SystemBeep();
 }
 
@@ -141,15 +174,15 @@ void TMainForm::BtnCopyMarksClick() { platform::SetClipboardText(QString::fromSt
 
 void TMainForm::lbMarksClick()
 {
-    const int row = SelectedRow(lbMarks);
-    if (row < 0 || row >= Marks.Count())
-        return;
-    TrackBar1->setValue(Marks.At(row));
+    int cycle = 0;
+    if (SelectedMark(lbMarks, cycle))
+        TrackBar1->setValue(cycle);
 }
 
 void TMainForm::lbMarksDblClick()
 {
-    if (SelectedRow(lbMarks) < 0)
+    int cycle = 0;
+    if (!SelectedMark(lbMarks, cycle))
         return;
     lbMarksClick();
     BtnAdd2dClick();

@@ -143,14 +143,31 @@ TEST_F(MarksTest, ResetAndInvertNeedALogAndCoverItsCycles)
     EXPECT_EQ(beeps, 2);
 }
 
-TEST_F(MarksTest, TheCountFollowsTheListWhoeverChangesIt)
+TEST_F(MarksTest, TheListAndTheMarksAgreeWhoeverChangesThem)
 {
     form->Marks.Add(9);
     EXPECT_EQ(form->lNumMarks->text(), "1");
-    form->lbMarks->addItem("    11");
+    // Items put into the list directly are marks too, and the count follows.
+    form->lbMarks->addItem("     3");
     EXPECT_EQ(form->lNumMarks->text(), "2");
-    delete form->lbMarks->takeItem(0);
+    EXPECT_EQ(form->Marks.Cycles(), std::vector<int>({3, 9}));
+    delete form->lbMarks->takeItem(0);  // the 9
+    EXPECT_EQ(form->Marks.Cycles(), std::vector<int>({3}));
     EXPECT_EQ(form->lNumMarks->text(), "1");
+    // The next change shows the marks in order again.
+    form->lbMarks->addItem("    12");
+    form->Marks.Add(7);
+    EXPECT_EQ(Items(), QStringList({"     3", "     7", "    12"}));
+    // Remove and a click go by the selected item's cycle.
+    form->lbMarks->clear();
+    form->lbMarks->addItems({"    40", "    20"});
+    form->TrackBar1->setMaximum(100);
+    Select(0);
+    form->lbMarksClick();
+    EXPECT_EQ(form->TrackBar1->value(), 40);
+    form->BtnRemoveMarks->click();
+    EXPECT_EQ(form->Marks.Cycles(), std::vector<int>({20}));
+    EXPECT_EQ(beeps, 0);
 }
 
 TEST_F(MarksTest, MarksStayWhenAnotherLogBecomesCurrent)
