@@ -20,6 +20,8 @@
 #include <QMdiArea>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -252,4 +254,30 @@ TEST_F(MarksTest, CriteriaMarkAndUnmarkEveryCycleWhereTheyHold)
     EXPECT_FALSE(script.messages[0].text.isEmpty());
     EXPECT_EQ(form->Marks.Count(), 11);
     EXPECT_EQ(beeps, 1);
+}
+
+TEST_F(MarksTest, PlaybackOverCriteriaMarksVisitsEachMarkOnceAndStopsAtTheLast)
+{
+    OpenShortMatch();
+    form->cbUseCriteriaFunction->setChecked(true);
+    Type("Ball.pos.x > 2 & Ball.pos.y < 0");
+    form->BtnAddMarks->click();
+    const std::vector<int> marks = form->Marks.Cycles();
+    ASSERT_GT(marks.size(), 3u);
+    form->BtnAdd2dClick();
+    auto* field = qobject_cast<TMDIFieldChild*>(form->MdiArea->subWindowList().back());
+    ASSERT_NE(field, nullptr);
+
+    form->cbUseTimeMarks->setChecked(true);
+    form->cbStopAtLastMark->setChecked(true);
+    Select(0);
+    std::vector<int> visited;
+    QObject::connect(form->TrackBar1, &QSlider::valueChanged, [&visited](int v) { visited.push_back(v); });
+    form->sbFwd->click();
+    for (std::size_t tick = 0; tick < marks.size() + 2 && form->Timer->isActive(); ++tick)
+        form->TimerTimer();
+    EXPECT_FALSE(form->Timer->isActive());
+    EXPECT_EQ(visited, std::vector<int>(marks.begin() + 1, marks.end()));
+    EXPECT_EQ(field->Cycle, marks.back());  // the windows followed
+    EXPECT_TRUE(script.messages.empty());
 }
