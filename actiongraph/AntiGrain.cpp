@@ -113,12 +113,16 @@ void AntiGrain::SolidLine(double x1, double y1, double x2, double y2, double w)
     // Without a length there is no direction to widen the segment across.
     if (!(len > 0.0) || !std::isfinite(len))
         return;
-    const double ox = dy * w / len;
-    const double oy = dx * w / len;
-    MoveTo(x1 - ox, y1 + oy);
-    LineTo(x2 - ox, y2 + oy);
+    const double ox = dy * std::fabs(w) / len;
+    const double oy = dx * std::fabs(w) / len;
+    // Round the same way as rectangles, frames and circles (clockwise on
+    // screen): under the non-zero rule a segment running the other way would
+    // cut a hole where it crosses them in one shape, as the halfway line
+    // would in the touch lines.
+    MoveTo(x1 + ox, y1 - oy);
     LineTo(x2 + ox, y2 - oy);
-    LineTo(x1 + ox, y1 - oy);
+    LineTo(x2 - ox, y2 + oy);
+    LineTo(x1 - ox, y1 + oy);
 }
 
 void AntiGrain::ThickLine(double x1, double y1, double x2, double y2, double w, double p)

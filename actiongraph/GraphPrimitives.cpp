@@ -97,19 +97,21 @@ void DrawEdge(AntiGrain& surface, const ViewRect& view, double x1, double y1, do
     // Divided by the full length: the shaft thins when the gaps are large.
     const double ox = w * (ex - sx) / len;
     const double oy = w * (ey - sy) / len;
+    // The outline runs clockwise on screen, as every other shape of the
+    // surface does, so that arrows overlapping in one shape never cancel out.
     if (p == 0.0) {
-        surface.MoveTo(sx - oy, sy + ox);
-        surface.LineTo(mx - oy, my + ox);
+        surface.MoveTo(sx + oy, sy - ox);
+        surface.LineTo(mx + oy, my - ox);
     } else {
         surface.ThickLine(sx, sy, mx, my, w, p);
-        surface.MoveTo(mx - oy, my + ox);
+        surface.MoveTo(mx + oy, my - ox);
     }
-    surface.LineTo(mx - hy, my + hx);
-    surface.LineTo(ex, ey);
     surface.LineTo(mx + hy, my - hx);
-    surface.LineTo(mx + oy, my - ox);
+    surface.LineTo(ex, ey);
+    surface.LineTo(mx - hy, my + hx);
+    surface.LineTo(mx - oy, my + ox);
     if (p == 0.0)
-        surface.LineTo(sx + oy, sy - ox);
+        surface.LineTo(sx - oy, sy + ox);
 }
 
 int LabelAngle(double sx, double sy, double tx, double ty)

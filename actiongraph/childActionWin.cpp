@@ -53,6 +53,7 @@ void TMDIActionChild::ConnectHandlers()
     connect(btnRemoveNodesDegreeLessThan, &QPushButton::clicked, this,
             [this] { btnRemoveNodesDegreeLessThanClick(); });
     connect(BtnDrawGraph, &QPushButton::clicked, this, [this] { DrawGraph(); });
+    ConnectDrawHandlers();
     connect(sbSimilarityDepth, &QScrollBar::valueChanged, this, [this] { sbSimilarityDepthChange(); });
     connect(sbSimilarityDepth2, &QScrollBar::valueChanged, this, [this] { sbSimilarityDepth2Change(); });
     connect(sbHistory, &QScrollBar::valueChanged, this, [this] { sbHistoryChange(); });
@@ -71,9 +72,7 @@ void TMDIActionChild::ConnectHandlers()
 void TMDIActionChild::FormCreate()
 {
     ReLayout = false;
-    Zoom = 1;
-    PanX = 0;
-    PanY = 0;
+    GraphView.SetZoom(1);  // zoom 1 drops the pan
     // Focused, not selected: a list of several choices tells the two apart.
     lbPlayers->setCurrentRow(0, QItemSelectionModel::NoUpdate);
     SelectNode(nullptr);

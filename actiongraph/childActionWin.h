@@ -5,6 +5,7 @@
 // graph model, its building and its algorithms live in window-free files.
 #pragma once
 
+#include "actiongraph/GraphView.h"
 #include "core/model/Common.h"
 #include "ui/MDIChild.h"
 
@@ -42,7 +43,8 @@ public:
     // the graph drawn, EditValue set to "1" and the nodes left without
     // connections removed.
     void BuildActionGraph(TGraph* graph);
-    // Sizes the drawing to the window and draws the graph.
+    // Sizes the picture to Image (the pitch's proportions), re-creates both
+    // surfaces and draws pitch and graph again through sbZoomChange.
     void FormResize(QObject* Sender);
 
     // ---- Handlers ---------------------------------------------------------------
@@ -66,9 +68,21 @@ public:
     void sbHistoryChange();
     void sbMinConnectedChange();
 
+    // ---- Drawing (childActionWinDraw.cpp) --------------------------------------------
+    // Draws the whole graph over the pitch into Image, as the display controls
+    // say; hideEdges leaves the connections out, hideSingle those of thickness 1.
+    void DrawGraph(bool hideEdges = false, bool hideSingle = false);
+    // A new zoom from sbZoom (the pan scaled along), then pitch and graph.
+    void sbZoomChange();
+    // The pitch in colour or, with "Black & white", in greys, into the pitch surface.
+    void DrawPitch();
+    void DrawPitchSpot(double x, double y);
+    // The picture becomes the plain pitch again.
+    void RestoreBase() { GraphView.RestoreBase(); }
+    // "Black & white": pitch and graph again.
+    void cbBWClick();
+
     // ---- Shared steps -------------------------------------------------------------
-    // Draws the whole graph (the renderer comes with the drawing surface).
-    void DrawGraph();
     // Selects the node (null: none): its colour becomes the selection colour,
     // the previous one's the default again.
     void SelectNode(TNode* node);
@@ -186,12 +200,10 @@ public:
     // ---- State ----------------------------------------------------------------------
     TGraph* Graph = nullptr;  // the window's own graph, owned
     TNode* SelectedNode = nullptr;
-    ViewRect View;
+    // The picture and pitch surfaces, the zoom, the pan and the view transform.
+    TGraphView GraphView;
     int LastMouseX = 0;
     int LastMouseY = 0;
-    int Zoom = 1;
-    int PanX = 0;
-    int PanY = 0;
     // The weights of the node distance; 0.0 until the first join loads them.
     double AttrW = 0.0;
     double RoleW = 0.0;
@@ -209,6 +221,8 @@ private:
     void BuildForm();
     QWidget* BuildPanel(QWidget* parent);
     void ConnectHandlers();
+    // The display controls redraw; resizing Image sizes the picture.
+    void ConnectDrawHandlers();
     // The objects whose events build the graph, from the selection of lbPlayers.
     std::array<bool, 23> ChosenObjects() const;
     // EditValue as a whole number; a text that is not one shows the conversion

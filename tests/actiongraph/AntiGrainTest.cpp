@@ -205,6 +205,23 @@ TEST(AntiGrainTest, OverlappingSubPathsOfOneShapeBlendOnce)
     EXPECT_EQ(s.Pixel(25, 5).r, 0);
 }
 
+TEST(AntiGrainTest, LinesCrossingOtherShapesOfTheirShapeDoNotCutHoles)
+{
+    // Whichever way they run, segments fill where they cross a frame, a
+    // rectangle or a circle of the same shape.
+    AntiGrain s(60, 60);
+    s.Clear(kBlack);
+    s.Frame(10, 10, 50, 50, 1);
+    s.Rectangle(25, 25, 35, 35);
+    s.Circle(30, 5, 3, 3);
+    s.ThickLine(30.5, 0, 30.5, 60, 1, 0);
+    s.ThickLine(0, 30.5, 60, 30.5, 1, 0);
+    s.ThickLine(60, 10.5, 0, 10.5, 1, 0);
+    s.Render(kWhite);
+    for (auto [x, y] : {std::pair{30, 10}, {30, 49}, {10, 30}, {49, 30}, {30, 30}, {30, 5}, {20, 10}, {45, 10}})
+        EXPECT_EQ(Red(s, x, y), 255) << x << "," << y;
+}
+
 TEST(AntiGrainTest, EachRenderStartsAFreshShape)
 {
     AntiGrain s(30, 10);
