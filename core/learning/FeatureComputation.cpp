@@ -164,81 +164,54 @@ private:
     std::map<std::tuple<int, int, int, bool>, std::vector<double>> values_;
 };
 
-// Where the feature's bits go: its column in the rows of the matrix. The loops
-// below keep it, the evaluator and the counts in locals: a byte written into the
-// matrix could be any object to the compiler, so members would be read anew after
-// every bit.
-struct BitColumn {
-    std::uint8_t* column;
-    std::size_t stride;
-    std::uint8_t mask;
-
-    void Set(int t) const { column[static_cast<std::size_t>(t) * stride] |= mask; }
-};
+// The verdicts of one feature over a range of cycles go into a local array of
+// 0/1 bytes first (verdict k for cycle first + k): the loops then write nothing
+// the compiler must assume could be the evaluator or the positions. Eight
+// features' verdicts are packed into one byte per cycle afterwards.
 
 // The region kinds judge the position alone: over a log with cycles their verdict
 // is Holds(x, y), which needs no virtual call. False when the evaluator is not
 // exactly of that kind.
 template <class Region>
-bool RegionBits(const BasicEvaluator* evaluator, const double* xs, const double* ys, int first, int last,
-                const BitColumn& bits, int& set)
+bool RegionVerdicts(const BasicEvaluator* evaluator, const double* xs, const double* ys, int first, int last,
+                    std::uint8_t* verdicts)
 {
     if (evaluator == nullptr || typeid(*evaluator) != typeid(Region))
         return false;
     const Region region = static_cast<const Region&>(*evaluator);
-    const BitColumn out = bits;
-    int holds = 0;
-    for (int t = first; t < last; ++t) {
-        if (region.Holds(xs != nullptr ? xs[t] : 0.0, ys != nullptr ? ys[t] : 0.0)) {
-            out.Set(t);
-            ++holds;
-        }
-    }
-    set += holds;
+    for (int t = first; t < last; ++t)
+        verdicts[t - first] = region.Holds(xs != nullptr ? xs[t] : 0.0, ys != nullptr ? ys[t] : 0.0) ? 1 : 0;
     return true;
 }
 
 // Where the ball lies from a player, from the positions the evaluator would read
 // (the ball's as prepared for the features); never for the ball itself. False
 // when the evaluator is not exactly of that kind or a position is missing.
-bool BallSideBits(const BasicEvaluator* evaluator, int object, const double* xs, const double* ys,
-                  const double* ballXs, const double* ballYs, int first, int last, const BitColumn& bits, int& set)
+bool BallSideVerdicts(const BasicEvaluator* evaluator, int object, const double* xs, const double* ys,
+                      const double* ballXs, const double* ballYs, int first, int last, std::uint8_t* verdicts)
 {
     if (evaluator == nullptr || typeid(*evaluator) != typeid(RelativePosEvaluator) || object < 0)
         return false;
-    if (object == 0)
+    if (object == 0) {
+        std::fill(verdicts, verdicts + (last - first), std::uint8_t{0});
         return true;
+    }
     if (xs == nullptr || ys == nullptr || ballXs == nullptr || ballYs == nullptr)
         return false;
     const RelativePosEvaluator side = static_cast<const RelativePosEvaluator&>(*evaluator);
-    const BitColumn out = bits;
-    int holds = 0;
-    for (int t = first; t < last; ++t) {
-        if (side.Holds(xs[t], ys[t], ballXs[t], ballYs[t])) {
-            out.Set(t);
-            ++holds;
-        }
-    }
-    set += holds;
+    for (int t = first; t < last; ++t)
+        verdicts[t - first] = side.Holds(xs[t], ys[t], ballXs[t], ballYs[t]) ? 1 : 0;
     return true;
 }
 
-// The bits of a range test from its cached values.
-void RangeBits(const RangeTest& test, const std::vector<double>& values, int first, int last, const BitColumn& bits,
-               int& set)
+// The verdicts of a range test from its cached values.
+void RangeVerdicts(const RangeTest& test, const std::vector<double>& values, int n, std::uint8_t* verdicts)
 {
     const double lo = test.lo;
     const double hi = test.hi;
     const double* v = values.data();
-    const BitColumn out = bits;
-    int holds = 0;
-    for (int t = first; t < last; ++t) {
-        if (lo <= v[t - first] && v[t - first] < hi) {
-            out.Set(t);
-            ++holds;
-        }
-    }
-    set += holds;
+    for (int k = 0; k < n; ++k)
+        verdicts[k] = lo <= v[k] && v[k] < hi ? 1 : 0;
 }
 
 void FillRoleColumns(RoboCupFileT& log, FeatureList& list, ConceptObject* ball)
@@ -382,37 +355,49 @@ void ComputeFeatures(RoboCupFileT* log, const FeatureConceptRoots& roots)
     auto computeChunk = [&](int chunk) {
         const int first = chunk * chunkCycles;
         const int last = std::min(cycles, first + chunkCycles);
+        const std::size_t n = static_cast<std::size_t>(std::max(0, last - first));
         int* counts = chunkCounts.data() + static_cast<std::size_t>(chunk) * static_cast<std::size_t>(count);
         BasicGameData situation;
         situation.file = log;
         RangeValueCache rangeValues;
-        for (int f = 0; f < count; ++f) {
-            const FeatureJob& job = jobs[static_cast<std::size_t>(f)];
-            situation.object = job.object;
-            // The bits go straight into the feature's column of the freshly zeroed
-            // matrix: a clear bit is already clear.
-            const BitColumn bits{matrix + f / 8, stride, static_cast<std::uint8_t>(1u << (f % 8))};
-            int set = 0;
-            if (job.isRange) {
-                RangeBits(job.range, rangeValues.Values(job.range, situation, job.xs, job.ys, first, last), first,
-                          last, bits, set);
-            } else if (!RegionBits<SquareRegionEvaluator>(job.evaluator, job.xs, job.ys, first, last, bits, set) &&
-                       !RegionBits<CircleRegionEvaluator>(job.evaluator, job.xs, job.ys, first, last, bits, set) &&
-                       !RegionBits<SidelineEvaluator>(job.evaluator, job.xs, job.ys, first, last, bits, set) &&
-                       !RegionBits<GoallineEvaluator>(job.evaluator, job.xs, job.ys, first, last, bits, set) &&
-                       !BallSideBits(job.evaluator, job.object, job.xs, job.ys, ballXs, ballYs, first, last, bits,
-                                     set)) {
-                for (int t = first; job.evaluator != nullptr && t < last; ++t) {
-                    situation.cycle = t;
-                    situation.x = job.xs != nullptr ? job.xs[t] : 0.0;
-                    situation.y = job.ys != nullptr ? job.ys[t] : 0.0;
-                    if (job.evaluator->Evaluate(&situation)) {
-                        bits.Set(t);
-                        ++set;
+        const std::size_t rowBytes = stride;  // a local: the matrix stores below could be anything else
+        std::vector<std::uint8_t> verdicts(n);
+        std::vector<std::uint8_t> packed(n);
+        for (int byte = 0; byte * 8 < count; ++byte) {
+            std::fill(packed.begin(), packed.end(), std::uint8_t{0});
+            for (int f = byte * 8; f < count && f < byte * 8 + 8; ++f) {
+                const FeatureJob& job = jobs[static_cast<std::size_t>(f)];
+                situation.object = job.object;
+                std::uint8_t* v = verdicts.data();
+                if (job.isRange) {
+                    RangeVerdicts(job.range, rangeValues.Values(job.range, situation, job.xs, job.ys, first, last),
+                                  static_cast<int>(n), v);
+                } else if (!RegionVerdicts<SquareRegionEvaluator>(job.evaluator, job.xs, job.ys, first, last, v) &&
+                           !RegionVerdicts<CircleRegionEvaluator>(job.evaluator, job.xs, job.ys, first, last, v) &&
+                           !RegionVerdicts<SidelineEvaluator>(job.evaluator, job.xs, job.ys, first, last, v) &&
+                           !RegionVerdicts<GoallineEvaluator>(job.evaluator, job.xs, job.ys, first, last, v) &&
+                           !BallSideVerdicts(job.evaluator, job.object, job.xs, job.ys, ballXs, ballYs, first, last,
+                                             v)) {
+                    for (int t = first; t < last; ++t) {
+                        situation.cycle = t;
+                        situation.x = job.xs != nullptr ? job.xs[t] : 0.0;
+                        situation.y = job.ys != nullptr ? job.ys[t] : 0.0;
+                        v[t - first] = job.evaluator != nullptr && job.evaluator->Evaluate(&situation) ? 1 : 0;
                     }
                 }
+                const int shift = f % 8;
+                int set = 0;
+                for (std::size_t k = 0; k < n; ++k) {
+                    packed[k] = static_cast<std::uint8_t>(packed[k] | (v[k] << shift));
+                    set += v[k];
+                }
+                counts[f] = set;
             }
-            counts[f] = set;
+            // The chunk's rows of this byte of the freshly zeroed matrix, one store each.
+            std::uint8_t* row = matrix + static_cast<std::size_t>(first) * rowBytes + static_cast<std::size_t>(byte);
+            const std::uint8_t* bytes = packed.data();
+            for (std::size_t k = 0; k < n; ++k, row += rowBytes)
+                *row = bytes[k];
         }
     };
     // "Computing features <p>%" for every fifth feature, as far as the work has got.
