@@ -1,6 +1,31 @@
 #include "ui/childDataWin.h"
 
+#include "core/io/DataGrid.h"
+#include "core/model/Common.h"
+#include "core/model/Format.h"
+#include "core/model/RoboCupFile.h"
+#include "core/model/TimeMarks.h"
+#include "platform/qt/Dialogs.h"
+#include "ui/FormControls.h"
+#include "ui/MarksLink.h"
+#include "ui/StringGrid.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
 #include <QVBoxLayout>
+
+namespace {
+
+constexpr int kPanelHeight = 46;
+constexpr int kHeaderRows = 4;
+const QColor kCream(255, 251, 240);
+
+}  // namespace
 
 TMDIDataChild::TMDIDataChild(QMdiArea* area, RoboCupFileT* log) : TMDIChild(area, log)
 {
@@ -8,10 +33,99 @@ TMDIDataChild::TMDIDataChild(QMdiArea* area, RoboCupFileT* log) : TMDIChild(area
     auto* content = new QWidget;
     auto* col = new QVBoxLayout(content);
     col->setContentsMargins(0, 0, 0, 0);
-    col->addWidget(NewTimeRangePanel(content, 46));
-    col->addStretch(1);
+    col->setSpacing(0);
+
+    ChartPanel = NewTimeRangePanel(content, kPanelHeight);
+    auto* row = static_cast<QHBoxLayout*>(ChartPanel->layout());
+    row->setContentsMargins(0, 0, 4, 0);
+    PanelShowHide = new TClickStrip(ChartPanel);
+    PanelShowHide->setObjectName("PanelShowHide");
+    PanelShowHide->setFixedWidth(5);
+    row->insertWidget(0, PanelShowHide);
+    BtnSave = new QPushButton("Save Data", ChartPanel);
+    BtnSave->setObjectName("BtnSave");
+    row->insertWidget(2, BtnSave);
+    rgUseMarks = new TRadioGroup("  When saving data:  ",
+                                 {"First column as target class", "Marks as target class", "Marks as data filter"}, 3,
+                                 ChartPanel);
+    rgUseMarks->setObjectName("rgUseMarks");
+    rgUseMarks->SetItemIndex(0);
+    row->insertWidget(3, rgUseMarks);
+    col->addWidget(ChartPanel);
+
+    dataGrid = new TStringGrid(content);
+    dataGrid->setObjectName("dataGrid");
+    QFont font("Courier New");
+    font.setStyleHint(QFont::Monospace);
+    font.setPointSize(8);
+    dataGrid->setFont(font);
+    dataGrid->SetDefaultColWidth(60);
+    dataGrid->SetDefaultRowHeight(16);
+    dataGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    dataGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    dataGrid->SetColumnMoving(true);
+    dataGrid->OnDrawCell = [this](QPainter& p, const QRect& r, int c, int rw, const TStringGrid::CellState& s) {
+        dataGridDrawCell(p, r, c, rw, s.fixed, s.selected);
+    };
+    col->addWidget(dataGrid, 1);
     setWidget(content);
+
+    PopupMenu = new QMenu(this);
+    PopupMenu->setObjectName("PopupMenu");
+    Deletecolumn1 = PopupMenu->addAction("Delete column", this, &TMDIDataChild::Deletecolumn1Click);
+    Filter1 = PopupMenu->addAction("Filter", this, &TMDIDataChild::Filter1Click);
+    Filter1->setCheckable(true);
+
+    connect(PanelShowHide, &TClickStrip::clicked, this, &TMDIDataChild::PanelShowHideClick);
+    connect(BtnSave, &QPushButton::clicked, this, &TMDIDataChild::BtnSaveClick);
+    connect(dataGrid, &TStringGrid::MouseDown, this, &TMDIDataChild::dataGridMouseDown);
+    connect(dataGrid, &TStringGrid::DoubleClicked, this, &TMDIDataChild::dataGridDblClick);
+    // Marked rows follow the marks and the "Use Time Marks" box.
+    if (g_timeMarks.useMarks)
+        connect(g_timeMarks.useMarks, &QCheckBox::toggled, dataGrid->viewport(), qOverload<>(&QWidget::update));
+    if (g_timeMarks.list) {
+        QAbstractItemModel* marks = g_timeMarks.list->model();
+        connect(marks, &QAbstractItemModel::modelReset, dataGrid->viewport(), qOverload<>(&QWidget::update));
+        connect(marks, &QAbstractItemModel::dataChanged, dataGrid->viewport(), qOverload<>(&QWidget::update));
+        connect(marks, &QAbstractItemModel::rowsInserted, dataGrid->viewport(), qOverload<>(&QWidget::update));
+        connect(marks, &QAbstractItemModel::rowsRemoved, dataGrid->viewport(), qOverload<>(&QWidget::update));
+    }
+    FormCreate();
     resize(600, 400);
+}
+
+void TMDIDataChild::FormCreate()
+{
+    datagrid::InitDataGrid(dataGrid->Table());
+    dataGrid->SetFixedRows(kHeaderRows);
+    dataGrid->SetColWidth(0, 35);
+    dataGrid->SetCurrent(0, kHeaderRows);
+}
+
+void TMDIDataChild::AddChannels(const std::vector<TimeChannel*>& channels)
+{
+    CellTable& table = dataGrid->Table();
+    datagrid::SetCycleRows(table, File ? File->cycles : 0);
+    datagrid::AddChannelColumns(table, channels);
+    dataGrid->Refresh();
+    FitGrid();
+}
+
+void TMDIDataChild::FitGrid()
+{
+    if (dataGrid->ColCount() > 1)
+        dataGrid->SetFixedCols(1);
+    if (dataGrid->RowCount() > kHeaderRows)
+        dataGrid->SetFixedRows(kHeaderRows);
+    const int width = dataGrid->DefaultColWidth();
+    int h = dataGrid->DefaultRowHeight();
+    for (int k = 1; k < dataGrid->ColCount(); ++k) {
+        const QSize text = dataGrid->WrappedTextSize(dataGrid->CellText(k, 0), width);
+        h = std::max(h, text.height() + 4);
+        dataGrid->SetColWidth(k, std::max(width, text.width() + 5));
+    }
+    dataGrid->SetRowHeight(0, h);
+    dataGrid->viewport()->update();
 }
 
 void TMDIDataChild::SetTimeRange(int cycle, int from, int to)
@@ -19,4 +133,104 @@ void TMDIDataChild::SetTimeRange(int cycle, int from, int to)
     (void)from;
     (void)to;
     CurrentCycle = cycle;
+    const int row = cycle + kHeaderRows;
+    if (cycle < 0 || row >= dataGrid->RowCount())
+        return;
+    dataGrid->SetSelection(1, row, dataGrid->ColCount() - 1, row);
+    dataGrid->SetCurrent(std::max(1, dataGrid->FixedCols()), row);
+    dataGrid->SetTopRow(row);
+}
+
+void TMDIDataChild::TimeWindowChanged() { FitGrid(); }
+
+void TMDIDataChild::dataGridDrawCell(QPainter& painter, const QRect& rect, int col, int row, bool fixed,
+                                     bool selected)
+{
+    (void)col;
+    const QString text = dataGrid->CellText(col, row);
+    const bool useMarks = g_timeMarks.InUse();
+    const QColor highlight = palette().color(QPalette::Highlight);
+    if (row == 0) {
+        if (useMarks)
+            TStringGrid::DrawWrappedText(painter, rect, text, highlight, Qt::white);
+        else
+            TStringGrid::DrawWrappedText(painter, rect, text, palette().color(QPalette::Button),
+                                         palette().color(QPalette::ButtonText));
+    } else if (row < kHeaderRows) {
+        TStringGrid::DrawWrappedText(painter, rect, text, kCream, Qt::black);
+    } else if (useMarks && g_timeMarks.marks && g_timeMarks.marks->Contains(row - kHeaderRows)) {
+        QFont bold = painter.font();
+        bold.setBold(true);
+        painter.setFont(bold);
+        const QColor background = fixed      ? palette().color(QPalette::Button)
+                                  : selected ? highlight
+                                             : palette().color(QPalette::Base);
+        TStringGrid::DrawWrappedText(painter, rect, text, background, selected ? QColor(Qt::white) : highlight);
+    }
+}
+
+void TMDIDataChild::dataGridMouseDown(Qt::MouseButton button, int col, int row, QPoint globalPos)
+{
+    (void)row;
+    // Outside every cell there is no column for the menu to act on.
+    if (button != Qt::RightButton || col < 0)
+        return;
+    dataGrid->SetSelection(col, 1, col, dataGrid->RowCount() - 1);
+    menuTag_ = col - 1;
+    PopupMenu->popup(globalPos);
+}
+
+void TMDIDataChild::Deletecolumn1Click()
+{
+    const int col = menuTag_ + 1;
+    // Column 0 numbers the cycles: double clicks and the exports rely on it.
+    if (col < 1 || col >= dataGrid->ColCount())
+        return;
+    dataGrid->DeleteColumn(col);
+    FitGrid();
+}
+
+void TMDIDataChild::Filter1Click()
+{
+    FilterEnabled = !FilterEnabled;
+    Filter1->setChecked(FilterEnabled);
+}
+
+void TMDIDataChild::dataGridDblClick()
+{
+    const int row = dataGrid->Row();
+    if (row < 0 || !g_timeMarks.marks)
+        return;
+    try {
+        g_timeMarks.marks->Add(StrToIntTrim(dataGrid->Cell(0, row)));
+    } catch (const EConvertError& e) {
+        platform::MessageBox(this, QString::fromStdString(e.what()), "Error");
+    }
+}
+
+void TMDIDataChild::PanelShowHideClick()
+{
+    auto* layout = static_cast<QBoxLayout*>(widget()->layout());
+    const bool folded = layout->direction() == QBoxLayout::LeftToRight;
+    for (QWidget* w : ChartPanel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (w != PanelShowHide)
+            w->setVisible(folded);
+    if (folded) {
+        layout->setDirection(QBoxLayout::TopToBottom);
+        ChartPanel->setMinimumWidth(0);
+        ChartPanel->setMaximumWidth(QWIDGETSIZE_MAX);
+        ChartPanel->setFixedHeight(kPanelHeight);
+    } else {
+        layout->setDirection(QBoxLayout::LeftToRight);
+        ChartPanel->setMinimumHeight(0);
+        ChartPanel->setMaximumHeight(QWIDGETSIZE_MAX);
+        ChartPanel->setFixedWidth(5);
+    }
+}
+
+void TMDIDataChild::closeEvent(QCloseEvent* event)
+{
+    showNormal();
+    CurrentCycle = 0;
+    TMDIChild::closeEvent(event);
 }

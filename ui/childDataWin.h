@@ -1,18 +1,72 @@
-// The data window: a grid of channel values of one log, one row per cycle. The
-// main window creates it; the grid, its exports and its filter come with the
-// data window itself.
+// The data window: channel values of one log as a table, one column per
+// channel and one row per cycle below four header rows (name, min, max, type).
+// The main window's "Add selected data series" and the action-graph window fill
+// it; it follows the current cycle, turns a double-clicked row into a time mark,
+// deletes columns and saves the table as text, raw text, C4.5 or ARFF, with the
+// time marks as class or as row filter. The grid's layout is core/io/DataGrid.h.
 #pragma once
 
 #include "ui/MDIChild.h"
+
+#include <vector>
+
+class QCheckBox;
+class QFileDialog;
+class QMenu;
+class QPushButton;
+class TClickStrip;
+class TRadioGroup;
+class TStringGrid;
+class TimeChannel;
 
 class TMDIDataChild : public TMDIChild {
     Q_OBJECT
 public:
     TMDIDataChild(QMdiArea* area, RoboCupFileT* log);
 
-    // Follows the main window's time: only the current cycle is kept.
+    // The grid, for callers that fill it themselves (then FitGrid).
+    TStringGrid* GetGrid() const { return dataGrid; }
+    // Rows for every cycle of the log (column 0 numbered afresh), then one column
+    // per channel in order, then FitGrid. Earlier columns stay.
+    void AddChannels(const std::vector<TimeChannel*>& channels);
+    // Fixes column 0 (with a second column) and rows 0-3 (with a fifth row), and
+    // sizes every column to its name and row 0 to the highest name.
+    void FitGrid();
+    // The main window's time push: selects the cycle's row from column 1 on and
+    // scrolls it to the top. A cycle without a row changes nothing.
     void SetTimeRange(int cycle, int from, int to) override;
+    // The averaging time window changed: the header is fitted again.
+    void TimeWindowChanged() override;
+
+    // Handlers.
+    void FormCreate();
+    void PanelShowHideClick();
+    void dataGridMouseDown(Qt::MouseButton button, int col, int row, QPoint globalPos);
+    void dataGridDblClick();
+    void Deletecolumn1Click();
+    void Filter1Click();
+    void BtnSaveClick();
+    // Writes the table into the file in the format its extension names (".txt",
+    // ".raw", ".names" with ".data", ".arff"); another extension writes nothing.
+    // False, after telling the user, when a file cannot be written.
+    bool SaveData(const QString& fileName);
+
+    QWidget* ChartPanel = nullptr;
+    TClickStrip* PanelShowHide = nullptr;
+    QPushButton* BtnSave = nullptr;
+    TRadioGroup* rgUseMarks = nullptr;
+    TStringGrid* dataGrid = nullptr;
+    QMenu* PopupMenu = nullptr;
+    QAction* Deletecolumn1 = nullptr;
+    QAction* Filter1 = nullptr;
 
     int CurrentCycle = 0;
     bool FilterEnabled = false;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void dataGridDrawCell(QPainter& painter, const QRect& rect, int col, int row, bool fixed, bool selected);
+    int menuTag_ = -1;  // the column the menu acts on, less one
 };

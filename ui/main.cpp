@@ -84,6 +84,7 @@ void TMainForm::ConnectHandlers()
     ConnectTreeHandlers();
     ConnectChartHandlers();
     ConnectFieldHandlers();
+    ConnectDataHandlers();
 }
 
 bool TMainForm::event(QEvent* e)

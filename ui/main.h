@@ -258,6 +258,9 @@ public:
     void BtnAdd2dClick();
     void BtnAddDataClick();
     void BtnAddUsageClick();
+    // Adds the channels selected in the tree (or list) that pass the word
+    // filters as columns of the active data window of the current log.
+    void btnAddDataSeriesClick();
 
     // ---- Action graph ---------------------------------------------------------
     // "No log file loaded" without a current log, else a new action-graph window on it.
@@ -402,6 +405,7 @@ private:
     void ConnectFieldHandlers();
     void InsertChannelName(const TimeChannel* channel);
     void AddSelectedToActiveWindow();
+    void ConnectDataHandlers();
     // Takes the log out of Logs after closing its windows and frees it; when it
     // was current, no log is current afterwards.
     void RemoveFileEntry(RoboCupFileT* log);

@@ -233,6 +233,8 @@ TEST_F(ChannelTreeTest, DoubleClickGoesToTheActiveChartOrDataWindowOnItsPage)
     form->BtnAddDataClick();
     form->ListViewDblClick();
     EXPECT_EQ(dataAdds, 1);
+    // The tree's node chosen above became the data window's column.
+    EXPECT_TRUE(warnings().empty());
     form->pcWindow->setCurrentWidget(form->tsChart);
     form->ListViewDblClick();
 

@@ -1,0 +1,258 @@
+// The data window through the real main window on a real match: adding series
+// and its warnings, the time push, marks by double click, the column menu,
+// marked rows and saving.
+#include "UiTestMain.h"
+
+#include "core/model/RoboCupFile.h"
+#include "core/model/TimeMarks.h"
+#include "core/model/timestream.h"
+#include "platform/qt/Dialogs.h"
+#include "support/TestData.h"
+#include "ui/FormControls.h"
+#include "ui/OpenLogs.h"
+#include "ui/StringGrid.h"
+#include "ui/childDataWin.h"
+#include "ui/main.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QImage>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMenu>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+const char* const kShort = "match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg";
+
+class DataWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureApp();
+        TMainForm::AboutBoxRunner() = [] {};
+        form = std::make_unique<TMainForm>();
+        form->FirstActivation = false;
+        form->OpenLogFiles({QString::fromStdString(GunzippedTestFile(kShort))});
+        log = form->Logs->Current();
+        ASSERT_NE(log, nullptr);
+    }
+    void TearDown() override
+    {
+        form.reset();
+        TMainForm::AboutBoxRunner() = &TMainForm::ShowAboutBox;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    TMDIDataChild* NewDataWindow()
+    {
+        form->BtnAddDataClick();
+        auto* child = qobject_cast<TMDIDataChild*>(form->MdiArea->subWindowList().back());
+        form->MdiArea->setActiveSubWindow(child);
+        return child;
+    }
+    TimeChannel* Channel(const char* name) { return log->stream->FindChannel(name); }
+    // The channel browser's tree node of the current log's channel, made current.
+    void SelectInTree(const std::string& fullName)
+    {
+        form->pcDataView->setCurrentWidget(form->tsTree);
+        for (QTreeWidgetItemIterator it(form->TreeView); *it; ++it)
+            if (TMainForm::ChannelOf(*it)->GetFullName() == fullName)
+                form->TreeView->setCurrentItem(*it);
+        ASSERT_EQ(TMainForm::ChannelOf(form->TreeView->currentItem())->GetFullName(), fullName);
+    }
+    std::vector<std::string> Row0(const TMDIDataChild* w) const
+    {
+        std::vector<std::string> names;
+        for (int c = 1; c < w->dataGrid->ColCount(); ++c)
+            names.push_back(w->dataGrid->Cell(c, 0));
+        return names;
+    }
+    void ExpectWarning(const char* text)
+    {
+        ASSERT_EQ(script.messages.size(), 1u);
+        EXPECT_EQ(script.messages[0].text.toStdString(), text);
+        EXPECT_EQ(script.messages[0].caption, "Warning");
+        script.messages.clear();
+    }
+
+    platform::DialogScript script;
+    std::unique_ptr<TMainForm> form;
+    RoboCupFileT* log = nullptr;
+};
+
+}  // namespace
+
+TEST_F(DataWindowTest, StartsWithFourHeaderRowsAndTheSavingChoices)
+{
+    TMDIDataChild* w = NewDataWindow();
+    EXPECT_EQ(w->dataGrid->RowCount(), 5);
+    EXPECT_EQ(w->dataGrid->ColCount(), 1);
+    EXPECT_EQ(w->dataGrid->FixedRows(), 4);
+    EXPECT_EQ(w->dataGrid->Row(), 4);
+    EXPECT_EQ(w->dataGrid->Cell(0, 3), "type");
+    EXPECT_EQ(w->dataGrid->ColWidth(0), 35);
+    EXPECT_EQ(w->rgUseMarks->ItemIndex(), 0);
+    EXPECT_EQ(w->rgUseMarks->title(), "  When saving data:  ");
+    // A time push before any series has no row to go to.
+    w->SetTimeRange(40, 0, 100);
+    EXPECT_EQ(w->dataGrid->Row(), 4);
+    EXPECT_EQ(w->CurrentCycle, 40);
+}
+
+TEST_F(DataWindowTest, AddingSeriesWarnsWithoutAMatchingDataWindowOrChannel)
+{
+    form->btnAddDataSeriesClick();
+    ExpectWarning("No window selected");
+    form->BtnAdd1dClick();
+    form->MdiArea->setActiveSubWindow(form->MdiArea->subWindowList().back());
+    form->btnAddDataSeriesClick();
+    ExpectWarning("No data window selected");
+    TMDIDataChild* w = NewDataWindow();
+    form->btnAddDataSeriesClick();
+    ExpectWarning("No data parameter selected");
+    form->pcDataView->setCurrentWidget(form->tsList);
+    form->btnAddDataSeriesClick();
+    ExpectWarning("No data parameter selected");
+    // Another log current: the window's log no longer matches.
+    const std::string dir = MakeTempDir("datawin");
+    const std::string other = dir + "/other.rcg";
+    std::filesystem::copy_file(GunzippedTestFile(kShort), other);
+    form->OpenLogFiles({QString::fromStdString(other)});
+    ASSERT_NE(form->Logs->Current(), log);
+    form->MdiArea->setActiveSubWindow(w);
+    form->Logs->SetCurrent(form->Logs->At(1));
+    SelectInTree("Ball.pos.x");
+    form->btnAddDataSeriesClick();
+    ExpectWarning("Wrong data window selected - log file mismatch");
+    EXPECT_EQ(w->dataGrid->ColCount(), 1);
+}
+
+TEST_F(DataWindowTest, TreeNodeAddsItsFilteredLeavesAndListItemsAddInListOrder)
+{
+    TMDIDataChild* w = NewDataWindow();
+    form->MemoBadFields->setPlainText("vel\n");
+    SelectInTree("Ball");
+    form->btnAddDataSeriesClick();
+    EXPECT_TRUE(script.messages.empty());
+    EXPECT_EQ(Row0(w), (std::vector<std::string>{"Ball\r\npos\r\nx", "Ball\r\npos\r\ny", "Ball\r\npossessor\r\nl_team",
+                                                 "Ball\r\npossessor\r\nr_team", "Ball\r\ngoal_distance\r\nl_team",
+                                                 "Ball\r\ngoal_distance\r\nr_team", "Ball\r\ncalculated\r\nkick_event"}));
+    EXPECT_EQ(w->dataGrid->RowCount(), log->cycles + 4);
+    EXPECT_EQ(w->dataGrid->FixedCols(), 1);
+    EXPECT_EQ(w->dataGrid->Cell(0, 4 + 17), "17");
+    // Fitting: three name lines make row 0 higher than a data row.
+    EXPECT_GT(w->dataGrid->RowHeight(0), 2 * w->dataGrid->RowHeight(4));
+
+    form->MemoBadFields->clear();
+    form->pcDataView->setCurrentWidget(form->tsList);
+    form->ListView->clearSelection();
+    for (const char* name : {"Ball.pos.x", "play_mode"}) {
+        QListWidgetItem* item = form->ListView->findItems(name, Qt::MatchExactly).front();
+        form->ListView->setCurrentItem(item, QItemSelectionModel::NoUpdate);
+        item->setSelected(true);
+    }
+    form->btnAddDataSeriesClick();
+    ASSERT_EQ(w->dataGrid->ColCount(), 10);
+    // List order, not the order of selecting; the same channel again is a column again.
+    EXPECT_EQ(w->dataGrid->Cell(8, 0), "play_mode");
+    EXPECT_EQ(w->dataGrid->Cell(9, 0), "Ball\r\npos\r\nx");
+}
+
+TEST_F(DataWindowTest, TimePushDoubleClickAndColumnMenu)
+{
+    TMDIDataChild* w = NewDataWindow();
+    w->AddChannels({Channel("Ball.pos.x"), Channel("Ball.pos.y"), Channel("play_mode")});
+    w->SetTimeRange(42, 0, 100);
+    EXPECT_EQ(w->dataGrid->Row(), 46);
+    EXPECT_EQ(w->dataGrid->TopRow(), 46);
+    const TStringGrid::GridRect s = w->dataGrid->Selection();
+    EXPECT_EQ(s.left, 1);
+    EXPECT_EQ(s.right, 3);
+    EXPECT_EQ(s.top, 46);
+    w->SetTimeRange(log->cycles, 0, 100);  // no such row: nothing moves
+    EXPECT_EQ(w->dataGrid->Row(), 46);
+
+    // Each double click marks the current row's cycle once more.
+    w->dataGridDblClick();
+    w->dataGridDblClick();
+    EXPECT_EQ(form->Marks.Cycles(), (std::vector<int>{42, 42}));
+
+    // Right click on column 2, then "Delete column".
+    w->dataGridMouseDown(Qt::RightButton, 2, 7, QPoint(10, 10));
+    EXPECT_EQ(w->dataGrid->Selection().left, 2);
+    EXPECT_EQ(w->dataGrid->Selection().bottom, log->cycles + 3);
+    w->PopupMenu->hide();
+    w->Deletecolumn1->trigger();
+    EXPECT_EQ(Row0(w), (std::vector<std::string>{"Ball\r\npos\r\nx", "play_mode"}));
+    // Column 0 and clicks outside the cells delete nothing.
+    w->dataGridMouseDown(Qt::RightButton, 0, 7, QPoint(10, 10));
+    w->PopupMenu->hide();
+    w->Deletecolumn1->trigger();
+    w->dataGridMouseDown(Qt::RightButton, -1, -1, QPoint(10, 10));
+    w->Deletecolumn1->trigger();
+    EXPECT_EQ(w->dataGrid->ColCount(), 3);
+    w->Filter1->trigger();
+    EXPECT_TRUE(w->FilterEnabled);
+    EXPECT_TRUE(w->Filter1->isChecked());
+}
+
+TEST_F(DataWindowTest, MarkedRowsAreDrawnOnlyWhileTimeMarksAreUsed)
+{
+    TMDIDataChild* w = NewDataWindow();
+    w->AddChannels({Channel("Ball.pos.x")});
+    form->Marks.Add(10);
+    const QColor highlight = w->palette().color(QPalette::Highlight);
+    auto highlighted = [&](int row) {
+        QImage image(60, 16, QImage::Format_RGB32);
+        QPainter p(&image);
+        w->dataGrid->PaintCell(p, image.rect(), 1, row, {});
+        p.end();
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixelColor(x, y) == highlight)
+                    return true;
+        return false;
+    };
+    form->cbUseTimeMarks->setChecked(false);
+    EXPECT_FALSE(highlighted(4 + 10));
+    form->cbUseTimeMarks->setChecked(true);
+    EXPECT_TRUE(highlighted(4 + 10));
+    EXPECT_FALSE(highlighted(4 + 11));
+}
+
+TEST_F(DataWindowTest, SavesInTheFormatOfTheExtensionOnly)
+{
+    TMDIDataChild* w = NewDataWindow();
+    w->AddChannels({Channel("Ball.possessor.l_team")});
+    form->Marks.Add(3);
+    w->rgUseMarks->SetItemIndex(2);
+    const std::string dir = MakeTempDir("datasave");
+    auto save = [&](const std::string& name) {
+        platform::FileDialogResult r;
+        r.accepted = true;
+        r.files = {QString::fromStdString(dir + "/" + name)};
+        script.files.push_back(r);
+        w->BtnSaveClick();
+        return dir + "/" + name;
+    };
+    EXPECT_EQ(ReadBytes(save("a.txt")).substr(0, 27), "Ball_possessor_l_team=0\r\nBa");
+    EXPECT_EQ(ReadBytes(save("a.arff")).substr(0, 19), "@relation RoboCup\r\n");
+    save("c.names");
+    EXPECT_EQ(ReadBytes(dir + "/c.data"), "0\r\n");  // only the marked cycle
+    EXPECT_EQ(ReadBytes(dir + "/c.names").substr(0, 25), "Ball\\.possessor\\.l_team. ");
+    save("b.TXT");
+    save("b.data");
+    EXPECT_FALSE(std::filesystem::exists(dir + "/b.TXT"));
+    EXPECT_FALSE(std::filesystem::exists(dir + "/b.data"));
+    EXPECT_EQ(script.fileDialogs.size(), 5u);
+    EXPECT_TRUE(script.messages.empty());
+}

@@ -1,0 +1,79 @@
+// The data window's "Save Data": the table through the export writers, in the
+// format the chosen file's extension names.
+#include "ui/childDataWin.h"
+
+#include "core/io/DataExport.h"
+#include "core/model/TimeMarks.h"
+#include "platform/qt/Dialogs.h"
+#include "ui/FormControls.h"
+#include "ui/MarksLink.h"
+#include "ui/StringGrid.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+#include <fstream>
+#include <functional>
+
+namespace {
+
+// The hourglass for a scope, also when an exception leaves it.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+}  // namespace
+
+void TMDIDataChild::BtnSaveClick()
+{
+    const platform::FileDialogResult chosen = platform::SaveFileDialog(
+        this, "Save Data", "C5 format (*.names);;Text format (*.txt);;ARFF format (*.arff);;Raw ASCII format (*.raw)",
+        "names", ".");
+    if (!chosen.accepted || chosen.files.isEmpty())
+        return;
+    SaveData(chosen.files.first());
+}
+
+bool TMDIDataChild::SaveData(const QString& fileName)
+{
+    const BusyCursor busy;
+    // The extension from the name's last "." on, compared exactly.
+    const QString name = QFileInfo(fileName).fileName();
+    const int dot = name.lastIndexOf('.');
+    if (dot < 0)
+        return true;
+    const QString ext = name.mid(dot);
+    const QString base = fileName.left(fileName.size() - (name.size() - dot));
+
+    dataexport::MarkSet marks;
+    if (g_timeMarks.marks)
+        marks.insert(g_timeMarks.marks->Cycles().begin(), g_timeMarks.marks->Cycles().end());
+    const auto mode = static_cast<dataexport::MarkMode>(rgUseMarks->ItemIndex() < 0 ? 0 : rgUseMarks->ItemIndex());
+    const CellTable& grid = dataGrid->Table();
+
+    auto write = [&](const QString& path, const std::function<void(std::ostream&)>& writer) {
+        std::ofstream out(path.toLocal8Bit().constData(), std::ios::binary | std::ios::trunc);
+        if (out)
+            writer(out);
+        if (!out || !out.flush()) {
+            platform::MessageBox(this, "Cannot write the file " + path, "Error");
+            return false;
+        }
+        return true;
+    };
+    using namespace dataexport;
+    if (ext == ".txt")
+        return write(fileName, [&](std::ostream& o) { WriteText(o, grid, marks, mode); });
+    if (ext == ".raw")
+        return write(fileName, [&](std::ostream& o) { WriteRaw(o, grid, marks, mode); });
+    if (ext == ".names")
+        return write(base + ".names", [&](std::ostream& o) { WriteC45Names(o, grid, mode); }) &&
+               write(base + ".data", [&](std::ostream& o) { WriteC45Data(o, grid, marks, mode); });
+    if (ext == ".arff")
+        return write(fileName, [&](std::ostream& o) { WriteArff(o, grid, marks, mode); });
+    return true;
+}
