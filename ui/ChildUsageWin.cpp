@@ -23,6 +23,8 @@
 #include <QVBoxLayout>
 
 #include <charconv>
+#include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -208,6 +210,7 @@ void TMDIUsageChild::cbDynamicTimeRangeClick()
 void TMDIUsageChild::ClearConceptList()
 {
     lbConcepts->clear();
+    labelWidths_.clear();
     items_.clear();
 }
 
@@ -222,8 +225,12 @@ void TMDIUsageChild::lbPlayersClick()
         items_ = BuildUsageItems(*File, objects, ProgramFeatureRoots());
     {
         const QSignalBlocker quiet(lbConcepts);
-        for (const UsageItem& item : items_)
-            lbConcepts->addItem(QString::fromStdString(item.label));
+        labelWidths_.clear();
+        for (const UsageItem& item : items_) {
+            const QString label = QString::fromStdString(item.label);
+            lbConcepts->addItem(label);
+            labelWidths_.push_back(sgConcepts->TextWidth(label));
+        }
         lbConcepts->selectAll();
         lbConcepts->setCurrentRow(0, QItemSelectionModel::NoUpdate);
     }
@@ -253,20 +260,43 @@ void TMDIUsageChild::FillConceptGrid()
     const std::vector<int> rows = SelectedItems();
     const std::vector<int> marks = Marks();
     counter_.Reset(File ? File->features.get() : nullptr);
+    const std::size_t n = rows.size();
     CellTable& table = sgConcepts->Table();
-    table = CellTable(12, static_cast<int>(rows.size()) + 1);
+    table = CellTable(12, static_cast<int>(n) + 1);
     const std::vector<std::string>& headers = UsageHeaders();
     for (int c = 0; c < 12; ++c)
         table.SetCell(c, 0, headers[static_cast<std::size_t>(c)]);
+    // Counts and ratios stay numbers until a cell is shown: a time push costs
+    // the counting, not thousands of texts nobody looks at.
+    std::vector<std::int32_t> counts[3];
+    std::vector<double> ratios[8];
+    for (auto& v : counts)
+        v.reserve(n);
+    for (auto& v : ratios)
+        v.reserve(n);
     int labelWidth = sgConcepts->ColWidth(0);
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        const UsageItem& item = Item(rows[r]);
+    for (std::size_t r = 0; r < n; ++r) {
+        const int row = rows[r];
+        const UsageItem& item = Item(row);
         const UsageStats s = ComputeUsage(counter_, item.feature, RangeStart, RangeEnd, marks);
-        const std::vector<std::string> texts = UsageRowTexts(item.label, s);
-        for (int c = 0; c < 12; ++c)
-            table.SetCell(c, static_cast<int>(r) + 1, texts[static_cast<std::size_t>(c)]);
-        labelWidth = std::max(labelWidth, sgConcepts->TextWidth(QString::fromStdString(item.label)) + 1);
+        counts[0].push_back(s.rangeCount);
+        counts[1].push_back(s.marksCount);
+        counts[2].push_back(s.cleanCount);
+        for (const auto& [i, v] : {std::pair{0, s.rangeRatio}, {1, s.marksRatio}, {2, s.cleanRatio},
+                                   {3, s.rangeToMarks}, {4, s.cleanToMarks}, {5, s.rangeIndex}, {6, s.cleanIndex},
+                                   {7, s.tfIdf}})
+            ratios[i].push_back(v);
+        table.SetCell(0, static_cast<int>(r) + 1, item.label);
+        labelWidth = std::max(labelWidth, labelWidths_[static_cast<std::size_t>(row)] + 1);
     }
+    const CellNumberFormat whole = CellNumberFormat::General15();
+    const CellNumberFormat fixed = CellNumberFormat::FixedDigits(8, 3);
+    table.Column(1).SetNumbers(1, std::move(counts[0]), whole);
+    table.Column(3).SetNumbers(1, std::move(counts[1]), whole);
+    table.Column(5).SetNumbers(1, std::move(counts[2]), whole);
+    const int ratioColumns[8] = {2, 4, 6, 7, 8, 9, 10, 11};
+    for (int i = 0; i < 8; ++i)
+        table.Column(ratioColumns[i]).SetNumbers(1, std::move(ratios[i]), fixed);
     sgConcepts->SetFixedRows(1);
     sgConcepts->SetFixedCols(1);
     sgConcepts->Refresh();

@@ -87,6 +87,7 @@ private:
     std::vector<int> Marks() const;
 
     std::vector<UsageItem> items_;  // row i of lbConcepts is items_[i]
+    std::vector<int> labelWidths_;  // of the items' labels in the grid's font
     UsageCounter counter_;
     bool markingRules_ = false;     // "Mark rules" is running
 };

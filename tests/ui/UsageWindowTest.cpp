@@ -1,0 +1,203 @@
+// The concept-usage window through the real main window on a real match: its
+// items, the statistics over a range, sorting, showing and marking by rules,
+// and pasting items.
+#include "UiTestMain.h"
+
+#include "core/analysis/ConceptUsage.h"
+#include "core/learning/Features.h"
+#include "core/model/RoboCupFile.h"
+#include "core/model/TimeMarks.h"
+#include "platform/qt/Dialogs.h"
+#include "platform/qt/System.h"
+#include "support/TestData.h"
+#include "ui/ChildUsageWin.h"
+#include "ui/OpenLogs.h"
+#include "ui/StringGrid.h"
+#include "ui/main.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QPlainTextEdit>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class UsageWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureApp();
+        TMainForm::AboutBoxRunner() = [] {};
+        form = std::make_unique<TMainForm>();
+        form->FirstActivation = false;
+        form->OpenLogFiles({QString::fromStdString(GunzippedTestFile("match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg"))});
+        log = form->Logs->Current();
+        ASSERT_NE(log, nullptr);
+        form->BtnAddUsageClick();
+        w = qobject_cast<TMDIUsageChild*>(form->MdiArea->subWindowList().back());
+        ASSERT_NE(w, nullptr);
+        platform::SetBeepCounter(&beeps);
+    }
+    void TearDown() override
+    {
+        platform::SetBeepCounter(nullptr);
+        form.reset();
+        TMainForm::AboutBoxRunner() = &TMainForm::ShowAboutBox;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    std::vector<std::string> Column(int col) const
+    {
+        std::vector<std::string> texts;
+        for (int r = 1; r < w->sgConcepts->RowCount(); ++r)
+            texts.push_back(w->sgConcepts->Cell(col, r));
+        return texts;
+    }
+    std::vector<QString> Selected() const
+    {
+        std::vector<QString> labels;
+        for (int row : w->SelectedItems())
+            labels.push_back(w->lbConcepts->item(row)->text());
+        return labels;
+    }
+
+    platform::DialogScript script;
+    std::unique_ptr<TMainForm> form;
+    RoboCupFileT* log = nullptr;
+    TMDIUsageChild* w = nullptr;
+    int beeps = 0;
+};
+
+}  // namespace
+
+TEST_F(UsageWindowTest, ItemsForEverySelectedObjectAndTheirStatistics)
+{
+    const int items = w->lbConcepts->count();
+    ASSERT_GT(items, 23);
+    EXPECT_EQ(static_cast<int>(w->SelectedItems().size()), items);
+    EXPECT_TRUE(w->lbConcepts->item(0)->text().startsWith("Ball:"));
+    EXPECT_TRUE(w->lbConcepts->item(items / 23)->text().startsWith("Lplayer1:"));
+    EXPECT_EQ(w->sgConcepts->RowCount(), items + 1);
+    EXPECT_EQ(w->sgConcepts->ColCount(), 12);
+    EXPECT_EQ(w->sgConcepts->Cell(11, 0), "TF*IDF");
+    EXPECT_EQ(w->sgConcepts->Cell(7, 0), "Range to Marks ratio");
+
+    // The whole log as range, no marks.
+    w->SetTimeRange(10, 0, log->cycles);
+    const std::vector<std::string> ratios = Column(4);
+    EXPECT_EQ(std::count(ratios.begin(), ratios.end(), "999.990"), items);
+    for (int r = 1; r <= items; r += 17) {
+        const UsageItem& item = w->Item(r - 1);
+        const int count = item.feature < 0 ? 0 : log->features->GetCount(item.feature);
+        EXPECT_EQ(w->sgConcepts->Cell(1, r), std::to_string(count)) << item.label;
+        EXPECT_EQ(w->sgConcepts->Cell(11, r), count == 0 ? "-999.990" : "0.000") << item.label;
+    }
+    // The column of labels is as wide as the widest of them.
+    EXPECT_GT(w->sgConcepts->ColWidth(0), 82);
+
+    // A click on the objects list rebuilds the items for the objects selected, all selected.
+    w->lbConcepts->item(0)->setSelected(false);
+    for (int p = 1; p < 23; ++p)
+        w->lbPlayers->item(p)->setSelected(false);
+    w->lbPlayersClick();
+    EXPECT_EQ(w->lbConcepts->count(), items / 23);
+    EXPECT_EQ(static_cast<int>(w->SelectedItems().size()), items / 23);
+}
+
+TEST_F(UsageWindowTest, DraggingAColumnToTheFirstPlaceSortsByItDescending)
+{
+    w->SetTimeRange(10, 0, log->cycles);
+    w->sgConcepts->horizontalHeader()->moveSection(4, 0);  // "Clean count" to the first place
+    EXPECT_EQ(w->sgConcepts->Cell(1, 0), "Clean count");
+    std::vector<double> counts;
+    for (const std::string& t : Column(1))
+        counts.push_back(std::stod(t));
+    EXPECT_TRUE(std::is_sorted(counts.rbegin(), counts.rend()));
+    EXPECT_GT(counts.front(), counts.back());
+    // Each label still stands beside its own counts.
+    const int r = 1;
+    const QString label = w->sgConcepts->CellText(0, r);
+    for (int i = 0; i < w->lbConcepts->count(); ++i) {
+        if (w->lbConcepts->item(i)->text() == label && w->Item(i).feature >= 0) {
+            const UsageStats s = [&] {
+                UsageCounter counter(log->features.get());
+                return ComputeUsage(counter, w->Item(i).feature, 0, log->cycles, {});
+            }();
+            EXPECT_EQ(w->sgConcepts->Cell(1, r), std::to_string(s.cleanCount));
+        }
+    }
+}
+
+TEST_F(UsageWindowTest, PastedWordsSelectExactlyTheItemsOfTheirLabels)
+{
+    const QString a = w->lbConcepts->item(3)->text();
+    const QString b = w->lbConcepts->item(40)->text();
+    platform::SetClipboardText(a + " " + b);
+    w->BtnPasteRulesClick();
+    EXPECT_EQ(Selected(), (std::vector<QString>{a, b}));
+    EXPECT_TRUE(script.messages.empty());
+    platform::SetClipboardText(a.toLower() + " " + b);
+    w->BtnPasteRulesClick();
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].text, "Not Found '" + a.toLower() + "'");
+    EXPECT_EQ(script.messages[0].caption, "word");
+    EXPECT_EQ(Selected(), (std::vector<QString>{b}));
+}
+
+TEST_F(UsageWindowTest, ShowMarksAndMarkRules)
+{
+    const QString a = w->lbConcepts->item(0)->text();
+    const QString b = w->lbConcepts->item(60)->text();
+    platform::SetClipboardText(a + " " + b);
+    w->BtnPasteRulesClick();
+    form->Marks.Assign({5, 100, 100, 5000});
+
+    form->cbUseTimeMarks->setChecked(false);
+    w->BtnShowMarksClick();
+    EXPECT_EQ(beeps, 1);
+    ASSERT_EQ(w->sgConcepts->ColCount(), 3 + 2);  // the mark outside the log is skipped
+    EXPECT_EQ(w->sgConcepts->Cell(4, 0), "Sum");
+    EXPECT_EQ(w->sgConcepts->Cell(2, 0), "100");
+    EXPECT_EQ(w->sgConcepts->CellText(0, 2), b);
+    for (int r = 1; r <= 2; ++r) {
+        const UsageItem& item = w->Item(w->SelectedItems()[static_cast<std::size_t>(r - 1)]);
+        int held = 0;
+        for (int k = 0; k < 3; ++k) {
+            const int t = form->Marks.At(k);
+            const bool holds = EvaluateItem(item, *log, t);
+            held += holds;
+            const std::string bit = log->features->GetBit(item.feature, t) ? "1" : "0";
+            EXPECT_EQ(w->sgConcepts->Cell(k + 1, r), (holds ? "1/" : "0/") + bit);
+        }
+        EXPECT_EQ(w->sgConcepts->Cell(4, r), std::to_string(held));
+    }
+
+    // Marks where at least half of the two items hold.
+    w->EditMarkRatio->setText("50");
+    w->BtnMarkSelectedClick();
+    std::vector<int> expected;
+    const std::vector<int> rows = w->SelectedItems();
+    for (int t = 0; t < log->cycles; ++t)
+        if (EvaluateItem(w->Item(rows[0]), *log, t) || EvaluateItem(w->Item(rows[1]), *log, t))
+            expected.push_back(t);
+    EXPECT_EQ(form->Marks.Cycles(), expected);
+    EXPECT_TRUE(form->cbUseTimeMarks->isChecked());
+    EXPECT_EQ(w->sgConcepts->ColCount(), log->cycles + 1);
+    EXPECT_EQ(w->sgConcepts->CellText(0, 3), "Ratio");
+    const QStringList memo = w->MemoClusters->toPlainText().split('\n');
+    ASSERT_EQ(memo.size(), 4);
+    EXPECT_TRUE(memo[0].startsWith("*** Generating timeline concepts ") && memo[0].endsWith(" ***"));
+    EXPECT_TRUE(memo[2].startsWith("Start time:"));
+    EXPECT_TRUE(memo[3].startsWith("End time:"));
+
+    // Nothing selected: a beep, the marks stay.
+    w->lbConcepts->clearSelection();
+    w->BtnMarkSelectedClick();
+    EXPECT_EQ(beeps, 2);
+    EXPECT_EQ(form->Marks.Cycles(), expected);
+}
