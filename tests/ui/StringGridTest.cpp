@@ -4,10 +4,12 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPainter>
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -122,4 +124,23 @@ TEST_F(StringGridTest, MeasuresWrappedHeaderTextsLineByLine)
     const QSize three = grid.WrappedTextSize("Ball\r\npossessor\r\nl_team", 60);
     EXPECT_EQ(three.height(), 3 * one.height());
     EXPECT_EQ(three.width(), grid.TextWidth("possessor"));
+}
+
+TEST_F(StringGridTest, PressesOnFixedCellsReportTheirCellAndRightClicksLeaveTheCurrentCell)
+{
+    std::vector<std::tuple<int, int, int>> presses;  // button, col, row
+    QObject::connect(&grid, &TStringGrid::MouseDown, [&](Qt::MouseButton b, int c, int r, QPoint) {
+        presses.emplace_back(static_cast<int>(b), c, r);
+    });
+    grid.SetCurrent(1, 10);
+    auto press = [](QWidget* target, QPoint at, Qt::MouseButton b) {
+        QMouseEvent e(QEvent::MouseButtonPress, QPointF(at), target->mapToGlobal(QPointF(at)), b, b, Qt::NoModifier);
+        QApplication::sendEvent(target, &e);
+    };
+    press(grid.horizontalHeader()->viewport(), QPoint(70, 4), Qt::RightButton);  // column 2, fixed row 0
+    press(grid.viewport(), QPoint(5, 20), Qt::RightButton);                       // column 1, row 3
+    ASSERT_EQ(presses.size(), 2u);
+    EXPECT_EQ(presses[0], std::make_tuple(static_cast<int>(Qt::RightButton), 2, 0));
+    EXPECT_EQ(presses[1], std::make_tuple(static_cast<int>(Qt::RightButton), 1, 3));
+    EXPECT_EQ(grid.Row(), 10);
 }
