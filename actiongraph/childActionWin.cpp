@@ -2,7 +2,6 @@
 
 #include "actiongraph/Actiongraph.h"
 #include "actiongraph/GraphBuilder.h"
-#include "actiongraph/PathObject.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
 #include "core/learning/Features.h"
@@ -67,6 +66,8 @@ void TMDIActionChild::ConnectHandlers()
     auto* joinEnter = new QShortcut(QKeySequence(Qt::Key_Enter), this);
     joinEnter->setContext(Qt::WidgetWithChildrenShortcut);
     connect(joinEnter, &QShortcut::activated, BtnJoinNearest, &QPushButton::click);
+    ConnectPathHandlers();
+    ConnectEditHandlers();
 }
 
 void TMDIActionChild::FormCreate()
@@ -186,49 +187,6 @@ void TMDIActionChild::Button2Click()
     DrawGraph();
 }
 
-// ---------------------------------------------------------------------------
-// Editing
-
-bool TMDIActionChild::ReadValue(int* value)
-{
-    try {
-        *value = StrToIntTrim(EditValue->text().toStdString());
-        return true;
-    } catch (const EConvertError& e) {
-        platform::MessageBox(this, QString::fromStdString(e.what()), "Error");
-        return false;
-    }
-}
-
-void TMDIActionChild::btnRemoveNodesDegreeLessThanClick()
-{
-    int v = 0;
-    if (!ReadValue(&v))
-        return;
-    if (RemoveNodesWithDegreeBelow(*Graph, v) > 0) {
-        // Paths may run over connections that went with the nodes.
-        ClearPaths();
-        if (Graph->IndexOfNode(SelectedNode) < 0)
-            SelectedNode = nullptr;
-    }
-    RefillActionNodes();
-    DrawGraph();
-}
-
-void TMDIActionChild::sbSimilarityDepthChange()
-{
-    const int p = sbSimilarityDepth->value();
-    labelActionLevel->setText(p == 0 ? QString("All action hierarchy levels")
-                                     : QString::number(p) + " action hierarchy levels");
-}
-
-void TMDIActionChild::sbSimilarityDepth2Change()
-{
-    const int p = sbSimilarityDepth2->value();
-    labelRoleLevel->setText(p == 0 ? QString("All role hierarchy levels")
-                                   : QString::number(p) + " role hierarchy levels");
-}
-
 void TMDIActionChild::sbHistoryChange()
 {
     labelHistory->setText(QString::number(sbHistory->value()) + " history cycles");
@@ -279,33 +237,6 @@ TNode* TMDIActionChild::ActionNodeAt(int item) const
     if (item < 0 || item >= cbActionNodes->count())
         return nullptr;
     return reinterpret_cast<TNode*>(cbActionNodes->itemData(item).value<quintptr>());
-}
-
-void TMDIActionChild::ClearPaths()
-{
-    if (!cbPaths)
-        return;
-    cbPaths->clear();
-    paths_.clear();
-    cbPaths->addItem("All", QVariant::fromValue(quintptr{0}));
-    cbPaths->setCurrentIndex(0);
-}
-
-void TMDIActionChild::AddPath(const QString& text, std::unique_ptr<TPathObject> path)
-{
-    // The list is kept in text order, as a sorted drop-down list keeps it.
-    int at = 0;
-    while (at < cbPaths->count() && QString::compare(cbPaths->itemText(at), text) <= 0)
-        ++at;
-    cbPaths->insertItem(at, text, QVariant::fromValue(reinterpret_cast<quintptr>(path.get())));
-    paths_.push_back(std::move(path));
-}
-
-TPathObject* TMDIActionChild::PathAt(int item) const
-{
-    if (item < 0 || item >= cbPaths->count())
-        return nullptr;
-    return reinterpret_cast<TPathObject*>(cbPaths->itemData(item).value<quintptr>());
 }
 
 // ---------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "actiongraph/GraphView.h"
 #include "core/model/Common.h"
 #include "ui/MDIChild.h"
+#include "actiongraph/Paths.h"
 
 #include <array>
 #include <memory>
@@ -86,16 +87,55 @@ public:
     // Selects the node (null: none): its colour becomes the selection colour,
     // the previous one's the default again.
     void SelectNode(TNode* node);
-    // Frees every path of cbPaths and leaves the single item "All", selected.
+    // Lets go of every path of cbPaths and leaves the single item "All", selected.
     void ClearPaths();
     // Lists every node of the graph in cbActionNodes (name, node), item 0 selected.
     void RefillActionNodes();
     // The path of the item (null for "All" and outside the list).
     TPathObject* PathAt(int item) const;
-    // Appends a path item; the list owns the path.
-    void AddPath(const QString& text, std::unique_ptr<TPathObject> path);
+    // Adds a path item in text order; the chosen item stays chosen.
+    void AddPath(const QString& text, TPathPtr path);
     // The node of an item of cbActionNodes, or null.
     TNode* ActionNodeAt(int item) const;
+
+    // ---- Paths (childActionWinPaths.cpp) ----------------------------------------------
+    // The items of cbPaths: sorted by text, "All" without a path.
+    TPathList Paths;
+    // Lists every path of graph carried by at least minCount occurrences into
+    // items, scored by the function of cbPathFunc, with texts from the window's
+    // log. Listing into Paths keeps the chosen item chosen ("All" stays "All").
+    void FindPaths(TGraph* graph, int minCount, TPathList& items);
+    // Grows path backwards from node with the chain's earliest start cycles
+    // times and minimum count k, listing what counts into items.
+    void ExtendPath(TPathList& items, TNode* node, const std::vector<int>& times, const TPathObject& path, int k);
+    // Scores the path by cbPathFunc and lists it when its value is not 0.
+    void EvaluatePath(const TPathPtr& path, TPathList& items);
+    // Empties items to the single item "All" (Paths: as ClearPaths()).
+    void ClearPaths(TPathList& items);
+    // Adds "All paths": every listed path's connections, their values summed.
+    void AddAllPathsItem(TPathList& items);
+    // A new choice in cbPaths draws the graph again.
+    void cbPathsChange();
+    // The path of an item of cbPaths as shared (null for "All" and outside).
+    TPathPtr SharedPathAt(int item) const;
+
+    // ---- Editing (childActionWinEdit.cpp) -----------------------------------------------
+    // The "Remove:" commands. Each clears the path list (paths may run over
+    // what goes), drops the selection when its node goes, refills the node
+    // list and draws the graph. A value that is not a whole number stops the
+    // weight and degree commands before anything changes.
+    // "Edges, weight <": connections whose weight is below EditValue.
+    void btnRemoveEdgesWeightLessThanClick();
+    // "Edges, displayed": every connection for an empty EditFilter, else those
+    // whose source node's name contains it.
+    void BtnRemoveEdgesDisplayerdClick();
+    // "Edges, not in marks": connections none of whose occurrences covers a
+    // time mark of the main window.
+    void btnRemoveEdgesTimeMarksClick();
+    // "X": the selected node (a beep without one).
+    void btnRemoveCurrentClick();
+    // The common tail: the node list refilled, item 0 selected.
+    void RemoveMarkedFinish();
 
     // ---- The form -------------------------------------------------------------------
     // "ball", "Lplayer1".."Lplayer11", "Rplayer1".."Rplayer11": item i is object i.
@@ -228,9 +268,12 @@ private:
     // EditValue as a whole number; a text that is not one shows the conversion
     // error and gives false.
     bool ReadValue(int* value);
+    void ConnectPathHandlers();
+    void ConnectEditHandlers();
+    // Shows Paths in cbPaths again, the chosen path still chosen (else item 0).
+    void ShowPaths();
 
     std::unique_ptr<TGraph> graph_;
-    std::vector<std::unique_ptr<TPathObject>> paths_;  // owned by the items of cbPaths
 };
 
 // Tells the main window how to open an action-graph window.

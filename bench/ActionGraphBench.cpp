@@ -2,6 +2,7 @@
 // action-graph window does (passes 1 to 3 and the degree filter).
 #include "actiongraph/Actiongraph.h"
 #include "actiongraph/GraphBuilder.h"
+#include "actiongraph/Paths.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/io/LoadLog.h"
 #include "core/model/RoboCupFile.h"
@@ -13,7 +14,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <map>
 #include <string>
+#include <vector>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -59,5 +62,47 @@ void BM_BuildActionGraphAllObjects(benchmark::State& state)
     state.counters["connections"] = graph.ConnectionCount();
 }
 BENCHMARK(BM_BuildActionGraphAllObjects)->Unit(benchmark::kMillisecond);
+
+// The path search with minimum 1 and "avg" (every path listed, texts made) on
+// the full match's graph: as built (arg 0), and with the nodes of equal names
+// merged (arg 1), a heavily joined graph of hubs, parallels and self-loops.
+void BM_FindPathsFullMatch(benchmark::State& state)
+{
+    RoboCupFileT& log = FullMatch();
+    TObjectChoice all{};
+    all[0] = true;
+    TGraph graph;
+    BuildActionGraph(log, all, graph);
+    RemoveNodesWithDegreeBelow(graph, 1);
+    if (state.range(0) == 1) {
+        bool merged = true;
+        while (merged) {
+            merged = false;
+            std::map<std::string, TNode*> first;
+            for (int i = 0; i < graph.NodeCount() && !merged; ++i) {
+                TNode* n = graph.GetNode(i);
+                auto [at, fresh] = first.emplace(n->GetName(), n);
+                if (!fresh) {
+                    graph.MergeNodes(at->second, n);
+                    merged = true;
+                }
+            }
+        }
+    }
+    std::size_t paths = 0;
+    for (auto _ : state) {
+        std::vector<TPathItem> found;
+        TPathSearch(0, &log).FindPaths(graph, 1, found);
+        TPathList list;
+        list.Add("All", nullptr);
+        list.AddAll(std::move(found));
+        paths = static_cast<std::size_t>(list.Count());
+        benchmark::DoNotOptimize(paths);
+    }
+    state.counters["nodes"] = graph.NodeCount();
+    state.counters["connections"] = graph.ConnectionCount();
+    state.counters["paths"] = static_cast<double>(paths);
+}
+BENCHMARK(BM_FindPathsFullMatch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
