@@ -68,6 +68,7 @@ void TMDIActionChild::ConnectHandlers()
     connect(joinEnter, &QShortcut::activated, BtnJoinNearest, &QPushButton::click);
     ConnectPathHandlers();
     ConnectEditHandlers();
+    ConnectMouseHandlers();
 }
 
 void TMDIActionChild::FormCreate()

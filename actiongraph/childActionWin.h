@@ -137,6 +137,19 @@ public:
     // The common tail: the node list refilled, item 0 selected.
     void RemoveMarkedFinish();
 
+    // ---- View interaction (childActionWinMouse.cpp) -----------------------------------
+    // The node's cycles (see CollectNodeCycles in NodeView.h) into cycles.
+    void CollectNodeCycles(const TPathObject* path, const TNode* node, std::vector<int>& cycles, bool clear);
+    // Ranks the log's features over the selected node's cycles (on the chosen
+    // path) into sgFeatures, largest value first, and shows it; each value
+    // becomes the feature's value in the log's feature list.
+    void RankSelectedNodeFeatures();
+    // "R": every node on a random circle round the centre spot, drawn once so.
+    void Button3Click();
+    // Moves the main window's time to the start cycle of the current action row.
+    void sgActionsDblClick();
+    void Splitter2Moved();
+
     // ---- The form -------------------------------------------------------------------
     // "ball", "Lplayer1".."Lplayer11", "Rplayer1".."Rplayer11": item i is object i.
     QListWidget* lbPlayers = nullptr;
@@ -270,6 +283,7 @@ private:
     bool ReadValue(int* value);
     void ConnectPathHandlers();
     void ConnectEditHandlers();
+    void ConnectMouseHandlers();
     // Shows Paths in cbPaths again, the chosen path still chosen (else item 0).
     void ShowPaths();
 

@@ -5,6 +5,8 @@
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/io/LoadLog.h"
 #include "core/model/RoboCupFile.h"
+#include "core/learning/Features.h"
+#include "platform/Random.h"
 #include "platform/qt/Dialogs.h"
 #include "ui/MainServices.h"
 
@@ -15,11 +17,14 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QTableWidget>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,7 +43,8 @@ public:
     }
     void AddTimeMarks(const std::vector<int>&) override {}
     int CurrentCycle() const override { return 0; }
-    void SetCurrentCycle(int) override {}
+    void SetCurrentCycle(int cycle) override { cyclesSet.push_back(cycle); }
+    std::vector<int> cyclesSet;
     bool ChosenChannels(std::vector<TimeChannel*>&) const override { return false; }
     int ChildWindowCount() const override { return 0; }
     TMDIActionChild* NewActionGraphWindow(RoboCupFileT*) override { return nullptr; }
@@ -64,6 +70,7 @@ protected:
         Event(coToPlayer, 3, 100, 100, 0, 109, 7);
         Event(coAttackSupport, 7, 100, 109, 7, 109, -1);
         Event(coSpeedDribble, 7, 110, 120, 7, 120, -1);
+        record.File().features->Allocate(5, 300);
         window = new TMDIActionChild(nullptr, &record.File());
         TMDIChild::SelectAllPlayers(window->lbPlayers);
         window->BuildActionGraph(window->Graph);
@@ -246,4 +253,63 @@ TEST_F(ActionChildEdit, ARealMatchThinsAsCounted)
     EXPECT_EQ(g.NodeCount(), nodes - bare);
     EXPECT_EQ(real->cbActionNodes->count(), g.NodeCount());
     delete guard.data();
+}
+
+TEST_F(ActionChildEdit, TheSelectedNodesFeaturesAreRanked)
+{
+    FeatureList& f = *record.File().features;
+    for (int i = 0; i < 5; ++i)
+        f.SetName(i, "f" + std::to_string(i));
+    // The pass node's cycle is 100 (its occurrence's start); the end node's 120.
+    f.SetBit(3, 100);
+    f.SetCount(3, 75);  // 1 x log2(300 / 75) = 2
+    f.SetBit(1, 120);
+    f.SetCount(1, 30);
+    f.SetCount(4, 150);  // holds elsewhere: 0
+    window->SelectNode(window->Graph->GetNode(0));
+    window->RankSelectedNodeFeatures();
+    EXPECT_TRUE(window->sgFeatures->isVisibleTo(window));
+    auto row = [this](int r) {
+        return std::vector<std::string>{window->sgFeatures->item(r, 0)->text().toStdString(),
+                                        window->sgFeatures->item(r, 1)->text().toStdString(),
+                                        window->sgFeatures->item(r, 2)->text().toStdString()};
+    };
+    EXPECT_EQ(row(0), (std::vector<std::string>{"f3", "1", "2"}));
+    EXPECT_EQ(row(1), (std::vector<std::string>{"f1", "0", "0"}));
+    EXPECT_EQ(row(2), (std::vector<std::string>{"f4", "0", "0"}));
+    EXPECT_EQ(row(3), (std::vector<std::string>{"f0", "0", "-9999"}));
+    EXPECT_DOUBLE_EQ(f.GetValue(3), 2.0);
+    // The end node: the last cycle of its incoming occurrence.
+    window->SelectNode(window->Graph->GetNode(3));
+    window->RankSelectedNodeFeatures();
+    EXPECT_EQ(row(0)[0], "f1");
+    EXPECT_EQ(row(0)[2], QString::number(std::log2(10.0), 'g', 15).toStdString());
+}
+
+TEST_F(ActionChildEdit, RandomCircleAndActionRows)
+{
+    platform::SeedRandom(3);
+    window->Button3->click();
+    EXPECT_FALSE(window->ReLayout);
+    std::vector<double> xs;
+    for (int i = 0; i < window->Graph->NodeCount(); ++i) {
+        const TNode* n = window->Graph->GetNode(i);
+        EXPECT_NEAR(std::hypot(n->GetX(), n->GetY()), 20.0, 1e-9);
+        xs.push_back(n->GetX());
+    }
+    platform::SeedRandom(3);
+    window->Button3->click();
+    for (int i = 0; i < window->Graph->NodeCount(); ++i)
+        EXPECT_EQ(window->Graph->GetNode(i)->GetX(), xs[static_cast<std::size_t>(i)]);
+
+    // The action rows of Lplayer7: a double click moves the main time to the row's start.
+    window->lbPlayers->setCurrentRow(7);
+    window->lbPlayersClick();
+    ASSERT_EQ(window->sgActions->rowCount(), 3);
+    window->sgActions->setCurrentCell(2, 1);
+    window->sgActionsDblClick();
+    EXPECT_EQ(services.cyclesSet, (std::vector<int>{110}));
+    window->sgActions->setCurrentCell(0, 0);  // the header row: no cycle
+    window->sgActionsDblClick();
+    EXPECT_EQ(services.cyclesSet.size(), 1u);
 }

@@ -1,0 +1,75 @@
+// The action-graph window's view interaction: the feature ranking of the
+// selected node, the random circle layout, the action rows that move the main
+// window's time. What they work out lives in actiongraph/NodeView.*.
+#include "actiongraph/childActionWin.h"
+
+#include "actiongraph/Actiongraph.h"
+#include "actiongraph/NodeView.h"
+#include "core/learning/Features.h"
+#include "core/model/RoboCupFile.h"
+#include "ui/MainServices.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableWidget>
+
+#include <algorithm>
+
+void TMDIActionChild::ConnectMouseHandlers()
+{
+    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+    connect(sgActions, &QTableWidget::cellDoubleClicked, this, [this] { sgActionsDblClick(); });
+    connect(Splitter2, &QSplitter::splitterMoved, this, [this] { Splitter2Moved(); });
+}
+
+void TMDIActionChild::CollectNodeCycles(const TPathObject* path, const TNode* node, std::vector<int>& cycles,
+                                        bool clear)
+{
+    ::CollectNodeCycles(path, node, cycles, clear);
+}
+
+void TMDIActionChild::RankSelectedNodeFeatures()
+{
+    if (!File || !File->features)
+        return;
+    std::vector<int> cycles;
+    CollectNodeCycles(PathAt(cbPaths->currentIndex()), SelectedNode, cycles, true);
+    FeatureList& features = *File->features;
+    const auto ranks = RankNodeFeatures(features, cycles, File->cycles);
+    sgFeatures->setRowCount(std::max(sgFeatures->rowCount(), static_cast<int>(ranks.size())));
+    for (std::size_t i = 0; i < ranks.size(); ++i) {
+        const int row = static_cast<int>(i);
+        const TFeatureRank& r = ranks[i];
+        sgFeatures->setItem(row, 0, new QTableWidgetItem(QString::fromStdString(features.GetName(r.feature))));
+        sgFeatures->setItem(row, 1, new QTableWidgetItem(QString::number(r.count)));
+        sgFeatures->setItem(row, 2, new QTableWidgetItem(QString::number(r.value, 'g', 15)));
+    }
+    sgFeatures->setVisible(true);
+}
+
+void TMDIActionChild::Button3Click()
+{
+    RandomCircleLayout(*Graph);
+    // This one drawing keeps the circle; the next one places the nodes again.
+    ReLayout = true;
+    DrawGraph();
+    ReLayout = false;
+}
+
+void TMDIActionChild::sgActionsDblClick()
+{
+    IMainWindowServices* main = MainServices();
+    const QTableWidgetItem* cell = sgActions->item(sgActions->currentRow(), 0);
+    if (!main || !cell)
+        return;
+    bool ok = false;
+    const int cycle = cell->text().trimmed().toInt(&ok);
+    if (ok)
+        main->SetCurrentCycle(cycle);
+}
+
+void TMDIActionChild::Splitter2Moved()
+{
+    FormResize(Splitter2);
+}
