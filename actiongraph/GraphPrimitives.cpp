@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QRect>
 #include <QString>
 
 #include <cmath>
@@ -121,16 +122,36 @@ int LabelAngle(double sx, double sy, double tx, double ty)
     return static_cast<int>(std::trunc(std::atan((ty - sy) / (sx - tx)) * 1800.0 * (1.0 / 3.1415)));
 }
 
+namespace {
+
+// Made once, when the first label is drawn (a font needs the application),
+// and kept to the end of the program.
+const QFont& LabelFont()
+{
+    static const QFont* font = [] {
+        auto* f = new QFont(QStringLiteral("Arial"));
+        f->setPixelSize(9);
+        f->setWeight(QFont::Light);
+        return f;
+    }();
+    return *font;
+}
+
+}  // namespace
+
 void TextOutRotated(QPainter& painter, int x, int y, int angle, const QString& text)
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(9);
-    font.setWeight(QFont::Light);
     painter.save();
-    painter.setFont(font);
+    painter.setFont(LabelFont());
     painter.setBackgroundMode(Qt::TransparentMode);
     painter.translate(x, y);
     painter.rotate(-angle / 10.0);
-    painter.drawText(0, QFontMetrics(font).ascent(), text);
+    painter.drawText(0, QFontMetrics(LabelFont()).ascent(), text);
     painter.restore();
+}
+
+QRect LabelTextRect(const QString& text)
+{
+    const QFontMetrics metrics(LabelFont());
+    return metrics.boundingRect(text).translated(0, metrics.ascent()).united(QRect(0, 0, 1, metrics.height()));
 }

@@ -9,6 +9,7 @@
 class AntiGrain;
 class ConceptObject;
 class QPainter;
+class QRect;
 class QString;
 class ViewRect;
 
@@ -40,3 +41,5 @@ int LabelAngle(double sx, double sy, double tx, double ty);
 // degree counter-clockwise, in a small light Arial (9 pixels), in the
 // painter's pen colour over a transparent background.
 void TextOutRotated(QPainter& painter, int x, int y, int angle, const QString& text);
+// Where TextOutRotated at (0, 0) without turning puts the text.
+QRect LabelTextRect(const QString& text);

@@ -7,9 +7,12 @@
 #include "actiongraph/GraphView.h"
 #include "core/model/RoboCupFile.h"
 
+#include <QHash>
 #include <QImage>
 #include <QPainter>
+#include <QRect>
 #include <QString>
+#include <QTransform>
 
 #include <algorithm>
 #include <climits>
@@ -261,6 +264,43 @@ void Painter::Connections(bool hideSingle)
     }
 }
 
+// A connection's name as written on the picture: in black at the label's
+// point and in white at (dx, dy) from it, both turned by the angle. Rotated
+// text is slow to draw, and every redraw of an unchanged layout writes the
+// same labels again, so each is drawn once into a small image of its own and
+// later only copied.
+struct Label {
+    QPoint offset;  // of the image's top-left corner from the label's point
+    QImage image;
+};
+
+const Label& CachedLabel(const QString& name, int angle, int dx, int dy)
+{
+    static auto* cache = new QHash<QString, Label>;  // kept to the end of the program
+    constexpr int kMaxLabels = 4000;
+    const QString key = name + QChar(0) + QString::number(angle) + QChar(0) + QString::number(dx) +
+                        QString::number(dy);
+    const auto found = cache->constFind(key);
+    if (found != cache->constEnd())
+        return *found;
+    if (cache->size() >= kMaxLabels)
+        cache->clear();
+    // Room for the text and its copy, a few pixels of anti-aliasing round both.
+    const QRect text = LabelTextRect(name);
+    const QRect both = text.united(text.translated(dx, dy)).adjusted(-3, -3, 3, 3);
+    const QRect box = QTransform().rotate(-angle / 10.0).mapRect(QRectF(both)).toAlignedRect();
+    Label label{box.topLeft(), QImage(box.size(), QImage::Format_ARGB32_Premultiplied)};
+    label.image.fill(Qt::transparent);
+    QPainter painter(&label.image);
+    painter.translate(-box.topLeft());
+    painter.setPen(Qt::black);
+    TextOutRotated(painter, 0, 0, angle, name);
+    painter.setPen(Qt::white);
+    TextOutRotated(painter, dx, dy, angle, name);
+    painter.end();
+    return *cache->insert(key, std::move(label));
+}
+
 void Painter::Names(QImage& image)
 {
     QPainter painter(&image);
@@ -273,12 +313,12 @@ void Painter::Names(QImage& image)
         const int angle = LabelAngle(s.GetX(), s.GetY(), t.GetX(), t.GetY());
         const double x = view_.X(0.5 * s.GetX() + 0.5 * t.GetX());
         const double y = view_.Y(0.5 * s.GetY() + 0.5 * t.GetY());
-        const QString name = QString::fromStdString(c.GetName());
         // Black with a white copy one pixel up and left: readable on any colour.
-        painter.setPen(Qt::black);
-        TextOutRotated(painter, int(std::trunc(x)), int(std::trunc(y)), angle, name);
-        painter.setPen(Qt::white);
-        TextOutRotated(painter, int(std::trunc(x - 1.0)), int(std::trunc(y - 1.0)), angle, name);
+        const int bx = int(std::trunc(x));
+        const int by = int(std::trunc(y));
+        const Label& label = CachedLabel(QString::fromStdString(c.GetName()), angle, int(std::trunc(x - 1.0)) - bx,
+                                         int(std::trunc(y - 1.0)) - by);
+        painter.drawImage(QPoint(bx, by) + label.offset, label.image);
     }
 }
 

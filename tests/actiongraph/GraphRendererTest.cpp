@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPainter>
 
 #include <cmath>
 #include <memory>
@@ -304,6 +305,25 @@ TEST_F(WorkedExample, NamesAreWrittenAtTheMidpointOnly)
         }
     EXPECT_GT(nearMidpoint, 10);
     EXPECT_EQ(elsewhere, 0);
+
+    // As if written straight onto the picture: black at the midpoint (125.5,
+    // 88.5) and white a pixel up and left, along the horizontal connection.
+    QImage expected = plain;
+    {
+        QPainter painter(&expected);
+        painter.setPen(Qt::black);
+        TextOutRotated(painter, 125, 88, 0, "Pass");
+        painter.setPen(Qt::white);
+        TextOutRotated(painter, 124, 87, 0, "Pass");
+    }
+    int off = 0;
+    for (int y = 0; y < plain.height(); ++y)
+        for (int x = 0; x < plain.width(); ++x) {
+            const QRgb a = named.pixel(x, y), b = expected.pixel(x, y);
+            off += std::abs(qRed(a) - qRed(b)) > 2 || std::abs(qGreen(a) - qGreen(b)) > 2 ? 1 : 0;
+        }
+    EXPECT_EQ(off, 0);
+    EXPECT_EQ(Draw(), named) << "the same labels again";
 }
 
 TEST_F(WorkedExample, TimePointsAndMarkHullsSkipCyclesOutsideTheLog)
