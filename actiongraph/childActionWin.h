@@ -149,6 +149,14 @@ public:
     // Moves the main window's time to the start cycle of the current action row.
     void sgActionsDblClick();
     void Splitter2Moved();
+    // The mouse on the picture (x, y in picture pixels). Left button: selects
+    // the node hit (none: clears the selection) and shows the graph without
+    // connections until the button is released; with Alt the selected node's
+    // features are ranked too. Right button dragged: pans, showing the pitch
+    // only. Release: pitch and graph again.
+    void ImageMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void ImageMouseMove(Qt::MouseButtons buttons, int x, int y);
+    void ImageMouseUp();
 
     // ---- The form -------------------------------------------------------------------
     // "ball", "Lplayer1".."Lplayer11", "Rplayer1".."Rplayer11": item i is object i.

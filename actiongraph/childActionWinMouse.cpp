@@ -9,15 +9,61 @@
 #include "core/model/RoboCupFile.h"
 #include "ui/MainServices.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPixmap>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableWidget>
 
 #include <algorithm>
 
+namespace {
+
+// Hands the picture's mouse presses, moves and releases to the window.
+class ImageMouse : public QObject {
+public:
+    ImageMouse(QLabel* image, TMDIActionChild* window) : QObject(image), window_(window)
+    {
+        image->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress: {
+            auto* e = static_cast<QMouseEvent*>(event);
+            const QPoint p = e->position().toPoint();
+            window_->ImageMouseDown(e->button(), e->modifiers(), p.x(), p.y());
+            return true;
+        }
+        case QEvent::MouseMove: {
+            auto* e = static_cast<QMouseEvent*>(event);
+            const QPoint p = e->position().toPoint();
+            window_->ImageMouseMove(e->buttons(), p.x(), p.y());
+            return true;
+        }
+        case QEvent::MouseButtonRelease:
+            window_->ImageMouseUp();
+            return true;
+        default:
+            return QObject::eventFilter(watched, event);
+        }
+    }
+
+private:
+    TMDIActionChild* window_;
+};
+
+}  // namespace
+
 void TMDIActionChild::ConnectMouseHandlers()
 {
+    new ImageMouse(Image, this);
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
     connect(sgActions, &QTableWidget::cellDoubleClicked, this, [this] { sgActionsDblClick(); });
     connect(Splitter2, &QSplitter::splitterMoved, this, [this] { Splitter2Moved(); });
@@ -72,4 +118,38 @@ void TMDIActionChild::sgActionsDblClick()
 void TMDIActionChild::Splitter2Moved()
 {
     FormResize(Splitter2);
+}
+
+void TMDIActionChild::ImageMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)
+{
+    LastMouseX = x;
+    LastMouseY = y;
+    if (button != Qt::LeftButton || !Graph)
+        return;
+    const int hit = HitNode(*Graph, GraphView.View(), x, y, cbSmallNodes->isChecked());
+    TNode* node = hit >= 0 ? Graph->GetNode(hit) : nullptr;
+    if (node != SelectedNode)
+        SelectNode(node);
+    DrawGraph(true, false);
+    if (shift.testFlag(Qt::AltModifier))
+        RankSelectedNodeFeatures();
+}
+
+void TMDIActionChild::ImageMouseMove(Qt::MouseButtons buttons, int x, int y)
+{
+    if (buttons.testFlag(Qt::RightButton)) {
+        // While panning only the pitch moves; the graph follows on release.
+        GraphView.PanBy(LastMouseX - x, LastMouseY - y);
+        DrawPitch();
+        RestoreBase();
+        Image->setPixmap(QPixmap::fromImage(GraphView.Pitch().ToImage()));
+    }
+    LastMouseX = x;
+    LastMouseY = y;
+}
+
+void TMDIActionChild::ImageMouseUp()
+{
+    DrawPitch();
+    DrawGraph();
 }
