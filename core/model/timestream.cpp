@@ -32,7 +32,7 @@ bool PassesWordFilter(const std::string& fullName, const std::vector<std::string
     return true;
 }
 
-const std::string& TimeChannel::GetFullName() const
+const std::string& TimeChannel::BuildFullName() const
 {
     if (fullName.empty()) {
         if (parent != nullptr)

@@ -113,7 +113,9 @@ public:
     }
 
     // The dotted name below the stream: "time", "Ball.pos.x".
-    const std::string& GetFullName() const;
+    // Inline for the cached case: finding a channel by name compares every
+    // channel's full name.
+    const std::string& GetFullName() const { return fullName.empty() ? BuildFullName() : fullName; }
     std::string GetTypeName() const { return typeName; }
     bool IsLeaf() const { return isLeaf; }
     void SetTimeWindow(int w) { timeWindow = w < 1 ? 1 : w; }
@@ -129,6 +131,7 @@ protected:
     mutable std::string fullName;            // cache; empty until first asked
 
 private:
+    const std::string& BuildFullName() const;
     void ForgetFullNames();
 };
 
