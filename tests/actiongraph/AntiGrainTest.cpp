@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QPainter>
 
 #include <cmath>
 #include <limits>
@@ -46,9 +45,10 @@ int CoveredPixels(const AntiGrain& s)
 
 TEST(AntiGrainTest, SolidLineCoversTwiceItsHalfWidthWithSquareEnds)
 {
-    AntiGrain s(40, 20);
+    AntiGrain s(40, 30);
     s.Clear(kBlack);
-    s.ThickLine(5, 10, 25, 10, 1, 0);  // the rectangle x 5..25, y 9..11
+    s.ThickLine(5, 10, 25, 10, 1, 0);    // the rectangle x 5..25, y 9..11
+    s.ThickLine(5, 20.5, 25, 20.5, 1, 0);  // y 19.5..21.5: rows 19 and 21 half covered
     s.Render(kWhite);
     for (int x = 5; x < 25; ++x) {
         EXPECT_EQ(Red(s, x, 9), 255) << x;
@@ -58,18 +58,9 @@ TEST(AntiGrainTest, SolidLineCoversTwiceItsHalfWidthWithSquareEnds)
     }
     EXPECT_EQ(Red(s, 4, 10), 0);
     EXPECT_EQ(Red(s, 25, 10), 0);
-}
-
-TEST(AntiGrainTest, LineOnHalfPixelsHasHalfCoveredEdges)
-{
-    AntiGrain s(40, 20);
-    s.Clear(kBlack);
-    s.ThickLine(5, 10.5, 25, 10.5, 1, 0);  // y 9.5..11.5: rows 9 and 11 half covered
-    s.Render(kWhite);
-    EXPECT_NEAR(Red(s, 15, 9), 128, 2);
-    EXPECT_EQ(Red(s, 15, 10), 255);
-    EXPECT_NEAR(Red(s, 15, 11), 128, 2);
-    EXPECT_EQ(Red(s, 15, 12), 0);
+    EXPECT_NEAR(Red(s, 15, 19), 128, 2);
+    EXPECT_EQ(Red(s, 15, 20), 255);
+    EXPECT_NEAR(Red(s, 15, 21), 128, 2);
 }
 
 TEST(AntiGrainTest, DashedAndZigzagPatternsMakeTheirSteps)
@@ -135,18 +126,6 @@ TEST(AntiGrainTest, CircleFillsItsCentreAndNothingOutside)
     e.Render(kWhite);
     EXPECT_EQ(Red(e, 29, 20), 255);
     EXPECT_EQ(Red(e, 20, 25), 0);
-}
-
-TEST(AntiGrainTest, EllipseOutlineLeavesItsInsideEmpty)
-{
-    AntiGrain s(60, 60);
-    s.Clear(kBlack);
-    s.EllipseOutline(10, 10, 50, 50, 1);
-    s.Render(kWhite);
-    EXPECT_EQ(Red(s, 30, 30), 0);
-    EXPECT_GT(Red(s, 49, 30), 127);  // on the right of the circle round (30, 30), radius 20
-    EXPECT_GT(Red(s, 30, 10), 127);
-    EXPECT_EQ(Red(s, 55, 30), 0);
 }
 
 TEST(AntiGrainTest, FrameDrawsTheBorderAndFillsWhenWiderThanHalfTheSide)
@@ -327,13 +306,4 @@ TEST(AntiGrainTest, ImageShowsThePixelsOpaque)
     ASSERT_EQ(image.size(), QSize(4, 3));
     EXPECT_EQ(image.pixel(0, 0), qRgb(10, 20, 30));
     EXPECT_EQ(image.pixel(2, 1), qRgb(200, 100, 50));
-
-    QImage window(6, 5, QImage::Format_RGB32);
-    window.fill(Qt::black);
-    QPainter painter(&window);
-    s.Draw(painter);
-    painter.end();
-    EXPECT_EQ(window.pixel(2, 1), qRgb(200, 100, 50));
-    EXPECT_EQ(window.pixel(3, 2), qRgb(10, 20, 30));
-    EXPECT_EQ(window.pixel(4, 3), qRgb(0, 0, 0));
 }
