@@ -4,11 +4,13 @@
 #include "actiongraph/PathObject.h"
 #include "core/learning/Features.h"
 #include "core/model/Common.h"
+#include "core/model/RoboCupFile.h"
 #include "platform/Random.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <random>
 
 int HitNode(const TGraph& graph, const ViewRect& view, int x, int y, bool fixedSize)
 {
@@ -86,4 +88,31 @@ void RandomCircleLayout(TGraph& graph)
         n->SetX(20.0 * std::sin(a));
         n->SetY(20.0 * std::cos(a));
     }
+}
+
+const std::uint32_t kExamplePalette[kExamplePaletteSize] = {
+    0xFFFFFF, 0x0000FF, 0x00FFFF, 0x008000, 0xF0FBFF, 0xC0C0C0, 0xFF0000, 0xFF00FF, 0x00FF00, 0x000080, 0xC0DCC0,
+    0x800000, 0x008080, 0x800080, 0xA4A0A0, 0xC0C0C0, 0x808080, 0xF0CAA6, 0x808000, 0x808080, 0xFFFF00, 0x000000};
+
+std::vector<TExamplePoint> ExamplePoints(const RoboCupFileT& log, const std::vector<int>& cycles, int jitter,
+                                         std::int64_t seed)
+{
+    std::vector<TExamplePoint> points;
+    const auto* xs = log.posXChannel[0];
+    const auto* ys = log.posYChannel[0];
+    if (!xs || !ys)
+        return points;
+    const int span = 10 * std::max(jitter, 0);
+    const int count = std::min(xs->GetCount(), ys->GetCount());
+    for (std::size_t i = 0; i < cycles.size(); ++i) {
+        const int t = cycles[i];
+        if (t < 0 || t >= count)
+            continue;
+        std::mt19937 random(static_cast<std::uint32_t>(seed + t));
+        const double jx = (static_cast<int>(random() % static_cast<std::uint32_t>(span + 1)) - span / 2) * 4.0 * 0.01;
+        const double jy = (static_cast<int>(random() % static_cast<std::uint32_t>(span + 1)) - span / 2) * 4.0 * 0.01;
+        points.push_back({static_cast<int>(i), xs->GetValues()[static_cast<std::size_t>(t)] + jx,
+                          ys->GetValues()[static_cast<std::size_t>(t)] + jy});
+    }
+    return points;
 }

@@ -4,9 +4,11 @@
 // layout.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 class FeatureList;
+class RoboCupFileT;
 class TGraph;
 class TNode;
 class TPathObject;
@@ -38,3 +40,20 @@ std::vector<TFeatureRank> RankNodeFeatures(FeatureList& features, const std::vec
 // Every node on a circle of 20 m round the centre spot at a random whole-degree
 // angle of the program's random source.
 void RandomCircleLayout(TGraph& graph);
+
+// The colours of example classes (class number modulo 22), packed r + g x 256 + b x 65536.
+inline constexpr int kExamplePaletteSize = 22;
+extern const std::uint32_t kExamplePalette[kExamplePaletteSize];
+
+struct TExamplePoint {
+    int index = 0;  // position in the given cycles
+    double x = 0.0;  // pitch metres
+    double y = 0.0;
+};
+// The ball's position at each cycle plus a jitter of whole steps of 0.04 m
+// within +-0.2 x jitter m in x and y, drawn from a generator of its own seeded
+// with seed + cycle (the program's random source is left alone): the same
+// cycle gets the same offset for the same seed. Cycles outside the log are
+// skipped.
+std::vector<TExamplePoint> ExamplePoints(const RoboCupFileT& log, const std::vector<int>& cycles, int jitter,
+                                         std::int64_t seed);

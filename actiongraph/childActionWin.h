@@ -157,6 +157,12 @@ public:
     void ImageMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void ImageMouseMove(Qt::MouseButtons buttons, int x, int y);
     void ImageMouseUp();
+    // Shows example cycles on the pitch instead of the graph: the ball's
+    // position at each cycle (jittered by jitter, see ExamplePoints) as a dot
+    // in its class's palette colour, their hull; the second cycles (may be
+    // null) as small black dots with a white hull. Stays until the next drawing.
+    void DrawExampleCycles(const std::vector<int>& cycles, const std::vector<int>& classes,
+                           const std::vector<int>* second, int jitter);
 
     // ---- The form -------------------------------------------------------------------
     // "ball", "Lplayer1".."Lplayer11", "Rplayer1".."Rplayer11": item i is object i.

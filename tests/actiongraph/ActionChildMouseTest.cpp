@@ -5,6 +5,7 @@
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/io/LoadLog.h"
 #include "core/model/RoboCupFile.h"
+#include "platform/Clock.h"
 
 #include "GuiApp.h"
 #include "support/TestData.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QScrollBar>
 #include <QTableWidget>
 
 #include <gtest/gtest.h>
@@ -157,4 +159,45 @@ TEST_F(ActionChildMouse, TheRightButtonPansThePitchAndReleaseDrawsTheGraphThere)
     // A move without the right button does not pan.
     Mouse(QEvent::MouseMove, Qt::NoButton, Qt::NoButton, 100, 100);
     EXPECT_EQ(window->GraphView.PanX(), 20);
+}
+
+TEST_F(ActionChildMouse, ExampleCyclesShowTheBallInTheirClassColours)
+{
+    platform::SetClock([] { return std::int64_t{5000}; });
+    const TGraphView& view = window->GraphView;
+    auto ballPixel = [&](int t) {
+        return QPoint(static_cast<int>(view.X(log->posXChannel[0]->GetValues()[static_cast<std::size_t>(t)])),
+                      static_cast<int>(view.Y(log->posYChannel[0]->GetValues()[static_cast<std::size_t>(t)])));
+    };
+    // Two cycles far apart, classes 1 (red) and 6 (blue), no jitter.
+    int a = 100;
+    int b = 100;
+    while (b < log->cycles - 1 && (ballPixel(b) - ballPixel(a)).manhattanLength() < 40)
+        ++b;
+    ASSERT_LT(b, log->cycles - 1);
+    window->sbEmphasize->setValue(255);
+    window->DrawExampleCycles({a, b}, {1, 6 + 22}, nullptr, 0);
+    const QImage shown = Shown();
+    // The dots' centres carry the hull's edge (black at a third of the opacity) too.
+    const QRgb red = shown.pixel(ballPixel(a));
+    const QRgb blue = shown.pixel(ballPixel(b));
+    EXPECT_TRUE(qRed(red) >= 160 && qGreen(red) < 10 && qBlue(red) < 10) << std::hex << red;
+    EXPECT_TRUE(qBlue(blue) >= 160 && qRed(blue) < 10 && qGreen(blue) < 10) << std::hex << blue;
+    // Nothing of the graph: the rest is the pitch (the hull of two points is a line).
+    const QImage pitch = view.Pitch().ToImage().convertToFormat(shown.format());
+    int changed = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            changed += shown.pixel(x, y) != pitch.pixel(x, y);
+    EXPECT_GT(changed, 40);
+    EXPECT_LT(changed, 400);
+    // The second cycles: small black dots.
+    const std::vector<int> second = {b};
+    window->DrawExampleCycles({}, {}, &second, 0);
+    const QRgb black = Shown().pixel(ballPixel(b));
+    EXPECT_TRUE(qRed(black) < 10 && qGreen(black) < 10 && qBlue(black) < 10) << std::hex << black;
+    // No cycles at all: the plain pitch.
+    window->DrawExampleCycles({}, {}, nullptr, 4);
+    EXPECT_EQ(Shown(), pitch);
+    platform::SetClock(nullptr);
 }

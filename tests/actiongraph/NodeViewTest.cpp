@@ -6,6 +6,8 @@
 #include "core/model/Common.h"
 #include "platform/Random.h"
 
+#include "support/FilledRecord.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -158,4 +160,53 @@ TEST(NodeView, TheCircleLayoutRepeatsWithTheSeed)
         EXPECT_EQ(g.GetNode(i)->GetX(), first[2 * i]);
         EXPECT_EQ(g.GetNode(i)->GetY(), first[2 * i + 1]);
     }
+}
+
+TEST(NodeView, ExamplePointsJitterRoundTheBallOnAGeneratorOfTheirOwn)
+{
+    FilledRecord record(50);
+    for (int t = 0; t < 50; ++t)
+        record.Place(0, t, t - 20.0, 0.5 * t);
+    const std::vector<int> cycles = {3, 60, 10, -1, 49};
+    // Without jitter every point is the ball's position; cycles outside the log are skipped.
+    const auto exact = ExamplePoints(record.File(), cycles, 0, 1000);
+    ASSERT_EQ(exact.size(), 3u);
+    EXPECT_EQ(exact[0].index, 0);
+    EXPECT_EQ(exact[1].index, 2);
+    EXPECT_EQ(exact[2].index, 4);
+    EXPECT_EQ(exact[1].x, -10.0);
+    EXPECT_EQ(exact[1].y, 5.0);
+
+    platform::SeedRandom(11);
+    const int next = platform::RandomBelow(1000000);
+    platform::SeedRandom(11);
+    std::vector<int> all;
+    for (int t = 0; t < 50; ++t)
+        all.push_back(t);
+    const auto jittered = ExamplePoints(record.File(), all, 4, 1000);
+    EXPECT_EQ(platform::RandomBelow(1000000), next) << "the program's random source is left alone";
+    bool moved = false;
+    for (const TExamplePoint& p : jittered) {
+        for (const double d : {p.x - (p.index - 20.0), p.y - 0.5 * p.index}) {
+            EXPECT_LE(std::fabs(d), 0.8 + 1e-9);
+            EXPECT_NEAR(d / 0.04, std::round(d / 0.04), 1e-6);  // whole steps of 0.04 m
+            moved = moved || std::fabs(d) > 1e-9;
+        }
+    }
+    EXPECT_TRUE(moved);
+    // The same seed gives the same offsets; another seed others.
+    const auto again = ExamplePoints(record.File(), all, 4, 1000);
+    const auto other = ExamplePoints(record.File(), all, 4, 1001);
+    bool differs = false;
+    for (std::size_t i = 0; i < again.size(); ++i) {
+        EXPECT_EQ(again[i].x, jittered[i].x);
+        EXPECT_EQ(again[i].y, jittered[i].y);
+        differs = differs || other[i].x != again[i].x;
+    }
+    EXPECT_TRUE(differs);
+    // The palette: packed r + g x 256 + b x 65536.
+    EXPECT_EQ(kExamplePalette[1], 0x0000FFu);
+    EXPECT_EQ(kExamplePalette[4], 255u + 251u * 256u + 240u * 65536u);
+    EXPECT_EQ(kExamplePalette[17], 166u + 202u * 256u + 240u * 65536u);
+    EXPECT_EQ(kExamplePalette[21], 0u);
 }
