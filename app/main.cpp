@@ -2,6 +2,7 @@
 #include "ui/Program.h"
 #include "ui/UiHooks.h"
 #include "actiongraph/childActionWin.h"
+#include "strategy/FormStrategy.h"
 #include "platform/qt/System.h"
 
 int main(int argc, char** argv)
@@ -11,6 +12,7 @@ int main(int argc, char** argv)
     UiHooks hooks;
     platform::SetHooks(&hooks);
     RegisterActionGraphWindow();
+    RegisterStrategyWindow();
     const int rc = RunProgram();
     platform::SetHooks(nullptr);
     return rc;

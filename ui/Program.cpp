@@ -6,6 +6,15 @@
 #include "ui/TeamDlg.h"
 #include "ui/main.h"
 
+namespace {
+StrategyWindowMaker g_makeStrategyWindow = nullptr;
+QWidget* g_strategyWindow = nullptr;
+}  // namespace
+
+void SetStrategyWindowMaker(StrategyWindowMaker make) { g_makeStrategyWindow = make; }
+
+QWidget* StrategyWindow() { return g_strategyWindow; }
+
 void CreateLongLivedWindows()
 {
     MainForm = new TMainForm;
@@ -13,9 +22,11 @@ void CreateLongLivedWindows()
     ChooseTeamDlg = new TChooseTeamDlg(MainForm);
     FormAbout = new TFormAbout(MainForm);
     FormSaveData = new TFormSaveData(MainForm);
-    FormStrategy = new TFormStrategy;
-    // Closing the main window ends the program, whatever else is open.
-    FormStrategy->setAttribute(Qt::WA_QuitOnClose, false);
+    if (g_makeStrategyWindow) {
+        g_strategyWindow = g_makeStrategyWindow();
+        // Closing the main window ends the program, whatever else is open.
+        g_strategyWindow->setAttribute(Qt::WA_QuitOnClose, false);
+    }
 }
 
 void DestroyLongLivedWindows()
@@ -28,8 +39,8 @@ void DestroyLongLivedWindows()
     FormSaveData = nullptr;
     delete main;
     MainForm = nullptr;
-    delete FormStrategy;
-    FormStrategy = nullptr;
+    delete g_strategyWindow;  // the window clears its own global
+    g_strategyWindow = nullptr;
 }
 
 int RunProgram()

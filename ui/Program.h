@@ -2,8 +2,17 @@
 // loop, and the end.
 #pragma once
 
+class QWidget;
+
+// The strategy window belongs to a layer above this one: the program entry
+// hands in how to make it before the run. Without a maker none is made.
+using StrategyWindowMaker = QWidget* (*)();
+void SetStrategyWindowMaker(StrategyWindowMaker make);
+// The strategy window made at start (null before, after, or without a maker).
+QWidget* StrategyWindow();
+
 // Creates, in this order, MainForm, ChooseTeamDlg, FormAbout, FormSaveData and
-// FormStrategy. Only the main window ends the run when it closes.
+// the strategy window. Only the main window ends the run when it closes.
 void CreateLongLivedWindows();
 // Destroys the main window first (it frees the open logs, their windows and the
 // concept hierarchies), then the other four; every global is null afterwards.

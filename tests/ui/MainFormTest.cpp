@@ -652,6 +652,12 @@ TEST(Program, StartsWithAboutThenTheLogDialogAndEndsCleanly)
     const QString previous = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
     platform::DialogScript script;
+    // The strategy window comes from a layer above: a stand-in made fifth.
+    SetStrategyWindowMaker([]() -> QWidget* {
+        auto* w = new QWidget(nullptr, Qt::Window);
+        w->setObjectName("FormStrategy");
+        return w;
+    });
 
     QStringList modalTitles;
     int fileDialogsAtAbout = -1;
@@ -671,13 +677,13 @@ TEST(Program, StartsWithAboutThenTheLogDialogAndEndsCleanly)
         if (!MainForm || MainForm->FirstActivation)
             return;
         poll.stop();
-        windowsExisted = ChooseTeamDlg && FormAbout && FormSaveData && FormStrategy &&
+        windowsExisted = ChooseTeamDlg && FormAbout && FormSaveData && StrategyWindow() &&
                          ChooseTeamDlg->windowTitle() == "Choose a team to analyze" &&
                          FormAbout->windowTitle() == "About Velotrask" &&
-                         FormSaveData->objectName() == "FormSaveData" && FormStrategy->objectName() == "FormStrategy" &&
-                         !ChooseTeamDlg->isVisible() && !FormSaveData->isVisible() && !FormStrategy->isVisible();
+                         FormSaveData->objectName() == "FormSaveData" && StrategyWindow()->objectName() == "FormStrategy" &&
+                         !ChooseTeamDlg->isVisible() && !FormSaveData->isVisible() && !StrategyWindow()->isVisible();
         QObject::connect(MainForm, &QObject::destroyed, [&] { destroyed << "MainForm"; });
-        QObject::connect(FormStrategy, &QObject::destroyed, [&] { destroyed << "FormStrategy"; });
+        QObject::connect(StrategyWindow(), &QObject::destroyed, [&] { destroyed << "FormStrategy"; });
         // A later activation shows neither again.
         QEvent activate(QEvent::WindowActivate);
         QCoreApplication::sendEvent(MainForm, &activate);
@@ -710,7 +716,8 @@ TEST(Program, StartsWithAboutThenTheLogDialogAndEndsCleanly)
     EXPECT_EQ(ChooseTeamDlg, nullptr);
     EXPECT_EQ(FormAbout, nullptr);
     EXPECT_EQ(FormSaveData, nullptr);
-    EXPECT_EQ(FormStrategy, nullptr);
+    EXPECT_EQ(StrategyWindow(), nullptr);
+    SetStrategyWindowMaker(nullptr);
     EXPECT_EQ(g_actionConcepts, nullptr);
     for (const char* gml : {"PositionConcepts.gml", "ActionConcepts.gml", "RoleConcepts.gml", "SpeedConcepts.gml",
                             "BallRelativeConcepts.gml", "RelativeConcepts.gml"})
