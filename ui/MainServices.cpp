@@ -100,6 +100,12 @@ void TMainFormServices::RemoveLog(RoboCupFileT* log)
     form_.BtnRemoveFileClick();
 }
 
+RoboCupFileT* TMainFormServices::MergeFiles(const std::string& name, const std::string& team,
+                                            const std::vector<RoboCupFileT*>& logs)
+{
+    return form_.MergeFiles(QString::fromStdString(name), QString::fromStdString(team), logs);
+}
+
 namespace {
 IMainWindowServices* g_installed = nullptr;
 }

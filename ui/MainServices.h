@@ -57,6 +57,18 @@ public:
     // Closes the log's windows and frees it; the first remaining log becomes
     // current. A log that is not open changes nothing.
     virtual void RemoveLog(RoboCupFileT* log) = 0;
+    // Merges the team's play of every log of logs that has the team into a new
+    // open log "<name>-Others.rcg" (team on the left, opponents "Others"),
+    // analysed anew, current; the logs stay open, but an open log of the new
+    // log's file name is replaced: do not use it afterwards. Null, after telling
+    // the user, when no log has the team. A main window without merging (the
+    // default) gives null.
+    virtual RoboCupFileT* MergeFiles(const std::string& name, const std::string& team,
+                                     const std::vector<RoboCupFileT*>& logs)
+    {
+        (void)name; (void)team; (void)logs;
+        return nullptr;
+    }
 };
 
 // The services of the main window over its controls.
@@ -78,6 +90,8 @@ public:
     RoboCupFileT* CurrentLog() const override;
     RoboCupFileT* SelectCurrentFile(const std::string& fileName) override;
     void RemoveLog(RoboCupFileT* log) override;
+    RoboCupFileT* MergeFiles(const std::string& name, const std::string& team,
+                             const std::vector<RoboCupFileT*>& logs) override;
 
 private:
     TMainForm& form_;

@@ -1,5 +1,9 @@
 #include "ui/TeamDlg.h"
 
+#include "core/io/MergeLogs.h"
+#include "platform/qt/Dialogs.h"
+#include "ui/OpenLogs.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -18,12 +22,15 @@ TChooseTeamDlg::TChooseTeamDlg(QWidget* parent) : QDialog(parent)
     lbTeams = new QListWidget(this);
     lbTeams->setObjectName("lbTeams");
     lbTeams->setGeometry(4, 4, 205, 125);
-    lbTeams->setSortingEnabled(true);
+    // Filled in its own order: the widget's sorting would differ from it.
+    lbTeams->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(lbTeams, &QListWidget::itemDoubleClicked, this, [this] { lbTeamsDblClick(); });
 
     OKBtn = new QPushButton("OK", this);
     OKBtn->setObjectName("OKBtn");
     OKBtn->setGeometry(220, 8, 75, 25);
     OKBtn->setDefault(true);
+    connect(OKBtn, &QPushButton::clicked, this, [this] { OKBtnClick(); });
 
     CancelBtn = new QPushButton("Cancel", this);
     CancelBtn->setObjectName("CancelBtn");
@@ -42,3 +49,41 @@ TChooseTeamDlg::TChooseTeamDlg(QWidget* parent) : QDialog(parent)
     const int left = std::max(88, Label1->geometry().right() + 5);
     EditPrefix->setGeometry(left, 130, 209 - left, 22);
 }
+
+void TChooseTeamDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TChooseTeamDlg::FormShow()
+{
+    std::vector<const RoboCupFileT*> logs;
+    for (int i = 0; Logs && i < Logs->Count(); ++i)
+        logs.push_back(Logs->At(i));
+    const TeamList list = CountTeams(logs);
+    lbTeams->clear();
+    for (const TeamCount& team : list.teams)
+        lbTeams->addItem(QString::fromStdString(TeamEntryText(team)));
+    if (list.best >= 0)
+        lbTeams->setCurrentRow(list.best);
+}
+
+void TChooseTeamDlg::OKBtnClick()
+{
+    const QList<QListWidgetItem*> selected = lbTeams->selectedItems();
+    if (selected.isEmpty()) {
+        platform::MessageBox(this, "No team selected !", "Error", platform::Buttons::Ok);
+        return;
+    }
+    TeamName = QString::fromStdString(TeamOfEntry(selected.front()->text().toStdString()));
+    accept();
+}
+
+std::function<int(TChooseTeamDlg&)>& TChooseTeamDlg::ModalRunner()
+{
+    static std::function<int(TChooseTeamDlg&)> runner = [](TChooseTeamDlg& dialog) { return dialog.exec(); };
+    return runner;
+}
+
+int TChooseTeamDlg::ShowModal() { return ModalRunner()(*this); }

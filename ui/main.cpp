@@ -85,6 +85,7 @@ void TMainForm::ConnectHandlers()
     ConnectChartHandlers();
     ConnectFieldHandlers();
     ConnectDataHandlers();
+    ConnectMergeHandlers();
 }
 
 bool TMainForm::event(QEvent* e)

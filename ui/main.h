@@ -250,6 +250,20 @@ public:
     // roles" is checked, shirt numbers otherwise. The features stay as they are.
     void cbUseRolesClick();
 
+    // ---- Merging logs (mainMerge.cpp) -------------------------------------------
+    // "Merge Files": the team chooser; on OK the chosen team's logs are merged
+    // into "<team><prefix>-Others.rcg", which replaces them and opens in a field
+    // window and an action-graph window. Whatever the choice, the last log of the
+    // list is current afterwards.
+    void BtnMergeFilesClick();
+    // Merges the team's play of every log of logs that has the team (team on
+    // the left, mirrored where it played right) into a new log "<name>-Others.rcg"
+    // with its own derived channels, events, roles and features, under the wait
+    // window. The new log is appended to Logs and current; an open log of its
+    // file name is replaced (freed) after the merge has read it. The logs stay
+    // open. Null, after telling the user, when no log has the team.
+    RoboCupFileT* MergeFiles(const QString& name, const QString& team, const std::vector<RoboCupFileT*>& logs);
+
     // ---- New windows on the current log ---------------------------------------
     // "No log file loaded" without a current log; else a chart, field, data or
     // concept-usage window on it titled "Chart <n>", "Field <n>", "Data <n>" or
@@ -403,6 +417,7 @@ private:
     bool MarksCriteriaCycles(std::vector<int>& cycles);
     void ConnectTreeHandlers();
     void ConnectFieldHandlers();
+    void ConnectMergeHandlers();
     void InsertChannelName(const TimeChannel* channel);
     void AddSelectedToActiveWindow();
     void ConnectDataHandlers();

@@ -1,0 +1,260 @@
+#include "core/io/MergeLogs.h"
+
+#include "core/learning/Features.h"
+#include "core/model/Pitch.h"
+#include "core/model/RoboCupFile.h"
+#include "platform/Hooks.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <numbers>
+#include <string_view>
+#include <unordered_map>
+
+namespace {
+
+// ---- Team names ------------------------------------------------------------------------
+
+char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+
+// <0, 0, >0 as a compares to b without regard to letter case.
+int CompareNoCase(const std::string& a, const std::string& b)
+{
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const char x = Lower(a[i]);
+        const char y = Lower(b[i]);
+        if (x != y)
+            return static_cast<unsigned char>(x) < static_cast<unsigned char>(y) ? -1 : 1;
+    }
+    if (a.size() == b.size())
+        return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+void CountTeam(std::vector<TeamCount>& teams, const std::string& name)
+{
+    const auto at = std::lower_bound(teams.begin(), teams.end(), name, [](const TeamCount& t, const std::string& n) {
+        return CompareNoCase(t.name, n) < 0;
+    });
+    if (at != teams.end() && CompareNoCase(at->name, name) == 0)
+        ++at->count;
+    else
+        teams.insert(at, TeamCount{name, 1});
+}
+
+// ---- The merge ---------------------------------------------------------------------------
+
+// The play modes that name a side, as pairs of the left and the right one, in
+// the order in which they are tested.
+constexpr std::int32_t MergeSwapPlayModesA[] = {pitch::kKickOffLeft,    pitch::kCornerKickLeft, pitch::kFreeKickLeft,
+                                                pitch::kGoalLeft,       pitch::kGoalKickLeft,   pitch::kKickInLeft,
+                                                pitch::kOffsideLeft};
+constexpr std::int32_t MergeSwapPlayModesB[] = {pitch::kKickOffRight,   pitch::kCornerKickRight, pitch::kFreeKickRight,
+                                                pitch::kGoalRight,      pitch::kGoalKickRight,   pitch::kKickInRight,
+                                                pitch::kOffsideRight};
+static_assert(std::size(MergeSwapPlayModesA) == std::size(MergeSwapPlayModesB));
+
+bool Contains(std::string_view s, std::string_view word) { return s.find(word) != std::string_view::npos; }
+
+void ReplaceAll(std::string& s, std::string_view from, std::string_view to)
+{
+    for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size()))
+        s.replace(at, from.size(), to);
+}
+
+// The source leaf that feeds a leaf of the merged log when the team played on
+// the right: the first rule whose word the name contains swaps that word.
+std::string SwappedName(std::string s)
+{
+    static constexpr std::pair<std::string_view, std::string_view> kRules[] = {
+        {"Lplayer", "Rplayer"}, {"Rplayer", "Lplayer"}, {"l_team", "r_team"}, {"r_team", "l_team"}};
+    for (const auto& [from, to] : kRules) {
+        if (Contains(s, from)) {
+            ReplaceAll(s, from, to);
+            break;
+        }
+    }
+    return s;
+}
+
+// Brings a leaf to exactly n values: zeros appended, or values beyond n cut.
+template <typename T>
+bool FitTyped(TimeChannel* leaf, std::size_t n)
+{
+    auto* typed = dynamic_cast<DataTimeChannel<T>*>(leaf);
+    if (typed == nullptr)
+        return false;
+    std::vector<T>& values = typed->GetValues();
+    if (values.size() < n) {
+        typed->AppendCopies(n - values.size(), T{});
+    } else if (values.size() > n) {
+        values.resize(n);
+        typed->ComputeMinMax();
+    }
+    return true;
+}
+
+void FitLeaf(TimeChannel* leaf, std::size_t n)
+{
+    (void)(FitTyped<std::int8_t>(leaf, n) || FitTyped<std::int16_t>(leaf, n) || FitTyped<std::int32_t>(leaf, n) ||
+           FitTyped<double>(leaf, n));
+}
+
+// A side leaf ("Lplayer3.side") says the side of the player it belongs to.
+bool IsSideLeaf(std::string_view name) { return name.ends_with(".side"); }
+
+void AppendSide(TimeChannel* leaf, std::size_t n)
+{
+    auto* side = dynamic_cast<DataTimeChannel<std::int8_t>*>(leaf);
+    if (side == nullptr)
+        return;
+    const std::string& name = leaf->GetFullName();
+    const char word = name.starts_with("Rplayer") ? 'r' : 'l';
+    side->AppendCopies(n, static_cast<std::int8_t>(word));
+}
+
+// Appends the source's values onto the merged leaf by the first rule that
+// applies to the source's name s; -1 when the types differ.
+int AppendByRule(TimeChannel* leaf, TimeChannel* src, const std::string& s, bool swap, double typeOffset)
+{
+    if (Contains(s, ".type"))
+        return leaf->Append(src, 1.0, typeOffset);
+    if (swap) {
+        // Mirrored through the centre: every coordinate and velocity, and the
+        // score difference, now counted from the other side.
+        if (Contains(s, "pos.") || Contains(s, "zone.") || Contains(s, "vel.") || s == "score.diff")
+            return leaf->Append(src, -1.0, 0.0);
+        if (Contains(s, "calculated.event") || Contains(s, "calculated.role"))
+            return leaf->Append(src, 0.0, 0.0);
+        if (Contains(s, "body_angle"))
+            return leaf->Append(src, 1.0, std::numbers::pi);
+        if (Contains(s, "play_mode"))
+            return leaf->AppendMapped(src, static_cast<int>(std::size(MergeSwapPlayModesA)), MergeSwapPlayModesA,
+                                      MergeSwapPlayModesB);
+        return leaf->Append(src, 1.0, 0.0);
+    }
+    if (Contains(s, "calculated.event"))
+        return leaf->Append(src, 0.0, 0.0);
+    return leaf->Append(src, 1.0, 0.0);
+}
+
+int ReadScore(int score) { return score < 0 ? 0 : score; }
+
+}  // namespace
+
+// ---- The team chooser's list -------------------------------------------------------------
+
+TeamList CountTeams(const std::vector<const RoboCupFileT*>& logs)
+{
+    TeamList list;
+    for (const RoboCupFileT* log : logs) {
+        if (log == nullptr)
+            continue;
+        CountTeam(list.teams, log->leftTeam);
+        CountTeam(list.teams, log->rightTeam);
+    }
+    int largest = 0;
+    for (std::size_t i = 0; i < list.teams.size(); ++i) {
+        if (list.teams[i].count > largest) {
+            largest = list.teams[i].count;
+            list.best = static_cast<int>(i);
+        }
+    }
+    return list;
+}
+
+std::string TeamEntryText(const TeamCount& team) { return team.name + " (" + std::to_string(team.count) + " x)"; }
+
+std::string TeamOfEntry(const std::string& entry) { return entry.substr(0, entry.find(" (")); }
+
+// ---- The merge -----------------------------------------------------------------------------
+
+std::string MergedFileName(const std::string& name) { return name + "-Others.rcg"; }
+
+std::vector<RoboCupFileT*> MergeSources(const std::vector<RoboCupFileT*>& logs, const std::string& team,
+                                        const std::string& name)
+{
+    const std::string merged = MergedFileName(name);
+    std::vector<RoboCupFileT*> sources;
+    for (RoboCupFileT* log : logs) {
+        if (log == nullptr || log->fileName == merged)
+            continue;
+        if (log->leftTeam == team || log->rightTeam == team)
+            sources.push_back(log);
+    }
+    return sources;
+}
+
+bool AppendTeamPlay(RoboCupFileT& merged, const RoboCupFileT& source, const std::string& team)
+{
+    bool swap = false;
+    if (source.leftTeam == team) {
+        merged.leftScore += ReadScore(source.leftScore);
+        merged.rightScore += ReadScore(source.rightScore);
+    } else if (source.rightTeam == team) {
+        swap = true;
+        merged.leftScore += ReadScore(source.rightScore);
+        merged.rightScore += ReadScore(source.leftScore);
+    } else {
+        return false;
+    }
+    const int before = std::max(merged.cycles, 0);
+    const int added = std::max(source.cycles, 0);
+    merged.cycles = before + added;
+
+    // The last source's parameters stand; its player types follow the earlier ones.
+    merged.serverParams = source.serverParams;
+    merged.playerParams = source.playerParams;
+    merged.serverParamsRead = source.serverParamsRead;
+    merged.playerParamsRead = source.playerParamsRead;
+    const double typeOffset = static_cast<double>(merged.playerTypes.size());
+    merged.playerTypes.insert(merged.playerTypes.end(), source.playerTypes.begin(), source.playerTypes.end());
+
+    // One name lookup per source, not a search of every channel per leaf.
+    std::unordered_map<std::string_view, TimeChannel*> byName;
+    byName.reserve(source.stream->GetChannels().size());
+    for (TimeChannel* channel : source.stream->GetChannels())
+        byName.emplace(channel->GetFullName(), channel);
+
+    const std::size_t target = static_cast<std::size_t>(merged.cycles);
+    for (TimeChannel* leaf : merged.stream->GetLeaves()) {
+        const std::string s = swap ? SwappedName(leaf->GetFullName()) : leaf->GetFullName();
+        const auto found = byName.find(s);
+        if (found == byName.end()) {
+            platform::Notify(s, "Error requensting field");
+        } else if (IsSideLeaf(s)) {
+            AppendSide(leaf, static_cast<std::size_t>(found->second->GetCount()));
+        } else {
+            AppendByRule(leaf, found->second, s, swap, typeOffset);
+        }
+        // Whatever could not be copied is zeros: every leaf keeps one value per cycle.
+        FitLeaf(leaf, target);
+    }
+    return true;
+}
+
+std::unique_ptr<RoboCupFileT> MergeLogs(const std::string& name, const std::string& team,
+                                        const std::vector<const RoboCupFileT*>& logs)
+{
+    std::unique_ptr<RoboCupFileT> merged = CreateFileRecord(MergedFileName(name));
+    merged->leftScore = 0;
+    merged->rightScore = 0;
+    merged->cycles = 0;
+    merged->leftTeam = name;
+    merged->rightTeam = kMergedRightTeam;
+    bool any = false;
+    for (const RoboCupFileT* log : logs) {
+        if (log == nullptr || (log->leftTeam != team && log->rightTeam != team))
+            continue;
+        platform::SetWaitText("Appending file " + log->fileName);
+        any = AppendTeamPlay(*merged, *log, team) || any;
+    }
+    if (!any)
+        return nullptr;
+    merged->ComputeCalculatedFields();
+    platform::SetWaitText("Computing features ...");
+    ComputeFeatures(merged.get());
+    return merged;
+}
