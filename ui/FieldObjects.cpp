@@ -116,9 +116,9 @@ private:
 class FieldPainter {
 public:
     FieldPainter(QImage& field, const ViewRect& view, const FieldOptions& options, RoboCupFileT& log,
-                 FieldTime time, int cycles)
+                 FieldTime time, int cycles, CustomEventCache& events)
         : c_(field), view_(view), o_(options), log_(log), time_(time),
-          span_(DrawnRange(time, options.timeReduction)), kickEnds_(log, span_, cycles)
+          span_(DrawnRange(time, options.timeReduction)), kickEnds_(log, span_, cycles), events_(events)
     {
         radius_ = options.big == TriState::Grayed ? 9 : options.big == TriState::Checked ? 7 : 5;
     }
@@ -153,9 +153,7 @@ private:
     KickEnds kickEnds_;
     int radius_ = 5;
     FieldPaintResult result_;
-    // Parsed custom events by expression text, for this picture only: a channel
-    // added between pictures is known at the next one.
-    std::map<std::string, std::unique_ptr<LogExpression>> expressions_;
+    CustomEventCache& events_;
 };
 
 void FieldPainter::PaintObject(int k)
@@ -359,16 +357,12 @@ void FieldPainter::CustomEvent(int k, const TimeChannel* data)
     c_.SetPenColor(color);
     c_.SetBrushSolid(color);
     const std::string text = "if (" + ReplaceAll(o_.eventText, "PLAYER", ObjectName(k)) + ", 1, 0)";
-    auto& expression = expressions_[text];
-    if (!expression) {
-        expression = std::make_unique<LogExpression>(log_);
-        expression->Parse(text);  // a text that does not parse draws nothing, silently
-    }
-    if (!expression->IsParsed())
-        return;
+    LogExpression& expression = events_.For(log_, text);
+    if (!expression.IsParsed())
+        return;  // a text that does not parse draws nothing, silently
     c_.SetFontColor(QColor(0, 0, 0));
     for (int t = span_.first; t <= span_.last; ++t) {
-        if (static_cast<long long>(expression->Evaluate(t)) == 0)
+        if (static_cast<long long>(expression.Evaluate(t)) == 0)
             continue;
         const int x = static_cast<int>(X(k, t));
         const int y = static_cast<int>(Y(k, t));
@@ -461,8 +455,32 @@ bool FieldPainter::LabelMatches()
 
 }  // namespace
 
+CustomEventCache::CustomEventCache() = default;
+CustomEventCache::~CustomEventCache() = default;
+
+LogExpression& CustomEventCache::For(RoboCupFileT& log, const std::string& text)
+{
+    const std::vector<TimeChannel*>& leaves = log.stream->GetLeaves();
+    const TimeChannel* first = leaves.empty() ? nullptr : leaves.front();
+    const TimeChannel* last = leaves.empty() ? nullptr : leaves.back();
+    if (&log != log_ || leaves.size() != leaves_ || first != firstLeaf_ || last != lastLeaf_) {
+        parsed_.clear();
+        log_ = &log;
+        leaves_ = leaves.size();
+        firstLeaf_ = first;
+        lastLeaf_ = last;
+    }
+    std::unique_ptr<LogExpression>& expression = parsed_[text];
+    if (!expression) {
+        expression = std::make_unique<LogExpression>(log);
+        expression->Parse(text);
+    }
+    return *expression;
+}
+
 FieldPaintResult PaintFieldPicture(QImage& field, const QImage& pitch, const ViewRect& view,
-                                   const FieldOptions& options, RoboCupFileT& log, FieldTime time)
+                                   const FieldOptions& options, RoboCupFileT& log, FieldTime time,
+                                   CustomEventCache* events)
 {
     FieldPaintResult centre;
     centre.focusX = view.FieldToViewX(0.0);
@@ -482,7 +500,8 @@ FieldPaintResult PaintFieldPicture(QImage& field, const QImage& pitch, const Vie
     time.from = std::clamp(time.from, 0, time.cycle);
     time.to = std::clamp(time.to, time.cycle, last);
 
-    FieldPainter painter(field, view, options, log, time, cycles);
+    CustomEventCache pictureOnly;
+    FieldPainter painter(field, view, options, log, time, cycles, events != nullptr ? *events : pictureOnly);
     FieldPaintResult& result = painter.Result();
     result.focusX = centre.focusX;
     result.focusY = centre.focusY;

@@ -13,10 +13,15 @@
 #include <QString>
 
 #include <array>
+#include <cstddef>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
+class LogExpression;
 class RoboCupFileT;
+class TimeChannel;
 
 // The three states of the boxes "Show numbers/roles" and "Big".
 enum class TriState { Unchecked, Checked, Grayed };
@@ -102,12 +107,37 @@ struct FieldPaintResult {
     std::optional<bool> labelMatch;
 };
 
+// Custom events parsed for one log, kept from picture to picture: a parse costs
+// far more than a picture (with "PLAYER" one per object). All are forgotten as
+// soon as the log's leaves change, so that channels added later are known and
+// the "id_" constants stay right.
+class CustomEventCache {
+public:
+    CustomEventCache();
+    ~CustomEventCache();
+    CustomEventCache(const CustomEventCache&) = delete;
+    CustomEventCache& operator=(const CustomEventCache&) = delete;
+
+    // The expression of the text parsed over the log as its channels stand now;
+    // one that did not parse is not parsed (and draws nothing).
+    LogExpression& For(RoboCupFileT& log, const std::string& text);
+
+private:
+    const RoboCupFileT* log_ = nullptr;
+    std::size_t leaves_ = 0;
+    const TimeChannel* firstLeaf_ = nullptr;
+    const TimeChannel* lastLeaf_ = nullptr;
+    std::map<std::string, std::unique_ptr<LogExpression>> parsed_;
+};
+
 // Paints the selected objects at the time into the field image, starting from a
 // copy of the pitch when clearField is set. A log without cycles gives the pitch
-// alone; a time outside the log is held inside it. Reads the log, never changes
-// it.
+// alone; a time outside the log is held inside it. Custom events are parsed
+// through the cache when one is given, else afresh for this picture. Reads the
+// log, never changes it.
 FieldPaintResult PaintFieldPicture(QImage& field, const QImage& pitch, const ViewRect& view,
-                                   const FieldOptions& options, RoboCupFileT& log, FieldTime time);
+                                   const FieldOptions& options, RoboCupFileT& log, FieldTime time,
+                                   CustomEventCache* events = nullptr);
 
 // "<left score> - Time : <time>(<cycle>) - <right score>", then a line break and
 // the play mode's name when the cycle holds one; empty for a log without cycles.

@@ -140,7 +140,7 @@ void TMDIFieldChild::Redraw()
     FocusY = View.FieldToViewY(0.0);
     if (File != nullptr) {
         const FieldPaintResult result =
-            PaintFieldPicture(FieldBitmap, PitchBitmap, View, Options(), *File, {Cycle, RangeFrom, RangeTo});
+            PaintFieldPicture(FieldBitmap, PitchBitmap, View, Options(), *File, {Cycle, RangeFrom, RangeTo}, &events_);
         FocusX = result.focusX;
         FocusY = result.focusY;
         PanelPlayMode->setText(PlayModeCaption(*File, Cycle));

@@ -145,4 +145,5 @@ private:
     void ConnectHandlers();
 
     QBoxLayout* outer_ = nullptr;  // the panel over the body, or left of it when folded
+    CustomEventCache events_;
 };

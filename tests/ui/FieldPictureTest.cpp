@@ -193,6 +193,26 @@ TEST_F(FieldPictureTest, CustomEventMarksTheCyclesWhereItHoldsAlsoWithADecimalTh
     EXPECT_EQ(Paint(o, *match_, {40, 40, 40}), pitch);
 }
 
+TEST_F(FieldPictureTest, KeptCustomEventsKnowChannelsAddedLater)
+{
+    HandFilledLog hand(3);
+    FieldOptions o = Only({2});
+    o.customEvent = true;
+    o.eventText = "extra > 0";
+    CustomEventCache events;
+    DrawPitch(pitch, view, false);
+    PaintFieldPicture(field, pitch, view, o, *hand.log, {1, 0, 2}, &events);
+    EXPECT_EQ(field, pitch);  // no such name yet
+    auto* extra = new DataTimeChannel<double>("extra");
+    for (int t = 0; t < 3; ++t)
+        extra->AddValue(1.0);
+    hand.log->stream->AddChannel(extra);
+    PaintFieldPicture(field, pitch, view, o, *hand.log, {1, 0, 2}, &events);
+    EXPECT_EQ(field.pixelColor(static_cast<int>(view.FieldToViewX(hand.X(2)[1])) + 5,
+                               static_cast<int>(view.FieldToViewY(hand.Y(2)[1]))),
+              QColor(0, 0, 255));
+}
+
 TEST_F(FieldPictureTest, ExpressionBoxGoesGreenWhenItsWordsAreInTheKeepawayLabel)
 {
     FieldOptions o = Only({0});
