@@ -3,10 +3,23 @@
 #include "actiongraph/childActionWin.h"
 #include "platform/Hooks.h"
 #include "ui/Program.h"
+#include "ui/FormControls.h"
 #include "ui/StringGrid.h"
 
+#include "core/concepts/Concepts.h"
+#include "core/learning/Features.h"
+#include "core/model/RoboCupFile.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
-#include <QVBoxLayout>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
 
 TFormStrategy* FormStrategy = nullptr;
 
@@ -14,16 +27,16 @@ TFormStrategy::TFormStrategy(QWidget* parent) : QDialog(parent)
 {
     setObjectName("FormStrategy");
     setWindowTitle("Strategy");
+    BuildForm();
     resize(1150, 598);
-    auto* layout = new QVBoxLayout(this);
-    sgStrategy = new TStringGrid(this);
-    sgStrategy->setObjectName("sgStrategy");
-    sgStrategy->SetDefaultColWidth(145);
-    sgStrategy->SetDefaultRowHeight(16);
-    sgStrategy->SetColCount(4);
-    sgStrategy->SetRowCount(3);
-    sgStrategy->SetFixedRows(0);
-    layout->addWidget(sgStrategy);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    connect(BtnStoreSimilar, &QPushButton::clicked, this, &TFormStrategy::BtnStoreSimilarClick);
+    connect(BtnCopySimilar, &QPushButton::clicked, this, &TFormStrategy::BtnCopySimilarClick);
+    connect(BtnCopyStrategies, &QPushButton::clicked, this, &TFormStrategy::BtnCopyStrategiesClick);
+    connect(btnClear, &QPushButton::clicked, this, &TFormStrategy::btnClearClick);
+    connect(BtnClose, &QPushButton::clicked, this, &QDialog::reject);
+    connect(rgFileType->Group(), &QButtonGroup::idClicked, this, [this](int) { rgFileTypeClick(); });
 }
 
 TFormStrategy::~TFormStrategy()
@@ -43,11 +56,32 @@ void TFormStrategy::ForgetWindow(TMDIActionChild* child)
     if (child == actionChild) {
         actionChild = nullptr;
         graph = nullptr;
+        ClearStrategyLists();
     }
     if (child == testChild) {
         testChild = nullptr;
         testGraph = nullptr;
+        testStrategies.Clear();
     }
+}
+
+void TFormStrategy::ClearStrategyLists()
+{
+    pathItems.Clear();
+    similarItems.Clear();
+    allStrategies.Clear();
+    testStrategies.Clear();
+    ShowList(lbPath, pathItems);
+    ShowList(lbSimilar, similarItems);
+    lStrategyCount->setText("#0");
+    lSimilarCount->setText("#0");
+}
+
+void TFormStrategy::ShowList(QListWidget* box, const TPathList& items)
+{
+    box->clear();
+    for (const TPathItem& item : items.Items())
+        box->addItem(QString::fromStdString(item.text));
 }
 
 void TFormStrategy::Attach(TMDIActionChild* child, tTest* batchTarget)
@@ -55,9 +89,89 @@ void TFormStrategy::Attach(TMDIActionChild* child, tTest* batchTarget)
     actionChild = child;
     graph = child ? child->Graph : nullptr;
     target = batchTarget;
-    if (child)
-        Connect(child);
+    if (!child)
+        return;
+    Connect(child);
+    lbFeatures->clear();
+    if (child->File && child->File->features) {
+        std::vector<ConceptObject*> keys;
+        child->File->features->GetGroupKeys(keys);
+        QStringList names;
+        for (ConceptObject* key : keys)
+            names << QString::fromStdString(ConceptObject::GetPathName(key));
+        names.sort(Qt::CaseInsensitive);
+        lbFeatures->addItems(names);
+        lbFeatures->selectAll();
+    }
+    allStrategies = TPathList(false);
+    pathItems = TPathList(false);
+    for (const TPathItem& item : child->Paths.Items()) {
+        allStrategies.Add(item.text, item.path);
+        pathItems.Add(item.text, item.path);
+    }
+    ShowList(lbPath, pathItems);
+    lbPath->setCurrentRow(child->cbPaths->currentIndex());
+    similarItems.Clear();
+    ShowList(lbSimilar, similarItems);
+    lStrategyCount->setText("#" + QString::number(lbPath->count()));
 }
+
+void TFormStrategy::rgFileTypeClick()
+{
+    struct Type {
+        const char* filter;
+        const char* suffix;
+    };
+    static const Type types[] = {{"Apriori format (*.dat)", "dat"},
+                                 {"Weka format (*.arff)", "arff"},
+                                 {"CN2 (*.cn2)", "cn2"},
+                                 {"Orange (*.tab)", "tab"},
+                                 {"Slipper (*.data)", "data"}};
+    const int i = rgFileType->ItemIndex();
+    if (i < 0 || i >= 5)
+        return;
+    fileType = i;
+    saveFilter = types[i].filter;
+    saveSuffix = types[i].suffix;
+}
+
+void TFormStrategy::BtnStoreSimilarClick()
+{
+    allStrategies = TPathList(false);
+    for (const TPathItem& item : similarItems.Items())
+        allStrategies.Add(item.text, item.path);
+    allStrategies.Add("All", nullptr);
+}
+
+namespace {
+QString Lines(const QListWidget* box)
+{
+    QString text;
+    for (int i = 0; i < box->count(); ++i)
+        text += box->item(i)->text() + "\n";
+    return text;
+}
+}  // namespace
+
+void TFormStrategy::BtnCopySimilarClick() { QGuiApplication::clipboard()->setText(Lines(lbSimilar)); }
+
+void TFormStrategy::BtnCopyStrategiesClick() { QGuiApplication::clipboard()->setText(Lines(lbPath)); }
+
+void TFormStrategy::PanelHideClick()
+{
+    if (PanelRules->isHidden() || PanelRules->width() < 2) {
+        PanelRules->show();
+        resize(1070, height());
+        PanelHideCaption->setText("<");
+    } else {
+        const int w = PanelRules->width();
+        PanelRules->hide();
+        resize(width() - w, height());
+        PanelHideCaption->setText(">");
+    }
+}
+
+void TFormStrategy::btnClearClick() { MemoRules->clear(); }
 
 bool TFormStrategy::ShowStrategy(const TPathObject& path, TChunkList& out)
 {

@@ -8,9 +8,22 @@
 
 #include <QDialog>
 
+#include "actiongraph/Paths.h"
+
+class TRadioGroup;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class QTabWidget;
 class TGraph;
 class TMDIActionChild;
 class TStringGrid;
+
 
 class TFormStrategy : public QDialog {
     Q_OBJECT
@@ -30,21 +43,87 @@ public:
     tTest* target = nullptr;
     TChunkList chunks;
     TChunkList testChunks;
+    // The strategies (copies of the attached window's path list) and the test
+    // strategies; paths are shared with the lists they came from.
+    TPathList allStrategies{false};
+    TPathList testStrategies{false};
+    // The list box items, the truth behind lbPath and lbSimilar.
+    TPathList pathItems{false};
+    TPathList similarItems{true};
 
     // Lets go of the action-graph window (and its graph) as it closes.
     void ForgetWindow(TMDIActionChild* child);
     // Attaches the window without showing anything: the window's graph, the
-    // batch record; an earlier attachment is let go.
+    // batch record, the feature groups of its log in lbFeatures (all chosen)
+    // and its path list as the strategies.
     void Attach(TMDIActionChild* child, tTest* batchTarget);
+
+    // ---- Small handlers ----
+    // The learner file type and the save dialog's filter and extension.
+    void rgFileTypeClick();
+    // The similar strategies become the strategy list to work on, then "All".
+    void BtnStoreSimilarClick();
+    // Every line of the list box, each ended by a line feed, to the clipboard.
+    void BtnCopySimilarClick();
+    void BtnCopyStrategiesClick();
+    // Folds the rules panel away or shows it again at 1070 pixels.
+    void PanelHideClick();
+    void btnClearClick();
+    QString saveFilter = "Slipper format (*.data)";
+    QString saveSuffix = "data";
     // Shows the path in sgStrategy and replaces out by its chunks, read from the
     // attached window's log with its join value. False (and a beep) without
     // an attached window.
     bool ShowStrategy(const TPathObject& path, TChunkList& out);
 
+    // ---- The form (FormStrategyForm.cpp) ----
+    QListWidget* lbPath = nullptr;
+    QLabel* lStrategyCount = nullptr;
+    QPushButton* BtnCopyStrategies = nullptr;
+    QLineEdit* EditStartCycle = nullptr;
+    QPushButton* btnFindStart = nullptr;
+    QPushButton* btnStoreTest = nullptr;
+    QPushButton* btnFindTest = nullptr;
+    QPushButton* BtnEraseTest = nullptr;
+    QLineEdit* EditFilter = nullptr;
+    QPushButton* btnSetFilter = nullptr;
+    QPushButton* btnAllRules = nullptr;
+    QPushButton* btnUpdateSimilar = nullptr;
+    QLabel* lSimilarCount = nullptr;
+    QPushButton* BtnStoreSimilar = nullptr;
+    QPushButton* BtnCopySimilar = nullptr;
+    QCheckBox* cbUseTest = nullptr;
+    QCheckBox* cbAverageDist = nullptr;
+    QLineEdit* EditThreshold = nullptr;
+    QListWidget* lbSimilar = nullptr;
+    QWidget* PanelHide = nullptr;
+    QLabel* PanelHideCaption = nullptr;
+    QListWidget* lbFeatures = nullptr;
+    QWidget* PanelRules = nullptr;
+    QPushButton *BtnRules = nullptr, *BtnSaveRules = nullptr, *BtnCheckRules = nullptr, *BtnWholeTestRules = nullptr,
+                *BtnTestRules = nullptr, *btnClear = nullptr, *BtnClose = nullptr, *BtnBrowse = nullptr,
+                *BtnEvaluateRule = nullptr, *BtnBrowseResults = nullptr, *btnGenerateTestGraph = nullptr,
+                *btnClearTest = nullptr;
+    QCheckBox *cbComputerOutput = nullptr, *cbMinDiff = nullptr, *cbNegativeRules = nullptr, *cbStrictTimes = nullptr,
+              *cbNoLastNode = nullptr, *cbVerbose = nullptr, *cbTestAll = nullptr, *cbAllowDefaultNegative = nullptr,
+              *cbHomeRules = nullptr, *cbPruneRules = nullptr, *cbFirstSlipperRule = nullptr;
+    TRadioGroup *rgCopyClassData = nullptr, *rgNegativeExamples = nullptr, *rgDuration = nullptr,
+                *rgFileType = nullptr, *rgFeatureWeight = nullptr;
+    QLineEdit *EditMinConf = nullptr, *EditMinDiff = nullptr, *EditSampling = nullptr, *EditMinDist = nullptr,
+              *EditMaxDist = nullptr, *EditFName = nullptr, *EditRule = nullptr, *EditParameterL = nullptr,
+              *EditNumFeatures = nullptr;
+    QSpinBox* UpDownSampling = nullptr;
     TStringGrid* sgStrategy = nullptr;
+    QTabWidget* PageRules = nullptr;
+    QPlainTextEdit* MemoRules = nullptr;
 
 private:
+    void BuildForm();
     void Connect(TMDIActionChild* child);
+    // Shows a path list in a list box.
+    static void ShowList(QListWidget* box, const TPathList& items);
+    // Drops every list that holds paths of the attached window.
+    void ClearStrategyLists();
 };
 
 // The one strategy window of the run (null before start and after the end).

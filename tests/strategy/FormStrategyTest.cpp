@@ -5,6 +5,7 @@
 #include "actiongraph/childActionWin.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
+#include "ui/FormControls.h"
 #include "ui/MDIChild.h"
 #include "ui/StringGrid.h"
 
@@ -13,6 +14,8 @@
 #include "support/TestData.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
@@ -136,4 +139,52 @@ TEST_F(StrategyWindow, LetsGoOfTheClosingWindow)
     EXPECT_FALSE(form->ShowStrategy(none, form->chunks));
     EXPECT_EQ(hooks.beeps, 1);
     EXPECT_EQ(form->chunks.size(), 3u);
+}
+
+TEST_F(StrategyWindow, ControlDefaultsAndSmallHandlers)
+{
+    EXPECT_EQ(form->EditThreshold->text(), "85");
+    EXPECT_EQ(form->EditMinConf->text(), "0");
+    EXPECT_EQ(form->EditMaxDist->text(), "16");
+    EXPECT_EQ(form->EditSampling->text(), "100");
+    EXPECT_EQ(form->EditParameterL->text(), "1");
+    EXPECT_EQ(form->EditNumFeatures->text(), "5");
+    EXPECT_TRUE(form->EditFName->text().endsWith("/test.data"));
+    EXPECT_TRUE(form->cbStrictTimes->isChecked());
+    EXPECT_TRUE(form->cbNoLastNode->isChecked());
+    EXPECT_EQ(form->cbVerbose->checkState(), Qt::Checked);
+    EXPECT_FALSE(form->cbTestAll->isChecked());
+    EXPECT_EQ(form->rgNegativeExamples->ItemIndex(), 1);
+    EXPECT_EQ(form->rgDuration->ItemIndex(), 0);
+    EXPECT_EQ(form->rgFileType->ItemIndex(), 4);
+    EXPECT_EQ(form->rgFeatureWeight->ItemIndex(), 1);
+    EXPECT_EQ(form->rgCopyClassData->ItemIndex(), 0);
+    form->rgFileType->SetItemIndex(1);
+    form->rgFileTypeClick();
+    EXPECT_EQ(form->fileType, 1);
+    EXPECT_EQ(form->saveSuffix, "arff");
+    form->BtnStoreSimilarClick();
+    ASSERT_EQ(form->allStrategies.Count(), 1);
+    EXPECT_EQ(form->allStrategies.Text(0), "All");
+    EXPECT_EQ(form->allStrategies.Path(0), nullptr);
+}
+
+TEST_F(StrategyWindow, AttachingCopiesThePathListAndClosingDropsIt)
+{
+    child->Paths.Add("   2.00 #2 b", std::make_shared<TPathObject>(path));
+    child->Paths.Add("   1.00 #2 a", std::make_shared<TPathObject>(path));
+    const int items = child->Paths.Count();
+    ASSERT_EQ(items, 3);  // with "All"
+    form->Attach(child, nullptr);
+    EXPECT_EQ(form->lbPath->count(), items);
+    EXPECT_EQ(form->lStrategyCount->text(), "#" + QString::number(items));
+    EXPECT_EQ(form->allStrategies.Count(), items);
+    for (int i = 0; i < items; ++i) {
+        EXPECT_EQ(form->lbPath->item(i)->text().toStdString(), child->Paths.Text(i));
+        EXPECT_EQ(form->allStrategies.Path(i), child->Paths.Path(i));  // shared, not copied
+    }
+    delete child.data();
+    EXPECT_EQ(form->lbPath->count(), 0);
+    EXPECT_EQ(form->allStrategies.Count(), 0);
+    EXPECT_EQ(form->lStrategyCount->text(), "#0");
 }
