@@ -69,6 +69,7 @@ void TMDIActionChild::ConnectHandlers()
     ConnectPathHandlers();
     ConnectEditHandlers();
     ConnectMouseHandlers();
+    ConnectJoinHandlers();
 }
 
 void TMDIActionChild::FormCreate()

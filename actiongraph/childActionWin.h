@@ -164,6 +164,17 @@ public:
     void DrawExampleCycles(const std::vector<int>& cycles, const std::vector<int>& classes,
                            const std::vector<int>* second, int jitter);
 
+    // ---- Joining (childActionWinJoin.cpp) ---------------------------------------------
+    // The weighted distance of two nodes of the graph by the window's weights
+    // and its log's features (see actiongraph/Distances.h).
+    double NodeDistance(TNode* a, TNode* b);
+    // "Join": loads the four weights, then merges the nearest nodes while they
+    // lie within EditValue. A second start while one runs is refused.
+    void BtnJoinNearestClick();
+    // Merges the nodes at 0 and 1 (no control runs it).
+    void BtnJoinClick();
+    bool Joining = false;  // a join run is under way
+
     // ---- The form -------------------------------------------------------------------
     // "ball", "Lplayer1".."Lplayer11", "Rplayer1".."Rplayer11": item i is object i.
     QListWidget* lbPlayers = nullptr;
@@ -298,6 +309,10 @@ private:
     void ConnectPathHandlers();
     void ConnectEditHandlers();
     void ConnectMouseHandlers();
+    void ConnectJoinHandlers();
+    // The edit's text as a number ("." decimal separator); a text that is not
+    // one shows the conversion error and gives false.
+    bool ReadFloat(QLineEdit* edit, double* value);
     // Shows Paths in cbPaths again, the chosen path still chosen (else item 0).
     void ShowPaths();
 

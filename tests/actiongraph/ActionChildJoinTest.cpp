@@ -1,0 +1,134 @@
+#include "actiongraph/childActionWin.h"
+
+#include "actiongraph/Actiongraph.h"
+#include "core/concepts/ConceptHierarchies.h"
+#include "core/model/RoboCupFile.h"
+#include "platform/qt/Dialogs.h"
+#include "ui/waitFormWin.h"
+
+#include "GuiApp.h"
+#include "support/FilledRecord.h"
+#include "support/RecordingHooks.h"
+#include "support/TestData.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Lplayer3 passes to Lplayer7, who supports the attack and dribbles on:
+// nodes LC-MF:To-player, L-FW:Attack-support, L-FW:Speed-dribble and an end node.
+class ActionChildJoin : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureGuiApp();
+        CreateConceptHierarchies();
+        for (const auto& [object, role] : {std::pair{3, coLCMF[0]}, std::pair{7, coLFW[0]}})
+            for (auto& v : record.File().roleChannel[static_cast<std::size_t>(object)]->GetValues())
+                v = ConceptHandle(role);
+        Event(coToPlayer, 3, 100, 100, 0, 109, 7);
+        Event(coAttackSupport, 7, 100, 109, 7, 109, -1);
+        Event(coSpeedDribble, 7, 110, 120, 7, 120, -1);
+        window = new TMDIActionChild(nullptr, &record.File());
+        TMDIChild::SelectAllPlayers(window->lbPlayers);
+        window->BuildActionGraph(window->Graph);
+        window->cbPathFunc->setCurrentIndex(0);
+        window->FindPaths(window->Graph, 1, window->Paths);
+        window->SelectNode(window->Graph->GetNode(0));
+    }
+    void TearDown() override
+    {
+        HideWaitForm();
+        delete window.data();
+        FreeConceptHierarchies();
+    }
+    void Event(ConceptObject* action, int player, int first, int last, int other, int otherEnd, int partner)
+    {
+        record.File().events[static_cast<std::size_t>(player)].push_back(
+            std::make_unique<ActionEvent>(ActionEvent{action, player, first, last, other, otherEnd, partner}));
+    }
+
+    FilledRecord record{300};
+    QPointer<TMDIActionChild> window;
+    InTempDir dir_{"action-child-join"};
+};
+
+}  // namespace
+
+TEST_F(ActionChildJoin, WeightsWaitUntilTheFirstJoin)
+{
+    TNode* a = window->Graph->GetNode(0);
+    TNode* b = window->Graph->GetNode(1);
+    EXPECT_EQ(window->NodeDistance(a, b), 0.0);
+    window->EditValue->setText("0");
+    window->BtnJoinNearest->click();
+    EXPECT_EQ(window->AttrW, 1.0);
+    EXPECT_EQ(window->RoleW, 30.0);
+    EXPECT_EQ(window->ActionW, 30.0);
+    EXPECT_EQ(window->FeatW, 0.0);
+    EXPECT_GT(window->NodeDistance(a, b), 0.0);
+}
+
+TEST_F(ActionChildJoin, BadTextsStopTheCommandAndHideTheWaitWindow)
+{
+    const int nodes = window->Graph->NodeCount();
+    platform::DialogScript script;
+    window->EditAttrW->setText("2");
+    window->EditRoleW->setText("x");
+    window->BtnJoinNearest->click();
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].text, "'x' is not a valid floating point value");
+    EXPECT_EQ(window->AttrW, 2.0);  // read before the failing edit
+    EXPECT_EQ(window->RoleW, 0.0);
+
+    window->EditRoleW->setText("30");
+    window->EditValue->setText("1,5");
+    window->BtnJoinNearest->click();
+    ASSERT_EQ(script.messages.size(), 2u);
+    EXPECT_EQ(script.messages[1].text, "'1,5' is not a valid floating point value");
+    EXPECT_TRUE(WaitForm.isNull());
+    EXPECT_EQ(window->RoleW, 30.0);
+    EXPECT_EQ(window->Graph->NodeCount(), nodes);
+    EXPECT_GT(window->cbPaths->count(), 1);  // nothing changed
+    EXPECT_NE(window->SelectedNode, nullptr);
+}
+
+TEST_F(ActionChildJoin, JoinMergesAndRefreshesTheLists)
+{
+    RecordingHooks hooks;
+    ASSERT_EQ(window->Graph->NodeCount(), 4);
+    window->EditValue->setText("1000");
+    window->BtnJoinNearest->click();
+    // The three nodes with outgoing connections become one; the end node stays.
+    ASSERT_EQ(window->Graph->NodeCount(), 2);
+    EXPECT_EQ(window->Graph->GetNode(1)->GetName(), "LTeam:Action");
+    EXPECT_EQ(window->SelectedNode, nullptr);
+    EXPECT_EQ(window->cbPaths->count(), 1);
+    ASSERT_EQ(window->cbActionNodes->count(), 2);
+    EXPECT_EQ(window->ActionNodeAt(1), window->Graph->GetNode(1));
+    EXPECT_EQ(hooks.beeps, 1);
+    ASSERT_FALSE(hooks.waitTexts.empty());
+    EXPECT_EQ(hooks.waitTexts.front(), "Computing distances 0.0 %");
+    EXPECT_TRUE(WaitForm.isNull());
+
+    // A second start while one runs is refused.
+    window->Joining = true;
+    window->EditValue->setText("100000");
+    window->BtnJoinNearest->click();
+    EXPECT_EQ(window->Graph->NodeCount(), 2);
+    EXPECT_EQ(hooks.beeps, 2);
+    window->Joining = false;
+
+    window->BtnJoinClick();
+    EXPECT_EQ(window->Graph->NodeCount(), 1);
+    EXPECT_EQ(window->cbActionNodes->count(), 1);
+}
