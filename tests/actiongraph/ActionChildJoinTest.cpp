@@ -110,7 +110,7 @@ TEST_F(ActionChildJoin, JoinMergesAndRefreshesTheLists)
     window->BtnJoinNearest->click();
     // The three nodes with outgoing connections become one; the end node stays.
     ASSERT_EQ(window->Graph->NodeCount(), 2);
-    EXPECT_EQ(window->Graph->GetNode(1)->GetName(), "LTeam:Action");
+    EXPECT_EQ(window->Graph->GetNode(1)->GetName(), "LTeam.Field-player:Action");
     EXPECT_EQ(window->SelectedNode, nullptr);
     EXPECT_EQ(window->cbPaths->count(), 1);
     ASSERT_EQ(window->cbActionNodes->count(), 2);

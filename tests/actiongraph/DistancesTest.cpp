@@ -351,7 +351,7 @@ TEST_F(Distances, ARealMatchJoinsUntilNoPairIsWithinTheValue)
         TObjectTracks tracks;
     } hooks(graph, *log);
     const TDistanceWeights weights{1.0, 30.0, 30.0, 2.0};
-    const double value = 6.0;
+    const double value = 20.0;
     const int joins = JoinNearestNodes(graph, weights, log->features.get(), value, hooks);
     EXPECT_GT(joins, 0);
     EXPECT_EQ(graph.NodeCount(), before - joins);
