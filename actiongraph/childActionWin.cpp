@@ -57,6 +57,7 @@ void TMDIActionChild::ConnectHandlers()
     connect(sbSimilarityDepth2, &QScrollBar::valueChanged, this, [this] { sbSimilarityDepth2Change(); });
     connect(sbHistory, &QScrollBar::valueChanged, this, [this] { sbHistoryChange(); });
     connect(sbMinConnected, &QScrollBar::valueChanged, this, [this] { sbMinConnectedChange(); });
+    ConnectSaveHandlers();
     connect(PanelShowHide, &TClickStrip::clicked, this,
             [this] { ActionGraphPanel->setVisible(!ActionGraphPanel->isVisible()); });
     // "Join" is the form's default button: Return anywhere in the window runs it.

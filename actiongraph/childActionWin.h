@@ -68,6 +68,12 @@ public:
     void sbSimilarityDepth2Change();
     void sbHistoryChange();
     void sbMinConnectedChange();
+    // "Save Graph" (childActionWinSave.cpp): asks for a name and saves.
+    void btnSaveClick();
+    // Saves by the name's extension: ".gml", ".net", ".txt" (Chaco), ".text",
+    // ".bmp" and ".jpg" (the picture); any other, or an upper-case one, is
+    // refused with a warning. False, after a message, when nothing was saved.
+    bool SaveGraphFile(const QString& fileName);
 
     // ---- Drawing (childActionWinDraw.cpp) --------------------------------------------
     // Draws the whole graph over the pitch into Image, as the display controls
@@ -301,6 +307,7 @@ private:
     void ConnectHandlers();
     // The display controls redraw; resizing Image sizes the picture.
     void ConnectDrawHandlers();
+    void ConnectSaveHandlers();
     // The objects whose events build the graph, from the selection of lbPlayers.
     std::array<bool, 23> ChosenObjects() const;
     // EditValue as a whole number; a text that is not one shows the conversion
