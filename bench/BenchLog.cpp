@@ -1,10 +1,14 @@
 #include "BenchLog.h"
 
+#include "core/concepts/ConceptHierarchies.h"
+#include "core/io/LoadLog.h"
+#include "core/model/RoboCupFile.h"
 #include "support/Gunzip.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -40,4 +44,35 @@ const std::string& BenchLog()
     }();
     (void)removeAtExit;
     return path;
+}
+
+void BuildConceptHierarchiesOnce()
+{
+    static const bool built = [] {
+        const std::filesystem::path previous = std::filesystem::current_path();
+        const std::filesystem::path folder =
+            std::filesystem::temp_directory_path() / ("velotrask-bench-gml-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(folder);
+        std::filesystem::current_path(folder);
+        CreateConceptHierarchies();
+        std::filesystem::current_path(previous);
+        std::filesystem::remove_all(folder);
+        return true;
+    }();
+    (void)built;
+}
+
+RoboCupFileT& LoadedBenchLog()
+{
+    static std::unique_ptr<RoboCupFileT> log;
+    if (!log) {
+        BuildConceptHierarchiesOnce();
+        log = LoadLog(BenchLog(), true);
+        // The log refers to the hierarchies: it goes first.
+        std::atexit([] {
+            log.reset();
+            FreeConceptHierarchies();
+        });
+    }
+    return *log;
 }

@@ -10,3 +10,11 @@ const std::string& BenchLog();
 // True when no log was named: the full match of tests/data, with its known cycles.
 bool BenchLogIsTheFullMatch();
 inline constexpr int kFullMatchCycles = 6659;
+
+class RoboCupFileT;
+// The program's concept hierarchies, built once for the whole benchmark run (their
+// GML files go into a temporary folder) and freed at its end.
+void BuildConceptHierarchiesOnce();
+// The bench log loaded once (hierarchies built once), the whole load as the
+// main window does it; freed at the end of the run.
+RoboCupFileT& LoadedBenchLog();

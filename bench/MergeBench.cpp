@@ -4,48 +4,19 @@
 // log (VELOTRASK_BENCH_LOG or the full match of tests/data), loaded once.
 #include "BenchLog.h"
 
-#include "core/concepts/ConceptHierarchies.h"
-#include "core/io/LoadLog.h"
 #include "core/io/MergeLogs.h"
 #include "core/model/RoboCupFile.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
-#include <unistd.h>
-
-namespace fs = std::filesystem;
 
 namespace {
 
-// The hierarchies (built once, their GML files written into a temporary
-// folder) and the bench log, loaded once.
-const RoboCupFileT& Match()
-{
-    static const RoboCupFileT* log = [] {
-        const fs::path previous = fs::current_path();
-        const fs::path folder = fs::temp_directory_path() / ("velotrask-mergebench-" + std::to_string(::getpid()));
-        fs::create_directories(folder);
-        fs::current_path(folder);
-        CreateConceptHierarchies();
-        fs::current_path(previous);
-        fs::remove_all(folder);
-        static std::unique_ptr<RoboCupFileT> loaded = LoadLog(BenchLog(), true);
-        std::atexit([] {
-            loaded.reset();
-            FreeConceptHierarchies();
-        });
-        return loaded.get();
-    }();
-    return *log;
-}
-
 void MergeThreeMatches(benchmark::State& state, bool right)
 {
-    const RoboCupFileT& match = Match();
+    const RoboCupFileT& match = LoadedBenchLog();
     const std::string team = right ? match.rightTeam : match.leftTeam;
     for (auto _ : state) {
         std::unique_ptr<RoboCupFileT> merged = MergeLogs(team, team, {&match, &match, &match});

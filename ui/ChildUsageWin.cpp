@@ -66,6 +66,7 @@ TMDIUsageChild::TMDIUsageChild(QMdiArea* area, RoboCupFileT* log) : TMDIChild(ar
     connect(btnUpdate, &QPushButton::clicked, this, &TMDIUsageChild::btnUpdateClick);
     connect(cbDynamicTimeRange, &QCheckBox::clicked, this, &TMDIUsageChild::cbDynamicTimeRangeClick);
     connect(sgConcepts, &TStringGrid::ColumnMoved, this, &TMDIUsageChild::sgConceptsColumnMoved);
+    connect(btnGenerate, &QPushButton::clicked, this, &TMDIUsageChild::btnGenerateClick);
     connect(BtnShowMarks, &QPushButton::clicked, this, &TMDIUsageChild::BtnShowMarksClick);
     connect(BtnMarkSelected, &QPushButton::clicked, this, &TMDIUsageChild::BtnMarkSelectedClick);
     connect(BtnPasteRules, &QPushButton::clicked, this, &TMDIUsageChild::BtnPasteRulesClick);

@@ -41,6 +41,8 @@ public:
     void btnUpdateClick();
     void cbDynamicTimeRangeClick();
     void sgConceptsColumnMoved(int from, int to);
+    // "Cluster": the timeline of the selected items and its clusters (usageCluster.cpp).
+    void btnGenerateClick();
     void BtnShowMarksClick();
     void BtnMarkSelectedClick();
     void BtnPasteRulesClick();
@@ -90,4 +92,5 @@ private:
     std::vector<int> labelWidths_;  // of the items' labels in the grid's font
     UsageCounter counter_;
     bool markingRules_ = false;     // "Mark rules" is running
+    bool clustering_ = false;       // "Cluster" is running
 };
