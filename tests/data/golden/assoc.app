@@ -1,0 +1,3 @@
+body
+OTHER head
+SELECTED head
