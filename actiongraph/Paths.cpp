@@ -158,8 +158,12 @@ std::string PathLabel(const TPathObject& path, const RoboCupFileT* log)
         const TNode* source = c->From();
         ConceptObject* action = source && source->Data() ? source->Data()->action : nullptr;
         // The path is stored end first: each earlier action goes in front.
-        label = " " + ConceptObject::GetPathName(PieceRole(path, source, log)) + ":" +
-                ConceptObject::GetPathName(action) + label;
+        std::string piece = " ";
+        piece += ConceptObject::GetPathName(PieceRole(path, source, log));
+        piece += ':';
+        piece += ConceptObject::GetPathName(action);
+        piece += label;
+        label = std::move(piece);
     }
     return label;
 }

@@ -153,9 +153,12 @@ std::vector<TStrategyColumn> BuildStrategy(const TPathObject& path, const RoboCu
         if (final)
             name += " (end)";
         ConceptObject* shown = ShownRole(path, node, final, log);
-        columns.push_back({shown ? ConceptObject::GetPathName(shown) : std::string(), name,
-                           "(" + FormatFloatFixed(node->GetX(), 7, 2) + ", " + FormatFloatFixed(node->GetY(), 7, 2) +
-                               ")"});
+        std::string position = "(";
+        position += FormatFloatFixed(node->GetX(), 7, 2);
+        position += ", ";
+        position += FormatFloatFixed(node->GetY(), 7, 2);
+        position += ')';
+        columns.push_back({shown ? ConceptObject::GetPathName(shown) : std::string(), name, std::move(position)});
         auto chunk = std::make_unique<StrategyChunk>(name, ownRole, action, node->GetX(), node->GetY(), options.value,
                                                      node->OutWeight() == 0);
         if (log) {

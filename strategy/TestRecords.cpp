@@ -12,7 +12,7 @@ double Ratio(double a, int b) { return b == 0 ? 0.0 : a / b; }
 
 void Block(std::string& row, const tConfusion& c)
 {
-    row += "\t" + std::to_string(c.tp) + "\t" + std::to_string(c.fp) + "\t" + std::to_string(c.tn) + "\t" +
+    row += std::string("\t") + std::to_string(c.tp) + "\t" + std::to_string(c.fp) + "\t" + std::to_string(c.tn) + "\t" +
            std::to_string(c.fn) + "\t" + Fixed(tTestResults::Accuracy(c));
 }
 
@@ -59,9 +59,9 @@ std::string tTestResults::ToString(const tTestResults& r)
                       FormatFloatGeneral(r.abstract);
     Block(row, r.description);
     Block(row, r.rule);
-    row += "\t" + std::to_string(Total(r.strategic));
+    row += std::string("\t") + std::to_string(Total(r.strategic));
     Block(row, r.strategic);
-    row += "\t" + Fixed(Ratio(r.depth, r.count)) + "\t" + std::to_string(r.count) + "\t" +
+    row += std::string("\t") + Fixed(Ratio(r.depth, r.count)) + "\t" + std::to_string(r.count) + "\t" +
            Fixed(Ratio(r.plus, r.numTests)) + "\t" + Fixed(Ratio(r.minus, r.numTests)) + "\t" +
            std::to_string(r.numTests);
     return row;

@@ -124,7 +124,7 @@ std::vector<std::string> EvalRules(const std::vector<std::string>& ruleLines, co
             bestRule = static_cast<int>(r);
             bestDepth = depth;
         }
-        out.push_back("#" + std::to_string(r) + " Evaluating rule (size " + std::to_string(conditions) +
+        out.push_back(std::string("#") + std::to_string(r) + " Evaluating rule (size " + std::to_string(conditions) +
                       "), avg attr. depth (" + FormatFixed(depth, 3) + ") :");
         out.push_back(rule);
         for (std::size_t c = 0; c < numClasses; ++c) {
