@@ -1,6 +1,7 @@
 #include "BenchLog.h"
 
 #include "core/concepts/ConceptHierarchies.h"
+#include "core/io/Convertlog.h"
 #include "core/io/LoadLog.h"
 #include "core/model/RoboCupFile.h"
 #include "support/Gunzip.h"
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <unistd.h>
 
 namespace {
@@ -74,5 +76,17 @@ RoboCupFileT& LoadedBenchLog()
             FreeConceptHierarchies();
         });
     }
+    return *log;
+}
+
+RoboCupFileT& ReadBenchLog()
+{
+    static std::unique_ptr<RoboCupFileT> log = [] {
+        auto record = CreateFileRecord(BenchLog());
+        ReadRcgFile(BenchLog(), *record);
+        if (record->cycles == 0)
+            throw std::runtime_error("the bench log yielded no cycles");
+        return record;
+    }();
     return *log;
 }

@@ -18,3 +18,6 @@ void BuildConceptHierarchiesOnce();
 // The bench log loaded once (hierarchies built once), the whole load as the
 // main window does it; freed at the end of the run.
 RoboCupFileT& LoadedBenchLog();
+// The bench log read once with its derived channels (no roles, no features), for
+// benchmarks of what works on the channels alone; freed at the end of the run.
+RoboCupFileT& ReadBenchLog();

@@ -1,42 +1,22 @@
 // Charts of the full real match: the 42 leaves of one player added as series
 // (one piece of data per series), and one full replot of such a chart.
-#include "core/io/Convertlog.h"
+#include "BenchLog.h"
 #include "core/model/RoboCupFile.h"
 #include "core/model/timestream.h"
 #include "ui/ChartSeries.h"
 
-#include "support/Gunzip.h"
 
 #include <QApplication>
 #include <qcustomplot.h>
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <memory>
-#include <stdexcept>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
-RoboCupFileT& FullMatch()
-{
-    static std::unique_ptr<RoboCupFileT> log = [] {
-        const std::string plain = (std::filesystem::temp_directory_path() /
-                                   ("velotrask-chartbench-" + std::to_string(::getpid()) + ".rcg"))
-                                      .string();
-        GunzipFile(std::string(VELO_TEST_DATA_DIR) + "/match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg.gz", plain);
-        auto record = CreateFileRecord(plain);
-        ReadRcgFile(plain, *record);
-        std::remove(plain.c_str());
-        if (record->cycles == 0)
-            throw std::runtime_error("the full match yielded no cycles");
-        return record;
-    }();
-    return *log;
-}
+RoboCupFileT& FullMatch() { return ReadBenchLog(); }
 
 // Charts need the application object; offscreen unless a platform is named.
 void EnsureApp()

@@ -1,40 +1,20 @@
 // The expression language over the full real match: one expression set up and
 // evaluated at every cycle, as a chart function series or an expression channel
 // does it.
+#include "BenchLog.h"
 #include "core/expr/Expression.h"
 #include "core/expr/UserChannels.h"
-#include "core/io/Convertlog.h"
 #include "core/model/RoboCupFile.h"
 
-#include "support/Gunzip.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <memory>
-#include <stdexcept>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
-RoboCupFileT& FullMatch()
-{
-    static std::unique_ptr<RoboCupFileT> log = [] {
-        const std::string plain = (std::filesystem::temp_directory_path() /
-                                   ("velotrask-exprbench-" + std::to_string(::getpid()) + ".rcg"))
-                                      .string();
-        GunzipFile(std::string(VELO_TEST_DATA_DIR) + "/match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg.gz", plain);
-        auto record = CreateFileRecord(plain);
-        ReadRcgFile(plain, *record);
-        std::remove(plain.c_str());
-        if (record->cycles == 0)
-            throw std::runtime_error("the full match yielded no cycles");
-        return record;
-    }();
-    return *log;
-}
+RoboCupFileT& FullMatch() { return ReadBenchLog(); }
 
 void Run(benchmark::State& state, const std::string& text)
 {

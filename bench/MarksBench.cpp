@@ -1,39 +1,19 @@
 // Time marks over the full real match: marking every cycle where a criteria
 // holds, and inverting a list of thousands of marks.
+#include "BenchLog.h"
 #include "core/expr/Criteria.h"
-#include "core/io/Convertlog.h"
 #include "core/model/RoboCupFile.h"
 #include "core/model/TimeMarks.h"
 
-#include "support/Gunzip.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <memory>
-#include <stdexcept>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
-RoboCupFileT& FullMatch()
-{
-    static std::unique_ptr<RoboCupFileT> log = [] {
-        const std::string plain = (std::filesystem::temp_directory_path() /
-                                   ("velotrask-marksbench-" + std::to_string(::getpid()) + ".rcg"))
-                                      .string();
-        GunzipFile(std::string(VELO_TEST_DATA_DIR) + "/match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg.gz", plain);
-        auto record = CreateFileRecord(plain);
-        ReadRcgFile(plain, *record);
-        std::remove(plain.c_str());
-        if (record->cycles == 0)
-            throw std::runtime_error("the full match yielded no cycles");
-        return record;
-    }();
-    return *log;
-}
+RoboCupFileT& FullMatch() { return ReadBenchLog(); }
 
 // "Add" with a criteria: parse, evaluate at every cycle, add the matches.
 void BM_CriteriaMarksOverFullMatch(benchmark::State& state)
