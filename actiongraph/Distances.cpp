@@ -266,27 +266,6 @@ int JoinNearestNodes(TGraph& graph, const TDistanceWeights& weights, const Featu
     return joins;
 }
 
-double StrToFloatDot(const std::string& text)
-{
-    const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
-    size_t first = 0;
-    size_t last = text.size();
-    while (first < last && blank(text[first]))
-        ++first;
-    while (last > first && blank(text[last - 1]))
-        --last;
-    const std::string trimmed = text.substr(first, last - first);
-    const char* begin = trimmed.data();
-    const char* end = begin + trimmed.size();
-    if (begin != end && *begin == '+' && end - begin > 1 && begin[1] != '-')
-        ++begin;
-    double value = 0.0;
-    const auto r = std::from_chars(begin, end, value, std::chars_format::general);
-    if (begin == end || r.ec != std::errc() || r.ptr != end || !std::isfinite(value))
-        throw EConvertError("'" + trimmed + "' is not a valid floating point value");
-    return value;
-}
-
 int CompareFeatureByValue(const FeatureList& features, int x, int y)
 {
     const double vx = features.GetValue(x);

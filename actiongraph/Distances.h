@@ -123,10 +123,6 @@ public:
 int JoinNearestNodes(TGraph& graph, const TDistanceWeights& weights, const FeatureList* features, double value,
                      TJoinHooks& hooks);
 
-// The number a join value or weight edit holds ("." as decimal separator,
-// blanks around it allowed); anything else throws EConvertError
-// "'text' is not a valid floating point value".
-double StrToFloatDot(const std::string& text);
 
 // Orders feature indices by the features' values, larger value first:
 // 1 when x's value is smaller, -1 when larger, 0 when equal.

@@ -6,6 +6,7 @@
 #include "actiongraph/Actiongraph.h"
 #include "actiongraph/Distances.h"
 #include "actiongraph/GraphRenderer.h"
+#include "core/model/Common.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/learning/Features.h"
 #include "core/model/RoboCupFile.h"

@@ -30,14 +30,7 @@ QPushButton* PanelButton(QWidget* parent, const char* name, const QString& capti
 }
 
 // The number in the edit, read with "." as decimal separator.
-double ReadFloat(const QLineEdit* edit)
-{
-    bool ok = false;
-    const double v = edit->text().trimmed().toDouble(&ok);
-    if (!ok)
-        throw EConvertError("'" + edit->text().toStdString() + "' is not a valid floating point value");
-    return v;
-}
+double ReadFloat(const QLineEdit* edit) { return StrToFloatDot(edit->text().toStdString()); }
 
 }  // namespace
 

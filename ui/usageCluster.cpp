@@ -34,14 +34,7 @@ void Append(QPlainTextEdit* memo, const std::vector<std::string>& lines)
         memo->appendPlainText(QString::fromStdString(line));
 }
 
-double ReadFloat(const QLineEdit* edit)
-{
-    bool ok = false;
-    const double v = edit->text().trimmed().toDouble(&ok);
-    if (!ok)
-        throw EConvertError("'" + edit->text().toStdString() + "' is not a valid floating point value");
-    return v;
-}
+double ReadFloat(const QLineEdit* edit) { return StrToFloatDot(edit->text().toStdString()); }
 
 // While clustering: pending events between rounds, the nearest pair in the
 // wait window, each join in the memo.

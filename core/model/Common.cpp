@@ -14,7 +14,10 @@ std::string MakeIdentifier(std::string text)
     return text;
 }
 
-int32_t StrToIntTrim(const std::string& text)
+namespace {
+
+// The text without leading and trailing characters with codes 0 to 32.
+std::string TrimBlanks(const std::string& text)
 {
     const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
     size_t first = 0;
@@ -23,17 +26,38 @@ int32_t StrToIntTrim(const std::string& text)
         ++first;
     while (last > first && blank(text[last - 1]))
         --last;
-    const std::string trimmed = text.substr(first, last - first);
+    return text.substr(first, last - first);
+}
 
-    const char* begin = trimmed.data();
-    const char* end = begin + trimmed.size();
-    // from_chars takes no "+"; a sign must be followed by a digit either way.
-    if (begin != end && *begin == '+' && end - begin > 1 && begin[1] != '-')
-        ++begin;
+// from_chars takes no "+"; a sign must be followed by a digit either way.
+const char* SkipPlus(const char* begin, const char* end)
+{
+    return begin != end && *begin == '+' && end - begin > 1 && begin[1] != '-' ? begin + 1 : begin;
+}
+
+}  // namespace
+
+int32_t StrToIntTrim(const std::string& text)
+{
+    const std::string trimmed = TrimBlanks(text);
+    const char* end = trimmed.data() + trimmed.size();
+    const char* begin = SkipPlus(trimmed.data(), end);
     int32_t value = 0;
     const auto r = std::from_chars(begin, end, value, 10);
     if (begin == end || r.ec != std::errc() || r.ptr != end)
         throw EConvertError("'" + trimmed + "' is not a valid integer value");
+    return value;
+}
+
+double StrToFloatDot(const std::string& text)
+{
+    const std::string trimmed = TrimBlanks(text);
+    const char* end = trimmed.data() + trimmed.size();
+    const char* begin = SkipPlus(trimmed.data(), end);
+    double value = 0.0;
+    const auto r = std::from_chars(begin, end, value, std::chars_format::general);
+    if (begin == end || r.ec != std::errc() || r.ptr != end || !std::isfinite(value))
+        throw EConvertError("'" + trimmed + "' is not a valid floating point value");
     return value;
 }
 

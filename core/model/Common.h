@@ -32,6 +32,10 @@ std::string MakeIdentifier(std::string text);
 // leading and trailing characters with codes 0 to 32 are removed. Anything else
 // throws EConvertError.
 int32_t StrToIntTrim(const std::string& text);
+// The finite number the text holds, read the same way with "." as decimal
+// separator; anything else throws EConvertError
+// "'text' is not a valid floating point value".
+double StrToFloatDot(const std::string& text);
 
 // A packed colour: r + g * 256 + b * 65536, r in the low byte. The components
 // are not masked.
