@@ -6,7 +6,7 @@
 #include "platform/qt/Dialogs.h"
 #include "ui/waitFormWin.h"
 
-#include "GuiApp.h"
+#include "PassScenario.h"
 #include "support/FilledRecord.h"
 #include "support/RecordingHooks.h"
 #include "support/TestData.h"
@@ -24,42 +24,17 @@
 
 namespace {
 
-// Lplayer3 passes to Lplayer7, who supports the attack and dribbles on:
-// nodes LC-MF:To-player, L-FW:Attack-support, L-FW:Speed-dribble and an end node.
-class ActionChildJoin : public ::testing::Test {
+// The pass scenario with its paths found and its first node selected.
+class ActionChildJoin : public PassScenarioWindow {
 protected:
+    ActionChildJoin() : PassScenarioWindow("action-child-join") {}
     void SetUp() override
     {
-        EnsureGuiApp();
-        CreateConceptHierarchies();
-        for (const auto& [object, role] : {std::pair{3, coLCMF[0]}, std::pair{7, coLFW[0]}})
-            for (auto& v : record.File().roleChannel[static_cast<std::size_t>(object)]->GetValues())
-                v = ConceptHandle(role);
-        Event(coToPlayer, 3, 100, 100, 0, 109, 7);
-        Event(coAttackSupport, 7, 100, 109, 7, 109, -1);
-        Event(coSpeedDribble, 7, 110, 120, 7, 120, -1);
-        window = new TMDIActionChild(nullptr, &record.File());
-        TMDIChild::SelectAllPlayers(window->lbPlayers);
-        window->BuildActionGraph(window->Graph);
+        PassScenarioWindow::SetUp();
         window->cbPathFunc->setCurrentIndex(0);
         window->FindPaths(window->Graph, 1, window->Paths);
         window->SelectNode(window->Graph->GetNode(0));
     }
-    void TearDown() override
-    {
-        HideWaitForm();
-        delete window.data();
-        FreeConceptHierarchies();
-    }
-    void Event(ConceptObject* action, int player, int first, int last, int other, int otherEnd, int partner)
-    {
-        record.File().events[static_cast<std::size_t>(player)].push_back(
-            std::make_unique<ActionEvent>(ActionEvent{action, player, first, last, other, otherEnd, partner}));
-    }
-
-    FilledRecord record{300};
-    QPointer<TMDIActionChild> window;
-    InTempDir dir_{"action-child-join"};
 };
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/model/RoboCupFile.h"
 
-#include "GuiApp.h"
+#include "PassScenario.h"
 #include "support/FilledRecord.h"
 #include "support/TestData.h"
 
@@ -23,34 +23,9 @@
 
 namespace {
 
-// A window on the pass of Lplayer3 (LC-MF) to Lplayer7 (L-FW), who supports the
-// attack and dribbles on; its graph built.
-class ActionChildPaths : public ::testing::Test {
+class ActionChildPaths : public PassScenarioWindow {
 protected:
-    void SetUp() override
-    {
-        EnsureGuiApp();
-        CreateConceptHierarchies();
-        for (const auto& [object, role] : {std::pair{3, coLCMF[0]}, std::pair{7, coLFW[0]}})
-            for (auto& v : record.File().roleChannel[static_cast<std::size_t>(object)]->GetValues())
-                v = ConceptHandle(role);
-        Event(coToPlayer, 3, 100, 100, 0, 109, 7);
-        Event(coAttackSupport, 7, 100, 109, 7, 109, -1);
-        Event(coSpeedDribble, 7, 110, 120, 7, 120, -1);
-        window = new TMDIActionChild(nullptr, &record.File());
-        TMDIChild::SelectAllPlayers(window->lbPlayers);
-        window->BuildActionGraph(window->Graph);
-    }
-    void TearDown() override
-    {
-        delete window.data();
-        FreeConceptHierarchies();
-    }
-    void Event(ConceptObject* action, int player, int first, int last, int other, int otherEnd, int partner)
-    {
-        record.File().events[static_cast<std::size_t>(player)].push_back(
-            std::make_unique<ActionEvent>(ActionEvent{action, player, first, last, other, otherEnd, partner}));
-    }
+    ActionChildPaths() : PassScenarioWindow("action-child-paths") {}
     std::vector<std::string> Items() const
     {
         std::vector<std::string> texts;
@@ -58,12 +33,6 @@ protected:
             texts.push_back(window->cbPaths->itemText(i).toStdString());
         return texts;
     }
-
-    FilledRecord record{300};
-    QPointer<TMDIActionChild> window;
-
-private:
-    InTempDir dir_{"action-child-paths"};
 };
 
 }  // namespace
