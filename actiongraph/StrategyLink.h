@@ -1,0 +1,26 @@
+// The action-graph window hands paths to the strategy window and makes itself
+// its test graph, yet the strategy window sits in a layer above it. The
+// strategy window installs itself here at program start; until then (and in
+// tests that want no strategy window) the link is null and the graph window's
+// commands that need it do nothing beyond their own work.
+#pragma once
+
+#include <string>
+
+class TMDIActionChild;
+class tTest;  // a batch test record; the graph window only passes it on
+
+class TStrategyLink {
+public:
+    virtual ~TStrategyLink() = default;
+    // Attaches the strategy window to child and runs it: shown modally unless
+    // batch; target is the batch test's record or null.
+    virtual void Init(TMDIActionChild* child, bool batch, tTest* target) = 0;
+    // Makes child the test graph, or clears the test graph when child is null.
+    virtual void SetTestGraph(TMDIActionChild* child) = 0;
+    // Appends one line to the strategy window's rule memo.
+    virtual void AppendMemo(const std::string& line) = 0;
+};
+
+TStrategyLink* StrategyLink();
+void SetStrategyLink(TStrategyLink* link);
