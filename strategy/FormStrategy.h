@@ -3,6 +3,7 @@
 // strategies and shows a chosen one as its chunks in sgStrategy.
 #pragma once
 
+#include "strategy/NodeExamples.h"
 #include "strategy/StrategyChunks.h"
 #include "strategy/TestRecords.h"
 
@@ -69,6 +70,36 @@ public:
     // Folds the rules panel away or shows it again at 1070 pixels.
     void PanelHideClick();
     void btnClearClick();
+
+    // ---- Similar and test strategies, the filter (FormStrategySimilar.cpp) ----
+    void btnUpdateSimilarClick();
+    void btnFindStartClick();
+    void btnStoreTestClick();
+    void btnFindTestClick();
+    void BtnEraseTestClick();
+    void btnSetFilterClick();
+    void btnGenerateTestGraphClick();
+    void btnClearTestClick();
+
+    // ---- Training examples (FormStrategyExamples.cpp) ----
+    // Generate mode with a null sender, display mode otherwise.
+    void BtnRulesClick(QObject* Sender);
+
+    // ---- Learners and rule reading (FormStrategyLearn.cpp) ----
+    // The learner run of one node in generate mode.
+    void LearnNodeRules(const TNodeExamples& examples);
+    // The user's own rule against the node's examples, in both modes.
+    void EvaluateOwnRule(const TNodeExamples& examples);
+    void BtnEvaluateRuleClick();
+
+    // ---- Rule tests (FormStrategyTest.cpp, FormStrategyWhole.cpp) ----
+    void BtnTestRulesClick();
+    void BtnWholeTestRulesClick();
+
+    // ---- Sweep, rule check and export (FormStrategySweep.cpp, FormStrategyExport.cpp) ----
+    void RunParameterSweep();
+    void BtnCheckRulesClick();
+    void btnAllRulesClick();
     QString saveFilter = "Slipper format (*.data)";
     QString saveSuffix = "data";
     // Shows the path in sgStrategy and replaces out by its chunks, read from the

@@ -1,0 +1,11 @@
+#include "strategy/FormStrategy.h"
+
+// Not built yet: the command does nothing.
+
+void TFormStrategy::RunParameterSweep()
+{
+}
+
+void TFormStrategy::BtnCheckRulesClick()
+{
+}

@@ -1,0 +1,7 @@
+#include "strategy/FormStrategy.h"
+
+// Not built yet: the command does nothing.
+
+void TFormStrategy::BtnWholeTestRulesClick()
+{
+}
