@@ -1,5 +1,7 @@
 // Building the action graph of every object of the full match, as a new
 // action-graph window does (passes 1 to 3 and the degree filter).
+#include "BenchLog.h"
+
 #include "actiongraph/Actiongraph.h"
 #include "actiongraph/GraphBuilder.h"
 #include "actiongraph/Paths.h"
@@ -23,24 +25,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The full match, loaded once with roles, in a temporary folder (the
-// hierarchies write their GML files where they are built).
+// The bench log (the full match unless another is named), loaded once with
+// roles.
 RoboCupFileT& FullMatch()
 {
-    static std::unique_ptr<RoboCupFileT> log = [] {
-        const fs::path folder = fs::temp_directory_path() / ("velotrask-graphbench-" + std::to_string(::getpid()));
-        fs::create_directories(folder);
-        const fs::path previous = fs::current_path();
-        fs::current_path(folder);
-        CreateConceptHierarchies();
-        fs::current_path(previous);
-        const std::string plain = (folder / "full.rcg").string();
-        GunzipFile(std::string(VELO_TEST_DATA_DIR) + "/match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg.gz", plain);
-        auto loaded = LoadLog(plain, true);
-        fs::remove_all(folder);
-        return loaded;
-    }();
-    return *log;
+    return LoadedBenchLog();
 }
 
 void BM_BuildActionGraphAllObjects(benchmark::State& state)

@@ -1,6 +1,8 @@
 // Cost of one field-window redraw on the full match at the window's default
 // picture size (946 x 648): over the whole log (all 23 objects with faded paths
 // and body angles), and over +-100 cycles, which playback redraws at every tick.
+#include "BenchLog.h"
+
 #include "ui/FieldPicture.h"
 
 #include "core/concepts/ConceptHierarchies.h"
@@ -22,30 +24,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The full match with roles and features, loaded once; the hierarchies write
-// their files into a temporary folder.
+// The bench log with roles and features, loaded once; the field's text needs
+// fonts, so a GUI application lives for the run.
 RoboCupFileT& FullMatch()
 {
-    static RoboCupFileT* log = [] {
+    static RoboCupFileT& log = [&]() -> RoboCupFileT& {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         static int argc = 1;
         static char name[] = "velo_bench";
         static char* argv[] = {name, nullptr};
-        new QGuiApplication(argc, argv);  // text needs fonts; lives for the run
-        const fs::path previous = fs::current_path();
-        const fs::path folder = fs::temp_directory_path() / ("velotrask-fieldbench-" + std::to_string(::getpid()));
-        fs::create_directories(folder);
-        fs::current_path(folder);
-        CreateConceptHierarchies();
-        const fs::path rcg = folder / "full.rcg";
-        GunzipFile(std::string(VELO_TEST_DATA_DIR) + "/match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg.gz", rcg.string());
-        RoboCupFileT* loaded = LoadLog(rcg.string(), true).release();
-        fs::current_path(previous);
-        fs::remove_all(folder);
-        return loaded;
+        new QGuiApplication(argc, argv);
+        return LoadedBenchLog();
     }();
-    return *log;
+    return log;
 }
 
 void Redraw(benchmark::State& state, FieldTime time, const std::string& customEvent = {})

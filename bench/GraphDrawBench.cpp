@@ -2,6 +2,8 @@
 // change of a display control: the graph of all 23 objects, at a large
 // window's picture size (1131 x 753), over the drawn pitch, with arrows and
 // names; and the same with the time points of every occurrence.
+#include "BenchLog.h"
+
 #include "actiongraph/Actiongraph.h"
 #include "actiongraph/GraphBuilder.h"
 #include "actiongraph/GraphRenderer.h"
@@ -42,26 +44,17 @@ void EnsureGuiApp()
     (void)app;
 }
 
-// The full match with its graph, loaded and built once.
+// The bench log with its graph, loaded and built once.
 struct Match {
-    std::unique_ptr<RoboCupFileT> log;
+    RoboCupFileT* log = nullptr;
     TGraph graph;
 };
 
 Match& FullMatch()
 {
     static Match* match = [] {
-        const fs::path folder = fs::temp_directory_path() / ("velotrask-drawbench-" + std::to_string(::getpid()));
-        fs::create_directories(folder);
-        const fs::path previous = fs::current_path();
-        fs::current_path(folder);  // the hierarchies write their GML files here
-        CreateConceptHierarchies();
-        fs::current_path(previous);
-        const std::string plain = (folder / "full.rcg").string();
-        GunzipFile(std::string(VELO_TEST_DATA_DIR) + "/match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg.gz", plain);
         auto* m = new Match;
-        m->log = LoadLog(plain, true);
-        fs::remove_all(folder);
+        m->log = &LoadedBenchLog();
         TObjectChoice all{};
         all.fill(true);
         BuildActionGraph(*m->log, all, m->graph);

@@ -1,5 +1,7 @@
 // "Join" with value 5 and all four weights set on the full match's graph: the
 // distance pass over every pair with the feature term, then the joins.
+#include "BenchLog.h"
+
 #include "actiongraph/Actiongraph.h"
 #include "actiongraph/Distances.h"
 #include "actiongraph/GraphBuilder.h"
@@ -24,21 +26,7 @@ namespace {
 
 RoboCupFileT& JoinMatch()
 {
-    static std::unique_ptr<RoboCupFileT> log = [] {
-        const fs::path folder = fs::temp_directory_path() / ("velotrask-joinbench-" + std::to_string(::getpid()));
-        fs::create_directories(folder);
-        const fs::path previous = fs::current_path();
-        fs::current_path(folder);
-        if (!g_actionConcepts)
-            CreateConceptHierarchies();
-        fs::current_path(previous);
-        const std::string plain = (folder / "full.rcg").string();
-        GunzipFile(std::string(VELO_TEST_DATA_DIR) + "/match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg.gz", plain);
-        auto loaded = LoadLog(plain, true);
-        fs::remove_all(folder);
-        return loaded;
-    }();
-    return *log;
+    return LoadedBenchLog();
 }
 
 class BenchPlacing final : public TJoinHooks {
