@@ -2,6 +2,7 @@
 // the name a click writes into the expression boxes, All/None, the word filters,
 // the double click's routing and warnings, the left panel's strip, and the
 // message of a refused expression.
+#include "MainFormFixture.h"
 #include "UiTestMain.h"
 
 #include "core/expr/Expression.h"
@@ -33,21 +34,8 @@ static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 
 namespace {
 
-class ChannelTreeTest : public ::testing::Test {
+class ChannelTreeTest : public MainFormFixture {
 protected:
-    void SetUp() override
-    {
-        EnsureApp();
-        TMainForm::AboutBoxRunner() = [] {};
-        form = std::make_unique<TMainForm>();
-        form->FirstActivation = false;
-    }
-    void TearDown() override
-    {
-        form.reset();
-        TMainForm::AboutBoxRunner() = &TMainForm::ShowAboutBox;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
 
     // The real short match as the current log (read without roles and features).
     RoboCupFileT* OpenShortMatch()
@@ -98,7 +86,6 @@ protected:
     }
 
     platform::DialogScript script;
-    std::unique_ptr<TMainForm> form;
 };
 
 TEST_F(ChannelTreeTest, TreeAndListShowTheChannelsOfTheCurrentLog)

@@ -1,6 +1,7 @@
 // The chart window and "Add chart series" on a real log, offscreen: channel and
 // expression series, the series list and its commands, the derived series, the
 // axes, the time, and the two exports.
+#include "MainFormFixture.h"
 #include "UiTestMain.h"
 
 #include "core/model/RoboCupFile.h"
@@ -35,14 +36,11 @@ namespace {
 
 const char* const kShort = "match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg";
 
-class ChartWindowTest : public ::testing::Test {
+class ChartWindowTest : public MainFormFixture {
 protected:
     void SetUp() override
     {
-        EnsureApp();
-        TMainForm::AboutBoxRunner() = [] {};
-        form = std::make_unique<TMainForm>();
-        form->FirstActivation = false;
+        MainFormFixture::SetUp();
         form->OpenLogFiles({QString::fromStdString(GunzippedTestFile(kShort))});
         ASSERT_NE(form->Logs->Current(), nullptr);
         log = form->Logs->Current();
@@ -50,12 +48,6 @@ protected:
         chart = qobject_cast<TMDIChartChild*>(form->MdiArea->subWindowList().back());
         ASSERT_NE(chart, nullptr);
         form->MdiArea->setActiveSubWindow(chart);
-    }
-    void TearDown() override
-    {
-        form.reset();
-        TMainForm::AboutBoxRunner() = &TMainForm::ShowAboutBox;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     QStringList Titles() const
     {
@@ -102,7 +94,6 @@ protected:
     }
 
     platform::DialogScript script;
-    std::unique_ptr<TMainForm> form;
     RoboCupFileT* log = nullptr;
     TMDIChartChild* chart = nullptr;
 };

@@ -1,6 +1,7 @@
 // The data window through the real main window on a real match: adding series
 // and its warnings, the time push, marks by double click, the column menu,
 // marked rows and saving.
+#include "MainFormFixture.h"
 #include "UiTestMain.h"
 
 #include "core/model/RoboCupFile.h"
@@ -34,23 +35,14 @@ namespace {
 
 const char* const kShort = "match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg";
 
-class DataWindowTest : public ::testing::Test {
+class DataWindowTest : public MainFormFixture {
 protected:
     void SetUp() override
     {
-        EnsureApp();
-        TMainForm::AboutBoxRunner() = [] {};
-        form = std::make_unique<TMainForm>();
-        form->FirstActivation = false;
+        MainFormFixture::SetUp();
         form->OpenLogFiles({QString::fromStdString(GunzippedTestFile(kShort))});
         log = form->Logs->Current();
         ASSERT_NE(log, nullptr);
-    }
-    void TearDown() override
-    {
-        form.reset();
-        TMainForm::AboutBoxRunner() = &TMainForm::ShowAboutBox;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     TMDIDataChild* NewDataWindow()
     {
@@ -85,7 +77,6 @@ protected:
     }
 
     platform::DialogScript script;
-    std::unique_ptr<TMainForm> form;
     RoboCupFileT* log = nullptr;
 };
 

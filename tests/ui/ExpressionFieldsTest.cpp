@@ -1,6 +1,7 @@
 // The "Data" page's expression channels through the main window: making them on
 // the current log (the tree and list follow), without a log, the definitions
 // file saved and loaded through scripted dialogs, and the editor's keys.
+#include "MainFormFixture.h"
 #include "UiTestMain.h"
 
 #include "core/io/Convertlog.h"
@@ -29,21 +30,8 @@ namespace {
 
 using Notice = std::pair<std::string, std::string>;
 
-class ExpressionFieldsTest : public ::testing::Test {
+class ExpressionFieldsTest : public MainFormFixture {
 protected:
-    void SetUp() override
-    {
-        EnsureApp();
-        TMainForm::AboutBoxRunner() = [] {};
-        form = std::make_unique<TMainForm>();
-        form->FirstActivation = false;
-    }
-    void TearDown() override
-    {
-        form.reset();
-        TMainForm::AboutBoxRunner() = &TMainForm::ShowAboutBox;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
     RoboCupFileT* OpenShortMatch()
     {
         const QString path = QString::fromStdString(GunzippedTestFile("match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg"));
@@ -69,7 +57,6 @@ protected:
 
     RecordingHooks hooks;
     platform::DialogScript script;
-    std::unique_ptr<TMainForm> form;
 };
 
 TEST_F(ExpressionFieldsTest, CreateMakesTheRowsChannelsAndShowsThem)

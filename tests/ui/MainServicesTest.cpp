@@ -2,6 +2,7 @@
 // them, on a real main window driven offscreen.
 #include "ui/MainServices.h"
 
+#include "MainFormFixture.h"
 #include "UiTestMain.h"
 #include "actiongraph/childActionWin.h"
 #include "core/model/RoboCupFile.h"
@@ -30,21 +31,17 @@
 
 namespace {
 
-class MainServicesTest : public ::testing::Test {
+class MainServicesTest : public MainFormFixture {
 protected:
     void SetUp() override
     {
-        EnsureApp();
-        TMainForm::AboutBoxRunner() = [] {};
-        form = std::make_unique<TMainForm>();
-        form->FirstActivation = false;
+        MainFormFixture::SetUp();
         services = std::make_unique<TMainFormServices>(*form);
     }
     void TearDown() override
     {
         services.reset();
-        form.reset();
-        TMainForm::AboutBoxRunner() = &TMainForm::ShowAboutBox;
+        MainFormFixture::TearDown();
     }
     RoboCupFileT* AddLog(const std::string& name, int cycles)
     {
@@ -54,7 +51,6 @@ protected:
     }
 
     platform::DialogScript script;
-    std::unique_ptr<TMainForm> form;
     std::unique_ptr<TMainFormServices> services;
 };
 

@@ -1,6 +1,7 @@
 // The "Marks" page driven through its real controls, offscreen, on a real log:
 // what lbMarks and lNumMarks show, the clipboard, the beeps and messages of
 // commands that cannot run, and jumping to a mark.
+#include "MainFormFixture.h"
 #include "UiTestMain.h"
 
 #include "core/model/RoboCupFile.h"
@@ -31,22 +32,17 @@ namespace {
 
 const char* const kShort = "match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg";
 
-class MarksTest : public ::testing::Test {
+class MarksTest : public MainFormFixture {
 protected:
     void SetUp() override
     {
-        EnsureApp();
-        TMainForm::AboutBoxRunner() = [] {};
-        form = std::make_unique<TMainForm>();
-        form->FirstActivation = false;
+        MainFormFixture::SetUp();
         platform::SetBeepCounter(&beeps);
     }
     void TearDown() override
     {
         platform::SetBeepCounter(nullptr);
-        form.reset();
-        TMainForm::AboutBoxRunner() = &TMainForm::ShowAboutBox;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        MainFormFixture::TearDown();
     }
     void OpenShortMatch() { form->OpenLogFiles({QString::fromStdString(GunzippedTestFile(kShort))}); }
     QStringList Items() const
@@ -60,7 +56,6 @@ protected:
     void Select(int row) { form->lbMarks->setCurrentRow(row); }
 
     platform::DialogScript script;
-    std::unique_ptr<TMainForm> form;
     int beeps = 0;
 };
 

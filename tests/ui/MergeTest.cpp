@@ -2,6 +2,7 @@
 // list and its answers, the merged log taking its sources' place with a field
 // and an action-graph window, the prefix, Cancel, a merge over an earlier
 // merged log, and the merge the action graph's services offer.
+#include "MainFormFixture.h"
 #include "UiTestMain.h"
 
 #include "actiongraph/Actiongraph.h"
@@ -64,14 +65,11 @@ QString AlphaBetaLog()
     return QString::fromStdString(w.Save("alphabeta.rcg"));
 }
 
-class MergeTest : public ::testing::Test {
+class MergeTest : public MainFormFixture {
 protected:
     void SetUp() override
     {
-        EnsureApp();
-        TMainForm::AboutBoxRunner() = [] {};
-        form = std::make_unique<TMainForm>();
-        form->FirstActivation = false;
+        MainFormFixture::SetUp();
         form->resize(1200, 800);
         form->show();
         shortMatch = QString::fromStdString(GunzippedTestFile(kShort));
@@ -79,9 +77,7 @@ protected:
     void TearDown() override
     {
         TChooseTeamDlg::ModalRunner() = [](TChooseTeamDlg& d) { return d.exec(); };
-        form.reset();
-        TMainForm::AboutBoxRunner() = &TMainForm::ShowAboutBox;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        MainFormFixture::TearDown();
     }
 
     // "Merge Files", the chooser answered by act (which presses a button).
@@ -132,7 +128,6 @@ protected:
     }
 
     platform::DialogScript script;
-    std::unique_ptr<TMainForm> form;
     QString shortMatch;
 };
 

@@ -2,6 +2,7 @@
 // the file list, the current log and the caption, reopening, several files at
 // once, removing logs, the commands on the windows of the selected log, the new
 // windows, "Use player roles", and files that are broken or cut short.
+#include "MainFormFixture.h"
 #include "UiTestMain.h"
 
 #include "ui/ChildUsageWin.h"
@@ -64,21 +65,8 @@ QString CopyOfShortMatch(const std::string& dir, const std::string& name)
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-class OpenLogsTest : public ::testing::Test {
+class OpenLogsTest : public MainFormFixture {
 protected:
-    void SetUp() override
-    {
-        EnsureApp();
-        TMainForm::AboutBoxRunner() = [] {};
-        form = std::make_unique<TMainForm>();
-        form->FirstActivation = false;
-    }
-    void TearDown() override
-    {
-        form.reset();
-        TMainForm::AboutBoxRunner() = &TMainForm::ShowAboutBox;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
 
     // "Open File" with the files chosen in this order.
     void Open(const QStringList& files)
@@ -165,7 +153,6 @@ protected:
     }
 
     platform::DialogScript script;
-    std::unique_ptr<TMainForm> form;
 };
 
 // Records every text the wait window shows while the core reports progress,

@@ -1,6 +1,7 @@
 // "Cluster" in the concept-usage window on a real match: the timeline grid,
 // the memo's report, the time steps at the marks, the refused settings and a
 // second start during a run.
+#include "MainFormFixture.h"
 #include "UiTestMain.h"
 
 #include "core/analysis/ConceptUsage.h"
@@ -30,14 +31,11 @@
 
 namespace {
 
-class UsageClusterTest : public ::testing::Test {
+class UsageClusterTest : public MainFormFixture {
 protected:
     void SetUp() override
     {
-        EnsureApp();
-        TMainForm::AboutBoxRunner() = [] {};
-        form = std::make_unique<TMainForm>();
-        form->FirstActivation = false;
+        MainFormFixture::SetUp();
         form->OpenLogFiles({QString::fromStdString(GunzippedTestFile("match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg"))});
         log = form->Logs->Current();
         ASSERT_NE(log, nullptr);
@@ -51,12 +49,6 @@ protected:
             w->lbConcepts->item(row)->setSelected(true);
         w->MemoClusters->clear();
     }
-    void TearDown() override
-    {
-        form.reset();
-        TMainForm::AboutBoxRunner() = &TMainForm::ShowAboutBox;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
     QStringList Memo() const { return w->MemoClusters->toPlainText().split('\n'); }
     // The settings, then "Cluster".
     void Cluster(const QString& window, const QString& step, const QString& maxClusters, const QString& maxDist)
@@ -69,7 +61,6 @@ protected:
     }
 
     platform::DialogScript script;
-    std::unique_ptr<TMainForm> form;
     RoboCupFileT* log = nullptr;
     TMDIUsageChild* w = nullptr;
 };

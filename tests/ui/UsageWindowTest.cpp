@@ -1,6 +1,7 @@
 // The concept-usage window through the real main window on a real match: its
 // items, the statistics over a range, sorting, showing and marking by rules,
 // and pasting items.
+#include "MainFormFixture.h"
 #include "UiTestMain.h"
 
 #include "core/analysis/ConceptUsage.h"
@@ -28,14 +29,11 @@
 
 namespace {
 
-class UsageWindowTest : public ::testing::Test {
+class UsageWindowTest : public MainFormFixture {
 protected:
     void SetUp() override
     {
-        EnsureApp();
-        TMainForm::AboutBoxRunner() = [] {};
-        form = std::make_unique<TMainForm>();
-        form->FirstActivation = false;
+        MainFormFixture::SetUp();
         form->OpenLogFiles({QString::fromStdString(GunzippedTestFile("match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg"))});
         log = form->Logs->Current();
         ASSERT_NE(log, nullptr);
@@ -47,9 +45,7 @@ protected:
     void TearDown() override
     {
         platform::SetBeepCounter(nullptr);
-        form.reset();
-        TMainForm::AboutBoxRunner() = &TMainForm::ShowAboutBox;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        MainFormFixture::TearDown();
     }
     std::vector<std::string> Column(int col) const
     {
@@ -67,7 +63,6 @@ protected:
     }
 
     platform::DialogScript script;
-    std::unique_ptr<TMainForm> form;
     RoboCupFileT* log = nullptr;
     TMDIUsageChild* w = nullptr;
     int beeps = 0;
