@@ -329,22 +329,11 @@ void TMDIUsageChild::sgConceptsColumnMoved(int from, int to)
 
 void TMDIUsageChild::PanelShowHideClick()
 {
-    auto* layout = static_cast<QBoxLayout*>(widget()->layout());
-    const bool folded = layout->direction() == QBoxLayout::LeftToRight;
+    const bool unfolded =
+        TogglePanelFold(static_cast<QBoxLayout*>(widget()->layout()), ChartPanel, kPanelHeight);
     for (QWidget* w : ChartPanel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         if (w != PanelShowHide)
-            w->setVisible(folded);
-    lbPlayers->setVisible(folded);
-    lbConcepts->setVisible(folded);
-    if (folded) {
-        layout->setDirection(QBoxLayout::TopToBottom);
-        ChartPanel->setMinimumWidth(0);
-        ChartPanel->setMaximumWidth(QWIDGETSIZE_MAX);
-        ChartPanel->setFixedHeight(kPanelHeight);
-    } else {
-        layout->setDirection(QBoxLayout::LeftToRight);
-        ChartPanel->setMinimumHeight(0);
-        ChartPanel->setMaximumHeight(QWIDGETSIZE_MAX);
-        ChartPanel->setFixedWidth(5);
-    }
+            w->setVisible(unfolded);
+    lbPlayers->setVisible(unfolded);
+    lbConcepts->setVisible(unfolded);
 }

@@ -8,7 +8,26 @@
 #include <QStyle>
 #include <QStyleOptionSlider>
 
+#include <QBoxLayout>
+
 #include <algorithm>
+
+bool TogglePanelFold(QBoxLayout* layout, QWidget* panel, int height)
+{
+    const bool unfold = layout->direction() == QBoxLayout::LeftToRight;
+    if (unfold) {
+        layout->setDirection(QBoxLayout::TopToBottom);
+        panel->setMinimumWidth(0);
+        panel->setMaximumWidth(QWIDGETSIZE_MAX);
+        panel->setFixedHeight(height);
+    } else {
+        layout->setDirection(QBoxLayout::LeftToRight);
+        panel->setMinimumHeight(0);
+        panel->setMaximumHeight(QWIDGETSIZE_MAX);
+        panel->setFixedWidth(5);
+    }
+    return unfold;
+}
 
 TClickStrip::TClickStrip(QWidget* parent) : QFrame(parent)
 {

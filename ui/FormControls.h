@@ -26,6 +26,13 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 };
 
+class QBoxLayout;
+
+// The child windows fold their control panel away into a 5-pixel strip beside
+// the picture and unfold it again above it at its own height. Toggles the
+// panel between the two and returns true when it is unfolded (on top) now.
+bool TogglePanelFold(QBoxLayout* layout, QWidget* panel, int height);
+
 // A horizontal track bar that also shows a selected range (SelStart..SelEnd)
 // as a band along its groove; the range is only shown, never edited here.
 class TSelTrackBar : public QSlider {

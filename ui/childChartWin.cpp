@@ -241,19 +241,7 @@ void TMDIChartChild::BtnHideShowSeriesClick()
 
 void TMDIChartChild::PanelShowHideClick()
 {
-    const bool folded = body_->direction() == QBoxLayout::LeftToRight;
-    if (folded) {
-        body_->setDirection(QBoxLayout::TopToBottom);
-        ChartPanel->setMinimumWidth(0);
-        ChartPanel->setMaximumWidth(QWIDGETSIZE_MAX);
-        ChartPanel->setFixedHeight(53);
-    } else {
-        body_->setDirection(QBoxLayout::LeftToRight);
-        ChartPanel->setMinimumHeight(0);
-        ChartPanel->setMaximumHeight(QWIDGETSIZE_MAX);
-        ChartPanel->setFixedWidth(5);
-    }
-    panelControls_->setVisible(folded);
+    panelControls_->setVisible(TogglePanelFold(body_, ChartPanel, 53));
 }
 
 void TMDIChartChild::AddFunctionSeries(int function, const QString& name)

@@ -172,20 +172,9 @@ void TMDIFieldChild::cbDynamicTimeRangeClick(bool checked)
 
 void TMDIFieldChild::PanelShowHideClick()
 {
-    const bool onTop = outer_->direction() == QBoxLayout::TopToBottom;
-    if (onTop) {
-        outer_->setDirection(QBoxLayout::LeftToRight);
-        ChartPanel->setMinimumHeight(0);
-        ChartPanel->setMaximumHeight(QWIDGETSIZE_MAX);
-        ChartPanel->setFixedWidth(5);
-    } else {
-        outer_->setDirection(QBoxLayout::TopToBottom);
-        ChartPanel->setMinimumWidth(0);
-        ChartPanel->setMaximumWidth(QWIDGETSIZE_MAX);
-        ChartPanel->setFixedHeight(110);
-    }
-    PanelOptions->setVisible(!onTop);
-    lbPlayers->setVisible(!onTop);
+    const bool unfolded = TogglePanelFold(outer_, ChartPanel, 110);
+    PanelOptions->setVisible(unfolded);
+    lbPlayers->setVisible(unfolded);
     // The picture takes the freed space now, not only at the next layout pass.
     outer_->activate();
     FormResize();

@@ -426,6 +426,8 @@ private:
     void RemoveFileEntry(RoboCupFileT* log);
     // The same, handing the log to the caller instead of freeing it.
     std::unique_ptr<RoboCupFileT> TakeFileEntry(RoboCupFileT* log);
+    // Adds the record to the open logs and makes it the current log.
+    RoboCupFileT* AddCurrentLog(std::unique_ptr<RoboCupFileT> record);
     // Undoes a file entry whose load failed: the entry leaves, the log it
     // replaced comes back where it stood, and the log current before (named
     // before) is current again, or else the first one.

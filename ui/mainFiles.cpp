@@ -223,7 +223,13 @@ RoboCupFileT* TMainForm::CreateFileEntry(const QString& fileName)
         replacedIndex_ = Logs->IndexOf(old);
         replacedLog_ = TakeFileEntry(old);
     }
-    RoboCupFileT* log = Logs->Add(CreateFileRecord(fileName.toStdString()));
+    return AddCurrentLog(CreateFileRecord(fileName.toStdString()));
+}
+
+RoboCupFileT* TMainForm::AddCurrentLog(std::unique_ptr<RoboCupFileT> record)
+{
+    RoboCupFileT* log = Logs->Add(std::move(record));
+    const QString fileName = QString::fromStdString(log->fileName);
     Logs->SetCurrent(log);
     // A switch of logs: the slider reset must not overwrite the new log's
     // remembered range and cycle.

@@ -92,17 +92,7 @@ RoboCupFileT* TMainForm::MergeFiles(const QString& name, const QString& team, co
     }
     // Only now that the merge has read them may an earlier merged log of the
     // same name go.
-    const QString fileName = QString::fromStdString(merged->fileName);
     if (RoboCupFileT* old = Logs->Find(merged->fileName))
         RemoveFileEntry(old);
-    RoboCupFileT* log = Logs->Add(std::move(merged));
-    Logs->SetCurrent(log);
-    // A switch of logs: the slider reset must not overwrite the new log's
-    // remembered range and cycle.
-    FileSwitching = true;
-    TrackBar1->setValue(0);
-    TrackBar2->setValue(0);
-    FileSwitching = false;
-    SelectCurrentFile(fileName, true);
-    return log;
+    return AddCurrentLog(std::move(merged));
 }
