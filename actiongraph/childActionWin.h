@@ -12,6 +12,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 #include <vector>
 
 class QCheckBox;
@@ -74,6 +75,13 @@ public:
     // ".bmp" and ".jpg" (the picture); any other, or an upper-case one, is
     // refused with a warning. False, after a message, when nothing was saved.
     bool SaveGraphFile(const QString& fileName);
+    // Writes (childActionWinAssoc.cpp) the log's features at the example cycles, each with its class,
+    // in a learner's format (0 Apriori, 1 Weka, 2 CN2, 3 Orange, 4 Slipper);
+    // Apriori asks whether objects go by role. Slipper prunes selection (may
+    // be null). False, after a message, when a file could not be written.
+    bool SaveAssocData(const QString& fileName, int format, double threshold, const std::vector<int>& instanceCycles,
+                       const std::vector<int>& instanceClasses, const std::vector<std::string>& classNames,
+                       std::vector<std::string>* selection);
 
     // ---- Drawing (childActionWinDraw.cpp) --------------------------------------------
     // Draws the whole graph over the pitch into Image, as the display controls

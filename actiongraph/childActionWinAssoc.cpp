@@ -1,0 +1,74 @@
+// "Save Assoc. Data": the log's features at example cycles as a dataset for
+// outside association and rule learners.
+#include "actiongraph/childActionWin.h"
+
+#include "actiongraph/AssocSnapshot.h"
+#include "core/io/AssocData.h"
+#include "platform/Hooks.h"
+#include "platform/qt/Dialogs.h"
+#include "ui/waitFormWin.h"
+
+#include <fstream>
+
+bool TMDIActionChild::SaveAssocData(const QString& fileName, int format, double threshold,
+                                    const std::vector<int>& instanceCycles, const std::vector<int>& instanceClasses,
+                                    const std::vector<std::string>& classNames, std::vector<std::string>* selection)
+{
+    using assocdata::Format;
+    if (!File || format < 0 || format > 4)
+        return false;  // the log is gone with its features, or no such format
+    const auto kind = static_cast<Format>(format);
+    const std::string name = fileName.toLocal8Bit().toStdString();
+    // Apriori and Slipper write a second file next to the main one.
+    const bool twoFiles = kind == Format::Apriori || kind == Format::Slipper;
+    const std::string ext = kind == Format::Apriori ? ".app" : ".names";
+    const std::string second = twoFiles ? assocdata::SecondFileName(name, ext) : std::string();
+    if (twoFiles && second.empty()) {
+        platform::MessageBox(this,
+                             "The file " + fileName + " would be its own " + QString::fromStdString(ext) +
+                                 " file. Nothing was saved.",
+                             "Warning", platform::Buttons::Ok);
+        return false;
+    }
+    const bool useRoles =
+        kind == Format::Apriori && platform::MessageBox(this, "Use player roles instead of names?", "Question",
+                                                        platform::Buttons::YesNo) == platform::Answer::Yes;
+    QString failed;
+    {
+        WaitFormGuard wait("Saving " + fileName + " ...");
+        std::ofstream out(name, std::ios::binary | std::ios::trunc);
+        std::ofstream other;
+        if (twoFiles)
+            other.open(second, std::ios::binary | std::ios::trunc);
+        if (!out)
+            failed = fileName;
+        else if (twoFiles && !other)
+            failed = QString::fromLocal8Bit(second.c_str());
+        if (failed.isEmpty()) {
+            const assocdata::Dataset data = AssocSnapshot(*File, instanceCycles, instanceClasses, classNames);
+            const assocdata::Progress progress = [&](int done, int total) {
+                if (done % 100 == 0)
+                    platform::SetWaitText(assocdata::ProgressText(name, done, total));
+            };
+            switch (kind) {
+            case Format::Apriori: assocdata::WriteApriori(out, other, data, threshold, useRoles, progress); break;
+            case Format::Weka: assocdata::WriteWeka(out, data, threshold, progress); break;
+            case Format::CN2: assocdata::WriteCN2(out, data, threshold, progress); break;
+            case Format::Orange: assocdata::WriteOrange(out, data, threshold, progress); break;
+            case Format::Slipper: assocdata::WriteSlipper(out, other, data, threshold, selection, progress); break;
+            }
+            if (twoFiles) {
+                other.close();
+                if (other.fail())
+                    failed = QString::fromLocal8Bit(second.c_str());
+            }
+            out.close();
+            if (out.fail())
+                failed = fileName;
+        }
+    }
+    if (failed.isEmpty())
+        return true;
+    platform::MessageBox(this, "Cannot write the file " + failed, "Error", platform::Buttons::Ok);
+    return false;
+}

@@ -1,0 +1,221 @@
+#include "actiongraph/childActionWin.h"
+
+#include "actiongraph/Actiongraph.h"
+#include "actiongraph/GraphBuilder.h"
+#include "core/concepts/ConceptHierarchies.h"
+#include "core/concepts/Concepts.h"
+#include "core/io/LoadLog.h"
+#include "core/learning/Features.h"
+#include "core/model/RoboCupFile.h"
+#include "platform/qt/Dialogs.h"
+#include "ui/waitFormWin.h"
+
+#include "GuiApp.h"
+#include "support/RecordingHooks.h"
+#include "support/TestData.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t from = 0;
+    for (std::size_t at; (at = text.find("\r\n", from)) != std::string::npos; from = at + 2)
+        lines.push_back(text.substr(from, at - from));
+    return lines;
+}
+
+// The items of an Apriori transaction line (" item item class").
+std::vector<std::string> Items(const std::string& line)
+{
+    std::vector<std::string> items;
+    std::istringstream in(line);
+    for (std::string item; in >> item;)
+        items.push_back(item);
+    if (!items.empty())
+        items.pop_back();  // the class
+    return items;
+}
+
+// The short real match's graph in a window, its features computed.
+class ActionChildAssoc : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureGuiApp();
+        {
+            InTempDir hierarchies("action-child-assoc-concepts");
+            CreateConceptHierarchies();
+        }
+        log = LoadLog(GunzippedTestFile("match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg"), true);
+        window = std::make_unique<TMDIActionChild>(nullptr, log.get());
+        TMDIChild::SelectAllPlayers(window->lbPlayers);
+        window->BuildActionGraph(window->Graph);
+        dir = MakeTempDir("action-child-assoc");
+    }
+    void TearDown() override
+    {
+        window.reset();
+        log.reset();
+        FreeConceptHierarchies();
+    }
+    std::string Path(const std::string& name) const { return dir + "/" + name; }
+
+    std::unique_ptr<RoboCupFileT> log;
+    std::unique_ptr<TMDIActionChild> window;
+    std::string dir;
+    platform::DialogScript script;
+};
+
+}  // namespace
+
+TEST_F(ActionChildAssoc, AprioriAsksForRolesAndShowsProgressEveryHundredInstances)
+{
+    ASSERT_NE(log->features, nullptr);
+    std::vector<int> cycles;
+    std::vector<int> classes;
+    for (int t = 0; t < 250; ++t) {
+        cycles.push_back(t);
+        classes.push_back(t % 2);
+    }
+    const std::vector<std::string> names{"OTHER", "SELECTED"};
+    const std::string byName = Path("names.dat");
+    RecordingHooks hooks;
+    script.answers = {platform::Answer::No};
+    ASSERT_TRUE(window->SaveAssocData(QString::fromStdString(byName), 0, 0.0, cycles, classes, names, nullptr));
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].text, "Use player roles instead of names?");
+    EXPECT_EQ(script.messages[0].caption, "Question");
+    EXPECT_EQ(script.messages[0].buttons, platform::Buttons::YesNo);
+    EXPECT_EQ(hooks.waitTexts,
+              (std::vector<std::string>{"Saving " + byName + " 40.0 % ...", "Saving " + byName + " 80.0 % ..."}));
+    EXPECT_TRUE(WaitForm.isNull());
+    EXPECT_EQ(ReadBytes(Path("names.app")), "body\r\nOTHER head\r\nSELECTED head\r\n");
+
+    const std::vector<std::string> plain = Lines(ReadBytes(byName));
+    ASSERT_EQ(plain.size(), 250u);
+    int items = 0;
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        ASSERT_EQ(plain[i].substr(0, 1), " ");
+        const std::string cls = " " + names[static_cast<std::size_t>(classes[i])];
+        ASSERT_EQ(plain[i].substr(plain[i].size() - cls.size()), cls) << i;
+        for (const std::string& item : Items(plain[i])) {
+            ++items;
+            const bool named = item.rfind("Team:", 0) == 0 || item.rfind("Ball:", 0) == 0 ||
+                               item.rfind("Lplayer", 0) == 0 || item.rfind("Rplayer", 0) == 0;
+            ASSERT_TRUE(named) << item;
+        }
+    }
+    EXPECT_GT(items, 250);
+
+    // With roles a player's item begins with his role at the cycle.
+    const std::string byRole = Path("roles.dat");
+    script.answers = {platform::Answer::Yes};
+    ASSERT_TRUE(window->SaveAssocData(QString::fromStdString(byRole), 0, 0.0, cycles, classes, names, nullptr));
+    const std::vector<std::string> roled = Lines(ReadBytes(byRole));
+    ASSERT_EQ(roled.size(), plain.size());
+    int rolePrefixed = 0;
+    for (std::size_t i = 0; i < roled.size(); ++i) {
+        const std::vector<std::string> a = Items(plain[i]);
+        const std::vector<std::string> b = Items(roled[i]);
+        ASSERT_EQ(a.size(), b.size());
+        for (std::size_t k = 0; k < a.size(); ++k) {
+            // "<object>:<feature name>" becomes "<role>:<feature name>".
+            const std::string feature = a[k].substr(a[k].find(':') + 1);
+            ASSERT_EQ(b[k].substr(b[k].size() - feature.size()), feature);
+            const std::string object = feature.substr(0, feature.find(':'));
+            for (int o = 1; o < 23; ++o)
+                if (object == (o <= 11 ? "Lplayer" + std::to_string(o) : "Rplayer" + std::to_string(o - 11)))
+                    if (ConceptObject* role = RoleAt(*log, o, cycles[i])) {
+                        ASSERT_EQ(b[k], ConceptObject::GetPathName(role) + ":" + feature);
+                        ++rolePrefixed;
+                    }
+        }
+    }
+    EXPECT_GT(rolePrefixed, 0);
+}
+
+TEST_F(ActionChildAssoc, ASecondFileThatWouldBeTheMainFileIsRefused)
+{
+    const std::vector<int> cycles{10, 20};
+    const std::vector<int> classes{0, 1};
+    const std::vector<std::string> names{"OTHER", "SELECTED"};
+    const struct {
+        std::string file;
+        int format;
+        std::string ext;
+    } cases[] = {{"x.app", 0, ".app"}, {"run.names", 4, ".names"}};
+    for (const auto& c : cases) {
+        platform::DialogScript local;
+        const QString file = QString::fromStdString(Path(c.file));
+        EXPECT_FALSE(window->SaveAssocData(file, c.format, 0.0, cycles, classes, names, nullptr));
+        ASSERT_EQ(local.messages.size(), 1u) << c.file;  // no roles question first
+        EXPECT_EQ(local.messages[0].text, "The file " + file + " would be its own " +
+                                              QString::fromStdString(c.ext) + " file. Nothing was saved.");
+        EXPECT_EQ(local.messages[0].caption, "Warning");
+        EXPECT_FALSE(std::filesystem::exists(Path(c.file)));
+    }
+}
+
+TEST_F(ActionChildAssoc, AFileThatCannotBeWrittenIsNamed)
+{
+    const std::vector<int> cycles{10, 20};
+    const std::vector<int> classes{0, 1};
+    const std::vector<std::string> names{"OTHER", "SELECTED"};
+    for (int format : {1, 2, 3, 4}) {
+        platform::DialogScript local;
+        const QString file = QString::fromStdString(Path("missing/data.txt"));
+        EXPECT_FALSE(window->SaveAssocData(file, format, 0.0, cycles, classes, names, nullptr));
+        ASSERT_EQ(local.messages.size(), 1u) << format;
+        EXPECT_EQ(local.messages[0].text, "Cannot write the file " + file);
+        EXPECT_EQ(local.messages[0].caption, "Error");
+        EXPECT_TRUE(WaitForm.isNull());
+    }
+}
+
+// Weka 3.6 reads the ARFF of the busiest node of a real match: its cycles are
+// SELECTED, every tenth other cycle OTHER.
+TEST_F(ActionChildAssoc, WekaLoadsARealNodesDataset)
+{
+    const std::string jar = "/usr/share/java/weka.jar";
+    if (!std::filesystem::exists(jar) || std::system("java -version >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "java or Weka is not installed";
+    std::vector<int> best;
+    for (int i = 0; i < window->Graph->NodeCount(); ++i) {
+        std::vector<int> cycles;
+        window->CollectNodeCycles(nullptr, window->Graph->GetNode(i), cycles, true);
+        if (cycles.size() > best.size())
+            best = cycles;
+    }
+    ASSERT_FALSE(best.empty());
+    std::vector<int> cycles = best;
+    std::vector<int> classes(best.size(), 1);
+    const std::set<int> selected(best.begin(), best.end());
+    for (int t = 0; t < log->features->GetNumInstances(); t += 10)
+        if (!selected.count(t)) {
+            cycles.push_back(t);
+            classes.push_back(0);
+        }
+    const std::string arff = Path("node.arff");
+    ASSERT_TRUE(window->SaveAssocData(QString::fromStdString(arff), 1, 0.0, cycles, classes,
+                                      {"OTHER", "SELECTED"}, nullptr));
+    const std::string report = Path("weka.txt");
+    std::system(("java -cp " + jar + " weka.core.Instances '" + arff + "' >'" + report + "' 2>&1").c_str());
+    const std::string text = ReadBytes(report);
+    EXPECT_EQ(text.find("Exception"), std::string::npos) << text.substr(0, 2000);
+    EXPECT_NE(text.find("Num Instances:  " + std::to_string(cycles.size()) + "\n"), std::string::npos)
+        << text.substr(0, 2000);
+    EXPECT_NE(text.find("Num Attributes: " + std::to_string(log->features->GetNumFeatures() + 1) + "\n"),
+              std::string::npos)
+        << text.substr(0, 2000);
+}
