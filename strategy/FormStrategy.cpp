@@ -37,6 +37,10 @@ TFormStrategy::TFormStrategy(QWidget* parent) : QDialog(parent)
     connect(btnClear, &QPushButton::clicked, this, &TFormStrategy::btnClearClick);
     connect(BtnClose, &QPushButton::clicked, this, &QDialog::reject);
     connect(rgFileType->Group(), &QButtonGroup::idClicked, this, [this](int) { rgFileTypeClick(); });
+    connect(BtnCheckRules, &QPushButton::clicked, this, &TFormStrategy::BtnCheckRulesClick);
+    connect(btnAllRules, &QPushButton::clicked, this, &TFormStrategy::btnAllRulesClick);
+    connect(sgStrategy, &TStringGrid::MouseDown, this,
+            [this](Qt::MouseButton button, int, int, QPoint) { sgStrategyMouseDown(button); });
 }
 
 TFormStrategy::~TFormStrategy()

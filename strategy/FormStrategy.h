@@ -97,8 +97,15 @@ public:
     void BtnWholeTestRulesClick();
 
     // ---- Sweep, rule check and export (FormStrategySweep.cpp, FormStrategyExport.cpp) ----
+    // Twelve learning and test runs of the selected strategy, one result row
+    // each; afterwards the path lists hold only "All".
     void RunParameterSweep();
+    // A right press on sgStrategy runs the sweep.
+    void sgStrategyMouseDown(Qt::MouseButton button);
+    // Per node and cycle of the (test) log whether the rules hold, and the counts.
     void BtnCheckRulesClick();
+    // Every listed strategy's rules as source text, saved after each strategy
+    // to TempResults.txt in the temporary folder.
     void btnAllRulesClick();
     QString saveFilter = "Slipper format (*.data)";
     QString saveSuffix = "data";

@@ -1,7 +1,119 @@
 #include "strategy/FormStrategy.h"
 
-// Not built yet: the command does nothing.
+#include "strategy/RuleExport.h"
+
+#include "actiongraph/childActionWin.h"
+#include "core/model/Common.h"
+#include "platform/Clock.h"
+#include "platform/qt/Dialogs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include <fstream>
+
+namespace {
+// The rules memo as lines: an empty memo has none.
+class TMemoLines : public TTextLines {
+public:
+    explicit TMemoLines(QPlainTextEdit* memo) : memo_(memo) {}
+
+    int Count() const override { return memo_->document()->isEmpty() ? 0 : memo_->document()->blockCount(); }
+    std::vector<std::string> Lines() const override
+    {
+        std::vector<std::string> lines;
+        if (memo_->document()->isEmpty())
+            return lines;
+        for (QTextBlock b = memo_->document()->begin(); b.isValid(); b = b.next())
+            lines.push_back(b.text().toStdString());
+        return lines;
+    }
+    // The export's first line is never empty, so an empty memo (one empty
+    // block to Qt) never has to tell "no line" from "one empty line".
+    void Append(const std::string& line) override { memo_->appendPlainText(QString::fromStdString(line)); }
+    void Replace(int index, const std::string& line) override
+    {
+        QTextBlock block = memo_->document()->findBlockByNumber(index);
+        if (!block.isValid())
+            return;
+        QTextCursor cursor(block);
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        cursor.insertText(QString::fromStdString(line));
+    }
+    void SetText(const std::string& text) override { memo_->setPlainText(QString::fromStdString(text)); }
+
+private:
+    QPlainTextEdit* memo_;
+};
+
+// The date and time stamped on the export, in one fixed form whatever the
+// system's settings, so that exports from different machines compare.
+std::string ExportTime()
+{
+    return QDateTime::fromSecsSinceEpoch(platform::NowSeconds()).toString("yyyy-MM-dd HH:mm:ss").toStdString();
+}
+}  // namespace
 
 void TFormStrategy::btnAllRulesClick()
 {
+    if (!actionChild) {
+        platform::MessageBox(this, "No action graph attached", "Warning !");
+        return;
+    }
+    TExportSettings settings;
+    try {
+        settings.value = StrToFloatDot(actionChild->EditValue->text().toStdString());
+    } catch (const EConvertError& e) {
+        platform::MessageBox(this, QString::fromStdString(e.what()), "Error");
+        return;
+    }
+    settings.computer = cbComputerOutput->isChecked();
+    settings.length = ExportLength(actionChild->cbPathFunc->currentIndex());
+    settings.when = ExportTime();
+
+    // Every strategy the list offers: the items with a path but "All paths",
+    // wherever they stand in the list.
+    struct Candidate {
+        int row;
+        std::string text;
+    };
+    std::vector<Candidate> candidates;
+    for (int i = 0; i < pathItems.Count(); ++i)
+        if (pathItems.Path(i) && pathItems.Text(i) != "All paths")
+            candidates.push_back({i, pathItems.Text(i)});
+
+    cbVerbose->setCheckState(Qt::Checked);
+    cbStrictTimes->setChecked(true);
+    const QString fileName = QDir(QDir::tempPath()).filePath(kExportFileName);
+    TMemoLines memo(MemoRules);
+    TRuleExport exportRun(memo, settings, static_cast<int>(candidates.size()));
+    exportRun.Begin();
+    bool reported = false;
+    for (const Candidate& candidate : candidates) {
+        if (ExportSkips(candidate.text))
+            continue;
+        // A learner's message box lets events through: the list may have
+        // changed under the export.
+        if (!actionChild || candidate.row >= pathItems.Count() || pathItems.Text(candidate.row) != candidate.text)
+            break;
+        exportRun.BeginBlock(candidate.text);
+        lbPath->setCurrentRow(candidate.row);
+        BtnRulesClick(nullptr);
+        exportRun.EndBlock();
+        std::ofstream file(fileName.toStdString(), std::ios::binary | std::ios::trunc);
+        if (file)
+            WriteLinesCrLf(file, memo.Lines());
+        if (!file && !reported) {
+            reported = true;
+            platform::MessageBox(this, "Cannot create file \"" + QDir::toNativeSeparators(fileName) + "\".", "Error");
+        }
+    }
+    exportRun.Finish();
 }

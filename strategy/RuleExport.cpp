@@ -1,0 +1,151 @@
+#include "strategy/RuleExport.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+void TLineVector::Replace(int index, const std::string& line)
+{
+    if (index >= 0 && index < Count())
+        lines[static_cast<std::size_t>(index)] = line;
+}
+
+void TLineVector::SetText(const std::string& text)
+{
+    lines.clear();
+    if (text.empty())
+        return;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+}
+
+std::string ExportIfdefLine(double value, int length)
+{
+    // Truncated toward zero, as the level names of the generated tables have
+    // always been formed.
+    std::string level;
+    if (value < 1.0)
+        level = "0" + std::to_string(static_cast<long long>(std::trunc(value * 10.0)));
+    else
+        level = std::to_string(static_cast<long long>(std::trunc(value)));
+    return "#ifdef ABS" + level + "SEQ" + std::to_string(length);
+}
+
+std::string ExportCountLine(int count) { return "  #define NUMACTIONRULES " + std::to_string(count); }
+
+namespace {
+std::string Lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to)
+{
+    std::string out;
+    out.reserve(text.size());
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t hit = text.find(from, start);
+        if (hit == std::string::npos)
+            break;
+        out.append(text, start, hit - start);
+        out += to;
+        start = hit + from.size();
+    }
+    out.append(text, start, std::string::npos);
+    text = std::move(out);
+}
+}  // namespace
+
+bool ExportSkips(const std::string& itemText)
+{
+    const std::string text = Lower(itemText);
+    for (const char* word : {"attack", "intercept", "rteam"})
+        if (text.find(word) != std::string::npos)
+            return true;
+    return false;
+}
+
+std::string ApplyExportReplacements(std::string text)
+{
+    // "Team:" also cuts "LTeam:" and "RTeam:" down to "L" and "R": the tables
+    // read by the players were generated that way, so it stays.
+    static const std::pair<const char*, const char*> kReplacements[] = {
+        {"LTeam.1:", ""},       {"LTeam.2:", ""},     {"LTeam.3:", ""},     {"Team:", ""},
+        {"Pass-", "Pass_"},     {"Attack-", "Attack_"}, {"{\r\n", "{ "},    {"\r\n\r\n", "\r\n"},
+        {",\r\n", ", "},        {"), }", ") }"},      {",\\\r\n  };", "\\\r\n  };"},
+    };
+    for (const auto& [from, to] : kReplacements)
+        ReplaceAll(text, from, to);
+    return text;
+}
+
+std::string JoinCrLf(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            text += "\r\n";
+        text += lines[i];
+    }
+    return text;
+}
+
+void WriteLinesCrLf(std::ostream& out, const std::vector<std::string>& lines)
+{
+    for (const std::string& line : lines)
+        out << line << "\r\n";
+}
+
+TRuleExport::TRuleExport(TTextLines& lines, TExportSettings settings, int candidates)
+    : lines_(lines), settings_(std::move(settings)), candidates_(candidates)
+{
+}
+
+void TRuleExport::Begin()
+{
+    lines_.Append("// *** Creating rules for all list @" + settings_.when);
+    if (!settings_.computer)
+        return;
+    lines_.Append(ExportIfdefLine(settings_.value, settings_.length));
+    lines_.Append(ExportCountLine(candidates_));
+    countLine_ = lines_.Count() - 1;
+    lines_.Append("  #define ACTIONRULELEN " + std::to_string(settings_.length));
+    lines_.Append("  #define RULES tActionRule rules[NUMACTIONRULES][ACTIONRULELEN] = {\\");
+}
+
+void TRuleExport::BeginBlock(const std::string& itemText)
+{
+    ++blocks_;
+    lines_.Append("");
+    lines_.Append(settings_.computer ? "{" : "***Rule " + itemText);
+}
+
+void TRuleExport::EndBlock()
+{
+    if (!settings_.computer)
+        return;
+    lines_.Append("},\\");
+    lines_.Replace(countLine_, ExportCountLine(blocks_));
+}
+
+void TRuleExport::Finish()
+{
+    if (!settings_.computer)
+        return;
+    lines_.Append("  };");
+    lines_.Append("#endif");
+    std::string text = ApplyExportReplacements(JoinCrLf(lines_.Lines()));
+    ReplaceAll(text, "\r\n", "\n");
+    lines_.SetText(text);
+}

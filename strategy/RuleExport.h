@@ -1,0 +1,99 @@
+// "All Rules": the rules of every listed strategy as source text that declares
+// a table of tActionRule rows, one row per strategy and one entry per node,
+// inside a block named after the graph's abstraction level and the strategy
+// length. The text grows in the rules memo, where rule learning prints each
+// strategy's entries between the lines written here, so the export works on
+// the memo's lines through a small interface rather than on a string of its own.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+// The lines of a text the export appends to and edits.
+class TTextLines {
+public:
+    virtual ~TTextLines() = default;
+    virtual int Count() const = 0;
+    virtual std::vector<std::string> Lines() const = 0;
+    virtual void Append(const std::string& line) = 0;
+    virtual void Replace(int index, const std::string& line) = 0;
+    // Replaces the whole text; "\n" ends a line.
+    virtual void SetText(const std::string& text) = 0;
+};
+
+// Lines held in a vector (tests, and texts built before they are shown).
+class TLineVector : public TTextLines {
+public:
+    std::vector<std::string> lines;
+
+    int Count() const override { return static_cast<int>(lines.size()); }
+    std::vector<std::string> Lines() const override { return lines; }
+    void Append(const std::string& line) override { lines.push_back(line); }
+    void Replace(int index, const std::string& line) override;
+    void SetText(const std::string& text) override;
+};
+
+// The temporary file every exported strategy is saved to, in the system's
+// temporary folder.
+inline constexpr const char* kExportFileName = "TempResults.txt";
+
+// The length written into the block's name and ACTIONRULELEN: the path
+// function's index minus 12, so "avg, len=1" .. "avg, len=4" give 1 .. 4 (the
+// other functions 0 or less).
+inline int ExportLength(int pathFunction) { return pathFunction - 12; }
+
+// "#ifdef ABS<level>SEQ<length>": below 1 the level is "0" and the tenths
+// (0.5 gives "05", 0.05 gives "00"), else the whole part (4 gives "4").
+std::string ExportIfdefLine(double value, int length);
+std::string ExportCountLine(int count);
+
+// An item whose text names an attack, an interception or the right team, in
+// any letter case, is not exported.
+bool ExportSkips(const std::string& itemText);
+
+// The textual clean-up of the finished source text (lines joined by CR LF):
+// eleven replace-alls in a fixed order, each one pass left to right, case
+// sensitive. They drop side prefixes of feature names, make names valid
+// identifiers and join each strategy's entries onto one line.
+std::string ApplyExportReplacements(std::string text);
+
+// The lines joined by CR LF (no line end after the last).
+std::string JoinCrLf(const std::vector<std::string>& lines);
+// Every line followed by CR LF.
+void WriteLinesCrLf(std::ostream& out, const std::vector<std::string>& lines);
+
+struct TExportSettings {
+    // Computer output: the source text; otherwise each strategy under a
+    // "***Rule" line in the readable form.
+    bool computer = true;
+    // The graph's join value and the strategy length.
+    double value = 0.0;
+    int length = 0;
+    // The date and time stamped on the first line.
+    std::string when;
+};
+
+// One export run over the lines. Begin, then BeginBlock / EndBlock around the
+// rule lines of every exported strategy, then Finish.
+class TRuleExport {
+public:
+    // candidates: how many strategies the list offers; the count line shows it
+    // until the first block is written.
+    TRuleExport(TTextLines& lines, TExportSettings settings, int candidates);
+
+    void Begin();
+    void BeginBlock(const std::string& itemText);
+    // Closes the block and counts it in the count line.
+    void EndBlock();
+    // Closes the table and applies the replacements to the whole text.
+    void Finish();
+    int Blocks() const { return blocks_; }
+
+private:
+    TTextLines& lines_;
+    TExportSettings settings_;
+    int candidates_;
+    int countLine_ = -1;
+    int blocks_ = 0;
+};

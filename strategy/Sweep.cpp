@@ -1,0 +1,57 @@
+#include "strategy/Sweep.h"
+
+#include "core/learning/Features.h"
+#include "core/learning/Rules.h"
+
+#include <cstdio>
+
+const char* const kSweepHeader =
+    "conf \tdiff \tdist \tthres \tdesctp \tdescfp \tdesctn \tdescfn \tdescacc \trultp \trulfp \trultn \trulfn "
+    "\trulacc \tall \ttp \tfp \ttn \tfn \tacc \tdepth \tnumattr \t#+ \t#-";
+
+std::vector<TSweepSetting> SweepSettings()
+{
+    // The loops keep their one-value ranges so that widening one of them is a
+    // change of its bounds only.
+    std::vector<TSweepSetting> settings;
+    for (double c = 0.0; c <= 0.0; c += 0.2)
+        for (double d = 0.0; d <= 0.0; d += 0.1)
+            for (double m = 0.0; m <= 16.0; m += 8.0)
+                for (double x = m + 8.0; x <= m + 32.0; x += 8.0)
+                    for (int t = 85; t <= 85; t += 8)
+                        settings.push_back({c, d, m, x, t});
+    return settings;
+}
+
+std::string SweepNumber(double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f", value);
+    return text;
+}
+
+TRuleCheck CheckRules(FeatureList& list, const TChunkList& chunks, bool skipEnd, bool verbose)
+{
+    TRuleCheck check;
+    std::string& text = check.text;
+    if (verbose) {
+        text += "Rules:\n";
+        for (const auto& chunk : chunks)
+            if (chunk)
+                text += chunk->GetName() + " <= \t" + RulesToString(&list, chunk->GetRules(), false) + "\n";
+        text += "----------------------------\n";
+    }
+    const int instances = list.GetNumInstances();
+    for (const auto& chunk : chunks) {
+        if (!chunk || (skipEnd && chunk->IsEnd()))
+            continue;
+        for (int i = 0; i < instances; ++i) {
+            const bool covered = RulesCover(list, chunk->GetRules(), i);
+            text += std::to_string(i);
+            text += covered ? ": true\n" : ": false\n";
+            ++(covered ? check.covered : check.uncovered);
+        }
+    }
+    text += "Rule evaluation: \ttp " + std::to_string(check.covered) + "\ttn " + std::to_string(check.uncovered);
+    return check;
+}

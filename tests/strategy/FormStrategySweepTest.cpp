@@ -1,0 +1,217 @@
+// The strategy window's sweep, rule check and export on the pass scenario:
+// what the memo, the setting boxes, the path lists and the export file hold.
+#include "strategy/FormStrategy.h"
+
+#include "strategy/RuleExport.h"
+#include "strategy/Sweep.h"
+
+#include "actiongraph/PassScenario.h"
+
+#include "actiongraph/Actiongraph.h"
+#include "core/learning/Features.h"
+#include "platform/Clock.h"
+#include "platform/qt/Dialogs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "ui/StringGrid.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+QStringList MemoLines(const QPlainTextEdit* memo) { return memo->toPlainText().split('\n'); }
+
+class StrategySweep : public PassScenarioWindow {
+protected:
+    StrategySweep() : PassScenarioWindow("strategy-sweep") {}
+    void SetUp() override
+    {
+        PassScenarioWindow::SetUp();
+        form = std::make_unique<TFormStrategy>();
+        ASSERT_EQ(window->Graph->ConnectionCount(), 3);
+        path.Connections() = {window->Graph->GetConnection(2), window->Graph->GetConnection(0)};
+    }
+    void TearDown() override
+    {
+        form.reset();
+        PassScenarioWindow::TearDown();
+    }
+    // Lists the given texts, each with the two-connection path, then "All paths".
+    void ListPaths(const std::vector<std::string>& texts)
+    {
+        window->ClearPaths();
+        for (const std::string& text : texts)
+            window->Paths.Add(text, std::make_shared<TPathObject>(path));
+        window->AddAllPathsItem(window->Paths);
+        form->Attach(window, nullptr);
+    }
+
+    std::unique_ptr<TFormStrategy> form;
+    TPathObject path;
+};
+
+TEST_F(StrategySweep, WithoutAStrategyHeaderSettingsAndClearedLists)
+{
+    ListPaths({"   2.00 #2 a", "   1.00 #2 b"});
+    ASSERT_EQ(form->lbPath->count(), 4);
+    form->lbPath->setCurrentRow(-1);
+    form->MemoRules->setPlainText("old");
+    form->RunParameterSweep();
+    EXPECT_EQ(form->MemoRules->toPlainText().toStdString(), kSweepHeader);
+    EXPECT_EQ(form->EditMinConf->text(), "0.00");
+    EXPECT_EQ(form->EditMinDiff->text(), "0.00");
+    EXPECT_EQ(form->EditMinDist->text(), "16.00");
+    EXPECT_EQ(form->EditMaxDist->text(), "48.00");
+    EXPECT_EQ(form->EditThreshold->text(), "85");
+    // The path box holds only "All", and the strategy lists follow it.
+    ASSERT_EQ(window->Paths.Count(), 1);
+    EXPECT_EQ(window->Paths.Text(0), "All");
+    EXPECT_EQ(window->cbPaths->currentIndex(), 0);
+    ASSERT_EQ(form->lbPath->count(), 1);
+    EXPECT_EQ(form->lbPath->item(0)->text(), "All");
+    ASSERT_EQ(form->allStrategies.Count(), 1);
+    EXPECT_EQ(form->allStrategies.Path(0), nullptr);
+    EXPECT_EQ(form->pathItems.Count(), 1);
+    EXPECT_EQ(form->lbSimilar->count(), 0);
+}
+
+TEST_F(StrategySweep, TestAllWritesTheJoinValueAboveTheHeaderAndKeepsTheMemo)
+{
+    ListPaths({"   2.00 #2 a"});
+    form->lbPath->setCurrentRow(-1);
+    window->cbTestAll->setChecked(true);
+    window->EditValue->setText("12");
+    form->MemoRules->setPlainText("earlier");
+    form->RunParameterSweep();
+    EXPECT_EQ(MemoLines(form->MemoRules), (QStringList{"earlier", "12", kSweepHeader}));
+}
+
+TEST_F(StrategySweep, OnlyARightPressOnTheGridRunsTheSweep)
+{
+    ListPaths({"   2.00 #2 a"});
+    form->lbPath->setCurrentRow(-1);
+    form->sgStrategyMouseDown(Qt::LeftButton);
+    EXPECT_EQ(form->EditMaxDist->text(), "16");
+    EXPECT_EQ(window->Paths.Count(), 3);
+    emit form->sgStrategy->MouseDown(Qt::RightButton, 1, 1, QPoint());
+    EXPECT_EQ(form->EditMaxDist->text(), "48.00");
+    EXPECT_EQ(window->Paths.Count(), 1);
+}
+
+TEST_F(StrategySweep, CheckRulesAppendsOnceOrReplacesWithVerbose)
+{
+    ListPaths({"   2.00 #2 a"});
+    record.File().features = std::make_unique<FeatureList>();
+    record.File().features->Allocate(1, 3);
+    form->chunks.push_back(std::make_unique<StrategyChunk>("A", nullptr, nullptr, 0.0, 0.0, 1.0, false));
+    form->chunks.push_back(std::make_unique<StrategyChunk>("B-END", nullptr, nullptr, 0.0, 0.0, 1.0, true));
+    form->cbVerbose->setCheckState(Qt::Unchecked);
+    form->cbNoLastNode->setChecked(true);
+    form->MemoRules->setPlainText("kept");
+    form->BtnCheckRules->click();
+    EXPECT_EQ(MemoLines(form->MemoRules),
+              (QStringList{"kept", "0: true", "1: true", "2: true", "Rule evaluation: \ttp 3\ttn 0"}));
+    form->cbVerbose->setCheckState(Qt::PartiallyChecked);
+    form->cbNoLastNode->setChecked(false);
+    form->BtnCheckRulesClick();
+    const QStringList lines = MemoLines(form->MemoRules);
+    ASSERT_EQ(lines.size(), 11);
+    EXPECT_EQ(lines[0], "Rules:");
+    EXPECT_EQ(lines[2], "B-END <= \tFALSE");
+    EXPECT_EQ(lines[3], "----------------------------");
+    EXPECT_EQ(lines[10], "Rule evaluation: \ttp 6\ttn 0");
+}
+
+// The export with the learning left to the rules command: each block opens
+// and closes around what that command prints.
+class StrategyExport : public StrategySweep {
+protected:
+    void SetUp() override
+    {
+        StrategySweep::SetUp();
+        platform::SetClock([] { return std::int64_t{0}; });
+        tmp = MakeTempDir("strategy-export");
+        hadTmp = qEnvironmentVariableIsSet("TMPDIR");
+        previousTmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QByteArray::fromStdString(tmp));
+    }
+    void TearDown() override
+    {
+        if (hadTmp)
+            qputenv("TMPDIR", previousTmp);
+        else
+            qunsetenv("TMPDIR");
+        platform::SetClock({});
+        StrategySweep::TearDown();
+    }
+    std::string tmp;
+    bool hadTmp = false;
+    QByteArray previousTmp;
+};
+
+TEST_F(StrategyExport, ComputerOutputOverEveryListedStrategy)
+{
+    ListPaths({"   3.00 #2 a", "   2.00 #2 L:ATTACK", "   1.00 #2 b"});
+    form->cbComputerOutput->setChecked(true);
+    form->cbVerbose->setCheckState(Qt::Unchecked);
+    window->EditValue->setText("2");
+    window->cbPathFunc->setCurrentIndex(14);
+    platform::DialogScript script;
+    form->btnAllRules->click();
+    const QStringList lines = MemoLines(form->MemoRules);
+    ASSERT_EQ(lines.size(), 9);
+    EXPECT_TRUE(lines[0].startsWith("// *** Creating rules for all list @1970-01-01 "));
+    EXPECT_EQ(lines.mid(1), (QStringList{"#ifdef ABS2SEQ2", "  #define NUMACTIONRULES 2", "  #define ACTIONRULELEN 2",
+                                         "  #define RULES tActionRule rules[NUMACTIONRULES][ACTIONRULELEN] = {\\",
+                                         "{ },\\", "{ }\\", "  };", "#endif"}));
+    EXPECT_EQ(form->cbVerbose->checkState(), Qt::Checked);
+    EXPECT_TRUE(form->cbStrictTimes->isChecked());
+    EXPECT_EQ(form->lbPath->currentRow(), 2);
+    EXPECT_TRUE(script.messages.empty());
+    // The file: the text before the clean-up, after the last block, in CR LF lines.
+    std::vector<std::string> saved;
+    for (const QString& line : lines.mid(0, 5))
+        saved.push_back(line.toStdString());
+    saved[2] = "  #define NUMACTIONRULES 2";
+    for (int block = 0; block < 2; ++block)
+        for (const char* line : {"", "{", "},\\"})
+            saved.push_back(line);
+    EXPECT_EQ(ReadBytes(tmp + "/TempResults.txt"), JoinCrLf(saved) + "\r\n");
+}
+
+TEST_F(StrategyExport, UnwritableFileIsReportedOnceAndTheExportGoesOn)
+{
+    ListPaths({"   3.00 #2 a", "   1.00 #2 b"});
+    // A folder where the file should be: it cannot be written.
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(tmp + "/TempResults.txt")));
+    form->cbComputerOutput->setChecked(false);
+    platform::DialogScript script;
+    form->btnAllRulesClick();
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_TRUE(script.messages[0].text.contains("TempResults.txt"));
+    EXPECT_EQ(MemoLines(form->MemoRules).mid(1),
+              (QStringList{"", "***Rule    1.00 #2 b", "", "***Rule    3.00 #2 a"}));
+}
+
+TEST_F(StrategyExport, JoinValueThatIsNoNumberStopsBeforeAnything)
+{
+    ListPaths({"   3.00 #2 a"});
+    window->EditValue->setText("x");
+    form->MemoRules->setPlainText("kept");
+    platform::DialogScript script;
+    form->btnAllRulesClick();
+    EXPECT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(form->MemoRules->toPlainText(), "kept");
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(tmp + "/TempResults.txt")));
+}
+
+}  // namespace

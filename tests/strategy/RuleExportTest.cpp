@@ -1,0 +1,196 @@
+// The rule export's text: the block name, the skipped strategies, the eleven
+// replacements and whole exports over hand-built strategy lists against golden
+// files (the memo after the export, and the file as saved after the last block).
+#include "strategy/RuleExport.h"
+
+#include "core/learning/Rules.h"
+
+#include "support/TestData.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+TEST(RuleExport, BlockNameByLevelAndLength)
+{
+    struct Case {
+        double value;
+        int length;
+        const char* line;
+    };
+    for (const Case& c : {Case{0.5, 3, "#ifdef ABS05SEQ3"}, Case{4.0, 3, "#ifdef ABS4SEQ3"},
+                          Case{16.0, 3, "#ifdef ABS16SEQ3"}, Case{1.0, 3, "#ifdef ABS1SEQ3"},
+                          Case{0.05, 3, "#ifdef ABS00SEQ3"}, Case{0.99, 1, "#ifdef ABS09SEQ1"},
+                          Case{2.7, 4, "#ifdef ABS2SEQ4"}, Case{0.0, -12, "#ifdef ABS00SEQ-12"}})
+        EXPECT_EQ(ExportIfdefLine(c.value, c.length), c.line) << c.value;
+    EXPECT_EQ(ExportLength(13), 1);
+    EXPECT_EQ(ExportLength(15), 3);
+    EXPECT_EQ(ExportLength(16), 4);
+    EXPECT_EQ(ExportLength(0), -12);
+}
+
+TEST(RuleExport, SkipsAttacksInterceptionsAndTheRightTeamInAnyCase)
+{
+    for (const char* text : {"  1.00 #3 L:Attack-support", "attack", "x INTERCEPT y", "Intercept", "RTeam:x", "rteam"})
+        EXPECT_TRUE(ExportSkips(text)) << text;
+    for (const char* text : {"  1.00 #3 LTeam:Pass", "Pass", "", "R Team", "Atack"})
+        EXPECT_FALSE(ExportSkips(text)) << text;
+}
+
+TEST(RuleExport, ReplacementsInOrderEachOnePass)
+{
+    struct Case {
+        const char* in;
+        const char* out;
+    };
+    for (const Case& c : {
+             Case{"LTeam.1:a LTeam.2:b LTeam.3:c", "a b c"},
+             Case{"Team:Pass LTeam:x RTeam:y", "Pass Lx Ry"},  // "Team:" also cuts the side names
+             Case{"LTeam.4:x RTeam.1:y", "LTeam.4:x RTeam.1:y"},
+             Case{"Pass-a Attack-b pass-c", "Pass_a Attack_b pass-c"},
+             Case{"{\r\n  x", "{   x"},
+             Case{"a\r\n\r\n\r\nb", "a\r\n\r\nb"},  // one pass, not until none is left
+             Case{"a,\r\n\r\nb", "a, b"},          // the empty line goes first
+             Case{"f(x), }", "f(x) }"},
+             Case{"},\\\r\n  };", "}\\\r\n  };"},
+             Case{"{\\\r\n  };", "{\\\r\n  };"},
+             Case{"no change", "no change"},
+         })
+        EXPECT_EQ(ApplyExportReplacements(c.in), c.out) << c.in;
+}
+
+TEST(RuleExport, LinesJoinedAndWrittenWithCrLf)
+{
+    EXPECT_EQ(JoinCrLf({"a", "", "b"}), "a\r\n\r\nb");
+    EXPECT_EQ(JoinCrLf({}), "");
+    std::ostringstream out;
+    WriteLinesCrLf(out, {"a", "", "b"});
+    EXPECT_EQ(out.str(), "a\r\n\r\nb\r\n");
+    TLineVector lines;
+    lines.SetText("x\n\ny");
+    EXPECT_EQ(lines.lines, (std::vector<std::string>{"x", "", "y"}));
+}
+
+// The form's loop over a hand-built list: every item with a path but
+// "All paths" is a candidate, the skipped ones get no block, each block holds
+// the rule lines rule learning prints, and the file is saved after each block.
+struct Item {
+    std::string text;
+    bool hasPath;
+    std::vector<tActionRule> rules;
+};
+
+struct TExported {
+    TLineVector memo;
+    std::string file;
+};
+
+TExported Export(const std::vector<Item>& items, const TExportSettings& settings, std::vector<std::string> before = {})
+{
+    TExported run;
+    run.memo.lines = std::move(before);
+    std::vector<const Item*> candidates;
+    for (const Item& item : items)
+        if (item.hasPath && item.text != "All paths")
+            candidates.push_back(&item);
+    TRuleExport exportRun(run.memo, settings, static_cast<int>(candidates.size()));
+    exportRun.Begin();
+    for (const Item* item : candidates) {
+        if (ExportSkips(item->text))
+            continue;
+        exportRun.BeginBlock(item->text);
+        for (const tActionRule& rule : item->rules)
+            run.memo.Append(settings.computer ? FormatActionRule(rule) : rule.action + " <= \t" + rule.condition);
+        exportRun.EndBlock();
+        std::ostringstream file;
+        WriteLinesCrLf(file, run.memo.Lines());
+        run.file = file.str();
+    }
+    exportRun.Finish();
+    return run;
+}
+
+const std::vector<Item> kList = {
+    {"   3.00 #3 LTeam:Pass", true, {{"A", "r1"}, {"B", "r2"}, {"C", "r3"}}},
+    {"   2.00 #3 L:rteam x", true, {{"X", "never"}}},
+    {"   1.00 #3 L-FW:Pass-dribble", true, {{"D", "r4"}, {"E", "r5"}, {"F", "r6"}}},
+    {"All", false, {}},
+    {"All paths", true, {{"Y", "never"}}},
+};
+
+TExportSettings Computer()
+{
+    TExportSettings s;
+    s.computer = true;
+    s.value = 2.0;
+    s.length = 3;
+    s.when = "2026-12-07 13:00:00";
+    return s;
+}
+
+TEST(RuleExport, ComputerOutputMatchesGoldenFiles)
+{
+    const TExported run = Export(kList, Computer());
+    EXPECT_EQ(JoinCrLf(run.memo.lines) + "\r\n", ReadBytes(TestDataPath("golden/rule-export.txt")));
+    // The file keeps the text before the replacements, saved after the last block.
+    EXPECT_EQ(run.file, ReadBytes(TestDataPath("golden/rule-export-file.txt")));
+}
+
+TEST(RuleExport, SameTextWithoutAllPathsAtTheEnd)
+{
+    // A list from "Store" ends in "All" only; its last strategy is exported all the same.
+    std::vector<Item> list(kList.begin(), kList.end() - 1);
+    const TExported run = Export(list, Computer());
+    EXPECT_EQ(JoinCrLf(run.memo.lines) + "\r\n", ReadBytes(TestDataPath("golden/rule-export.txt")));
+}
+
+TEST(RuleExport, CountLineFollowsTheBlocksWritten)
+{
+    // Five candidates, two skipped: the count shows 5 until the first block, then 3.
+    std::vector<Item> list = {{"a", true, {{"A", "r"}}}, {"Attack", true, {}}, {"b", true, {{"B", "r"}}},
+                              {"intercept", true, {}}, {"c", true, {{"C", "r"}}}};
+    TLineVector memo;
+    TRuleExport exportRun(memo, Computer(), 5);
+    exportRun.Begin();
+    EXPECT_EQ(memo.lines[2], "  #define NUMACTIONRULES 5");
+    const TExported run = Export(list, Computer());
+    EXPECT_EQ(run.file.find("  #define NUMACTIONRULES 3\r\n"), run.file.find("#define") - 2);
+    EXPECT_EQ(run.memo.lines[2], "  #define NUMACTIONRULES 3");
+}
+
+TEST(RuleExport, NothingToExportStillClosesTheTable)
+{
+    const TExported run = Export({{"All", false, {}}, {"All paths", true, {}}}, Computer());
+    EXPECT_EQ(run.memo.lines,
+              (std::vector<std::string>{"// *** Creating rules for all list @2026-12-07 13:00:00", "#ifdef ABS2SEQ3",
+                                        "  #define NUMACTIONRULES 0", "  #define ACTIONRULELEN 3",
+                                        "  #define RULES tActionRule rules[NUMACTIONRULES][ACTIONRULELEN] = {\\",
+                                        "  };", "#endif"}));
+    EXPECT_EQ(run.file, "");
+}
+
+TEST(RuleExport, EarlierMemoTextIsReplacedToo)
+{
+    const TExported run = Export({}, Computer(), {"LTeam.1:old", "", ""});
+    ASSERT_GE(run.memo.lines.size(), 2u);
+    EXPECT_EQ(run.memo.lines[0], "old");
+    EXPECT_EQ(run.memo.lines[1], "");  // two line breaks in a row became one
+    EXPECT_EQ(run.memo.lines[2], "// *** Creating rules for all list @2026-12-07 13:00:00");
+}
+
+TEST(RuleExport, ReadableOutputHasNoDefinesBracesOrReplacements)
+{
+    TExportSettings s = Computer();
+    s.computer = false;
+    const TExported run = Export(kList, s);
+    EXPECT_EQ(run.memo.lines,
+              (std::vector<std::string>{"// *** Creating rules for all list @2026-12-07 13:00:00", "",
+                                        "***Rule    3.00 #3 LTeam:Pass", "A <= \tr1", "B <= \tr2", "C <= \tr3", "",
+                                        "***Rule    1.00 #3 L-FW:Pass-dribble", "D <= \tr4", "E <= \tr5",
+                                        "F <= \tr6"}));
+    EXPECT_EQ(run.file, JoinCrLf(run.memo.lines) + "\r\n");
+}
+
+}  // namespace

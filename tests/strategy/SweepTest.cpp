@@ -1,0 +1,106 @@
+// The sweep's settings and header, and the rule check's text over a hand-built
+// feature list: per chunk and instance whether its decision list covers it.
+#include "strategy/Sweep.h"
+
+#include "core/concepts/Concepts.h"
+#include "core/learning/Features.h"
+#include "core/learning/Rules.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+
+namespace {
+
+TEST(Sweep, TwelveSettingsInRunOrder)
+{
+    const std::vector<TSweepSetting> settings = SweepSettings();
+    const std::pair<double, double> bands[] = {{0, 8},   {0, 16},  {0, 24},  {0, 32},  {8, 16},  {8, 24},
+                                               {8, 32},  {8, 40},  {16, 24}, {16, 32}, {16, 40}, {16, 48}};
+    ASSERT_EQ(settings.size(), 12u);
+    for (std::size_t i = 0; i < 12; ++i) {
+        EXPECT_EQ(settings[i].minDist, bands[i].first) << i;
+        EXPECT_EQ(settings[i].maxDist, bands[i].second) << i;
+        EXPECT_EQ(settings[i].conf, 0.0);
+        EXPECT_EQ(settings[i].diff, 0.0);
+        EXPECT_EQ(settings[i].threshold, 85);
+    }
+    EXPECT_EQ(SweepNumber(0.0), "0.00");
+    EXPECT_EQ(SweepNumber(8.0), "8.00");
+    EXPECT_EQ(SweepNumber(48.0), "48.00");
+    EXPECT_EQ(SweepNumber(0.125), "0.12");
+}
+
+TEST(Sweep, HeaderHas24NamesEachButTheLastFollowedByABlank)
+{
+    std::vector<std::string> names;
+    std::stringstream in(kSweepHeader);
+    for (std::string name; std::getline(in, name, '\t');)
+        names.push_back(name);
+    ASSERT_EQ(names.size(), 24u);
+    EXPECT_EQ(names.front(), "conf ");
+    EXPECT_EQ(names[8], "descacc ");
+    EXPECT_EQ(names[14], "all ");
+    EXPECT_EQ(names[22], "#+ ");
+    EXPECT_EQ(names.back(), "#-");
+    for (std::size_t i = 0; i + 1 < names.size(); ++i)
+        EXPECT_EQ(names[i].back(), ' ') << i;
+}
+
+// Five instances; feature 0 (group "Has-ball", team level) holds at 1 and 3.
+class RuleCheck : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        root = std::make_unique<ConceptObject>("Position", nullptr, false);
+        key = root->AddChild(new ConceptObject("Has-ball", nullptr, false));
+        ConceptObject::Number(root.get(), 1, 0, nullptr);
+        list.Allocate(1, 5);
+        list.SetObjectIndex(0, -1);
+        list.SetGroupKey(0, key);
+        list.AddToGroup(0);
+        list.SetBit(0, 1);
+        list.SetBit(0, 3);
+        auto ruled = std::make_unique<StrategyChunk>("A", nullptr, nullptr, 0.0, 0.0, 1.0, false);
+        auto rule = std::make_unique<RuleObject>(true);
+        rule->AddCondition(nullptr, key, 1);
+        ruled->AddRule(std::move(rule));
+        chunks.push_back(std::move(ruled));
+        chunks.push_back(std::make_unique<StrategyChunk>("B-END", nullptr, nullptr, 0.0, 0.0, 1.0, true));
+    }
+    std::unique_ptr<ConceptObject> root;
+    ConceptObject* key = nullptr;
+    FeatureList list;
+    TChunkList chunks;
+};
+
+TEST_F(RuleCheck, EveryInstanceOfEveryChunkThenTheCounts)
+{
+    const TRuleCheck check = CheckRules(list, chunks, false, false);
+    EXPECT_EQ(check.text,
+              "0: false\n1: true\n2: false\n3: true\n4: false\n"
+              // A chunk without rules covers everything.
+              "0: true\n1: true\n2: true\n3: true\n4: true\n"
+              "Rule evaluation: \ttp 7\ttn 3");
+    EXPECT_EQ(check.covered, 7);
+    EXPECT_EQ(check.uncovered, 3);
+}
+
+TEST_F(RuleCheck, EndChunkLeftOutAndVerboseRulesFirst)
+{
+    const TRuleCheck check = CheckRules(list, chunks, true, true);
+    const std::string head = "Rules:\nA <= \t" + RulesToString(&list, chunks[0]->GetRules(), false) +
+                             "\nB-END <= \tFALSE\n----------------------------\n";
+    EXPECT_EQ(check.text, head + "0: false\n1: true\n2: false\n3: true\n4: false\nRule evaluation: \ttp 2\ttn 3");
+}
+
+TEST_F(RuleCheck, EmptyStrategyGivesTheCountsOnly)
+{
+    chunks.clear();
+    EXPECT_EQ(CheckRules(list, chunks, false, false).text, "Rule evaluation: \ttp 0\ttn 0");
+    EXPECT_EQ(CheckRules(list, chunks, false, true).text,
+              "Rules:\n----------------------------\nRule evaluation: \ttp 0\ttn 0");
+}
+
+}  // namespace
