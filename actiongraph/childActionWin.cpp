@@ -51,7 +51,10 @@ void TMDIActionChild::ConnectHandlers()
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     connect(btnRemoveNodesDegreeLessThan, &QPushButton::clicked, this,
             [this] { btnRemoveNodesDegreeLessThanClick(); });
-    connect(BtnDrawGraph, &QPushButton::clicked, this, [this] { DrawGraph(); });
+    connect(BtnDrawGraph, &QPushButton::clicked, this, [this] {
+        DrawGraph();
+        DrawImageGraph();
+    });
     ConnectDrawHandlers();
     connect(sbSimilarityDepth, &QScrollBar::valueChanged, this, [this] { sbSimilarityDepthChange(); });
     connect(sbSimilarityDepth2, &QScrollBar::valueChanged, this, [this] { sbSimilarityDepth2Change(); });
@@ -71,6 +74,7 @@ void TMDIActionChild::ConnectHandlers()
     ConnectEditHandlers();
     ConnectMouseHandlers();
     ConnectJoinHandlers();
+    ConnectStripHandlers();
 }
 
 void TMDIActionChild::FormCreate()
@@ -210,18 +214,19 @@ void TMDIActionChild::SelectNode(TNode* node)
     if (SelectedNode && Graph && Graph->IndexOfNode(SelectedNode) >= 0)
         SelectedNode->SetColour(TNode::kDefaultColour);
     SelectedNode = node;
-    if (!node)
-        return;
-    node->SetColour(TNode::kSelectedColour);
-    node->SetMark(0);
-    int k = 0;
-    for (TConnection* c : node->OutList())
-        if (c->To())
-            c->To()->SetMark(k++);
-    k = 0;
-    for (TConnection* c : node->InList())
-        if (c->From())
-            c->From()->SetMark(k++);
+    if (node) {
+        node->SetColour(TNode::kSelectedColour);
+        node->SetMark(0);
+        int k = 0;
+        for (TConnection* c : node->OutList())
+            if (c->To())
+                c->To()->SetMark(k++);
+        k = 0;
+        for (TConnection* c : node->InList())
+            if (c->From())
+                c->From()->SetMark(k++);
+    }
+    DrawImageGraph();
 }
 
 void TMDIActionChild::RefillActionNodes()

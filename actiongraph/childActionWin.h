@@ -10,15 +10,20 @@
 #include "ui/MDIChild.h"
 #include "actiongraph/Paths.h"
 
+#include <QImage>
+
 #include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
 class QCheckBox;
+class QColor;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPainter;
+class QRect;
 class QListWidget;
 class QPushButton;
 class QScrollBar;
@@ -28,6 +33,7 @@ class QTabWidget;
 class QSlider;
 class QWidget;
 class TClickStrip;
+class TMDIDataChild;
 class TGraph;
 class TNode;
 class TPathObject;
@@ -178,6 +184,30 @@ public:
     void DrawExampleCycles(const std::vector<int>& cycles, const std::vector<int>& classes,
                            const std::vector<int>* second, int jitter);
 
+    // ---- Neighbour strip, timeline, graph data (childActionWinStrip.cpp) ----------------
+    // Paints the selected node with its neighbours into ImageGraph at its size.
+    void DrawImageGraph();
+    // A press on the strip (x, y in strip pixels), with a selected node: on a
+    // band of the left (incoming) or right (outgoing) third, the left button
+    // selects that neighbour and draws the graph, another button raises the
+    // neighbour's number by one and redraws the strip. Borders, the middle
+    // third and a strip without selection do nothing.
+    void ImageGraphMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void Splitter1Moved();
+    // Paints the timeline of the node chosen in cbActionNodes into
+    // TimelineImage, which pbTimeline shows; a missing or stale choice or a log
+    // without cycles leaves it white.
+    void btnDrawTimelineClick();
+    void DrawTimelineRow(QPainter& canvas, int from, int to, const QRect& rect, const QColor& colour,
+                         const std::vector<int>& cycles);
+    // "Create Data Win.": a new data window on the log with the class column
+    // and the main window's chosen fields at every occurrence cycle of the
+    // selected node (class: the target's neighbour number mod 22) or of every
+    // node (class: the node's index). Without a chosen field it stays empty
+    // after a warning. Returns the new window.
+    TMDIDataChild* BtnDataWinClick();
+    QImage TimelineImage;  // the timeline as last drawn; pbTimeline shows it
+
     // ---- Joining (childActionWinJoin.cpp) ---------------------------------------------
     // The weighted distance of two nodes of the graph by the window's weights
     // and its log's features (see actiongraph/Distances.h).
@@ -325,6 +355,7 @@ private:
     void ConnectEditHandlers();
     void ConnectMouseHandlers();
     void ConnectJoinHandlers();
+    void ConnectStripHandlers();
     // The edit's text as a number ("." decimal separator); a text that is not
     // one shows the conversion error and gives false.
     bool ReadFloat(QLineEdit* edit, double* value);

@@ -64,8 +64,10 @@ void TMDIActionChild::FormResize(QObject* Sender)
     int h = 0;
     TGraphView::PictureSize(Image->width(), Image->height(), w, h);
     GraphView.Resize(w, h);
-    if (Graph)
+    if (Graph) {
         sbZoomChange();
+        DrawImageGraph();
+    }
 }
 
 void TMDIActionChild::sbZoomChange()

@@ -101,7 +101,11 @@ void TMDIActionChild::BuildForm()
     Splitter1->setObjectName("Splitter1");
     ImageGraph = new QLabel(Splitter1);
     ImageGraph->setObjectName("ImageGraph");
-    ImageGraph->setFixedHeight(76);
+    // 76 pixels high at first; Splitter1 below it resizes it, the strip's
+    // picture follows the control's size.
+    ImageGraph->setMinimumHeight(20);
+    ImageGraph->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    ImageGraph->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto* middle = new QWidget(Splitter1);
     auto* row = new QHBoxLayout(middle);
     row->setContentsMargins(0, 0, 0, 0);
@@ -174,7 +178,9 @@ void TMDIActionChild::BuildForm()
     row->addWidget(Splitter2, 1);
     Splitter1->addWidget(ImageGraph);
     Splitter1->addWidget(middle);
+    Splitter1->setStretchFactor(0, 0);
     Splitter1->setStretchFactor(1, 1);
+    Splitter1->setSizes({76, 600});
     column->addWidget(Splitter1, 1);
 
     PanelShowHide = new TClickStrip(content);
