@@ -18,10 +18,11 @@ DialogScript::~DialogScript()
 }
 DialogScript* DialogScript::Active() { return g_script; }
 
-Answer MessageBox(QWidget* parent, const QString& text, const QString& caption, Buttons buttons)
+Answer MessageBox(QWidget* parent, const QString& text, const QString& caption, Buttons buttons,
+                  const QString& detail)
 {
     if (DialogScript* s = g_script) {
-        s->messages.push_back({text, caption, buttons});
+        s->messages.push_back({text, caption, buttons, detail});
         if (!s->answers.empty()) {
             Answer a = s->answers.front();
             s->answers.pop_front();
@@ -35,6 +36,8 @@ Answer MessageBox(QWidget* parent, const QString& text, const QString& caption, 
     else if (buttons == Buttons::YesNo)
         std = QMessageBox::Yes | QMessageBox::No;
     QMessageBox box(QMessageBox::NoIcon, caption, text, std, parent);
+    if (!detail.isEmpty())
+        box.setDetailedText(detail);
     switch (box.exec()) {
     case QMessageBox::Cancel: return Answer::Cancel;
     case QMessageBox::Yes: return Answer::Yes;

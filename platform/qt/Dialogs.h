@@ -15,8 +15,10 @@ namespace platform {
 enum class Buttons { Ok, OkCancel, YesNo };
 enum class Answer { Ok, Cancel, Yes, No };
 
-// A modal message box with the given text, caption and buttons.
-Answer MessageBox(QWidget* parent, const QString& text, const QString& caption, Buttons buttons = Buttons::Ok);
+// A modal message box with the given text, caption and buttons; a detail
+// (the reason behind the text) is shown on request.
+Answer MessageBox(QWidget* parent, const QString& text, const QString& caption, Buttons buttons = Buttons::Ok,
+                  const QString& detail = {});
 
 struct FileDialogResult {
     bool accepted = false;
@@ -37,6 +39,7 @@ struct ShownMessage {
     QString text;
     QString caption;
     Buttons buttons;
+    QString detail;
 };
 struct ShownFileDialog {
     bool save;

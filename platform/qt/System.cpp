@@ -48,28 +48,55 @@ QStringList SplitCommandLine(const QString& commandLine)
     return QProcess::splitCommand(commandLine);
 }
 
-bool RunProgramAndWait(const QString& commandLine, int timeoutMs, bool* endedWell)
+QString ProgramRun::Describe(int timeoutMs) const
 {
-    if (endedWell)
-        *endedWell = false;
-    QStringList args = SplitCommandLine(commandLine);
-    if (args.isEmpty())
-        return false;
-    const QString program = args.takeFirst();
+    if (!started)
+        return "could not be started (" + startError + ")";
+    if (!finished)
+        return "stopped after " + QString::number(timeoutMs / 1000) + " s";
+    if (crashed)
+        return "crashed";
+    return "exit code " + QString::number(exitCode);
+}
+
+ProgramRun RunProgram(const QString& program, const QStringList& arguments, int timeoutMs,
+                      const QString& workingFolder)
+{
+    ProgramRun run;
+    if (program.isEmpty()) {
+        run.startError = "no program";
+        return run;
+    }
     QProcess p;
     p.setProcessChannelMode(QProcess::ForwardedChannels);
-    p.start(program, args);
-    if (!p.waitForStarted())
-        return false;
-    const bool finished = p.waitForFinished(timeoutMs);
-    if (!finished) {
+    if (!workingFolder.isEmpty())
+        p.setWorkingDirectory(workingFolder);
+    p.start(program, arguments);
+    if (!p.waitForStarted()) {
+        run.startError = p.errorString();
+        return run;
+    }
+    run.started = true;
+    run.finished = p.waitForFinished(timeoutMs);
+    if (!run.finished) {
         // Past the limit the program is stopped here rather than left to run on.
         p.kill();
         p.waitForFinished();
+        return run;
     }
+    run.crashed = p.exitStatus() != QProcess::NormalExit;
+    run.exitCode = p.exitCode();
+    return run;
+}
+
+bool RunProgramAndWait(const QString& commandLine, int timeoutMs, bool* endedWell)
+{
+    QStringList args = SplitCommandLine(commandLine);
+    const QString program = args.isEmpty() ? QString() : args.takeFirst();
+    const ProgramRun run = RunProgram(program, args, timeoutMs);
     if (endedWell)
-        *endedWell = finished && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-    return true;
+        *endedWell = run.Succeeded();
+    return run.started;
 }
 
 void UseCNumericLocale()

@@ -29,6 +29,27 @@ QStringList SplitCommandLine(const QString& commandLine);
 // code 0 (a program still running at the limit is killed).
 bool RunProgramAndWait(const QString& commandLine, int timeoutMs = -1, bool* endedWell = nullptr);
 
+// How one run of an outside program ended.
+struct ProgramRun {
+    bool started = false;   // the program could be started
+    bool finished = false;  // it ended by itself within the time limit
+    bool crashed = false;   // it ended by a signal or crash
+    int exitCode = -1;
+    QString startError;     // why it could not be started
+    // Started, ended by itself within the limit, exit code 0.
+    bool Succeeded() const { return started && finished && !crashed && exitCode == 0; }
+    // For messages: "exit code 3", "crashed", "stopped after 60 s" or
+    // "could not be started (<reason>)".
+    QString Describe(int timeoutMs) const;
+};
+
+// Runs the program with its arguments as they stand (no shell sees them) in the
+// working folder (the current one when empty), without a window of its own,
+// and waits for its end; a program still running at the time limit is killed.
+// Its output goes to this process's output.
+ProgramRun RunProgram(const QString& program, const QStringList& arguments, int timeoutMs,
+                      const QString& workingFolder = {});
+
 // Numbers are always read and written with "." as decimal and "," as thousands
 // separator: called right after the application object is made (Qt adopts the
 // environment's locale then).
