@@ -35,6 +35,7 @@ TFormStrategy::TFormStrategy(QWidget* parent) : QDialog(parent)
     connect(BtnCopySimilar, &QPushButton::clicked, this, &TFormStrategy::BtnCopySimilarClick);
     connect(BtnCopyStrategies, &QPushButton::clicked, this, &TFormStrategy::BtnCopyStrategiesClick);
     connect(btnClear, &QPushButton::clicked, this, &TFormStrategy::btnClearClick);
+    connect(BtnEvaluateRule, &QPushButton::clicked, this, &TFormStrategy::BtnEvaluateRuleClick);
     connect(BtnClose, &QPushButton::clicked, this, &QDialog::reject);
     connect(rgFileType->Group(), &QButtonGroup::idClicked, this, [this](int) { rgFileTypeClick(); });
     connect(BtnCheckRules, &QPushButton::clicked, this, &TFormStrategy::BtnCheckRulesClick);

@@ -86,11 +86,26 @@ public:
     void BtnRulesClick(QObject* Sender);
 
     // ---- Learners and rule reading (FormStrategyLearn.cpp) ----
-    // The learner run of one node in generate mode.
+    // The learner run of one node in generate mode: the node's dataset beside
+    // dataFileName, the learner (in-house, Weka or Slipper by file type), the
+    // rules and counts in the node's chunk, the rule line. A learner that
+    // fails is reported once per run: the first node (chunk 0) starts a run.
     void LearnNodeRules(const TNodeExamples& examples);
     // The user's own rule against the node's examples, in both modes.
     void EvaluateOwnRule(const TNodeExamples& examples);
+    // EditRule ("(f1 = 1) and (f2 = 0)") becomes ownRule.
     void BtnEvaluateRuleClick();
+    // Read a learner's result file into the chunk; the object concepts of
+    // JRip conditions are the roles at firstPositive (see RuleReaders.h).
+    void ReadWekaRules(const std::string& fileName, StrategyChunk& chunk, bool allowDefaultNegative,
+                       int firstPositive = -1);
+    void ReadSlipperRules(const std::string& fileName, StrategyChunk& chunk, bool allowDefaultNegative);
+    // The user's own rule, evaluated on every node's examples when it has conditions.
+    RuleObject ownRule{true};
+    // Where callweka and callslipper are (the program's folder when empty) and
+    // how long a learner may run.
+    QString learnerFolder;
+    int learnerTimeoutMs = 60 * 60 * 1000;
 
     // ---- Rule tests (FormStrategyTest.cpp, FormStrategyWhole.cpp) ----
     void BtnTestRulesClick();
@@ -156,6 +171,9 @@ public:
     QPlainTextEdit* MemoRules = nullptr;
 
 private:
+    // Runs a learner script of learnerFolder; false, with one warning per run, when it failed.
+    bool RunLearner(const QString& script, const QStringList& arguments, const QString& folder);
+    bool learnerWarned_ = false;
     void BuildForm();
     void Connect(TMDIActionChild* child);
     // Shows a path list in a list box.

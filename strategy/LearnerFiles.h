@@ -1,0 +1,37 @@
+// The files of one strategy node's learner run, and the lines a run prints.
+//
+// Each node writes its own dataset beside the window's data file: the node's
+// name goes before the file's extension. Only the trailing extension of the
+// file name counts, so a dot in a folder name never moves the dataset into
+// another folder, and a name without extension still gives every node a file
+// of its own.
+#pragma once
+
+#include <string>
+
+class FeatureList;
+class StrategyChunk;
+
+// The extension of the file name: from its last "." after the last "/" or "\",
+// dot included; "" when there is none.
+std::string FileExtension(const std::string& fileName);
+// The node's name as part of a file name: every ":" becomes "-".
+std::string NodeFilePart(const std::string& nodeName);
+// "<name without extension>-<node part><extension>" ("/tmp/test.data" and
+// "Lplayer5:Pass" give "/tmp/test-Lplayer5-Pass.data"); without extension
+// "<name>-<node part>".
+std::string NodeDataFileName(const std::string& dataFileName, const std::string& nodeName);
+// What Slipper is given: the node's data file without its extension (the file
+// itself when it has none).
+std::string SlipperStem(const std::string& nodeFile);
+// Where Slipper leaves its hypothesis: the stem + ".shyp".
+std::string SlipperHypothesisFile(const std::string& nodeFile);
+// The JRip result file of a run: "results.txt" in the folder of the node file.
+std::string WekaResultsFile(const std::string& nodeFile);
+
+// The chunk's rules as one line: for the rule export's table
+// "  tActionRule(_<name>_, "<compact rules>")," (computerOutput), else
+// "<name> (<x>, <y>) <= \t<full rules>" with x and y to 2 decimals.
+std::string RuleLine(const FeatureList* list, const StrategyChunk& chunk, bool computerOutput);
+// "tp <tp>\tfp <fp>\ttn <tn>\tfn <fn>".
+std::string EvaluationLine(int tp, int fp, int tn, int fn);

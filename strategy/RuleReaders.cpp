@@ -1,0 +1,306 @@
+#include "strategy/RuleReaders.h"
+
+#include "core/concepts/Concepts.h"
+#include "core/learning/Features.h"
+#include "core/learning/Rules.h"
+#include "core/model/Common.h"
+
+#include <charconv>
+#include <fstream>
+#include <istream>
+#include <memory>
+
+std::vector<std::string> ExtractTokens(const std::string& text, const std::string& separators)
+{
+    auto separates = [&separators](char c) {
+        return c == '\r' || c == '\n' || c == '\t' || separators.find(c) != std::string::npos;
+    };
+    std::vector<std::string> tokens;
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    while (i < n) {
+        while (i < n && text[i] == ' ')
+            ++i;
+        std::string token;
+        char quote = 0;
+        for (; i < n; ++i) {
+            const char c = text[i];
+            if (quote) {
+                if (c == quote)
+                    quote = 0;
+            } else if (c == '\'' || c == '"') {
+                quote = c;
+            } else if (separates(c)) {
+                break;
+            }
+            token += c;
+        }
+        if (!token.empty())
+            tokens.push_back(std::move(token));
+        ++i;  // past the separator
+    }
+    return tokens;
+}
+
+std::string JoinLines(std::istream& in)
+{
+    std::string text;
+    std::string line;
+    while (std::getline(in, line)) {
+        text += line;
+        text += ' ';
+    }
+    return text;
+}
+
+bool ReadResultTokens(const std::string& fileName, const std::string& separators, std::vector<std::string>& tokens)
+{
+    tokens.clear();
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in)
+        return false;
+    tokens = ExtractTokens(JoinLines(in), separators);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Feature conditions
+
+namespace {
+
+ConceptObject* RoleNamed(ConceptObject* root, const std::string& path)
+{
+    std::vector<ConceptObject*> roles;
+    ConceptObject::CollectConcepts(root, &roles, true);
+    for (ConceptObject* role : roles)
+        if (ConceptObject::GetPathName(role) == path)
+            return role;
+    return nullptr;
+}
+
+}  // namespace
+
+ConceptObject* TFeatureConditions::ObjectConcept(int feature, const std::string& name) const
+{
+    const int object = list->GetObjectIndex(feature);
+    if (object < 0)
+        return roleRoot;
+    if (firstPositive >= 0 && firstPositive < list->GetNumInstances() && object < FeatureList::kObjectColumns) {
+        if (ConceptObject* role = list->GetObjectConcept(object, firstPositive))
+            return role;
+    }
+    const std::size_t colon = name.find(':');
+    if (colon != std::string::npos)
+        return RoleNamed(roleRoot, name.substr(0, colon));
+    return nullptr;
+}
+
+bool TFeatureConditions::AddPair(RuleObject& rule, const std::string& name, const std::string& value) const
+{
+    if (!list)
+        return false;
+    const int f = list->IndexOf(name);
+    if (f < 0)
+        return false;
+    rule.AddCondition(ObjectConcept(f, name), list->GetGroupKey(f), value == "1" ? 1 : 0);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// JRip
+
+namespace {
+
+// Reads feature/value pairs from tokens[i] on until "class", "Number" or the
+// end; stop tells which of the three ended them.
+enum class PairsEnd { Class, Number, Tokens };
+
+PairsEnd ReadPairs(const std::vector<std::string>& tokens, std::size_t& i, const TFeatureConditions& features,
+                   RuleObject& rule)
+{
+    const std::size_t n = tokens.size();
+    while (i < n) {
+        std::string t = tokens[i++];
+        if (t == "and") {
+            // The word after "and" is a feature name, whatever it says.
+            if (i >= n)
+                break;
+            t = tokens[i++];
+        } else if (t == "class") {
+            return PairsEnd::Class;
+        } else if (t == "Number") {
+            return PairsEnd::Number;
+        }
+        if (i >= n)
+            break;
+        features.AddPair(rule, t, tokens[i++]);
+    }
+    return PairsEnd::Tokens;
+}
+
+}  // namespace
+
+int ReadWekaRules(const std::vector<std::string>& tokens, const TFeatureConditions& features, StrategyChunk& chunk,
+                  bool allowDefaultNegative)
+{
+    const std::size_t n = tokens.size();
+    std::size_t i = 0;
+    while (i < n && tokens[i] != "rules:")
+        ++i;
+    ++i;
+    int added = 0;
+    while (i < n) {
+        auto rule = std::make_unique<RuleObject>(true);
+        if (ReadPairs(tokens, i, features, *rule) != PairsEnd::Class || i >= n)
+            break;
+        const std::string& cls = tokens[i++];
+        if (i < n)
+            ++i;  // the learner's coverage counts
+        if (cls == "OTHER") {
+            if (rule->Size() == 0 && !allowDefaultNegative)
+                continue;
+            rule->SetPositive(false);
+        }
+        chunk.AddRule(std::move(rule));
+        ++added;
+    }
+    return added;
+}
+
+int ReadWekaRules(const std::string& fileName, const TFeatureConditions& features, StrategyChunk& chunk,
+                  bool allowDefaultNegative)
+{
+    std::vector<std::string> tokens;
+    if (!ReadResultTokens(fileName, kWekaSeparators, tokens))
+        return 0;
+    return ReadWekaRules(tokens, features, chunk, allowDefaultNegative);
+}
+
+// ---------------------------------------------------------------------------
+// Slipper
+
+TSlipperNames MakeSlipperNames(ConceptObject* roleRoot, const FeatureList* list)
+{
+    TSlipperNames names;
+    std::vector<ConceptObject*> roles;
+    ConceptObject::CollectConcepts(roleRoot, &roles, true);
+    for (ConceptObject* role : roles)
+        names.roles.emplace_back(MakeIdentifier(ConceptObject::GetPathName(role)), role);
+    if (list) {
+        std::vector<ConceptObject*> keys;
+        list->GetGroupKeys(keys);
+        for (ConceptObject* key : keys)
+            names.groups.emplace_back(MakeIdentifier(ConceptObject::GetPathName(key)), key);
+    }
+    return names;
+}
+
+namespace {
+
+// The whole token as a number written with "."; 0.0 when it is not one.
+double NumberOrZero(const std::string& token)
+{
+    double value = 0.0;
+    const char* end = token.data() + token.size();
+    const auto [ptr, ec] = std::from_chars(token.data(), end, value);
+    return ec == std::errc() && ptr == end ? value : 0.0;
+}
+
+void AddSlipperPair(const TSlipperNames& names, const std::string& group, const std::string& role, RuleObject& rule)
+{
+    for (const auto& [groupId, key] : names.groups) {
+        if (groupId != group)
+            continue;
+        for (const auto& [roleId, roleConcept] : names.roles) {
+            if (roleId == role) {
+                rule.AddCondition(roleConcept, key, 1);
+                return;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+int ReadSlipperRules(const std::vector<std::string>& tokens, const TSlipperNames& names, StrategyChunk& chunk,
+                     bool allowDefaultNegative, bool firstRule)
+{
+    const std::size_t n = tokens.size();
+    std::size_t i = 0;
+    std::unique_ptr<RuleObject> best;
+    double bestDiff = 0.0;
+    while (i < n) {
+        const std::string& cls = tokens[i++];
+        if (cls == ".") {
+            if (!best)
+                return 0;
+            chunk.AddRule(std::move(best));
+            return 1;
+        }
+        if (i + 3 > n)
+            return 0;
+        const double a = NumberOrZero(tokens[i++]);
+        const double b = NumberOrZero(tokens[i++]);
+        ++i;  // the word between the numbers and the pairs
+        auto rule = std::make_unique<RuleObject>(true);
+        bool closed = false;
+        while (i < n) {
+            const std::string& x = tokens[i++];
+            if (x == ".") {
+                closed = true;
+                break;
+            }
+            if (i >= n)
+                break;
+            AddSlipperPair(names, x, tokens[i++], *rule);
+        }
+        if (!closed)
+            return 0;
+        if (cls == "OTHER") {
+            if (rule->Size() == 0 && !allowDefaultNegative)
+                continue;
+            rule->SetPositive(false);
+        }
+        if (firstRule) {
+            chunk.AddRule(std::move(rule));
+            return 1;
+        }
+        const double diff = a - b;
+        if (diff > bestDiff) {
+            best = std::move(rule);
+            bestDiff = diff;
+        }
+    }
+    return 0;
+}
+
+int ReadSlipperRules(const std::string& fileName, const TSlipperNames& names, StrategyChunk& chunk,
+                     bool allowDefaultNegative, bool firstRule)
+{
+    std::vector<std::string> tokens;
+    if (!ReadResultTokens(fileName, kSlipperSeparators, tokens))
+        return 0;
+    return ReadSlipperRules(tokens, names, chunk, allowDefaultNegative, firstRule);
+}
+
+// ---------------------------------------------------------------------------
+// Typed rules
+
+void ParseRuleText(const std::string& text, const TFeatureConditions& features, RuleObject& rule)
+{
+    rule.Clear();
+    const std::vector<std::string> tokens = ExtractTokens(text, kWekaSeparators);
+    const std::size_t n = tokens.size();
+    std::size_t i = 0;
+    while (i < n) {
+        std::string name = tokens[i++];
+        if (name == "and") {
+            if (i >= n)
+                break;
+            name = tokens[i++];
+        }
+        if (i >= n)
+            break;
+        features.AddPair(rule, name, tokens[i++]);
+    }
+}

@@ -1,0 +1,327 @@
+#include "strategy/LearnerFiles.h"
+#include "strategy/RuleReaders.h"
+
+#include "core/concepts/Concepts.h"
+#include "core/learning/Features.h"
+#include "core/learning/Rules.h"
+
+#include "support/TestData.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+using Tokens = std::vector<std::string>;
+
+// A small role hierarchy (Team > LTeam > L-FW, L-MF), two feature groups and
+// four features, one of them team-level.
+struct Model {
+    Model()
+    {
+        lteam = roles->AddChild(new ConceptObject("LTeam", nullptr, false));
+        lteam->SetInPath(true);
+        lfw = lteam->AddChild(new ConceptObject("L-FW", nullptr, false));
+        lmf = lteam->AddChild(new ConceptObject("L-MF", nullptr, false));
+        position->SetInPath(true);
+        ball->SetInPath(true);
+        left = position->AddChild(new ConceptObject("Left-wing", nullptr, false));
+        nearBall = ball->AddChild(new ConceptObject("near", nullptr, false));
+        list.Allocate(4, 10);
+        Feature(0, "LTeam.L-FW:Position.Left-wing", 9, left);
+        Feature(1, "Team:Ball.near", -1, nearBall);
+        Feature(2, "Lplayer5:Position.Left-wing", 5, left);
+        Feature(3, "LTeam.L-MF:Ball.near", 7, nearBall);
+        list.SetObjectConcept(9, 2, lfw);
+        list.SetObjectConcept(5, 2, lmf);
+        conditions.list = &list;
+        conditions.roleRoot = roles;
+        conditions.firstPositive = 2;
+    }
+    ~Model()
+    {
+        delete roles;
+        delete position;
+        delete ball;
+    }
+    void Feature(int f, const std::string& name, int object, ConceptObject* key)
+    {
+        list.SetName(f, name);
+        list.SetObjectIndex(f, object);
+        list.SetGroupKey(f, key);
+        list.AddToGroup(f);
+    }
+
+    ConceptObject* roles = new ConceptObject("Team", nullptr, false);
+    ConceptObject* position = new ConceptObject("Position", nullptr, false);
+    ConceptObject* ball = new ConceptObject("Ball", nullptr, false);
+    ConceptObject *lteam, *lfw, *lmf, *left, *nearBall;
+    FeatureList list;
+    TFeatureConditions conditions;
+};
+
+StrategyChunk Chunk() { return StrategyChunk("Lplayer5:Pass", nullptr, nullptr, 12.346, -3.0, 1.0, false); }
+
+std::string Rules(const StrategyChunk& chunk) { return RulesToString(nullptr, chunk.GetRules(), false); }
+
+// What JRip (Weka 3.6) prints for a small node dataset, after the rules the
+// learner's report that the reader must not take for rules.
+const char* const kJRipOutput =
+    "\r\n"
+    "JRIP rules:\r\n"
+    "===========\r\n"
+    "\r\n"
+    "(Lplayer5:Position.Left-wing = 1) and (Team:Ball.near = 0) => class=Lplayer5:Pass (7.0/0.0)\r\n"
+    "(LTeam.L-MF:Ball.near = 1) => class=OTHER (5.0/1.0)\r\n"
+    " => class=OTHER (23.0/0.0)\r\n"
+    "\r\n"
+    "Number of Rules : 3\r\n"
+    "\r\n"
+    "\r\n"
+    "Time taken to build model: 0.02 seconds\r\n"
+    "=== Confusion Matrix ===\r\n"
+    "  a  b   <-- classified as\r\n"
+    " 23  0 |  a = OTHER\r\n";
+
+}  // namespace
+
+TEST(ExtractTokens, SplitsAtSeparatorsAndKeepsQuotedText)
+{
+    const struct {
+        const char* text;
+        Tokens tokens;
+    } cases[] = {
+        {"(a = 1)", {"a", "1"}},
+        {"=>", {}},
+        {"===========", {}},
+        {"class=X", {"class", "X"}},
+        {"(12.0/1.0)", {"12.0/1.0"}},
+        {"   lead  blanks ", {"lead", "blanks"}},
+        {"'a b=c' \"d (e)\" f", {"'a b=c'", "\"d (e)\"", "f"}},
+        {"x'y z'w v", {"x'y z'w", "v"}},
+        {"'open to the end", {"'open to the end"}},
+        {"rules:\r\nnext\tone", {"rules:", "next", "one"}},
+        {"A ~ B~C", {"A", "~", "B~C"}},
+        {"", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ExtractTokens(c.text, kWekaSeparators), c.tokens) << c.text;
+    EXPECT_EQ(ExtractTokens("A ~ B~C", kSlipperSeparators), (Tokens{"A", "B", "C"}));
+}
+
+TEST(ExtractTokens, ResultLinesAreJoinedWithOneBlankEach)
+{
+    std::istringstream in("a\r\nb=c\nd");
+    EXPECT_EQ(JoinLines(in), "a\r b=c d ");
+    EXPECT_EQ(ExtractTokens(JoinLines(in), kWekaSeparators), Tokens{});  // the stream is used up
+}
+
+TEST(ReadWekaRules, JRipOutputBecomesRulesWithConditions)
+{
+    Model m;
+    StrategyChunk chunk = Chunk();
+    EXPECT_EQ(ReadWekaRules(ExtractTokens(kJRipOutput, kWekaSeparators), m.conditions, chunk, false), 2);
+    ASSERT_EQ(chunk.GetRules().size(), 2U);
+    const RuleObject& first = *chunk.GetRules()[0];
+    EXPECT_TRUE(first.IsPositive());
+    ASSERT_EQ(first.Size(), 2);
+    // A player feature speaks of its object's role at the first positive; a
+    // team feature of the role root.
+    EXPECT_EQ(first.GetObjectConcept(0), m.lmf);
+    EXPECT_EQ(first.GetFeatureKey(0), m.left);
+    EXPECT_EQ(first.GetValue(0), 1);
+    EXPECT_EQ(first.GetObjectConcept(1), m.roles);
+    EXPECT_EQ(first.GetFeatureKey(1), m.nearBall);
+    EXPECT_EQ(first.GetValue(1), 0);
+    // OTHER with a condition is a negated rule; the default OTHER rule is dropped.
+    EXPECT_EQ(Rules(chunk), "(LTeam.L-MF:Position.Left-wing = 1) AND (Team:Ball.near = 0) OR "
+                            "~((LTeam.L-MF:Ball.near = 1))");
+    // Feature 3's object 7 has no role at cycle 2: the name's own role is taken.
+    EXPECT_EQ(chunk.GetRules()[1]->GetObjectConcept(0), m.lmf);
+}
+
+TEST(ReadWekaRules, TheDefaultNegativeRuleOnlyWhenAllowed)
+{
+    Model m;
+    const Tokens tokens =
+        ExtractTokens("JRIP rules:\n===========\n\n(Team:Ball.near = 1) => class=NODE (12.0/1.0)\n"
+                      " => class=OTHER (40.0/2.0)\n\nNumber of Rules : 2\n(Team:Ball.near = 1) => class=NODE (1/0)\n",
+                      kWekaSeparators);
+    StrategyChunk without = Chunk();
+    EXPECT_EQ(ReadWekaRules(tokens, m.conditions, without, false), 1);
+    EXPECT_EQ(Rules(without), "(Team:Ball.near = 1)");
+    StrategyChunk with = Chunk();
+    EXPECT_EQ(ReadWekaRules(tokens, m.conditions, with, true), 2);
+    EXPECT_EQ(Rules(with), "(Team:Ball.near = 1) OR ~(TRUE)");
+    // An unknown feature adds nothing; the rule stays.
+    StrategyChunk unknown = Chunk();
+    EXPECT_EQ(ReadWekaRules(Tokens{"rules:", "nosuch", "1", "class", "NODE", "(1/0)"}, m.conditions, unknown, false),
+              1);
+    EXPECT_EQ(Rules(unknown), "TRUE");
+    // No "rules:" at all: nothing.
+    StrategyChunk none = Chunk();
+    EXPECT_EQ(ReadWekaRules(Tokens{"Team:Ball.near", "1", "class", "NODE", "x"}, m.conditions, none, true), 0);
+}
+
+TEST(ReadWekaRules, ACutResultStopsAtItsEnd)
+{
+    Model m;
+    const Tokens full = ExtractTokens(kJRipOutput, kWekaSeparators);
+    // Every prefix of the stream: never more rules than the whole gives, and a
+    // rule is appended only once its class has been read.
+    for (std::size_t n = 0; n <= full.size(); ++n) {
+        const Tokens cut(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(n));
+        StrategyChunk chunk = Chunk();
+        const int added = ReadWekaRules(cut, m.conditions, chunk, false);
+        EXPECT_LE(added, 2) << n;
+        EXPECT_EQ(added, static_cast<int>(chunk.GetRules().size()));
+    }
+    StrategyChunk chunk = Chunk();
+    EXPECT_EQ(ReadWekaRules(Tokens{"rules:", "Team:Ball.near", "1", "and"}, m.conditions, chunk, true), 0);
+    EXPECT_EQ(ReadWekaRules(Tokens{"rules:", "Team:Ball.near", "1", "class", "NODE"}, m.conditions, chunk, true), 1);
+}
+
+TEST(ReadWekaRules, AFileThatCannotBeOpenedGivesNothing)
+{
+    Model m;
+    StrategyChunk chunk = Chunk();
+    EXPECT_EQ(ReadWekaRules(std::string("/nonexistent/results.txt"), m.conditions, chunk, true), 0);
+    const std::string file = MakeTempDir("weka-file") + "/results.txt";
+    std::ofstream(file, std::ios::binary) << kJRipOutput;
+    EXPECT_EQ(ReadWekaRules(file, m.conditions, chunk, false), 2);
+}
+
+TEST(ReadSlipperRules, TheBestRuleOfTheHypothesis)
+{
+    Model m;
+    const TSlipperNames names = MakeSlipperNames(m.roles, &m.list);
+    ASSERT_EQ(names.roles.size(), 4U);
+    EXPECT_EQ(names.roles[2].first, "LTeam_L_FW");
+    ASSERT_EQ(names.groups.size(), 2U);
+    EXPECT_EQ(names.groups[0].first, "Position_Left_wing");
+
+    const std::string text = "NODE_ID 2.5 0.4 IF Position_Left_wing ~ LTeam_L_FW Ball_near ~ LTeam_L_MF .\n"
+                             "OTHER 1.2 0.9 IF Ball_near ~ Team .\n.\n";
+    StrategyChunk chunk = Chunk();
+    EXPECT_EQ(ReadSlipperRules(ExtractTokens(text, kSlipperSeparators), names, chunk, false, false), 1);
+    EXPECT_EQ(Rules(chunk), "(LTeam.L-FW:Position.Left-wing = 1) AND (LTeam.L-MF:Ball.near = 1)");
+
+    const struct {
+        const char* text;
+        bool allow;
+        const char* rules;
+    } cases[] = {
+        // Equal differences: the first wins.
+        {"A 2 1 IF Ball_near Team . B 3 2 IF Position_Left_wing Team . .", false, "(Team:Ball.near = 1)"},
+        // No rule with a > b.
+        {"A 1 1 IF Ball_near Team . B 0.5 2 IF Ball_near Team . .", false, "FALSE"},
+        // An OTHER rule with conditions is a negated candidate and can win.
+        {"A 1 0.5 IF Ball_near Team . OTHER 3 0 IF Ball_near LTeam_L_FW . .", false,
+         "~((LTeam.L-FW:Ball.near = 1))"},
+        // OTHER without conditions only with the default negative allowed.
+        {"OTHER 3 0 IF . A 1 0.5 IF Ball_near Team . .", false, "(Team:Ball.near = 1)"},
+        {"OTHER 3 0 IF . A 1 0.5 IF Ball_near Team . .", true, "~(TRUE)"},
+        // Names that match nothing add nothing; a number that is not one is 0.
+        {"A 2 x IF nosuch Team Ball_near nosuch . .", false, "TRUE"},
+        {"A 2,5 0 IF Ball_near Team . .", false, "FALSE"},
+        // No final ".", or a glued "X.", means no rule.
+        {"A 2 0 IF Ball_near Team .", false, "FALSE"},
+        {"A 2 0 IF Ball_near Team. .", false, "FALSE"},
+        {"A 2 0", false, "FALSE"},
+        {". A 2 0 IF Ball_near Team . .", false, "FALSE"},
+    };
+    for (const auto& c : cases) {
+        StrategyChunk one = Chunk();
+        ReadSlipperRules(ExtractTokens(c.text, kSlipperSeparators), names, one, c.allow, false);
+        EXPECT_EQ(Rules(one), c.rules) << c.text;
+    }
+}
+
+TEST(ReadSlipperRules, FirstRuleTakesTheFirstRuleRead)
+{
+    Model m;
+    const TSlipperNames names = MakeSlipperNames(m.roles, &m.list);
+    StrategyChunk chunk = Chunk();
+    EXPECT_EQ(ReadSlipperRules(ExtractTokens("OTHER 1 0 IF . A 1 5 IF Ball_near Team . B 9 0 IF . .", kSlipperSeparators),
+                               names, chunk, false, true),
+              1);
+    EXPECT_EQ(Rules(chunk), "(Team:Ball.near = 1)");
+    // Every prefix of a hypothesis: at most one rule, and none before the end.
+    const Tokens full = ExtractTokens("A 2 1 IF Ball_near Team . B 3 1 IF Position_Left_wing Team . .",
+                                      kSlipperSeparators);
+    for (std::size_t n = 0; n < full.size(); ++n) {
+        StrategyChunk cut = Chunk();
+        EXPECT_EQ(ReadSlipperRules(Tokens(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(n)), names, cut,
+                                   true, false),
+                  0)
+            << n;
+    }
+}
+
+TEST(ParseRuleText, TypedPairsBecomeTheRule)
+{
+    Model m;
+    m.conditions.firstPositive = -1;
+    RuleObject rule(true);
+    rule.AddCondition(nullptr, m.left, 1);
+    ParseRuleText("(LTeam.L-FW:Position.Left-wing = 1) and (Team:Ball.near = 0) and (nosuch = 1) and", m.conditions,
+                  rule);
+    EXPECT_EQ(RuleToString(nullptr, rule, false), "(LTeam.L-FW:Position.Left-wing = 1) AND (Team:Ball.near = 0)");
+    // Without a positive cycle a feature named after its object has no role.
+    ParseRuleText("Lplayer5:Position.Left-wing = 1", m.conditions, rule);
+    ASSERT_EQ(rule.Size(), 1);
+    EXPECT_EQ(rule.GetObjectConcept(0), nullptr);
+    ParseRuleText("", m.conditions, rule);
+    EXPECT_EQ(rule.Size(), 0);
+}
+
+TEST(LearnerFiles, NodeFileNames)
+{
+    const struct {
+        const char* data;
+        const char* node;
+        const char* file;
+        const char* stem;
+        const char* hyp;
+    } cases[] = {
+        {"/tmp/test.data", "Lplayer5:Pass", "/tmp/test-Lplayer5-Pass.data", "/tmp/test-Lplayer5-Pass",
+         "/tmp/test-Lplayer5-Pass.shyp"},
+        {"C:\\temp\\test.data", "Lplayer5:Pass", "C:\\temp\\test-Lplayer5-Pass.data", "C:\\temp\\test-Lplayer5-Pass",
+         "C:\\temp\\test-Lplayer5-Pass.shyp"},
+        // Only the trailing extension counts.
+        {"/w/x.data/test.data", "a:b:c", "/w/x.data/test-a-b-c.data", "/w/x.data/test-a-b-c",
+         "/w/x.data/test-a-b-c.shyp"},
+        // No extension: every node its own file, the hypothesis beside it.
+        {"/w/x.data/test", "N-END", "/w/x.data/test-N-END", "/w/x.data/test-N-END", "/w/x.data/test-N-END.shyp"},
+        {"test.arff", "N", "test-N.arff", "test-N", "test-N.shyp"},
+    };
+    for (const auto& c : cases) {
+        const std::string file = NodeDataFileName(c.data, c.node);
+        EXPECT_EQ(file, c.file);
+        EXPECT_EQ(SlipperStem(file), c.stem);
+        EXPECT_EQ(SlipperHypothesisFile(file), c.hyp);
+        EXPECT_NE(SlipperHypothesisFile(file), file);
+    }
+    EXPECT_EQ(WekaResultsFile("/tmp/test-N.data"), "/tmp/results.txt");
+    EXPECT_EQ(WekaResultsFile("test-N.data"), "results.txt");
+}
+
+TEST(LearnerFiles, RuleLinesInBothForms)
+{
+    Model m;
+    StrategyChunk chunk = Chunk();
+    EXPECT_EQ(RuleLine(&m.list, chunk, false), "Lplayer5:Pass (12.35, -3.00) <= \tFALSE");
+    EXPECT_EQ(RuleLine(&m.list, chunk, true), "  tActionRule(_Lplayer5:Pass_, \"FALSE\"),");
+    auto rule = std::make_unique<RuleObject>(true);
+    rule->AddCondition(m.lfw, m.left, 1);
+    rule->AddCondition(m.roles, m.nearBall, 0);
+    chunk.AddRule(std::move(rule));
+    chunk.AddRule(std::make_unique<RuleObject>(false));
+    EXPECT_EQ(RuleLine(&m.list, chunk, false), "Lplayer5:Pass (12.35, -3.00) <= \t(LTeam.L-FW:Position.Left-wing = 1) "
+                                               "AND (Team:Ball.near = 0) OR ~(TRUE)");
+    EXPECT_EQ(RuleLine(&m.list, chunk, true),
+              "  tActionRule(_Lplayer5:Pass_, \"LTeam.L-FW:Position.Left-wing Team:Ball.near OR ~(TRUE)\"),");
+    EXPECT_EQ(EvaluationLine(1, 2, 0, 13), "tp 1\tfp 2\ttn 0\tfn 13");
+}
