@@ -9,7 +9,12 @@
 namespace {
 StrategyWindowMaker g_makeStrategyWindow = nullptr;
 QWidget* g_strategyWindow = nullptr;
+BatchTestRunner g_batchTest = nullptr;
 }  // namespace
+
+void SetBatchTestRunner(BatchTestRunner run) { g_batchTest = run; }
+
+BatchTestRunner InstalledBatchTest() { return g_batchTest; }
 
 void SetStrategyWindowMaker(StrategyWindowMaker make) { g_makeStrategyWindow = make; }
 

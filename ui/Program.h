@@ -11,6 +11,14 @@ void SetStrategyWindowMaker(StrategyWindowMaker make);
 // The strategy window made at start (null before, after, or without a maker).
 QWidget* StrategyWindow();
 
+class TMainForm;
+// The main window's batch test ("Test") drives the strategy window too, so it
+// lives in that layer and is handed in the same way. Without one "Test" does
+// nothing.
+using BatchTestRunner = void (*)(TMainForm& form);
+void SetBatchTestRunner(BatchTestRunner run);
+BatchTestRunner InstalledBatchTest();
+
 // Creates, in this order, MainForm, ChooseTeamDlg, FormAbout, FormSaveData and
 // the strategy window. Only the main window ends the run when it closes.
 void CreateLongLivedWindows();

@@ -256,6 +256,8 @@ public:
     // window and an action-graph window. Whatever the choice, the last log of the
     // list is current afterwards.
     void BtnMergeFilesClick();
+    // "Test": the batch test over the open logs (installed by the strategy layer).
+    void BtnTestFilesClick();
     // Merges the team's play of every log of logs that has the team (team on
     // the left, mirrored where it played right) into a new log "<name>-Others.rcg"
     // with its own derived channels, events, roles and features, under the wait

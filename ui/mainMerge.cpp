@@ -7,6 +7,7 @@
 #include "platform/qt/Dialogs.h"
 #include "ui/FormControls.h"
 #include "ui/OpenLogs.h"
+#include "ui/Program.h"
 #include "ui/TeamDlg.h"
 #include "ui/waitFormWin.h"
 
@@ -38,7 +39,16 @@ private:
 
 }  // namespace
 
-void TMainForm::ConnectMergeHandlers() { ConnectClicks({{BtnMergeFiles, &TMainForm::BtnMergeFilesClick}}); }
+void TMainForm::ConnectMergeHandlers()
+{
+    ConnectClicks({{BtnMergeFiles, &TMainForm::BtnMergeFilesClick}, {BtnTestFiles, &TMainForm::BtnTestFilesClick}});
+}
+
+void TMainForm::BtnTestFilesClick()
+{
+    if (BatchTestRunner run = InstalledBatchTest())
+        run(*this);
+}
 
 void TMainForm::BtnMergeFilesClick()
 {

@@ -1,0 +1,212 @@
+// The batch test's run over two real short logs of one team, with a stand-in
+// strategy window that records what the run asks of it: the merged logs and
+// their names, the join values, the records and their table, and the user's
+// logs left open.
+#include "strategy/BatchTest.h"
+
+#include "strategy/TestRecords.h"
+
+#include "actiongraph/childActionWin.h"
+#include "core/model/RoboCupFile.h"
+#include "platform/qt/Dialogs.h"
+#include "ui/MainServices.h"
+#include "ui/OpenLogs.h"
+#include "ui/main.h"
+
+#include "support/RcgWriter.h"
+#include "support/TestData.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+const char kShort[] = "match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg";
+
+// The short match with its team names exchanged: HELIOS_A plays on the right.
+std::string ExchangedShortMatch()
+{
+    std::string bytes = ReadBytes(GunzippedTestFile(kShort));
+    for (auto [from, to] : {std::pair{"HELIOS_A", "HELIOS_#"}, {"HELIOS_B", "HELIOS_A"}, {"HELIOS_#", "HELIOS_B"}}) {
+        const std::string f = from, t = to;
+        for (std::size_t at = bytes.find(f); at != std::string::npos; at = bytes.find(f, at + t.size()))
+            bytes.replace(at, f.size(), t);
+    }
+    return SaveTempFile("exchanged.rcg", bytes);
+}
+
+std::string BaseName(const RoboCupFileT* log) { return std::filesystem::path(log->fileName).filename().string(); }
+
+// Stands in for the strategy window: the first modal run stores a one-chunk
+// test strategy (unless told not to); a batch run shows a strategy named after
+// the level; a run with a record adds the sweep's twelve results to it.
+class FakeStrategy : public TBatchStrategy {
+public:
+    struct Call {
+        std::string log;
+        std::string value;
+        bool batch;
+        tTest* target;
+        std::string testLog;
+    };
+    void Init(TMDIActionChild* child, bool batch, tTest* target) override
+    {
+        calls.push_back({BaseName(child->File), child->EditValue->text().toStdString(), batch, target,
+                         testChild ? BaseName(testChild->File) : ""});
+        if (!batch && !target && storeTest)
+            SetTestChunks(Chunk("stored"));
+        if (batch)
+            chunks = Chunk("level " + child->EditValue->text().toStdString());
+        if (target)
+            for (int run = 0; run < 12; ++run) {
+                tTestResults r;
+                r.distMin = 8.0 * (run / 4);
+                r.distMax = r.distMin + 8.0 * (run % 4 + 1);
+                r.abstract = target->GetValue();
+                r.rule.tp = 1;
+                r.numTests = 1;
+                target->AddResult(r);
+            }
+    }
+    void SetTestGraph(TMDIActionChild* child) override { testChild = child; }
+    void SetTestChunks(const TChunkList& source) override { testChunks = CopyChunks(source); }
+    const TChunkList& TestChunks() const override { return testChunks; }
+    const TChunkList& Chunks() const override { return chunks; }
+    void SetMemo(const std::vector<std::string>& lines) override { memo = lines; }
+    void ForgetTarget() override { ++forgets; }
+    void ResetAndShow() override { ++shown; }
+
+    static TChunkList Chunk(const std::string& name)
+    {
+        TChunkList list;
+        list.push_back(std::make_unique<StrategyChunk>(name, nullptr, nullptr, 0.0, 0.0, 0.0, false));
+        return list;
+    }
+
+    bool storeTest = true;
+    std::vector<Call> calls;
+    TMDIActionChild* testChild = nullptr;
+    TChunkList testChunks, chunks;
+    std::vector<std::string> memo;
+    int forgets = 0;
+    int shown = 0;
+};
+
+class BatchTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        static int argc = 1;
+        static char name[] = "strategy_tests";
+        static char* argv[] = {name, nullptr};
+        if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+            new QApplication(argc, argv);
+        RegisterActionGraphWindow();
+        TMainForm::AboutBoxRunner() = [] {};
+        form = std::make_unique<TMainForm>();
+        form->FirstActivation = false;
+        form->OpenLogFiles({QString::fromStdString(GunzippedTestFile(kShort)),
+                            QString::fromStdString(ExchangedShortMatch())});
+        ASSERT_EQ(form->Logs->Count(), 2);
+        own = std::make_unique<TMainFormServices>(*form);
+        services = own.get();
+        before = services->OpenLogs();
+    }
+    void TearDown() override
+    {
+        own.reset();
+        form.reset();
+        TMainForm::AboutBoxRunner() = &TMainForm::ShowAboutBox;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    InTempDir dir_{"batch-test"};
+    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TMainFormServices> own;
+    IMainWindowServices* services = nullptr;
+    std::vector<RoboCupFileT*> before;
+    FakeStrategy strategy;
+    platform::DialogScript script;
+};
+
+TEST_F(BatchTest, RecordsFourLevelsAndTestsEachLogLeftOut)
+{
+    const std::string team = "HELIOS_A";
+    RunBatchTest(*services, strategy, &team, "x");
+
+    // The stored strategy's modal run on the reference, the four levels found
+    // there, then per left-out log one sweep per level on its learn log.
+    ASSERT_EQ(strategy.calls.size(), 1u + 4u + 2u * 4u);
+    EXPECT_EQ(strategy.calls[0].log, "HELIOS_Ax_reference-Others.rcg");
+    EXPECT_EQ(strategy.calls[0].testLog, "HELIOS_Ax_reference-Others.rcg");
+    EXPECT_FALSE(strategy.calls[0].batch);
+    const char* levels[] = {"10", "12", "14", "16"};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_TRUE(strategy.calls[1 + k].batch);
+        EXPECT_EQ(strategy.calls[1 + k].value, levels[k]);
+    }
+    for (int i = 0; i < 2; ++i)
+        for (int k = 0; k < 4; ++k) {
+            const FakeStrategy::Call& c = strategy.calls[5 + 4 * i + k];
+            EXPECT_EQ(c.log, "HELIOS_Ax_learn" + std::to_string(i) + "-Others.rcg");
+            EXPECT_EQ(c.testLog, "HELIOS_Ax_test" + std::to_string(i) + "-Others.rcg");
+            EXPECT_EQ(c.value, levels[k]);
+            ASSERT_NE(c.target, nullptr);
+            EXPECT_FALSE(c.batch);
+        }
+    // The table: one header and twelve rows per level, each summed over both logs.
+    ASSERT_EQ(strategy.memo.size(), 1u + 4u * 12u);
+    EXPECT_EQ(strategy.memo[1].rfind("0\t0\t0\t8\t10\t", 0), 0u) << strategy.memo[1];
+    EXPECT_EQ(strategy.memo[48].rfind("0\t0\t16\t48\t16\t", 0), 0u) << strategy.memo[48];
+    for (std::size_t row = 1; row < strategy.memo.size(); ++row)
+        EXPECT_EQ(strategy.memo[row].substr(strategy.memo[row].size() - 2), "\t2") << strategy.memo[row];
+    // The test strategy holds the last level's copies; the window reports to no record.
+    ASSERT_EQ(strategy.testChunks.size(), 1u);
+    EXPECT_EQ(strategy.testChunks[0]->GetName(), "level 16");
+    EXPECT_GE(strategy.forgets, 1);
+    EXPECT_EQ(strategy.shown, 1);
+    // The user's logs are open as before; the merged ones and their windows are gone.
+    EXPECT_EQ(services->OpenLogs(), before);
+    EXPECT_EQ(services->ChildWindowCount(), 0);
+    EXPECT_TRUE(script.messages.empty());
+}
+
+TEST_F(BatchTest, NoStoredStrategyWarnsAndLeavesNothingBehind)
+{
+    strategy.storeTest = false;
+    const std::string team = "HELIOS_A";
+    RunBatchTest(*services, strategy, &team, "");
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].text, "No test strategy stored");
+    EXPECT_EQ(script.messages[0].caption, "Warning");
+    EXPECT_EQ(strategy.calls.size(), 1u);
+    EXPECT_TRUE(strategy.memo.empty());
+    EXPECT_EQ(strategy.shown, 0);
+    EXPECT_EQ(services->OpenLogs(), before);
+    EXPECT_EQ(services->ChildWindowCount(), 0);
+}
+
+TEST_F(BatchTest, CancelledChooserShowsTheEmptyTable)
+{
+    strategy.memo = {"old"};
+    RunBatchTest(*services, strategy, nullptr, "");
+    EXPECT_TRUE(strategy.calls.empty());
+    EXPECT_TRUE(strategy.memo.empty());
+    EXPECT_EQ(strategy.shown, 1);
+    EXPECT_EQ(services->OpenLogs(), before);
+}
+
+TEST(BatchValues, AsTheValueBoxShowsThem)
+{
+    EXPECT_EQ(BatchValueText(0.1), "0.1");
+    EXPECT_EQ(BatchValueText(4.0), "4");
+    EXPECT_EQ(BatchValueText(16.0), "16");
+}
+
+}  // namespace
