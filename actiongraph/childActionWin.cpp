@@ -75,6 +75,7 @@ void TMDIActionChild::ConnectHandlers()
     ConnectMouseHandlers();
     ConnectJoinHandlers();
     ConnectStripHandlers();
+    ConnectClassHandlers();
 }
 
 void TMDIActionChild::FormCreate()

@@ -7,6 +7,7 @@
 
 #include "actiongraph/GraphView.h"
 #include "core/model/Common.h"
+#include "ui/FormSaveData.h"
 #include "ui/MDIChild.h"
 #include "actiongraph/Paths.h"
 
@@ -38,7 +39,7 @@ class TGraph;
 class TNode;
 class TPathObject;
 
-class TMDIActionChild : public TMDIChild {
+class TMDIActionChild : public TMDIChild, public SaveDataWindow {
     Q_OBJECT
 public:
     TMDIActionChild(QMdiArea* area, RoboCupFileT* log);
@@ -88,6 +89,37 @@ public:
     bool SaveAssocData(const QString& fileName, int format, double threshold, const std::vector<int>& instanceCycles,
                        const std::vector<int>& instanceClasses, const std::vector<std::string>& classNames,
                        std::vector<std::string>* selection);
+
+    // ---- Examples and marks (childActionWinClasses.cpp) ----------------------------
+    // The dataset dialog's view of the window: the log's features and cycles.
+    FeatureList* Features() override;
+    int NumCycles() const override;
+    // Fills the four lists by the data mode (0..9) from the graph, the selected
+    // node and the path chosen in cbPaths (see MarkExampleCycles); a missing
+    // node or path is reported ("Select a node first!" / "Select a path
+    // first!", "Warning !"). Epsilon above 0 marks the nodes near the selected
+    // one by NodeDistance.
+    void MarkCycles(int mode, std::vector<int>& instanceCycles, std::vector<std::string>& classNames,
+                    std::vector<int>& instanceClasses, std::vector<int>& markedCycles, double epsilon) override;
+    // Per class (one entry of counts each) the examples the rule text covers
+    // (see CountRuleCoverage); avgDepth is left alone for 0 conditions. One
+    // beep when some example has more hits than conditions.
+    void RuleCoverage(const std::string& rule, int conditions, std::vector<int>& counts,
+                      const std::vector<int>& instanceCycles, const std::vector<int>& instanceClasses,
+                      double& avgDepth) override;
+    // The examples on the picture, the marked cycles as the second set.
+    void DrawExampleCycles(const std::vector<int>& cycles, const std::vector<int>& classes,
+                           const std::vector<int>& marked, int jitter) override;
+    // "Set as test" / "Clear test": this window becomes, or no window stays,
+    // the strategy window's test graph (nothing without a strategy window).
+    void BtnSetTestClick();
+    void BtnClearTestClick();
+    // "Save Node Marks", "Save Edges Marks", "Save Path Marks": cycles of the
+    // nodes, connections or chosen path become time marks of the main window,
+    // each once (see NodeMarkCycles, EdgeMarkCycles, PathMarkCycles).
+    void BtnSaveNodeMarksClick();
+    void btnSaveEdgesMarkClick();
+    void BtnSavePathMarksClick();
 
     // ---- Drawing (childActionWinDraw.cpp) --------------------------------------------
     // Draws the whole graph over the pitch into Image, as the display controls
@@ -346,6 +378,7 @@ private:
     // The display controls redraw; resizing Image sizes the picture.
     void ConnectDrawHandlers();
     void ConnectSaveHandlers();
+    void ConnectClassHandlers();
     // The objects whose events build the graph, from the selection of lbPlayers.
     std::array<bool, 23> ChosenObjects() const;
     // EditValue as a whole number; a text that is not one shows the conversion
