@@ -96,6 +96,9 @@ bool RecordReference(IMainWindowServices& main, TBatchStrategy& strategy, RoboCu
     if (!testWindow || !learnWindow)
         return false;
     strategy.SetTestGraph(testWindow);
+    // Only a strategy stored on this reference graph can be found at its
+    // levels: one kept from an earlier graph must not pass for it.
+    strategy.SetTestChunks({});
     HideWaitForm();
     strategy.Init(learnWindow, false, nullptr);
     if (strategy.TestChunks().empty() || !learnWindow) {

@@ -192,6 +192,20 @@ TEST_F(BatchTest, NoStoredStrategyWarnsAndLeavesNothingBehind)
     EXPECT_EQ(services->ChildWindowCount(), 0);
 }
 
+TEST_F(BatchTest, TestStrategyKeptFromEarlierDoesNotPassAsStored)
+{
+    strategy.testChunks = FakeStrategy::Chunk("earlier");
+    strategy.storeTest = false;
+    const std::string team = "HELIOS_A";
+    RunBatchTest(*services, strategy, &team, "");
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].text, "No test strategy stored");
+    EXPECT_EQ(strategy.calls.size(), 1u);
+    EXPECT_TRUE(strategy.memo.empty());
+    EXPECT_EQ(services->OpenLogs(), before);
+    EXPECT_EQ(services->ChildWindowCount(), 0);
+}
+
 TEST_F(BatchTest, CancelledChooserShowsTheEmptyTable)
 {
     strategy.memo = {"old"};
