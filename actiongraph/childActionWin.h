@@ -82,6 +82,10 @@ public:
     // ".bmp" and ".jpg" (the picture); any other, or an upper-case one, is
     // refused with a warning. False, after a message, when nothing was saved.
     bool SaveGraphFile(const QString& fileName);
+    // "Save Assoc. Data" (childActionWinAssoc.cpp): the dataset dialog on
+    // this window, then the dataset it chose; a cancelled dialog or no
+    // example saves nothing, with a warning.
+    void BtnSaveAssocClick();
     // Writes (childActionWinAssoc.cpp) the log's features at the example cycles, each with its class,
     // in a learner's format (0 Apriori, 1 Weka, 2 CN2, 3 Orange, 4 Slipper);
     // Apriori asks whether objects go by role. Slipper prunes selection (may
@@ -379,6 +383,7 @@ private:
     void ConnectDrawHandlers();
     void ConnectSaveHandlers();
     void ConnectClassHandlers();
+    void ConnectAssocHandlers();
     // The objects whose events build the graph, from the selection of lbPlayers.
     std::array<bool, 23> ChosenObjects() const;
     // EditValue as a whole number; a text that is not one shows the conversion

@@ -6,9 +6,38 @@
 #include "core/io/AssocData.h"
 #include "platform/Hooks.h"
 #include "platform/qt/Dialogs.h"
+#include "ui/StrategyShells.h"
 #include "ui/waitFormWin.h"
 
+#include <QPushButton>
+
 #include <fstream>
+
+void TMDIActionChild::ConnectAssocHandlers()
+{
+    connect(BtnSaveAssoc, &QPushButton::clicked, this, [this] { BtnSaveAssocClick(); });
+}
+
+void TMDIActionChild::BtnSaveAssocClick()
+{
+    std::vector<int> instanceCycles;
+    std::vector<int> markedCycles;
+    std::vector<int> instanceClasses;
+    std::vector<std::string> classNames;
+    if (!FormSaveData ||
+        !FormSaveData->Execute(this, &instanceCycles, &classNames, &instanceClasses, &markedCycles)) {
+        platform::MessageBox(this, "!!! Data not saved !!!", "Warning", platform::Buttons::Ok);
+        DrawGraph();  // the dialog may have drawn examples over the graph
+        return;
+    }
+    DrawGraph();
+    if (instanceCycles.empty()) {
+        platform::MessageBox(this, "No temporal data ! Nothing saved", "Warning", platform::Buttons::Ok);
+        return;
+    }
+    SaveAssocData(FormSaveData->FileName(), FormSaveData->FileType(), FormSaveData->Threshold(), instanceCycles,
+                  instanceClasses, classNames, nullptr);
+}
 
 bool TMDIActionChild::SaveAssocData(const QString& fileName, int format, double threshold,
                                     const std::vector<int>& instanceCycles, const std::vector<int>& instanceClasses,

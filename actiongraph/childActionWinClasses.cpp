@@ -23,6 +23,7 @@ void TMDIActionChild::ConnectClassHandlers()
     connect(BtnSaveNodeMarks, &QPushButton::clicked, this, [this] { BtnSaveNodeMarksClick(); });
     connect(btnSaveEdgesMark, &QPushButton::clicked, this, [this] { btnSaveEdgesMarkClick(); });
     connect(BtnSavePathMarks, &QPushButton::clicked, this, [this] { BtnSavePathMarksClick(); });
+    ConnectAssocHandlers();
 }
 
 FeatureList* TMDIActionChild::Features() { return File ? File->features.get() : nullptr; }

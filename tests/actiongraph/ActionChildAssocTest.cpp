@@ -8,16 +8,24 @@
 #include "core/learning/Features.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/qt/Dialogs.h"
+#include "ui/FormControls.h"
+#include "ui/StrategyShells.h"
 #include "ui/waitFormWin.h"
 
 #include "GuiApp.h"
 #include "support/RecordingHooks.h"
 #include "support/TestData.h"
 
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -218,4 +226,103 @@ TEST_F(ActionChildAssoc, WekaLoadsARealNodesDataset)
     EXPECT_NE(text.find("Num Attributes: " + std::to_string(log->features->GetNumFeatures() + 1) + "\n"),
               std::string::npos)
         << text.substr(0, 2000);
+}
+
+namespace {
+
+// The dataset dialog as the program has it, driven while it is shown.
+class SaveAssocButton : public ActionChildAssoc {
+protected:
+    void SetUp() override
+    {
+        ActionChildAssoc::SetUp();
+        dialog = std::make_unique<TFormSaveData>();
+        previous_ = FormSaveData;
+        FormSaveData = dialog.get();
+        // The busiest node and the first path are chosen.
+        TNode* busiest = window->Graph->GetNode(0);
+        for (int i = 0; i < window->Graph->NodeCount(); ++i)
+            if (Cycles(window->Graph->GetNode(i)).size() > Cycles(busiest).size())
+                busiest = window->Graph->GetNode(i);
+        window->SelectNode(busiest);
+        window->cbPathFunc->setCurrentIndex(0);
+        window->FindPaths(window->Graph, 1, window->Paths);
+        window->cbPaths->setCurrentIndex(1);
+    }
+    void TearDown() override
+    {
+        FormSaveData = previous_;
+        dialog.reset();
+        ActionChildAssoc::TearDown();
+    }
+    std::vector<int> Cycles(TNode* node) const
+    {
+        std::vector<int> c;
+        window->CollectNodeCycles(nullptr, node, c, true);
+        return c;
+    }
+    // Presses "Save Assoc. Data"; while the dialog is up, `inside` runs.
+    void Press(const std::function<void()>& inside)
+    {
+        QTimer::singleShot(0, dialog.get(), inside);
+        window->BtnSaveAssoc->click();
+    }
+
+    std::unique_ptr<TFormSaveData> dialog;  // made once the application is there
+
+private:
+    TFormSaveData* previous_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(SaveAssocButton, TheDialogCountsEachDataModeOfTheWindow)
+{
+    Press([&] {
+        for (int mode = 0; mode < 10; ++mode) {
+            dialog->rgData->SetItemIndex(mode);
+            dialog->btnUpdate->click();
+            std::vector<int> cycles, classes, marked;
+            std::vector<std::string> names;
+            window->MarkCycles(mode, cycles, names, classes, marked, 0.0);
+            EXPECT_EQ(dialog->lNumInstances->text(), "Instances = " + QString::number(cycles.size())) << mode;
+            EXPECT_EQ(dialog->lNumClasses->text(), "Classes = " + QString::number(names.size())) << mode;
+        }
+        dialog->BtnCancel->click();
+    });
+    ASSERT_EQ(script.messages.size(), 1u);  // node and path chosen: no mode complained
+    EXPECT_EQ(script.messages[0].text, "!!! Data not saved !!!");
+    EXPECT_EQ(script.messages[0].caption, "Warning");
+}
+
+TEST_F(SaveAssocButton, OkWritesTheChosenDatasetAndNoExampleSavesNothing)
+{
+    const std::string arff = Path("selected.arff");
+    dialog->rgFileType->SetItemIndex(1);
+    dialog->rgData->SetItemIndex(1);  // the selected node against the others
+    script.files.push_back({true, {QString::fromStdString(arff)}, 0});
+    Press([&] { dialog->BtnSave->click(); });
+    EXPECT_TRUE(script.messages.empty());
+    const std::string text = ReadBytes(arff);
+    EXPECT_NE(text.find("@attribute class {OTHER, SELECTED}\r\n"), std::string::npos);
+    std::vector<int> cycles, classes, marked;
+    std::vector<std::string> names;
+    window->MarkCycles(1, cycles, names, classes, marked, 0.0);
+    const std::vector<std::string> lines = Lines(text);
+    ASSERT_GT(lines.size(), cycles.size());
+    int selected = 0;
+    for (std::size_t i = lines.size() - cycles.size(); i < lines.size(); ++i)
+        selected += lines[i].size() > 10 && lines[i].substr(lines[i].size() - 10) == ", SELECTED";
+    EXPECT_EQ(selected, static_cast<int>(Cycles(window->SelectedNode).size()));
+
+    // Without a selected node the mode finds no example.
+    window->SelectNode(nullptr);
+    const std::string none = Path("none.arff");
+    script.files.push_back({true, {QString::fromStdString(none)}, 0});
+    Press([&] { dialog->BtnSave->click(); });
+    ASSERT_EQ(script.messages.size(), 2u);
+    EXPECT_EQ(script.messages[0].text, "Select a node first!");
+    EXPECT_EQ(script.messages[1].text, "No temporal data ! Nothing saved");
+    EXPECT_EQ(script.messages[1].caption, "Warning");
+    EXPECT_FALSE(std::filesystem::exists(none));
 }
