@@ -36,6 +36,7 @@ TFormStrategy::TFormStrategy(QWidget* parent) : QDialog(parent)
     connect(BtnCopyStrategies, &QPushButton::clicked, this, &TFormStrategy::BtnCopyStrategiesClick);
     connect(btnClear, &QPushButton::clicked, this, &TFormStrategy::btnClearClick);
     connect(BtnEvaluateRule, &QPushButton::clicked, this, &TFormStrategy::BtnEvaluateRuleClick);
+    connect(BtnTestRules, &QPushButton::clicked, this, &TFormStrategy::BtnTestRulesClick);
     connect(BtnClose, &QPushButton::clicked, this, &QDialog::reject);
     connect(rgFileType->Group(), &QButtonGroup::idClicked, this, [this](int) { rgFileTypeClick(); });
     connect(BtnCheckRules, &QPushButton::clicked, this, &TFormStrategy::BtnCheckRulesClick);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "strategy/NodeExamples.h"
+#include "strategy/RuleTest.h"
 #include "strategy/StrategyChunks.h"
 #include "strategy/TestRecords.h"
 
@@ -174,6 +175,15 @@ private:
     // Runs a learner script of learnerFolder; false, with one warning per run, when it failed.
     bool RunLearner(const QString& script, const QStringList& arguments, const QString& folder);
     bool learnerWarned_ = false;
+    // The rule tests' common start (FormStrategyTest.cpp): the test graph and
+    // attached window checks, the weights, the match value (the record's in a
+    // batch test), the verbose state and the setting texts; then the test
+    // paths are found anew. False (after its message) when the run must stop.
+    bool StartRuleTest(TNodeTestInput& in);
+    // Writes a run's lines into MemoRules, cleared first unless Verbose is unchecked.
+    void WriteRuleTestLines(const std::vector<std::string>& lines, TVerbose verbose);
+    TVerbose VerboseState() const;
+
     void BuildForm();
     void Connect(TMDIActionChild* child);
     // Shows a path list in a list box.

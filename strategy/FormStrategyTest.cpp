@@ -1,7 +1,105 @@
 #include "strategy/FormStrategy.h"
 
-// Not built yet: the command does nothing.
+#include "actiongraph/childActionWin.h"
+#include "core/learning/Features.h"
+#include "core/model/Common.h"
+#include "core/model/RoboCupFile.h"
+#include "platform/Hooks.h"
+#include "platform/qt/Dialogs.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace {
+
+double ReadFloat(const QLineEdit* edit) { return StrToFloatDot(edit->text().toStdString()); }
+
+}  // namespace
+
+TVerbose TFormStrategy::VerboseState() const
+{
+    switch (cbVerbose->checkState()) {
+    case Qt::Unchecked:
+        return TVerbose::Unchecked;
+    case Qt::PartiallyChecked:
+        return TVerbose::Grayed;
+    default:
+        return TVerbose::Checked;
+    }
+}
+
+bool TFormStrategy::StartRuleTest(TNodeTestInput& in)
+{
+    if (!testGraph || !testChild) {
+        platform::MessageBox(this, "Please assign test graph !", "Warning");
+        return false;
+    }
+    // The weights live in the attached window; without it nothing can be measured.
+    if (!actionChild) {
+        platform::MessageBox(this, "No action graph attached !", "Warning");
+        return false;
+    }
+    if (!testChild->File || !testChild->File->features) {
+        platform::MessageBox(this, "The test graph's log has no features !", "Warning");
+        return false;
+    }
+    try {
+        in.weights.pos = ReadFloat(actionChild->EditAttrW);
+        in.weights.role = ReadFloat(actionChild->EditRoleW);
+        in.weights.action = ReadFloat(actionChild->EditActionW);
+        in.value = ReadFloat(EditThreshold);
+    } catch (const EConvertError& e) {
+        platform::MessageBox(this, QString::fromStdString(e.what()), "Error");
+        return false;
+    }
+    if (target)
+        in.value = target->GetValue();
+    in.chunks = &chunks;
+    in.testChunks = &testChunks;
+    in.targetChunks = target ? &target->GetChunks() : nullptr;
+    in.testAll = cbTestAll->isChecked();
+    in.verbose = VerboseState();
+    in.settings = {EditMinConf->text().toStdString(), EditMinDiff->text().toStdString(),
+                   EditMinDist->text().toStdString(), EditMaxDist->text().toStdString()};
+    btnGenerateTestGraphClick();
+    // Finding the paths anew may have let go of the test graph.
+    if (!testGraph || !testChild || !testChild->File || !testChild->File->features) {
+        platform::MessageBox(this, "Please assign test graph !", "Warning");
+        return false;
+    }
+    in.graph = testGraph;
+    in.features = testChild->File->features.get();
+    in.log = testChild->File;
+    return true;
+}
+
+void TFormStrategy::WriteRuleTestLines(const std::vector<std::string>& lines, TVerbose verbose)
+{
+    if (verbose != TVerbose::Unchecked)
+        MemoRules->clear();
+    QString text;
+    for (const std::string& line : lines) {
+        if (!text.isEmpty())
+            text += '\n';
+        text += QString::fromStdString(line);
+    }
+    if (!lines.empty())
+        MemoRules->appendPlainText(text);
+}
 
 void TFormStrategy::BtnTestRulesClick()
 {
+    TNodeTestInput in;
+    if (!StartRuleTest(in))
+        return;
+    TNodeTestOutput out = RunNodeTest(in);
+    if (out.asymmetric)
+        platform::Beep();
+    WriteRuleTestLines(out.lines, in.verbose);
+    if (target) {
+        if (!StoreSettings(in.settings, in.value, out.result))
+            platform::MessageBox(this, "-1 !!!", "!!!");
+        target->AddResult(out.result);
+    }
 }

@@ -112,30 +112,22 @@ ConceptObject* ShownRole(const TPathObject& path, const TNode* node, bool final,
     return role;
 }
 
-namespace {
-
-// Equal states by their 46 coordinates' bit patterns: a hash set in front of
-// the chunk's own (exact) comparison, so thousands of cycles stay cheap.
-struct StateHash {
-    std::size_t operator()(const tFieldState& s) const
-    {
-        std::uint64_t h = 1469598103934665603ull;
-        auto mix = [&h](double v) {
-            std::uint64_t bits = 0;
-            if (v == 0.0)
-                v = 0.0;  // -0.0 equals 0.0
-            std::memcpy(&bits, &v, sizeof bits);
-            h = (h ^ bits) * 1099511628211ull;
-        };
-        for (const double v : s.x)
-            mix(v);
-        for (const double v : s.y)
-            mix(v);
-        return static_cast<std::size_t>(h);
-    }
-};
-
-}  // namespace
+std::size_t TFieldStateHash::operator()(const tFieldState& s) const
+{
+    std::uint64_t h = 1469598103934665603ull;
+    auto mix = [&h](double v) {
+        std::uint64_t bits = 0;
+        if (v == 0.0)
+            v = 0.0;  // -0.0 equals 0.0
+        std::memcpy(&bits, &v, sizeof bits);
+        h = (h ^ bits) * 1099511628211ull;
+    };
+    for (const double v : s.x)
+        mix(v);
+    for (const double v : s.y)
+        mix(v);
+    return static_cast<std::size_t>(h);
+}
 
 std::vector<TStrategyColumn> BuildStrategy(const TPathObject& path, const RoboCupFileT* log,
                                            const TStrategyOptions& options, TChunkList& out)
@@ -164,7 +156,7 @@ std::vector<TStrategyColumn> BuildStrategy(const TPathObject& path, const RoboCu
         if (log) {
             std::vector<int> cycles;
             CollectCycles(options.strictTimes ? &path : nullptr, node, cycles, options.duration, !final);
-            std::unordered_set<tFieldState, StateHash> held;
+            std::unordered_set<tFieldState, TFieldStateHash> held;
             for (const int cycle : cycles) {
                 tFieldState state;
                 state.Read(cycle, *log);  // beeps for a cycle outside the log

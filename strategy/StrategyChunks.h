@@ -72,5 +72,11 @@ ConceptObject* ShownRole(const TPathObject& path, const TNode* node, bool final,
 std::vector<TStrategyColumn> BuildStrategy(const TPathObject& path, const RoboCupFileT* log,
                                            const TStrategyOptions& options, TChunkList& out);
 
+// Equal field states (exact positions) hash alike: a hash set in front of the
+// exact comparison keeps searches over thousands of cycles cheap.
+struct TFieldStateHash {
+    std::size_t operator()(const tFieldState& s) const;
+};
+
 // The heading column of the grid.
 inline const char* const kStrategyRowNames[3] = {"Role", "Action", "Position"};

@@ -1,0 +1,173 @@
+#include "strategy/FormStrategy.h"
+
+#include "actiongraph/Actiongraph.h"
+#include "actiongraph/PathObject.h"
+#include "actiongraph/childActionWin.h"
+#include "core/concepts/ConceptHierarchies.h"
+#include "core/concepts/Concepts.h"
+#include "core/learning/Features.h"
+#include "platform/qt/Dialogs.h"
+#include "ui/MDIChild.h"
+
+#include "support/FilledRecord.h"
+#include "support/RecordingHooks.h"
+#include "support/TestData.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+QApplication& App()
+{
+    static int argc = 1;
+    static char name[] = "strategy_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
+            return existing;
+        return new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+// The builder's worked example in an action-graph window that is also the
+// test window: a pass from LC-MF to L-FW, who supports and dribbles on.
+class RuleTestWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        App();
+        form = std::make_unique<TFormStrategy>();
+        CreateConceptHierarchies();
+        Role(3, coLCMF[0]);
+        Role(7, coLFW[0]);
+        Event(coToPlayer, 3, 100, 100, 0, 109, 7);
+        Event(coAttackSupport, 7, 100, 109, 7, 109, -1);
+        Event(coSpeedDribble, 7, 110, 120, 7, 120, -1);
+        record.File().features = std::make_unique<FeatureList>();
+        record.File().features->Allocate(1, 300);
+        child = new TMDIActionChild(nullptr, &record.File());
+        TMDIChild::SelectAllPlayers(child->lbPlayers);
+        child->BuildActionGraph(child->Graph);
+        path.Connections() = {child->Graph->GetConnection(2), child->Graph->GetConnection(0)};
+        form->MemoRules->setPlainText("kept");
+    }
+    void TearDown() override
+    {
+        delete child;
+        form.reset();
+        FreeConceptHierarchies();
+    }
+    void Role(int object, ConceptObject* role)
+    {
+        for (auto& v : record.File().roleChannel[static_cast<std::size_t>(object)]->GetValues())
+            v = ConceptHandle(role);
+    }
+    void Event(ConceptObject* action, int player, int first, int last, int other, int otherEnd, int partner)
+    {
+        record.File().events[static_cast<std::size_t>(player)].push_back(
+            std::make_unique<ActionEvent>(ActionEvent{action, player, first, last, other, otherEnd, partner}));
+    }
+    void AttachBoth()
+    {
+        form->Attach(child, nullptr);
+        form->testChild = child;
+        form->testGraph = child->Graph;
+        ASSERT_TRUE(form->ShowStrategy(path, form->chunks));
+    }
+    QStringList Memo() const { return form->MemoRules->toPlainText().split('\n'); }
+
+    InTempDir dir_{"strategy-rule-test"};
+    FilledRecord record{300};
+    TMDIActionChild* child = nullptr;
+    TPathObject path;
+    std::unique_ptr<TFormStrategy> form;
+    RecordingHooks hooks;
+    platform::DialogScript script;
+};
+
+}  // namespace
+
+TEST_F(RuleTestWindow, WithoutTestOrAttachedWindowOnlyTheMessage)
+{
+    form->BtnTestRules->click();
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].text, "Please assign test graph !");
+    EXPECT_EQ(script.messages[0].caption, "Warning");
+    form->testChild = child;
+    form->testGraph = child->Graph;
+    form->BtnTestRules->click();
+    ASSERT_EQ(script.messages.size(), 2u);
+    EXPECT_EQ(script.messages[1].text, "No action graph attached !");
+    EXPECT_EQ(form->MemoRules->toPlainText(), "kept");
+}
+
+TEST_F(RuleTestWindow, ABadWeightStopsBeforeAnyOutput)
+{
+    AttachBoth();
+    child->EditRoleW->setText("3x");
+    form->BtnTestRules->click();
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].text, "'3x' is not a valid floating point value");
+    EXPECT_EQ(script.messages[0].caption, "Error");
+    EXPECT_EQ(form->MemoRules->toPlainText(), "kept");
+}
+
+TEST_F(RuleTestWindow, VerboseClearsUncheckedAddsRows)
+{
+    AttachBoth();
+    form->BtnTestRules->click();
+    EXPECT_TRUE(script.messages.empty());
+    QStringList lines = Memo();
+    ASSERT_GE(lines.size(), 9);
+    EXPECT_EQ(lines[0], "Rules:");
+    EXPECT_EQ(lines[1], "To-player <= \tFALSE");
+    // The chunks' own nodes are their targets (distance 0), the end node has no cycles.
+    EXPECT_EQ(lines[5], "Testing target node " + QString::fromStdString(child->Graph->GetNode(0)->GetName()));
+    EXPECT_TRUE(lines.last().startsWith("Strategic evaluation:  \tall "));
+
+    form->cbVerbose->setCheckState(Qt::Unchecked);
+    form->BtnTestRules->click();
+    form->BtnTestRules->click();
+    lines = Memo();
+    const QStringList row = lines.last().split('\t');
+    ASSERT_EQ(row.size(), 24);
+    EXPECT_EQ(row.mid(0, 4), (QStringList{"0", "0", "16", "85"}));
+    EXPECT_EQ(lines[lines.size() - 2], lines.last());
+    EXPECT_TRUE(lines[lines.size() - 3].startsWith("Strategic evaluation:"));
+}
+
+TEST_F(RuleTestWindow, TheResultGoesToTheTargetWithItsValue)
+{
+    AttachBoth();
+    tTest record;
+    record.SetChunks(form->chunks, 3.0);
+    form->target = &record;
+    form->cbVerbose->setCheckState(Qt::Unchecked);
+    form->EditMinConf->setText("");
+    form->EditMinDist->setText("2");
+    form->BtnTestRules->click();
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].text, "-1 !!!");
+    EXPECT_EQ(script.messages[0].caption, "!!!");
+    ASSERT_EQ(record.Results().size(), 1u);
+    const tTestResults& r = record.Results()[0];
+    EXPECT_EQ(r.conf, -1.0);
+    EXPECT_EQ(r.distMin, 2.0);
+    EXPECT_EQ(r.abstract, 3.0);
+    EXPECT_EQ(r.numTests, 1);
+    // The recorded situations make the strategy's acting nodes targets.
+    EXPECT_GE(r.description.tp, 2);
+    const QStringList row = Memo().last().split('\t');
+    EXPECT_EQ(row[0], "");
+    EXPECT_EQ(row[3], "3");
+    form->target = nullptr;
+}
