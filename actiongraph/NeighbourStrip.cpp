@@ -43,9 +43,16 @@ std::string StripMiddleText(const TGraph& graph, const TNode& node)
     std::string text = node.GetName() + ":" + std::to_string(graph.IndexOfNode(&node));
     for (const TConnection* c : node.OutList())
         for (const auto& o : c->Data())
-            if (o)
-                text += " " + std::to_string(o->start) + "/" + std::to_string(o->duration) + ":" +
-                        std::to_string(o->otherLength);
+            if (o) {
+                // Appended piece by piece: GCC 12 misreads the joined temporaries
+                // as overlapping copies.
+                text += ' ';
+                text += std::to_string(o->start);
+                text += '/';
+                text += std::to_string(o->duration);
+                text += ':';
+                text += std::to_string(o->otherLength);
+            }
     std::replace(text.begin(), text.end(), '.', ' ');
     return text;
 }
