@@ -174,6 +174,10 @@ public:
     void cbPathsChange();
     // The path of an item of cbPaths as shared (null for "All" and outside).
     TPathPtr SharedPathAt(int item) const;
+    // Replaces the path list by the items (paths shared, not copied), chooses
+    // item chosen and, with redraw, runs cbPathsChange. The graph is not
+    // touched, so nobody is told that the paths were dropped.
+    void SetPaths(const TPathList& items, int chosen, bool redraw);
 
     // ---- Editing (childActionWinEdit.cpp) -----------------------------------------------
     // The "Remove:" commands. Each clears the path list (paths may run over
@@ -374,6 +378,9 @@ signals:
     // strategy window, the dataset dialog) lets go of them now, while they
     // still exist.
     void Closing(TMDIActionChild* window);
+    // The window dropped its path list (ClearPaths), as it does before every
+    // change of its graph: whoever holds paths of this graph lets go of them.
+    void PathsCleared(TMDIActionChild* window);
 
 private:
     void BuildForm();

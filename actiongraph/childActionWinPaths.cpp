@@ -41,6 +41,7 @@ void TMDIActionChild::ShowPaths()
 
 void TMDIActionChild::ClearPaths()
 {
+    emit PathsCleared(this);
     Paths.Clear();
     Paths.Add("All", nullptr);
     ShowPaths();
@@ -48,6 +49,20 @@ void TMDIActionChild::ClearPaths()
         const QSignalBlocker block(cbPaths);
         cbPaths->setCurrentIndex(0);
     }
+}
+
+void TMDIActionChild::SetPaths(const TPathList& items, int chosen, bool redraw)
+{
+    Paths.Clear();
+    for (const TPathItem& item : items.Items())
+        Paths.Add(item.text, item.path);
+    ShowPaths();
+    if (cbPaths && chosen >= 0 && chosen < cbPaths->count()) {
+        const QSignalBlocker block(cbPaths);
+        cbPaths->setCurrentIndex(chosen);
+    }
+    if (redraw)
+        cbPathsChange();
 }
 
 void TMDIActionChild::ClearPaths(TPathList& items)

@@ -2,6 +2,8 @@
 
 #include "actiongraph/childActionWin.h"
 #include "platform/Hooks.h"
+#include "platform/qt/Dialogs.h"
+#include "core/model/Common.h"
 #include "ui/Program.h"
 #include "ui/FormControls.h"
 #include "ui/StringGrid.h"
@@ -11,7 +13,9 @@
 #include "core/model/RoboCupFile.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
@@ -20,6 +24,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+
+#include <algorithm>
 
 TFormStrategy* FormStrategy = nullptr;
 
@@ -31,29 +37,122 @@ TFormStrategy::TFormStrategy(QWidget* parent) : QDialog(parent)
     resize(1150, 598);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    connect(BtnStoreSimilar, &QPushButton::clicked, this, &TFormStrategy::BtnStoreSimilarClick);
-    connect(BtnCopySimilar, &QPushButton::clicked, this, &TFormStrategy::BtnCopySimilarClick);
-    connect(BtnCopyStrategies, &QPushButton::clicked, this, &TFormStrategy::BtnCopyStrategiesClick);
-    connect(btnClear, &QPushButton::clicked, this, &TFormStrategy::btnClearClick);
-    connect(BtnEvaluateRule, &QPushButton::clicked, this, &TFormStrategy::BtnEvaluateRuleClick);
-    connect(BtnTestRules, &QPushButton::clicked, this, &TFormStrategy::BtnTestRulesClick);
-    connect(BtnClose, &QPushButton::clicked, this, &QDialog::reject);
-    connect(rgFileType->Group(), &QButtonGroup::idClicked, this, [this](int) { rgFileTypeClick(); });
-    connect(BtnCheckRules, &QPushButton::clicked, this, &TFormStrategy::BtnCheckRulesClick);
-    connect(btnAllRules, &QPushButton::clicked, this, &TFormStrategy::btnAllRulesClick);
-    connect(sgStrategy, &TStringGrid::MouseDown, this,
-            [this](Qt::MouseButton button, int, int, QPoint) { sgStrategyMouseDown(button); });
+    ConnectHandlers();
 }
 
 TFormStrategy::~TFormStrategy()
 {
     if (FormStrategy == this)
         FormStrategy = nullptr;
+    if (StrategyLink() == this)
+        SetStrategyLink(nullptr);
+}
+
+void TFormStrategy::ConnectHandlers()
+{
+    // Every command of the window is bound here, once; the commands that need
+    // an attached window warn at the button when there is none.
+    auto click = [this](QPushButton* button, void (TFormStrategy::*handler)()) {
+        connect(button, &QPushButton::clicked, this, handler);
+    };
+    auto attached = [this](QPushButton* button, void (TFormStrategy::*handler)()) {
+        connect(button, &QPushButton::clicked, this, [this, handler] {
+            if (RequireAttached())
+                (this->*handler)();
+        });
+    };
+    click(BtnStoreSimilar, &TFormStrategy::BtnStoreSimilarClick);
+    click(BtnCopySimilar, &TFormStrategy::BtnCopySimilarClick);
+    click(BtnCopyStrategies, &TFormStrategy::BtnCopyStrategiesClick);
+    click(btnClear, &TFormStrategy::btnClearClick);
+    click(BtnClose, &TFormStrategy::BtnCloseClick);
+    click(BtnSaveRules, &TFormStrategy::BtnSaveRulesClick);
+    connect(BtnRules, &QPushButton::clicked, this, [this] {
+        if (RequireAttached())
+            BtnRulesClick(BtnRules);
+    });
+    attached(BtnCheckRules, &TFormStrategy::BtnCheckRulesClick);
+    attached(btnAllRules, &TFormStrategy::btnAllRulesClick);
+    click(BtnWholeTestRules, &TFormStrategy::BtnWholeTestRulesClick);
+    click(BtnTestRules, &TFormStrategy::BtnTestRulesClick);
+    click(BtnEvaluateRule, &TFormStrategy::BtnEvaluateRuleClick);
+    click(BtnBrowse, &TFormStrategy::BtnBrowseClick);
+    click(BtnBrowseResults, &TFormStrategy::BtnBrowseResultsClick);
+    click(btnUpdateSimilar, &TFormStrategy::btnUpdateSimilarClick);
+    click(btnFindStart, &TFormStrategy::btnFindStartClick);
+    click(btnStoreTest, &TFormStrategy::btnStoreTestClick);
+    click(btnFindTest, &TFormStrategy::btnFindTestClick);
+    click(BtnEraseTest, &TFormStrategy::BtnEraseTestClick);
+    click(btnSetFilter, &TFormStrategy::btnSetFilterClick);
+    click(btnGenerateTestGraph, &TFormStrategy::btnGenerateTestGraphClick);
+    click(btnClearTest, &TFormStrategy::btnClearTestClick);
+    connect(rgFileType->Group(), &QButtonGroup::idClicked, this, [this](int) { rgFileTypeClick(); });
+    connect(lbPath, &QListWidget::itemClicked, this, [this] { lbPathClick(); });
+    connect(lbPath, &QListWidget::itemDoubleClicked, this, [this] { lbPathDblClick(); });
+    connect(lbSimilar, &QListWidget::itemClicked, this, [this] { lbSimilarClick(); });
+    connect(lbSimilar, &QListWidget::itemDoubleClicked, this, [this] { lbSimilarDblClick(); });
+    connect(sgStrategy, &TStringGrid::MouseDown, this,
+            [this](Qt::MouseButton button, int, int, QPoint) { sgStrategyMouseDown(button); });
+    PanelHide->installEventFilter(this);
+}
+
+bool TFormStrategy::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == PanelHide && event->type() == QEvent::MouseButtonPress) {
+        PanelHideClick();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TFormStrategy::Connect(TMDIActionChild* child)
 {
     connect(child, &TMDIActionChild::Closing, this, &TFormStrategy::ForgetWindow, Qt::UniqueConnection);
+    connect(child, &TMDIActionChild::PathsCleared, this, &TFormStrategy::PathsDropped, Qt::UniqueConnection);
+}
+
+void TFormStrategy::PathsDropped(TMDIActionChild* child)
+{
+    // The child's graph is about to change: paths into it would soon point at
+    // deleted connections. The windows stay attached.
+    if (child == actionChild) {
+        const bool testsHere = testGraph && testGraph == graph;
+        pathItems.Clear();
+        similarItems.Clear();
+        allStrategies.Clear();
+        ShowList(lbPath, pathItems);
+        ShowList(lbSimilar, similarItems);
+        lStrategyCount->setText("#0");
+        lSimilarCount->setText("#0");
+        if (testsHere) {
+            testStrategies.Clear();
+            testStrategies.Add("All", nullptr);
+        }
+    }
+    if (child && child == testChild) {
+        testStrategies.Clear();
+        testStrategies.Add("All", nullptr);
+    }
+}
+
+bool TFormStrategy::RequireAttached()
+{
+    if (actionChild)
+        return true;
+    platform::MessageBox(this, "No action graph attached", "Warning");
+    return false;
+}
+
+TPathPtr TFormStrategy::SelectedPath() const
+{
+    const int row = lbPath->currentRow();
+    return row >= 0 && row < pathItems.Count() ? pathItems.Path(row) : nullptr;
+}
+
+TPathPtr TFormStrategy::SelectedSimilar() const
+{
+    const int row = lbSimilar->currentRow();
+    return row >= 0 && row < similarItems.Count() ? similarItems.Path(row) : nullptr;
 }
 
 void TFormStrategy::ForgetWindow(TMDIActionChild* child)
@@ -186,9 +285,15 @@ bool TFormStrategy::ShowStrategy(const TPathObject& path, TChunkList& out)
         return false;
     }
     TStrategyOptions options;
-    bool ok = false;
-    const double value = actionChild->EditValue->text().trimmed().toDouble(&ok);
-    options.value = ok ? value : 0.0;
+    options.duration = static_cast<TDurationMode>(std::clamp(rgDuration->ItemIndex(), 0, 2));
+    options.strictTimes = cbStrictTimes->isChecked();
+    try {
+        options.value = StrToFloatDot(actionChild->EditValue->text().toStdString());
+    } catch (const EConvertError& e) {
+        // Before anything changes: the grid and the chunks stay as they were.
+        platform::MessageBox(this, QString::fromStdString(e.what()), "Error");
+        return false;
+    }
     const std::vector<TStrategyColumn> columns = BuildStrategy(path, actionChild->File, options, out);
     sgStrategy->SetColCount(static_cast<int>(columns.size()) + 1);
     sgStrategy->SetColWidth(0, 64);
@@ -201,12 +306,4 @@ bool TFormStrategy::ShowStrategy(const TPathObject& path, TChunkList& out)
         sgStrategy->SetCell(c, 2, columns[k].position);
     }
     return true;
-}
-
-void RegisterStrategyWindow()
-{
-    SetStrategyWindowMaker([]() -> QWidget* {
-        FormStrategy = new TFormStrategy;
-        return FormStrategy;
-    });
 }

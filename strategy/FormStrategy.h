@@ -11,6 +11,7 @@
 #include <QDialog>
 
 #include "actiongraph/Paths.h"
+#include "actiongraph/StrategyLink.h"
 
 class TRadioGroup;
 class QCheckBox;
@@ -19,6 +20,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
+class QCustomPlot;
 class QPushButton;
 class QSpinBox;
 class QTabWidget;
@@ -27,11 +29,29 @@ class TMDIActionChild;
 class TStringGrid;
 
 
-class TFormStrategy : public QDialog {
+class TFormStrategy : public QDialog, public TStrategyLink {
     Q_OBJECT
 public:
     explicit TFormStrategy(QWidget* parent = nullptr);
     ~TFormStrategy() override;
+
+    // ---- Reached by the action-graph window and the batch test ----
+    // Attaches the window to child (Attach) and runs it: in batch mode only
+    // "Find test"; otherwise "Find test" when a test strategy is stored, else
+    // "Find" when a start cycle is typed (each followed by the sweep, and no
+    // window, when the child's "Test all" is checked); then with the child's
+    // "Generate all" checked the window is shown without waiting while "All
+    // Rules" runs, else it is shown modally (platform::ShowModal: a test's
+    // DialogScript answers it without showing anything).
+    void Init(TMDIActionChild* child, bool batch, tTest* target) override;
+    // child becomes the test window ("Generate test"); null clears the test graph.
+    void SetTestGraph(TMDIActionChild* child) override;
+    void AppendMemo(const std::string& line) override;
+    // Lets go of every window and the lists holding their paths (the chunks
+    // stay), then shows the window modally.
+    void ResetAndShow();
+    // False after the warning "No action graph attached" when no window is attached.
+    bool RequireAttached();
 
     // The attached windows and their graphs (not owned; null when none).
     TGraph* graph = nullptr;
@@ -72,7 +92,31 @@ public:
     void PanelHideClick();
     void btnClearClick();
 
+    // The selected strategy list item shows its path alone in the action-graph window.
+    void lbPathClick();
+    void lbPathDblClick();
+    // Display mode of rule learning with the similar list as the sender.
+    void lbSimilarDblClick();
+    // Generate mode of rule learning.
+    void BtnSaveRulesClick();
+    // The data file by the save dialog; the results file dialog (its choice unused).
+    void BtnBrowseClick();
+    void BtnBrowseResultsClick();
+    // Redraws the attached graph, then closes (Cancel).
+    void BtnCloseClick();
+
     // ---- Similar and test strategies, the filter (FormStrategySimilar.cpp) ----
+    // Similarity of a candidate to the selected strategy by the attached
+    // window's node distance (see StrategySimilar.h).
+    bool PathDistance(const TPathObject* a, const TPathObject* b, double t, bool avgMode, double& d);
+    // Nodes of the path found at a field state of the chunks, read from log.
+    int CountTargetChunks(const TChunkList& targetChunks, const TPathObject& path, const RoboCupFileT& log);
+    // The path is the strategy of the chunks (on the attached window's log).
+    bool MatchTestChunks(const TPathObject& path, const TChunkList& chunkList);
+    // testChunks := copies of the source chunks.
+    void SetTestChunks(const TChunkList& source);
+    // Shows the selected similar strategy alone in its window.
+    void lbSimilarClick();
     void btnUpdateSimilarClick();
     void btnFindStartClick();
     void btnStoreTestClick();
@@ -170,6 +214,12 @@ public:
     TStringGrid* sgStrategy = nullptr;
     QTabWidget* PageRules = nullptr;
     QPlainTextEdit* MemoRules = nullptr;
+    // The rule chart on page "Graph": FP rate across, TP rate up, both -0.1 .. 1.1.
+    QCustomPlot* ChartRules = nullptr;
+
+protected:
+    // A press on PanelHide folds the rules panel.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Runs a learner script of learnerFolder; false, with one warning per run, when it failed.
@@ -185,11 +235,18 @@ private:
     TVerbose VerboseState() const;
 
     void BuildForm();
+    void ConnectHandlers();
     void Connect(TMDIActionChild* child);
     // Shows a path list in a list box.
     static void ShowList(QListWidget* box, const TPathList& items);
     // Drops every list that holds paths of the attached window.
     void ClearStrategyLists();
+    // The child dropped its paths before changing its graph: the lists
+    // holding paths of that graph go too.
+    void PathsDropped(TMDIActionChild* child);
+    // The path of the selected item of lbPath / lbSimilar, or null.
+    TPathPtr SelectedPath() const;
+    TPathPtr SelectedSimilar() const;
 };
 
 // The one strategy window of the run (null before start and after the end).

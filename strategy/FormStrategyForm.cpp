@@ -24,6 +24,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <qcustomplot.h>
+
 namespace {
 
 TRadioGroup* Radio(QWidget* parent, const char* name, const QString& caption, const QStringList& items, int chosen)
@@ -236,8 +238,17 @@ void TFormStrategy::BuildForm()
     MemoRules->setObjectName("MemoRules");
     MemoRules->setLineWrapMode(QPlainTextEdit::NoWrap);
     PageRules->addTab(MemoRules, "Rules");
-    // The rule chart comes with rule learning.
-    PageRules->addTab(new QWidget(PageRules), "Graph");
+    ChartRules = new QCustomPlot(PageRules);
+    ChartRules->setObjectName("ChartRules");
+    for (QCPAxis* axis : {ChartRules->xAxis, ChartRules->yAxis}) {
+        axis->setRange(-0.1, 1.1);
+        auto ticker = QSharedPointer<QCPAxisTickerFixed>::create();
+        ticker->setTickStep(0.1);
+        axis->setTicker(ticker);
+    }
+    ChartRules->xAxis->setLabel("FP rate");
+    ChartRules->yAxis->setLabel("TP rate");
+    PageRules->addTab(ChartRules, "Graph");
     rl->addWidget(PageRules, 1);
     top->addWidget(PanelRules, 1);
 }

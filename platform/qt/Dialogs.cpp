@@ -1,5 +1,6 @@
 #include "platform/qt/Dialogs.h"
 
+#include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -44,6 +45,23 @@ Answer MessageBox(QWidget* parent, const QString& text, const QString& caption, 
     case QMessageBox::No: return Answer::No;
     default: return buttons == Buttons::OkCancel ? Answer::Ok : Answer::Ok;
     }
+}
+
+int ShowModal(QDialog* dialog)
+{
+    if (!dialog)
+        return QDialog::Rejected;
+    if (DialogScript* s = g_script) {
+        s->modals.push_back(dialog->windowTitle());
+        if (s->whileModal)
+            s->whileModal(dialog);
+        if (s->modalResults.empty())
+            return QDialog::Rejected;
+        const int result = s->modalResults.front();
+        s->modalResults.pop_front();
+        return result;
+    }
+    return dialog->exec();
 }
 
 static FileDialogResult Scripted(DialogScript* s, bool save, const QString& caption, const QString& filter)

@@ -6,8 +6,10 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
+class QDialog;
 class QWidget;
 
 namespace platform {
@@ -33,6 +35,12 @@ FileDialogResult OpenFileDialog(QWidget* parent, const QString& caption, const Q
                                 bool multiple, const QString& dir = {}, const QString& defaultExt = {});
 FileDialogResult SaveFileDialog(QWidget* parent, const QString& caption, const QString& filter,
                                 const QString& defaultExt = {}, const QString& dir = {});
+
+// Shows a window modally and returns its result (QDialog::Accepted or
+// Rejected) when it closes. While a DialogScript lives the window is not
+// shown: the script records its title, runs whileModal on it (when set) and
+// answers with the next of modalResults (Rejected when empty).
+int ShowModal(QDialog* dialog);
 
 // What a scripted run recorded.
 struct ShownMessage {
@@ -62,6 +70,9 @@ public:
     std::deque<FileDialogResult> files;
     std::vector<ShownMessage> messages;
     std::vector<ShownFileDialog> fileDialogs;
+    std::deque<int> modalResults;
+    std::vector<QString> modals;  // titles of the windows shown modally
+    std::function<void(QDialog*)> whileModal;
 
     static DialogScript* Active();
 

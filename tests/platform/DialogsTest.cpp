@@ -2,6 +2,7 @@
 #include "platform/qt/System.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -169,4 +170,19 @@ TEST(Dialogs, ATypedNameWithoutExtensionGetsTheDefaultOne)
     pick.files << dir.filePath("match");
     script.files.push_back(pick);
     EXPECT_EQ(platform::OpenFileDialog(nullptr, "Open", "Logs (*.rcg)", true).files[0], dir.filePath("match"));
+}
+
+TEST(Dialogs, ScriptedModalWindowsAreNeverShown)
+{
+    App();
+    platform::DialogScript script;
+    QDialog dialog;
+    dialog.setWindowTitle("Strategy");
+    bool visible = true;
+    script.whileModal = [&](QDialog* d) { visible = d->isVisible(); };
+    EXPECT_EQ(platform::ShowModal(&dialog), QDialog::Rejected);
+    script.modalResults.push_back(QDialog::Accepted);
+    EXPECT_EQ(platform::ShowModal(&dialog), QDialog::Accepted);
+    EXPECT_FALSE(visible);
+    EXPECT_EQ(script.modals, (std::vector<QString>{"Strategy", "Strategy"}));
 }

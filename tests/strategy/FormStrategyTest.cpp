@@ -8,6 +8,7 @@
 #include "ui/FormControls.h"
 #include "ui/MDIChild.h"
 #include "ui/StringGrid.h"
+#include "platform/qt/Dialogs.h"
 
 #include "support/FilledRecord.h"
 #include "support/RecordingHooks.h"
@@ -19,6 +20,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
+#include <QPushButton>
+#include <QComboBox>
+
+#include <qcustomplot.h>
 
 #include <gtest/gtest.h>
 
@@ -187,4 +192,217 @@ TEST_F(StrategyWindow, AttachingCopiesThePathListAndClosingDropsIt)
     EXPECT_EQ(form->lbPath->count(), 0);
     EXPECT_EQ(form->allStrategies.Count(), 0);
     EXPECT_EQ(form->lStrategyCount->text(), "#0");
+}
+
+namespace {
+
+// The window attached to the worked example's graph, its path list holding
+// the two-connection strategy (shared) besides "All".
+class AttachedWindow : public StrategyWindow {
+protected:
+    void SetUp() override
+    {
+        StrategyWindow::SetUp();
+        shared = std::make_shared<TPathObject>(path);
+        child->Paths.Add("   2.00 #2 pass dribble", shared);
+        form->Attach(child, nullptr);
+        ASSERT_EQ(form->pathItems.Count(), 2);
+        row = form->pathItems.IndexOfPath(shared.get());
+    }
+    TPathPtr shared;
+    int row = -1;
+    platform::DialogScript script;
+};
+
+}  // namespace
+
+TEST_F(AttachedWindow, InitShowsModallyOrRunsWithoutAWindow)
+{
+    form->Init(child, false, nullptr);
+    EXPECT_EQ(script.modals, std::vector<QString>{"Strategy"});
+    EXPECT_EQ(form->lbPath->count(), 2);
+    // Batch: only "Find test", nothing shown, even with "Test all".
+    child->cbTestAll->setChecked(true);
+    form->Init(child, true, nullptr);
+    EXPECT_EQ(script.modals.size(), 1u);
+    // "Generate all": shown without waiting, compact output.
+    child->cbTestAll->setChecked(false);
+    child->cbGenerateAll->setChecked(true);
+    form->Init(child, false, nullptr);
+    EXPECT_EQ(script.modals.size(), 1u);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->cbComputerOutput->isChecked());
+    form->hide();
+}
+
+TEST_F(AttachedWindow, InitFindsTheStoredTestStrategy)
+{
+    form->lbPath->setCurrentRow(row);
+    form->btnStoreTestClick();
+    ASSERT_EQ(form->testChunks.size(), 3u);
+    form->chunks.clear();
+    form->lbPath->setCurrentRow(-1);
+    form->Init(child, true, nullptr);
+    EXPECT_EQ(form->lbPath->currentRow(), row);
+    EXPECT_EQ(form->chunks.size(), 3u);
+    // Node weights 0: the strategy is similar to itself; the window draws it alone.
+    ASSERT_EQ(form->similarItems.Count(), 1);
+    EXPECT_EQ(form->similarItems.Text(0), "      0.00 - 0 -    2.00 #2 pass dribble");
+    ASSERT_EQ(child->Paths.Count(), 1);
+    EXPECT_EQ(child->Paths.Text(0), "");
+    EXPECT_EQ(child->Paths.Path(0), shared);
+    EXPECT_TRUE(script.modals.empty());
+    // With nothing stored, nothing is found.
+    form->BtnEraseTestClick();
+    form->btnFindTestClick();
+    EXPECT_EQ(form->lbPath->currentRow(), -1);
+}
+
+TEST_F(AttachedWindow, InitFindsTheStrategyStartingAtTheCycle)
+{
+    form->EditStartCycle->setText("110");  // the second node's cycle: none starts there
+    form->Init(child, false, nullptr);
+    EXPECT_EQ(form->lbPath->currentRow(), 0);
+    EXPECT_EQ(form->similarItems.Count(), 0);
+    form->EditStartCycle->setText("100");
+    form->Init(child, false, nullptr);
+    EXPECT_EQ(form->lbPath->currentRow(), row);
+    EXPECT_EQ(form->lSimilarCount->text(), "#1");
+    EXPECT_EQ(form->lbSimilar->currentRow(), 0);
+    EXPECT_EQ(script.modals.size(), 2u);
+    form->EditStartCycle->setText("1x");
+    form->btnFindStartClick();
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].caption, "Error");
+}
+
+TEST_F(AttachedWindow, SimilarStrategiesGuardsAndSharedPaths)
+{
+    form->lbPath->setCurrentRow(-1);
+    form->btnUpdateSimilarClick();
+    form->lbPath->setCurrentRow(1 - row);  // "All"
+    form->btnUpdateSimilarClick();
+    form->lbPath->setCurrentRow(row);
+    form->cbUseTest->setChecked(true);
+    form->btnUpdateSimilarClick();
+    form->cbUseTest->setChecked(false);
+    form->EditThreshold->setText("8 5");
+    form->btnUpdateSimilarClick();
+    ASSERT_EQ(script.messages.size(), 4u);
+    EXPECT_EQ(script.messages[0].text, "Select a non-empty strategy !");
+    EXPECT_EQ(script.messages[0].caption, "Warning !");
+    EXPECT_EQ(script.messages[1].text, "Select a non-empty strategy !");
+    EXPECT_EQ(script.messages[2].text, "Please assign test graph !");
+    EXPECT_EQ(script.messages[3].caption, "Error");
+    EXPECT_EQ(form->lbSimilar->count(), 0);
+    form->EditThreshold->setText("85");
+    form->btnUpdateSimilarClick();
+    ASSERT_EQ(form->lbSimilar->count(), 1);
+    EXPECT_EQ(child->Paths.Path(0), shared);
+    EXPECT_EQ(shared.use_count(), 5);  // held by child, lbPath, all strategies, similar list, the test
+    // A click with nothing selected does nothing.
+    form->lbSimilar->setCurrentRow(-1);
+    form->lbSimilarClick();
+    EXPECT_EQ(child->Paths.Count(), 1);
+}
+
+TEST_F(AttachedWindow, FilterAndPathClick)
+{
+    form->EditFilter->setText("dribble");
+    form->btnSetFilterClick();
+    ASSERT_EQ(form->lbPath->count(), 1);
+    EXPECT_EQ(form->lbPath->currentRow(), 0);
+    EXPECT_EQ(form->lStrategyCount->text(), "#2");  // not updated
+    // The click showed the strategy alone in the window.
+    ASSERT_EQ(child->Paths.Count(), 1);
+    EXPECT_EQ(child->Paths.Path(0), shared);
+    EXPECT_EQ(form->allStrategies.Count(), 2);
+    form->EditFilter->setText("");
+    form->btnSetFilterClick();
+    EXPECT_EQ(form->lbPath->count(), 2);
+}
+
+TEST_F(AttachedWindow, AChangedGraphDropsTheStrategyLists)
+{
+    form->lbPath->setCurrentRow(row);
+    form->btnUpdateSimilarClick();
+    ASSERT_EQ(form->similarItems.Count(), 1);
+    child->EditValue->setText("1");
+    child->btnRemoveEdgesWeightLessThanClick();
+    EXPECT_EQ(form->actionChild, child.data());
+    EXPECT_EQ(form->lbPath->count(), 0);
+    EXPECT_EQ(form->allStrategies.Count(), 0);
+    EXPECT_EQ(form->lbSimilar->count(), 0);
+    EXPECT_EQ(shared.use_count(), 1);
+}
+
+TEST_F(AttachedWindow, TestGraphSetAndCleared)
+{
+    child->cbPathFunc->setCurrentIndex(0);  // "avg": every path counts
+    form->SetTestGraph(child);
+    EXPECT_EQ(form->testChild, child.data());
+    EXPECT_EQ(form->testGraph, child->Graph);
+    EXPECT_GT(form->testStrategies.Count(), 1);
+    EXPECT_EQ(form->lbPath->count(), 2);  // the strategy list stays
+    form->SetTestGraph(nullptr);
+    EXPECT_EQ(form->testGraph, nullptr);
+    ASSERT_EQ(form->testStrategies.Count(), 1);
+    EXPECT_EQ(form->testStrategies.Text(0), "All");
+}
+
+TEST_F(AttachedWindow, GeneratingWithoutTestWindowReattachesToTheRebuiltGraph)
+{
+    child->cbPathFunc->setCurrentIndex(0);
+    form->btnGenerateTestGraphClick();
+    EXPECT_EQ(form->testGraph, child->Graph);
+    const int n = form->testStrategies.Count();
+    ASSERT_GT(n, 1);
+    ASSERT_EQ(form->pathItems.Count(), n);
+    ASSERT_EQ(child->Paths.Count(), n);
+    for (int i = 0; i < n; ++i)
+        EXPECT_GE(form->testStrategies.IndexOfPath(form->allStrategies.Path(i).get()), 0) << i;
+    EXPECT_EQ(shared.use_count(), 1);  // the old graph's path is held by no list
+}
+
+TEST_F(AttachedWindow, ResetAndShowLetsGoAndCommandsWarn)
+{
+    form->ResetAndShow();
+    EXPECT_EQ(script.modals.size(), 1u);
+    EXPECT_EQ(form->actionChild, nullptr);
+    EXPECT_EQ(form->lbPath->count(), 0);
+    form->BtnSaveRules->click();
+    form->BtnRules->click();
+    form->btnUpdateSimilar->click();
+    ASSERT_EQ(script.messages.size(), 3u);
+    for (const auto& m : script.messages) {
+        EXPECT_EQ(m.text, "No action graph attached");
+        EXPECT_EQ(m.caption, "Warning");
+    }
+    form->btnClearTestClick();  // before any test graph: just "All"
+    EXPECT_EQ(form->testStrategies.Count(), 1);
+}
+
+TEST_F(AttachedWindow, DialogsValueAndChart)
+{
+    script.files.push_back({true, {"/tmp/x.arff"}, 0});
+    form->BtnBrowseClick();
+    EXPECT_EQ(form->dataFileName, "/tmp/x.arff");
+    EXPECT_EQ(form->EditFName->text(), "/tmp/x.arff");
+    form->BtnBrowseResultsClick();
+    ASSERT_EQ(script.fileDialogs.size(), 2u);
+    EXPECT_FALSE(script.fileDialogs[1].save);
+    child->EditValue->setText("x");
+    ASSERT_TRUE(form->chunks.empty());
+    form->lbPath->setCurrentRow(row);
+    form->btnStoreTestClick();
+    EXPECT_TRUE(form->testChunks.empty());
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].caption, "Error");
+    EXPECT_EQ(form->ChartRules->xAxis->range(), QCPRange(-0.1, 1.1));
+    EXPECT_EQ(form->ChartRules->yAxis->range(), QCPRange(-0.1, 1.1));
+    EXPECT_EQ(form->ChartRules->xAxis->label(), "FP rate");
+    EXPECT_EQ(form->ChartRules->yAxis->label(), "TP rate");
+    SetStrategyLink(form.get());
+    form.reset();
+    EXPECT_EQ(StrategyLink(), nullptr);
 }

@@ -1,0 +1,137 @@
+// Running the strategy window: attaching it to an action-graph window and
+// showing it, the link through which the action-graph window reaches it, and
+// the small handlers of the lists, the grid and the dialogs.
+#include "strategy/FormStrategy.h"
+
+#include "actiongraph/childActionWin.h"
+#include "platform/Hooks.h"
+#include "platform/qt/Dialogs.h"
+#include "ui/Program.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+
+void TFormStrategy::Init(TMDIActionChild* child, bool batch, tTest* batchTarget)
+{
+    if (!child) {
+        platform::Beep();
+        return;
+    }
+    Attach(child, batchTarget);
+    if (batch) {
+        btnFindTestClick();
+        return;
+    }
+    if (!testChunks.empty()) {
+        btnFindTestClick();
+        if (child->cbTestAll->isChecked()) {
+            RunParameterSweep();
+            return;
+        }
+    } else if (!EditStartCycle->text().isEmpty()) {
+        if (lbPath->count() > 0)
+            lbPath->setCurrentRow(0);
+        btnFindStartClick();
+        if (child->cbTestAll->isChecked()) {
+            RunParameterSweep();
+            return;
+        }
+    }
+    // The searches above may have let go of the window (a rebuilt graph, a
+    // closed window): what is left of it decides.
+    if (actionChild == child && child->cbGenerateAll->isChecked()) {
+        cbComputerOutput->setChecked(true);
+        show();
+        raise();
+        activateWindow();
+        btnAllRulesClick();
+    } else {
+        platform::ShowModal(this);
+    }
+}
+
+void TFormStrategy::ResetAndShow()
+{
+    // The lists hold paths of the windows let go of: nothing may reach their
+    // graphs through them any more.
+    actionChild = nullptr;
+    graph = nullptr;
+    testChild = nullptr;
+    testGraph = nullptr;
+    ClearStrategyLists();
+    platform::ShowModal(this);
+}
+
+void TFormStrategy::SetTestGraph(TMDIActionChild* child)
+{
+    testChild = child;
+    if (child) {
+        Connect(child);
+        btnGenerateTestGraphClick();
+    } else {
+        btnClearTestClick();
+    }
+}
+
+void TFormStrategy::AppendMemo(const std::string& line) { MemoRules->appendPlainText(QString::fromStdString(line)); }
+
+void TFormStrategy::lbPathClick()
+{
+    if (!RequireAttached())
+        return;
+    const int row = lbPath->currentRow();
+    if (row < 0 || row >= pathItems.Count())
+        return;
+    // One item without text: the window draws this path alone. The path stays
+    // shared with the strategy lists.
+    TPathList one(false);
+    one.Add("", pathItems.Path(row));
+    actionChild->SetPaths(one, 0, true);
+}
+
+void TFormStrategy::lbPathDblClick() { btnUpdateSimilarClick(); }
+
+void TFormStrategy::lbSimilarDblClick()
+{
+    if (RequireAttached())
+        BtnRulesClick(lbSimilar);
+}
+
+void TFormStrategy::BtnSaveRulesClick()
+{
+    if (RequireAttached())
+        BtnRulesClick(nullptr);
+}
+
+void TFormStrategy::BtnBrowseClick()
+{
+    const platform::FileDialogResult r = platform::SaveFileDialog(this, "Save As", saveFilter, saveSuffix);
+    if (!r.accepted || r.files.isEmpty())
+        return;
+    dataFileName = r.files.front().toStdString();
+    EditFName->setText(r.files.front());
+}
+
+void TFormStrategy::BtnBrowseResultsClick()
+{
+    // The results are read from their fixed place; the choice only shows the file exists.
+    platform::OpenFileDialog(this, "Open", "Weka results file (*)", false);
+}
+
+void TFormStrategy::BtnCloseClick()
+{
+    if (actionChild)
+        actionChild->DrawGraph();
+    reject();
+}
+
+void RegisterStrategyWindow()
+{
+    SetStrategyWindowMaker([]() -> QWidget* {
+        FormStrategy = new TFormStrategy;
+        SetStrategyLink(FormStrategy);
+        return FormStrategy;
+    });
+}
