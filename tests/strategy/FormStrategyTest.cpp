@@ -406,3 +406,20 @@ TEST_F(AttachedWindow, DialogsValueAndChart)
     form.reset();
     EXPECT_EQ(StrategyLink(), nullptr);
 }
+
+TEST_F(AttachedWindow, TestChunksAreOwnCopies)
+{
+    form->lbPath->setCurrentRow(row);
+    form->btnStoreTestClick();
+    ASSERT_EQ(form->testChunks.size(), 3u);
+    TChunkList source;
+    source.push_back(std::make_unique<StrategyChunk>("a", nullptr, nullptr, 1, 2, 3, true));
+    source[0]->AddRule(std::make_unique<RuleObject>(false));
+    form->SetTestChunks(source);
+    ASSERT_EQ(form->testChunks.size(), 1u);
+    EXPECT_NE(form->testChunks[0].get(), source[0].get());
+    source.clear();  // the copies own their rules (sanitizers)
+    EXPECT_EQ(form->testChunks[0]->GetName(), "a");
+    ASSERT_EQ(form->testChunks[0]->GetRules().size(), 1u);
+    EXPECT_FALSE(form->testChunks[0]->GetRules()[0]->IsPositive());
+}
