@@ -2,6 +2,7 @@
 #include "ui/Program.h"
 #include "ui/UiHooks.h"
 #include "actiongraph/childActionWin.h"
+#include "strategy/BatchTest.h"
 #include "strategy/FormStrategy.h"
 #include "platform/qt/System.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char** argv)
     platform::SetHooks(&hooks);
     RegisterActionGraphWindow();
     RegisterStrategyWindow();
+    RegisterBatchTest();
     const int rc = RunProgram();
     platform::SetHooks(nullptr);
     return rc;

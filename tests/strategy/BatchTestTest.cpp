@@ -4,6 +4,7 @@
 // logs left open.
 #include "strategy/BatchTest.h"
 
+#include "strategy/FormStrategy.h"
 #include "strategy/TestRecords.h"
 
 #include "actiongraph/childActionWin.h"
@@ -11,6 +12,8 @@
 #include "platform/qt/Dialogs.h"
 #include "ui/MainServices.h"
 #include "ui/OpenLogs.h"
+#include "ui/Program.h"
+#include "ui/TeamDlg.h"
 #include "ui/main.h"
 
 #include "support/RcgWriter.h"
@@ -19,6 +22,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -213,6 +218,22 @@ TEST_F(BatchTest, CancelledChooserShowsTheEmptyTable)
     EXPECT_TRUE(strategy.calls.empty());
     EXPECT_TRUE(strategy.memo.empty());
     EXPECT_EQ(strategy.shown, 1);
+    EXPECT_EQ(services->OpenLogs(), before);
+}
+
+TEST_F(BatchTest, TestOnTheMainWindowWithACancelledChooserShowsTheEmptyStrategyWindow)
+{
+    TFormStrategy window;
+    FormStrategy = &window;
+    window.MemoRules->setPlainText("old");
+    TChooseTeamDlg::ModalRunner() = [](TChooseTeamDlg&) { return int(QDialog::Rejected); };
+    RegisterBatchTest();
+    form->BtnTestFiles->click();
+    SetBatchTestRunner(nullptr);
+    TChooseTeamDlg::ModalRunner() = [](TChooseTeamDlg& d) { return d.exec(); };
+    FormStrategy = nullptr;
+    EXPECT_EQ(window.MemoRules->toPlainText(), "");
+    EXPECT_EQ(script.modals, std::vector<QString>{"Strategy"});
     EXPECT_EQ(services->OpenLogs(), before);
 }
 
