@@ -93,6 +93,7 @@ void TFormStrategy::ConnectHandlers()
     connect(lbSimilar, &QListWidget::itemDoubleClicked, this, [this] { lbSimilarDblClick(); });
     connect(sgStrategy, &TStringGrid::MouseDown, this,
             [this](Qt::MouseButton button, int, int, QPoint) { sgStrategyMouseDown(button); });
+    connect(sgStrategy, &TStringGrid::DoubleClicked, this, &TFormStrategy::sgStrategyDblClick);
     PanelHide->installEventFilter(this);
 }
 

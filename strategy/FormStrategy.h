@@ -155,6 +155,9 @@ public:
     // ---- Rule tests (FormStrategyTest.cpp, FormStrategyWhole.cpp) ----
     void BtnTestRulesClick();
     void BtnWholeTestRulesClick();
+    // A double click on sgStrategy: the rules as a recognizer of the listed
+    // strategies of the strategy's length.
+    void sgStrategyDblClick();
 
     // ---- Sweep, rule check and export (FormStrategySweep.cpp, FormStrategyExport.cpp) ----
     // Twelve learning and test runs of the selected strategy, one result row

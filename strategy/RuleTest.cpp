@@ -58,22 +58,26 @@ void AppendRuleHead(const FeatureList* features, const TChunkList& chunks, std::
     lines.emplace_back(kRuleTestRule);
 }
 
-void AddRuleDepth(const TChunkList& chunks, double& depth, int& count)
+void AddRuleDepth(const StrategyChunk& chunk, double& depth, int& count)
 {
-    for (const auto& chunk : chunks) {
-        for (const auto& rule : chunk->GetRules()) {
-            if (!rule)
-                continue;
-            for (int j = 0; j < rule->Size(); ++j) {
-                for (const ConceptObject* level : {rule->GetObjectConcept(j), rule->GetFeatureKey(j)}) {
-                    if (!level)
-                        continue;
-                    depth += level->GetLevel();
-                    ++count;
-                }
+    for (const auto& rule : chunk.GetRules()) {
+        if (!rule)
+            continue;
+        for (int j = 0; j < rule->Size(); ++j) {
+            for (const ConceptObject* level : {rule->GetObjectConcept(j), rule->GetFeatureKey(j)}) {
+                if (!level)
+                    continue;
+                depth += level->GetLevel();
+                ++count;
             }
         }
     }
+}
+
+void AddRuleDepth(const TChunkList& chunks, double& depth, int& count)
+{
+    for (const auto& chunk : chunks)
+        AddRuleDepth(*chunk, depth, count);
 }
 
 void AddExampleSums(const TChunkList& chunks, int& plus, int& minus)
@@ -149,6 +153,11 @@ TStateSet::TStateSet(const StrategyChunk& chunk)
 {
 }
 
+void TStateSet::Add(const StrategyChunk& chunk)
+{
+    states_.insert(chunk.GetFieldStates().begin(), chunk.GetFieldStates().end());
+}
+
 std::vector<TStateSet> StateSets(const TChunkList& chunks)
 {
     std::vector<TStateSet> sets;
@@ -158,14 +167,19 @@ std::vector<TStateSet> StateSets(const TChunkList& chunks)
     return sets;
 }
 
+bool ReadState(int cycle, const RoboCupFileT& log, tFieldState& state)
+{
+    state.Read(cycle, log);  // beeps for a cycle outside the log
+    return cycle >= 0 && cycle < log.cycles;
+}
+
 std::vector<tFieldState> ReadStates(const std::vector<int>& cycles, const RoboCupFileT& log)
 {
     std::vector<tFieldState> states;
     states.reserve(cycles.size());
     for (const int cycle : cycles) {
         tFieldState state;
-        state.Read(cycle, log);  // beeps for a cycle outside the log
-        if (cycle >= 0 && cycle < log.cycles)
+        if (ReadState(cycle, log, state))
             states.push_back(state);
     }
     return states;

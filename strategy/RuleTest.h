@@ -46,6 +46,8 @@ void AppendRuleHead(const FeatureList* features, const TChunkList& chunks, std::
 // to count per level added. A condition without a concept adds nothing for it,
 // so the depth stays the mean over the concepts the rules really use.
 void AddRuleDepth(const TChunkList& chunks, double& depth, int& count);
+// The same for the rules of one chunk.
+void AddRuleDepth(const StrategyChunk& chunk, double& depth, int& count);
 // The sums of the chunks' positive and negative example counts.
 void AddExampleSums(const TChunkList& chunks, int& plus, int& minus);
 // depth / count in the fixed form; "0.0000" when nothing was counted.
@@ -98,6 +100,8 @@ class TStateSet {
 public:
     TStateSet() = default;
     explicit TStateSet(const StrategyChunk& chunk);
+    // Adds the chunk's states.
+    void Add(const StrategyChunk& chunk);
     bool Contains(const tFieldState& state) const { return states_.count(state) != 0; }
     bool Empty() const { return states_.empty(); }
 
@@ -106,6 +110,9 @@ private:
 };
 // The state sets of the chunks in order.
 std::vector<TStateSet> StateSets(const TChunkList& chunks);
+// The field state of the log at the cycle; false (after a beep) for a cycle
+// outside the log.
+bool ReadState(int cycle, const RoboCupFileT& log, tFieldState& state);
 // The field states of the log at the cycles; a cycle outside the log beeps
 // and gives no state.
 std::vector<tFieldState> ReadStates(const std::vector<int>& cycles, const RoboCupFileT& log);

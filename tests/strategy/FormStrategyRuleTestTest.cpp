@@ -8,6 +8,7 @@
 #include "core/learning/Features.h"
 #include "platform/qt/Dialogs.h"
 #include "ui/MDIChild.h"
+#include "ui/StringGrid.h"
 
 #include "support/FilledRecord.h"
 #include "support/RecordingHooks.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -170,4 +172,57 @@ TEST_F(RuleTestWindow, TheResultGoesToTheTargetWithItsValue)
     EXPECT_EQ(row[0], "");
     EXPECT_EQ(row[3], "3");
     form->target = nullptr;
+}
+
+TEST_F(RuleTestWindow, WholeTestByVerboseState)
+{
+    AttachBoth();
+    // The test paths are found anew on every run: scored by their mean weight, chains of two are listed.
+    child->cbPathFunc->setCurrentIndex(0);
+    form->cbVerbose->setCheckState(Qt::Unchecked);
+    form->BtnWholeTestRules->click();
+    QStringList lines = Memo();
+    // Unchecked: the trace below the kept lines, no row.
+    EXPECT_EQ(lines[0], "kept");
+    EXPECT_EQ(lines[1], "Testing strategy");
+    EXPECT_TRUE(lines.last().startsWith("Rule is "));
+    form->cbVerbose->setCheckState(Qt::PartiallyChecked);
+    form->cbTestAll->setChecked(true);
+    form->BtnWholeTestRules->click();
+    lines = Memo();
+    EXPECT_EQ(lines[0], "Rules:");
+    EXPECT_EQ(lines[5], "Testing strategy");
+    EXPECT_EQ(lines.last(), "Strategic evaluation:  \tall 2\ttp 2\tfp 0\ttn 0\tfn 0\tacc 1.0000");
+    form->cbVerbose->setCheckState(Qt::Checked);
+    tTest record;
+    record.SetChunks(form->chunks, 2.0);
+    form->target = &record;
+    form->BtnWholeTestRules->click();
+    ASSERT_EQ(record.Results().size(), 1u);
+    EXPECT_EQ(record.Results()[0].numTests, 1);
+    EXPECT_EQ(record.Results()[0].distMax, 16.0);
+    // Every cycle of the hand-made log shows the same situation: both chains are recorded ones.
+    EXPECT_EQ(record.Results()[0].strategic.tp, 2);
+    EXPECT_TRUE(Memo().contains("Decision: true"));
+    form->target = nullptr;
+}
+
+TEST_F(RuleTestWindow, GridDoubleClickEvaluatesTheListedStrategies)
+{
+    form->cbUseTest->setChecked(true);
+    emit form->sgStrategy->DoubleClicked();
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].text, "Please assign test graph !");
+    form->cbUseTest->setChecked(false);
+    AttachBoth();
+    form->pathItems.Add("p", std::make_shared<TPathObject>(path));
+    form->cbVerbose->setCheckState(Qt::Unchecked);
+    emit form->sgStrategy->DoubleClicked();
+    const QStringList row = Memo().last().split('\t');
+    ASSERT_EQ(row.size(), 17);
+    EXPECT_EQ(row.mid(3, 10), (QStringList{"2", "0", "0", "0", "1.0000", "1", "0", "0", "0", "1.0000"}));
+    child->EditValue->setText("far");
+    emit form->sgStrategy->DoubleClicked();
+    ASSERT_EQ(script.messages.size(), 2u);
+    EXPECT_EQ(script.messages[1].caption, "Error");
 }
