@@ -8,6 +8,8 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <system_error>
+#include <vector>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -20,13 +22,46 @@ std::string ReadBytes(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+namespace {
+
+// Every folder a test program made, removed when the program ends: CTest runs
+// each test in a process of its own, so folders left behind would pile up by
+// the thousand (each with its unpacked logs) over a few runs of the suite.
+class TempDirs {
+public:
+    ~TempDirs()
+    {
+        // A forked child leaves its parent's folders alone.
+        if (::getpid() != owner_)
+            return;
+        std::error_code ignored;
+        for (const fs::path& p : made_)
+            fs::remove_all(p, ignored);
+    }
+    void Add(const fs::path& p) { made_.push_back(p); }
+
+private:
+    pid_t owner_ = ::getpid();
+    std::vector<fs::path> made_;
+};
+
+TempDirs& MadeTempDirs()
+{
+    static TempDirs dirs;
+    return dirs;
+}
+
+}  // namespace
+
 std::string MakeTempDir(const std::string& tag)
 {
     static int counter = 0;
+    TempDirs& made = MadeTempDirs();  // made first, so that it is destroyed after any later static
     fs::path p = fs::temp_directory_path() /
                  ("velotrask-" + tag + "-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
     fs::remove_all(p);
     fs::create_directories(p);
+    made.Add(p);
     return p.string();
 }
 
