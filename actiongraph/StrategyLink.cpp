@@ -13,3 +13,14 @@ void SetStrategyLink(TStrategyLink* link)
 {
     installedLink = link;
 }
+
+tTest* TStrategyLink::NewTestRecord()
+{
+    return nullptr;
+}
+
+void TStrategyLink::StoreTestChunks(tTest*, double) {}
+
+void TStrategyLink::WriteTestResults(tTest*) {}
+
+void TStrategyLink::FreeTestRecord(tTest*) {}

@@ -20,6 +20,19 @@ public:
     virtual void SetTestGraph(TMDIActionChild* child) = 0;
     // Appends one line to the strategy window's rule memo.
     virtual void AppendMemo(const std::string& line) = 0;
+
+    // The join-value test of "Revalidate all" records its runs in a test record
+    // that only the strategy window can make, fill and read. Until the strategy
+    // window offers them, no record is made and the test runs without one.
+    // A new, empty record (null: none); the caller frees it with FreeTestRecord.
+    virtual tTest* NewTestRecord();
+    // Stores copies of the strategy window's current chunks in record, with value.
+    virtual void StoreTestChunks(tTest* record, double value);
+    // Appends record's results to the rule memo as a table: the header line,
+    // then one line per setting (equal settings merged).
+    virtual void WriteTestResults(tTest* record);
+    // Deletes record; a strategy window that still targets it lets go first.
+    virtual void FreeTestRecord(tTest* record);
 };
 
 TStrategyLink* StrategyLink();

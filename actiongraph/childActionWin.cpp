@@ -76,6 +76,7 @@ void TMDIActionChild::ConnectHandlers()
     ConnectJoinHandlers();
     ConnectStripHandlers();
     ConnectClassHandlers();
+    ConnectGrowHandlers();
 }
 
 void TMDIActionChild::FormCreate()

@@ -259,6 +259,25 @@ public:
     void BtnJoinClick();
     bool Joining = false;  // a join run is under way
 
+    // ---- Growing and revalidating (childActionWinGrow.cpp) ------------------------------
+    // "Grow": keeps the nodes within EditValue steps of the selected node,
+    // forward for a positive depth, backward for a negative one.
+    void BtnGrowClick();
+    // "Create history path" / "Create future path": keeps the connections that
+    // occurred up to sbHistory cycles before / after the time marks (with "Use
+    // Time Marks"), else the cycles of the selected node or of the nodes
+    // matching EditFilter. History empties EditFilter.
+    void btnCreateHistoryPathClick();
+    void btnCreateFuturePathClick();
+    // "Revalidate": lists the paths ending at the selected node and hands them
+    // to the strategy window.
+    void btnRevalidateClick();
+    // "Revalidate all": the plain search, or with "Generate all" the series
+    // over seven join values and four path lengths, or with "Test all" the
+    // join-value test over 0 .. 20 into a test record.
+    void btnRevalidateAllClick();
+    bool Revalidating = false;  // a series of "Revalidate all" is under way
+
     // ---- The form -------------------------------------------------------------------
     // "ball", "Lplayer1".."Lplayer11", "Rplayer1".."Rplayer11": item i is object i.
     QListWidget* lbPlayers = nullptr;
@@ -401,6 +420,12 @@ private:
     void ConnectMouseHandlers();
     void ConnectJoinHandlers();
     void ConnectStripHandlers();
+    void ConnectGrowHandlers();
+    // The history and future commands but for the side they keep.
+    void CreateTimePath(bool future);
+    // The two series of "Revalidate all".
+    void RevalidateSeries();
+    void RevalidateTestSeries();
     // The edit's text as a number ("." decimal separator); a text that is not
     // one shows the conversion error and gives false.
     bool ReadFloat(QLineEdit* edit, double* value);
