@@ -47,6 +47,14 @@ public:
     // child becomes the test window ("Generate test"); null clears the test graph.
     void SetTestGraph(TMDIActionChild* child) override;
     void AppendMemo(const std::string& line) override;
+    // The join-value test's record (FormStrategyRecords.cpp): a new tTest; the
+    // shown strategy's chunks copied into it with the value; its results as a
+    // table in MemoRules (header, equal settings merged); deleted, the target
+    // let go first when it is that record.
+    tTest* NewTestRecord() override;
+    void StoreTestChunks(tTest* record, double value) override;
+    void WriteTestResults(tTest* record) override;
+    void FreeTestRecord(tTest* record) override;
     // Lets go of every window and the lists holding their paths (the chunks
     // stay), then shows the window modally.
     void ResetAndShow();

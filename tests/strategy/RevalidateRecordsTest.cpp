@@ -1,0 +1,152 @@
+#include "strategy/FormStrategy.h"
+
+#include "actiongraph/Actiongraph.h"
+#include "actiongraph/PathObject.h"
+#include "actiongraph/StrategyLink.h"
+#include "actiongraph/childActionWin.h"
+#include "core/concepts/ConceptHierarchies.h"
+#include "core/concepts/Concepts.h"
+#include "platform/qt/Dialogs.h"
+#include "strategy/TestRecords.h"
+#include "ui/MDIChild.h"
+
+#include "support/FilledRecord.h"
+#include "support/RecordingHooks.h"
+#include "support/TestData.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QScrollBar>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+QApplication& App()
+{
+    static int argc = 1;
+    static char name[] = "strategy_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
+            return existing;
+        return new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+tTestResults Setting(double distMax, double abstract)
+{
+    tTestResults r;
+    r.distMax = distMax;
+    r.abstract = abstract;
+    r.rule = {3, 1, 0, 0};
+    r.numTests = 1;
+    return r;
+}
+
+// The strategy window as the link of an action-graph window on a pass and a
+// dribble, showing the window's two-connection strategy.
+class RevalidateRecords : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        App();
+        form = std::make_unique<TFormStrategy>();
+        SetStrategyLink(form.get());
+        CreateConceptHierarchies();
+        for (auto [object, role] : {std::pair{3, coLCMF[0]}, std::pair{7, coLFW[0]}})
+            for (auto& v : record.File().roleChannel[static_cast<std::size_t>(object)]->GetValues())
+                v = ConceptHandle(role);
+        Event(coToPlayer, 3, 100, 100, 0, 109, 7);
+        Event(coAttackSupport, 7, 100, 109, 7, 109, -1);
+        Event(coSpeedDribble, 7, 110, 120, 7, 120, -1);
+        child = new TMDIActionChild(nullptr, &record.File());
+        TMDIChild::SelectAllPlayers(child->lbPlayers);
+        child->BuildActionGraph(child->Graph);
+        ASSERT_EQ(child->Graph->ConnectionCount(), 3);
+        TPathObject path;
+        path.Connections() = {child->Graph->GetConnection(2), child->Graph->GetConnection(0)};
+        form->Attach(child, nullptr);
+        ASSERT_TRUE(form->ShowStrategy(path, form->chunks));
+        ASSERT_EQ(form->chunks.size(), 3u);
+    }
+    void TearDown() override
+    {
+        SetStrategyLink(nullptr);
+        delete child.data();
+        form.reset();
+        FreeConceptHierarchies();
+    }
+    void Event(ConceptObject* action, int player, int first, int last, int other, int otherEnd, int partner)
+    {
+        record.File().events[static_cast<std::size_t>(player)].push_back(
+            std::make_unique<ActionEvent>(ActionEvent{action, player, first, last, other, otherEnd, partner}));
+    }
+    QStringList Memo() const { return form->MemoRules->toPlainText().split('\n'); }
+
+    InTempDir dir_{"revalidate-records"};
+    FilledRecord record{300};
+    QPointer<TMDIActionChild> child;
+    std::unique_ptr<TFormStrategy> form;
+    RecordingHooks hooks;
+    platform::DialogScript script;
+};
+
+}  // namespace
+
+TEST_F(RevalidateRecords, TheRecordHoldsTheChunksAndWritesMergedResultsBeforeItGoes)
+{
+    TStrategyLink* link = StrategyLink();
+    tTest* test = link->NewTestRecord();
+    link->StoreTestChunks(test, 7.0);
+    EXPECT_EQ(test->GetValue(), 7.0);
+    ASSERT_EQ(test->GetChunks().size(), 3u);
+    EXPECT_NE(test->GetChunks()[0].get(), form->chunks[0].get());  // copies
+    test->AddResult(Setting(16, 7));
+    test->AddResult(Setting(24, 7));
+    test->AddResult(Setting(16, 7));
+    form->target = test;
+    link->WriteTestResults(test);
+    link->FreeTestRecord(test);  // freed with its copies (sanitizers)
+    EXPECT_EQ(form->target, nullptr);
+    const QStringList memo = Memo();
+    ASSERT_EQ(memo.size(), 3);
+    EXPECT_TRUE(memo[0].startsWith("conf\tdiff\tdistMin\tdistMax\tabstract\t"));
+    EXPECT_TRUE(memo[1].startsWith("0\t0\t0\t16\t7\t")) << memo[1].toStdString();
+    EXPECT_TRUE(memo[1].endsWith("\t2"));
+    EXPECT_TRUE(memo[2].startsWith("0\t0\t0\t24\t7\t"));
+    EXPECT_TRUE(memo[2].endsWith("\t1"));
+}
+
+TEST_F(RevalidateRecords, TheJoinValueTestLeavesItsTableInTheMemo)
+{
+    child->cbTestAll->setChecked(true);
+    child->sbMinConnected->setValue(1);
+    int runs = 0;
+    // Each shown window stands for the rule tests that report into the record.
+    script.whileModal = [&](QDialog*) {
+        ASSERT_NE(form->target, nullptr);
+        EXPECT_EQ(form->target->GetValue(), runs);
+        EXPECT_EQ(form->target->GetChunks().size(), 3u);
+        form->target->AddResult(Setting(16, form->target->GetValue()));
+        form->target->AddResult(Setting(16, form->target->GetValue()));
+        ++runs;
+    };
+    child->btnRevalidateAllClick();
+    EXPECT_EQ(runs, 21);
+    EXPECT_EQ(script.modals.size(), 21u);
+    EXPECT_EQ(form->target, nullptr);
+    const QStringList memo = Memo();
+    ASSERT_EQ(memo.size(), 1 + 21);
+    EXPECT_TRUE(memo[0].startsWith("conf\tdiff"));
+    // One row per join value (abstract), two runs merged in each.
+    EXPECT_TRUE(memo[1].startsWith("0\t0\t0\t16\t0\t"));
+    EXPECT_TRUE(memo[21].startsWith("0\t0\t0\t16\t20\t"));
+    EXPECT_TRUE(memo[21].endsWith("\t2"));
+}
