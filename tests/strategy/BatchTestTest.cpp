@@ -23,6 +23,8 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QCheckBox>
+#include <QListWidget>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -235,6 +237,64 @@ TEST_F(BatchTest, TestOnTheMainWindowWithACancelledChooserShowsTheEmptyStrategyW
     EXPECT_EQ(window.MemoRules->toPlainText(), "");
     EXPECT_EQ(script.modals, std::vector<QString>{"Strategy"});
     EXPECT_EQ(services->OpenLogs(), before);
+}
+
+// The whole run through "Test" with the program's strategy window and the
+// in-house learner: the user stores the first strategy of the reference log.
+TEST_F(BatchTest, WholeRunWithTheStrategyWindow)
+{
+    TFormStrategy window;
+    FormStrategy = &window;
+    window.cbHomeRules->setChecked(true);
+    window.cbVerbose->setCheckState(Qt::Unchecked);
+    window.EditFName->setText(QString::fromStdString(MakeTempDir("batch-data") + "/test.data"));
+    int modals = 0;
+    script.whileModal = [&](QDialog*) {
+        if (modals++ > 0)
+            return;  // the final table
+        for (int row = 0; row < window.pathItems.Count(); ++row)
+            if (window.pathItems.Path(row)) {
+                window.lbPath->setCurrentRow(row);
+                window.btnStoreTestClick();
+                break;
+            }
+    };
+    TChooseTeamDlg::ModalRunner() = [](TChooseTeamDlg& d) {
+        d.setResult(QDialog::Rejected);
+        d.show();  // lists the teams
+        QCoreApplication::processEvents();
+        const QList<QListWidgetItem*> found = d.lbTeams->findItems("HELIOS_A", Qt::MatchStartsWith);
+        if (found.size() != 1)
+            return int(QDialog::Rejected);
+        d.lbTeams->setCurrentItem(found.front());
+        d.OKBtnClick();
+        d.hide();
+        return d.result();
+    };
+    RegisterBatchTest();
+    form->BtnTestFiles->click();
+    SetBatchTestRunner(nullptr);
+    TChooseTeamDlg::ModalRunner() = [](TChooseTeamDlg& d) { return d.exec(); };
+    FormStrategy = nullptr;
+
+    EXPECT_EQ(modals, 2);
+    ASSERT_FALSE(window.testChunks.empty());
+    // One header and twelve rows per level (the strategy is found on both
+    // learn graphs at every level here), each summed over the logs it was found in.
+    const QStringList lines = window.MemoRules->toPlainText().split('\n');
+    ASSERT_EQ(lines.size(), 1 + 4 * 12);
+    EXPECT_TRUE(lines[0].startsWith("conf\tdiff\tdistMin"));
+    for (int row = 1; row < lines.size(); ++row) {
+        const QStringList cells = lines[row].split('\t');
+        ASSERT_EQ(cells.size(), 26) << row;
+        EXPECT_GE(cells.back().toInt(), 1);
+        EXPECT_LE(cells.back().toInt(), 2);
+    }
+    EXPECT_EQ(window.target, nullptr);
+    EXPECT_EQ(window.actionChild, nullptr);
+    EXPECT_EQ(window.testChild, nullptr);
+    EXPECT_EQ(services->OpenLogs(), before);
+    EXPECT_EQ(services->ChildWindowCount(), 0);
 }
 
 TEST(BatchValues, AsTheValueBoxShowsThem)
