@@ -156,19 +156,25 @@ std::vector<TStrategyColumn> BuildStrategy(const TPathObject& path, const RoboCu
         if (log) {
             std::vector<int> cycles;
             CollectCycles(options.strictTimes ? &path : nullptr, node, cycles, options.duration, !final);
-            std::unordered_set<tFieldState, TFieldStateHash> held;
-            for (const int cycle : cycles) {
-                tFieldState state;
-                state.Read(cycle, *log);  // beeps for a cycle outside the log
-                if (cycle < 0 || cycle >= log->cycles)
-                    continue;
-                // The set has already told equal states apart: appending
-                // directly spares the chunk's own linear search.
-                if (held.insert(state).second)
-                    chunk->GetFieldStates().push_back(state);
-            }
+            AddCycleStates(*chunk, cycles, *log);
         }
         out.push_back(std::move(chunk));
     }
     return columns;
+}
+
+void AddCycleStates(StrategyChunk& chunk, const std::vector<int>& cycles, const RoboCupFileT& log)
+{
+    auto& states = chunk.GetFieldStates();
+    std::unordered_set<tFieldState, TFieldStateHash> held(states.begin(), states.end());
+    for (const int cycle : cycles) {
+        tFieldState state;
+        state.Read(cycle, log);  // beeps for a cycle outside the log
+        if (cycle < 0 || cycle >= log.cycles)
+            continue;
+        // The set has already told equal states apart: appending directly
+        // spares the chunk's own linear search.
+        if (held.insert(state).second)
+            states.push_back(state);
+    }
 }

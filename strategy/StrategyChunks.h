@@ -78,5 +78,9 @@ struct TFieldStateHash {
     std::size_t operator()(const tFieldState& s) const;
 };
 
+// Appends the field state of each cycle, read from log, unless the chunk holds
+// an equal one; a cycle outside the log gives no state (and a beep).
+void AddCycleStates(StrategyChunk& chunk, const std::vector<int>& cycles, const RoboCupFileT& log);
+
 // The heading column of the grid.
 inline const char* const kStrategyRowNames[3] = {"Role", "Action", "Position"};
