@@ -137,19 +137,32 @@ TEST_F(StrategyExamples, NegativeSourcesAndTheVerboseStates)
                                    "--- LTeam.L-FW:Speed-dribble --- #+1 #-0"}));
     // The final chunk keeps what showing the strategy gave it.
     EXPECT_EQ(form->chunks[2]->GetName(), "Speed-dribble (end)");
-    // All nodes, every cycle taken away by a 0 % sample; no verbose output.
+    // Generate mode with the in-house learner. All nodes, every cycle taken
+    // away by a 0 % sample; then all kept, without verbose output.
+    platform::DialogScript script;
+    form->cbHomeRules->setChecked(true);
+    form->EditFName->setText("test.data");
     form->MemoRules->clear();
     form->rgNegativeExamples->SetItemIndex(2);
     form->EditSampling->setText("0");
     form->rgCopyClassData->SetItemIndex(2);
     form->BtnRulesClick(nullptr);
     EXPECT_EQ(platform::ClipboardText(), "");
+    EXPECT_EQ(form->chunks[0]->GetPositiveCount(), 1);
+    EXPECT_EQ(form->chunks[0]->GetNegativeCount(), 0);
     form->EditSampling->setText("100");
     form->cbVerbose->setCheckState(Qt::Unchecked);
     form->MemoRules->clear();
     form->BtnRulesClick(nullptr);
     EXPECT_EQ(platform::ClipboardText(), "100 ");  // the second node's negative
     EXPECT_EQ(form->MemoRules->toPlainText(), "");
+    for (int k = 0; k < 2; ++k) {
+        EXPECT_EQ(form->chunks[k]->GetPositiveCount(), 1);
+        EXPECT_EQ(form->chunks[k]->GetNegativeCount(), 1);
+        EXPECT_EQ(form->chunks[k]->GetRules().size(), 1u);
+    }
+    EXPECT_EQ(form->chunks[2]->GetRules().size(), 0u);  // the final node is skipped
+    EXPECT_TRUE(script.messages.empty());
 }
 
 TEST_F(StrategyExamples, RefusesWithoutStrategyOrWithBadNumbers)
