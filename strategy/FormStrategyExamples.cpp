@@ -23,6 +23,8 @@
 #include <QPointer>
 #include <QTabWidget>
 
+#include <qcustomplot.h>
+
 namespace {
 
 // The boxes that may hold anything: a text that is no number reads as 0.
@@ -56,6 +58,19 @@ private:
     QPointer<TMDIActionChild> child_;
     double saved_;
 };
+
+// One empty point series per node on the rule chart, titled by the node:
+// small circles without outline, no line, no marks.
+void AddNodeSeries(QCustomPlot* chart, const std::string& name)
+{
+    QCPGraph* series = chart->addGraph();
+    series->setName(QString::fromStdString(name));
+    series->setLineStyle(QCPGraph::lsNone);
+    QCPScatterStyle circle(QCPScatterStyle::ssCircle, 3);
+    circle.setPen(Qt::NoPen);
+    circle.setBrush(series->pen().color());
+    series->setScatterStyle(circle);
+}
 
 TConfidenceTest ConfidenceOf(const QCheckBox* box)
 {
@@ -116,6 +131,10 @@ void TFormStrategy::BtnRulesClick(QObject* Sender)
     weighting.L = NumberOrZero(EditParameterL);
     weighting.duration = examples.duration;
 
+    if (display) {
+        ChartRules->clearGraphs();
+        ChartRules->replot();
+    }
     const ActionWeightOff actionOff(actionChild);
     if (!ShowStrategy(*strategy, chunks))
         return;
@@ -153,6 +172,9 @@ void TFormStrategy::BtnRulesClick(QObject* Sender)
         allNegatives.insert(allNegatives.end(), negatives.begin(), negatives.end());
         SampleCycles(negatives, sampling);
 
+        if (display)
+            AddNodeSeries(ChartRules, step.name);
+
         if (header)
             for (const std::string& line : VerboseHeader(step.name, positives, negatives.size(), listCycles))
                 MemoRules->appendPlainText(QString::fromStdString(line));
@@ -178,6 +200,8 @@ void TFormStrategy::BtnRulesClick(QObject* Sender)
 
     if (cbVerbose->checkState() != Qt::Unchecked)
         PageRules->setCurrentWidget(MemoRules);
-    if (display)
+    if (display) {
+        ChartRules->replot();
         actionChild->DrawExampleCycles(allPositives, allPositiveNodes, &allNegatives, 4);
+    }
 }

@@ -20,6 +20,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <qcustomplot.h>
+
 #include <tuple>
 
 namespace {
@@ -124,6 +126,19 @@ TEST_F(StrategyExamples, DisplayModeNamesChunksAndPrintsEachNodesExamples)
     EXPECT_EQ(features.GetName(2), "Ball" + group);
     EXPECT_EQ(features.GetValue(0), 0.0);        // pf 0 x log2(300 / 2)
     EXPECT_EQ(features.GetValue(2), kNoWeight);  // never set
+    // One empty point series per node on the rule chart; a second run replaces them.
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_EQ(form->ChartRules->graphCount(), 3);
+        for (int k = 0; k < 3; ++k) {
+            const QCPGraph* series = form->ChartRules->graph(k);
+            EXPECT_EQ(series->name().toStdString(), form->chunks[k]->GetName());
+            EXPECT_TRUE(series->data()->isEmpty());
+            EXPECT_EQ(series->lineStyle(), QCPGraph::lsNone);
+            EXPECT_EQ(series->scatterStyle().shape(), QCPScatterStyle::ssCircle);
+            EXPECT_EQ(series->scatterStyle().pen().style(), Qt::NoPen);
+        }
+        form->BtnRulesClick(form->lbSimilar);
+    }
 }
 
 TEST_F(StrategyExamples, NegativeSourcesAndTheVerboseStates)
@@ -146,7 +161,9 @@ TEST_F(StrategyExamples, NegativeSourcesAndTheVerboseStates)
     form->rgNegativeExamples->SetItemIndex(2);
     form->EditSampling->setText("0");
     form->rgCopyClassData->SetItemIndex(2);
+    const int series = form->ChartRules->graphCount();
     form->BtnRulesClick(nullptr);
+    EXPECT_EQ(form->ChartRules->graphCount(), series);  // generate mode leaves the chart
     EXPECT_EQ(platform::ClipboardText(), "");
     EXPECT_EQ(form->chunks[0]->GetPositiveCount(), 1);
     EXPECT_EQ(form->chunks[0]->GetNegativeCount(), 0);
