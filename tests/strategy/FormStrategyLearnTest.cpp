@@ -4,6 +4,7 @@
 #include "strategy/FormStrategy.h"
 
 #include "actiongraph/Actiongraph.h"
+#include "actiongraph/PathObject.h"
 #include "actiongraph/childActionWin.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
@@ -12,6 +13,7 @@
 #include "core/model/RoboCupFile.h"
 #include "platform/qt/Dialogs.h"
 #include "strategy/StrategyChunks.h"
+#include "ui/FormControls.h"
 #include "ui/MDIChild.h"
 
 #include "support/TestData.h"
@@ -341,4 +343,66 @@ TEST_F(LearnNode, WekaJRipLearnsRulesWithConditions)
     EXPECT_GT(tp, fn);
     EXPECT_GT(tn, fp);
     EXPECT_TRUE(std::filesystem::exists(folder + "/results.txt"));
+}
+
+namespace {
+
+// "Generate rules" on a strategy of the real match: a chain of two connections
+// of the action graph, listed in the window and chosen in the strategy window.
+class GenerateRules : public LearnNode {
+protected:
+    void SetUp() override
+    {
+        LearnNode::SetUp();
+        form.reset();
+        const TGraph& g = *child->Graph;
+        // The chain of two connections between three different nodes whose
+        // lighter connection is heaviest.
+        auto path = std::make_shared<TPathObject>();
+        int best = 0;
+        for (int i = 0; i < g.ConnectionCount(); ++i) {
+            TConnection* first = g.GetConnection(i);
+            for (TConnection* next : first->To()->OutList()) {
+                const bool three = first->From() != first->To() && next->From() != next->To() &&
+                                   next->To() != first->From();
+                if (three && std::min(first->Weight(), next->Weight()) > best) {
+                    best = std::min(first->Weight(), next->Weight());
+                    path->Connections() = {next, first};
+                }
+            }
+        }
+        ASSERT_EQ(path->Connections().size(), 2u);
+        child->Paths.Add("chain", path);
+        form = std::make_unique<TFormStrategy>();
+        form->Attach(child, nullptr);
+        form->lbPath->setCurrentRow(form->pathItems.IndexOfPath(path.get()));
+        form->EditFName->setText(QString::fromStdString(folder + "/test.data"));
+        form->cbNoLastNode->setChecked(false);
+    }
+};
+
+}  // namespace
+
+TEST_F(GenerateRules, TheInHouseLearnerGivesEveryNodeItsRule)
+{
+    form->cbHomeRules->setChecked(true);
+    form->EditNumFeatures->setText("2");
+    platform::DialogScript script;
+    form->BtnSaveRules->click();
+    ASSERT_EQ(form->chunks.size(), 3u);
+    int lines = 0;
+    const QStringList memo = Lines(form->MemoRules);
+    for (const auto& chunk : form->chunks) {
+        ASSERT_EQ(chunk->GetRules().size(), 1u) << chunk->GetName();
+        EXPECT_EQ(chunk->GetRules()[0]->Size(), 2);
+        EXPECT_GT(chunk->GetPositiveCount(), 0);
+        const QString line = QString::fromStdString(chunk->GetName()) + " (";
+        for (const QString& l : memo)
+            lines += l.startsWith(line) && l.contains(" <= \t(") ? 1 : 0;
+        std::string part = chunk->GetName();
+        std::replace(part.begin(), part.end(), ':', '-');
+        EXPECT_TRUE(std::filesystem::exists(folder + "/test-" + part + ".data")) << part;
+    }
+    EXPECT_EQ(lines, 3);
+    EXPECT_TRUE(script.messages.empty());
 }
