@@ -273,9 +273,11 @@ TWeighResult WeighFeatures(FeatureList& features, const RoboCupFileT& log, const
         std::string name = names[k];
         if (!taken.insert(name).second) {
             const std::string label = ObjectLabel(features.GetObjectIndex(f));
-            name = names[k] + " [" + label + "]";
+            // No blank in the suffix: Weka refuses attribute names with one and
+            // its rule output would split them apart again.
+            name = names[k] + "[" + label + "]";
             for (int n = 2; !taken.insert(name).second; ++n)
-                name = names[k] + " [" + label + " " + std::to_string(n) + "]";
+                name = names[k] + "[" + label + "-" + std::to_string(n) + "]";
         }
         features.SetName(f, name);
     }

@@ -145,7 +145,7 @@ struct TWeighResult {
 
 // The features of one node: every value starts as -1.0; features passing the
 // confidence test get their display name (made unique in the list: a name that
-// another feature already holds gets " [" + object name + "]"), those also
+// another feature already holds gets "[" + object name + "]", no blank, as outside learners read names), those also
 // passing the difference test their weight. Values and names are written into
 // the feature list. The reference node of the weighted TF*IDF is the node
 // itself.

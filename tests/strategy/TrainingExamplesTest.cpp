@@ -254,11 +254,11 @@ TEST_F(Features, DisplayNamesAreUniqueAndDroppedFeaturesKeepTheirs)
     const std::string want[8] = {"Team" + G(),
                                  "Ball" + G(),
                                  "LTeam.LC-MF" + G(),
-                                 "LTeam.LC-MF" + G() + " [Lplayer4]",
+                                 "LTeam.LC-MF" + G() + "[Lplayer4]",
                                  "Lplayer5" + G(),
                                  "old5",
                                  "Lplayer6" + G(),
-                                 "Lplayer6" + G() + " [Lplayer6]"};
+                                 "Lplayer6" + G() + "[Lplayer6]"};
     for (int f = 0; f < 8; ++f) {
         EXPECT_EQ(List().GetName(f), want[f]) << f;
         EXPECT_EQ(List().IndexOf(want[f]), f);
