@@ -12,7 +12,7 @@
 #include "ui/StrategyShells.h"
 #include "ui/waitFormWin.h"
 
-#include "GuiApp.h"
+#include "support/GuiApp.h"
 #include "support/RecordingHooks.h"
 #include "support/TestData.h"
 

@@ -13,7 +13,7 @@
 #include "core/model/RoboCupFile.h"
 #include "platform/qt/Dialogs.h"
 
-#include "GuiApp.h"
+#include "support/GuiApp.h"
 #include "support/RecordingHooks.h"
 #include "support/TestData.h"
 

@@ -5,7 +5,7 @@
 #include "core/io/LoadLog.h"
 #include "core/model/RoboCupFile.h"
 
-#include "GuiApp.h"
+#include "support/GuiApp.h"
 #include "support/TestData.h"
 
 #include <QCheckBox>

@@ -10,7 +10,7 @@
 #include "platform/qt/Dialogs.h"
 #include "ui/MainServices.h"
 
-#include "GuiApp.h"
+#include "support/GuiApp.h"
 #include "support/FilledRecord.h"
 #include "support/RecordingHooks.h"
 #include "support/TestData.h"

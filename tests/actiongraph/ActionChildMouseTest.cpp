@@ -7,7 +7,7 @@
 #include "core/model/RoboCupFile.h"
 #include "platform/Clock.h"
 
-#include "GuiApp.h"
+#include "support/GuiApp.h"
 #include "support/TestData.h"
 
 #include <QCoreApplication>

@@ -11,7 +11,7 @@
 #include "platform/qt/Dialogs.h"
 #include "ui/FormControls.h"
 
-#include "GuiApp.h"
+#include "support/GuiApp.h"
 #include "support/FilledRecord.h"
 #include "support/RecordingHooks.h"
 #include "support/TestData.h"

@@ -12,7 +12,7 @@
 #include "core/model/RoboCupFile.h"
 #include "platform/qt/Dialogs.h"
 
-#include "GuiApp.h"
+#include "support/GuiApp.h"
 #include "support/FilledRecord.h"
 #include "support/TestData.h"
 

@@ -3,7 +3,7 @@
 #include "actiongraph/GraphRenderer.h"
 #include "actiongraph/GraphView.h"
 #include "core/concepts/ConceptHierarchies.h"
-#include "GuiApp.h"
+#include "support/GuiApp.h"
 #include "support/HandFilledLog.h"
 #include "support/TestData.h"
 

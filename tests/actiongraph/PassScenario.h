@@ -11,7 +11,7 @@
 #include "core/model/RoboCupFile.h"
 #include "ui/waitFormWin.h"
 
-#include "GuiApp.h"
+#include "support/GuiApp.h"
 #include "support/FilledRecord.h"
 #include "support/TestData.h"
 

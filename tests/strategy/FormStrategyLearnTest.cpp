@@ -28,6 +28,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/GuiApp.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -36,18 +38,7 @@
 
 namespace {
 
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "strategy_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
-            return existing;
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
+QApplication& App() { return EnsureGuiApp(); }
 
 void WriteScript(const std::string& file, const std::string& body)
 {

@@ -23,22 +23,13 @@
 
 #include <gtest/gtest.h>
 
+#include "support/GuiApp.h"
+
 #include <memory>
 
 namespace {
 
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "strategy_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
-            return existing;
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
+QApplication& App() { return EnsureGuiApp(); }
 
 // The builder's worked example in an action-graph window that is also the
 // test window: a pass from LC-MF to L-FW, who supports and dribbles on.

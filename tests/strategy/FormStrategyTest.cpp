@@ -27,22 +27,13 @@
 
 #include <gtest/gtest.h>
 
+#include "support/GuiApp.h"
+
 #include <memory>
 
 namespace {
 
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "strategy_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
-            return existing;
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
+QApplication& App() { return EnsureGuiApp(); }
 
 // An action-graph window on the builder's worked example.
 class StrategyWindow : public ::testing::Test {

@@ -22,23 +22,14 @@
 
 #include <gtest/gtest.h>
 
+#include "support/GuiApp.h"
+
 #include <memory>
 #include <string>
 
 namespace {
 
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "strategy_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
-            return existing;
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
+QApplication& App() { return EnsureGuiApp(); }
 
 tTestResults Setting(double distMax, double abstract)
 {

@@ -1,5 +1,5 @@
-// The one application object of the action-graph test program, for the tests
-// that draw text or drive widgets.
+// The one application object of a test program, for the tests that draw text
+// or drive widgets.
 #pragma once
 
 #include <QApplication>
@@ -7,7 +7,7 @@
 inline QApplication& EnsureGuiApp()
 {
     static int argc = 1;
-    static char name[] = "actiongraph_tests";
+    static char name[] = "velotrask_tests";
     static char* argv[] = {name, nullptr};
     static QApplication* app = [] {
         if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
