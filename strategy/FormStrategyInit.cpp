@@ -60,6 +60,8 @@ void TFormStrategy::ResetAndShow()
     graph = nullptr;
     testChild = nullptr;
     testGraph = nullptr;
+    // The batch run that ends here frees its test records next.
+    target = nullptr;
     ClearStrategyLists();
     platform::ShowModal(this);
 }

@@ -357,9 +357,12 @@ TEST_F(AttachedWindow, GeneratingWithoutTestWindowReattachesToTheRebuiltGraph)
 
 TEST_F(AttachedWindow, ResetAndShowLetsGoAndCommandsWarn)
 {
+    tTest record;
+    form->target = &record;
     form->ResetAndShow();
     EXPECT_EQ(script.modals.size(), 1u);
     EXPECT_EQ(form->actionChild, nullptr);
+    EXPECT_EQ(form->target, nullptr);
     EXPECT_EQ(form->lbPath->count(), 0);
     form->BtnSaveRules->click();
     form->BtnRules->click();
