@@ -230,7 +230,10 @@ void TFormStrategy::BuildForm()
     sgStrategy->SetColCount(4);
     sgStrategy->SetRowCount(3);
     sgStrategy->SetFixedRows(0);
-    sgStrategy->setFont(QFont("Arial"));
+    // Rows are 16 pixels high: the grid's text is the small Arial that fits them.
+    QFont gridFont("Arial");
+    gridFont.setPointSize(8);
+    sgStrategy->setFont(gridFont);
     rl->addWidget(sgStrategy);
 
     PageRules = new QTabWidget(PanelRules);
