@@ -13,11 +13,6 @@ namespace {
 
 std::string Fixed(double v) { return FormatFloatFixed(v, 8, 4); }
 
-std::string Counts(const tConfusion& c)
-{
-    return "\ttp " + std::to_string(c.tp) + "\tfp " + std::to_string(c.fp) + "\ttn " + std::to_string(c.tn) +
-           "\tfn " + std::to_string(c.fn) + "\tacc " + AccuracyText(c);
-}
 
 void RowBlock(std::string& row, const tConfusion& c)
 {
@@ -35,20 +30,14 @@ double SettingValue(const std::string& text)
     }
 }
 
-// One count of a table from the truth and the answer.
-void Count(tConfusion& c, bool truth, bool answer)
-{
-    if (truth && answer)
-        ++c.tp;
-    else if (truth)
-        ++c.fn;
-    else if (answer)
-        ++c.fp;
-    else
-        ++c.tn;
-}
 
 }  // namespace
+
+std::string ConfusionText(const tConfusion& c)
+{
+    return "\ttp " + std::to_string(c.tp) + "\tfp " + std::to_string(c.fp) + "\ttn " + std::to_string(c.tn) +
+           "\tfn " + std::to_string(c.fn) + "\tacc " + AccuracyText(c);
+}
 
 void AppendRuleHead(const FeatureList* features, const TChunkList& chunks, std::vector<std::string>& lines)
 {
@@ -94,10 +83,10 @@ std::string AccuracyText(const tConfusion& c) { return Fixed(tTestResults::Accur
 
 void AppendEvaluationLines(const tTestResults& r, std::vector<std::string>& lines)
 {
-    lines.push_back("Description evaluation: " + Counts(r.description));
-    lines.push_back("Rule evaluation:        " + Counts(r.rule) + "\tdepth " + DepthText(r.depth, r.count));
+    lines.push_back("Description evaluation: " + ConfusionText(r.description));
+    lines.push_back("Rule evaluation:        " + ConfusionText(r.rule) + "\tdepth " + DepthText(r.depth, r.count));
     lines.push_back("Strategic evaluation:  \tall " + std::to_string(tTestResults::Total(r.strategic)) +
-                    Counts(r.strategic));
+                    ConfusionText(r.strategic));
 }
 
 std::string NodeTestRow(const TSettingTexts& settings, double value, const tTestResults& r)
@@ -236,11 +225,11 @@ TNodeTestOutput RunNodeTest(const TNodeTestInput& in)
             if (limits.Skips(k, dist))
                 continue;
             const bool near = dist <= v;
-            Count(r.description, target, near);
+            r.description.Add(target, near);
             for (const int cycle : cycles) {
                 const bool covered = RulesCover(*in.features, chunk.GetRules(), cycle);
-                Count(r.rule, target, covered);
-                Count(r.strategic, target, covered && near);
+                r.rule.Add(target, covered);
+                r.strategic.Add(target, covered && near);
             }
         }
     }

@@ -54,6 +54,8 @@ void AddExampleSums(const TChunkList& chunks, int& plus, int& minus);
 std::string DepthText(double depth, int count);
 // An accuracy in the fixed form (-1.0000 for an empty table).
 std::string AccuracyText(const tConfusion& c);
+// "\ttp <n>\tfp <n>\ttn <n>\tfn <n>\tacc <accuracy>", as the result lines show a table.
+std::string ConfusionText(const tConfusion& c);
 
 // The description, rule (with the depth) and strategic evaluation lines.
 void AppendEvaluationLines(const tTestResults& r, std::vector<std::string>& lines);

@@ -15,6 +15,19 @@ struct tConfusion {
     std::int32_t fp = 0;
     std::int32_t fn = 0;
 
+    // Counts one example by what it is and what it was taken for.
+    void Add(bool truth, bool answer)
+    {
+        if (truth && answer)
+            ++tp;
+        else if (truth)
+            ++fn;
+        else if (answer)
+            ++fp;
+        else
+            ++tn;
+    }
+
     bool operator==(const tConfusion&) const = default;
 };
 

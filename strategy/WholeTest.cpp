@@ -27,23 +27,7 @@ std::vector<TNode*> ChainNodes(const TPathObject* path)
     return PathNodes(*path);
 }
 
-void Count(tConfusion& c, bool truth, bool answer)
-{
-    if (truth && answer)
-        ++c.tp;
-    else if (truth)
-        ++c.fn;
-    else if (answer)
-        ++c.fp;
-    else
-        ++c.tn;
-}
 
-std::string Counts(const tConfusion& c)
-{
-    return "\ttp " + std::to_string(c.tp) + "\tfp " + std::to_string(c.fp) + "\ttn " + std::to_string(c.tn) +
-           "\tfn " + std::to_string(c.fn) + "\tacc " + AccuracyText(c);
-}
 
 std::string Row(const tConfusion& c)
 {
@@ -114,7 +98,7 @@ TWholeTestOutput RunWholeTest(const TWholeTestInput& in)
             if (!checked)
                 out.lines.push_back("Node " + n.GetName() + " true, dist=" + dist);
         }
-        Count(r.description, truth, described);
+        r.description.Add(truth, described);
 
         // Rules: every node has a covered cycle (or none at all).
         bool accepted = true;
@@ -133,7 +117,7 @@ TWholeTestOutput RunWholeTest(const TWholeTestInput& in)
             bool nodeAccepted = cycles.empty();
             for (const int y : cycles) {
                 const bool covered = RulesCover(*in.features, c.GetRules(), y);
-                Count(r.rule, truth, covered);
+                r.rule.Add(truth, covered);
                 if (!checked && truth)
                     out.lines.emplace_back(covered ? "Rule is True" : "Rule is False");
                 nodeAccepted = nodeAccepted || covered;
@@ -142,7 +126,7 @@ TWholeTestOutput RunWholeTest(const TWholeTestInput& in)
         }
         if (checked)
             out.lines.emplace_back(accepted ? "Decision: true" : "Decision: false");
-        Count(r.strategic, truth, accepted);
+        r.strategic.Add(truth, accepted);
     }
 
     if (in.verbose != TVerbose::Unchecked) {
@@ -216,14 +200,14 @@ TGridEvaluationOutput RunGridEvaluation(const TGridEvaluationInput& in)
                 const bool hit = RulesCover(*in.features, chunks[k]->GetRules(), y);
                 tFieldState state;
                 const bool positive = in.log && ReadState(y, *in.log, state) && stored[k].Contains(state);
-                Count(out.rule, positive, hit);
+                out.rule.Add(positive, hit);
                 covered = covered || hit;
             }
             decision = decision && covered;
         }
         if (checked)
             out.lines.emplace_back(decision ? "Decision: true" : "Decision: false");
-        Count(out.strategic, truth, decision);
+        out.strategic.Add(truth, decision);
     }
 
     if (in.verbose == TVerbose::Unchecked) {
@@ -233,12 +217,12 @@ TGridEvaluationOutput RunGridEvaluation(const TGridEvaluationInput& in)
     } else {
         out.lines.emplace_back(kRuleTestRule);
         std::string ruleLine = "Rule evaluation: \tall " + std::to_string(out.all) + "\texcluded " +
-                               std::to_string(out.excluded) + Counts(out.rule);
+                               std::to_string(out.excluded) + ConfusionText(out.rule);
         if (!in.testAll)
             ruleLine += "\tdepth " + DepthText(depth, count);
         out.lines.push_back(ruleLine);
         const int tested = in.testAll ? out.all : out.all - out.excluded;
-        out.lines.push_back("Tested #strategies " + std::to_string(tested) + " : " + Counts(out.strategic));
+        out.lines.push_back("Tested #strategies " + std::to_string(tested) + " : " + ConfusionText(out.strategic));
     }
     return out;
 }
