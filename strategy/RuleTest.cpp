@@ -137,25 +137,6 @@ TPairLimits PairLimits(const TChunkList& chunks, const TChunkList& testChunks, c
     return out;
 }
 
-TStateSet::TStateSet(const StrategyChunk& chunk)
-    : states_(chunk.GetFieldStates().begin(), chunk.GetFieldStates().end())
-{
-}
-
-void TStateSet::Add(const StrategyChunk& chunk)
-{
-    states_.insert(chunk.GetFieldStates().begin(), chunk.GetFieldStates().end());
-}
-
-std::vector<TStateSet> StateSets(const TChunkList& chunks)
-{
-    std::vector<TStateSet> sets;
-    sets.reserve(chunks.size());
-    for (const auto& chunk : chunks)
-        sets.emplace_back(*chunk);
-    return sets;
-}
-
 bool ReadState(int cycle, const RoboCupFileT& log, tFieldState& state)
 {
     state.Read(cycle, log);  // beeps for a cycle outside the log
@@ -174,9 +155,9 @@ std::vector<tFieldState> ReadStates(const std::vector<int>& cycles, const RoboCu
     return states;
 }
 
-bool AnyStateIn(const std::vector<tFieldState>& states, const TStateSet& set)
+bool AnyStateIn(const std::vector<tFieldState>& states, const TFieldStateSet& set)
 {
-    return std::any_of(states.begin(), states.end(), [&set](const tFieldState& s) { return set.Contains(s); });
+    return std::any_of(states.begin(), states.end(), [&set](const tFieldState& s) { return set.count(s) != 0; });
 }
 
 TNodeTestOutput RunNodeTest(const TNodeTestInput& in)
@@ -198,9 +179,9 @@ TNodeTestOutput RunNodeTest(const TNodeTestInput& in)
     AddRuleDepth(chunks, r.depth, r.count);
 
     // The target's situations, looked up by hash for every node and chunk.
-    std::vector<TStateSet> targetSets;
+    std::vector<TFieldStateSet> targetSets;
     if (in.targetChunks)
-        targetSets = StateSets(*in.targetChunks);
+        targetSets = StatesPerChunk(*in.targetChunks);
 
     std::vector<int> cycles;
     for (int i = 0; in.graph && i < in.graph->NodeCount(); ++i) {

@@ -12,6 +12,7 @@
 #pragma once
 
 #include "strategy/StrategyChunks.h"
+#include "strategy/StrategySimilar.h"
 #include "strategy/TestRecords.h"
 
 #include <cstddef>
@@ -97,21 +98,6 @@ struct TPairLimits {
 // as both lists go). Empty test chunks give no limits.
 TPairLimits PairLimits(const TChunkList& chunks, const TChunkList& testChunks, const TChunkWeights& w, double value);
 
-// The field states held by a chunk, searched by hash.
-class TStateSet {
-public:
-    TStateSet() = default;
-    explicit TStateSet(const StrategyChunk& chunk);
-    // Adds the chunk's states.
-    void Add(const StrategyChunk& chunk);
-    bool Contains(const tFieldState& state) const { return states_.count(state) != 0; }
-    bool Empty() const { return states_.empty(); }
-
-private:
-    std::unordered_set<tFieldState, TFieldStateHash> states_;
-};
-// The state sets of the chunks in order.
-std::vector<TStateSet> StateSets(const TChunkList& chunks);
 // The field state of the log at the cycle; false (after a beep) for a cycle
 // outside the log.
 bool ReadState(int cycle, const RoboCupFileT& log, tFieldState& state);
@@ -119,7 +105,7 @@ bool ReadState(int cycle, const RoboCupFileT& log, tFieldState& state);
 // and gives no state.
 std::vector<tFieldState> ReadStates(const std::vector<int>& cycles, const RoboCupFileT& log);
 // Whether one of the states is held by the set.
-bool AnyStateIn(const std::vector<tFieldState>& states, const TStateSet& set);
+bool AnyStateIn(const std::vector<tFieldState>& states, const TFieldStateSet& set);
 
 // One run of the node test.
 struct TNodeTestInput {

@@ -148,7 +148,7 @@ TGridEvaluationOutput RunGridEvaluation(const TGridEvaluationInput& in)
     double depth = 0.0;
     AddExampleSums(chunks, plus, minus);
     AddRuleDepth(chunks, depth, count);
-    const std::vector<TStateSet> stored = StateSets(chunks);
+    const std::vector<TFieldStateSet> stored = StatesPerChunk(chunks);
     // The end chunk is left out of the concept check and the rule test.
     const std::size_t compared = in.noLastNode && !chunks.empty() ? chunks.size() - 1 : chunks.size();
 
@@ -199,7 +199,7 @@ TGridEvaluationOutput RunGridEvaluation(const TGridEvaluationInput& in)
             for (const int y : cycles) {
                 const bool hit = RulesCover(*in.features, chunks[k]->GetRules(), y);
                 tFieldState state;
-                const bool positive = in.log && ReadState(y, *in.log, state) && stored[k].Contains(state);
+                const bool positive = in.log && ReadState(y, *in.log, state) && stored[k].count(state) != 0;
                 out.rule.Add(positive, hit);
                 covered = covered || hit;
             }
