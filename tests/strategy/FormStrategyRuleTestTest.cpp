@@ -1,4 +1,4 @@
-#include "strategy/FormStrategy.h"
+#include "WorkedExampleWindow.h"
 
 #include "actiongraph/Actiongraph.h"
 #include "actiongraph/PathObject.h"
@@ -29,45 +29,14 @@
 
 namespace {
 
-QApplication& App() { return EnsureGuiApp(); }
-
 // The builder's worked example in an action-graph window that is also the
 // test window: a pass from LC-MF to L-FW, who supports and dribbles on.
-class RuleTestWindow : public ::testing::Test {
+class RuleTestWindow : public WorkedExampleWindow {
 protected:
     void SetUp() override
     {
-        App();
-        form = std::make_unique<TFormStrategy>();
-        CreateConceptHierarchies();
-        Role(3, coLCMF[0]);
-        Role(7, coLFW[0]);
-        Event(coToPlayer, 3, 100, 100, 0, 109, 7);
-        Event(coAttackSupport, 7, 100, 109, 7, 109, -1);
-        Event(coSpeedDribble, 7, 110, 120, 7, 120, -1);
-        record.File().features = std::make_unique<FeatureList>();
-        record.File().features->Allocate(1, 300);
-        child = new TMDIActionChild(nullptr, &record.File());
-        TMDIChild::SelectAllPlayers(child->lbPlayers);
-        child->BuildActionGraph(child->Graph);
-        path.Connections() = {child->Graph->GetConnection(2), child->Graph->GetConnection(0)};
+        BuildWindow(true);
         form->MemoRules->setPlainText("kept");
-    }
-    void TearDown() override
-    {
-        delete child;
-        form.reset();
-        FreeConceptHierarchies();
-    }
-    void Role(int object, ConceptObject* role)
-    {
-        for (auto& v : record.File().roleChannel[static_cast<std::size_t>(object)]->GetValues())
-            v = ConceptHandle(role);
-    }
-    void Event(ConceptObject* action, int player, int first, int last, int other, int otherEnd, int partner)
-    {
-        record.File().events[static_cast<std::size_t>(player)].push_back(
-            std::make_unique<ActionEvent>(ActionEvent{action, player, first, last, other, otherEnd, partner}));
     }
     void AttachBoth()
     {
@@ -78,12 +47,6 @@ protected:
     }
     QStringList Memo() const { return form->MemoRules->toPlainText().split('\n'); }
 
-    InTempDir dir_{"strategy-rule-test"};
-    FilledRecord record{300};
-    TMDIActionChild* child = nullptr;
-    TPathObject path;
-    std::unique_ptr<TFormStrategy> form;
-    RecordingHooks hooks;
     platform::DialogScript script;
 };
 

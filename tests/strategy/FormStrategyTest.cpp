@@ -1,4 +1,4 @@
-#include "strategy/FormStrategy.h"
+#include "WorkedExampleWindow.h"
 
 #include "actiongraph/Actiongraph.h"
 #include "actiongraph/PathObject.h"
@@ -33,51 +33,7 @@
 
 namespace {
 
-QApplication& App() { return EnsureGuiApp(); }
-
-// An action-graph window on the builder's worked example.
-class StrategyWindow : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        App();
-        form = std::make_unique<TFormStrategy>();
-        CreateConceptHierarchies();
-        Role(3, coLCMF[0]);
-        Role(7, coLFW[0]);
-        Event(coToPlayer, 3, 100, 100, 0, 109, 7);
-        Event(coAttackSupport, 7, 100, 109, 7, 109, -1);
-        Event(coSpeedDribble, 7, 110, 120, 7, 120, -1);
-        child = new TMDIActionChild(nullptr, &record.File());
-        TMDIChild::SelectAllPlayers(child->lbPlayers);
-        child->BuildActionGraph(child->Graph);
-        ASSERT_EQ(child->Graph->ConnectionCount(), 3);
-        path.Connections() = {child->Graph->GetConnection(2), child->Graph->GetConnection(0)};
-    }
-    void TearDown() override
-    {
-        delete child.data();
-        form.reset();
-        FreeConceptHierarchies();
-    }
-    void Role(int object, ConceptObject* role)
-    {
-        for (auto& v : record.File().roleChannel[static_cast<std::size_t>(object)]->GetValues())
-            v = ConceptHandle(role);
-    }
-    void Event(ConceptObject* action, int player, int first, int last, int other, int otherEnd, int partner)
-    {
-        record.File().events[static_cast<std::size_t>(player)].push_back(
-            std::make_unique<ActionEvent>(ActionEvent{action, player, first, last, other, otherEnd, partner}));
-    }
-
-    InTempDir dir_{"strategy-window"};
-    FilledRecord record{300};
-    QPointer<TMDIActionChild> child;
-    TPathObject path;
-    std::unique_ptr<TFormStrategy> form;
-    RecordingHooks hooks;
-};
+using StrategyWindow = WorkedExampleWindow;
 
 }  // namespace
 

@@ -1,4 +1,4 @@
-#include "strategy/FormStrategy.h"
+#include "WorkedExampleWindow.h"
 
 #include "actiongraph/Actiongraph.h"
 #include "actiongraph/PathObject.h"
@@ -29,8 +29,6 @@
 
 namespace {
 
-QApplication& App() { return EnsureGuiApp(); }
-
 tTestResults Setting(double distMax, double abstract)
 {
     tTestResults r;
@@ -43,26 +41,12 @@ tTestResults Setting(double distMax, double abstract)
 
 // The strategy window as the link of an action-graph window on a pass and a
 // dribble, showing the window's two-connection strategy.
-class RevalidateRecords : public ::testing::Test {
+class RevalidateRecords : public WorkedExampleWindow {
 protected:
     void SetUp() override
     {
-        App();
-        form = std::make_unique<TFormStrategy>();
+        WorkedExampleWindow::SetUp();
         SetStrategyLink(form.get());
-        CreateConceptHierarchies();
-        for (auto [object, role] : {std::pair{3, coLCMF[0]}, std::pair{7, coLFW[0]}})
-            for (auto& v : record.File().roleChannel[static_cast<std::size_t>(object)]->GetValues())
-                v = ConceptHandle(role);
-        Event(coToPlayer, 3, 100, 100, 0, 109, 7);
-        Event(coAttackSupport, 7, 100, 109, 7, 109, -1);
-        Event(coSpeedDribble, 7, 110, 120, 7, 120, -1);
-        child = new TMDIActionChild(nullptr, &record.File());
-        TMDIChild::SelectAllPlayers(child->lbPlayers);
-        child->BuildActionGraph(child->Graph);
-        ASSERT_EQ(child->Graph->ConnectionCount(), 3);
-        TPathObject path;
-        path.Connections() = {child->Graph->GetConnection(2), child->Graph->GetConnection(0)};
         form->Attach(child, nullptr);
         ASSERT_TRUE(form->ShowStrategy(path, form->chunks));
         ASSERT_EQ(form->chunks.size(), 3u);
@@ -70,22 +54,10 @@ protected:
     void TearDown() override
     {
         SetStrategyLink(nullptr);
-        delete child.data();
-        form.reset();
-        FreeConceptHierarchies();
-    }
-    void Event(ConceptObject* action, int player, int first, int last, int other, int otherEnd, int partner)
-    {
-        record.File().events[static_cast<std::size_t>(player)].push_back(
-            std::make_unique<ActionEvent>(ActionEvent{action, player, first, last, other, otherEnd, partner}));
+        WorkedExampleWindow::TearDown();
     }
     QStringList Memo() const { return form->MemoRules->toPlainText().split('\n'); }
 
-    InTempDir dir_{"revalidate-records"};
-    FilledRecord record{300};
-    QPointer<TMDIActionChild> child;
-    std::unique_ptr<TFormStrategy> form;
-    RecordingHooks hooks;
     platform::DialogScript script;
 };
 
