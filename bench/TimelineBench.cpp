@@ -17,13 +17,20 @@
 
 namespace {
 
-void BM_TimelineCountAndCluster(benchmark::State& state)
+// The first 200 usage items of every object over the program's feature roots.
+std::vector<UsageItem> BenchItems(const RoboCupFileT& log)
 {
-    RoboCupFileT& log = LoadedBenchLog();
     std::array<bool, 23> objects{};
     objects.fill(true);
     std::vector<UsageItem> items = BuildUsageItems(log, objects, ProgramFeatureRoots());
     items.resize(std::min<std::size_t>(items.size(), 200));
+    return items;
+}
+
+void BM_TimelineCountAndCluster(benchmark::State& state)
+{
+    RoboCupFileT& log = LoadedBenchLog();
+    const std::vector<UsageItem> items = BenchItems(log);
     const int n = static_cast<int>(items.size());
     TimelineSettings settings;
     settings.maxDist = 1e9;
@@ -50,10 +57,7 @@ void BM_TimelineCountAndCluster(benchmark::State& state)
 void BM_TimelineClusterOnly(benchmark::State& state)
 {
     RoboCupFileT& log = LoadedBenchLog();
-    std::array<bool, 23> objects{};
-    objects.fill(true);
-    std::vector<UsageItem> items = BuildUsageItems(log, objects, ProgramFeatureRoots());
-    items.resize(std::min<std::size_t>(items.size(), 200));
+    const std::vector<UsageItem> items = BenchItems(log);
     const int n = static_cast<int>(items.size());
     TimelineSettings settings;
     const std::vector<TimeStep> steps = TimelineSteps(settings, log.cycles, {});
