@@ -1,8 +1,8 @@
 #include "actiongraph/GraphRenderer.h"
 
-#include "actiongraph/Actiongraph.h"
+#include "actiongraph/model/Actiongraph.h"
 #include "actiongraph/AntiGrain.h"
-#include "actiongraph/ConvexHull.h"
+#include "actiongraph/model/ConvexHull.h"
 #include "actiongraph/GraphPrimitives.h"
 #include "actiongraph/GraphView.h"
 #include "core/model/RoboCupFile.h"

@@ -1,8 +1,8 @@
 #include "actiongraph/StripPictures.h"
 
-#include "actiongraph/Actiongraph.h"
+#include "actiongraph/model/Actiongraph.h"
 #include "actiongraph/GraphPrimitives.h"
-#include "actiongraph/NeighbourStrip.h"
+#include "actiongraph/model/NeighbourStrip.h"
 #include "core/concepts/Concepts.h"
 #include "core/model/RoboCupFile.h"
 

@@ -9,7 +9,7 @@
 #include "core/model/Common.h"
 #include "ui/FormSaveData.h"
 #include "ui/MDIChild.h"
-#include "actiongraph/Paths.h"
+#include "actiongraph/model/Paths.h"
 
 #include <QImage>
 
@@ -250,7 +250,7 @@ public:
 
     // ---- Joining (childActionWinJoin.cpp) ---------------------------------------------
     // The weighted distance of two nodes of the graph by the window's weights
-    // and its log's features (see actiongraph/Distances.h).
+    // and its log's features (see actiongraph/model/Distances.h).
     double NodeDistance(TNode* a, TNode* b);
     // "Join": loads the four weights, then merges the nearest nodes while they
     // lie within EditValue. A second start while one runs is refused.

@@ -2,7 +2,7 @@
 // outside association and rule learners.
 #include "actiongraph/childActionWin.h"
 
-#include "actiongraph/AssocSnapshot.h"
+#include "actiongraph/model/AssocSnapshot.h"
 #include "core/io/AssocData.h"
 #include "platform/Hooks.h"
 #include "platform/qt/Dialogs.h"

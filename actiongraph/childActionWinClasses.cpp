@@ -2,8 +2,8 @@
 // the window as the strategy window's test graph.
 #include "actiongraph/childActionWin.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/ExampleClasses.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/ExampleClasses.h"
 #include "actiongraph/StrategyLink.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/Hooks.h"

@@ -3,9 +3,9 @@
 // window's time marks its scene; the picture goes into Image.
 #include "actiongraph/childActionWin.h"
 
-#include "actiongraph/Actiongraph.h"
+#include "actiongraph/model/Actiongraph.h"
 #include "actiongraph/GraphRenderer.h"
-#include "actiongraph/PathObject.h"
+#include "actiongraph/model/PathObject.h"
 #include "ui/main.h"
 
 #include <QCheckBox>

@@ -1,12 +1,12 @@
 // The "Remove:" group of the action-graph window and the hierarchy-depth
-// labels. The removals themselves run in actiongraph/GraphEdit.* and
+// labels. The removals themselves run in actiongraph/model/GraphEdit.* and
 // GraphBuilder.*; here the window reads its controls and keeps its selection,
 // path list and node list in step with the graph.
 #include "actiongraph/childActionWin.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/GraphBuilder.h"
-#include "actiongraph/GraphEdit.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/GraphBuilder.h"
+#include "actiongraph/model/GraphEdit.h"
 #include "platform/Hooks.h"
 #include "platform/qt/Dialogs.h"
 #include "ui/FormControls.h"

@@ -2,8 +2,8 @@
 // the dataset dialog show where the ball was at the cycles they learn from.
 #include "actiongraph/childActionWin.h"
 
-#include "actiongraph/ConvexHull.h"
-#include "actiongraph/NodeView.h"
+#include "actiongraph/model/ConvexHull.h"
+#include "actiongraph/model/NodeView.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/Clock.h"
 

@@ -1,12 +1,12 @@
 // "Grow", "Create history path", "Create future path", "Revalidate" and
 // "Revalidate all" of the action-graph window. The graph work runs in
-// actiongraph/PathGrowth.*; the strategy window is reached only through the
+// actiongraph/model/PathGrowth.*; the strategy window is reached only through the
 // link it installs (actiongraph/StrategyLink.h).
 #include "actiongraph/childActionWin.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/Distances.h"
-#include "actiongraph/PathGrowth.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/Distances.h"
+#include "actiongraph/model/PathGrowth.h"
 #include "actiongraph/StrategyLink.h"
 #include "core/model/Common.h"
 #include "core/model/TimeMarks.h"

@@ -1,10 +1,10 @@
 // "Join" of the action-graph window: the window reads the weights and the join
-// value, lends placement, progress and redraws, and actiongraph/Distances.*
+// value, lends placement, progress and redraws, and actiongraph/model/Distances.*
 // does the joining.
 #include "actiongraph/childActionWin.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/Distances.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/Distances.h"
 #include "actiongraph/GraphRenderer.h"
 #include "core/model/Common.h"
 #include "core/concepts/ConceptHierarchies.h"

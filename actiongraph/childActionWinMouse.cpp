@@ -1,10 +1,10 @@
 // The action-graph window's view interaction: the feature ranking of the
 // selected node, the random circle layout, the action rows that move the main
-// window's time. What they work out lives in actiongraph/NodeView.*.
+// window's time. What they work out lives in actiongraph/model/NodeView.*.
 #include "actiongraph/childActionWin.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/NodeView.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/NodeView.h"
 #include "core/learning/Features.h"
 #include "core/model/RoboCupFile.h"
 #include "ui/MainServices.h"

@@ -1,10 +1,10 @@
 // The path list of the action-graph window: the search and scoring run in
-// actiongraph/Paths.*; here the window supplies the path function and the log,
+// actiongraph/model/Paths.*; here the window supplies the path function and the log,
 // and cbPaths shows the window's list.
 #include "actiongraph/childActionWin.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/PathObject.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/PathObject.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>

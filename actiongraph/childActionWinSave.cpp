@@ -2,8 +2,8 @@
 // chosen by the extension of the file name.
 #include "actiongraph/childActionWin.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/GraphFiles.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/GraphFiles.h"
 #include "platform/qt/Dialogs.h"
 
 #include <QCheckBox>

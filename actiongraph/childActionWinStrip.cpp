@@ -1,11 +1,11 @@
 // The action-graph window's views around the selected node: the neighbour
 // strip over the pages, the timeline page and the data window of the graph's
-// occurrences. What they work out lives in actiongraph/NeighbourStrip.*, what
+// occurrences. What they work out lives in actiongraph/model/NeighbourStrip.*, what
 // they paint in actiongraph/StripPictures.*.
 #include "actiongraph/childActionWin.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/NeighbourStrip.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/NeighbourStrip.h"
 #include "actiongraph/StripPictures.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/model/RoboCupFile.h"

@@ -2,9 +2,9 @@
 // action-graph window does (passes 1 to 3 and the degree filter).
 #include "BenchLog.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/GraphBuilder.h"
-#include "actiongraph/Paths.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/GraphBuilder.h"
+#include "actiongraph/model/Paths.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/io/LoadLog.h"
 #include "core/model/RoboCupFile.h"

@@ -4,9 +4,9 @@
 // the position timeline of every object over every position concept.
 #include "BenchLog.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/GraphBuilder.h"
-#include "actiongraph/NeighbourStrip.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/GraphBuilder.h"
+#include "actiongraph/model/NeighbourStrip.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
 #include "core/io/DataGrid.h"

@@ -4,8 +4,8 @@
 // names; and the same with the time points of every occurrence.
 #include "BenchLog.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/GraphBuilder.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/GraphBuilder.h"
 #include "actiongraph/GraphRenderer.h"
 #include "actiongraph/GraphView.h"
 #include "core/concepts/ConceptHierarchies.h"

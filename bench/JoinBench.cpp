@@ -2,9 +2,9 @@
 // distance pass over every pair with the feature term, then the joins.
 #include "BenchLog.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/Distances.h"
-#include "actiongraph/GraphBuilder.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/Distances.h"
+#include "actiongraph/model/GraphBuilder.h"
 #include "actiongraph/GraphRenderer.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/io/LoadLog.h"

@@ -3,14 +3,14 @@
 // log's features repeated up to 4000 (the most a log may have without warning).
 #include "BenchLog.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/Distances.h"
-#include "actiongraph/GraphBuilder.h"
-#include "actiongraph/PathObject.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/Distances.h"
+#include "actiongraph/model/GraphBuilder.h"
+#include "actiongraph/model/PathObject.h"
 #include "core/learning/Features.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/Random.h"
-#include "strategy/TrainingExamples.h"
+#include "strategy/model/TrainingExamples.h"
 
 #include <benchmark/benchmark.h>
 

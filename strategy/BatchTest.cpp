@@ -1,6 +1,6 @@
 #include "strategy/BatchTest.h"
 
-#include "strategy/TestRecords.h"
+#include "strategy/model/TestRecords.h"
 
 #include "actiongraph/childActionWin.h"
 #include "platform/qt/Dialogs.h"

@@ -7,7 +7,7 @@
 // setting, become one table in the strategy window's memo.
 #pragma once
 
-#include "strategy/StrategyChunks.h"
+#include "strategy/model/StrategyChunks.h"
 
 #include <string>
 #include <vector>

@@ -3,14 +3,14 @@
 // strategies and shows a chosen one as its chunks in sgStrategy.
 #pragma once
 
-#include "strategy/NodeExamples.h"
-#include "strategy/RuleTest.h"
-#include "strategy/StrategyChunks.h"
-#include "strategy/TestRecords.h"
+#include "strategy/model/NodeExamples.h"
+#include "strategy/model/RuleTest.h"
+#include "strategy/model/StrategyChunks.h"
+#include "strategy/model/TestRecords.h"
 
 #include <QDialog>
 
-#include "actiongraph/Paths.h"
+#include "actiongraph/model/Paths.h"
 #include "actiongraph/StrategyLink.h"
 
 class TRadioGroup;

@@ -4,9 +4,9 @@
 // mode hands each node to the learner; both modes evaluate the user's rule.
 #include "strategy/FormStrategy.h"
 
-#include "strategy/TrainingExamples.h"
+#include "strategy/model/TrainingExamples.h"
 
-#include "actiongraph/Distances.h"
+#include "actiongraph/model/Distances.h"
 #include "actiongraph/childActionWin.h"
 #include "core/learning/Features.h"
 #include "core/model/Common.h"

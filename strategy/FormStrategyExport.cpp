@@ -1,6 +1,6 @@
 #include "strategy/FormStrategy.h"
 
-#include "strategy/RuleExport.h"
+#include "strategy/model/RuleExport.h"
 
 #include "actiongraph/childActionWin.h"
 #include "core/model/Common.h"

@@ -2,8 +2,8 @@
 // results and the user's own rule.
 #include "strategy/FormStrategy.h"
 
-#include "strategy/LearnerFiles.h"
-#include "strategy/RuleReaders.h"
+#include "strategy/model/LearnerFiles.h"
+#include "strategy/model/RuleReaders.h"
 
 #include "actiongraph/childActionWin.h"
 #include "core/concepts/ConceptHierarchies.h"

@@ -3,7 +3,7 @@
 // the strategy window through its link.
 #include "strategy/FormStrategy.h"
 
-#include "strategy/TestRecords.h"
+#include "strategy/model/TestRecords.h"
 
 #include <string>
 #include <vector>

@@ -3,7 +3,7 @@
 // here the window supplies its lists, settings and attached windows.
 #include "strategy/FormStrategy.h"
 
-#include "strategy/StrategySimilar.h"
+#include "strategy/model/StrategySimilar.h"
 
 #include "actiongraph/childActionWin.h"
 #include "core/model/Common.h"

@@ -1,6 +1,6 @@
 #include "strategy/FormStrategy.h"
 
-#include "strategy/Sweep.h"
+#include "strategy/model/Sweep.h"
 
 #include "actiongraph/childActionWin.h"
 #include "platform/qt/System.h"

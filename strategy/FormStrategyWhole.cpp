@@ -1,6 +1,6 @@
 #include "strategy/FormStrategy.h"
 
-#include "strategy/WholeTest.h"
+#include "strategy/model/WholeTest.h"
 
 #include "actiongraph/childActionWin.h"
 #include "core/learning/Features.h"

@@ -1,7 +1,7 @@
 #include "actiongraph/childActionWin.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/GraphBuilder.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/GraphBuilder.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
 #include "core/io/LoadLog.h"

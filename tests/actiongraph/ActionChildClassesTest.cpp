@@ -1,9 +1,9 @@
 #include "actiongraph/childActionWin.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/ExampleClasses.h"
-#include "actiongraph/GraphBuilder.h"
-#include "actiongraph/NodeView.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/ExampleClasses.h"
+#include "actiongraph/model/GraphBuilder.h"
+#include "actiongraph/model/NodeView.h"
 #include "actiongraph/StrategyLink.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"

@@ -1,6 +1,6 @@
 #include "actiongraph/childActionWin.h"
 
-#include "actiongraph/Actiongraph.h"
+#include "actiongraph/model/Actiongraph.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/io/LoadLog.h"
 #include "core/model/RoboCupFile.h"

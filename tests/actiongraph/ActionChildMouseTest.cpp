@@ -1,7 +1,7 @@
 #include "actiongraph/childActionWin.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/NodeView.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/NodeView.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/io/LoadLog.h"
 #include "core/model/RoboCupFile.h"

@@ -1,7 +1,7 @@
 #include "actiongraph/childActionWin.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/PathObject.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/PathObject.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/model/RoboCupFile.h"
 

@@ -1,6 +1,6 @@
 #include "actiongraph/childActionWin.h"
 
-#include "actiongraph/Actiongraph.h"
+#include "actiongraph/model/Actiongraph.h"
 #include "actiongraph/GraphPrimitives.h"
 #include "actiongraph/StripPictures.h"
 #include "core/io/LoadLog.h"

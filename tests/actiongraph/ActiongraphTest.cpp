@@ -1,4 +1,4 @@
-#include "actiongraph/Actiongraph.h"
+#include "actiongraph/model/Actiongraph.h"
 
 #include "platform/Random.h"
 

@@ -1,4 +1,4 @@
-#include "actiongraph/ConvexHull.h"
+#include "actiongraph/model/ConvexHull.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "actiongraph/Distances.h"
+#include "actiongraph/model/Distances.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/GraphBuilder.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/GraphBuilder.h"
 #include "actiongraph/GraphRenderer.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/io/LoadLog.h"

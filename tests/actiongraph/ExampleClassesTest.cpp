@@ -1,7 +1,7 @@
-#include "actiongraph/ExampleClasses.h"
+#include "actiongraph/model/ExampleClasses.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/PathObject.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/PathObject.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
 #include "core/learning/Features.h"

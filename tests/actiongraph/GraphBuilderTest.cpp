@@ -1,6 +1,6 @@
-#include "actiongraph/GraphBuilder.h"
+#include "actiongraph/model/GraphBuilder.h"
 
-#include "actiongraph/Actiongraph.h"
+#include "actiongraph/model/Actiongraph.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
 #include "core/io/LoadLog.h"

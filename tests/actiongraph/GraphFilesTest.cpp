@@ -1,10 +1,10 @@
 // The action graph saved for outside graph tools: a built graph through the
 // file writers (golden files), the "Save Graph" command's choice by extension,
 // and a real match's graph read back by networkx.
-#include "actiongraph/GraphFiles.h"
+#include "actiongraph/model/GraphFiles.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/GraphBuilder.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/GraphBuilder.h"
 #include "actiongraph/childActionWin.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"

@@ -1,4 +1,4 @@
-#include "actiongraph/Actiongraph.h"
+#include "actiongraph/model/Actiongraph.h"
 #include "actiongraph/GraphPrimitives.h"
 #include "actiongraph/GraphRenderer.h"
 #include "actiongraph/GraphView.h"

@@ -1,7 +1,7 @@
-#include "actiongraph/NodeView.h"
+#include "actiongraph/model/NodeView.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/PathObject.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/PathObject.h"
 #include "core/learning/Features.h"
 #include "core/model/Common.h"
 #include "platform/Random.h"

@@ -5,7 +5,7 @@
 #include "strategy/BatchTest.h"
 
 #include "strategy/FormStrategy.h"
-#include "strategy/TestRecords.h"
+#include "strategy/model/TestRecords.h"
 
 #include "actiongraph/childActionWin.h"
 #include "core/model/RoboCupFile.h"

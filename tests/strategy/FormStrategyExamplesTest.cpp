@@ -1,9 +1,9 @@
 // "Display Data" and "Generate rules" up to the learner, through a real
 // action-graph window on the pass scenario and the strategy window.
 #include "strategy/FormStrategy.h"
-#include "strategy/TrainingExamples.h"
+#include "strategy/model/TrainingExamples.h"
 
-#include "actiongraph/Actiongraph.h"
+#include "actiongraph/model/Actiongraph.h"
 #include "actiongraph/PassScenario.h"
 #include "core/learning/Features.h"
 #include "platform/qt/Dialogs.h"

@@ -3,8 +3,8 @@
 // failure of a learner, and the user's own rule.
 #include "strategy/FormStrategy.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/PathObject.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/PathObject.h"
 #include "actiongraph/childActionWin.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
@@ -12,7 +12,7 @@
 #include "core/learning/Features.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/qt/Dialogs.h"
-#include "strategy/StrategyChunks.h"
+#include "strategy/model/StrategyChunks.h"
 #include "ui/FormControls.h"
 #include "ui/MDIChild.h"
 

@@ -2,12 +2,12 @@
 // what the memo, the setting boxes, the path lists and the export file hold.
 #include "strategy/FormStrategy.h"
 
-#include "strategy/RuleExport.h"
-#include "strategy/Sweep.h"
+#include "strategy/model/RuleExport.h"
+#include "strategy/model/Sweep.h"
 
 #include "actiongraph/PassScenario.h"
 
-#include "actiongraph/Actiongraph.h"
+#include "actiongraph/model/Actiongraph.h"
 #include "core/learning/Features.h"
 #include "platform/Clock.h"
 #include "platform/qt/Dialogs.h"

@@ -1,13 +1,13 @@
 #include "WorkedExampleWindow.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/PathObject.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/PathObject.h"
 #include "actiongraph/StrategyLink.h"
 #include "actiongraph/childActionWin.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
 #include "platform/qt/Dialogs.h"
-#include "strategy/TestRecords.h"
+#include "strategy/model/TestRecords.h"
 #include "ui/MDIChild.h"
 
 #include "support/FilledRecord.h"

@@ -1,7 +1,7 @@
 // The rule export's text: the block name, the skipped strategies, the eleven
 // replacements and whole exports over hand-built strategy lists against golden
 // files (the memo after the export, and the file as saved after the last block).
-#include "strategy/RuleExport.h"
+#include "strategy/model/RuleExport.h"
 
 #include "core/learning/Rules.h"
 

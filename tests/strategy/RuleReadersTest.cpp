@@ -1,5 +1,5 @@
-#include "strategy/LearnerFiles.h"
-#include "strategy/RuleReaders.h"
+#include "strategy/model/LearnerFiles.h"
+#include "strategy/model/RuleReaders.h"
 
 #include "core/concepts/Concepts.h"
 #include "core/learning/Features.h"

@@ -1,8 +1,8 @@
-#include "strategy/StrategySimilar.h"
+#include "strategy/model/StrategySimilar.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/GraphBuilder.h"
-#include "actiongraph/PathObject.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/GraphBuilder.h"
+#include "actiongraph/model/PathObject.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
 #include "core/io/LoadLog.h"

@@ -3,10 +3,10 @@
 // window on the same match.
 #include "strategy/FormStrategy.h"
 
-#include "strategy/RuleExport.h"
-#include "strategy/Sweep.h"
+#include "strategy/model/RuleExport.h"
+#include "strategy/model/Sweep.h"
 
-#include "actiongraph/Actiongraph.h"
+#include "actiongraph/model/Actiongraph.h"
 #include "actiongraph/childActionWin.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/io/LoadLog.h"

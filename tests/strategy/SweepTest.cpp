@@ -1,6 +1,6 @@
 // The sweep's settings and header, and the rule check's text over a hand-built
 // feature list: per chunk and instance whether its decision list covers it.
-#include "strategy/Sweep.h"
+#include "strategy/model/Sweep.h"
 
 #include "core/concepts/Concepts.h"
 #include "core/learning/Features.h"

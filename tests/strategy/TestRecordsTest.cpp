@@ -1,4 +1,4 @@
-#include "strategy/TestRecords.h"
+#include "strategy/model/TestRecords.h"
 
 #include <gtest/gtest.h>
 

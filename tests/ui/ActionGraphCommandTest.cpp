@@ -2,7 +2,7 @@
 // opens with every object chosen and its graph built.
 #include "UiTestMain.h"
 
-#include "actiongraph/Actiongraph.h"
+#include "actiongraph/model/Actiongraph.h"
 #include "actiongraph/childActionWin.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/qt/Dialogs.h"

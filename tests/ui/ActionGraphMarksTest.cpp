@@ -2,8 +2,8 @@
 // connections and the chosen path become the main window's time marks.
 #include "MainFormFixture.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/ExampleClasses.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/ExampleClasses.h"
 #include "actiongraph/childActionWin.h"
 #include "core/model/Format.h"
 #include "platform/qt/Dialogs.h"

@@ -5,7 +5,7 @@
 #include "MainFormFixture.h"
 #include "UiTestMain.h"
 
-#include "actiongraph/Actiongraph.h"
+#include "actiongraph/model/Actiongraph.h"
 #include "actiongraph/childActionWin.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/qt/Dialogs.h"

@@ -1,4 +1,4 @@
-#include "strategy/LearnerFiles.h"
+#include "strategy/model/LearnerFiles.h"
 
 #include "core/learning/Rules.h"
 #include "core/model/Format.h"

@@ -1,6 +1,6 @@
-#include "actiongraph/GraphEdit.h"
+#include "actiongraph/model/GraphEdit.h"
 
-#include "actiongraph/Actiongraph.h"
+#include "actiongraph/model/Actiongraph.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "strategy/TestRecords.h"
+#include "strategy/model/TestRecords.h"
 
 #include "core/model/Format.h"
 

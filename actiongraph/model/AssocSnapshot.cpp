@@ -1,6 +1,6 @@
-#include "actiongraph/AssocSnapshot.h"
+#include "actiongraph/model/AssocSnapshot.h"
 
-#include "actiongraph/GraphBuilder.h"
+#include "actiongraph/model/GraphBuilder.h"
 #include "core/concepts/Concepts.h"
 #include "core/learning/Features.h"
 #include "core/model/RoboCupFile.h"

@@ -3,7 +3,7 @@
 // written as a tab-separated table.
 #pragma once
 
-#include "strategy/StrategyChunks.h"
+#include "strategy/model/StrategyChunks.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "strategy/RuleReaders.h"
+#include "strategy/model/RuleReaders.h"
 
 #include "core/concepts/Concepts.h"
 #include "core/learning/Features.h"

@@ -10,9 +10,9 @@
 // writes the lines into its memo.
 #pragma once
 
-#include "strategy/RuleTest.h"
+#include "strategy/model/RuleTest.h"
 
-#include "actiongraph/Paths.h"
+#include "actiongraph/model/Paths.h"
 
 #include <functional>
 #include <string>

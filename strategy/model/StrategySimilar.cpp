@@ -1,7 +1,7 @@
-#include "strategy/StrategySimilar.h"
+#include "strategy/model/StrategySimilar.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/PathObject.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/PathObject.h"
 #include "core/concepts/Concepts.h"
 #include "core/model/RoboCupFile.h"
 

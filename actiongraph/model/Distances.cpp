@@ -1,6 +1,6 @@
-#include "actiongraph/Distances.h"
+#include "actiongraph/model/Distances.h"
 
-#include "actiongraph/Actiongraph.h"
+#include "actiongraph/model/Actiongraph.h"
 #include "core/concepts/Concepts.h"
 #include "core/learning/Features.h"
 #include "core/model/Common.h"

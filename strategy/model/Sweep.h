@@ -4,7 +4,7 @@
 // Both are tables of text; the window only writes them into its memo.
 #pragma once
 
-#include "strategy/StrategyChunks.h"
+#include "strategy/model/StrategyChunks.h"
 
 #include <string>
 #include <vector>

@@ -11,7 +11,7 @@
 // order.
 #pragma once
 
-#include "actiongraph/PathObject.h"
+#include "actiongraph/model/PathObject.h"
 
 #include <string>
 #include <vector>

@@ -1,9 +1,9 @@
-#include "strategy/WholeTest.h"
+#include "strategy/model/WholeTest.h"
 
-#include "strategy/StrategySimilar.h"
+#include "strategy/model/StrategySimilar.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/PathObject.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/PathObject.h"
 #include "core/concepts/Concepts.h"
 #include "core/learning/Features.h"
 #include "core/model/Common.h"

@@ -1,4 +1,4 @@
-#include "strategy/RuleExport.h"
+#include "strategy/model/RuleExport.h"
 
 #include <algorithm>
 #include <cctype>

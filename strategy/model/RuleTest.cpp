@@ -1,6 +1,6 @@
-#include "strategy/RuleTest.h"
+#include "strategy/model/RuleTest.h"
 
-#include "actiongraph/Actiongraph.h"
+#include "actiongraph/model/Actiongraph.h"
 #include "core/concepts/Concepts.h"
 #include "core/learning/Features.h"
 #include "core/model/Common.h"

@@ -1,6 +1,6 @@
-#include "actiongraph/GraphFiles.h"
+#include "actiongraph/model/GraphFiles.h"
 
-#include "actiongraph/Actiongraph.h"
+#include "actiongraph/model/Actiongraph.h"
 
 #include <fstream>
 #include <functional>

@@ -6,7 +6,7 @@
 // the texts the strategy window shows or copies. Nothing here knows a window.
 #pragma once
 
-#include "strategy/StrategyChunks.h"
+#include "strategy/model/StrategyChunks.h"
 
 #include <functional>
 #include <string>

@@ -11,9 +11,9 @@
 // inputs and writes the returned lines into its memo.
 #pragma once
 
-#include "strategy/StrategyChunks.h"
-#include "strategy/StrategySimilar.h"
-#include "strategy/TestRecords.h"
+#include "strategy/model/StrategyChunks.h"
+#include "strategy/model/StrategySimilar.h"
+#include "strategy/model/TestRecords.h"
 
 #include <cstddef>
 #include <string>

@@ -5,9 +5,9 @@
 // starts at, and the text filter of the strategy list.
 #pragma once
 
-#include "strategy/StrategyChunks.h"
+#include "strategy/model/StrategyChunks.h"
 
-#include "actiongraph/Paths.h"
+#include "actiongraph/model/Paths.h"
 
 #include <functional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "strategy/Sweep.h"
+#include "strategy/model/Sweep.h"
 
 #include "core/learning/Features.h"
 #include "core/learning/Rules.h"

@@ -1,6 +1,6 @@
-#include "actiongraph/PathGrowth.h"
+#include "actiongraph/model/PathGrowth.h"
 
-#include "actiongraph/Actiongraph.h"
+#include "actiongraph/model/Actiongraph.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -4,7 +4,7 @@
 // and the paths that end at one node ("Revalidate").
 #pragma once
 
-#include "actiongraph/Paths.h"
+#include "actiongraph/model/Paths.h"
 
 #include <string>
 #include <vector>
