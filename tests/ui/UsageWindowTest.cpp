@@ -15,10 +15,12 @@
 #include "ui/OpenLogs.h"
 #include "ui/StringGrid.h"
 #include "ui/main.h"
+#include "ui/waitFormWin.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
@@ -27,6 +29,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -218,11 +221,23 @@ TEST_F(UsageWindowTest, ManyUnknownWordsGiveOneMessageThatListsTheFirst)
 
 TEST_F(UsageWindowTest, MarkRulesThatDoNotFinishGiveTheUsersMarksBack)
 {
+    // Runs what once the run is under way (the marks cleared), from the events it lets through.
+    QTimer watch;
+    std::function<void()> what;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (WaitForm && WaitForm->LabelText->text().startsWith("Evaluating concepts")) {
+            watch.stop();
+            what();
+        }
+    });
     form->Marks.Assign({5, 100, 100});
     w->EditMarkRatio->setText("50");
-    // The log goes while the run lets events through.
-    QTimer::singleShot(0, w, [this] { w->ForgetFile(log); });
+    // The log goes.
+    what = [this] { w->ForgetFile(log); };
+    watch.start();
     w->BtnMarkSelectedClick();
+    EXPECT_FALSE(watch.isActive());
     EXPECT_EQ(form->Marks.Cycles(), (std::vector<int>{5, 100, 100}));
 
     // The window itself goes: nothing of it may be touched afterwards.
@@ -230,7 +245,8 @@ TEST_F(UsageWindowTest, MarkRulesThatDoNotFinishGiveTheUsersMarksBack)
     QPointer<TMDIUsageChild> other = qobject_cast<TMDIUsageChild*>(form->MdiArea->subWindowList().back());
     ASSERT_TRUE(other);
     other->EditMarkRatio->setText("50");
-    QTimer::singleShot(0, form.get(), [&other] { delete other.data(); });
+    what = [&other] { delete other.data(); };
+    watch.start();
     other->BtnMarkSelectedClick();
     EXPECT_FALSE(other);
     EXPECT_EQ(form->Marks.Cycles(), (std::vector<int>{5, 100, 100}));
