@@ -1,17 +1,10 @@
 // Hostile and mistaken expression texts: the guard before the parser (length,
 // nesting), refusals that name the place, and the fields file check.
-#include "core/expr/Criteria.h"
 #include "core/expr/Expression.h"
-#include "core/expr/UserChannels.h"
-#include "core/io/Convertlog.h"
 #include "core/io/FieldsFile.h"
-#include "core/model/RoboCupFile.h"
-#include "support/RecordingHooks.h"
-#include "support/TestData.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 namespace {
@@ -79,62 +72,6 @@ TEST(ExpressionGuard, ParseErrorsNameTheWordAndColumn)
     };
     for (const auto& c : cases)
         EXPECT_EQ(DescribeParseError(c.message, c.text, c.at), c.described) << c.text;
-}
-
-class ExpressionGuardLog : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        const std::string path = GunzippedTestFile("match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg");
-        log = CreateFileRecord(path);
-        ReadRcgFile(path, *log);
-    }
-    RecordingHooks hooks;
-    std::unique_ptr<RoboCupFileT> log;
-};
-
-TEST_F(ExpressionGuardLog, EveryParseTellsWhereItStopped)
-{
-    const struct {
-        std::string text;
-        std::string message;
-    } cases[] = {
-        {"Ball.pos.x + Foo_bar", "Syntax error: Unknown identifier at \"Foo_bar\" (column 14)"},
-        {"dist(Ball, Rplayer1)",
-         "Illegal number of parameters to function at \"dist\" (column 1): it takes dist(object, object, cycle)"},
-        {"val(id_Ball.pos.x, 1, 2)",
-         "Illegal number of parameters to function at \"val\" (column 1): it takes val(channel, cycle)"},
-        {"cycle == 14", "Syntax error at \"=\" (column 8): \"=\" compares, write it once"},
-        {"Ball.pos.x +", "Syntax error at the end (column 13)"},
-        {Brackets(1000), kTooDeep},
-    };
-    for (const auto& c : cases) {
-        LogExpression e(*log);
-        EXPECT_EQ(e.Parse(c.text), c.message) << c.text.substr(0, 40);
-        EXPECT_FALSE(e.IsParsed());
-        EXPECT_EQ(e.Evaluate(10), 0.0);
-    }
-    // A criterion's columns are its own, not those of the test around it.
-    std::string error;
-    EXPECT_TRUE(CriteriaCycles(*log, "cycle > Foo", error).empty());
-    EXPECT_EQ(error, "Syntax error: Unknown identifier at \"Foo\" (column 9)");
-    EXPECT_TRUE(CriteriaCycles(*log, Brackets(20000), error).empty());
-    EXPECT_EQ(error, "Expression too long");
-    EXPECT_TRUE(CriteriaCycles(*log, Brackets(200) + " > 0", error).size() == static_cast<std::size_t>(log->cycles));
-    EXPECT_EQ(error, "");
-}
-
-TEST_F(ExpressionGuardLog, RefusedFieldMakesNoChannelAndTheOthersGoOn)
-{
-    const std::size_t leaves = log->stream->GetLeaves().size();
-    EXPECT_EQ(CreateUserChannels(*log, {{"deep", Brackets(20000)}, {"deeper", Calls(5000) + "*PLAYER"}, {"ok", "cycle"}}),
-              1);
-    EXPECT_EQ(hooks.notices, (std::vector<std::pair<std::string, std::string>>{
-                                 {"Expression too long", "Function evaluation error !"},
-                                 {"Expression too long", "Function evaluation error !"}}));
-    EXPECT_EQ(log->stream->FindChannel("user.deep"), nullptr);
-    EXPECT_EQ(log->stream->FindChannel("Lplayer1.user.deeper"), nullptr);
-    EXPECT_EQ(log->stream->GetLeaves().size(), leaves + 1);
 }
 
 TEST(FieldsFileCheck, RefusesWhatIsNoDefinitionsFileAndNamesTheLine)

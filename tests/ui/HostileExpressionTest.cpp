@@ -101,6 +101,10 @@ TEST_F(HostileExpressionTest, CriteriaMarkNothingAndKeepTheMarks)
     form->MemoMarksFunction->setPlainText("-" + kDeepShort);
     form->BtnRemoveMarks->click();
     EXPECT_EQ(Message("Function evaluation error !"), "Expression nested too deeply (more than 200 levels)");
+    // The column is the criterion's own, not that of the test made around it.
+    form->MemoMarksFunction->setPlainText("cycle > Foo");
+    form->BtnAddMarks->click();
+    EXPECT_EQ(Message("Function evaluation error !"), "Syntax error: Unknown identifier at \"Foo\" (column 9)");
     EXPECT_EQ(form->Marks.Cycles(), (std::vector<int>{3, 30}));
 }
 
