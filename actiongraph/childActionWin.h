@@ -238,8 +238,8 @@ public:
     // "Create Data Win.": a new data window on the log with the class column
     // and the main window's chosen fields at every occurrence cycle of the
     // selected node (class: the target's neighbour number mod 22) or of every
-    // node (class: the node's index). Without a chosen field it stays empty
-    // after a warning. Returns the new window.
+    // node (class: the node's index). Without a chosen field it warns and
+    // opens nothing. Returns the new window, or null.
     TMDIDataChild* BtnDataWinClick();
     QImage TimelineImage;  // the timeline as last drawn; pbTimeline shows it
 

@@ -17,6 +17,8 @@
 #include <QTableWidget>
 
 #include <fstream>
+#include <iterator>
+#include <sstream>
 
 namespace {
 
@@ -139,12 +141,18 @@ void TMainForm::BtnLoadFieldsClick()
         platform::MessageBox(this, "Cannot open file \"" + path + "\"", "Error");
         return;
     }
-    const std::vector<FieldDefinition> rows = ReadFieldDefinitions(in);
+    // The whole file is checked before the editor changes: a wrong file costs no rows.
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) {
         platform::MessageBox(this, "Cannot read file \"" + path + "\"", "Error");
         return;
     }
-    SetFieldRows(rows);
+    if (const std::string refused = CheckFieldDefinitions(bytes); !refused.empty()) {
+        platform::MessageBox(this, "\"" + path + "\" is no fields file: " + QString::fromStdString(refused), "Error");
+        return;
+    }
+    std::istringstream text(bytes);
+    SetFieldRows(ReadFieldDefinitions(text));
 }
 
 void TMainForm::BtnSaveFieldsClick()

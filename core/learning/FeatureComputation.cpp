@@ -356,6 +356,8 @@ void ComputeFeatures(RoboCupFileT* log, const FeatureConceptRoots& roots)
         const int first = chunk * chunkCycles;
         const int last = std::min(cycles, first + chunkCycles);
         const std::size_t n = static_cast<std::size_t>(std::max(0, last - first));
+        if (n == 0)
+            return;  // a log of no cycles: no rows, and no matrix to point into
         int* counts = chunkCounts.data() + static_cast<std::size_t>(chunk) * static_cast<std::size_t>(count);
         BasicGameData situation;
         situation.file = log;
