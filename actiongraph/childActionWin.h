@@ -189,7 +189,9 @@ public:
     void btnRemoveEdgesTimeMarksClick();
     // "X": the selected node (a beep without one).
     void btnRemoveCurrentClick();
-    // The common tail: the node list refilled, item 0 selected.
+    // The common tail of every command that changes the graph: the selection
+    // dropped when its node went, the node list refilled (item 0 selected)
+    // and the neighbour strip drawn again.
     void RemoveMarkedFinish();
 
     // ---- View interaction (childActionWinMouse.cpp) -----------------------------------

@@ -11,6 +11,7 @@
 #include <QDialog>
 
 #include "actiongraph/model/Paths.h"
+#include "actiongraph/model/PathsMemo.h"
 #include "actiongraph/StrategyLink.h"
 
 class TRadioGroup;
@@ -110,8 +111,12 @@ public:
     // The data file by the save dialog; the results file dialog (its choice unused).
     void BtnBrowseClick();
     void BtnBrowseResultsClick();
-    // Redraws the attached graph, then closes (Cancel).
+    // Closes (Cancel); see done().
     void BtnCloseClick();
+    // Every way of closing ends here ("Close", Esc, the title bar): the
+    // attached window gets back the path list it had when attached (less the
+    // paths gone since) and draws its whole graph again.
+    void done(int result) override;
 
     // ---- Similar and test strategies, the filter (FormStrategySimilar.cpp) ----
     // Similarity of a candidate to the selected strategy by the attached
@@ -229,10 +234,22 @@ public:
     QCustomPlot* ChartRules = nullptr;
 
 protected:
-    // A press on PanelHide folds the rules panel.
+    // A press on PanelHide folds the rules panel; while the window is modal
+    // and minimised, any stir of its owner brings it back.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Shown, the window stays above the attached window's main window.
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    // A modal window minimised on its own is shown again at once: the rest of
+    // the program would ignore every click with nothing to answer.
+    void changeEvent(QEvent* event) override;
 
 private:
+    // The attached window's own path list, given back on closing.
+    TPathListMemo windowPaths_;
+    // The top-level window this one was last shown above (not owned).
+    QWidget* owner_ = nullptr;
+    void BringBackIfMinimised();
     // Runs a learner script of learnerFolder; false, with one warning per run, when it failed.
     bool RunLearner(const QString& script, const QStringList& arguments, const QString& folder);
     bool learnerWarned_ = false;
