@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 namespace {
@@ -156,4 +158,14 @@ std::string FormatFloatGeneral(double value, int precision)
         s += d.digits.substr(0, static_cast<size_t>(d.exponent)) + "." + d.digits.substr(static_cast<size_t>(d.exponent));
     }
     return s;
+}
+
+bool IsNonFiniteText(const std::string& text)
+{
+    std::string upper;
+    for (const char c : text)
+        upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return upper == NonFinite(std::numeric_limits<double>::quiet_NaN()) ||
+           upper == NonFinite(std::numeric_limits<double>::infinity()) ||
+           upper == NonFinite(-std::numeric_limits<double>::infinity());
 }
