@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -162,10 +161,7 @@ std::string FormatFloatGeneral(double value, int precision)
 
 bool IsNonFiniteText(const std::string& text)
 {
-    std::string upper;
-    for (const char c : text)
-        upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return upper == NonFinite(std::numeric_limits<double>::quiet_NaN()) ||
-           upper == NonFinite(std::numeric_limits<double>::infinity()) ||
-           upper == NonFinite(-std::numeric_limits<double>::infinity());
+    return text == NonFinite(std::numeric_limits<double>::quiet_NaN()) ||
+           text == NonFinite(std::numeric_limits<double>::infinity()) ||
+           text == NonFinite(-std::numeric_limits<double>::infinity());
 }

@@ -23,5 +23,5 @@ std::string FormatFloatFixed(double value, int precision, int digits);
 std::string FormatFloatGeneral(double value, int precision = 15);
 
 // Whether the text is one of those the formatters write for a value that is no
-// finite number ("INF", "-INF", "NAN"), in any letter case.
+// finite number: "INF", "-INF", "NAN".
 bool IsNonFiniteText(const std::string& text);

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <limits>
 
 TEST(Format, NumbersUseDotWhateverTheLocale)
 {
@@ -94,15 +93,4 @@ TEST(FormatFloatGeneral, ExtremeMagnitudesUseTheExponentForm)
     EXPECT_EQ(FormatFloatGeneral(1e20), "1E20");
     EXPECT_EQ(FormatFloatGeneral(1234567890123456.0), "1.23456789012346E15");
     EXPECT_EQ(FormatFloatGeneral(2.5e-300), "2.5E-300");
-}
-
-TEST(Format, NonFiniteTextsAreToldFromNumbers)
-{
-    for (const double v : {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
-                           std::numeric_limits<double>::quiet_NaN()})
-        EXPECT_TRUE(IsNonFiniteText(FormatFloatFixed(v, 8, 4))) << FormatFloatFixed(v, 8, 4);
-    for (const char* text : {"inf", "-Inf", "nan"})
-        EXPECT_TRUE(IsNonFiniteText(text)) << text;
-    for (const char* text : {"", "0", "1E300", "INFO", "-", "?"})
-        EXPECT_FALSE(IsNonFiniteText(text)) << text;
 }
