@@ -96,9 +96,12 @@ void TFormStrategy::btnAllRulesClick()
     TRuleExport exportRun(memo, settings, static_cast<int>(candidates.size()));
     exportRun.Begin();
     bool reported = false;
+    int skipped = 0;
     for (const Candidate& candidate : candidates) {
-        if (ExportSkips(candidate.text))
+        if (ExportSkips(candidate.text)) {
+            ++skipped;
             continue;
+        }
         // A learner's message box lets events through: the list may have
         // changed under the export.
         if (!actionChild || candidate.row >= pathItems.Count() || pathItems.Text(candidate.row) != candidate.text)
@@ -116,4 +119,7 @@ void TFormStrategy::btnAllRulesClick()
         }
     }
     exportRun.Finish();
+    // Say what was left out, so that a short table is not taken for the whole list.
+    if (const std::string line = ExportSkipLine(skipped, static_cast<int>(candidates.size())); !line.empty())
+        memo.Append(line);
 }

@@ -65,15 +65,25 @@ bool TMDIDataChild::SaveData(const QString& fileName)
         }
         return true;
     };
+    // Values that are no finite number go into the datasets as missing ones:
+    // the save says so once.
+    int nonFinite = 0;
+    const auto tellNonFinite = [&](bool written) {
+        if (written && nonFinite > 0)
+            platform::MessageBox(this, QString::fromStdString(dataexport::NonFiniteNotice(nonFinite)), "Information");
+        return written;
+    };
     using namespace dataexport;
     if (ext == ".txt")
         return write(fileName, [&](std::ostream& o) { WriteText(o, grid, marks, mode); });
     if (ext == ".raw")
         return write(fileName, [&](std::ostream& o) { WriteRaw(o, grid, marks, mode); });
     if (ext == ".names")
-        return write(base + ".names", [&](std::ostream& o) { WriteC45Names(o, grid, mode); }) &&
-               write(base + ".data", [&](std::ostream& o) { WriteC45Data(o, grid, marks, mode); });
+        return tellNonFinite(
+            write(base + ".names", [&](std::ostream& o) { WriteC45Names(o, grid, mode); }) &&
+            write(base + ".data", [&](std::ostream& o) { nonFinite = WriteC45Data(o, grid, marks, mode); }));
     if (ext == ".arff")
-        return write(fileName, [&](std::ostream& o) { WriteArff(o, grid, marks, mode); });
+        return tellNonFinite(
+            write(fileName, [&](std::ostream& o) { nonFinite = WriteArff(o, grid, marks, mode); }));
     return true;
 }

@@ -172,14 +172,15 @@ TEST_F(StrategyExport, ComputerOutputOverEveryListedStrategy)
     // Two blocks (the attack is skipped), each on one line whatever rule
     // learning printed into it.
     const QStringList lines = MemoLines(form->MemoRules);
-    ASSERT_EQ(lines.size(), 9) << form->MemoRules->toPlainText().toStdString();
+    ASSERT_EQ(lines.size(), 10) << form->MemoRules->toPlainText().toStdString();
     EXPECT_TRUE(lines[0].startsWith("// *** Creating rules for all list @1970-01-01 "));
     EXPECT_EQ(lines.mid(1, 4), (QStringList{"#ifdef ABS2SEQ2", "  #define NUMACTIONRULES 2", "  #define ACTIONRULELEN 2",
                                             "  #define RULES tActionRule rules[NUMACTIONRULES][ACTIONRULELEN] = {\\"}));
     EXPECT_TRUE(lines[5].startsWith("{ ") && lines[5].endsWith("},\\")) << lines[5].toStdString();
     EXPECT_TRUE(lines[6].startsWith("{ ") && lines[6].endsWith("}\\")) << lines[6].toStdString();
     EXPECT_FALSE(lines[6].endsWith(",\\"));
-    EXPECT_EQ(lines.mid(7), (QStringList{"  };", "#endif"}));
+    EXPECT_EQ(lines.mid(7), (QStringList{"  };", "#endif",
+                                         "// 1 of 3 strategies skipped: its name holds Attack, Intercept or RTeam"}));
     EXPECT_EQ(form->cbVerbose->checkState(), Qt::Checked);
     EXPECT_TRUE(form->cbStrictTimes->isChecked());
     EXPECT_EQ(form->lbPath->currentRow(), 2);

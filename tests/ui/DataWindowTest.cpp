@@ -4,6 +4,7 @@
 #include "MainFormFixture.h"
 #include "UiTestMain.h"
 
+#include "core/expr/UserChannels.h"
 #include "core/model/RoboCupFile.h"
 #include "core/model/TimeMarks.h"
 #include "core/model/timestream.h"
@@ -246,4 +247,28 @@ TEST_F(DataWindowTest, SavesInTheFormatOfTheExtensionOnly)
     EXPECT_FALSE(std::filesystem::exists(dir + "/b.data"));
     EXPECT_EQ(script.fileDialogs.size(), 5u);
     EXPECT_TRUE(script.messages.empty());
+}
+
+// An expression channel with no finite value: the dataset saves write it as
+// missing and say so once per save; the plain text keeps the value and says nothing.
+TEST_F(DataWindowTest, ValuesThatAreNoNumberAreToldOncePerDatasetSave)
+{
+    ASSERT_EQ(CreateUserChannels(*log, {{"huge", "10^400"}}), 1);
+    TMDIDataChild* w = NewDataWindow();
+    w->AddChannels({Channel("Ball.pos.x"), Channel("user.huge")});
+    w->rgUseMarks->SetItemIndex(0);
+    const std::string dir = MakeTempDir("datasave-inf");
+    for (const char* name : {"a.arff", "a.names", "a.txt"}) {
+        platform::FileDialogResult r;
+        r.accepted = true;
+        r.files = {QString::fromStdString(dir + "/" + name)};
+        script.files.push_back(r);
+        w->BtnSaveClick();
+    }
+    ASSERT_EQ(script.messages.size(), 2u);
+    for (const platform::ShownMessage& m : script.messages)
+        EXPECT_EQ(m.text.toStdString(), std::to_string(log->cycles) +
+                                            " values are no finite number (INF or NAN) and were written as missing (?).");
+    EXPECT_EQ(ReadBytes(dir + "/a.data").find("INF"), std::string::npos);
+    EXPECT_NE(ReadBytes(dir + "/a.txt").find("user_huge=INF"), std::string::npos);
 }
