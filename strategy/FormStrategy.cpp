@@ -117,6 +117,7 @@ void TFormStrategy::PathsDropped(TMDIActionChild* child)
     // The child's graph is about to change: paths into it would soon point at
     // deleted connections. The windows stay attached.
     if (child == actionChild) {
+        ++pathListsDropped;
         const bool testsHere = testGraph && testGraph == graph;
         pathItems.Clear();
         similarItems.Clear();

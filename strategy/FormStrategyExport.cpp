@@ -89,6 +89,7 @@ void TFormStrategy::btnAllRulesClick()
         if (pathItems.Path(i) && pathItems.Text(i) != "All paths")
             candidates.push_back({i, pathItems.Text(i)});
 
+    const TLearnerCommand command(learners);
     cbVerbose->setCheckState(Qt::Checked);
     cbStrictTimes->setChecked(true);
     const QString fileName = QDir(QDir::tempPath()).filePath(kExportFileName);
@@ -96,6 +97,7 @@ void TFormStrategy::btnAllRulesClick()
     TRuleExport exportRun(memo, settings, static_cast<int>(candidates.size()));
     exportRun.Begin();
     bool reported = false;
+    bool stopped = false;
     for (const Candidate& candidate : candidates) {
         if (ExportSkips(candidate.text))
             continue;
@@ -105,8 +107,12 @@ void TFormStrategy::btnAllRulesClick()
             break;
         exportRun.BeginBlock(candidate.text);
         lbPath->setCurrentRow(candidate.row);
+        learners.BeginRun();
         BtnRulesClick(nullptr);
         exportRun.EndBlock();
+        // Past a failed or cancelled learner every further block would be
+        // rules nobody learnt.
+        stopped = learners.RunFailed();
         std::ofstream file(fileName.toStdString(), std::ios::binary | std::ios::trunc);
         if (file)
             WriteLinesCrLf(file, memo.Lines());
@@ -114,6 +120,12 @@ void TFormStrategy::btnAllRulesClick()
             reported = true;
             platform::MessageBox(this, "Cannot create file \"" + QDir::toNativeSeparators(fileName) + "\".", "Error");
         }
+        if (stopped)
+            break;
     }
     exportRun.Finish();
+    if (stopped)
+        MemoRules->appendPlainText(QString::fromStdString("// Export stopped: learner failed: " +
+                                                          (learners.Cancelled() ? std::string("cancelled")
+                                                                                : learners.FirstFailure())));
 }
