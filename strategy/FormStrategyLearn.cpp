@@ -125,7 +125,9 @@ bool TFormStrategy::RunLearner(const QString& script, const QString& learner, co
         *reason = "cancelled";
         return false;
     }
-    *reason = LearnerFailureReason(name, run.Describe(learnerTimeoutMs).toStdString(), run.output.toStdString());
+    // What a learner says as it is stopped is no reason of its failure.
+    *reason = LearnerFailureReason(name, run.Describe(learnerTimeoutMs).toStdString(),
+                                   run.finished ? run.output.toStdString() : std::string());
     // One message per command: a sweep or a batch test would otherwise stop
     // at every node of every run. The learner's own words go with it.
     if (learners.Fail(name, *reason)) {

@@ -171,6 +171,7 @@ protected:
         form->Attach(child, nullptr);
         form->lbPath->setCurrentRow(form->pathItems.IndexOfPath(path.get()));
         form->EditFName->setText(QString::fromStdString(folder + "/test.data"));
+        form->learnerFolder = QString::fromStdString(folder);
         form->cbNoLastNode->setChecked(false);
     }
 };
