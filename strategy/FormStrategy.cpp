@@ -132,6 +132,7 @@ void TFormStrategy::PathsDropped(TMDIActionChild* child)
     // The child's graph is about to change: paths into it would soon point at
     // deleted connections. The windows stay attached.
     if (child == actionChild) {
+        ++pathListsDropped;
         const bool testsHere = testGraph && testGraph == graph;
         // What the window is left with: "All" alone.
         TPathList cleared(false);

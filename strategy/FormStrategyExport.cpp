@@ -89,6 +89,7 @@ void TFormStrategy::btnAllRulesClick()
         if (pathItems.Path(i) && pathItems.Text(i) != "All paths")
             candidates.push_back({i, pathItems.Text(i)});
 
+    const TLearnerCommand command(learners);
     cbVerbose->setCheckState(Qt::Checked);
     cbStrictTimes->setChecked(true);
     const QString fileName = QDir(QDir::tempPath()).filePath(kExportFileName);
@@ -97,6 +98,7 @@ void TFormStrategy::btnAllRulesClick()
     exportRun.Begin();
     bool reported = false;
     int skipped = 0;
+    bool stopped = false;
     for (const Candidate& candidate : candidates) {
         if (ExportSkips(candidate.text)) {
             ++skipped;
@@ -108,8 +110,12 @@ void TFormStrategy::btnAllRulesClick()
             break;
         exportRun.BeginBlock(candidate.text);
         lbPath->setCurrentRow(candidate.row);
+        learners.BeginRun();
         BtnRulesClick(nullptr);
         exportRun.EndBlock();
+        // Past a failed or cancelled learner every further block would be
+        // rules nobody learnt.
+        stopped = learners.RunFailed();
         std::ofstream file(fileName.toStdString(), std::ios::binary | std::ios::trunc);
         if (file)
             WriteLinesCrLf(file, memo.Lines());
@@ -117,9 +123,15 @@ void TFormStrategy::btnAllRulesClick()
             reported = true;
             platform::MessageBox(this, "Cannot create file \"" + QDir::toNativeSeparators(fileName) + "\".", "Error");
         }
+        if (stopped)
+            break;
     }
     exportRun.Finish();
     // Say what was left out, so that a short table is not taken for the whole list.
     if (const std::string line = ExportSkipLine(skipped, static_cast<int>(candidates.size())); !line.empty())
         memo.Append(line);
+    if (stopped)
+        MemoRules->appendPlainText(QString::fromStdString("// Export stopped: learner failed: " +
+                                                          (learners.Cancelled() ? std::string("cancelled")
+                                                                                : learners.FirstFailure())));
 }

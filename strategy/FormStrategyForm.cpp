@@ -179,7 +179,7 @@ void TFormStrategy::BuildForm()
     rgNegativeExamples =
         Radio(PanelRules, "rgNegativeExamples", " Negative Examples  ", {"Similar strat.", "Near nodes", "All nodes"}, 1);
     rgDuration = Radio(PanelRules, "rgDuration", " Duration ", {"First cycle", "Duration", "Visual dur."}, 0);
-    rgFileType = Radio(PanelRules, "rgFileType", " File type ", {"Apriori", "Weka", "CN2", "Orange", "Slipper"}, 4);
+    rgFileType = Radio(PanelRules, "rgFileType", " File type ", {"Apriori", "Weka", "CN2", "Orange", "Slipper"}, 1);
     rgFeatureWeight = Radio(PanelRules, "rgFeatureWeight", " Feature Weighting ",
                             {"TF*IDF", "simple TF*IDF", "weighted TF*IDF", "Conf. && Diff."}, 1);
     // The framework's "&&" shows one ampersand; a radio button shows text as it is.

@@ -61,29 +61,48 @@ protected:
     TPathObject path;
 };
 
-TEST_F(StrategySweep, WithoutAStrategyHeaderSettingsAndClearedLists)
+TEST_F(StrategySweep, WithoutAStrategyOnlyTheHeaderAndTheUsersSettingsAndListsStay)
 {
     ListPaths({"   2.00 #2 a", "   1.00 #2 b"});
     ASSERT_EQ(form->lbPath->count(), 4);
     form->lbPath->setCurrentRow(-1);
     form->MemoRules->setPlainText("old");
+    form->EditMinConf->setText("0.3");
+    form->EditThreshold->setText("60");
     form->RunParameterSweep();
     EXPECT_EQ(form->MemoRules->toPlainText().toStdString(), kSweepHeader);
-    EXPECT_EQ(form->EditMinConf->text(), "0.00");
-    EXPECT_EQ(form->EditMinDiff->text(), "0.00");
-    EXPECT_EQ(form->EditMinDist->text(), "16.00");
-    EXPECT_EQ(form->EditMaxDist->text(), "48.00");
-    EXPECT_EQ(form->EditThreshold->text(), "85");
-    // The path box holds only "All", and the strategy lists follow it.
-    ASSERT_EQ(window->Paths.Count(), 1);
-    EXPECT_EQ(window->Paths.Text(0), "All");
-    EXPECT_EQ(window->cbPaths->currentIndex(), 0);
-    ASSERT_EQ(form->lbPath->count(), 1);
-    EXPECT_EQ(form->lbPath->item(0)->text(), "All");
-    ASSERT_EQ(form->allStrategies.Count(), 1);
-    EXPECT_EQ(form->allStrategies.Path(0), nullptr);
-    EXPECT_EQ(form->pathItems.Count(), 1);
-    EXPECT_EQ(form->lbSimilar->count(), 0);
+    // The boxes show the user's settings again, not the last run's.
+    EXPECT_EQ(form->EditMinConf->text(), "0.3");
+    EXPECT_EQ(form->EditMinDiff->text(), "0");
+    EXPECT_EQ(form->EditMinDist->text(), "0");
+    EXPECT_EQ(form->EditMaxDist->text(), "16");
+    EXPECT_EQ(form->EditThreshold->text(), "60");
+    // The path box and the strategy lists are as before.
+    EXPECT_EQ(window->Paths.Count(), 4);
+    EXPECT_EQ(form->lbPath->count(), 4);
+    EXPECT_EQ(form->allStrategies.Count(), 4);
+    EXPECT_EQ(form->pathItems.Count(), 4);
+    EXPECT_EQ(form->lbPath->currentRow(), -1);
+}
+
+// A sweep of the chosen strategy, with its rule test: the window's choice
+// and settings are back when it ends.
+TEST_F(StrategySweep, TheChosenStrategyAndTheSettingsAreBackAfterTheSweep)
+{
+    ListPaths({"   2.00 #2 a", "   1.00 #2 b"});
+    record.File().features = std::make_unique<FeatureList>();
+    record.File().features->Allocate(1, 3);
+    form->SetTestGraph(window);
+    form->cbVerbose->setCheckState(Qt::Unchecked);
+    form->EditFName->setText(QString::fromStdString(MakeTempDir("sweep-data") + "/test.data"));
+    form->lbPath->setCurrentRow(1);
+    form->EditMaxDist->setText("20");
+    platform::DialogScript script;
+    form->RunParameterSweep();
+    EXPECT_EQ(MemoLines(form->MemoRules).size(), 13) << form->MemoRules->toPlainText().toStdString();
+    EXPECT_EQ(form->EditMaxDist->text(), "20");
+    EXPECT_EQ(form->lbPath->currentRow(), 1);
+    EXPECT_EQ(form->lbPath->count(), 4);
 }
 
 TEST_F(StrategySweep, TestAllWritesTheJoinValueAboveTheHeaderAndKeepsTheMemo)
@@ -101,12 +120,11 @@ TEST_F(StrategySweep, OnlyARightPressOnTheGridRunsTheSweep)
 {
     ListPaths({"   2.00 #2 a"});
     form->lbPath->setCurrentRow(-1);
+    form->MemoRules->setPlainText("kept");
     form->sgStrategyMouseDown(Qt::LeftButton);
-    EXPECT_EQ(form->EditMaxDist->text(), "16");
-    EXPECT_EQ(window->Paths.Count(), 3);
+    EXPECT_EQ(form->MemoRules->toPlainText(), "kept");
     emit form->sgStrategy->MouseDown(Qt::RightButton, 1, 1, QPoint());
-    EXPECT_EQ(form->EditMaxDist->text(), "48.00");
-    EXPECT_EQ(window->Paths.Count(), 1);
+    EXPECT_EQ(form->MemoRules->toPlainText().toStdString(), kSweepHeader);
 }
 
 TEST_F(StrategySweep, CheckRulesAppendsOnceOrReplacesWithVerbose)

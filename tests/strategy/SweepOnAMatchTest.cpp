@@ -99,10 +99,12 @@ protected:
     platform::DialogScript script;
 };
 
-TEST_F(SweepOnAMatch, TwelveRowsUnderTheHeaderThenOnlyAll)
+TEST_F(SweepOnAMatch, TwelveRowsUnderTheHeaderAndTheStrategiesStay)
 {
     form->cbVerbose->setCheckState(Qt::Unchecked);
     form->lbPath->setCurrentRow(0);
+    const int paths = learn->Paths.Count();
+    const int strategies = form->lbPath->count();
     form->RunParameterSweep();
     const QStringList lines = MemoLines(form->MemoRules);
     ASSERT_EQ(lines.size(), 13) << form->MemoRules->toPlainText().toStdString();
@@ -119,8 +121,9 @@ TEST_F(SweepOnAMatch, TwelveRowsUnderTheHeaderThenOnlyAll)
         // The learnt rules have conditions: their mean depth is counted.
         EXPECT_GT(row[21].toInt(), 0) << run;
     }
-    EXPECT_EQ(learn->Paths.Count(), 1);
-    EXPECT_EQ(form->lbPath->count(), 1);
+    EXPECT_EQ(learn->Paths.Count(), paths);
+    EXPECT_EQ(form->lbPath->count(), strategies);
+    EXPECT_EQ(form->lbPath->currentRow(), 0);
     EXPECT_TRUE(script.messages.empty());
 
     // The last run's rules, checked on every cycle of the test log.
