@@ -166,6 +166,14 @@ bool SaveFiles(const std::vector<FileContent>& files, SaveError* error)
             RemoveTemps(pending);
             return Fail(error, f.path, "no file name");
         }
+        // A folder in the way would refuse the rename only after the files
+        // before it were replaced: a format of several files would be left
+        // half new.
+        std::error_code ec;
+        if (std::filesystem::is_directory(pending.back().target, ec)) {
+            RemoveTemps(pending);
+            return Fail(error, f.path, ErrnoText(EISDIR));
+        }
         if (!WriteTemp(f, pending.back(), error)) {
             RemoveTemps(pending);
             return false;

@@ -92,6 +92,8 @@ TEST(SaveFile, AFailedSaveLeavesTheOldFilesAndNoTemporaryFile)
          {{"a.names", Text("new names")}, {"a.data", [&](std::ostream& o) { o << big; o.setstate(std::ios::badbit); }}}},
         {"second file's folder is missing",
          {{"a.names", Text("new names")}, {"missing/a.data", Text("new data")}}},
+        {"a folder stands where the second file goes",
+         {{"a.names", Text("new names")}, {"taken", Text("new data")}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -99,6 +101,7 @@ TEST(SaveFile, AFailedSaveLeavesTheOldFilesAndNoTemporaryFile)
         Put(f / "a.arff", "old arff");
         Put(f / "a.names", "old names");
         Put(f / "a.data", "old data");
+        fs::create_directory(f / "taken");
         const std::vector<std::string> before = Entries(f.path());
         std::vector<platform::FileContent> contents;
         for (const auto& [name, write] : c.files)
