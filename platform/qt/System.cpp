@@ -60,7 +60,7 @@ QString ProgramRun::Describe(int timeoutMs) const
 }
 
 ProgramRun RunProgram(const QString& program, const QStringList& arguments, int timeoutMs,
-                      const QString& workingFolder)
+                      const QString& workingFolder, const QStringList& environment)
 {
     ProgramRun run;
     if (program.isEmpty()) {
@@ -71,6 +71,14 @@ ProgramRun RunProgram(const QString& program, const QStringList& arguments, int 
     p.setProcessChannelMode(QProcess::ForwardedChannels);
     if (!workingFolder.isEmpty())
         p.setWorkingDirectory(workingFolder);
+    if (!environment.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const QString& entry : environment) {
+            const qsizetype eq = entry.indexOf('=');
+            env.insert(entry.left(eq), eq < 0 ? QString() : entry.mid(eq + 1));
+        }
+        p.setProcessEnvironment(env);
+    }
     p.start(program, arguments);
     if (!p.waitForStarted()) {
         run.startError = p.errorString();

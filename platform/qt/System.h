@@ -46,9 +46,10 @@ struct ProgramRun {
 // Runs the program with its arguments as they stand (no shell sees them) in the
 // working folder (the current one when empty), without a window of its own,
 // and waits for its end; a program still running at the time limit is killed.
-// Its output goes to this process's output.
+// Its output goes to this process's output. environment holds "NAME=value"
+// entries the program gets on top of this process's environment.
 ProgramRun RunProgram(const QString& program, const QStringList& arguments, int timeoutMs,
-                      const QString& workingFolder = {});
+                      const QString& workingFolder = {}, const QStringList& environment = {});
 
 // Numbers are always read and written with "." as decimal and "," as thousands
 // separator: called right after the application object is made (Qt adopts the
