@@ -117,6 +117,21 @@ TEST(SaveFile, AFailedSaveLeavesTheOldFilesAndNoTemporaryFile)
     }
 }
 
+TEST(SaveFile, AReadOnlyFileIsNotReplaced)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "the superuser may write any file";
+    Folder f;
+    const fs::path target = f / "kept.txt";
+    Put(target, "old");
+    ::chmod(target.c_str(), 0444);
+    platform::SaveError error;
+    EXPECT_FALSE(platform::SaveFile(target.string(), Text("new"), &error));
+    EXPECT_EQ(error.file, target.string());
+    EXPECT_EQ(Read(target), "old");
+    EXPECT_EQ(Entries(f.path()), std::vector<std::string>{"kept.txt"});
+}
+
 TEST(SaveFile, AFullDiskLeavesTheOldFile)
 {
     // A file size limit makes the disk "full" after 4096 bytes for this
