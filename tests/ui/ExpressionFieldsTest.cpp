@@ -9,7 +9,6 @@
 #include "core/model/RoboCupFile.h"
 #include "platform/qt/Dialogs.h"
 #include "support/RecordingHooks.h"
-#include "support/SaveFailure.h"
 #include "support/TestData.h"
 #include "ui/OpenLogs.h"
 #include "ui/main.h"
@@ -23,7 +22,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 
 static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -90,29 +88,6 @@ TEST_F(ExpressionFieldsTest, WithoutALogCreateBeepsAndDoesNothing)
     EXPECT_EQ(hooks.beeps, 1);
     EXPECT_TRUE(hooks.waitTexts.empty());
     EXPECT_TRUE(hooks.notices.empty());
-}
-
-// Saving 200 rows over an older fields file on a disk that fills up after
-// 4096 bytes keeps the older file whole.
-TEST_F(ExpressionFieldsTest, AFullDiskKeepsTheOlderFieldsFile)
-{
-    const std::string dir = MakeTempDir("fields-full");
-    const std::string file = dir + "/fields.txt";
-    const std::string old = "speed=sqrt(sqr(Ball.vel.dx) + sqr(Ball.vel.dy))\r\n";
-    std::ofstream(file, std::ios::binary) << old;
-    std::vector<FieldDefinition> rows;
-    for (int i = 0; i < 200; ++i)
-        rows.push_back({"f" + std::to_string(i), "dist(PLAYER, Ball, cycle) + " + std::to_string(i)});
-    form->SetFieldRows(rows);
-    Answer(QString::fromStdString(file));
-    {
-        FileSizeLimit disk(4096);
-        form->BtnSaveFields->click();
-    }
-    EXPECT_EQ(ReadBytes(file), old);
-    EXPECT_EQ(FolderEntries(dir), std::vector<std::string>{"fields.txt"});
-    ASSERT_EQ(script.messages.size(), 1u);
-    EXPECT_EQ(script.messages[0].text, "Cannot create file \"" + QString::fromStdString(file) + "\"");
 }
 
 TEST_F(ExpressionFieldsTest, SavedFieldsLoadBackAndBadFilesKeepTheRows)
