@@ -166,6 +166,21 @@ bool SaveFiles(const std::vector<FileContent>& files, SaveError* error)
             RemoveTemps(pending);
             return Fail(error, f.path, "no file name");
         }
+        // A folder in the way would refuse the rename only after the files
+        // before it were replaced: a format of several files would be left
+        // half new.
+        std::error_code ec;
+        if (std::filesystem::is_directory(pending.back().target, ec)) {
+            RemoveTemps(pending);
+            return Fail(error, f.path, ErrnoText(EISDIR));
+        }
+        // A file its owner made read-only is not replaced behind their back,
+        // as writing into it would not have been allowed either.
+        if (::access(pending.back().target.c_str(), F_OK) == 0 && ::access(pending.back().target.c_str(), W_OK) != 0) {
+            const int e = errno;
+            RemoveTemps(pending);
+            return Fail(error, f.path, ErrnoText(e));
+        }
         if (!WriteTemp(f, pending.back(), error)) {
             RemoveTemps(pending);
             return false;

@@ -35,7 +35,8 @@ struct SaveError {
 // Writes all files, each to a temporary file beside its target, and renames
 // them over their targets only when every one is complete, so that a format of
 // several files is written whole or not at all. A target that is a link is
-// written where the link points. A new file gets the usual rights (0666 less
+// written where the link points. The writers run in the order of the files,
+// one after the other. A new file gets the usual rights (0666 less
 // the umask), a replaced one keeps its rights.
 bool SaveFiles(const std::vector<FileContent>& files, SaveError* error = nullptr);
 

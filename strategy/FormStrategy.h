@@ -193,7 +193,7 @@ public:
     // Per node and cycle of the (test) log whether the rules hold, and the counts.
     void BtnCheckRulesClick();
     // Every listed strategy's rules as source text, saved after each strategy
-    // to TempResults.txt in the temporary folder.
+    // to TempResults.txt in the private temporary folder, and once more finished.
     void btnAllRulesClick();
     QString saveFilter = "Weka format (*.arff)";
     QString saveSuffix = "arff";

@@ -9,6 +9,7 @@
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/learning/Features.h"
 #include "core/model/RoboCupFile.h"
+#include "platform/SaveFile.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/System.h"
 #include "ui/waitFormWin.h"
@@ -112,11 +113,17 @@ bool TFormStrategy::RunLearner(const QString& script, const QString& learner, co
         return false;
     }
     const QString programFolder = learnerFolder.isEmpty() ? QCoreApplication::applicationDirPath() : learnerFolder;
+    // A learner's own temporary files (Weka's work folder) go to the program's
+    // private folder rather than the shared one.
+    QStringList environment;
+    const std::string privateFolder = platform::PrivateTempFolder();
+    if (!privateFolder.empty())
+        environment << "TMPDIR=" + QString::fromStdString(privateFolder);
     platform::ProgramRun run;
     {
         const LearnerWait wait("Learning rules of " + QString::fromStdString(node) + " with " + learner + " ...");
         run = platform::RunProgram(QDir(programFolder).filePath(script), arguments, learnerTimeoutMs, folder,
-                                   [] { return !WaitFormCancelled(); });
+                                   [] { return !WaitFormCancelled(); }, environment);
     }
     if (run.Succeeded())
         return true;
@@ -159,6 +166,9 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
     for (int i = 0; i < lbFeatures->count(); ++i)
         if (lbFeatures->item(i)->isSelected())
             featureTexts.push_back(lbFeatures->item(i)->text().toStdString());
+    // Made again when it was cleared away since the window opened: the default
+    // data file lies there.
+    platform::PrivateTempFolder();
     const std::string nodeFile = NodeDataFileName(dataFileName, examples.name);
     // A dataset that could not be written (the writer said so) is not learnt from.
     const bool written = actionChild->SaveAssocData(QString::fromStdString(nodeFile), fileType, examples.threshold,

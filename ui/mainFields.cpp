@@ -8,6 +8,7 @@
 #include "core/io/FieldsFile.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/Hooks.h"
+#include "platform/SaveFile.h"
 #include "platform/qt/Dialogs.h"
 #include "ui/OpenLogs.h"
 #include "ui/waitFormWin.h"
@@ -163,11 +164,6 @@ void TMainForm::BtnSaveFieldsClick()
     const QString path = chosen.files.front();
     std::vector<FieldDefinition> rows = FieldRows();
     std::erase_if(rows, [](const FieldDefinition& f) { return f.name.empty() && f.expression.empty(); });
-    std::ofstream out(path.toStdString(), std::ios::binary | std::ios::trunc);
-    if (out)
-        WriteFieldDefinitions(out, rows);
-    if (out)
-        out.close();
-    if (!out)
+    if (!platform::SaveFile(path.toStdString(), [&](std::ostream& out) { WriteFieldDefinitions(out, rows); }))
         platform::MessageBox(this, "Cannot create file \"" + path + "\"", "Error");
 }

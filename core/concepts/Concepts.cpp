@@ -3,6 +3,7 @@
 #include "core/io/GmlWriter.h"
 #include "core/concepts/Evaluators.h"
 #include "platform/Hooks.h"
+#include "platform/SaveFile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -324,12 +325,7 @@ int ConceptObject::SaveGML(ConceptObject* root, const std::string& fileName)
 
     // The file is a by-product for other tools: a failure is no reason to stop
     // the program, but it is worth a line on the error stream.
-    std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
-    if (file)
-        file.write(out.data(), static_cast<std::streamsize>(out.size()));
-    if (file)
-        file.close();
-    if (!file)
+    if (!platform::SaveBytes(fileName, out))
         std::cerr << "Cannot write " << fileName << '\n';
     return 0;
 }

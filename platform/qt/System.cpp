@@ -147,7 +147,8 @@ void Collect(QProcess& p, QByteArray& output)
 }  // namespace
 
 ProgramRun RunProgram(const QString& program, const QStringList& arguments, int timeoutMs,
-                      const QString& workingFolder, const KeepRunning& keepRunning)
+                      const QString& workingFolder, const KeepRunning& keepRunning,
+                      const QStringList& environment)
 {
     ProgramRun run;
     if (program.isEmpty()) {
@@ -162,6 +163,14 @@ ProgramRun RunProgram(const QString& program, const QStringList& arguments, int 
     p.setChildProcessModifier([] { ::setsid(); });
     if (!workingFolder.isEmpty())
         p.setWorkingDirectory(workingFolder);
+    if (!environment.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const QString& entry : environment) {
+            const qsizetype eq = entry.indexOf('=');
+            env.insert(entry.left(eq), eq < 0 ? QString() : entry.mid(eq + 1));
+        }
+        p.setProcessEnvironment(env);
+    }
     p.start(program, arguments);
     if (!p.waitForStarted()) {
         run.startError = p.errorString();

@@ -60,8 +60,11 @@ using KeepRunning = std::function<bool()>;
 // in a process group of its own: at the time limit, when keepRunning says
 // stop, and when it ends leaving children behind, the whole group is asked to
 // terminate and, after a short grace, killed, so that nothing it started runs on.
+// environment holds "NAME=value" entries the program gets on top of this
+// process's environment.
 ProgramRun RunProgram(const QString& program, const QStringList& arguments, int timeoutMs,
-                      const QString& workingFolder = {}, const KeepRunning& keepRunning = {});
+                      const QString& workingFolder = {}, const KeepRunning& keepRunning = {},
+                      const QStringList& environment = {});
 
 // The text shortened for a message: blanks trimmed; when longer than maxChars,
 // its start and its end with a line "..." between them.

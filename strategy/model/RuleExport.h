@@ -34,8 +34,8 @@ public:
     void SetText(const std::string& text) override;
 };
 
-// The temporary file every exported strategy is saved to, in the system's
-// temporary folder.
+// The temporary file every exported strategy is saved to, in the program's
+// private temporary folder.
 inline constexpr const char* kExportFileName = "TempResults.txt";
 
 // The length written into the block's name and ACTIONRULELEN: the path

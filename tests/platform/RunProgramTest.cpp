@@ -47,6 +47,19 @@ TEST(RunProgram, ArgumentsReachTheProgramAsTheyStandInItsWorkingFolder)
     EXPECT_EQ(ReadAll(dir.filePath("out.txt")), "a b|x\"y|$(true); rm|" + QDir(dir.path()).canonicalPath() + "\n");
 }
 
+TEST(RunProgram, TheGivenEnvironmentIsAddedToThisProcesssOne)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    qputenv("VELO_RUN_KEPT", "kept");
+    const platform::ProgramRun run = platform::RunProgram(
+        "sh", {"-c", "printf '%s|%s' \"$TMPDIR\" \"$VELO_RUN_KEPT\" > out.txt"}, 10000, dir.path(), {},
+        {"TMPDIR=/private/folder=x"});
+    qunsetenv("VELO_RUN_KEPT");
+    EXPECT_TRUE(run.Succeeded());
+    EXPECT_EQ(ReadAll(dir.filePath("out.txt")), "/private/folder=x|kept");
+}
+
 TEST(RunProgram, EveryWayOfFailingIsToldApart)
 {
     platform::ProgramRun run = platform::RunProgram("/nonexistent/callweka", {"a", "b"}, 10000);

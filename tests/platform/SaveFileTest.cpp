@@ -92,6 +92,8 @@ TEST(SaveFile, AFailedSaveLeavesTheOldFilesAndNoTemporaryFile)
          {{"a.names", Text("new names")}, {"a.data", [&](std::ostream& o) { o << big; o.setstate(std::ios::badbit); }}}},
         {"second file's folder is missing",
          {{"a.names", Text("new names")}, {"missing/a.data", Text("new data")}}},
+        {"a folder stands where the second file goes",
+         {{"a.names", Text("new names")}, {"taken", Text("new data")}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -99,6 +101,7 @@ TEST(SaveFile, AFailedSaveLeavesTheOldFilesAndNoTemporaryFile)
         Put(f / "a.arff", "old arff");
         Put(f / "a.names", "old names");
         Put(f / "a.data", "old data");
+        fs::create_directory(f / "taken");
         const std::vector<std::string> before = Entries(f.path());
         std::vector<platform::FileContent> contents;
         for (const auto& [name, write] : c.files)
@@ -112,6 +115,21 @@ TEST(SaveFile, AFailedSaveLeavesTheOldFilesAndNoTemporaryFile)
         EXPECT_EQ(Read(f / "a.data"), "old data");
         EXPECT_EQ(Entries(f.path()), before);
     }
+}
+
+TEST(SaveFile, AReadOnlyFileIsNotReplaced)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "the superuser may write any file";
+    Folder f;
+    const fs::path target = f / "kept.txt";
+    Put(target, "old");
+    ::chmod(target.c_str(), 0444);
+    platform::SaveError error;
+    EXPECT_FALSE(platform::SaveFile(target.string(), Text("new"), &error));
+    EXPECT_EQ(error.file, target.string());
+    EXPECT_EQ(Read(target), "old");
+    EXPECT_EQ(Entries(f.path()), std::vector<std::string>{"kept.txt"});
 }
 
 TEST(SaveFile, AFullDiskLeavesTheOldFile)

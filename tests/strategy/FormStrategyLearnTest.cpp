@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 TEST_F(LearnNode, InHouseLearnerTakesTheTopFeaturesAndStillWritesTheDataset)
 {
@@ -130,6 +131,38 @@ TEST_F(LearnNode, AFailedLearnerIsReportedOncePerRunAndItsResultIsNotRead)
     ASSERT_EQ(script.messages.size(), 2u);
     EXPECT_TRUE(script.messages[1].detail.startsWith("callslipper: could not be started"));
     EXPECT_TRUE(Chunk(0).GetRules().empty());
+}
+
+// The default data file, the node datasets beside it, the learner's results
+// and Weka's work files all lie in the program's own folder under TMPDIR.
+TEST_F(LearnNode, TheLearnerFilesStayInTheProgramsPrivateFolder)
+{
+    const std::string tmp = MakeTempDir("strategy-learn-tmpdir");
+    const QByteArray previous = qgetenv("TMPDIR");
+    const bool had = qEnvironmentVariableIsSet("TMPDIR");
+    qputenv("TMPDIR", QByteArray::fromStdString(tmp));
+    const std::string own = tmp + "/velotrask-" + std::to_string(::geteuid());
+    const QString defaultFile = TFormStrategy().EditFName->text();
+    WriteScript(folder + "/callweka", "echo \"$TMPDIR\" > \"" + folder + "/weka-tmpdir\"\n"
+                                      "printf 'JRIP rules:\\n===\\n => class=N (3/0)\\n' > \"$2\"\n");
+    form->dataFileName = defaultFile.toStdString();
+    form->fileType = 1;
+    platform::DialogScript script;
+    form->LearnNodeRules(examples);
+    if (had)
+        qputenv("TMPDIR", previous);
+    else
+        qunsetenv("TMPDIR");
+
+    EXPECT_EQ(defaultFile.toStdString(), own + "/test.data");
+    std::string part = examples.name;
+    std::replace(part.begin(), part.end(), ':', '-');
+    EXPECT_TRUE(std::filesystem::is_regular_file(own + "/test-" + part + ".data"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(own + "/results.txt"));
+    EXPECT_EQ(ReadBytes(folder + "/weka-tmpdir"), own + "\n");
+    EXPECT_EQ(std::filesystem::status(own).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_all);
+    EXPECT_TRUE(script.messages.empty());
 }
 
 TEST_F(LearnNode, QuietRunsStoreRulesAndCountsWithoutPrinting)

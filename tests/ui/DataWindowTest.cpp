@@ -9,6 +9,7 @@
 #include "core/model/TimeMarks.h"
 #include "core/model/timestream.h"
 #include "platform/qt/Dialogs.h"
+#include "support/SaveFailure.h"
 #include "support/TestData.h"
 #include "ui/FormControls.h"
 #include "ui/OpenLogs.h"
@@ -30,6 +31,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 namespace {
@@ -271,4 +273,48 @@ TEST_F(DataWindowTest, ValuesThatAreNoNumberAreToldOncePerDatasetSave)
                                             " values are no finite number (INF or NAN) and were written as missing (?).");
     EXPECT_EQ(ReadBytes(dir + "/a.data").find("INF"), std::string::npos);
     EXPECT_NE(ReadBytes(dir + "/a.txt").find("user_huge=INF"), std::string::npos);
+}
+
+// A save that fails midway (a full disk, a folder where the second file of
+// ".names" + ".data" goes) leaves the old files byte for byte, no temporary
+// file, and says which file it could not write.
+TEST_F(DataWindowTest, AFailedSaveLeavesTheOldFiles)
+{
+    TMDIDataChild* w = NewDataWindow();
+    w->AddChannels({Channel("Ball.possessor.l_team")});
+    struct Case {
+        const char* chosen;
+        const char* blocked;  // a folder stands there
+        rlim_t limit;
+        const char* reported;
+    };
+    const Case cases[] = {
+        {"a.txt", nullptr, 64, "a.txt"},
+        {"a.arff", nullptr, 64, "a.arff"},
+        {"c.names", "c.data", RLIM_INFINITY, "c.data"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.chosen);
+        const std::string dir = MakeTempDir("datasave-fail");
+        const std::string old(500, 'o');
+        for (const char* name : {"a.txt", "a.arff", "c.names"})
+            std::ofstream(dir + "/" + name, std::ios::binary) << old;
+        if (c.blocked)
+            std::filesystem::create_directory(dir + "/" + c.blocked);
+        const std::vector<std::string> before = FolderEntries(dir);
+        platform::FileDialogResult r;
+        r.accepted = true;
+        r.files = {QString::fromStdString(dir + "/" + c.chosen)};
+        script.files.push_back(r);
+        {
+            FileSizeLimit disk(c.limit);
+            w->BtnSaveClick();
+        }
+        for (const char* name : {"a.txt", "a.arff", "c.names"})
+            EXPECT_EQ(ReadBytes(dir + "/" + name), old) << name;
+        EXPECT_EQ(FolderEntries(dir), before);
+        ASSERT_EQ(script.messages.size(), 1u);
+        EXPECT_EQ(script.messages[0].text.toStdString(), "Cannot write the file " + dir + "/" + c.reported);
+        script.messages.clear();
+    }
 }
