@@ -8,6 +8,7 @@
 #include "ui/waitFormWin.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <unistd.h>
 #include <fstream>
 #include <signal.h>
 
@@ -90,7 +92,12 @@ TEST_F(LearnNode, AHungLearnerIsEndedWithAllItStartedAtTheLimit)
     ASSERT_EQ(pids.size(), 2);
     for (const QString& pid : pids)
         EXPECT_FALSE(Running(pid.toStdString())) << pid.toStdString();
-    EXPECT_TRUE(QDir(QString::fromStdString(tmp)).isEmpty());
+    // The learner works in the program's private folder under TMPDIR: no work
+    // folder of its is left there, nor anywhere else under TMPDIR.
+    const QString privateFolder = QString::fromStdString(tmp + "/velotrask-" + std::to_string(::geteuid()));
+    EXPECT_TRUE(QDir(privateFolder).isEmpty());
+    EXPECT_EQ(QDir(QString::fromStdString(tmp)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{QFileInfo(privateFolder).fileName()});
     EXPECT_EQ(WaitForm, nullptr);
 }
 
