@@ -249,7 +249,14 @@ double ConceptObject::Distance(ConceptObject* a, ConceptObject* b, double alpha)
             return 0.0;
         const double lc = c->level_;
         const double edges = a->level_ + b->level_ - 2.0 * c->level_;
-        return std::pow(((depth - lc) + edges / (2.0 * depth)) / (depth + 1.0), alpha);
+        const double base = ((depth - lc) + edges / (2.0 * depth)) / (depth + 1.0);
+        // The joins ask with 1.0 for every pair of nodes: pow would return the
+        // base itself, and a square is the product, at a fraction of pow's cost.
+        if (alpha == 1.0)
+            return base;
+        if (alpha == 2.0)
+            return base * base;
+        return std::pow(base, alpha);
     }
     const double wc = GetWeightSum(c);
     const double da = std::fabs(GetWeightSum(a) - wc);

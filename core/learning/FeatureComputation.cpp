@@ -210,8 +210,9 @@ void RangeVerdicts(const RangeTest& test, const std::vector<double>& values, int
     const double lo = test.lo;
     const double hi = test.hi;
     const double* v = values.data();
+    // Both comparisons always made (no branch on the first): the loop vectorizes.
     for (int k = 0; k < n; ++k)
-        verdicts[k] = lo <= v[k] && v[k] < hi ? 1 : 0;
+        verdicts[k] = static_cast<std::uint8_t>((lo <= v[k]) & (v[k] < hi));
 }
 
 void FillRoleColumns(RoboCupFileT& log, FeatureList& list, ConceptObject* ball)
