@@ -1,9 +1,9 @@
 // The feature term and the concept distance as the joins compute them, against
 // the plain sums over a real match's nodes: the same bits, not merely close.
-#include "actiongraph/Distances.h"
+#include "actiongraph/model/Distances.h"
 
-#include "actiongraph/Actiongraph.h"
-#include "actiongraph/GraphBuilder.h"
+#include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/GraphBuilder.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
 #include "core/io/LoadLog.h"
