@@ -6,7 +6,7 @@
 #include "actiongraph/model/GraphBuilder.h"
 #include "actiongraph/model/Paths.h"
 #include "core/concepts/ConceptHierarchies.h"
-#include "core/io/LoadLog.h"
+#include "core/load/LoadLog.h"
 #include "core/model/RoboCupFile.h"
 
 #include "support/Gunzip.h"

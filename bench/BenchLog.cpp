@@ -2,7 +2,7 @@
 
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/io/Convertlog.h"
-#include "core/io/LoadLog.h"
+#include "core/load/LoadLog.h"
 #include "core/model/RoboCupFile.h"
 #include "support/Gunzip.h"
 

@@ -9,7 +9,7 @@
 #include "actiongraph/GraphRenderer.h"
 #include "actiongraph/GraphView.h"
 #include "core/concepts/ConceptHierarchies.h"
-#include "core/io/LoadLog.h"
+#include "core/load/LoadLog.h"
 #include "core/model/RoboCupFile.h"
 
 #include "support/Gunzip.h"

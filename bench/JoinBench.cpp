@@ -7,7 +7,7 @@
 #include "actiongraph/model/GraphBuilder.h"
 #include "actiongraph/GraphRenderer.h"
 #include "core/concepts/ConceptHierarchies.h"
-#include "core/io/LoadLog.h"
+#include "core/load/LoadLog.h"
 #include "core/learning/Features.h"
 #include "core/model/RoboCupFile.h"
 

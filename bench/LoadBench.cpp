@@ -9,7 +9,7 @@
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
 #include "core/learning/Features.h"
-#include "core/io/LoadLog.h"
+#include "core/load/LoadLog.h"
 #include "core/model/Parallel.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/Hooks.h"

@@ -4,7 +4,7 @@
 // log (VELOTRASK_BENCH_LOG or the full match of tests/data), loaded once.
 #include "BenchLog.h"
 
-#include "core/io/MergeLogs.h"
+#include "core/load/MergeLogs.h"
 #include "core/model/RoboCupFile.h"
 
 #include <benchmark/benchmark.h>

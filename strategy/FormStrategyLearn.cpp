@@ -179,8 +179,8 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
     std::string failure;
     if (cbHomeRules->isChecked()) {
         auto rule = std::make_unique<RuleObject>(true);
-        FeatureList::LearnTopFeatureRule(features, rule.get(), examples.positives, examples.negatives,
-                                         IntegerOr1(EditNumFeatures), actionChild->File);
+        LearnTopFeatureRule(features, rule.get(), examples.positives, examples.negatives,
+                            IntegerOr1(EditNumFeatures), actionChild->File);
         chunk.AddRule(std::move(rule));
     } else if (written && fileType == kWekaFile) {
         const QString results = QString::fromStdString(WekaResultsFile(nodeFile));

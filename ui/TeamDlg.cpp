@@ -1,6 +1,6 @@
 #include "ui/TeamDlg.h"
 
-#include "core/io/MergeLogs.h"
+#include "core/load/MergeLogs.h"
 #include "platform/qt/Dialogs.h"
 #include "ui/OpenLogs.h"
 

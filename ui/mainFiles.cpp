@@ -13,7 +13,7 @@
 #include "ui/TimeSource.h"
 #include "ui/common.h"
 #include "core/model/RoboCupFile.h"
-#include "core/io/LoadLog.h"
+#include "core/load/LoadLog.h"
 #include "core/analysis/Roles.h"
 #include "ui/childChartWin.h"
 #include "ui/childDataWin.h"

@@ -2,7 +2,7 @@
 // logs into one new log, and the windows that open on it.
 #include "ui/main.h"
 
-#include "core/io/MergeLogs.h"
+#include "core/load/MergeLogs.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/qt/Dialogs.h"
 #include "ui/FormControls.h"

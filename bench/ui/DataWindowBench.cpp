@@ -3,7 +3,7 @@
 // export of 20 columns. Memory is reported as the growth of the resident set.
 #include "core/io/DataExport.h"
 #include "core/io/DataGrid.h"
-#include "core/io/LoadLog.h"
+#include "core/load/LoadLog.h"
 #include "core/model/RoboCupFile.h"
 #include "core/model/timestream.h"
 #include "ui/StringGrid.h"

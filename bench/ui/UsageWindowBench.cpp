@@ -1,6 +1,6 @@
 // The concept-usage window on the full match: one time push with every item
 // selected (the statistics of every item over the new range and the marks).
-#include "core/io/LoadLog.h"
+#include "core/load/LoadLog.h"
 #include "core/model/RoboCupFile.h"
 #include "core/model/TimeMarks.h"
 #include "ui/ChildUsageWin.h"

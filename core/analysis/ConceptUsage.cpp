@@ -2,7 +2,7 @@
 
 #include "core/concepts/Concepts.h"
 #include "core/concepts/Evaluators.h"
-#include "core/learning/Features.h"
+#include "core/model/FeatureList.h"
 #include "core/model/Format.h"
 #include "core/model/RoboCupFile.h"
 

@@ -3,7 +3,7 @@
 #include "core/model/Common.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
-#include "core/learning/Features.h"
+#include "core/model/FeatureList.h"
 #include "core/learning/GraphNode.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/Hooks.h"

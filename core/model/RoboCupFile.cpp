@@ -1,6 +1,6 @@
 #include "core/model/RoboCupFile.h"
 
-#include "core/learning/Features.h"
+#include "core/model/FeatureList.h"
 
 #include <iterator>
 #include <span>

@@ -4,7 +4,7 @@
 // and the log's features.
 #pragma once
 
-#include "core/io/rcsslogplayer/rcgparser.h"
+#include "core/model/RcgRecords.h"
 #include "core/model/Pitch.h"
 #include "core/model/timestream.h"
 

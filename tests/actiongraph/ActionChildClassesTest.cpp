@@ -7,7 +7,7 @@
 #include "actiongraph/StrategyLink.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
-#include "core/io/LoadLog.h"
+#include "core/load/LoadLog.h"
 #include "core/learning/Features.h"
 #include "core/model/Pitch.h"
 #include "core/model/RoboCupFile.h"

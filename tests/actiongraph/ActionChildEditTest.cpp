@@ -3,7 +3,7 @@
 #include "actiongraph/model/Actiongraph.h"
 #include "actiongraph/model/GraphBuilder.h"
 #include "core/concepts/ConceptHierarchies.h"
-#include "core/io/LoadLog.h"
+#include "core/load/LoadLog.h"
 #include "core/model/RoboCupFile.h"
 #include "core/learning/Features.h"
 #include "platform/Random.h"

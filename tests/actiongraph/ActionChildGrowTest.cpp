@@ -2,7 +2,7 @@
 
 #include "actiongraph/model/Actiongraph.h"
 #include "actiongraph/StrategyLink.h"
-#include "core/io/LoadLog.h"
+#include "core/load/LoadLog.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/qt/Dialogs.h"
 #include "ui/MarksLink.h"

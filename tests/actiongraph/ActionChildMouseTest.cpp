@@ -3,7 +3,7 @@
 #include "actiongraph/model/Actiongraph.h"
 #include "actiongraph/model/NodeView.h"
 #include "core/concepts/ConceptHierarchies.h"
-#include "core/io/LoadLog.h"
+#include "core/load/LoadLog.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/Clock.h"
 

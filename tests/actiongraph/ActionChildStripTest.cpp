@@ -3,7 +3,7 @@
 #include "actiongraph/model/Actiongraph.h"
 #include "actiongraph/GraphPrimitives.h"
 #include "actiongraph/StripPictures.h"
-#include "core/io/LoadLog.h"
+#include "core/load/LoadLog.h"
 #include "core/model/CellTable.h"
 #include "core/model/timestream.h"
 #include "platform/qt/Dialogs.h"

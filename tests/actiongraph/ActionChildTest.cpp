@@ -5,7 +5,7 @@
 #include "actiongraph/model/PathObject.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
-#include "core/io/LoadLog.h"
+#include "core/load/LoadLog.h"
 #include "core/learning/Features.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/qt/Dialogs.h"

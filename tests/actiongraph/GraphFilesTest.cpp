@@ -8,7 +8,7 @@
 #include "actiongraph/childActionWin.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
-#include "core/io/LoadLog.h"
+#include "core/load/LoadLog.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/qt/Dialogs.h"
 

@@ -1,6 +1,6 @@
 #include "core/analysis/ConceptUsage.h"
 #include "core/concepts/ConceptHierarchies.h"
-#include "core/io/LoadLog.h"
+#include "core/load/LoadLog.h"
 #include "core/learning/Features.h"
 #include "core/model/RoboCupFile.h"
 #include "support/TestData.h"

@@ -1,7 +1,7 @@
 #include "core/io/DataExport.h"
 #include "core/expr/UserChannels.h"
 #include "core/io/DataGrid.h"
-#include "core/io/LoadLog.h"
+#include "core/load/LoadLog.h"
 #include "core/model/Format.h"
 #include "core/model/RoboCupFile.h"
 #include "core/model/timestream.h"

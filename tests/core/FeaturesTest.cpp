@@ -223,7 +223,7 @@ TEST(FeatureList, TheInHouseLearnerTakesTheFeaturesOfLargestValue)
     for (const auto& [k, want] : cases) {
         RuleObject rule(false);
         rule.AddCondition(keys[0].get(), keys[3].get(), 0);  // replaced, not kept
-        EXPECT_EQ(FeatureList::LearnTopFeatureRule(&list, &rule, positive, negative, k, nullptr), &rule);
+        EXPECT_EQ(LearnTopFeatureRule(&list, &rule, positive, negative, k, nullptr), &rule);
         ASSERT_EQ(rule.Size(), static_cast<int>(want.size())) << "k " << k;
         for (int c = 0; c < rule.Size(); ++c) {
             EXPECT_EQ(rule.GetObjectConcept(c), nullptr);
@@ -250,7 +250,7 @@ TEST(FeatureList, TheInHouseLearnerRanksOnlyTheFirst4096Features)
         list.SetGroupKey(f, f < kTopFeatureCandidates ? &early : &late);
     list.SetValue(kTopFeatureCandidates, 100.0);  // beyond the ranking
     RuleObject rule(true);
-    FeatureList::LearnTopFeatureRule(&list, &rule, {}, {}, 100000, nullptr);
+    LearnTopFeatureRule(&list, &rule, {}, {}, 100000, nullptr);
     ASSERT_EQ(rule.Size(), kTopFeatureCandidates - 1);
     for (int c = 0; c < rule.Size(); ++c)
         ASSERT_EQ(rule.GetFeatureKey(c), &early);

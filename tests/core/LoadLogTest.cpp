@@ -1,7 +1,7 @@
 // The whole load of real logs: record, reading, derived pass, roles and the
 // feature matrix with the program's own concept hierarchies. Expected feature
 // bits are computed here straight from the channels, not by the evaluators.
-#include "core/io/LoadLog.h"
+#include "core/load/LoadLog.h"
 
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"

@@ -1,10 +1,10 @@
 // Merging the play of one team from several logs: the team chooser's list, the
 // choice of sources, and the merged log of real matches where the team played
 // once on the left and once on the right.
-#include "core/io/MergeLogs.h"
+#include "core/load/MergeLogs.h"
 
 #include "core/concepts/ConceptHierarchies.h"
-#include "core/io/LoadLog.h"
+#include "core/load/LoadLog.h"
 #include "core/learning/Features.h"
 #include "core/model/RoboCupFile.h"
 

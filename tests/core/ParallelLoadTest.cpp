@@ -2,7 +2,7 @@
 // every channel with its extremes, the events, the roles and the feature matrix
 // with its names, counts, groups and role columns. And a loaded log keeps no room
 // beyond its cycles in any leaf.
-#include "core/io/LoadLog.h"
+#include "core/load/LoadLog.h"
 
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/learning/Features.h"

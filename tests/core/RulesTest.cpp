@@ -4,7 +4,7 @@
 #include "core/concepts/Concepts.h"
 #include "core/learning/Features.h"
 #include "core/learning/GraphNode.h"
-#include "core/io/LoadLog.h"
+#include "core/load/LoadLog.h"
 #include "core/model/RoboCupFile.h"
 
 #include "support/RecordingHooks.h"
@@ -819,7 +819,7 @@ TEST_F(RulesOnRealLogs, TheInHouseLearnerOnAMatchRanksByValueAndMatchesAnyObject
     int coveredPositives = 0;
     for (const int k : {1, 4, 12}) {
         RuleObject rule(true);
-        FeatureList::LearnTopFeatureRule(&list, &rule, positives, negatives, k, log.get());
+        LearnTopFeatureRule(&list, &rule, positives, negatives, k, log.get());
         ASSERT_EQ(rule.Size(), k);
         for (int c = 0; c < k; ++c)
             EXPECT_EQ(rule.GetFeatureKey(c), list.GetGroupKey(order[static_cast<std::size_t>(c)])) << c;

@@ -9,7 +9,7 @@
 #include "actiongraph/model/Actiongraph.h"
 #include "actiongraph/childActionWin.h"
 #include "core/concepts/ConceptHierarchies.h"
-#include "core/io/LoadLog.h"
+#include "core/load/LoadLog.h"
 #include "core/learning/Features.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/qt/Dialogs.h"

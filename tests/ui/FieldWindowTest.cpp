@@ -5,7 +5,7 @@
 #include "UiTestMain.h"
 
 #include "core/concepts/ConceptHierarchies.h"
-#include "core/io/LoadLog.h"
+#include "core/load/LoadLog.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/qt/Dialogs.h"
 #include "support/TestData.h"

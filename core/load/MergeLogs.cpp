@@ -1,4 +1,4 @@
-#include "core/io/MergeLogs.h"
+#include "core/load/MergeLogs.h"
 
 #include "core/learning/Features.h"
 #include "core/model/Pitch.h"

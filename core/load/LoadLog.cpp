@@ -1,4 +1,4 @@
-#include "core/io/LoadLog.h"
+#include "core/load/LoadLog.h"
 
 #include "core/io/Convertlog.h"
 #include "core/learning/Features.h"
