@@ -4,6 +4,7 @@
 // loading and saving the definitions.
 #include "ui/main.h"
 
+#include "core/expr/Expression.h"
 #include "core/expr/UserChannels.h"
 #include "core/io/FieldsFile.h"
 #include "core/model/RoboCupFile.h"
@@ -148,7 +149,7 @@ void TMainForm::BtnLoadFieldsClick()
         platform::MessageBox(this, "Cannot read file \"" + path + "\"", "Error");
         return;
     }
-    if (const std::string refused = CheckFieldDefinitions(bytes); !refused.empty()) {
+    if (const std::string refused = CheckFieldDefinitions(bytes, kMaxExpressionLength); !refused.empty()) {
         platform::MessageBox(this, "\"" + path + "\" is no fields file: " + QString::fromStdString(refused), "Error");
         return;
     }

@@ -1,7 +1,5 @@
 #include "core/io/FieldsFile.h"
 
-#include "core/expr/Expression.h"
-
 namespace {
 
 // The length of the valid UTF-8 sequence at the start of s, 0 when there is none.
@@ -60,7 +58,7 @@ std::vector<FieldDefinition> ReadFieldDefinitions(std::istream& in)
     return fields;
 }
 
-std::string CheckFieldDefinitions(std::string_view bytes)
+std::string CheckFieldDefinitions(std::string_view bytes, std::size_t maxLineLength)
 {
     bool anyDefinition = false;
     std::size_t number = 0;
@@ -82,8 +80,8 @@ std::string CheckFieldDefinitions(std::string_view bytes)
                 return at + " is not text (not UTF-8)";
             i += n;
         }
-        if (line.size() > kMaxExpressionLength)
-            return at + " is longer than " + std::to_string(kMaxExpressionLength) + " characters";
+        if (line.size() > maxLineLength)
+            return at + " is longer than " + std::to_string(maxLineLength) + " characters";
         const std::size_t eq = line.find('=');
         if (eq != std::string_view::npos && line.substr(0, eq).find_first_not_of(" \t") != std::string_view::npos)
             anyDefinition = true;

@@ -4,6 +4,7 @@
 
 #include <istream>
 #include <ostream>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,7 +26,8 @@ std::vector<FieldDefinition> ReadFieldDefinitions(std::istream& in);
 
 // Why the bytes of a file are no definitions file, or "" when they are one:
 // "line N is not text (a NUL byte)", "line N is not text (not UTF-8)", "line N
-// is longer than 10000 characters" for the first such line, or "no line holds
-// name=expression". Checked before anything is read from the file, so that a
-// wrong file changes nothing.
-std::string CheckFieldDefinitions(std::string_view bytes);
+// is longer than <maxLineLength> characters" for the first such line, or "no
+// line holds name=expression". Checked before anything is read from the file,
+// so that a wrong file changes nothing. The longest line is the caller's (the
+// longest expression it parses).
+std::string CheckFieldDefinitions(std::string_view bytes, std::size_t maxLineLength);

@@ -95,7 +95,7 @@ TEST(FieldsFileCheck, RefusesWhatIsNoDefinitionsFileAndNamesTheLine)
         {"=1\n  = 2", "no line holds name=expression"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(CheckFieldDefinitions(c.bytes), c.refusal) << c.bytes.substr(0, 30);
+        EXPECT_EQ(CheckFieldDefinitions(c.bytes, kMaxExpressionLength), c.refusal) << c.bytes.substr(0, 30);
 }
 
 }  // namespace
