@@ -61,6 +61,32 @@ std::string BatchValueText(double value);
 void RunBatchTest(IMainWindowServices& main, TBatchStrategy& strategy, const std::string* team,
                   const std::string& prefix);
 
+class TFormStrategy;
+
+// The batch test's strategy through the program's strategy window.
+class TWindowBatchStrategy : public TBatchStrategy {
+public:
+    explicit TWindowBatchStrategy(TFormStrategy& form) : form_(form) {}
+
+    void Init(TMDIActionChild* child, bool batch, tTest* target) override;
+    void SetTestGraph(TMDIActionChild* child) override;
+    void SetTestChunks(const TChunkList& source) override;
+    const TChunkList& TestChunks() const override;
+    const TChunkList& Chunks() const override;
+    void SetMemo(const std::vector<std::string>& lines) override;
+    void ForgetTarget() override;
+    void ResetAndShow() override;
+    bool StrategyFound() const override;
+    void BeginCommand() override;
+    void EndCommand() override;
+    bool Cancelled() const override;
+    int FailedRuns() const override;
+    std::string LearnerFailure() const override;
+
+private:
+    TFormStrategy& form_;
+};
+
 // The main window's "Test": the team chooser, then RunBatchTest with the
 // program's strategy window.
 void BatchTestCommand(TMainForm& form);

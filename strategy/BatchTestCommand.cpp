@@ -14,36 +14,26 @@
 
 #include <memory>
 
-namespace {
-class TWindowBatchStrategy : public TBatchStrategy {
-public:
-    explicit TWindowBatchStrategy(TFormStrategy& form) : form_(form) {}
-
-    void Init(TMDIActionChild* child, bool batch, tTest* target) override { form_.Init(child, batch, target); }
-    void SetTestGraph(TMDIActionChild* child) override { form_.SetTestGraph(child); }
-    void SetTestChunks(const TChunkList& source) override { form_.SetTestChunks(source); }
-    const TChunkList& TestChunks() const override { return form_.testChunks; }
-    const TChunkList& Chunks() const override { return form_.chunks; }
-    void SetMemo(const std::vector<std::string>& lines) override
-    {
-        QString text;
-        for (const std::string& line : lines)
-            text += (text.isEmpty() ? "" : "\n") + QString::fromStdString(line);
-        form_.MemoRules->setPlainText(text);
-    }
-    void ForgetTarget() override { form_.target = nullptr; }
-    void ResetAndShow() override { form_.ResetAndShow(); }
-    bool StrategyFound() const override { return form_.lbPath->currentRow() >= 0; }
-    void BeginCommand() override { form_.learners.Begin(); }
-    void EndCommand() override { form_.learners.End(); }
-    bool Cancelled() const override { return form_.learners.Cancelled(); }
-    int FailedRuns() const override { return form_.learners.FailedRuns(); }
-    std::string LearnerFailure() const override { return form_.learners.FirstFailure(); }
-
-private:
-    TFormStrategy& form_;
-};
-}  // namespace
+void TWindowBatchStrategy::Init(TMDIActionChild* child, bool batch, tTest* target) { form_.Init(child, batch, target); }
+void TWindowBatchStrategy::SetTestGraph(TMDIActionChild* child) { form_.SetTestGraph(child); }
+void TWindowBatchStrategy::SetTestChunks(const TChunkList& source) { form_.SetTestChunks(source); }
+const TChunkList& TWindowBatchStrategy::TestChunks() const { return form_.testChunks; }
+const TChunkList& TWindowBatchStrategy::Chunks() const { return form_.chunks; }
+void TWindowBatchStrategy::SetMemo(const std::vector<std::string>& lines)
+{
+    QString text;
+    for (const std::string& line : lines)
+        text += (text.isEmpty() ? "" : "\n") + QString::fromStdString(line);
+    form_.MemoRules->setPlainText(text);
+}
+void TWindowBatchStrategy::ForgetTarget() { form_.target = nullptr; }
+void TWindowBatchStrategy::ResetAndShow() { form_.ResetAndShow(); }
+bool TWindowBatchStrategy::StrategyFound() const { return form_.lbPath->currentRow() >= 0; }
+void TWindowBatchStrategy::BeginCommand() { form_.learners.Begin(); }
+void TWindowBatchStrategy::EndCommand() { form_.learners.End(); }
+bool TWindowBatchStrategy::Cancelled() const { return form_.learners.Cancelled(); }
+int TWindowBatchStrategy::FailedRuns() const { return form_.learners.FailedRuns(); }
+std::string TWindowBatchStrategy::LearnerFailure() const { return form_.learners.FirstFailure(); }
 
 void BatchTestCommand(TMainForm& form)
 {

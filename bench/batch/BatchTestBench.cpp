@@ -26,6 +26,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTextDocument>
 
 #include <benchmark/benchmark.h>
 
@@ -84,25 +85,6 @@ std::vector<std::string> Matches(const fs::path& folder)
     return plain;
 }
 
-// The program's strategy window as the batch test uses it.
-class WindowStrategy final : public TBatchStrategy {
-public:
-    explicit WindowStrategy(TFormStrategy& form) : form_(form) {}
-    void Init(TMDIActionChild* child, bool batch, tTest* target) override { form_.Init(child, batch, target); }
-    void SetTestGraph(TMDIActionChild* child) override { form_.SetTestGraph(child); }
-    void SetTestChunks(const TChunkList& source) override { form_.SetTestChunks(source); }
-    const TChunkList& TestChunks() const override { return form_.testChunks; }
-    const TChunkList& Chunks() const override { return form_.chunks; }
-    void SetMemo(const std::vector<std::string>& lines) override { rows = static_cast<int>(lines.size()); }
-    void ForgetTarget() override { form_.target = nullptr; }
-    void ResetAndShow() override { form_.ResetAndShow(); }
-
-    int rows = 0;
-
-private:
-    TFormStrategy& form_;
-};
-
 TMainForm* g_form = nullptr;
 
 void BM_BatchTestThreeMatches(benchmark::State& state)
@@ -128,7 +110,8 @@ void BM_BatchTestThreeMatches(benchmark::State& state)
     TMainFormServices services(*g_form);
     const std::vector<RoboCupFileT*> logs = services.OpenLogs();
     const std::string team = logs.empty() ? std::string() : logs.front()->leftTeam;
-    WindowStrategy strategy(window);
+    TWindowBatchStrategy strategy(window);
+    int rows = 0;
     long cycles = 0;
     for (const RoboCupFileT* log : logs)
         cycles += log->cycles;
@@ -136,13 +119,14 @@ void BM_BatchTestThreeMatches(benchmark::State& state)
         modals = 0;
         window.SetTestChunks({});
         RunBatchTest(services, strategy, &team, "bench");
-        if (strategy.rows <= 1)
+        rows = window.MemoRules->document()->blockCount();
+        if (rows <= 1)
             state.SkipWithError("the batch test found no strategy to test");
     }
     FormStrategy = nullptr;
     state.counters["matches"] = static_cast<double>(logs.size());
     state.counters["cycles"] = static_cast<double>(cycles);
-    state.counters["table_rows"] = strategy.rows;
+    state.counters["table_rows"] = rows;
 }
 BENCHMARK(BM_BatchTestThreeMatches)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
