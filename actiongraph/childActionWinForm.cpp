@@ -2,11 +2,11 @@
 // defaults, laid out once. Behaviour lives in childActionWin.cpp.
 #include "actiongraph/childActionWin.h"
 
+#include "ui/FlowLayout.h"
 #include "ui/FormControls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -200,10 +200,16 @@ QWidget* TMDIActionChild::BuildPanel(QWidget* parent)
     auto* panel = new QWidget(parent);
     panel->setObjectName("ActionGraphPanel");
     panel->setFixedHeight(141);
-    auto* g = new QGridLayout(panel);
-    g->setContentsMargins(4, 2, 4, 2);
-    g->setHorizontalSpacing(6);
-    g->setVerticalSpacing(1);
+    // Seven columns of controls side by side; a window too narrow for them
+    // puts the last columns in a further row.
+    auto* flow = new TFlowLayout(panel, 6, 2);
+    flow->setContentsMargins(4, 2, 4, 2);
+    QVBoxLayout* columns[7];
+    for (QVBoxLayout*& c : columns) {
+        c = new QVBoxLayout;
+        c->setSpacing(1);
+        flow->addLayout(c);
+    }
 
     // Column 0: what the drawing shows.
     cbThinEdges = CheckBox(panel, "cbThinEdges", "Thin edges");
@@ -213,9 +219,8 @@ QWidget* TMDIActionChild::BuildPanel(QWidget* parent)
     cbFancyEdges = CheckBox(panel, "cbFancyEdges", "Show fancy edges");
     cbTimeSteps = CheckBox(panel, "cbTimeSteps", "Show time points");
     cbBW = CheckBox(panel, "cbBW", "Black && white");  // shows "Black & white"
-    int r = 0;
     for (QCheckBox* c : {cbThinEdges, cbSmallNodes, cbShowNodes, cbShowNames, cbFancyEdges, cbTimeSteps, cbBW})
-        g->addWidget(c, r++, 0);
+        columns[0]->addWidget(c);
 
     // Column 1: filter, transparency, zoom, redraw.
     Label6 = Label(panel, "Label6", "Display filter");
@@ -232,21 +237,20 @@ QWidget* TMDIActionChild::BuildPanel(QWidget* parent)
     BtnDrawGraph = Button(panel, "BtnDrawGraph", "Redraw graph");
     Button3 = Button(panel, "Button3", "R");
     Button3->setFixedWidth(24);
-    r = 0;
-    g->addWidget(Label6, r++, 1);
-    g->addWidget(EditFilter, r++, 1);
-    g->addWidget(Label2, r++, 1);
-    g->addWidget(sbAlpha, r++, 1);
-    g->addWidget(Label4, r++, 1);
-    g->addWidget(sbEmphasize, r++, 1);
+    columns[1]->addWidget(Label6);
+    columns[1]->addWidget(EditFilter);
+    columns[1]->addWidget(Label2);
+    columns[1]->addWidget(sbAlpha);
+    columns[1]->addWidget(Label4);
+    columns[1]->addWidget(sbEmphasize);
     auto* zoomRow = new QHBoxLayout;
     zoomRow->addWidget(Label3);
     zoomRow->addWidget(sbZoom);
-    g->addLayout(zoomRow, r++, 1);
+    columns[1]->addLayout(zoomRow);
     auto* redrawRow = new QHBoxLayout;
     redrawRow->addWidget(BtnDrawGraph);
     redrawRow->addWidget(Button3);
-    g->addLayout(redrawRow, r++, 1);
+    columns[1]->addLayout(redrawRow);
 
     // Column 2: the value and the remove commands.
     Label1 = Label(panel, "Label1", "Value");
@@ -260,17 +264,16 @@ QWidget* TMDIActionChild::BuildPanel(QWidget* parent)
     btnRemoveEdgesTimeMarks = Button(panel, "btnRemoveEdgesTimeMarks", "Edges, not in marks", "Remove displayed edges");
     btnRemoveCurrent = Button(panel, "btnRemoveCurrent", "X");
     btnRemoveCurrent->setFixedWidth(24);
-    r = 0;
     auto* valueRow = new QHBoxLayout;
     valueRow->addWidget(Label1);
     valueRow->addWidget(EditValue);
     valueRow->addStretch(1);
-    g->addLayout(valueRow, r++, 2);
-    g->addWidget(Label10, r++, 2);
+    columns[2]->addLayout(valueRow);
+    columns[2]->addWidget(Label10);
     for (QPushButton* b : {btnRemoveNodesDegreeLessThan, btnRemoveEdgesWeightLessThan, BtnRemoveEdgesDisplayerd,
                            btnRemoveEdgesTimeMarks})
-        g->addWidget(b, r++, 2);
-    g->addWidget(btnRemoveCurrent, r++, 2, Qt::AlignLeft);
+        columns[2]->addWidget(b);
+    columns[2]->addWidget(btnRemoveCurrent, 0, Qt::AlignLeft);
 
     // Column 3: join and its weights, the test graph, the demonstrations.
     BtnJoinNearest = Button(panel, "BtnJoinNearest", "Join",
@@ -288,23 +291,22 @@ QWidget* TMDIActionChild::BuildPanel(QWidget* parent)
     Label13 = Label(panel, "Label13", "#Nodes");
     EditNumNodes = Edit(panel, "EditNumNodes", "0", {}, 50);
     EditNumNodes->setReadOnly(true);
-    r = 0;
-    g->addWidget(BtnJoinNearest, r++, 3);
+    columns[3]->addWidget(BtnJoinNearest);
     auto* weights = new QHBoxLayout;
     for (QLineEdit* e : {EditAttrW, EditRoleW, EditActionW, EditFeatW})
         weights->addWidget(e);
-    g->addLayout(weights, r++, 3);
-    g->addWidget(cbTestAll, r++, 3);
-    g->addWidget(BtnSetTest, r++, 3);
-    g->addWidget(BtnClearTest, r++, 3);
+    columns[3]->addLayout(weights);
+    columns[3]->addWidget(cbTestAll);
+    columns[3]->addWidget(BtnSetTest);
+    columns[3]->addWidget(BtnClearTest);
     auto* demos = new QHBoxLayout;
     demos->addWidget(Button1);
     demos->addWidget(Button2);
-    g->addLayout(demos, r++, 3);
+    columns[3]->addLayout(demos);
     auto* count = new QHBoxLayout;
     count->addWidget(Label13);
     count->addWidget(EditNumNodes);
-    g->addLayout(count, r++, 3);
+    columns[3]->addLayout(count);
 
     // Column 4: saving.
     Label11 = Label(panel, "Label11", "Save:");
@@ -315,10 +317,9 @@ QWidget* TMDIActionChild::BuildPanel(QWidget* parent)
     BtnSavePathMarks = Button(panel, "BtnSavePathMarks", "Save Path Marks");
     BtnDataWin = Button(panel, "BtnDataWin", "Create Data Win.",
                         "Create data window for all nodes/selected node using selected data fields");
-    r = 0;
     for (QWidget* w : std::initializer_list<QWidget*>{Label11, btnSave, BtnSaveAssoc, BtnSaveNodeMarks,
                                                       btnSaveEdgesMark, BtnSavePathMarks, BtnDataWin})
-        g->addWidget(w, r++, 4);
+        columns[4]->addWidget(w);
 
     // Column 5: history and future paths.
     const QString historyHint = "Createtes history path from time marks, displayed nodes or selected node ";
@@ -331,26 +332,26 @@ QWidget* TMDIActionChild::BuildPanel(QWidget* parent)
     btnRevalidate = Button(panel, "btnRevalidate", "Revalidate");
     btnRevalidateAll = Button(panel, "btnRevalidateAll", "Revalidate all");
     cbGenerateAll = CheckBox(panel, "cbGenerateAll", "Generate all");
-    r = 0;
-    g->addWidget(Label8, r++, 5);
-    g->addWidget(sbHistory, r++, 5);
-    g->addWidget(labelHistory, r++, 5);
-    g->addWidget(btnCreateHistoryPath, r++, 5);
-    g->addWidget(btnCreateFuturePath, r++, 5);
+    columns[5]->addWidget(Label8);
+    columns[5]->addWidget(sbHistory);
+    columns[5]->addWidget(labelHistory);
+    columns[5]->addWidget(btnCreateHistoryPath);
+    columns[5]->addWidget(btnCreateFuturePath);
     auto* grow = new QHBoxLayout;
     grow->addWidget(BtnGrow);
     grow->addWidget(btnRevalidate);
-    g->addLayout(grow, r++, 5);
+    columns[5]->addLayout(grow);
     auto* revalidate = new QHBoxLayout;
     revalidate->addWidget(btnRevalidateAll);
     revalidate->addWidget(cbGenerateAll);
-    g->addLayout(revalidate, r++, 5);
+    columns[5]->addLayout(revalidate);
 
     // Column 6: hierarchy depths and paths.
     Label9 = Label(panel, "Label9", "Action / role hierarchy:");
-    sbSimilarityDepth = ScrollBar(panel, "sbSimilarityDepth", 0, 5, 0, 1);
+    // Six depths each: narrow bars leave the level names room beside them.
+    sbSimilarityDepth = ScrollBar(panel, "sbSimilarityDepth", 0, 5, 0, 1, 60);
     labelActionLevel = Label(panel, "labelActionLevel", {});
-    sbSimilarityDepth2 = ScrollBar(panel, "sbSimilarityDepth2", 0, 5, 0, 1);
+    sbSimilarityDepth2 = ScrollBar(panel, "sbSimilarityDepth2", 0, 5, 0, 1, 60);
     labelRoleLevel = Label(panel, "labelRoleLevel", {});
     btnDepth = Button(panel, "btnDepth", "Rebuild graph",
                       "Rebuild graph for selected players using new action and role hierarchy ");
@@ -368,32 +369,34 @@ QWidget* TMDIActionChild::BuildPanel(QWidget* parent)
     cbPaths->setMinimumWidth(200);
     sbMinConnected = ScrollBar(panel, "sbMinConnected", 1, 50, 2, 10, 60);
     LabelNumConn = Label(panel, "LabelNumConn", "2 conn");
-    r = 0;
-    g->addWidget(Label9, r++, 6);
+    columns[6]->addWidget(Label9);
     auto* actionDepth = new QHBoxLayout;
     actionDepth->addWidget(sbSimilarityDepth);
     actionDepth->addWidget(labelActionLevel, 1);
-    g->addLayout(actionDepth, r++, 6);
+    columns[6]->addLayout(actionDepth);
     auto* roleDepth = new QHBoxLayout;
     roleDepth->addWidget(sbSimilarityDepth2);
     roleDepth->addWidget(labelRoleLevel, 1);
-    g->addLayout(roleDepth, r++, 6);
+    columns[6]->addLayout(roleDepth);
     auto* depth = new QHBoxLayout;
     depth->addWidget(btnDepth);
     depth->addWidget(btnConcepts);
     depth->addStretch(1);
-    g->addLayout(depth, r++, 6);
+    columns[6]->addLayout(depth);
     auto* pathHead = new QHBoxLayout;
     pathHead->addWidget(Label12);
     pathHead->addWidget(cbPathFunc, 1);
-    g->addLayout(pathHead, r++, 6);
-    g->addWidget(cbPaths, r++, 6);
+    columns[6]->addLayout(pathHead);
+    columns[6]->addWidget(cbPaths);
     auto* minConnected = new QHBoxLayout;
     minConnected->addWidget(sbMinConnected);
     minConnected->addWidget(LabelNumConn);
     minConnected->addStretch(1);
-    g->addLayout(minConnected, r++, 6);
-
-    g->setColumnStretch(7, 1);
+    columns[6]->addLayout(minConnected);
+    // Seven rows of controls fit the panel's 141 pixels.
+    for (QWidget* w : panel->findChildren<QWidget*>())
+        if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w))
+            w->setFixedHeight(18);
+    FitPanelToRows(panel, 141);
     return panel;
 }

@@ -106,8 +106,13 @@ void TFormStrategy::BuildForm()
     lSimilarCount->setObjectName("lSimilarCount");
     BtnStoreSimilar = Button(similar, "BtnStoreSimilar", "Store");
     BtnCopySimilar = Button(similar, "BtnCopySimilar", "Copy");
-    ml->addWidget(btnUpdateSimilar, 0, 0);
-    ml->addWidget(lSimilarCount, 0, 1);
+    // The long caption takes the first two columns, so that the list's 349
+    // pixels show it whole beside "Store" and "Copy".
+    auto* head = new QHBoxLayout;
+    head->addWidget(btnUpdateSimilar);
+    head->addWidget(lSimilarCount);
+    head->addStretch(1);
+    ml->addLayout(head, 0, 0, 1, 2);
     ml->addWidget(BtnStoreSimilar, 0, 2);
     ml->addWidget(BtnCopySimilar, 0, 3);
     cbUseTest = CheckBox(similar, "cbUseTest", "Use test");

@@ -4,6 +4,7 @@
 #include "core/model/RoboCupFile.h"
 #include "core/model/TimeMarks.h"
 #include "platform/qt/Dialogs.h"
+#include "ui/FlowLayout.h"
 #include "ui/FormControls.h"
 #include "ui/MarksLink.h"
 #include "ui/StringGrid.h"
@@ -131,6 +132,14 @@ QWidget* TMDIUsageChild::BuildPanel(QWidget* parent)
     PanelShowHide->setToolTip("Show/hide panel");
     PanelShowHide->setFixedWidth(5);
     row->insertWidget(0, PanelShowHide);
+    // The groups of controls go in further rows when the window is too narrow
+    // for one.
+    auto* controls = new TFlowLayout(nullptr, 6, 2);
+    row->removeWidget(cbDynamicTimeRange);
+    row->insertLayout(1, controls, 1);
+    row->setStretch(row->count() - 1, 0);
+    controls->addWidget(cbDynamicTimeRange);
+    controls->setAlignment(cbDynamicTimeRange, Qt::AlignTop);
 
     auto* grid = new QGridLayout;
     grid->setSpacing(3);
@@ -154,11 +163,11 @@ QWidget* TMDIUsageChild::BuildPanel(QWidget* parent)
         *e.edit = Edit(panel, e.name, e.text);
         grid->addWidget(*e.edit, 1, c++);
     }
-    row->insertLayout(2, grid);
+    controls->addLayout(grid);
     rgWindowType = new TRadioGroup(" Window type ", {"Left", "Center", "Right"}, 3, panel);
     rgWindowType->setObjectName("rgWindowType");
     rgWindowType->SetItemIndex(1);
-    row->insertWidget(3, rgWindowType);
+    controls->addWidget(rgWindowType);
     auto* buttons = new QGridLayout;
     buttons->setSpacing(3);
     btnGenerate = Button(panel, "btnGenerate", "Cluster");
@@ -173,7 +182,8 @@ QWidget* TMDIUsageChild::BuildPanel(QWidget* parent)
     buttons->addWidget(BtnPasteRules, 1, 1);
     buttons->addWidget(btnSaveAssoc, 0, 2);
     buttons->addWidget(BtnGetRules, 1, 2);
-    row->insertLayout(4, buttons);
+    controls->addLayout(buttons);
+    FitPanelToRows(panel, kPanelHeight);
     return panel;
 }
 

@@ -7,12 +7,12 @@
 #include "platform/qt/SavePicture.h"
 #include "ui/Application.h"
 #include "ui/ChartSeries.h"
+#include "ui/FlowLayout.h"
 #include "ui/FormControls.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -65,15 +65,13 @@ void TMDIChartChild::BuildPanel(QWidget* content)
     row->insertWidget(0, PanelShowHide);
     // Everything but the strip folds away with the panel.
     panelControls_ = new QWidget(ChartPanel);
-    // Two rows fit the 53 pixels and keep the panel narrow enough for a window
-    // of 500 pixels' width.
-    auto* controls = new QGridLayout(panelControls_);
-    controls->setVerticalSpacing(1);
-    controls->setContentsMargins(0, 0, 0, 0);
+    // Columns of two rows fit the 53 pixels; a window too narrow for all of
+    // them puts the last columns in further rows.
+    auto* controls = new TFlowLayout(panelControls_, 6, 1);
     row->insertWidget(1, panelControls_, 1);
+    row->setStretch(row->count() - 1, 0);  // the controls take the whole width to wrap in
     row->removeWidget(cbDynamicTimeRange);
     cbDynamicTimeRange->setParent(panelControls_);
-    controls->addWidget(cbDynamicTimeRange, 0, 0);
 
     cbSeries = new QComboBox(panelControls_);
     cbSeries->setObjectName("cbSeries");
@@ -99,26 +97,28 @@ void TMDIChartChild::BuildPanel(QWidget* content)
     for (QLineEdit* e : {EditMinY, EditMaxY})
         e->setFixedWidth(40);
 
-    controls->addWidget(cbSeries, 1, 0);
-    controls->addWidget(BtnHideShowSeries, 0, 1);
-    controls->addWidget(btnDeleteSeries, 1, 1);
-    auto* stack = new QVBoxLayout;  // max, avg, min from the top
-    stack->setSpacing(0);
-    for (QPushButton* b : {btnMax, btnAverage, btnMin}) {
+    const auto column = [controls](std::initializer_list<QWidget*> widgets, int spacing = 1) {
+        auto* c = new QVBoxLayout;
+        c->setSpacing(spacing);
+        for (QWidget* w : widgets)
+            c->addWidget(w);
+        controls->addLayout(c);
+        return c;
+    };
+    column({cbDynamicTimeRange, cbSeries});
+    column({BtnHideShowSeries, btnDeleteSeries});
+    for (QPushButton* b : {btnMax, btnAverage, btnMin})  // max, avg, min from the top
         b->setFixedHeight(16);
-        stack->addWidget(b);
-    }
-    controls->addLayout(stack, 0, 2, 2, 1);
-    controls->addWidget(btnSaveBitmap, 0, 3);
-    controls->addWidget(BtnSave, 1, 3);
-    controls->addWidget(cbLegend, 0, 4);
-    controls->addWidget(cbAutomaticYAxis, 1, 4);
+    column({btnMax, btnAverage, btnMin}, 0);
+    column({btnSaveBitmap, BtnSave});
+    QVBoxLayout* axis = column({cbLegend});
     auto* limits = new QHBoxLayout;
+    limits->addWidget(cbAutomaticYAxis);
     limits->addWidget(EditMinY);
     limits->addWidget(LabelMinMaxY);
     limits->addWidget(EditMaxY);
-    controls->addLayout(limits, 1, 5);
-    controls->setColumnStretch(6, 1);
+    axis->addLayout(limits);
+    FitPanelToRows(ChartPanel, 53);
 
     connect(PanelShowHide, &TClickStrip::clicked, this, [this] { PanelShowHideClick(); });
     connect(cbLegend, &QCheckBox::clicked, this, [this] { cbLegendClick(); });

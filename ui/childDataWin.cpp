@@ -6,6 +6,7 @@
 #include "core/model/RoboCupFile.h"
 #include "core/model/TimeMarks.h"
 #include "platform/qt/Dialogs.h"
+#include "ui/FlowLayout.h"
 #include "ui/FormControls.h"
 #include "ui/MarksLink.h"
 #include "ui/StringGrid.h"
@@ -44,13 +45,19 @@ TMDIDataChild::TMDIDataChild(QMdiArea* area, RoboCupFileT* log) : TMDIChild(area
     row->insertWidget(0, PanelShowHide);
     BtnSave = new QPushButton("Save Data", ChartPanel);
     BtnSave->setObjectName("BtnSave");
-    row->insertWidget(2, BtnSave);
     rgUseMarks = new TRadioGroup("  When saving data:  ",
                                  {"First column as target class", "Marks as target class", "Marks as data filter"}, 3,
                                  ChartPanel);
     rgUseMarks->setObjectName("rgUseMarks");
     rgUseMarks->SetItemIndex(0);
-    row->insertWidget(3, rgUseMarks);
+    // A window too narrow for one row puts the options in a second one.
+    auto* controls = new TFlowLayout(nullptr, 6, 2);
+    row->removeWidget(cbDynamicTimeRange);
+    row->insertLayout(1, controls, 1);
+    row->setStretch(row->count() - 1, 0);
+    for (QWidget* w : std::initializer_list<QWidget*>{cbDynamicTimeRange, BtnSave, rgUseMarks})
+        controls->addWidget(w);
+    FitPanelToRows(ChartPanel, kPanelHeight);
     col->addWidget(ChartPanel);
 
     dataGrid = new TStringGrid(content);

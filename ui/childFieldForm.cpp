@@ -4,6 +4,7 @@
 #include "ui/childFieldWin.h"
 
 #include "ui/FormBuild.h"
+#include "ui/FlowLayout.h"
 #include "ui/FormControls.h"
 
 #include <QBoxLayout>
@@ -22,10 +23,12 @@ QCheckBox* Check(QWidget* parent, const char* name, const QString& caption, bool
 {
     QCheckBox* box = form::CheckBox(parent, name, caption);
     box->setChecked(checked);
+    // Six options a column fit the panel's 110 pixels.
+    box->setFixedHeight(17);
     return box;
 }
 
-QVBoxLayout* Column(QBoxLayout* row)
+QVBoxLayout* Column(TFlowLayout* row)
 {
     auto* column = new QVBoxLayout;
     column->setSpacing(0);
@@ -52,6 +55,7 @@ void TMDIFieldChild::BuildForm()
     while (QLayoutItem* item = panelRow->takeAt(0))
         delete item;
     panelRow->setContentsMargins(0, 0, 0, 0);
+    panelRow->setSpacing(0);
     PanelShowHide = new TClickStrip(ChartPanel);
     PanelShowHide->setObjectName("PanelShowHide");
     PanelShowHide->setFixedWidth(5);
@@ -66,9 +70,9 @@ void TMDIFieldChild::BuildForm()
         PanelOptions->setFont(narrow);
     }
     panelRow->addWidget(PanelOptions, 1);
-    auto* row = new QHBoxLayout(PanelOptions);
+    // The groups of options go in further rows when the window is too narrow for one.
+    auto* row = new TFlowLayout(PanelOptions, 4, 2);
     row->setContentsMargins(4, 2, 4, 2);
-    row->setSpacing(6);
 
     QVBoxLayout* left = Column(row);
     cbDynamicTimeRange->setParent(PanelOptions);
@@ -139,7 +143,7 @@ void TMDIFieldChild::BuildForm()
     view->addLayout(look);
 
     auto* custom = new QGroupBox(PanelOptions);
-    custom->setFixedWidth(170);
+    custom->setMinimumWidth(170);
     auto* customRows = new QVBoxLayout(custom);
     customRows->setContentsMargins(4, 2, 4, 2);
     customRows->setSpacing(0);
@@ -165,6 +169,7 @@ void TMDIFieldChild::BuildForm()
     readOut->addWidget(LabelLastDist);
     readOut->addStretch(1);
     outer_->addWidget(ChartPanel);
+    FitPanelToRows(ChartPanel, 110);
 
     auto* body = new QHBoxLayout;
     body->setSpacing(0);
