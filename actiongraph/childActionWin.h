@@ -10,6 +10,8 @@
 #include "ui/FormSaveData.h"
 #include "ui/MDIChild.h"
 #include "actiongraph/model/Paths.h"
+#include "actiongraph/childActionWinControls.h"
+#include "actiongraph/childActionWinState.h"
 
 #include <QImage>
 
@@ -18,28 +20,23 @@
 #include <string>
 #include <vector>
 
-class QCheckBox;
 class QColor;
-class QComboBox;
-class QLabel;
 class QLineEdit;
 class QPainter;
 class QRect;
-class QListWidget;
-class QPushButton;
-class QScrollBar;
-class QSplitter;
-class QTableWidget;
-class QTabWidget;
-class QSlider;
 class QWidget;
-class TClickStrip;
 class TMDIDataChild;
 class TGraph;
 class TNode;
 class TPathObject;
 
-class TMDIActionChild : public TMDIChild, public SaveDataWindow {
+// The form's controls are the members of TActionChildControls
+// (childActionWinControls.h); the graph, the selection, the paths and the view
+// those of TActionGraphState (childActionWinState.h).
+class TMDIActionChild : public TMDIChild,
+                        public SaveDataWindow,
+                        public TActionChildControls,
+                        public TActionGraphState {
     Q_OBJECT
 public:
     TMDIActionChild(QMdiArea* area, RoboCupFileT* log);
@@ -155,8 +152,6 @@ public:
     TNode* ActionNodeAt(int item) const;
 
     // ---- Paths (childActionWinPaths.cpp) ----------------------------------------------
-    // The items of cbPaths: sorted by text, "All" without a path.
-    TPathList Paths;
     // Lists every path of graph carried by at least minCount occurrences into
     // items, scored by the function of cbPathFunc, with texts from the window's
     // log. Listing into Paths keeps the chosen item chosen ("All" stays "All").
@@ -194,7 +189,9 @@ public:
     void btnRemoveEdgesTimeMarksClick();
     // "X": the selected node (a beep without one).
     void btnRemoveCurrentClick();
-    // The common tail: the node list refilled, item 0 selected.
+    // The common tail of every command that changes the graph: the selection
+    // dropped when its node went, the node list refilled (item 0 selected)
+    // and the neighbour strip drawn again.
     void RemoveMarkedFinish();
 
     // ---- View interaction (childActionWinMouse.cpp) -----------------------------------
@@ -243,8 +240,8 @@ public:
     // "Create Data Win.": a new data window on the log with the class column
     // and the main window's chosen fields at every occurrence cycle of the
     // selected node (class: the target's neighbour number mod 22) or of every
-    // node (class: the node's index). Without a chosen field it stays empty
-    // after a warning. Returns the new window.
+    // node (class: the node's index). Without a chosen field it warns and
+    // opens nothing. Returns the new window, or null.
     TMDIDataChild* BtnDataWinClick();
     QImage TimelineImage;  // the timeline as last drawn; pbTimeline shows it
 
@@ -277,120 +274,6 @@ public:
     // join-value test over 0 .. 20 into a test record.
     void btnRevalidateAllClick();
     bool Revalidating = false;  // a series of "Revalidate all" is under way
-
-    // ---- The form -------------------------------------------------------------------
-    // "ball", "Lplayer1".."Lplayer11", "Rplayer1".."Rplayer11": item i is object i.
-    QListWidget* lbPlayers = nullptr;
-    QTabWidget* PageControl1 = nullptr;
-    QWidget* tsActions = nullptr;
-    QWidget* tsGraph = nullptr;
-    QWidget* tsTimeline = nullptr;
-    QLineEdit* EditFind = nullptr;
-    QPushButton* BtnFind = nullptr;
-    QTableWidget* sgActions = nullptr;  // row 0 is the (empty) header row
-    QLabel* Image = nullptr;            // the drawn graph
-    QComboBox* cbActionNodes = nullptr;
-    QSlider* TrackBar1 = nullptr;
-    QLabel* Label7 = nullptr;
-    QPushButton* btnDrawTimeline = nullptr;
-    QWidget* pbTimeline = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* ImageGraph = nullptr;  // the neighbour strip
-    QSplitter* Splitter1 = nullptr;
-    QTableWidget* sgFeatures = nullptr;
-    QSplitter* Splitter2 = nullptr;
-    QWidget* ActionGraphPanel = nullptr;
-    TClickStrip* PanelShowHide = nullptr;
-
-    QCheckBox* cbThinEdges = nullptr;
-    QCheckBox* cbSmallNodes = nullptr;
-    QCheckBox* cbShowNodes = nullptr;
-    QCheckBox* cbShowNames = nullptr;
-    QCheckBox* cbFancyEdges = nullptr;
-    QCheckBox* cbTimeSteps = nullptr;
-    QCheckBox* cbBW = nullptr;
-    QLabel* Label6 = nullptr;
-    QLineEdit* EditFilter = nullptr;
-    QLabel* Label2 = nullptr;
-    QScrollBar* sbAlpha = nullptr;
-    QLabel* Label4 = nullptr;
-    QScrollBar* sbEmphasize = nullptr;
-    QLabel* Label3 = nullptr;
-    QScrollBar* sbZoom = nullptr;
-    QPushButton* BtnDrawGraph = nullptr;
-    QPushButton* Button3 = nullptr;
-
-    QLabel* Label1 = nullptr;
-    QLineEdit* EditValue = nullptr;
-
-    QLabel* Label10 = nullptr;
-    QPushButton* btnRemoveNodesDegreeLessThan = nullptr;
-    QPushButton* btnRemoveEdgesWeightLessThan = nullptr;
-    QPushButton* BtnRemoveEdgesDisplayerd = nullptr;
-    QPushButton* btnRemoveEdgesTimeMarks = nullptr;
-    QPushButton* btnRemoveCurrent = nullptr;
-
-    QPushButton* BtnJoinNearest = nullptr;  // the form's default button: Return runs it
-    QLineEdit* EditAttrW = nullptr;
-    QLineEdit* EditRoleW = nullptr;
-    QLineEdit* EditActionW = nullptr;
-    QLineEdit* EditFeatW = nullptr;
-
-    QLabel* Label11 = nullptr;
-    QPushButton* btnSave = nullptr;
-    QPushButton* BtnSaveAssoc = nullptr;
-    QPushButton* BtnSaveNodeMarks = nullptr;
-    QPushButton* btnSaveEdgesMark = nullptr;
-    QPushButton* BtnSavePathMarks = nullptr;
-    QPushButton* BtnDataWin = nullptr;
-
-    QLabel* Label8 = nullptr;
-    QScrollBar* sbHistory = nullptr;
-    QLabel* labelHistory = nullptr;
-    QPushButton* btnCreateHistoryPath = nullptr;
-    QPushButton* btnCreateFuturePath = nullptr;
-    QPushButton* BtnGrow = nullptr;
-    QPushButton* btnRevalidate = nullptr;
-    QPushButton* btnRevalidateAll = nullptr;
-    QCheckBox* cbGenerateAll = nullptr;
-
-    QLabel* Label9 = nullptr;
-    QScrollBar* sbSimilarityDepth = nullptr;
-    QScrollBar* sbSimilarityDepth2 = nullptr;
-    QLabel* labelActionLevel = nullptr;
-    QLabel* labelRoleLevel = nullptr;
-    QPushButton* btnDepth = nullptr;
-    QPushButton* btnConcepts = nullptr;
-
-    QLabel* Label12 = nullptr;
-    QComboBox* cbPathFunc = nullptr;
-    QComboBox* cbPaths = nullptr;
-    QScrollBar* sbMinConnected = nullptr;
-    QLabel* LabelNumConn = nullptr;
-
-    QCheckBox* cbTestAll = nullptr;
-    QPushButton* BtnSetTest = nullptr;
-    QPushButton* BtnClearTest = nullptr;
-
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
-
-    QLabel* Label13 = nullptr;
-    QLineEdit* EditNumNodes = nullptr;
-
-    // ---- State ----------------------------------------------------------------------
-    TGraph* Graph = nullptr;  // the window's own graph, owned
-    TNode* SelectedNode = nullptr;
-    // The picture and pitch surfaces, the zoom, the pan and the view transform.
-    TGraphView GraphView;
-    int LastMouseX = 0;
-    int LastMouseY = 0;
-    // The weights of the node distance; 0.0 until the first join loads them.
-    double AttrW = 0.0;
-    double RoleW = 0.0;
-    double ActionW = 0.0;
-    double FeatW = 0.0;
-    bool ReLayout = false;  // set by "R", read by the drawing
 
 signals:
     // The window is going: whoever holds its graph, nodes or paths (the

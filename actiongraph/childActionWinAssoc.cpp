@@ -5,13 +5,15 @@
 #include "actiongraph/model/AssocSnapshot.h"
 #include "core/io/AssocData.h"
 #include "platform/Hooks.h"
+#include "platform/SaveFile.h"
 #include "platform/qt/Dialogs.h"
 #include "ui/StrategyShells.h"
 #include "ui/waitFormWin.h"
 
 #include <QPushButton>
 
-#include <fstream>
+#include <sstream>
+#include <vector>
 
 void TMDIActionChild::ConnectAssocHandlers()
 {
@@ -65,20 +67,15 @@ bool TMDIActionChild::SaveAssocData(const QString& fileName, int format, double 
     QString failed;
     {
         WaitFormGuard wait("Saving " + fileName + " ...");
-        std::ofstream out(name, std::ios::binary | std::ios::trunc);
-        std::ofstream other;
-        if (twoFiles)
-            other.open(second, std::ios::binary | std::ios::trunc);
-        if (!out)
-            failed = fileName;
-        else if (twoFiles && !other)
-            failed = QString::fromLocal8Bit(second.c_str());
-        if (failed.isEmpty()) {
+        const assocdata::Progress progress = [&](int done, int total) {
+            if (done % 100 == 0)
+                platform::SetWaitText(assocdata::ProgressText(name, done, total));
+        };
+        // The second file is small: it is held in memory while the main file
+        // is written, and both replace the old ones together or not at all.
+        std::ostringstream other;
+        std::vector<platform::FileContent> files{{name, [&](std::ostream& out) {
             const assocdata::Dataset data = AssocSnapshot(*File, instanceCycles, instanceClasses, classNames);
-            const assocdata::Progress progress = [&](int done, int total) {
-                if (done % 100 == 0)
-                    platform::SetWaitText(assocdata::ProgressText(name, done, total));
-            };
             switch (kind) {
             case Format::Apriori: assocdata::WriteApriori(out, other, data, threshold, useRoles, progress); break;
             case Format::Weka: assocdata::WriteWeka(out, data, threshold, progress); break;
@@ -86,15 +83,12 @@ bool TMDIActionChild::SaveAssocData(const QString& fileName, int format, double 
             case Format::Orange: assocdata::WriteOrange(out, data, threshold, progress); break;
             case Format::Slipper: assocdata::WriteSlipper(out, other, data, threshold, selection, progress); break;
             }
-            if (twoFiles) {
-                other.close();
-                if (other.fail())
-                    failed = QString::fromLocal8Bit(second.c_str());
-            }
-            out.close();
-            if (out.fail())
-                failed = fileName;
-        }
+        }}};
+        if (twoFiles)
+            files.push_back({second, [&](std::ostream& out) { out << other.view(); }});
+        platform::SaveError error;
+        if (!platform::SaveFiles(files, &error))
+            failed = error.file == name ? fileName : QString::fromLocal8Bit(error.file.c_str());
     }
     if (failed.isEmpty())
         return true;

@@ -39,7 +39,12 @@ bool TMDIActionChild::ReadValue(int* value)
 
 void TMDIActionChild::RemoveMarkedFinish()
 {
+    // A selected node that went with the others is forgotten without being
+    // touched; the strip shows what is left around the selection either way.
+    if (SelectedNode && (!Graph || Graph->IndexOfNode(SelectedNode) < 0))
+        SelectedNode = nullptr;
     RefillActionNodes();
+    DrawImageGraph();
 }
 
 void TMDIActionChild::btnRemoveEdgesWeightLessThanClick()
@@ -59,10 +64,7 @@ void TMDIActionChild::btnRemoveNodesDegreeLessThanClick()
     if (!ReadValue(&v))
         return;
     ClearPaths();
-    if (RemoveNodesWithDegreeBelow(*Graph, v) > 0 && Graph->IndexOfNode(SelectedNode) < 0) {
-        // The selected node went with the others: forget it without touching it.
-        SelectedNode = nullptr;
-    }
+    RemoveNodesWithDegreeBelow(*Graph, v);
     RemoveMarkedFinish();
     DrawGraph();
 }

@@ -5,6 +5,7 @@
 #include "actiongraph/model/Actiongraph.h"
 #include "actiongraph/model/GraphFiles.h"
 #include "platform/qt/Dialogs.h"
+#include "platform/qt/SavePicture.h"
 
 #include <QCheckBox>
 #include <QImage>
@@ -46,7 +47,7 @@ bool TMDIActionChild::SaveGraphFile(const QString& fileName)
     } else if (ext == ".bmp" || ext == ".jpg") {
         // Each picture in the format its name promises.
         const QImage picture = Image->pixmap().toImage();
-        written = !picture.isNull() && picture.save(fileName, ext == ".bmp" ? "BMP" : "JPG");
+        written = platform::SaveImage(picture, fileName, ext == ".bmp" ? "BMP" : "JPG");
     } else {
         platform::MessageBox(this, "Unknown file type! Nothing was saved. ", "Warning !", platform::Buttons::Ok);
         return false;

@@ -145,8 +145,14 @@ void TMDIActionChild::DrawTimelineRow(QPainter& canvas, int from, int to, const 
 
 TMDIDataChild* TMDIActionChild::BtnDataWinClick()
 {
-    auto* child = new TMDIDataChild(mdiArea(), File);
+    // Without a field the window would stay empty: none is opened.
     IMainWindowServices* main = MainServices();
+    std::vector<TimeChannel*> fields;
+    if (!main || !main->ChosenChannels(fields)) {
+        platform::MessageBox(this, "No data parameter selected", "Warning");
+        return nullptr;
+    }
+    auto* child = new TMDIDataChild(mdiArea(), File);
     int windows = 0;
     if (main)
         windows = main->ChildWindowCount();
@@ -156,11 +162,6 @@ TMDIDataChild* TMDIActionChild::BtnDataWinClick()
     child->SetTitle("Graph Data " + (focused ? focused->text() : QString()) + " " + QString::number(windows));
     child->show();
 
-    std::vector<TimeChannel*> fields;
-    if (!main || !main->ChosenChannels(fields)) {
-        platform::MessageBox(this, "No data parameter selected", "Warning");
-        return child;
-    }
     const TNode* selected = SelectedNode && Graph && Graph->IndexOfNode(SelectedNode) >= 0 ? SelectedNode : nullptr;
     const std::vector<TGraphDataRow> rows =
         Graph ? GraphDataRows(*Graph, selected, File ? File->cycles : 0) : std::vector<TGraphDataRow>{};

@@ -1,5 +1,7 @@
 // The evaluators are asked once per feature, object and cycle of a log: how long
-// one sweep of a 6000-cycle record takes for each kind.
+// one sweep of a 6000-cycle record takes for each kind, or of the log named by
+// VELOTRASK_BENCH_LOG.
+#include "BenchLog.h"
 #include "core/concepts/Evaluators.h"
 #include "core/analysis/Keepaway.h"
 #include "core/model/RoboCupFile.h"
@@ -33,6 +35,8 @@ std::unique_ptr<RoboCupFileT> MakeRecord()
 
 RoboCupFileT& Record()
 {
+    if (!BenchLogIsTheFullMatch())
+        return ReadBenchLog();
     static std::unique_ptr<RoboCupFileT> file = MakeRecord();
     return *file;
 }
@@ -44,9 +48,10 @@ void Sweep(benchmark::State& state, BasicEvaluator& e, int object)
     BasicGameData s;
     s.file = &file;
     s.object = object;
+    const int cycles = file.cycles;
     for (auto _ : state) {
         int holds = 0;
-        for (int t = 0; t < kCycles; ++t) {
+        for (int t = 0; t < cycles; ++t) {
             s.cycle = t;
             s.x = file.posXChannel[object]->Get(t);
             s.y = file.posYChannel[object]->Get(t);
@@ -54,7 +59,8 @@ void Sweep(benchmark::State& state, BasicEvaluator& e, int object)
         }
         benchmark::DoNotOptimize(holds);
     }
-    state.SetItemsProcessed(state.iterations() * kCycles);
+    state.SetItemsProcessed(state.iterations() * cycles);
+    state.counters["cycles"] = cycles;
 }
 
 void BM_SquareRegion(benchmark::State& state)

@@ -1,6 +1,8 @@
 // Cost of a log record's life: creating the full schema, filling a long match (6000
-// cycles of all 939 leaves, the way the log writer appends), and reading it back one
-// value at a time and row by row (the expression language's way).
+// cycles of all 939 leaves, the way the log writer appends, or as many cycles as
+// the log named by VELOTRASK_BENCH_LOG holds), and reading it back one value at a
+// time and row by row (the expression language's way).
+#include "BenchLog.h"
 #include "core/model/RoboCupFile.h"
 
 #include <benchmark/benchmark.h>
@@ -11,7 +13,11 @@
 
 namespace {
 
-constexpr int kCycles = 6000;
+int Cycles()
+{
+    static const int cycles = BenchLogIsTheFullMatch() ? 6000 : ReadBenchLog().cycles;
+    return cycles;
+}
 
 // The leaves of a record by element type, looked up once.
 struct TypedLeaves {
@@ -54,7 +60,7 @@ void FillCycles(RoboCupFileT& file, int cycles)
 std::unique_ptr<RoboCupFileT> FilledRecord(int window)
 {
     auto file = CreateFileRecord("bench.rcg");
-    FillCycles(*file, kCycles);
+    FillCycles(*file, Cycles());
     file->stream->ComputeAllMinMax();
     file->stream->SetTimeWindow(window);
     return file;
@@ -73,42 +79,47 @@ void BM_CreateAndFill6000(benchmark::State& state)
 {
     for (auto _ : state) {
         auto file = CreateFileRecord("bench.rcg");
-        FillCycles(*file, kCycles);
+        FillCycles(*file, Cycles());
         benchmark::DoNotOptimize(file.get());
     }
-    state.SetItemsProcessed(state.iterations() * kCycles * kSchemaLeaves);
+    state.SetItemsProcessed(state.iterations() * Cycles() * kSchemaLeaves);
+    state.counters["cycles"] = Cycles();
 }
 BENCHMARK(BM_CreateAndFill6000)->Unit(benchmark::kMillisecond);
 
 // Every value of every leaf through the virtual windowed read; arg = time window.
 void BM_GetValueAll(benchmark::State& state)
 {
+    const int cycles = Cycles();
     auto file = FilledRecord(static_cast<int>(state.range(0)));
     const auto& leaves = file->stream->GetLeaves();
     for (auto _ : state) {
         double sum = 0.0;
         for (TimeChannel* leaf : leaves)
-            for (int t = 0; t < kCycles; ++t)
+            for (int t = 0; t < cycles; ++t)
                 sum += leaf->GetValue(t);
         benchmark::DoNotOptimize(sum);
     }
-    state.SetItemsProcessed(state.iterations() * kCycles * kSchemaLeaves);
+    state.SetItemsProcessed(state.iterations() * Cycles() * kSchemaLeaves);
+    state.counters["cycles"] = Cycles();
 }
 BENCHMARK(BM_GetValueAll)->Arg(1)->Arg(5)->Unit(benchmark::kMillisecond);
 
 // One row of all leaves per cycle into the stream's row buffer; arg = time window.
 void BM_FillRowAll(benchmark::State& state)
 {
+    const int cycles = Cycles();
     auto file = FilledRecord(static_cast<int>(state.range(0)));
     TimeStream& stream = *file->stream;
     for (auto _ : state) {
-        for (int t = 0; t < kCycles; ++t) {
+        for (int t = 0; t < cycles; ++t) {
             if (stream.FillRow(t) != 0)
                 state.SkipWithError("row buffer too small");
             benchmark::DoNotOptimize(stream.GetRowBuffer().data());
         }
     }
-    state.SetItemsProcessed(state.iterations() * kCycles * kSchemaLeaves);
+    state.SetItemsProcessed(state.iterations() * Cycles() * kSchemaLeaves);
+    state.counters["cycles"] = Cycles();
 }
 BENCHMARK(BM_FillRowAll)->Arg(1)->Arg(5)->Unit(benchmark::kMillisecond);
 

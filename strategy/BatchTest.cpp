@@ -74,7 +74,9 @@ void RemoveLog(IMainWindowServices& main, RoboCupFileT* log)
         main.RemoveLog(log);
 }
 
-void WriteTable(TBatchStrategy& strategy, std::vector<std::unique_ptr<tTest>>& tests)
+// The table, then what it leaves out and why.
+void WriteTable(TBatchStrategy& strategy, std::vector<std::unique_ptr<tTest>>& tests,
+                const std::vector<std::string>& notes)
 {
     std::vector<std::string> lines;
     for (std::size_t i = 0; i < tests.size(); ++i) {
@@ -83,13 +85,30 @@ void WriteTable(TBatchStrategy& strategy, std::vector<std::unique_ptr<tTest>>& t
         tests[i]->MergeEqualResults();
         tests[i]->WriteResults(lines);
     }
+    lines.insert(lines.end(), notes.begin(), notes.end());
+    if (strategy.FailedRuns() > 0)
+        lines.push_back("Left out: " + std::to_string(strategy.FailedRuns()) +
+                        " runs whose learner failed (" + strategy.LearnerFailure() + ")");
+    if (strategy.Cancelled())
+        lines.push_back("Cancelled: the table holds only the runs made before.");
     strategy.SetMemo(lines);
 }
 
-// Records the strategy the user stores on the reference log at every level.
-// False when no strategy was stored.
+class BatchCommand {
+public:
+    explicit BatchCommand(TBatchStrategy& strategy) : strategy_(strategy) { strategy_.BeginCommand(); }
+    ~BatchCommand() { strategy_.EndCommand(); }
+    BatchCommand(const BatchCommand&) = delete;
+    BatchCommand& operator=(const BatchCommand&) = delete;
+
+private:
+    TBatchStrategy& strategy_;
+};
+
+// Records the strategy the user stores on the reference log at every level
+// where it is found. False when no strategy was stored.
 bool RecordReference(IMainWindowServices& main, TBatchStrategy& strategy, RoboCupFileT* reference,
-                     std::vector<std::unique_ptr<tTest>>& tests)
+                     std::vector<std::unique_ptr<tTest>>& tests, std::vector<std::string>& notes)
 {
     QPointer<TMDIActionChild> testWindow = OpenWindow(main, reference);
     QPointer<TMDIActionChild> learnWindow = OpenWindow(main, reference);
@@ -112,6 +131,13 @@ bool RecordReference(IMainWindowServices& main, TBatchStrategy& strategy, RoboCu
         Join(learnWindow, value);
         FindAllPaths(learnWindow);
         strategy.Init(learnWindow, true, nullptr);
+        // What the window showed before is no record of this level, and a
+        // record without chunks would open the window at every log.
+        if (!strategy.StrategyFound()) {
+            notes.push_back("Level " + BatchValueText(value) +
+                            ": the stored strategy was not found on the learning merge; the level is left out.");
+            continue;
+        }
         auto test = std::make_unique<tTest>();
         test->SetChunks(strategy.Chunks(), value);
         tests.push_back(std::move(test));
@@ -153,6 +179,8 @@ void LeaveOneOut(IMainWindowServices& main, TBatchStrategy& strategy, const std:
             strategy.SetTestChunks(test->GetChunks());
             strategy.SetTestGraph(testWindow);
             strategy.Init(learnWindow, false, test.get());
+            if (strategy.Cancelled())
+                break;
         }
         strategy.ForgetTarget();
     }
@@ -166,6 +194,8 @@ void RunBatchTest(IMainWindowServices& main, TBatchStrategy& strategy, const std
                   const std::string& prefix)
 {
     std::vector<std::unique_ptr<tTest>> tests;
+    std::vector<std::string> notes;
+    const BatchCommand command(strategy);
     if (team) {
         const std::string stem = *team + prefix;
         ShowWaitForm("Merging files ...");
@@ -176,17 +206,17 @@ void RunBatchTest(IMainWindowServices& main, TBatchStrategy& strategy, const std
         RoboCupFileT* reference = logs.empty() ? nullptr : main.MergeFiles(stem + "_reference", *team, logs);
         bool recorded = false;
         if (reference) {
-            recorded = RecordReference(main, strategy, reference, tests);
+            recorded = RecordReference(main, strategy, reference, tests, notes);
             RemoveLog(main, reference);
         }
         if (recorded)
-            for (std::size_t i = 0; i < logs.size(); ++i)
+            for (std::size_t i = 0; i < logs.size() && !strategy.Cancelled(); ++i)
                 LeaveOneOut(main, strategy, *team, stem, logs, i, tests);
         HideWaitForm();
         if (!recorded)
             return;
     }
-    WriteTable(strategy, tests);
+    WriteTable(strategy, tests, notes);
     strategy.ForgetTarget();
     strategy.ResetAndShow();
 }

@@ -31,6 +31,17 @@ public:
     // The window stops reporting to a test record.
     virtual void ForgetTarget() = 0;
     virtual void ResetAndShow() = 0;
+    // Whether the last Init in batch mode found the stored strategy.
+    virtual bool StrategyFound() const = 0;
+    // The whole run is one command to the learners: a failure is told once,
+    // Cancel ends the run.
+    virtual void BeginCommand() {}
+    virtual void EndCommand() {}
+    virtual bool Cancelled() const { return false; }
+    // Sweep runs of the command whose learner failed (their rows are left
+    // out), and the first failure's reason.
+    virtual int FailedRuns() const { return 0; }
+    virtual std::string LearnerFailure() const { return {}; }
 };
 
 // The levels the strategy is recorded at, and the joins that lead up to the
@@ -43,7 +54,10 @@ std::string BatchValueText(double value);
 
 // The run for the chosen team (null: the chooser was cancelled, so only the
 // empty table is shown). The user's open logs stay open as they were; every
-// merged log and the windows on it are gone afterwards.
+// merged log and the windows on it are gone afterwards. A level at which the
+// stored strategy is not found on the reference is left out with a line under
+// the table, and so are the runs whose learner failed (counted); Cancel in a
+// learner run ends the run with the table of what was done.
 void RunBatchTest(IMainWindowServices& main, TBatchStrategy& strategy, const std::string* team,
                   const std::string& prefix);
 

@@ -9,6 +9,7 @@
 #include "ui/main.h"
 
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 
 #include <memory>
@@ -32,6 +33,12 @@ public:
     }
     void ForgetTarget() override { form_.target = nullptr; }
     void ResetAndShow() override { form_.ResetAndShow(); }
+    bool StrategyFound() const override { return form_.lbPath->currentRow() >= 0; }
+    void BeginCommand() override { form_.learners.Begin(); }
+    void EndCommand() override { form_.learners.End(); }
+    bool Cancelled() const override { return form_.learners.Cancelled(); }
+    int FailedRuns() const override { return form_.learners.FailedRuns(); }
+    std::string LearnerFailure() const override { return form_.learners.FirstFailure(); }
 
 private:
     TFormStrategy& form_;

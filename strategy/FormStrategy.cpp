@@ -33,6 +33,10 @@ TFormStrategy::TFormStrategy(QWidget* parent) : QDialog(parent)
 {
     setObjectName("FormStrategy");
     setWindowTitle("Strategy");
+    // No minimise button: a minimised modal window leaves the program blocked
+    // with nothing visible to close.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     BuildForm();
     resize(1150, 598);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -103,6 +107,17 @@ bool TFormStrategy::eventFilter(QObject* watched, QEvent* event)
         PanelHideClick();
         return true;
     }
+    if (watched == owner_) {
+        switch (event->type()) {
+        case QEvent::WindowActivate:
+        case QEvent::WindowStateChange:
+        case QEvent::MouseButtonPress:
+        case QEvent::NonClientAreaMouseButtonPress:
+            BringBackIfMinimised();
+            break;
+        default: break;
+        }
+    }
     return QDialog::eventFilter(watched, event);
 }
 
@@ -117,7 +132,12 @@ void TFormStrategy::PathsDropped(TMDIActionChild* child)
     // The child's graph is about to change: paths into it would soon point at
     // deleted connections. The windows stay attached.
     if (child == actionChild) {
+        ++pathListsDropped;
         const bool testsHere = testGraph && testGraph == graph;
+        // What the window is left with: "All" alone.
+        TPathList cleared(false);
+        cleared.Add("All", nullptr);
+        windowPaths_.Keep(cleared, 0);
         pathItems.Clear();
         similarItems.Clear();
         allStrategies.Clear();
@@ -173,6 +193,7 @@ void TFormStrategy::ForgetWindow(TMDIActionChild* child)
 
 void TFormStrategy::ClearStrategyLists()
 {
+    windowPaths_.Forget();
     pathItems.Clear();
     similarItems.Clear();
     allStrategies.Clear();
@@ -215,6 +236,7 @@ void TFormStrategy::Attach(TMDIActionChild* child, tTest* batchTarget)
         allStrategies.Add(item.text, item.path);
         pathItems.Add(item.text, item.path);
     }
+    windowPaths_.Keep(child->Paths, child->cbPaths->currentIndex());
     ShowList(lbPath, pathItems);
     lbPath->setCurrentRow(child->cbPaths->currentIndex());
     similarItems.Clear();

@@ -3,6 +3,7 @@
 // strategies and shows a chosen one as its chunks in sgStrategy.
 #pragma once
 
+#include "strategy/model/LearnerRecord.h"
 #include "strategy/model/NodeExamples.h"
 #include "strategy/model/RuleTest.h"
 #include "strategy/model/StrategyChunks.h"
@@ -11,6 +12,7 @@
 #include <QDialog>
 
 #include "actiongraph/model/Paths.h"
+#include "actiongraph/model/PathsMemo.h"
 #include "actiongraph/StrategyLink.h"
 
 class TRadioGroup;
@@ -66,8 +68,9 @@ public:
     TGraph* testGraph = nullptr;
     TMDIActionChild* actionChild = nullptr;
     TMDIActionChild* testChild = nullptr;
-    // The learner file type (4: Slipper) and the data file.
-    int fileType = 4;
+    // The learner file type (1: Weka, the learner the set-up installs; 4:
+    // Slipper) and the data file.
+    int fileType = 1;
     std::string dataFileName;
     // The batch test's record of this run, or null.
     tTest* target = nullptr;
@@ -110,8 +113,12 @@ public:
     // The data file by the save dialog; the results file dialog (its choice unused).
     void BtnBrowseClick();
     void BtnBrowseResultsClick();
-    // Redraws the attached graph, then closes (Cancel).
+    // Closes (Cancel); see done().
     void BtnCloseClick();
+    // Every way of closing ends here ("Close", Esc, the title bar): the
+    // attached window gets back the path list it had when attached (less the
+    // paths gone since) and draws its whole graph again.
+    void done(int result) override;
 
     // ---- Similar and test strategies, the filter (FormStrategySimilar.cpp) ----
     // Similarity of a candidate to the selected strategy by the attached
@@ -142,7 +149,9 @@ public:
     // The learner run of one node in generate mode: the node's dataset beside
     // dataFileName, the learner (in-house, Weka or Slipper by file type), the
     // rules and counts in the node's chunk, the rule line. A learner that
-    // fails is reported once per run: the first node (chunk 0) starts a run.
+    // fails is reported once per command (see learners); outside a command
+    // the first node (chunk 0) starts one. A node left without rules by its
+    // learner prints "learner failed: <reason>".
     void LearnNodeRules(const TNodeExamples& examples);
     // The user's own rule against the node's examples, in both modes.
     void EvaluateOwnRule(const TNodeExamples& examples);
@@ -156,9 +165,17 @@ public:
     // The user's own rule, evaluated on every node's examples when it has conditions.
     RuleObject ownRule{true};
     // Where callweka and callslipper are (the program's folder when empty) and
-    // how long a learner may run.
+    // how long a learner may run on one node: long enough for JRip on a node
+    // of a whole match, short enough that a hung learner does not hold the
+    // program (the wait window offers Cancel meanwhile).
     QString learnerFolder;
-    int learnerTimeoutMs = 60 * 60 * 1000;
+    int learnerTimeoutMs = 10 * 60 * 1000;
+    // The learner runs of the command that runs now: its failures, a Cancel,
+    // the runs left out of the tables.
+    TLearnerRecord learners;
+    // Counts the times the attached window dropped its paths (and the lists
+    // holding them went too).
+    int pathListsDropped = 0;
 
     // ---- Rule tests (FormStrategyTest.cpp, FormStrategyWhole.cpp) ----
     void BtnTestRulesClick();
@@ -176,10 +193,10 @@ public:
     // Per node and cycle of the (test) log whether the rules hold, and the counts.
     void BtnCheckRulesClick();
     // Every listed strategy's rules as source text, saved after each strategy
-    // to TempResults.txt in the temporary folder.
+    // to TempResults.txt in the private temporary folder, and once more finished.
     void btnAllRulesClick();
-    QString saveFilter = "Slipper format (*.data)";
-    QString saveSuffix = "data";
+    QString saveFilter = "Weka format (*.arff)";
+    QString saveSuffix = "arff";
     // Shows the path in sgStrategy and replaces out by its chunks, read from the
     // attached window's log with its join value. False (and a beep) without
     // an attached window.
@@ -229,13 +246,30 @@ public:
     QCustomPlot* ChartRules = nullptr;
 
 protected:
-    // A press on PanelHide folds the rules panel.
+    // A press on PanelHide folds the rules panel; while the window is modal
+    // and minimised, any stir of its owner brings it back.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Shown, the window stays above the attached window's main window.
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    // A modal window minimised on its own is shown again at once: the rest of
+    // the program would ignore every click with nothing to answer.
+    void changeEvent(QEvent* event) override;
 
 private:
-    // Runs a learner script of learnerFolder; false, with one warning per run, when it failed.
-    bool RunLearner(const QString& script, const QStringList& arguments, const QString& folder);
-    bool learnerWarned_ = false;
+    // The attached window's own path list, given back on closing.
+    TPathListMemo windowPaths_;
+    // The top-level window this one was last shown above (not owned).
+    QWidget* owner_ = nullptr;
+    void BringBackIfMinimised();
+    // Runs a learner script of learnerFolder on the node, showing what runs
+    // in the wait window with Cancel, after removing the old result file.
+    // False, with *reason, when the node gets no rules from it: the learner
+    // failed now (told once per command) or earlier in the command, or the
+    // user cancelled.
+    bool RunLearner(const QString& script, const QString& learner, const QStringList& arguments,
+                    const QString& folder, const QString& resultFile, const std::string& node,
+                    std::string* reason);
     // The rule tests' common start (FormStrategyTest.cpp): the test graph and
     // attached window checks, the weights, the match value (the record's in a
     // batch test), the verbose state and the setting texts; then the test

@@ -23,6 +23,8 @@
 #include <QPointer>
 #include <QTabWidget>
 
+#include <optional>
+
 #include <qcustomplot.h>
 
 namespace {
@@ -136,6 +138,13 @@ void TFormStrategy::BtnRulesClick(QObject* Sender)
         ChartRules->replot();
     }
     const ActionWeightOff actionOff(actionChild);
+    // Generate mode is a command of its own, or one run of the command that
+    // called it (the sweep, "All Rules", the batch test).
+    std::optional<TLearnerCommand> command;
+    if (!display) {
+        command.emplace(learners);
+        learners.BeginRun();
+    }
     if (!ShowStrategy(*strategy, chunks))
         return;
 
@@ -193,8 +202,8 @@ void TFormStrategy::BtnRulesClick(QObject* Sender)
             LearnNodeRules(nodeExamples);
         EvaluateOwnRule(nodeExamples);
         // The learner may let the window's events through: the graph window
-        // can be gone by now.
-        if (!actionChild)
+        // can be gone by now. Cancel ends the whole command.
+        if (!actionChild || learners.Cancelled())
             return;
     }
 

@@ -5,6 +5,7 @@
 #include "actiongraph/childActionWin.h"
 #include "core/model/Common.h"
 #include "platform/Clock.h"
+#include "platform/SaveFile.h"
 #include "platform/qt/Dialogs.h"
 
 #include <QCheckBox>
@@ -17,7 +18,6 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
-#include <fstream>
 
 namespace {
 // The rules memo as lines: an empty memo has none.
@@ -89,31 +89,62 @@ void TFormStrategy::btnAllRulesClick()
         if (pathItems.Path(i) && pathItems.Text(i) != "All paths")
             candidates.push_back({i, pathItems.Text(i)});
 
+    const TLearnerCommand command(learners);
     cbVerbose->setCheckState(Qt::Checked);
     cbStrictTimes->setChecked(true);
-    const QString fileName = QDir(QDir::tempPath()).filePath(kExportFileName);
+    // In the program's private folder: another user of the machine can neither
+    // read the rules nor plant a link where they are written.
+    std::string folderError;
+    const QString fileName = QString::fromStdString(platform::PrivateTempFile(kExportFileName, &folderError));
     TMemoLines memo(MemoRules);
+    bool reported = false;
+    // The whole text so far, replacing the last one only when complete; one
+    // message for a file that cannot be written, the export goes on.
+    const auto save = [&] {
+        platform::SaveError error;
+        if (!fileName.isEmpty() && platform::SaveFile(fileName.toStdString(), [&](std::ostream& out) {
+                WriteLinesCrLf(out, memo.Lines());
+            }, &error))
+            return;
+        if (reported)
+            return;
+        reported = true;
+        const QString shown = fileName.isEmpty() ? QString(kExportFileName) : QDir::toNativeSeparators(fileName);
+        platform::MessageBox(this, "Cannot create file \"" + shown + "\".", "Error", platform::Buttons::Ok,
+                             QString::fromStdString(fileName.isEmpty() ? folderError : error.reason));
+    };
     TRuleExport exportRun(memo, settings, static_cast<int>(candidates.size()));
     exportRun.Begin();
-    bool reported = false;
+    int skipped = 0;
+    bool stopped = false;
     for (const Candidate& candidate : candidates) {
-        if (ExportSkips(candidate.text))
+        if (ExportSkips(candidate.text)) {
+            ++skipped;
             continue;
+        }
         // A learner's message box lets events through: the list may have
         // changed under the export.
         if (!actionChild || candidate.row >= pathItems.Count() || pathItems.Text(candidate.row) != candidate.text)
             break;
         exportRun.BeginBlock(candidate.text);
         lbPath->setCurrentRow(candidate.row);
+        learners.BeginRun();
         BtnRulesClick(nullptr);
         exportRun.EndBlock();
-        std::ofstream file(fileName.toStdString(), std::ios::binary | std::ios::trunc);
-        if (file)
-            WriteLinesCrLf(file, memo.Lines());
-        if (!file && !reported) {
-            reported = true;
-            platform::MessageBox(this, "Cannot create file \"" + QDir::toNativeSeparators(fileName) + "\".", "Error");
-        }
+        // Past a failed or cancelled learner every further block would be
+        // rules nobody learnt.
+        stopped = learners.RunFailed();
+        save();
+        if (stopped)
+            break;
     }
     exportRun.Finish();
+    // Say what was left out, so that a short table is not taken for the whole list.
+    if (const std::string line = ExportSkipLine(skipped, static_cast<int>(candidates.size())); !line.empty())
+        memo.Append(line);
+    if (stopped)
+        memo.Append("// Export stopped: learner failed: " +
+                    (learners.Cancelled() ? std::string("cancelled") : learners.FirstFailure()));
+    // The finished text too, so that the file holds source that compiles.
+    save();
 }

@@ -3,13 +3,13 @@
 // the output.
 #include "strategy/FormStrategy.h"
 
+#include "platform/SaveFile.h"
 #include "ui/FormBuild.h"
 #include "ui/FormControls.h"
 #include "ui/StringGrid.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -46,6 +46,15 @@ QLineEdit* Edit(QWidget* parent, const char* name, const QString& text)
 QLabel* Label(QWidget* parent, const QString& text)
 {
     return new QLabel(text, parent);
+}
+
+// The learner's data file lies in the program's private folder, where no
+// other user reads the datasets and results or plants a link; when that
+// folder is refused, in the current folder.
+QString DefaultDataFile()
+{
+    const std::string file = platform::PrivateTempFile("test.data");
+    return file.empty() ? QString("test.data") : QString::fromStdString(file);
 }
 
 }  // namespace
@@ -179,7 +188,7 @@ void TFormStrategy::BuildForm()
     rgNegativeExamples =
         Radio(PanelRules, "rgNegativeExamples", " Negative Examples  ", {"Similar strat.", "Near nodes", "All nodes"}, 1);
     rgDuration = Radio(PanelRules, "rgDuration", " Duration ", {"First cycle", "Duration", "Visual dur."}, 0);
-    rgFileType = Radio(PanelRules, "rgFileType", " File type ", {"Apriori", "Weka", "CN2", "Orange", "Slipper"}, 4);
+    rgFileType = Radio(PanelRules, "rgFileType", " File type ", {"Apriori", "Weka", "CN2", "Orange", "Slipper"}, 1);
     rgFeatureWeight = Radio(PanelRules, "rgFeatureWeight", " Feature Weighting ",
                             {"TF*IDF", "simple TF*IDF", "weighted TF*IDF", "Conf. && Diff."}, 1);
     // The framework's "&&" shows one ampersand; a radio button shows text as it is.
@@ -201,7 +210,7 @@ void TFormStrategy::BuildForm()
     connect(UpDownSampling, &QSpinBox::valueChanged, this, [this](int v) { EditSampling->setText(QString::number(v)); });
     EditMinDist = Edit(PanelRules, "EditMinDist", "0");
     EditMaxDist = Edit(PanelRules, "EditMaxDist", "16");
-    EditFName = Edit(PanelRules, "EditFName", QDir(QDir::tempPath()).filePath("test.data"));
+    EditFName = Edit(PanelRules, "EditFName", DefaultDataFile());
     EditRule = Edit(PanelRules, "EditRule", "");
     EditParameterL = Edit(PanelRules, "EditParameterL", "1");
     EditNumFeatures = Edit(PanelRules, "EditNumFeatures", "5");

@@ -122,11 +122,21 @@ void TFormStrategy::BtnBrowseResultsClick()
     platform::OpenFileDialog(this, "Open", "Weka results file (*)", false);
 }
 
-void TFormStrategy::BtnCloseClick()
+void TFormStrategy::BtnCloseClick() { reject(); }
+
+void TFormStrategy::done(int result)
 {
-    if (actionChild)
+    // The window showed single strategies in the attached window's path list:
+    // left so, that window would keep drawing the last one only.
+    if (actionChild) {
+        if (!windowPaths_.Empty()) {
+            int chosen = -1;
+            const TPathList own = windowPaths_.Restore(chosen);
+            actionChild->SetPaths(own, chosen, false);
+        }
         actionChild->DrawGraph();
-    reject();
+    }
+    QDialog::done(result);
 }
 
 void RegisterStrategyWindow()

@@ -9,8 +9,10 @@
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/learning/Features.h"
 #include "core/model/RoboCupFile.h"
+#include "platform/SaveFile.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/System.h"
+#include "ui/waitFormWin.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -19,6 +21,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLabel>
 #include <QPlainTextEdit>
 
 namespace {
@@ -40,33 +43,114 @@ int IntegerOr1(const QLineEdit* edit)
     return ok ? k : 1;
 }
 
-// Removes a learner's old result; false when it is still there, so that it
-// could be read as this run's.
-bool RemoveOldResult(const QString& file) { return !QFile::exists(file) || QFile::remove(file); }
+// Removes a learner's old result, so that it cannot be read as this run's;
+// false, with the reason, when it is still there.
+bool RemoveOldResult(const QString& file, QString* why)
+{
+    const QFileInfo info(file);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    if (info.isDir()) {
+        *why = "it is a folder";
+        return false;
+    }
+    QFile old(file);
+    if (old.remove())
+        return true;
+    *why = old.errorString();
+    return false;
+}
+
+// Shows what runs in the wait window, with Cancel, for the scope; a wait
+// window of the command that runs gets its own text back afterwards.
+class LearnerWait {
+public:
+    explicit LearnerWait(const QString& text)
+    {
+        shown_ = ShowWaitForm(text);
+        if (!shown_ && WaitForm) {
+            before_ = WaitForm->LabelText->text();
+            SetWaitText(text);
+        }
+        if (WaitForm)
+            WaitForm->ShowCancel(true);
+    }
+    ~LearnerWait()
+    {
+        if (shown_) {
+            HideWaitForm();
+        } else if (WaitForm) {
+            WaitForm->ShowCancel(false);
+            SetWaitText(before_);
+        }
+    }
+    LearnerWait(const LearnerWait&) = delete;
+    LearnerWait& operator=(const LearnerWait&) = delete;
+
+private:
+    bool shown_ = false;
+    QString before_;
+};
 
 }  // namespace
 
-bool TFormStrategy::RunLearner(const QString& script, const QStringList& arguments, const QString& folder)
+bool TFormStrategy::RunLearner(const QString& script, const QString& learner, const QStringList& arguments,
+                               const QString& folder, const QString& resultFile, const std::string& node,
+                               std::string* reason)
 {
+    const std::string name = script.toStdString();
+    if (const std::string* failed = learners.Failure(name)) {
+        learners.NodeLeftOut();
+        *reason = *failed + " (not run again)";
+        return false;
+    }
+    QString why;
+    if (!RemoveOldResult(resultFile, &why)) {
+        *reason = "cannot remove the old result file " + resultFile.toStdString() + " (" + why.toStdString() + ")";
+        if (learners.Fail(name, *reason))
+            platform::MessageBox(this, "Cannot remove the old result file !", "Warning !", platform::Buttons::Ok,
+                                 QDir::toNativeSeparators(resultFile) + ": " + why);
+        return false;
+    }
     const QString programFolder = learnerFolder.isEmpty() ? QCoreApplication::applicationDirPath() : learnerFolder;
-    const platform::ProgramRun run =
-        platform::RunProgram(QDir(programFolder).filePath(script), arguments, learnerTimeoutMs, folder);
+    // A learner's own temporary files (Weka's work folder) go to the program's
+    // private folder rather than the shared one.
+    QStringList environment;
+    const std::string privateFolder = platform::PrivateTempFolder();
+    if (!privateFolder.empty())
+        environment << "TMPDIR=" + QString::fromStdString(privateFolder);
+    platform::ProgramRun run;
+    {
+        const LearnerWait wait("Learning rules of " + QString::fromStdString(node) + " with " + learner + " ...");
+        run = platform::RunProgram(QDir(programFolder).filePath(script), arguments, learnerTimeoutMs, folder,
+                                   [] { return !WaitFormCancelled(); }, environment);
+    }
     if (run.Succeeded())
         return true;
-    // One message per run: a sweep or a batch test would otherwise stop at
-    // every node of every run.
-    if (!learnerWarned_) {
-        learnerWarned_ = true;
-        platform::MessageBox(this, "Call failed !", "Warning !", platform::Buttons::Ok,
-                             script + ": " + run.Describe(learnerTimeoutMs));
+    if (run.cancelled) {
+        learners.Cancel();
+        *reason = "cancelled";
+        return false;
+    }
+    // What a learner says as it is stopped is no reason of its failure.
+    *reason = LearnerFailureReason(name, run.Describe(learnerTimeoutMs).toStdString(),
+                                   run.finished ? run.output.toStdString() : std::string());
+    // One message per command: a sweep or a batch test would otherwise stop
+    // at every node of every run. The learner's own words go with it.
+    if (learners.Fail(name, *reason)) {
+        QString detail = script + ": " + run.Describe(learnerTimeoutMs);
+        const QString output = platform::ShortenText(run.output, 1200);
+        if (!output.isEmpty())
+            detail += "\n\n" + output;
+        platform::MessageBox(this, "Call failed !", "Warning !", platform::Buttons::Ok, detail);
     }
     return false;
 }
 
 void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
 {
-    if (examples.chunk == 0)
-        learnerWarned_ = false;
+    if (examples.chunk == 0 && !learners.Active())
+        learners.Reset();
     if (!actionChild || examples.chunk < 0 || examples.chunk >= static_cast<int>(chunks.size()))
         return;
     StrategyChunk& chunk = *chunks[static_cast<std::size_t>(examples.chunk)];
@@ -82,6 +166,9 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
     for (int i = 0; i < lbFeatures->count(); ++i)
         if (lbFeatures->item(i)->isSelected())
             featureTexts.push_back(lbFeatures->item(i)->text().toStdString());
+    // Made again when it was cleared away since the window opened: the default
+    // data file lies there.
+    platform::PrivateTempFolder();
     const std::string nodeFile = NodeDataFileName(dataFileName, examples.name);
     // A dataset that could not be written (the writer said so) is not learnt from.
     const bool written = actionChild->SaveAssocData(QString::fromStdString(nodeFile), fileType, examples.threshold,
@@ -89,6 +176,7 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
 
     const bool allowDefaultNegative = cbAllowDefaultNegative->isChecked();
     const QString folder = QFileInfo(QString::fromStdString(nodeFile)).absolutePath();
+    std::string failure;
     if (cbHomeRules->isChecked()) {
         auto rule = std::make_unique<RuleObject>(true);
         LearnTopFeatureRule(features, rule.get(), examples.positives, examples.negatives,
@@ -97,22 +185,32 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
     } else if (written && fileType == kWekaFile) {
         const QString results = QString::fromStdString(WekaResultsFile(nodeFile));
         const QString absoluteResults = QFileInfo(results).absoluteFilePath();
-        if (RemoveOldResult(absoluteResults) &&
-            RunLearner("callweka", {QFileInfo(QString::fromStdString(nodeFile)).absoluteFilePath(), absoluteResults},
-                       folder))
+        if (RunLearner("callweka", "JRip",
+                       {QFileInfo(QString::fromStdString(nodeFile)).absoluteFilePath(), absoluteResults}, folder,
+                       absoluteResults, examples.name, &failure))
             ReadWekaRules(absoluteResults.toStdString(), chunk, allowDefaultNegative,
                           examples.positives.empty() ? -1 : examples.positives.front());
     } else if (written && fileType == kSlipperFile) {
         const QString hypothesis = QFileInfo(QString::fromStdString(SlipperHypothesisFile(nodeFile))).absoluteFilePath();
         const QString stem = QFileInfo(QString::fromStdString(SlipperStem(nodeFile))).absoluteFilePath();
-        if (RemoveOldResult(hypothesis) && RunLearner("callslipper", {stem}, folder))
+        if (RunLearner("callslipper", "Slipper", {stem}, folder, hypothesis, examples.name, &failure))
             ReadSlipperRules(hypothesis.toStdString(), chunk, allowDefaultNegative);
     }
+    // The window may have let go of its graph window while the learner ran.
+    if (!actionChild)
+        return;
 
     chunk.SetPositiveCount(static_cast<int>(examples.positives.size()));
     chunk.SetNegativeCount(static_cast<int>(examples.negatives.size()));
-    if (Verbose(cbVerbose))
-        MemoRules->appendPlainText(QString::fromStdString(RuleLine(features, chunk, cbComputerOutput->isChecked())));
+    if (Verbose(cbVerbose)) {
+        // A node without rules for want of a learner must not read as one
+        // whose rules say "never".
+        const std::string line = failure.empty()
+                                     ? RuleLine(features, chunk, cbComputerOutput->isChecked())
+                                     : FailedRuleLine(chunk.GetName(), chunk.GetX(), chunk.GetY(), failure,
+                                                      cbComputerOutput->isChecked());
+        MemoRules->appendPlainText(QString::fromStdString(line));
+    }
     if (cbPruneRules->isChecked())
         for (const auto& rule : chunk.GetRules())
             MakeScratchRules(features, rule.get(), examples.positives, examples.negatives);

@@ -14,16 +14,64 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 
+#include <vector>
+
 void TFormStrategy::sgStrategyMouseDown(Qt::MouseButton button)
 {
     if (button == Qt::RightButton)
         RunParameterSweep();
 }
 
+namespace {
+
+// The user's settings and choice of strategy, put back when the sweep ends,
+// however it ends: the sweep only borrows the boxes.
+class SweepRestore {
+public:
+    explicit SweepRestore(TFormStrategy& form)
+        : form_(form), dropped_(form.pathListsDropped), strategy_(form.lbPath->currentRow()),
+          similar_(form.lbSimilar->currentRow())
+    {
+        for (const QLineEdit* edit : Edits())
+            texts_.push_back(edit->text());
+    }
+    ~SweepRestore()
+    {
+        const std::vector<QLineEdit*> edits = Edits();
+        for (std::size_t i = 0; i < edits.size(); ++i)
+            edits[i]->setText(texts_[i]);
+        // Lists dropped meanwhile went with a changed graph: nothing to put back.
+        if (form_.pathListsDropped != dropped_)
+            return;
+        if (strategy_ < form_.lbPath->count())
+            form_.lbPath->setCurrentRow(strategy_);
+        if (similar_ < form_.lbSimilar->count())
+            form_.lbSimilar->setCurrentRow(similar_);
+    }
+    SweepRestore(const SweepRestore&) = delete;
+    SweepRestore& operator=(const SweepRestore&) = delete;
+
+private:
+    std::vector<QLineEdit*> Edits() const
+    {
+        return {form_.EditMinConf, form_.EditMinDiff, form_.EditMinDist, form_.EditMaxDist, form_.EditThreshold};
+    }
+
+    TFormStrategy& form_;
+    int dropped_;
+    int strategy_;
+    int similar_;
+    std::vector<QString> texts_;
+};
+
+}  // namespace
+
 void TFormStrategy::RunParameterSweep()
 {
     if (!actionChild)
         return;
+    const TLearnerCommand command(learners);
+    const SweepRestore restore(*this);
     // Under "Test all" the rows of several sweeps collect in one memo, each
     // block under the join value it ran at.
     if (actionChild->cbTestAll->isChecked())
@@ -38,11 +86,19 @@ void TFormStrategy::RunParameterSweep()
         EditMaxDist->setText(QString::fromStdString(SweepNumber(s.maxDist)));
         EditThreshold->setText(QString::number(s.threshold));
         if (lbPath->currentRow() >= 0) {
+            learners.BeginRun();
             BtnRulesClick(nullptr);
             // A message box of the learner can let the graph window close.
-            if (!actionChild)
+            if (!actionChild || learners.Cancelled())
                 return;
-            BtnTestRulesClick();
+            if (learners.RunFailed()) {
+                // Rules the learner did not give are not tested: the row says
+                // the run failed, and no record takes it as a result.
+                learners.CountFailedRun();
+                MemoRules->appendPlainText(QString::fromStdString(FailedSweepRow(s, learners.FirstFailure())));
+            } else {
+                BtnTestRulesClick();
+            }
         }
         // Shows the progress; user input waits, so nothing can change the
         // lists while the sweep still works on them.
@@ -50,22 +106,10 @@ void TFormStrategy::RunParameterSweep()
         if (!actionChild)
             return;
     }
+    // The test paths are found anew by every test; the strategies listed from
+    // the window stay the user's to choose from.
     if (testChild)
         testChild->ClearPaths(testStrategies);
-    actionChild->ClearPaths();
-    // The strategy lists were copies of the path box: they follow it, so no
-    // strategy of the old search stays offered.
-    allStrategies = TPathList(false);
-    pathItems = TPathList(false);
-    for (const TPathItem& item : actionChild->Paths.Items()) {
-        allStrategies.Add(item.text, item.path);
-        pathItems.Add(item.text, item.path);
-    }
-    similarItems.Clear();
-    ShowList(lbPath, pathItems);
-    ShowList(lbSimilar, similarItems);
-    lStrategyCount->setText("#" + QString::number(lbPath->count()));
-    lSimilarCount->setText("#0");
 }
 
 void TFormStrategy::BtnCheckRulesClick()

@@ -3,7 +3,7 @@
 set -euo pipefail
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev libqcustomplot-dev qt6-svg-dev libfparser-dev libagg-dev zlib1g-dev locales
-          xvfb xauth python3-networkx weka)
+          xvfb xauth python3-networkx weka clang)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -14,10 +14,12 @@
 
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QStringList>
 #include <QTime>
 
 #include <cstdint>
@@ -96,12 +98,27 @@ void TMDIUsageChild::BtnMarkSelectedClick()
         platform::MessageBox(this, "'" + EditMarkRatio->text() + "' is not a valid floating point value", "Error");
         return;
     }
+    // Events are let through during the run: the window or its log may go.
+    // Guards therefore reach the window only through a QPointer, and the user's
+    // marks come back unless the run finishes.
+    const QPointer<TMDIUsageChild> self(this);
     markingRules_ = true;
     struct Running {
-        bool& flag;
-        ~Running() { flag = false; }
-    } running{markingRules_};
+        const QPointer<TMDIUsageChild>& window;
+        std::vector<int> before;
+        bool finished = false;
+        ~Running()
+        {
+            if (!finished && g_timeMarks.marks)
+                g_timeMarks.marks->Assign(std::move(before));
+            if (window)
+                window->markingRules_ = false;
+        }
+    } running{self, g_timeMarks.marks->Cycles()};
     const WaitFormGuard wait("Generating timeline concepts ...");
+    // Showing the wait window lets events through already.
+    if (!self || !File)
+        return;
     MemoClusters->appendPlainText("*** Generating timeline concepts " + QString::fromStdString(File->fileName) +
                                   " ***");
     MemoClusters->appendPlainText("");
@@ -118,7 +135,6 @@ void TMDIUsageChild::BtnMarkSelectedClick()
 
     std::vector<int> marked;
     EventPacer pacer;
-    const QPointer<TMDIUsageChild> self(this);
     for (int t = 0; t < cycles; ++t) {
         table.SetCell(t + 1, 0, std::to_string(t));
         if (t % 100 == 0)
@@ -144,7 +160,10 @@ void TMDIUsageChild::BtnMarkSelectedClick()
     sgConcepts->SetFixedCols(1);
     sgConcepts->Refresh();
     sgConcepts->SetCurrent(1, 1);
+    if (!g_timeMarks.marks)
+        return;
     g_timeMarks.marks->Assign(std::move(marked));
+    running.finished = true;
     MemoClusters->appendPlainText("End time:" + Now());
     if (g_timeMarks.useMarks)
         g_timeMarks.useMarks->setChecked(true);
@@ -154,17 +173,28 @@ void TMDIUsageChild::BtnPasteRulesClick()
 {
     const QString text = platform::ClipboardText() + " ";
     lbConcepts->clearSelection();
+    QHash<QString, int> rowOf;  // the first row of each label
+    for (int i = lbConcepts->count() - 1; i >= 0; --i)
+        rowOf.insert(lbConcepts->item(i)->text(), i);
+    QStringList unknown;
     for (const QString& word : text.split(' ')) {
         if (word.isEmpty())
             break;
-        bool found = false;
-        for (int i = 0; i < lbConcepts->count() && !found; ++i) {
-            if (lbConcepts->item(i)->text() == word) {
-                lbConcepts->item(i)->setSelected(true);
-                found = true;
-            }
-        }
-        if (!found)
-            platform::MessageBox(this, "Not Found '" + word + "'", "word");
+        if (const auto found = rowOf.constFind(word); found != rowOf.cend())
+            lbConcepts->item(*found)->setSelected(true);
+        else
+            unknown.push_back(word);
     }
+    // One message for all of them: a clipboard of foreign words is no reason
+    // for a box per word.
+    if (unknown.isEmpty())
+        return;
+    constexpr int kListed = 10;
+    QStringList listed;
+    for (int i = 0; i < unknown.size() && i < kListed; ++i)
+        listed.push_back("'" + unknown[i] + "'");
+    QString message = "Not Found " + listed.join(", ");
+    if (unknown.size() > kListed)
+        message += QString(" and %1 more (%2 words)").arg(unknown.size() - kListed).arg(unknown.size());
+    platform::MessageBox(this, message, "word");
 }

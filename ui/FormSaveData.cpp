@@ -211,7 +211,7 @@ void TFormSaveData::btnUpdateClick()
     if (features) {
         const std::vector<double> scores = dataset::ScoreFeatures(*features, *marked_, window_->NumCycles());
         if (threshold_ >= 0) {
-            attributes = dataset::CountAttributes(*features, scores, threshold_);
+            attributes = dataset::CountDeclared(*features, scores, threshold_);
         } else {
             // A negative threshold picks a rank; the box then shows the score
             // there, which the next update counts against.

@@ -1,6 +1,7 @@
 #include "ui/MDIChild.h"
 
 #include "ui/TimeSource.h"
+#include "ui/WindowPlacement.h"
 #include "ui/common.h"
 #include "core/model/RoboCupFile.h"
 
@@ -8,7 +9,9 @@
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QShowEvent>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QVBoxLayout>
 
 std::function<void(const std::string& fileName)> g_onChildActivated;
@@ -24,6 +27,24 @@ TMDIChild::TMDIChild(QMdiArea* area, RoboCupFileT* log) : QMdiSubWindow(nullptr)
     connect(&TimeSource(), &TTimeSource::TimeChanged, this, &TMDIChild::FollowTime);
     if (area)
         area->addSubWindow(this);
+}
+
+void TMDIChild::showEvent(QShowEvent* event)
+{
+    QMdiSubWindow::showEvent(event);
+    QMdiArea* area = mdiArea();
+    if (placed_ || event->spontaneous() || !area || !area->isVisible())
+        return;
+    placed_ = true;
+    if (isMaximized() || isMinimized())
+        return;
+    int others = 0;
+    for (const QMdiSubWindow* w : area->subWindowList())
+        if (w != this && w->isVisible() && !w->isMinimized())
+            ++others;
+    // One title bar further per window, so that every caption stays in sight.
+    const int step = std::max(16, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this));
+    setGeometry(NewWindowGeometry(area->viewport()->rect(), size(), others, step));
 }
 
 void TMDIChild::ActivateChild()

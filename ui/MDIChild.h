@@ -60,6 +60,10 @@ public:
     QCheckBox* cbDynamicTimeRange = nullptr;
 
 protected:
+    // Shown the first time in a visible workspace, the window is placed in
+    // it (see NewWindowGeometry), cascaded after the other open windows.
+    void showEvent(QShowEvent* event) override;
+
     // The objects a window can show, several selectable at once: "ball",
     // "Lplayer1".."Lplayer11", "Rplayer1".."Rplayer11" (item i is object i).
     static QListWidget* NewPlayersList(QWidget* parent, int width);
@@ -71,6 +75,7 @@ protected:
     void SetPanelOverPlayers(int panelHeight, QListWidget** players);
 
 private:
+    bool placed_ = false;
     // A time pushed by the time source: taken when it is for this window's log
     // and the window follows the time.
     void FollowTime(RoboCupFileT* log, int cycle, int from, int to);

@@ -4,6 +4,7 @@
 #include "core/model/Common.h"
 #include "core/model/SeriesFunctions.h"
 #include "platform/qt/Dialogs.h"
+#include "platform/qt/SavePicture.h"
 #include "ui/Application.h"
 #include "ui/ChartSeries.h"
 #include "ui/FormControls.h"
@@ -18,7 +19,6 @@
 #include <QSvgGenerator>
 #include <qcustomplot.h>
 
-#include <fstream>
 
 namespace {
 
@@ -280,20 +280,23 @@ bool TMDIChartChild::SavePicture(const QString& fileName)
             QCPPainter painter(&image);
             Chart->toPainter(&painter, w, h);
         }
-        if (image.save(fileName, "BMP"))
+        if (platform::SaveImage(image, fileName, "BMP"))
             return true;
     } else if (fileName.endsWith(".svg")) {
-        QSvgGenerator svg;
-        svg.setFileName(fileName);
-        svg.setSize(QSize(w, h));
-        svg.setViewBox(QRect(0, 0, w, h));
-        svg.setTitle(windowTitle());
-        QCPPainter painter;
-        if (painter.begin(&svg)) {
+        const auto drawSvg = [&](QIODevice& device) {
+            QSvgGenerator svg;
+            svg.setOutputDevice(&device);
+            svg.setSize(QSize(w, h));
+            svg.setViewBox(QRect(0, 0, w, h));
+            svg.setTitle(windowTitle());
+            QCPPainter painter;
+            if (!painter.begin(&svg))
+                return false;
             Chart->toPainter(&painter, w, h);
-            if (painter.end())
-                return true;
-        }
+            return painter.end();
+        };
+        if (platform::SaveEncoded(fileName, drawSvg))
+            return true;
     } else {
         platform::MessageBox(this, "Unknown file type! Nothing was saved. ", "Warning !", platform::Buttons::Ok);
         return false;
@@ -321,11 +324,8 @@ bool TMDIChartChild::SaveSeriesText(const QString& fileName)
         ChartSeriesPoints(s, x, c.values);
         columns.push_back(std::move(c));
     }
-    std::ofstream out(fileName.toLocal8Bit().toStdString(), std::ios::binary | std::ios::trunc);
-    if (out)
-        WriteChartSeriesText(out, columns);
-    out.close();
-    if (out)
+    if (platform::SaveFile(fileName.toLocal8Bit().toStdString(),
+                           [&](std::ostream& out) { WriteChartSeriesText(out, columns); }))
         return true;
     platform::MessageBox(this, "Cannot write the file " + fileName, "Error", platform::Buttons::Ok);
     return false;

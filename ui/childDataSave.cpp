@@ -4,6 +4,7 @@
 
 #include "core/io/DataExport.h"
 #include "core/model/TimeMarks.h"
+#include "platform/SaveFile.h"
 #include "platform/qt/Dialogs.h"
 #include "ui/FormControls.h"
 #include "ui/MarksLink.h"
@@ -12,8 +13,8 @@
 #include <QApplication>
 #include <QFileInfo>
 
-#include <fstream>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -55,25 +56,35 @@ bool TMDIDataChild::SaveData(const QString& fileName)
     const auto mode = static_cast<dataexport::MarkMode>(rgUseMarks->ItemIndex() < 0 ? 0 : rgUseMarks->ItemIndex());
     const CellTable& grid = dataGrid->Table();
 
-    auto write = [&](const QString& path, const std::function<void(std::ostream&)>& writer) {
-        std::ofstream out(path.toLocal8Bit().constData(), std::ios::binary | std::ios::trunc);
-        if (out)
-            writer(out);
-        if (!out || !out.flush()) {
-            platform::MessageBox(this, "Cannot write the file " + path, "Error");
-            return false;
-        }
-        return true;
+    // One call for the files of a format, so that ".names" and ".data" are
+    // replaced together or not at all.
+    auto write = [&](std::vector<platform::FileContent> files) {
+        platform::SaveError error;
+        if (platform::SaveFiles(files, &error))
+            return true;
+        platform::MessageBox(this, "Cannot write the file " + QString::fromLocal8Bit(error.file.c_str()), "Error");
+        return false;
+    };
+    auto file = [](const QString& path, std::function<void(std::ostream&)> writer) {
+        return platform::FileContent{path.toLocal8Bit().toStdString(), std::move(writer)};
+    };
+    // Values that are no finite number go into the datasets as missing ones:
+    // the save says so once.
+    int nonFinite = 0;
+    const auto tellNonFinite = [&](bool written) {
+        if (written && nonFinite > 0)
+            platform::MessageBox(this, QString::fromStdString(dataexport::NonFiniteNotice(nonFinite)), "Information");
+        return written;
     };
     using namespace dataexport;
     if (ext == ".txt")
-        return write(fileName, [&](std::ostream& o) { WriteText(o, grid, marks, mode); });
+        return write({file(fileName, [&](std::ostream& o) { WriteText(o, grid, marks, mode); })});
     if (ext == ".raw")
-        return write(fileName, [&](std::ostream& o) { WriteRaw(o, grid, marks, mode); });
+        return write({file(fileName, [&](std::ostream& o) { WriteRaw(o, grid, marks, mode); })});
     if (ext == ".names")
-        return write(base + ".names", [&](std::ostream& o) { WriteC45Names(o, grid, mode); }) &&
-               write(base + ".data", [&](std::ostream& o) { WriteC45Data(o, grid, marks, mode); });
+        return tellNonFinite(write({file(base + ".names", [&](std::ostream& o) { WriteC45Names(o, grid, mode); }),
+                                    file(base + ".data", [&](std::ostream& o) { nonFinite = WriteC45Data(o, grid, marks, mode); })}));
     if (ext == ".arff")
-        return write(fileName, [&](std::ostream& o) { WriteArff(o, grid, marks, mode); });
+        return tellNonFinite(write({file(fileName, [&](std::ostream& o) { nonFinite = WriteArff(o, grid, marks, mode); })}));
     return true;
 }

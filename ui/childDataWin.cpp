@@ -109,6 +109,9 @@ void TMDIDataChild::AddChannels(const std::vector<TimeChannel*>& channels)
     datagrid::AddChannelColumns(table, channels);
     dataGrid->Refresh();
     FitGrid();
+    // The rows are new: the current cycle's row is shown now, not at the next
+    // move of the time.
+    SetTimeRange(CurrentCycle, 0, 0);
 }
 
 void TMDIDataChild::FitGrid()

@@ -27,13 +27,14 @@ public:
     // The grid, for callers that fill it themselves (then FitGrid).
     TStringGrid* GetGrid() const { return dataGrid; }
     // Rows for every cycle of the log (column 0 numbered afresh), then one column
-    // per channel in order, then FitGrid. Earlier columns stay.
+    // per channel in order, then FitGrid and the current cycle's row shown.
+    // Earlier columns stay.
     void AddChannels(const std::vector<TimeChannel*>& channels);
     // Fixes column 0 (with a second column) and rows 0-3 (with a fifth row), and
     // sizes every column to its name and row 0 to the highest name.
     void FitGrid();
     // The main window's time push: selects the cycle's row from column 1 on and
-    // scrolls it to the top. A cycle without a row changes nothing.
+    // scrolls it to the top. A cycle without a row is only remembered.
     void SetTimeRange(int cycle, int from, int to) override;
     // The averaging time window changed: the header is fitted again.
     void TimeWindowChanged() override;

@@ -4,6 +4,7 @@
 #include "ui/TimeSource.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/qt/Dialogs.h"
+#include "platform/qt/SavePicture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -206,6 +207,6 @@ void TMDIFieldChild::btnSaveClick()
     QString name = chosen.files.first();
     if (QFileInfo(name).suffix().isEmpty())
         name += ".bmp";
-    if (!FieldBitmap.save(name, "BMP"))
+    if (!platform::SaveImage(FieldBitmap, name, "BMP"))
         platform::MessageBox(this, "Cannot write the picture to " + name, "Error");
 }

@@ -1,12 +1,14 @@
 // The main window: the multiple-document frame that holds the open logs, the
 // time controls, the pages of commands, the channel browser and the child
 // windows. Its form (layout, captions, hints, defaults) is described in
-// mainForm.cpp and mainFormPages.cpp; the handlers of its controls live in one
+// mainForm.cpp and mainFormPages.cpp, its controls are declared in
+// mainControls.h; the handlers of its controls live in one
 // file per concern (mainFiles.cpp, mainTime.cpp, mainMarks.cpp, ...), each
 // with its own Connect...Handlers called from ConnectHandlers in main.cpp.
 #pragma once
 
 #include "core/model/TimeMarks.h"
+#include "ui/mainControls.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -19,24 +21,10 @@
 #include <utility>
 #include <vector>
 
-class QButtonGroup;
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QListView;
-class QListWidget;
 class QMdiArea;
 class QMdiSubWindow;
 class QPlainTextEdit;
 class QPushButton;
-class QScrollBar;
-class QSlider;
-class QSplitter;
-class QTabWidget;
-class QTableWidget;
-class QTimer;
-class QToolButton;
-class QTreeWidget;
 class QTreeWidgetItem;
 class QListWidgetItem;
 
@@ -57,114 +45,14 @@ struct ActionGraphWindowKind {
     std::function<TMDIActionChild*(QMdiArea*, RoboCupFileT*, const QString& title)> create;
 };
 void SetActionGraphWindowKind(ActionGraphWindowKind kind);
-class TClickStrip;
-class TRadioGroup;
-class TSelTrackBar;
 
-class TMainForm : public QMainWindow {
+// The form's controls are the members of TMainFormControls (mainControls.h).
+class TMainForm : public QMainWindow, public TMainFormControls {
     Q_OBJECT
 public:
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // ---- The form ---------------------------------------------------------
-    // Top bar: the time range, playback and the two sliders.
-    QWidget* TopPanel = nullptr;
-    QLineEdit* EditStartTime = nullptr;
-    QLabel* Label1 = nullptr;
-    QLineEdit* EditEndTime = nullptr;
-    QPushButton* BtnSetTimeRange = nullptr;
-    QToolButton* sbFRew = nullptr;
-    QToolButton* sbRev = nullptr;
-    QToolButton* sbPrev = nullptr;
-    QToolButton* sbStop = nullptr;
-    QToolButton* sbNext = nullptr;
-    QToolButton* sbFwd = nullptr;
-    QToolButton* sbFFwd = nullptr;
-    QButtonGroup* sbGroup = nullptr;  // the seven playback buttons: only the last pressed stays down
-    QScrollBar* sbTimeSpeed = nullptr;
-    QSlider* TrackBar2 = nullptr;
-    TSelTrackBar* TrackBar1 = nullptr;
-    QTimer* Timer = nullptr;
-    TClickStrip* Panel7 = nullptr;  // strip under the top bar: folds the top bar away
-
-    // Left panel: the pages of commands above, the channel browser below.
-    QWidget* PanelLeft = nullptr;
-    QSplitter* SplitterLeft = nullptr;
-    TClickStrip* PanelHideLeft = nullptr;  // strip right of the left panel: folds the left panel away
-    QTabWidget* pcWindow = nullptr;
-
-    QWidget* tsFiles = nullptr;  // "File"
-    QLabel* LabelWindows = nullptr;
-    QPushButton* btnCascade = nullptr;
-    QPushButton* btnTileV = nullptr;
-    QPushButton* btnTileH = nullptr;
-    QPushButton* btnMinimize = nullptr;
-    QPushButton* btnExit = nullptr;
-    QPushButton* btnOpenFile = nullptr;
-    QPushButton* BtnRemoveFile = nullptr;
-    QPushButton* BtnMergeFiles = nullptr;
-    QPushButton* BtnTestFiles = nullptr;
-    QLabel* LabelFileWindows = nullptr;
-    QPushButton* BtnRestoreWindows = nullptr;
-    QPushButton* BtnRemoveWindows = nullptr;
-    QPushButton* BtnMinimizeWindows = nullptr;
-    QLabel* LabelOpenFiles = nullptr;
-    QListView* lbFiles = nullptr;  // shows Logs; the current log's row is always the one selected
-
-    QWidget* tsChart = nullptr;  // "Chart"
-    QPushButton* BtnAdd1d = nullptr;
-    TRadioGroup* rgSeriesType = nullptr;
-    QCheckBox* cbFunction = nullptr;
-    QPlainTextEdit* MemoTimeRangeFunction = nullptr;
-    QPushButton* BtnAddTimeRange = nullptr;
-
-    QWidget* tsField = nullptr;  // "Analysis"
-    QPushButton* BtnAdd2d = nullptr;
-    QPushButton* BtnAddUsage = nullptr;
-    QPushButton* btnAnalyze = nullptr;
-    QPushButton* btnSetTimeWindow = nullptr;
-    QCheckBox* cbUseRoles = nullptr;
-
-    QWidget* tsData = nullptr;  // "Data"
-    QPushButton* BtnAddData = nullptr;
-    QPushButton* btnAddDataSeries = nullptr;
-    QLabel* Label5 = nullptr;
-    QPushButton* BtnAddFunctionSeries = nullptr;
-    QPushButton* BtnLoadFields = nullptr;
-    QPushButton* BtnSaveFields = nullptr;
-    QTableWidget* vlFunctions = nullptr;  // two columns: field name, function
-
-    QWidget* tsMarks = nullptr;  // "Marks"
-    QCheckBox* cbUseTimeMarks = nullptr;
-    QLabel* lNumMarks = nullptr;
-    QCheckBox* cbUseCriteriaFunction = nullptr;
-    QPlainTextEdit* MemoMarksFunction = nullptr;
-    QListWidget* lbMarks = nullptr;
-    QPushButton* BtnAddMarks = nullptr;
-    QPushButton* BtnRemoveMarks = nullptr;
-    QPushButton* BtnClearMarks = nullptr;
-    QPushButton* BtnResetMarks = nullptr;
-    QPushButton* btnInvertMarks = nullptr;
-    QPushButton* btnPasteMarks = nullptr;
-    QPushButton* BtnCopyMarks = nullptr;
-    QCheckBox* cbStopAtLastMark = nullptr;
-
-    // Channel browser.
-    QTabWidget* pcDataView = nullptr;
-    QWidget* tsTree = nullptr;
-    QWidget* tsList = nullptr;
-    QTreeWidget* TreeView = nullptr;
-    QListWidget* ListView = nullptr;
-    QPushButton* BtnSelAllNone = nullptr;
-    QToolButton* BtnClearFilter = nullptr;
-    QLabel* LabelGoodFields = nullptr;
-    QPlainTextEdit* MemoGoodFields = nullptr;
-    QLabel* LabelBadFields = nullptr;
-    QPlainTextEdit* MemoBadFields = nullptr;
-
-    // The frame's client area: the child windows.
-    QMdiArea* MdiArea = nullptr;
 
     // ---- State -------------------------------------------------------------
     // The open logs and the current one; lbFiles shows them.
@@ -186,7 +74,7 @@ public:
     // hierarchies in the order they were built. Runs once, from the destructor.
     void FormDestroy();
 
-    // ---- Window commands ----------------------------------------------------
+    // ---- Window commands (arranging the children: mainWindows.cpp) -----------
     void btnCascadeClick();
     void btnTileVClick();  // side by side, in columns
     void btnTileHClick();  // one above the other, in rows

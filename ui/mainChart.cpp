@@ -69,6 +69,11 @@ void TMainForm::BtnAddTimeRangeClick()
             channel->CreateChartSeries(&sink, kind, plus, minus);
     } else {
         const QString text = MemoTimeRangeFunction->toPlainText();
+        // A text the guard refuses makes no series, not even an empty one.
+        if (const std::string refused = CheckExpressionText(text.toStdString()); !refused.empty()) {
+            platform::MessageBox(this, QString::fromStdString(refused), "Error !", platform::Buttons::Ok);
+            return;
+        }
         LogExpression expression(*log);
         const std::string error = expression.Parse(text.toStdString());
         if (!error.empty()) {

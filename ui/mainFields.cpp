@@ -8,6 +8,7 @@
 #include "core/io/FieldsFile.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/Hooks.h"
+#include "platform/SaveFile.h"
 #include "platform/qt/Dialogs.h"
 #include "ui/OpenLogs.h"
 #include "ui/waitFormWin.h"
@@ -17,6 +18,8 @@
 #include <QTableWidget>
 
 #include <fstream>
+#include <iterator>
+#include <sstream>
 
 namespace {
 
@@ -139,12 +142,18 @@ void TMainForm::BtnLoadFieldsClick()
         platform::MessageBox(this, "Cannot open file \"" + path + "\"", "Error");
         return;
     }
-    const std::vector<FieldDefinition> rows = ReadFieldDefinitions(in);
+    // The whole file is checked before the editor changes: a wrong file costs no rows.
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) {
         platform::MessageBox(this, "Cannot read file \"" + path + "\"", "Error");
         return;
     }
-    SetFieldRows(rows);
+    if (const std::string refused = CheckFieldDefinitions(bytes); !refused.empty()) {
+        platform::MessageBox(this, "\"" + path + "\" is no fields file: " + QString::fromStdString(refused), "Error");
+        return;
+    }
+    std::istringstream text(bytes);
+    SetFieldRows(ReadFieldDefinitions(text));
 }
 
 void TMainForm::BtnSaveFieldsClick()
@@ -155,11 +164,6 @@ void TMainForm::BtnSaveFieldsClick()
     const QString path = chosen.files.front();
     std::vector<FieldDefinition> rows = FieldRows();
     std::erase_if(rows, [](const FieldDefinition& f) { return f.name.empty() && f.expression.empty(); });
-    std::ofstream out(path.toStdString(), std::ios::binary | std::ios::trunc);
-    if (out)
-        WriteFieldDefinitions(out, rows);
-    if (out)
-        out.close();
-    if (!out)
+    if (!platform::SaveFile(path.toStdString(), [&](std::ostream& out) { WriteFieldDefinitions(out, rows); }))
         platform::MessageBox(this, "Cannot create file \"" + path + "\"", "Error");
 }

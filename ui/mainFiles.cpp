@@ -486,6 +486,7 @@ void TMainForm::BtnAddDataClick()
         return;
     auto* child = new TMDIDataChild(MdiArea, Logs->Current());
     child->SetTitle(NewWindowTitle("Data "));
+    child->SetTimeRange(TrackBar1->value(), TrackBar1->SelStart(), TrackBar1->SelEnd());
     child->show();
 }
 

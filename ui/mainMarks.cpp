@@ -23,6 +23,24 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+namespace {
+
+// The cycle of the selected mark; false when no item is selected.
+bool SelectedMark(const QListWidget* list, int& cycle)
+{
+    const QListWidgetItem* item = list->currentItem();
+    if (item == nullptr || !item->isSelected())
+        return false;
+    try {
+        cycle = StrToIntTrim(item->text().toStdString());
+        return true;
+    } catch (const EConvertError&) {
+        return false;
+    }
+}
+
+}  // namespace
+
 void TMainForm::ConnectMarksHandlers()
 {
     // The model keeps the marks in numeric order; text order would put "    -1"
@@ -56,14 +74,24 @@ void TMainForm::ConnectMarksHandlers()
 
 void TMainForm::ShowMarks()
 {
+    // Stepping through the marks goes on from the selected one: it stays
+    // selected (by its cycle) while it is still a mark.
+    int selected = 0;
+    const bool hadSelection = SelectedMark(lbMarks, selected);
     QStringList texts;
     texts.reserve(Marks.Count());
-    for (int c : Marks.Cycles())
+    int keep = -1;
+    for (int c : Marks.Cycles()) {
+        if (hadSelection && keep < 0 && c == selected)
+            keep = static_cast<int>(texts.size());
         texts << QString::fromStdString(FormatInt6(c));
+    }
     showingMarks_ = true;
     lbMarks->setUpdatesEnabled(false);
     lbMarks->clear();
     lbMarks->addItems(texts);
+    if (keep >= 0)
+        lbMarks->setCurrentRow(keep, QItemSelectionModel::ClearAndSelect);
     lbMarks->setUpdatesEnabled(true);
     showingMarks_ = false;
     lNumMarks->setText(QString::number(lbMarks->count()));
@@ -86,24 +114,6 @@ void TMainForm::ReadMarksFromList()
     Marks.Assign(std::move(cycles));
     Marks.SetOnChanged([this] { ShowMarks(); });
 }
-
-namespace {
-
-// The cycle of the selected mark; false when no item is selected.
-bool SelectedMark(const QListWidget* list, int& cycle)
-{
-    const QListWidgetItem* item = list->currentItem();
-    if (item == nullptr || !item->isSelected())
-        return false;
-    try {
-        cycle = StrToIntTrim(item->text().toStdString());
-        return true;
-    } catch (const EConvertError&) {
-        return false;
-    }
-}
-
-}  // namespace
 
 bool TMainForm::MarksCriteriaCycles(std::vector<int>& cycles)
 {

@@ -3,9 +3,12 @@
 #include "ui/common.h"
 #include "platform/qt/System.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPushButton>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -14,6 +17,59 @@ QPointer<TWaitForm> WaitForm;
 namespace {
 constexpr int kMinWidth = 300;
 constexpr int kHeight = 22;
+constexpr int kCancelHeight = 58;
+
+bool IsUserInput(const QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        return true;
+    case QEvent::Close:
+        // A close asked for by the user (the window's close button).
+        return event->spontaneous();
+    default:
+        return false;
+    }
+}
+
+bool InsideWaitForm(const QObject* object)
+{
+    if (!WaitForm)
+        return false;
+    if (const auto* widget = qobject_cast<const QWidget*>(object))
+        return widget->window() == WaitForm;
+    if (const auto* window = qobject_cast<const QWindow*>(object))
+        return window == WaitForm->windowHandle();
+    return false;
+}
+
+// Swallows user input everywhere but in the wait window.
+class OnlyWaitFormInput : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        return IsUserInput(event) && !InsideWaitForm(watched);
+    }
+};
 }  // namespace
 
 TWaitForm::TWaitForm(QWidget* owner)
@@ -30,6 +86,31 @@ TWaitForm::TWaitForm(QWidget* owner)
     LabelText->move(4, 4);
     LabelText->setText("Text here ...");
     LabelText->adjustSize();
+
+    CancelButton = new QPushButton("Cancel", this);
+    CancelButton->setFixedSize(75, 25);
+    CancelButton->hide();
+    connect(CancelButton, &QPushButton::clicked, this, [this] { cancelPressed_ = true; });
+}
+
+void TWaitForm::ShowCancel(bool show)
+{
+    cancelPressed_ = false;
+    CancelButton->setVisible(show);
+    Layout();
+}
+
+void TWaitForm::reject()
+{
+    if (CancelButton->isVisible())
+        cancelPressed_ = true;
+}
+
+void TWaitForm::Layout()
+{
+    const int w = std::max(LabelText->width() + 30, kMinWidth);
+    setFixedSize(w, CancelButton->isVisible() ? kCancelHeight : kHeight);
+    CancelButton->move((w - CancelButton->width()) / 2, kHeight + 4);
 }
 
 TWaitForm::~TWaitForm()
@@ -66,8 +147,8 @@ void TWaitForm::SetText(const QString& text)
 {
     LabelText->setText(text);
     LabelText->adjustSize();
-    const int w = std::max(LabelText->width() + 30, kMinWidth);
-    setFixedSize(w, kHeight);
+    Layout();
+    const int w = width();
     if (const QWidget* main = parentWidget() ? parentWidget()->window() : nullptr) {
         const QRect m = main->frameGeometry();
         move(m.x() + (m.width() - w) / 2, y());
@@ -93,6 +174,17 @@ bool SetWaitText(const QString& text)
         return false;
     WaitForm->SetText(text);
     return true;
+}
+
+bool WaitFormCancelled()
+{
+    if (!WaitForm)
+        return false;
+    OnlyWaitFormInput filter;
+    QCoreApplication::instance()->installEventFilter(&filter);
+    QCoreApplication::processEvents();
+    QCoreApplication::instance()->removeEventFilter(&filter);
+    return WaitForm && WaitForm->CancelPressed();
 }
 
 bool HideWaitForm()

@@ -9,6 +9,7 @@
 #include <QString>
 
 class QLabel;
+class QPushButton;
 
 class TWaitForm : public QDialog {
     Q_OBJECT
@@ -22,11 +23,19 @@ public:
     // through, user input excluded.
     void SetText(const QString& text);
 
+    // Offers "Cancel" (only while an outside program runs) or takes it away;
+    // offering it forgets an earlier press.
+    void ShowCancel(bool show);
+    bool CancelPressed() const { return cancelPressed_; }
+
     QLabel* LabelText;
+    QPushButton* CancelButton;
 
 protected:
     void showEvent(QShowEvent* event) override;  // puts up the busy cursor
     void hideEvent(QHideEvent* event) override;  // restores the cursor
+    // Escape is Cancel while Cancel is offered; it never closes the window.
+    void reject() override;
 
 private:
     void RestoreCursor();
@@ -34,6 +43,8 @@ private:
     // True while this window's busy cursor is on Qt's override-cursor stack;
     // popping it brings back the cursor saved below it.
     bool SavedCursor = false;
+    bool cancelPressed_ = false;
+    void Layout();
 };
 
 // The one wait window, null when none is shown.
@@ -48,6 +59,11 @@ bool SetWaitText(const QString& text);
 // Removes the wait window, whoever showed it, and returns true; false when there
 // is none.
 bool HideWaitForm();
+
+// While an outside program runs: lets pending events through, user input only
+// where it reaches the wait window (its Cancel), and tells whether Cancel has
+// been pressed. False without a wait window.
+bool WaitFormCancelled();
 
 // Shows the wait window for a scope and removes it when the scope ends, also
 // when an exception leaves it, so the busy cursor never outlives an operation.

@@ -6,6 +6,7 @@
 #include "core/model/Common.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -131,15 +132,24 @@ TFeatureCounts CountNodeFeatures(const TNode& node, const FeatureList& features)
                 count(t);
         }
     }
-    if (result.cycles > 0)
-        return result;
-    for (const TConnection* c : node.InList()) {
-        for (const auto& d : c->Data()) {
-            if (d)
-                count(static_cast<long long>(d->start) + d->otherLength - 1);
+    if (result.cycles == 0) {
+        for (const TConnection* c : node.InList()) {
+            for (const auto& d : c->Data()) {
+                if (d)
+                    count(static_cast<long long>(d->start) + d->otherLength - 1);
+            }
         }
     }
+    MarkCountedFeatures(result);
     return result;
+}
+
+void MarkCountedFeatures(TFeatureCounts& counts)
+{
+    counts.counted.assign((counts.counts.size() + 63) / 64, 0);
+    for (size_t f = 0; f < counts.counts.size(); ++f)
+        if (counts.counts[f] != 0)
+            counts.counted[f / 64] |= std::uint64_t{1} << (f % 64);
 }
 
 const TFeatureCounts& TFeatureCache::CountsOf(const TNode& node)
@@ -161,8 +171,26 @@ double FeatureTerm(const TFeatureCounts& a, const TFeatureCounts& b, int numFeat
     const double na = a.cycles;
     const double nb = b.cycles;
     double sum = 0.0;
-    for (int f = 0; f < numFeatures; ++f)
-        sum += std::fabs(a.counts[f] / na - b.counts[f] / nb);
+    const size_t words = (static_cast<size_t>(numFeatures) + 63) / 64;
+    if (a.counted.size() < words || b.counted.size() < words) {
+        for (int f = 0; f < numFeatures; ++f)
+            sum += std::fabs(a.counts[f] / na - b.counts[f] / nb);
+        return sum / numFeatures;
+    }
+    // A feature neither node counts adds |0 - 0| = +0.0, which leaves the sum
+    // (never negative) as it is: only the others are added, still in order.
+    const int* ca = a.counts.data();
+    const int* cb = b.counts.data();
+    for (size_t w = 0; w < words; ++w) {
+        std::uint64_t bits = a.counted[w] | b.counted[w];
+        if (w + 1 == words && numFeatures % 64 != 0)
+            bits &= (std::uint64_t{1} << (numFeatures % 64)) - 1;
+        while (bits != 0) {
+            const size_t f = w * 64 + static_cast<size_t>(std::countr_zero(bits));
+            bits &= bits - 1;
+            sum += std::fabs(ca[f] / na - cb[f] / nb);
+        }
+    }
     return sum / numFeatures;
 }
 

@@ -72,6 +72,9 @@ struct TDistanceWeights {
 struct TFeatureCounts {
     int cycles = 0;
     std::vector<int> counts;  // one per feature
+    // Bit f % 64 of word f / 64 is set when counts[f] is not 0: a pair's term
+    // visits only the features one of the two nodes counts. Empty when not made.
+    std::vector<std::uint64_t> counted;
 };
 TFeatureCounts CountNodeFeatures(const TNode& node, const FeatureList& features);
 
@@ -88,8 +91,13 @@ private:
     std::unordered_map<const TNode*, TFeatureCounts> cache_;
 };
 
+// Sets counts.counted from counts.counts.
+void MarkCountedFeatures(TFeatureCounts& counts);
+
 // The feature term: the mean over the features of |rate in a - rate in b|;
 // 1.0 when either node counts no cycle, 0.0 when there are no features.
+// Sums in feature order whether or not the counted bits are made, so both ways
+// give the same bits.
 double FeatureTerm(const TFeatureCounts& a, const TFeatureCounts& b, int numFeatures);
 
 // The weighted distance of a and b: 99999.0 when exactly one of them has no

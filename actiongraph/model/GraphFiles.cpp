@@ -1,8 +1,8 @@
 #include "actiongraph/model/GraphFiles.h"
 
 #include "actiongraph/model/Actiongraph.h"
+#include "platform/SaveFile.h"
 
-#include <fstream>
 #include <functional>
 #include <unordered_map>
 
@@ -48,12 +48,7 @@ namespace {
 
 bool WriteFile(const std::string& fileName, const std::function<void(std::ostream&)>& write)
 {
-    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return false;
-    write(out);
-    out.close();
-    return !out.fail();
+    return platform::SaveFile(fileName, write);
 }
 
 }  // namespace

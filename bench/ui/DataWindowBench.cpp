@@ -9,7 +9,7 @@
 #include "ui/StringGrid.h"
 #include "ui/childDataWin.h"
 
-#include "support/Gunzip.h"
+#include "BenchLog.h"
 
 #include <QApplication>
 #include <QImage>
@@ -34,11 +34,7 @@ void App() { Q_ASSERT(QApplication::instance() != nullptr); }
 RoboCupFileT& FullMatch()
 {
     static std::unique_ptr<RoboCupFileT> log = [] {
-        const auto path = std::filesystem::temp_directory_path() / ("velo-uibench-" + std::to_string(::getpid()) + ".rcg");
-        GunzipFile(std::string(VELO_TEST_DATA_DIR) + "/match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg.gz", path.string());
-        auto loaded = LoadLog(path.string(), false);
-        std::filesystem::remove(path);
-        return loaded;
+        return LoadLog(BenchLog(), false);
     }();
     return *log;
 }
@@ -104,6 +100,7 @@ void BM_ScrollGrid(benchmark::State& state)
         }
     }
     state.counters["pages"] = benchmark::Counter(pages, benchmark::Counter::kIsRate);
+    state.counters["cycles"] = log.cycles;
 }
 BENCHMARK(BM_ScrollGrid)->Unit(benchmark::kMillisecond);
 
@@ -125,6 +122,7 @@ void BM_ArffExport20Columns(benchmark::State& state)
         bytes = out.str().size();
     }
     state.counters["bytes"] = static_cast<double>(bytes);
+    state.counters["cycles"] = log.cycles;
 }
 BENCHMARK(BM_ArffExport20Columns)->Unit(benchmark::kMillisecond);
 

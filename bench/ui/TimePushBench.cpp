@@ -6,7 +6,7 @@
 #include "ui/main.h"
 #include "platform/qt/Dialogs.h"
 
-#include "support/Gunzip.h"
+#include "BenchLog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -29,13 +29,8 @@ void SetUpForm()
     TMainForm::AboutBoxRunner() = [] {};
     g_form = new TMainForm;
     g_form->FirstActivation = false;
-    const std::string log = (std::filesystem::temp_directory_path() /
-                             ("velotrask-timepush-" + std::to_string(::getpid()) + ".rcg"))
-                                .string();
-    GunzipFile(std::string(VELO_TEST_DATA_DIR) + "/match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg.gz", log);
     platform::DialogScript quiet;
-    g_form->OpenLogFiles({QString::fromStdString(log)});
-    std::filesystem::remove(log);
+    g_form->OpenLogFiles({QString::fromStdString(BenchLog())});
     g_form->BtnAdd1dClick();
     g_form->BtnAdd2dClick();
     g_form->BtnAddDataClick();

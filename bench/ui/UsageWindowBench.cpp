@@ -6,7 +6,7 @@
 #include "ui/ChildUsageWin.h"
 #include "ui/MarksLink.h"
 
-#include "support/Gunzip.h"
+#include "BenchLog.h"
 
 #include <QListWidget>
 
@@ -23,11 +23,7 @@ void BM_UsageTimePush(benchmark::State& state)
 {
     // The program's main has made the application object and the main window,
     // and with it the concept hierarchies, in a temporary current folder.
-    const auto dir = std::filesystem::temp_directory_path() / ("velo-usagebench-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const std::string path = (dir / "full.rcg").string();
-    GunzipFile(std::string(VELO_TEST_DATA_DIR) + "/match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg.gz", path);
-    auto log = LoadLog(path, true);
+    auto log = LoadLog(BenchLog(), true);
     TimeMarks marks;
     for (int t = 0; t < log->cycles; t += 50)
         marks.Add(t);
@@ -42,9 +38,9 @@ void BM_UsageTimePush(benchmark::State& state)
         }
         state.counters["items"] = window.lbConcepts->count();
         state.counters["marks"] = marks.Count();
+        state.counters["cycles"] = log->cycles;
     }
     g_timeMarks = previous;
-    std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_UsageTimePush)->Unit(benchmark::kMillisecond);
 

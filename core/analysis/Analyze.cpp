@@ -77,39 +77,12 @@ struct PlayerDerivation {
     const std::vector<double>& reachByType;
     double defaultReach;
 
-    // Nearest opponent and team-mate, possession, commands and speed class of
-    // player p, written into his own leaves; hasBall gets his possession per cycle.
+    // Possession, commands and speed class of player p, written into his own
+    // leaves; hasBall gets his possession per cycle.
     void Derive(int p, const PlayerDerivedLeaves& l, std::vector<std::int8_t>& hasBall) const
     {
-        const bool left = p <= 11;
         const double* px = x[p];
         const double* py = y[p];
-
-        // Nearest opponent and team-mate: the first of equal minima wins, and
-        // nobody within the search radius leaves index -1 at that radius.
-        auto nearest = [&](int from, std::int16_t* index, double* dist) {
-            for (int t = 0; t < n; ++t) {
-                double best = kNearestSearchRadius * kNearestSearchRadius;
-                int bestIndex = -1;
-                for (int o = from; o < from + 11; ++o) {
-                    if (o == p || !located[o])
-                        continue;
-                    const double dx = x[o][t] - px[t];
-                    const double dy = y[o][t] - py[t];
-                    const double d2 = dx * dx + dy * dy;
-                    if (d2 < best) {
-                        best = d2;
-                        bestIndex = o;
-                    }
-                }
-                if (index != nullptr)
-                    index[t] = static_cast<std::int16_t>(bestIndex);
-                if (dist != nullptr)
-                    dist[t] = std::sqrt(best);
-            }
-        };
-        nearest(left ? 12 : 1, l.nearestOpponent, l.distOpponent);
-        nearest(left ? 1 : 12, l.nearestTeammate, l.distTeammate);
 
         // Possession: within reach of the ball (the reach itself included).
         hasBall.assign(static_cast<std::size_t>(n), 0);
@@ -148,6 +121,74 @@ struct PlayerDerivation {
         }
     }
 };
+
+// Every player's nearest opponent and team-mate over the cycles [first, last):
+// each pair of players is measured once and offered to both, the players in
+// ascending order on either side, so that the first of equal minima wins, as
+// if every player searched the others himself. Nobody within the search radius
+// leaves index -1 at that radius.
+void NearestOverCycles(const double* const* x, const double* const* y, const bool* located,
+                       const PlayerDerivedLeaves* leaves, int first, int last)
+{
+    const int n = last - first;
+    if (n <= 0)
+        return;
+    constexpr int kPlayers = kObjects - 1;
+    // [player - 1][side][k]: side 0 the opponents, 1 the team-mates.
+    std::vector<double> best(static_cast<std::size_t>(kPlayers) * 2 * static_cast<std::size_t>(n),
+                             kNearestSearchRadius * kNearestSearchRadius);
+    std::vector<std::int16_t> index(best.size(), std::int16_t{-1});
+    const auto slot = [n](int player, int side) {
+        return (static_cast<std::size_t>(player - 1) * 2 + static_cast<std::size_t>(side)) * static_cast<std::size_t>(n);
+    };
+    for (int p = 1; p < kObjects; ++p) {
+        if (!located[p])
+            continue;
+        const double* px = x[p] + first;
+        const double* py = y[p] + first;
+        for (int o = p + 1; o < kObjects; ++o) {
+            if (!located[o])
+                continue;
+            const int side = (p <= 11) == (o <= 11) ? 1 : 0;
+            const double* ox = x[o] + first;
+            const double* oy = y[o] + first;
+            double* bestP = best.data() + slot(p, side);
+            double* bestO = best.data() + slot(o, side);
+            std::int16_t* indexP = index.data() + slot(p, side);
+            std::int16_t* indexO = index.data() + slot(o, side);
+            const auto op = static_cast<std::int16_t>(o);
+            const auto pp = static_cast<std::int16_t>(p);
+            for (int k = 0; k < n; ++k) {
+                // (-dx)^2 is dx^2 exactly: o's distance to p is p's to o.
+                const double dx = ox[k] - px[k];
+                const double dy = oy[k] - py[k];
+                const double d2 = dx * dx + dy * dy;
+                const bool nearerP = d2 < bestP[k];
+                const bool nearerO = d2 < bestO[k];
+                bestP[k] = nearerP ? d2 : bestP[k];
+                indexP[k] = nearerP ? op : indexP[k];
+                bestO[k] = nearerO ? d2 : bestO[k];
+                indexO[k] = nearerO ? pp : indexO[k];
+            }
+        }
+    }
+    for (int p = 1; p < kObjects; ++p) {
+        if (!located[p])
+            continue;
+        const PlayerDerivedLeaves& l = leaves[p];
+        std::int16_t* indexOut[2] = {l.nearestOpponent, l.nearestTeammate};
+        double* distOut[2] = {l.distOpponent, l.distTeammate};
+        for (int side = 0; side < 2; ++side) {
+            const double* b = best.data() + slot(p, side);
+            const std::int16_t* i = index.data() + slot(p, side);
+            if (indexOut[side] != nullptr)
+                std::copy(i, i + n, indexOut[side] + first);
+            if (distOut[side] != nullptr)
+                for (int k = 0; k < n; ++k)
+                    distOut[side][first + k] = std::sqrt(b[k]);
+        }
+    }
+}
 
 }  // namespace
 
@@ -252,6 +293,11 @@ int RoboCupFileT::ComputeCalculatedFields()
     for (int p = 1; p < kObjects; ++p)
         if (located[p])
             leaves[p] = PlayerDerivedLeaves::Find(s, ObjectName(p), possessorChannel[p]);
+    // Nearest opponents and team-mates, a range of cycles per piece.
+    constexpr int kNearestCycles = 512;
+    ParallelFor((n + kNearestCycles - 1) / kNearestCycles, [&](int piece) {
+        NearestOverCycles(x, y, located, leaves, piece * kNearestCycles, std::min(n, (piece + 1) * kNearestCycles));
+    });
     const PlayerDerivation derivation{n, x, y, located, reachByType, defaultReach};
     std::vector<std::vector<std::int8_t>> hasBall(kObjects);
     int playersDone = 0;
@@ -298,7 +344,9 @@ int RoboCupFileT::ComputeCalculatedFields()
     }
 
     RecognizeActionEvents(*this);
-    s.ComputeAllMinMax();
+    // Only the leaves written in place since reading: the others kept their
+    // extremes as they were read.
+    s.RefreshAllMinMax();
     SortActionEvents(*this);
     CalculateRoles(this, false);
     platform::SetWaitText("");

@@ -9,7 +9,7 @@ std::vector<int> CriteriaCycles(RoboCupFileT& log, const std::string& text, std:
 {
     std::vector<int> cycles;
     LogExpression criteria(log);
-    error = criteria.Parse("if (" + text + ", 1, 0)");
+    error = criteria.ParseCondition(text);
     if (!error.empty())
         return cycles;
     for (int c = 0; c < log.cycles; ++c) {

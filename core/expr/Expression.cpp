@@ -136,11 +136,24 @@ LogExpression::LogExpression(RoboCupFileT& log) : log_(log) {}
 
 LogExpression::~LogExpression() = default;
 
-std::string LogExpression::Parse(const std::string& text)
+std::string LogExpression::Parse(const std::string& text) { return ParseShown(text, 0, text); }
+
+std::string LogExpression::ParseCondition(const std::string& condition)
+{
+    static constexpr std::string_view kBefore = "if (";
+    return ParseShown(std::string(kBefore) + condition + ", 1, 0)", kBefore.size(), condition);
+}
+
+std::string LogExpression::ParseShown(const std::string& text, std::size_t shownFrom, std::string_view shown)
 {
     parsed_ = false;
     used_.clear();
     usedChannels_.clear();
+    // Only what the guard lets through reaches fparser, whose parsing recurses.
+    if (std::string refused = CheckExpressionText(shown); !refused.empty()) {
+        parser_.reset();
+        return refused;
+    }
     parser_ = std::make_unique<FunctionParser>();
     const std::vector<TimeChannel*>& leaves = log_.stream->GetLeaves();
 
@@ -185,10 +198,11 @@ std::string LogExpression::Parse(const std::string& text)
     parser_->AddFunctionWrapper("ravg", LogFunction(&log_, LogFunction::RightAvg), 3);
     parser_->AddFunctionWrapper("val", LogFunction(&log_, LogFunction::Val), 2);
 
-    if (parser_->Parse(converted, variables, false) >= 0) {
+    if (const int at = parser_->Parse(converted, variables, false); at >= 0) {
         used_.clear();
         usedChannels_.clear();
-        return parser_->ErrorMsg();
+        const std::size_t inShown = static_cast<std::size_t>(at) > shownFrom ? static_cast<std::size_t>(at) - shownFrom : 0;
+        return DescribeParseError(parser_->ErrorMsg(), shown, inShown);
     }
     row_.assign(leaves.size() + 1, 0.0);
     parsed_ = true;

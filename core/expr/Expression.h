@@ -23,6 +23,7 @@
 // windows call current. Angles of the trigonometric functions are radians.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -31,6 +32,25 @@
 class RoboCupFileT;
 class TimeChannel;
 class FunctionParser;
+
+// The longest expression text accepted, and the deepest nesting: brackets
+// (function calls included) plus unary operators ("-", "!") waiting for their
+// operand. The parser recurses once per level and a few tens of thousands of
+// levels overflow the stack; nobody types anywhere near these.
+constexpr std::size_t kMaxExpressionLength = 10000;
+constexpr int kMaxExpressionDepth = 200;
+
+// Why the text is refused before any parsing ("Expression too long",
+// "Expression nested too deeply (more than 200 levels)"), or "" when it may be
+// parsed. Linear in the text, no recursion.
+std::string CheckExpressionText(std::string_view text);
+
+// The message for fparser's refusal of the text at byte position at (as Parse
+// returns it): the message, the word or sign found there and the 1-based column
+// ('Syntax error: Unknown identifier at "Foo_bar" (column 14)'). A wrong number
+// of arguments names the call and what it takes ("dist takes 3 arguments:
+// dist(object, object, cycle)").
+std::string DescribeParseError(const std::string& message, std::string_view text, std::size_t at);
 
 // The text with "." turned into "_" where it joins two parts of a name (after a
 // name that starts with a letter or "_", before a letter, digit or "_"), never
@@ -54,9 +74,13 @@ public:
 
     // Sets up a fresh parser (constants, functions, the leaves and "cycle" as
     // variables) and parses the text. Returns "" when the text is accepted, else
-    // fparser's message ("Syntax error", "Illegal number of parameters to
-    // function", ...), which the window shows under "Function evaluation error !".
+    // why not, which the window shows under "Function evaluation error !": the
+    // guard's refusal (CheckExpressionText, nothing parsed) or fparser's message
+    // with the place (DescribeParseError).
     std::string Parse(const std::string& text);
+    // Parses "if (" condition ", 1, 0)": 1 where the condition holds, else 0.
+    // Refusals and their columns are about the condition as given.
+    std::string ParseCondition(const std::string& condition);
     bool IsParsed() const { return parsed_; }
 
     // The value at the cycle: the leaves the expression names are read at the
@@ -74,6 +98,9 @@ public:
     RoboCupFileT& Log() const { return log_; }
 
 private:
+    // Parses text unchecked; a refusal is described within text[shownFrom, shownFrom + shown.size()).
+    std::string ParseShown(const std::string& text, std::size_t shownFrom, std::string_view shown);
+
     RoboCupFileT& log_;
     std::unique_ptr<FunctionParser> parser_;
     bool parsed_ = false;

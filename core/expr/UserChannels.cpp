@@ -106,6 +106,12 @@ int CreateUserChannels(RoboCupFileT& log, const std::vector<FieldDefinition>& fi
     for (const FieldDefinition& field : fields) {
         if (field.name.empty() && field.expression.empty())
             continue;
+        // A refused text makes no leaf at all.
+        if (const std::string refused = CheckExpressionText(field.expression); !refused.empty()) {
+            platform::Notify(refused, "Function evaluation error !");
+            platform::Beep();
+            continue;
+        }
         const bool playerRow = field.expression.find(kPlayerWord) != std::string::npos;
         if (const std::string bad = CheckFieldName(log, field.name, playerRow); !bad.empty()) {
             platform::Notify(bad, "Error");

@@ -1,5 +1,6 @@
 #include "core/io/AssocData.h"
 
+#include "core/io/DatasetNames.h"
 #include "core/model/Common.h"
 #include "core/model/Format.h"
 #include "core/model/Pitch.h"
@@ -73,6 +74,18 @@ Rates RatesOf(const Dataset& data, const std::vector<int>& features)
     return r;
 }
 
+// The names of the declared features, each declared once: a repeated one gets
+// a suffix (the class attribute's name counts as taken).
+datasetnames::UniqueNames DeclaredNames(const Dataset& data, const std::vector<int>& declared,
+                                        const std::vector<std::string>& reserved)
+{
+    std::vector<std::string> names;
+    names.reserve(declared.size());
+    for (const int f : declared)
+        names.push_back(data.features[static_cast<std::size_t>(f)].name);
+    return datasetnames::MakeUnique(names, reserved);
+}
+
 }  // namespace
 
 std::vector<int> DeclaredFeatures(const Dataset& data, double threshold)
@@ -130,9 +143,12 @@ void WriteApriori(std::ostream& out, std::ostream& appearance, const Dataset& da
 void WriteWeka(std::ostream& out, const Dataset& data, double threshold, const Progress& progress)
 {
     const std::vector<int> declared = DeclaredFeatures(data, threshold);
+    const datasetnames::UniqueNames names = DeclaredNames(data, declared, {"class"});
     out << "@relation RoboCup" << kEol << kEol;
-    for (const int f : declared)
-        out << "@attribute " << data.features[static_cast<std::size_t>(f)].name << " {0,1}" << kEol;
+    for (const auto& r : names.renamed)
+        out << "% " << datasetnames::RenamedNote(names.names[r.index], r.original) << kEol;
+    for (const std::string& name : names.names)
+        out << "@attribute " << name << " {0,1}" << kEol;
     out << "@attribute class {" << Join(data.classNames, ", ") << "}" << kEol;
     out << kEol << "@data" << kEol;
     ForEachInstance(data, progress, [&](const Instance& in) {
@@ -146,8 +162,8 @@ void WriteCN2(std::ostream& out, const Dataset& data, double threshold, const Pr
 {
     const std::vector<int> declared = DeclaredFeatures(data, threshold);
     out << "**ATTRIBUTE AND EXAMPLE FILE**" << kEol << kEol;
-    for (const int f : declared)
-        out << data.features[static_cast<std::size_t>(f)].name << ": _0 _1;" << kEol;
+    for (const std::string& name : DeclaredNames(data, declared, {"class"}).names)
+        out << name << ": _0 _1;" << kEol;
     out << "class: " << Join(data.classNames, " ") << ";" << kEol;
     out << kEol << "@" << kEol;
     ForEachInstance(data, progress, [&](const Instance& in) {
@@ -161,8 +177,8 @@ void WriteCN2(std::ostream& out, const Dataset& data, double threshold, const Pr
 void WriteOrange(std::ostream& out, const Dataset& data, double threshold, const Progress& progress)
 {
     const std::vector<int> declared = DeclaredFeatures(data, threshold);
-    for (const int f : declared)
-        out << data.features[static_cast<std::size_t>(f)].name << "\t";
+    for (const std::string& name : DeclaredNames(data, declared, {"class"}).names)
+        out << name << "\t";
     out << "class" << kEol;
     for (std::size_t i = 0; i < declared.size(); ++i)
         out << "d\t";
@@ -197,8 +213,11 @@ void WriteSlipper(std::ostream& out, std::ostream& names, const Dataset& data, d
     for (const std::string& c : data.classNames)
         classes.push_back(MakeIdentifier(c));
     names << Join(classes, ",") << "." << kEol << kEol;
+    std::vector<std::string> groupNames;
     for (const Group* g : declared)
-        names << MakeIdentifier(g->path) << ": set." << kEol;
+        groupNames.push_back(MakeIdentifier(g->path));
+    for (const std::string& name : datasetnames::MakeUnique(groupNames).names)
+        names << name << ": set." << kEol;
 
     // The passing features of each declared group, in the group's order.
     std::vector<std::vector<int>> passing;

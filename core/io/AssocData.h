@@ -3,7 +3,9 @@
 // (Apriori transactions and their appearance file, Weka ARFF, CN2, Orange tab,
 // SLIPPER data and names files). The writers read a plain picture of the
 // features at the example cycles and end every line with CR LF; names are
-// written as they stand, except where SLIPPER needs identifiers.
+// written as they stand, except where SLIPPER needs identifiers, and an
+// attribute name declared before gets a suffix ("_2", ...; said in a "%"
+// comment in ARFF) so that no learner refuses the file.
 #pragma once
 
 #include <array>

@@ -1,5 +1,8 @@
 #include "core/io/DataExport.h"
 
+#include "core/io/DatasetNames.h"
+#include "core/model/Format.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -69,27 +72,54 @@ bool Marked(const MarkSet& marks, int row)
     return marks.count(row - kFirstDataRow) != 0;
 }
 
-// A row of values for a learner: an empty cell is a missing value there.
-void WriteDatasetRow(std::ostream& out, const CellTable& grid, int row, const MarkSet& marks, MarkMode mode)
+// A row of values for a learner: an empty cell is a missing value there, and
+// so is a value that is no finite number, which no learner reads ("INF").
+// Returns how many of the latter were written.
+int WriteDatasetRow(std::ostream& out, const CellTable& grid, int row, const MarkSet& marks, MarkMode mode)
 {
+    int nonFinite = 0;
     if (mode == MarkMode::MarksAsTarget)
         out << (Marked(marks, row) ? "true, " : "false, ");
     for (int c = 1; c < grid.ColCount(); ++c) {
         if (c > 1)
             out << ", ";
         const std::string v = grid.Cell(c, row);
-        out << (v.empty() ? "?" : v);
+        const bool missing = v.empty() || IsNonFiniteText(v);
+        if (missing && !v.empty())
+            ++nonFinite;
+        out << (missing ? "?" : v);
     }
     out << kEol;
+    return nonFinite;
 }
 
-void WriteDatasetRows(std::ostream& out, const CellTable& grid, const MarkSet& marks, MarkMode mode)
+int WriteDatasetRows(std::ostream& out, const CellTable& grid, const MarkSet& marks, MarkMode mode)
 {
+    int nonFinite = 0;
     for (int row = kFirstDataRow; row < grid.RowCount(); ++row) {
         if (mode == MarkMode::MarksAsFilter && !Marked(marks, row))
             continue;
-        WriteDatasetRow(out, grid, row, marks, mode);
+        nonFinite += WriteDatasetRow(out, grid, row, marks, mode);
     }
+    return nonFinite;
+}
+
+// The columns' names in one of the name forms, a repeated one renamed.
+datasetnames::UniqueNames ColumnNames(const CellTable& grid, std::string (*form)(const std::string&),
+                                      const std::vector<std::string>& reserved)
+{
+    std::vector<std::string> names;
+    for (int c = 1; c < grid.ColCount(); ++c)
+        names.push_back(form(grid.Cell(c, 0)));
+    return datasetnames::MakeUnique(names, reserved);
+}
+
+// The comment line before a renamed column's declaration, if it was renamed.
+void WriteRenamedNote(std::ostream& out, const datasetnames::UniqueNames& names, int col, const char* comment)
+{
+    for (const auto& r : names.renamed)
+        if (r.index == static_cast<std::size_t>(col - 1))
+            out << comment << ' ' << datasetnames::RenamedNote(names.names[r.index], r.original) << kEol;
 }
 
 }  // namespace
@@ -140,9 +170,13 @@ void WriteC45Names(std::ostream& out, const CellTable& grid, MarkMode mode)
     out << kEol;
     if (mode == MarkMode::MarksAsTarget)
         out << "REGION : true, false. | class attribute" << kEol;
+    const datasetnames::UniqueNames names =
+        ColumnNames(grid, EscapedName, mode == MarkMode::MarksAsTarget ? std::vector<std::string>{"REGION"}
+                                                                         : std::vector<std::string>{});
     for (int c = 1; c < grid.ColCount(); ++c) {
         const ColumnInfo info = Info(grid, c);
-        out << EscapedName(info.header);
+        WriteRenamedNote(out, names, c, "|");
+        out << names.names[static_cast<std::size_t>(c - 1)];
         if (info.numeric()) {
             out << ": continuous";
         } else if (info.min == info.max) {
@@ -162,19 +196,23 @@ void WriteC45Names(std::ostream& out, const CellTable& grid, MarkMode mode)
     out << kEol;
 }
 
-void WriteC45Data(std::ostream& out, const CellTable& grid, const MarkSet& marks, MarkMode mode)
+int WriteC45Data(std::ostream& out, const CellTable& grid, const MarkSet& marks, MarkMode mode)
 {
-    WriteDatasetRows(out, grid, marks, mode);
+    return WriteDatasetRows(out, grid, marks, mode);
 }
 
-void WriteArff(std::ostream& out, const CellTable& grid, const MarkSet& marks, MarkMode mode)
+int WriteArff(std::ostream& out, const CellTable& grid, const MarkSet& marks, MarkMode mode)
 {
     out << "@relation RoboCup" << kEol << kEol;
     if (mode == MarkMode::MarksAsTarget)
         out << "@attribute region {true, false}" << kEol;
+    const datasetnames::UniqueNames names =
+        ColumnNames(grid, JoinedName, mode == MarkMode::MarksAsTarget ? std::vector<std::string>{"region"}
+                                                                        : std::vector<std::string>{});
     for (int c = 1; c < grid.ColCount(); ++c) {
         const ColumnInfo info = Info(grid, c);
-        out << "@attribute " << JoinedName(info.header);
+        WriteRenamedNote(out, names, c, "%");
+        out << "@attribute " << names.names[static_cast<std::size_t>(c - 1)];
         if (info.numeric() || info.max - info.min > 500) {
             out << " real";
         } else {
@@ -188,7 +226,15 @@ void WriteArff(std::ostream& out, const CellTable& grid, const MarkSet& marks, M
         out << kEol;
     }
     out << kEol << "@data" << kEol;
-    WriteDatasetRows(out, grid, marks, mode);
+    return WriteDatasetRows(out, grid, marks, mode);
+}
+
+std::string NonFiniteNotice(int count)
+{
+    if (count <= 0)
+        return {};
+    return std::to_string(count) + (count == 1 ? " value is" : " values are") +
+           " no finite number (INF or NAN) and " + (count == 1 ? "was" : "were") + " written as missing (?).";
 }
 
 }  // namespace dataexport

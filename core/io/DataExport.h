@@ -42,11 +42,20 @@ void WriteText(std::ostream& out, const CellTable& grid, const MarkSet& marks, M
 // MarksAsTarget. Every row, whatever the mode.
 void WriteRaw(std::ostream& out, const CellTable& grid, const MarkSet& marks, MarkMode mode);
 // The C4.5 attribute file: target line, class line (MarksAsTarget), one line per
-// column, final empty line.
+// column, final empty line. It uses C5's syntax ("[ordered]"). A column whose
+// name was declared before gets a suffix ("_2", ...) and a "|" comment line.
 void WriteC45Names(std::ostream& out, const CellTable& grid, MarkMode mode);
-// The C4.5 data file: rows as WriteRaw, only marked ones for MarksAsFilter.
-void WriteC45Data(std::ostream& out, const CellTable& grid, const MarkSet& marks, MarkMode mode);
-// ARFF, "@relation RoboCup" first; rows as the C4.5 data file.
-void WriteArff(std::ostream& out, const CellTable& grid, const MarkSet& marks, MarkMode mode);
+// The C4.5 data file: rows as WriteRaw, only marked ones for MarksAsFilter; an
+// empty cell and a value that is no finite number ("INF", "NAN") are written as
+// the missing value "?". Returns how many values were not finite.
+int WriteC45Data(std::ostream& out, const CellTable& grid, const MarkSet& marks, MarkMode mode);
+// ARFF, "@relation RoboCup" first; rows as the C4.5 data file, whose count it
+// returns. Repeated names are renamed as in the C4.5 file, with a "%" comment.
+int WriteArff(std::ostream& out, const CellTable& grid, const MarkSet& marks, MarkMode mode);
+
+// What a save tells when values were written as missing because they were no
+// finite number: "3 values are no finite number (INF or NAN) and were written
+// as missing values (?)."; empty for none.
+std::string NonFiniteNotice(int count);
 
 }  // namespace dataexport

@@ -5,6 +5,7 @@
 #include <istream>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // One expression channel to make: the field name and its expression text.
@@ -21,3 +22,10 @@ void WriteFieldDefinitions(std::ostream& out, const std::vector<FieldDefinition>
 // expression (a line without one is a name with an empty expression). Line ends
 // CR LF or LF; blank lines are skipped.
 std::vector<FieldDefinition> ReadFieldDefinitions(std::istream& in);
+
+// Why the bytes of a file are no definitions file, or "" when they are one:
+// "line N is not text (a NUL byte)", "line N is not text (not UTF-8)", "line N
+// is longer than 10000 characters" for the first such line, or "no line holds
+// name=expression". Checked before anything is read from the file, so that a
+// wrong file changes nothing.
+std::string CheckFieldDefinitions(std::string_view bytes);

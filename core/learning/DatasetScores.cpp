@@ -59,6 +59,20 @@ AttributeCount CountAttributes(const FeatureList& features, const std::vector<do
     return result;
 }
 
+AttributeCount CountDeclared(const FeatureList& features, const std::vector<double>& scores, double threshold)
+{
+    if (threshold > 0.0)
+        return CountAttributes(features, scores, threshold);
+    // The writer declares every feature then, whatever its score.
+    AttributeCount result;
+    for (std::size_t f = 0; f < scores.size(); ++f) {
+        ++result.count;
+        if (const ConceptObject* group = features.GetGroupKey(static_cast<int>(f)))
+            result.depthSum += group->GetLevel();
+    }
+    return result;
+}
+
 double RankThreshold(std::vector<double> scores, double threshold)
 {
     if (scores.empty())

@@ -38,6 +38,11 @@ struct AttributeCount {
 // negative threshold counts nothing.
 AttributeCount CountAttributes(const FeatureList& features, const std::vector<double>& scores, double threshold);
 
+// The features a dataset written at the threshold declares, with their summed
+// group levels: every feature at a threshold of 0 or less (the writers keep them
+// all then), else those strictly above it.
+AttributeCount CountDeclared(const FeatureList& features, const std::vector<double>& scores, double threshold);
+
 // The score of rank trunc(|threshold|) (0 = the largest), the rank capped at the
 // last feature; 0 when there are no scores.
 double RankThreshold(std::vector<double> scores, double threshold);

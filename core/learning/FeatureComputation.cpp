@@ -210,8 +210,9 @@ void RangeVerdicts(const RangeTest& test, const std::vector<double>& values, int
     const double lo = test.lo;
     const double hi = test.hi;
     const double* v = values.data();
+    // Both comparisons always made (no branch on the first): the loop vectorizes.
     for (int k = 0; k < n; ++k)
-        verdicts[k] = lo <= v[k] && v[k] < hi ? 1 : 0;
+        verdicts[k] = static_cast<std::uint8_t>((lo <= v[k]) & (v[k] < hi));
 }
 
 void FillRoleColumns(RoboCupFileT& log, FeatureList& list, ConceptObject* ball)
@@ -356,6 +357,8 @@ void ComputeFeatures(RoboCupFileT* log, const FeatureConceptRoots& roots)
         const int first = chunk * chunkCycles;
         const int last = std::min(cycles, first + chunkCycles);
         const std::size_t n = static_cast<std::size_t>(std::max(0, last - first));
+        if (n == 0)
+            return;  // a log of no cycles: no rows, and no matrix to point into
         int* counts = chunkCounts.data() + static_cast<std::size_t>(chunk) * static_cast<std::size_t>(count);
         BasicGameData situation;
         situation.file = log;

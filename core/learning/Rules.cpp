@@ -159,8 +159,10 @@ std::string RuleToString(const FeatureList* /*list*/, const RuleObject& rule, bo
             s += compact ? " " : " AND ";
         const std::string name =
             ConceptObject::GetPathName(rule.GetObjectConcept(c)) + ":" + ConceptObject::GetPathName(rule.GetFeatureKey(c));
+        // A condition that asks for the bit 0 keeps its "~" in the compact
+        // form too: without it the text names the opposite condition.
         if (compact)
-            s += name;
+            s += (rule.GetValue(c) == 0 ? "~" : "") + name;
         else
             s += "(" + name + " = " + std::to_string(rule.GetValue(c)) + ")";
     }

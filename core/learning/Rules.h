@@ -77,8 +77,8 @@ void EvaluateRule(FeatureList& list, const RuleObject& rule, const std::vector<i
                   const std::vector<int>& negatives, int* tp, int* fp, int* tn, int* fn);
 
 // The rule as text: "TRUE" without conditions; full: "(role:group = bit)"
-// joined by " AND "; compact: "role:group" joined by " "; a negated rule is
-// wrapped in "~(" ")". The feature list is not consulted (it may be null).
+// joined by " AND "; compact: "role:group" joined by " ", with "~" before a
+// condition that asks for the bit 0; a negated rule is wrapped in "~(" ")". The feature list is not consulted (it may be null).
 std::string RuleToString(const FeatureList* list, const RuleObject& rule, bool compact);
 // "FALSE" for an empty list (although an empty list covers everything), else
 // the rules' texts joined by " OR ".

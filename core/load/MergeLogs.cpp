@@ -9,8 +9,10 @@
 #include <cctype>
 #include <cstdint>
 #include <numbers>
+#include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -46,15 +48,34 @@ void CountTeam(std::vector<TeamCount>& teams, const std::string& name)
 
 // ---- The merge ---------------------------------------------------------------------------
 
-// The play modes that name a side, as pairs of the left and the right one, in
-// the order in which they are tested.
-constexpr std::int32_t MergeSwapPlayModesA[] = {pitch::kKickOffLeft,    pitch::kCornerKickLeft, pitch::kFreeKickLeft,
-                                                pitch::kGoalLeft,       pitch::kGoalKickLeft,   pitch::kKickInLeft,
-                                                pitch::kOffsideLeft};
-constexpr std::int32_t MergeSwapPlayModesB[] = {pitch::kKickOffRight,   pitch::kCornerKickRight, pitch::kFreeKickRight,
-                                                pitch::kGoalRight,      pitch::kGoalKickRight,   pitch::kKickInRight,
-                                                pitch::kOffsideRight};
-static_assert(std::size(MergeSwapPlayModesA) == std::size(MergeSwapPlayModesB));
+// The play modes that name a side, as pairs of the left and the right one:
+// every mode of the list whose name ends in "_l" with the mode of the same name
+// ending in "_r", so that a pair the list gains is exchanged as well.
+struct SidePlayModes {
+    std::vector<std::int32_t> left;
+    std::vector<std::int32_t> right;
+};
+
+const SidePlayModes& MergeSwapPlayModes()
+{
+    static const SidePlayModes pairs = [] {
+        SidePlayModes p;
+        for (int mode = 0; mode < pitch::kPlayModeCount; ++mode) {
+            const std::string name = PlayModeName(mode);
+            if (!name.ends_with("_l"))
+                continue;
+            const std::string other = name.substr(0, name.size() - 2) + "_r";
+            for (int partner = 0; partner < pitch::kPlayModeCount; ++partner) {
+                if (other == PlayModeName(partner)) {
+                    p.left.push_back(mode);
+                    p.right.push_back(partner);
+                }
+            }
+        }
+        return p;
+    }();
+    return pairs;
+}
 
 bool Contains(std::string_view s, std::string_view word) { return s.find(word) != std::string_view::npos; }
 
@@ -130,9 +151,11 @@ int AppendByRule(TimeChannel* leaf, TimeChannel* src, const std::string& s, bool
             return leaf->Append(src, 0.0, 0.0);
         if (Contains(s, "body_angle"))
             return leaf->Append(src, 1.0, std::numbers::pi);
-        if (Contains(s, "play_mode"))
-            return leaf->AppendMapped(src, static_cast<int>(std::size(MergeSwapPlayModesA)), MergeSwapPlayModesA,
-                                      MergeSwapPlayModesB);
+        if (Contains(s, "play_mode")) {
+            const SidePlayModes& modes = MergeSwapPlayModes();
+            return leaf->AppendMapped(src, static_cast<int>(modes.left.size()), modes.left.data(),
+                                      modes.right.data());
+        }
         return leaf->Append(src, 1.0, 0.0);
     }
     if (Contains(s, "calculated.event"))

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 namespace {
@@ -156,4 +157,11 @@ std::string FormatFloatGeneral(double value, int precision)
         s += d.digits.substr(0, static_cast<size_t>(d.exponent)) + "." + d.digits.substr(static_cast<size_t>(d.exponent));
     }
     return s;
+}
+
+bool IsNonFiniteText(const std::string& text)
+{
+    return text == NonFinite(std::numeric_limits<double>::quiet_NaN()) ||
+           text == NonFinite(std::numeric_limits<double>::infinity()) ||
+           text == NonFinite(-std::numeric_limits<double>::infinity());
 }

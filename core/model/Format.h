@@ -21,3 +21,7 @@ std::string FormatFloatFixed(double value, int precision, int digits);
 // zeros ("0", "0.5", "16", "-1"); the exponent form ("1E20", "1.5E-7") for values
 // with more than `precision` integer digits or a magnitude below 0.00001.
 std::string FormatFloatGeneral(double value, int precision = 15);
+
+// Whether the text is one of those the formatters write for a value that is no
+// finite number: "INF", "-INF", "NAN".
+bool IsNonFiniteText(const std::string& text);

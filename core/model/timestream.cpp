@@ -146,6 +146,16 @@ void TimeStream::ComputeAllMinMax()
     });
 }
 
+void TimeStream::RefreshAllMinMax()
+{
+    constexpr std::size_t kLeavesPerPiece = 64;
+    ParallelFor(static_cast<int>((leaves.size() + kLeavesPerPiece - 1) / kLeavesPerPiece), [this](int piece) {
+        const std::size_t from = static_cast<std::size_t>(piece) * kLeavesPerPiece;
+        for (std::size_t i = from; i < leaves.size() && i < from + kLeavesPerPiece; ++i)
+            leaves[i]->RefreshMinMax();
+    });
+}
+
 int TimeStream::FillRow(int cycle, double* row, std::size_t rowSize)
 {
     if (row == nullptr || rowSize < leaves.size())

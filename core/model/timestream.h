@@ -95,6 +95,9 @@ public:
         return 0;
     }
     virtual void ComputeMinMax() {}
+    // The same, skipped when no value can have changed since the extremes were
+    // last taken: they would come out as they are.
+    virtual void RefreshMinMax() {}
     // Appends the source's raw values times scale plus offset; -1 when the source
     // has another type word (nothing changes).
     virtual int Append(TimeChannel* source, double scale, double offset)
@@ -276,7 +279,13 @@ public:
     void ComputeMinMax() override
     {
         minMaxValid = false;
+        extremesStale = false;
         TakeExtremesFrom(0);
+    }
+    void RefreshMinMax() override
+    {
+        if (extremesStale || !minMaxValid)
+            ComputeMinMax();
     }
 
     int Append(TimeChannel* source, double scale, double offset) override
@@ -352,8 +361,13 @@ public:
         return static_cast<T>(WindowMean(cycle));
     }
 
-    // The stored values, index = cycle. Writers in place bypass the running extremes.
-    std::vector<T>& GetValues() { return values; }
+    // The stored values, index = cycle. Writers in place bypass the running
+    // extremes: handing the values out for writing marks them for RefreshMinMax.
+    std::vector<T>& GetValues()
+    {
+        extremesStale = true;
+        return values;
+    }
     const std::vector<T>& GetValues() const { return values; }
     T GetMin() const { return min; }
     T GetMax() const { return max; }
@@ -432,6 +446,7 @@ private:
 
     std::vector<T> values;  // one per cycle
     bool minMaxValid = false;
+    bool extremesStale = false;  // values handed out for writing since the extremes were taken
     T min{};
     T max{};
 };
@@ -467,6 +482,8 @@ public:
     int GetTimeWindow() const { return timeWindow; }
     void ClearChannels();
     void ComputeAllMinMax();
+    // RefreshMinMax of every leaf: after writes in place into some of them.
+    void RefreshAllMinMax();
     // Writes every leaf's value at the cycle, in leaf order, into row[0 .. leaves-1];
     // the caller sets the "cycle" slot. Returns -1 and writes nothing when rowSize
     // cannot hold all leaves, else 0.

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace platform {
 
 // The default beep. While a beep counter is installed (tests) beeps are counted
@@ -31,24 +33,42 @@ bool RunProgramAndWait(const QString& commandLine, int timeoutMs = -1, bool* end
 
 // How one run of an outside program ended.
 struct ProgramRun {
-    bool started = false;   // the program could be started
-    bool finished = false;  // it ended by itself within the time limit
-    bool crashed = false;   // it ended by a signal or crash
+    bool started = false;    // the program could be started
+    bool finished = false;   // it ended by itself within the time limit
+    bool crashed = false;    // it ended by a signal or crash
+    bool cancelled = false;  // the caller's poll asked to stop it
     int exitCode = -1;
-    QString startError;     // why it could not be started
+    qint64 processId = 0;    // also the id of its process group
+    QString startError;      // why it could not be started
+    // What the program wrote to its standard output and error, in the order
+    // written; at most the last 64 KiB.
+    QString output;
     // Started, ended by itself within the limit, exit code 0.
     bool Succeeded() const { return started && finished && !crashed && exitCode == 0; }
-    // For messages: "exit code 3", "crashed", "stopped after 60 s" or
-    // "could not be started (<reason>)".
+    // For messages: "exit code 3", "crashed", "cancelled", "stopped after 60 s"
+    // ("stopped after 10 min" for whole minutes) or "could not be started (<reason>)".
     QString Describe(int timeoutMs) const;
 };
 
+// Called again and again while an outside program runs (every few hundredths
+// of a second); false stops the program.
+using KeepRunning = std::function<bool()>;
+
 // Runs the program with its arguments as they stand (no shell sees them) in the
 // working folder (the current one when empty), without a window of its own,
-// and waits for its end; a program still running at the time limit is killed.
-// Its output goes to this process's output.
+// and waits for its end; its output is collected, not shown. The program runs
+// in a process group of its own: at the time limit, when keepRunning says
+// stop, and when it ends leaving children behind, the whole group is asked to
+// terminate and, after a short grace, killed, so that nothing it started runs on.
+// environment holds "NAME=value" entries the program gets on top of this
+// process's environment.
 ProgramRun RunProgram(const QString& program, const QStringList& arguments, int timeoutMs,
-                      const QString& workingFolder = {});
+                      const QString& workingFolder = {}, const KeepRunning& keepRunning = {},
+                      const QStringList& environment = {});
+
+// The text shortened for a message: blanks trimmed; when longer than maxChars,
+// its start and its end with a line "..." between them.
+QString ShortenText(const QString& text, int maxChars);
 
 // Numbers are always read and written with "." as decimal and "," as thousands
 // separator: called right after the application object is made (Qt adopts the

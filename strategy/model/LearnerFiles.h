@@ -17,8 +17,8 @@ class StrategyChunk;
 std::string FileExtension(const std::string& fileName);
 // The node's name as part of a file name: every ":" becomes "-".
 std::string NodeFilePart(const std::string& nodeName);
-// "<name without extension>-<node part><extension>" ("/tmp/test.data" and
-// "Lplayer5:Pass" give "/tmp/test-Lplayer5-Pass.data"); without extension
+// "<name without extension>-<node part><extension>" ("/data/test.data" and
+// "Lplayer5:Pass" give "/data/test-Lplayer5-Pass.data"); without extension
 // "<name>-<node part>".
 std::string NodeDataFileName(const std::string& dataFileName, const std::string& nodeName);
 // What Slipper is given: the node's data file without its extension (the file

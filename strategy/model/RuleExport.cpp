@@ -90,6 +90,29 @@ std::string ApplyExportReplacements(std::string text)
     return text;
 }
 
+std::string CleanEntryIdentifiers(std::string text)
+{
+    static const std::string kEntry = "tActionRule(";
+    for (std::size_t at = text.find(kEntry); at != std::string::npos; at = text.find(kEntry, at)) {
+        at += kEntry.size();
+        for (; at < text.size() && text[at] != ',' && text[at] != '\r' && text[at] != '\n'; ++at) {
+            const unsigned char c = static_cast<unsigned char>(text[at]);
+            if (!(std::isalnum(c) && c < 0x80) && c != '_')
+                text[at] = '_';
+        }
+    }
+    return text;
+}
+
+std::string ExportSkipLine(int skipped, int candidates)
+{
+    if (skipped <= 0)
+        return {};
+    return "// " + std::to_string(skipped) + " of " + std::to_string(candidates) +
+           (candidates == 1 ? " strategy" : " strategies") + " skipped: " +
+           (skipped == 1 ? "its name holds" : "their names hold") + " Attack, Intercept or RTeam";
+}
+
 std::string JoinCrLf(const std::vector<std::string>& lines)
 {
     std::string text;
@@ -145,7 +168,7 @@ void TRuleExport::Finish()
         return;
     lines_.Append("  };");
     lines_.Append("#endif");
-    std::string text = ApplyExportReplacements(JoinCrLf(lines_.Lines()));
+    std::string text = CleanEntryIdentifiers(ApplyExportReplacements(JoinCrLf(lines_.Lines())));
     ReplaceAll(text, "\r\n", "\n");
     lines_.SetText(text);
 }

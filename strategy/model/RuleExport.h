@@ -34,8 +34,8 @@ public:
     void SetText(const std::string& text) override;
 };
 
-// The temporary file every exported strategy is saved to, in the system's
-// temporary folder.
+// The temporary file every exported strategy is saved to, in the program's
+// private temporary folder.
 inline constexpr const char* kExportFileName = "TempResults.txt";
 
 // The length written into the block's name and ACTIONRULELEN: the path
@@ -57,6 +57,14 @@ bool ExportSkips(const std::string& itemText);
 // sensitive. They drop side prefixes of feature names, make names valid
 // identifiers and join each strategy's entries onto one line.
 std::string ApplyExportReplacements(std::string text);
+// Makes every entry's action name ("tActionRule(<name>, ...") a C identifier:
+// each character that cannot stand in one becomes "_", so the table compiles
+// whatever the strategy's node names hold.
+std::string CleanEntryIdentifiers(std::string text);
+// The memo's last line after "All Rules" skipped strategies:
+// "// 7 of 17 strategies skipped: their names hold Attack, Intercept or RTeam";
+// empty when none was skipped.
+std::string ExportSkipLine(int skipped, int candidates);
 
 // The lines joined by CR LF (no line end after the last).
 std::string JoinCrLf(const std::vector<std::string>& lines);

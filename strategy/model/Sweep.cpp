@@ -30,6 +30,12 @@ std::string SweepNumber(double value)
     return text;
 }
 
+std::string FailedSweepRow(const TSweepSetting& setting, const std::string& reason)
+{
+    return SweepNumber(setting.conf) + "\t" + SweepNumber(setting.diff) + "\t" + SweepNumber(setting.maxDist) + "\t" +
+           std::to_string(setting.threshold) + "\tlearner failed: " + reason;
+}
+
 TRuleCheck CheckRules(FeatureList& list, const TChunkList& chunks, bool skipEnd, bool verbose)
 {
     TRuleCheck check;

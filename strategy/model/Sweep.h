@@ -32,6 +32,12 @@ std::vector<TSweepSetting> SweepSettings();
 // A setting as the window's boxes show it: fixed point with two decimals.
 std::string SweepNumber(double value);
 
+// The row of a run whose learner failed, in place of its test row, so that
+// it never reads as a result: the run's settings as a test row starts
+// (confidence, difference, maximum distance, threshold), then
+// "learner failed: <reason>".
+std::string FailedSweepRow(const TSweepSetting& setting, const std::string& reason);
+
 struct TRuleCheck {
     // The lines, each ended by "\n" but the last.
     std::string text;

@@ -14,6 +14,7 @@
 
 #include "support/GuiApp.h"
 #include "support/RecordingHooks.h"
+#include "support/SaveFailure.h"
 #include "support/TestData.h"
 
 #include <QComboBox>
@@ -25,6 +26,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <set>
@@ -188,6 +190,54 @@ TEST_F(ActionChildAssoc, AFileThatCannotBeWrittenIsNamed)
         EXPECT_EQ(local.messages[0].text, "Cannot write the file " + file);
         EXPECT_EQ(local.messages[0].caption, "Error");
         EXPECT_TRUE(WaitForm.isNull());
+    }
+}
+
+// A format of two files is written whole or not at all: when the second file
+// cannot be made (a folder in its place) or the disk is full, both old files
+// stay byte for byte and no temporary file is left.
+TEST_F(ActionChildAssoc, ATwoFileDatasetIsSavedWholeOrNotAtAll)
+{
+    const std::vector<int> cycles{10, 20, 30, 40};
+    const std::vector<int> classes{0, 1, 0, 1};
+    const std::vector<std::string> names{"OTHER", "SELECTED"};
+    const struct {
+        int format;
+        std::string main, second;
+        bool blocked;  // else a full disk
+    } cases[] = {
+        {0, "x.dat", "x.app", true},
+        {4, "s.data", "s.names", true},
+        {0, "x.dat", "x.app", false},
+        {4, "s.data", "s.names", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.main + (c.blocked ? " blocked" : " full disk"));
+        const std::string folder = MakeTempDir("assoc-pair");
+        const std::string old = "an older dataset\n";
+        std::ofstream(folder + "/" + c.main, std::ios::binary) << old;
+        if (c.blocked)
+            std::filesystem::create_directory(folder + "/" + c.second);
+        else
+            std::ofstream(folder + "/" + c.second, std::ios::binary) << old;
+        const std::vector<std::string> before = FolderEntries(folder);
+        platform::DialogScript local;
+        local.answers = {platform::Answer::No};
+        bool saved = true;
+        {
+            FileSizeLimit disk(c.blocked ? RLIM_INFINITY : 8);
+            saved = window->SaveAssocData(QString::fromStdString(folder + "/" + c.main), c.format, 0.0, cycles,
+                                          classes, names, nullptr);
+        }
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(ReadBytes(folder + "/" + c.main), old);
+        if (!c.blocked) {
+            EXPECT_EQ(ReadBytes(folder + "/" + c.second), old);
+        }
+        EXPECT_EQ(FolderEntries(folder), before);
+        ASSERT_FALSE(local.messages.empty());
+        EXPECT_EQ(local.messages.back().text,
+                  "Cannot write the file " + QString::fromStdString(folder + "/" + (c.blocked ? c.second : c.main)));
     }
 }
 

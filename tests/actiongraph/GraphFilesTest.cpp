@@ -14,6 +14,7 @@
 
 #include "support/GuiApp.h"
 #include "support/FilledRecord.h"
+#include "support/SaveFailure.h"
 #include "support/TestData.h"
 
 #include <QCheckBox>
@@ -28,6 +29,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 
@@ -181,6 +183,32 @@ TEST_F(SaveGraph, ThePictureSavesAsABitmapOrAJpeg)
         EXPECT_EQ(back.size(), QSize(463, 300)) << name;
     }
     EXPECT_TRUE(script.messages.empty());
+}
+
+// On a full disk every kind of "Save Graph" file, text or picture, leaves the
+// old file byte for byte and no temporary file, and names the file.
+TEST_F(SaveGraph, AFullDiskLeavesTheOldFile)
+{
+    Open();
+    QImage picture(463, 300, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    window->Image->setPixmap(QPixmap::fromImage(picture));
+    const std::string old = "an older file of the same name\n";
+    const char* const names[] = {"a.gml", "a.net", "a.txt", "a.text", "a.bmp", "a.jpg"};
+    for (const char* name : names)
+        std::ofstream(Path(name), std::ios::binary) << old;
+    const std::vector<std::string> before = FolderEntries(Path("."));
+    for (const char* name : names) {
+        script.files.push_back({true, {QString::fromStdString(Path(name))}, 0});
+        FileSizeLimit disk(16);
+        window->btnSaveClick();
+    }
+    for (const char* name : names)
+        EXPECT_EQ(ReadBytes(Path(name)), old) << name;
+    EXPECT_EQ(FolderEntries(Path(".")), before);
+    ASSERT_EQ(script.messages.size(), std::size(names));
+    for (std::size_t i = 0; i < std::size(names); ++i)
+        EXPECT_EQ(script.messages[i].text, "Cannot write the file " + QString::fromStdString(Path(names[i])));
 }
 
 // networkx (Debian's python3-networkx) reads the GML and the Pajek network of

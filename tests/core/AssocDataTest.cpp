@@ -2,6 +2,7 @@
 // formats, the declared features, the SLIPPER rates and selection, the second
 // file's name and the progress text.
 #include "core/io/AssocData.h"
+#include "core/io/DatasetNames.h"
 
 #include "support/TestData.h"
 
@@ -183,4 +184,56 @@ TEST(AssocData, ProgressBeforeEveryInstanceAndItsText)
     EXPECT_EQ(seen.back(), 250);
     EXPECT_EQ(ProgressText("/tmp/a.arff", 100, 300), "Saving /tmp/a.arff 33.3 % ...");
     EXPECT_EQ(ProgressText("a", 200, 250), "Saving a 80.0 % ...");
+}
+
+TEST(DatasetNames, ARepeatedNameGetsTheFirstFreeSuffix)
+{
+    using datasetnames::MakeUnique;
+    struct Case {
+        std::vector<std::string> names, reserved, unique;
+        std::vector<std::size_t> renamed;
+    };
+    for (const Case& c : {
+             Case{{"a", "b", "a", "a"}, {}, {"a", "b", "a_2", "a_3"}, {2, 3}},
+             Case{{"a", "a", "a_2"}, {}, {"a", "a_3", "a_2"}, {1}},  // a later "a_2" keeps its name
+             Case{{"class", "x"}, {"class"}, {"class_2", "x"}, {0}},
+             Case{{"x", "y"}, {"class"}, {"x", "y"}, {}},
+         }) {
+        const datasetnames::UniqueNames got = MakeUnique(c.names, c.reserved);
+        EXPECT_EQ(got.names, c.unique);
+        std::vector<std::size_t> renamed;
+        for (const auto& r : got.renamed) {
+            renamed.push_back(r.index);
+            EXPECT_EQ(r.original, c.names[r.index]);
+        }
+        EXPECT_EQ(renamed, c.renamed);
+    }
+}
+
+// Two features of one name (and two groups whose identifiers meet): every
+// format declares each attribute once, ARFF with a comment.
+TEST(AssocData, RepeatedFeatureNamesAreDeclaredOnce)
+{
+    Dataset d = Example();
+    d.features[3].name = d.features[0].name;
+    d.groups[1].path = "Position_Left_wing";
+    std::ostringstream weka, cn2, orange, data, names;
+    WriteWeka(weka, d, 0.5);
+    WriteCN2(cn2, d, 0.5);
+    WriteOrange(orange, d, 0.5);
+    WriteSlipper(data, names, d, 0.0, nullptr);
+    EXPECT_NE(weka.str().find("\r\n% Lplayer7:Left-wing_2 is a further attribute named Lplayer7:Left-wing"
+                              " (renamed: names must be unique)\r\n"),
+              std::string::npos)
+        << weka.str();
+    EXPECT_NE(weka.str().find("@attribute Lplayer7:Left-wing {0,1}\r\n@attribute Ball:Centre {0,1}\r\n"
+                              "@attribute Lplayer7:Left-wing_2 {0,1}\r\n"),
+              std::string::npos)
+        << weka.str();
+    EXPECT_NE(cn2.str().find("Lplayer7:Left-wing: _0 _1;\r\nBall:Centre: _0 _1;\r\nLplayer7:Left-wing_2: _0 _1;"),
+              std::string::npos)
+        << cn2.str();
+    EXPECT_EQ(orange.str().substr(0, orange.str().find('\r')), "Lplayer7:Left-wing\tBall:Centre\tLplayer7:Left-wing_2\tclass");
+    EXPECT_NE(names.str().find("Position_Left_wing: set.\r\nPosition_Left_wing_2: set.\r\n"), std::string::npos)
+        << names.str();
 }

@@ -1,13 +1,16 @@
 #include "core/io/DataExport.h"
+#include "core/expr/UserChannels.h"
 #include "core/io/DataGrid.h"
 #include "core/load/LoadLog.h"
 #include "core/model/Format.h"
 #include "core/model/RoboCupFile.h"
 #include "core/model/timestream.h"
+#include "support/RecordingHooks.h"
 #include "support/TestData.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -59,6 +62,28 @@ std::string Names(const CellTable& g, MarkMode m)
 std::string Arff(const CellTable& g, const MarkSet& marks, MarkMode m)
 {
     return Written([&](std::ostream& o) { WriteArff(o, g, marks, m); });
+}
+
+const char kWekaJar[] = "/usr/share/java/weka.jar";
+
+bool WekaInstalled()
+{
+    return std::ifstream(kWekaJar) && std::system("java -version > /dev/null 2>&1") == 0;
+}
+
+// What Weka's own ARFF reader says of the file: its summary, or the exception
+// that refused it (the program ends with 0 either way).
+std::string WekaReport(const std::string& path)
+{
+    FILE* pipe = popen((std::string("java -cp ") + kWekaJar + " weka.core.Instances " + path + " 2>&1").c_str(), "r");
+    if (pipe == nullptr)
+        return "no pipe";
+    std::string report;
+    char buf[4096];
+    while (const std::size_t n = fread(buf, 1, sizeof buf, pipe))
+        report.append(buf, n);
+    pclose(pipe);
+    return report;
 }
 
 }  // namespace
@@ -203,8 +228,7 @@ TEST(DataGrid, CellTextsPerChannelTypeOnARealMatch)
 // reader (Debian's "weka" package), where that is installed.
 TEST(DataExport, WekaReadsTheArffOfARealMatch)
 {
-    const std::string jar = "/usr/share/java/weka.jar";
-    if (!std::ifstream(jar) || std::system("java -version > /dev/null 2>&1") != 0)
+    if (!WekaInstalled())
         GTEST_SKIP() << "Weka is not installed";
     const auto log = LoadLog(GunzippedTestFile("match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg"), false);
     ASSERT_NE(log, nullptr);
@@ -225,14 +249,64 @@ TEST(DataExport, WekaReadsTheArffOfARealMatch)
         std::ofstream out(path, std::ios::binary);
         WriteArff(out, grid, {10, 20, 150}, MarkMode::MarksAsTarget);
     }
-    FILE* pipe = popen(("java -cp " + jar + " weka.core.Instances " + path + " 2>&1").c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string report;
-    char buf[4096];
-    while (const std::size_t n = fread(buf, 1, sizeof buf, pipe))
-        report.append(buf, n);
-    pclose(pipe);
+    const std::string report = WekaReport(path);
     EXPECT_EQ(report.find("Exception"), std::string::npos) << report;
     EXPECT_NE(report.find("Num Instances:  " + std::to_string(log->cycles)), std::string::npos) << report;
     EXPECT_NE(report.find("Num Attributes: 22"), std::string::npos) << report;
+}
+
+// A channel added twice and an expression channel that is infinite at every
+// cycle: Weka reads the ARFF (it refuses repeated names and "INF"), and the
+// C4.5 pair of the same grid says the same.
+TEST(DataExport, RepeatedChannelsAndInfiniteValuesStillLoadInWeka)
+{
+    if (!WekaInstalled())
+        GTEST_SKIP() << "Weka is not installed";
+    const auto log = LoadLog(GunzippedTestFile("match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg"), false);
+    ASSERT_NE(log, nullptr);
+    RecordingHooks hooks;
+    ASSERT_EQ(CreateUserChannels(*log, {{"huge", "10^400"}}), 1);
+    TimeChannel* huge = log->stream->FindChannel("user.huge");
+    TimeChannel* x = log->stream->FindChannel("Ball.pos.x");
+    ASSERT_TRUE(huge && x);
+    ASSERT_TRUE(std::isinf(huge->GetValue(5)));
+    CellTable grid;
+    datagrid::InitDataGrid(grid);
+    datagrid::SetCycleRows(grid, log->cycles);
+    datagrid::AddChannelColumns(grid, {x, huge, x});
+    const MarkSet marks{10, 20};
+    const std::string dir = MakeTempDir("arff-repeated");
+    int missing = -1;
+    {
+        std::ofstream out(dir + "/twice.arff", std::ios::binary);
+        missing = WriteArff(out, grid, marks, MarkMode::MarksAsTarget);
+    }
+    EXPECT_EQ(missing, log->cycles);
+    const std::string arff = ReadBytes(dir + "/twice.arff");
+    EXPECT_NE(arff.find("% Ball_pos_x_2 is a further attribute named Ball_pos_x"), std::string::npos);
+    EXPECT_EQ(arff.find("INF"), std::string::npos);
+    const std::string report = WekaReport(dir + "/twice.arff");
+    EXPECT_EQ(report.find("Exception"), std::string::npos) << report;
+    EXPECT_NE(report.find("Num Instances:  " + std::to_string(log->cycles)), std::string::npos) << report;
+    EXPECT_NE(report.find("Num Attributes: 4"), std::string::npos) << report;
+
+    const std::string names = Names(grid, MarkMode::MarksAsTarget);
+    EXPECT_NE(names.find("\r\n| Ball\\.pos\\.x_2 is a further attribute named Ball\\.pos\\.x"), std::string::npos)
+        << names;
+    EXPECT_NE(names.find("\r\nBall\\.pos\\.x_2: continuous.\r\n"), std::string::npos) << names;
+    std::ostringstream data;
+    EXPECT_EQ(WriteC45Data(data, grid, marks, MarkMode::MarksAsTarget), log->cycles);
+    std::istringstream rows(data.str());
+    std::string row;
+    int read = 0;
+    while (std::getline(rows, row)) {
+        // "<class>, <x>, ?, <x>" on every row.
+        const std::string cell = FormatFloatFixed(x->GetValue(read), 8, 4);
+        ASSERT_EQ(row, (marks.count(read) ? "true, " : "false, ") + cell + ", ?, " + cell + "\r") << read;
+        ++read;
+    }
+    EXPECT_EQ(read, log->cycles);
+    EXPECT_EQ(NonFiniteNotice(read), std::to_string(read) +
+                                         " values are no finite number (INF or NAN) and were written as missing (?).");
+    EXPECT_EQ(NonFiniteNotice(0), "");
 }

@@ -1,4 +1,5 @@
 #include "core/concepts/Concepts.h"
+#include "core/io/AssocData.h"
 #include "core/learning/DatasetScores.h"
 #include "core/learning/Features.h"
 
@@ -65,6 +66,30 @@ TEST(DatasetScores, CountsFeaturesStrictlyAboveWithTheirGroupLevels)
     EXPECT_EQ(dataset::AverageDepthText(dataset::CountAttributes(fx.list, scores, 0.0)), "1.5");
     EXPECT_EQ(dataset::AverageDepthText(dataset::AttributeCount{-1, -0.0}), "0");
     EXPECT_EQ(dataset::AverageDepthText(dataset::AttributeCount{0, 0.0}), "0");
+}
+
+// The dialog's count is the number of attributes the dataset declares: every
+// feature at a threshold of 0 or less, else those strictly above.
+TEST(DatasetScores, DeclaredCountIsWhatTheWriterDeclares)
+{
+    Fixture fx;
+    const std::vector<double> scores = dataset::ScoreFeatures(fx.list, {0, 0, 1, 4}, 8);  // 3, 6, -999.99, 0
+    assocdata::Dataset data;
+    for (const double score : scores)
+        data.features.push_back({"f", score, -1});
+    struct Case {
+        double threshold;
+        int count;
+        double depthSum;
+    };
+    for (const Case& c : {Case{0.0, 4, 3.0}, Case{-5.0, 4, 3.0}, Case{2.99, 2, 3.0}, Case{3.0, 1, 1.0},
+                          Case{6.0, 0, 0.0}}) {
+        const dataset::AttributeCount got = dataset::CountDeclared(fx.list, scores, c.threshold);
+        EXPECT_EQ(got.count, c.count) << c.threshold;
+        EXPECT_DOUBLE_EQ(got.depthSum, c.depthSum) << c.threshold;
+        EXPECT_EQ(static_cast<std::size_t>(got.count), assocdata::DeclaredFeatures(data, c.threshold).size())
+            << c.threshold;
+    }
 }
 
 TEST(DatasetScores, NegativeThresholdPicksARankCappedAtTheLast)

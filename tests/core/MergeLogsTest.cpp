@@ -293,13 +293,102 @@ TEST_F(MergeRealLogs, PlayModesOfTheTwoSidesAreExchangedWhereTheTeamPlayedRight)
         ASSERT_EQ(mode[t], source[t]);
         seen[source[t]] = mode[n + t];
     }
-    // kick_off_l/r, free_kick_r, goal_r exchanged; time_over and others kept.
+    // kick_off_l/r, free_kick_r, goal_r and foul_charge_l exchanged; time_over kept.
     EXPECT_EQ(seen.at(4), 5);
     EXPECT_EQ(seen.at(5), 4);
     EXPECT_EQ(seen.at(9), 8);
     EXPECT_EQ(seen.at(15), 14);
     EXPECT_EQ(seen.at(2), 2);
-    EXPECT_EQ(seen.at(24), 24);
+    EXPECT_EQ(seen.at(24), 25);
+}
+
+namespace {
+
+// The side of every play mode that names one, as the soccer server numbers
+// them: kick-off, kick-in, free kick, corner, goal kick, goal, offside, penalty
+// kick, the four fouls, back-pass and free-kick fault.
+const std::map<int, int> kOtherSide = [] {
+    std::map<int, int> m;
+    for (const auto& [l, r] : {std::pair{4, 5}, {6, 7}, {8, 9}, {10, 11}, {12, 13}, {14, 15}, {17, 18}, {19, 20},
+                               {24, 25}, {26, 27}, {28, 29}, {30, 31}, {32, 33}, {34, 35}}) {
+        m[l] = r;
+        m[r] = l;
+    }
+    return m;
+}();
+
+int OtherSide(int mode) { return kOtherSide.contains(mode) ? kOtherSide.at(mode) : mode; }
+
+std::map<int, int> CountModes(const std::vector<std::int16_t>& modes, std::size_t from, std::size_t to)
+{
+    std::map<int, int> counts;
+    for (std::size_t t = from; t < to; ++t)
+        ++counts[modes[t]];
+    return counts;
+}
+
+// Merges the log for its right team and checks the merged play modes cycle by
+// cycle and counted per mode against the source's of the other side.
+void ExpectModesOfTheOtherSide(const RoboCupFileT& log)
+{
+    std::unique_ptr<RoboCupFileT> m = MergeLogs("Merged", log.rightTeam, {&log});
+    ASSERT_NE(m, nullptr);
+    const auto& source = ValuesOf<std::int16_t>(log, "play_mode");
+    const auto& merged = ValuesOf<std::int16_t>(*m, "play_mode");
+    ASSERT_EQ(merged.size(), source.size());
+    std::map<int, int> expected;
+    for (const auto& [mode, count] : CountModes(source, 0, source.size()))
+        expected[OtherSide(mode)] += count;
+    EXPECT_EQ(CountModes(merged, 0, merged.size()), expected);
+    for (std::size_t t = 0; t < source.size(); ++t)
+        ASSERT_EQ(merged[t], OtherSide(source[t])) << "cycle " << t;
+}
+
+}  // namespace
+
+// The full match: its right team commits fouls, and they stay its own in the merge.
+TEST(MergePlayModes, EverySidePairOfARealMatchIsExchangedCountedPerMode)
+{
+    const InTempDir dir("merge-full");
+    CreateConceptHierarchies();
+    const auto log = LoadLog(GunzippedTestFile("match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg"), true);
+    ASSERT_NE(log, nullptr);
+    const std::map<int, int> counts = CountModes(ValuesOf<std::int16_t>(*log, "play_mode"), 0,
+                                                 static_cast<std::size_t>(log->cycles));
+    // Fouls of both sides, in different numbers: the exchange shows in the counts.
+    ASSERT_TRUE(counts.contains(24) && counts.contains(25));
+    ASSERT_NE(counts.at(24), counts.at(25));
+    ExpectModesOfTheOtherSide(*log);
+    FreeConceptHierarchies();
+}
+
+// A written log with every play mode of the list, one cycle each, and two
+// numbers outside it, which are kept.
+TEST(MergePlayModes, EveryModeOfTheListAndNumbersOutsideIt)
+{
+    const InTempDir dir("merge-modes");
+    CreateConceptHierarchies();
+    RcgWriter w;
+    w.Teams("Alpha", 0, "Beta", 0).ServerParams().PlayerType();
+    ShowState s;
+    std::vector<int> modes;
+    for (int mode = 1; mode <= 35; ++mode)
+        modes.push_back(mode);
+    modes.push_back(40);
+    modes.push_back(99);
+    for (std::size_t i = 0; i < modes.size(); ++i) {
+        w.PlayMode(modes[i]);
+        s.time = static_cast<std::uint16_t>(i + 1);
+        w.Show(s);
+    }
+    const auto log = LoadLog(w.Save("modes"), true);
+    ASSERT_NE(log, nullptr);
+    const std::map<int, int> counts = CountModes(ValuesOf<std::int16_t>(*log, "play_mode"), 0,
+                                                 static_cast<std::size_t>(log->cycles));
+    for (const int mode : {19, 20, 30, 35, 40, 99})
+        ASSERT_TRUE(counts.contains(mode)) << mode;
+    ExpectModesOfTheOtherSide(*log);
+    FreeConceptHierarchies();
 }
 
 TEST_F(MergeRealLogs, TheAnalysisRunsAnewOnTheMergedLog)

@@ -136,10 +136,16 @@ TEST_F(RulesTest, RuleAndRuleListTextsInFullAndCompactForm)
     r.AddCondition(coLFB[0], defendingHalf, 1);
     r.AddCondition(coGK[0], hasBall, 0);
     EXPECT_EQ(RuleToString(nullptr, r, false), "(LTeam.L-FB:Defending-half = 1) AND (LTeam.GK:Has-ball = 0)");
-    EXPECT_EQ(RuleToString(nullptr, r, true), "LTeam.L-FB:Defending-half LTeam.GK:Has-ball");
+    // The compact form keeps the bit asked for: "~" before a condition on 0.
+    EXPECT_EQ(RuleToString(nullptr, r, true), "LTeam.L-FB:Defending-half ~LTeam.GK:Has-ball");
     r.SetPositive(false);
     EXPECT_EQ(RuleToString(nullptr, r, false), "~((LTeam.L-FB:Defending-half = 1) AND (LTeam.GK:Has-ball = 0))");
-    EXPECT_EQ(RuleToString(nullptr, r, true), "~(LTeam.L-FB:Defending-half LTeam.GK:Has-ball)");
+    EXPECT_EQ(RuleToString(nullptr, r, true), "~(LTeam.L-FB:Defending-half ~LTeam.GK:Has-ball)");
+
+    RuleObject ones(true);
+    ones.AddCondition(coRFB[0], defendingHalf, 1);
+    ones.AddCondition(coGK[1], hasBall, 1);
+    EXPECT_EQ(RuleToString(nullptr, ones, true), "LTeam.R-FB:Defending-half RTeam.GK:Has-ball");
 
     EXPECT_EQ(RuleToString(nullptr, RuleObject(true), false), "TRUE");
     EXPECT_EQ(RuleToString(nullptr, RuleObject(false), false), "~(TRUE)");
@@ -155,7 +161,7 @@ TEST_F(RulesTest, RuleAndRuleListTextsInFullAndCompactForm)
     const RuleList rules = ListOf({a, b, RuleObject(true)});
     EXPECT_EQ(RulesToString(nullptr, rules, false),
               "(RTeam.GK:Has-ball = 1) OR ~((LTeam.R-FB:Defending-half = 0)) OR TRUE");
-    EXPECT_EQ(RulesToString(nullptr, rules, true), "RTeam.GK:Has-ball OR ~(LTeam.R-FB:Defending-half) OR TRUE");
+    EXPECT_EQ(RulesToString(nullptr, rules, true), "RTeam.GK:Has-ball OR ~(~LTeam.R-FB:Defending-half) OR TRUE");
 }
 
 // ---------------------------------------------------------------------------

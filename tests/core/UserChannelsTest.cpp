@@ -131,8 +131,12 @@ TEST_F(UserChannelsTest, RefusedExpressionSaysSoOnceAndTheOtherRowsGoOn)
                                         {"good", "cycle * 2"},
                                         {"", ""}}),
               1);
-    EXPECT_EQ(hooks.notices, (std::vector<Notice>{{"Illegal number of parameters to function", "Function evaluation error !"},
-                                                  {"Illegal number of parameters to function", "Function evaluation error !"}}));
+    EXPECT_EQ(hooks.notices,
+              (std::vector<Notice>{{"Illegal number of parameters to function at \"sqr\" (column 1): it takes sqr(value)",
+                                    "Function evaluation error !"},
+                                   {"Illegal number of parameters to function at \"dist\" (column 1): it takes "
+                                    "dist(object, object, cycle)",
+                                    "Function evaluation error !"}}));
     EXPECT_EQ(hooks.beeps, 2);
     // The refused row's leaf stays with zeros; the player row stopped at its first player.
     ASSERT_NE(Find("user.bad"), nullptr);

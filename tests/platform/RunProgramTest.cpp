@@ -1,10 +1,13 @@
 #include "platform/qt/System.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -12,6 +15,23 @@ QString ReadAll(const QString& file)
 {
     QFile f(file);
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString("<missing>");
+}
+
+// A process of the group that still runs (zombies waiting for a parent that
+// never reaps them run no more).
+bool GroupAlive(qint64 group)
+{
+    const QStringList entries = QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        QFile stat("/proc/" + entry + "/stat");
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() >= 3 && fields[2].toLongLong() == group && fields[0] != "Z")
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -25,6 +45,19 @@ TEST(RunProgram, ArgumentsReachTheProgramAsTheyStandInItsWorkingFolder)
     const platform::ProgramRun run = platform::RunProgram("sh", args, 10000, dir.path());
     EXPECT_TRUE(run.Succeeded());
     EXPECT_EQ(ReadAll(dir.filePath("out.txt")), "a b|x\"y|$(true); rm|" + QDir(dir.path()).canonicalPath() + "\n");
+}
+
+TEST(RunProgram, TheGivenEnvironmentIsAddedToThisProcesssOne)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    qputenv("VELO_RUN_KEPT", "kept");
+    const platform::ProgramRun run = platform::RunProgram(
+        "sh", {"-c", "printf '%s|%s' \"$TMPDIR\" \"$VELO_RUN_KEPT\" > out.txt"}, 10000, dir.path(), {},
+        {"TMPDIR=/private/folder=x"});
+    qunsetenv("VELO_RUN_KEPT");
+    EXPECT_TRUE(run.Succeeded());
+    EXPECT_EQ(ReadAll(dir.filePath("out.txt")), "/private/folder=x|kept");
 }
 
 TEST(RunProgram, EveryWayOfFailingIsToldApart)
@@ -51,4 +84,56 @@ TEST(RunProgram, EveryWayOfFailingIsToldApart)
     EXPECT_EQ(run.Describe(3000), "stopped after 3 s");
 
     EXPECT_FALSE(platform::RunProgram("", {}, 1000).started);
+}
+
+// A program that leaves children: whether it is stopped at the limit, by the
+// caller or ends by itself, none of them runs on.
+TEST(RunProgram, NothingOfTheProgramsGroupRunsOnAfterItsEnd)
+{
+    struct Case {
+        const char* script;
+        int limitMs;
+        int pollsBeforeStop;  // -1: never stopped
+        const char* told;
+        bool succeeded;
+    };
+    const Case cases[] = {
+        {"sleep 30 & sleep 30", 400, -1, "stopped after 0 s", false},
+        {"sleep 30 & sleep 30", 20000, 5, "cancelled", false},
+        {"trap '' TERM; sleep 30 & sleep 30", 300, -1, "stopped after 0 s", false},
+        {"sleep 30 & exit 0", 20000, -1, "exit code 0", true},
+    };
+    for (const Case& c : cases) {
+        int polls = 0;
+        const platform::KeepRunning keepRunning = [&] { return c.pollsBeforeStop < 0 || ++polls < c.pollsBeforeStop; };
+        QElapsedTimer clock;
+        clock.start();
+        const platform::ProgramRun run = platform::RunProgram("sh", {"-c", c.script}, c.limitMs, {}, keepRunning);
+        EXPECT_LT(clock.elapsed(), 3000) << c.script;
+        ASSERT_TRUE(run.started) << c.script;
+        EXPECT_GT(run.processId, 0);
+        EXPECT_EQ(run.Describe(c.limitMs), c.told) << c.script;
+        EXPECT_EQ(run.Succeeded(), c.succeeded) << c.script;
+        EXPECT_FALSE(GroupAlive(run.processId)) << c.script;
+    }
+}
+
+TEST(RunProgram, TheProgramsOwnWordsAreKept)
+{
+    const platform::ProgramRun run =
+        platform::RunProgram("sh", {"-c", "echo 'no Java runtime' >&2; echo second; exit 3"}, 10000);
+    EXPECT_EQ(run.Describe(10000), "exit code 3");
+    EXPECT_EQ(run.output, "no Java runtime\nsecond\n");
+    EXPECT_EQ(run.Describe(10 * 60 * 1000), "exit code 3");
+    platform::ProgramRun hung;
+    hung.started = true;
+    EXPECT_EQ(hung.Describe(10 * 60 * 1000), "stopped after 10 min");
+    EXPECT_EQ(hung.Describe(90 * 1000), "stopped after 90 s");
+}
+
+TEST(RunProgram, LongOutputIsShortenedToItsStartAndEnd)
+{
+    EXPECT_EQ(platform::ShortenText("  short \n", 20), "short");
+    const QString text = QString(50, 'a') + QString(50, 'b');
+    EXPECT_EQ(platform::ShortenText(text, 25), QString(10, 'a') + "\n...\n" + QString(10, 'b'));
 }

@@ -30,6 +30,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 namespace {
@@ -61,15 +62,20 @@ public:
         bool batch;
         tTest* target;
         std::string testLog;
+        // The first chunk's name of the record reported to.
+        std::string targetChunk;
     };
     void Init(TMDIActionChild* child, bool batch, tTest* target) override
     {
         calls.push_back({BaseName(child->File), child->EditValue->text().toStdString(), batch, target,
-                         testChild ? BaseName(testChild->File) : ""});
+                         testChild ? BaseName(testChild->File) : "",
+                         target && !target->GetChunks().empty() ? target->GetChunks()[0]->GetName() : ""});
         if (!batch && !target && storeTest)
             SetTestChunks(Chunk("stored"));
-        if (batch)
-            chunks = Chunk("level " + child->EditValue->text().toStdString());
+        if (batch) {
+            found = child->EditValue->text().toStdString() != missingLevel;
+            chunks = Chunk(found ? "level " + child->EditValue->text().toStdString() : "shown before");
+        }
         if (target)
             for (int run = 0; run < 12; ++run) {
                 tTestResults r;
@@ -88,6 +94,7 @@ public:
     void SetMemo(const std::vector<std::string>& lines) override { memo = lines; }
     void ForgetTarget() override { ++forgets; }
     void ResetAndShow() override { ++shown; }
+    bool StrategyFound() const override { return found; }
 
     static TChunkList Chunk(const std::string& name)
     {
@@ -97,6 +104,9 @@ public:
     }
 
     bool storeTest = true;
+    // The level at which the stored strategy is not found on the reference.
+    std::string missingLevel;
+    bool found = true;
     std::vector<Call> calls;
     TMDIActionChild* testChild = nullptr;
     TChunkList testChunks, chunks;
@@ -104,6 +114,45 @@ public:
     int forgets = 0;
     int shown = 0;
 };
+
+// The whole run through "Test" with the program's strategy window: the user
+// stores the first strategy of the reference log. The number of times the
+// window was shown modally.
+int RunWithTheStrategyWindow(TMainForm& form, TFormStrategy& window, platform::DialogScript& script)
+{
+    FormStrategy = &window;
+    window.cbVerbose->setCheckState(Qt::Unchecked);
+    window.EditFName->setText(QString::fromStdString(MakeTempDir("batch-data") + "/test.data"));
+    int modals = 0;
+    script.whileModal = [&](QDialog*) {
+        if (modals++ > 0)
+            return;  // the final table
+        for (int row = 0; row < window.pathItems.Count(); ++row)
+            if (window.pathItems.Path(row)) {
+                window.lbPath->setCurrentRow(row);
+                window.btnStoreTestClick();
+                break;
+            }
+    };
+    TChooseTeamDlg::ModalRunner() = [](TChooseTeamDlg& d) {
+        d.setResult(QDialog::Rejected);
+        d.show();  // lists the teams
+        QCoreApplication::processEvents();
+        const QList<QListWidgetItem*> found = d.lbTeams->findItems("HELIOS_A", Qt::MatchStartsWith);
+        if (found.size() != 1)
+            return int(QDialog::Rejected);
+        d.lbTeams->setCurrentItem(found.front());
+        d.OKBtnClick();
+        d.hide();
+        return d.result();
+    };
+    RegisterBatchTest();
+    form.BtnTestFiles->click();
+    SetBatchTestRunner(nullptr);
+    TChooseTeamDlg::ModalRunner() = [](TChooseTeamDlg& d) { return d.exec(); };
+    FormStrategy = nullptr;
+    return modals;
+}
 
 class BatchTest : public ::testing::Test {
 protected:
@@ -239,43 +288,12 @@ TEST_F(BatchTest, TestOnTheMainWindowWithACancelledChooserShowsTheEmptyStrategyW
     EXPECT_EQ(services->OpenLogs(), before);
 }
 
-// The whole run through "Test" with the program's strategy window and the
-// in-house learner: the user stores the first strategy of the reference log.
+// The whole run with the in-house learner.
 TEST_F(BatchTest, WholeRunWithTheStrategyWindow)
 {
     TFormStrategy window;
-    FormStrategy = &window;
     window.cbHomeRules->setChecked(true);
-    window.cbVerbose->setCheckState(Qt::Unchecked);
-    window.EditFName->setText(QString::fromStdString(MakeTempDir("batch-data") + "/test.data"));
-    int modals = 0;
-    script.whileModal = [&](QDialog*) {
-        if (modals++ > 0)
-            return;  // the final table
-        for (int row = 0; row < window.pathItems.Count(); ++row)
-            if (window.pathItems.Path(row)) {
-                window.lbPath->setCurrentRow(row);
-                window.btnStoreTestClick();
-                break;
-            }
-    };
-    TChooseTeamDlg::ModalRunner() = [](TChooseTeamDlg& d) {
-        d.setResult(QDialog::Rejected);
-        d.show();  // lists the teams
-        QCoreApplication::processEvents();
-        const QList<QListWidgetItem*> found = d.lbTeams->findItems("HELIOS_A", Qt::MatchStartsWith);
-        if (found.size() != 1)
-            return int(QDialog::Rejected);
-        d.lbTeams->setCurrentItem(found.front());
-        d.OKBtnClick();
-        d.hide();
-        return d.result();
-    };
-    RegisterBatchTest();
-    form->BtnTestFiles->click();
-    SetBatchTestRunner(nullptr);
-    TChooseTeamDlg::ModalRunner() = [](TChooseTeamDlg& d) { return d.exec(); };
-    FormStrategy = nullptr;
+    const int modals = RunWithTheStrategyWindow(*form, window, script);
 
     EXPECT_EQ(modals, 2);
     ASSERT_FALSE(window.testChunks.empty());
@@ -294,6 +312,63 @@ TEST_F(BatchTest, WholeRunWithTheStrategyWindow)
     EXPECT_EQ(window.actionChild, nullptr);
     EXPECT_EQ(window.testChild, nullptr);
     EXPECT_EQ(services->OpenLogs(), before);
+    EXPECT_EQ(services->ChildWindowCount(), 0);
+}
+
+// A learner that fails at once, as callweka does without Java: told once
+// for the whole run, and no row of the table comes from it.
+TEST_F(BatchTest, AFailingLearnerIsToldOnceAndGivesNoRows)
+{
+    const std::string folder = MakeTempDir("batch-learner");
+    std::ofstream(folder + "/callweka") << "#!/bin/sh\necho run >> \"" + folder +
+                                                "/runs\"\necho 'callweka: no Java runtime (java)' >&2\nexit 3\n";
+    std::filesystem::permissions(folder + "/callweka", std::filesystem::perms::owner_all);
+    TFormStrategy window;
+    window.learnerFolder = QString::fromStdString(folder);
+    // Weka, the window's first choice of learner.
+    const int modals = RunWithTheStrategyWindow(*form, window, script);
+
+    EXPECT_EQ(modals, 2);
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].text, "Call failed !");
+    EXPECT_TRUE(script.messages[0].detail.contains("no Java runtime")) << script.messages[0].detail.toStdString();
+    EXPECT_EQ(ReadBytes(folder + "/runs"), "run\n");
+    const QStringList lines = window.MemoRules->toPlainText().split('\n');
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith("conf\tdiff\tdistMin"));
+    for (int row = 1; row + 1 < lines.size(); ++row)
+        EXPECT_NE(lines[row].split('\t').size(), 26) << lines[row].toStdString();
+    EXPECT_TRUE(lines.last().startsWith("Left out: ")) << lines.last().toStdString();
+    EXPECT_TRUE(lines.last().contains("runs whose learner failed (callweka exit code 3 (callweka: no Java runtime"));
+    EXPECT_EQ(services->OpenLogs(), before);
+    EXPECT_EQ(services->ChildWindowCount(), 0);
+}
+
+TEST_F(BatchTest, ALevelWithoutTheStoredStrategyIsLeftOutWithOneLine)
+{
+    strategy.missingLevel = "12";
+    const std::string team = "HELIOS_A";
+    RunBatchTest(*services, strategy, &team, "");
+    // Per left-out log a sweep at the three other levels only: nothing opens
+    // the window for the missing one.
+    ASSERT_EQ(strategy.calls.size(), 1u + 4u + 2u * 3u);
+    for (std::size_t k = 5; k < strategy.calls.size(); ++k) {
+        EXPECT_NE(strategy.calls[k].value, "12");
+        ASSERT_NE(strategy.calls[k].target, nullptr);
+        EXPECT_EQ(strategy.calls[k].targetChunk, "level " + strategy.calls[k].value);
+    }
+    ASSERT_EQ(strategy.memo.size(), 1u + 3u * 12u + 1u);
+    EXPECT_EQ(strategy.memo.back(),
+              "Level 12: the stored strategy was not found on the learning merge; the level is left out.");
+    const char* levels[] = {"10", "14", "16"};
+    for (std::size_t row = 1; row <= 36; ++row) {
+        const std::string& line = strategy.memo[row];
+        // The fifth column is the level the row was recorded at.
+        EXPECT_EQ(QString::fromStdString(line).split('\t').value(4).toStdString(), levels[(row - 1) / 12]) << line;
+        EXPECT_EQ(line.substr(line.size() - 2), "\t2") << line;
+    }
+    EXPECT_TRUE(script.messages.empty());
+    EXPECT_TRUE(script.modals.empty());
     EXPECT_EQ(services->ChildWindowCount(), 0);
 }
 

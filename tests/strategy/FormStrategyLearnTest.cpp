@@ -1,148 +1,15 @@
 // Rule learning for one strategy node on a real match: the in-house learner,
 // outside learners (stand-in scripts, and real Weka when it is installed), the
 // failure of a learner, and the user's own rule.
-#include "strategy/FormStrategy.h"
-
-#include "actiongraph/model/Actiongraph.h"
-#include "actiongraph/model/PathObject.h"
-#include "actiongraph/childActionWin.h"
-#include "core/concepts/ConceptHierarchies.h"
-#include "core/concepts/Concepts.h"
-#include "core/load/LoadLog.h"
-#include "core/learning/Features.h"
-#include "core/model/RoboCupFile.h"
-#include "platform/qt/Dialogs.h"
-#include "strategy/model/StrategyChunks.h"
-#include "ui/FormControls.h"
-#include "ui/MDIChild.h"
-
-#include "support/TestData.h"
+#include "LearnNodeWindow.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPointer>
-#include <QPushButton>
-
-#include <gtest/gtest.h>
-
-#include "support/GuiApp.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <memory>
-#include <cstdlib>
-
-namespace {
-
-QApplication& App() { return EnsureGuiApp(); }
-
-void WriteScript(const std::string& file, const std::string& body)
-{
-    std::ofstream(file) << "#!/bin/sh\n" << body;
-    std::filesystem::permissions(file, std::filesystem::perms::owner_all);
-}
-
-QStringList Lines(const QPlainTextEdit* memo)
-{
-    QStringList lines = memo->toPlainText().split('\n');
-    if (lines.size() == 1 && lines[0].isEmpty())
-        lines.clear();
-    return lines;
-}
-
-// The short real match with its action graph, in a window the strategy window
-// is attached to; the node with the most outgoing cycles is learnt against
-// every other node's cycles.
-class LearnNode : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        App();
-        dir_ = new InTempDir("strategy-learn");
-        CreateConceptHierarchies();
-        log_ = LoadLog(GunzippedTestFile("match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg"), true).release();
-    }
-    static void TearDownTestSuite()
-    {
-        delete log_;
-        FreeConceptHierarchies();
-        delete dir_;
-    }
-    void SetUp() override
-    {
-        child = new TMDIActionChild(nullptr, log_);
-        TMDIChild::SelectAllPlayers(child->lbPlayers);
-        child->BuildActionGraph(child->Graph);
-        form = std::make_unique<TFormStrategy>();
-        form->Attach(child, nullptr);
-        folder = MakeTempDir("strategy-learn-run");
-        form->dataFileName = folder + "/test.data";
-        form->learnerFolder = QString::fromStdString(folder);
-        // The node with the most cycles is the positive class.
-        const TGraph& g = *child->Graph;
-        TNode* best = nullptr;
-        std::vector<int> bestCycles;
-        for (int i = 0; i < g.NodeCount(); ++i) {
-            std::vector<int> cycles;
-            CollectCycles(nullptr, g.GetNode(i), cycles, TDurationMode::Duration, true);
-            if (cycles.size() > bestCycles.size()) {
-                best = g.GetNode(i);
-                bestCycles = cycles;
-            }
-        }
-        ASSERT_NE(best, nullptr);
-        examples.name = best->GetName();
-        examples.positives = bestCycles;
-        for (int i = 0; i < g.NodeCount() && examples.negatives.size() < 300; ++i)
-            if (g.GetNode(i) != best)
-                CollectCycles(nullptr, g.GetNode(i), examples.negatives, TDurationMode::Duration, true);
-        std::erase_if(examples.negatives, [&](int c) {
-            return std::find(bestCycles.begin(), bestCycles.end(), c) != bestCycles.end();
-        });
-        ASSERT_GT(examples.positives.size(), 5u);
-        ASSERT_GT(examples.negatives.size(), 20u);
-        WeighFeatures();
-        form->chunks.push_back(std::make_unique<StrategyChunk>(examples.name, nullptr, nullptr, 1.0, 2.0, 0.0, false));
-        form->chunks.push_back(std::make_unique<StrategyChunk>("second", nullptr, nullptr, 0.0, 0.0, 0.0, true));
-    }
-    void TearDown() override
-    {
-        form.reset();
-        delete child.data();
-    }
-    // Each feature's value: how much more often it holds at positives than at
-    // negatives (as the weighting before the learner leaves a value per feature).
-    void WeighFeatures()
-    {
-        FeatureList& list = *log_->features;
-        for (int f = 0; f < list.GetNumFeatures(); ++f) {
-            double p = 0.0, n = 0.0;
-            for (int c : examples.positives)
-                p += list.GetBit(f, c);
-            for (int c : examples.negatives)
-                n += list.GetBit(f, c);
-            list.SetValue(f, p / static_cast<double>(examples.positives.size()) -
-                                 n / static_cast<double>(examples.negatives.size()));
-        }
-    }
-    StrategyChunk& Chunk(int k) { return *form->chunks[static_cast<std::size_t>(k)]; }
-
-    static InTempDir* dir_;
-    static RoboCupFileT* log_;
-    QPointer<TMDIActionChild> child;
-    std::unique_ptr<TFormStrategy> form;
-    std::string folder;
-    TNodeExamples examples;
-};
-
-InTempDir* LearnNode::dir_ = nullptr;
-RoboCupFileT* LearnNode::log_ = nullptr;
-
-}  // namespace
+#include <unistd.h>
 
 TEST_F(LearnNode, InHouseLearnerTakesTheTopFeaturesAndStillWritesTheDataset)
 {
@@ -252,9 +119,10 @@ TEST_F(LearnNode, AFailedLearnerIsReportedOncePerRunAndItsResultIsNotRead)
     EXPECT_EQ(script.messages[0].detail, "callweka: exit code 3");
     EXPECT_TRUE(Chunk(0).GetRules().empty());
     EXPECT_TRUE(Chunk(1).GetRules().empty());
-    // The counts are kept all the same, and the rule line says there is no rule.
+    // The counts are kept all the same, and the rule line says the learner
+    // failed (it is not run again for the second node).
     EXPECT_EQ(Chunk(1).GetNegativeCount(), static_cast<int>(examples.negatives.size()));
-    EXPECT_TRUE(Lines(form->MemoRules).last().endsWith("<= \tFALSE"));
+    EXPECT_EQ(Lines(form->MemoRules).last(), "second (0.00, 0.00) <= \tlearner failed: callweka exit code 3 (not run again)");
 
     // A new run warns again; a missing script is a failure too.
     std::filesystem::remove(folder + "/callslipper");
@@ -263,6 +131,38 @@ TEST_F(LearnNode, AFailedLearnerIsReportedOncePerRunAndItsResultIsNotRead)
     ASSERT_EQ(script.messages.size(), 2u);
     EXPECT_TRUE(script.messages[1].detail.startsWith("callslipper: could not be started"));
     EXPECT_TRUE(Chunk(0).GetRules().empty());
+}
+
+// The default data file, the node datasets beside it, the learner's results
+// and Weka's work files all lie in the program's own folder under TMPDIR.
+TEST_F(LearnNode, TheLearnerFilesStayInTheProgramsPrivateFolder)
+{
+    const std::string tmp = MakeTempDir("strategy-learn-tmpdir");
+    const QByteArray previous = qgetenv("TMPDIR");
+    const bool had = qEnvironmentVariableIsSet("TMPDIR");
+    qputenv("TMPDIR", QByteArray::fromStdString(tmp));
+    const std::string own = tmp + "/velotrask-" + std::to_string(::geteuid());
+    const QString defaultFile = TFormStrategy().EditFName->text();
+    WriteScript(folder + "/callweka", "echo \"$TMPDIR\" > \"" + folder + "/weka-tmpdir\"\n"
+                                      "printf 'JRIP rules:\\n===\\n => class=N (3/0)\\n' > \"$2\"\n");
+    form->dataFileName = defaultFile.toStdString();
+    form->fileType = 1;
+    platform::DialogScript script;
+    form->LearnNodeRules(examples);
+    if (had)
+        qputenv("TMPDIR", previous);
+    else
+        qunsetenv("TMPDIR");
+
+    EXPECT_EQ(defaultFile.toStdString(), own + "/test.data");
+    std::string part = examples.name;
+    std::replace(part.begin(), part.end(), ':', '-');
+    EXPECT_TRUE(std::filesystem::is_regular_file(own + "/test-" + part + ".data"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(own + "/results.txt"));
+    EXPECT_EQ(ReadBytes(folder + "/weka-tmpdir"), own + "\n");
+    EXPECT_EQ(std::filesystem::status(own).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_all);
+    EXPECT_TRUE(script.messages.empty());
 }
 
 TEST_F(LearnNode, QuietRunsStoreRulesAndCountsWithoutPrinting)
@@ -336,43 +236,6 @@ TEST_F(LearnNode, WekaJRipLearnsRulesWithConditions)
     EXPECT_TRUE(std::filesystem::exists(folder + "/results.txt"));
 }
 
-namespace {
-
-// "Generate rules" on a strategy of the real match: a chain of two connections
-// of the action graph, listed in the window and chosen in the strategy window.
-class GenerateRules : public LearnNode {
-protected:
-    void SetUp() override
-    {
-        LearnNode::SetUp();
-        form.reset();
-        const TGraph& g = *child->Graph;
-        // The chain of two connections between three different nodes whose
-        // lighter connection is heaviest.
-        auto path = std::make_shared<TPathObject>();
-        int best = 0;
-        for (int i = 0; i < g.ConnectionCount(); ++i) {
-            TConnection* first = g.GetConnection(i);
-            for (TConnection* next : first->To()->OutList()) {
-                const bool three = first->From() != first->To() && next->From() != next->To() &&
-                                   next->To() != first->From();
-                if (three && std::min(first->Weight(), next->Weight()) > best) {
-                    best = std::min(first->Weight(), next->Weight());
-                    path->Connections() = {next, first};
-                }
-            }
-        }
-        ASSERT_EQ(path->Connections().size(), 2u);
-        child->Paths.Add("chain", path);
-        form = std::make_unique<TFormStrategy>();
-        form->Attach(child, nullptr);
-        form->lbPath->setCurrentRow(form->pathItems.IndexOfPath(path.get()));
-        form->EditFName->setText(QString::fromStdString(folder + "/test.data"));
-        form->cbNoLastNode->setChecked(false);
-    }
-};
-
-}  // namespace
 
 TEST_F(GenerateRules, TheInHouseLearnerGivesEveryNodeItsRule)
 {

@@ -25,6 +25,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
 
 namespace {
 
@@ -61,29 +63,48 @@ protected:
     TPathObject path;
 };
 
-TEST_F(StrategySweep, WithoutAStrategyHeaderSettingsAndClearedLists)
+TEST_F(StrategySweep, WithoutAStrategyOnlyTheHeaderAndTheUsersSettingsAndListsStay)
 {
     ListPaths({"   2.00 #2 a", "   1.00 #2 b"});
     ASSERT_EQ(form->lbPath->count(), 4);
     form->lbPath->setCurrentRow(-1);
     form->MemoRules->setPlainText("old");
+    form->EditMinConf->setText("0.3");
+    form->EditThreshold->setText("60");
     form->RunParameterSweep();
     EXPECT_EQ(form->MemoRules->toPlainText().toStdString(), kSweepHeader);
-    EXPECT_EQ(form->EditMinConf->text(), "0.00");
-    EXPECT_EQ(form->EditMinDiff->text(), "0.00");
-    EXPECT_EQ(form->EditMinDist->text(), "16.00");
-    EXPECT_EQ(form->EditMaxDist->text(), "48.00");
-    EXPECT_EQ(form->EditThreshold->text(), "85");
-    // The path box holds only "All", and the strategy lists follow it.
-    ASSERT_EQ(window->Paths.Count(), 1);
-    EXPECT_EQ(window->Paths.Text(0), "All");
-    EXPECT_EQ(window->cbPaths->currentIndex(), 0);
-    ASSERT_EQ(form->lbPath->count(), 1);
-    EXPECT_EQ(form->lbPath->item(0)->text(), "All");
-    ASSERT_EQ(form->allStrategies.Count(), 1);
-    EXPECT_EQ(form->allStrategies.Path(0), nullptr);
-    EXPECT_EQ(form->pathItems.Count(), 1);
-    EXPECT_EQ(form->lbSimilar->count(), 0);
+    // The boxes show the user's settings again, not the last run's.
+    EXPECT_EQ(form->EditMinConf->text(), "0.3");
+    EXPECT_EQ(form->EditMinDiff->text(), "0");
+    EXPECT_EQ(form->EditMinDist->text(), "0");
+    EXPECT_EQ(form->EditMaxDist->text(), "16");
+    EXPECT_EQ(form->EditThreshold->text(), "60");
+    // The path box and the strategy lists are as before.
+    EXPECT_EQ(window->Paths.Count(), 4);
+    EXPECT_EQ(form->lbPath->count(), 4);
+    EXPECT_EQ(form->allStrategies.Count(), 4);
+    EXPECT_EQ(form->pathItems.Count(), 4);
+    EXPECT_EQ(form->lbPath->currentRow(), -1);
+}
+
+// A sweep of the chosen strategy, with its rule test: the window's choice
+// and settings are back when it ends.
+TEST_F(StrategySweep, TheChosenStrategyAndTheSettingsAreBackAfterTheSweep)
+{
+    ListPaths({"   2.00 #2 a", "   1.00 #2 b"});
+    record.File().features = std::make_unique<FeatureList>();
+    record.File().features->Allocate(1, 3);
+    form->SetTestGraph(window);
+    form->cbVerbose->setCheckState(Qt::Unchecked);
+    form->EditFName->setText(QString::fromStdString(MakeTempDir("sweep-data") + "/test.data"));
+    form->lbPath->setCurrentRow(1);
+    form->EditMaxDist->setText("20");
+    platform::DialogScript script;
+    form->RunParameterSweep();
+    EXPECT_EQ(MemoLines(form->MemoRules).size(), 13) << form->MemoRules->toPlainText().toStdString();
+    EXPECT_EQ(form->EditMaxDist->text(), "20");
+    EXPECT_EQ(form->lbPath->currentRow(), 1);
+    EXPECT_EQ(form->lbPath->count(), 4);
 }
 
 TEST_F(StrategySweep, TestAllWritesTheJoinValueAboveTheHeaderAndKeepsTheMemo)
@@ -101,12 +122,11 @@ TEST_F(StrategySweep, OnlyARightPressOnTheGridRunsTheSweep)
 {
     ListPaths({"   2.00 #2 a"});
     form->lbPath->setCurrentRow(-1);
+    form->MemoRules->setPlainText("kept");
     form->sgStrategyMouseDown(Qt::LeftButton);
-    EXPECT_EQ(form->EditMaxDist->text(), "16");
-    EXPECT_EQ(window->Paths.Count(), 3);
+    EXPECT_EQ(form->MemoRules->toPlainText(), "kept");
     emit form->sgStrategy->MouseDown(Qt::RightButton, 1, 1, QPoint());
-    EXPECT_EQ(form->EditMaxDist->text(), "48.00");
-    EXPECT_EQ(window->Paths.Count(), 1);
+    EXPECT_EQ(form->MemoRules->toPlainText().toStdString(), kSweepHeader);
 }
 
 TEST_F(StrategySweep, CheckRulesAppendsOnceOrReplacesWithVerbose)
@@ -155,6 +175,11 @@ protected:
         platform::SetClock({});
         StrategySweep::TearDown();
     }
+    // Where the export is saved: the program's own folder under TMPDIR.
+    std::string ExportFile() const
+    {
+        return tmp + "/velotrask-" + std::to_string(::geteuid()) + "/TempResults.txt";
+    }
     std::string tmp;
     bool hadTmp = false;
     QByteArray previousTmp;
@@ -172,36 +197,32 @@ TEST_F(StrategyExport, ComputerOutputOverEveryListedStrategy)
     // Two blocks (the attack is skipped), each on one line whatever rule
     // learning printed into it.
     const QStringList lines = MemoLines(form->MemoRules);
-    ASSERT_EQ(lines.size(), 9) << form->MemoRules->toPlainText().toStdString();
+    ASSERT_EQ(lines.size(), 10) << form->MemoRules->toPlainText().toStdString();
     EXPECT_TRUE(lines[0].startsWith("// *** Creating rules for all list @1970-01-01 "));
     EXPECT_EQ(lines.mid(1, 4), (QStringList{"#ifdef ABS2SEQ2", "  #define NUMACTIONRULES 2", "  #define ACTIONRULELEN 2",
                                             "  #define RULES tActionRule rules[NUMACTIONRULES][ACTIONRULELEN] = {\\"}));
     EXPECT_TRUE(lines[5].startsWith("{ ") && lines[5].endsWith("},\\")) << lines[5].toStdString();
     EXPECT_TRUE(lines[6].startsWith("{ ") && lines[6].endsWith("}\\")) << lines[6].toStdString();
     EXPECT_FALSE(lines[6].endsWith(",\\"));
-    EXPECT_EQ(lines.mid(7), (QStringList{"  };", "#endif"}));
+    EXPECT_EQ(lines.mid(7), (QStringList{"  };", "#endif",
+                                         "// 1 of 3 strategies skipped: its name holds Attack, Intercept or RTeam"}));
     EXPECT_EQ(form->cbVerbose->checkState(), Qt::Checked);
     EXPECT_TRUE(form->cbStrictTimes->isChecked());
     EXPECT_EQ(form->lbPath->currentRow(), 2);
-    // The file: the text before the clean-up, saved after the last block, in CR LF lines.
-    const std::string file = ReadBytes(tmp + "/TempResults.txt");
-    EXPECT_EQ(file.find(lines[0].toStdString() + "\r\n#ifdef ABS2SEQ2\r\n  #define NUMACTIONRULES 2\r\n"), 0u);
-    std::size_t opened = 0, closed = 0;
-    for (std::size_t at = file.find("\r\n{\r\n"); at != std::string::npos; at = file.find("\r\n{\r\n", at + 1))
-        ++opened;
-    for (std::size_t at = file.find("\r\n},\\\r\n"); at != std::string::npos; at = file.find("\r\n},\\\r\n", at + 1))
-        ++closed;
-    EXPECT_EQ(opened, 2u);
-    EXPECT_EQ(closed, 2u);
-    EXPECT_TRUE(file.ends_with("\r\n},\\\r\n"));
-    EXPECT_EQ(file.find("  };"), std::string::npos);
+    // The file: the finished text with its closing lines, in CR LF lines, so
+    // that it compiles as it stands; nothing in the shared temporary folder.
+    std::string finished;
+    for (const QString& line : lines)
+        finished += line.toStdString() + "\r\n";
+    EXPECT_EQ(ReadBytes(ExportFile()), finished);
+    EXPECT_FALSE(std::filesystem::exists(tmp + "/TempResults.txt"));
 }
 
 TEST_F(StrategyExport, UnwritableFileIsReportedOnceAndTheExportGoesOn)
 {
     ListPaths({"   3.00 #2 a", "   1.00 #2 b"});
     // A folder where the file should be: it cannot be written.
-    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(tmp + "/TempResults.txt")));
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(ExportFile())));
     form->cbComputerOutput->setChecked(false);
     platform::DialogScript script;
     form->btnAllRulesClick();
@@ -229,6 +250,7 @@ TEST_F(StrategyExport, JoinValueThatIsNoNumberStopsBeforeAnything)
     EXPECT_EQ(script.messages.size(), 1u);
     EXPECT_EQ(form->MemoRules->toPlainText(), "kept");
     EXPECT_FALSE(QFile::exists(QString::fromStdString(tmp + "/TempResults.txt")));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(ExportFile())));
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ TEST_F(StrategyWindow, StartsUnattached)
 {
     EXPECT_EQ(form->windowTitle(), "Strategy");
     EXPECT_EQ(form->size(), QSize(1150, 598));
-    EXPECT_EQ(form->fileType, 4);
+    EXPECT_EQ(form->fileType, 1);
     EXPECT_EQ(form->dataFileName, "");
     EXPECT_EQ(form->target, nullptr);
     EXPECT_EQ(form->graph, nullptr);
@@ -108,13 +108,14 @@ TEST_F(StrategyWindow, ControlDefaultsAndSmallHandlers)
     EXPECT_FALSE(form->cbTestAll->isChecked());
     EXPECT_EQ(form->rgNegativeExamples->ItemIndex(), 1);
     EXPECT_EQ(form->rgDuration->ItemIndex(), 0);
-    EXPECT_EQ(form->rgFileType->ItemIndex(), 4);
+    EXPECT_EQ(form->rgFileType->ItemIndex(), 1);
+    EXPECT_EQ(form->saveSuffix, "arff");
     EXPECT_EQ(form->rgFeatureWeight->ItemIndex(), 1);
     EXPECT_EQ(form->rgCopyClassData->ItemIndex(), 0);
-    form->rgFileType->SetItemIndex(1);
+    form->rgFileType->SetItemIndex(4);
     form->rgFileTypeClick();
-    EXPECT_EQ(form->fileType, 1);
-    EXPECT_EQ(form->saveSuffix, "arff");
+    EXPECT_EQ(form->fileType, 4);
+    EXPECT_EQ(form->saveSuffix, "data");
     form->BtnStoreSimilarClick();
     ASSERT_EQ(form->allStrategies.Count(), 1);
     EXPECT_EQ(form->allStrategies.Text(0), "All");

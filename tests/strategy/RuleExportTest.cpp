@@ -61,6 +61,30 @@ TEST(RuleExport, ReplacementsInOrderEachOnePass)
         EXPECT_EQ(ApplyExportReplacements(c.in), c.out) << c.in;
 }
 
+TEST(RuleExport, EntryNamesBecomeCIdentifiersAndNothingElseChanges)
+{
+    struct Case {
+        const char* in;
+        const char* out;
+    };
+    for (const Case& c : {
+             Case{"  tActionRule(_LTeam.Field-player:To-player_, \"a.b ~c:d\"),",
+                  "  tActionRule(_LTeam_Field_player_To_player_, \"a.b ~c:d\"),"},
+             Case{"{   tActionRule(_Pass_K2_, \"x-y\"),   tActionRule(_L-FW:Shoot_, \"z\") }",
+                  "{   tActionRule(_Pass_K2_, \"x-y\"),   tActionRule(_L_FW_Shoot_, \"z\") }"},
+             Case{"tActionRule(_a\xC3\xA9 b_, \"\")", "tActionRule(_a___b_, \"\")"},
+             Case{"  #define RULES tActionRule rules[N][L] = {\\", "  #define RULES tActionRule rules[N][L] = {\\"},
+         })
+        EXPECT_EQ(CleanEntryIdentifiers(c.in), c.out) << c.in;
+}
+
+TEST(RuleExport, SkipLineCountsTheSkippedStrategies)
+{
+    EXPECT_EQ(ExportSkipLine(7, 17), "// 7 of 17 strategies skipped: their names hold Attack, Intercept or RTeam");
+    EXPECT_EQ(ExportSkipLine(1, 1), "// 1 of 1 strategy skipped: its name holds Attack, Intercept or RTeam");
+    EXPECT_EQ(ExportSkipLine(0, 17), "");
+}
+
 TEST(RuleExport, LinesJoinedAndWrittenWithCrLf)
 {
     EXPECT_EQ(JoinCrLf({"a", "", "b"}), "a\r\n\r\nb");

@@ -322,6 +322,6 @@ TEST(LearnerFiles, RuleLinesInBothForms)
     EXPECT_EQ(RuleLine(&m.list, chunk, false), "Lplayer5:Pass (12.35, -3.00) <= \t(LTeam.L-FW:Position.Left-wing = 1) "
                                                "AND (Team:Ball.near = 0) OR ~(TRUE)");
     EXPECT_EQ(RuleLine(&m.list, chunk, true),
-              "  tActionRule(_Lplayer5:Pass_, \"LTeam.L-FW:Position.Left-wing Team:Ball.near OR ~(TRUE)\"),");
+              "  tActionRule(_Lplayer5:Pass_, \"LTeam.L-FW:Position.Left-wing ~Team:Ball.near OR ~(TRUE)\"),");
     EXPECT_EQ(EvaluationLine(1, 2, 0, 13), "tp 1\tfp 2\ttn 0\tfn 13");
 }

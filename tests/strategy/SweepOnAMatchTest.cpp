@@ -28,7 +28,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <set>
+#include <string>
 
 namespace {
 
@@ -95,10 +99,12 @@ protected:
     platform::DialogScript script;
 };
 
-TEST_F(SweepOnAMatch, TwelveRowsUnderTheHeaderThenOnlyAll)
+TEST_F(SweepOnAMatch, TwelveRowsUnderTheHeaderAndTheStrategiesStay)
 {
     form->cbVerbose->setCheckState(Qt::Unchecked);
     form->lbPath->setCurrentRow(0);
+    const int paths = learn->Paths.Count();
+    const int strategies = form->lbPath->count();
     form->RunParameterSweep();
     const QStringList lines = MemoLines(form->MemoRules);
     ASSERT_EQ(lines.size(), 13) << form->MemoRules->toPlainText().toStdString();
@@ -115,8 +121,9 @@ TEST_F(SweepOnAMatch, TwelveRowsUnderTheHeaderThenOnlyAll)
         // The learnt rules have conditions: their mean depth is counted.
         EXPECT_GT(row[21].toInt(), 0) << run;
     }
-    EXPECT_EQ(learn->Paths.Count(), 1);
-    EXPECT_EQ(form->lbPath->count(), 1);
+    EXPECT_EQ(learn->Paths.Count(), paths);
+    EXPECT_EQ(form->lbPath->count(), strategies);
+    EXPECT_EQ(form->lbPath->currentRow(), 0);
     EXPECT_TRUE(script.messages.empty());
 
     // The last run's rules, checked on every cycle of the test log.
@@ -156,6 +163,46 @@ TEST_F(SweepOnAMatch, AllRulesAsSourceText)
     EXPECT_EQ(lines[lines.size() - 2], "  };");
     EXPECT_EQ(lines.back(), "#endif");
     EXPECT_FALSE(form->MemoRules->toPlainText().contains("Team:"));
+}
+
+// The exported table as a C compiler sees it where the players include it: the
+// block's level defined, the row type and one constant per action declared,
+// then RULES expanded. The compiler's complaints, or "" when it accepts the text.
+std::string CompileErrors(const std::string& exported, const std::string& level)
+{
+    std::string declarations = "typedef struct { int action; const char* condition; } tActionRule;\n"
+                               "#define tActionRule(action, condition) { action, condition }\n"
+                               "enum tAction {\n";
+    std::set<std::string> actions;
+    const std::string entry = "tActionRule(";
+    for (std::size_t at = exported.find(entry); at != std::string::npos; at = exported.find(entry, at + 1)) {
+        const std::size_t from = at + entry.size();
+        actions.insert(exported.substr(from, exported.find(',', from) - from));
+    }
+    for (const std::string& action : actions)
+        declarations += "    " + action + ",\n";
+    declarations += "};\n#define " + level + "\n";
+    const std::string dir = MakeTempDir("rules-c");
+    {
+        std::ofstream(dir + "/rules.c", std::ios::binary) << declarations << exported << "\nRULES\n";
+    }
+    const std::string command =
+        "cc -fsyntax-only -std=c11 -Wall -Werror " + dir + "/rules.c > " + dir + "/errors.txt 2>&1";
+    if (std::system(command.c_str()) == 0)
+        return {};
+    return "not compiled:\n" + ReadBytes(dir + "/errors.txt") + "\n" + declarations + exported;
+}
+
+TEST_F(SweepOnAMatch, TheExportedTableCompiles)
+{
+    if (std::system("cc --version > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "no C compiler";
+    form->cbComputerOutput->setChecked(true);
+    form->cbNoLastNode->setChecked(true);
+    form->btnAllRulesClick();
+    const std::string exported = form->MemoRules->toPlainText().toStdString();
+    ASSERT_NE(exported.find("tActionRule("), std::string::npos) << exported;
+    EXPECT_EQ(CompileErrors(exported, "ABS1SEQ3"), "");
 }
 
 }  // namespace

@@ -248,7 +248,8 @@ TEST_F(ChannelTreeTest, RefusedExpressionShowsTheParsersMessage)
     LogExpression refused(*shortMatch);
     EXPECT_EQ(TMainForm::SetupExpressionParser(refused, "sqr(1, 2)"), -1);
     ASSERT_EQ(script.messages.size(), 1u);
-    EXPECT_EQ(script.messages[0].text, "Illegal number of parameters to function");
+    EXPECT_EQ(script.messages[0].text,
+              "Illegal number of parameters to function at \"sqr\" (column 1): it takes sqr(value)");
     EXPECT_EQ(script.messages[0].caption, "Function evaluation error !");
 
     // The functions read the expression's log while another log is current.

@@ -7,6 +7,7 @@
 #include "core/model/RoboCupFile.h"
 #include "core/model/timestream.h"
 #include "platform/qt/Dialogs.h"
+#include "support/SaveFailure.h"
 #include "support/TestData.h"
 #include "ui/ChartSeries.h"
 #include "ui/FormControls.h"
@@ -31,6 +32,8 @@
 #include <qcustomplot.h>
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 namespace {
 
@@ -250,6 +253,31 @@ TEST_F(ChartWindowTest, AxesLegendPanelAndTheTime)
     chart->PanelShowHide->clicked();
     EXPECT_EQ(chart->ChartPanel->maximumHeight(), 53);
     EXPECT_TRUE(chart->cbSeries->isVisibleTo(chart->ChartPanel));
+}
+
+// On a full disk the series text and both pictures leave the old file byte
+// for byte, and no temporary file.
+TEST_F(ChartWindowTest, AFullDiskLeavesTheOldFile)
+{
+    const std::string dir = MakeTempDir("chart-full");
+    TChartSeriesSink sink(chart->Chart);
+    sink.AddSeries(kSeriesLines, "A", std::vector<double>(50, 12.5));
+    chart->Chart->resize(300, 200);
+    const std::string old = "an older file of the same name\n";
+    const char* const names[] = {"s.txt", "p.bmp", "p.svg"};
+    for (const char* name : names)
+        std::ofstream(dir + "/" + name, std::ios::binary) << old;
+    const std::vector<std::string> before = FolderEntries(dir);
+    for (const char* name : names) {
+        const QString file = QString::fromStdString(dir + "/" + name);
+        FileSizeLimit disk(16);
+        EXPECT_FALSE(file.endsWith(".txt") ? chart->SaveSeriesText(file) : chart->SavePicture(file)) << name;
+    }
+    for (const char* name : names)
+        EXPECT_EQ(ReadBytes(dir + "/" + name), old) << name;
+    EXPECT_EQ(FolderEntries(dir), before);
+    ASSERT_EQ(script.messages.size(), 3u);
+    EXPECT_EQ(script.messages[2].text, "Cannot write the file " + QString::fromStdString(dir) + "/p.svg");
 }
 
 TEST_F(ChartWindowTest, SeriesTextAndPicturesByTheirExactEnding)

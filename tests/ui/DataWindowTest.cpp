@@ -4,10 +4,12 @@
 #include "MainFormFixture.h"
 #include "UiTestMain.h"
 
+#include "core/expr/UserChannels.h"
 #include "core/model/RoboCupFile.h"
 #include "core/model/TimeMarks.h"
 #include "core/model/timestream.h"
 #include "platform/qt/Dialogs.h"
+#include "support/SaveFailure.h"
 #include "support/TestData.h"
 #include "ui/FormControls.h"
 #include "ui/OpenLogs.h"
@@ -29,6 +31,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 namespace {
@@ -246,4 +249,72 @@ TEST_F(DataWindowTest, SavesInTheFormatOfTheExtensionOnly)
     EXPECT_FALSE(std::filesystem::exists(dir + "/b.data"));
     EXPECT_EQ(script.fileDialogs.size(), 5u);
     EXPECT_TRUE(script.messages.empty());
+}
+
+// An expression channel with no finite value: the dataset saves write it as
+// missing and say so once per save; the plain text keeps the value and says nothing.
+TEST_F(DataWindowTest, ValuesThatAreNoNumberAreToldOncePerDatasetSave)
+{
+    ASSERT_EQ(CreateUserChannels(*log, {{"huge", "10^400"}}), 1);
+    TMDIDataChild* w = NewDataWindow();
+    w->AddChannels({Channel("Ball.pos.x"), Channel("user.huge")});
+    w->rgUseMarks->SetItemIndex(0);
+    const std::string dir = MakeTempDir("datasave-inf");
+    for (const char* name : {"a.arff", "a.names", "a.txt"}) {
+        platform::FileDialogResult r;
+        r.accepted = true;
+        r.files = {QString::fromStdString(dir + "/" + name)};
+        script.files.push_back(r);
+        w->BtnSaveClick();
+    }
+    ASSERT_EQ(script.messages.size(), 2u);
+    for (const platform::ShownMessage& m : script.messages)
+        EXPECT_EQ(m.text.toStdString(), std::to_string(log->cycles) +
+                                            " values are no finite number (INF or NAN) and were written as missing (?).");
+    EXPECT_EQ(ReadBytes(dir + "/a.data").find("INF"), std::string::npos);
+    EXPECT_NE(ReadBytes(dir + "/a.txt").find("user_huge=INF"), std::string::npos);
+}
+
+// A save that fails midway (a full disk, a folder where the second file of
+// ".names" + ".data" goes) leaves the old files byte for byte, no temporary
+// file, and says which file it could not write.
+TEST_F(DataWindowTest, AFailedSaveLeavesTheOldFiles)
+{
+    TMDIDataChild* w = NewDataWindow();
+    w->AddChannels({Channel("Ball.possessor.l_team")});
+    struct Case {
+        const char* chosen;
+        const char* blocked;  // a folder stands there
+        rlim_t limit;
+        const char* reported;
+    };
+    const Case cases[] = {
+        {"a.txt", nullptr, 64, "a.txt"},
+        {"a.arff", nullptr, 64, "a.arff"},
+        {"c.names", "c.data", RLIM_INFINITY, "c.data"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.chosen);
+        const std::string dir = MakeTempDir("datasave-fail");
+        const std::string old(500, 'o');
+        for (const char* name : {"a.txt", "a.arff", "c.names"})
+            std::ofstream(dir + "/" + name, std::ios::binary) << old;
+        if (c.blocked)
+            std::filesystem::create_directory(dir + "/" + c.blocked);
+        const std::vector<std::string> before = FolderEntries(dir);
+        platform::FileDialogResult r;
+        r.accepted = true;
+        r.files = {QString::fromStdString(dir + "/" + c.chosen)};
+        script.files.push_back(r);
+        {
+            FileSizeLimit disk(c.limit);
+            w->BtnSaveClick();
+        }
+        for (const char* name : {"a.txt", "a.arff", "c.names"})
+            EXPECT_EQ(ReadBytes(dir + "/" + name), old) << name;
+        EXPECT_EQ(FolderEntries(dir), before);
+        ASSERT_EQ(script.messages.size(), 1u);
+        EXPECT_EQ(script.messages[0].text.toStdString(), "Cannot write the file " + dir + "/" + c.reported);
+        script.messages.clear();
+    }
 }

@@ -68,7 +68,8 @@ TEST_F(ExpressionFieldsTest, CreateMakesTheRowsChannelsAndShowsThem)
                         {"", ""}});
     form->BtnAddFunctionSeries->click();
 
-    EXPECT_EQ(hooks.notices, (std::vector<Notice>{{"Syntax error", "Function evaluation error !"}}));
+    EXPECT_EQ(hooks.notices,
+              (std::vector<Notice>{{"Syntax error at the end (column 13)", "Function evaluation error !"}}));
     EXPECT_EQ(hooks.beeps, 1);
     EXPECT_EQ(hooks.waitTexts.front(), "Evaluating function 'user.speed=sqrt(sqr(Ball.vel.dx) + sqr(Ball.vel.dy))'");
     EXPECT_EQ(hooks.waitTexts.size(), 1u + 1u + 22u);

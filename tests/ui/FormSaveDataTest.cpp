@@ -154,6 +154,11 @@ TEST(FormSaveData, UpdateCountsInstancesClassesAndAttributes)
     EXPECT_DOUBLE_EQ(window.list.GetValue(2), -999.99);
     EXPECT_EQ(form.lNumInstances->text(), "Instances = 4");
     EXPECT_EQ(form.lNumClasses->text(), "Classes = 2");
+    // At the threshold 0 the writer declares every feature, whatever its score: all four count.
+    EXPECT_EQ(form.lNumAttr->text(), "Attributes = 4");
+    EXPECT_EQ(form.lAvgDepth->text(), "Avg attribute depth = 0.25");
+    form.EditTFIDF->setText("0.5");
+    form.btnUpdateClick();
     EXPECT_EQ(form.lNumAttr->text(), "Attributes = 2");
     EXPECT_EQ(form.lAvgDepth->text(), "Avg attribute depth = 0.5");
     EXPECT_EQ(window.drawnJitter, 3);

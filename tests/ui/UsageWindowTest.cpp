@@ -15,16 +15,21 @@
 #include "ui/OpenLogs.h"
 #include "ui/StringGrid.h"
 #include "ui/main.h"
+#include "ui/waitFormWin.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QTimer>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -195,4 +200,54 @@ TEST_F(UsageWindowTest, ShowMarksAndMarkRules)
     w->BtnMarkSelectedClick();
     EXPECT_EQ(beeps, 2);
     EXPECT_EQ(form->Marks.Cycles(), expected);
+}
+
+TEST_F(UsageWindowTest, ManyUnknownWordsGiveOneMessageThatListsTheFirst)
+{
+    const QString known = w->lbConcepts->item(3)->text();
+    QStringList words;
+    for (int i = 0; i < 5000; ++i)
+        words << "foreign" + QString::number(i);
+    words.insert(2500, known);
+    platform::SetClipboardText(words.join(' '));
+    w->BtnPasteRulesClick();
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].text, "Not Found 'foreign0', 'foreign1', 'foreign2', 'foreign3', 'foreign4', "
+                                       "'foreign5', 'foreign6', 'foreign7', 'foreign8', 'foreign9' "
+                                       "and 4990 more (5000 words)");
+    EXPECT_EQ(script.messages[0].caption, "word");
+    EXPECT_EQ(Selected(), (std::vector<QString>{known}));
+}
+
+TEST_F(UsageWindowTest, MarkRulesThatDoNotFinishGiveTheUsersMarksBack)
+{
+    // Runs what once the run is under way (the marks cleared), from the events it lets through.
+    QTimer watch;
+    std::function<void()> what;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (WaitForm && WaitForm->LabelText->text().startsWith("Evaluating concepts")) {
+            watch.stop();
+            what();
+        }
+    });
+    form->Marks.Assign({5, 100, 100});
+    w->EditMarkRatio->setText("50");
+    // The log goes.
+    what = [this] { w->ForgetFile(log); };
+    watch.start();
+    w->BtnMarkSelectedClick();
+    EXPECT_FALSE(watch.isActive());
+    EXPECT_EQ(form->Marks.Cycles(), (std::vector<int>{5, 100, 100}));
+
+    // The window itself goes: nothing of it may be touched afterwards.
+    form->BtnAddUsageClick();
+    QPointer<TMDIUsageChild> other = qobject_cast<TMDIUsageChild*>(form->MdiArea->subWindowList().back());
+    ASSERT_TRUE(other);
+    other->EditMarkRatio->setText("50");
+    what = [&other] { delete other.data(); };
+    watch.start();
+    other->BtnMarkSelectedClick();
+    EXPECT_FALSE(other);
+    EXPECT_EQ(form->Marks.Cycles(), (std::vector<int>{5, 100, 100}));
 }

@@ -6,7 +6,10 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -173,4 +176,54 @@ TEST_F(WaitFormTest, CoreProgressDrivesTheWaitWindow)
     EXPECT_EQ(Shown(), "Computing features 62.50%");
 
     platform::SetHooks(old);
+}
+
+namespace {
+// A left click as the window system delivers it, posted to the widget.
+void PostClick(QWidget* widget)
+{
+    const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+    const QPointF global = widget->mapToGlobal(at);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+        QCoreApplication::postEvent(widget, new QMouseEvent(type, at, global, Qt::LeftButton,
+                                                            type == QEvent::MouseButtonPress ? Qt::LeftButton
+                                                                                             : Qt::NoButton,
+                                                            Qt::NoModifier));
+}
+}  // namespace
+
+// While an outside program runs the user can reach Cancel and nothing else.
+TEST_F(WaitFormTest, CancelIsTheOnlyControlWhileAProgramRuns)
+{
+    EXPECT_FALSE(WaitFormCancelled());
+    QPushButton other("elsewhere");
+    other.show();
+    int otherClicks = 0;
+    QObject::connect(&other, &QPushButton::clicked, [&] { ++otherClicks; });
+
+    ASSERT_TRUE(ShowWaitForm("Learning rules of L:Pass with JRip ..."));
+    EXPECT_FALSE(WaitForm->CancelButton->isVisible());
+    WaitForm->ShowCancel(true);
+    EXPECT_TRUE(WaitForm->CancelButton->isVisible());
+    EXPECT_GT(WaitForm->height(), WaitForm->CancelButton->y() + WaitForm->CancelButton->height() - 1);
+
+    PostClick(&other);
+    EXPECT_FALSE(WaitFormCancelled());
+    EXPECT_EQ(otherClicks, 0);
+    PostClick(WaitForm->CancelButton);
+    EXPECT_TRUE(WaitFormCancelled());
+    // Offering Cancel anew forgets the press; Escape is Cancel too, and never
+    // takes the window away.
+    WaitForm->ShowCancel(true);
+    EXPECT_FALSE(WaitForm->CancelPressed());
+    QCoreApplication::postEvent(WaitForm, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    EXPECT_TRUE(WaitFormCancelled());
+    EXPECT_TRUE(WaitForm->isVisible());
+
+    // Without Cancel the window is as before, and the other window takes input again.
+    WaitForm->ShowCancel(false);
+    EXPECT_EQ(WaitForm->height(), 22);
+    PostClick(&other);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(otherClicks, 1);
 }

@@ -1,0 +1,30 @@
+// What the action-graph window holds besides its controls, with no widget in
+// it: the graph and its selected node, the path list, the view of the pitch
+// (surfaces, zoom, pan and transform) with the last mouse position, and the
+// weights of the node distance. TMDIActionChild inherits it and binds its
+// controls to it.
+#pragma once
+
+#include "actiongraph/GraphView.h"
+#include "actiongraph/model/Paths.h"
+
+class TGraph;
+class TNode;
+
+struct TActionGraphState {
+    // The items of cbPaths: sorted by text, "All" without a path.
+    TPathList Paths;
+
+    TGraph* Graph = nullptr;  // the window's own graph, owned by the window
+    TNode* SelectedNode = nullptr;
+    // The picture and pitch surfaces, the zoom, the pan and the view transform.
+    TGraphView GraphView;
+    int LastMouseX = 0;
+    int LastMouseY = 0;
+    // The weights of the node distance; 0.0 until the first join loads them.
+    double AttrW = 0.0;
+    double RoleW = 0.0;
+    double ActionW = 0.0;
+    double FeatW = 0.0;
+    bool ReLayout = false;  // set by "R", read by the drawing
+};

@@ -1,0 +1,62 @@
+// Putting files on disk whole or not at all, and the program's private folder
+// for its own temporary files.
+//
+// Every file the program writes for the user goes through SaveFiles: the
+// content goes to a temporary file beside its target, is flushed to the disk
+// and only then renamed over the target. A save that fails anywhere (the
+// writer, a full disk, a folder without rights) leaves the old file byte for
+// byte as it was and no temporary file behind. Writers keep writing into a
+// stream; this routine owns the file.
+#pragma once
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// One file to put on disk: where, and what writes its content. A writer that
+// leaves the stream failed (or throws) fails the save.
+struct FileContent {
+    std::string path;
+    std::function<void(std::ostream&)> write;
+};
+
+// Why a save failed: the file it was about and the system's reason.
+struct SaveError {
+    std::string file;
+    std::string reason;
+    // "Cannot write the file <file>: <reason>"
+    std::string Message() const;
+};
+
+// Writes all files, each to a temporary file beside its target, and renames
+// them over their targets only when every one is complete, so that a format of
+// several files is written whole or not at all. A target that is a link is
+// written where the link points. The writers run in the order of the files,
+// one after the other. A new file gets the usual rights (0666 less
+// the umask), a replaced one keeps its rights.
+bool SaveFiles(const std::vector<FileContent>& files, SaveError* error = nullptr);
+
+bool SaveFile(const std::string& path, const std::function<void(std::ostream&)>& write,
+              SaveError* error = nullptr);
+
+// Saves bytes already made (an encoded picture).
+bool SaveBytes(const std::string& path, std::string_view bytes, SaveError* error = nullptr);
+
+// The program's own folder for its temporary files: "velotrask-<user id>" under
+// the system temporary folder (TMPDIR, else /tmp). Made with owner-only rights
+// when missing; refused when it is a link, not a folder, or owned by another
+// user, since another user could then read or redirect what the program writes
+// there. Empty, with the reason in *error, when refused or not made.
+std::string PrivateTempFolder(std::string* error = nullptr);
+
+// The same check and making for a folder of the caller's choice.
+bool MakePrivateFolder(const std::string& folder, std::string* error = nullptr);
+
+// Joins the private folder and a file name; empty when the folder is refused.
+std::string PrivateTempFile(const std::string& name, std::string* error = nullptr);
+
+}  // namespace platform

@@ -1,0 +1,77 @@
+#include "strategy/model/LearnerRecord.h"
+
+#include "core/model/Format.h"
+
+#include <cstddef>
+
+void TLearnerRecord::Begin()
+{
+    if (depth_++ == 0)
+        Reset();
+}
+
+void TLearnerRecord::End()
+{
+    if (depth_ > 0)
+        --depth_;
+}
+
+void TLearnerRecord::Reset()
+{
+    cancelled_ = false;
+    runFailed_ = false;
+    failedRuns_ = 0;
+    failures_.clear();
+    firstFailure_.clear();
+}
+
+bool TLearnerRecord::Fail(const std::string& learner, const std::string& reason)
+{
+    runFailed_ = true;
+    if (firstFailure_.empty())
+        firstFailure_ = reason;
+    return failures_.emplace(learner, reason).second;
+}
+
+const std::string* TLearnerRecord::Failure(const std::string& learner) const
+{
+    const auto found = failures_.find(learner);
+    return found == failures_.end() ? nullptr : &found->second;
+}
+
+void TLearnerRecord::Cancel()
+{
+    cancelled_ = true;
+    runFailed_ = true;
+}
+
+std::string LearnerFailureReason(const std::string& learner, const std::string& ended, const std::string& output)
+{
+    constexpr std::size_t kMaxLine = 160;
+    std::string reason = learner + " " + ended;
+    std::size_t start = 0;
+    while (start < output.size()) {
+        std::size_t end = output.find('\n', start);
+        if (end == std::string::npos)
+            end = output.size();
+        std::string line = output.substr(start, end - start);
+        const std::size_t first = line.find_first_not_of(" \t\r");
+        if (first != std::string::npos) {
+            line = line.substr(first, line.find_last_not_of(" \t\r") + 1 - first);
+            if (line.size() > kMaxLine)
+                line = line.substr(0, kMaxLine) + "...";
+            return reason + " (" + line + ")";
+        }
+        start = end + 1;
+    }
+    return reason;
+}
+
+std::string FailedRuleLine(const std::string& name, double x, double y, const std::string& reason,
+                           bool computerOutput)
+{
+    if (computerOutput)
+        return "  // " + name + ": learner failed: " + reason;
+    return name + " (" + FormatFloatFixed(x, 7, 2) + ", " + FormatFloatFixed(y, 7, 2) + ") <= \tlearner failed: " +
+           reason;
+}

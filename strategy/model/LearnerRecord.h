@@ -1,0 +1,75 @@
+// What one command that learns rules ("Generate rules", "All Rules", the
+// parameter sweep, the batch test) knows about its outside learner runs.
+//
+// A learner that failed once fails again for every further node (a missing
+// Java, a broken learner), so the command tells its failure once and learns no
+// further node with it; each node it leaves out still says why. A run
+// cancelled by the user ends the whole command.
+#pragma once
+
+#include <map>
+#include <string>
+
+class TLearnerRecord {
+public:
+    // Commands nest (the batch test runs sweeps, a sweep runs "Generate
+    // rules"): only the outermost Begin starts a new record.
+    void Begin();
+    void End();
+    bool Active() const { return depth_ > 0; }
+    // Forgets everything (a new command).
+    void Reset();
+
+    // One learning of a whole strategy starts: RunFailed tells whether one of
+    // its nodes was left without rules by a failed or cancelled learner.
+    void BeginRun() { runFailed_ = false; }
+    bool RunFailed() const { return runFailed_; }
+    // A run whose rows were left out of a table because its learner failed.
+    void CountFailedRun() { ++failedRuns_; }
+    int FailedRuns() const { return failedRuns_; }
+
+    // Notes that the learner failed for the reason; true for its first failure
+    // in this command, the one to tell the user about.
+    bool Fail(const std::string& learner, const std::string& reason);
+    // Why the learner failed in this command; null while it has not.
+    const std::string* Failure(const std::string& learner) const;
+    // The reason of the command's first failure ("" when none).
+    const std::string& FirstFailure() const { return firstFailure_; }
+    // A node that was not learnt because its learner failed before.
+    void NodeLeftOut() { runFailed_ = true; }
+
+    void Cancel();
+    bool Cancelled() const { return cancelled_; }
+
+private:
+    int depth_ = 0;
+    bool cancelled_ = false;
+    bool runFailed_ = false;
+    int failedRuns_ = 0;
+    std::map<std::string, std::string> failures_;
+    std::string firstFailure_;
+};
+
+// Holds a command open for the scope.
+class TLearnerCommand {
+public:
+    explicit TLearnerCommand(TLearnerRecord& record) : record_(record) { record_.Begin(); }
+    ~TLearnerCommand() { record_.End(); }
+    TLearnerCommand(const TLearnerCommand&) = delete;
+    TLearnerCommand& operator=(const TLearnerCommand&) = delete;
+
+private:
+    TLearnerRecord& record_;
+};
+
+// A learner failure's reason in one line: "<learner> <how it ended>", and the
+// first line the learner wrote, when there is one, in parentheses
+// ("callweka exit code 3 (callweka: no Java runtime (java))"); at most about
+// 200 characters.
+std::string LearnerFailureReason(const std::string& learner, const std::string& ended, const std::string& output);
+
+// The rule line of a node left without rules by its learner, never to be
+// read as a learnt rule: "<name> (<x>, <y>) <= \tlearner failed: <reason>",
+// with computerOutput "  // <name>: learner failed: <reason>".
+std::string FailedRuleLine(const std::string& name, double x, double y, const std::string& reason,
+                           bool computerOutput);

@@ -1,0 +1,141 @@
+// The derived pass on real logs against the plain computations it stands for:
+// every player's nearest opponent and team-mate as his own search over the
+// others finds them, and the extremes of every leaf as a full scan finds them.
+#include "core/analysis/Analyze.h"
+#include "core/io/Convertlog.h"
+#include "core/model/Parallel.h"
+#include "core/model/Pitch.h"
+#include "core/model/RoboCupFile.h"
+#include "core/model/timestream.h"
+
+#include "support/TestData.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::unique_ptr<RoboCupFileT> Read(const std::string& name)
+{
+    auto log = CreateFileRecord(name);
+    std::ostringstream quiet;
+    ReadRcgFile(GunzippedTestFile(name), *log, quiet);
+    return log;
+}
+
+template <typename T>
+const std::vector<T>& Values(const RoboCupFileT& log, const std::string& name)
+{
+    auto* leaf = FindLeaf<T>(*log.stream, name);
+    if (leaf == nullptr)
+        throw std::runtime_error("no leaf " + name);
+    return leaf->GetValues();
+}
+
+// A leaf's extremes, whatever its element type; both 0 when it has none.
+template <typename T>
+bool ExtremesAs(const TimeChannel* leaf, std::pair<double, double>& out)
+{
+    const auto* typed = dynamic_cast<const DataTimeChannel<T>*>(leaf);
+    if (typed == nullptr)
+        return false;
+    out = typed->IsMinMaxValid() ? std::pair<double, double>{static_cast<double>(typed->GetMin()),
+                                                            static_cast<double>(typed->GetMax())}
+                                 : std::pair<double, double>{0.0, 0.0};
+    return true;
+}
+std::pair<double, double> Extremes(const TimeChannel* leaf)
+{
+    std::pair<double, double> e{0.0, 0.0};
+    if (!ExtremesAs<std::int8_t>(leaf, e) && !ExtremesAs<std::int16_t>(leaf, e) &&
+        !ExtremesAs<std::int32_t>(leaf, e) && !ExtremesAs<double>(leaf, e))
+        throw std::runtime_error("a leaf of no known type");
+    return e;
+}
+
+struct Nearest {
+    int index;
+    double dist;
+};
+
+// Player p's own search over the players from..from+10 but himself: the first
+// of equal minima, -1 at the radius when nobody is within it.
+Nearest Search(const RoboCupFileT& log, int p, int from, int t)
+{
+    double best = kNearestSearchRadius * kNearestSearchRadius;
+    int index = -1;
+    const auto x = [&](int o) { return log.posXChannel[static_cast<std::size_t>(o)]->GetValues()[static_cast<std::size_t>(t)]; };
+    const auto y = [&](int o) { return log.posYChannel[static_cast<std::size_t>(o)]->GetValues()[static_cast<std::size_t>(t)]; };
+    for (int o = from; o < from + 11; ++o) {
+        if (o == p)
+            continue;
+        const double dx = x(o) - x(p);
+        const double dy = y(o) - y(p);
+        const double d2 = dx * dx + dy * dy;
+        if (d2 < best) {
+            best = d2;
+            index = o;
+        }
+    }
+    return {index, std::sqrt(best)};
+}
+
+class DerivedPassRealLog : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(DerivedPassRealLog, NearestPlayersAreEachPlayersOwnSearch)
+{
+    for (int threads : {1, 3}) {
+        SetWorkerThreads(threads);
+        auto log = Read(GetParam());
+        SetWorkerThreads(0);
+        ASSERT_GT(log->cycles, 0);
+        for (int p = 1; p < RoboCupFileT::kObjectCount; ++p) {
+            const std::string name = ObjectName(p) + ".calculated.";
+            const auto& opponent = Values<std::int16_t>(*log, name + "nearest_opponent");
+            const auto& opponentDist = Values<double>(*log, name + "dist_opponent");
+            const auto& mate = Values<std::int16_t>(*log, name + "nearest_teammate");
+            const auto& mateDist = Values<double>(*log, name + "dist_teammate");
+            const bool left = p <= 11;
+            for (int t = 0; t < log->cycles; ++t) {
+                const std::size_t k = static_cast<std::size_t>(t);
+                const Nearest o = Search(*log, p, left ? 12 : 1, t);
+                const Nearest m = Search(*log, p, left ? 1 : 12, t);
+                ASSERT_EQ(opponent[k], o.index) << name << " at " << t << " with " << threads << " threads";
+                ASSERT_EQ(opponentDist[k], o.dist) << name << " at " << t;
+                ASSERT_EQ(mate[k], m.index) << name << " at " << t;
+                ASSERT_EQ(mateDist[k], m.dist) << name << " at " << t;
+            }
+        }
+    }
+}
+
+// The extremes after the whole pass, against a fresh scan of every leaf.
+TEST_P(DerivedPassRealLog, ExtremesOfEveryLeafAreThoseOfAFullScan)
+{
+    auto log = Read(GetParam());
+    const std::vector<TimeChannel*>& leaves = log->stream->GetLeaves();
+    std::vector<std::pair<double, double>> kept;
+    for (TimeChannel* leaf : leaves)
+        kept.push_back(Extremes(leaf));
+    log->stream->ComputeAllMinMax();
+    int derived = 0;
+    for (std::size_t i = 0; i < leaves.size(); ++i) {
+        ASSERT_EQ(kept[i], Extremes(leaves[i])) << leaves[i]->GetFullName();
+        derived += leaves[i]->GetFullName().find("calculated") != std::string::npos && kept[i].second > kept[i].first
+                       ? 1
+                       : 0;
+    }
+    EXPECT_GT(derived, 22);  // the derived leaves were written, and their extremes moved
+}
+
+INSTANTIATE_TEST_SUITE_P(Logs, DerivedPassRealLog,
+                         ::testing::Values("match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg",
+                                           "keepaway-3v2-Keepers-vs-Takers-helios-1500.rcg"));
+
+}  // namespace

@@ -1,0 +1,211 @@
+#include "platform/SaveFile.h"
+
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Read(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return in ? s.str() : std::string("<missing>");
+}
+
+void Put(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
+
+// Everything in the folder, so that a temporary file left behind shows.
+std::vector<std::string> Entries(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::function<void(std::ostream&)> Text(const std::string& s)
+{
+    return [s](std::ostream& o) { o << s; };
+}
+
+struct Folder {
+    QTemporaryDir dir;
+    fs::path operator/(const std::string& name) const { return fs::path(dir.path().toStdString()) / name; }
+    fs::path path() const { return dir.path().toStdString(); }
+};
+
+}  // namespace
+
+TEST(SaveFile, ReplacesTheOldContentAndKeepsItsRights)
+{
+    Folder f;
+    const fs::path target = f / "fields.txt";
+    Put(target, "old rows\n");
+    ::chmod(target.c_str(), 0640);
+    platform::SaveError error;
+    ASSERT_TRUE(platform::SaveFile(target.string(), Text("new rows\n"), &error)) << error.Message();
+    EXPECT_EQ(Read(target), "new rows\n");
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(Entries(f.path()), std::vector<std::string>{"fields.txt"});
+}
+
+TEST(SaveFile, ALinkKeepsPointingAtTheNewContent)
+{
+    Folder f;
+    Put(f / "real.txt", "old");
+    fs::create_symlink(f / "real.txt", f / "link.txt");
+    ASSERT_TRUE(platform::SaveFile((f / "link.txt").string(), Text("new")));
+    EXPECT_TRUE(fs::is_symlink(f / "link.txt"));
+    EXPECT_EQ(Read(f / "real.txt"), "new");
+}
+
+// Each way a save can fail midway leaves the old files as they were and no
+// temporary file behind.
+TEST(SaveFile, AFailedSaveLeavesTheOldFilesAndNoTemporaryFile)
+{
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, std::function<void(std::ostream&)>>> files;
+    };
+    const std::string big(100000, 'x');
+    const std::vector<Case> cases = {
+        {"writer fails its stream halfway",
+         {{"a.arff", [&](std::ostream& o) { o << big; o.setstate(std::ios::failbit); }}}},
+        {"writer throws halfway",
+         {{"a.arff", [&](std::ostream& o) { o << big; throw std::runtime_error("value out of range"); }}}},
+        {"second file of a pair fails",
+         {{"a.names", Text("new names")}, {"a.data", [&](std::ostream& o) { o << big; o.setstate(std::ios::badbit); }}}},
+        {"second file's folder is missing",
+         {{"a.names", Text("new names")}, {"missing/a.data", Text("new data")}}},
+        {"a folder stands where the second file goes",
+         {{"a.names", Text("new names")}, {"taken", Text("new data")}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Folder f;
+        Put(f / "a.arff", "old arff");
+        Put(f / "a.names", "old names");
+        Put(f / "a.data", "old data");
+        fs::create_directory(f / "taken");
+        const std::vector<std::string> before = Entries(f.path());
+        std::vector<platform::FileContent> contents;
+        for (const auto& [name, write] : c.files)
+            contents.push_back({(f / name).string(), write});
+        platform::SaveError error;
+        EXPECT_FALSE(platform::SaveFiles(contents, &error));
+        EXPECT_FALSE(error.reason.empty());
+        EXPECT_NE(error.Message().find(error.file), std::string::npos);
+        EXPECT_EQ(Read(f / "a.arff"), "old arff");
+        EXPECT_EQ(Read(f / "a.names"), "old names");
+        EXPECT_EQ(Read(f / "a.data"), "old data");
+        EXPECT_EQ(Entries(f.path()), before);
+    }
+}
+
+TEST(SaveFile, AReadOnlyFileIsNotReplaced)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "the superuser may write any file";
+    Folder f;
+    const fs::path target = f / "kept.txt";
+    Put(target, "old");
+    ::chmod(target.c_str(), 0444);
+    platform::SaveError error;
+    EXPECT_FALSE(platform::SaveFile(target.string(), Text("new"), &error));
+    EXPECT_EQ(error.file, target.string());
+    EXPECT_EQ(Read(target), "old");
+    EXPECT_EQ(Entries(f.path()), std::vector<std::string>{"kept.txt"});
+}
+
+TEST(SaveFile, AFullDiskLeavesTheOldFile)
+{
+    // A file size limit makes the disk "full" after 4096 bytes for this
+    // process; the signal it would raise is ignored so that write() fails.
+    Folder f;
+    const fs::path target = f / "fields.txt";
+    const std::string old(200 * 40, 'o');
+    Put(target, old);
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    platform::SaveError error;
+    const bool saved_ok = platform::SaveFile(target.string(), Text(std::string(200 * 41, 'n')), &error);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(saved_ok);
+    EXPECT_EQ(error.file, target.string());
+    EXPECT_EQ(Read(target), old);
+    EXPECT_EQ(Entries(f.path()), std::vector<std::string>{"fields.txt"});
+}
+
+TEST(PrivateFolder, IsMadeOwnerOnlyAndRefusedWhenNotOurs)
+{
+    Folder f;
+    std::string error;
+    // Made afresh, owner only.
+    const fs::path fresh = f / "velotrask-test";
+    ASSERT_TRUE(platform::MakePrivateFolder(fresh.string(), &error)) << error;
+    struct stat st {};
+    ASSERT_EQ(::lstat(fresh.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    // Ours with wider rights: closed again.
+    ::chmod(fresh.c_str(), 0777);
+    ASSERT_TRUE(platform::MakePrivateFolder(fresh.string(), &error)) << error;
+    ASSERT_EQ(::lstat(fresh.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+    // A planted link, even to a folder of ours, is refused.
+    fs::create_directory_symlink(fresh, f / "planted");
+    EXPECT_FALSE(platform::MakePrivateFolder((f / "planted").string(), &error));
+    EXPECT_NE(error.find("link"), std::string::npos);
+    // A file in the way is refused.
+    Put(f / "plainfile", "x");
+    EXPECT_FALSE(platform::MakePrivateFolder((f / "plainfile").string(), &error));
+    EXPECT_NE(error.find("not a folder"), std::string::npos);
+
+    // Another user's folder is refused.
+    if (::geteuid() == 0) {
+        const fs::path foreign = f / "foreign";
+        fs::create_directory(foreign);
+        ASSERT_EQ(::chown(foreign.c_str(), 65534, 65534), 0);
+        EXPECT_FALSE(platform::MakePrivateFolder(foreign.string(), &error));
+        EXPECT_NE(error.find("another user"), std::string::npos);
+    }
+}
+
+TEST(PrivateFolder, LiesUnderTheSystemTemporaryFolder)
+{
+    Folder f;
+    const char* old = std::getenv("TMPDIR");
+    const std::string saved = old ? old : "";
+    ::setenv("TMPDIR", f.path().c_str(), 1);
+    std::string error;
+    const std::string file = platform::PrivateTempFile("results.txt", &error);
+    const std::string folder = platform::PrivateTempFolder(&error);
+    if (old)
+        ::setenv("TMPDIR", saved.c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
+    EXPECT_EQ(folder, (f / ("velotrask-" + std::to_string(::geteuid()))).string());
+    EXPECT_EQ(file, folder + "/results.txt");
+    EXPECT_TRUE(fs::is_directory(folder));
+}

@@ -1,0 +1,229 @@
+// Learner runs that go wrong on a real match: a learner that hangs (ended with
+// everything it started at the limit, or by Cancel), one that fails at once
+// through "Generate rules" and the sweep, an old result that cannot be
+// removed, and Slipper without its program.
+#include "LearnNodeWindow.h"
+
+#include "strategy/model/Sweep.h"
+#include "ui/waitFormWin.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include <filesystem>
+#include <unistd.h>
+#include <fstream>
+#include <signal.h>
+
+namespace {
+
+// Sets an environment variable for the scope.
+class EnvVar {
+public:
+    EnvVar(const char* name, const std::string& value) : name_(name), had_(qEnvironmentVariableIsSet(name))
+    {
+        old_ = qgetenv(name);
+        qputenv(name, QByteArray::fromStdString(value));
+    }
+    ~EnvVar()
+    {
+        if (had_)
+            qputenv(name_, old_);
+        else
+            qunsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    bool had_;
+    QByteArray old_;
+};
+
+// The process runs (a zombie no longer does).
+bool Running(const std::string& pid)
+{
+    const std::string stat = ReadBytes("/proc/" + pid + "/stat");
+    const std::size_t close = stat.rfind(')');
+    return close != std::string::npos && stat.size() > close + 2 && stat[close + 2] != 'Z';
+}
+
+// Counts its runs in "runs" beside it, says why it fails and fails.
+const char kFailing[] = "echo run >> \"$(dirname \"$0\")/runs\"\n"
+                        "echo 'callweka: no Java runtime (java)' >&2\nexit 3\n";
+
+int Runs(const std::string& folder)
+{
+    const std::string runs = ReadBytes(folder + "/runs");
+    return static_cast<int>(std::count(runs.begin(), runs.end(), '\n'));
+}
+
+}  // namespace
+
+// The real callweka with a Java that never ends (it starts a child that
+// sleeps): at the limit the run is reported, and neither a process it started
+// nor its work folder is left.
+TEST_F(LearnNode, AHungLearnerIsEndedWithAllItStartedAtTheLimit)
+{
+    const std::string tmp = folder + "/tmp";
+    std::filesystem::create_directory(tmp);
+    WriteScript(folder + "/java", "echo $$ > \"" + folder + "/pids\"\nsleep 30 &\necho $! >> \"" + folder +
+                                      "/pids\"\nwait\n");
+    std::ofstream(folder + "/weka.jar") << "stand-in";
+    const EnvVar java("JAVA", folder + "/java"), jar("WEKA_JAR", folder + "/weka.jar"), tmpdir("TMPDIR", tmp);
+    form->learnerFolder = VELO_APP_DIR;
+    form->learnerTimeoutMs = 2000;
+    form->fileType = 1;
+    platform::DialogScript script;
+    QElapsedTimer clock;
+    clock.start();
+    form->LearnNodeRules(examples);
+    EXPECT_LT(clock.elapsed(), 3500);
+
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_TRUE(script.messages[0].detail.startsWith("callweka: stopped after 2 s"));
+    EXPECT_TRUE(Chunk(0).GetRules().empty());
+    EXPECT_TRUE(Lines(form->MemoRules).last().endsWith("<= \tlearner failed: callweka stopped after 2 s"));
+    const QStringList pids = QString::fromStdString(ReadBytes(folder + "/pids")).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(pids.size(), 2);
+    for (const QString& pid : pids)
+        EXPECT_FALSE(Running(pid.toStdString())) << pid.toStdString();
+    // The learner works in the program's private folder under TMPDIR: no work
+    // folder of its is left there, nor anywhere else under TMPDIR.
+    const QString privateFolder = QString::fromStdString(tmp + "/velotrask-" + std::to_string(::geteuid()));
+    EXPECT_TRUE(QDir(privateFolder).isEmpty());
+    EXPECT_EQ(QDir(QString::fromStdString(tmp)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{QFileInfo(privateFolder).fileName()});
+    EXPECT_EQ(WaitForm, nullptr);
+}
+
+TEST_F(LearnNode, AnOldResultThatCannotBeRemovedIsAFailureOfItsOwn)
+{
+    WriteScript(folder + "/callweka", "echo run >> \"" + folder + "/runs\"\n");
+    std::filesystem::create_directory(folder + "/results.txt");
+    form->fileType = 1;
+    platform::DialogScript script;
+    form->LearnNodeRules(examples);
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].text, "Cannot remove the old result file !");
+    EXPECT_EQ(script.messages[0].detail, QString::fromStdString(folder + "/results.txt: it is a folder"));
+    EXPECT_EQ(Runs(folder), 0);
+    EXPECT_TRUE(Lines(form->MemoRules).last().contains("learner failed: cannot remove the old result file"));
+}
+
+TEST_F(LearnNode, SlipperWithoutItsProgramSaysSo)
+{
+    const EnvVar slipper("SLIPPER", folder + "/no-slipper");
+    form->learnerFolder = VELO_APP_DIR;
+    form->fileType = 4;
+    platform::DialogScript script;
+    form->LearnNodeRules(examples);
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].detail,
+              QString::fromStdString("callslipper: exit code 3\n\ncallslipper: no Slipper program (" + folder +
+                                     "/no-slipper) on the PATH"));
+}
+
+// "Generate rules" with a learner that fails at once: one message with the
+// learner's reason, the learner run once, and every node says it failed.
+TEST_F(GenerateRules, AFailingLearnerIsToldOnceAndNoNodeReadsAsLearnt)
+{
+    WriteScript(folder + "/callweka", kFailing);
+    platform::DialogScript script;
+    form->BtnSaveRules->click();
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].detail, "callweka: exit code 3\n\ncallweka: no Java runtime (java)");
+    EXPECT_EQ(Runs(folder), 1);
+    const QString reason = "learner failed: callweka exit code 3 (callweka: no Java runtime (java))";
+    int failed = 0;
+    for (const QString& line : Lines(form->MemoRules)) {
+        EXPECT_FALSE(line.endsWith("FALSE")) << line.toStdString();
+        failed += line.endsWith(reason) || line.endsWith(reason + " (not run again)") ? 1 : 0;
+    }
+    EXPECT_EQ(failed, 3);
+
+    // The next command tells it again.
+    form->BtnSaveRules->click();
+    EXPECT_EQ(script.messages.size(), 2u);
+    EXPECT_EQ(Runs(folder), 2);
+}
+
+// The sweep with that learner: one message, twelve rows marked as failed and
+// no rule test on rules nobody learnt; the user's settings are back.
+TEST_F(GenerateRules, ASweepWithAFailingLearnerMarksEveryRow)
+{
+    WriteScript(folder + "/callweka", kFailing);
+    form->cbVerbose->setCheckState(Qt::Unchecked);
+    const int row = form->lbPath->currentRow();
+    platform::DialogScript script;
+    form->RunParameterSweep();
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].text, "Call failed !");
+    EXPECT_EQ(Runs(folder), 1);
+    const QStringList lines = Lines(form->MemoRules);
+    ASSERT_EQ(lines.size(), 13);
+    EXPECT_EQ(lines[1], "0.00\t0.00\t8.00\t85\tlearner failed: callweka exit code 3 (callweka: no Java runtime (java))");
+    for (int i = 1; i < lines.size(); ++i)
+        EXPECT_TRUE(lines[i].contains("\tlearner failed: callweka exit code 3")) << lines[i].toStdString();
+    EXPECT_EQ(form->learners.FailedRuns(), 12);
+    EXPECT_EQ(form->EditMaxDist->text(), "16");
+    EXPECT_EQ(form->lbPath->currentRow(), row);
+}
+
+// Cancel in the wait window ends the learner at once and the rest of the
+// command: no further node, no message.
+TEST_F(GenerateRules, CancelEndsTheLearnerAndTheCommand)
+{
+    WriteScript(folder + "/callweka", "echo run >> \"" + folder + "/runs\"\nsleep 30\n");
+    QString shown;
+    bool offered = false;
+    QTimer::singleShot(300, [&] {
+        if (!WaitForm)
+            return;
+        shown = WaitForm->LabelText->text();
+        offered = WaitForm->CancelButton->isVisible();
+        QPushButton* cancel = WaitForm->CancelButton;
+        const QPointF at(cancel->width() / 2.0, cancel->height() / 2.0);
+        QCoreApplication::postEvent(cancel, new QMouseEvent(QEvent::MouseButtonPress, at, cancel->mapToGlobal(at),
+                                                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::postEvent(cancel, new QMouseEvent(QEvent::MouseButtonRelease, at, cancel->mapToGlobal(at),
+                                                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+    });
+    platform::DialogScript script;
+    QElapsedTimer clock;
+    clock.start();
+    form->BtnSaveRules->click();
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_TRUE(shown.startsWith("Learning rules of ") && shown.endsWith(" with JRip ...")) << shown.toStdString();
+    EXPECT_TRUE(offered);
+    EXPECT_EQ(Runs(folder), 1);
+    EXPECT_TRUE(script.messages.empty());
+    EXPECT_TRUE(form->learners.Cancelled());
+    int learnt = 0;
+    for (const QString& line : Lines(form->MemoRules))
+        learnt += line.contains(" <= \t") ? 1 : 0;
+    EXPECT_EQ(learnt, 1);
+    EXPECT_TRUE(Lines(form->MemoRules).last().endsWith("learner failed: cancelled"));
+    EXPECT_EQ(WaitForm, nullptr);
+}
+
+TEST(LearnerFailureReason, TheFirstLineTheLearnerWroteSaysWhy)
+{
+    struct Case {
+        const char* output;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"", "callweka exit code 5"},
+        {"\n  \r\n\tException: bad header \r\nat weka...\n", "callweka exit code 5 (Exception: bad header)"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LearnerFailureReason("callweka", "exit code 5", c.output), c.reason);
+    const std::string reason = LearnerFailureReason("callweka", "exit code 5", std::string(400, 'x'));
+    EXPECT_EQ(reason, "callweka exit code 5 (" + std::string(160, 'x') + "...)");
+    EXPECT_EQ(FailedRuleLine("L:Pass", 1.0, -2.5, "cancelled", true), "  // L:Pass: learner failed: cancelled");
+}
