@@ -2,9 +2,9 @@
 """Fails when a project include points up a layer or closes a circle.
 
 The program's folders stack as app > strategy > actiongraph > ui > core >
-platform; inside core the model is the floor, the readers, the analysis and the
-concepts stand on it, the learning and the expressions above them, and the
-whole load of a log on top; inside actiongraph and strategy the Qt-free model/
+platform; inside core the model is the floor, the readers and writers, the
+analysis, the concepts and the expressions stand on it, the learning above
+them, and the whole load of a log on top; inside actiongraph and strategy the Qt-free model/
 lies under the window code. A file may include headers of its own layer or
 below, never above.
 
@@ -26,7 +26,7 @@ import sys
 # listed takes the rank of the default entry ("" key), if there is one.
 LAYERS = {
     "platform": (0, {"": 0, "qt": 1}),
-    "core": (1, {"model": 0, "io": 1, "analysis": 1, "concepts": 1, "learning": 2, "expr": 2, "load": 3}),
+    "core": (1, {"model": 0, "io": 1, "analysis": 1, "concepts": 1, "expr": 1, "learning": 2, "load": 3}),
     "ui": (2, {"": 0}),
     "actiongraph": (3, {"model": 0, "": 1}),
     "strategy": (4, {"model": 0, "": 1}),

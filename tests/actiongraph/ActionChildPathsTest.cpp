@@ -42,12 +42,14 @@ TEST_F(ActionChildPaths, FoundPathsAreListedInTextOrderWithAllStillChosen)
     ASSERT_EQ(window->Graph->ConnectionCount(), 3);
     window->cbPathFunc->setCurrentIndex(14);  // "avg, len=2"
     window->FindPaths(window->Graph, 1, window->Paths);
-    EXPECT_EQ(Items(), (std::vector<std::string>{"   1.00 #2 LTeam.L-FW:Attack-support LTeam.L-FW:Speed-dribble",
+    // The paths are read below: a wrong list ends the test here.
+    ASSERT_EQ(Items(), (std::vector<std::string>{"   1.00 #2 LTeam.L-FW:Attack-support LTeam.L-FW:Speed-dribble",
                                                  "   1.00 #2 LTeam.LC-MF:To-player LTeam.L-FW:Speed-dribble", "All"}));
     // Both paths sort before "All", which stays the choice: no path restricts the drawing.
     EXPECT_EQ(window->cbPaths->currentText(), "All");
     EXPECT_EQ(window->PathAt(window->cbPaths->currentIndex()), nullptr);
     TGraph& g = *window->Graph;
+    ASSERT_NE(window->PathAt(1), nullptr);
     EXPECT_EQ(window->PathAt(1)->Connections(), (std::vector<TConnection*>{g.GetConnection(2), g.GetConnection(0)}));
 
     // A chosen path stays chosen while more paths are listed in front of it.
@@ -62,6 +64,7 @@ TEST_F(ActionChildPaths, FoundPathsAreListedInTextOrderWithAllStillChosen)
     // "All paths": the values summed, the last item by text.
     window->AddAllPathsItem(window->Paths);
     EXPECT_EQ(window->cbPaths->itemText(8), "All paths");
+    ASSERT_NE(window->PathAt(8), nullptr);
     EXPECT_DOUBLE_EQ(window->PathAt(8)->Value(), 3 * 1.0 + 4 * 1.0);
     EXPECT_EQ(window->PathAt(8)->Connections().size(), 3u + 2u * 4u);
 

@@ -184,6 +184,58 @@ TEST_F(Paths, EveryPathFunctionOnKnownWeights)
     EXPECT_EQ(PathFunctionValue(17, 3, 9, 3, 3), 0.0);
 }
 
+TEST_F(Paths, TheMinimumFunctionsDrawTheirLineBetweenTheWeightsNamed)
+{
+    // Every connection of a graph that was never joined has weight 1, so
+    // "min>1" must leave all its paths out; weight 2 passes "min>1" and fails
+    // "min>2". Two chains, of weights 1, 1, 1 and 2, 2, 2.
+    std::vector<TNode*> n;
+    for (const char* name : {"a1", "b1", "c1", "d1", "a2", "b2", "c2", "d2"})
+        n.push_back(Node(name));
+    Connect(n[0], n[1], {0});
+    Connect(n[1], n[2], {10});
+    Connect(n[2], n[3], {20});
+    Connect(n[4], n[5], {0, 40});
+    Connect(n[5], n[6], {10, 50});
+    Connect(n[6], n[7], {20, 60});
+    struct Case {
+        int function;
+        double weightOne[2];  // the chains of two and three connections of weight 1
+        double weightTwo[2];  // and of weight 2
+        std::size_t listed;   // paths the search lists, all on the weight-2 chain
+    };
+    const Case cases[] = {
+        {7, {0, 0}, {2, 2}, 3},   // min>1, len>1
+        {8, {0, 0}, {0, 2}, 1},   // min>1, len>2
+        {9, {0, 0}, {0, 0}, 0},   // min>2, len>1
+        {10, {0, 0}, {0, 0}, 0},  // min>2, len>2
+    };
+    // The last length connections of the chain that ends with connection last.
+    auto fill = [&](TPathObject& path, int last, int length) {
+        for (int i = last; i > last - length; --i)
+            path.Connections().push_back(g.GetConnection(i));
+    };
+    for (const Case& k : cases) {
+        for (int length : {2, 3}) {
+            TPathObject one;
+            TPathObject two;
+            fill(one, 2, length);
+            fill(two, 5, length);
+            EXPECT_DOUBLE_EQ(PathValue(one, k.function), k.weightOne[length - 2])
+                << kPathFunctionNames[k.function] << " weight 1, length " << length;
+            EXPECT_DOUBLE_EQ(PathValue(two, k.function), k.weightTwo[length - 2])
+                << kPathFunctionNames[k.function] << " weight 2, length " << length;
+        }
+        // The search over the whole graph lists no path of the weight-1 chain.
+        std::vector<TPathItem> found;
+        Search(k.function, 1, &found);
+        EXPECT_EQ(found.size(), k.listed) << kPathFunctionNames[k.function];
+        for (const auto& item : found)
+            for (const TConnection* c : item.path->Connections())
+                EXPECT_EQ(c->Weight(), 2) << kPathFunctionNames[k.function];
+    }
+}
+
 TEST_F(Paths, OnlyContinuingOccurrencesCarryAChain)
 {
     TNode* a = Node("a");

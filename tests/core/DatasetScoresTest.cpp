@@ -155,6 +155,38 @@ TEST(DatasetScores, RuleReportCountsConditionsAndPicksTheSmallestFirstClass)
     EXPECT_EQ(out, expected);
 }
 
+TEST(DatasetScores, RuleReportGivesATieForTheSmallestFirstClassToTheEarlierRule)
+{
+    // Each rule covers firstClass[r] cycles of the first class; rule r has
+    // r + 1 conditions, so the depth names the winner as well as its number.
+    struct Case {
+        std::vector<int> firstClass;
+        std::string best;
+    };
+    const Case cases[] = {
+        {{3, 3, 5}, "Best class 0:OTHER value = 3 #0 depth = 1.000"},
+        {{5, 3, 3}, "Best class 0:OTHER value = 3 #1 depth = 2.000"},
+        {{4, 2, 6, 2, 2}, "Best class 0:OTHER value = 2 #1 depth = 2.000"},
+        {{1, 1, 1, 1}, "Best class 0:OTHER value = 1 #0 depth = 1.000"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> rules;
+        for (std::size_t r = 0; r < c.firstClass.size(); ++r) {
+            std::string rule;
+            for (std::size_t k = 0; k <= r; ++k)
+                rule += (k ? " f" : "f") + std::to_string(k) + ">1";
+            rules.push_back(rule);
+        }
+        const auto coverage = [&](const std::string&, int conditions, std::vector<int>& counts, double& depth) {
+            counts[0] = c.firstClass[static_cast<std::size_t>(conditions - 1)];
+            depth = conditions;
+        };
+        const std::vector<std::string> out = dataset::EvalRules(rules, {"OTHER", "PATH"}, coverage);
+        ASSERT_GE(out.size(), 3u);
+        EXPECT_EQ(out[out.size() - 3], c.best) << rules.size() << " rules";
+    }
+}
+
 TEST(DatasetScores, RuleReportOverNoLinesAveragesZero)
 {
     const std::vector<std::string> out =

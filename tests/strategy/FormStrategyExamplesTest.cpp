@@ -141,6 +141,22 @@ TEST_F(StrategyExamples, DisplayModeNamesChunksAndPrintsEachNodesExamples)
     }
 }
 
+TEST_F(StrategyExamples, DisplayDrawsTheNegativesASampleOfNoneLeavesOut)
+{
+    // A 0 % sample leaves no node a negative to learn from, yet the pitch
+    // shows every negative found: the same picture as drawing them outright.
+    form->EditMaxDist->setText("0");
+    form->EditSampling->setText("0");
+    form->BtnRulesClick(form->BtnRules);
+    EXPECT_EQ(Memo().first(), "--- LTeam.LC-MF:To-player --- #+1 #-0");
+    const QImage examplesShown = Shown();
+    const std::vector<int> negatives{110, 100};
+    window->DrawExampleCycles({100, 110, 120}, {2, 1, 0}, &negatives, 4);
+    EXPECT_EQ(Shown(), examplesShown);
+    window->DrawExampleCycles({100, 110, 120}, {2, 1, 0}, nullptr, 4);
+    EXPECT_NE(Shown(), examplesShown);
+}
+
 TEST_F(StrategyExamples, NegativeSourcesAndTheVerboseStates)
 {
     // Only the node's own cycles: nothing outside the strategy, so no negatives.

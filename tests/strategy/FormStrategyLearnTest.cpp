@@ -9,7 +9,48 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
 #include <unistd.h>
+
+namespace {
+
+// One rule as JRip prints it in its results: "(name = value) and ... =>
+// class=NAME (covered/wrong)".
+struct PrintedRule {
+    std::string line;
+    std::string className;
+    std::vector<std::pair<std::string, std::string>> conditions;
+};
+
+// The rules between "JRIP rules:" and "Number of Rules" of a results file.
+std::vector<PrintedRule> PrintedJRipRules(const std::string& file)
+{
+    std::ifstream in(file);
+    std::string line;
+    while (std::getline(in, line) && line != "JRIP rules:") {
+    }
+    std::vector<PrintedRule> rules;
+    while (std::getline(in, line) && line.rfind("Number of Rules", 0) != 0) {
+        const std::size_t arrow = line.find("=>");
+        if (arrow == std::string::npos)
+            continue;
+        PrintedRule rule{line, {}, {}};
+        for (std::size_t open = line.find('('); open < arrow; open = line.find('(', open + 1)) {
+            const std::size_t close = line.find(')', open);
+            const std::string pair = line.substr(open + 1, close - open - 1);
+            const std::size_t eq = pair.rfind(" = ");
+            rule.conditions.emplace_back(pair.substr(0, eq), pair.substr(eq + 3));
+        }
+        const std::size_t cls = line.find("class=", arrow) + 6;
+        rule.className = line.substr(cls, line.rfind(" (") - cls);
+        rules.push_back(rule);
+    }
+    return rules;
+}
+
+}  // namespace
 
 TEST_F(LearnNode, InHouseLearnerTakesTheTopFeaturesAndStillWritesTheDataset)
 {
@@ -234,6 +275,29 @@ TEST_F(LearnNode, WekaJRipLearnsRulesWithConditions)
     EXPECT_GT(tp, fn);
     EXPECT_GT(tn, fp);
     EXPECT_TRUE(std::filesystem::exists(folder + "/results.txt"));
+
+    // The rules read back are the rules JRip printed, in its order: "OTHER"
+    // rules negated, a default "OTHER" rule left out unless allowed, each
+    // condition on the named feature's group with its value.
+    std::vector<PrintedRule> printed = PrintedJRipRules(folder + "/results.txt");
+    ASSERT_FALSE(printed.empty());
+    if (!form->cbAllowDefaultNegative->isChecked())
+        std::erase_if(printed, [](const PrintedRule& r) { return r.className == "OTHER" && r.conditions.empty(); });
+    const FeatureList& features = *log_->features;
+    ASSERT_EQ(rules.size(), printed.size()) << RulesToString(nullptr, rules, false);
+    for (std::size_t r = 0; r < printed.size(); ++r) {
+        const RuleObject& rule = *rules[r];
+        const PrintedRule& want = printed[r];
+        EXPECT_EQ(rule.IsPositive(), want.className != "OTHER") << want.line;
+        ASSERT_EQ(rule.Size(), static_cast<int>(want.conditions.size())) << want.line;
+        for (int c = 0; c < rule.Size(); ++c) {
+            const auto& [name, value] = want.conditions[static_cast<std::size_t>(c)];
+            const int feature = features.IndexOf(name);
+            ASSERT_GE(feature, 0) << name;
+            EXPECT_EQ(rule.GetFeatureKey(c), features.GetGroupKey(feature)) << want.line;
+            EXPECT_EQ(rule.GetValue(c), value == "1" ? 1 : 0) << want.line;
+        }
+    }
 }
 
 

@@ -208,6 +208,36 @@ TEST_F(FieldWindowTest, MouseReadsThePitchPositionAndTheDistanceFromTheLastPress
     EXPECT_EQ(window->LabelLastDist->text(), "Distance=0.00");
 }
 
+TEST_F(FieldWindowTest, DistanceFromAPressOffTheMiddleLineCountsBothAxes)
+{
+    // Presses and moves away from y = 0, on both sides of it, so that a wrong
+    // sign on either axis changes the distance read out.
+    struct Case {
+        double pressX, pressY, moveX, moveY, distance;
+    };
+    const Case cases[] = {
+        {-20.0, 15.0, 10.0, -25.0, 50.0},
+        {30.0, -20.0, 30.0, 20.0, 40.0},
+        {-40.0, -30.0, -10.0, -30.0, 30.0},
+        {5.0, 25.0, 5.0, 25.0, 0.0},
+    };
+    // One picture pixel in metres, twice over for both ends of the distance.
+    const double tolerance = 2.0 * 105.0 / window->Image->width() + 0.05;
+    for (const Case& c : cases) {
+        const QPoint press = Shown(c.pressX, c.pressY);
+        const QPoint move = Shown(c.moveX, c.moveY);
+        Mouse(QEvent::MouseButtonPress, press.x(), press.y());
+        Mouse(QEvent::MouseMove, move.x(), move.y());
+        const QString xy = window->LabelXY->text();
+        const QString y = xy.mid(xy.indexOf("y=") + 2);
+        EXPECT_NEAR(y.toDouble(), c.moveY, tolerance) << xy.toStdString();
+        const QString dist = window->LabelLastDist->text();
+        ASSERT_TRUE(dist.startsWith("Distance=")) << dist.toStdString();
+        EXPECT_NEAR(dist.mid(9).toDouble(), c.distance, tolerance)
+            << "press " << c.pressX << "," << c.pressY << " move " << c.moveX << "," << c.moveY;
+    }
+}
+
 TEST_F(FieldWindowTest, ZoomDoublesThePictureAndTheReadOutFollowsTheScroll)
 {
     window->cbZoom->click();
