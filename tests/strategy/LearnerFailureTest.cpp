@@ -82,7 +82,9 @@ TEST_F(LearnNode, AHungLearnerIsEndedWithAllItStartedAtTheLimit)
     QElapsedTimer clock;
     clock.start();
     form->LearnNodeRules(examples);
-    EXPECT_LT(clock.elapsed(), 3500);
+    // Ended at the limit, not after the 30 s its child sleeps (with room for a
+    // busy machine).
+    EXPECT_LT(clock.elapsed(), 15000);
 
     ASSERT_EQ(script.messages.size(), 1u);
     EXPECT_TRUE(script.messages[0].detail.startsWith("callweka: stopped after 2 s"));
@@ -197,7 +199,8 @@ TEST_F(GenerateRules, CancelEndsTheLearnerAndTheCommand)
     QElapsedTimer clock;
     clock.start();
     form->BtnSaveRules->click();
-    EXPECT_LT(clock.elapsed(), 3000);
+    // Ended by Cancel, not after the 30 s the learner sleeps.
+    EXPECT_LT(clock.elapsed(), 15000);
     EXPECT_TRUE(shown.startsWith("Learning rules of ") && shown.endsWith(" with JRip ...")) << shown.toStdString();
     EXPECT_TRUE(offered);
     EXPECT_EQ(Runs(folder), 1);
