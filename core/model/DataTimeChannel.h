@@ -1,0 +1,291 @@
+// The leaves of the channel tree: one typed value per simulation cycle, read
+// through the averaging window, with running extremes.
+//
+// Element types: "char" int8_t, "short" int16_t, "long" int32_t, "double" double.
+#pragma once
+
+#include "core/model/TimeChannel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+template <typename T>
+struct ChannelTypeWord;
+template <>
+struct ChannelTypeWord<std::int8_t> {
+    static constexpr const char* value = "char";
+};
+template <>
+struct ChannelTypeWord<std::int16_t> {
+    static constexpr const char* value = "short";
+};
+template <>
+struct ChannelTypeWord<std::int32_t> {
+    static constexpr const char* value = "long";
+};
+template <>
+struct ChannelTypeWord<double> {
+    static constexpr const char* value = "double";
+};
+
+// Converts a computed double to the element type: truncated toward zero for the
+// integer types and held inside their range (a merge offset must not wrap a value
+// around or overflow the conversion); NaN becomes 0.
+template <typename T>
+inline T ToElement(double v)
+{
+    if constexpr (std::is_floating_point_v<T>) {
+        return static_cast<T>(v);
+    } else {
+        if (std::isnan(v))
+            return 0;
+        v = std::trunc(v);
+        if (v <= static_cast<double>(std::numeric_limits<T>::min()))
+            return std::numeric_limits<T>::min();
+        if (v >= static_cast<double>(std::numeric_limits<T>::max()))
+            return std::numeric_limits<T>::max();
+        return static_cast<T>(v);
+    }
+}
+
+template <typename T>
+class DataTimeChannel final : public TimeChannel {
+    static_assert(std::is_same_v<T, std::int8_t> || std::is_same_v<T, std::int16_t> ||
+                      std::is_same_v<T, std::int32_t> || std::is_same_v<T, double>,
+                  "channels hold int8_t, int16_t, int32_t or double");
+
+public:
+    using value_type = T;
+
+    // No room is reserved: a log's reader sizes every leaf once for the cycles it
+    // read, so that a loaded log holds no more than its values.
+    explicit DataTimeChannel(std::string name) : TimeChannel(std::move(name), ChannelTypeWord<T>::value)
+    {
+        isLeaf = true;
+    }
+
+    double GetValue(int cycle) const override
+    {
+        if (static_cast<std::size_t>(cycle) >= values.size())  // negative cycles wrap to huge
+            timestream_detail::IndexOutOfRange(__LINE__);
+        if (timeWindow == 1)
+            return static_cast<double>(values[static_cast<std::size_t>(cycle)]);
+        return WindowMean(cycle);
+    }
+
+    // Removes the stored values and forgets the extremes.
+    void Clear() override
+    {
+        values.clear();
+        minMaxValid = false;
+        min = T{};
+        max = T{};
+    }
+
+    int GetCount() const override { return static_cast<int>(values.size()); }
+
+    int CreateChartSeries(ChartSeriesSink* chart, int kind, const std::vector<std::string>& acceptWords,
+                          const std::vector<std::string>& rejectWords) override
+    {
+        if (!PassesWordFilter(GetFullName(), acceptWords, rejectWords))
+            return -1;
+        // The selector offers only lines, dots and bars; anything else creates nothing.
+        if (chart == nullptr || kind < 0 || kind > 2)
+            return -1;
+        std::vector<double> ys;
+        ys.reserve(values.size());
+        for (int t = 0; t < GetCount(); ++t)
+            ys.push_back(GetValue(t));
+        chart->AddSeries(kind, GetFullName(), ys);
+        return 0;
+    }
+
+    int CollectFiltered(std::vector<TimeChannel*>& list, const std::vector<std::string>& acceptWords,
+                        const std::vector<std::string>& rejectWords) override
+    {
+        if (!PassesWordFilter(GetFullName(), acceptWords, rejectWords))
+            return -1;
+        list.push_back(this);
+        return 0;
+    }
+
+    void ComputeMinMax() override
+    {
+        minMaxValid = false;
+        extremesStale = false;
+        TakeExtremesFrom(0);
+    }
+    void RefreshMinMax() override
+    {
+        if (extremesStale || !minMaxValid)
+            ComputeMinMax();
+    }
+
+    int Append(TimeChannel* source, double scale, double offset) override
+    {
+        const std::vector<T>* src = SameTypedValues(source);
+        if (src == nullptr)
+            return -1;
+        const std::vector<T> snapshot = *src;  // the source may be this channel
+        values.reserve(values.size() + snapshot.size());
+        for (T v : snapshot)
+            values.push_back(ToElement<T>(static_cast<double>(v) * scale + offset));
+        ComputeMinMax();
+        return 0;
+    }
+
+    int AppendMapped(TimeChannel* source, int count, const std::int32_t* fromTable,
+                     const std::int32_t* toTable) override
+    {
+        const std::vector<T>* src = SameTypedValues(source);
+        if (src == nullptr)
+            return -1;
+        const std::vector<T> snapshot = *src;  // the source may be this channel
+        values.reserve(values.size() + snapshot.size());
+        for (T v : snapshot) {
+            for (int i = 0; i < count; ++i) {
+                if (Equals(v, fromTable[i])) {
+                    v = static_cast<T>(toTable[i]);
+                    break;
+                }
+                if (Equals(v, toTable[i])) {
+                    v = static_cast<T>(fromTable[i]);
+                    break;
+                }
+            }
+            values.push_back(v);
+        }
+        ComputeMinMax();
+        return 0;
+    }
+
+    // Keeps the running extremes, then appends the value: how a log is read in.
+    void AddValue(T v)
+    {
+        NoteExtremes(v);
+        values.push_back(v);
+    }
+
+    // Appends n values at once, as n AddValue calls would: Extend appends n zeros and
+    // tells where they start, the caller writes them in place, then NoteAppended(n)
+    // takes the last n values into the running extremes. A reader that fills many
+    // leaves in one pass over its records goes this way.
+    T* Extend(std::size_t n)
+    {
+        const std::size_t from = values.size();
+        values.resize(from + n);
+        return values.data() + from;
+    }
+    void NoteAppended(std::size_t n) { TakeExtremesFrom(values.size() - std::min(n, values.size())); }
+    // The same for n copies of one value.
+    void AppendCopies(std::size_t n, T value)
+    {
+        std::fill_n(Extend(n), n, value);
+        NoteAppended(n);
+    }
+
+    // The typed read: the windowed value in the element type (truncated toward zero).
+    T Get(int cycle) const
+    {
+        if (static_cast<std::size_t>(cycle) >= values.size())
+            timestream_detail::IndexOutOfRange(__LINE__);
+        if (timeWindow == 1)
+            return values[static_cast<std::size_t>(cycle)];
+        return static_cast<T>(WindowMean(cycle));
+    }
+
+    // The stored values, index = cycle. Writers in place bypass the running
+    // extremes: handing the values out for writing marks them for RefreshMinMax.
+    std::vector<T>& GetValues()
+    {
+        extremesStale = true;
+        return values;
+    }
+    const std::vector<T>& GetValues() const { return values; }
+    T GetMin() const { return min; }
+    T GetMax() const { return max; }
+    bool IsMinMaxValid() const { return minMaxValid; }
+
+private:
+    // The values from index `from` on, taken into the extremes in order as AddValue
+    // takes them, with the extremes held in registers.
+    void TakeExtremesFrom(std::size_t from)
+    {
+        const T* v = values.data() + from;
+        const T* const end = values.data() + values.size();
+        if (v >= end)
+            return;
+        T lo = min;
+        T hi = max;
+        if (!minMaxValid) {
+            lo = hi = *v++;
+            minMaxValid = true;
+        }
+        for (; v != end; ++v) {
+            if (*v < lo)
+                lo = *v;
+            if (*v > hi)
+                hi = *v;
+        }
+        min = lo;
+        max = hi;
+    }
+
+    void NoteExtremes(T v)
+    {
+        if (minMaxValid) {
+            if (v < min)
+                min = v;
+            if (v > max)
+                max = v;
+        } else {
+            min = max = v;
+            minMaxValid = true;
+        }
+    }
+
+    // The mean over cycles t - w/2 .. t + w/2 - 1, cut at both ends of the stored
+    // values; whole numbers for the integer types.
+    double WindowMean(int cycle) const
+    {
+        const int h = timeWindow / 2;
+        const int lo = std::max(0, cycle - h);
+        const int hi = std::min(static_cast<int>(values.size()), cycle + h);
+        double sum = 0.0;
+        for (int i = lo; i < hi; ++i)
+            sum += static_cast<double>(values[static_cast<std::size_t>(i)]);
+        const double mean = sum / static_cast<double>(hi - lo);
+        if constexpr (std::is_floating_point_v<T>)
+            return mean;
+        else
+            return static_cast<double>(static_cast<T>(std::trunc(mean)));
+    }
+
+    const std::vector<T>* SameTypedValues(TimeChannel* source) const
+    {
+        if (source == nullptr || source->GetTypeName() != typeName)
+            return nullptr;
+        auto* same = dynamic_cast<DataTimeChannel<T>*>(source);
+        return same != nullptr ? &same->values : nullptr;
+    }
+
+    static bool Equals(T v, std::int32_t tableValue)
+    {
+        if constexpr (std::is_floating_point_v<T>)
+            return v == static_cast<double>(tableValue);
+        else
+            return static_cast<std::int32_t>(v) == tableValue;
+    }
+
+    std::vector<T> values;  // one per cycle
+    bool minMaxValid = false;
+    bool extremesStale = false;  // values handed out for writing since the extremes were taken
+    T min{};
+    T max{};
+};
