@@ -101,26 +101,6 @@ void TFormStrategy::ConnectHandlers()
     PanelHide->installEventFilter(this);
 }
 
-bool TFormStrategy::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == PanelHide && event->type() == QEvent::MouseButtonPress) {
-        PanelHideClick();
-        return true;
-    }
-    if (watched == owner_) {
-        switch (event->type()) {
-        case QEvent::WindowActivate:
-        case QEvent::WindowStateChange:
-        case QEvent::MouseButtonPress:
-        case QEvent::NonClientAreaMouseButtonPress:
-            BringBackIfMinimised();
-            break;
-        default: break;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
 void TFormStrategy::Connect(TMDIActionChild* child)
 {
     connect(child, &TMDIActionChild::Closing, this, &TFormStrategy::ForgetWindow, Qt::UniqueConnection);
@@ -284,20 +264,6 @@ QString Lines(const QListWidget* box)
 void TFormStrategy::BtnCopySimilarClick() { QGuiApplication::clipboard()->setText(Lines(lbSimilar)); }
 
 void TFormStrategy::BtnCopyStrategiesClick() { QGuiApplication::clipboard()->setText(Lines(lbPath)); }
-
-void TFormStrategy::PanelHideClick()
-{
-    if (PanelRules->isHidden() || PanelRules->width() < 2) {
-        PanelRules->show();
-        resize(1070, height());
-        PanelHideCaption->setText("<");
-    } else {
-        const int w = PanelRules->width();
-        PanelRules->hide();
-        resize(width() - w, height());
-        PanelHideCaption->setText(">");
-    }
-}
 
 void TFormStrategy::btnClearClick() { MemoRules->clear(); }
 

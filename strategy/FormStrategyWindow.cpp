@@ -1,11 +1,13 @@
-// The strategy window as a window: kept above its owner and never left
-// minimised while it blocks the rest of the program.
+// The strategy window as a window: kept above its owner, never left minimised
+// while it blocks the rest of the program, and its rules panel folded by a press
+// on the strip beside it.
 #include "strategy/FormStrategy.h"
 
 #include "actiongraph/childActionWin.h"
 
 #include <QApplication>
 #include <QEvent>
+#include <QLabel>
 #include <QTimer>
 #include <QWindow>
 
@@ -64,4 +66,38 @@ void TFormStrategy::BringBackIfMinimised()
     show();
     raise();
     activateWindow();
+}
+
+bool TFormStrategy::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == PanelHide && event->type() == QEvent::MouseButtonPress) {
+        PanelHideClick();
+        return true;
+    }
+    if (watched == owner_) {
+        switch (event->type()) {
+        case QEvent::WindowActivate:
+        case QEvent::WindowStateChange:
+        case QEvent::MouseButtonPress:
+        case QEvent::NonClientAreaMouseButtonPress:
+            BringBackIfMinimised();
+            break;
+        default: break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFormStrategy::PanelHideClick()
+{
+    if (PanelRules->isHidden() || PanelRules->width() < 2) {
+        PanelRules->show();
+        resize(1070, height());
+        PanelHideCaption->setText("<");
+    } else {
+        const int w = PanelRules->width();
+        PanelRules->hide();
+        resize(width() - w, height());
+        PanelHideCaption->setText(">");
+    }
 }
