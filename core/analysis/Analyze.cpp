@@ -17,6 +17,10 @@
 #include <string>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr int kObjects = pitch::kObjectCount;
@@ -122,25 +126,31 @@ struct PlayerDerivation {
     }
 };
 
-// Every player's nearest opponent and team-mate over the cycles [first, last):
-// each pair of players is measured once and offered to both, the players in
-// ascending order on either side, so that the first of equal minima wins, as
-// if every player searched the others himself. Nobody within the search radius
-// leaves index -1 at that radius.
+// At most this many cycles are measured at once: every player's running minima
+// of a block then stay in the nearest cache while all pairs pass over them.
+constexpr int kNearestBlock = 64;
+
+// Every player's nearest opponent and team-mate over the cycles [first, last),
+// at most kNearestBlock of them: each pair of players is measured once and
+// offered to both, the players in ascending order on either side, so that the
+// first of equal minima wins, as if every player searched the others himself.
+// Nobody within the search radius leaves index -1 at that radius.
 void NearestOverCycles(const double* const* x, const double* const* y, const bool* located,
                        const PlayerDerivedLeaves* leaves, int first, int last)
 {
     const int n = last - first;
-    if (n <= 0)
+    if (n <= 0 || n > kNearestBlock)
         return;
     constexpr int kPlayers = kObjects - 1;
-    // [player - 1][side][k]: side 0 the opponents, 1 the team-mates.
-    std::vector<double> best(static_cast<std::size_t>(kPlayers) * 2 * static_cast<std::size_t>(n),
-                             kNearestSearchRadius * kNearestSearchRadius);
-    std::vector<std::int16_t> index(best.size(), std::int16_t{-1});
-    const auto slot = [n](int player, int side) {
-        return (static_cast<std::size_t>(player - 1) * 2 + static_cast<std::size_t>(side)) * static_cast<std::size_t>(n);
-    };
+    // [player - 1][side][k]: side 0 the opponents, 1 the team-mates. The index
+    // is held as wide as the distance, so that one mask chooses both.
+    double best[kPlayers][2][kNearestBlock];
+    std::int64_t index[kPlayers][2][kNearestBlock];
+    for (int p = 0; p < kPlayers; ++p)
+        for (int side = 0; side < 2; ++side) {
+            std::fill_n(best[p][side], n, kNearestSearchRadius * kNearestSearchRadius);
+            std::fill_n(index[p][side], n, std::int64_t{-1});
+        }
     for (int p = 1; p < kObjects; ++p) {
         if (!located[p])
             continue;
@@ -152,23 +162,49 @@ void NearestOverCycles(const double* const* x, const double* const* y, const boo
             const int side = (p <= 11) == (o <= 11) ? 1 : 0;
             const double* ox = x[o] + first;
             const double* oy = y[o] + first;
-            double* bestP = best.data() + slot(p, side);
-            double* bestO = best.data() + slot(o, side);
-            std::int16_t* indexP = index.data() + slot(p, side);
-            std::int16_t* indexO = index.data() + slot(o, side);
-            const auto op = static_cast<std::int16_t>(o);
-            const auto pp = static_cast<std::int16_t>(p);
-            for (int k = 0; k < n; ++k) {
+            double* bestP = best[p - 1][side];
+            double* bestO = best[o - 1][side];
+            std::int64_t* indexP = index[p - 1][side];
+            std::int64_t* indexO = index[o - 1][side];
+            const std::int64_t op = o;
+            const std::int64_t pp = p;
+            int k = 0;
+#if defined(__SSE2__)
+            // Two cycles at once, the same operations on each as below.
+            const __m128i opv = _mm_set1_epi64x(op);
+            const __m128i ppv = _mm_set1_epi64x(pp);
+            for (; k + 2 <= n; k += 2) {
+                const __m128d dx = _mm_sub_pd(_mm_loadu_pd(ox + k), _mm_loadu_pd(px + k));
+                const __m128d dy = _mm_sub_pd(_mm_loadu_pd(oy + k), _mm_loadu_pd(py + k));
+                const __m128d d2 = _mm_add_pd(_mm_mul_pd(dx, dx), _mm_mul_pd(dy, dy));
+                const __m128d bP = _mm_loadu_pd(bestP + k);
+                const __m128d bO = _mm_loadu_pd(bestO + k);
+                const __m128i nearerP = _mm_castpd_si128(_mm_cmplt_pd(d2, bP));
+                const __m128i nearerO = _mm_castpd_si128(_mm_cmplt_pd(d2, bO));
+                // min(d2, b) is d2 exactly where d2 < b, else b (also for a NaN).
+                _mm_storeu_pd(bestP + k, _mm_min_pd(d2, bP));
+                _mm_storeu_pd(bestO + k, _mm_min_pd(d2, bO));
+                auto* iP = reinterpret_cast<__m128i*>(indexP + k);
+                auto* iO = reinterpret_cast<__m128i*>(indexO + k);
+                _mm_storeu_si128(iP, _mm_or_si128(_mm_and_si128(nearerP, opv),
+                                                  _mm_andnot_si128(nearerP, _mm_loadu_si128(iP))));
+                _mm_storeu_si128(iO, _mm_or_si128(_mm_and_si128(nearerO, ppv),
+                                                  _mm_andnot_si128(nearerO, _mm_loadu_si128(iO))));
+            }
+#endif
+            for (; k < n; ++k) {
                 // (-dx)^2 is dx^2 exactly: o's distance to p is p's to o.
                 const double dx = ox[k] - px[k];
                 const double dy = oy[k] - py[k];
                 const double d2 = dx * dx + dy * dy;
-                const bool nearerP = d2 < bestP[k];
-                const bool nearerO = d2 < bestO[k];
-                bestP[k] = nearerP ? d2 : bestP[k];
-                indexP[k] = nearerP ? op : indexP[k];
-                bestO[k] = nearerO ? d2 : bestO[k];
-                indexO[k] = nearerO ? pp : indexO[k];
+                if (d2 < bestP[k]) {
+                    bestP[k] = d2;
+                    indexP[k] = op;
+                }
+                if (d2 < bestO[k]) {
+                    bestO[k] = d2;
+                    indexO[k] = pp;
+                }
             }
         }
     }
@@ -179,10 +215,11 @@ void NearestOverCycles(const double* const* x, const double* const* y, const boo
         std::int16_t* indexOut[2] = {l.nearestOpponent, l.nearestTeammate};
         double* distOut[2] = {l.distOpponent, l.distTeammate};
         for (int side = 0; side < 2; ++side) {
-            const double* b = best.data() + slot(p, side);
-            const std::int16_t* i = index.data() + slot(p, side);
+            const double* b = best[p - 1][side];
+            const std::int64_t* i = index[p - 1][side];
             if (indexOut[side] != nullptr)
-                std::copy(i, i + n, indexOut[side] + first);
+                for (int k = 0; k < n; ++k)
+                    indexOut[side][first + k] = static_cast<std::int16_t>(i[k]);
             if (distOut[side] != nullptr)
                 for (int k = 0; k < n; ++k)
                     distOut[side][first + k] = std::sqrt(b[k]);
@@ -293,10 +330,14 @@ int RoboCupFileT::ComputeCalculatedFields()
     for (int p = 1; p < kObjects; ++p)
         if (located[p])
             leaves[p] = PlayerDerivedLeaves::Find(s, ObjectName(p), possessorChannel[p]);
-    // Nearest opponents and team-mates, a range of cycles per piece.
+    // Nearest opponents and team-mates, a range of cycles per piece, measured in
+    // blocks small enough that every player's running minima of a block stay in
+    // the nearest cache while all pairs pass over them.
     constexpr int kNearestCycles = 512;
     ParallelFor((n + kNearestCycles - 1) / kNearestCycles, [&](int piece) {
-        NearestOverCycles(x, y, located, leaves, piece * kNearestCycles, std::min(n, (piece + 1) * kNearestCycles));
+        const int end = std::min(n, (piece + 1) * kNearestCycles);
+        for (int first = piece * kNearestCycles; first < end; first += kNearestBlock)
+            NearestOverCycles(x, y, located, leaves, first, std::min(end, first + kNearestBlock));
     });
     const PlayerDerivation derivation{n, x, y, located, reachByType, defaultReach};
     std::vector<std::vector<std::int8_t>> hasBall(kObjects);

@@ -13,12 +13,17 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
 #include <tuple>
 #include <typeinfo>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -210,9 +215,53 @@ void RangeVerdicts(const RangeTest& test, const std::vector<double>& values, int
     const double lo = test.lo;
     const double hi = test.hi;
     const double* v = values.data();
-    // Both comparisons always made (no branch on the first): the loop vectorizes.
-    for (int k = 0; k < n; ++k)
+    int k = 0;
+#if defined(__SSE2__)
+    // Two values at once: the same two comparisons, a NaN failing both.
+    const __m128d low = _mm_set1_pd(lo);
+    const __m128d high = _mm_set1_pd(hi);
+    for (; k + 2 <= n; k += 2) {
+        const __m128d x = _mm_loadu_pd(v + k);
+        const int holds = _mm_movemask_pd(_mm_and_pd(_mm_cmple_pd(low, x), _mm_cmplt_pd(x, high)));
+        verdicts[k] = static_cast<std::uint8_t>(holds & 1);
+        verdicts[k + 1] = static_cast<std::uint8_t>(holds >> 1);
+    }
+#endif
+    for (; k < n; ++k)
         verdicts[k] = static_cast<std::uint8_t>((lo <= v[k]) & (v[k] < hi));
+}
+
+// ORs the 0/1 verdicts, moved up to bit `shift`, into the packed bytes and
+// returns how many hold. Eight verdicts go as one word (a 0/1 byte shifted by
+// at most 7 stays in its byte), and the holding ones are summed per byte of a
+// word, 32 words (never more than 255) before the bytes are added up.
+int PackVerdicts(const std::uint8_t* verdicts, std::size_t n, int shift, std::uint8_t* packed)
+{
+    constexpr std::uint64_t kEvenBytes = 0x00FF00FF00FF00FFull;
+    const auto total = [](std::uint64_t bytes) {
+        const std::uint64_t pairs = (bytes & kEvenBytes) + ((bytes >> 8) & kEvenBytes);
+        return static_cast<int>((pairs * 0x0001000100010001ull) >> 48);
+    };
+    int set = 0;
+    std::size_t k = 0;
+    while (k + 8 <= n) {
+        std::uint64_t sums = 0;
+        for (int words = 0; words < 32 && k + 8 <= n; ++words, k += 8) {
+            std::uint64_t v;
+            std::uint64_t p;
+            std::memcpy(&v, verdicts + k, 8);
+            std::memcpy(&p, packed + k, 8);
+            p |= v << shift;
+            std::memcpy(packed + k, &p, 8);
+            sums += v;
+        }
+        set += total(sums);
+    }
+    for (; k < n; ++k) {
+        packed[k] = static_cast<std::uint8_t>(packed[k] | (verdicts[k] << shift));
+        set += verdicts[k];
+    }
+    return set;
 }
 
 void FillRoleColumns(RoboCupFileT& log, FeatureList& list, ConceptObject* ball)
@@ -388,13 +437,7 @@ void ComputeFeatures(RoboCupFileT* log, const FeatureConceptRoots& roots)
                         v[t - first] = job.evaluator != nullptr && job.evaluator->Evaluate(&situation) ? 1 : 0;
                     }
                 }
-                const int shift = f % 8;
-                int set = 0;
-                for (std::size_t k = 0; k < n; ++k) {
-                    packed[k] = static_cast<std::uint8_t>(packed[k] | (v[k] << shift));
-                    set += v[k];
-                }
-                counts[f] = set;
+                counts[f] = PackVerdicts(v, n, f % 8, packed.data());
             }
             // The chunk's rows of this byte of the freshly zeroed matrix, one store each.
             std::uint8_t* row = matrix + static_cast<std::size_t>(first) * rowBytes + static_cast<std::size_t>(byte);
