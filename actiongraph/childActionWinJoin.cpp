@@ -29,7 +29,11 @@ public:
     }
     void Place(TNode* node) override { PlaceNodes(*window_.Graph, tracks_, nullptr, node); }
     void Status(const std::string& text) override { platform::SetWaitText(text); }
-    void LightRedraw() override { window_.DrawGraph(false, true); }
+    void LightRedraw() override
+    {
+        if (pacer_.Due(TRedrawPacer::Clock::now()))
+            window_.DrawGraph(false, true);
+    }
     // The windows paint, but no click or key reaches any of them until the
     // run ends: closing or rebuilding the window now would pull the graph away.
     void ProcessEvents() override { platform::ProcessPendingEvents(); }
@@ -38,6 +42,8 @@ public:
 private:
     TMDIActionChild& window_;
     TObjectTracks tracks_;
+    // At most ten pictures a second of the shrinking graph.
+    TRedrawPacer pacer_{TRedrawPacer::Clock::now(), std::chrono::milliseconds(100)};
 };
 
 }  // namespace

@@ -30,9 +30,8 @@ assocdata::Dataset AssocSnapshot(const RoboCupFileT& log, const std::vector<int>
         in.cycle = instanceCycles[i];
         in.classIndex = i < instanceClasses.size() ? instanceClasses[i] : 0;
         in.bits.assign(static_cast<std::size_t>(n), 0);
-        if (list && in.cycle >= 0 && in.cycle < list->GetNumInstances())
-            for (int f = 0; f < n; ++f)
-                in.bits[static_cast<std::size_t>(f)] = static_cast<std::uint8_t>(list->GetBit(f, in.cycle));
+        if (list && n > 0 && in.cycle >= 0 && in.cycle < list->GetNumInstances())
+            list->GetInstanceBits(in.cycle, in.bits.data());
         for (int o = 0; o < 23; ++o) {
             ConceptObject* role = RoleAt(log, o, in.cycle);
             if (!role)

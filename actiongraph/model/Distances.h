@@ -7,6 +7,7 @@
 // redraws and event processing through TJoinHooks.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
@@ -121,6 +122,29 @@ public:
     virtual void ProcessEvents() {}
     // A pair distance could not be stored (the run goes on).
     virtual void StoreFailed() {}
+};
+
+// Paces the light redraws a join offers: one is drawn when at least the
+// interval has passed since the join began or since the last one drawn. On a
+// large graph a redraw costs more than the 25 joins between two offers, and
+// the user watching the graph shrink sees no more than a few pictures a
+// second anyway.
+class TRedrawPacer {
+public:
+    using Clock = std::chrono::steady_clock;
+    TRedrawPacer(Clock::time_point start, Clock::duration interval) : last_(start), interval_(interval) {}
+    // Whether the redraw offered at now is drawn (and then counts as the last).
+    bool Due(Clock::time_point now)
+    {
+        if (now - last_ < interval_)
+            return false;
+        last_ = now;
+        return true;
+    }
+
+private:
+    Clock::time_point last_;
+    Clock::duration interval_;
 };
 
 // Joins the closest pair of nodes of graph while its distance is <= value:

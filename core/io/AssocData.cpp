@@ -6,6 +6,7 @@
 #include "core/model/Pitch.h"
 
 #include <algorithm>
+#include <charconv>
 #include <ostream>
 
 namespace assocdata {
@@ -29,6 +30,14 @@ void ForEachInstance(const Dataset& data, const Progress& progress, Row row)
 const std::string& ClassName(const Dataset& data, const Instance& instance)
 {
     return data.classNames.at(static_cast<std::size_t>(instance.classIndex));
+}
+
+// The value in decimal, as a stream writes an int.
+void AppendInt(std::string& text, int value)
+{
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    text.append(digits, end);
 }
 
 std::string Join(const std::vector<std::string>& parts, const std::string& separator)
@@ -151,10 +160,20 @@ void WriteWeka(std::ostream& out, const Dataset& data, double threshold, const P
         out << "@attribute " << name << " {0,1}" << kEol;
     out << "@attribute class {" << Join(data.classNames, ", ") << "}" << kEol;
     out << kEol << "@data" << kEol;
+    // Each row is put together in one string and written at once: a stream
+    // insertion per value costs more than the rest of the save.
+    std::string row;
     ForEachInstance(data, progress, [&](const Instance& in) {
-        for (std::size_t i = 0; i < declared.size(); ++i)
-            out << (i > 0 ? ", " : "") << static_cast<int>(in.bits[static_cast<std::size_t>(declared[i])]);
-        out << ", " << ClassName(data, in) << kEol;
+        row.clear();
+        for (std::size_t i = 0; i < declared.size(); ++i) {
+            if (i > 0)
+                row += ", ";
+            AppendInt(row, in.bits[static_cast<std::size_t>(declared[i])]);
+        }
+        row += ", ";
+        row += ClassName(data, in);
+        row += kEol;
+        out.write(row.data(), static_cast<std::streamsize>(row.size()));
     });
 }
 

@@ -11,6 +11,8 @@
 #include <numbers>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <typeinfo>
 #include <unordered_map>
 #include <vector>
 
@@ -136,36 +138,74 @@ void AppendSide(TimeChannel* leaf, std::size_t n)
     side->AppendCopies(n, static_cast<std::int8_t>(word));
 }
 
+// Appends the source's values, each times scale plus offset in the leaf's
+// type, as the leaf's own Append does, but written in place where Append
+// copies the source first, pushes value by value and scans the whole leaf for
+// its extremes: a merge appends every leaf of every log. The extremes the
+// running ones reach are those of a whole scan. False when the two are not of
+// one type (Append then says so).
+template <typename T>
+bool AppendInPlace(TimeChannel* leaf, TimeChannel* src, double scale, double offset)
+{
+    // Exactly these channels: a kind of its own may append its own way.
+    if (leaf == nullptr || src == nullptr || leaf == src || typeid(*leaf) != typeid(DataTimeChannel<T>) ||
+        typeid(*src) != typeid(DataTimeChannel<T>))
+        return false;
+    auto* to = static_cast<DataTimeChannel<T>*>(leaf);
+    const auto* from = static_cast<const DataTimeChannel<T>*>(src);
+    const std::vector<T>& values = from->GetValues();
+    const std::size_t n = values.size();
+    T* out = to->Extend(n);
+    if (std::is_integral_v<T> && scale == 1.0 && offset == 0.0) {
+        // A whole number is itself in double, truncated and held in range.
+        std::copy(values.begin(), values.end(), out);
+    } else {
+        for (std::size_t k = 0; k < n; ++k)
+            out[k] = ToElement<T>(static_cast<double>(values[k]) * scale + offset);
+    }
+    to->NoteAppended(n);
+    return true;
+}
+
 // Appends the source's values onto the merged leaf by the first rule that
 // applies to the source's name s; -1 when the types differ.
 int AppendByRule(TimeChannel* leaf, TimeChannel* src, const std::string& s, bool swap, double typeOffset)
 {
     if (Contains(s, ".type"))
-        return leaf->Append(src, 1.0, typeOffset);
+        return AppendLeaf(leaf, src, 1.0, typeOffset);
     if (swap) {
         // Mirrored through the centre: every coordinate and velocity, and the
         // score difference, now counted from the other side.
         if (Contains(s, "pos.") || Contains(s, "zone.") || Contains(s, "vel.") || s == "score.diff")
-            return leaf->Append(src, -1.0, 0.0);
+            return AppendLeaf(leaf, src, -1.0, 0.0);
         if (Contains(s, "calculated.event") || Contains(s, "calculated.role"))
-            return leaf->Append(src, 0.0, 0.0);
+            return AppendLeaf(leaf, src, 0.0, 0.0);
         if (Contains(s, "body_angle"))
-            return leaf->Append(src, 1.0, std::numbers::pi);
+            return AppendLeaf(leaf, src, 1.0, std::numbers::pi);
         if (Contains(s, "play_mode")) {
             const SidePlayModes& modes = MergeSwapPlayModes();
             return leaf->AppendMapped(src, static_cast<int>(modes.left.size()), modes.left.data(),
                                       modes.right.data());
         }
-        return leaf->Append(src, 1.0, 0.0);
+        return AppendLeaf(leaf, src, 1.0, 0.0);
     }
     if (Contains(s, "calculated.event"))
-        return leaf->Append(src, 0.0, 0.0);
-    return leaf->Append(src, 1.0, 0.0);
+        return AppendLeaf(leaf, src, 0.0, 0.0);
+    return AppendLeaf(leaf, src, 1.0, 0.0);
 }
 
 int ReadScore(int score) { return score < 0 ? 0 : score; }
 
 }  // namespace
+
+int AppendLeaf(TimeChannel* leaf, TimeChannel* source, double scale, double offset)
+{
+    if (AppendInPlace<std::int8_t>(leaf, source, scale, offset) ||
+        AppendInPlace<std::int16_t>(leaf, source, scale, offset) ||
+        AppendInPlace<std::int32_t>(leaf, source, scale, offset) || AppendInPlace<double>(leaf, source, scale, offset))
+        return 0;
+    return leaf->Append(source, scale, offset);
+}
 
 // ---- The team chooser's list -------------------------------------------------------------
 

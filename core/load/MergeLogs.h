@@ -11,6 +11,7 @@
 #include <vector>
 
 class RoboCupFileT;
+class TimeChannel;
 
 // ---- The team chooser's list ---------------------------------------------------------
 
@@ -57,6 +58,11 @@ std::vector<RoboCupFileT*> MergeSources(const std::vector<RoboCupFileT*>& logs, 
 // type, padded with zeros. False, and nothing appended, when the team is not
 // in source.
 bool AppendTeamPlay(RoboCupFileT& merged, const RoboCupFileT& source, const std::string& team);
+
+// Appends the source leaf's values, each times scale plus offset in the leaf's
+// type, onto the leaf: the values and extremes the leaf's own Append gives, in
+// less time. 0, or -1 and nothing appended when the two differ in type.
+int AppendLeaf(TimeChannel* leaf, TimeChannel* source, double scale, double offset);
 
 // The merged log "<name>-Others.rcg" of the team's play in every log of logs
 // that has the team, in order (wait texts "Appending file <file>", then the

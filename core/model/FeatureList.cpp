@@ -87,6 +87,13 @@ void FeatureList::AddInstanceBits(int instance, int* counts) const
         counts[f] += (row[f / 8] >> (f % 8)) & 1;
 }
 
+void FeatureList::GetInstanceBits(int instance, std::uint8_t* bits) const
+{
+    const std::uint8_t* row = GetRow(instance);
+    for (int f = 0; f < numFeatures_; ++f)
+        bits[f] = static_cast<std::uint8_t>((row[f / 8] >> (f % 8)) & 1);
+}
+
 const std::string& FeatureList::GetName(int feature) const
 {
     CheckFeature(feature);

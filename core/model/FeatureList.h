@@ -54,6 +54,9 @@ public:
     // counts[f] += bit of f at the instance, for every feature f; counts holds
     // GetNumFeatures() ints.
     void AddInstanceBits(int instance, int* counts) const;
+    // bits[f] = GetBit(f, instance) for every feature f; bits holds
+    // GetNumFeatures() bytes.
+    void GetInstanceBits(int instance, std::uint8_t* bits) const;
 
     const std::string& GetName(int feature) const;
     void SetName(int feature, const std::string& name);

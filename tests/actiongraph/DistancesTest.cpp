@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <random>
 #include <string>
@@ -328,6 +329,30 @@ TEST_F(Distances, LightRedrawEveryTwentyFiveNodes)
     EXPECT_EQ(graph.NodeCount(), 2);
     EXPECT_EQ(hooks.redraws, 1);
     EXPECT_EQ(graph.GetNode(1)->OutList()[0]->Weight(), 30);
+}
+
+// Offers at the given milliseconds after the join began, and which of them draw
+// when a picture may come every 100 ms.
+TEST(RedrawPacer, DrawsAnOfferOnlyWhenTheIntervalHasPassedSinceTheLastPicture)
+{
+    using std::chrono::milliseconds;
+    const struct {
+        std::vector<int> offers;
+        std::vector<bool> drawn;
+    } cases[] = {
+        {{10, 50, 99}, {false, false, false}},     // a quick join shows no picture of its own
+        {{100, 150, 199, 200}, {true, false, false, true}},
+        {{30, 130, 229, 231}, {false, true, false, true}},  // counted from the last drawn, not offered
+        {{500, 500, 650}, {true, false, true}},
+    };
+    const TRedrawPacer::Clock::time_point start{};
+    for (const auto& c : cases) {
+        TRedrawPacer pacer(start, milliseconds(100));
+        std::vector<bool> drawn;
+        for (int at : c.offers)
+            drawn.push_back(pacer.Due(start + milliseconds(at)));
+        EXPECT_EQ(drawn, c.drawn) << "first offer at " << c.offers.front() << " ms";
+    }
 }
 
 TEST_F(Distances, ARealMatchJoinsUntilNoPairIsWithinTheValue)
