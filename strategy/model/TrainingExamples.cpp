@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 #include <unordered_set>
 
 TNode* WalkNode(const TPathObject& path, int i)
@@ -246,17 +247,35 @@ TWeighResult WeighFeatures(FeatureList& features, const RoboCupFileT& log, const
     const std::vector<int> nf = options.filterDiff ? CountBits(features, negatives) : std::vector<int>();
     const int firstPositive = positives.empty() ? -1 : positives.front();
 
-    // Confidence first: the features that get a display name.
+    // Confidence first: the features that get a display name. The names are
+    // DisplayName's, put together from each concept's path and each object's
+    // label found once: every object has a feature of every concept.
     std::vector<int> named;
     std::vector<std::string> names;
     std::vector<char> isNamed(static_cast<std::size_t>(count), 0);
+    std::unordered_map<const ConceptObject*, std::string> groupPaths;
+    std::unordered_map<int, std::string> objectLabels;
     for (int f = 0; f < count; ++f) {
         features.SetValue(f, kDroppedFeature);
         if (!PassesConfidence(options.confidence, Rate(pf[static_cast<std::size_t>(f)], positives.size()),
                               options.minConf))
             continue;
         named.push_back(f);
-        names.push_back(DisplayName(features, f, log, firstPositive));
+        ConceptObject* key = features.GetGroupKey(f);
+        auto group = groupPaths.find(key);
+        if (group == groupPaths.end())
+            group = groupPaths.emplace(key, key ? ConceptObject::GetPathName(key) : std::string()).first;
+        const int object = features.GetObjectIndex(f);
+        auto label = objectLabels.find(object);
+        if (label == objectLabels.end()) {
+            ConceptObject* role = object >= 0 && firstPositive >= 0 ? RoleAt(log, object, firstPositive) : nullptr;
+            label = objectLabels
+                        .emplace(object, object < 0 ? std::string("Team")
+                                         : role     ? ConceptObject::GetPathName(role)
+                                                    : ObjectName(object))
+                        .first;
+        }
+        names.push_back(label->second + ":" + group->second);
         isNamed[static_cast<std::size_t>(f)] = 1;
     }
     result.named = static_cast<int>(named.size());
@@ -265,6 +284,7 @@ TWeighResult WeighFeatures(FeatureList& features, const RoboCupFileT& log, const
     // attribute twice: later holders of a name held already (also by a feature
     // keeping an older name) get their object's name appended.
     std::unordered_set<std::string> taken;
+    taken.reserve(static_cast<std::size_t>(count) + named.size());
     for (int f = 0; f < count; ++f)
         if (!isNamed[static_cast<std::size_t>(f)])
             taken.insert(features.GetName(f));
