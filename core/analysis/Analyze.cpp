@@ -71,6 +71,20 @@ struct PlayerDerivedLeaves {
     }
 };
 
+// Every value replaced by its square root, two at a time where the processor
+// can: a square root is correctly rounded either way, and the checks the
+// library call makes for a negative value keep a plain loop from doing so.
+void SquareRoots(double* values, int n)
+{
+    int k = 0;
+#if defined(__SSE2__)
+    for (; k + 2 <= n; k += 2)
+        _mm_storeu_pd(values + k, _mm_sqrt_pd(_mm_loadu_pd(values + k)));
+#endif
+    for (; k < n; ++k)
+        values[k] = std::sqrt(values[k]);
+}
+
 // What every player's derivation reads: the cycles, every object's positions and
 // the reach of each player type.
 struct PlayerDerivation {
@@ -88,14 +102,22 @@ struct PlayerDerivation {
         const double* px = x[p];
         const double* py = y[p];
 
-        // Possession: within reach of the ball (the reach itself included).
+        // Possession: within reach of the ball (the reach itself included). The
+        // distances first, as PointDistance takes them.
         hasBall.assign(static_cast<std::size_t>(n), 0);
+        std::vector<double> norms(static_cast<std::size_t>(n));
         if (located[0]) {
+            for (int t = 0; t < n; ++t) {
+                const double dx = px[t] - x[0][t];
+                const double dy = py[t] - y[0][t];
+                norms[static_cast<std::size_t>(t)] = dx * dx + dy * dy;
+            }
+            SquareRoots(norms.data(), n);
             for (int t = 0; t < n; ++t) {
                 double reach = defaultReach;
                 if (l.type != nullptr && l.type[t] >= 0 && static_cast<std::size_t>(l.type[t]) < reachByType.size())
                     reach = reachByType[static_cast<std::size_t>(l.type[t])];
-                hasBall[static_cast<std::size_t>(t)] = PointDistance(px[t], py[t], x[0][t], y[0][t]) <= reach ? 1 : 0;
+                hasBall[static_cast<std::size_t>(t)] = norms[static_cast<std::size_t>(t)] <= reach ? 1 : 0;
             }
         }
         if (l.possessor != nullptr)
@@ -121,7 +143,10 @@ struct PlayerDerivation {
         // Speed class of the player's velocity.
         if (l.vx != nullptr && l.vy != nullptr && l.speed != nullptr) {
             for (int t = 0; t < n; ++t)
-                l.speed[t] = SpeedClass(std::sqrt(l.vx[t] * l.vx[t] + l.vy[t] * l.vy[t]));
+                norms[static_cast<std::size_t>(t)] = l.vx[t] * l.vx[t] + l.vy[t] * l.vy[t];
+            SquareRoots(norms.data(), n);
+            for (int t = 0; t < n; ++t)
+                l.speed[t] = SpeedClass(norms[static_cast<std::size_t>(t)]);
         }
     }
 };
@@ -220,9 +245,10 @@ void NearestOverCycles(const double* const* x, const double* const* y, const boo
             if (indexOut[side] != nullptr)
                 for (int k = 0; k < n; ++k)
                     indexOut[side][first + k] = static_cast<std::int16_t>(i[k]);
-            if (distOut[side] != nullptr)
-                for (int k = 0; k < n; ++k)
-                    distOut[side][first + k] = std::sqrt(b[k]);
+            if (distOut[side] != nullptr) {
+                std::copy(b, b + n, distOut[side] + first);
+                SquareRoots(distOut[side] + first, n);
+            }
         }
     }
 }

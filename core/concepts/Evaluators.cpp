@@ -54,6 +54,8 @@ public:
         return true;
     }
 
+    // Whether a read is the stored value itself.
+    bool Direct() const { return xs_ != nullptr && ys_ != nullptr; }
     // At a cycle of the log (0 to cycles - 1).
     double X(int t) const { return xs_ != nullptr ? xs_[t] : cx_->Get(t); }
     double Y(int t) const { return ys_ != nullptr ? ys_[t] : cy_->Get(t); }
@@ -126,6 +128,39 @@ double SpeedEvaluator::Value(const BasicGameData* s) const
     return PointDistance(track.X(first), track.Y(first), track.X(last), track.Y(last)) / window;
 }
 
+void SpeedEvaluator::Values(const BasicGameData& situation, int first, int last, double* out) const
+{
+    BasicGameData s = situation;
+    s.cycle = first;
+    Track track;
+    // Read straight from the stored positions only where Value would read them so.
+    const bool direct = first < last && last <= (s.file != nullptr ? s.file->cycles : 0) && Readable(&s) &&
+                        window >= 1 && track.Open(*s.file, s.object) && track.Direct();
+    if (!direct) {
+        for (int t = first; t < last; ++t) {
+            s.cycle = t;
+            out[t - first] = Value(&s);
+        }
+        return;
+    }
+    const int cycles = s.file->cycles;
+    for (int t = first; t < last; ++t) {
+        int a = t - window / 2;
+        int b = t + (window - 1) / 2;
+        if (a < 0) {
+            b -= a;
+            a = 0;
+        }
+        if (b >= cycles) {
+            a -= b - cycles + 1;
+            b = cycles - 1;
+        }
+        if (a < 0)
+            a = 0;
+        out[t - first] = PointDistance(track.X(a), track.Y(a), track.X(b), track.Y(b)) / window;
+    }
+}
+
 bool SpeedEvaluator::Evaluate(BasicGameData* s)
 {
     const double speed = Value(s);
@@ -186,6 +221,43 @@ double RelativeSpeedEvaluator::Value(const BasicGameData* s) const
     const double before = PointDistance(player.X(a), player.Y(a), ball.X(a), ball.Y(a));
     const double after = PointDistance(player.X(b), player.Y(b), ball.X(b), ball.Y(b));
     return (after - before) * kOneThird;
+}
+
+void RelativeSpeedEvaluator::Values(const BasicGameData& situation, int first, int last, double* out) const
+{
+    BasicGameData s = situation;
+    s.cycle = first;
+    Track player;
+    Track ball;
+    const bool direct = first < last && last <= (s.file != nullptr ? s.file->cycles : 0) && Readable(&s) &&
+                        s.object != 0 && player.Open(*s.file, s.object) && ball.Open(*s.file, 0) &&
+                        player.Direct() && ball.Direct();
+    if (!direct) {
+        for (int t = first; t < last; ++t) {
+            s.cycle = t;
+            out[t - first] = Value(&s);
+        }
+        return;
+    }
+    const int cycles = s.file->cycles;
+    for (int t = first; t < last; ++t) {
+        int a = t - 1;
+        int b = t + 1;
+        if (a < 0) {
+            b -= a;
+            a = 0;
+        } else if (b >= cycles) {
+            b = cycles - 1;
+            a = b - 2;
+        }
+        if (a < 0)
+            a = 0;
+        if (b > cycles - 1)
+            b = cycles - 1;
+        const double before = PointDistance(player.X(a), player.Y(a), ball.X(a), ball.Y(a));
+        const double after = PointDistance(player.X(b), player.Y(b), ball.X(b), ball.Y(b));
+        out[t - first] = (after - before) * kOneThird;
+    }
 }
 
 bool RelativeSpeedEvaluator::Evaluate(BasicGameData* s)

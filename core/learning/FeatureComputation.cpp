@@ -154,6 +154,16 @@ public:
         std::vector<double>& values = values_[test.key];
         if (values.empty() && last > first) {
             values.resize(static_cast<std::size_t>(last - first));
+            // The speeds read positions only: their whole range in one call.
+            if (test.kind == RangeTest::kSpeed) {
+                static_cast<const SpeedEvaluator&>(*test.evaluator).Values(situation, first, last, values.data());
+                return values;
+            }
+            if (test.kind == RangeTest::kSpeedToBall) {
+                static_cast<const RelativeSpeedEvaluator&>(*test.evaluator)
+                    .Values(situation, first, last, values.data());
+                return values;
+            }
             for (int t = first; t < last; ++t) {
                 situation.cycle = t;
                 situation.x = xs != nullptr ? xs[t] : 0.0;
