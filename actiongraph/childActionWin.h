@@ -126,6 +126,9 @@ public:
     // Draws the whole graph over the pitch into Image, as the display controls
     // say; hideEdges leaves the connections out, hideSingle those of thickness 1.
     void DrawGraph(bool hideEdges = false, bool hideSingle = false);
+    // Places the nodes as DrawGraph does before it draws them (nothing while
+    // the layout is kept): for a picture that is left out.
+    void PlaceAsDrawn();
     // A new zoom from sbZoom (the pan scaled along), then pitch and graph.
     void sbZoomChange();
     // The pitch in colour or, with "Black & white", in greys, into the pitch surface.

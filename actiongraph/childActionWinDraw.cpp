@@ -87,6 +87,15 @@ void TMDIActionChild::cbBWClick()
     DrawGraph();
 }
 
+void TMDIActionChild::PlaceAsDrawn()
+{
+    if (!Graph || ReLayout)
+        return;
+    const TObjectTracks tracks = File ? TObjectTracks(*File) : TObjectTracks();
+    const TPathObject* path = PathAt(cbPaths->currentIndex());
+    PlaceNodes(*Graph, tracks, path ? &path->Connections() : nullptr, nullptr);
+}
+
 void TMDIActionChild::DrawGraph(bool hideEdges, bool hideSingle)
 {
     EditNumNodes->setText(QString::number(Graph ? Graph->NodeCount() : 0));

@@ -33,6 +33,8 @@ public:
     {
         if (pacer_.Due(TRedrawPacer::Clock::now()))
             window_.DrawGraph(false, true);
+        else
+            window_.PlaceAsDrawn();  // the later distances read the places the drawing sets
     }
     // The windows paint, but no click or key reaches any of them until the
     // run ends: closing or rebuilding the window now would pull the graph away.
@@ -42,8 +44,7 @@ public:
 private:
     TMDIActionChild& window_;
     TObjectTracks tracks_;
-    // At most ten pictures a second of the shrinking graph.
-    TRedrawPacer pacer_{TRedrawPacer::Clock::now(), std::chrono::milliseconds(100)};
+    TRedrawPacer pacer_{TRedrawPacer::Clock::now(), window_.LightRedrawInterval};
 };
 
 }  // namespace

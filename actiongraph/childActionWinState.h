@@ -8,6 +8,8 @@
 #include "actiongraph/GraphView.h"
 #include "actiongraph/model/Paths.h"
 
+#include <chrono>
+
 class TGraph;
 class TNode;
 
@@ -27,4 +29,6 @@ struct TActionGraphState {
     double ActionW = 0.0;
     double FeatW = 0.0;
     bool ReLayout = false;  // set by "R", read by the drawing
+    // The least time between two pictures of the graph shrinking in a join.
+    std::chrono::milliseconds LightRedrawInterval{100};
 };

@@ -2,12 +2,14 @@
 
 #include "actiongraph/model/Actiongraph.h"
 #include "core/concepts/ConceptHierarchies.h"
+#include "core/load/LoadLog.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/qt/Dialogs.h"
 #include "ui/waitFormWin.h"
 
 #include "PassScenario.h"
 #include "support/FilledRecord.h"
+#include "support/GuiApp.h"
 #include "support/RecordingHooks.h"
 #include "support/TestData.h"
 
@@ -18,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -106,4 +110,41 @@ TEST_F(ActionChildJoin, JoinMergesAndRefreshesTheLists)
     window->BtnJoinClick();
     EXPECT_EQ(window->Graph->NodeCount(), 1);
     EXPECT_EQ(window->cbActionNodes->count(), 1);
+}
+
+// A join on a real match ends in the same graph, to the last bit of every
+// place, whether the window draws every picture it is offered or none.
+TEST(ActionChildJoinPictures, TheJoinedGraphIsTheSameWithEveryPictureOrNone)
+{
+    EnsureGuiApp();
+    InTempDir dir("action-child-join-pictures");
+    CreateConceptHierarchies();
+    {
+        auto log = LoadLog(GunzippedTestFile("match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg"), true);
+        std::vector<std::unique_ptr<TMDIActionChild>> windows;
+        int before = 0;
+        for (const auto interval : {std::chrono::milliseconds(0), std::chrono::milliseconds(3600000)}) {
+            windows.push_back(std::make_unique<TMDIActionChild>(nullptr, log.get()));
+            TMDIActionChild& w = *windows.back();
+            TMDIChild::SelectAllPlayers(w.lbPlayers);
+            w.BuildActionGraph(w.Graph);
+            before = w.Graph->NodeCount();
+            w.LightRedrawInterval = interval;
+            w.EditValue->setText("4");
+            w.BtnJoinNearestClick();
+        }
+        const TGraph& every = *windows[0]->Graph;
+        const TGraph& none = *windows[1]->Graph;
+        ASSERT_EQ(every.NodeCount(), none.NodeCount());
+        EXPECT_LT(every.NodeCount(), before - 50);  // the join offered pictures
+        for (int i = 0; i < every.NodeCount(); ++i) {
+            const TNode& a = *every.GetNode(i);
+            const TNode& b = *none.GetNode(i);
+            const double places[2][2] = {{a.GetX(), a.GetY()}, {b.GetX(), b.GetY()}};
+            EXPECT_EQ(a.GetName(), b.GetName()) << i;
+            EXPECT_EQ(std::memcmp(places[0], places[1], sizeof places[0]), 0) << a.GetName();
+            EXPECT_EQ(a.Weight(), b.Weight()) << a.GetName();
+        }
+    }
+    FreeConceptHierarchies();
 }
