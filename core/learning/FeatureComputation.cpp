@@ -424,9 +424,12 @@ void ComputeFeatures(RoboCupFileT* log, const FeatureConceptRoots& roots)
         RangeValueCache rangeValues;
         const std::size_t rowBytes = stride;  // a local: the matrix stores below could be anything else
         std::vector<std::uint8_t> verdicts(n);
-        std::vector<std::uint8_t> packed(n);
+        // The chunk's packed bytes a column at a time (byte b of cycle first + k at
+        // b * n + k), copied into the matrix rows once all are done.
+        const std::size_t byteCount = (static_cast<std::size_t>(count) + 7) / 8;
+        std::vector<std::uint8_t> columns(byteCount * n, std::uint8_t{0});
         for (int byte = 0; byte * 8 < count; ++byte) {
-            std::fill(packed.begin(), packed.end(), std::uint8_t{0});
+            std::uint8_t* const packed = columns.data() + static_cast<std::size_t>(byte) * n;
             for (int f = byte * 8; f < count && f < byte * 8 + 8; ++f) {
                 const FeatureJob& job = jobs[static_cast<std::size_t>(f)];
                 situation.object = job.object;
@@ -447,13 +450,22 @@ void ComputeFeatures(RoboCupFileT* log, const FeatureConceptRoots& roots)
                         v[t - first] = job.evaluator != nullptr && job.evaluator->Evaluate(&situation) ? 1 : 0;
                     }
                 }
-                counts[f] = PackVerdicts(v, n, f % 8, packed.data());
+                counts[f] = PackVerdicts(v, n, f % 8, packed);
             }
-            // The chunk's rows of this byte of the freshly zeroed matrix, one store each.
-            std::uint8_t* row = matrix + static_cast<std::size_t>(first) * rowBytes + static_cast<std::size_t>(byte);
-            const std::uint8_t* bytes = packed.data();
-            for (std::size_t k = 0; k < n; ++k, row += rowBytes)
-                *row = bytes[k];
+        }
+        // Into the freshly zeroed matrix a tile of rows at a time: the tile's rows and
+        // the parts of the columns it takes stay in the first cache, and each row is
+        // written from its start to its end instead of one byte per row per column.
+        // No features: no columns, nothing to copy.
+        constexpr std::size_t kTileRows = 64;
+        for (std::size_t k0 = 0; byteCount != 0 && k0 < n; k0 += kTileRows) {
+            const std::size_t k1 = std::min(n, k0 + kTileRows);
+            for (std::size_t k = k0; k < k1; ++k) {
+                std::uint8_t* const row = matrix + (static_cast<std::size_t>(first) + k) * rowBytes;
+                const std::uint8_t* from = columns.data() + k;
+                for (std::size_t b = 0; b < byteCount; ++b, from += n)
+                    row[b] = *from;
+            }
         }
     };
     // "Computing features <p>%" for every fifth feature, as far as the work has got.
