@@ -65,11 +65,14 @@ private:
     // Gives every leaf of object o (0 the ball) n new values: the constant ones
     // filled, the decoded ones left for writeRecords, whose places go into columns.
     void extendObject(int o, std::size_t n, Columns& columns);
-    // Decodes shows[first .. last) into the decoded leaves of every object.
+    struct Extremes;
+    // Decodes shows[first .. last) into the decoded leaves of every object and
+    // finds the extremes of what it wrote into each.
     static void writeRecords(const Columns& columns, const std::vector<const unsigned char*>& shows,
-                             std::size_t first, std::size_t last);
-    // Takes the n decoded values of object o's leaves into their extremes.
-    void noteObject(int o, std::size_t n);
+                             std::size_t first, std::size_t last, Extremes& extremes);
+    // Takes the extremes each piece found in object o's decoded leaves, in the
+    // order of the pieces, into the leaves' extremes.
+    void noteObject(int o, const std::vector<Extremes>& pieces);
 
     int m_version = 0;
     int m_time = 0;

@@ -9,6 +9,8 @@
 #include "platform/Hooks.h"
 
 #include <algorithm>
+#include <iterator>
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -217,6 +219,50 @@ constexpr std::size_t kRecordsPerBlock = 16;
 
 }  // namespace
 
+// The least and greatest value one piece of records wrote into each decoded leaf.
+struct TimeWriter::Extremes {
+    double ballLo[4];
+    double ballHi[4];
+    struct Player {
+        double lo[10];
+        double hi[10];
+        // type, mode, view quality, then the counts
+        std::int16_t shortLo[3 + player::kCountCount];
+        std::int16_t shortHi[3 + player::kCountCount];
+    } players[show::kPlayerCount];
+
+    Extremes()
+    {
+        const double inf = std::numeric_limits<double>::infinity();
+        std::fill(std::begin(ballLo), std::end(ballLo), inf);
+        std::fill(std::begin(ballHi), std::end(ballHi), -inf);
+        for (Player& p : players) {
+            std::fill(std::begin(p.lo), std::end(p.lo), inf);
+            std::fill(std::begin(p.hi), std::end(p.hi), -inf);
+            std::fill(std::begin(p.shortLo), std::end(p.shortLo), std::numeric_limits<std::int16_t>::max());
+            std::fill(std::begin(p.shortHi), std::end(p.shortHi), std::numeric_limits<std::int16_t>::min());
+        }
+    }
+};
+
+namespace {
+
+// Widens [lo, hi] by the values v[from .. to), just written and still in the first cache.
+template <typename T>
+void Widen(const T* v, std::size_t from, std::size_t to, T& lo, T& hi)
+{
+    T l = lo;
+    T h = hi;
+    for (std::size_t k = from; k < to; ++k) {
+        l = v[k] < l ? v[k] : l;
+        h = v[k] > h ? v[k] : h;
+    }
+    lo = l;
+    hi = h;
+}
+
+}  // namespace
+
 void TimeWriter::extendObject(int o, std::size_t n, Columns& columns)
 {
     Targets& t = *m_targets;
@@ -258,7 +304,7 @@ void TimeWriter::extendObject(int o, std::size_t n, Columns& columns)
 }
 
 void TimeWriter::writeRecords(const Columns& columns, const std::vector<const unsigned char*>& shows,
-                              std::size_t first, std::size_t last)
+                              std::size_t first, std::size_t last, Extremes& extremes)
 {
     for (std::size_t from = first; from < last; from += kRecordsPerBlock) {
         const std::size_t to = std::min(last, from + kRecordsPerBlock);
@@ -269,6 +315,8 @@ void TimeWriter::writeRecords(const Columns& columns, const std::vector<const un
             columns.ball[2][k] = NetFixedToDouble(b + show::kBallVx);
             columns.ball[3][k] = NetFixedToDouble(b + show::kBallVy);
         }
+        for (std::size_t c = 0; c < 4; ++c)
+            Widen(columns.ball[c], from, to, extremes.ballLo[c], extremes.ballHi[c]);
         for (std::size_t i = 0; i < show::kPlayerCount; ++i) {
             const Columns::Player out = columns.players[i];
             const std::size_t at = show::kPlayers + i * show::kPlayerSize;
@@ -282,26 +330,40 @@ void TimeWriter::writeRecords(const Columns& columns, const std::vector<const un
                 for (std::size_t c = 0; c < player::kCountCount; ++c)
                     out.counts[c][k] = NetShort(r + player::kCounts + 2 * c);
             }
+            Extremes::Player& e = extremes.players[i];
+            for (std::size_t f = 0; f < 10; ++f)
+                Widen(out.fixed[f], from, to, e.lo[f], e.hi[f]);
+            Widen(out.type, from, to, e.shortLo[0], e.shortHi[0]);
+            Widen(out.mode, from, to, e.shortLo[1], e.shortHi[1]);
+            Widen(out.viewQuality, from, to, e.shortLo[2], e.shortHi[2]);
+            for (std::size_t c = 0; c < player::kCountCount; ++c)
+                Widen(out.counts[c], from, to, e.shortLo[3 + c], e.shortHi[3 + c]);
         }
     }
 }
 
-void TimeWriter::noteObject(int o, std::size_t n)
+void TimeWriter::noteObject(int o, const std::vector<Extremes>& pieces)
 {
     Targets& t = *m_targets;
     if (o == 0) {
-        for (DoubleChannel* c : {t.ballX, t.ballY, t.ballDx, t.ballDy})
-            c->NoteAppended(n);
+        DoubleChannel* ball[4] = {t.ballX, t.ballY, t.ballDx, t.ballDy};
+        for (const Extremes& e : pieces)
+            for (std::size_t c = 0; c < 4; ++c)
+                ball[c]->NoteAppendedExtremes(e.ballLo[c], e.ballHi[c]);
         return;
     }
-    Targets::Player& pl = t.players[static_cast<std::size_t>(o - 1)];
-    pl.type->NoteAppended(n);
-    pl.mode->NoteAppended(n);
-    pl.viewQuality->NoteAppended(n);
-    for (DoubleChannel* c : pl.fixed)
-        c->NoteAppended(n);
-    for (ShortChannel* c : pl.counts)
-        c->NoteAppended(n);
+    const std::size_t i = static_cast<std::size_t>(o - 1);
+    Targets::Player& pl = t.players[i];
+    for (const Extremes& piece : pieces) {
+        const Extremes::Player& e = piece.players[i];
+        pl.type->NoteAppendedExtremes(e.shortLo[0], e.shortHi[0]);
+        pl.mode->NoteAppendedExtremes(e.shortLo[1], e.shortHi[1]);
+        pl.viewQuality->NoteAppendedExtremes(e.shortLo[2], e.shortHi[2]);
+        for (std::size_t f = 0; f < 10; ++f)
+            pl.fixed[f]->NoteAppendedExtremes(e.lo[f], e.hi[f]);
+        for (std::size_t c = 0; c < player::kCountCount; ++c)
+            pl.counts[c]->NoteAppendedExtremes(e.shortLo[3 + c], e.shortHi[3 + c]);
+    }
 }
 
 void TimeWriter::Finish()
@@ -323,14 +385,17 @@ void TimeWriter::Finish()
     try {
         // Each object's leaves grow in a piece of their own; then each range of
         // records is decoded into its own cycles of every leaf; then each object's
-        // leaves take their new values into their extremes.
+        // leaves take the extremes each range found while writing into their own.
         Columns columns;
         ParallelFor(objects, [&](int o) { extendObject(o, n, columns); });
-        ParallelFor(static_cast<int>((n + kRecordsPerPiece - 1) / kRecordsPerPiece), [&](int piece) {
+        const std::size_t pieces = (n + kRecordsPerPiece - 1) / kRecordsPerPiece;
+        std::vector<Extremes> extremes(pieces);
+        ParallelFor(static_cast<int>(pieces), [&](int piece) {
             const std::size_t first = static_cast<std::size_t>(piece) * kRecordsPerPiece;
-            writeRecords(columns, shows, first, std::min(n, first + kRecordsPerPiece));
+            writeRecords(columns, shows, first, std::min(n, first + kRecordsPerPiece),
+                         extremes[static_cast<std::size_t>(piece)]);
         });
-        ParallelFor(objects, [&](int o) { noteObject(o, n); });
+        ParallelFor(objects, [&](int o) { noteObject(o, extremes); });
     } catch (...) {
         CutLeavesTo(*m_log.stream, before);
         throw;

@@ -183,6 +183,14 @@ public:
         return values.data() + from;
     }
     void NoteAppended(std::size_t n) { TakeExtremesFrom(values.size() - std::min(n, values.size())); }
+    // Instead of NoteAppended, for a writer that found the least and greatest of the
+    // values it wrote in place while writing them (none of them NaN): no second
+    // pass over the new values.
+    void NoteAppendedExtremes(T lo, T hi)
+    {
+        NoteExtremes(lo);
+        NoteExtremes(hi);
+    }
     // The same for n copies of one value.
     void AppendCopies(std::size_t n, T value)
     {
