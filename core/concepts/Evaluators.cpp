@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -100,14 +101,13 @@ bool GoallineEvaluator::Evaluate(BasicGameData* s)
     return s != nullptr && !EmptyLog(s) && Holds(s->x, s->y);
 }
 
-SpeedEvaluator::SpeedEvaluator(int window_, double lo_, double hi_) : window(window_), lo(lo_), hi(hi_) {}
+namespace {
 
-double SpeedEvaluator::Value(const BasicGameData* s) const
+// The first and last cycle of a speed window of the given width around cycle
+// t, moved inside the log at its ends; a log shorter than the window gives
+// what there is.
+std::pair<int, int> SpeedWindow(int t, int window, int cycles)
 {
-    if (!Readable(s) || window < 1)
-        return std::numeric_limits<double>::quiet_NaN();
-    const int cycles = s->file->cycles;
-    const int t = s->cycle;
     int first = t - window / 2;
     int last = t + (window - 1) / 2;
     if (first < 0) {
@@ -118,13 +118,43 @@ double SpeedEvaluator::Value(const BasicGameData* s) const
         first -= last - cycles + 1;
         last = cycles - 1;
     }
-    // A log shorter than the window: take what there is.
     if (first < 0)
         first = 0;
+    return {first, last};
+}
 
+// The cycles before and after t, moved inside the log at its ends; a log of
+// fewer than three cycles gives what there is.
+std::pair<int, int> NeighbourCycles(int t, int cycles)
+{
+    int a = t - 1;
+    int b = t + 1;
+    if (a < 0) {
+        b -= a;
+        a = 0;
+    } else if (b >= cycles) {
+        b = cycles - 1;
+        a = b - 2;
+    }
+    if (a < 0)
+        a = 0;
+    if (b > cycles - 1)
+        b = cycles - 1;
+    return {a, b};
+}
+
+}  // namespace
+
+SpeedEvaluator::SpeedEvaluator(int window_, double lo_, double hi_) : window(window_), lo(lo_), hi(hi_) {}
+
+double SpeedEvaluator::Value(const BasicGameData* s) const
+{
+    if (!Readable(s) || window < 1)
+        return std::numeric_limits<double>::quiet_NaN();
     Track track;
     if (!track.Open(*s->file, s->object))
         return std::numeric_limits<double>::quiet_NaN();
+    const auto [first, last] = SpeedWindow(s->cycle, window, s->file->cycles);
     return PointDistance(track.X(first), track.Y(first), track.X(last), track.Y(last)) / window;
 }
 
@@ -145,18 +175,7 @@ void SpeedEvaluator::Values(const BasicGameData& situation, int first, int last,
     }
     const int cycles = s.file->cycles;
     for (int t = first; t < last; ++t) {
-        int a = t - window / 2;
-        int b = t + (window - 1) / 2;
-        if (a < 0) {
-            b -= a;
-            a = 0;
-        }
-        if (b >= cycles) {
-            a -= b - cycles + 1;
-            b = cycles - 1;
-        }
-        if (a < 0)
-            a = 0;
+        const auto [a, b] = SpeedWindow(t, window, cycles);
         out[t - first] = PointDistance(track.X(a), track.Y(a), track.X(b), track.Y(b)) / window;
     }
 }
@@ -198,26 +217,11 @@ double RelativeSpeedEvaluator::Value(const BasicGameData* s) const
 {
     if (!Readable(s) || s->object == 0)
         return std::numeric_limits<double>::quiet_NaN();
-    const int cycles = s->file->cycles;
-    int a = s->cycle - 1;
-    int b = s->cycle + 1;
-    if (a < 0) {
-        b -= a;
-        a = 0;
-    } else if (b >= cycles) {
-        b = cycles - 1;
-        a = b - 2;
-    }
-    // A log of fewer than three cycles: take what there is.
-    if (a < 0)
-        a = 0;
-    if (b > cycles - 1)
-        b = cycles - 1;
-
     Track player;
     Track ball;
     if (!player.Open(*s->file, s->object) || !ball.Open(*s->file, 0))
         return std::numeric_limits<double>::quiet_NaN();
+    const auto [a, b] = NeighbourCycles(s->cycle, s->file->cycles);
     const double before = PointDistance(player.X(a), player.Y(a), ball.X(a), ball.Y(a));
     const double after = PointDistance(player.X(b), player.Y(b), ball.X(b), ball.Y(b));
     return (after - before) * kOneThird;
@@ -241,19 +245,7 @@ void RelativeSpeedEvaluator::Values(const BasicGameData& situation, int first, i
     }
     const int cycles = s.file->cycles;
     for (int t = first; t < last; ++t) {
-        int a = t - 1;
-        int b = t + 1;
-        if (a < 0) {
-            b -= a;
-            a = 0;
-        } else if (b >= cycles) {
-            b = cycles - 1;
-            a = b - 2;
-        }
-        if (a < 0)
-            a = 0;
-        if (b > cycles - 1)
-            b = cycles - 1;
+        const auto [a, b] = NeighbourCycles(t, cycles);
         const double before = PointDistance(player.X(a), player.Y(a), ball.X(a), ball.Y(a));
         const double after = PointDistance(player.X(b), player.Y(b), ball.X(b), ball.Y(b));
         out[t - first] = (after - before) * kOneThird;
