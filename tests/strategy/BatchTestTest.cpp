@@ -16,6 +16,7 @@
 #include "ui/TeamDlg.h"
 #include "ui/main.h"
 
+#include "support/GuiApp.h"
 #include "support/RcgWriter.h"
 #include "support/TestData.h"
 
@@ -158,11 +159,7 @@ class BatchTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        static int argc = 1;
-        static char name[] = "strategy_tests";
-        static char* argv[] = {name, nullptr};
-        if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-            new QApplication(argc, argv);
+        EnsureGuiApp();
         RegisterActionGraphWindow();
         TMainForm::AboutBoxRunner() = [] {};
         form = std::make_unique<TMainForm>();

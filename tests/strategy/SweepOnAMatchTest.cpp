@@ -15,6 +15,7 @@
 #include "platform/qt/Dialogs.h"
 #include "ui/MDIChild.h"
 
+#include "support/GuiApp.h"
 #include "support/TestData.h"
 
 #include <QApplication>
@@ -45,11 +46,7 @@ class SweepOnAMatch : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        static int argc = 1;
-        static char name[] = "strategy_tests";
-        static char* argv[] = {name, nullptr};
-        if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-            new QApplication(argc, argv);
+        EnsureGuiApp();
         CreateConceptHierarchies();
         log = LoadLog(GunzippedTestFile("match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg"), true);
         ASSERT_TRUE(log && log->features);
