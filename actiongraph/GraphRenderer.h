@@ -6,6 +6,8 @@
 // the mouse hit test of the window works with.
 #pragma once
 
+#include "core/model/DataTimeChannel.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -26,8 +28,8 @@ public:
     bool At(int object, int cycle, double& x, double& y) const;
 
 private:
-    std::array<const std::vector<double>*, 23> x_{};
-    std::array<const std::vector<double>*, 23> y_{};
+    std::array<const ChannelValues<double>*, 23> x_{};
+    std::array<const ChannelValues<double>*, 23> y_{};
 };
 
 // The display controls a drawing follows.

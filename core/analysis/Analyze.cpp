@@ -48,25 +48,32 @@ struct PlayerDerivedLeaves {
     const double* vy = nullptr;
     std::int8_t* speed = nullptr;
 
-    static PlayerDerivedLeaves Find(const TimeStream& s, const std::string& player,
-                                    DataTimeChannel<std::int8_t>* possessorChannel)
+    // Player p's leaves (p from 1), each looked at first where a fresh record holds it.
+    static PlayerDerivedLeaves Find(const TimeStream& s, int p, DataTimeChannel<std::int8_t>* possessorChannel)
     {
+        namespace k = playerleaf;
+        const std::string player = ObjectName(p);
+        auto at = [p](int leaf) { return PlayerLeafIndex(p - 1, leaf); };
         PlayerDerivedLeaves l;
-        l.nearestOpponent = RawValues(FindLeaf<std::int16_t>(s, player + ".calculated.nearest_opponent"));
-        l.distOpponent = RawValues(FindLeaf<double>(s, player + ".calculated.dist_opponent"));
-        l.nearestTeammate = RawValues(FindLeaf<std::int16_t>(s, player + ".calculated.nearest_teammate"));
-        l.distTeammate = RawValues(FindLeaf<double>(s, player + ".calculated.dist_teammate"));
+        l.nearestOpponent =
+            RawValues(FindLeaf<std::int16_t>(s, player + ".calculated.nearest_opponent", at(k::kNearestOpponent)));
+        l.distOpponent = RawValues(FindLeaf<double>(s, player + ".calculated.dist_opponent", at(k::kDistOpponent)));
+        l.nearestTeammate =
+            RawValues(FindLeaf<std::int16_t>(s, player + ".calculated.nearest_teammate", at(k::kNearestTeammate)));
+        l.distTeammate = RawValues(FindLeaf<double>(s, player + ".calculated.dist_teammate", at(k::kDistTeammate)));
         l.possessor = RawValues(possessorChannel);
-        l.realPossessor = RawValues(FindLeaf<std::int8_t>(s, player + ".calculated.real_possessor"));
-        l.type = RawValues(FindLeaf<std::int16_t>(s, player + ".type"));
-        for (int k = 0; k < kCommandCount; ++k) {
-            const std::string command = kCommands[k];
-            l.counts[k] = RawValues(FindLeaf<std::int16_t>(s, player + ".counts." + command + "_count"));
-            l.actions[k] = RawValues(FindLeaf<std::int8_t>(s, player + ".actions." + command));
+        l.realPossessor =
+            RawValues(FindLeaf<std::int8_t>(s, player + ".calculated.real_possessor", at(k::kRealPossessor)));
+        l.type = ReadValues(FindLeaf<std::int16_t>(s, player + ".type", at(k::kType)));
+        for (int c = 0; c < kCommandCount; ++c) {
+            const std::string command = kCommands[c];
+            l.counts[c] =
+                ReadValues(FindLeaf<std::int16_t>(s, player + ".counts." + command + "_count", at(k::kKickCount + c)));
+            l.actions[c] = RawValues(FindLeaf<std::int8_t>(s, player + ".actions." + command, at(k::kKick + c)));
         }
-        l.vx = RawValues(FindLeaf<double>(s, player + ".vel.dx"));
-        l.vy = RawValues(FindLeaf<double>(s, player + ".vel.dy"));
-        l.speed = RawValues(FindLeaf<std::int8_t>(s, player + ".calculated.speed"));
+        l.vx = ReadValues(FindLeaf<double>(s, player + ".vel.dx", at(k::kVelDx)));
+        l.vy = ReadValues(FindLeaf<double>(s, player + ".vel.dy", at(k::kVelDy)));
+        l.speed = RawValues(FindLeaf<std::int8_t>(s, player + ".calculated.speed", at(k::kSpeed)));
         return l;
     }
 };
@@ -113,11 +120,23 @@ struct PlayerDerivation {
                 norms[static_cast<std::size_t>(t)] = dx * dx + dy * dy;
             }
             SquareRoots(norms.data(), n);
-            for (int t = 0; t < n; ++t) {
+            // A player's type changes seldom: one reach per run of cycles of one
+            // type, and a plain comparison over the run.
+            for (int from = 0; from < n;) {
+                int to = from + 1;
                 double reach = defaultReach;
-                if (l.type != nullptr && l.type[t] >= 0 && static_cast<std::size_t>(l.type[t]) < reachByType.size())
-                    reach = reachByType[static_cast<std::size_t>(l.type[t])];
-                hasBall[static_cast<std::size_t>(t)] = norms[static_cast<std::size_t>(t)] <= reach ? 1 : 0;
+                if (l.type != nullptr) {
+                    const std::int16_t type = l.type[from];
+                    while (to < n && l.type[to] == type)
+                        ++to;
+                    if (type >= 0 && static_cast<std::size_t>(type) < reachByType.size())
+                        reach = reachByType[static_cast<std::size_t>(type)];
+                } else {
+                    to = n;
+                }
+                for (int t = from; t < to; ++t)
+                    hasBall[static_cast<std::size_t>(t)] = norms[static_cast<std::size_t>(t)] <= reach ? 1 : 0;
+                from = to;
             }
         }
         if (l.possessor != nullptr)
@@ -126,18 +145,23 @@ struct PlayerDerivation {
             std::copy(hasBall.begin(), hasBall.end(), l.realPossessor);
 
         // Commands: a count that rises from t to t + 1 means the command was issued
-        // at t; a kick needs the ball within reach at t.
+        // at t; a kick needs the ball within reach at t. The last cycle has no
+        // next one to rise to.
         for (int k = 0; k < kCommandCount; ++k) {
             const std::int16_t* count = l.counts[k];
             std::int8_t* action = l.actions[k];
-            if (action == nullptr)
+            if (action == nullptr || n <= 0)
                 continue;
-            for (int t = 0; t < n; ++t) {
-                bool issued = count != nullptr && t + 1 < n && count[t + 1] - count[t] > 0;
-                if (k == 0)
-                    issued = issued && hasBall[static_cast<std::size_t>(t)] == 1;
-                action[t] = issued ? 1 : 0;
+            if (count == nullptr) {
+                std::fill_n(action, n, std::int8_t{0});
+                continue;
             }
+            for (int t = 0; t + 1 < n; ++t)
+                action[t] = static_cast<std::int8_t>(count[t + 1] > count[t]);
+            action[n - 1] = 0;
+            if (k == 0)
+                for (int t = 0; t + 1 < n; ++t)
+                    action[t] = static_cast<std::int8_t>(action[t] & hasBall[static_cast<std::size_t>(t)]);
         }
 
         // Speed class of the player's velocity.
@@ -145,8 +169,14 @@ struct PlayerDerivation {
             for (int t = 0; t < n; ++t)
                 norms[static_cast<std::size_t>(t)] = l.vx[t] * l.vx[t] + l.vy[t] * l.vy[t];
             SquareRoots(norms.data(), n);
-            for (int t = 0; t < n; ++t)
-                l.speed[t] = SpeedClass(norms[static_cast<std::size_t>(t)]);
+            static_assert(kSpeedClassLimits[0] < kSpeedClassLimits[1] && kSpeedClassLimits[1] < kSpeedClassLimits[2]);
+            // The class as SpeedClass gives it, without a branch: one step up for
+            // every limit the speed is not below (a NaN is below none: class 3).
+            for (int t = 0; t < n; ++t) {
+                const double v = norms[static_cast<std::size_t>(t)];
+                l.speed[t] = static_cast<std::int8_t>(!(v < kSpeedClassLimits[0]) + !(v < kSpeedClassLimits[1]) +
+                                                      !(v < kSpeedClassLimits[2]));
+            }
         }
     }
 };
@@ -304,8 +334,8 @@ int RoboCupFileT::ComputeCalculatedFields()
     const double* y[kObjects] = {};
     int movingCount = 0;
     for (int i = 0; i < kObjects; ++i) {
-        x[i] = RawValues(posXChannel[i]);
-        y[i] = RawValues(posYChannel[i]);
+        x[i] = ReadValues(posXChannel[i]);
+        y[i] = ReadValues(posYChannel[i]);
         bool changes = false;
         if (x[i] != nullptr && y[i] != nullptr) {
             for (int t = 1; t < n && !changes; ++t)
@@ -355,7 +385,7 @@ int RoboCupFileT::ComputeCalculatedFields()
     PlayerDerivedLeaves leaves[kObjects];
     for (int p = 1; p < kObjects; ++p)
         if (located[p])
-            leaves[p] = PlayerDerivedLeaves::Find(s, ObjectName(p), possessorChannel[p]);
+            leaves[p] = PlayerDerivedLeaves::Find(s, p, possessorChannel[p]);
     // Nearest opponents and team-mates, a range of cycles per piece, measured in
     // blocks small enough that every player's running minima of a block stay in
     // the nearest cache while all pairs pass over them.
@@ -395,7 +425,7 @@ int RoboCupFileT::ComputeCalculatedFields()
 
     // Cycles to the next score change, walking back from the end: 0 at the last
     // cycle before a change, -1 after the last change.
-    const std::int16_t* diff = RawValues(FindLeaf<std::int16_t>(s, "score.diff"));
+    const std::int16_t* diff = ReadValues(FindLeaf<std::int16_t>(s, "score.diff"));
     std::int16_t* time2goal = RawValues(time2goalChannel);
     if (diff != nullptr && time2goal != nullptr && n > 0) {
         int change = -1;

@@ -385,7 +385,7 @@ void RoboCupFileT::AddEvent(int object, int start, int length, ConceptObject* ac
         platform::Beep();
         return;
     }
-    std::vector<int32_t>& values = eventChannel[object]->GetValues();
+    ChannelValues<std::int32_t>& values = eventChannel[object]->GetValues();
     std::fill(values.begin() + start, values.begin() + end + 1, ConceptHandle(action));
     if (other < 0)
         other = object;

@@ -49,15 +49,17 @@ Channels ResolveChannels(RoboCupFileT& file)
     int n = std::max(file.cycles, 0);
     for (int i = 0; i < kObjects; ++i) {
         const std::string object = ObjectName(i);
-        auto* px = FindLeaf<double>(s, object + ".pos.x");
-        auto* py = FindLeaf<double>(s, object + ".pos.y");
+        auto* px = FindLeaf<double>(s, object + ".pos.x",
+                                    i > 0 ? PlayerLeafIndex(i - 1, playerleaf::kPosX) : kSchemaLeaf.ballX);
+        auto* py = FindLeaf<double>(s, object + ".pos.y",
+                                    i > 0 ? PlayerLeafIndex(i - 1, playerleaf::kPosY) : kSchemaLeaf.ballY);
         if (px != nullptr && py != nullptr) {
-            ch.x[i] = RawValues(px);
-            ch.y[i] = RawValues(py);
+            ch.x[i] = ReadValues(px);
+            ch.y[i] = ReadValues(py);
             n = std::min({n, px->GetCount(), py->GetCount()});
         }
         if (i > 0) {
-            auto* role = FindLeaf<std::int32_t>(s, object + ".calculated.role");
+            auto* role = FindLeaf<std::int32_t>(s, object + ".calculated.role", PlayerLeafIndex(i - 1, playerleaf::kRole));
             if (role != nullptr) {
                 ch.roleChannel[i] = role;
                 ch.role[i] = RawValues(role);
@@ -65,8 +67,8 @@ Channels ResolveChannels(RoboCupFileT& file)
             }
         }
     }
-    if (auto* time = FindLeaf<std::int16_t>(s, "time")) {
-        ch.time = RawValues(time);
+    if (auto* time = FindLeaf<std::int16_t>(s, "time", kSchemaLeaf.time)) {
+        ch.time = ReadValues(time);
         n = std::min(n, time->GetCount());
     }
     ch.cycles = n;

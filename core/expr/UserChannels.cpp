@@ -140,7 +140,7 @@ int CreateUserChannels(RoboCupFileT& log, const std::vector<FieldDefinition>& fi
                 break;
             }
             platform::SetWaitText("Evaluating function '" + fullName + "=" + expression + "'");
-            std::vector<double>& values = leaf->GetValues();
+            ChannelValues<double>& values = leaf->GetValues();
             values.resize(static_cast<std::size_t>(std::max(log.cycles, 0)), 0.0);
             stream.BuildRowHeader();
 

@@ -66,22 +66,22 @@ protected:
     }
 };
 
-// Parses the input; memory, when not null, is the whole input (which then stays
-// where it is until the reading ends).
-int ParseInput(std::istream& in, const unsigned char* memory, RoboCupFileT& log, std::ostream& errors,
-               RcgReadResult* result);
+// Parses the input; memory, when not null, is the whole input of memorySize bytes
+// (which then stays where it is until the reading ends).
+int ParseInput(std::istream& in, const unsigned char* memory, std::size_t memorySize, RoboCupFileT& log,
+               std::ostream& errors, RcgReadResult* result);
 
 }  // namespace
 
 int ParseRcgStream(std::istream& in, RoboCupFileT& log, std::ostream& errors, RcgReadResult* result)
 {
-    return ParseInput(in, nullptr, log, errors, result);
+    return ParseInput(in, nullptr, 0, log, errors, result);
 }
 
 namespace {
 
-int ParseInput(std::istream& in, const unsigned char* memory, RoboCupFileT& log, std::ostream& errors,
-               RcgReadResult* result)
+int ParseInput(std::istream& in, const unsigned char* memory, std::size_t memorySize, RoboCupFileT& log,
+               std::ostream& errors, RcgReadResult* result)
 {
     RcgReadResult r;
     r.opened = !in.fail();
@@ -99,6 +99,8 @@ int ParseInput(std::istream& in, const unsigned char* memory, RoboCupFileT& log,
         writer->SetSource(memory);
         writer->Reserve(ShowsThatFit(in));
         rcss::RCGParser parser(*writer);
+        if (memory != nullptr)
+            parser.setInput(memory, memorySize);
         while (parser.parse(in)) {
         }
         lastStart = parser.recordStart();
@@ -152,12 +154,13 @@ int ParseRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& e
         if (bytes && in.read(bytes.get(), size) && in.gcount() == size) {
             MemoryInput buffer(bytes.get(), static_cast<std::size_t>(size));
             std::istream memory(&buffer);
-            return ParseInput(memory, reinterpret_cast<const unsigned char*>(bytes.get()), log, errors, result);
+            return ParseInput(memory, reinterpret_cast<const unsigned char*>(bytes.get()), static_cast<std::size_t>(size),
+                              log, errors, result);
         }
         in.clear();
         in.seekg(0);
     }
-    return ParseInput(in, nullptr, log, errors, result);
+    return ParseInput(in, nullptr, 0, log, errors, result);
 }
 
 int ParseRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& errors)

@@ -50,6 +50,7 @@ protected:
     void doHandleLogVersion(int version) override { m_version = version; }
     int doGetLogVersion() const override { return m_version; }
     void doHandleShortShowInfo2(std::streampos pos, const short_showinfo_t2& show) override;
+    void doHandleShortShowInfo2At(std::streampos pos, const unsigned char* bytes) override;
     void doHandlePlayMode(std::streampos pos, char playMode) override;
     void doHandleTeamInfo(std::streampos pos, const team_t& left, const team_t& right) override;
     void doHandleServerParams(std::streampos pos, const server_params_t& params) override;
@@ -60,7 +61,10 @@ private:
     struct Targets;
     // Appends the record's time, play mode and score and keeps the record for
     // Finish; the time is kept in m_time.
-    void appendCycle(const short_showinfo_t2& show);
+    void appendCycle(const unsigned char* show);
+    // Appends the record's cycle and keeps it for Finish: the record's own bytes
+    // when the input is in memory (at its position there), else a copy.
+    void takeShow(std::streampos pos, const unsigned char* bytes);
     struct Columns;
     // Gives every leaf of object o (0 the ball) n new values: the constant ones
     // filled, the decoded ones left for writeRecords, whose places go into columns.

@@ -148,13 +148,23 @@ void CutLeavesTo(const TimeStream& stream, std::size_t n)
 
 void TimeWriter::doHandleShortShowInfo2(std::streampos pos, const short_showinfo_t2& show)
 {
+    takeShow(pos, show.bytes);
+}
+
+void TimeWriter::doHandleShortShowInfo2At(std::streampos pos, const unsigned char* bytes)
+{
+    takeShow(pos, bytes);
+}
+
+void TimeWriter::takeShow(std::streampos pos, const unsigned char* bytes)
+{
     const std::size_t before = static_cast<std::size_t>(m_targets->time->GetCount());
     try {
-        appendCycle(show);
+        appendCycle(bytes);
         if (m_source != nullptr)
             m_showStarts.push_back(static_cast<std::size_t>(pos) + 2);  // after the mode tag
         else
-            m_shows.insert(m_shows.end(), show.bytes, show.bytes + short_showinfo_t2::size);
+            m_shows.insert(m_shows.end(), bytes, bytes + short_showinfo_t2::size);
     } catch (...) {
         CutLeavesTo(*m_log.stream, before);
         m_shows.resize(m_source != nullptr ? 0 : m_pending * short_showinfo_t2::size);
@@ -179,9 +189,8 @@ void TimeWriter::Reserve(std::size_t shows)
         c->GetValues().reserve(c->GetValues().size() + shows);
 }
 
-void TimeWriter::appendCycle(const short_showinfo_t2& show)
+void TimeWriter::appendCycle(const unsigned char* b)
 {
-    const unsigned char* b = show.bytes;
     Targets& t = *m_targets;
 
     // The time field is unsigned; the "short" channel shows times above 32767 negative.
@@ -213,9 +222,10 @@ constexpr std::size_t kFixedOffsets[10] = {player::kX,         player::kY,      
                                            player::kBody,      player::kHead,    player::kViewWidth,
                                            player::kStamina,   player::kEffort,  player::kRecovery};
 // Records decoded per piece of parallel work, and per block within it: a block's
-// records stay in the nearest caches while every player's fields are taken out.
+// slots of one object stay in the first cache while its fields are taken out one
+// by one.
 constexpr std::size_t kRecordsPerPiece = 512;
-constexpr std::size_t kRecordsPerBlock = 16;
+constexpr std::size_t kRecordsPerBlock = 32;
 
 }  // namespace
 
@@ -247,19 +257,39 @@ struct TimeWriter::Extremes {
 
 namespace {
 
-// Widens [lo, hi] by the values v[from .. to), just written and still in the first cache.
-template <typename T>
-void Widen(const T* v, std::size_t from, std::size_t to, T& lo, T& hi)
+// Decodes one field of records recs[0 .. n) (each already pointing at its object)
+// into out[0 .. n), widening [lo, hi] by what it wrote: one read and one write
+// stream at a time, and the extremes stay in registers.
+template <typename T, typename Decode>
+void DecodeColumn(const unsigned char* const* recs, std::size_t n, std::size_t offset, T* out, T& lo, T& hi,
+                  Decode decode)
 {
-    T l = lo;
-    T h = hi;
-    for (std::size_t k = from; k < to; ++k) {
-        l = v[k] < l ? v[k] : l;
-        h = v[k] > h ? v[k] : h;
+    // Two values a step with extremes of their own: the comparisons of one value
+    // need not wait for those of the one before.
+    T l0 = lo, h0 = hi, l1 = lo, h1 = hi;
+    std::size_t k = 0;
+    for (; k + 2 <= n; k += 2) {
+        const T v = decode(recs[k] + offset);
+        const T w = decode(recs[k + 1] + offset);
+        out[k] = v;
+        out[k + 1] = w;
+        l0 = v < l0 ? v : l0;
+        h0 = v > h0 ? v : h0;
+        l1 = w < l1 ? w : l1;
+        h1 = w > h1 ? w : h1;
     }
-    lo = l;
-    hi = h;
+    if (k < n) {
+        const T v = decode(recs[k] + offset);
+        out[k] = v;
+        l0 = v < l0 ? v : l0;
+        h0 = v > h0 ? v : h0;
+    }
+    lo = l1 < l0 ? l1 : l0;
+    hi = h1 > h0 ? h1 : h0;
 }
+
+const auto kFixed = [](const unsigned char* p) { return NetFixedToDouble(p); };
+const auto kShort = [](const unsigned char* p) { return NetShort(p); };
 
 }  // namespace
 
@@ -306,38 +336,35 @@ void TimeWriter::extendObject(int o, std::size_t n, Columns& columns)
 void TimeWriter::writeRecords(const Columns& columns, const std::vector<const unsigned char*>& shows,
                               std::size_t first, std::size_t last, Extremes& extremes)
 {
+    // Field by field over a block of records: each leaf is written in one run,
+    // while the block's slots of one object stay in the first cache.
+    const unsigned char* recs[kRecordsPerBlock];
     for (std::size_t from = first; from < last; from += kRecordsPerBlock) {
-        const std::size_t to = std::min(last, from + kRecordsPerBlock);
-        for (std::size_t k = from; k < to; ++k) {
-            const unsigned char* b = shows[k];
-            columns.ball[0][k] = NetFixedToDouble(b + show::kBallX);
-            columns.ball[1][k] = NetFixedToDouble(b + show::kBallY);
-            columns.ball[2][k] = NetFixedToDouble(b + show::kBallVx);
-            columns.ball[3][k] = NetFixedToDouble(b + show::kBallVy);
-        }
+        const std::size_t n = std::min(last, from + kRecordsPerBlock) - from;
+        const unsigned char* const* block = shows.data() + from;
+        // The next block's records are fetched while this one is decoded: taken
+        // out a field at a time, they would each be waited for.
+        const std::size_t next = std::min(last, from + 2 * kRecordsPerBlock);
+        for (std::size_t k = from + n; k < next; ++k)
+            for (std::size_t b = 0; b < short_showinfo_t2::size; b += 64)
+                __builtin_prefetch(shows[k] + b);
+        constexpr std::size_t kBall[4] = {show::kBallX, show::kBallY, show::kBallVx, show::kBallVy};
         for (std::size_t c = 0; c < 4; ++c)
-            Widen(columns.ball[c], from, to, extremes.ballLo[c], extremes.ballHi[c]);
+            DecodeColumn(block, n, kBall[c], columns.ball[c] + from, extremes.ballLo[c], extremes.ballHi[c], kFixed);
         for (std::size_t i = 0; i < show::kPlayerCount; ++i) {
-            const Columns::Player out = columns.players[i];
-            const std::size_t at = show::kPlayers + i * show::kPlayerSize;
-            for (std::size_t k = from; k < to; ++k) {
-                const unsigned char* r = shows[k] + at;
-                out.type[k] = NetShort(r + player::kType);
-                out.mode[k] = NetShort(r + player::kMode);
-                for (std::size_t f = 0; f < 10; ++f)
-                    out.fixed[f][k] = NetFixedToDouble(r + kFixedOffsets[f]);
-                out.viewQuality[k] = NetShort(r + player::kViewQuality);
-                for (std::size_t c = 0; c < player::kCountCount; ++c)
-                    out.counts[c][k] = NetShort(r + player::kCounts + 2 * c);
-            }
+            const Columns::Player& out = columns.players[i];
             Extremes::Player& e = extremes.players[i];
+            const std::size_t at = show::kPlayers + i * show::kPlayerSize;
+            for (std::size_t k = 0; k < n; ++k)
+                recs[k] = block[k] + at;
             for (std::size_t f = 0; f < 10; ++f)
-                Widen(out.fixed[f], from, to, e.lo[f], e.hi[f]);
-            Widen(out.type, from, to, e.shortLo[0], e.shortHi[0]);
-            Widen(out.mode, from, to, e.shortLo[1], e.shortHi[1]);
-            Widen(out.viewQuality, from, to, e.shortLo[2], e.shortHi[2]);
+                DecodeColumn(recs, n, kFixedOffsets[f], out.fixed[f] + from, e.lo[f], e.hi[f], kFixed);
+            DecodeColumn(recs, n, player::kType, out.type + from, e.shortLo[0], e.shortHi[0], kShort);
+            DecodeColumn(recs, n, player::kMode, out.mode + from, e.shortLo[1], e.shortHi[1], kShort);
+            DecodeColumn(recs, n, player::kViewQuality, out.viewQuality + from, e.shortLo[2], e.shortHi[2], kShort);
             for (std::size_t c = 0; c < player::kCountCount; ++c)
-                Widen(out.counts[c], from, to, e.shortLo[3 + c], e.shortHi[3 + c]);
+                DecodeColumn(recs, n, player::kCounts + 2 * c, out.counts[c] + from, e.shortLo[3 + c],
+                             e.shortHi[3 + c], kShort);
         }
     }
 }

@@ -285,7 +285,7 @@ void FillRoleColumns(RoboCupFileT& log, FeatureList& list, ConceptObject* ball)
             continue;
         RequireCycles(*roles, cycles);
         // The stored handles, not windowed means: a mean of two handles names no concept.
-        const std::vector<std::int32_t>& handles = roles->GetValues();
+        const ChannelValues<std::int32_t>& handles = roles->GetValues();
         std::int32_t lastHandle = 0;
         ConceptObject* lastRole = nullptr;
         for (int t = 0; t < cycles; ++t) {

@@ -109,7 +109,7 @@ bool FitTyped(TimeChannel* leaf, std::size_t n)
     auto* typed = dynamic_cast<DataTimeChannel<T>*>(leaf);
     if (typed == nullptr)
         return false;
-    std::vector<T>& values = typed->GetValues();
+    ChannelValues<T>& values = typed->GetValues();
     if (values.size() < n) {
         typed->AppendCopies(n - values.size(), T{});
     } else if (values.size() > n) {
@@ -153,7 +153,7 @@ bool AppendInPlace(TimeChannel* leaf, TimeChannel* src, double scale, double off
         return false;
     auto* to = static_cast<DataTimeChannel<T>*>(leaf);
     const auto* from = static_cast<const DataTimeChannel<T>*>(src);
-    const std::vector<T>& values = from->GetValues();
+    const ChannelValues<T>& values = from->GetValues();
     const std::size_t n = values.size();
     T* out = to->Extend(n);
     if (std::is_integral_v<T> && scale == 1.0 && offset == 0.0) {

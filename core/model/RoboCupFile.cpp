@@ -145,14 +145,19 @@ void RoboCupFileT::ResolveChannelReferences()
     timeChannel = FindLeaf<std::int16_t>(s, "time");
     for (int i = 0; i < kObjectCount; ++i) {
         const std::string object = ObjectName(i);
-        posXChannel[i] = FindLeaf<double>(s, object + ".pos.x");
-        posYChannel[i] = FindLeaf<double>(s, object + ".pos.y");
-        possessorChannel[i] = FindLeaf<std::int8_t>(s, object + ".calculated.possessor");
-        kickChannel[i] = FindLeaf<std::int8_t>(s, object + ".actions.kick");
-        eventChannel[i] = FindLeaf<std::int32_t>(s, object + ".calculated.event");
-        roleChannel[i] = FindLeaf<std::int32_t>(s, object + ".calculated.role");
-        kickEventChannel[i] = FindLeaf<std::int8_t>(s, object + ".calculated.kick_event");
-        nearestOpponentChannel[i] = FindLeaf<std::int16_t>(s, object + ".calculated.nearest_opponent");
+        // Where a fresh record holds a player's leaf (the ball has none of these
+        // but its position).
+        auto at = [i](int k) { return i > 0 ? PlayerLeafIndex(i - 1, k) : -1; };
+        namespace k = playerleaf;
+        posXChannel[i] = FindLeaf<double>(s, object + ".pos.x", i > 0 ? at(k::kPosX) : kSchemaLeaf.ballX);
+        posYChannel[i] = FindLeaf<double>(s, object + ".pos.y", i > 0 ? at(k::kPosY) : kSchemaLeaf.ballY);
+        possessorChannel[i] = FindLeaf<std::int8_t>(s, object + ".calculated.possessor", at(k::kPossessor));
+        kickChannel[i] = FindLeaf<std::int8_t>(s, object + ".actions.kick", at(k::kKick));
+        eventChannel[i] = FindLeaf<std::int32_t>(s, object + ".calculated.event", at(k::kEvent));
+        roleChannel[i] = FindLeaf<std::int32_t>(s, object + ".calculated.role", at(k::kRole));
+        kickEventChannel[i] = FindLeaf<std::int8_t>(s, object + ".calculated.kick_event", at(k::kKickEvent));
+        nearestOpponentChannel[i] =
+            FindLeaf<std::int16_t>(s, object + ".calculated.nearest_opponent", at(k::kNearestOpponent));
     }
 }
 

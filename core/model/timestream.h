@@ -80,10 +80,31 @@ DataTimeChannel<T>* FindLeaf(const TimeStream& stream, const std::string& fullNa
     return dynamic_cast<DataTimeChannel<T>*>(stream.FindChannel(fullName));
 }
 
+// The same, looked at first at leaf index `likely` (where a record made with the
+// schema holds it): found there without a search over every channel, and searched
+// for by name when channels added since have moved it.
+template <typename T>
+DataTimeChannel<T>* FindLeaf(const TimeStream& stream, const std::string& fullName, int likely)
+{
+    if (likely >= 0 && likely <= stream.GetLastLeafIndex()) {
+        TimeChannel* leaf = stream.GetChannel(likely);
+        if (leaf->GetFullName() == fullName)
+            return dynamic_cast<DataTimeChannel<T>*>(leaf);
+    }
+    return FindLeaf<T>(stream, fullName);
+}
+
 // The stored values of a channel (null for a missing one). Derived values are
 // computed from and into these, not through the user's averaging window.
 template <typename T>
 T* RawValues(DataTimeChannel<T>* channel)
+{
+    return channel != nullptr ? channel->GetValues().data() : nullptr;
+}
+// The same for reading only: the channel keeps its extremes, where handing its
+// values out for writing would have them taken again after the derived pass.
+template <typename T>
+const T* ReadValues(const DataTimeChannel<T>* channel)
 {
     return channel != nullptr ? channel->GetValues().data() : nullptr;
 }

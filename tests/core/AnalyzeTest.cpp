@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <set>
 #include <sstream>
@@ -399,12 +400,14 @@ TEST(DerivedPassCommands, EveryCommandReadsItsOwnCount)
 TEST(DerivedPassSpeed, ClassLimitsBelongToTheFasterClass)
 {
     RecordingHooks hooks;
-    HandLog h(9);
-    // The last two have lengths 0.3 and 0.088.
-    h.Of<double>(10, "vel.dx") = {0.0, 0.0299, 0.03, 0.0999, 0.1, 0.0, -0.3, 0.18, 0.0625};
-    h.Of<double>(10, "vel.dy") = {0.0, 0.0, 0.0, 0.0, 0.0, 0.3, 0.0, -0.24, 0.0625};
+    HandLog h(10);
+    // Lengths 0.3 and 0.088 follow; a velocity that is no number is below no limit.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    h.Of<double>(10, "vel.dx") = {0.0, 0.0299, 0.03, 0.0999, 0.1, 0.0, -0.3, 0.18, 0.0625, nan};
+    h.Of<double>(10, "vel.dy") = {0.0, 0.0, 0.0, 0.0, 0.0, 0.3, 0.0, -0.24, 0.0625, 0.0};
     h.Derive();
-    EXPECT_EQ(h.Of<std::int8_t>(10, "calculated.speed"), (std::vector<std::int8_t>{0, 0, 1, 1, 2, 3, 3, 3, 1}));
+    EXPECT_EQ(h.Of<std::int8_t>(10, "calculated.speed"), (std::vector<std::int8_t>{0, 0, 1, 1, 2, 3, 3, 3, 1, 3}));
+    EXPECT_EQ(SpeedClass(nan), 3);
     EXPECT_EQ(SpeedClass(0.29999), 2);
     EXPECT_EQ(SpeedClass(12.0), 3);
 }

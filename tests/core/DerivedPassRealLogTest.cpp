@@ -1,6 +1,7 @@
 // The derived pass on real logs against the plain computations it stands for:
 // every player's nearest opponent and team-mate as his own search over the
 // others finds them, and the extremes of every leaf as a full scan finds them.
+#include "support/ChannelValuesEqual.h"
 #include "core/analysis/Analyze.h"
 #include "core/io/Convertlog.h"
 #include "core/model/Parallel.h"
@@ -12,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
@@ -30,7 +33,7 @@ std::unique_ptr<RoboCupFileT> Read(const std::string& name)
 }
 
 template <typename T>
-const std::vector<T>& Values(const RoboCupFileT& log, const std::string& name)
+const ChannelValues<T>& Values(const RoboCupFileT& log, const std::string& name)
 {
     auto* leaf = FindLeaf<T>(*log.stream, name);
     if (leaf == nullptr)
@@ -132,6 +135,52 @@ TEST_P(DerivedPassRealLog, ExtremesOfEveryLeafAreThoseOfAFullScan)
                        : 0;
     }
     EXPECT_GT(derived, 22);  // the derived leaves were written, and their extremes moved
+}
+
+// A leaf the user added under the ball moves every player's leaves one place on:
+// the pass must still read and write each player's own leaves, found by name.
+TEST_P(DerivedPassRealLog, AChannelBeforeThePlayersMovesNoDerivedValue)
+{
+    const auto plain = Read(GetParam());
+    auto moved = Read(GetParam());
+    TimeStream& s = *moved->stream;
+    auto* ball = dynamic_cast<CompositeTimeChannel*>(s.FindChannel("Ball"));
+    ASSERT_NE(ball, nullptr);
+    auto* extra = new DataTimeChannel<double>("extra");
+    extra->AppendCopies(static_cast<std::size_t>(moved->cycles), 1.0);
+    ball->AddChild(extra);
+    s.RebuildChannelLists();
+    // What the pass writes of each player, spoilt, so that only writing it again
+    // brings it back.
+    for (TimeChannel* leaf : s.GetLeaves()) {
+        const std::string& name = leaf->GetFullName();
+        const bool perPlayer = name.find("player") != std::string::npos;
+        const bool written = name.find(".actions.") != std::string::npos || name.find(".nearest_") != std::string::npos ||
+                             name.find(".dist_") != std::string::npos || name.find(".calculated.possessor") != std::string::npos ||
+                             name.find(".real_possessor") != std::string::npos ||
+                             name.find(".calculated.speed") != std::string::npos;
+        if (!perPlayer || !written)
+            continue;
+        if (auto* c = dynamic_cast<DataTimeChannel<std::int8_t>*>(leaf))
+            std::fill(c->GetValues().begin(), c->GetValues().end(), std::int8_t{9});
+        else if (auto* h = dynamic_cast<DataTimeChannel<std::int16_t>*>(leaf))
+            std::fill(h->GetValues().begin(), h->GetValues().end(), std::int16_t{99});
+        else if (auto* d = dynamic_cast<DataTimeChannel<double>*>(leaf))
+            std::fill(d->GetValues().begin(), d->GetValues().end(), 99.0);
+    }
+    moved->ComputeCalculatedFields();
+
+    const std::vector<TimeChannel*>& leaves = plain->stream->GetLeaves();
+    ASSERT_EQ(s.GetLeaves().size(), leaves.size() + 1);
+    for (TimeChannel* leaf : leaves) {
+        const TimeChannel* other = s.FindChannel(leaf->GetFullName());
+        ASSERT_NE(other, nullptr) << leaf->GetFullName();
+        for (int t = 0; t < plain->cycles; ++t) {
+            const double a = leaf->GetValue(t);
+            const double b = other->GetValue(t);
+            ASSERT_TRUE(a == b || (std::isnan(a) && std::isnan(b))) << leaf->GetFullName() << " at " << t;
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Logs, DerivedPassRealLog,

@@ -438,9 +438,9 @@ TEST_F(ComputeFeaturesTest, RoleColumnsHoldTheBallAndTheStoredRoles)
     auto file = Record(4);
     ConceptObject role1("LFB", nullptr, false);
     ConceptObject role2("GK", nullptr, false);
-    std::vector<std::int32_t>& lp3 = file->roleChannel[3]->GetValues();
+    ChannelValues<std::int32_t>& lp3 = file->roleChannel[3]->GetValues();
     lp3 = {ConceptHandle(&role1), ConceptHandle(&role2), ConceptHandle(&role2), 0};
-    std::vector<std::int32_t>& rp1 = file->roleChannel[12]->GetValues();
+    ChannelValues<std::int32_t>& rp1 = file->roleChannel[12]->GetValues();
     rp1 = {ConceptHandle(&role2), 0x7ffffff0, ConceptHandle(&role1), ConceptHandle(&role1)};
     // A wide reading window must not blend two handles into a third.
     file->stream->SetTimeWindow(3);

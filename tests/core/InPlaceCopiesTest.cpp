@@ -33,8 +33,8 @@ bool SameBytes(const TimeChannel* a, const TimeChannel* b, std::string& why)
     const auto* y = dynamic_cast<const DataTimeChannel<T>*>(b);
     if (x == nullptr || y == nullptr)
         return false;
-    const std::vector<T>& u = x->GetValues();
-    const std::vector<T>& v = y->GetValues();
+    const ChannelValues<T>& u = x->GetValues();
+    const ChannelValues<T>& v = y->GetValues();
     if (u.size() != v.size())
         why = "counts " + std::to_string(u.size()) + " and " + std::to_string(v.size());
     else if (!u.empty() && std::memcmp(u.data(), v.data(), u.size() * sizeof(T)) != 0)

@@ -1,6 +1,7 @@
 // Merging the play of one team from several logs: the team chooser's list, the
 // choice of sources, and the merged log of real matches where the team played
 // once on the left and once on the right.
+#include "support/ChannelValuesEqual.h"
 #include "core/load/MergeLogs.h"
 
 #include "core/concepts/ConceptHierarchies.h"
@@ -48,7 +49,7 @@ std::vector<std::string> Entries(const TeamList& list)
 }
 
 template <typename T>
-const std::vector<T>& ValuesOf(const RoboCupFileT& log, const std::string& name)
+const ChannelValues<T>& ValuesOf(const RoboCupFileT& log, const std::string& name)
 {
     const auto* leaf = FindLeaf<T>(*log.stream, name);
     if (leaf == nullptr)
@@ -319,7 +320,7 @@ const std::map<int, int> kOtherSide = [] {
 
 int OtherSide(int mode) { return kOtherSide.contains(mode) ? kOtherSide.at(mode) : mode; }
 
-std::map<int, int> CountModes(const std::vector<std::int16_t>& modes, std::size_t from, std::size_t to)
+std::map<int, int> CountModes(const ChannelValues<std::int16_t>& modes, std::size_t from, std::size_t to)
 {
     std::map<int, int> counts;
     for (std::size_t t = from; t < to; ++t)

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <vector>
@@ -314,6 +316,69 @@ std::map<std::string, int> CountRecords(const std::string& file, Recorder& rec)
 }
 
 }  // namespace
+
+// Remembers where in the input each show record was handed over from.
+class PlaceRecorder : public Recorder {
+public:
+    const unsigned char* input = nullptr;
+    std::size_t size = 0;
+    std::vector<long long> offsets;  // of the handed bytes in the input; -1 for a copy
+
+protected:
+    void doHandleShortShowInfo2At(std::streampos pos, const unsigned char* bytes) override
+    {
+        const auto at = reinterpret_cast<std::uintptr_t>(bytes) - reinterpret_cast<std::uintptr_t>(input);
+        offsets.push_back(at < size ? static_cast<long long>(at) : -1);
+        Recorder::doHandleShortShowInfo2At(pos, bytes);
+    }
+};
+
+TEST(RcgParser, AnInputInMemoryGivesTheRecordsOfTheStreamWhereTheyLie)
+{
+    ShowState s;
+    s.time = 5;
+    s.ball.x = -3.25;
+    const std::string real = [] {
+        std::ifstream in(GunzippedTestFile("match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg"), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }();
+    // A real match, shows between other records, a show cut in its body, one cut
+    // right after its tag, and a file that ends with a whole show.
+    const std::vector<std::string> inputs = {
+        real,
+        RcgWriter(3).PlayMode(PM_KickOffLeft).Show(s).Message(1, "hi").Show(s).Bytes(),
+        RcgWriter(3).Show(s).Show(s).Truncate(700).Bytes(),
+        RcgWriter(3).Show(s).Show(s).Truncate(1428).Bytes(),
+        RcgWriter(3).Show(s).Bytes(),
+    };
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        const std::string& bytes = inputs[i];
+        Recorder streamed;
+        const int records = ParseAll(bytes, streamed);
+
+        PlaceRecorder placed;
+        placed.input = reinterpret_cast<const unsigned char*>(bytes.data());
+        placed.size = bytes.size();
+        std::istringstream in(bytes, std::ios::binary);
+        rcss::RCGParser parser(placed);
+        parser.setInput(placed.input, bytes.size());
+        int n = 0;
+        while (parser.parse(in))
+            ++n;
+        EXPECT_EQ(n, records) << i;
+        EXPECT_EQ(placed.calls, streamed.calls) << i;
+        EXPECT_EQ(placed.positions, streamed.positions) << i;
+        EXPECT_EQ(placed.bodies, streamed.bodies) << i;
+        EXPECT_EQ(placed.eofs, 1) << i;
+        // Every whole show was handed over from its place, just after its tag.
+        std::vector<long long> expected;
+        for (std::size_t k = 0; k < streamed.calls.size(); ++k)
+            if (streamed.calls[k] == "show3")
+                expected.push_back(streamed.positions[k - 1] + 2);  // positions skip the version call
+        EXPECT_EQ(placed.offsets, expected) << i;
+        EXPECT_FALSE(expected.empty()) << i;
+    }
+}
 
 TEST(RcgParser, RealLogsGiveTheRecordCountsOfTheirDescriptions)
 {

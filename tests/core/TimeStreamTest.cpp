@@ -1,3 +1,4 @@
+#include "support/ChannelValuesEqual.h"
 #include "core/model/timestream.h"
 
 #include <gtest/gtest.h>

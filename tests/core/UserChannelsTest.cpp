@@ -33,7 +33,7 @@ protected:
     }
 
     TimeChannel* Find(const std::string& name) const { return log->stream->FindChannel(name); }
-    std::vector<double>& Values(const std::string& name) const
+    ChannelValues<double>& Values(const std::string& name) const
     {
         return dynamic_cast<DataTimeChannel<double>&>(*Find(name)).GetValues();
     }
@@ -68,7 +68,7 @@ TEST_F(UserChannelsTest, PlainRowMakesOneLastLeafAndRecomputesIt)
         ASSERT_DOUBLE_EQ(At("user.speed", c), std::hypot(At("Ball.vel.dx", c), At("Ball.vel.dy", c))) << c;
 
     // Again: the same leaf, its values computed afresh.
-    const std::vector<double> first = Values("user.speed");
+    const ChannelValues<double> first = Values("user.speed");
     Values("user.speed").assign(first.size(), -1.0);
     CreateUserChannels(*log, rows);
     EXPECT_EQ(static_cast<int>(log->stream->GetLeaves().size()), kSchemaLeaves + 1);

@@ -6,6 +6,7 @@
 
 #include "core/model/RoboCupFile.h"
 #include "core/model/timestream.h"
+#include "support/ChannelValuesEqual.h"
 
 #include <memory>
 #include <stdexcept>
@@ -14,7 +15,7 @@
 
 // The stored values of a leaf by full name; throws for a missing leaf or another type.
 template <typename T>
-std::vector<T>& LeafValues(RoboCupFileT& log, const std::string& fullName)
+ChannelValues<T>& LeafValues(RoboCupFileT& log, const std::string& fullName)
 {
     auto* channel = dynamic_cast<DataTimeChannel<T>*>(log.stream->FindChannel(fullName));
     if (channel == nullptr)
@@ -32,17 +33,17 @@ public:
     // Moves the object by 0.5 in x at the last cycle, so that it counts as moving.
     void Nudge(int object) { X(object).back() += 0.5; }
 
-    std::vector<double>& X(int object) { return Of<double>(object, "pos.x"); }
-    std::vector<double>& Y(int object) { return Of<double>(object, "pos.y"); }
+    ChannelValues<double>& X(int object) { return Of<double>(object, "pos.x"); }
+    ChannelValues<double>& Y(int object) { return Of<double>(object, "pos.y"); }
     // A leaf of an object by its path below the object ("calculated.speed").
     template <typename T>
-    std::vector<T>& Of(int object, const std::string& path)
+    ChannelValues<T>& Of(int object, const std::string& path)
     {
         return LeafValues<T>(*log, ObjectName(object) + "." + path);
     }
     // A leaf by full name ("score.diff").
     template <typename T>
-    std::vector<T>& Of(const std::string& fullName)
+    ChannelValues<T>& Of(const std::string& fullName)
     {
         return LeafValues<T>(*log, fullName);
     }

@@ -2,6 +2,7 @@
 
 #include "platform/ByteOrder.h"
 
+#include <algorithm>
 #include <istream>
 #include <vector>
 
@@ -34,6 +35,13 @@ bool ReadRecord(std::istream& strm, Record& rec)
 }
 
 }  // namespace
+
+void RCGDataHandler::doHandleShortShowInfo2At(std::streampos pos, const unsigned char* bytes)
+{
+    short_showinfo_t2 show;
+    std::copy(bytes, bytes + short_showinfo_t2::size, show.bytes);
+    doHandleShortShowInfo2(pos, show);
+}
 
 bool RCGParser::endOfInput(std::istream& strm)
 {
@@ -84,6 +92,13 @@ bool RCGParser::parseTagged(std::istream& strm, std::streampos pos)
         return true;
     case SHOW_MODE:
         if (m_handler.getLogVersion() == 3) {
+            const std::streamoff at = static_cast<std::streamoff>(pos) + 2;  // after the tag
+            if (m_input != nullptr && pos != std::streampos(-1) && at >= 0 &&
+                static_cast<std::size_t>(at) + short_showinfo_t2::size <= m_inputSize) {
+                m_handler.handleShortShowInfo2At(pos, m_input + at);
+                strm.seekg(static_cast<std::streamoff>(short_showinfo_t2::size), std::ios::cur);
+                return true;
+            }
             short_showinfo_t2 show;
             if (!ReadRecord(strm, show))
                 return endOfInput(strm);

@@ -28,6 +28,9 @@ public:
     void handleDispInfo(std::streampos pos, const dispinfo_t& disp) { doHandleDispInfo(pos, disp); }
     void handleShowInfo(std::streampos pos, const showinfo_t& show) { doHandleShowInfo(pos, show); }
     void handleShortShowInfo2(std::streampos pos, const short_showinfo_t2& show) { doHandleShortShowInfo2(pos, show); }
+    // The same record where it lies in an input held in memory (short_showinfo_t2::size
+    // bytes after the mode tag): a receiver that reads it there spares the copy.
+    void handleShortShowInfo2At(std::streampos pos, const unsigned char* bytes) { doHandleShortShowInfo2At(pos, bytes); }
     void handleMsgInfo(std::streampos pos, short board, const std::string& msg) { doHandleMsgInfo(pos, board, msg); }
     void handlePlayMode(std::streampos pos, char playMode) { doHandlePlayMode(pos, playMode); }
     void handleTeamInfo(std::streampos pos, const team_t& left, const team_t& right) { doHandleTeamInfo(pos, left, right); }
@@ -42,6 +45,8 @@ protected:
     virtual void doHandleDispInfo(std::streampos, const dispinfo_t&) {}
     virtual void doHandleShowInfo(std::streampos, const showinfo_t&) {}
     virtual void doHandleShortShowInfo2(std::streampos, const short_showinfo_t2&) {}
+    // By default the record is copied and handed on as any other.
+    virtual void doHandleShortShowInfo2At(std::streampos pos, const unsigned char* bytes);
     virtual void doHandleMsgInfo(std::streampos, short, const std::string&) {}
     virtual void doHandlePlayMode(std::streampos, char) {}
     virtual void doHandleTeamInfo(std::streampos, const team_t&, const team_t&) {}
@@ -69,6 +74,14 @@ public:
     // call read it); -1 when the stream could not tell. After parse returned false,
     // a value short of the end of the input means the input ends inside a record.
     std::streampos recordStart() const { return m_recordStart; }
+    // The whole input, when the stream reads bytes held in memory (positions are
+    // offsets into them): version-3 show records are then handed over where they
+    // lie and skipped, instead of being copied out of the stream.
+    void setInput(const unsigned char* data, std::size_t size)
+    {
+        m_input = data;
+        m_inputSize = size;
+    }
 
 protected:
     bool doParse(std::istream& strm) override;
@@ -81,6 +94,8 @@ private:
 
     RCGDataHandler& m_handler;
     std::streampos m_recordStart = -1;
+    const unsigned char* m_input = nullptr;
+    std::size_t m_inputSize = 0;
 };
 
 }  // namespace rcss
