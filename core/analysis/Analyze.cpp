@@ -106,6 +106,9 @@ struct PlayerDerivation {
     // leaves; hasBall gets his possession per cycle.
     void Derive(int p, const PlayerDerivedLeaves& l, std::vector<std::int8_t>& hasBall) const
     {
+        // A local count: the loops below write bytes, which could be any member,
+        // and would otherwise read the count again at every step.
+        const int n = this->n;
         const double* px = x[p];
         const double* py = y[p];
 

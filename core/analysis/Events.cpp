@@ -86,23 +86,31 @@ T* ArrayOf(DataTimeChannel<T>* channel, int cycles)
         return nullptr;
     return channel->GetValues().data();
 }
+// The same for an array only read: its channel keeps its extremes.
+template <class T>
+const T* ReadArrayOf(const DataTimeChannel<T>* channel, int cycles)
+{
+    if (!channel || static_cast<long long>(channel->GetValues().size()) < cycles)
+        return nullptr;
+    return channel->GetValues().data();
+}
 
 EventArrays Resolve(RoboCupFileT& file)
 {
     EventArrays a;
     a.cycles = std::max(0, file.cycles);
     const int n = a.cycles;
-    a.playMode = ArrayOf(file.playModeChannel, n);
+    a.playMode = ReadArrayOf(file.playModeChannel, n);
     bool queries = a.playMode != nullptr;
     bool walk = true;
     for (int o = 0; o < kObjectCount; ++o) {
-        a.x[o] = ArrayOf(file.posXChannel[o], n);
-        a.y[o] = ArrayOf(file.posYChannel[o], n);
+        a.x[o] = ReadArrayOf(file.posXChannel[o], n);
+        a.y[o] = ReadArrayOf(file.posYChannel[o], n);
         a.kickEvent[o] = ArrayOf(file.kickEventChannel[o], n);
         walk = walk && a.x[o] && a.y[o] && a.kickEvent[o];
         if (o >= kFirstPlayer) {
             a.possessor[o] = ArrayOf(file.possessorChannel[o], n);
-            a.kick[o] = ArrayOf(file.kickChannel[o], n);
+            a.kick[o] = ReadArrayOf(file.kickChannel[o], n);
             walk = walk && ArrayOf(file.eventChannel[o], n);
             queries = queries && a.possessor[o] && a.kick[o];
         }

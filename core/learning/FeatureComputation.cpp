@@ -12,6 +12,8 @@
 #include "platform/Hooks.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <map>
@@ -184,6 +186,64 @@ private:
 // the compiler must assume could be the evaluator or the positions. Eight
 // features' verdicts are packed into one byte per cycle afterwards.
 
+// Writes verdicts[0 .. n): eight at a time from four masks of two verdicts each
+// (pair(k) gives bit 0 for verdict k and bit 1 for verdict k + 1), one at a time
+// (one(k)) for the rest. The eight bytes are looked up whole from their eight bits.
+#if defined(__SSE2__)
+constexpr std::array<std::uint64_t, 256> kBytesOfBits = [] {
+    std::array<std::uint64_t, 256> bytes{};
+    for (unsigned bits = 0; bits < 256; ++bits)
+        for (unsigned k = 0; k < 8; ++k)
+            bytes[bits] |= static_cast<std::uint64_t>((bits >> k) & 1u) << (8 * k);
+    return bytes;
+}();
+
+template <class Pair, class One>
+void PairedVerdicts(int n, std::uint8_t* verdicts, Pair pair, One one)
+{
+    int k = 0;
+    for (; k + 8 <= n; k += 8) {
+        const unsigned bits = static_cast<unsigned>(pair(k) | pair(k + 2) << 2 | pair(k + 4) << 4 | pair(k + 6) << 6);
+        // The bytes are in the order of the cycles only where the lowest byte comes first.
+        std::uint64_t bytes = kBytesOfBits[bits];
+        if constexpr (std::endian::native == std::endian::big)
+            bytes = __builtin_bswap64(bytes);
+        std::memcpy(verdicts + k, &bytes, sizeof bytes);
+    }
+    for (; k < n; ++k)
+        verdicts[k] = one(k) ? 1 : 0;
+}
+
+// The verdicts of a region on two positions at once: the same comparisons as its
+// Holds, a NaN failing each of them.
+int PairMask(const SquareRegionEvaluator& r, __m128d x, __m128d y)
+{
+    const __m128d inX = _mm_and_pd(_mm_cmple_pd(_mm_set1_pd(r.x1), x), _mm_cmple_pd(x, _mm_set1_pd(r.x2)));
+    const __m128d inY = _mm_and_pd(_mm_cmple_pd(_mm_set1_pd(r.y1), y), _mm_cmple_pd(y, _mm_set1_pd(r.y2)));
+    const int inside = _mm_movemask_pd(_mm_and_pd(inX, inY));
+    return r.mode == 0 ? inside : r.mode == 1 ? inside ^ 3 : 3;
+}
+int PairMask(const CircleRegionEvaluator& r, __m128d x, __m128d y)
+{
+    const __m128d dx = _mm_sub_pd(x, _mm_set1_pd(r.cx));
+    const __m128d dy = _mm_sub_pd(y, _mm_set1_pd(r.cy));
+    const __m128d d = _mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(dx, dx), _mm_mul_pd(dy, dy)));
+    return _mm_movemask_pd(_mm_cmple_pd(d, _mm_set1_pd(r.r)));
+}
+int PairMask(const SidelineEvaluator& r, __m128d, __m128d y)
+{
+    const int low = r.beyondLow ? _mm_movemask_pd(_mm_cmplt_pd(y, _mm_set1_pd(-pitch::kHalfWidth))) : 0;
+    const int high = r.beyondHigh ? _mm_movemask_pd(_mm_cmpgt_pd(y, _mm_set1_pd(pitch::kHalfWidth))) : 0;
+    return low | high;
+}
+int PairMask(const GoallineEvaluator& r, __m128d x, __m128d)
+{
+    const int left = r.beyondLeft ? _mm_movemask_pd(_mm_cmplt_pd(x, _mm_set1_pd(-pitch::kHalfLength))) : 0;
+    const int right = r.beyondRight ? _mm_movemask_pd(_mm_cmpgt_pd(x, _mm_set1_pd(pitch::kHalfLength))) : 0;
+    return left | right;
+}
+#endif
+
 // The region kinds judge the position alone: over a log with cycles their verdict
 // is Holds(x, y), which needs no virtual call. False when the evaluator is not
 // exactly of that kind.
@@ -194,6 +254,17 @@ bool RegionVerdicts(const BasicEvaluator* evaluator, const double* xs, const dou
     if (evaluator == nullptr || typeid(*evaluator) != typeid(Region))
         return false;
     const Region region = static_cast<const Region&>(*evaluator);
+#if defined(__SSE2__)
+    if (xs != nullptr && ys != nullptr) {
+        const double* x = xs + first;
+        const double* y = ys + first;
+        PairedVerdicts(
+            last - first, verdicts,
+            [&](int k) { return PairMask(region, _mm_loadu_pd(x + k), _mm_loadu_pd(y + k)); },
+            [&](int k) { return region.Holds(x[k], y[k]); });
+        return true;
+    }
+#endif
     for (int t = first; t < last; ++t)
         verdicts[t - first] = region.Holds(xs != nullptr ? xs[t] : 0.0, ys != nullptr ? ys[t] : 0.0) ? 1 : 0;
     return true;
@@ -214,8 +285,27 @@ bool BallSideVerdicts(const BasicEvaluator* evaluator, int object, const double*
     if (xs == nullptr || ys == nullptr || ballXs == nullptr || ballYs == nullptr)
         return false;
     const RelativePosEvaluator side = static_cast<const RelativePosEvaluator&>(*evaluator);
-    for (int t = first; t < last; ++t)
-        verdicts[t - first] = side.Holds(xs[t], ys[t], ballXs[t], ballYs[t]) ? 1 : 0;
+    const double* px = xs + first;
+    const double* py = ys + first;
+    const double* bx = ballXs + first;
+    const double* by = ballYs + first;
+#if defined(__SSE2__)
+    // The same products and comparisons as Holds, two positions at once.
+    const __m128d sx = _mm_set1_pd(static_cast<double>(side.sx));
+    const __m128d sy = _mm_set1_pd(static_cast<double>(side.sy));
+    const __m128d zero = _mm_setzero_pd();
+    PairedVerdicts(
+        last - first, verdicts,
+        [&](int k) {
+            const __m128d alongX = _mm_mul_pd(sx, _mm_sub_pd(_mm_loadu_pd(bx + k), _mm_loadu_pd(px + k)));
+            const __m128d alongY = _mm_mul_pd(sy, _mm_sub_pd(_mm_loadu_pd(by + k), _mm_loadu_pd(py + k)));
+            return _mm_movemask_pd(_mm_and_pd(_mm_cmpge_pd(alongX, zero), _mm_cmpge_pd(alongY, zero)));
+        },
+        [&](int k) { return side.Holds(px[k], py[k], bx[k], by[k]); });
+#else
+    for (int k = 0; k < last - first; ++k)
+        verdicts[k] = side.Holds(px[k], py[k], bx[k], by[k]) ? 1 : 0;
+#endif
     return true;
 }
 
@@ -225,20 +315,21 @@ void RangeVerdicts(const RangeTest& test, const std::vector<double>& values, int
     const double lo = test.lo;
     const double hi = test.hi;
     const double* v = values.data();
-    int k = 0;
 #if defined(__SSE2__)
     // Two values at once: the same two comparisons, a NaN failing both.
     const __m128d low = _mm_set1_pd(lo);
     const __m128d high = _mm_set1_pd(hi);
-    for (; k + 2 <= n; k += 2) {
-        const __m128d x = _mm_loadu_pd(v + k);
-        const int holds = _mm_movemask_pd(_mm_and_pd(_mm_cmple_pd(low, x), _mm_cmplt_pd(x, high)));
-        verdicts[k] = static_cast<std::uint8_t>(holds & 1);
-        verdicts[k + 1] = static_cast<std::uint8_t>(holds >> 1);
-    }
-#endif
-    for (; k < n; ++k)
+    PairedVerdicts(
+        n, verdicts,
+        [&](int k) {
+            const __m128d x = _mm_loadu_pd(v + k);
+            return _mm_movemask_pd(_mm_and_pd(_mm_cmple_pd(low, x), _mm_cmplt_pd(x, high)));
+        },
+        [&](int k) { return lo <= v[k] && v[k] < hi; });
+#else
+    for (int k = 0; k < n; ++k)
         verdicts[k] = static_cast<std::uint8_t>((lo <= v[k]) & (v[k] < hi));
+#endif
 }
 
 // ORs the 0/1 verdicts, moved up to bit `shift`, into the packed bytes and

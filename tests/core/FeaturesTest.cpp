@@ -12,9 +12,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -524,6 +526,68 @@ TEST_F(ComputeFeaturesTest, RangesOfOneStateVariableGiveTheirEvaluatorsVerdicts)
     EXPECT_EQ(bits(6), "1001");
     EXPECT_EQ(bits(7), "1111");  // a == the object itself: 0
     EXPECT_EQ(list.GetCount(6), 2);
+}
+
+// Positions on the very bounds of the regions, just past them, not numbers and
+// out of range, more of them than a whole number of eights: every bit is what
+// the concept itself says, asked one cycle at a time.
+TEST_F(ComputeFeaturesTest, RegionsAndBallSidesOnTheirBoundsGiveTheirEvaluatorsVerdicts)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const double above = std::nextafter(52.5, 100.0);
+    const std::vector<std::pair<double, double>> player = {
+        {-52.5, -34.0}, {52.5, 34.0}, {-above, 0.0}, {above, 0.0}, {0.0, std::nextafter(-34.0, -40.0)},
+        {0.0, std::nextafter(34.0, 40.0)}, {nan, 0.0}, {0.0, nan}, {10.0, 10.0}, {20.0, 20.0},
+        {10.0, std::nextafter(20.0, 30.0)}, {3.0, 4.0}, {3.0, std::nextafter(4.0, 5.0)}, {-0.0, 0.0},
+        {1e308, 1e308}, {-inf, 0.0}, {inf, inf}, {std::nextafter(10.0, 0.0), 15.0}, {15.0, 9.99999},
+        {-10.0, -20.0}, {5.0, -5.0}};
+    const std::vector<std::pair<double, double>> ballAt = {
+        {-52.5, -34.0}, {0.0, 0.0}, {nan, 0.0}, {1.0, nan}, {0.0, -34.0}, {0.0, 40.0}, {0.0, 0.0},
+        {0.0, 0.0}, {10.0, 9.0}, {20.0, 21.0}, {9.0, 20.0}, {3.0, 4.0}, {2.0, 5.0}, {0.0, -0.0},
+        {-1e308, 1e308}, {0.0, 0.0}, {inf, -inf}, {10.0, 15.0}, {15.0, 10.0}, {-11.0, -19.0}, {6.0, -6.0}};
+    const int n = static_cast<int>(player.size());
+    auto file = Record(n);
+    file->moving[0] = true;
+    file->moving[1] = true;
+    for (int t = 0; t < n; ++t) {
+        Place(*file, 1, t, player[t].first, player[t].second);
+        Place(*file, 0, t, ballAt[t].first, ballAt[t].second);
+    }
+    ConceptObject* position = Own(Node("Position"));
+    position->AddChild(new ConceptObject("In", new SquareRegionEvaluator(10.0, 10.0, 20.0, 20.0, 0), false));
+    position->AddChild(new ConceptObject("Out", new SquareRegionEvaluator(10.0, 10.0, 20.0, 20.0, 1), false));
+    position->AddChild(new ConceptObject("Any", new SquareRegionEvaluator(10.0, 10.0, 20.0, 20.0, 2), false));
+    position->AddChild(new ConceptObject("Disc", new CircleRegionEvaluator(0.0, 0.0, 5.0), false));
+    position->AddChild(new ConceptObject("Low", new SidelineEvaluator(true, false), false));
+    position->AddChild(new ConceptObject("High", new SidelineEvaluator(false, true), false));
+    position->AddChild(new ConceptObject("Sides", new SidelineEvaluator(true, true), false));
+    position->AddChild(new ConceptObject("Left", new GoallineEvaluator(true, false), false));
+    position->AddChild(new ConceptObject("Ends", new GoallineEvaluator(true, true), false));
+    ConceptObject* relative = Own(Node("BallRelative"));
+    for (const auto& [sx, sy] : {std::pair{1, 1}, std::pair{-1, 0}, std::pair{0, -1}, std::pair{-1, 1}})
+        relative->AddChild(new ConceptObject("Side" + std::to_string(sx) + std::to_string(sy),
+                                             new RelativePosEvaluator(sx, sy), false));
+    ComputeFeatures(file.get(), {position, nullptr, relative, nullptr, nullptr, &ball});
+    const FeatureList& list = *file->features;
+    ASSERT_EQ(list.GetNumFeatures(), 2 * 13);
+    int set = 0;
+    for (int f = 0; f < list.GetNumFeatures(); ++f) {
+        BasicGameData s;
+        s.file = file.get();
+        s.object = list.GetObjectIndex(f);
+        std::string expected;
+        for (int t = 0; t < n; ++t) {
+            s.cycle = t;
+            const auto& at = s.object == 0 ? ballAt[t] : player[t];
+            s.x = at.first;
+            s.y = at.second;
+            expected += list.GetGroupKey(f)->Evaluate(&s) ? '1' : '0';
+        }
+        EXPECT_EQ(Bits(list, f, n), expected) << list.GetName(f);
+        set += list.GetCount(f);
+    }
+    EXPECT_GT(set, n);
 }
 
 TEST_F(ComputeFeaturesTest, AShortOrMissingPositionOrRoleChannelIsAnIndexError)
