@@ -348,6 +348,23 @@ void TimeWriter::writeRecords(const Columns& columns, const std::vector<const un
         for (std::size_t k = from + n; k < next; ++k)
             for (std::size_t b = 0; b < short_showinfo_t2::size; b += 64)
                 __builtin_prefetch(shows[k] + b);
+        // And the places the next block is written to, made ready for writing.
+        if (next > from + n) {
+            const std::size_t at = from + n;
+            for (std::size_t c = 0; c < 4; ++c)
+                for (std::size_t b = 0; b < kRecordsPerBlock; b += 8)
+                    __builtin_prefetch(columns.ball[c] + at + b, 1);
+            for (const Columns::Player& out : columns.players) {
+                for (std::size_t f = 0; f < 10; ++f)
+                    for (std::size_t b = 0; b < kRecordsPerBlock; b += 8)
+                        __builtin_prefetch(out.fixed[f] + at + b, 1);
+                __builtin_prefetch(out.type + at, 1);
+                __builtin_prefetch(out.mode + at, 1);
+                __builtin_prefetch(out.viewQuality + at, 1);
+                for (std::size_t c = 0; c < player::kCountCount; ++c)
+                    __builtin_prefetch(out.counts[c] + at, 1);
+            }
+        }
         constexpr std::size_t kBall[4] = {show::kBallX, show::kBallY, show::kBallVx, show::kBallVy};
         for (std::size_t c = 0; c < 4; ++c)
             DecodeColumn(block, n, kBall[c], columns.ball[c] + from, extremes.ballLo[c], extremes.ballHi[c], kFixed);
