@@ -164,6 +164,75 @@ double KeepawayFeature(const BasicGameData* situation, int a, int b, bool sorted
     return sorted ? Sorted(*situation, a, b) : Unsorted(*situation, a);
 }
 
+namespace {
+
+// Object i's stored positions when the situation's log reads them unwindowed and
+// holds them up to `last`; false otherwise.
+bool StoredPositions(const BasicGameData& s, int i, int last, const double*& xs, const double*& ys)
+{
+    const auto* cx = s.file->posXChannel[i];
+    const auto* cy = s.file->posYChannel[i];
+    if (cx == nullptr || cy == nullptr || cx->GetTimeWindow() != 1 || cy->GetTimeWindow() != 1 ||
+        cx->GetCount() < last || cy->GetCount() < last)
+        return false;
+    xs = cx->GetValues().data();
+    ys = cy->GetValues().data();
+    return true;
+}
+
+// The unsorted form over cycles first .. last - 1 from the stored positions, as
+// Unsorted computes it at each; false when it must be asked cycle by cycle.
+bool UnsortedFromPositions(const BasicGameData& s, int a, int first, int last, double* out)
+{
+    const int o = s.object;
+    const int n = last - first;
+    if (s.file == nullptr || first < 0 || last > s.file->cycles || !ValidObject(o))
+        return false;
+    if (a == o) {
+        std::fill_n(out, n, 0.0);
+        return true;
+    }
+    if (a != kKeepawayNearerTaker && a != kKeepawayCentre && !ValidObject(a)) {
+        std::fill_n(out, n, kNaN);
+        return true;
+    }
+    const double *ox, *oy;
+    if (!StoredPositions(s, o, last, ox, oy))
+        return false;
+    if (a == kKeepawayCentre) {
+        for (int t = first; t < last; ++t)
+            out[t - first] = PointDistance(ox[t], oy[t], 0.0, 0.0);
+        return true;
+    }
+    if (a == kKeepawayNearerTaker) {
+        const double *x1, *y1, *x2, *y2;
+        if (!StoredPositions(s, kTaker1, last, x1, y1) || !StoredPositions(s, kTaker2, last, x2, y2))
+            return false;
+        for (int t = first; t < last; ++t)
+            out[t - first] = Smaller(PointDistance(ox[t], oy[t], x1[t], y1[t]), PointDistance(ox[t], oy[t], x2[t], y2[t]));
+        return true;
+    }
+    const double *ax, *ay;
+    if (!StoredPositions(s, a, last, ax, ay))
+        return false;
+    for (int t = first; t < last; ++t)
+        out[t - first] = PointDistance(ax[t], ay[t], ox[t], oy[t]);
+    return true;
+}
+
+}  // namespace
+
+void KeepawayFeatures(const BasicGameData& situation, int a, int b, bool sorted, int first, int last, double* out)
+{
+    if (last <= first || (!sorted && UnsortedFromPositions(situation, a, first, last, out)))
+        return;
+    BasicGameData s = situation;
+    for (int t = first; t < last; ++t) {
+        s.cycle = t;
+        out[t - first] = KeepawayFeature(&s, a, b, sorted);
+    }
+}
+
 double KeepawayObjectDistance(const BasicGameData* situation, int i, int j)
 {
     if (!Readable(situation) || !ValidObject(i) || !ValidObject(j))

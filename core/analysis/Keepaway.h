@@ -25,6 +25,10 @@ constexpr int kKeepawayTakerAngle = -3;   // smaller angle at K1 towards the tak
 // NaN (which holds no range) when the situation has no log or its cycle lies
 // outside the log, or when an object index or code is outside the known ones.
 double KeepawayFeature(const BasicGameData* situation, int a, int b, bool sorted);
+// The same at the cycles first .. last - 1 of the situation (out[t - first]): the
+// same numbers, the unsorted distances of a log read without a window taken
+// straight from the positions.
+void KeepawayFeatures(const BasicGameData& situation, int a, int b, bool sorted, int first, int last, double* out);
 
 // Euclidean distance between objects i and j at the situation's cycle (NaN when
 // an index or the cycle is outside the log).

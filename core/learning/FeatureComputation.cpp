@@ -161,6 +161,11 @@ public:
                 static_cast<const SpeedEvaluator&>(*test.evaluator).Values(situation, first, last, values.data());
                 return values;
             }
+            if (test.kind == RangeTest::kStateVariable) {
+                const auto& e = static_cast<const RelativeDistEvaluator&>(*test.evaluator);
+                KeepawayFeatures(situation, e.a, e.b, e.sorted, first, last, values.data());
+                return values;
+            }
             if (test.kind == RangeTest::kSpeedToBall) {
                 static_cast<const RelativeSpeedEvaluator&>(*test.evaluator)
                     .Values(situation, first, last, values.data());

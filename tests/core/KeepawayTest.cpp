@@ -1,10 +1,20 @@
 #include "core/analysis/Keepaway.h"
 
+#include "core/io/Convertlog.h"
+#include "core/model/RoboCupFile.h"
+#include "core/model/Situation.h"
+
 #include "support/FilledRecord.h"
+#include "support/TestData.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <sstream>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -175,4 +185,44 @@ TEST(KeepawayHelpers, DistanceAndNormByObjectIndex)
     EXPECT_DOUBLE_EQ(KeepawayObjectNorm(&s, 22), 5.0);
     EXPECT_TRUE(std::isnan(KeepawayObjectDistance(&s, 22, 23)));
     EXPECT_TRUE(std::isnan(KeepawayObjectNorm(&s, -1)));
+}
+
+// The range form against the value cycle by cycle, to the bit: on real logs, for
+// every code and object (also outside the known ones), both forms, ranges that
+// reach past the log, and positions read through a window.
+TEST(KeepawayRange, EveryCodeOverARangeIsItsValueCycleByCycle)
+{
+    for (const char* name : {"keepaway-3v2-Keepers-vs-Takers-helios-1500.rcg", "match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg"}) {
+        auto log = CreateFileRecord(name);
+        std::ostringstream quiet;
+        ReadRcgFile(GunzippedTestFile(name), *log, quiet);
+        ASSERT_GT(log->cycles, 300) << name;
+        const int cycles = log->cycles;
+        for (int window : {1, 3}) {
+            log->stream->SetTimeWindow(window);
+            for (const auto& [first, last] : {std::pair{0, cycles}, std::pair{cycles - 37, cycles + 5},
+                                               std::pair{-3, 11}, std::pair{100, 100}}) {
+                for (int object : {-1, 0, 1, 5, 12, 13, 22, 23}) {
+                    for (int a : {-3, -2, -1, 0, 1, 3, 5, 12, 13, 22, 23}) {
+                        for (bool sorted : {false, true}) {
+                            const int b = sorted ? -2 : 7;
+                            BasicGameData s;
+                            s.file = log.get();
+                            s.object = object;
+                            std::vector<double> range(static_cast<std::size_t>(std::max(0, last - first)), -7.0);
+                            KeepawayFeatures(s, a, b, sorted, first, last, range.data());
+                            for (int t = first; t < last; ++t) {
+                                s.cycle = t;
+                                const double one = KeepawayFeature(&s, a, b, sorted);
+                                const double got = range[static_cast<std::size_t>(t - first)];
+                                ASSERT_TRUE(std::memcmp(&one, &got, sizeof one) == 0 || (std::isnan(one) && std::isnan(got)))
+                                    << name << " window " << window << " object " << object << " a " << a
+                                    << (sorted ? " sorted" : "") << " at " << t << ": " << got << " for " << one;
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
 }
