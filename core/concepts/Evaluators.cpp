@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <vector>
 #include <utility>
 
 namespace {
@@ -243,11 +244,18 @@ void RelativeSpeedEvaluator::Values(const BasicGameData& situation, int first, i
         }
         return;
     }
+    // Every cycle's distance is taken before and after two others: each is measured
+    // once over the cycles the range reaches (the neighbours only move forward).
     const int cycles = s.file->cycles;
+    const int from = NeighbourCycles(first, cycles).first;
+    const int to = NeighbourCycles(last - 1, cycles).second;
+    std::vector<double> distance(static_cast<std::size_t>(to - from + 1));
+    for (int k = from; k <= to; ++k)
+        distance[static_cast<std::size_t>(k - from)] = PointDistance(player.X(k), player.Y(k), ball.X(k), ball.Y(k));
     for (int t = first; t < last; ++t) {
         const auto [a, b] = NeighbourCycles(t, cycles);
-        const double before = PointDistance(player.X(a), player.Y(a), ball.X(a), ball.Y(a));
-        const double after = PointDistance(player.X(b), player.Y(b), ball.X(b), ball.Y(b));
+        const double before = distance[static_cast<std::size_t>(a - from)];
+        const double after = distance[static_cast<std::size_t>(b - from)];
         out[t - first] = (after - before) * kOneThird;
     }
 }

@@ -314,6 +314,28 @@ bool BallSideVerdicts(const BasicEvaluator* evaluator, int object, const double*
     return true;
 }
 
+// Whether a player holds the ball, from his stored possessor flags where the
+// evaluator would read them so (unwindowed, every cycle there); never the ball.
+// False when the evaluator is not exactly of that kind or must be asked itself.
+bool HasBallVerdicts(const BasicEvaluator* evaluator, const RoboCupFileT& log, int object, int first, int last,
+                     std::uint8_t* verdicts)
+{
+    if (evaluator == nullptr || typeid(*evaluator) != typeid(HasBallEvaluator) || object < 0 ||
+        object >= RoboCupFileT::kObjectCount || last > log.cycles)
+        return false;
+    const RoboCupFileT::CharChannel* possessor = log.possessorChannel[static_cast<std::size_t>(object)];
+    if (object == 0 || possessor == nullptr) {
+        std::fill(verdicts, verdicts + (last - first), std::uint8_t{0});
+        return true;
+    }
+    if (possessor->GetTimeWindow() != 1 || possessor->GetCount() < last)
+        return false;
+    const std::int8_t* flags = possessor->GetValues().data() + first;
+    for (int k = 0; k < last - first; ++k)
+        verdicts[k] = static_cast<std::uint8_t>(flags[k] == 1);
+    return true;
+}
+
 // The verdicts of a range test from its cached values.
 void RangeVerdicts(const RangeTest& test, const std::vector<double>& values, int n, std::uint8_t* verdicts)
 {
@@ -373,8 +395,7 @@ int PackVerdicts(const std::uint8_t* verdicts, std::size_t n, int shift, std::ui
 void FillRoleColumns(RoboCupFileT& log, FeatureList& list, ConceptObject* ball)
 {
     const int cycles = log.cycles;
-    for (int t = 0; t < cycles; ++t)
-        list.SetObjectConcept(0, t, ball);
+    list.SetObjectConcepts(0, 0, cycles, ball);
     for (int o = 1; o < RoboCupFileT::kObjectCount; ++o) {
         const RoboCupFileT::LongChannel* roles = log.roleChannel[static_cast<std::size_t>(o)];
         if (!RequireChannel(roles, cycles))
@@ -382,15 +403,14 @@ void FillRoleColumns(RoboCupFileT& log, FeatureList& list, ConceptObject* ball)
         RequireCycles(*roles, cycles);
         // The stored handles, not windowed means: a mean of two handles names no concept.
         const ChannelValues<std::int32_t>& handles = roles->GetValues();
-        std::int32_t lastHandle = 0;
-        ConceptObject* lastRole = nullptr;
-        for (int t = 0; t < cycles; ++t) {
-            const std::int32_t handle = handles[static_cast<std::size_t>(t)];
-            if (handle != lastHandle) {  // roles change seldom: look up only on a change
-                lastHandle = handle;
-                lastRole = ConceptFromHandle(handle);
-            }
-            list.SetObjectConcept(o, t, lastRole);
+        // Roles change seldom: one look-up and one fill per run of one handle.
+        for (int from = 0; from < cycles;) {
+            const std::int32_t handle = handles[static_cast<std::size_t>(from)];
+            int to = from + 1;
+            while (to < cycles && handles[static_cast<std::size_t>(to)] == handle)
+                ++to;
+            list.SetObjectConcepts(o, from, to - from, ConceptFromHandle(handle));
+            from = to;
         }
     }
 }
@@ -538,7 +558,8 @@ void ComputeFeatures(RoboCupFileT* log, const FeatureConceptRoots& roots)
                            !RegionVerdicts<SidelineEvaluator>(job.evaluator, job.xs, job.ys, first, last, v) &&
                            !RegionVerdicts<GoallineEvaluator>(job.evaluator, job.xs, job.ys, first, last, v) &&
                            !BallSideVerdicts(job.evaluator, job.object, job.xs, job.ys, ballXs, ballYs, first, last,
-                                             v)) {
+                                             v) &&
+                           !HasBallVerdicts(job.evaluator, *log, job.object, first, last, v)) {
                     for (int t = first; t < last; ++t) {
                         situation.cycle = t;
                         situation.x = job.xs != nullptr ? job.xs[t] : 0.0;

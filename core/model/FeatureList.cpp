@@ -170,6 +170,18 @@ void FeatureList::SetObjectConcept(int object, int instance, ConceptObject* role
     objectConcepts_[static_cast<std::size_t>(object)][static_cast<std::size_t>(instance)] = role;
 }
 
+void FeatureList::SetObjectConcepts(int object, int first, int count, ConceptObject* role)
+{
+    if (count <= 0)
+        return;
+    if (object < 0 || object >= kObjectColumns)
+        throw std::out_of_range("FeatureList: object " + std::to_string(object) + " out of range");
+    CheckInstance(first);
+    CheckInstance(first + count - 1);
+    auto& column = objectConcepts_[static_cast<std::size_t>(object)];
+    std::fill_n(column.begin() + first, count, role);
+}
+
 int FeatureList::IndexOf(const std::string& name) const
 {
     const auto it = std::find(names_.begin(), names_.end(), name);

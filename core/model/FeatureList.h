@@ -72,6 +72,8 @@ public:
     // Object o's role concept at the instance (null when none was set).
     ConceptObject* GetObjectConcept(int object, int instance) const;
     void SetObjectConcept(int object, int instance, ConceptObject* role);
+    // The same for the instances first .. first + count - 1.
+    void SetObjectConcepts(int object, int first, int count, ConceptObject* role);
 
     // The first feature whose name equals name exactly (case-sensitive); -1 if none.
     int IndexOf(const std::string& name) const;

@@ -199,6 +199,16 @@ TEST(FeatureList, IndicesOutsideTheListAreRefusedWithoutTouchingMemory)
     EXPECT_THROW(list.SetGroupKey(9, &key), std::out_of_range);
     EXPECT_THROW(list.SetObjectConcept(23, 0, &key), std::out_of_range);
     EXPECT_THROW(list.SetObjectConcept(0, 2, &key), std::out_of_range);
+    // A run of instances: wholly inside or refused whole.
+    EXPECT_THROW(list.SetObjectConcepts(0, 1, 2, &key), std::out_of_range);
+    EXPECT_THROW(list.SetObjectConcepts(0, -1, 2, &key), std::out_of_range);
+    EXPECT_THROW(list.SetObjectConcepts(23, 0, 1, &key), std::out_of_range);
+    EXPECT_EQ(list.GetObjectConcept(0, 0), nullptr);
+    EXPECT_EQ(list.GetObjectConcept(0, 1), nullptr);
+    list.SetObjectConcepts(22, 0, 2, &key);
+    list.SetObjectConcepts(22, 1, 0, nullptr);  // nothing to set
+    EXPECT_EQ(list.GetObjectConcept(22, 0), &key);
+    EXPECT_EQ(list.GetObjectConcept(22, 1), &key);
     EXPECT_THROW(list.Allocate(-1, 2), std::invalid_argument);
     for (int i = 0; i < 2; ++i)
         for (int f = 0; f < 9; ++f)
