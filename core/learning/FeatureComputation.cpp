@@ -186,37 +186,72 @@ private:
     std::map<std::tuple<int, int, int, bool>, std::vector<double>> values_;
 };
 
-// The verdicts of one feature over a range of cycles go into a local array of
+// The verdicts of a feature asked through its evaluator go into a local array of
 // 0/1 bytes first (verdict k for cycle first + k): the loops then write nothing
 // the compiler must assume could be the evaluator or the positions. Eight
-// features' verdicts are packed into one byte per cycle afterwards.
+// features' verdicts are packed into one byte per cycle afterwards. The kinds
+// judged here without their evaluator pack theirs as they go.
 
-// Writes verdicts[0 .. n): eight at a time from four masks of two verdicts each
-// (pair(k) gives bit 0 for verdict k and bit 1 for verdict k + 1), one at a time
-// (one(k)) for the rest. The eight bytes are looked up whole from their eight bits.
+// Where the verdicts of the fast kinds go: ORed straight into the packed bytes of
+// their feature's column at bit `shift`, counting those that hold, without a
+// byte per verdict in between.
+struct PackedVerdicts {
+    std::uint8_t* packed;
+    int shift;
+    int set = 0;
+
+    void One(int k, bool holds)
+    {
+        packed[k] = static_cast<std::uint8_t>(packed[k] | (static_cast<unsigned>(holds) << shift));
+        set += holds ? 1 : 0;
+    }
 #if defined(__SSE2__)
-constexpr std::array<std::uint64_t, 256> kBytesOfBits = [] {
-    std::array<std::uint64_t, 256> bytes{};
-    for (unsigned bits = 0; bits < 256; ++bits)
-        for (unsigned k = 0; k < 8; ++k)
-            bytes[bits] |= static_cast<std::uint64_t>((bits >> k) & 1u) << (8 * k);
-    return bytes;
-}();
-
-template <class Pair, class One>
-void PairedVerdicts(int n, std::uint8_t* verdicts, Pair pair, One one)
-{
-    int k = 0;
-    for (; k + 8 <= n; k += 8) {
-        const unsigned bits = static_cast<unsigned>(pair(k) | pair(k + 2) << 2 | pair(k + 4) << 4 | pair(k + 6) << 6);
-        // The bytes are in the order of the cycles only where the lowest byte comes first.
+    // Verdicts k .. k + 7 from the low eight bits of bits, verdict k in bit 0.
+    void Eight(int k, unsigned bits)
+    {
+        // Bit j of the eight becomes byte j of a word; the word's bytes go to the
+        // cycles in order only where the lowest byte comes first.
         std::uint64_t bytes = kBytesOfBits[bits];
         if constexpr (std::endian::native == std::endian::big)
             bytes = __builtin_bswap64(bytes);
-        std::memcpy(verdicts + k, &bytes, sizeof bytes);
+        std::uint64_t p;
+        std::memcpy(&p, packed + k, sizeof p);
+        p |= bytes << shift;  // a 0/1 byte moved by at most 7 stays in its byte
+        std::memcpy(packed + k, &p, sizeof p);
+        set += kHolding[bits];
     }
+
+    static constexpr std::array<std::uint64_t, 256> kBytesOfBits = [] {
+        std::array<std::uint64_t, 256> bytes{};
+        for (unsigned bits = 0; bits < 256; ++bits)
+            for (unsigned j = 0; j < 8; ++j)
+                bytes[bits] |= static_cast<std::uint64_t>((bits >> j) & 1u) << (8 * j);
+        return bytes;
+    }();
+    // How many of the eight bits are set (a processor without a counting
+    // instruction would otherwise call a library function for it).
+    static constexpr std::array<std::uint8_t, 256> kHolding = [] {
+        std::array<std::uint8_t, 256> holding{};
+        for (unsigned bits = 0; bits < 256; ++bits)
+            for (unsigned j = 0; j < 8; ++j)
+                holding[bits] = static_cast<std::uint8_t>(holding[bits] + ((bits >> j) & 1u));
+        return holding;
+    }();
+#endif
+};
+
+#if defined(__SSE2__)
+// The verdicts 0 .. n - 1 eight at a time from four masks of two verdicts each
+// (pair(k) gives bit 0 for verdict k and bit 1 for verdict k + 1), one at a time
+// (one(k)) for the rest.
+template <class Pair, class One>
+void PairedVerdicts(int n, PackedVerdicts& out, Pair pair, One one)
+{
+    int k = 0;
+    for (; k + 8 <= n; k += 8)
+        out.Eight(k, static_cast<unsigned>(pair(k) | pair(k + 2) << 2 | pair(k + 4) << 4 | pair(k + 6) << 6));
     for (; k < n; ++k)
-        verdicts[k] = one(k) ? 1 : 0;
+        out.One(k, one(k));
 }
 
 // The verdicts of a region on two positions at once: the same comparisons as its
@@ -254,7 +289,7 @@ int PairMask(const GoallineEvaluator& r, __m128d x, __m128d)
 // exactly of that kind.
 template <class Region>
 bool RegionVerdicts(const BasicEvaluator* evaluator, const double* xs, const double* ys, int first, int last,
-                    std::uint8_t* verdicts)
+                    PackedVerdicts& out)
 {
     if (evaluator == nullptr || typeid(*evaluator) != typeid(Region))
         return false;
@@ -264,14 +299,13 @@ bool RegionVerdicts(const BasicEvaluator* evaluator, const double* xs, const dou
         const double* x = xs + first;
         const double* y = ys + first;
         PairedVerdicts(
-            last - first, verdicts,
-            [&](int k) { return PairMask(region, _mm_loadu_pd(x + k), _mm_loadu_pd(y + k)); },
+            last - first, out, [&](int k) { return PairMask(region, _mm_loadu_pd(x + k), _mm_loadu_pd(y + k)); },
             [&](int k) { return region.Holds(x[k], y[k]); });
         return true;
     }
 #endif
     for (int t = first; t < last; ++t)
-        verdicts[t - first] = region.Holds(xs != nullptr ? xs[t] : 0.0, ys != nullptr ? ys[t] : 0.0) ? 1 : 0;
+        out.One(t - first, region.Holds(xs != nullptr ? xs[t] : 0.0, ys != nullptr ? ys[t] : 0.0));
     return true;
 }
 
@@ -279,14 +313,12 @@ bool RegionVerdicts(const BasicEvaluator* evaluator, const double* xs, const dou
 // (the ball's as prepared for the features); never for the ball itself. False
 // when the evaluator is not exactly of that kind or a position is missing.
 bool BallSideVerdicts(const BasicEvaluator* evaluator, int object, const double* xs, const double* ys,
-                      const double* ballXs, const double* ballYs, int first, int last, std::uint8_t* verdicts)
+                      const double* ballXs, const double* ballYs, int first, int last, PackedVerdicts& out)
 {
     if (evaluator == nullptr || typeid(*evaluator) != typeid(RelativePosEvaluator) || object < 0)
         return false;
-    if (object == 0) {
-        std::fill(verdicts, verdicts + (last - first), std::uint8_t{0});
-        return true;
-    }
+    if (object == 0)
+        return true;  // holds nowhere
     if (xs == nullptr || ys == nullptr || ballXs == nullptr || ballYs == nullptr)
         return false;
     const RelativePosEvaluator side = static_cast<const RelativePosEvaluator&>(*evaluator);
@@ -300,7 +332,7 @@ bool BallSideVerdicts(const BasicEvaluator* evaluator, int object, const double*
     const __m128d sy = _mm_set1_pd(static_cast<double>(side.sy));
     const __m128d zero = _mm_setzero_pd();
     PairedVerdicts(
-        last - first, verdicts,
+        last - first, out,
         [&](int k) {
             const __m128d alongX = _mm_mul_pd(sx, _mm_sub_pd(_mm_loadu_pd(bx + k), _mm_loadu_pd(px + k)));
             const __m128d alongY = _mm_mul_pd(sy, _mm_sub_pd(_mm_loadu_pd(by + k), _mm_loadu_pd(py + k)));
@@ -309,7 +341,7 @@ bool BallSideVerdicts(const BasicEvaluator* evaluator, int object, const double*
         [&](int k) { return side.Holds(px[k], py[k], bx[k], by[k]); });
 #else
     for (int k = 0; k < last - first; ++k)
-        verdicts[k] = side.Holds(px[k], py[k], bx[k], by[k]) ? 1 : 0;
+        out.One(k, side.Holds(px[k], py[k], bx[k], by[k]));
 #endif
     return true;
 }
@@ -337,7 +369,7 @@ bool HasBallVerdicts(const BasicEvaluator* evaluator, const RoboCupFileT& log, i
 }
 
 // The verdicts of a range test from its cached values.
-void RangeVerdicts(const RangeTest& test, const std::vector<double>& values, int n, std::uint8_t* verdicts)
+void RangeVerdicts(const RangeTest& test, const std::vector<double>& values, int n, PackedVerdicts& out)
 {
     const double lo = test.lo;
     const double hi = test.hi;
@@ -347,7 +379,7 @@ void RangeVerdicts(const RangeTest& test, const std::vector<double>& values, int
     const __m128d low = _mm_set1_pd(lo);
     const __m128d high = _mm_set1_pd(hi);
     PairedVerdicts(
-        n, verdicts,
+        n, out,
         [&](int k) {
             const __m128d x = _mm_loadu_pd(v + k);
             return _mm_movemask_pd(_mm_and_pd(_mm_cmple_pd(low, x), _mm_cmplt_pd(x, high)));
@@ -355,7 +387,7 @@ void RangeVerdicts(const RangeTest& test, const std::vector<double>& values, int
         [&](int k) { return lo <= v[k] && v[k] < hi; });
 #else
     for (int k = 0; k < n; ++k)
-        verdicts[k] = static_cast<std::uint8_t>((lo <= v[k]) & (v[k] < hi));
+        out.One(k, lo <= v[k] && v[k] < hi);
 #endif
 }
 
@@ -549,17 +581,27 @@ void ComputeFeatures(RoboCupFileT* log, const FeatureConceptRoots& roots)
             for (int f = byte * 8; f < count && f < byte * 8 + 8; ++f) {
                 const FeatureJob& job = jobs[static_cast<std::size_t>(f)];
                 situation.object = job.object;
-                std::uint8_t* v = verdicts.data();
+                // The fast kinds pack their verdicts themselves; the others are asked
+                // cycle by cycle into bytes first.
+                PackedVerdicts fast{packed, f % 8};
+                bool packedAlready = true;
                 if (job.isRange) {
                     RangeVerdicts(job.range, rangeValues.Values(job.range, situation, job.xs, job.ys, first, last),
-                                  static_cast<int>(n), v);
-                } else if (!RegionVerdicts<SquareRegionEvaluator>(job.evaluator, job.xs, job.ys, first, last, v) &&
-                           !RegionVerdicts<CircleRegionEvaluator>(job.evaluator, job.xs, job.ys, first, last, v) &&
-                           !RegionVerdicts<SidelineEvaluator>(job.evaluator, job.xs, job.ys, first, last, v) &&
-                           !RegionVerdicts<GoallineEvaluator>(job.evaluator, job.xs, job.ys, first, last, v) &&
-                           !BallSideVerdicts(job.evaluator, job.object, job.xs, job.ys, ballXs, ballYs, first, last,
-                                             v) &&
-                           !HasBallVerdicts(job.evaluator, *log, job.object, first, last, v)) {
+                                  static_cast<int>(n), fast);
+                } else {
+                    packedAlready =
+                        RegionVerdicts<SquareRegionEvaluator>(job.evaluator, job.xs, job.ys, first, last, fast) ||
+                        RegionVerdicts<CircleRegionEvaluator>(job.evaluator, job.xs, job.ys, first, last, fast) ||
+                        RegionVerdicts<SidelineEvaluator>(job.evaluator, job.xs, job.ys, first, last, fast) ||
+                        RegionVerdicts<GoallineEvaluator>(job.evaluator, job.xs, job.ys, first, last, fast) ||
+                        BallSideVerdicts(job.evaluator, job.object, job.xs, job.ys, ballXs, ballYs, first, last, fast);
+                }
+                if (packedAlready) {
+                    counts[f] = fast.set;
+                    continue;
+                }
+                std::uint8_t* v = verdicts.data();
+                if (!HasBallVerdicts(job.evaluator, *log, job.object, first, last, v)) {
                     for (int t = first; t < last; ++t) {
                         situation.cycle = t;
                         situation.x = job.xs != nullptr ? job.xs[t] : 0.0;
