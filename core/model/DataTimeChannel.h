@@ -11,8 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
-#include <string>
 #include <memory>
+#include <string>
 #include <type_traits>
 #include <utility>
 #include <vector>
