@@ -170,14 +170,9 @@ namespace {
 // holds them up to `last`; false otherwise.
 bool StoredPositions(const BasicGameData& s, int i, int last, const double*& xs, const double*& ys)
 {
-    const auto* cx = s.file->posXChannel[i];
-    const auto* cy = s.file->posYChannel[i];
-    if (cx == nullptr || cy == nullptr || cx->GetTimeWindow() != 1 || cy->GetTimeWindow() != 1 ||
-        cx->GetCount() < last || cy->GetCount() < last)
-        return false;
-    xs = cx->GetValues().data();
-    ys = cy->GetValues().data();
-    return true;
+    xs = StoredValues(s.file->posXChannel[i], last);
+    ys = StoredValues(s.file->posYChannel[i], last);
+    return xs != nullptr && ys != nullptr;
 }
 
 // The unsorted form over cycles first .. last - 1 from the stored positions, as

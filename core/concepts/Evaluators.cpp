@@ -44,15 +44,10 @@ public:
         cy_ = f.posYChannel[static_cast<std::size_t>(o)];
         if (cx_ == nullptr || cy_ == nullptr)
             return false;
-        const std::size_t cycles = static_cast<std::size_t>(f.cycles);
-        if (cx_->GetTimeWindow() == 1 && cy_->GetTimeWindow() == 1 && cx_->GetValues().size() >= cycles
-            && cy_->GetValues().size() >= cycles) {
-            xs_ = cx_->GetValues().data();
-            ys_ = cy_->GetValues().data();
-        } else {
-            xs_ = nullptr;
-            ys_ = nullptr;
-        }
+        xs_ = StoredValues(cx_, f.cycles);
+        ys_ = StoredValues(cy_, f.cycles);
+        if (xs_ == nullptr || ys_ == nullptr)
+            xs_ = ys_ = nullptr;
         return true;
     }
 

@@ -108,3 +108,13 @@ const T* ReadValues(const DataTimeChannel<T>* channel)
 {
     return channel != nullptr ? channel->GetValues().data() : nullptr;
 }
+// The stored values of a channel when reading it at cycles 0 .. cycles - 1 gives
+// them as they are: read without a window and holding that many. Null otherwise,
+// also for a missing channel: then each value must be read through the channel.
+template <typename T>
+const T* StoredValues(const DataTimeChannel<T>* channel, int cycles)
+{
+    if (channel == nullptr || cycles < 0 || channel->GetTimeWindow() != 1 || channel->GetCount() < cycles)
+        return nullptr;
+    return channel->GetValues().data();
+}
