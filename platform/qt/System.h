@@ -41,7 +41,8 @@ struct ProgramRun {
     qint64 processId = 0;    // also the id of its process group
     QString startError;      // why it could not be started
     // What the program wrote to its standard output and error, in the order
-    // written; at most the last 64 KiB.
+    // written. Of a longer output only the start (its first 16 KiB) and the end
+    // (its last 48 KiB) are kept, each in whole lines, with a line "..." between.
     QString output;
     // Started, ended by itself within the limit, exit code 0.
     bool Succeeded() const { return started && finished && !crashed && exitCode == 0; }
