@@ -60,7 +60,9 @@ using KeepRunning = std::function<bool()>;
 // and waits for its end; its output is collected, not shown. The program runs
 // in a process group of its own: at the time limit, when keepRunning says
 // stop, and when it ends leaving children behind, the whole group is asked to
-// terminate and, after a short grace, killed, so that nothing it started runs on.
+// terminate and, after a short grace, killed, so that nothing it started runs on:
+// the call returns once no member of the group runs any more (a member that
+// cannot end even when killed is waited for a few seconds at most).
 // environment holds "NAME=value" entries the program gets on top of this
 // process's environment.
 ProgramRun RunProgram(const QString& program, const QStringList& arguments, int timeoutMs,
