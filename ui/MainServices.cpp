@@ -22,18 +22,7 @@ std::vector<int> TMainFormServices::TimeMarkCycles() const { return form_.Marks.
 
 bool TMainFormServices::IsTimeMark(int cycle) const { return form_.Marks.Contains(cycle); }
 
-void TMainFormServices::AddTimeMarks(const std::vector<int>& cycles)
-{
-    // Only new cycles, each once: the list stays free of repeats it did not hold.
-    std::vector<int> fresh;
-    for (const int c : cycles)
-        if (!form_.Marks.Contains(c))
-            fresh.push_back(c);
-    std::sort(fresh.begin(), fresh.end());
-    fresh.erase(std::unique(fresh.begin(), fresh.end()), fresh.end());
-    if (!fresh.empty())
-        form_.Marks.AddAll(std::move(fresh));
-}
+void TMainFormServices::AddTimeMarks(const std::vector<int>& cycles) { form_.Marks.AddAll(cycles); }
 
 int TMainFormServices::CurrentCycle() const { return form_.TrackBar1->value(); }
 

@@ -137,7 +137,7 @@ void TMainForm::BtnAddMarksClick()
             Marks.AddAll(std::move(cycles));
         return;
     }
-    RunGuarded([this] { Marks.AddUnique(StrToIntTrim(MemoMarksFunction->toPlainText().toStdString())); });
+    RunGuarded([this] { Marks.Add(StrToIntTrim(MemoMarksFunction->toPlainText().toStdString())); });
 }
 
 void TMainForm::BtnRemoveMarksClick()
@@ -145,11 +145,11 @@ void TMainForm::BtnRemoveMarksClick()
     if (cbUseCriteriaFunction->isChecked()) {
         std::vector<int> cycles;
         if (MarksCriteriaCycles(cycles))
-            Marks.RemoveOneEach(std::move(cycles));
+            Marks.RemoveAll(std::move(cycles));
         return;
     }
     int cycle = 0;
-    if (!SelectedMark(lbMarks, cycle) || Marks.RemoveOneEach({cycle}) == 0)
+    if (!SelectedMark(lbMarks, cycle) || Marks.RemoveAll({cycle}) == 0)
         platform::SystemBeep();
 }
 

@@ -3,6 +3,8 @@
 #include <locale>
 #include <ostream>
 #include <sstream>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -40,6 +42,33 @@ void WriteStarts(std::ostream& out, const GraphFileData::Connection& c)
 {
     for (const int start : c.starts)
         out << start << " ";
+}
+
+// The vertex labels of a Pajek network: readers such as networkx key the
+// vertices by their labels and would fold nodes of one name into one, so a name
+// that more than one node holds gets the vertex's number ("Pass #57"); a label
+// that is taken already (a node may be called "Pass #57" itself) gets it once more.
+std::vector<std::string> PajekLabels(const GraphFileData& graph)
+{
+    std::unordered_map<std::string, int> holders;
+    for (const GraphFileData::Node& node : graph.nodes)
+        ++holders[node.name];
+    std::unordered_set<std::string> taken;
+    for (const GraphFileData::Node& node : graph.nodes)
+        taken.insert(node.name);
+    std::vector<std::string> labels;
+    labels.reserve(graph.nodes.size());
+    for (std::size_t i = 0; i < graph.nodes.size(); ++i) {
+        std::string label = graph.nodes[i].name;
+        if (holders[label] > 1) {
+            const std::string number = " #" + std::to_string(i + 1);
+            do
+                label += number;
+            while (!taken.insert(label).second);
+        }
+        labels.push_back(std::move(label));
+    }
+    return labels;
 }
 
 }  // namespace
@@ -110,6 +139,7 @@ void WritePajek(std::ostream& out, const GraphFileData& graph)
 {
     out << "*Network Global" << kEol;
     out << "*Vertices " << graph.nodes.size() << kEol;
+    const std::vector<std::string> labels = PajekLabels(graph);
     for (std::size_t i = 0; i < graph.nodes.size(); ++i) {
         const std::string& name = graph.nodes[i].name;
         const char* colour = "Blue";
@@ -121,7 +151,7 @@ void WritePajek(std::ostream& out, const GraphFileData& graph)
             if (our != std::string::npos && (opp == std::string::npos || our < opp))
                 colour = "Red";
         }
-        out << i + 1 << " \"" << name << "\" ic " << colour << " lc " << colour << kEol;
+        out << i + 1 << " \"" << labels[i] << "\" ic " << colour << " lc " << colour << kEol;
     }
     out << "*Arcs" << kEol;
     for (const GraphFileData::Connection& c : graph.connections)

@@ -37,7 +37,9 @@ struct GraphFileData {
 void WriteGraphGml(std::ostream& out, const GraphFileData& graph, bool thinEdges, bool fixedNodeSize,
                    const std::string& filter);
 // Pajek: vertices coloured by side ("!" yellow, "Our" first red, else blue),
-// one arc per connection labelled with its target's name.
+// one arc per connection labelled with its target's name. Vertex labels are
+// unique: a name that several nodes hold is followed by the vertex's number
+// ("Pass #57").
 void WritePajek(std::ostream& out, const GraphFileData& graph);
 // "nodes connections", then per node its targets as "t/1 ".
 void WriteChaco(std::ostream& out, const GraphFileData& graph);

@@ -8,13 +8,17 @@
 
 bool TimeMarks::Contains(int cycle) const { return std::binary_search(marks_.begin(), marks_.end(), cycle); }
 
-void TimeMarks::Add(int cycle)
+namespace {
+
+void SortUnique(std::vector<int>& cycles)
 {
-    marks_.insert(std::upper_bound(marks_.begin(), marks_.end(), cycle), cycle);
-    Changed();
+    std::sort(cycles.begin(), cycles.end());
+    cycles.erase(std::unique(cycles.begin(), cycles.end()), cycles.end());
 }
 
-bool TimeMarks::AddUnique(int cycle)
+}  // namespace
+
+bool TimeMarks::Add(int cycle)
 {
     auto at = std::lower_bound(marks_.begin(), marks_.end(), cycle);
     if (at != marks_.end() && *at == cycle)
@@ -24,21 +28,24 @@ bool TimeMarks::AddUnique(int cycle)
     return true;
 }
 
-void TimeMarks::AddAll(std::vector<int> cycles)
+int TimeMarks::AddAll(std::vector<int> cycles)
 {
-    if (cycles.empty())
-        return;
-    std::sort(cycles.begin(), cycles.end());
-    const auto middle = static_cast<std::ptrdiff_t>(marks_.size());
-    marks_.insert(marks_.end(), cycles.begin(), cycles.end());
-    std::inplace_merge(marks_.begin(), marks_.begin() + middle, marks_.end());
+    SortUnique(cycles);
+    // Both lists ascending and free of repeats: their union holds each cycle once.
+    std::vector<int> joined;
+    joined.reserve(marks_.size() + cycles.size());
+    std::set_union(marks_.begin(), marks_.end(), cycles.begin(), cycles.end(), std::back_inserter(joined));
+    const int added = static_cast<int>(joined.size()) - Count();
+    if (added == 0)
+        return 0;
+    marks_.swap(joined);
     Changed();
+    return added;
 }
 
-int TimeMarks::RemoveOneEach(std::vector<int> cycles)
+int TimeMarks::RemoveAll(std::vector<int> cycles)
 {
-    std::sort(cycles.begin(), cycles.end());
-    // Both lists ascending: one pass keeps every mark that no given cycle takes.
+    SortUnique(cycles);
     std::vector<int> kept;
     kept.reserve(marks_.size());
     std::set_difference(marks_.begin(), marks_.end(), cycles.begin(), cycles.end(), std::back_inserter(kept));
@@ -92,7 +99,7 @@ void TimeMarks::Clear()
 
 void TimeMarks::Assign(std::vector<int> cycles)
 {
-    std::sort(cycles.begin(), cycles.end());
+    SortUnique(cycles);
     marks_.swap(cycles);
     Changed();
 }

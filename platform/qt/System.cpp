@@ -85,11 +85,17 @@ QString ShortenText(const QString& text, int maxChars)
 namespace {
 
 constexpr int kSliceMs = 20;
-constexpr int kGraceMs = 2000;
-constexpr qsizetype kOutputLimit = 64 * 1024;
+constexpr int kGraceMs = 2000;   // for the group to end after SIGTERM
+constexpr int kKilledMs = 5000;  // for the killed group to be gone
+constexpr int kPollMs = 5;
+constexpr qsizetype kHeadLimit = 16 * 1024;
+constexpr qsizetype kTailLimit = 48 * 1024;
 
-// A member of the process group that still runs (a zombie runs no more; it
-// only waits for a parent that may never reap it).
+// A member of the process group that still runs. A member that has ended
+// but is not reaped yet (a zombie, state Z, or one on its way out, X) runs no
+// more: it holds no memory or files, only its number until its parent, or the
+// system's init once the group's leader is gone, collects it. kill(-group, 0)
+// would count those as well, so /proc is read instead.
 bool GroupHasLiveMember(pid_t group)
 {
     QDir proc("/proc");
@@ -111,38 +117,79 @@ bool GroupHasLiveMember(pid_t group)
         if (close < 0)
             continue;
         const QList<QByteArray> fields = line.mid(close + 2).split(' ');
-        if (fields.size() >= 3 && fields[2].toLongLong() == group && fields[0] != "Z")
+        const bool ended = !fields.isEmpty() && (fields[0] == "Z" || fields[0] == "X" || fields[0] == "x");
+        if (fields.size() >= 3 && fields[2].toLongLong() == group && !ended)
             return true;
     }
     return false;
 }
 
-// Asks the whole group to terminate, gives it a short grace to clean up, then
-// kills whatever is left.
+// Waits up to limitMs for the program to end and every other member of its
+// group after it; false when some member still runs then.
+bool WaitForGroupEnd(QProcess& p, pid_t group, int limitMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        if (p.state() != QProcess::NotRunning)
+            p.waitForFinished(kSliceMs);
+        else if (!GroupHasLiveMember(group))
+            return true;
+        else
+            QThread::msleep(kPollMs);
+        if (clock.elapsed() >= limitMs)
+            return p.state() == QProcess::NotRunning && !GroupHasLiveMember(group);
+    }
+}
+
+// Asks the whole group to terminate and gives it a short grace to clean up;
+// kills whatever is left and returns only when that is gone too (a killed
+// process needs a moment to end, longer on a busy machine), or after a bound
+// in case a member cannot end (stuck in the kernel).
 void EndGroup(QProcess& p, pid_t group)
 {
     ::kill(-group, SIGTERM);
-    QElapsedTimer grace;
-    grace.start();
-    while (grace.elapsed() < kGraceMs) {
-        if (p.state() != QProcess::NotRunning)
-            p.waitForFinished(kSliceMs);
-        else if (GroupHasLiveMember(group))
-            QThread::msleep(kSliceMs);
-        else
-            break;
-    }
+    if (WaitForGroupEnd(p, group, kGraceMs))
+        return;
     ::kill(-group, SIGKILL);
-    if (p.state() != QProcess::NotRunning)
-        p.waitForFinished(kGraceMs);
+    WaitForGroupEnd(p, group, kKilledMs);
 }
 
-void Collect(QProcess& p, QByteArray& output)
-{
-    output += p.readAllStandardOutput();
-    if (output.size() > kOutputLimit)
-        output.remove(0, output.size() - kOutputLimit);
-}
+// What a program wrote, within bounds: its start, where a program usually says
+// what went wrong before it goes on, and its end, where it says how it ended.
+class KeptOutput {
+public:
+    void Add(const QByteArray& bytes)
+    {
+        const qsizetype toHead = std::min(bytes.size(), kHeadLimit - head_.size());
+        head_ += bytes.first(toHead);
+        tail_ += bytes.sliced(toHead);
+        if (tail_.size() > kTailLimit) {
+            tail_.remove(0, tail_.size() - kTailLimit);
+            cut_ = true;
+        }
+    }
+    // All of it, or else the start and the end in whole lines with a line
+    // "..." between them (a line longer than a part is cut where the part ends).
+    QByteArray Text() const
+    {
+        if (!cut_)
+            return head_ + tail_;
+        const qsizetype headEnd = head_.lastIndexOf('\n');
+        const qsizetype tailStart = tail_.indexOf('\n');
+        QByteArray text = headEnd < 0 ? head_ + '\n' : head_.first(headEnd + 1);
+        text += "...\n";
+        text += tailStart < 0 || tailStart + 1 == tail_.size() ? tail_ : tail_.sliced(tailStart + 1);
+        return text;
+    }
+
+private:
+    QByteArray head_;
+    QByteArray tail_;
+    bool cut_ = false;  // output between head and tail was left out
+};
+
+void Collect(QProcess& p, KeptOutput& output) { output.Add(p.readAllStandardOutput()); }
 
 }  // namespace
 
@@ -180,7 +227,7 @@ ProgramRun RunProgram(const QString& program, const QStringList& arguments, int 
     run.processId = p.processId();
     const pid_t group = static_cast<pid_t>(run.processId);
     p.closeWriteChannel();
-    QByteArray output;
+    KeptOutput output;
     QElapsedTimer clock;
     clock.start();
     while (p.state() != QProcess::NotRunning && !p.waitForFinished(kSliceMs)) {
@@ -202,7 +249,7 @@ ProgramRun RunProgram(const QString& program, const QStringList& arguments, int 
     if (!run.finished || GroupHasLiveMember(group))
         EndGroup(p, group);
     Collect(p, output);
-    run.output = QString::fromLocal8Bit(output);
+    run.output = QString::fromLocal8Bit(output.Text());
     return run;
 }
 

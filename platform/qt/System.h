@@ -41,7 +41,8 @@ struct ProgramRun {
     qint64 processId = 0;    // also the id of its process group
     QString startError;      // why it could not be started
     // What the program wrote to its standard output and error, in the order
-    // written; at most the last 64 KiB.
+    // written. Of a longer output only the start (its first 16 KiB) and the end
+    // (its last 48 KiB) are kept, each in whole lines, with a line "..." between.
     QString output;
     // Started, ended by itself within the limit, exit code 0.
     bool Succeeded() const { return started && finished && !crashed && exitCode == 0; }
@@ -59,7 +60,9 @@ using KeepRunning = std::function<bool()>;
 // and waits for its end; its output is collected, not shown. The program runs
 // in a process group of its own: at the time limit, when keepRunning says
 // stop, and when it ends leaving children behind, the whole group is asked to
-// terminate and, after a short grace, killed, so that nothing it started runs on.
+// terminate and, after a short grace, killed, so that nothing it started runs on:
+// the call returns once no member of the group runs any more (a member that
+// cannot end even when killed is waited for a few seconds at most).
 // environment holds "NAME=value" entries the program gets on top of this
 // process's environment.
 ProgramRun RunProgram(const QString& program, const QStringList& arguments, int timeoutMs,

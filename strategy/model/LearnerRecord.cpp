@@ -45,26 +45,47 @@ void TLearnerRecord::Cancel()
     runFailed_ = true;
 }
 
+namespace {
+
+// The line without its surrounding blanks.
+std::string Trimmed(const std::string& line)
+{
+    const std::size_t first = line.find_first_not_of(" \t\r");
+    if (first == std::string::npos)
+        return {};
+    return line.substr(first, line.find_last_not_of(" \t\r") + 1 - first);
+}
+
+}  // namespace
+
 std::string LearnerFailureReason(const std::string& learner, const std::string& ended, const std::string& output)
 {
     constexpr std::size_t kMaxLine = 160;
-    std::string reason = learner + " " + ended;
-    std::size_t start = 0;
-    while (start < output.size()) {
+    // A learner may say why it fails and then go on printing progress: the
+    // line that says why is the first one with a Java exception or error, or
+    // with the learner script's own "<name>:" (e.g. "callweka:").
+    const std::string ownWords = learner + ":";
+    std::string first, why;
+    for (std::size_t start = 0; start < output.size() && why.empty();) {
         std::size_t end = output.find('\n', start);
         if (end == std::string::npos)
             end = output.size();
-        std::string line = output.substr(start, end - start);
-        const std::size_t first = line.find_first_not_of(" \t\r");
-        if (first != std::string::npos) {
-            line = line.substr(first, line.find_last_not_of(" \t\r") + 1 - first);
-            if (line.size() > kMaxLine)
-                line = line.substr(0, kMaxLine) + "...";
-            return reason + " (" + line + ")";
-        }
+        std::string line = Trimmed(output.substr(start, end - start));
         start = end + 1;
+        if (line.empty())
+            continue;
+        for (const std::string& word : {std::string("Exception"), std::string("Error"), ownWords})
+            if (why.empty() && line.find(word) != std::string::npos)
+                why = line;
+        if (first.empty())
+            first = std::move(line);
     }
-    return reason;
+    std::string line = why.empty() ? first : why;
+    if (line.empty())
+        return learner + " " + ended;
+    if (line.size() > kMaxLine)
+        line = line.substr(0, kMaxLine) + "...";
+    return learner + " " + ended + " (" + line + ")";
 }
 
 std::string FailedRuleLine(const std::string& name, double x, double y, const std::string& reason,

@@ -62,10 +62,11 @@ private:
     TLearnerRecord& record_;
 };
 
-// A learner failure's reason in one line: "<learner> <how it ended>", and the
-// first line the learner wrote, when there is one, in parentheses
-// ("callweka exit code 3 (callweka: no Java runtime (java))"); at most about
-// 200 characters.
+// A learner failure's reason in one line: "<learner> <how it ended>", and in
+// parentheses the first line of the learner's output that says why (one with
+// "Exception", "Error" or "<learner>:"), else its first line, when it wrote
+// one ("callweka exit code 3 (callweka: no Java runtime (java))"); at most
+// about 200 characters.
 std::string LearnerFailureReason(const std::string& learner, const std::string& ended, const std::string& output);
 
 // The rule line of a node left without rules by its learner, never to be

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <numeric>
 
 namespace {
@@ -24,16 +26,36 @@ TimeMarks Holding(std::vector<int> cycles)
 
 }  // namespace
 
-TEST(TimeMarks, AddingACycleTwiceKeepsOneMarkWhileAddingAllRepeatsIt)
+// The marks are a set: every way of adding a cycle that is marked already, or
+// one given twice, leaves one mark of it and announces nothing new.
+TEST(TimeMarks, EveryWayOfAddingMarksACycleOnce)
 {
+    struct Case {
+        const char* way;
+        std::function<void(TimeMarks&)> add;
+        int changes;
+    } cases[] = {
+        {"Add", [](TimeMarks& m) { EXPECT_FALSE(m.Add(42)); EXPECT_TRUE(m.Add(7)); EXPECT_FALSE(m.Add(7)); }, 1},
+        {"AddAll", [](TimeMarks& m) { EXPECT_EQ(m.AddAll({42, 7, 7, 3, 42}), 1); }, 1},
+        {"AddAll of marked cycles", [](TimeMarks& m) { EXPECT_EQ(m.AddAll({3, 42, 3}), 0); }, 0},
+        {"Assign", [](TimeMarks& m) { m.Assign({42, 7, 42, 7}); }, 1},
+        {"Paste", [](TimeMarks& m) { m.Paste("7 42 7   42"); }, 1},
+    };
+    for (const Case& c : cases) {
+        TimeMarks m = Holding({3, 42});
+        int changes = 0;
+        m.SetOnChanged([&changes] { ++changes; });
+        c.add(m);
+        const std::vector<int> cycles = m.Cycles();
+        EXPECT_TRUE(std::adjacent_find(cycles.begin(), cycles.end()) == cycles.end()) << c.way;
+        EXPECT_TRUE(m.Contains(42) && std::is_sorted(cycles.begin(), cycles.end())) << c.way;
+        EXPECT_EQ(changes, c.changes) << c.way;
+    }
     TimeMarks m;
-    EXPECT_TRUE(m.AddUnique(42));
-    EXPECT_FALSE(m.AddUnique(42));
-    EXPECT_EQ(m.Cycles(), std::vector<int>({42}));
     m.AddAll({42, 7});
     m.Add(7);
-    EXPECT_EQ(m.Cycles(), std::vector<int>({7, 7, 42, 42}));
-    EXPECT_TRUE(m.Contains(7));
+    m.AddAll({7, 42});
+    EXPECT_EQ(m.Cycles(), std::vector<int>({7, 42}));
     EXPECT_FALSE(m.Contains(8));
 }
 
@@ -49,16 +71,17 @@ TEST(TimeMarks, PasteSplitsAtSpacesOnlyAndSortsTheMarks)
         {" 4", {4}},
         {"5\n 6\r\n", {5, 6}},  // line ends around a number are trimmed away
         {"-2 +8", {-2, 8}},
+        {"9 4 9", {4, 9}},
     };
     for (const Case& c : cases) {
         TimeMarks m;
         m.Paste(c.text);
         EXPECT_EQ(m.Cycles(), c.marks) << '"' << c.text << '"';
     }
-    // What Copy writes, Paste reads back, repeated marks included.
+    // What Copy writes, Paste reads back.
     TimeMarks copy;
-    copy.Paste(Holding({0, 9, 9, 5999}).ToText());
-    EXPECT_EQ(copy.Cycles(), std::vector<int>({0, 9, 9, 5999}));
+    copy.Paste(Holding({0, 9, 5999}).ToText());
+    EXPECT_EQ(copy.Cycles(), std::vector<int>({0, 9, 5999}));
 }
 
 TEST(TimeMarks, ABadTokenLeavesTheMarksAsTheyWere)
@@ -79,16 +102,14 @@ TEST(TimeMarks, ABadTokenLeavesTheMarksAsTheyWere)
     }
 }
 
-TEST(TimeMarks, RemovingTakesOneMarkPerGivenCycle)
+TEST(TimeMarks, RemovingTakesTheMarksOfTheGivenCycles)
 {
-    TimeMarks doubled;
-    doubled.AddAll({4, 9, 11});
-    doubled.AddAll({11, 4, 9});
-    EXPECT_EQ(doubled.RemoveOneEach({9, 4, 11, 30}), 3);
-    EXPECT_EQ(doubled.Cycles(), std::vector<int>({4, 9, 11}));
+    TimeMarks some = Holding({4, 9, 11, 12});
+    EXPECT_EQ(some.RemoveAll({9, 4, 11, 30, 9}), 3);
+    EXPECT_EQ(some.Cycles(), std::vector<int>({12}));
 
     TimeMarks m = Holding(Range(0, 21));
-    EXPECT_EQ(m.RemoveOneEach(Range(0, 10)), 10);
+    EXPECT_EQ(m.RemoveAll(Range(0, 10)), 10);
     EXPECT_EQ(m.Cycles(), Range(10, 21));
 
     EXPECT_TRUE(m.RemoveAt(0));
@@ -104,8 +125,8 @@ TEST(TimeMarks, InvertGivesTheUnmarkedCyclesOfTheLog)
     empty.Invert(6);
     EXPECT_EQ(empty.Cycles(), Range(0, 6));  // as Reset
 
-    // Repeated marks and marks outside the log do not come back.
-    TimeMarks m = Holding({-3, 1, 1, 4, 9});
+    // Marks outside the log do not come back.
+    TimeMarks m = Holding({-3, 1, 4, 9});
     m.Invert(6);
     EXPECT_EQ(m.Cycles(), std::vector<int>({0, 2, 3, 5}));
     m.Invert(6);
@@ -123,10 +144,11 @@ TEST(TimeMarks, EveryChangeIsAnnouncedAndNothingElse)
     TimeMarks m;
     int changes = 0;
     m.SetOnChanged([&changes] { ++changes; });
-    m.AddUnique(1);
-    m.AddUnique(1);     // nothing new
+    m.Add(1);
+    m.Add(1);           // nothing new
+    m.AddAll({1, 1});   // nothing new
     m.RemoveAt(5);      // nothing there
-    m.RemoveOneEach({7});
+    m.RemoveAll({7});
     m.AddAll({});
     EXPECT_EQ(changes, 1);
     m.Invert(3);

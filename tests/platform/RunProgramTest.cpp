@@ -100,7 +100,10 @@ TEST(RunProgram, NothingOfTheProgramsGroupRunsOnAfterItsEnd)
     const Case cases[] = {
         {"sleep 30 & sleep 30", 400, -1, "stopped after 0 s", false},
         {"sleep 30 & sleep 30", 20000, 5, "cancelled", false},
-        {"trap '' TERM; sleep 30 & sleep 30", 300, -1, "stopped after 0 s", false},
+        // Deaf to SIGTERM, and a member that needs a while to end even when
+        // killed (it hands back 400 MiB of memory first).
+        {"trap '' TERM; python3 -c 'import time; b = b\"x\" * (400 << 20); time.sleep(30)' & sleep 30", 300, -1,
+         "stopped after 0 s", false},
         {"sleep 30 & exit 0", 20000, -1, "exit code 0", true},
     };
     for (const Case& c : cases) {
@@ -129,6 +132,40 @@ TEST(RunProgram, TheProgramsOwnWordsAreKept)
     hung.started = true;
     EXPECT_EQ(hung.Describe(10 * 60 * 1000), "stopped after 10 min");
     EXPECT_EQ(hung.Describe(90 * 1000), "stopped after 90 s");
+}
+
+// A program that says something first and then goes on for long: its first
+// and its last lines are kept, in whole lines, with a line "..." where the
+// rest was left out; an output within the bound is kept as written.
+TEST(RunProgram, TheStartAndTheEndOfALongOutputAreKept)
+{
+    platform::ProgramRun run = platform::RunProgram(
+        "sh", {"-c", "echo 'callweka: no Java runtime' >&2; seq -f 'progress line %g' 100000; exit 3"}, 20000);
+    ASSERT_TRUE(run.finished);
+    const QString start = "callweka: no Java runtime\nprogress line 1\nprogress line 2\n";
+    EXPECT_TRUE(run.output.startsWith(start)) << run.output.left(100).toStdString();
+    EXPECT_TRUE(run.output.endsWith("\nprogress line 99999\nprogress line 100000\n"));
+    const qsizetype gap = run.output.indexOf("\n...\n");
+    ASSERT_GT(gap, 0);
+    EXPECT_EQ(run.output.indexOf("\n...\n", gap + 1), -1);
+    // Whole lines on both sides of the gap, and no more than the bounds.
+    const QStringList before = run.output.left(gap).split('\n');
+    const QStringList after = run.output.mid(gap + 5).split('\n');
+    EXPECT_TRUE(before.last().startsWith("progress line ")) << before.last().toStdString();
+    EXPECT_TRUE(after.first().startsWith("progress line ")) << after.first().toStdString();
+    EXPECT_EQ(before.last().mid(14).toInt(), before.size() - 1);  // none left out before the gap
+    EXPECT_LE(gap + 1, 16 * 1024);
+    EXPECT_LE(run.output.size() - gap - 5, 48 * 1024);
+    EXPECT_GT(run.output.size() - gap - 5, 47 * 1024);
+
+    run = platform::RunProgram("sh", {"-c", "seq -f '%05g' 10000"}, 20000);  // 60000 bytes
+    EXPECT_EQ(run.output.size(), 60000);
+    EXPECT_TRUE(run.output.startsWith("00001\n") && run.output.endsWith("\n10000\n"));
+    EXPECT_FALSE(run.output.contains("..."));
+
+    // One line longer than both parts is cut where the parts end.
+    run = platform::RunProgram("sh", {"-c", "head -c 100000 /dev/zero | tr '\\0' x"}, 20000);
+    EXPECT_EQ(run.output, QString(16 * 1024, 'x') + "\n...\n" + QString(48 * 1024, 'x'));
 }
 
 TEST(RunProgram, LongOutputIsShortenedToItsStartAndEnd)

@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QImage>
+#include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
@@ -175,10 +176,12 @@ TEST_F(DataWindowTest, TimePushDoubleClickAndColumnMenu)
     w->SetTimeRange(log->cycles, 0, 100);  // no such row: nothing moves
     EXPECT_EQ(w->dataGrid->Row(), 46);
 
-    // Each double click marks the current row's cycle once more.
+    // A double click marks the current row's cycle; on a marked row it
+    // changes nothing.
     w->dataGridDblClick();
     w->dataGridDblClick();
-    EXPECT_EQ(form->Marks.Cycles(), (std::vector<int>{42, 42}));
+    EXPECT_EQ(form->Marks.Cycles(), (std::vector<int>{42}));
+    EXPECT_EQ(form->lNumMarks->text(), "1");
 
     // Right click on column 2, then "Delete column".
     w->dataGridMouseDown(Qt::RightButton, 2, 7, QPoint(10, 10));

@@ -155,7 +155,7 @@ TEST_F(UsageWindowTest, ShowMarksAndMarkRules)
     const QString b = w->lbConcepts->item(60)->text();
     platform::SetClipboardText(a + " " + b);
     w->BtnPasteRulesClick();
-    form->Marks.Assign({5, 100, 100, 5000});
+    form->Marks.Assign({5, 100, 101, 5000});
 
     form->cbUseTimeMarks->setChecked(false);
     w->BtnShowMarksClick();
@@ -231,14 +231,14 @@ TEST_F(UsageWindowTest, MarkRulesThatDoNotFinishGiveTheUsersMarksBack)
             what();
         }
     });
-    form->Marks.Assign({5, 100, 100});
+    form->Marks.Assign({5, 100, 101});
     w->EditMarkRatio->setText("50");
     // The log goes.
     what = [this] { w->ForgetFile(log); };
     watch.start();
     w->BtnMarkSelectedClick();
     EXPECT_FALSE(watch.isActive());
-    EXPECT_EQ(form->Marks.Cycles(), (std::vector<int>{5, 100, 100}));
+    EXPECT_EQ(form->Marks.Cycles(), (std::vector<int>{5, 100, 101}));
 
     // The window itself goes: nothing of it may be touched afterwards.
     form->BtnAddUsageClick();
@@ -249,5 +249,5 @@ TEST_F(UsageWindowTest, MarkRulesThatDoNotFinishGiveTheUsersMarksBack)
     watch.start();
     other->BtnMarkSelectedClick();
     EXPECT_FALSE(other);
-    EXPECT_EQ(form->Marks.Cycles(), (std::vector<int>{5, 100, 100}));
+    EXPECT_EQ(form->Marks.Cycles(), (std::vector<int>{5, 100, 101}));
 }

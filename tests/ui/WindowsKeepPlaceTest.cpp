@@ -78,7 +78,7 @@ TEST_F(WindowsKeepPlace, TheSelectedMarkStaysSelectedAcrossChangesOfTheMarks)
     form->sbNextClick(nullptr);
     EXPECT_EQ(SelectedMark(), "    25");
     // A removed selection leaves none.
-    form->Marks.RemoveOneEach({25});
+    form->Marks.RemoveAll({25});
     EXPECT_EQ(SelectedMark(), "");
 }
 
