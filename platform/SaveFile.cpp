@@ -133,8 +133,9 @@ bool OpenFolder(const std::filesystem::path& file, Folder& folder, std::string* 
         const int e = errno;
         struct stat st {};
         const bool link = folder.isPrivate && ::lstat(folder.path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-        *reason = link ? "the folder " + folder.path + " is a link, not a folder of its own"
-                       : "the folder " + folder.path + ": " + ErrnoText(e);
+        *reason = link                ? "the folder " + folder.path + " is a link, not a folder of its own"
+                  : folder.isPrivate ? "the folder " + folder.path + ": " + ErrnoText(e)
+                                     : ErrnoText(e);
         return false;
     }
     if (folder.isPrivate) {
