@@ -87,8 +87,9 @@ std::string SpareName(const std::string& name, const char* tag)
     return spare;
 }
 
-// The private folder's name, whether or not it exists or is fit for use.
-std::string PrivateFolderName()
+}  // namespace
+
+std::string PrivateTempFolderName()
 {
     std::error_code ec;
     std::filesystem::path base = std::filesystem::temp_directory_path(ec);
@@ -96,6 +97,10 @@ std::string PrivateFolderName()
         base = "/tmp";
     return (base / ("velotrask-" + std::to_string(::geteuid()))).lexically_normal().string();
 }
+
+namespace {
+
+std::string PrivateFolderName() { return PrivateTempFolderName(); }
 
 bool IsPrivateFolder(std::filesystem::path folder)
 {

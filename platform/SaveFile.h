@@ -70,6 +70,9 @@ bool SaveBytes(const std::string& path, std::string_view bytes, SaveError* error
 // there. Empty, with the reason in *error, when refused or not made.
 std::string PrivateTempFolder(std::string* error = nullptr);
 
+// Where the private folder is, whether or not it can be had.
+std::string PrivateTempFolderName();
+
 // The same check and making for a folder of the caller's choice.
 bool MakePrivateFolder(const std::string& folder, std::string* error = nullptr);
 
