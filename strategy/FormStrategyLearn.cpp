@@ -153,8 +153,7 @@ bool TFormStrategy::RunLearner(const QString& script, const QString& learner, co
 
 std::string TFormStrategy::PrivateRunFile(const std::string& file, std::string* failure)
 {
-    static const std::string kFolder = "private folder";
-    if (const std::string* refused = learners.Failure(kFolder)) {
+    if (const std::string* refused = learners.Failure(kPrivateFolder)) {
         learners.NodeLeftOut();
         *failure = *refused;
         return std::string();
@@ -164,7 +163,7 @@ std::string TFormStrategy::PrivateRunFile(const std::string& file, std::string* 
     if (!folder.empty())
         return (std::filesystem::path(folder) / std::filesystem::path(file).filename()).string();
     *failure = why;
-    if (learners.Fail(kFolder, why))
+    if (learners.Fail(kPrivateFolder, why))
         platform::MessageBox(this, "No place for the learner's files !", "Warning !", platform::Buttons::Ok,
                              QString::fromStdString(why));
     return std::string();

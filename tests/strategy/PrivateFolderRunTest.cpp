@@ -130,3 +130,20 @@ TEST_F(PrivateFolderRun, AFolderRefusedWhenTheWindowOpensIsToldAndNothingGoesToT
     EXPECT_EQ(Entries(fs::current_path()), here);
     EXPECT_EQ(ReadBytes(own), "a file where the folder goes");
 }
+
+// "All Rules" learns every listed strategy and keeps its source text in the
+// private folder: replaced by a link, the command says why once, learns
+// nothing and writes nothing through the link.
+TEST_F(PrivateFolderRun, AllRulesWithTheFolderReplacedByALinkSaysWhyOnce)
+{
+    platform::DialogScript script;
+    OpenWindow();
+    const std::string elsewhere = MakeTempDir("private-run-elsewhere");
+    fs::remove_all(own);
+    fs::create_directory_symlink(elsewhere, own);
+    form->btnAllRules->click();
+    EXPECT_TRUE(fs::is_empty(elsewhere));
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].detail.toStdString(), "The folder " + own + " is a link, not a folder of its own");
+    EXPECT_EQ(Runs(), 0);
+}
