@@ -100,8 +100,6 @@ std::string PrivateTempFolderName()
 
 namespace {
 
-std::string PrivateFolderName() { return PrivateTempFolderName(); }
-
 bool IsPrivateFolder(std::filesystem::path folder)
 {
     if (folder.empty())
@@ -110,7 +108,7 @@ bool IsPrivateFolder(std::filesystem::path folder)
     std::filesystem::path normal = std::filesystem::absolute(folder, ec).lexically_normal();
     if (!normal.has_filename() && normal != normal.root_path())
         normal = normal.parent_path();
-    return !ec && normal.string() == PrivateFolderName();
+    return !ec && normal.string() == PrivateTempFolderName();
 }
 
 // A folder held open while its files are written, renamed and synced: every
@@ -147,6 +145,8 @@ bool OpenFolder(const std::filesystem::path& file, Folder& folder, std::string* 
         struct stat st {};
         if (::fstat(folder.fd, &st) != 0 || st.st_uid != ::geteuid() || (st.st_mode & 077) != 0) {
             *reason = "the folder " + folder.path + " is not private to this user";
+            ::close(folder.fd);
+            folder.fd = -1;
             return false;
         }
     }
@@ -187,12 +187,12 @@ void CloseFolders(std::vector<PendingFile>& pending)
         }
 }
 
-void RemoveTemps(std::vector<PendingFile>& pending, std::size_t from = 0)
+void RemoveTemps(std::vector<PendingFile>& pending)
 {
-    for (std::size_t i = from; i < pending.size(); ++i)
-        if (!pending[i].temp.empty()) {
-            ::unlinkat(pending[i].folder.fd, pending[i].temp.c_str(), 0);
-            pending[i].temp.clear();
+    for (PendingFile& p : pending)
+        if (!p.temp.empty()) {
+            ::unlinkat(p.folder.fd, p.temp.c_str(), 0);
+            p.temp.clear();
         }
 }
 
@@ -420,7 +420,7 @@ bool MakePrivateFolder(const std::string& folder, std::string* error)
 
 std::string PrivateTempFolder(std::string* error)
 {
-    const std::string folder = PrivateFolderName();
+    const std::string folder = PrivateTempFolderName();
     return MakePrivateFolder(folder, error) ? folder : std::string();
 }
 
