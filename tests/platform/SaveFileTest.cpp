@@ -125,25 +125,27 @@ namespace {
 
 // Saves over a file its owner made read-only in a folder anybody may write
 // into, as an unprivileged user: run as the superuser, the save runs in a
-// child that becomes "nobody" first. The child's exit code: 0 refused for
-// want of rights, 1 saved, 2 refused for another reason, 3 could not drop
-// its rights.
+// child that becomes "nobody" first. A new file beside it is saved first, so
+// that the refusal can only be the read-only file's. 0: refused for want of
+// rights; 1 saved; 2 refused for another reason; 3 could not drop its rights;
+// 4 the folder is not open to the user.
 int SaveAsUserOver(const fs::path& target)
 {
-    if (::geteuid() != 0) {
+    const auto save = [target] {
+        if (!platform::SaveFile((target.parent_path() / "beside.txt").string(), Text("beside")))
+            return 4;
         platform::SaveError error;
         if (platform::SaveFile(target.string(), Text("new"), &error))
             return 1;
         return error.reason == std::strerror(EACCES) && error.file == target.string() ? 0 : 2;
-    }
+    };
+    if (::geteuid() != 0)
+        return save();
     const pid_t child = ::fork();
     if (child == 0) {
         if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
             ::_exit(3);
-        platform::SaveError error;
-        if (platform::SaveFile(target.string(), Text("new"), &error))
-            ::_exit(1);
-        ::_exit(error.reason == std::strerror(EACCES) ? 0 : 2);
+        ::_exit(save());
     }
     int status = 0;
     if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
@@ -162,7 +164,7 @@ TEST(SaveFile, AReadOnlyFileIsNotReplaced)
     ::chmod(target.c_str(), 0444);
     EXPECT_EQ(SaveAsUserOver(target), 0);
     EXPECT_EQ(Read(target), "old");
-    EXPECT_EQ(Entries(f.path()), std::vector<std::string>{"kept.txt"});
+    EXPECT_EQ(Entries(f.path()), (std::vector<std::string>{"beside.txt", "kept.txt"}));
     // The superuser could write into it all the same, so may replace it.
     if (::geteuid() == 0) {
         platform::SaveError error;
