@@ -7,6 +7,7 @@
 #include "platform/Hooks.h"
 #include "platform/SaveFile.h"
 #include "platform/qt/Dialogs.h"
+#include "platform/qt/SavePicture.h"
 #include "ui/StrategyShells.h"
 #include "ui/waitFormWin.h"
 
@@ -88,10 +89,10 @@ bool TMDIActionChild::SaveAssocData(const QString& fileName, int format, double 
             files.push_back({second, [&](std::ostream& out) { out << other.view(); }});
         platform::SaveError error;
         if (!platform::SaveFiles(files, &error))
-            failed = error.file == name ? fileName : QString::fromLocal8Bit(error.file.c_str());
+            failed = platform::SaveFailureText(error, error.file == name ? fileName : QString());
     }
     if (failed.isEmpty())
         return true;
-    platform::MessageBox(this, "Cannot write the file " + failed, "Error", platform::Buttons::Ok);
+    platform::MessageBox(this, failed, "Error", platform::Buttons::Ok);
     return false;
 }

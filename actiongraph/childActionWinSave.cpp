@@ -35,25 +35,26 @@ bool TMDIActionChild::SaveGraphFile(const QString& fileName)
     const TGraph empty;
     const TGraph& graph = Graph ? *Graph : empty;
     bool written = false;
+    platform::SaveError error;
     if (ext == ".gml") {
         written = SaveGML(graph, name, cbThinEdges->isChecked(), cbSmallNodes->isChecked(),
-                          EditFilter->text().toStdString());
+                          EditFilter->text().toStdString(), &error);
     } else if (ext == ".net") {
-        written = SavePajek(graph, name);
+        written = SavePajek(graph, name, &error);
     } else if (ext == ".txt") {
-        written = SaveChaco(graph, name);
+        written = SaveChaco(graph, name, &error);
     } else if (ext == ".text") {
-        written = SaveText(graph, name);
+        written = SaveText(graph, name, &error);
     } else if (ext == ".bmp" || ext == ".jpg") {
         // Each picture in the format its name promises.
         const QImage picture = Image->pixmap().toImage();
-        written = platform::SaveImage(picture, fileName, ext == ".bmp" ? "BMP" : "JPG");
+        written = platform::SaveImage(picture, fileName, ext == ".bmp" ? "BMP" : "JPG", &error);
     } else {
         platform::MessageBox(this, "Unknown file type! Nothing was saved. ", "Warning !", platform::Buttons::Ok);
         return false;
     }
     if (!written)
-        platform::MessageBox(this, "Cannot write the file " + fileName, "Error", platform::Buttons::Ok);
+        platform::MessageBox(this, platform::SaveFailureText(error, fileName), "Error", platform::Buttons::Ok);
     return written;
 }
 

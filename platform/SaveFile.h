@@ -3,10 +3,16 @@
 //
 // Every file the program writes for the user goes through SaveFiles: the
 // content goes to a temporary file beside its target, is flushed to the disk
-// and only then renamed over the target. A save that fails anywhere (the
-// writer, a full disk, a folder without rights) leaves the old file byte for
-// byte as it was and no temporary file behind. Writers keep writing into a
-// stream; this routine owns the file.
+// and only then renamed over the target, and the folder is synced after the
+// renames. A save that fails (the writer, a full disk, a folder without
+// rights, a rename refused) leaves the old files byte for byte as they were
+// and no temporary file behind, and says the system's reason. What it cannot
+// promise: a crash or a killed program midway may leave a temporary file
+// (".<name>.new-..." or ".<name>.old-...") beside the target; when putting an
+// old file back fails in turn (its folder taken away meanwhile), the reason
+// names the spare name its old content is kept under. Other programs writing
+// the same files at the same time are not held off. Writers keep writing into
+// a stream; this routine owns the file.
 #pragma once
 
 #include <functional>
@@ -34,10 +40,21 @@ struct SaveError {
 
 // Writes all files, each to a temporary file beside its target, and renames
 // them over their targets only when every one is complete, so that a format of
-// several files is written whole or not at all. A target that is a link is
-// written where the link points. The writers run in the order of the files,
-// one after the other. A new file gets the usual rights (0666 less
-// the umask), a replaced one keeps its rights.
+// several files is written whole or not at all: until the last is in place,
+// each replaced file's old content keeps a spare name, and a rename refused
+// midway puts the earlier files back. Refused before anything is written: a
+// folder in a target's place, and a file the user may not write into
+// (read-only to its owner; the superuser may replace it, as they could write
+// into it). A target that is a link is written where the link points, except
+// in the private folder (below), where a link is replaced. The writers run in
+// the order of the files, one after the other. A new file gets the usual
+// rights (0666 less the umask), a replaced one keeps its rights.
+//
+// A file in the private folder is written, renamed and synced through one
+// descriptor of that folder, opened without following a link in its place
+// and checked to be ours and closed to others: when the folder was swapped
+// for a link after it was checked, the save fails and nothing is written
+// through the link.
 bool SaveFiles(const std::vector<FileContent>& files, SaveError* error = nullptr);
 
 bool SaveFile(const std::string& path, const std::function<void(std::ostream&)>& write,
@@ -53,10 +70,21 @@ bool SaveBytes(const std::string& path, std::string_view bytes, SaveError* error
 // there. Empty, with the reason in *error, when refused or not made.
 std::string PrivateTempFolder(std::string* error = nullptr);
 
+// Where the private folder is, whether or not it can be had.
+std::string PrivateTempFolderName();
+
 // The same check and making for a folder of the caller's choice.
 bool MakePrivateFolder(const std::string& folder, std::string* error = nullptr);
 
 // Joins the private folder and a file name; empty when the folder is refused.
 std::string PrivateTempFile(const std::string& name, std::string* error = nullptr);
+
+// Whether the file's folder is the private folder by name (whatever stands
+// there now): such files are written as SaveFiles says above.
+bool InPrivateFolder(const std::string& path);
+
+// Removes a file (a missing one is no failure), in the private folder
+// through a descriptor of the checked folder as SaveFiles does.
+bool RemoveFile(const std::string& path, SaveError* error = nullptr);
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include "actiongraph/childActionWin.h"
 #include "platform/Hooks.h"
+#include "platform/SaveFile.h"
 #include "platform/qt/Dialogs.h"
 #include "core/model/Common.h"
 #include "ui/Program.h"
@@ -42,6 +43,12 @@ TFormStrategy::TFormStrategy(QWidget* parent) : QDialog(parent)
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     ConnectHandlers();
+    // The default data file's folder, made now; when it cannot be had, the
+    // user learns why here rather than at the first learner run.
+    std::string refused;
+    if (platform::PrivateTempFolder(&refused).empty())
+        platform::MessageBox(this, "No private folder for the learner's files !", "Warning !", platform::Buttons::Ok,
+                             QString::fromStdString(refused));
 }
 
 TFormStrategy::~TFormStrategy()

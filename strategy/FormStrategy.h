@@ -270,6 +270,11 @@ private:
     bool RunLearner(const QString& script, const QString& learner, const QStringList& arguments,
                     const QString& folder, const QString& resultFile, const std::string& node,
                     std::string* reason);
+    // The run's file of that name in the private folder as the folder answers
+    // now; empty, with *failure, when it is refused (told once per command,
+    // and no further node asks: learners.Failure(kPrivateFolder) says why).
+    std::string PrivateRunFile(const std::string& file, std::string* failure);
+    static constexpr const char* kPrivateFolder = "private folder";
     // The rule tests' common start (FormStrategyTest.cpp): the test graph and
     // attached window checks, the weights, the match value (the record's in a
     // batch test), the verbose state and the setting texts; then the test

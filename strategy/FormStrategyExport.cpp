@@ -106,7 +106,8 @@ void TFormStrategy::btnAllRulesClick()
                 WriteLinesCrLf(out, memo.Lines());
             }, &error))
             return;
-        if (reported)
+        // A private folder refused to the learner runs was told already.
+        if (reported || learners.Failure(kPrivateFolder))
             return;
         reported = true;
         const QString shown = fileName.isEmpty() ? QString(kExportFileName) : QDir::toNativeSeparators(fileName);

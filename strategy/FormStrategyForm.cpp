@@ -26,6 +26,8 @@
 
 #include <qcustomplot.h>
 
+#include <filesystem>
+
 namespace {
 
 TRadioGroup* Radio(QWidget* parent, const char* name, const QString& caption, const QStringList& items, int chosen)
@@ -49,12 +51,12 @@ QLabel* Label(QWidget* parent, const QString& text)
 }
 
 // The learner's data file lies in the program's private folder, where no
-// other user reads the datasets and results or plants a link; when that
-// folder is refused, in the current folder.
+// other user reads the datasets and results or plants a link; even when the
+// folder cannot be had now (the window says so), as every learner run asks
+// for it again.
 QString DefaultDataFile()
 {
-    const std::string file = platform::PrivateTempFile("test.data");
-    return file.empty() ? QString("test.data") : QString::fromStdString(file);
+    return QString::fromStdString((std::filesystem::path(platform::PrivateTempFolderName()) / "test.data").string());
 }
 
 }  // namespace

@@ -24,6 +24,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 
+#include <filesystem>
+
 namespace {
 
 enum LearnerFileType { kWekaFile = 1, kSlipperFile = 4 };
@@ -54,10 +56,12 @@ bool RemoveOldResult(const QString& file, QString* why)
         *why = "it is a folder";
         return false;
     }
-    QFile old(file);
-    if (old.remove())
+    // In the private folder the removal goes through the checked folder, never
+    // through a link put in its place.
+    platform::SaveError error;
+    if (platform::RemoveFile(QFile::encodeName(file).toStdString(), &error))
         return true;
-    *why = old.errorString();
+    *why = QString::fromStdString(error.reason);
     return false;
 }
 
@@ -147,6 +151,24 @@ bool TFormStrategy::RunLearner(const QString& script, const QString& learner, co
     return false;
 }
 
+std::string TFormStrategy::PrivateRunFile(const std::string& file, std::string* failure)
+{
+    if (const std::string* refused = learners.Failure(kPrivateFolder)) {
+        learners.NodeLeftOut();
+        *failure = *refused;
+        return std::string();
+    }
+    std::string why;
+    const std::string folder = platform::PrivateTempFolder(&why);
+    if (!folder.empty())
+        return (std::filesystem::path(folder) / std::filesystem::path(file).filename()).string();
+    *failure = why;
+    if (learners.Fail(kPrivateFolder, why))
+        platform::MessageBox(this, "No place for the learner's files !", "Warning !", platform::Buttons::Ok,
+                             QString::fromStdString(why));
+    return std::string();
+}
+
 void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
 {
     if (examples.chunk == 0 && !learners.Active())
@@ -166,18 +188,24 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
     for (int i = 0; i < lbFeatures->count(); ++i)
         if (lbFeatures->item(i)->isSelected())
             featureTexts.push_back(lbFeatures->item(i)->text().toStdString());
-    // Made again when it was cleared away since the window opened: the default
-    // data file lies there.
-    platform::PrivateTempFolder();
-    const std::string nodeFile = NodeDataFileName(dataFileName, examples.name);
+    std::string nodeFile = NodeDataFileName(dataFileName, examples.name);
+    std::string failure;
+    // A dataset in the private folder (the default): the folder is asked for
+    // afresh, as it may have been cleared away or replaced since the window
+    // opened, and only its answer is used. Refused, nothing is written and
+    // the command says why once.
+    if (platform::InPrivateFolder(nodeFile))
+        nodeFile = PrivateRunFile(nodeFile, &failure);
     // A dataset that could not be written (the writer said so) is not learnt from.
-    const bool written = actionChild->SaveAssocData(QString::fromStdString(nodeFile), fileType, examples.threshold,
-                                                    cycles, classes, classNames, &featureTexts);
+    const bool written =
+        failure.empty() && actionChild->SaveAssocData(QString::fromStdString(nodeFile), fileType, examples.threshold,
+                                                      cycles, classes, classNames, &featureTexts);
 
     const bool allowDefaultNegative = cbAllowDefaultNegative->isChecked();
     const QString folder = QFileInfo(QString::fromStdString(nodeFile)).absolutePath();
-    std::string failure;
-    if (cbHomeRules->isChecked()) {
+    if (!failure.empty()) {
+        // No rules without the dataset, whichever learner.
+    } else if (cbHomeRules->isChecked()) {
         auto rule = std::make_unique<RuleObject>(true);
         LearnTopFeatureRule(features, rule.get(), examples.positives, examples.negatives,
                             IntegerOr1(EditNumFeatures), actionChild->File);

@@ -273,6 +273,7 @@ bool TMDIChartChild::SavePicture(const QString& fileName)
         return false;
     const int w = Chart->width();
     const int h = Chart->height();
+    platform::SaveError error;
     if (fileName.endsWith(".bmp")) {
         QImage image(w, h, QImage::Format_RGB32);
         image.fill(Qt::white);
@@ -280,7 +281,7 @@ bool TMDIChartChild::SavePicture(const QString& fileName)
             QCPPainter painter(&image);
             Chart->toPainter(&painter, w, h);
         }
-        if (platform::SaveImage(image, fileName, "BMP"))
+        if (platform::SaveImage(image, fileName, "BMP", &error))
             return true;
     } else if (fileName.endsWith(".svg")) {
         const auto drawSvg = [&](QIODevice& device) {
@@ -295,13 +296,13 @@ bool TMDIChartChild::SavePicture(const QString& fileName)
             Chart->toPainter(&painter, w, h);
             return painter.end();
         };
-        if (platform::SaveEncoded(fileName, drawSvg))
+        if (platform::SaveEncoded(fileName, drawSvg, &error))
             return true;
     } else {
         platform::MessageBox(this, "Unknown file type! Nothing was saved. ", "Warning !", platform::Buttons::Ok);
         return false;
     }
-    platform::MessageBox(this, "Cannot write the file " + fileName, "Error", platform::Buttons::Ok);
+    platform::MessageBox(this, platform::SaveFailureText(error, fileName), "Error", platform::Buttons::Ok);
     return false;
 }
 
@@ -324,10 +325,11 @@ bool TMDIChartChild::SaveSeriesText(const QString& fileName)
         ChartSeriesPoints(s, x, c.values);
         columns.push_back(std::move(c));
     }
+    platform::SaveError error;
     if (platform::SaveFile(fileName.toLocal8Bit().toStdString(),
-                           [&](std::ostream& out) { WriteChartSeriesText(out, columns); }))
+                           [&](std::ostream& out) { WriteChartSeriesText(out, columns); }, &error))
         return true;
-    platform::MessageBox(this, "Cannot write the file " + fileName, "Error", platform::Buttons::Ok);
+    platform::MessageBox(this, platform::SaveFailureText(error, fileName), "Error", platform::Buttons::Ok);
     return false;
 }
 

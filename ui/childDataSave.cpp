@@ -6,6 +6,7 @@
 #include "core/model/TimeMarks.h"
 #include "platform/SaveFile.h"
 #include "platform/qt/Dialogs.h"
+#include "platform/qt/SavePicture.h"
 #include "ui/FormControls.h"
 #include "ui/MarksLink.h"
 #include "ui/StringGrid.h"
@@ -62,7 +63,7 @@ bool TMDIDataChild::SaveData(const QString& fileName)
         platform::SaveError error;
         if (platform::SaveFiles(files, &error))
             return true;
-        platform::MessageBox(this, "Cannot write the file " + QString::fromLocal8Bit(error.file.c_str()), "Error");
+        platform::MessageBox(this, platform::SaveFailureText(error), "Error");
         return false;
     };
     auto file = [](const QString& path, std::function<void(std::ostream&)> writer) {

@@ -207,6 +207,7 @@ void TMDIFieldChild::btnSaveClick()
     QString name = chosen.files.first();
     if (QFileInfo(name).suffix().isEmpty())
         name += ".bmp";
-    if (!platform::SaveImage(FieldBitmap, name, "BMP"))
-        platform::MessageBox(this, "Cannot write the picture to " + name, "Error");
+    platform::SaveError error;
+    if (!platform::SaveImage(FieldBitmap, name, "BMP", &error))
+        platform::MessageBox(this, platform::SaveFailureText(error, name), "Error");
 }

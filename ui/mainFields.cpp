@@ -11,9 +11,11 @@
 #include "platform/Hooks.h"
 #include "platform/SaveFile.h"
 #include "platform/qt/Dialogs.h"
+#include "platform/qt/SavePicture.h"
 #include "ui/OpenLogs.h"
 #include "ui/waitFormWin.h"
 
+#include <QFile>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTableWidget>
@@ -165,6 +167,8 @@ void TMainForm::BtnSaveFieldsClick()
     const QString path = chosen.files.front();
     std::vector<FieldDefinition> rows = FieldRows();
     std::erase_if(rows, [](const FieldDefinition& f) { return f.name.empty() && f.expression.empty(); });
-    if (!platform::SaveFile(path.toStdString(), [&](std::ostream& out) { WriteFieldDefinitions(out, rows); }))
-        platform::MessageBox(this, "Cannot create file \"" + path + "\"", "Error");
+    platform::SaveError error;
+    if (!platform::SaveFile(QFile::encodeName(path).toStdString(),
+                            [&](std::ostream& out) { WriteFieldDefinitions(out, rows); }, &error))
+        platform::MessageBox(this, platform::SaveFailureText(error, path), "Error");
 }

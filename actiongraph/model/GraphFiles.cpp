@@ -46,34 +46,36 @@ GraphFileData GraphFileSnapshot(const TGraph& graph)
 
 namespace {
 
-bool WriteFile(const std::string& fileName, const std::function<void(std::ostream&)>& write)
+bool WriteFile(const std::string& fileName, const std::function<void(std::ostream&)>& write,
+               platform::SaveError* error)
 {
-    return platform::SaveFile(fileName, write);
+    return platform::SaveFile(fileName, write, error);
 }
 
 }  // namespace
 
 bool SaveGML(const TGraph& graph, const std::string& fileName, bool thinEdges, bool fixedNodeSize,
-             const std::string& filter)
+             const std::string& filter, platform::SaveError* error)
 {
     const GraphFileData data = GraphFileSnapshot(graph);
-    return WriteFile(fileName, [&](std::ostream& out) { WriteGraphGml(out, data, thinEdges, fixedNodeSize, filter); });
+    return WriteFile(
+        fileName, [&](std::ostream& out) { WriteGraphGml(out, data, thinEdges, fixedNodeSize, filter); }, error);
 }
 
-bool SavePajek(const TGraph& graph, const std::string& fileName)
+bool SavePajek(const TGraph& graph, const std::string& fileName, platform::SaveError* error)
 {
     const GraphFileData data = GraphFileSnapshot(graph);
-    return WriteFile(fileName, [&](std::ostream& out) { WritePajek(out, data); });
+    return WriteFile(fileName, [&](std::ostream& out) { WritePajek(out, data); }, error);
 }
 
-bool SaveChaco(const TGraph& graph, const std::string& fileName)
+bool SaveChaco(const TGraph& graph, const std::string& fileName, platform::SaveError* error)
 {
     const GraphFileData data = GraphFileSnapshot(graph);
-    return WriteFile(fileName, [&](std::ostream& out) { WriteChaco(out, data); });
+    return WriteFile(fileName, [&](std::ostream& out) { WriteChaco(out, data); }, error);
 }
 
-bool SaveText(const TGraph& graph, const std::string& fileName)
+bool SaveText(const TGraph& graph, const std::string& fileName, platform::SaveError* error)
 {
     const GraphFileData data = GraphFileSnapshot(graph);
-    return WriteFile(fileName, [&](std::ostream& out) { WriteGraphText(out, data); });
+    return WriteFile(fileName, [&](std::ostream& out) { WriteGraphText(out, data); }, error);
 }

@@ -332,8 +332,9 @@ int ConceptObject::SaveGML(ConceptObject* root, const std::string& fileName)
 
     // The file is a by-product for other tools: a failure is no reason to stop
     // the program, but it is worth a line on the error stream.
-    if (!platform::SaveBytes(fileName, out))
-        std::cerr << "Cannot write " << fileName << '\n';
+    platform::SaveError error;
+    if (!platform::SaveBytes(fileName, out, &error))
+        std::cerr << error.Message() << '\n';
     return 0;
 }
 

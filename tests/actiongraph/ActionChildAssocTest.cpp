@@ -187,7 +187,7 @@ TEST_F(ActionChildAssoc, AFileThatCannotBeWrittenIsNamed)
         const QString file = QString::fromStdString(Path("missing/data.txt"));
         EXPECT_FALSE(window->SaveAssocData(file, format, 0.0, cycles, classes, names, nullptr));
         ASSERT_EQ(local.messages.size(), 1u) << format;
-        EXPECT_EQ(local.messages[0].text, "Cannot write the file " + file);
+        EXPECT_EQ(local.messages[0].text, "Cannot write the file " + file + ": No such file or directory");
         EXPECT_EQ(local.messages[0].caption, "Error");
         EXPECT_TRUE(WaitForm.isNull());
     }
@@ -237,7 +237,8 @@ TEST_F(ActionChildAssoc, ATwoFileDatasetIsSavedWholeOrNotAtAll)
         EXPECT_EQ(FolderEntries(folder), before);
         ASSERT_FALSE(local.messages.empty());
         EXPECT_EQ(local.messages.back().text,
-                  "Cannot write the file " + QString::fromStdString(folder + "/" + (c.blocked ? c.second : c.main)));
+                  "Cannot write the file " + QString::fromStdString(folder + "/" + (c.blocked ? c.second : c.main)) +
+                      (c.blocked ? ": Is a directory" : ": File too large"));
     }
 }
 

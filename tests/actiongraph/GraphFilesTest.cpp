@@ -165,7 +165,7 @@ TEST_F(SaveGraph, UnknownOrUpperCaseExtensionsAndUnwritableFilesAreReported)
     const QString bad = QString::fromStdString(Path("missing/a.net"));
     EXPECT_FALSE(window->SaveGraphFile(bad));
     ASSERT_EQ(script.messages.size(), 1u);
-    EXPECT_EQ(script.messages[0].text, "Cannot write the file " + bad);
+    EXPECT_EQ(script.messages[0].text, "Cannot write the file " + bad + ": No such file or directory");
 }
 
 TEST_F(SaveGraph, ThePictureSavesAsABitmapOrAJpeg)
@@ -208,7 +208,8 @@ TEST_F(SaveGraph, AFullDiskLeavesTheOldFile)
     EXPECT_EQ(FolderEntries(Path(".")), before);
     ASSERT_EQ(script.messages.size(), std::size(names));
     for (std::size_t i = 0; i < std::size(names); ++i)
-        EXPECT_EQ(script.messages[i].text, "Cannot write the file " + QString::fromStdString(Path(names[i])));
+        EXPECT_EQ(script.messages[i].text,
+                  "Cannot write the file " + QString::fromStdString(Path(names[i])) + ": File too large");
 }
 
 // networkx (Debian's python3-networkx) reads the GML and the Pajek network of

@@ -413,7 +413,10 @@ TEST(ConceptObject, SaveGmlToAnUnwritablePlaceWritesNothingAndGoesOn)
 {
     InTempDir dir("gml-fail");
     ConceptObject root("Top", nullptr, false);
+    testing::internal::CaptureStderr();
     EXPECT_EQ(ConceptObject::SaveGML(&root, "no-such-folder/Top.gml"), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Cannot write the file no-such-folder/Top.gml: No such file or directory\n");
     EXPECT_FALSE(fs::exists("no-such-folder/Top.gml"));
     EXPECT_EQ(root.GetId(), 1);
 }

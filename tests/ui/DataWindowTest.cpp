@@ -290,11 +290,12 @@ TEST_F(DataWindowTest, AFailedSaveLeavesTheOldFiles)
         const char* blocked;  // a folder stands there
         rlim_t limit;
         const char* reported;
+        const char* reason;
     };
     const Case cases[] = {
-        {"a.txt", nullptr, 64, "a.txt"},
-        {"a.arff", nullptr, 64, "a.arff"},
-        {"c.names", "c.data", RLIM_INFINITY, "c.data"},
+        {"a.txt", nullptr, 64, "a.txt", "File too large"},
+        {"a.arff", nullptr, 64, "a.arff", "File too large"},
+        {"c.names", "c.data", RLIM_INFINITY, "c.data", "Is a directory"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.chosen);
@@ -317,7 +318,8 @@ TEST_F(DataWindowTest, AFailedSaveLeavesTheOldFiles)
             EXPECT_EQ(ReadBytes(dir + "/" + name), old) << name;
         EXPECT_EQ(FolderEntries(dir), before);
         ASSERT_EQ(script.messages.size(), 1u);
-        EXPECT_EQ(script.messages[0].text.toStdString(), "Cannot write the file " + dir + "/" + c.reported);
+        EXPECT_EQ(script.messages[0].text.toStdString(),
+                  "Cannot write the file " + dir + "/" + c.reported + ": " + c.reason);
         script.messages.clear();
     }
 }

@@ -9,6 +9,7 @@
 #include "core/model/RoboCupFile.h"
 #include "platform/qt/Dialogs.h"
 #include "support/RecordingHooks.h"
+#include "support/SaveFailure.h"
 #include "support/TestData.h"
 #include "ui/OpenLogs.h"
 #include "ui/main.h"
@@ -115,10 +116,20 @@ TEST_F(ExpressionFieldsTest, SavedFieldsLoadBackAndBadFilesKeepTheRows)
     form->BtnLoadFields->click();
     Answer(QString::fromStdString(dir + "/no/such/folder/fields.txt"));
     form->BtnSaveFields->click();
-    ASSERT_EQ(script.messages.size(), 2u);
+    // A full disk keeps the old file and says why.
+    const std::string saved = ReadBytes(file.toStdString());
+    Answer(file);
+    {
+        FileSizeLimit disk(16);
+        form->BtnSaveFields->click();
+    }
+    ASSERT_EQ(script.messages.size(), 3u);
     EXPECT_EQ(script.messages[0].text, "Cannot open file \"" + QString::fromStdString(dir) + "/missing.txt\"");
-    EXPECT_EQ(script.messages[1].text,
-              "Cannot create file \"" + QString::fromStdString(dir) + "/no/such/folder/fields.txt\"");
+    EXPECT_EQ(script.messages[1].text, "Cannot write the file " + QString::fromStdString(dir) +
+                                           "/no/such/folder/fields.txt: No such file or directory");
+    EXPECT_EQ(script.messages[2].text, "Cannot write the file " + file + ": File too large");
+    EXPECT_EQ(ReadBytes(file.toStdString()), saved);
+    script.messages.clear();
     EXPECT_EQ(form->FieldRows(), rows);
 
     // A cancelled dialog changes nothing.

@@ -8,6 +8,7 @@
 #include "core/load/LoadLog.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/qt/Dialogs.h"
+#include "support/SaveFailure.h"
 #include "support/TestData.h"
 #include "ui/FormControls.h"
 #include "ui/main.h"
@@ -277,9 +278,22 @@ TEST_F(FieldWindowTest, SaveWritesTheWholePictureAsABitmap)
     chosen.files = QStringList{QString::fromStdString(dir + "/gone/field.bmp")};
     script.files.push_back(chosen);
     window->btnSave->click();
-    ASSERT_EQ(script.messages.size(), 1u);
+    // A full disk keeps the old picture; each message says why.
+    const std::string old = ReadBytes(dir + "/zoomed.bmp");
+    chosen.files = QStringList{QString::fromStdString(dir + "/zoomed.bmp")};
+    script.files.push_back(chosen);
+    {
+        FileSizeLimit disk(16);
+        window->btnSave->click();
+    }
+    ASSERT_EQ(script.messages.size(), 2u);
     EXPECT_EQ(script.messages[0].caption, "Error");
+    EXPECT_EQ(script.messages[0].text, "Cannot write the file " + QString::fromStdString(dir) +
+                                           "/gone/field.bmp: No such file or directory");
+    EXPECT_EQ(script.messages[1].text, "Cannot write the file " + QString::fromStdString(dir) +
+                                           "/zoomed.bmp: File too large");
     EXPECT_FALSE(std::filesystem::exists(dir + "/gone"));
+    EXPECT_EQ(ReadBytes(dir + "/zoomed.bmp"), old);
 }
 
 TEST(FieldWindowTime, CheckingDynamicTimeRangeAgainBringsTheMainTimeToTheWindowsCycle)
