@@ -41,6 +41,23 @@ void TimeStream::RebuildChannelLists()
         CollectChannels(root);
 }
 
+bool TimeStream::DeleteChannel(TimeChannel* channel)
+{
+    if (std::find(channels.begin(), channels.end(), channel) == channels.end())
+        return false;
+    if (CompositeTimeChannel* parent = channel->GetParent()) {
+        parent->ReleaseChild(channel);
+    } else {
+        const auto root = std::find(roots.begin(), roots.end(), channel);
+        if (root == roots.end())
+            return false;
+        roots.erase(root);
+    }
+    delete channel;
+    RebuildChannelLists();
+    return true;
+}
+
 void TimeStream::BuildRowHeader()
 {
     RebuildChannelLists();

@@ -28,6 +28,12 @@ public:
     void CollectChannels(TimeChannel* channel);
     // Collects the lists afresh, for channels added below existing composites.
     void RebuildChannelLists();
+    // Takes the channel, top-level or below a composite, out of the tree with its
+    // subtree, deletes it and collects the lists afresh (the row header stays as
+    // it was: rebuild it before the next FillRow). Whoever still points into the
+    // subtree must have let go. False (nothing changes) when the channel is no
+    // part of this stream.
+    bool DeleteChannel(TimeChannel* channel);
     // Re-collects the lists, then makes the expression language's variable list
     // (every leaf's full name with "." as "_", then "cycle") and a row buffer of
     // one double per leaf plus one for the cycle.
