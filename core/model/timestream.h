@@ -12,12 +12,13 @@
 #include "core/model/TimeChannel.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 class TimeStream : public BasicTimeObject {
 public:
-    explicit TimeStream(std::string name) : BasicTimeObject(std::move(name)) {}
+    explicit TimeStream(std::string name);
     TimeStream(const TimeStream&) = delete;
     TimeStream& operator=(const TimeStream&) = delete;
     virtual ~TimeStream();
@@ -61,6 +62,13 @@ public:
     // The same into the stream's own row buffer (made by BuildRowHeader).
     [[nodiscard]] int FillRow(int cycle) { return FillRow(cycle, rowBuffer.data(), rowBuffer.size()); }
 
+    // A number that changes whenever the lists are collected (channels added or
+    // taken out) and that no stream ever had before: whoever keeps something
+    // made from the lists (a parsed expression holds leaves) compares it to
+    // know that the lists are still those, even after a channel left and
+    // another one took its place.
+    std::uint64_t GetListsStamp() const { return listsStamp; }
+
     const std::vector<TimeChannel*>& GetRootChannels() const { return roots; }
     const std::vector<TimeChannel*>& GetChannels() const { return channels; }
     const std::vector<TimeChannel*>& GetLeaves() const { return leaves; }
@@ -72,6 +80,7 @@ public:
 private:
     int timeWindow = 1;
     int lastLeafIndex = -1;
+    std::uint64_t listsStamp = 0;
     std::vector<TimeChannel*> roots;     // owned, with their subtrees
     std::vector<TimeChannel*> channels;  // every channel in pre-order
     std::vector<TimeChannel*> leaves;    // the leaves in pre-order; position = leaf index

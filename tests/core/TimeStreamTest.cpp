@@ -283,7 +283,9 @@ TEST(TimeStream, DeleteChannelTakesOutTheSubtreeBelowOrAtTheTop)
     s.ball->AddChild(user);
     s.stream.RebuildChannelLists();
     ASSERT_EQ(s.stream.GetLastLeafIndex(), 6);
+    const std::uint64_t stamp = s.stream.GetListsStamp();
     EXPECT_TRUE(s.stream.DeleteChannel(user));
+    EXPECT_NE(s.stream.GetListsStamp(), stamp);
     EXPECT_EQ(s.ball->GetChildren().size(), 1u);
     EXPECT_EQ(s.stream.FindChannel("Ball.user"), nullptr);
     EXPECT_EQ(s.stream.GetLastLeafIndex(), 5);
@@ -294,7 +296,11 @@ TEST(TimeStream, DeleteChannelTakesOutTheSubtreeBelowOrAtTheTop)
     EXPECT_EQ(Names(s.stream.GetRootChannels()), (std::vector<std::string>{"Ball", "Lplayer1"}));
     EXPECT_EQ(s.stream.GetChannel(0), s.ballX);
     DoubleChannel stranger("b");
+    const std::uint64_t kept = s.stream.GetListsStamp();
     EXPECT_FALSE(s.stream.DeleteChannel(&stranger));
+    EXPECT_EQ(s.stream.GetListsStamp(), kept);
+    // No other stream ever had the stamp of these lists.
+    EXPECT_NE(TimeStream("other").GetListsStamp(), kept);
     EXPECT_EQ(s.stream.GetChannels().size(), 9u);
 }
 
