@@ -23,6 +23,8 @@
 #include <QTime>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -176,25 +178,20 @@ void TMDIUsageChild::BtnPasteRulesClick()
     QHash<QString, int> rowOf;  // the first row of each label
     for (int i = lbConcepts->count() - 1; i >= 0; --i)
         rowOf.insert(lbConcepts->item(i)->text(), i);
-    QStringList unknown;
+    std::vector<std::string> unknown;
     for (const QString& word : text.split(' ')) {
         if (word.isEmpty())
             break;
         if (const auto found = rowOf.constFind(word); found != rowOf.cend())
             lbConcepts->item(*found)->setSelected(true);
         else
-            unknown.push_back(word);
+            unknown.push_back("'" + word.toStdString() + "'");
     }
     // One message for all of them: a clipboard of foreign words is no reason
     // for a box per word.
-    if (unknown.isEmpty())
+    if (unknown.empty())
         return;
-    constexpr int kListed = 10;
-    QStringList listed;
-    for (int i = 0; i < unknown.size() && i < kListed; ++i)
-        listed.push_back("'" + unknown[i] + "'");
-    QString message = "Not Found " + listed.join(", ");
-    if (unknown.size() > kListed)
-        message += QString(" and %1 more (%2 words)").arg(unknown.size() - kListed).arg(unknown.size());
-    platform::MessageBox(this, message, "word");
+    constexpr std::size_t kListed = 10;
+    platform::MessageBox(this, "Not Found " + QString::fromStdString(ListFirst(unknown, kListed, ", ", "words")),
+                         "word");
 }

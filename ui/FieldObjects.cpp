@@ -460,15 +460,12 @@ CustomEventCache::~CustomEventCache() = default;
 
 LogExpression& CustomEventCache::For(RoboCupFileT& log, const std::string& text)
 {
-    const std::vector<TimeChannel*>& leaves = log.stream->GetLeaves();
-    const TimeChannel* first = leaves.empty() ? nullptr : leaves.front();
-    const TimeChannel* last = leaves.empty() ? nullptr : leaves.back();
-    if (&log != log_ || leaves.size() != leaves_ || first != firstLeaf_ || last != lastLeaf_) {
+    // Parsed expressions hold leaves: any change of the lists, a leaf taken out
+    // and another made in its place included, makes them stale.
+    if (&log != log_ || log.stream->GetListsStamp() != listsStamp_) {
         parsed_.clear();
         log_ = &log;
-        leaves_ = leaves.size();
-        firstLeaf_ = first;
-        lastLeaf_ = last;
+        listsStamp_ = log.stream->GetListsStamp();
     }
     std::unique_ptr<LogExpression>& expression = parsed_[text];
     if (!expression) {

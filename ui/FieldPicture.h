@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -124,9 +125,7 @@ public:
 
 private:
     const RoboCupFileT* log_ = nullptr;
-    std::size_t leaves_ = 0;
-    const TimeChannel* firstLeaf_ = nullptr;
-    const TimeChannel* lastLeaf_ = nullptr;
+    std::uint64_t listsStamp_ = 0;  // of the log's stream when parsed_ was made
     std::map<std::string, std::unique_ptr<LogExpression>> parsed_;
 };
 

@@ -15,6 +15,7 @@
 #include "ui/OpenLogs.h"
 #include "ui/waitFormWin.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -126,11 +127,31 @@ void TMainForm::BtnAddFunctionSeriesClick()
         platform::Beep();
         return;
     }
-    WaitFormGuard wait("Adding new data series ...");
-    CreateUserChannels(*log, FieldRows(), [this] {
-        FillDataTree();
-        platform::ProcessPendingEvents();
-    });
+    UserChannelsRun run;
+    {
+        WaitFormGuard wait("Adding new data series ...");
+        if (WaitForm)
+            WaitForm->ShowCancel(true);
+        // Asking the wait window lets events through: every 50 ms is enough to
+        // see a Cancel, and keeps thousands of short rows from waiting on it.
+        QElapsedTimer sinceAsked;
+        run = CreateUserChannels(
+            *log, FieldRows(),
+            [this] {
+                FillDataTree();
+                platform::ProcessPendingEvents();
+            },
+            [&sinceAsked] {
+                if (sinceAsked.isValid() && sinceAsked.elapsed() < 50)
+                    return false;
+                sinceAsked.start();
+                return WaitFormCancelled();
+            });
+    }
+    // Cancel ends the command, its message included. One message for all
+    // refused rows: thousands of them are no reason for a box each.
+    if (!run.cancelled && !run.refused.empty())
+        platform::MessageBox(this, QString::fromStdString(DescribeRefusals(run.refused)), "Error");
 }
 
 void TMainForm::BtnLoadFieldsClick()

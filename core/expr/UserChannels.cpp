@@ -1,6 +1,7 @@
 #include "core/expr/UserChannels.h"
 
 #include "core/expr/Expression.h"
+#include "core/model/Format.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/Hooks.h"
 
@@ -34,9 +35,11 @@ bool IsIdentifier(const std::string& name)
 }
 
 // The composite of that full name, made below parent (or at the top when parent
-// is null) when there is none. Null when a leaf has that name.
-CompositeTimeChannel* FindOrAddComposite(TimeStream& stream, CompositeTimeChannel* parent, const std::string& fullName)
+// is null) when there is none; made tells which. Null when a leaf has that name.
+CompositeTimeChannel* FindOrAddComposite(TimeStream& stream, CompositeTimeChannel* parent, const std::string& fullName,
+                                         bool& made)
 {
+    made = false;
     if (TimeChannel* found = stream.FindChannel(fullName))
         return dynamic_cast<CompositeTimeChannel*>(found);
     auto* composite = new CompositeTimeChannel(kUser);
@@ -47,17 +50,19 @@ CompositeTimeChannel* FindOrAddComposite(TimeStream& stream, CompositeTimeChanne
     } else {
         stream.AddChannel(composite);
     }
+    made = true;
     return composite;
 }
 
-// The parent of the row's leaf for object k (0: the top-level "user"), or null
-// after telling the user why there is none.
-CompositeTimeChannel* UserNode(TimeStream& stream, int k)
+// The parent of the row's leaf for object k (0: the top-level "user"), made
+// when missing (made says so); null with the reason when there is none.
+CompositeTimeChannel* UserNode(TimeStream& stream, int k, bool& made, std::string& why)
 {
+    made = false;
     if (k == 0) {
-        CompositeTimeChannel* user = FindOrAddComposite(stream, nullptr, kUser);
+        CompositeTimeChannel* user = FindOrAddComposite(stream, nullptr, kUser, made);
         if (user == nullptr)
-            platform::Notify("'user' is a data field, not a group of them", "Error");
+            why = "'user' is a data field, not a group of them";
         return user;
     }
     const std::string player = ObjectName(k);
@@ -65,10 +70,46 @@ CompositeTimeChannel* UserNode(TimeStream& stream, int k)
         return existing;
     auto* playerChannel = dynamic_cast<CompositeTimeChannel*>(stream.FindChannel(player));
     if (playerChannel == nullptr) {
-        platform::Notify("Player channel not found!", "Error");
+        why = "Player channel not found";
         return nullptr;
     }
-    return FindOrAddComposite(stream, playerChannel, player + "." + kUser);
+    CompositeTimeChannel* user = FindOrAddComposite(stream, playerChannel, player + "." + kUser, made);
+    if (user == nullptr)
+        why = "'" + player + "." + kUser + "' is a data field, not a group of them";
+    return user;
+}
+
+// The player's text of a player row, else the row's text.
+std::string TextFor(const FieldDefinition& field, bool playerRow, int k)
+{
+    return playerRow ? ReplaceAll(field.expression, kPlayerWord, ObjectName(k)) : field.expression;
+}
+
+// Why the row's text, or any player's text of a player row, is refused before
+// parsing; "" when none is. player names the player whose text was refused.
+std::string GuardRow(const FieldDefinition& field, bool playerRow, std::string& player)
+{
+    player.clear();
+    if (std::string refused = CheckExpressionText(field.expression); !refused.empty())
+        return refused;
+    if (!playerRow)
+        return {};
+    // Player names are longer than "PLAYER": a text near the limit can pass as
+    // typed and be too long for some players.
+    for (int k = 1; k < RoboCupFileT::kObjectCount; ++k) {
+        if (std::string refused = CheckExpressionText(TextFor(field, true, k)); !refused.empty()) {
+            player = ObjectName(k);
+            return refused;
+        }
+    }
+    return {};
+}
+
+// Takes back a leaf made in this run, and the "user" node made for it.
+void RemoveMade(TimeStream& stream, TimeChannel* leaf, CompositeTimeChannel* parent, bool parentMade)
+{
+    stream.DeleteChannel(parentMade ? static_cast<TimeChannel*>(parent) : leaf);
+    stream.BuildRowHeader();
 }
 
 }  // namespace
@@ -84,81 +125,138 @@ std::string CheckFieldName(const RoboCupFileT& log, const std::string& name, boo
     } else {
         made.push_back(std::string(kUser) + "." + name);
     }
+    std::vector<std::string> variables;
+    variables.reserve(made.size());
+    for (const std::string& m : made)
+        variables.push_back(Underscored(m));
     for (const TimeChannel* leaf : log.stream->GetLeaves()) {
         const std::string& full = leaf->GetFullName();
         const std::string variable = Underscored(full);
-        for (const std::string& m : made) {
+        for (std::size_t i = 0; i < made.size(); ++i) {
             // The leaf a former run made is made again, not a clash.
-            if (full != m && variable == Underscored(m))
+            if (variable == variables[i] && full != made[i])
                 return "Field name '" + name + "' reads like the data field '" + full + "'";
         }
     }
     return {};
 }
 
-int CreateUserChannels(RoboCupFileT& log, const std::vector<FieldDefinition>& fields,
-                       const std::function<void()>& afterLeaf)
+std::string DescribeRefusals(const std::vector<FieldRefusal>& refused)
+{
+    constexpr std::size_t kListed = 10;
+    std::vector<std::string> lines(refused.size());  // past the listed ones only counted
+    for (std::size_t i = 0; i < refused.size() && i < kListed; ++i) {
+        const FieldRefusal& r = refused[i];
+        lines[i] = "row " + std::to_string(r.row + 1) + " \"" + r.name + "\"";
+        if (!r.player.empty())
+            lines[i] += ", PLAYER = " + r.player;
+        lines[i] += ": " + r.reason;
+    }
+    const std::string count =
+        refused.size() == 1 ? "1 row was refused" : std::to_string(refused.size()) + " rows were refused";
+    return count + ":\n" + ListFirst(lines, kListed, "\n", "rows");
+}
+
+UserChannelsRun CreateUserChannels(RoboCupFileT& log, const std::vector<FieldDefinition>& fields,
+                                   const std::function<void()>& afterLeaf, const std::function<bool()>& cancelled)
 {
     TimeStream& stream = *log.stream;
+    const auto stop = [&cancelled] { return cancelled && cancelled(); };
     // The name checks and the lookups see every channel, however it was added.
     stream.RebuildChannelLists();
-    int computed = 0;
-    for (const FieldDefinition& field : fields) {
+    UserChannelsRun run;
+    for (std::size_t row = 0; row < fields.size() && !run.cancelled; ++row) {
+        const FieldDefinition& field = fields[row];
         if (field.name.empty() && field.expression.empty())
             continue;
-        // A refused text makes no leaf at all.
-        if (const std::string refused = CheckExpressionText(field.expression); !refused.empty()) {
-            platform::Notify(refused, "Function evaluation error !");
-            platform::Beep();
-            continue;
+        const auto refuse = [&](const std::string& player, const std::string& reason) {
+            run.refused.push_back({row, field.name, player, reason});
+        };
+        if (stop()) {
+            run.cancelled = true;
+            break;
         }
         const bool playerRow = field.expression.find(kPlayerWord) != std::string::npos;
+        std::string player;
+        // A text the guard refuses makes no leaf at all.
+        if (const std::string refused = GuardRow(field, playerRow, player); !refused.empty()) {
+            refuse(player, refused);
+            continue;
+        }
         if (const std::string bad = CheckFieldName(log, field.name, playerRow); !bad.empty()) {
-            platform::Notify(bad, "Error");
-            platform::Beep();
+            refuse("", bad);
             continue;
         }
         const int first = playerRow ? 1 : 0;
         const int last = playerRow ? RoboCupFileT::kObjectCount - 1 : 0;
         for (int k = first; k <= last; ++k) {
-            const std::string expression =
-                playerRow ? ReplaceAll(field.expression, kPlayerWord, ObjectName(k)) : field.expression;
-            CompositeTimeChannel* parent = UserNode(stream, k);
-            if (parent == nullptr)
+            player = playerRow ? ObjectName(k) : std::string();
+            if (k > first && stop()) {
+                run.cancelled = true;
                 break;
+            }
+            const std::string expression = TextFor(field, playerRow, k);
+            bool parentMade = false;
+            std::string why;
+            CompositeTimeChannel* parent = UserNode(stream, k, parentMade, why);
+            if (parent == nullptr) {
+                refuse(player, why);
+                break;
+            }
             const std::string fullName = parent->GetFullName() + "." + field.name;
             TimeChannel* existing = stream.FindChannel(fullName);
             auto* leaf = dynamic_cast<DataTimeChannel<double>*>(existing);
+            if (existing != nullptr && leaf == nullptr) {
+                refuse(player, "'" + fullName + "' holds no numbers of its own");
+                break;
+            }
+            // Told before the leaf is made: letting events through while a leaf
+            // the parser may still refuse is in the tree would show it around.
+            platform::SetWaitText("Evaluating function '" + fullName + "=" + expression + "'");
             if (existing == nullptr) {
                 leaf = new DataTimeChannel<double>(field.name);
                 // Read through the averaging window like every other leaf of the log.
                 leaf->SetTimeWindow(stream.GetTimeWindow());
                 parent->AddChild(leaf);
-            } else if (leaf == nullptr) {
-                platform::Notify("'" + fullName + "' holds no numbers of its own", "Error");
-                platform::Beep();
-                break;
             }
-            platform::SetWaitText("Evaluating function '" + fullName + "=" + expression + "'");
-            ChannelValues<double>& values = leaf->GetValues();
-            values.resize(static_cast<std::size_t>(std::max(log.cycles, 0)), 0.0);
+            // The new leaf is a variable of its own expression.
             stream.BuildRowHeader();
 
             LogExpression parser(log);
             if (const std::string error = parser.Parse(expression); !error.empty()) {
-                platform::Notify(error, "Function evaluation error !");
-                platform::Beep();
+                // A channel that reads as data but holds none would be taken for data.
+                if (existing == nullptr)
+                    RemoveMade(stream, leaf, parent, parentMade);
+                refuse(player, error);
                 break;
             }
+            ChannelValues<double>& values = leaf->GetValues();
+            const ChannelValues<double> before = existing != nullptr ? values : ChannelValues<double>();
+            values.resize(static_cast<std::size_t>(std::max(log.cycles, 0)), 0.0);
             // Each value is stored before the next cycle is evaluated, so that
             // val of the own leaf at an earlier cycle reads the new value.
-            for (int c = 0; c < log.cycles; ++c)
+            for (int c = 0; c < log.cycles; ++c) {
+                if ((c & 1023) == 1023 && stop()) {
+                    run.cancelled = true;
+                    break;
+                }
                 values[static_cast<std::size_t>(c)] = parser.Evaluate(c);
+            }
+            if (run.cancelled) {
+                // Half computed values are no data either.
+                if (existing == nullptr) {
+                    RemoveMade(stream, leaf, parent, parentMade);
+                } else {
+                    values = before;
+                    leaf->ComputeMinMax();
+                }
+                break;
+            }
             leaf->ComputeMinMax();
-            ++computed;
+            ++run.computed;
             if (afterLeaf)
                 afterLeaf();
         }
     }
-    return computed;
+    return run;
 }

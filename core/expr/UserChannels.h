@@ -9,6 +9,7 @@
 
 #include "core/io/FieldsFile.h"
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,20 +22,46 @@ class RoboCupFileT;
 // must not read, with "." as "_", like another leaf of the log.
 std::string CheckFieldName(const RoboCupFileT& log, const std::string& name, bool playerRow);
 
+// A row that made no channel: the whole row, or a player row from one player on.
+struct FieldRefusal {
+    std::size_t row = 0;  // index into the definitions, from 0
+    std::string name;     // the row's field name
+    std::string player;   // the player whose expression was refused; "" for the row as typed
+    std::string reason;   // the guard's, the parser's or the name check's message
+};
+
+// The one message about all refused rows: how many, then the first ten, a line
+// each with the row counted from 1 ('row 3 "bad": Syntax error: ...',
+// 'row 7 "pl", PLAYER = Lplayer10: Expression too long'), then how many more.
+std::string DescribeRefusals(const std::vector<FieldRefusal>& refused);
+
+struct UserChannelsRun {
+    int computed = 0;  // leaves computed
+    std::vector<FieldRefusal> refused;  // in the order of the rows
+    bool cancelled = false;  // cancelled asked to stop: the rows after it were not looked at
+};
+
 // Makes or refreshes the channels of every definition on the log, in order. For
-// each leaf: the wait text "Evaluating function '<leaf>=<expression>'", its
-// values resized to the log's cycles (values there stay until overwritten), the
-// stream's row header rebuilt, the expression parsed, then evaluated at every
-// cycle in order and stored. An expression naming its own leaf reads the values
-// from before this run at the evaluated cycle, and those just made at earlier
-// ones (val). Through the core's hooks:
-// - a bad name: its message (caption "Error"), a beep, nothing made for the row;
-// - a refused expression: the parser's message ("Function evaluation error !")
-//   and a beep; the row's remaining players are skipped (the leaf stays);
-// - a player without its channel: "Player channel not found!" ("Error"), the
-//   row's remaining players are skipped.
+// each leaf: the wait text "Evaluating function '<leaf>=<expression>'", the leaf
+// made when there is none, the stream's row header rebuilt, the expression
+// parsed, then the values resized to the log's cycles (values there stay until
+// overwritten), evaluated at every cycle in order and stored. An expression
+// naming its own leaf reads the values from before this run at the evaluated
+// cycle, and those just made at earlier ones (val).
+// A refused row makes no channel and is told in the result, never shown here:
+// - a refused expression: the guard's refusal of the text as typed or of any
+//   player's text (PLAYER replaced) leaves the whole row out; the parser's
+//   refusal removes the leaf made for it (and a "user" node made for it); an
+//   existing leaf of that name keeps its values. A player row stops at the
+//   refused player; the leaves computed for the players before it stay.
+// - a bad name (CheckFieldName), a player without its channel, a name that is
+//   a group or holds no doubles: nothing made from there on.
 // Rows with neither name nor expression are skipped. afterLeaf (may be empty)
 // runs after each leaf was computed: the window refreshes its channel tree.
-// Returns the number of leaves computed.
-int CreateUserChannels(RoboCupFileT& log, const std::vector<FieldDefinition>& fields,
-                       const std::function<void()>& afterLeaf = {});
+// cancelled (may be empty) is asked before each leaf and every 1024 cycles of
+// one: when it says so the command ends, the leaf in work is taken back (a new
+// one removed, an existing one given its values back) and the leaves computed
+// so far stay.
+UserChannelsRun CreateUserChannels(RoboCupFileT& log, const std::vector<FieldDefinition>& fields,
+                                   const std::function<void()>& afterLeaf = {},
+                                   const std::function<bool()>& cancelled = {});

@@ -165,3 +165,17 @@ bool IsNonFiniteText(const std::string& text)
            text == NonFinite(std::numeric_limits<double>::infinity()) ||
            text == NonFinite(-std::numeric_limits<double>::infinity());
 }
+
+std::string ListFirst(const std::vector<std::string>& items, std::size_t shown, const std::string& separator,
+                      const std::string& what)
+{
+    std::string out;
+    for (std::size_t i = 0; i < items.size() && i < shown; ++i)
+        out += (i > 0 ? separator : std::string()) + items[i];
+    if (items.size() > shown) {
+        const bool lines = !separator.empty() && separator.back() == '\n';
+        out += (shown == 0 ? std::string() : lines ? separator : std::string(" ")) + "and " +
+               std::to_string(items.size() - shown) + " more (" + std::to_string(items.size()) + " " + what + ")";
+    }
+    return out;
+}

@@ -1,8 +1,10 @@
 // Number to text, always with "." as the decimal separator, whatever the
-// process locale says.
+// process locale says; and the short form of a long list in a message.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 // "%6d": an integer right-aligned in six characters (the text form of a time mark).
 std::string FormatInt6(int value);
@@ -25,3 +27,10 @@ std::string FormatFloatGeneral(double value, int precision = 15);
 // Whether the text is one of those the formatters write for a value that is no
 // finite number: "INF", "-INF", "NAN".
 bool IsNonFiniteText(const std::string& text);
+
+// How one message names a list of any length: the first `shown` items joined by
+// the separator, then, when there are more, "and <rest> more (<all> <what>)"
+// after a space, or on a line of its own when the separator ends a line.
+// ListFirst({"'a'", "'b'", "'c'"}, 2, ", ", "words") is "'a', 'b' and 1 more (3 words)".
+std::string ListFirst(const std::vector<std::string>& items, std::size_t shown, const std::string& separator,
+                      const std::string& what);

@@ -4,6 +4,7 @@
 // (timestream.h).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -165,6 +166,17 @@ public:
         return 0;
     }
     const std::vector<TimeChannel*>& GetChildren() const { return children; }
+    // Gives the child up: it leaves the children and has no parent; the caller
+    // owns it now. False (nothing changes) when it is no child of this composite.
+    bool ReleaseChild(TimeChannel* child)
+    {
+        const auto at = std::find(children.begin(), children.end(), child);
+        if (at == children.end())
+            return false;
+        children.erase(at);
+        child->SetParent(nullptr);
+        return true;
+    }
 
 private:
     std::vector<TimeChannel*> children;  // owned, in order of adding

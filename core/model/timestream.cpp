@@ -3,6 +3,19 @@
 #include "core/model/Parallel.h"
 
 #include <algorithm>
+#include <atomic>
+
+namespace {
+
+std::uint64_t NewListsStamp()
+{
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+
+}  // namespace
+
+TimeStream::TimeStream(std::string name) : BasicTimeObject(std::move(name)), listsStamp(NewListsStamp()) {}
 
 TimeStream::~TimeStream()
 {
@@ -15,6 +28,7 @@ int TimeStream::AddChannel(TimeChannel* channel)
     channel->SetTimeWindow(timeWindow);
     roots.push_back(channel);
     CollectChannels(channel);
+    listsStamp = NewListsStamp();
     return 0;
 }
 
@@ -39,6 +53,24 @@ void TimeStream::RebuildChannelLists()
     lastLeafIndex = -1;
     for (TimeChannel* root : roots)
         CollectChannels(root);
+    listsStamp = NewListsStamp();
+}
+
+bool TimeStream::DeleteChannel(TimeChannel* channel)
+{
+    if (std::find(channels.begin(), channels.end(), channel) == channels.end())
+        return false;
+    if (CompositeTimeChannel* parent = channel->GetParent()) {
+        parent->ReleaseChild(channel);
+    } else {
+        const auto root = std::find(roots.begin(), roots.end(), channel);
+        if (root == roots.end())
+            return false;
+        roots.erase(root);
+    }
+    delete channel;
+    RebuildChannelLists();
+    return true;
 }
 
 void TimeStream::BuildRowHeader()

@@ -12,12 +12,13 @@
 #include "core/model/TimeChannel.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 class TimeStream : public BasicTimeObject {
 public:
-    explicit TimeStream(std::string name) : BasicTimeObject(std::move(name)) {}
+    explicit TimeStream(std::string name);
     TimeStream(const TimeStream&) = delete;
     TimeStream& operator=(const TimeStream&) = delete;
     virtual ~TimeStream();
@@ -28,6 +29,12 @@ public:
     void CollectChannels(TimeChannel* channel);
     // Collects the lists afresh, for channels added below existing composites.
     void RebuildChannelLists();
+    // Takes the channel, top-level or below a composite, out of the tree with its
+    // subtree, deletes it and collects the lists afresh (the row header stays as
+    // it was: rebuild it before the next FillRow). Whoever still points into the
+    // subtree must have let go. False (nothing changes) when the channel is no
+    // part of this stream.
+    bool DeleteChannel(TimeChannel* channel);
     // Re-collects the lists, then makes the expression language's variable list
     // (every leaf's full name with "." as "_", then "cycle") and a row buffer of
     // one double per leaf plus one for the cycle.
@@ -55,6 +62,13 @@ public:
     // The same into the stream's own row buffer (made by BuildRowHeader).
     [[nodiscard]] int FillRow(int cycle) { return FillRow(cycle, rowBuffer.data(), rowBuffer.size()); }
 
+    // A number that changes whenever the lists are collected (channels added or
+    // taken out) and that no stream ever had before: whoever keeps something
+    // made from the lists (a parsed expression holds leaves) compares it to
+    // know that the lists are still those, even after a channel left and
+    // another one took its place.
+    std::uint64_t GetListsStamp() const { return listsStamp; }
+
     const std::vector<TimeChannel*>& GetRootChannels() const { return roots; }
     const std::vector<TimeChannel*>& GetChannels() const { return channels; }
     const std::vector<TimeChannel*>& GetLeaves() const { return leaves; }
@@ -66,6 +80,7 @@ public:
 private:
     int timeWindow = 1;
     int lastLeafIndex = -1;
+    std::uint64_t listsStamp = 0;
     std::vector<TimeChannel*> roots;     // owned, with their subtrees
     std::vector<TimeChannel*> channels;  // every channel in pre-order
     std::vector<TimeChannel*> leaves;    // the leaves in pre-order; position = leaf index

@@ -94,3 +94,22 @@ TEST(FormatFloatGeneral, ExtremeMagnitudesUseTheExponentForm)
     EXPECT_EQ(FormatFloatGeneral(1234567890123456.0), "1.23456789012346E15");
     EXPECT_EQ(FormatFloatGeneral(2.5e-300), "2.5E-300");
 }
+
+TEST(ListFirst, NamesTheFirstItemsAndCountsTheRest)
+{
+    const std::vector<std::string> three{"'a'", "'b'", "'c'"};
+    const struct {
+        std::size_t shown;
+        std::string separator;
+        std::string expected;
+    } cases[] = {
+        {3, ", ", "'a', 'b', 'c'"},
+        {5, ", ", "'a', 'b', 'c'"},
+        {2, ", ", "'a', 'b' and 1 more (3 rows)"},
+        {1, "\n", "'a'\nand 2 more (3 rows)"},
+        {0, ", ", "and 3 more (3 rows)"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ListFirst(three, c.shown, c.separator, "rows"), c.expected) << c.shown << c.separator;
+    EXPECT_EQ(ListFirst({}, 10, ", ", "rows"), "");
+}

@@ -258,7 +258,7 @@ TEST_F(DataWindowTest, SavesInTheFormatOfTheExtensionOnly)
 // missing and say so once per save; the plain text keeps the value and says nothing.
 TEST_F(DataWindowTest, ValuesThatAreNoNumberAreToldOncePerDatasetSave)
 {
-    ASSERT_EQ(CreateUserChannels(*log, {{"huge", "10^400"}}), 1);
+    ASSERT_EQ(CreateUserChannels(*log, {{"huge", "10^400"}}).computed, 1);
     TMDIDataChild* w = NewDataWindow();
     w->AddChannels({Channel("Ball.pos.x"), Channel("user.huge")});
     w->rgUseMarks->SetItemIndex(0);

@@ -5,6 +5,8 @@
 #include "UiTestMain.h"
 
 #include "core/concepts/ConceptHierarchies.h"
+#include "core/expr/Expression.h"
+#include "core/expr/UserChannels.h"
 #include "core/load/LoadLog.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/qt/Canvas.h"
@@ -211,6 +213,23 @@ TEST_F(FieldPictureTest, KeptCustomEventsKnowChannelsAddedLater)
     EXPECT_EQ(field.pixelColor(static_cast<int>(view.FieldToViewX(hand.X(2)[1])) + 5,
                                static_cast<int>(view.FieldToViewY(hand.Y(2)[1]))),
               QColor(0, 0, 255));
+}
+
+// A data field taken back (its expression refused, or Cancel) and made again at
+// the same place leaves as many leaves, the same first and last: the kept
+// expression still goes by the new one.
+TEST(CustomEventCache, KnowsALeafTakenOutAndMadeAgain)
+{
+    HandFilledLog hand(3);
+    RoboCupFileT& log = *hand.log;
+    ASSERT_EQ(CreateUserChannels(log, {{"x", "PLAYER"}}).computed, 22);
+    CustomEventCache events;
+    EXPECT_EQ(events.For(log, "Lplayer2.user.x * 2").Evaluate(1), 4.0);
+    const std::size_t leaves = log.stream->GetLeaves().size();
+    log.stream->DeleteChannel(log.stream->FindChannel("Lplayer2.user.x"));
+    ASSERT_EQ(CreateUserChannels(log, {{"x", "PLAYER * 10"}}).computed, 22);
+    ASSERT_EQ(log.stream->GetLeaves().size(), leaves);
+    EXPECT_EQ(events.For(log, "Lplayer2.user.x * 2").Evaluate(1), 40.0);
 }
 
 TEST_F(FieldPictureTest, ExpressionBoxGoesGreenWhenItsWordsAreInTheKeepawayLabel)
