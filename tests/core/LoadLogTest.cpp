@@ -12,6 +12,7 @@
 
 #include "support/RcgWriter.h"
 #include "support/RecordingHooks.h"
+#include "support/SimdLevels.h"
 #include "support/TestData.h"
 
 #include <gtest/gtest.h>
@@ -303,13 +304,19 @@ void ExpectBitsAreTheConceptsVerdicts(RoboCupFileT& log)
     }
 }
 
-TEST_F(LoadLogTest, EveryBitIsTheVerdictOfItsConcept)
+// The whole load at every vector level the processor has.
+class LoadLogAtLevel : public LoadLogTest, public ::testing::WithParamInterface<SimdLevel> {};
+
+TEST_P(LoadLogAtLevel, EveryBitIsTheVerdictOfItsConcept)
 {
+    VELO_AT_SIMD_LEVEL(GetParam());
     auto match = Load(kShortMatch);
     ExpectBitsAreTheConceptsVerdicts(*match);
     auto keepaway = Load(kKeepaway);
     ExpectBitsAreTheConceptsVerdicts(*keepaway);
 }
+
+INSTANTIATE_TEST_SUITE_P(Levels, LoadLogAtLevel, ::testing::ValuesIn(kSimdLevels), SimdLevelParamName);
 
 TEST_F(LoadLogTest, ShortAndMissingLogsLoadWithoutFailing)
 {
