@@ -87,11 +87,11 @@ TEST_P(FeatureVerdictsAtLevel, RegionsOnTheirBoundsAreTheirConceptsVerdicts)
 {
     VELO_AT_SIMD_LEVEL(GetParam());
     std::mt19937 rng(12);
-    const std::vector<double> xs =
-        Draw(rng, Candidates({10.0, 20.0, -pitch::kHalfLength, pitch::kHalfLength, 3.0, -3.0, 5.0}));
-    const std::vector<double> ys =
-        Draw(rng, Candidates({10.0, 20.0, -pitch::kHalfWidth, pitch::kHalfWidth, 4.0, -4.0, 5.0}));
-    auto check = [&](const auto& region, const char* what) {
+    // Positions drawn from the region's own bounds on either axis.
+    auto check = [&](const auto& region, std::initializer_list<double> xBounds, std::initializer_list<double> yBounds,
+                     const char* what) {
+        const std::vector<double> xs = Draw(rng, Candidates(xBounds));
+        const std::vector<double> ys = Draw(rng, Candidates(yBounds));
         std::string expected;
         for (int k = kFirst; k < kFirst + kCycles; ++k)
             expected += region.Holds(xs[k], ys[k]) ? '1' : '0';
@@ -100,14 +100,16 @@ TEST_P(FeatureVerdictsAtLevel, RegionsOnTheirBoundsAreTheirConceptsVerdicts)
         });
         EXPECT_EQ(bits, expected) << what;
     };
-    check(SquareRegionEvaluator(10.0, 10.0, 20.0, 20.0, 0), "inside a square");
-    check(SquareRegionEvaluator(10.0, 10.0, 20.0, 20.0, 1), "outside a square");
-    check(SquareRegionEvaluator(10.0, 10.0, 20.0, 20.0, 2), "anywhere");
-    check(CircleRegionEvaluator(0.0, 0.0, 5.0), "a disc with (3, 4) on its rim");
-    check(SidelineEvaluator(true, true), "beyond either side line");
-    check(SidelineEvaluator(false, true), "beyond the upper side line");
-    check(GoallineEvaluator(true, true), "beyond either goal line");
-    check(GoallineEvaluator(true, false), "beyond the left goal line");
+    const double hl = pitch::kHalfLength;
+    const double hw = pitch::kHalfWidth;
+    check(SquareRegionEvaluator(10.0, 10.0, 20.0, 20.0, 0), {10.0, 20.0}, {10.0, 20.0}, "inside a square");
+    check(SquareRegionEvaluator(10.0, 10.0, 20.0, 20.0, 1), {10.0, 20.0}, {10.0, 20.0}, "outside a square");
+    check(SquareRegionEvaluator(10.0, 10.0, 20.0, 20.0, 2), {10.0, 20.0}, {10.0, 20.0}, "anywhere");
+    check(CircleRegionEvaluator(0.0, 0.0, 5.0), {3.0, -3.0, 5.0}, {4.0, -4.0, 5.0}, "a disc, (3, 4) on its rim");
+    check(SidelineEvaluator(true, true), {hl}, {-hw, hw}, "beyond either side line");
+    check(SidelineEvaluator(false, true), {hl}, {-hw, hw}, "beyond the upper side line");
+    check(GoallineEvaluator(true, true), {-hl, hl}, {hw}, "beyond either goal line");
+    check(GoallineEvaluator(true, false), {-hl, hl}, {hw}, "beyond the left goal line");
 }
 
 TEST_P(FeatureVerdictsAtLevel, BallSidesOnTheirBoundsAreTheirConceptsVerdicts)
