@@ -70,8 +70,10 @@ TEST_P(FeatureVerdictsAtLevel, RangesOnTheirBoundsAreLowIncludedHighExcluded)
 {
     VELO_AT_SIMD_LEVEL(GetParam());
     std::mt19937 rng(11);
-    for (const auto& [lo, hi] : {std::pair{-3.5, 12.25}, std::pair{0.0, 0.0}, std::pair{-kInf, 0.0},
-                                 std::pair{5.0, kInf}, std::pair{1.0, std::nextafter(1.0, 2.0)}}) {
+    for (const auto& range : {std::pair{-3.5, 12.25}, std::pair{0.0, 0.0}, std::pair{-kInf, 0.0},
+                              std::pair{5.0, kInf}, std::pair{1.0, std::nextafter(1.0, 2.0)}}) {
+        const double lo = range.first;
+        const double hi = range.second;
         const std::vector<double> v = Draw(rng, Candidates({lo, hi}));
         std::string expected;
         for (int k = 0; k < kCycles; ++k)
