@@ -4,6 +4,7 @@
 #include "core/model/Parallel.h"
 #include "core/model/Pitch.h"
 #include "core/model/RoboCupFile.h"
+#include "core/model/SimdLevel.h"
 #include "core/analysis/Roles.h"
 #include "core/model/timestream.h"
 
@@ -89,8 +90,9 @@ void SquareRoots(double* values, int n)
 {
     int k = 0;
 #if defined(__SSE2__)
-    for (; k + 2 <= n; k += 2)
-        _mm_storeu_pd(values + k, _mm_sqrt_pd(_mm_loadu_pd(values + k)));
+    if (CurrentSimdLevel() >= SimdLevel::kSse2)
+        for (; k + 2 <= n; k += 2)
+            _mm_storeu_pd(values + k, _mm_sqrt_pd(_mm_loadu_pd(values + k)));
 #endif
     for (; k < n; ++k)
         values[k] = std::sqrt(values[k]);
@@ -217,13 +219,6 @@ __attribute__((target("avx2"))) int OfferPairFourAtATime(const double* px, const
     }
     return k;
 }
-
-// Whether the processor running us has AVX2, asked once.
-bool HasAvx2()
-{
-    static const bool has = __builtin_cpu_supports("avx2") != 0;
-    return has;
-}
 #endif
 
 // At most this many cycles are measured at once: every player's running minima
@@ -241,6 +236,7 @@ void NearestOverCycles(const double* const* x, const double* const* y, const boo
     const int n = last - first;
     if (n <= 0 || n > kNearestBlock)
         return;
+    const SimdLevel level = CurrentSimdLevel();
     constexpr int kPlayers = kObjects - 1;
     // [player - 1][side][k]: side 0 the opponents, 1 the team-mates. The index
     // is held as wide as the distance, so that one mask chooses both.
@@ -270,14 +266,14 @@ void NearestOverCycles(const double* const* x, const double* const* y, const boo
             const std::int64_t pp = p;
             int k = 0;
 #if defined(VELO_NEAREST_AVX2)
-            if (HasAvx2())
+            if (level == SimdLevel::kAvx2)
                 k = OfferPairFourAtATime(px, py, ox, oy, bestP, bestO, indexP, indexO, op, pp, n);
 #endif
 #if defined(__SSE2__)
             // Two cycles at once, the same operations on each as below.
             const __m128i opv = _mm_set1_epi64x(op);
             const __m128i ppv = _mm_set1_epi64x(pp);
-            for (; k + 2 <= n; k += 2) {
+            for (; level >= SimdLevel::kSse2 && k + 2 <= n; k += 2) {
                 const __m128d dx = _mm_sub_pd(_mm_loadu_pd(ox + k), _mm_loadu_pd(px + k));
                 const __m128d dy = _mm_sub_pd(_mm_loadu_pd(oy + k), _mm_loadu_pd(py + k));
                 const __m128d d2 = _mm_add_pd(_mm_mul_pd(dx, dx), _mm_mul_pd(dy, dy));

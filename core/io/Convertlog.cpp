@@ -136,6 +136,15 @@ int ParseInput(std::istream& in, const unsigned char* memory, std::size_t memory
 
 }  // namespace
 
+int ParseRcgMemory(const unsigned char* data, std::size_t size, RoboCupFileT& log, std::ostream& errors,
+                   RcgReadResult* result)
+{
+    // The stream only reads: the bytes are never written through it.
+    MemoryInput buffer(const_cast<char*>(reinterpret_cast<const char*>(data)), size);
+    std::istream memory(&buffer);
+    return ParseInput(memory, data, size, log, errors, result);
+}
+
 int ParseRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& errors, RcgReadResult* result)
 {
     std::ifstream in(fileName, std::ios::binary);
@@ -151,12 +160,9 @@ int ParseRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& e
     }
     if (size > 0) {
         std::unique_ptr<char[]> bytes(new (std::nothrow) char[static_cast<std::size_t>(size)]);
-        if (bytes && in.read(bytes.get(), size) && in.gcount() == size) {
-            MemoryInput buffer(bytes.get(), static_cast<std::size_t>(size));
-            std::istream memory(&buffer);
-            return ParseInput(memory, reinterpret_cast<const unsigned char*>(bytes.get()), static_cast<std::size_t>(size),
-                              log, errors, result);
-        }
+        if (bytes && in.read(bytes.get(), size) && in.gcount() == size)
+            return ParseRcgMemory(reinterpret_cast<const unsigned char*>(bytes.get()), static_cast<std::size_t>(size),
+                                  log, errors, result);
         in.clear();
         in.seekg(0);
     }

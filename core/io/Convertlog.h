@@ -6,6 +6,7 @@
 #include "core/io/rcsslogplayer/rcgparser.h"
 #include "platform/ByteOrder.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
@@ -132,3 +133,7 @@ int ParseRcgStream(std::istream& in, RoboCupFileT& log, std::ostream& errors);
 // left at its end.
 int ParseRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& errors, RcgReadResult* result);
 int ParseRcgStream(std::istream& in, RoboCupFileT& log, std::ostream& errors, RcgReadResult* result);
+// The same over a whole input of size bytes held in memory, as a file is read: the
+// show records are decoded where they lie (data must stay until it returns).
+int ParseRcgMemory(const unsigned char* data, std::size_t size, RoboCupFileT& log, std::ostream& errors,
+                   RcgReadResult* result = nullptr);

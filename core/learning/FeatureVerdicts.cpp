@@ -3,6 +3,7 @@
 #include "core/concepts/Evaluators.h"
 #include "core/model/Pitch.h"
 #include "core/model/RoboCupFile.h"
+#include "core/model/SimdLevel.h"
 
 #include <algorithm>
 #include <array>
@@ -76,6 +77,24 @@ int PairMask(const GoallineEvaluator& r, __m128d x, __m128d)
     const int right = r.beyondRight ? _mm_movemask_pd(_mm_cmpgt_pd(x, _mm_set1_pd(pitch::kHalfLength))) : 0;
     return left | right;
 }
+
+// Where the ball lies from a player over n cycles, two positions at once: the
+// same products and comparisons as Holds.
+void BallSideVerdictsTwoAtATime(const RelativePosEvaluator& side, const double* px, const double* py,
+                                const double* bx, const double* by, int n, PackedVerdicts& out)
+{
+    const __m128d sx = _mm_set1_pd(static_cast<double>(side.sx));
+    const __m128d sy = _mm_set1_pd(static_cast<double>(side.sy));
+    const __m128d zero = _mm_setzero_pd();
+    PairedVerdicts(
+        n, out,
+        [&](int k) {
+            const __m128d alongX = _mm_mul_pd(sx, _mm_sub_pd(_mm_loadu_pd(bx + k), _mm_loadu_pd(px + k)));
+            const __m128d alongY = _mm_mul_pd(sy, _mm_sub_pd(_mm_loadu_pd(by + k), _mm_loadu_pd(py + k)));
+            return _mm_movemask_pd(_mm_and_pd(_mm_cmpge_pd(alongX, zero), _mm_cmpge_pd(alongY, zero)));
+        },
+        [&](int k) { return side.Holds(px[k], py[k], bx[k], by[k]); });
+}
 #endif
 
 // A region kind judges the position alone: over a log with cycles its verdict
@@ -89,7 +108,7 @@ bool KindVerdicts(const BasicEvaluator* evaluator, const double* xs, const doubl
         return false;
     const Region region = static_cast<const Region&>(*evaluator);
 #if defined(__SSE2__)
-    if (xs != nullptr && ys != nullptr) {
+    if (xs != nullptr && ys != nullptr && CurrentSimdLevel() >= SimdLevel::kSse2) {
         const double* x = xs + first;
         const double* y = ys + first;
         PairedVerdicts(
@@ -145,22 +164,13 @@ bool BallSideVerdicts(const BasicEvaluator* evaluator, int object, const double*
     const double* bx = ballXs + first;
     const double* by = ballYs + first;
 #if defined(__SSE2__)
-    // The same products and comparisons as Holds, two positions at once.
-    const __m128d sx = _mm_set1_pd(static_cast<double>(side.sx));
-    const __m128d sy = _mm_set1_pd(static_cast<double>(side.sy));
-    const __m128d zero = _mm_setzero_pd();
-    PairedVerdicts(
-        last - first, out,
-        [&](int k) {
-            const __m128d alongX = _mm_mul_pd(sx, _mm_sub_pd(_mm_loadu_pd(bx + k), _mm_loadu_pd(px + k)));
-            const __m128d alongY = _mm_mul_pd(sy, _mm_sub_pd(_mm_loadu_pd(by + k), _mm_loadu_pd(py + k)));
-            return _mm_movemask_pd(_mm_and_pd(_mm_cmpge_pd(alongX, zero), _mm_cmpge_pd(alongY, zero)));
-        },
-        [&](int k) { return side.Holds(px[k], py[k], bx[k], by[k]); });
-#else
+    if (CurrentSimdLevel() >= SimdLevel::kSse2) {
+        BallSideVerdictsTwoAtATime(side, px, py, bx, by, last - first, out);
+        return true;
+    }
+#endif
     for (int k = 0; k < last - first; ++k)
         out.One(k, side.Holds(px[k], py[k], bx[k], by[k]));
-#endif
     return true;
 }
 
@@ -187,20 +197,22 @@ bool HasBallVerdicts(const BasicEvaluator* evaluator, const RoboCupFileT& log, i
 void RangeVerdicts(double lo, double hi, const double* v, int n, PackedVerdicts& out)
 {
 #if defined(__SSE2__)
-    // Two values at once: the same two comparisons, a NaN failing both.
-    const __m128d low = _mm_set1_pd(lo);
-    const __m128d high = _mm_set1_pd(hi);
-    PairedVerdicts(
-        n, out,
-        [&](int k) {
-            const __m128d x = _mm_loadu_pd(v + k);
-            return _mm_movemask_pd(_mm_and_pd(_mm_cmple_pd(low, x), _mm_cmplt_pd(x, high)));
-        },
-        [&](int k) { return lo <= v[k] && v[k] < hi; });
-#else
+    if (CurrentSimdLevel() >= SimdLevel::kSse2) {
+        // Two values at once: the same two comparisons, a NaN failing both.
+        const __m128d low = _mm_set1_pd(lo);
+        const __m128d high = _mm_set1_pd(hi);
+        PairedVerdicts(
+            n, out,
+            [&](int k) {
+                const __m128d x = _mm_loadu_pd(v + k);
+                return _mm_movemask_pd(_mm_and_pd(_mm_cmple_pd(low, x), _mm_cmplt_pd(x, high)));
+            },
+            [&](int k) { return lo <= v[k] && v[k] < hi; });
+        return;
+    }
+#endif
     for (int k = 0; k < n; ++k)
         out.One(k, lo <= v[k] && v[k] < hi);
-#endif
 }
 
 // Eight verdicts go as one word (a 0/1 byte shifted by

@@ -1,6 +1,7 @@
 // Fuzz target: any byte sequence loaded into a log record must leave the record
 // whole: no crash, no read outside a buffer, and every leaf holding exactly one
-// value per cycle counted.
+// value per cycle counted. The input is read as a file is: held in memory, its
+// show records decoded where they lie.
 #include "core/io/Convertlog.h"
 #include "core/model/RoboCupFile.h"
 
@@ -9,8 +10,6 @@
 #include <cstdlib>
 #include <memory>
 #include <ostream>
-#include <sstream>
-#include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -21,9 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     log->stream->ClearChannels();
     log->playerTypes.clear();
 
-    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size), std::ios::binary);
     std::ostream quiet(nullptr);
-    ParseRcgStream(in, *log, quiet);
+    ParseRcgMemory(data, size, *log, quiet);
 
     // Every show record takes 1430 bytes of the input.
     if (log->cycles < 0 || static_cast<size_t>(log->cycles) > size / 1430)
