@@ -116,7 +116,8 @@ TEST_F(ExpressionFieldsTest, SavedFieldsLoadBackAndBadFilesKeepTheRows)
     Answer(QString::fromStdString(dir + "/no/such/folder/fields.txt"));
     form->BtnSaveFields->click();
     ASSERT_EQ(script.messages.size(), 2u);
-    EXPECT_EQ(script.messages[0].text, "Cannot open file \"" + QString::fromStdString(dir) + "/missing.txt\"");
+    EXPECT_EQ(script.messages[0].text,
+              "Cannot read the file " + QString::fromStdString(dir) + "/missing.txt: No such file or directory");
     EXPECT_EQ(script.messages[1].text,
               "Cannot create file \"" + QString::fromStdString(dir) + "/no/such/folder/fields.txt\"");
     EXPECT_EQ(form->FieldRows(), rows);
