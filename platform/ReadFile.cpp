@@ -35,8 +35,13 @@ std::string Refusal(const struct stat& st, std::uint64_t limit)
     if (!S_ISREG(st.st_mode))
         return "it is not a regular file (" + KindText(st.st_mode) + ")";
     const auto size = static_cast<std::uint64_t>(st.st_size);
-    if (size > limit)
-        return "it is larger than " + SizeText(limit) + " (" + SizeText(size) + ")";
+    if (size > limit) {
+        // Rounded alike, the two would read as one size.
+        std::string text = SizeText(size);
+        if (text == SizeText(limit))
+            text = std::to_string(size) + " bytes";
+        return "it is larger than " + SizeText(limit) + " (" + text + ")";
+    }
     return {};
 }
 
@@ -70,10 +75,11 @@ std::string SizeText(std::uint64_t bytes)
         const char* name;
     } units[] = {{std::uint64_t(1) << 30, "GiB"}, {std::uint64_t(1) << 20, "MiB"}, {std::uint64_t(1) << 10, "KiB"}};
     for (const auto& u : units) {
-        if (bytes < u.unit)
-            continue;
-        // One decimal, none when it is 0.
+        // One decimal, none when it is 0; the largest unit of which there is
+        // at least one once rounded.
         const std::uint64_t tenths = (bytes * 10 + u.unit / 2) / u.unit;
+        if (bytes < 1024 || tenths < 10)
+            continue;
         std::string text = std::to_string(tenths / 10);
         if (tenths % 10 != 0)
             text += "." + std::to_string(tenths % 10);
