@@ -6,12 +6,14 @@
 #include "core/load/LoadLog.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/ReadFile.h"
+#include "support/RcgWriter.h"
 #include "support/RecordingHooks.h"
 #include "support/SpecialFiles.h"
 #include "support/TestData.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 namespace {
@@ -57,23 +59,80 @@ TEST(LogFileRefusal, WhatIsNoRegularLogFileIsRefusedAtOnceWithItsReason)
     }
 }
 
-TEST(LogFileRefusal, AReadOfEmptyRecordsRedrawsTheWaitWindowByTheBytesGoneThrough)
+TEST(LogFileRefusal, ALongReadRedrawsTheWaitWindowByTheBytesGoneThroughWithoutAShowRecord)
 {
-    // A log header and 17 MiB of zeros: nine million empty records, not one
-    // show record among them.
-    const std::string path =
-        MakeSparseFile(MakeTempDir("log-zeros") + "/zeros.rcg", (std::uint64_t(17) << 20) + 4, "ULG\3");
+    // 17 MiB of messages: not one show record that would redraw the window.
+    RcgWriter w;
+    const std::string text(32000, 'm');
+    for (int i = 0; i < 560; ++i)
+        w.Message(1, text);
+    const std::string path = w.Save("messages");
     RecordingHooks hooks;
     auto log = CreateFileRecord(path);
     RcgReadResult read;
     ParseRcgFile(path, *log, std::cerr, &read);
     EXPECT_EQ(read.refusal, "");
-    EXPECT_EQ(read.version, 3);
     EXPECT_EQ(read.error, "");
-    EXPECT_FALSE(read.truncated);
     EXPECT_EQ(log->cycles, 0);
     EXPECT_EQ(hooks.waitTexts, (std::vector<std::string>{"Reading file (16 of 17 MiB)", "Reading file (17 of 17 MiB)",
                                                          "Reading records (16 of 17 MiB)"}));
+}
+
+// What a file of the bytes gives read from disk (the bytes in memory) and as a stream.
+std::pair<RcgReadResult, RcgReadResult> BothWays(const std::string& bytes, int& fileCycles, int& streamCycles)
+{
+    const std::string path = MakeTempDir("log-both") + "/log.rcg";
+    std::ofstream(path, std::ios::binary) << bytes;
+    std::pair<RcgReadResult, RcgReadResult> r;
+    auto fromFile = CreateFileRecord(path);
+    ParseRcgFile(path, *fromFile, std::cerr, &r.first);
+    auto fromStream = CreateFileRecord(path);
+    std::istringstream in(bytes, std::ios::binary);
+    ParseRcgStream(in, *fromStream, std::cerr, &r.second);
+    fileCycles = fromFile->cycles;
+    streamCycles = fromStream->cycles;
+    return r;
+}
+
+TEST(LogFileRefusal, RunsOfEmptyRecordsGiveWhatTheyGaveOneByOne)
+{
+    const std::string zeros(1000, '\0');
+    RcgWriter show;
+    show.Show(ShowState{});
+    const std::string header = "ULG\3";
+    const std::string oneShow = show.Bytes().substr(4);
+    const struct {
+        std::string bytes;
+        int cycles;
+        bool truncated;
+    } cases[] = {
+        {header + zeros, 0, false},
+        {header + zeros + std::string(1, '\0'), 0, true},
+        {header + zeros + oneShow + zeros + oneShow, 2, false},
+        {header + zeros + oneShow + zeros + oneShow.substr(0, 7), 1, true},
+        {header + oneShow + zeros + std::string("\0\5\2", 3), 1, false},
+    };
+    for (const auto& c : cases) {
+        int fileCycles = -1, streamCycles = -1;
+        const auto [file, stream] = BothWays(c.bytes, fileCycles, streamCycles);
+        EXPECT_EQ(fileCycles, c.cycles) << c.bytes.size();
+        EXPECT_EQ(streamCycles, c.cycles) << c.bytes.size();
+        EXPECT_EQ(file.truncated, c.truncated) << c.bytes.size();
+        EXPECT_EQ(stream.truncated, c.truncated) << c.bytes.size();
+        EXPECT_EQ(file.error, stream.error) << c.bytes.size();
+        EXPECT_EQ(file.size, stream.size);
+    }
+
+    // A gigabyte of zeros would pass in one step: 17 MiB of them are read, not
+    // parsed two bytes at a time.
+    const std::string big =
+        MakeSparseFile(MakeTempDir("log-zeros") + "/zeros.rcg", (std::uint64_t(17) << 20) + 4, "ULG\3");
+    auto log = CreateFileRecord(big);
+    RcgReadResult read;
+    ParseRcgFile(big, *log, std::cerr, &read);
+    EXPECT_EQ(read.version, 3);
+    EXPECT_FALSE(read.truncated);
+    EXPECT_EQ(log->cycles, 0);
 }
 
 TEST(LogFileRefusal, ACompressedLogIsToldByItsBytes)
