@@ -8,7 +8,6 @@
 #include "platform/ReadFile.h"
 
 #include <iostream>
-#include <new>
 #include <stdexcept>
 #include <utility>
 

@@ -126,9 +126,9 @@ FieldsRead ParseFieldDefinitions(std::string_view bytes, std::size_t maxLineLeng
     std::vector<FieldDefinition> fields;
     std::string error;
     ForEachLine(bytes, [&](std::size_t number, std::string_view line) {
-        const std::string at = "line " + std::to_string(number) + " ";
+        const auto at = [number] { return "line " + std::to_string(number) + " "; };
         if (std::string fault = LineTextFault(line, maxLineLength); !fault.empty()) {
-            error = at + fault;
+            error = at() + fault;
             return false;
         }
         if (Trimmed(line).empty())
@@ -136,13 +136,13 @@ FieldsRead ParseFieldDefinitions(std::string_view bytes, std::size_t maxLineLeng
         const std::size_t eq = line.find('=');
         const std::string_view name = Trimmed(line.substr(0, eq == std::string_view::npos ? 0 : eq));
         if (eq == std::string_view::npos)
-            error = at + "has no \"=\"";
+            error = at() + "has no \"=\"";
         else if (name.empty())
-            error = at + "has no name before \"=\"";
+            error = at() + "has no name before \"=\"";
         else if (std::find_if(name.begin(), name.end(), IsBlank) != name.end())
-            error = at + "has a name of more than one word";
+            error = at() + "has a name of more than one word";
         else if (TwoValuesInARow(line.substr(eq + 1)))
-            error = at + "holds two values without an operator between them";
+            error = at() + "holds two values without an operator between them";
         else if (fields.size() == maxRows)
             error = "it holds more than " + std::to_string(maxRows) + " definitions";
         if (!error.empty())
@@ -181,23 +181,4 @@ FieldsRead LoadFieldsFile(const std::string& path, std::size_t maxLineLength, st
     if (!read.error.empty())
         read.error = "\"" + path + "\" is no fields file: " + read.error;
     return read;
-}
-
-std::string CheckFieldDefinitions(std::string_view bytes, std::size_t maxLineLength)
-{
-    bool anyDefinition = false;
-    std::string error;
-    ForEachLine(bytes, [&](std::size_t number, std::string_view line) {
-        if (std::string fault = LineTextFault(line, maxLineLength); !fault.empty()) {
-            error = "line " + std::to_string(number) + " " + fault;
-            return false;
-        }
-        const std::size_t eq = line.find('=');
-        if (eq != std::string_view::npos && !Trimmed(line.substr(0, eq)).empty())
-            anyDefinition = true;
-        return true;
-    });
-    if (!error.empty())
-        return error;
-    return anyDefinition ? std::string() : "no line holds name=expression";
 }

@@ -33,11 +33,12 @@ struct FieldsRead {
 // the start is dropped; lines end with CR LF or LF; blank lines are skipped.
 // Every other line is a definition: a name of one word (blanks around it are
 // dropped), "=", and the expression, all after the first "=" (it may be empty).
-// The first line that is none refuses the whole text, named in the error: the
-// text checks of CheckFieldDefinitions, "line N has no \"=\"", "line N has no
-// name before \"=\"", "line N has a name of more than one word", "line N holds
-// two values without an operator between them" (a data window's ".txt" export:
-// "Ball_pos_x=0.0000 play_mode=2"); also "it holds more than <maxRows>
+// The first line that is none refuses the whole text, named in the error:
+// "line N is not text (a NUL byte)", "line N is not text (not UTF-8)", "line N
+// is longer than <maxLineLength> characters", "line N has no \"=\"", "line N has
+// no name before \"=\"", "line N has a name of more than one word", "line N
+// holds two values without an operator between them" (a data window's ".txt"
+// export: "Ball_pos_x=0.0000 play_mode=2"); also "it holds more than <maxRows>
 // definitions" and "no line holds name=expression".
 FieldsRead ParseFieldDefinitions(std::string_view bytes, std::size_t maxLineLength,
                                  std::size_t maxRows = kMaxFieldRows);
@@ -51,11 +52,3 @@ FieldsRead ReadFieldDefinitions(std::istream& in, std::size_t maxLineLength, std
 // parsed as above. The error is the whole message for the user: "Cannot read the
 // file <path>: <reason>" or "\"<path>\" is no fields file: <why>".
 FieldsRead LoadFieldsFile(const std::string& path, std::size_t maxLineLength, std::size_t maxRows = kMaxFieldRows);
-
-// Why the bytes of a file are no definitions file, or "" when they are one:
-// "line N is not text (a NUL byte)", "line N is not text (not UTF-8)", "line N
-// is longer than <maxLineLength> characters" for the first such line, or "no
-// line holds name=expression". Checked before anything is read from the file,
-// so that a wrong file changes nothing. The longest line is the caller's (the
-// longest expression it parses).
-std::string CheckFieldDefinitions(std::string_view bytes, std::size_t maxLineLength);

@@ -31,7 +31,13 @@ TEST(FieldsFileRead, WhatIsNoDefinitionsFileIsRefusedNamingTheFirstBadLine)
         {"a=1\nb=(x) y\n", "line 2 holds two values without an operator between them"},
         {"a=1\nb=1 2\n", "line 2 holds two values without an operator between them"},
         {std::string("a=1\nb=\0\n", 7), "line 2 is not text (a NUL byte)"},
+        {std::string("a=1\nULG5\n\x00\x02", 11), "line 2 has no \"=\""},
         {"a=1\nb=\xff\n", "line 2 is not text (not UTF-8)"},
+        {"a=\xc0\x80", "line 1 is not text (not UTF-8)"},
+        {"a=\xed\xa0\x80", "line 1 is not text (not UTF-8)"},
+        {"a=\xe2\x89", "line 1 is not text (not UTF-8)"},
+        {"a=1\n" + std::string(10001, 'x'), "line 2 is longer than 10000 characters"},
+        {"", "no line holds name=expression"},
         {"\xEF\xBB\xBF", "no line holds name=expression"},
         {"\r\n \t\n", "no line holds name=expression"},
     };
@@ -44,15 +50,16 @@ TEST(FieldsFileRead, WhatIsNoDefinitionsFileIsRefusedNamingTheFirstBadLine)
 
 TEST(FieldsFileRead, DefinitionsLoadWithEitherLineEndAndWithoutTheByteOrderMark)
 {
-    const Rows rows{{"speed", "sqrt(sqr(Ball.vel.dx) + sqr(Ball.vel.dy))"},
+    const Rows rows{{"d\xc3\xa9j\xc3\xa0", "1"},
+                    {"speed", "sqrt(sqr(Ball.vel.dx) + sqr(Ball.vel.dy))"},
                     {"near", "if(dist(PLAYER, Ball, cycle) < 5, 1, 0)"},
                     {"same", "play_mode=2"},
                     {"empty", ""}};
-    const std::string crlf = "speed=sqrt(sqr(Ball.vel.dx) + sqr(Ball.vel.dy))\r\n"
+    const std::string crlf = "d\xc3\xa9j\xc3\xa0=1\r\nspeed=sqrt(sqr(Ball.vel.dx) + sqr(Ball.vel.dy))\r\n"
                              "near=if(dist(PLAYER, Ball, cycle) < 5, 1, 0)\r\n\r\nsame=play_mode=2\r\nempty=\r\n";
     std::string lf = crlf;
     std::erase(lf, '\r');
-    for (const std::string& bytes : {crlf, lf, "\xEF\xBB\xBF" + crlf, " speed =" + lf.substr(6)}) {
+    for (const std::string& bytes : {crlf, lf, "\xEF\xBB\xBF" + crlf, lf.substr(0, 9) + " speed =" + lf.substr(15)}) {
         const FieldsRead read = ParseFieldDefinitions(bytes, 10000);
         EXPECT_EQ(read.error, "") << bytes;
         EXPECT_EQ(read.fields, rows) << bytes;
