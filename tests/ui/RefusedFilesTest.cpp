@@ -107,6 +107,18 @@ TEST_F(RefusedFilesTest, OpenFileRefusesWhatIsNoLogFileAtOnceAndKeepsTheOpenLogs
     EXPECT_EQ(loaded->cycles, 409);
     ASSERT_FALSE(window.isNull());
     EXPECT_TRUE(form->MdiArea->subWindowList().contains(window.data()));
+
+    // Chosen among others, the refused file is told of and the others load.
+    const std::string b = dir + "/b.rcg";
+    std::filesystem::copy_file(GunzippedTestFile("match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg"), b);
+    platform::FileDialogResult both;
+    both.accepted = true;
+    both.files = QStringList{Q(dir + "/x.rcg"), Q(b)};
+    script.files.push_back(both);
+    form->btnOpenFileClick();
+    EXPECT_EQ(Message(), Q("Cannot read the file " + dir + "/x.rcg: it is not a regular file (a named pipe)"));
+    EXPECT_EQ(OpenNames(), (std::vector<std::string>{a, b}));
+    EXPECT_EQ(form->Logs->Current()->cycles, 409);
 }
 
 TEST_F(RefusedFilesTest, LoadFieldsRefusesWhatIsNoFieldsFileAndKeepsTheRows)
