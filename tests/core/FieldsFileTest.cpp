@@ -15,6 +15,8 @@ namespace {
 
 using Rows = std::vector<FieldDefinition>;
 
+const std::string kTwoValues = "line 1 holds two values without an operator between them";
+
 TEST(FieldsFileRead, WhatIsNoDefinitionsFileIsRefusedNamingTheFirstBadLine)
 {
     const struct {
@@ -22,8 +24,8 @@ TEST(FieldsFileRead, WhatIsNoDefinitionsFileIsRefusedNamingTheFirstBadLine)
         std::string error;
     } cases[] = {
         // The data window's ".txt" export: its lines hold "=" too.
-        {ReadBytes(TestDataPath("golden/dataexport-m0.txt")), "line 1 holds two values without an operator between them"},
-        {ReadBytes(TestDataPath("golden/dataexport-m1.txt")), "line 1 holds two values without an operator between them"},
+        {ReadBytes(TestDataPath("golden/dataexport-m0.txt")), kTwoValues},
+        {ReadBytes(TestDataPath("golden/dataexport-m1.txt")), kTwoValues},
         {"# VeloTrask\n\nA workbench for RoboCup logs.\nBuild with CXX=g++ cmake\n", "line 1 has no \"=\""},
         {"Build: CXX=g++\n", "line 1 has a name of more than one word"},
         {"speed=sqr(Ball.vel.dx)\r\nnoequals\r\nb=1\r\n", "line 2 has no \"=\""},
@@ -88,7 +90,10 @@ TEST(FieldsFileRead, MoreRowsThanTheLimitLoadNone)
 // A stream that gives whole lines and then fails, as a disk going bad would.
 class FailingAfter : public std::streambuf {
 public:
-    FailingAfter(std::string lines) : lines_(std::move(lines)) { setg(lines_.data(), lines_.data(), lines_.data() + lines_.size()); }
+    explicit FailingAfter(std::string lines) : lines_(std::move(lines))
+    {
+        setg(lines_.data(), lines_.data(), lines_.data() + lines_.size());
+    }
 
 protected:
     int_type underflow() override { throw std::runtime_error("input/output error"); }
@@ -117,12 +122,14 @@ TEST(FieldsFileRead, AFileThatIsNoRegularFileOrTooBigIsRefusedAtOnce)
         std::string path;
         std::string error;
     } cases[] = {
-        {MakePipe(dir + "/pipe.txt"), "Cannot read the file " + dir + "/pipe.txt: it is not a regular file (a named pipe)"},
+        {MakePipe(dir + "/pipe.txt"),
+         "Cannot read the file " + dir + "/pipe.txt: it is not a regular file (a named pipe)"},
         {"/dev/zero", "Cannot read the file /dev/zero: it is not a regular file (a character device)"},
         {dir + "/folder.txt", "Cannot read the file " + dir + "/folder.txt: it is not a regular file (a folder)"},
         {MakeSparseFile(dir + "/big.txt", platform::kFieldsFileLimit + 1, "a=1\r\n"),
          "Cannot read the file " + dir + "/big.txt: it is larger than 16 MiB (16777217 bytes)"},
-        {MakeSparseFile(dir + "/zeros.txt", 100, "a=1\r\n"), "\"" + dir + "/zeros.txt\" is no fields file: line 2 is not text (a NUL byte)"},
+        {MakeSparseFile(dir + "/zeros.txt", 100, "a=1\r\n"),
+         "\"" + dir + "/zeros.txt\" is no fields file: line 2 is not text (a NUL byte)"},
     };
     for (const auto& c : cases) {
         const Watchdog bound("loading the fields file " + c.path);

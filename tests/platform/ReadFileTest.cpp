@@ -62,10 +62,10 @@ TEST(ReadUserFile, ReadsARegularFileWholeUpToItsLimitAndTellsHowFar)
     const std::string dir = MakeTempDir("readfile-good");
     const std::string text("ULG\3\0\0 and more", 16);
     std::vector<std::pair<std::uint64_t, std::uint64_t>> steps;
+    const auto note = [&](std::uint64_t done, std::uint64_t total) { steps.emplace_back(done, total); };
     platform::FileBytes bytes;
     ASSERT_TRUE(platform::CheckUserFile(Put(dir + "/exact", text), 16));
-    ASSERT_TRUE(platform::ReadUserFile(dir + "/exact", 16, bytes, nullptr,
-                                       [&](std::uint64_t done, std::uint64_t total) { steps.emplace_back(done, total); }));
+    ASSERT_TRUE(platform::ReadUserFile(dir + "/exact", 16, bytes, nullptr, note));
     EXPECT_EQ(bytes.View(), text);
     EXPECT_EQ(steps, (std::vector<std::pair<std::uint64_t, std::uint64_t>>{{16, 16}}));
 
@@ -79,8 +79,7 @@ TEST(ReadUserFile, ReadsARegularFileWholeUpToItsLimitAndTellsHowFar)
     // A big file comes in 16 MiB pieces, each one told.
     steps.clear();
     ASSERT_TRUE(platform::ReadUserFile(MakeSparseFile(dir + "/sparse", (std::uint64_t(40) << 20), "head"),
-                                       platform::kLogFileLimit, bytes, nullptr,
-                                       [&](std::uint64_t done, std::uint64_t total) { steps.emplace_back(done, total); }));
+                                       platform::kLogFileLimit, bytes, nullptr, note));
     EXPECT_EQ(bytes.size, std::size_t(40) << 20);
     EXPECT_EQ(bytes.View().substr(0, 5), std::string_view("head\0", 5));
     const std::uint64_t total = std::uint64_t(40) << 20;

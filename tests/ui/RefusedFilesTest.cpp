@@ -135,7 +135,8 @@ TEST_F(RefusedFilesTest, LoadFieldsRefusesWhatIsNoFieldsFileAndKeepsTheRows)
         std::string path;
         std::string message;
     } cases[] = {
-        {MakePipe(dir + "/pipe.txt"), "Cannot read the file " + dir + "/pipe.txt: it is not a regular file (a named pipe)"},
+        {MakePipe(dir + "/pipe.txt"),
+         "Cannot read the file " + dir + "/pipe.txt: it is not a regular file (a named pipe)"},
         {"/dev/zero", "Cannot read the file /dev/zero: it is not a regular file (a character device)"},
         {dir + "/folder.txt", "Cannot read the file " + dir + "/folder.txt: it is not a regular file (a folder)"},
         {MakeSparseFile(dir + "/big.txt", platform::kFieldsFileLimit + 1, "a=1\n"),
