@@ -123,6 +123,9 @@ bool ReadUserFile(const std::string& path, std::uint64_t limit, FileBytes& bytes
         return fail(std::strerror(errno));
     if (std::string refused = Refusal(st, limit); !refused.empty())
         return fail(refused);
+    // A regular file it is: its reads may wait for the disk as usual.
+    if (const int flags = ::fcntl(fd.get(), F_GETFL); flags != -1)
+        ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
 
     const auto total = static_cast<std::uint64_t>(st.st_size);
     const auto size = static_cast<std::size_t>(total);
