@@ -21,9 +21,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <memory>
+#include <new>
 
 namespace {
 
@@ -108,15 +107,20 @@ std::vector<FieldDefinition> TMainForm::FieldRows() const
 
 void TMainForm::SetFieldRows(const std::vector<FieldDefinition>& rows)
 {
+    // The new cells are made before the old rows go, so that running out of
+    // memory on the way leaves the editor as it was.
+    std::vector<std::unique_ptr<QTableWidgetItem>> cells;
+    cells.reserve(rows.size() * 2);
+    for (const FieldDefinition& f : rows) {
+        cells.push_back(std::make_unique<QTableWidgetItem>(QString::fromStdString(f.name)));
+        cells.push_back(std::make_unique<QTableWidgetItem>(QString::fromStdString(f.expression)));
+    }
     // Rows set as a whole are not typed: the unique-key check stays out.
     const bool blocked = vlFunctions->blockSignals(true);
     vlFunctions->clearContents();
     vlFunctions->setRowCount(std::max(1, static_cast<int>(rows.size())));
-    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        const FieldDefinition& f = rows[static_cast<std::size_t>(r)];
-        vlFunctions->setItem(r, 0, new QTableWidgetItem(QString::fromStdString(f.name)));
-        vlFunctions->setItem(r, 1, new QTableWidgetItem(QString::fromStdString(f.expression)));
-    }
+    for (std::size_t i = 0; i < cells.size(); ++i)
+        vlFunctions->setItem(static_cast<int>(i / 2), static_cast<int>(i % 2), cells[i].release());
     vlFunctions->blockSignals(blocked);
 }
 
@@ -161,23 +165,18 @@ void TMainForm::BtnLoadFieldsClick()
     if (!chosen.accepted || chosen.files.isEmpty())
         return;
     const QString path = chosen.files.front();
-    std::ifstream in(path.toStdString(), std::ios::binary);
-    if (!in) {
-        platform::MessageBox(this, "Cannot open file \"" + path + "\"", "Error");
-        return;
+    // The whole file is read and checked before the editor changes: a wrong
+    // file, one that cannot be read, or memory running out costs no rows.
+    try {
+        const FieldsRead read = LoadFieldsFile(path.toStdString(), kMaxExpressionLength);
+        if (!read.error.empty()) {
+            platform::MessageBox(this, QString::fromStdString(read.error), "Error");
+            return;
+        }
+        SetFieldRows(read.fields);
+    } catch (const std::bad_alloc&) {
+        platform::MessageBox(this, "Cannot load \"" + path + "\": there is not enough memory", "Error");
     }
-    // The whole file is checked before the editor changes: a wrong file costs no rows.
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        platform::MessageBox(this, "Cannot read file \"" + path + "\"", "Error");
-        return;
-    }
-    if (const std::string refused = CheckFieldDefinitions(bytes, kMaxExpressionLength); !refused.empty()) {
-        platform::MessageBox(this, "\"" + path + "\" is no fields file: " + QString::fromStdString(refused), "Error");
-        return;
-    }
-    std::istringstream text(bytes);
-    SetFieldRows(ReadFieldDefinitions(text));
 }
 
 void TMainForm::BtnSaveFieldsClick()

@@ -5,7 +5,6 @@
 
 #include "ui/ChildUsageWin.h"
 #include "core/io/Convertlog.h"
-#include "core/io/FileKind.h"
 #include "ui/FileList.h"
 #include "ui/FormControls.h"
 #include "ui/MDIChild.h"
@@ -18,6 +17,7 @@
 #include "ui/childChartWin.h"
 #include "ui/childDataWin.h"
 #include "ui/childFieldWin.h"
+#include "platform/ReadFile.h"
 #include "platform/qt/Dialogs.h"
 #include "ui/waitFormWin.h"
 
@@ -82,10 +82,12 @@ QString DisplayName(const QString& fileName) { return QDir::toNativeSeparators(f
 // Why a file gave no cycle, in the words the user gets to read.
 QString NoCyclesText(const QString& fileName, const RcgReadResult& read)
 {
-    if (!read.opened)
-        return DisplayName(fileName) + " could not be opened";
+    // A file refused before reading (a pipe, a folder, too big, not there)
+    // says why in the system's words.
+    if (!read.refusal.empty())
+        return QString::fromStdString(read.refusal);
     // A compressed log is no broken one: say what to do with it.
-    if (LooksGzipped(fileName.toStdString()))
+    if (read.gzipped)
         return DisplayName(fileName) +
                " is compressed (gzip): unpack it first, for example with \"gunzip\", and open the unpacked log";
     QString why;
@@ -172,6 +174,13 @@ void TMainForm::btnOpenFileClick()
 void TMainForm::OpenLogFiles(const QStringList& files)
 {
     for (const QString& fileName : files) {
+        // A file that cannot be read as a log (a pipe, a folder, too big, gone)
+        // is refused before its name replaces an open log and closes its windows.
+        platform::ReadError refused;
+        if (!platform::CheckUserFile(fileName.toStdString(), platform::kLogFileLimit, &refused)) {
+            platform::MessageBox(this, QString::fromStdString(refused.Message()), "Error", platform::Buttons::Ok);
+            continue;
+        }
         const QString before = Logs->Current() ? QString::fromStdString(Logs->Current()->fileName) : QString();
         LoadNotice notice;
         {

@@ -2,11 +2,12 @@
 // met, and the derived pass after it.
 #include "core/io/Convertlog.h"
 
+#include "core/io/FileKind.h"
 #include "core/model/RoboCupFile.h"
+#include "platform/Hooks.h"
+#include "platform/ReadFile.h"
 
-#include <fstream>
 #include <iostream>
-#include <new>
 #include <stdexcept>
 #include <utility>
 
@@ -16,6 +17,12 @@ int ParseRcgStream(std::istream& in, RoboCupFileT& log, std::ostream& errors)
 }
 
 namespace {
+
+// How many bytes of a log go by between two redraws of the wait window: a
+// fifth of a second or so on the slowest input.
+constexpr std::streamoff kProgressStep = std::streamoff(16) << 20;
+
+std::string MiB(std::uint64_t bytes) { return std::to_string(bytes >> 20); }
 
 std::string WithoutLineEnds(std::string text)
 {
@@ -101,7 +108,17 @@ int ParseInput(std::istream& in, const unsigned char* memory, std::size_t memory
         rcss::RCGParser parser(*writer);
         if (memory != nullptr)
             parser.setInput(memory, memorySize);
+        // The wait window is kept drawn by the bytes gone through, whatever
+        // records they hold: a log of empty records has no show record that
+        // would redraw it.
+        std::streamoff nextMark = kProgressStep;
         while (parser.parse(in)) {
+            const std::streamoff at = parser.recordStart();
+            if (memory != nullptr && at >= nextMark) {
+                nextMark = (at / kProgressStep + 1) * kProgressStep;
+                platform::SetWaitText("Reading records (" + MiB(static_cast<std::uint64_t>(at)) + " of " +
+                                      MiB(memorySize) + " MiB)");
+            }
         }
         lastStart = parser.recordStart();
     } catch (const std::string& text) {
@@ -147,26 +164,27 @@ int ParseRcgMemory(const unsigned char* data, std::size_t size, RoboCupFileT& lo
 
 int ParseRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& errors, RcgReadResult* result)
 {
-    std::ifstream in(fileName, std::ios::binary);
     // The whole file in one read, not one per record; the show records are then
-    // written into the leaves from where they lie. A file that cannot be held in
-    // memory is read record by record.
-    std::streamoff size = -1;
-    if (in) {
-        in.seekg(0, std::ios::end);
-        size = in.tellg();
-        in.clear();
-        in.seekg(0);
+    // written into the leaves from where they lie. Only a regular file within
+    // the limit of a log is read at all: a pipe or a device could never end.
+    platform::FileBytes bytes;
+    platform::ReadError refused;
+    const auto loading = [](std::uint64_t done, std::uint64_t total) {
+        if (total > static_cast<std::uint64_t>(kProgressStep))
+            platform::SetWaitText("Reading file (" + MiB(done) + " of " + MiB(total) + " MiB)");
+    };
+    if (!platform::ReadUserFile(fileName, platform::kLogFileLimit, bytes, &refused, loading)) {
+        if (result) {
+            *result = RcgReadResult{};
+            result->refusal = refused.Message();
+        }
+        return 0;
     }
-    if (size > 0) {
-        std::unique_ptr<char[]> bytes(new (std::nothrow) char[static_cast<std::size_t>(size)]);
-        if (bytes && in.read(bytes.get(), size) && in.gcount() == size)
-            return ParseRcgMemory(reinterpret_cast<const unsigned char*>(bytes.get()), static_cast<std::size_t>(size),
-                                  log, errors, result);
-        in.clear();
-        in.seekg(0);
-    }
-    return ParseInput(in, nullptr, 0, log, errors, result);
+    const int rc = ParseRcgMemory(reinterpret_cast<const unsigned char*>(bytes.data.get()), bytes.size, log, errors,
+                                  result);
+    if (result)
+        result->gzipped = LooksGzipped(bytes.View());
+    return rc;
 }
 
 int ParseRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& errors)

@@ -101,6 +101,9 @@ private:
 // fewer than the file promised.
 struct RcgReadResult {
     bool opened = false;     // the input could be opened
+    std::string refusal;     // why a file was not read at all ("Cannot read the file <file>:
+                             // it is not a regular file (a named pipe)"); empty when it was
+    bool gzipped = false;    // the file starts as a gzip stream does
     int version = 0;         // the header's version byte as read (1 for a file without header;
                              // a text log's digit character, '5' for "ULG5"); 0 when not even a
                              // header could be read
@@ -124,7 +127,12 @@ int ReadRcgFile(const std::string& fileName, RoboCupFileT& log, RcgReadResult* r
 // text and a line end go to the error stream ("Unknown mode\n\n", "negative message
 // length\n\n"), anything else
 // thrown writes "Unknown error occured\n"; the cycles read before stay. A file that
-// cannot be opened gives nothing and says nothing. Returns 0.
+// cannot be opened gives nothing and says nothing. Only a regular file of at
+// most platform::kLogFileLimit bytes is read, opened without waiting, whole into
+// memory; anything else is refused before a byte is read, with the reason in
+// the result. Every 16 MiB read and parsed the wait text tells how far it is
+// ("Reading file (16 of 900 MiB)", "Reading records (16 of 900 MiB)"), so that
+// the window is redrawn whatever the file holds. Returns 0.
 int ParseRcgFile(const std::string& fileName, RoboCupFileT& log);
 int ParseRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& errors);
 // The same over an open binary stream.

@@ -1,5 +1,9 @@
 #include "core/io/FieldsFile.h"
 
+#include "platform/ReadFile.h"
+
+#include <algorithm>
+
 namespace {
 
 // The length of the valid UTF-8 sequence at the start of s, 0 when there is none.
@@ -32,6 +36,79 @@ std::size_t Utf8Length(std::string_view s)
     return n;
 }
 
+// Why a line is no text a definition can be made of, or "" when it is text.
+std::string LineTextFault(std::string_view line, std::size_t maxLineLength)
+{
+    if (line.find('\0') != std::string_view::npos)
+        return "is not text (a NUL byte)";
+    for (std::size_t i = 0; i < line.size();) {
+        const std::size_t n = Utf8Length(line.substr(i));
+        if (n == 0)
+            return "is not text (not UTF-8)";
+        i += n;
+    }
+    if (line.size() > maxLineLength)
+        return "is longer than " + std::to_string(maxLineLength) + " characters";
+    return {};
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Trimmed(std::string_view s)
+{
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+// A character that can be part of a name or a number (letters beyond ASCII too).
+bool InWord(char c)
+{
+    const auto u = static_cast<unsigned char>(c);
+    return u >= 0x80 || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '.';
+}
+
+// True when a value (a name, a number or a closing bracket) is followed, past
+// blanks only, by another name or number: no expression can hold that, while
+// the "name=value name=value" lines of a data export always do.
+bool TwoValuesInARow(std::string_view expression)
+{
+    for (std::size_t i = 1; i < expression.size(); ++i) {
+        if (!IsBlank(expression[i]) || IsBlank(expression[i - 1]))
+            continue;
+        const char before = expression[i - 1];
+        std::size_t j = i;
+        while (j < expression.size() && IsBlank(expression[j]))
+            ++j;
+        if (j < expression.size() && (InWord(before) || before == ')') && InWord(expression[j]))
+            return true;
+    }
+    return false;
+}
+
+// Calls line(number, text) for every line of the bytes (the line end and a
+// carriage return before it cut off) until it returns false.
+template <class F>
+void ForEachLine(std::string_view bytes, F line)
+{
+    std::size_t number = 0;
+    for (std::size_t start = 0; start < bytes.size();) {
+        ++number;
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string_view::npos)
+            end = bytes.size();
+        std::string_view text = bytes.substr(start, end - start);
+        start = end + 1;
+        if (!text.empty() && text.back() == '\r')
+            text.remove_suffix(1);
+        if (!line(number, text))
+            return;
+    }
+}
+
 }  // namespace
 
 void WriteFieldDefinitions(std::ostream& out, const std::vector<FieldDefinition>& fields)
@@ -40,51 +117,68 @@ void WriteFieldDefinitions(std::ostream& out, const std::vector<FieldDefinition>
         out << f.name << '=' << f.expression << "\r\n";
 }
 
-std::vector<FieldDefinition> ReadFieldDefinitions(std::istream& in)
+FieldsRead ParseFieldDefinitions(std::string_view bytes, std::size_t maxLineLength, std::size_t maxRows)
 {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+        bytes.remove_prefix(kByteOrderMark.size());
+    // Built apart: the caller gets all of them or none.
     std::vector<FieldDefinition> fields;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.find_first_not_of(" \t") == std::string::npos)
-            continue;
+    std::string error;
+    ForEachLine(bytes, [&](std::size_t number, std::string_view line) {
+        const auto at = [number] { return "line " + std::to_string(number) + " "; };
+        if (std::string fault = LineTextFault(line, maxLineLength); !fault.empty()) {
+            error = at() + fault;
+            return false;
+        }
+        if (Trimmed(line).empty())
+            return true;
         const std::size_t eq = line.find('=');
-        if (eq == std::string::npos)
-            fields.push_back({line, {}});
-        else
-            fields.push_back({line.substr(0, eq), line.substr(eq + 1)});
-    }
-    return fields;
+        const std::string_view name = Trimmed(line.substr(0, eq == std::string_view::npos ? 0 : eq));
+        if (eq == std::string_view::npos)
+            error = at() + "has no \"=\"";
+        else if (name.empty())
+            error = at() + "has no name before \"=\"";
+        else if (std::find_if(name.begin(), name.end(), IsBlank) != name.end())
+            error = at() + "has a name of more than one word";
+        else if (TwoValuesInARow(line.substr(eq + 1)))
+            error = at() + "holds two values without an operator between them";
+        else if (fields.size() == maxRows)
+            error = "it holds more than " + std::to_string(maxRows) + " definitions";
+        if (!error.empty())
+            return false;
+        fields.push_back({std::string(name), std::string(line.substr(eq + 1))});
+        return true;
+    });
+    if (error.empty() && fields.empty())
+        error = "no line holds name=expression";
+    if (!error.empty())
+        return {{}, error};
+    return {std::move(fields), {}};
 }
 
-std::string CheckFieldDefinitions(std::string_view bytes, std::size_t maxLineLength)
+FieldsRead ReadFieldDefinitions(std::istream& in, std::size_t maxLineLength, std::size_t maxRows)
 {
-    bool anyDefinition = false;
-    std::size_t number = 0;
-    for (std::size_t start = 0; start < bytes.size();) {
-        ++number;
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string_view::npos)
-            end = bytes.size();
-        std::string_view line = bytes.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        const std::string at = "line " + std::to_string(number);
-        if (line.find('\0') != std::string_view::npos)
-            return at + " is not text (a NUL byte)";
-        for (std::size_t i = 0; i < line.size();) {
-            const std::size_t n = Utf8Length(line.substr(i));
-            if (n == 0)
-                return at + " is not text (not UTF-8)";
-            i += n;
-        }
-        if (line.size() > maxLineLength)
-            return at + " is longer than " + std::to_string(maxLineLength) + " characters";
-        const std::size_t eq = line.find('=');
-        if (eq != std::string_view::npos && line.substr(0, eq).find_first_not_of(" \t") != std::string_view::npos)
-            anyDefinition = true;
+    std::string bytes;
+    char buffer[1 << 16];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
+        if (bytes.size() > platform::kFieldsFileLimit)
+            return {{}, "it is larger than " + platform::SizeText(platform::kFieldsFileLimit)};
     }
-    return anyDefinition ? std::string() : "no line holds name=expression";
+    if (in.bad())
+        return {{}, "the file could not be read to its end"};
+    return ParseFieldDefinitions(bytes, maxLineLength, maxRows);
+}
+
+FieldsRead LoadFieldsFile(const std::string& path, std::size_t maxLineLength, std::size_t maxRows)
+{
+    platform::FileBytes bytes;
+    platform::ReadError refused;
+    if (!platform::ReadUserFile(path, platform::kFieldsFileLimit, bytes, &refused))
+        return {{}, refused.Message()};
+    FieldsRead read = ParseFieldDefinitions(bytes.View(), maxLineLength, maxRows);
+    if (!read.error.empty())
+        read.error = "\"" + path + "\" is no fields file: " + read.error;
+    return read;
 }

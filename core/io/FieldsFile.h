@@ -19,15 +19,36 @@ struct FieldDefinition {
 // Writes "name=expression\r\n" for every definition, in order.
 void WriteFieldDefinitions(std::ostream& out, const std::vector<FieldDefinition>& fields);
 
-// The definitions of the lines: the first "=" separates the name from the
-// expression (a line without one is a name with an empty expression). Line ends
-// CR LF or LF; blank lines are skipped.
-std::vector<FieldDefinition> ReadFieldDefinitions(std::istream& in);
+// The most definitions a fields file may hold.
+inline constexpr std::size_t kMaxFieldRows = 10000;
 
-// Why the bytes of a file are no definitions file, or "" when they are one:
+// What reading a definitions file gave: every definition of the file, or none
+// and why.
+struct FieldsRead {
+    std::vector<FieldDefinition> fields;
+    std::string error;  // "" when fields holds the whole file
+};
+
+// The definitions of the bytes, all of them or none. A UTF-8 byte-order mark at
+// the start is dropped; lines end with CR LF or LF; blank lines are skipped.
+// Every other line is a definition: a name of one word (blanks around it are
+// dropped), "=", and the expression, all after the first "=" (it may be empty).
+// The first line that is none refuses the whole text, named in the error:
 // "line N is not text (a NUL byte)", "line N is not text (not UTF-8)", "line N
-// is longer than <maxLineLength> characters" for the first such line, or "no
-// line holds name=expression". Checked before anything is read from the file,
-// so that a wrong file changes nothing. The longest line is the caller's (the
-// longest expression it parses).
-std::string CheckFieldDefinitions(std::string_view bytes, std::size_t maxLineLength);
+// is longer than <maxLineLength> characters", "line N has no \"=\"", "line N has
+// no name before \"=\"", "line N has a name of more than one word", "line N
+// holds two values without an operator between them" (a data window's ".txt"
+// export: "Ball_pos_x=0.0000 play_mode=2"); also "it holds more than <maxRows>
+// definitions" and "no line holds name=expression".
+FieldsRead ParseFieldDefinitions(std::string_view bytes, std::size_t maxLineLength,
+                                 std::size_t maxRows = kMaxFieldRows);
+
+// The same over a stream read to its end; a stream that fails on the way gives
+// "the file could not be read to its end" and no definitions.
+FieldsRead ReadFieldDefinitions(std::istream& in, std::size_t maxLineLength, std::size_t maxRows = kMaxFieldRows);
+
+// The definitions of the file the user chose, read only when it is a regular
+// file of at most platform::kFieldsFileLimit bytes (never waiting on it), then
+// parsed as above. The error is the whole message for the user: "Cannot read the
+// file <path>: <reason>" or "\"<path>\" is no fields file: <why>".
+FieldsRead LoadFieldsFile(const std::string& path, std::size_t maxLineLength, std::size_t maxRows = kMaxFieldRows);

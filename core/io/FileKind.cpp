@@ -1,12 +1,7 @@
 #include "core/io/FileKind.h"
 
-#include <fstream>
-
-bool LooksGzipped(const std::string& fileName)
+bool LooksGzipped(std::string_view bytes)
 {
-    std::ifstream in(fileName, std::ios::binary);
-    unsigned char magic[2] = {0, 0};
-    if (!in.read(reinterpret_cast<char*>(magic), 2))
-        return false;
-    return magic[0] == 0x1f && magic[1] == 0x8b;
+    return bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0x1f &&
+           static_cast<unsigned char>(bytes[1]) == 0x8b;
 }

@@ -1,8 +1,8 @@
 // What a file is before it is read as a match log.
 #pragma once
 
-#include <string>
+#include <string_view>
 
-// True when the file starts with the two bytes of a gzip stream (the soccer
-// server can write its logs compressed, as ".rcg.gz").
-bool LooksGzipped(const std::string& fileName);
+// True when the bytes start as a gzip stream does (the soccer server can write
+// its logs compressed, as ".rcg.gz").
+bool LooksGzipped(std::string_view bytes);

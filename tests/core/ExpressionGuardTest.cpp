@@ -1,7 +1,6 @@
 // Hostile and mistaken expression texts: the guard before the parser (length,
 // nesting), refusals that name the place, and the fields file check.
 #include "core/expr/Expression.h"
-#include "core/io/FieldsFile.h"
 
 #include <gtest/gtest.h>
 
@@ -72,30 +71,6 @@ TEST(ExpressionGuard, ParseErrorsNameTheWordAndColumn)
     };
     for (const auto& c : cases)
         EXPECT_EQ(DescribeParseError(c.message, c.text, c.at), c.described) << c.text;
-}
-
-TEST(FieldsFileCheck, RefusesWhatIsNoDefinitionsFileAndNamesTheLine)
-{
-    const struct {
-        std::string bytes;
-        std::string refusal;
-    } cases[] = {
-        {"speed=sqrt(sqr(Ball.vel.dx))\r\nbdist=dist(PLAYER, Ball, cycle)\r\n", ""},
-        {"name only\n\nx = 1", ""},
-        {"d\xc3\xa9j\xc3\xa0=1\n", ""},
-        {std::string("a=1\r\nb=2\0c\r\n", 12), "line 2 is not text (a NUL byte)"},
-        {std::string("a=1\nULG5\n\x00\x02", 11), "line 3 is not text (a NUL byte)"},
-        {"a=1\n\n\xff\xfe", "line 3 is not text (not UTF-8)"},
-        {"a=\xc0\x80", "line 1 is not text (not UTF-8)"},
-        {"a=\xed\xa0\x80", "line 1 is not text (not UTF-8)"},
-        {"a=\xe2\x89", "line 1 is not text (not UTF-8)"},
-        {"a=1\n" + std::string(10001, 'x'), "line 2 is longer than 10000 characters"},
-        {"", "no line holds name=expression"},
-        {"just words\n\n", "no line holds name=expression"},
-        {"=1\n  = 2", "no line holds name=expression"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(CheckFieldDefinitions(c.bytes, kMaxExpressionLength), c.refusal) << c.bytes.substr(0, 30);
 }
 
 }  // namespace

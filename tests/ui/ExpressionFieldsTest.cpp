@@ -219,7 +219,8 @@ TEST_F(ExpressionFieldsTest, SavedFieldsLoadBackAndBadFilesKeepTheRows)
         form->BtnSaveFields->click();
     }
     ASSERT_EQ(script.messages.size(), 3u);
-    EXPECT_EQ(script.messages[0].text, "Cannot open file \"" + QString::fromStdString(dir) + "/missing.txt\"");
+    EXPECT_EQ(script.messages[0].text,
+              "Cannot read the file " + QString::fromStdString(dir) + "/missing.txt: No such file or directory");
     EXPECT_EQ(script.messages[1].text, "Cannot write the file " + QString::fromStdString(dir) +
                                            "/no/such/folder/fields.txt: No such file or directory");
     EXPECT_EQ(script.messages[2].text, "Cannot write the file " + file + ": File too large");

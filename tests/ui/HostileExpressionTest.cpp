@@ -152,13 +152,14 @@ TEST_F(HostileExpressionTest, FilesThatAreNoFieldsFileKeepTheEditorsRows)
     {
         std::ofstream out(dir + "/long.txt", std::ios::binary);
         out << "a=1\r\nb=" << std::string(10000, '1') << "\r\n";
+        std::ofstream(dir + "/blank.txt", std::ios::binary) << "\r\n  \n";
     }
     const struct {
         std::string file;
         QString refusal;
     } cases[] = {
         {GunzippedTestFile("match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg"), "line 1 is not text (a NUL byte)"},
-        {"/dev/null", "no line holds name=expression"},
+        {dir + "/blank.txt", "no line holds name=expression"},
         {dir + "/long.txt", "line 2 is longer than 10000 characters"},
     };
     for (const auto& c : cases) {

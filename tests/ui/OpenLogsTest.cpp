@@ -728,7 +728,7 @@ TEST_F(OpenLogsTest, AFileWithoutCyclesLeavesTheListAgainAndSaysWhy)
         EXPECT_EQ(WaitForm, nullptr);
     }
     Open({Q(missing)});
-    ExpectOneMessage(Q(missing) + " could not be opened", "Error");
+    ExpectOneMessage("Cannot read the file " + Q(missing) + ": No such file or directory", "Error");
     EXPECT_EQ(NumLogs(), 2u);
     EXPECT_FALSE(window.isNull());  // the windows of other logs stay open
 

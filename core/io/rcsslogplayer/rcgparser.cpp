@@ -89,6 +89,16 @@ bool RCGParser::parseTagged(std::istream& strm, std::streampos pos)
 
     switch (platform::ReadBE16Signed(tag)) {
     case NO_INFO:
+        // A run of empty records in memory is passed in one step: a file of
+        // zeros would take a call for every two bytes.
+        if (m_input != nullptr && pos != std::streampos(-1)) {
+            std::size_t at = static_cast<std::size_t>(static_cast<std::streamoff>(pos)) + 2;
+            const std::size_t from = at;
+            while (at + 2 <= m_inputSize && m_input[at] == 0 && m_input[at + 1] == 0)
+                at += 2;
+            if (at != from)
+                strm.seekg(static_cast<std::streamoff>(at - from), std::ios::cur);
+        }
         return true;
     case SHOW_MODE:
         if (m_handler.getLogVersion() == 3) {

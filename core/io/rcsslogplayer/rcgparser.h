@@ -76,7 +76,8 @@ public:
     std::streampos recordStart() const { return m_recordStart; }
     // The whole input, when the stream reads bytes held in memory (positions are
     // offsets into them): version-3 show records are then handed over where they
-    // lie and skipped, instead of being copied out of the stream.
+    // lie and skipped, instead of being copied out of the stream, and a run of
+    // empty records (mode 0) is passed in one parse call.
     void setInput(const unsigned char* data, std::size_t size)
     {
         m_input = data;

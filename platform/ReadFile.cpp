@@ -1,0 +1,154 @@
+#include "platform/ReadFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+// What a file that is no regular file is, in the user's words.
+std::string KindText(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return "a folder";
+    if (S_ISFIFO(mode))
+        return "a named pipe";
+    if (S_ISSOCK(mode))
+        return "a socket";
+    if (S_ISCHR(mode))
+        return "a character device";
+    if (S_ISBLK(mode))
+        return "a block device";
+    return "a special file";
+}
+
+// The reason a file of this kind and size is not read, or "" when it may be.
+std::string Refusal(const struct stat& st, std::uint64_t limit)
+{
+    if (!S_ISREG(st.st_mode))
+        return "it is not a regular file (" + KindText(st.st_mode) + ")";
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    if (size > limit) {
+        // Rounded alike, the two would read as one size.
+        std::string text = SizeText(size);
+        if (text == SizeText(limit))
+            text = std::to_string(size) + " bytes";
+        return "it is larger than " + SizeText(limit) + " (" + text + ")";
+    }
+    return {};
+}
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// Bytes per read call, and so how often progress is told.
+constexpr std::size_t kChunk = std::size_t(16) << 20;
+
+}  // namespace
+
+std::string ReadError::Message() const { return "Cannot read the file " + file + ": " + reason; }
+
+std::string SizeText(std::uint64_t bytes)
+{
+    const struct {
+        std::uint64_t unit;
+        const char* name;
+    } units[] = {{std::uint64_t(1) << 30, "GiB"}, {std::uint64_t(1) << 20, "MiB"}, {std::uint64_t(1) << 10, "KiB"}};
+    for (const auto& u : units) {
+        // One decimal, none when it is 0; the largest unit of which there is
+        // at least one once rounded.
+        const std::uint64_t tenths = (bytes * 10 + u.unit / 2) / u.unit;
+        if (bytes < 1024 || tenths < 10)
+            continue;
+        std::string text = std::to_string(tenths / 10);
+        if (tenths % 10 != 0)
+            text += "." + std::to_string(tenths % 10);
+        return text + " " + u.name;
+    }
+    return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+}
+
+bool CheckUserFile(const std::string& path, std::uint64_t limit, ReadError* error)
+{
+    struct stat st {};
+    std::string reason = ::stat(path.c_str(), &st) != 0 ? std::strerror(errno) : Refusal(st, limit);
+    if (reason.empty() && ::access(path.c_str(), R_OK) != 0)
+        reason = std::strerror(errno);
+    if (!reason.empty() && error != nullptr)
+        *error = ReadError{path, reason};
+    return reason.empty();
+}
+
+bool ReadUserFile(const std::string& path, std::uint64_t limit, FileBytes& bytes, ReadError* error,
+                  const ReadProgress& progress)
+{
+    auto fail = [&](const std::string& reason) {
+        if (error != nullptr)
+            *error = ReadError{path, reason};
+        return false;
+    };
+    // Asked of the name first, so that no device or pipe is even opened; asked
+    // again of the descriptor below, which is what gets read.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return fail(std::strerror(errno));
+    if (std::string refused = Refusal(st, limit); !refused.empty())
+        return fail(refused);
+    // Without O_NONBLOCK, opening a named pipe put in the name's place meanwhile
+    // would wait for a writer.
+    const Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0)
+        return fail(std::strerror(errno));
+    if (::fstat(fd.get(), &st) != 0)
+        return fail(std::strerror(errno));
+    if (std::string refused = Refusal(st, limit); !refused.empty())
+        return fail(refused);
+    // A regular file it is: its reads may wait for the disk as usual.
+    if (const int flags = ::fcntl(fd.get(), F_GETFL); flags != -1)
+        ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
+
+    const auto total = static_cast<std::uint64_t>(st.st_size);
+    const auto size = static_cast<std::size_t>(total);
+    std::unique_ptr<char[]> data(new (std::nothrow) char[std::max<std::size_t>(size, 1)]);
+    if (!data)
+        return fail("there is not enough memory to hold it (" + SizeText(total) + ")");
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::read(fd.get(), data.get() + done, std::min(kChunk, size - done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return fail(std::strerror(errno));
+        }
+        if (n == 0)
+            break;  // cut shorter since it was asked: what is there is the file
+        done += static_cast<std::size_t>(n);
+        if (progress)
+            progress(done, total);
+    }
+    bytes.data = std::move(data);
+    bytes.size = done;
+    return true;
+}
+
+}  // namespace platform
