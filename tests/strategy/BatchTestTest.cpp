@@ -259,17 +259,17 @@ TEST_F(BatchTest, TestStrategyKeptFromEarlierDoesNotPassAsStored)
     EXPECT_EQ(services->ChildWindowCount(), 0);
 }
 
-TEST_F(BatchTest, CancelledChooserShowsTheEmptyTable)
+TEST_F(BatchTest, CancelledChooserRunsAndShowsNothing)
 {
     strategy.memo = {"old"};
     RunBatchTest(*services, strategy, nullptr, "");
     EXPECT_TRUE(strategy.calls.empty());
-    EXPECT_TRUE(strategy.memo.empty());
-    EXPECT_EQ(strategy.shown, 1);
+    EXPECT_EQ(strategy.memo, std::vector<std::string>{"old"});
+    EXPECT_EQ(strategy.shown, 0);
     EXPECT_EQ(services->OpenLogs(), before);
 }
 
-TEST_F(BatchTest, TestOnTheMainWindowWithACancelledChooserShowsTheEmptyStrategyWindow)
+TEST_F(BatchTest, TestOnTheMainWindowWithACancelledChooserOpensNothing)
 {
     TFormStrategy window;
     FormStrategy = &window;
@@ -280,8 +280,9 @@ TEST_F(BatchTest, TestOnTheMainWindowWithACancelledChooserShowsTheEmptyStrategyW
     SetBatchTestRunner(nullptr);
     TChooseTeamDlg::ModalRunner() = [](TChooseTeamDlg& d) { return d.exec(); };
     FormStrategy = nullptr;
-    EXPECT_EQ(window.MemoRules->toPlainText(), "");
-    EXPECT_EQ(script.modals, std::vector<QString>{"Strategy"});
+    EXPECT_EQ(window.MemoRules->toPlainText(), "old");
+    EXPECT_TRUE(script.modals.empty());
+    EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(services->OpenLogs(), before);
 }
 

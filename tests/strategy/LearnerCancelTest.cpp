@@ -1,0 +1,285 @@
+// Cancel of an outside learner where the user meets it: the strategy window
+// shown modally for real (no script stands in for its modal loop) with
+// "Generate rules" and "All Rules", and the action-graph window's "Revalidate
+// all" with "Generate all". A stand-in learner that sleeps (with a child that
+// sleeps too) runs; Cancel is clicked in the wait window through the window
+// system, where a modal window blocks every window that is not above it.
+// The C table of a stopped export must still compile.
+#include "LearnNodeWindow.h"
+
+#include "actiongraph/StrategyLink.h"
+#include "ui/waitFormWin.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QProcess>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+#include <cstdlib>
+#include <fstream>
+
+namespace {
+
+int Count(const QStringList& lines, const QString& text)
+{
+    int n = 0;
+    for (const QString& line : lines)
+        n += line.contains(text) ? 1 : 0;
+    return n;
+}
+
+// The process runs (a zombie no longer does).
+bool Running(const std::string& pid)
+{
+    const std::string stat = ReadBytes("/proc/" + pid + "/stat");
+    const std::size_t close = stat.rfind(')');
+    return close != std::string::npos && stat.size() > close + 2 && stat[close + 2] != 'Z';
+}
+
+// A left click at the widget's centre, delivered by the window system to the
+// widget's window: refused there when a modal window blocks it.
+void UserClick(QWidget* widget)
+{
+    QWidget* top = widget->window();
+    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                      widget->mapTo(top, widget->rect().center()));
+}
+
+// What the user does while a command runs: each learner run that has
+// started (it wrote its own and its child's process ids) gets Cancel clicked
+// in the wait window once, and a message box that comes up is answered.
+class User : public QObject {
+public:
+    explicit User(std::string folder) : folder_(std::move(folder))
+    {
+        timer_.setInterval(20);
+        connect(&timer_, &QTimer::timeout, this, [this] { Look(); });
+        timer_.start();
+    }
+    int cancels = 0;
+    int messages = 0;
+    QElapsedTimer sinceCancel;
+
+private:
+    void Look()
+    {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            ++messages;
+            box->reject();
+            return;
+        }
+        const QStringList pids = QString::fromStdString(ReadBytes(folder_ + "/pids")).split('\n', Qt::SkipEmptyParts);
+        if (!WaitForm || !WaitForm->CancelButton->isVisible() || pids.size() < 2 * (cancels + 1))
+            return;
+        ++cancels;
+        sinceCancel.start();
+        UserClick(WaitForm->CancelButton);
+    }
+    std::string folder_;
+    QTimer timer_;
+};
+
+// Runs 1 .. quick-1 end at once with no result; later runs sleep, as does a
+// child they start, until they are stopped.
+std::string SleepingLearner(const std::string& folder, int quick)
+{
+    return "echo run >> \"" + folder + "/runs\"\n" + "n=$(wc -l < \"" + folder + "/runs\")\n" +
+           "[ \"$n\" -lt " + std::to_string(quick) + " ] && exit 0\n" + "echo $$ >> \"" + folder + "/pids\"\n" +
+           "sleep 30 &\necho $! >> \"" + folder + "/pids\"\nwait\n";
+}
+
+int Runs(const std::string& folder)
+{
+    const std::string runs = ReadBytes(folder + "/runs");
+    return static_cast<int>(std::count(runs.begin(), runs.end(), '\n'));
+}
+
+// "cc -std=c11 -Wall -Werror -fsyntax-only" on the memo's table, its block
+// switched on and its RULES expanded; empty when it compiles, else what the
+// compiler said.
+std::string CompileErrors(const QStringList& memo, const std::string& folder)
+{
+    const QString cc = QStandardPaths::findExecutable("cc");
+    if (cc.isEmpty())
+        return "no C compiler (cc)";
+    QString source = "typedef struct { const char *action; const char *condition; } tActionRule;\n"
+                     "#define tActionRule(action, condition) { #action, condition }\n";
+    for (const QString& line : memo)
+        if (line.startsWith("#ifdef "))
+            source += "#define " + line.mid(7) + "\n";
+    source += memo.join('\n') + "\nRULES\n";
+    const std::string file = folder + "/table.c";
+    std::ofstream(file) << source.toStdString();
+    QProcess compiler;
+    compiler.setProcessChannelMode(QProcess::MergedChannels);
+    compiler.start(cc, {"-std=c11", "-Wall", "-Werror", "-fsyntax-only", QString::fromStdString(file)});
+    if (!compiler.waitForFinished(30000) || compiler.exitCode() != 0)
+        return compiler.readAll().toStdString() + "\n" + source.toStdString();
+    return {};
+}
+
+bool CompilerMissing()
+{
+    return QStandardPaths::findExecutable("cc").isEmpty() && !std::getenv("CI");
+}
+
+class CancelLearner : public GenerateRules {
+protected:
+    void SetUp() override
+    {
+        GenerateRules::SetUp();
+        // A second strategy: the chain's first connection alone.
+        auto one = std::make_shared<TPathObject>();
+        one->Connections() = {child->Graph->GetConnection(0)};
+        child->Paths.Add("single", one);
+        child->cbPathFunc->setCurrentIndex(16);  // "avg, len=4": room for every node
+        form->Attach(child, nullptr);
+        form->dataFileName = folder + "/test.data";
+        // Long past the bound below: a Cancel that is not heard shows.
+        form->learnerTimeoutMs = 8000;
+    }
+    void TearDown() override
+    {
+        SetStrategyLink(nullptr);
+        GenerateRules::TearDown();
+    }
+    // Shows the strategy window modally as "Revalidate" does, and inside its
+    // modal loop clicks the button, then closes the window.
+    void InModalWindow(QPushButton* TFormStrategy::*button)
+    {
+        bool modal = false;
+        QTimer::singleShot(0, [&] {
+            modal = QApplication::activeModalWidget() == form.get();
+            for (int i = 0; i < form->pathItems.Count(); ++i)
+                if (form->pathItems.Text(i) == "chain")
+                    form->lbPath->setCurrentRow(i);
+            UserClick(form.get()->*button);
+            form->BtnClose->click();
+        });
+        // Should the window stay open, the test ends all the same.
+        QTimer::singleShot(40000, form.get(), [this] { form->done(QDialog::Rejected); });
+        form->Init(child, false, nullptr);
+        EXPECT_TRUE(modal);
+    }
+    void ExpectNothingLeft()
+    {
+        const QStringList pids = QString::fromStdString(ReadBytes(folder + "/pids")).split('\n', Qt::SkipEmptyParts);
+        for (const QString& pid : pids)
+            EXPECT_FALSE(Running(pid.toStdString())) << pid.toStdString();
+        EXPECT_EQ(WaitForm, nullptr);
+    }
+};
+
+}  // namespace
+
+TEST(FailedRuleLine, AComment)
+{
+    struct Case {
+        const char* name;
+        const char* reason;
+        bool computer;
+        const char* line;
+    };
+    for (const Case& c : {
+             Case{"L:Pass", "cancelled", true, "  /* L:Pass: learner failed: cancelled */ \\"},
+             Case{"a*/b", "x /* y ?" "?= z", true, "  /* a* /b: learner failed: x / * y ? ?= z */ \\"},
+             Case{"L:Pass", "cancelled", false, "L:Pass (1.00, -2.50) <= \tlearner failed: cancelled"},
+         })
+        EXPECT_EQ(FailedRuleLine(c.name, 1.0, -2.5, c.reason, c.computer), c.line) << c.name;
+}
+
+TEST_F(CancelLearner, GenerateRulesUnderTheModalStrategyWindow)
+{
+    WriteScript(folder + "/callweka", SleepingLearner(folder, 1));
+    form->cbComputerOutput->setChecked(false);
+    const User user(folder);
+    InModalWindow(&TFormStrategy::BtnSaveRules);
+
+    EXPECT_EQ(user.cancels, 1);
+    ASSERT_TRUE(user.sinceCancel.isValid());
+    EXPECT_LT(user.sinceCancel.elapsed(), 4000);
+    EXPECT_EQ(user.messages, 0);
+    EXPECT_EQ(Runs(folder), 1);
+    const QStringList memo = Lines(form->MemoRules);
+    EXPECT_EQ(Count(memo, "cancelled"), 1) << memo.join('\n').toStdString();
+    EXPECT_TRUE(memo.last().endsWith("learner failed: cancelled")) << memo.join('\n').toStdString();
+    ExpectNothingLeft();
+}
+
+// The second learner run is cancelled: the strategy it belongs to is the last
+// block, nothing after it is learnt, and the table compiles.
+TEST_F(CancelLearner, AllRulesUnderTheModalStrategyWindow)
+{
+    WriteScript(folder + "/callweka", SleepingLearner(folder, 2));
+    form->cbComputerOutput->setChecked(true);
+    const User user(folder);
+    InModalWindow(&TFormStrategy::btnAllRules);
+
+    EXPECT_EQ(user.cancels, 1);
+    ASSERT_TRUE(user.sinceCancel.isValid());
+    EXPECT_LT(user.sinceCancel.elapsed(), 4000);
+    EXPECT_EQ(user.messages, 0);
+    EXPECT_EQ(Runs(folder), 2);
+    const QStringList memo = Lines(form->MemoRules);
+    EXPECT_EQ(Count(memo, "cancelled"), 1) << memo.join('\n').toStdString();
+    EXPECT_EQ(Count(memo, "// Export stopped"), 1);
+    EXPECT_EQ(memo.last().toStdString(), "// Export stopped by Cancel");
+    EXPECT_EQ(Count(memo, "#define NUMACTIONRULES 1"), 1);
+    ExpectNothingLeft();
+    if (CompilerMissing())
+        GTEST_SKIP() << "no C compiler (cc)";
+    EXPECT_EQ(CompileErrors(memo, folder), "");
+}
+
+// "Revalidate all" with "Generate all": Cancel in the first export ends the
+// whole series of levels and lengths.
+TEST_F(CancelLearner, GenerateAllStopsTheWholeSeries)
+{
+    WriteScript(folder + "/callweka", SleepingLearner(folder, 1));
+    SetStrategyLink(form.get());
+    child->cbGenerateAll->setChecked(true);
+    child->sbMinConnected->setValue(1);
+    const User user(folder);
+    child->btnRevalidateAll->click();
+    form->hide();
+
+    EXPECT_EQ(user.cancels, 1);
+    ASSERT_TRUE(user.sinceCancel.isValid());
+    EXPECT_LT(user.sinceCancel.elapsed(), 4000);
+    EXPECT_EQ(Runs(folder), 1);
+    const QStringList memo = Lines(form->MemoRules);
+    EXPECT_EQ(Count(memo, "// *** Abstraction"), 1) << memo.join('\n').toStdString();
+    EXPECT_EQ(Count(memo, "// * Generating"), 1);
+    EXPECT_EQ(Count(memo, "cancelled"), 1);
+    EXPECT_EQ(Count(memo, "// Export stopped by Cancel"), 1);
+    EXPECT_EQ(child->EditValue->text(), "0.5");
+    EXPECT_FALSE(form->learners.Active());
+    ExpectNothingLeft();
+}
+
+// A learner that fails ends the export after the failed strategy's block;
+// the table compiles all the same.
+TEST_F(CancelLearner, AFailedNodeLeavesATableThatCompiles)
+{
+    WriteScript(folder + "/callweka", "echo run >> \"" + folder + "/runs\"\nn=$(wc -l < \"" + folder +
+                                          "/runs\")\n[ \"$n\" -lt 2 ] && exit 0\necho 'no */ Java' >&2\nexit 3\n");
+    form->cbComputerOutput->setChecked(true);
+    platform::DialogScript script;
+    for (int i = 0; i < form->pathItems.Count(); ++i)
+        if (form->pathItems.Text(i) == "chain")
+            form->lbPath->setCurrentRow(i);
+    form->btnAllRulesClick();
+    EXPECT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(Runs(folder), 2);
+    const QStringList memo = Lines(form->MemoRules);
+    EXPECT_GE(Count(memo, "learner failed: callweka exit code 3 (no * / Java)"), 1) << memo.join('\n').toStdString();
+    EXPECT_TRUE(memo.last().startsWith("// Export stopped: learner failed: callweka exit code 3"));
+    if (CompilerMissing())
+        GTEST_SKIP() << "no C compiler (cc)";
+    EXPECT_EQ(CompileErrors(memo, folder), "");
+}
