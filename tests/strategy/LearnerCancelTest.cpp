@@ -8,6 +8,7 @@
 #include "LearnNodeWindow.h"
 
 #include "actiongraph/StrategyLink.h"
+#include "ui/StringGrid.h"
 #include "ui/waitFormWin.h"
 
 #include <QComboBox>
@@ -22,6 +23,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 
 namespace {
 
@@ -149,8 +151,8 @@ protected:
         GenerateRules::TearDown();
     }
     // Shows the strategy window modally as "Revalidate" does, and inside its
-    // modal loop clicks the button, then closes the window.
-    void InModalWindow(QPushButton* TFormStrategy::*button)
+    // modal loop chooses the chain, lets the user act, then closes the window.
+    void InModalWindow(const std::function<void()>& act)
     {
         bool modal = false;
         QTimer::singleShot(0, [&] {
@@ -158,13 +160,17 @@ protected:
             for (int i = 0; i < form->pathItems.Count(); ++i)
                 if (form->pathItems.Text(i) == "chain")
                     form->lbPath->setCurrentRow(i);
-            UserClick(form.get()->*button);
+            act();
             form->BtnClose->click();
         });
         // Should the window stay open, the test ends all the same.
         QTimer::singleShot(40000, form.get(), [this] { form->done(QDialog::Rejected); });
         form->Init(child, false, nullptr);
         EXPECT_TRUE(modal);
+    }
+    void InModalWindow(QPushButton* TFormStrategy::*button)
+    {
+        InModalWindow([this, button] { UserClick(form.get()->*button); });
     }
     void ExpectNothingLeft()
     {
@@ -234,6 +240,36 @@ TEST_F(CancelLearner, AllRulesUnderTheModalStrategyWindow)
     if (CompilerMissing())
         GTEST_SKIP() << "no C compiler (cc)";
     EXPECT_EQ(CompileErrors(memo, folder), "");
+}
+
+// The parameter sweep (a right click on the strategy grid): Cancel in its
+// first learner run ends all twelve settings, with one row that says so.
+TEST_F(CancelLearner, TheSweepUnderTheModalStrategyWindow)
+{
+    WriteScript(folder + "/callweka", SleepingLearner(folder, 1));
+    form->cbVerbose->setCheckState(Qt::Unchecked);
+    const User user(folder);
+    InModalWindow([this] {
+        QWidget* grid = form->sgStrategy;
+        QWidget* top = grid->window();
+        QTest::mouseClick(top->windowHandle(), Qt::RightButton, Qt::NoModifier,
+                          grid->mapTo(top, grid->rect().center()));
+        // The sweep starts once the click is over.
+        QElapsedTimer clock;
+        clock.start();
+        while (Runs(folder) == 0 && clock.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    });
+
+    EXPECT_EQ(user.cancels, 1);
+    ASSERT_TRUE(user.sinceCancel.isValid());
+    EXPECT_LT(user.sinceCancel.elapsed(), 4000);
+    EXPECT_EQ(user.messages, 0);
+    EXPECT_EQ(Runs(folder), 1);
+    const QStringList memo = Lines(form->MemoRules);
+    ASSERT_EQ(memo.size(), 2) << memo.join('\n').toStdString();
+    EXPECT_TRUE(memo[1].endsWith("\tlearner failed: cancelled")) << memo[1].toStdString();
+    ExpectNothingLeft();
 }
 
 // "Revalidate all" with "Generate all": Cancel in the first export ends the
