@@ -6,6 +6,7 @@
 // system, where a modal window blocks every window that is not above it.
 // The C table of a stopped export must still compile.
 #include "LearnNodeWindow.h"
+#include "LearnerStandIn.h"
 
 #include "actiongraph/StrategyLink.h"
 #include "ui/StringGrid.h"
@@ -25,6 +26,8 @@
 #include <fstream>
 #include <functional>
 
+using namespace standin;
+
 namespace {
 
 int Count(const QStringList& lines, const QString& text)
@@ -33,72 +36,6 @@ int Count(const QStringList& lines, const QString& text)
     for (const QString& line : lines)
         n += line.contains(text) ? 1 : 0;
     return n;
-}
-
-// The process runs (a zombie no longer does).
-bool Running(const std::string& pid)
-{
-    const std::string stat = ReadBytes("/proc/" + pid + "/stat");
-    const std::size_t close = stat.rfind(')');
-    return close != std::string::npos && stat.size() > close + 2 && stat[close + 2] != 'Z';
-}
-
-// A left click at the widget's centre, delivered by the window system to the
-// widget's window: refused there when a modal window blocks it.
-void UserClick(QWidget* widget)
-{
-    QWidget* top = widget->window();
-    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, Qt::NoModifier,
-                      widget->mapTo(top, widget->rect().center()));
-}
-
-// What the user does while a command runs: each learner run that has
-// started (it wrote its own and its child's process ids) gets Cancel clicked
-// in the wait window once, and a message box that comes up is answered.
-class User : public QObject {
-public:
-    explicit User(std::string folder) : folder_(std::move(folder))
-    {
-        timer_.setInterval(20);
-        connect(&timer_, &QTimer::timeout, this, [this] { Look(); });
-        timer_.start();
-    }
-    int cancels = 0;
-    int messages = 0;
-    QElapsedTimer sinceCancel;
-
-private:
-    void Look()
-    {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            ++messages;
-            box->reject();
-            return;
-        }
-        const QStringList pids = QString::fromStdString(ReadBytes(folder_ + "/pids")).split('\n', Qt::SkipEmptyParts);
-        if (!WaitForm || !WaitForm->CancelButton->isVisible() || pids.size() < 2 * (cancels + 1))
-            return;
-        ++cancels;
-        sinceCancel.start();
-        UserClick(WaitForm->CancelButton);
-    }
-    std::string folder_;
-    QTimer timer_;
-};
-
-// Runs 1 .. quick-1 end at once with no result; later runs sleep, as does a
-// child they start, until they are stopped.
-std::string SleepingLearner(const std::string& folder, int quick)
-{
-    return "echo run >> \"" + folder + "/runs\"\n" + "n=$(wc -l < \"" + folder + "/runs\")\n" +
-           "[ \"$n\" -lt " + std::to_string(quick) + " ] && exit 0\n" + "echo $$ >> \"" + folder + "/pids\"\n" +
-           "sleep 30 &\necho $! >> \"" + folder + "/pids\"\nwait\n";
-}
-
-int Runs(const std::string& folder)
-{
-    const std::string runs = ReadBytes(folder + "/runs");
-    return static_cast<int>(std::count(runs.begin(), runs.end(), '\n'));
 }
 
 // "cc -std=c11 -Wall -Werror -fsyntax-only" on the memo's table, its block
@@ -201,7 +138,7 @@ TEST(FailedRuleLine, AComment)
 
 TEST_F(CancelLearner, GenerateRulesUnderTheModalStrategyWindow)
 {
-    WriteScript(folder + "/callweka", SleepingLearner(folder, 1));
+    WriteScript(folder + "/callweka", SleepingLearner(folder, "*"));
     form->cbComputerOutput->setChecked(false);
     const User user(folder);
     InModalWindow(&TFormStrategy::BtnSaveRules);
@@ -221,7 +158,7 @@ TEST_F(CancelLearner, GenerateRulesUnderTheModalStrategyWindow)
 // block, nothing after it is learnt, and the table compiles.
 TEST_F(CancelLearner, AllRulesUnderTheModalStrategyWindow)
 {
-    WriteScript(folder + "/callweka", SleepingLearner(folder, 2));
+    WriteScript(folder + "/callweka", SleepingLearner(folder, "[2-9]"));
     form->cbComputerOutput->setChecked(true);
     const User user(folder);
     InModalWindow(&TFormStrategy::btnAllRules);
@@ -246,7 +183,7 @@ TEST_F(CancelLearner, AllRulesUnderTheModalStrategyWindow)
 // first learner run ends all twelve settings, with one row that says so.
 TEST_F(CancelLearner, TheSweepUnderTheModalStrategyWindow)
 {
-    WriteScript(folder + "/callweka", SleepingLearner(folder, 1));
+    WriteScript(folder + "/callweka", SleepingLearner(folder, "*"));
     form->cbVerbose->setCheckState(Qt::Unchecked);
     const User user(folder);
     InModalWindow([this] {
@@ -276,7 +213,7 @@ TEST_F(CancelLearner, TheSweepUnderTheModalStrategyWindow)
 // whole series of levels and lengths.
 TEST_F(CancelLearner, GenerateAllStopsTheWholeSeries)
 {
-    WriteScript(folder + "/callweka", SleepingLearner(folder, 1));
+    WriteScript(folder + "/callweka", SleepingLearner(folder, "*"));
     SetStrategyLink(form.get());
     child->cbGenerateAll->setChecked(true);
     child->sbMinConnected->setValue(1);
