@@ -235,6 +235,37 @@ TEST_F(CancelLearner, GenerateAllStopsTheWholeSeries)
     ExpectNothingLeft();
 }
 
+// "Revalidate all" with "Test all": Cancel in the sweep at the first join
+// value ends the series of twenty-one.
+TEST_F(CancelLearner, TestAllStopsTheWholeSeries)
+{
+    WriteScript(folder + "/callweka", SleepingLearner(folder, "*"));
+    // The strategy stored is one of the graph as the series' first join
+    // leaves it: the series finds it there.
+    child->EditValue->setText("0");
+    child->BtnJoinNearestClick();
+    child->ClearPaths();
+    child->FindPaths(child->Graph, 1, child->Paths);
+    form->Attach(child, nullptr);
+    form->lbPath->setCurrentRow(0);
+    form->btnStoreTestClick();
+    ASSERT_FALSE(form->testChunks.empty());
+    form->cbVerbose->setCheckState(Qt::Unchecked);
+    SetStrategyLink(form.get());
+    child->cbTestAll->setChecked(true);
+    child->sbMinConnected->setValue(1);
+    const User user(folder);
+    child->btnRevalidateAll->click();
+
+    EXPECT_EQ(user.cancels, 1);
+    EXPECT_EQ(Runs(folder), 1);
+    EXPECT_EQ(child->EditValue->text(), "0");
+    const QStringList memo = Lines(form->MemoRules);
+    EXPECT_EQ(Count(memo, "cancelled"), 1) << memo.join('\n').toStdString();
+    EXPECT_FALSE(form->learners.Active());
+    ExpectNothingLeft();
+}
+
 // A learner that fails ends the export after the failed strategy's block;
 // the table compiles all the same.
 TEST_F(CancelLearner, AFailedNodeLeavesATableThatCompiles)
