@@ -243,7 +243,7 @@ TEST_F(WaitFormTest, CancelIsReachableAboveAModalWindow)
             ASSERT_TRUE(ShowWaitForm("Recording the strategy ..."));
         }
         QDialog modal(&main);
-        bool above = false, cancelled = false;
+        bool above = false, cancelled = false, escaped = false;
         QTimer::singleShot(0, &modal, [&] {
             if (!before) {
                 ASSERT_TRUE(ShowWaitForm("Learning rules of L:Pass with JRip ..."));
@@ -253,6 +253,10 @@ TEST_F(WaitFormTest, CancelIsReachableAboveAModalWindow)
             QTest::mouseClick(WaitForm->windowHandle(), Qt::LeftButton, Qt::NoModifier,
                               WaitForm->CancelButton->geometry().center());
             cancelled = WaitFormCancelled();
+            // Escape too.
+            WaitForm->ShowCancel(true);
+            QTest::keyClick(WaitForm->windowHandle(), Qt::Key_Escape);
+            escaped = WaitFormCancelled();
             HideWaitForm();
             modal.reject();
         });
@@ -260,5 +264,6 @@ TEST_F(WaitFormTest, CancelIsReachableAboveAModalWindow)
         modal.exec();
         EXPECT_TRUE(above) << before;
         EXPECT_TRUE(cancelled) << before;
+        EXPECT_TRUE(escaped) << before;
     }
 }
