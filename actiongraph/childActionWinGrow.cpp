@@ -218,10 +218,6 @@ bool WeightsReadable(const std::vector<QLineEdit*>& edits, QWidget* parent)
     return true;
 }
 
-}  // namespace
-
-namespace {
-
 // Holds the series open as one command of the strategy window's learners.
 class SeriesCommand {
 public:

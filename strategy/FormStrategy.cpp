@@ -23,8 +23,8 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 
