@@ -21,6 +21,14 @@ public:
     // Appends one line to the strategy window's rule memo.
     virtual void AppendMemo(const std::string& line) = 0;
 
+    // A series of runs ("Revalidate all" with "Generate all" or "Test all")
+    // is one command to the learners, held open from BeginSeries to
+    // EndSeries: Cancel in any of its learner runs, or a learner that failed,
+    // stops it (SeriesStopped), and the series runs no further step.
+    virtual void BeginSeries() {}
+    virtual void EndSeries() {}
+    virtual bool SeriesStopped() const { return false; }
+
     // The join-value test of "Revalidate all" records its runs in a test record
     // that only the strategy window can make, fill and read. Until the strategy
     // window offers them, no record is made and the test runs without one.

@@ -218,6 +218,27 @@ bool WeightsReadable(const std::vector<QLineEdit*>& edits, QWidget* parent)
     return true;
 }
 
+// Holds the series open as one command of the strategy window's learners.
+class SeriesCommand {
+public:
+    explicit SeriesCommand(TStrategyLink* link) : link_(link)
+    {
+        if (link_)
+            link_->BeginSeries();
+    }
+    ~SeriesCommand()
+    {
+        if (link_)
+            link_->EndSeries();
+    }
+    bool Stopped() const { return link_ && link_->SeriesStopped(); }
+    SeriesCommand(const SeriesCommand&) = delete;
+    SeriesCommand& operator=(const SeriesCommand&) = delete;
+
+private:
+    TStrategyLink* link_;
+};
+
 }  // namespace
 
 void TMDIActionChild::RevalidateSeries()
@@ -228,6 +249,7 @@ void TMDIActionChild::RevalidateSeries()
     // window go meanwhile, the series stops.
     const SeriesRun run(this);
     TStrategyLink* link = StrategyLink();
+    const SeriesCommand command(link);
     SelectNode(nullptr);
     static const char* const kJoinValues[] = {"0.5", "1", "2", "3", "4", "5", "6"};
     for (const char* value : kJoinValues) {
@@ -247,7 +269,7 @@ void TMDIActionChild::RevalidateSeries()
             AddAllPathsItem(Paths);
             if (link)
                 link->Init(this, false, nullptr);
-            if (!run.WindowAlive())
+            if (!run.WindowAlive() || command.Stopped())
                 return;
         }
     }
@@ -260,6 +282,7 @@ void TMDIActionChild::RevalidateTestSeries()
     const SeriesRun run(this);
     TStrategyLink* link = StrategyLink();
     TestRecordGuard record(link);
+    const SeriesCommand command(link);
     SelectNode(nullptr);
     for (int x = 0; x <= 20; ++x) {
         if (record.Record())
@@ -272,7 +295,7 @@ void TMDIActionChild::RevalidateTestSeries()
         FindPaths(Graph, sbMinConnected->value(), Paths);
         if (link)
             link->Init(this, false, record.Record());
-        if (!run.WindowAlive())
+        if (!run.WindowAlive() || command.Stopped())
             return;
     }
 }

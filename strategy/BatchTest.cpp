@@ -193,29 +193,29 @@ void LeaveOneOut(IMainWindowServices& main, TBatchStrategy& strategy, const std:
 void RunBatchTest(IMainWindowServices& main, TBatchStrategy& strategy, const std::string* team,
                   const std::string& prefix)
 {
+    if (!team)
+        return;
     std::vector<std::unique_ptr<tTest>> tests;
     std::vector<std::string> notes;
     const BatchCommand command(strategy);
-    if (team) {
-        const std::string stem = *team + prefix;
-        ShowWaitForm("Merging files ...");
-        std::vector<RoboCupFileT*> logs;
-        for (RoboCupFileT* log : main.OpenLogs())
-            if (!IsBatchLog(log, stem))
-                logs.push_back(log);
-        RoboCupFileT* reference = logs.empty() ? nullptr : main.MergeFiles(stem + "_reference", *team, logs);
-        bool recorded = false;
-        if (reference) {
-            recorded = RecordReference(main, strategy, reference, tests, notes);
-            RemoveLog(main, reference);
-        }
-        if (recorded)
-            for (std::size_t i = 0; i < logs.size() && !strategy.Cancelled(); ++i)
-                LeaveOneOut(main, strategy, *team, stem, logs, i, tests);
-        HideWaitForm();
-        if (!recorded)
-            return;
+    const std::string stem = *team + prefix;
+    ShowWaitForm("Merging files ...");
+    std::vector<RoboCupFileT*> logs;
+    for (RoboCupFileT* log : main.OpenLogs())
+        if (!IsBatchLog(log, stem))
+            logs.push_back(log);
+    RoboCupFileT* reference = logs.empty() ? nullptr : main.MergeFiles(stem + "_reference", *team, logs);
+    bool recorded = false;
+    if (reference) {
+        recorded = RecordReference(main, strategy, reference, tests, notes);
+        RemoveLog(main, reference);
     }
+    if (recorded)
+        for (std::size_t i = 0; i < logs.size() && !strategy.Cancelled(); ++i)
+            LeaveOneOut(main, strategy, *team, stem, logs, i, tests);
+    HideWaitForm();
+    if (!recorded)
+        return;
     WriteTable(strategy, tests, notes);
     strategy.ForgetTarget();
     strategy.ResetAndShow();

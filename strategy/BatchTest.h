@@ -52,8 +52,8 @@ inline constexpr double kBatchLevels[] = {10.0, 12.0, 14.0, 16.0};
 // A join value as the value box shows it: "0.1", "4", "16".
 std::string BatchValueText(double value);
 
-// The run for the chosen team (null: the chooser was cancelled, so only the
-// empty table is shown). The user's open logs stay open as they were; every
+// The run for the chosen team (null: the chooser was cancelled, so nothing
+// runs and nothing is shown). The user's open logs stay open as they were; every
 // merged log and the windows on it are gone afterwards. A level at which the
 // stored strategy is not found on the reference is left out with a line under
 // the table, and so are the runs whose learner failed (counted); Cancel in a

@@ -48,12 +48,14 @@ void BatchTestCommand(TMainForm& form)
     }
     dialog->Logs = form.Logs;
     dialog->EditPrefix->clear();
-    const bool chosen = dialog->ShowModal() == QDialog::Accepted;
+    // Cancel in the chooser ends "Test" with nothing run and nothing shown.
+    if (dialog->ShowModal() != QDialog::Accepted)
+        return;
     const std::string team = dialog->GetTeamName().toStdString();
     const std::string prefix = dialog->EditPrefix->text().toStdString();
     TMainFormServices services(form);
     TWindowBatchStrategy strategy(*FormStrategy);
-    RunBatchTest(services, strategy, chosen ? &team : nullptr, prefix);
+    RunBatchTest(services, strategy, &team, prefix);
 }
 
 void RegisterBatchTest() { SetBatchTestRunner(&BatchTestCommand); }

@@ -25,6 +25,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -102,8 +103,12 @@ void TFormStrategy::ConnectHandlers()
     connect(lbPath, &QListWidget::itemDoubleClicked, this, [this] { lbPathDblClick(); });
     connect(lbSimilar, &QListWidget::itemClicked, this, [this] { lbSimilarClick(); });
     connect(lbSimilar, &QListWidget::itemDoubleClicked, this, [this] { lbSimilarDblClick(); });
-    connect(sgStrategy, &TStringGrid::MouseDown, this,
-            [this](Qt::MouseButton button, int, int, QPoint) { sgStrategyMouseDown(button); });
+    // The sweep starts once the press is over: run inside the press, it would
+    // keep the mouse held by the grid, and no click would reach the wait
+    // window's Cancel.
+    connect(sgStrategy, &TStringGrid::MouseDown, this, [this](Qt::MouseButton button, int, int, QPoint) {
+        QTimer::singleShot(0, this, [this, button] { sgStrategyMouseDown(button); });
+    });
     connect(sgStrategy, &TStringGrid::DoubleClicked, this, &TFormStrategy::sgStrategyDblClick);
     PanelHide->installEventFilter(this);
 }

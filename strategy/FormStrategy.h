@@ -44,11 +44,17 @@ public:
     // window, when the child's "Test all" is checked); then with the child's
     // "Generate all" checked the window is shown without waiting while "All
     // Rules" runs, else it is shown modally (platform::ShowModal: a test's
-    // DialogScript answers it without showing anything).
+    // DialogScript answers it without showing anything). Shown modally in
+    // the middle of a command (the batch test), the window's own commands
+    // are commands of their own: a Cancel there ends only them.
     void Init(TMDIActionChild* child, bool batch, tTest* target) override;
     // child becomes the test window ("Generate test"); null clears the test graph.
     void SetTestGraph(TMDIActionChild* child) override;
     void AppendMemo(const std::string& line) override;
+    // The series is one command of learners (see TLearnerRecord).
+    void BeginSeries() override { learners.Begin(); }
+    void EndSeries() override { learners.End(); }
+    bool SeriesStopped() const override { return learners.Stopped(); }
     // The join-value test's record (FormStrategyRecords.cpp): a new tTest; the
     // shown strategy's chunks copied into it with the value; its results as a
     // table in MemoRules (header, equal settings merged); deleted, the target

@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/SaveFile.h"
 #include "platform/qt/Dialogs.h"
+#include "platform/qt/SavePicture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -53,6 +54,62 @@ private:
     QPlainTextEdit* memo_;
 };
 
+// The export's strategies in the window: each learnt by "Generate rules" on
+// its list row, the memo saved to the export file.
+class TWindowStrategies : public TExportStrategies {
+public:
+    TWindowStrategies(TFormStrategy& form, TMemoLines& memo, QString fileName, std::string folderError)
+        : form_(form), memo_(memo), fileName_(std::move(fileName)), folderError_(std::move(folderError))
+    {
+    }
+    bool StillListed(int row, const std::string& text) override
+    {
+        // Cancel ends the whole command, also between two strategies.
+        return form_.actionChild && !form_.learners.Cancelled() && row < form_.pathItems.Count() &&
+               form_.pathItems.Text(row) == text;
+    }
+    TExportLearnt Learn(int row) override
+    {
+        form_.lbPath->setCurrentRow(row);
+        form_.learners.BeginRun();
+        form_.BtnRulesClick(nullptr);
+        if (form_.learners.Cancelled()) {
+            // The cancelled node's line in the table tells it.
+            form_.learners.TellCancel();
+            return TExportLearnt::Cancelled;
+        }
+        return form_.learners.RunFailed() ? TExportLearnt::Failed : TExportLearnt::Learnt;
+    }
+    std::string Failure() const override { return form_.learners.FirstFailure(); }
+    // The whole text so far, replacing the last one only when complete; one
+    // message for a file that cannot be written, the export goes on.
+    void Save() override
+    {
+        platform::SaveError error;
+        if (!fileName_.isEmpty() && platform::SaveFile(fileName_.toStdString(), [&](std::ostream& out) {
+                WriteLinesCrLf(out, memo_.Lines());
+            }, &error))
+            return;
+        // A private folder refused to the learner runs was told already.
+        if (reported_ || form_.learners.Failure(TFormStrategy::kPrivateFolder))
+            return;
+        reported_ = true;
+        if (fileName_.isEmpty()) {
+            error.file = kExportFileName;
+            error.reason = folderError_;
+        }
+        const QString shown = fileName_.isEmpty() ? QString(kExportFileName) : QDir::toNativeSeparators(fileName_);
+        platform::MessageBox(&form_, platform::SaveFailureText(error, shown), "Error");
+    }
+
+private:
+    TFormStrategy& form_;
+    TMemoLines& memo_;
+    QString fileName_;
+    std::string folderError_;
+    bool reported_ = false;
+};
+
 // The date and time stamped on the export, in one fixed form whatever the
 // system's settings, so that exports from different machines compare.
 std::string ExportTime()
@@ -78,16 +135,9 @@ void TFormStrategy::btnAllRulesClick()
     settings.length = ExportLength(actionChild->cbPathFunc->currentIndex());
     settings.when = ExportTime();
 
-    // Every strategy the list offers: the items with a path but "All paths",
-    // wherever they stand in the list.
-    struct Candidate {
-        int row;
-        std::string text;
-    };
-    std::vector<Candidate> candidates;
+    std::vector<TExportItem> items;
     for (int i = 0; i < pathItems.Count(); ++i)
-        if (pathItems.Path(i) && pathItems.Text(i) != "All paths")
-            candidates.push_back({i, pathItems.Text(i)});
+        items.push_back({pathItems.Text(i), pathItems.Path(i) != nullptr});
 
     const TLearnerCommand command(learners);
     cbVerbose->setCheckState(Qt::Checked);
@@ -97,55 +147,6 @@ void TFormStrategy::btnAllRulesClick()
     std::string folderError;
     const QString fileName = QString::fromStdString(platform::PrivateTempFile(kExportFileName, &folderError));
     TMemoLines memo(MemoRules);
-    bool reported = false;
-    // The whole text so far, replacing the last one only when complete; one
-    // message for a file that cannot be written, the export goes on.
-    const auto save = [&] {
-        platform::SaveError error;
-        if (!fileName.isEmpty() && platform::SaveFile(fileName.toStdString(), [&](std::ostream& out) {
-                WriteLinesCrLf(out, memo.Lines());
-            }, &error))
-            return;
-        // A private folder refused to the learner runs was told already.
-        if (reported || learners.Failure(kPrivateFolder))
-            return;
-        reported = true;
-        const QString shown = fileName.isEmpty() ? QString(kExportFileName) : QDir::toNativeSeparators(fileName);
-        platform::MessageBox(this, "Cannot create file \"" + shown + "\".", "Error", platform::Buttons::Ok,
-                             QString::fromStdString(fileName.isEmpty() ? folderError : error.reason));
-    };
-    TRuleExport exportRun(memo, settings, static_cast<int>(candidates.size()));
-    exportRun.Begin();
-    int skipped = 0;
-    bool stopped = false;
-    for (const Candidate& candidate : candidates) {
-        if (ExportSkips(candidate.text)) {
-            ++skipped;
-            continue;
-        }
-        // A learner's message box lets events through: the list may have
-        // changed under the export.
-        if (!actionChild || candidate.row >= pathItems.Count() || pathItems.Text(candidate.row) != candidate.text)
-            break;
-        exportRun.BeginBlock(candidate.text);
-        lbPath->setCurrentRow(candidate.row);
-        learners.BeginRun();
-        BtnRulesClick(nullptr);
-        exportRun.EndBlock();
-        // Past a failed or cancelled learner every further block would be
-        // rules nobody learnt.
-        stopped = learners.RunFailed();
-        save();
-        if (stopped)
-            break;
-    }
-    exportRun.Finish();
-    // Say what was left out, so that a short table is not taken for the whole list.
-    if (const std::string line = ExportSkipLine(skipped, static_cast<int>(candidates.size())); !line.empty())
-        memo.Append(line);
-    if (stopped)
-        memo.Append("// Export stopped: learner failed: " +
-                    (learners.Cancelled() ? std::string("cancelled") : learners.FirstFailure()));
-    // The finished text too, so that the file holds source that compiles.
-    save();
+    TWindowStrategies strategies(*this, memo, fileName, folderError);
+    RunRuleExport(memo, settings, items, strategies);
 }

@@ -48,6 +48,7 @@ void TFormStrategy::Init(TMDIActionChild* child, bool batch, tTest* batchTarget)
         activateWindow();
         btnAllRulesClick();
     } else {
+        const TLearnerPause pause(learners);
         platform::ShowModal(this);
     }
 }
@@ -63,6 +64,7 @@ void TFormStrategy::ResetAndShow()
     // The batch run that ends here frees its test records next.
     target = nullptr;
     ClearStrategyLists();
+    const TLearnerPause pause(learners);
     platform::ShowModal(this);
 }
 

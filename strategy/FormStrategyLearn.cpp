@@ -103,6 +103,11 @@ bool TFormStrategy::RunLearner(const QString& script, const QString& learner, co
                                std::string* reason)
 {
     const std::string name = script.toStdString();
+    // After Cancel nothing of the command is learnt any more.
+    if (learners.Cancelled()) {
+        *reason = "cancelled";
+        return false;
+    }
     if (const std::string* failed = learners.Failure(name)) {
         learners.NodeLeftOut();
         *reason = *failed + " (not run again)";
@@ -230,7 +235,12 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
 
     chunk.SetPositiveCount(static_cast<int>(examples.positives.size()));
     chunk.SetNegativeCount(static_cast<int>(examples.negatives.size()));
-    if (Verbose(cbVerbose)) {
+    // The node where Cancel stopped the command says so, also when quiet,
+    // unless a command around it tells it in its own way (a sweep row).
+    const bool tellCancel = learners.Cancelled() && (Verbose(cbVerbose) || !learners.Nested());
+    if (Verbose(cbVerbose) || tellCancel) {
+        if (tellCancel)
+            learners.TellCancel();
         // A node without rules for want of a learner must not read as one
         // whose rules say "never".
         const std::string line = failure.empty()

@@ -89,8 +89,15 @@ void TFormStrategy::RunParameterSweep()
             learners.BeginRun();
             BtnRulesClick(nullptr);
             // A message box of the learner can let the graph window close.
-            if (!actionChild || learners.Cancelled())
+            if (!actionChild)
                 return;
+            // Cancel ends the sweep too; its row says so unless the node's
+            // line already did.
+            if (learners.Cancelled()) {
+                if (learners.TellCancel())
+                    MemoRules->appendPlainText(QString::fromStdString(FailedSweepRow(s, "cancelled")));
+                return;
+            }
             if (learners.RunFailed()) {
                 // Rules the learner did not give are not tested: the row says
                 // the run failed, and no record takes it as a result.

@@ -3,6 +3,7 @@
 #include "ui/common.h"
 #include "platform/qt/System.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFont>
 #include <QGuiApplication>
@@ -96,8 +97,26 @@ TWaitForm::TWaitForm(QWidget* owner)
 void TWaitForm::ShowCancel(bool show)
 {
     cancelPressed_ = false;
+    if (show)
+        KeepReachable();
     CancelButton->setVisible(show);
     Layout();
+}
+
+void TWaitForm::KeepReachable()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || modal == this)
+        return;
+    for (const QWidget* p = parentWidget(); p; p = p->parentWidget())
+        if (p == modal)
+            return;
+    // A modal window opened since this one was shown blocks it: it moves
+    // above that window, where its Cancel can be pressed.
+    const bool shown = isVisible();
+    setParent(modal, windowFlags());
+    if (shown)
+        show();
 }
 
 void TWaitForm::reject()
@@ -162,7 +181,10 @@ bool ShowWaitForm(const QString& text)
 {
     if (WaitForm)
         return false;
-    WaitForm = new TWaitForm(MainWindow());
+    // Above a modal window (the strategy window, say) the wait window must be
+    // its child: any other window is blocked by it, Cancel included.
+    QWidget* modal = QApplication::activeModalWidget();
+    WaitForm = new TWaitForm(modal ? modal : MainWindow());
     WaitForm->show();
     SetWaitText(text);
     return true;

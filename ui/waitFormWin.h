@@ -14,7 +14,8 @@ class QPushButton;
 class TWaitForm : public QDialog {
     Q_OBJECT
 public:
-    // owner: the main window, over which the wait window is centred (may be null).
+    // owner: the window the user is in (the main window, or the modal window
+    // open above it), over which the wait window is centred (may be null).
     explicit TWaitForm(QWidget* owner = nullptr);
     ~TWaitForm() override;
 
@@ -24,7 +25,8 @@ public:
     void SetText(const QString& text);
 
     // Offers "Cancel" (only while an outside program runs) or takes it away;
-    // offering it forgets an earlier press.
+    // offering it forgets an earlier press, and moves the window above a modal
+    // window opened since it was shown, so that Cancel can be reached.
     void ShowCancel(bool show);
     bool CancelPressed() const { return cancelPressed_; }
 
@@ -39,6 +41,7 @@ protected:
 
 private:
     void RestoreCursor();
+    void KeepReachable();
 
     // True while this window's busy cursor is on Qt's override-cursor stack;
     // popping it brings back the cursor saved below it.
@@ -51,7 +54,9 @@ private:
 extern QPointer<TWaitForm> WaitForm;
 
 // Creates and shows the wait window with the text and returns true; when one is
-// shown already, returns false and changes nothing, not even its text.
+// shown already, returns false and changes nothing, not even its text. The
+// window is a child of the active modal window when one is open (so that it
+// takes input above it), else of the main window.
 bool ShowWaitForm(const QString& text);
 // Shows the text in the wait window and lets pending events through; false when
 // there is no wait window.

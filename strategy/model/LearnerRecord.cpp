@@ -19,6 +19,7 @@ void TLearnerRecord::End()
 void TLearnerRecord::Reset()
 {
     cancelled_ = false;
+    cancelTold_ = false;
     runFailed_ = false;
     failedRuns_ = 0;
     failures_.clear();
@@ -43,6 +44,14 @@ void TLearnerRecord::Cancel()
 {
     cancelled_ = true;
     runFailed_ = true;
+}
+
+bool TLearnerRecord::TellCancel()
+{
+    if (!cancelled_ || cancelTold_)
+        return false;
+    cancelTold_ = true;
+    return true;
 }
 
 namespace {
@@ -91,8 +100,15 @@ std::string LearnerFailureReason(const std::string& learner, const std::string& 
 std::string FailedRuleLine(const std::string& name, double x, double y, const std::string& reason,
                            bool computerOutput)
 {
-    if (computerOutput)
-        return "  // " + name + ": learner failed: " + reason;
+    if (computerOutput) {
+        std::string text = name + ": learner failed: " + reason;
+        for (std::size_t at = 0; at + 1 < text.size(); ++at) {
+            const char a = text[at], b = text[at + 1];
+            if ((a == '*' && b == '/') || (a == '/' && b == '*') || (a == '?' && b == '?'))
+                text.insert(at + 1, " ");
+        }
+        return "  /* " + text + " */ \\";
+    }
     return name + " (" + FormatFloatFixed(x, 7, 2) + ", " + FormatFloatFixed(y, 7, 2) + ") <= \tlearner failed: " +
            reason;
 }

@@ -17,6 +17,8 @@ public:
     void Begin();
     void End();
     bool Active() const { return depth_ > 0; }
+    // A command runs inside another one ("Generate rules" in the sweep).
+    bool Nested() const { return depth_ > 1; }
     // Forgets everything (a new command).
     void Reset();
 
@@ -38,12 +40,22 @@ public:
     // A node that was not learnt because its learner failed before.
     void NodeLeftOut() { runFailed_ = true; }
 
+    // Cancel ends the whole command: every loop of it (nodes, strategies,
+    // sweep settings, levels, logs) asks Cancelled before its next step, and
+    // no learner runs again until the next command.
     void Cancel();
     bool Cancelled() const { return cancelled_; }
+    // True once per cancelled command: the one place that tells the user
+    // (the cancelled node's line, a sweep row, the export's last line).
+    bool TellCancel();
+    // Nothing more can be learnt in this command: it was cancelled or a
+    // learner failed.
+    bool Stopped() const { return cancelled_ || !failures_.empty(); }
 
 private:
     int depth_ = 0;
     bool cancelled_ = false;
+    bool cancelTold_ = false;
     bool runFailed_ = false;
     int failedRuns_ = 0;
     std::map<std::string, std::string> failures_;
@@ -51,6 +63,10 @@ private:
 };
 
 // Holds a command open for the scope.
+//
+// A window shown modally in the middle of a command (the batch test lets the
+// user store a strategy) starts commands of its own: TLearnerPause keeps the
+// outer command's record aside for the scope.
 class TLearnerCommand {
 public:
     explicit TLearnerCommand(TLearnerRecord& record) : record_(record) { record_.Begin(); }
@@ -62,6 +78,18 @@ private:
     TLearnerRecord& record_;
 };
 
+class TLearnerPause {
+public:
+    explicit TLearnerPause(TLearnerRecord& record) : record_(record), saved_(record) { record_ = TLearnerRecord(); }
+    ~TLearnerPause() { record_ = saved_; }
+    TLearnerPause(const TLearnerPause&) = delete;
+    TLearnerPause& operator=(const TLearnerPause&) = delete;
+
+private:
+    TLearnerRecord& record_;
+    TLearnerRecord saved_;
+};
+
 // A learner failure's reason in one line: "<learner> <how it ended>", and in
 // parentheses the first line of the learner's output that says why (one with
 // "Exception", "Error" or "<learner>:"), else its first line, when it wrote
@@ -71,6 +99,10 @@ std::string LearnerFailureReason(const std::string& learner, const std::string& 
 
 // The rule line of a node left without rules by its learner, never to be
 // read as a learnt rule: "<name> (<x>, <y>) <= \tlearner failed: <reason>",
-// with computerOutput "  // <name>: learner failed: <reason>".
+// with computerOutput "  /* <name>: learner failed: <reason> */ \": a comment
+// that keeps the backslash-continued table of "All Rules" going (a line
+// comment would end its macro), with "*" + "/", "/" + "*" and "??" in the text
+// broken up so that the comment ends where it should and nothing in it is a
+// trigraph.
 std::string FailedRuleLine(const std::string& name, double x, double y, const std::string& reason,
                            bool computerOutput);

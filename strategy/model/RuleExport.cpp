@@ -172,3 +172,42 @@ void TRuleExport::Finish()
     ReplaceAll(text, "\r\n", "\n");
     lines_.SetText(text);
 }
+
+int RunRuleExport(TTextLines& lines, const TExportSettings& settings, const std::vector<TExportItem>& items,
+                  TExportStrategies& strategies)
+{
+    std::vector<int> candidates;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (items[i].hasPath && items[i].text != "All paths")
+            candidates.push_back(static_cast<int>(i));
+    TRuleExport exportRun(lines, settings, static_cast<int>(candidates.size()));
+    exportRun.Begin();
+    int skipped = 0;
+    TExportLearnt stop = TExportLearnt::Learnt;
+    for (const int row : candidates) {
+        const std::string& text = items[static_cast<std::size_t>(row)].text;
+        if (ExportSkips(text)) {
+            ++skipped;
+            continue;
+        }
+        if (!strategies.StillListed(row, text))
+            break;
+        exportRun.BeginBlock(text);
+        stop = strategies.Learn(row);
+        exportRun.EndBlock();
+        strategies.Save();
+        if (stop != TExportLearnt::Learnt)
+            break;
+    }
+    exportRun.Finish();
+    // Say what was left out, so that a short table is not taken for the whole list.
+    if (const std::string line = ExportSkipLine(skipped, static_cast<int>(candidates.size())); !line.empty())
+        lines.Append(line);
+    if (stop == TExportLearnt::Failed)
+        lines.Append("// Export stopped: learner failed: " + strategies.Failure());
+    else if (stop == TExportLearnt::Cancelled)
+        lines.Append("// Export stopped by Cancel");
+    // The finished text too, so that the file holds source that compiles.
+    strategies.Save();
+    return exportRun.Blocks();
+}

@@ -105,3 +105,40 @@ private:
     int countLine_ = -1;
     int blocks_ = 0;
 };
+
+// One item of the strategy list as "All Rules" sees it.
+struct TExportItem {
+    std::string text;
+    bool hasPath = false;
+};
+
+// How the rules of one strategy came out.
+enum class TExportLearnt { Learnt, Failed, Cancelled };
+
+// What the export asks of the window it runs in.
+class TExportStrategies {
+public:
+    virtual ~TExportStrategies() = default;
+    // The list may change while a learner runs (its message box lets events
+    // through): false when the row no longer holds the item, which ends the
+    // export.
+    virtual bool StillListed(int row, const std::string& text) = 0;
+    // Learns the strategy at the row, its entries printed into the lines
+    // (a node left without rules as FailedRuleLine).
+    virtual TExportLearnt Learn(int row) = 0;
+    // The reason of the command's first learner failure.
+    virtual std::string Failure() const = 0;
+    // The text so far, saved after every strategy and once more at the end.
+    virtual void Save() = 0;
+};
+
+// "All Rules": every item with a path but "All paths" is a candidate; those
+// ExportSkips names get no block, the others are learnt in list order, one
+// block each, saved after each. A failed or cancelled learner ends the
+// export (every further block would be rules nobody learnt); the table is
+// closed however it ends, then come the skip line and, when it stopped early,
+// "// Export stopped: learner failed: <reason>" or "// Export stopped by
+// Cancel" (the cancelled node's own line in the table says "cancelled").
+// Returns how many strategies were exported.
+int RunRuleExport(TTextLines& lines, const TExportSettings& settings, const std::vector<TExportItem>& items,
+                  TExportStrategies& strategies);

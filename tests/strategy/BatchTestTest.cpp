@@ -16,6 +16,8 @@
 #include "ui/TeamDlg.h"
 #include "ui/main.h"
 
+#include "LearnerStandIn.h"
+
 #include "support/GuiApp.h"
 #include "support/RcgWriter.h"
 #include "support/TestData.h"
@@ -31,6 +33,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <memory>
 
@@ -118,8 +121,9 @@ public:
 
 // The whole run through "Test" with the program's strategy window: the user
 // stores the first strategy of the reference log. The number of times the
-// window was shown modally.
-int RunWithTheStrategyWindow(TMainForm& form, TFormStrategy& window, platform::DialogScript& script)
+// window was shown modally. afterStore runs in the window once the strategy is stored.
+int RunWithTheStrategyWindow(TMainForm& form, TFormStrategy& window, platform::DialogScript& script,
+                             const std::function<void()>& afterStore = {})
 {
     FormStrategy = &window;
     window.cbVerbose->setCheckState(Qt::Unchecked);
@@ -132,6 +136,8 @@ int RunWithTheStrategyWindow(TMainForm& form, TFormStrategy& window, platform::D
             if (window.pathItems.Path(row)) {
                 window.lbPath->setCurrentRow(row);
                 window.btnStoreTestClick();
+                if (afterStore)
+                    afterStore();
                 break;
             }
     };
@@ -259,17 +265,17 @@ TEST_F(BatchTest, TestStrategyKeptFromEarlierDoesNotPassAsStored)
     EXPECT_EQ(services->ChildWindowCount(), 0);
 }
 
-TEST_F(BatchTest, CancelledChooserShowsTheEmptyTable)
+TEST_F(BatchTest, CancelledChooserRunsAndShowsNothing)
 {
     strategy.memo = {"old"};
     RunBatchTest(*services, strategy, nullptr, "");
     EXPECT_TRUE(strategy.calls.empty());
-    EXPECT_TRUE(strategy.memo.empty());
-    EXPECT_EQ(strategy.shown, 1);
+    EXPECT_EQ(strategy.memo, std::vector<std::string>{"old"});
+    EXPECT_EQ(strategy.shown, 0);
     EXPECT_EQ(services->OpenLogs(), before);
 }
 
-TEST_F(BatchTest, TestOnTheMainWindowWithACancelledChooserShowsTheEmptyStrategyWindow)
+TEST_F(BatchTest, TestOnTheMainWindowWithACancelledChooserOpensNothing)
 {
     TFormStrategy window;
     FormStrategy = &window;
@@ -280,8 +286,9 @@ TEST_F(BatchTest, TestOnTheMainWindowWithACancelledChooserShowsTheEmptyStrategyW
     SetBatchTestRunner(nullptr);
     TChooseTeamDlg::ModalRunner() = [](TChooseTeamDlg& d) { return d.exec(); };
     FormStrategy = nullptr;
-    EXPECT_EQ(window.MemoRules->toPlainText(), "");
-    EXPECT_EQ(script.modals, std::vector<QString>{"Strategy"});
+    EXPECT_EQ(window.MemoRules->toPlainText(), "old");
+    EXPECT_TRUE(script.modals.empty());
+    EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(services->OpenLogs(), before);
 }
 
@@ -337,6 +344,31 @@ TEST_F(BatchTest, AFailingLearnerIsToldOnceAndGivesNoRows)
         EXPECT_NE(lines[row].split('\t').size(), 26) << lines[row].toStdString();
     EXPECT_TRUE(lines.last().startsWith("Left out: ")) << lines.last().toStdString();
     EXPECT_TRUE(lines.last().contains("runs whose learner failed (callweka exit code 3 (callweka: no Java runtime"));
+    EXPECT_EQ(services->OpenLogs(), before);
+    EXPECT_EQ(services->ChildWindowCount(), 0);
+}
+
+// Cancel while the user stores the strategy ends only the "Generate rules"
+// run there; Cancel in a leave-one-out sweep ends the whole run, which shows
+// the table of what was done with one line that says so.
+TEST_F(BatchTest, CancelEndsTheRunButNotWhileTheStrategyIsStored)
+{
+    const std::string folder = MakeTempDir("batch-cancel");
+    std::ofstream(folder + "/callweka") << "#!/bin/sh\n" << standin::SleepingLearner(folder, "1|4");
+    std::filesystem::permissions(folder + "/callweka", std::filesystem::perms::owner_all);
+    TFormStrategy window;
+    window.learnerFolder = QString::fromStdString(folder);
+    const standin::User user(folder);
+    // "Generate rules" on the strategy just stored.
+    RunWithTheStrategyWindow(*form, window, script, [&] { window.BtnSaveRules->click(); });
+
+    EXPECT_EQ(user.cancels, 2);
+    EXPECT_EQ(standin::Runs(folder), 4);
+    const QStringList lines = window.MemoRules->toPlainText().split('\n');
+    EXPECT_EQ(lines.filter("ancel").size(), 1) << lines.join('\n').toStdString();
+    EXPECT_EQ(lines.last(), "Cancelled: the table holds only the runs made before.");
+    for (const QString& pid : QString::fromStdString(ReadBytes(folder + "/pids")).split('\n', Qt::SkipEmptyParts))
+        EXPECT_FALSE(standin::Running(pid.toStdString()));
     EXPECT_EQ(services->OpenLogs(), before);
     EXPECT_EQ(services->ChildWindowCount(), 0);
 }

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QCoreApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -126,6 +127,9 @@ TEST_F(StrategySweep, OnlyARightPressOnTheGridRunsTheSweep)
     form->sgStrategyMouseDown(Qt::LeftButton);
     EXPECT_EQ(form->MemoRules->toPlainText(), "kept");
     emit form->sgStrategy->MouseDown(Qt::RightButton, 1, 1, QPoint());
+    // It starts once the press is over.
+    EXPECT_EQ(form->MemoRules->toPlainText(), "kept");
+    QCoreApplication::processEvents();
     EXPECT_EQ(form->MemoRules->toPlainText().toStdString(), kSweepHeader);
 }
 

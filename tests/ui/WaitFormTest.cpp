@@ -5,11 +5,13 @@
 #include "ui/common.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -226,4 +228,42 @@ TEST_F(WaitFormTest, CancelIsTheOnlyControlWhileAProgramRuns)
     PostClick(&other);
     QCoreApplication::processEvents();
     EXPECT_EQ(otherClicks, 1);
+}
+
+// Above a modal window the wait window is reachable: made while the modal
+// window is open, or shown before it and offered Cancel since. The click goes
+// through the window system, where a modal window blocks the windows not above it.
+TEST_F(WaitFormTest, CancelIsReachableAboveAModalWindow)
+{
+    QWidget main;
+    main.show();
+    SetMainWindow(&main);
+    for (const bool before : {false, true}) {
+        if (before) {
+            ASSERT_TRUE(ShowWaitForm("Recording the strategy ..."));
+        }
+        QDialog modal(&main);
+        bool above = false, cancelled = false, escaped = false;
+        QTimer::singleShot(0, &modal, [&] {
+            if (!before) {
+                ASSERT_TRUE(ShowWaitForm("Learning rules of L:Pass with JRip ..."));
+            }
+            WaitForm->ShowCancel(true);
+            above = WaitForm->parentWidget() == &modal && WaitForm->isVisible();
+            QTest::mouseClick(WaitForm->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                              WaitForm->CancelButton->geometry().center());
+            cancelled = WaitFormCancelled();
+            // Escape too.
+            WaitForm->ShowCancel(true);
+            QTest::keyClick(WaitForm->windowHandle(), Qt::Key_Escape);
+            escaped = WaitFormCancelled();
+            HideWaitForm();
+            modal.reject();
+        });
+        QTimer::singleShot(10000, &modal, [&] { modal.reject(); });
+        modal.exec();
+        EXPECT_TRUE(above) << before;
+        EXPECT_TRUE(cancelled) << before;
+        EXPECT_TRUE(escaped) << before;
+    }
 }
