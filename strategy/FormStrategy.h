@@ -34,6 +34,8 @@ class TStringGrid;
 class TFormStrategy : public QDialog, public TStrategyLink {
     Q_OBJECT
 public:
+    // The name a refused private folder fails a command's learner runs under.
+    static constexpr const char* kPrivateFolder = "private folder";
     explicit TFormStrategy(QWidget* parent = nullptr);
     ~TFormStrategy() override;
 
@@ -280,7 +282,6 @@ private:
     // now; empty, with *failure, when it is refused (told once per command,
     // and no further node asks: learners.Failure(kPrivateFolder) says why).
     std::string PrivateRunFile(const std::string& file, std::string* failure);
-    static constexpr const char* kPrivateFolder = "private folder";
     // The rule tests' common start (FormStrategyTest.cpp): the test graph and
     // attached window checks, the weights, the match value (the record's in a
     // batch test), the verbose state and the setting texts; then the test
