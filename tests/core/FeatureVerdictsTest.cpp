@@ -1,7 +1,6 @@
-// The fast feature verdicts at every vector level against the concepts' own
-// verdicts, on values drawn from every bound, its neighbours and the values no
-// comparison passes, over three blocks of 64 cycles and a remainder of eights
-// and ones, from an offset that leaves no load aligned.
+// The fast feature verdicts at every vector level against the concepts' own, on
+// values drawn from every bound, its neighbours and values no comparison passes,
+// over three blocks of 64 cycles and a remainder, from an unaligned offset.
 #include "core/learning/FeatureVerdicts.h"
 
 #include "core/concepts/Evaluators.h"
@@ -78,24 +77,24 @@ TEST_P(FeatureVerdictsAtLevel, RegionsOnTheirBoundsAreTheirConceptsVerdicts)
 {
     VELO_AT_SIMD_LEVEL(GetParam());
     std::mt19937 rng(12);
-    auto check = [&](const char* what, const auto& region, std::initializer_list<double> xBounds,
-                     std::initializer_list<double> yBounds) {
-        const std::vector<double> xs = Draw(rng, xBounds);
-        const std::vector<double> ys = Draw(rng, yBounds);
+    // Both coordinates drawn from the region's bounds.
+    auto check = [&](const char* what, const auto& region, std::initializer_list<double> bounds) {
+        const std::vector<double> xs = Draw(rng, bounds);
+        const std::vector<double> ys = Draw(rng, bounds);
         ExpectVerdicts(
             what, [&](PackedVerdicts& out) { return RegionVerdicts(&region, xs.data(), ys.data(), kFirst, kLast, out); },
             [&](int k) { return region.Holds(xs[k], ys[k]); });
     };
     const double hl = pitch::kHalfLength;
     const double hw = pitch::kHalfWidth;
-    check("inside a square", SquareRegionEvaluator(10.0, 10.0, 20.0, 20.0, 0), {10.0, 20.0}, {10.0, 20.0});
-    check("outside a square", SquareRegionEvaluator(10.0, 10.0, 20.0, 20.0, 1), {10.0, 20.0}, {10.0, 20.0});
-    check("anywhere", SquareRegionEvaluator(10.0, 10.0, 20.0, 20.0, 2), {10.0, 20.0}, {10.0, 20.0});
-    check("a disc, (3, 4) on its rim", CircleRegionEvaluator(0.0, 0.0, 5.0), {3.0, -3.0, 5.0}, {4.0, -4.0, 5.0});
-    check("beyond either side line", SidelineEvaluator(true, true), {hl}, {-hw, hw});
-    check("beyond the upper side line", SidelineEvaluator(false, true), {hl}, {-hw, hw});
-    check("beyond either goal line", GoallineEvaluator(true, true), {-hl, hl}, {hw});
-    check("beyond the left goal line", GoallineEvaluator(true, false), {-hl, hl}, {hw});
+    check("inside a square", SquareRegionEvaluator(10.0, 10.0, 20.0, 20.0, 0), {10.0, 20.0});
+    check("outside a square", SquareRegionEvaluator(10.0, 10.0, 20.0, 20.0, 1), {10.0, 20.0});
+    check("anywhere", SquareRegionEvaluator(10.0, 10.0, 20.0, 20.0, 2), {10.0, 20.0});
+    check("a disc, (3, 4) on its rim", CircleRegionEvaluator(0.0, 0.0, 5.0), {3.0, -3.0, 4.0, -4.0, 5.0});
+    check("beyond either side line", SidelineEvaluator(true, true), {-hw, hw});
+    check("beyond the upper side line", SidelineEvaluator(false, true), {-hw, hw});
+    check("beyond either goal line", GoallineEvaluator(true, true), {-hl, hl});
+    check("beyond the left goal line", GoallineEvaluator(true, false), {-hl, hl});
 }
 
 TEST_P(FeatureVerdictsAtLevel, BallSidesOnTheirBoundsAreTheirConceptsVerdicts)
