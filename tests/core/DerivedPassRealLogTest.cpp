@@ -92,8 +92,7 @@ Nearest Search(const RoboCupFileT& log, int p, int from, int t)
     return {index, std::sqrt(best)};
 }
 
-// Every player's derived nearest opponent and team-mate with their distances,
-// bit for bit, against his own search.
+// Every player's nearest opponent and team-mate and their distances are his own search's, bit for bit.
 void ExpectNearestAreOwnSearches(const RoboCupFileT& log, const std::string& context)
 {
     for (int p = 1; p < RoboCupFileT::kObjectCount; ++p) {
@@ -132,7 +131,7 @@ TEST_P(NearestAtLevel, RealLogsNearestPlayersAreEachPlayersOwnSearch)
             auto log = Read(name);
             SetWorkerThreads(0);
             ASSERT_GT(log->cycles, 0);
-            ExpectNearestAreOwnSearches(*log, std::string(" of ") + name + " with " + std::to_string(threads) + " threads");
+            ExpectNearestAreOwnSearches(*log, " of " + std::string(name) + ", " + std::to_string(threads) + " threads");
         }
 }
 

@@ -67,9 +67,10 @@ TEST_P(FeatureVerdictsAtLevel, RangesOnTheirBoundsAreLowIncludedHighExcluded)
         const double lo = range.first;
         const double hi = range.second;
         const std::vector<double> v = Draw(rng, {lo, hi});
-        ExpectVerdicts(std::to_string(lo) + " .. " + std::to_string(hi),
-                       [&](PackedVerdicts& out) { return RangeVerdicts(lo, hi, v.data() + kFirst, kCycles, out), true; },
-                       [&](int k) { return lo <= v[k] && v[k] < hi; });
+        ExpectVerdicts(
+            std::to_string(lo) + " .. " + std::to_string(hi),
+            [&](PackedVerdicts& out) { return RangeVerdicts(lo, hi, v.data() + kFirst, kCycles, out), true; },
+            [&](int k) { return lo <= v[k] && v[k] < hi; });
     }
 }
 
@@ -82,7 +83,8 @@ TEST_P(FeatureVerdictsAtLevel, RegionsOnTheirBoundsAreTheirConceptsVerdicts)
         const std::vector<double> xs = Draw(rng, bounds);
         const std::vector<double> ys = Draw(rng, bounds);
         ExpectVerdicts(
-            what, [&](PackedVerdicts& out) { return RegionVerdicts(&region, xs.data(), ys.data(), kFirst, kLast, out); },
+            what,
+            [&](PackedVerdicts& out) { return RegionVerdicts(&region, xs.data(), ys.data(), kFirst, kLast, out); },
             [&](int k) { return region.Holds(xs[k], ys[k]); });
     };
     const double hl = pitch::kHalfLength;
@@ -110,7 +112,8 @@ TEST_P(FeatureVerdictsAtLevel, BallSidesOnTheirBoundsAreTheirConceptsVerdicts)
         ExpectVerdicts(
             std::to_string(sx) + ", " + std::to_string(sy),
             [&](PackedVerdicts& out) {
-                return BallSideVerdicts(&side, 1, p[0].data(), p[1].data(), p[2].data(), p[3].data(), kFirst, kLast, out);
+                return BallSideVerdicts(&side, 1, p[0].data(), p[1].data(), p[2].data(), p[3].data(), kFirst, kLast,
+                                        out);
             },
             [&](int k) { return side.Holds(p[0][k], p[1][k], p[2][k], p[3][k]); });
     }

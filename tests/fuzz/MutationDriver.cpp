@@ -1,6 +1,6 @@
-// A plain mutation loop for compilers without libFuzzer: it hands the seed files
-// to the fuzz target, then mutants of them (bit flips, byte and 16-bit overwrites
-// with edge values, cuts, copies and splices) for the given time (0: none).
+// A plain mutation loop for compilers without libFuzzer: it mutates the seed
+// files (bit flips, byte and 16-bit overwrites with edge values, cuts, copies
+// and splices) and hands each seed, then mutants, to the fuzz target for the given time.
 // A sanitizer report or crash ends the process; the input is then in
 // "fuzz-current-input" in the working folder.
 #include <chrono>
@@ -100,9 +100,10 @@ int main(int argc, char** argv)
     std::signal(SIGSEGV, SaveCurrent);
     std::mt19937 rng(12345);
     const auto start = std::chrono::steady_clock::now();
-    // Every seed as it is first, then mutants until the time is up (asked after
-    // every input: one input of the whole load takes long).
-    const auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
+    // The time is asked after every input: one input of the whole load takes long.
+    const auto elapsed = [&] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
     std::size_t runs = 0;
     for (; runs < seeds.size() || elapsed() < seconds; ++runs) {
         g_current = seeds[runs % seeds.size()];
