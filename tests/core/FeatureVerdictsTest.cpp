@@ -1,7 +1,6 @@
-// The fast feature verdicts at every vector level against the concepts' own
-// verdicts, on values drawn from every bound, its neighbours and the values no
-// comparison passes, over more cycles than a block of 64 with a remainder of
-// both the eights and the pairs, from an offset that leaves no load aligned.
+// The fast feature verdicts at every vector level against the concepts' own, on
+// values drawn from every bound, its neighbours and values no comparison passes,
+// over three blocks of 64 cycles and a remainder, from an unaligned offset.
 #include "core/learning/FeatureVerdicts.h"
 
 #include "core/concepts/Evaluators.h"
@@ -11,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
@@ -24,44 +22,38 @@ namespace {
 
 constexpr int kFirst = 3;
 constexpr int kCycles = 3 * 64 + 5;
+constexpr int kLast = kFirst + kCycles;
 constexpr int kShift = 5;  // the feature's bit; the other bits of each byte are set and must stay
-
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-// Every bound with its two neighbours, and -0, a NaN, the infinities and a huge value.
-std::vector<double> Candidates(std::initializer_list<double> bounds)
+// kFirst + kCycles values drawn from the bounds with their two neighbours, -0, a
+// NaN, the infinities and huge values (rng() % n: the same draws everywhere).
+std::vector<double> Draw(std::mt19937& rng, std::initializer_list<double> bounds)
 {
-    std::vector<double> c = {0.0, -0.0, std::numeric_limits<double>::quiet_NaN(), kInf, -kInf, 1e308, -1e308};
+    std::vector<double> from = {0.0, -0.0, std::numeric_limits<double>::quiet_NaN(), kInf, -kInf, 1e308, -1e308};
     for (double b : bounds)
-        c.insert(c.end(), {b, std::nextafter(b, -kInf), std::nextafter(b, kInf)});
-    return c;
-}
-
-// kFirst + kCycles values drawn from the candidates.
-std::vector<double> Draw(std::mt19937& rng, const std::vector<double>& from)
-{
-    std::uniform_int_distribution<std::size_t> pick(0, from.size() - 1);
+        from.insert(from.end(), {b, std::nextafter(b, -kInf), std::nextafter(b, kInf)});
     std::vector<double> v(kFirst + kCycles);
     for (double& x : v)
-        x = from[pick(rng)];
+        x = from[rng() % from.size()];
     return v;
 }
 
-// The verdicts judge packs as '0'/'1' per cycle; the other bits of the bytes
-// stay set and the count is that of the verdicts that hold.
-template <class Judge>
-std::string Packed(Judge judge)
+// The verdicts judge packs (and says it could) for the cycles kFirst .. are
+// holds(k), the other bits of the bytes stay set, and the count is right.
+template <class Judge, class Holds>
+void ExpectVerdicts(const std::string& what, Judge judge, Holds holds)
 {
     std::vector<std::uint8_t> bytes(kCycles, static_cast<std::uint8_t>(0xFF ^ (1u << kShift)));
     PackedVerdicts out{bytes.data(), kShift};
-    judge(out);
-    std::string bits;
-    for (std::uint8_t b : bytes) {
-        EXPECT_EQ(b | (1u << kShift), 0xFFu) << "another feature's bit was cleared";
-        bits += (b >> kShift) & 1u ? '1' : '0';
+    ASSERT_TRUE(judge(out)) << what;
+    int holding = 0;
+    for (int k = 0; k < kCycles; ++k) {
+        const bool h = holds(kFirst + k);
+        holding += h ? 1 : 0;
+        ASSERT_EQ(bytes[k], h ? 0xFFu : 0xFFu ^ (1u << kShift)) << what << " at " << k;
     }
-    EXPECT_EQ(out.set, std::count(bits.begin(), bits.end(), '1'));
-    return bits;
+    EXPECT_EQ(out.set, holding) << what;
 }
 
 class FeatureVerdictsAtLevel : public ::testing::TestWithParam<SimdLevel> {};
@@ -74,14 +66,11 @@ TEST_P(FeatureVerdictsAtLevel, RangesOnTheirBoundsAreLowIncludedHighExcluded)
                               std::pair{5.0, kInf}, std::pair{1.0, std::nextafter(1.0, 2.0)}}) {
         const double lo = range.first;
         const double hi = range.second;
-        const std::vector<double> v = Draw(rng, Candidates({lo, hi}));
-        std::string expected;
-        for (int k = 0; k < kCycles; ++k)
-            expected += lo <= v[kFirst + k] && v[kFirst + k] < hi ? '1' : '0';
-        EXPECT_EQ(Packed([&](PackedVerdicts& out) { RangeVerdicts(lo, hi, v.data() + kFirst, kCycles, out); }),
-                  expected)
-            << lo << " .. " << hi;
-        EXPECT_GT(std::count(v.begin() + kFirst, v.end(), hi), 1) << "no value on the upper bound";
+        const std::vector<double> v = Draw(rng, {lo, hi});
+        ExpectVerdicts(
+            std::to_string(lo) + " .. " + std::to_string(hi),
+            [&](PackedVerdicts& out) { return RangeVerdicts(lo, hi, v.data() + kFirst, kCycles, out), true; },
+            [&](int k) { return lo <= v[k] && v[k] < hi; });
     }
 }
 
@@ -89,55 +78,44 @@ TEST_P(FeatureVerdictsAtLevel, RegionsOnTheirBoundsAreTheirConceptsVerdicts)
 {
     VELO_AT_SIMD_LEVEL(GetParam());
     std::mt19937 rng(12);
-    // Positions drawn from the region's own bounds on either axis.
-    auto check = [&](const auto& region, std::initializer_list<double> xBounds, std::initializer_list<double> yBounds,
-                     const char* what) {
-        const std::vector<double> xs = Draw(rng, Candidates(xBounds));
-        const std::vector<double> ys = Draw(rng, Candidates(yBounds));
-        std::string expected;
-        for (int k = kFirst; k < kFirst + kCycles; ++k)
-            expected += region.Holds(xs[k], ys[k]) ? '1' : '0';
-        const std::string bits = Packed([&](PackedVerdicts& out) {
-            EXPECT_TRUE(RegionVerdicts(&region, xs.data(), ys.data(), kFirst, kFirst + kCycles, out)) << what;
-        });
-        EXPECT_EQ(bits, expected) << what;
+    // Both coordinates drawn from the region's bounds.
+    auto check = [&](const char* what, const auto& region, std::initializer_list<double> bounds) {
+        const std::vector<double> xs = Draw(rng, bounds);
+        const std::vector<double> ys = Draw(rng, bounds);
+        ExpectVerdicts(
+            what,
+            [&](PackedVerdicts& out) { return RegionVerdicts(&region, xs.data(), ys.data(), kFirst, kLast, out); },
+            [&](int k) { return region.Holds(xs[k], ys[k]); });
     };
     const double hl = pitch::kHalfLength;
     const double hw = pitch::kHalfWidth;
-    check(SquareRegionEvaluator(10.0, 10.0, 20.0, 20.0, 0), {10.0, 20.0}, {10.0, 20.0}, "inside a square");
-    check(SquareRegionEvaluator(10.0, 10.0, 20.0, 20.0, 1), {10.0, 20.0}, {10.0, 20.0}, "outside a square");
-    check(SquareRegionEvaluator(10.0, 10.0, 20.0, 20.0, 2), {10.0, 20.0}, {10.0, 20.0}, "anywhere");
-    check(CircleRegionEvaluator(0.0, 0.0, 5.0), {3.0, -3.0, 5.0}, {4.0, -4.0, 5.0}, "a disc, (3, 4) on its rim");
-    check(SidelineEvaluator(true, true), {hl}, {-hw, hw}, "beyond either side line");
-    check(SidelineEvaluator(false, true), {hl}, {-hw, hw}, "beyond the upper side line");
-    check(GoallineEvaluator(true, true), {-hl, hl}, {hw}, "beyond either goal line");
-    check(GoallineEvaluator(true, false), {-hl, hl}, {hw}, "beyond the left goal line");
+    check("inside a square", SquareRegionEvaluator(10.0, 10.0, 20.0, 20.0, 0), {10.0, 20.0});
+    check("outside a square", SquareRegionEvaluator(10.0, 10.0, 20.0, 20.0, 1), {10.0, 20.0});
+    check("anywhere", SquareRegionEvaluator(10.0, 10.0, 20.0, 20.0, 2), {10.0, 20.0});
+    check("a disc, (3, 4) on its rim", CircleRegionEvaluator(0.0, 0.0, 5.0), {3.0, -3.0, 4.0, -4.0, 5.0});
+    check("beyond either side line", SidelineEvaluator(true, true), {-hw, hw});
+    check("beyond the upper side line", SidelineEvaluator(false, true), {-hw, hw});
+    check("beyond either goal line", GoallineEvaluator(true, true), {-hl, hl});
+    check("beyond the left goal line", GoallineEvaluator(true, false), {-hl, hl});
 }
 
 TEST_P(FeatureVerdictsAtLevel, BallSidesOnTheirBoundsAreTheirConceptsVerdicts)
 {
     VELO_AT_SIMD_LEVEL(GetParam());
     std::mt19937 rng(13);
-    const std::vector<double> candidates = Candidates({-1.5, 2.0});
-    const std::vector<double> px = Draw(rng, candidates);
-    const std::vector<double> py = Draw(rng, candidates);
-    std::vector<double> bx = Draw(rng, candidates);
-    std::vector<double> by = Draw(rng, candidates);
-    // Half of the balls level with the player on one axis or both.
-    for (int k = 0; k < kFirst + kCycles; k += 2) {
-        bx[k] = k % 4 == 0 ? px[k] : bx[k];
-        by[k] = k % 3 == 0 ? py[k] : by[k];
-    }
+    // Player and ball drawn from the same few values: many a ball lies level with the player.
+    std::vector<double> p[4];  // player x and y, ball x and y
+    for (std::vector<double>& v : p)
+        v = Draw(rng, {-1.5, 2.0});
     for (const auto& [sx, sy] : {std::pair{1, 1}, std::pair{-1, 0}, std::pair{0, -1}, std::pair{-1, 1}}) {
         const RelativePosEvaluator side(sx, sy);
-        std::string expected;
-        for (int k = kFirst; k < kFirst + kCycles; ++k)
-            expected += side.Holds(px[k], py[k], bx[k], by[k]) ? '1' : '0';
-        const std::string bits = Packed([&](PackedVerdicts& out) {
-            EXPECT_TRUE(BallSideVerdicts(&side, 1, px.data(), py.data(), bx.data(), by.data(), kFirst,
-                                         kFirst + kCycles, out));
-        });
-        EXPECT_EQ(bits, expected) << sx << ", " << sy;
+        ExpectVerdicts(
+            std::to_string(sx) + ", " + std::to_string(sy),
+            [&](PackedVerdicts& out) {
+                return BallSideVerdicts(&side, 1, p[0].data(), p[1].data(), p[2].data(), p[3].data(), kFirst, kLast,
+                                        out);
+            },
+            [&](int k) { return side.Holds(p[0][k], p[1][k], p[2][k], p[3][k]); });
     }
 }
 

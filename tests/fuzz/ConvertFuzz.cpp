@@ -1,7 +1,6 @@
 // Fuzz target: any byte sequence loaded into a log record must leave the record
 // whole: no crash, no read outside a buffer, and every leaf holding exactly one
-// value per cycle counted. The input is read as a file is: held in memory, its
-// show records decoded where they lie.
+// value per cycle counted, the input read from memory as a file is.
 #include "core/io/Convertlog.h"
 #include "core/model/RoboCupFile.h"
 

@@ -1,7 +1,5 @@
 // Fuzz target: the whole load of a log as opening a file does, into a fresh
-// record: the input held in memory with its show records decoded where they lie,
-// the derived pass, the roles and the feature matrix with the program's concept
-// hierarchies.
+// record: reading from memory, the derived pass, the roles and the feature matrix.
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/io/Convertlog.h"
 #include "core/learning/Features.h"
@@ -18,14 +16,11 @@
 
 #include <stdlib.h>
 
-namespace {
-
-// The hierarchies write their GML files into the current folder: they are built
-// once, in a fresh folder that goes again at once.
-class Hierarchies {
-public:
-    Hierarchies()
-    {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    // The hierarchies write their GML files into the current folder: they are
+    // built once, in a fresh folder that goes again at once, and freed at exit.
+    [[maybe_unused]] static const bool hierarchies = [] {
         namespace fs = std::filesystem;
         std::string name = (fs::temp_directory_path() / "velo-fuzz-load-XXXXXX").string();
         if (::mkdtemp(name.data()) == nullptr)
@@ -33,23 +28,15 @@ public:
         const fs::path here = fs::current_path();
         fs::current_path(name);
         CreateConceptHierarchies();
+        std::atexit(FreeConceptHierarchies);
         fs::current_path(here);
-        fs::remove_all(name);
-    }
-    ~Hierarchies() { FreeConceptHierarchies(); }
-};
-
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
-    static Hierarchies hierarchies;
+        return fs::remove_all(name) > 0;
+    }();
     auto log = CreateFileRecord("fuzz.rcg");
     std::ostream quiet(nullptr);
     ParseRcgMemory(data, size, *log, quiet);
     log->ComputeCalculatedFields();
     ComputeRolesAndFeatures(*log, true);
-
     for (TimeChannel* leaf : log->stream->GetLeaves())
         if (leaf->GetCount() != log->cycles)
             std::abort();

@@ -1,7 +1,6 @@
-// A plain mutation loop for compilers without libFuzzer: it hands every seed file
-// to the fuzz target as it is, then mutates them (bit flips, byte and 16-bit
-// overwrites with edge values, cuts, copies and splices) and hands every mutant
-// to the target for the given time (0: the seeds alone).
+// A plain mutation loop for compilers without libFuzzer: it mutates the seed
+// files (bit flips, byte and 16-bit overwrites with edge values, cuts, copies
+// and splices) and hands each seed, then mutants, to the fuzz target for the given time.
 // A sanitizer report or crash ends the process; the input is then in
 // "fuzz-current-input" in the working folder.
 #include <chrono>
@@ -101,19 +100,16 @@ int main(int argc, char** argv)
     std::signal(SIGSEGV, SaveCurrent);
     std::mt19937 rng(12345);
     const auto start = std::chrono::steady_clock::now();
-    long long runs = 0;
-    // Every seed as it is first, then mutants until the time is up (asked after
-    // every input: one input of the whole load takes long).
-    for (const std::string& seed : seeds) {
-        g_current = seed;
+    // The time is asked after every input: one input of the whole load takes long.
+    const auto elapsed = [&] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    std::size_t runs = 0;
+    for (; runs < seeds.size() || elapsed() < seconds; ++runs) {
+        g_current = seeds[runs % seeds.size()];
+        if (runs >= seeds.size())
+            Mutate(g_current, seeds, rng);
         LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(g_current.data()), g_current.size());
-        ++runs;
-    }
-    while (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() < seconds) {
-        g_current = seeds[static_cast<std::size_t>(runs) % seeds.size()];
-        Mutate(g_current, seeds, rng);
-        LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(g_current.data()), g_current.size());
-        ++runs;
     }
     std::cout << "runs: " << runs << "\n";
     return 0;
