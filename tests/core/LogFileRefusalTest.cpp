@@ -24,12 +24,10 @@ TEST(LogFileRefusal, WhatIsNoRegularLogFileIsRefusedAtOnceWithItsReason)
         RecordingHooks hooks;
         auto log = CreateFileRecord(c.path);
         RcgReadResult read;
-        {
-            const Watchdog bound("reading the log " + c.path);
-            ReadRcgFile(c.path, *log, &read);
-            // The whole load (benches and batch runs) passes the same door.
-            EXPECT_EQ(LoadLog(c.path, false)->cycles, 0);
-        }
+        const Watchdog bound("reading the log " + c.path);
+        ReadRcgFile(c.path, *log, &read);
+        // The whole load (benches and batch runs) passes the same door.
+        EXPECT_EQ(LoadLog(c.path, false)->cycles, 0);
         EXPECT_EQ(read.refusal, c.message);
         EXPECT_EQ(log->cycles, 0);
         for (const std::string& text : hooks.waitTexts)
@@ -57,11 +55,7 @@ TEST(LogFileRefusal, RunsOfEmptyRecordsInMemoryGiveWhatTheyGiveFromAStream)
     RcgWriter show;
     show.Show(ShowState{});
     const std::string oneShow = show.Bytes().substr(4);
-    const struct {
-        std::string bytes;
-        int cycles;
-        bool truncated;
-    } cases[] = {
+    const std::tuple<std::string, int, bool> cases[] = {  // bytes, cycles, truncated
         {header + zeros, 0, false},
         {header + zeros + std::string(1, '\0'), 0, true},
         {header + zeros + oneShow + zeros + oneShow, 2, false},
@@ -69,16 +63,16 @@ TEST(LogFileRefusal, RunsOfEmptyRecordsInMemoryGiveWhatTheyGiveFromAStream)
         {header + oneShow + zeros + std::string("\0\5\2", 3), 1, false},
     };
     const std::string path = MakeTempDir("log-both") + "/log.rcg";
-    for (const auto& c : cases) {
-        std::ofstream(path, std::ios::binary) << c.bytes;
+    for (const auto& [bytes, cycles, truncated] : cases) {
+        std::ofstream(path, std::ios::binary) << bytes;
         auto fromFile = CreateFileRecord(path), fromStream = CreateFileRecord(path);
         RcgReadResult file, stream;
         ParseRcgFile(path, *fromFile, std::cerr, &file);
-        std::istringstream in(c.bytes, std::ios::binary);
+        std::istringstream in(bytes, std::ios::binary);
         ParseRcgStream(in, *fromStream, std::cerr, &stream);
-        EXPECT_EQ(std::tuple(fromFile->cycles, file.truncated), std::tuple(c.cycles, c.truncated)) << c.bytes.size();
+        EXPECT_EQ(std::tuple(fromFile->cycles, file.truncated), std::tuple(cycles, truncated)) << bytes.size();
         EXPECT_EQ(std::tuple(fromStream->cycles, stream.truncated, stream.error),
-                  std::tuple(fromFile->cycles, file.truncated, file.error)) << c.bytes.size();
+                  std::tuple(fromFile->cycles, file.truncated, file.error)) << bytes.size();
     }
 }
 

@@ -19,11 +19,9 @@ TEST(ReadUserFile, RefusesWhatIsNoRegularFileOrTooBigAtOnceAndReadsNothing)
         platform::FileBytes bytes;
         bytes.size = 3;
         platform::ReadError checked, read;
-        {
-            const Watchdog bound("reading " + c.path);
-            EXPECT_FALSE(platform::CheckUserFile(c.path, platform::kFieldsFileLimit, &checked));
-            EXPECT_FALSE(platform::ReadUserFile(c.path, platform::kFieldsFileLimit, bytes, &read));
-        }
+        const Watchdog bound("reading " + c.path);
+        EXPECT_FALSE(platform::CheckUserFile(c.path, platform::kFieldsFileLimit, &checked));
+        EXPECT_FALSE(platform::ReadUserFile(c.path, platform::kFieldsFileLimit, bytes, &read));
         EXPECT_EQ(checked.Message(), c.message);
         EXPECT_EQ(read.Message(), c.message);
         EXPECT_EQ(bytes.size, 3u);  // left as it was

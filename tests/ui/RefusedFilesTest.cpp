@@ -61,10 +61,8 @@ TEST_F(RefusedFilesTest, OpenFileRefusesWhatIsNoLogFileAtOnceAndKeepsTheOpenLogs
     cases.push_back({a, "Cannot read the file " + a + ": it is not a regular file (a named pipe)"});
     for (const RefusedFile& c : cases) {
         Choose({c.path});
-        {
-            const Watchdog bound("opening " + c.path);
-            form->btnOpenFileClick();
-        }
+        const Watchdog bound("opening " + c.path);
+        form->btnOpenFileClick();
         EXPECT_EQ(Messages(), "Error: " + c.message);
         EXPECT_EQ(form->Logs->Count(), 1);
         EXPECT_EQ(form->Logs->Current(), loaded);
@@ -87,10 +85,8 @@ TEST_F(RefusedFilesTest, LoadFieldsRefusesWhatIsNoFieldsFileAndKeepsTheRows)
     const std::string dir = MakeTempDir("fields-refused");
     for (const RefusedFile& c : SpecialFiles(dir, ".txt", platform::kFieldsFileLimit, "16 MiB")) {
         Choose({c.path});
-        {
-            const Watchdog bound("loading fields from " + c.path);
-            form->BtnLoadFields->click();
-        }
+        const Watchdog bound("loading fields from " + c.path);
+        form->BtnLoadFields->click();
         EXPECT_EQ(Messages(), "Error: " + c.message);
         EXPECT_EQ(form->FieldRows(), rows) << c.path;
     }
