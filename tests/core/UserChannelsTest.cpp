@@ -185,7 +185,8 @@ TEST(UserChannels, CancelEndsTheCommandAndTakesBackTheLeafInWork)
     ASSERT_EQ(CreateUserChannels(log, {{"old", "cycle"}}).computed, 1);
     const ChannelValues<double> old = LeafValues<double>(log, "user.old");
     const std::size_t leaves = log.stream->GetLeaves().size();
-    for (const auto& [stopAt, computed] : {std::pair{1, 0}, std::pair{2, 0}, std::pair{5, 1}}) {
+    for (const auto& [at, computed] : {std::pair{1, 0}, std::pair{2, 0}, std::pair{5, 1}}) {
+        const int stopAt = at;  // a binding of its own for the lambda
         int asked = 0;
         const UserChannelsRun run = CreateUserChannels(log, {{"a", "cycle * 2"}, {"old", "-1"}, {"c", "1"}}, {},
                                                        [&] { return ++asked == stopAt; });
