@@ -123,10 +123,9 @@ TEST(SaveFile, AFailedSaveLeavesTheOldFilesAndNoTemporaryFile)
 
 namespace {
 
-// Saves over the read-only file as an unprivileged user: the superuser runs the
-// save in a child that becomes "nobody" first. A file saved beside it first
-// shows that the folder is open to that user. 0: refused for want of rights;
-// 1 saved; 2 refused otherwise or the child could not drop its rights.
+// Saves over the read-only file as an unprivileged user ("nobody" in a child
+// under root), after a file beside it shows that the folder is open to that
+// user. 0: refused for want of rights; 1 saved; 2 anything else.
 int SaveAsUserOver(const fs::path& target)
 {
     const auto save = [target] {
