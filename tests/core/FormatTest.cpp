@@ -98,18 +98,8 @@ TEST(FormatFloatGeneral, ExtremeMagnitudesUseTheExponentForm)
 TEST(ListFirst, NamesTheFirstItemsAndCountsTheRest)
 {
     const std::vector<std::string> three{"'a'", "'b'", "'c'"};
-    const struct {
-        std::size_t shown;
-        std::string separator;
-        std::string expected;
-    } cases[] = {
-        {3, ", ", "'a', 'b', 'c'"},
-        {5, ", ", "'a', 'b', 'c'"},
-        {2, ", ", "'a', 'b' and 1 more (3 rows)"},
-        {1, "\n", "'a'\nand 2 more (3 rows)"},
-        {0, ", ", "and 3 more (3 rows)"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(ListFirst(three, c.shown, c.separator, "rows"), c.expected) << c.shown << c.separator;
+    EXPECT_EQ(ListFirst(three, 3, ", ", "rows"), "'a', 'b', 'c'");
+    EXPECT_EQ(ListFirst(three, 2, "\n", "rows"), "'a'\n'b'\nand 1 more (3 rows)");
+    EXPECT_EQ(ListFirst(three, 0, ", ", "rows"), "and 3 more (3 rows)");
     EXPECT_EQ(ListFirst({}, 10, ", ", "rows"), "");
 }

@@ -215,9 +215,8 @@ TEST_F(FieldPictureTest, KeptCustomEventsKnowChannelsAddedLater)
               QColor(0, 0, 255));
 }
 
-// A data field taken back (its expression refused, or Cancel) and made again at
-// the same place leaves as many leaves, the same first and last: the kept
-// expression still goes by the new one.
+// A leaf taken out and made again in its place leaves as many leaves, the same
+// first and last: the kept expression must read the new one.
 TEST(CustomEventCache, KnowsALeafTakenOutAndMadeAgain)
 {
     HandFilledLog hand(3);

@@ -288,10 +288,9 @@ TEST_F(FieldWindowTest, SaveWritesTheWholePictureAsABitmap)
     }
     ASSERT_EQ(script.messages.size(), 2u);
     EXPECT_EQ(script.messages[0].caption, "Error");
-    EXPECT_EQ(script.messages[0].text, "Cannot write the file " + QString::fromStdString(dir) +
-                                           "/gone/field.bmp: No such file or directory");
-    EXPECT_EQ(script.messages[1].text, "Cannot write the file " + QString::fromStdString(dir) +
-                                           "/zoomed.bmp: File too large");
+    const QString failed = "Cannot write the file " + QString::fromStdString(dir);
+    EXPECT_EQ(script.messages[0].text, failed + "/gone/field.bmp: No such file or directory");
+    EXPECT_EQ(script.messages[1].text, failed + "/zoomed.bmp: File too large");
     EXPECT_FALSE(std::filesystem::exists(dir + "/gone"));
     EXPECT_EQ(ReadBytes(dir + "/zoomed.bmp"), old);
 }
