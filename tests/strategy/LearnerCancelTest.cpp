@@ -56,17 +56,6 @@ protected:
         WriteSleepingLearner(folder, "*");
         user.emplace(folder);
     }
-    void TearDown() override
-    {
-        SetStrategyLink(nullptr);
-        GenerateRules::TearDown();
-    }
-    void ChooseChain()
-    {
-        for (int i = 0; i < form->pathItems.Count(); ++i)
-            if (form->pathItems.Text(i) == "chain")
-                form->lbPath->setCurrentRow(i);
-    }
     // Shows the strategy window modally as "Revalidate" does; inside its modal
     // loop chooses the chain, lets the user act, then closes the window.
     void InModalWindow(const std::function<void()>& act)
@@ -74,7 +63,9 @@ protected:
         bool modal = false;
         QTimer::singleShot(0, [&] {
             modal = QApplication::activeModalWidget() == form.get();
-            ChooseChain();
+            for (int i = 0; i < form->pathItems.Count(); ++i)
+                if (form->pathItems.Text(i) == "chain")
+                    form->lbPath->setCurrentRow(i);
             act();
             form->BtnClose->click();
         });
@@ -103,6 +94,7 @@ protected:
         series->setChecked(true);
         child->sbMinConnected->setValue(1);
         child->btnRevalidateAll->click();
+        SetStrategyLink(nullptr);
         form->hide();
         EXPECT_FALSE(form->learners.Active());
         return ExpectOneCancel(1);
@@ -188,7 +180,6 @@ TEST_F(CancelLearner, AFailedNodeLeavesATableThatCompiles)
                                           "/runs\") -lt 2 ] && exit 0\necho 'no */ Java' >&2\nexit 3\n");
     form->cbComputerOutput->setChecked(true);
     platform::DialogScript script;
-    ChooseChain();
     form->btnAllRulesClick();
     EXPECT_EQ(script.messages.size(), 1u);
     EXPECT_EQ(Runs(folder), 2);
