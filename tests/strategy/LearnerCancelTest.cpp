@@ -13,7 +13,6 @@
 #include <QStandardPaths>
 
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <optional>
 
@@ -23,7 +22,7 @@ namespace {
 
 // "cc -std=c11 -Wall -Werror -fsyntax-only" on the memo's table, its block
 // switched on and its RULES expanded (without cc skipped, except on CI).
-void ExpectCompiles(const QStringList& memo, const std::string& folder)
+void ExpectCompiles(const QStringList& memo)
 {
     const QString cc = QStandardPaths::findExecutable("cc");
     ASSERT_FALSE(cc.isEmpty() && std::getenv("CI")) << "no C compiler (cc)";
@@ -32,10 +31,11 @@ void ExpectCompiles(const QStringList& memo, const std::string& folder)
     const QString source = "typedef struct { const char *action; const char *condition; } tActionRule;\n"
                            "#define tActionRule(action, condition) { #action, condition }\n" +
                            memo.join('\n').replace("#ifdef ", "#if 1 // ") + "\nRULES\n";
-    std::ofstream(folder + "/table.c") << source.toStdString();
     QProcess compiler;
     compiler.setProcessChannelMode(QProcess::MergedChannels);
-    compiler.start(cc, {"-std=c11", "-Wall", "-Werror", "-fsyntax-only", QString::fromStdString(folder + "/table.c")});
+    compiler.start(cc, {"-std=c11", "-Wall", "-Werror", "-fsyntax-only", "-x", "c", "-"});
+    compiler.write(source.toUtf8());
+    compiler.closeWriteChannel();
     EXPECT_TRUE(compiler.waitForFinished(30000) && compiler.exitCode() == 0)
         << compiler.readAll().toStdString() << source.toStdString();
 }
@@ -128,7 +128,7 @@ TEST_F(CancelLearner, AllRulesUnderTheModalStrategyWindow)
     EXPECT_EQ(memo.filter("// Export stopped").size(), 1);
     EXPECT_EQ(memo.last(), "// Export stopped by Cancel");
     EXPECT_EQ(memo.filter("#define NUMACTIONRULES 1").size(), 1);
-    ExpectCompiles(memo, folder);
+    ExpectCompiles(memo);
 }
 
 // The parameter sweep (a right click on the strategy grid): Cancel in its
@@ -187,5 +187,5 @@ TEST_F(CancelLearner, AFailedNodeLeavesATableThatCompiles)
     EXPECT_GE(memo.filter("learner failed: callweka exit code 3 (no * / Java)").size(), 1)
         << memo.join('\n').toStdString();
     EXPECT_TRUE(memo.last().startsWith("// Export stopped: learner failed: callweka exit code 3"));
-    ExpectCompiles(memo, folder);
+    ExpectCompiles(memo);
 }

@@ -112,10 +112,7 @@ struct TExported : TExportStrategies {
     std::vector<std::string> saves;
     std::string file;  // as saved after the last block
 
-    bool StillListed(int row, const std::string& text) override
-    {
-        return row < static_cast<int>(items.size()) && items[static_cast<std::size_t>(row)].text == text;
-    }
+    bool StillListed(int row, const std::string& text) override { return items.at(std::size_t(row)).text == text; }
     TExportLearnt Learn(int row) override
     {
         for (const tActionRule& rule : items[static_cast<std::size_t>(row)].rules)
@@ -123,12 +120,7 @@ struct TExported : TExportStrategies {
         return TExportLearnt::Learnt;
     }
     std::string Failure() const override { return ""; }
-    void Save() override
-    {
-        std::ostringstream out;
-        WriteLinesCrLf(out, memo.Lines());
-        saves.push_back(out.str());
-    }
+    void Save() override { saves.push_back(JoinCrLf(memo.lines) + "\r\n"); }
 };
 
 TExported Export(const std::vector<Item>& items, const TExportSettings& settings, std::vector<std::string> before = {})
