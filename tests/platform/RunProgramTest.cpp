@@ -134,35 +134,24 @@ TEST(RunProgram, TheProgramsOwnWordsAreKept)
     EXPECT_EQ(hung.Describe(90 * 1000), "stopped after 90 s");
 }
 
-// A program that says something first and then goes on for long: its first
-// and its last lines are kept, in whole lines, with a line "..." where the
-// rest was left out; an output within the bound is kept as written.
+// The start and the end of a long output are kept in whole lines, with a line
+// "..." where the rest was left out; an output within the bounds as written.
 TEST(RunProgram, TheStartAndTheEndOfALongOutputAreKept)
 {
     platform::ProgramRun run = platform::RunProgram(
         "sh", {"-c", "echo 'callweka: no Java runtime' >&2; seq -f 'progress line %g' 100000; exit 3"}, 20000);
-    ASSERT_TRUE(run.finished);
-    const QString start = "callweka: no Java runtime\nprogress line 1\nprogress line 2\n";
-    EXPECT_TRUE(run.output.startsWith(start)) << run.output.left(100).toStdString();
-    EXPECT_TRUE(run.output.endsWith("\nprogress line 99999\nprogress line 100000\n"));
     const qsizetype gap = run.output.indexOf("\n...\n");
     ASSERT_GT(gap, 0);
     EXPECT_EQ(run.output.indexOf("\n...\n", gap + 1), -1);
-    // Whole lines on both sides of the gap, and no more than the bounds.
     const QStringList before = run.output.left(gap).split('\n');
-    const QStringList after = run.output.mid(gap + 5).split('\n');
-    EXPECT_TRUE(before.last().startsWith("progress line ")) << before.last().toStdString();
-    EXPECT_TRUE(after.first().startsWith("progress line ")) << after.first().toStdString();
-    EXPECT_EQ(before.last().mid(14).toInt(), before.size() - 1);  // none left out before the gap
-    EXPECT_LE(gap + 1, 16 * 1024);
-    EXPECT_LE(run.output.size() - gap - 5, 48 * 1024);
-    EXPECT_GT(run.output.size() - gap - 5, 47 * 1024);
+    const QStringList after = run.output.mid(gap + 5).split('\n');  // ends in ""
+    EXPECT_EQ(before.first(), "callweka: no Java runtime");
+    EXPECT_EQ(before.last(), QString("progress line %1").arg(before.size() - 1));
+    EXPECT_EQ(after.first(), QString("progress line %1").arg(100002 - after.size()));
+    EXPECT_EQ(after[after.size() - 2], "progress line 100000");
 
     run = platform::RunProgram("sh", {"-c", "seq -f '%05g' 10000"}, 20000);  // 60000 bytes
-    EXPECT_EQ(run.output.size(), 60000);
-    EXPECT_TRUE(run.output.startsWith("00001\n") && run.output.endsWith("\n10000\n"));
-    EXPECT_FALSE(run.output.contains("..."));
-
+    EXPECT_TRUE(run.output.size() == 60000 && run.output.endsWith("\n10000\n"));
     // One line longer than both parts is cut where the parts end.
     run = platform::RunProgram("sh", {"-c", "head -c 100000 /dev/zero | tr '\\0' x"}, 20000);
     EXPECT_EQ(run.output, QString(16 * 1024, 'x') + "\n...\n" + QString(48 * 1024, 'x'));

@@ -121,7 +121,7 @@ public:
 
 // The whole run through "Test" with the program's strategy window: the user
 // stores the first strategy of the reference log. The number of times the
-// window was shown modally. afterStore runs in the window once the strategy is stored.
+// window was shown modally; afterStore acts once the strategy is stored.
 int RunWithTheStrategyWindow(TMainForm& form, TFormStrategy& window, platform::DialogScript& script,
                              const std::function<void()>& afterStore = {})
 {
@@ -348,18 +348,15 @@ TEST_F(BatchTest, AFailingLearnerIsToldOnceAndGivesNoRows)
     EXPECT_EQ(services->ChildWindowCount(), 0);
 }
 
-// Cancel while the user stores the strategy ends only the "Generate rules"
-// run there; Cancel in a leave-one-out sweep ends the whole run, which shows
-// the table of what was done with one line that says so.
+// Cancel in "Generate rules" while the user stores the strategy ends only
+// that run; Cancel in a leave-one-out sweep ends the whole run.
 TEST_F(BatchTest, CancelEndsTheRunButNotWhileTheStrategyIsStored)
 {
     const std::string folder = MakeTempDir("batch-cancel");
-    std::ofstream(folder + "/callweka") << "#!/bin/sh\n" << standin::SleepingLearner(folder, "1|4");
-    std::filesystem::permissions(folder + "/callweka", std::filesystem::perms::owner_all);
+    standin::WriteSleepingLearner(folder, "1|4");
     TFormStrategy window;
     window.learnerFolder = QString::fromStdString(folder);
-    const standin::User user(folder);
-    // "Generate rules" on the strategy just stored.
+    standin::User user(folder);
     RunWithTheStrategyWindow(*form, window, script, [&] { window.BtnSaveRules->click(); });
 
     EXPECT_EQ(user.cancels, 2);
@@ -367,8 +364,7 @@ TEST_F(BatchTest, CancelEndsTheRunButNotWhileTheStrategyIsStored)
     const QStringList lines = window.MemoRules->toPlainText().split('\n');
     EXPECT_EQ(lines.filter("ancel").size(), 1) << lines.join('\n').toStdString();
     EXPECT_EQ(lines.last(), "Cancelled: the table holds only the runs made before.");
-    for (const QString& pid : QString::fromStdString(ReadBytes(folder + "/pids")).split('\n', Qt::SkipEmptyParts))
-        EXPECT_FALSE(standin::Running(pid.toStdString()));
+    standin::ExpectNoneRunning(folder);
     EXPECT_EQ(services->OpenLogs(), before);
     EXPECT_EQ(services->ChildWindowCount(), 0);
 }

@@ -4,13 +4,11 @@
 #include "strategy/model/RuleExport.h"
 
 #include "core/learning/Rules.h"
-#include "strategy/model/LearnerRecord.h"
 
 #include "support/TestData.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <sstream>
 
 namespace {
@@ -99,77 +97,46 @@ TEST(RuleExport, LinesJoinedAndWrittenWithCrLf)
     EXPECT_EQ(lines.lines, (std::vector<std::string>{"x", "", "y"}));
 }
 
-// "All Rules" over a hand-built list, through the loop the strategy window
-// runs: every item with a path but "All paths" is a candidate, the skipped
-// ones get no block, each block holds the rule lines rule learning prints, and
-// the file is saved after each block and once more at the end.
+// "All Rules" over a hand-built list through RunRuleExport: each strategy
+// learnt prints its rules as rule learning does; the file is kept as saved.
 struct Item {
     std::string text;
     bool hasPath;
     std::vector<tActionRule> rules;
-    TExportLearnt learnt = TExportLearnt::Learnt;
 };
 
-struct TExported {
+struct TExported : TExportStrategies {
+    std::vector<Item> items;
+    TExportSettings settings;
     TLineVector memo;
-    std::vector<std::string> saves;  // the file as saved, every time
-    std::string file;                // as saved after the last block
-    std::vector<int> learnt;         // the rows learnt, in order
-};
+    std::vector<std::string> saves;
+    std::string file;  // as saved after the last block
 
-class ListStrategies : public TExportStrategies {
-public:
-    ListStrategies(const std::vector<Item>& items, const TExportSettings& settings, TExported& run)
-        : items_(items), settings_(settings), run_(run)
-    {
-    }
-    bool StillListed(int row, const std::string& text) override
-    {
-        return row < static_cast<int>(items_.size()) && items_[static_cast<std::size_t>(row)].text == text;
-    }
+    bool StillListed(int row, const std::string& text) override { return items.at(std::size_t(row)).text == text; }
     TExportLearnt Learn(int row) override
     {
-        run_.learnt.push_back(row);
-        const Item& item = items_[static_cast<std::size_t>(row)];
-        for (const tActionRule& rule : item.rules)
-            run_.memo.Append(settings_.computer ? FormatActionRule(rule) : rule.action + " <= \t" + rule.condition);
-        if (item.learnt != TExportLearnt::Learnt)
-            run_.memo.Append(FailedRuleLine("Z", 0.0, 0.0,
-                                            item.learnt == TExportLearnt::Cancelled ? "cancelled" : "exit code 3",
-                                            settings_.computer));
-        return item.learnt;
+        for (const tActionRule& rule : items[static_cast<std::size_t>(row)].rules)
+            memo.Append(settings.computer ? FormatActionRule(rule) : rule.action + " <= \t" + rule.condition);
+        return TExportLearnt::Learnt;
     }
-    std::string Failure() const override { return "callweka exit code 3"; }
-    void Save() override
-    {
-        std::ostringstream file;
-        WriteLinesCrLf(file, run_.memo.Lines());
-        run_.saves.push_back(file.str());
-    }
-
-private:
-    const std::vector<Item>& items_;
-    const TExportSettings& settings_;
-    TExported& run_;
+    std::string Failure() const override { return ""; }
+    void Save() override { saves.push_back(JoinCrLf(memo.lines) + "\r\n"); }
 };
 
 TExported Export(const std::vector<Item>& items, const TExportSettings& settings, std::vector<std::string> before = {})
 {
     TExported run;
+    run.items = items;
+    run.settings = settings;
     run.memo.lines = std::move(before);
     std::vector<TExportItem> list;
     for (const Item& item : items)
         list.push_back({item.text, item.hasPath});
-    ListStrategies strategies(items, settings, run);
-    const int blocks = RunRuleExport(run.memo, settings, list, strategies);
-    EXPECT_EQ(blocks, static_cast<int>(run.learnt.size()));
-    // Once after every block, once more finished.
-    EXPECT_EQ(run.saves.size(), run.learnt.size() + 1);
-    if (run.saves.size() >= 2)
-        run.file = run.saves[run.saves.size() - 2];
-    std::ostringstream finished;
-    WriteLinesCrLf(finished, run.memo.Lines());
-    EXPECT_EQ(run.saves.back(), finished.str());
+    // Saved after every block and once more finished.
+    const int blocks = RunRuleExport(run.memo, settings, list, run);
+    EXPECT_EQ(run.saves.size(), static_cast<std::size_t>(blocks) + 1);
+    run.file = run.saves.size() >= 2 ? run.saves[run.saves.size() - 2] : "";
+    EXPECT_EQ(run.saves.back(), JoinCrLf(run.memo.lines) + "\r\n");
     return run;
 }
 
@@ -254,36 +221,6 @@ TEST(RuleExport, ReadableOutputHasNoDefinesBracesOrReplacements)
                                         "// 1 of 3 strategies skipped: its name holds Attack, Intercept or RTeam"}));
     // The file after the last block has all but the skip line.
     EXPECT_EQ(run.file, JoinCrLf({run.memo.lines.begin(), run.memo.lines.end() - 1}) + "\r\n");
-}
-
-// A failed or cancelled learner ends the export: nothing after it is learnt,
-// the table is closed, the failed node is a comment that keeps the macro
-// going, and one line after the table says why it stopped.
-TEST(RuleExport, AFailedOrCancelledStrategyEndsTheExportWithTheTableClosed)
-{
-    struct Case {
-        TExportLearnt learnt;
-        const char* node;
-        const char* stop;
-    };
-    for (const Case& c : {Case{TExportLearnt::Failed, "/* Z: learner failed: exit code 3 */ \\",
-                               "// Export stopped: learner failed: callweka exit code 3"},
-                          Case{TExportLearnt::Cancelled, "/* Z: learner failed: cancelled */ \\",
-                               "// Export stopped by Cancel"}}) {
-        std::vector<Item> list = kList;
-        list[0].learnt = c.learnt;
-        const TExported run = Export(list, Computer());
-        EXPECT_EQ(run.learnt, std::vector<int>{0});
-        ASSERT_GE(run.memo.lines.size(), 5u);
-        const std::vector<std::string> end(run.memo.lines.end() - 5, run.memo.lines.end());
-        EXPECT_EQ(end, (std::vector<std::string>{
-                           std::string("{   tActionRule(_A_, \"r1\"),   tActionRule(_B_, \"r2\"),   "
-                                       "tActionRule(_C_, \"r3\"),   ") + c.node,
-                           "}\\", "  };", "#endif", c.stop}));
-        EXPECT_EQ(run.memo.lines[2], "  #define NUMACTIONRULES 1");
-        EXPECT_EQ(std::count(run.saves.back().begin(), run.saves.back().end(), '\n'),
-                  static_cast<long>(run.memo.lines.size()));
-    }
 }
 
 }  // namespace

@@ -230,9 +230,9 @@ TEST_F(WaitFormTest, CancelIsTheOnlyControlWhileAProgramRuns)
     EXPECT_EQ(otherClicks, 1);
 }
 
-// Above a modal window the wait window is reachable: made while the modal
-// window is open, or shown before it and offered Cancel since. The click goes
-// through the window system, where a modal window blocks the windows not above it.
+// Above a modal window the wait window is reachable, made while the modal
+// window is open or shown before it: clicked through the window system, which
+// refuses a click on a window that a modal window blocks, and by Escape.
 TEST_F(WaitFormTest, CancelIsReachableAboveAModalWindow)
 {
     QWidget main;
@@ -243,27 +243,25 @@ TEST_F(WaitFormTest, CancelIsReachableAboveAModalWindow)
             ASSERT_TRUE(ShowWaitForm("Recording the strategy ..."));
         }
         QDialog modal(&main);
-        bool above = false, cancelled = false, escaped = false;
+        bool acted = false;
         QTimer::singleShot(0, &modal, [&] {
             if (!before) {
                 ASSERT_TRUE(ShowWaitForm("Learning rules of L:Pass with JRip ..."));
             }
             WaitForm->ShowCancel(true);
-            above = WaitForm->parentWidget() == &modal && WaitForm->isVisible();
+            EXPECT_TRUE(WaitForm->parentWidget() == &modal && WaitForm->isVisible()) << before;
             QTest::mouseClick(WaitForm->windowHandle(), Qt::LeftButton, Qt::NoModifier,
                               WaitForm->CancelButton->geometry().center());
-            cancelled = WaitFormCancelled();
-            // Escape too.
+            EXPECT_TRUE(WaitFormCancelled()) << before;
             WaitForm->ShowCancel(true);
             QTest::keyClick(WaitForm->windowHandle(), Qt::Key_Escape);
-            escaped = WaitFormCancelled();
+            EXPECT_TRUE(WaitFormCancelled()) << before;
             HideWaitForm();
+            acted = true;
             modal.reject();
         });
         QTimer::singleShot(10000, &modal, [&] { modal.reject(); });
         modal.exec();
-        EXPECT_TRUE(above) << before;
-        EXPECT_TRUE(cancelled) << before;
-        EXPECT_TRUE(escaped) << before;
+        EXPECT_TRUE(acted) << before;
     }
 }
