@@ -157,20 +157,6 @@ FieldsRead ParseFieldDefinitions(std::string_view bytes, std::size_t maxLineLeng
     return {std::move(fields), {}};
 }
 
-FieldsRead ReadFieldDefinitions(std::istream& in, std::size_t maxLineLength, std::size_t maxRows)
-{
-    std::string bytes;
-    char buffer[1 << 16];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
-        if (bytes.size() > platform::kFieldsFileLimit)
-            return {{}, "it is larger than " + platform::SizeText(platform::kFieldsFileLimit)};
-    }
-    if (in.bad())
-        return {{}, "the file could not be read to its end"};
-    return ParseFieldDefinitions(bytes, maxLineLength, maxRows);
-}
-
 FieldsRead LoadFieldsFile(const std::string& path, std::size_t maxLineLength, std::size_t maxRows)
 {
     platform::FileBytes bytes;

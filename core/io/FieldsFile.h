@@ -2,7 +2,6 @@
 // name "=" expression, each line ended by CR LF ("fields.txt" by default).
 #pragma once
 
-#include <istream>
 #include <ostream>
 #include <cstddef>
 #include <string>
@@ -42,10 +41,6 @@ struct FieldsRead {
 // definitions" and "no line holds name=expression".
 FieldsRead ParseFieldDefinitions(std::string_view bytes, std::size_t maxLineLength,
                                  std::size_t maxRows = kMaxFieldRows);
-
-// The same over a stream read to its end; a stream that fails on the way gives
-// "the file could not be read to its end" and no definitions.
-FieldsRead ReadFieldDefinitions(std::istream& in, std::size_t maxLineLength, std::size_t maxRows = kMaxFieldRows);
 
 // The definitions of the file the user chose, read only when it is a regular
 // file of at most platform::kFieldsFileLimit bytes (never waiting on it), then

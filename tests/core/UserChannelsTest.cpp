@@ -258,8 +258,7 @@ TEST(FieldsFile, WritesTheGoldenFileAndReadsItBack)
     std::ostringstream out;
     WriteFieldDefinitions(out, fields);
     EXPECT_EQ(out.str(), ReadBytes(TestDataPath("golden/fields.txt")));
-    std::istringstream in(out.str());
-    const FieldsRead read = ReadFieldDefinitions(in, 10000);
+    const FieldsRead read = ParseFieldDefinitions(out.str(), 10000);
     EXPECT_EQ(read.error, "");
     EXPECT_EQ(read.fields, fields);
 }
