@@ -1,5 +1,7 @@
 #include "platform/SaveFile.h"
 
+#include "support/AsNobody.h"
+
 #include <QTemporaryDir>
 
 #include <cerrno>
@@ -7,11 +9,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <grp.h>
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -136,13 +136,7 @@ int SaveAsUserOver(const fs::path& target)
             return 1;
         return error.reason == std::strerror(EACCES) && error.file == target.string() ? 0 : 2;
     };
-    if (::geteuid() != 0)
-        return save();
-    const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0 ? save() : 2);
-    int status = 0;
-    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return AsNobody(save);
 }
 
 // TMPDIR pointed at a folder of the test's own while it lives.
