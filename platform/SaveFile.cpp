@@ -80,14 +80,7 @@ mode_t NewFileMode()
 
 }  // namespace
 
-std::string PrivateTempFolderName()
-{
-    std::error_code ec;
-    std::filesystem::path base = std::filesystem::temp_directory_path(ec);
-    if (ec)
-        base = "/tmp";
-    return (base / ("velotrask-" + std::to_string(::geteuid()))).lexically_normal().string();
-}
+std::string PrivateTempFolderName() { return save::PrivateFolderName(); }
 
 namespace {
 
@@ -273,7 +266,7 @@ bool Check(const FileContent& f, PendingFile& p, SaveError* error)
     if (f.path.empty())
         return Fail(error, f.path, "no file name");
     std::string resolved, reason;
-    if (!save::ResolveTarget(f.path, f.links, &resolved, &reason))
+    if (!save::ResolveTarget(f.path, f.links == Links::AsTheSystem, &resolved, &reason))
         return Fail(error, f.path, reason);
     const std::filesystem::path target(resolved);
     if (!save::OpenFolder(target, p.folder, &reason))

@@ -10,6 +10,15 @@
 
 namespace platform::save {
 
+std::string PrivateFolderName()
+{
+    std::error_code ec;
+    std::filesystem::path base = std::filesystem::temp_directory_path(ec);
+    if (ec)
+        base = "/tmp";
+    return (base / ("velotrask-" + std::to_string(::geteuid()))).lexically_normal().string();
+}
+
 bool IsPrivateFolder(std::filesystem::path folder)
 {
     if (folder.empty())
@@ -18,7 +27,7 @@ bool IsPrivateFolder(std::filesystem::path folder)
     std::filesystem::path normal = std::filesystem::absolute(folder, ec).lexically_normal();
     if (!normal.has_filename() && normal != normal.root_path())
         normal = normal.parent_path();
-    return !ec && normal.string() == PrivateTempFolderName();
+    return !ec && normal.string() == PrivateFolderName();
 }
 
 bool OpenFolder(const std::filesystem::path& file, Folder& folder, std::string* reason)
@@ -56,7 +65,7 @@ bool OpenFolder(const std::filesystem::path& file, Folder& folder, std::string* 
     return true;
 }
 
-bool ResolveTarget(const std::string& path, Links links, std::string* target, std::string* reason)
+bool ResolveTarget(const std::string& path, bool followLinks, std::string* target, std::string* reason)
 {
     // The system gives up on a chain this long as well.
     constexpr int kMostLinks = 40;
@@ -68,7 +77,7 @@ bool ResolveTarget(const std::string& path, Links links, std::string* target, st
             *target = current;
             return true;
         }
-        if (links == Links::Never) {
+        if (!followLinks) {
             *reason = "it is a link, and this file is never written through one";
             return false;
         }

@@ -3,12 +3,14 @@
 // (SaveFile.cpp) uses these.
 #pragma once
 
-#include "platform/SaveFile.h"
-
 #include <filesystem>
 #include <string>
 
 namespace platform::save {
+
+// Where the private folder is: "velotrask-<user id>" under the system
+// temporary folder.
+std::string PrivateFolderName();
 
 // Whether the folder is the private folder by name (whatever stands there now).
 bool IsPrivateFolder(std::filesystem::path folder);
@@ -32,10 +34,10 @@ struct Folder {
 bool OpenFolder(const std::filesystem::path& file, Folder& folder, std::string* reason);
 
 // The name the content really goes to: path itself, or where the links in its
-// place lead, each followed only as links allows (in the private folder a
-// link is replaced, never followed). False with the reason, naming the link,
-// when a link is refused.
-bool ResolveTarget(const std::string& path, Links links, std::string* target, std::string* reason);
+// place lead, each followed only where the system would (none at all without
+// followLinks; in the private folder a link is replaced, never followed).
+// False with the reason, naming the link, when a link is refused.
+bool ResolveTarget(const std::string& path, bool followLinks, std::string* target, std::string* reason);
 
 // A name beside the target nobody uses yet: ".<name>.<tag><six letters>", the
 // name cut (at a whole character) so that the whole fits in nameMax bytes.
