@@ -11,11 +11,10 @@
 
 namespace platform {
 
-namespace {
-
-// What a file that is no regular file is, in the user's words.
-std::string KindText(mode_t mode)
+std::string FileKindText(unsigned mode)
 {
+    if (S_ISLNK(mode))
+        return "a link";
     if (S_ISDIR(mode))
         return "a folder";
     if (S_ISFIFO(mode))
@@ -29,11 +28,13 @@ std::string KindText(mode_t mode)
     return "a special file";
 }
 
+namespace {
+
 // The reason a file of this kind and size is not read, or "" when it may be.
 std::string Refusal(const struct stat& st, std::uint64_t limit)
 {
     if (!S_ISREG(st.st_mode))
-        return "it is not a regular file (" + KindText(st.st_mode) + ")";
+        return "it is not a regular file (" + FileKindText(st.st_mode) + ")";
     const auto size = static_cast<std::uint64_t>(st.st_size);
     if (size > limit) {
         // Rounded alike, the two would read as one size.

@@ -54,6 +54,10 @@ bool ReadUserFile(const std::string& path, std::uint64_t limit, FileBytes& bytes
 // something (close windows, make an entry) before it reads.
 bool CheckUserFile(const std::string& path, std::uint64_t limit, ReadError* error = nullptr);
 
+// What a file that is no regular file is, in the user's words: "a named pipe",
+// "a character device", "a folder"; the reads and the saves refuse such files.
+std::string FileKindText(unsigned mode);
+
 // "16 MiB", "1 GiB", "1.5 GiB", "900 bytes": a size as the messages say it.
 std::string SizeText(std::uint64_t bytes);
 

@@ -1,12 +1,14 @@
 #include "platform/SaveFile.h"
 
+#include "platform/ReadFile.h"
+#include "platform/SaveTarget.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fcntl.h>
-#include <random>
 #include <streambuf>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -76,115 +78,31 @@ mode_t NewFileMode()
     return 0666 & ~mask;
 }
 
-// A name beside the target nobody uses yet: ".<name>.<tag><six letters>".
-std::string SpareName(const std::string& name, const char* tag)
-{
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    thread_local std::mt19937_64 random{std::random_device{}() ^ static_cast<std::uint64_t>(::getpid())};
-    std::string spare = "." + name + "." + tag;
-    for (int i = 0; i < 6; ++i)
-        spare += letters[random() % (sizeof letters - 1)];
-    return spare;
-}
-
 }  // namespace
 
-std::string PrivateTempFolderName()
-{
-    std::error_code ec;
-    std::filesystem::path base = std::filesystem::temp_directory_path(ec);
-    if (ec)
-        base = "/tmp";
-    return (base / ("velotrask-" + std::to_string(::geteuid()))).lexically_normal().string();
-}
+std::string PrivateTempFolderName() { return save::PrivateFolderName(); }
 
 namespace {
 
-bool IsPrivateFolder(std::filesystem::path folder)
-{
-    if (folder.empty())
-        folder = ".";
-    std::error_code ec;
-    std::filesystem::path normal = std::filesystem::absolute(folder, ec).lexically_normal();
-    if (!normal.has_filename() && normal != normal.root_path())
-        normal = normal.parent_path();
-    return !ec && normal.string() == PrivateTempFolderName();
-}
-
-// A folder held open while its files are written, renamed and synced: every
-// step works on this very folder, whatever its name comes to mean meanwhile.
-struct Folder {
-    std::string path;
-    int fd = -1;
-    bool isPrivate = false;
-};
-
-// Opens the folder of a file. The private folder is opened without following
-// a link in its place and must be ours and closed to others, as
-// MakePrivateFolder left it; any other folder is the user's and may well be a
-// link.
-bool OpenFolder(const std::filesystem::path& file, Folder& folder, std::string* reason)
-{
-    std::filesystem::path parent = file.parent_path();
-    if (parent.empty())
-        parent = ".";
-    folder.path = parent.string();
-    folder.isPrivate = IsPrivateFolder(parent);
-    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (folder.isPrivate ? O_NOFOLLOW : 0);
-    folder.fd = ::open(folder.path.c_str(), flags);
-    if (folder.fd < 0) {
-        const int e = errno;
-        struct stat st {};
-        const bool link = folder.isPrivate && ::lstat(folder.path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-        *reason = link                ? "the folder " + folder.path + " is a link, not a folder of its own"
-                  : folder.isPrivate ? "the folder " + folder.path + ": " + ErrnoText(e)
-                                     : ErrnoText(e);
-        return false;
-    }
-    if (folder.isPrivate) {
-        struct stat st {};
-        if (::fstat(folder.fd, &st) != 0 || st.st_uid != ::geteuid() || (st.st_mode & 077) != 0) {
-            *reason = "the folder " + folder.path + " is not private to this user";
-            ::close(folder.fd);
-            folder.fd = -1;
-            return false;
-        }
-    }
-    return true;
-}
-
-// Where the content really goes: a link's target, so that saving over a link
-// replaces the file it points to and keeps the link. In the private folder a
-// name is taken as it stands: a link there is replaced, never followed out.
-std::string ResolvedTarget(const std::string& path)
-{
-    std::error_code ec;
-    if (IsPrivateFolder(std::filesystem::path(path).parent_path()))
-        return path;
-    if (std::filesystem::is_symlink(path, ec)) {
-        const std::filesystem::path target = std::filesystem::weakly_canonical(path, ec);
-        if (!ec)
-            return target.string();
-    }
-    return path;
-}
-
 struct PendingFile {
     std::string shown;  // as the caller named it
-    Folder folder;
+    save::Folder folder;
+    long nameMax = 255; // the longest name the folder's file system takes
     std::string name;   // in the folder, link resolved
     std::string temp;   // the new content, complete once written
     std::string backup; // the old content while the files are put in place
     bool existed = false;
+    int syncFd = -1;    // the new file, to sync a folder that cannot be read
 };
 
 void CloseFolders(std::vector<PendingFile>& pending)
 {
     for (PendingFile& p : pending)
-        if (p.folder.fd >= 0) {
-            ::close(p.folder.fd);
-            p.folder.fd = -1;
-        }
+        for (int* fd : {&p.folder.fd, &p.syncFd})
+            if (*fd >= 0) {
+                ::close(*fd);
+                *fd = -1;
+            }
 }
 
 void RemoveTemps(std::vector<PendingFile>& pending)
@@ -209,7 +127,7 @@ bool WriteTemp(const FileContent& content, PendingFile& pending, SaveError* erro
 {
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        const std::string temp = SpareName(pending.name, "new-");
+        const std::string temp = save::SpareName(pending.name, "new-", pending.nameMax);
         fd = ::openat(pending.folder.fd, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd >= 0)
             pending.temp = temp;
@@ -244,6 +162,8 @@ bool WriteTemp(const FileContent& content, PendingFile& pending, SaveError* erro
     }
     if (reason.empty() && ::fsync(fd) != 0)
         reason = ErrnoText(errno);
+    if (reason.empty() && !pending.folder.readable)
+        pending.syncFd = ::dup(fd);
     if (::close(fd) != 0 && reason.empty())
         reason = ErrnoText(errno);
     if (!reason.empty())
@@ -251,16 +171,52 @@ bool WriteTemp(const FileContent& content, PendingFile& pending, SaveError* erro
     return true;
 }
 
+// Copies the old content to the spare name, with its rights; errno tells a
+// failure, after which no spare file is left.
+bool CopyOld(const PendingFile& p, const std::string& backup)
+{
+    const int from = ::openat(p.folder.fd, p.name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (from < 0)
+        return false;
+    const int to = ::openat(p.folder.fd, backup.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    int e = to < 0 ? errno : 0;
+    char buffer[1 << 16];
+    for (ssize_t n = 0; e == 0 && (n = ::read(from, buffer, sizeof buffer)) != 0;) {
+        if (n < 0) {
+            e = errno == EINTR ? 0 : errno;
+            continue;
+        }
+        for (ssize_t done = 0, w = 0; e == 0 && done < n; done += w > 0 ? w : 0)
+            if ((w = ::write(to, buffer + done, static_cast<size_t>(n - done))) < 0 && errno != EINTR)
+                e = errno;
+    }
+    struct stat st {};
+    if (e == 0 && (::fstat(from, &st) != 0 || ::fchmod(to, st.st_mode & 07777) != 0 || ::fsync(to) != 0))
+        e = errno;
+    ::close(from);
+    if (to >= 0 && ::close(to) != 0 && e == 0)
+        e = errno;
+    if (to >= 0 && e != 0)
+        ::unlinkat(p.folder.fd, backup.c_str(), 0);
+    errno = e;
+    return e == 0;
+}
+
 // Keeps the old content under a spare name while the new one takes its
 // place: a second name for the same file, so the target is never missing;
-// on a file system without such names (FAT) the old file is moved aside.
+// on a file system without such names (FAT) the old file is moved aside, and
+// where neither is offered (some network and user-space file systems) it is
+// copied.
 bool KeepOld(PendingFile& p, std::string* reason)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string backup = SpareName(p.name, "old-");
-        if (::linkat(p.folder.fd, p.name.c_str(), p.folder.fd, backup.c_str(), 0) == 0 ||
-            (errno != EEXIST &&
-             ::renameat2(p.folder.fd, p.name.c_str(), p.folder.fd, backup.c_str(), RENAME_NOREPLACE) == 0)) {
+        const std::string backup = save::SpareName(p.name, "old-", p.nameMax);
+        bool kept = ::linkat(p.folder.fd, p.name.c_str(), p.folder.fd, backup.c_str(), 0) == 0;
+        if (!kept && errno != EEXIST)
+            kept = ::renameat2(p.folder.fd, p.name.c_str(), p.folder.fd, backup.c_str(), RENAME_NOREPLACE) == 0;
+        if (!kept && (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP))
+            kept = CopyOld(p, backup);
+        if (kept) {
             p.backup = backup;
             return true;
         }
@@ -289,6 +245,8 @@ std::string PutBack(std::vector<PendingFile>& pending, std::size_t count)
             p.backup.clear();
         } else if (p.existed) {
             kept += "; the old " + p.shown + " is kept as " + (std::filesystem::path(p.folder.path) / p.backup).string();
+        } else {
+            kept += "; " + p.shown + " is left with the new content";
         }
     }
     return kept;
@@ -307,17 +265,24 @@ bool Check(const FileContent& f, PendingFile& p, SaveError* error)
 {
     if (f.path.empty())
         return Fail(error, f.path, "no file name");
-    const std::filesystem::path target(ResolvedTarget(f.path));
-    std::string reason;
-    if (!OpenFolder(target, p.folder, &reason))
+    std::string resolved, reason;
+    if (!save::ResolveTarget(f.path, f.links == Links::AsTheSystem, &resolved, &reason))
         return Fail(error, f.path, reason);
+    const std::filesystem::path target(resolved);
+    if (!save::OpenFolder(target, p.folder, &reason))
+        return Fail(error, f.path, reason);
+    if (const long most = ::fpathconf(p.folder.fd, _PC_NAME_MAX); most > 0)
+        p.nameMax = most;
     p.name = target.filename().string();
     struct stat st {};
     p.existed = ::fstatat(p.folder.fd, p.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-    // A folder in the way would refuse the rename only after the files
-    // before it were replaced.
-    if (p.existed && S_ISDIR(st.st_mode))
-        return Fail(error, f.path, ErrnoText(EISDIR));
+    // Only a file is replaced by a file: a device or a pipe the user pointed
+    // at is no content of theirs, and a folder in the way would refuse the
+    // rename only after the files before it were replaced. A link in the
+    // private folder is replaced, never followed.
+    if (p.existed && !S_ISREG(st.st_mode) && !(S_ISLNK(st.st_mode) && p.folder.isPrivate))
+        return Fail(error, f.path,
+                    (resolved == f.path ? "it" : resolved) + " is not a regular file (" + FileKindText(st.st_mode) + ")");
     // A file its owner made read-only is not replaced behind their back, as
     // writing into it would not have been allowed either; the superuser, who
     // could have written into it, may replace it.
@@ -362,11 +327,18 @@ bool SaveFiles(const std::vector<FileContent>& files, SaveError* error)
     }
     RemoveBackups(pending);
     // The renames reach the disk with the folder: without this a crash could
-    // bring back the old names.
-    for (PendingFile& p : pending)
-        ::fsync(p.folder.fd);
+    // bring back the old names. A folder that cannot be read is reached
+    // through its file system. A file system that offers no sync has nothing
+    // to fail.
+    SaveError unsynced;
+    for (PendingFile& p : pending) {
+        const int done = p.folder.readable ? ::fsync(p.folder.fd) : ::syncfs(p.syncFd);
+        if (done != 0 && errno != EINVAL && errno != EROFS && unsynced.file.empty())
+            unsynced = {p.shown, "the new content is in place, but the folder " + p.folder.path +
+                                     " could not be synced: " + ErrnoText(errno)};
+    }
     CloseFolders(pending);
-    return true;
+    return unsynced.file.empty() || Fail(error, unsynced.file, unsynced.reason);
 }
 
 bool SaveFile(const std::string& path, const std::function<void(std::ostream&)>& write, SaveError* error)
@@ -374,17 +346,17 @@ bool SaveFile(const std::string& path, const std::function<void(std::ostream&)>&
     return SaveFiles({FileContent{path, write}}, error);
 }
 
-bool SaveBytes(const std::string& path, std::string_view bytes, SaveError* error)
+bool SaveBytes(const std::string& path, std::string_view bytes, SaveError* error, Links links)
 {
-    return SaveFile(path, [bytes](std::ostream& out) { out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); },
-                    error);
+    const auto write = [bytes](std::ostream& out) { out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); };
+    return SaveFiles({FileContent{path, write, links}}, error);
 }
 
 bool RemoveFile(const std::string& path, SaveError* error)
 {
     PendingFile p;
     std::string reason;
-    if (!OpenFolder(std::filesystem::path(path), p.folder, &reason))
+    if (!save::OpenFolder(std::filesystem::path(path), p.folder, &reason))
         return Fail(error, path, reason);
     const std::string name = std::filesystem::path(path).filename().string();
     int e = 0;
@@ -424,7 +396,7 @@ std::string PrivateTempFolder(std::string* error)
     return MakePrivateFolder(folder, error) ? folder : std::string();
 }
 
-bool InPrivateFolder(const std::string& path) { return IsPrivateFolder(std::filesystem::path(path).parent_path()); }
+bool InPrivateFolder(const std::string& path) { return save::IsPrivateFolder(std::filesystem::path(path).parent_path()); }
 
 std::string PrivateTempFile(const std::string& name, std::string* error)
 {

@@ -8,11 +8,13 @@
 // rights, a rename refused) leaves the old files byte for byte as they were
 // and no temporary file behind, and says the system's reason. What it cannot
 // promise: a crash or a killed program midway may leave a temporary file
-// (".<name>.new-..." or ".<name>.old-...") beside the target; when putting an
-// old file back fails in turn (its folder taken away meanwhile), the reason
-// names the spare name its old content is kept under. Other programs writing
-// the same files at the same time are not held off. Writers keep writing into
-// a stream; this routine owns the file.
+// (".<name>.new-..." or ".<name>.old-...", the name shortened where it is
+// long) beside the target; when putting an old file back fails in turn (its
+// folder taken away meanwhile), the reason names the spare name its old
+// content is kept under, or the file left with the new content. A failed sync
+// of the folder fails the save, though the new content is then in place.
+// Other programs writing the same files at the same time are not held off.
+// Writers keep writing into a stream; this routine owns the file.
 #pragma once
 
 #include <functional>
@@ -23,11 +25,24 @@
 
 namespace platform {
 
-// One file to put on disk: where, and what writes its content. A writer that
-// leaves the stream failed (or throws) fails the save.
+// Whether a save goes through a link that stands in the target's place.
+enum class Links {
+    // As the system would for an open there: in a folder that everyone may
+    // write and that is sticky (/tmp), only a link of the user or of the
+    // folder's owner, so that nobody can steer another user's save elsewhere.
+    AsTheSystem,
+    // Never: for files the program writes unasked, where a link can only have
+    // been planted.
+    Never,
+};
+
+// One file to put on disk: where, what writes its content, and whether a link
+// in its place is followed. A writer that leaves the stream failed (or
+// throws) fails the save.
 struct FileContent {
     std::string path;
     std::function<void(std::ostream&)> write;
+    Links links = Links::AsTheSystem;
 };
 
 // Why a save failed: the file it was about and the system's reason.
@@ -42,13 +57,18 @@ struct SaveError {
 // them over their targets only when every one is complete, so that a format of
 // several files is written whole or not at all: until the last is in place,
 // each replaced file's old content keeps a spare name, and a rename refused
-// midway puts the earlier files back. Refused before anything is written: a
-// folder in a target's place, and a file the user may not write into
-// (read-only to its owner; the superuser may replace it, as they could write
-// into it). A target that is a link is written where the link points, except
-// in the private folder (below), where a link is replaced. The writers run in
-// the order of the files, one after the other. A new file gets the usual
-// rights (0666 less the umask), a replaced one keeps its rights.
+// midway puts the earlier files back (by a copy where the file system offers
+// neither a second name nor a rename that keeps a name). Refused before
+// anything is written: anything but a regular file in a target's place (a
+// folder, a device, a named pipe, a socket: "it is not a regular file (a
+// named pipe)"), a link the target's Links refuses, and a file the user may
+// not write into (read-only to its owner; the superuser may replace it, as
+// they could write into it). A target that is a link is written where the
+// link points, except in the private folder (below), where a link is
+// replaced. A folder the user may write but not list (a drop box) takes saves
+// too. The writers run in the order of the files, one after the other. A new
+// file gets the usual rights (0666 less the umask), a replaced one keeps its
+// rights.
 //
 // A file in the private folder is written, renamed and synced through one
 // descriptor of that folder, opened without following a link in its place
@@ -61,7 +81,8 @@ bool SaveFile(const std::string& path, const std::function<void(std::ostream&)>&
               SaveError* error = nullptr);
 
 // Saves bytes already made (an encoded picture).
-bool SaveBytes(const std::string& path, std::string_view bytes, SaveError* error = nullptr);
+bool SaveBytes(const std::string& path, std::string_view bytes, SaveError* error = nullptr,
+               Links links = Links::AsTheSystem);
 
 // The program's own folder for its temporary files: "velotrask-<user id>" under
 // the system temporary folder (TMPDIR, else /tmp). Made with owner-only rights

@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTabWidget>
 
 TMainForm* MainForm = nullptr;
@@ -48,8 +49,14 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     // 4. Numbers are read and written with "." whatever the locale.
     platform::UseCNumericLocale();
     // 5. The seven concept hierarchies, in order; six of them are written as GML
-    // files into the current folder.
-    CreateConceptHierarchies();
+    // files into the current folder. The program works without those files, so
+    // a failure is said on the status line, not in a box at every start.
+    if (const std::vector<std::string> failed = CreateConceptHierarchies(); !failed.empty()) {
+        QString text = QString::fromStdString(failed.front());
+        if (failed.size() > 1)
+            text += QString(" (and %1 more of the files written at start)").arg(failed.size() - 1);
+        statusBar()->showMessage(text);
+    }
     // 6. The "File" page comes first.
     pcWindow->setCurrentWidget(tsFiles);
     // 7. The GUI thread runs one step below normal priority.

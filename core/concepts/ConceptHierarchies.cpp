@@ -232,9 +232,10 @@ void ClearRoleConceptPointers()
     }
 }
 
-void CreateConceptHierarchies()
+std::vector<std::string> CreateConceptHierarchies()
 {
     FreeConceptHierarchies();
+    TakeHierarchyFileFailures();
     g_positionConcepts = CreatePositionConcepts();
     g_actionConcepts = CreateActionConcepts();
     g_roleConcepts = CreateRoleConcepts();
@@ -242,6 +243,7 @@ void CreateConceptHierarchies()
     g_ballRelativeConcepts = CreateBallRelativeConcepts();
     g_teamplayConcepts = CreateTeamplayConcepts();
     g_relativeConcepts = CreateRelativeConcepts();
+    return TakeHierarchyFileFailures();
 }
 
 void FreeConceptHierarchies()

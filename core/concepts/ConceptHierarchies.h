@@ -20,8 +20,9 @@ extern ConceptObject* g_teamplayConcepts;
 extern ConceptObject* g_relativeConcepts;
 
 // Builds all seven hierarchies into the roots above (writing their GML files
-// into the current folder). Frees any hierarchies built before.
-void CreateConceptHierarchies();
+// into the current folder). Frees any hierarchies built before. Returns the
+// messages of the GML files that could not be written, for the user to see.
+std::vector<std::string> CreateConceptHierarchies();
 // Frees the seven hierarchies in the order they were built and sets the roots
 // and every co... pointer back to null.
 void FreeConceptHierarchies();

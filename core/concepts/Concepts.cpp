@@ -312,7 +312,7 @@ void CollectEdges(std::vector<GmlGraph::Edge>& edges, ConceptObject* parent,
 
 }  // namespace
 
-int ConceptObject::SaveGML(ConceptObject* root, const std::string& fileName)
+int ConceptObject::SaveGML(ConceptObject* root, const std::string& fileName, std::string* failure, bool throughLinks)
 {
     if (!root)
         return 0;
@@ -333,16 +333,40 @@ int ConceptObject::SaveGML(ConceptObject* root, const std::string& fileName)
     // The file is a by-product for other tools: a failure is no reason to stop
     // the program, but it is worth a line on the error stream.
     platform::SaveError error;
-    if (!platform::SaveBytes(fileName, out, &error))
+    if (!platform::SaveBytes(fileName, out, &error,
+                             throughLinks ? platform::Links::AsTheSystem : platform::Links::Never)) {
         std::cerr << error.Message() << '\n';
+        if (failure)
+            *failure = error.Message();
+    }
     return 0;
+}
+
+namespace {
+
+std::vector<std::string>& HierarchyFileFailures()
+{
+    static std::vector<std::string> failures;
+    return failures;
+}
+
+}  // namespace
+
+std::vector<std::string> TakeHierarchyFileFailures()
+{
+    std::vector<std::string> taken;
+    taken.swap(HierarchyFileFailures());
+    return taken;
 }
 
 ConceptObject* FinishHierarchy(ConceptObject* root, const std::string& fileName)
 {
     root->SetInPath(false);
     ConceptObject::SetWeightAndSum(root, 1.0);
-    ConceptObject::SaveGML(root, fileName);
+    std::string failure;
+    ConceptObject::SaveGML(root, fileName, &failure, false);
+    if (!failure.empty())
+        HierarchyFileFailures().push_back(failure);
     ConceptObject::Number(root, 1, 0, nullptr);
     return root;
 }

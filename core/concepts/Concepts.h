@@ -99,8 +99,12 @@ public:
 
     // Numbers the hierarchy and writes it as a GML graph file (CR LF line ends),
     // replacing an existing file. Always returns 0; a file that cannot be written
-    // is only mentioned on the error stream.
-    static int SaveGML(ConceptObject* root, const std::string& fileName);
+    // is mentioned on the error stream, and its message is put in *failure
+    // (when given; left alone on success). A link in the file's place is
+    // followed only when throughLinks is set, and then only where the system
+    // would follow it.
+    static int SaveGML(ConceptObject* root, const std::string& fileName, std::string* failure = nullptr,
+                       bool throughLinks = true);
 
 private:
     // Sets the parent (the owner) and returns the previous one; only AddChild
@@ -132,7 +136,12 @@ ConceptObject* ConceptFromHandle(std::int32_t handle);
 // The last steps every hierarchy written to a file shares: the root leads no
 // path, the weights, the GML file, and the numbering the rest of the program
 // sees. Returns the root.
+// The GML file is written unasked, so never through a link; a failure to
+// write it is kept for TakeHierarchyFileFailures.
 ConceptObject* FinishHierarchy(ConceptObject* root, const std::string& fileName);
+// The messages of the GML files FinishHierarchy could not write since the last
+// call, in order; the list is emptied.
+std::vector<std::string> TakeHierarchyFileFailures();
 // The handle of the node, 0 for null.
 inline std::int32_t ConceptHandle(const ConceptObject* node)
 {

@@ -238,7 +238,7 @@ TEST_F(ActionChildAssoc, ATwoFileDatasetIsSavedWholeOrNotAtAll)
         ASSERT_FALSE(local.messages.empty());
         EXPECT_EQ(local.messages.back().text,
                   "Cannot write the file " + QString::fromStdString(folder + "/" + (c.blocked ? c.second : c.main)) +
-                      (c.blocked ? ": Is a directory" : ": File too large"));
+                      (c.blocked ? ": it is not a regular file (a folder)" : ": File too large"));
     }
 }
 

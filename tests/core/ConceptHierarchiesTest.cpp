@@ -388,3 +388,31 @@ TEST_F(ConceptHierarchies, BuildingAndFreedRepeatedlyLeavesNoStalePointers)
     EXPECT_EQ(ConceptFromHandle(first), nullptr);
     EXPECT_NE(coKick, nullptr);
 }
+
+// The GML files are written unasked at every start: a link in their place is
+// never followed, whoever owns it, and each file that cannot be written is
+// told to the caller (and on the error stream) while the others are written.
+TEST_F(ConceptHierarchies, StartFilesNeverGoThroughALinkAndTheirFailuresAreTold)
+{
+    std::ofstream("elsewhere.txt") << "someone's own";
+    fs::create_symlink("elsewhere.txt", "RoleConcepts.gml");
+    fs::create_symlink("missing.txt", "PositionConcepts.gml");
+    fs::create_directory("SpeedConcepts.gml");
+    testing::internal::CaptureStderr();
+    const std::vector<std::string> failures = CreateConceptHierarchies();
+    const std::string stderrText = testing::internal::GetCapturedStderr();
+    const std::vector<std::string> expected = {
+        "Cannot write the file PositionConcepts.gml: it is a link, and this file is never written through one",
+        "Cannot write the file RoleConcepts.gml: it is a link, and this file is never written through one",
+        "Cannot write the file SpeedConcepts.gml: it is not a regular file (a folder)"};
+    EXPECT_EQ(failures, expected);
+    EXPECT_EQ(stderrText, expected[0] + "\n" + expected[1] + "\n" + expected[2] + "\n");
+    EXPECT_EQ(ReadBytes("elsewhere.txt"), "someone's own");
+    EXPECT_FALSE(fs::exists("missing.txt"));
+    EXPECT_TRUE(fs::is_symlink("RoleConcepts.gml"));
+    EXPECT_TRUE(fs::exists("ActionConcepts.gml"));
+    // Told once: the next build starts a fresh list.
+    fs::remove("RoleConcepts.gml");
+    fs::remove("PositionConcepts.gml");
+    EXPECT_EQ(CreateConceptHierarchies().size(), 1u);
+}

@@ -1,19 +1,22 @@
 #include "platform/SaveFile.h"
 
+#include "support/AsNobody.h"
+
 #include <QTemporaryDir>
 
 #include <cerrno>
+#include <dlfcn.h>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <grp.h>
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
@@ -45,13 +48,48 @@ std::function<void(std::ostream&)> Text(const std::string& s)
     return [s](std::ostream& o) { o << s; };
 }
 
+unsigned KindOf(const fs::path& p)
+{
+    struct stat st {};
+    return ::lstat(p.c_str(), &st) == 0 ? st.st_mode & S_IFMT : 0;
+}
+
 struct Folder {
     QTemporaryDir dir;
     fs::path operator/(const std::string& name) const { return fs::path(dir.path().toStdString()) / name; }
     fs::path path() const { return dir.path().toStdString(); }
 };
 
+// While a test sets it, the rule makes chosen file system calls fail, as a file
+// system that lacks them or a failing disk would: this program defines the
+// calls in front of the C library's and passes on what the rule lets by. Told
+// the call and the descriptor and name it is about; the errno, or 0.
+std::function<int(const std::string& call, int fd, const std::string& name)> g_failCall;
+
+template <class... Args>
+int Call(const char* call, int fd, const char* name, Args... args)
+{
+    if (const int e = g_failCall ? g_failCall(call, fd, name ? name : "") : 0) {
+        errno = e;
+        return -1;
+    }
+    return reinterpret_cast<int (*)(Args...)>(::dlsym(RTLD_NEXT, call))(args...);
+}
+
 }  // namespace
+
+extern "C" {
+int linkat(int from, const char* fromName, int to, const char* toName, int flags) noexcept
+{
+    return Call("linkat", to, toName, from, fromName, to, toName, flags);
+}
+int renameat2(int from, const char* fromName, int to, const char* toName, unsigned flags) noexcept
+{
+    return Call("renameat2", to, toName, from, fromName, to, toName, flags);
+}
+int unlinkat(int folder, const char* name, int flags) noexcept { return Call("unlinkat", folder, name, folder, name, flags); }
+int fsync(int fd) { return Call("fsync", fd, nullptr, fd); }
+}
 
 TEST(SaveFile, ReplacesTheOldContentAndKeepsItsRights)
 {
@@ -136,13 +174,7 @@ int SaveAsUserOver(const fs::path& target)
             return 1;
         return error.reason == std::strerror(EACCES) && error.file == target.string() ? 0 : 2;
     };
-    if (::geteuid() != 0)
-        return save();
-    const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0 ? save() : 2);
-    int status = 0;
-    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return AsNobody(save);
 }
 
 // TMPDIR pointed at a folder of the test's own while it lives.
@@ -305,4 +337,191 @@ TEST(PrivateFolder, LiesUnderTheSystemTemporaryFolder)
     EXPECT_EQ(folder, (f / ("velotrask-" + std::to_string(::geteuid()))).string());
     EXPECT_EQ(file, folder + "/results.txt");
     EXPECT_TRUE(fs::is_directory(folder));
+}
+
+// Nothing but a regular file is replaced, named directly or through a link:
+// the save says what stands there, and it stays what it was.
+TEST(SaveFile, WhatIsNoRegularFileIsRefusedAndStaysAsItWas)
+{
+    Folder f;
+    ASSERT_EQ(::mkfifo((f / "pipe").c_str(), 0600), 0);
+    fs::create_directory(f / "folder");
+    // A copy of /dev/null, where the system lets us make one.
+    const bool device = ::mknod((f / "null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0;
+    for (const char* to : {"pipe", "folder", "null"})
+        fs::create_symlink(f / to, f / (std::string("link-to-") + to));
+    struct Case {
+        std::string name;   // what the save is given
+        std::string shown;  // what the reason names
+        const char* kind;
+    };
+    const std::vector<Case> cases = {
+        {"pipe", "it", "a named pipe"},
+        {"link-to-pipe", (f / "pipe").string(), "a named pipe"},
+        {"link-to-folder", (f / "folder").string(), "a folder"},
+        {"link-to-null", (f / "null").string(), "a character device"},
+    };
+    const std::vector<std::string> before = Entries(f.path());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.name == "link-to-null" && !device)
+            continue;  // mknod refused here
+        const fs::path named = f / c.name;
+        const unsigned kind = KindOf(named), pointedKind = KindOf(f / c.shown);
+        platform::SaveError error;
+        EXPECT_FALSE(platform::SaveFile(named.string(), Text("new"), &error));
+        EXPECT_EQ(error.Message(),
+                  "Cannot write the file " + named.string() + ": " + c.shown + " is not a regular file (" + c.kind + ")");
+        EXPECT_EQ(KindOf(named), kind);
+        EXPECT_EQ(KindOf(f / c.shown), pointedKind);
+        EXPECT_EQ(Entries(f.path()), before);
+    }
+}
+
+// In a sticky folder everyone may write (/tmp), a link is followed only when
+// it is the user's or the folder owner's: another user cannot steer a save
+// onto a file of theirs outside it. Elsewhere a link is followed.
+TEST(SaveFile, ALinkInASharedStickyFolderIsFollowedOnlyWhereTheSystemWould)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "giving a link to another user needs the superuser";
+    const uid_t nobody = 65534;
+    struct Case {
+        mode_t folderMode;
+        uid_t folderOwner, linkOwner;
+        bool followed;
+    };
+    const std::vector<Case> cases = {
+        {01777, 0, nobody, false},
+        {01777, 0, 0, true},           // the user's own link
+        {01777, nobody, nobody, true}, // the folder owner's link
+        {0777, 0, nobody, true},       // not sticky
+        {01755, 0, nobody, true},      // not open to everyone
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases.data());
+        Folder f;
+        const fs::path shared = f / "shared", outside = f / "passwd";
+        const std::string old = std::string("root:x:0:0\n\0\xff", 13);
+        Put(outside, old);
+        fs::create_directory(shared);
+        ASSERT_EQ(::chmod(shared.c_str(), c.folderMode), 0);
+        ASSERT_EQ(::chown(shared.c_str(), c.folderOwner, c.folderOwner), 0);
+        const fs::path link = shared / "RoleConcepts.gml";
+        fs::create_symlink(outside, link);
+        ASSERT_EQ(::lchown(link.c_str(), c.linkOwner, c.linkOwner), 0);
+        platform::SaveError error;
+        EXPECT_EQ(platform::SaveFile(link.string(), Text("graph"), &error), c.followed) << error.Message();
+        EXPECT_EQ(Read(outside), c.followed ? "graph" : old);
+        EXPECT_TRUE(fs::is_symlink(link));
+        if (!c.followed) {
+            EXPECT_EQ(error.reason, "the link " + link.string() +
+                                        " belongs to another user in a folder open to everyone, so it is not followed");
+        }
+    }
+}
+
+// Names up to the longest the file system takes save, alone and in a pair
+// whose old content is kept under a spare name meanwhile.
+TEST(SaveFile, NamesAsLongAsTheFileSystemTakesSave)
+{
+    std::string accents;  // 250 bytes of "é", not to be cut midway
+    for (int i = 0; i < 125; ++i)
+        accents += "\xc3\xa9";
+    const std::vector<std::string> names = {std::string(246, 'n') + ".txt", std::string(251, 'n') + ".txt", accents};
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name.size());
+        Folder f;
+        Put(f / name, "old");
+        platform::SaveError error;
+        EXPECT_TRUE(platform::SaveFile((f / name).string(), Text("one"), &error)) << error.Message();
+        EXPECT_EQ(Read(f / name), "one");
+        EXPECT_TRUE(platform::SaveFiles({{(f / name).string(), Text("two")}, {(f / "b.data").string(), Text("b")}},
+                                        &error))
+            << error.Message();
+        EXPECT_EQ(Read(f / name), "two");
+        EXPECT_EQ(Entries(f.path()), (std::vector<std::string>{"b.data", name}));
+    }
+}
+
+// A folder others may write into but not list takes saves, new files and
+// replaced ones alike.
+TEST(SaveFile, ADropBoxFolderTakesSaves)
+{
+    Folder f;
+    const fs::path box = f / "box";
+    fs::create_directory(box);
+    ::chmod(f.path().c_str(), 0755);
+    ::chmod(box.c_str(), 0733);
+    const int result = AsNobody([&] {
+        for (const char* content : {"first", "second"}) {
+            if (!platform::SaveFiles({{(box / "a.names").string(), Text(content)}, {(box / "a.data").string(), Text(content)}}))
+                return 1;
+        }
+        return 0;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(Read(box / "a.names"), "second");
+    EXPECT_EQ(Read(box / "a.data"), "second");
+    EXPECT_EQ(Entries(box), (std::vector<std::string>{"a.data", "a.names"}));
+}
+
+// The system refuses a step: second names and the rename that keeps a name
+// (some network and user-space file systems), the removal of a new file when
+// putting back, the sync of the folder.
+TEST(SaveFile, WhenTheSystemRefusesAStep)
+{
+    const auto noSecondNames = [](const std::string& call, int, const std::string&) {
+        return call == "linkat" ? EPERM : call == "renameat2" ? EINVAL : 0;
+    };
+    const auto newFileStays = [](const std::string& call, int, const std::string& name) {
+        return call == "unlinkat" && name == "a.names" ? EBUSY : 0;
+    };
+    const auto folderUnsynced = [](const std::string& call, int fd, const std::string&) {
+        struct stat st {};
+        return call == "fsync" && ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) ? EIO : 0;
+    };
+    struct Case {
+        const char* what;
+        decltype(g_failCall) rule;
+        bool namesExisted, secondRenameRefused, saved;
+        std::string reasonEnd;  // how the reason ends ("" when saved)
+        std::string names;      // a.names afterwards
+    };
+    const std::vector<Case> cases = {
+        {"no second names, saved", noSecondNames, true, false, true, "", "new names"},
+        {"no second names, put back", noSecondNames, true, true, false, std::strerror(EISDIR), "old names"},
+        {"a new file that cannot go again", newFileStays, false, true, false, "a.names is left with the new content",
+         "new names"},
+        {"the folder cannot be synced", folderUnsynced, true, false, false, std::strerror(EIO), "new names"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Folder f;
+        if (c.namesExisted)
+            Put(f / "a.names", "old names");
+        Put(f / "a.data", "old data");
+        ::chmod((f / "a.data").c_str(), 0640);
+        const auto second = [&](std::ostream& o) {
+            if (c.secondRenameRefused) {
+                fs::rename(f / "a.data", f / "moved.data");
+                fs::create_directory(f / "a.data");
+            }
+            o << "new data";
+        };
+        platform::SaveError error;
+        g_failCall = c.rule;
+        const bool saved = platform::SaveFiles({{(f / "a.names").string(), Text("new names")}, {(f / "a.data").string(), second}},
+                                               &error);
+        g_failCall = nullptr;
+        EXPECT_EQ(saved, c.saved) << error.Message();
+        EXPECT_THAT(error.reason, testing::EndsWith(c.reasonEnd));
+        EXPECT_EQ(Read(f / "a.names"), c.names);
+        if (!c.secondRenameRefused) {
+            EXPECT_EQ(Read(f / "a.data"), "new data");
+            EXPECT_EQ(fs::status(f / "a.data").permissions(), fs::perms(0640));
+        }
+        // No spare or temporary file stays.
+        EXPECT_EQ(Entries(f.path()).size(), c.secondRenameRefused ? 3u : 2u);
+    }
 }

@@ -295,7 +295,7 @@ TEST_F(DataWindowTest, AFailedSaveLeavesTheOldFiles)
     const Case cases[] = {
         {"a.txt", nullptr, 64, "a.txt", "File too large"},
         {"a.arff", nullptr, 64, "a.arff", "File too large"},
-        {"c.names", "c.data", RLIM_INFINITY, "c.data", "Is a directory"},
+        {"c.names", "c.data", RLIM_INFINITY, "c.data", "it is not a regular file (a folder)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.chosen);
