@@ -102,7 +102,7 @@ public:
     {
         return NotLearntLine(form_.learners.NodesNotLearnt(), form_.learners.FirstNotLearnt());
     }
-    // The whole text so far, replacing the last one only when complete; one
+    // The export's text so far, replacing the last one only when complete; one
     // message for a file that cannot be written, the export goes on.
     void Save(const std::vector<std::string>& lines) override
     {
