@@ -28,6 +28,10 @@ public:
     virtual void BeginSeries() {}
     virtual void EndSeries() {}
     virtual bool SeriesStopped() const { return false; }
+    // The series ended (done, cancelled or failed) and child has its whole
+    // graph and path list again: the user is told how it ended, in a window
+    // that shows.
+    virtual void SeriesEnded(TMDIActionChild* /*child*/, const std::string& /*series*/) {}
 
     // The join-value test of "Revalidate all" records its runs in a test record
     // that only the strategy window can make, fill and read. Until the strategy

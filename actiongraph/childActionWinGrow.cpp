@@ -239,6 +239,39 @@ private:
     TStrategyLink* link_;
 };
 
+// However a series ends while its window lives, the window gets back its
+// whole graph with the path list of the level it stopped at (the strategy
+// window may have left it a single strategy or none), and the user learns
+// how it ended.
+class SeriesEnd {
+public:
+    SeriesEnd(TMDIActionChild* window, TStrategyLink* link, std::string series, bool allPathsItem)
+        : window_(window), link_(link), series_(std::move(series)), allPathsItem_(allPathsItem)
+    {
+    }
+    ~SeriesEnd()
+    {
+        if (!window_)
+            return;
+        window_->ClearPaths();
+        window_->FindPaths(window_->Graph, window_->sbMinConnected->value(), window_->Paths);
+        if (allPathsItem_)
+            window_->AddAllPathsItem(window_->Paths);
+        window_->SelectNode(nullptr);
+        window_->DrawGraph();
+        if (link_ && link_ == StrategyLink())
+            link_->SeriesEnded(window_, series_);
+    }
+    SeriesEnd(const SeriesEnd&) = delete;
+    SeriesEnd& operator=(const SeriesEnd&) = delete;
+
+private:
+    QPointer<TMDIActionChild> window_;
+    TStrategyLink* link_;
+    std::string series_;
+    bool allPathsItem_;
+};
+
 }  // namespace
 
 void TMDIActionChild::RevalidateSeries()
@@ -247,8 +280,9 @@ void TMDIActionChild::RevalidateSeries()
         return;
     // The strategy window may be shown modally between the steps: should this
     // window go meanwhile, the series stops.
-    const SeriesRun run(this);
     TStrategyLink* link = StrategyLink();
+    const SeriesEnd end(this, link, "Generate all", true);
+    const SeriesRun run(this);
     const SeriesCommand command(link);
     SelectNode(nullptr);
     static const char* const kJoinValues[] = {"0.5", "1", "2", "3", "4", "5", "6"};
@@ -279,8 +313,9 @@ void TMDIActionChild::RevalidateTestSeries()
 {
     if (!WeightsReadable({EditAttrW, EditRoleW, EditActionW, EditFeatW}, this))
         return;
-    const SeriesRun run(this);
     TStrategyLink* link = StrategyLink();
+    const SeriesEnd end(this, link, "Test all", false);
+    const SeriesRun run(this);
     TestRecordGuard record(link);
     const SeriesCommand command(link);
     SelectNode(nullptr);

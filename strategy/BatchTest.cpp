@@ -89,6 +89,9 @@ void WriteTable(TBatchStrategy& strategy, std::vector<std::unique_ptr<tTest>>& t
     if (strategy.FailedRuns() > 0)
         lines.push_back("Left out: " + std::to_string(strategy.FailedRuns()) +
                         " runs whose learner failed (" + strategy.LearnerFailure() + ")");
+    if (strategy.NotLearntRuns() > 0)
+        lines.push_back("Left out: " + std::to_string(strategy.NotLearntRuns()) +
+                        " runs with a node not learnt (" + strategy.NotLearnt() + ")");
     if (strategy.Cancelled())
         lines.push_back("Cancelled: the table holds only the runs made before.");
     strategy.SetMemo(lines);

@@ -42,6 +42,10 @@ public:
     // out), and the first failure's reason.
     virtual int FailedRuns() const { return 0; }
     virtual std::string LearnerFailure() const { return {}; }
+    // Sweep runs with a node the learner refused (their rows are left out
+    // too), and the first refusal's reason.
+    virtual int NotLearntRuns() const { return 0; }
+    virtual std::string NotLearnt() const { return {}; }
 };
 
 // The levels the strategy is recorded at, and the joins that lead up to the
@@ -82,6 +86,8 @@ public:
     bool Cancelled() const override;
     int FailedRuns() const override;
     std::string LearnerFailure() const override;
+    int NotLearntRuns() const override;
+    std::string NotLearnt() const override;
 
 private:
     TFormStrategy& form_;

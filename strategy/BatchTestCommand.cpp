@@ -34,6 +34,8 @@ void TWindowBatchStrategy::EndCommand() { form_.learners.End(); }
 bool TWindowBatchStrategy::Cancelled() const { return form_.learners.Cancelled(); }
 int TWindowBatchStrategy::FailedRuns() const { return form_.learners.FailedRuns(); }
 std::string TWindowBatchStrategy::LearnerFailure() const { return form_.learners.FirstFailure(); }
+int TWindowBatchStrategy::NotLearntRuns() const { return form_.learners.NotLearntRuns(); }
+std::string TWindowBatchStrategy::NotLearnt() const { return form_.learners.FirstNotLearnt(); }
 
 void BatchTestCommand(TMainForm& form)
 {

@@ -36,6 +36,8 @@ class TFormStrategy : public QDialog, public TStrategyLink {
 public:
     // The name a refused private folder fails a command's learner runs under.
     static constexpr const char* kPrivateFolder = "private folder";
+    // The name a sweep without a test graph stops its command under.
+    static constexpr const char* kNoTestGraph = "no test graph";
     explicit TFormStrategy(QWidget* parent = nullptr);
     ~TFormStrategy() override;
 
@@ -57,6 +59,9 @@ public:
     void BeginSeries() override { learners.Begin(); }
     void EndSeries() override { learners.End(); }
     bool SeriesStopped() const override { return learners.Stopped(); }
+    // The memo's last line says how the series ended ("// Test all ended by
+    // Cancel"), the window lists child's paths again and shows, without waiting.
+    void SeriesEnded(TMDIActionChild* child, const std::string& series) override;
     // The join-value test's record (FormStrategyRecords.cpp): a new tTest; the
     // shown strategy's chunks copied into it with the value; its results as a
     // table in MemoRules (header, equal settings merged); deleted, the target
@@ -159,7 +164,8 @@ public:
     // rules and counts in the node's chunk, the rule line. A learner that
     // fails is reported once per command (see learners); outside a command
     // the first node (chunk 0) starts one. A node left without rules by its
-    // learner prints "learner failed: <reason>".
+    // learner prints "learner failed: <reason>", one its learner refused
+    // "not learnt: <reason>" (and the command goes on).
     void LearnNodeRules(const TNodeExamples& examples);
     // The user's own rule against the node's examples, in both modes.
     void EvaluateOwnRule(const TNodeExamples& examples);
@@ -274,10 +280,13 @@ private:
     // in the wait window with Cancel, after removing the old result file.
     // False, with *reason, when the node gets no rules from it: the learner
     // failed now (told once per command) or earlier in the command, or the
-    // user cancelled.
+    // user cancelled. True, with what the run wrote in *output, when it ended well.
     bool RunLearner(const QString& script, const QString& learner, const QStringList& arguments,
                     const QString& folder, const QString& resultFile, const std::string& node,
-                    std::string* reason);
+                    std::string* reason, std::string* output);
+    // After a JRip run that ended well: false, the node marked not learnt, when
+    // the run gave no rule list (see WekaRefusal).
+    bool WekaLearnt(const QString& resultFile, const std::string& output, StrategyChunk& chunk);
     // The run's file of that name in the private folder as the folder answers
     // now; empty, with *failure, when it is refused (told once per command,
     // and no further node asks: learners.Failure(kPrivateFolder) says why).
@@ -287,6 +296,12 @@ private:
     // batch test), the verbose state and the setting texts; then the test
     // paths are found anew. False (after its message) when the run must stop.
     bool StartRuleTest(TNodeTestInput& in);
+    // False (after its message) when a node of the chunks was not learnt: a
+    // test would take its missing rules for rules that never hold.
+    bool RequireLearnt();
+    // The command's last line counts its nodes not learnt (an outermost
+    // command only: a command around it counts them in its own way).
+    void TellNodesNotLearnt();
     // Writes a run's lines into MemoRules, cleared first unless Verbose is unchecked.
     void WriteRuleTestLines(const std::vector<std::string>& lines, TVerbose verbose);
     TVerbose VerboseState() const;

@@ -207,6 +207,8 @@ void TFormStrategy::BtnRulesClick(QObject* Sender)
             return;
     }
 
+    if (!display)
+        TellNodesNotLearnt();
     if (cbVerbose->checkState() != Qt::Unchecked)
         PageRules->setCurrentWidget(MemoRules);
     if (display) {

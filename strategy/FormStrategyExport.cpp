@@ -48,7 +48,21 @@ public:
         cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
         cursor.insertText(QString::fromStdString(line));
     }
-    void SetText(const std::string& text) override { memo_->setPlainText(QString::fromStdString(text)); }
+    void ReplaceFrom(int index, const std::string& text) override
+    {
+        if (index <= 0) {
+            memo_->setPlainText(QString::fromStdString(text));
+            return;
+        }
+        // From the end of the line before, so that its line break goes too.
+        const QTextBlock before = memo_->document()->findBlockByNumber(index - 1);
+        if (!before.isValid())
+            return;
+        QTextCursor cursor(memo_->document());
+        cursor.setPosition(before.position() + before.length() - 1);
+        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        cursor.insertText(text.empty() ? QString() : "\n" + QString::fromStdString(text));
+    }
 
 private:
     QPlainTextEdit* memo_;
@@ -58,8 +72,8 @@ private:
 // its list row, the memo saved to the export file.
 class TWindowStrategies : public TExportStrategies {
 public:
-    TWindowStrategies(TFormStrategy& form, TMemoLines& memo, QString fileName, std::string folderError)
-        : form_(form), memo_(memo), fileName_(std::move(fileName)), folderError_(std::move(folderError))
+    TWindowStrategies(TFormStrategy& form, QString fileName, std::string folderError)
+        : form_(form), fileName_(std::move(fileName)), folderError_(std::move(folderError))
     {
     }
     bool StillListed(int row, const std::string& text) override
@@ -74,20 +88,27 @@ public:
         form_.learners.BeginRun();
         form_.BtnRulesClick(nullptr);
         if (form_.learners.Cancelled()) {
-            // The cancelled node's line in the table tells it.
+            // The cancelled strategy's comment in the table tells it.
             form_.learners.TellCancel();
             return TExportLearnt::Cancelled;
         }
-        return form_.learners.RunFailed() ? TExportLearnt::Failed : TExportLearnt::Learnt;
+        if (form_.learners.RunFailed())
+            return TExportLearnt::Failed;
+        return form_.learners.RunNotLearnt().empty() ? TExportLearnt::Learnt : TExportLearnt::NotLearnt;
     }
     std::string Failure() const override { return form_.learners.FirstFailure(); }
-    // The whole text so far, replacing the last one only when complete; one
+    std::string NotLearnt() const override { return form_.learners.RunNotLearnt(); }
+    std::string Note() const override
+    {
+        return NotLearntLine(form_.learners.NodesNotLearnt(), form_.learners.FirstNotLearnt());
+    }
+    // The export's text so far, replacing the last one only when complete; one
     // message for a file that cannot be written, the export goes on.
-    void Save() override
+    void Save(const std::vector<std::string>& lines) override
     {
         platform::SaveError error;
         if (!fileName_.isEmpty() && platform::SaveFile(fileName_.toStdString(), [&](std::ostream& out) {
-                WriteLinesCrLf(out, memo_.Lines());
+                WriteLinesCrLf(out, lines);
             }, &error))
             return;
         // A private folder refused to the learner runs was told already.
@@ -104,7 +125,6 @@ public:
 
 private:
     TFormStrategy& form_;
-    TMemoLines& memo_;
     QString fileName_;
     std::string folderError_;
     bool reported_ = false;
@@ -147,6 +167,6 @@ void TFormStrategy::btnAllRulesClick()
     std::string folderError;
     const QString fileName = QString::fromStdString(platform::PrivateTempFile(kExportFileName, &folderError));
     TMemoLines memo(MemoRules);
-    TWindowStrategies strategies(*this, memo, fileName, folderError);
+    TWindowStrategies strategies(*this, fileName, folderError);
     RunRuleExport(memo, settings, items, strategies);
 }

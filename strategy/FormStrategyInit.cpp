@@ -53,6 +53,23 @@ void TFormStrategy::Init(TMDIActionChild* child, bool batch, tTest* batchTarget)
     }
 }
 
+void TFormStrategy::SeriesEnded(TMDIActionChild* child, const std::string& series)
+{
+    std::string line = "// " + series;
+    if (learners.Cancelled())
+        line += " ended by Cancel";
+    else if (!learners.FirstFailure().empty())
+        line += " stopped: " + learners.FirstFailure();
+    else
+        line += " done";
+    MemoRules->appendPlainText(QString::fromStdString(line));
+    if (child && (child == actionChild || !actionChild))
+        Attach(child, nullptr);
+    show();
+    raise();
+    activateWindow();
+}
+
 void TFormStrategy::ResetAndShow()
 {
     // The lists hold paths of the windows let go of: nothing may reach their

@@ -9,6 +9,7 @@
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/learning/Features.h"
 #include "core/model/RoboCupFile.h"
+#include "platform/ReadFile.h"
 #include "platform/SaveFile.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/System.h"
@@ -69,9 +70,9 @@ bool RemoveOldResult(const QString& file, QString* why)
 // window of the command that runs gets its own text back afterwards.
 class LearnerWait {
 public:
-    explicit LearnerWait(const QString& text)
+    LearnerWait(const QString& text, QWidget* over)
     {
-        shown_ = ShowWaitForm(text);
+        shown_ = ShowWaitForm(text, over);
         if (!shown_ && WaitForm) {
             before_ = WaitForm->LabelText->text();
             SetWaitText(text);
@@ -100,7 +101,7 @@ private:
 
 bool TFormStrategy::RunLearner(const QString& script, const QString& learner, const QStringList& arguments,
                                const QString& folder, const QString& resultFile, const std::string& node,
-                               std::string* reason)
+                               std::string* reason, std::string* output)
 {
     const std::string name = script.toStdString();
     // After Cancel nothing of the command is learnt any more.
@@ -130,12 +131,18 @@ bool TFormStrategy::RunLearner(const QString& script, const QString& learner, co
         environment << "TMPDIR=" + QString::fromStdString(privateFolder);
     platform::ProgramRun run;
     {
-        const LearnerWait wait("Learning rules of " + QString::fromStdString(node) + " with " + learner + " ...");
+        // Over the strategy window, or over the graph window it learns for
+        // while it is hidden (a series of "Test all").
+        QWidget* served = isVisible() || !actionChild ? static_cast<QWidget*>(this) : actionChild;
+        const LearnerWait wait("Learning rules of " + QString::fromStdString(node) + " with " + learner + " ...",
+                               served);
         run = platform::RunProgram(QDir(programFolder).filePath(script), arguments, learnerTimeoutMs, folder,
                                    [] { return !WaitFormCancelled(); }, environment);
     }
-    if (run.Succeeded())
+    if (run.Succeeded()) {
+        *output = run.output.toStdString();
         return true;
+    }
     if (run.cancelled) {
         learners.Cancel();
         *reason = "cancelled";
@@ -172,6 +179,24 @@ std::string TFormStrategy::PrivateRunFile(const std::string& file, std::string* 
         platform::MessageBox(this, "No place for the learner's files !", "Warning !", platform::Buttons::Ok,
                              QString::fromStdString(why));
     return std::string();
+}
+
+bool TFormStrategy::WekaLearnt(const QString& resultFile, const std::string& output, StrategyChunk& chunk)
+{
+    // Far more than any rule list with its report.
+    constexpr std::uint64_t kResultLimit = std::uint64_t(64) << 20;
+    platform::FileBytes bytes;
+    platform::ReadError error;
+    const bool read = platform::ReadUserFile(QFile::encodeName(resultFile).toStdString(), kResultLimit, bytes, &error);
+    std::string refusal = WekaRefusal(read ? std::string(bytes.View()) : std::string(), output);
+    // The learner's own words say more than a result that is missing.
+    if (!read && refusal == kWekaEmptyResult)
+        refusal = "no result from the learner (" + error.reason + ")";
+    if (refusal.empty())
+        return true;
+    chunk.SetNotLearnt(refusal);
+    learners.NodeNotLearnt(refusal);
+    return false;
 }
 
 void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
@@ -218,15 +243,18 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
     } else if (written && fileType == kWekaFile) {
         const QString results = QString::fromStdString(WekaResultsFile(nodeFile));
         const QString absoluteResults = QFileInfo(results).absoluteFilePath();
+        std::string said;
         if (RunLearner("callweka", "JRip",
                        {QFileInfo(QString::fromStdString(nodeFile)).absoluteFilePath(), absoluteResults}, folder,
-                       absoluteResults, examples.name, &failure))
+                       absoluteResults, examples.name, &failure, &said) &&
+            WekaLearnt(absoluteResults, said, chunk))
             ReadWekaRules(absoluteResults.toStdString(), chunk, allowDefaultNegative,
                           examples.positives.empty() ? -1 : examples.positives.front());
     } else if (written && fileType == kSlipperFile) {
         const QString hypothesis = QFileInfo(QString::fromStdString(SlipperHypothesisFile(nodeFile))).absoluteFilePath();
         const QString stem = QFileInfo(QString::fromStdString(SlipperStem(nodeFile))).absoluteFilePath();
-        if (RunLearner("callslipper", "Slipper", {stem}, folder, hypothesis, examples.name, &failure))
+        std::string said;
+        if (RunLearner("callslipper", "Slipper", {stem}, folder, hypothesis, examples.name, &failure, &said))
             ReadSlipperRules(hypothesis.toStdString(), chunk, allowDefaultNegative);
     }
     // The window may have let go of its graph window while the learner ran.

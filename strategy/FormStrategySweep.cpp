@@ -3,6 +3,7 @@
 #include "strategy/model/Sweep.h"
 
 #include "actiongraph/childActionWin.h"
+#include "platform/qt/Dialogs.h"
 #include "platform/qt/System.h"
 
 #include "core/learning/Features.h"
@@ -71,6 +72,14 @@ void TFormStrategy::RunParameterSweep()
     if (!actionChild)
         return;
     const TLearnerCommand command(learners);
+    // Every run ends in a rule test: without a test graph none could be
+    // tested, and learning them first would only waste the learner's time.
+    // Said once: a series of sweeps stops at it like at a failed learner.
+    if (lbPath->currentRow() >= 0 && (!testGraph || !testChild)) {
+        if (learners.Fail(kNoTestGraph, kNoTestGraph))
+            platform::MessageBox(this, "Please assign test graph !", "Warning");
+        return;
+    }
     const SweepRestore restore(*this);
     // Under "Test all" the rows of several sweeps collect in one memo, each
     // block under the join value it ran at.
@@ -103,6 +112,11 @@ void TFormStrategy::RunParameterSweep()
                 // the run failed, and no record takes it as a result.
                 learners.CountFailedRun();
                 MemoRules->appendPlainText(QString::fromStdString(FailedSweepRow(s, learners.FirstFailure())));
+            } else if (!learners.RunNotLearnt().empty()) {
+                // Nor are the rules of a strategy with a node left unlearnt.
+                learners.CountNotLearntRun();
+                MemoRules->appendPlainText(
+                    QString::fromStdString(FailedSweepRow(s, learners.RunNotLearnt(), "not learnt")));
             } else {
                 BtnTestRulesClick();
             }
@@ -113,6 +127,7 @@ void TFormStrategy::RunParameterSweep()
         if (!actionChild)
             return;
     }
+    TellNodesNotLearnt();
     // The test paths are found anew by every test; the strategies listed from
     // the window stay the user's to choose from.
     if (testChild)

@@ -44,6 +44,8 @@ bool TFormStrategy::StartRuleTest(TNodeTestInput& in)
         platform::MessageBox(this, "The test graph's log has no features !", "Warning");
         return false;
     }
+    if (!RequireLearnt())
+        return false;
     try {
         in.weights.pos = ReadFloat(actionChild->EditAttrW);
         in.weights.role = ReadFloat(actionChild->EditRoleW);
@@ -72,6 +74,27 @@ bool TFormStrategy::StartRuleTest(TNodeTestInput& in)
     in.features = testChild->File->features.get();
     in.log = testChild->File;
     return true;
+}
+
+bool TFormStrategy::RequireLearnt()
+{
+    for (const auto& chunk : chunks) {
+        if (chunk && !chunk->NotLearnt().empty()) {
+            platform::MessageBox(this, QString::fromStdString("Rules of " + chunk->GetName() + " not learnt !"),
+                                 "Warning", platform::Buttons::Ok, QString::fromStdString(chunk->NotLearnt()));
+            return false;
+        }
+    }
+    return true;
+}
+
+void TFormStrategy::TellNodesNotLearnt()
+{
+    if (learners.Nested())
+        return;
+    const std::string line = NotLearntLine(learners.NodesNotLearnt(), learners.FirstNotLearnt());
+    if (!line.empty())
+        MemoRules->appendPlainText(QString::fromStdString(line));
 }
 
 void TFormStrategy::WriteRuleTestLines(const std::vector<std::string>& lines, TVerbose verbose)

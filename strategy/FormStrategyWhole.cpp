@@ -61,6 +61,8 @@ void TFormStrategy::sgStrategyDblClick()
         platform::MessageBox(this, "The graph's log has no features !", "Warning");
         return;
     }
+    if (!RequireLearnt())
+        return;
     TGridEvaluationInput in;
     in.chunks = &chunks;
     in.strategies = useTest ? &testStrategies : &pathItems;

@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QWindow>
 
 #include <algorithm>
@@ -167,17 +168,41 @@ void TWaitForm::SetText(const QString& text)
     LabelText->setText(text);
     LabelText->adjustSize();
     Layout();
-    const int w = width();
-    if (const QWidget* main = parentWidget() ? parentWidget()->window() : nullptr) {
-        const QRect m = main->frameGeometry();
-        move(m.x() + (m.width() - w) / 2, y());
-    }
+    Place();
     repaint();
     // Last step: the events let through may remove this very window.
     platform::ProcessPendingEventsNoInput();
 }
 
-bool ShowWaitForm(const QString& text)
+void TWaitForm::PlaceOver(QWidget* window)
+{
+    over_ = window;
+    Place();
+}
+
+void TWaitForm::Place()
+{
+    // A window within another (a graph window in the main window) is served
+    // where it shows on the screen.
+    const QWidget* served = over_ && over_->isVisible() ? over_.data() : nullptr;
+    if (!served && parentWidget() && parentWidget()->window()->isVisible())
+        served = parentWidget()->window();
+    const QScreen* screen = served && served->screen() ? served->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect();
+    QRect target = area;
+    if (served)
+        target = served->isWindow() ? served->frameGeometry() : QRect(served->mapToGlobal(QPoint(0, 0)), served->size());
+    const QSize size = frameGeometry().size();
+    int x = target.x() + (target.width() - size.width()) / 2;
+    int y = target.y() + (target.height() - size.height()) / 2;
+    if (area.isValid()) {
+        x = std::clamp(x, area.left(), std::max(area.left(), area.right() + 1 - size.width()));
+        y = std::clamp(y, area.top(), std::max(area.top(), area.bottom() + 1 - size.height()));
+    }
+    move(x, y);
+}
+
+bool ShowWaitForm(const QString& text, QWidget* over)
 {
     if (WaitForm)
         return false;
@@ -185,6 +210,7 @@ bool ShowWaitForm(const QString& text)
     // its child: any other window is blocked by it, Cancel included.
     QWidget* modal = QApplication::activeModalWidget();
     WaitForm = new TWaitForm(modal ? modal : MainWindow());
+    WaitForm->PlaceOver(over);
     WaitForm->show();
     SetWaitText(text);
     return true;

@@ -20,9 +20,14 @@ public:
     ~TWaitForm() override;
 
     // Shows the text, widens the window to the text (at least 300 pixels), centres
-    // it horizontally on the main window, repaints it and lets pending events
-    // through, user input excluded.
+    // it on the window it serves (see PlaceOver), repaints it and lets pending
+    // events through, user input excluded.
     void SetText(const QString& text);
+    // The window the wait window serves, over which it is centred while that
+    // window shows; otherwise over its owner's window when that shows, else
+    // over the screen. However that window lies, the wait window stays whole
+    // on the screen, its title bar included.
+    void PlaceOver(QWidget* window);
 
     // Offers "Cancel" (only while an outside program runs) or takes it away;
     // offering it forgets an earlier press, and moves the window above a modal
@@ -42,6 +47,9 @@ protected:
 private:
     void RestoreCursor();
     void KeepReachable();
+    void Place();
+
+    QPointer<QWidget> over_;
 
     // True while this window's busy cursor is on Qt's override-cursor stack;
     // popping it brings back the cursor saved below it.
@@ -57,7 +65,9 @@ extern QPointer<TWaitForm> WaitForm;
 // shown already, returns false and changes nothing, not even its text. The
 // window is a child of the active modal window when one is open (so that it
 // takes input above it), else of the main window.
-bool ShowWaitForm(const QString& text);
+// over: the window the wait is for (see TWaitForm::PlaceOver), when it is not
+// the owner.
+bool ShowWaitForm(const QString& text, QWidget* over = nullptr);
 // Shows the text in the wait window and lets pending events through; false when
 // there is no wait window.
 bool SetWaitText(const QString& text);

@@ -191,6 +191,13 @@ std::string RulesToString(const FeatureList* list, const RuleList& rules, bool c
     return s;
 }
 
+std::string ChunkRulesText(const FeatureList* list, const StrategyChunk& chunk, bool compact)
+{
+    if (!chunk.NotLearnt().empty())
+        return "not learnt: " + chunk.NotLearnt();
+    return RulesToString(list, chunk.GetRules(), compact);
+}
+
 // ---------------------------------------------------------------------------
 // tFieldState
 
@@ -242,6 +249,7 @@ StrategyChunk::StrategyChunk(std::string name, ConceptObject* roleConcept, Conce
 StrategyChunk::StrategyChunk(const StrategyChunk& other)
     : isEnd_(other.isEnd_),
       name_(other.name_),
+      notLearnt_(other.notLearnt_),
       roleConcept_(other.roleConcept_),
       actionConcept_(other.actionConcept_),
       fieldStates_(other.fieldStates_),

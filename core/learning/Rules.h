@@ -83,6 +83,10 @@ std::string RuleToString(const FeatureList* list, const RuleObject& rule, bool c
 // "FALSE" for an empty list (although an empty list covers everything), else
 // the rules' texts joined by " OR ".
 std::string RulesToString(const FeatureList* list, const RuleList& rules, bool compact);
+class StrategyChunk;
+// The chunk's rules as RulesToString gives them; "not learnt: <reason>" for a
+// node its learner gave no rule list for.
+std::string ChunkRulesText(const FeatureList* list, const StrategyChunk& chunk, bool compact);
 
 // One entry of the rule table that the rule export writes as source text: the
 // action (the strategy node's name, as an identifier) and its rule's text.
@@ -132,6 +136,10 @@ public:
     void SetPositiveCount(int n) { positiveCount_ = n; }
     int GetNegativeCount() const { return negativeCount_; }
     void SetNegativeCount(int n) { negativeCount_ = n; }
+    // Why the learner gave no rule list for the node ("" when it gave one, or
+    // was not asked): such a node has no rules, and that is no rule "never".
+    const std::string& NotLearnt() const { return notLearnt_; }
+    void SetNotLearnt(std::string reason) { notLearnt_ = std::move(reason); }
 
     // Appends the rule, which the chunk then owns; a null rule is not added.
     void AddRule(std::unique_ptr<RuleObject> rule);
@@ -159,6 +167,7 @@ public:
 private:
     bool isEnd_ = false;
     std::string name_;
+    std::string notLearnt_;
     ConceptObject* roleConcept_ = nullptr;
     ConceptObject* actionConcept_ = nullptr;
     RuleList rules_;

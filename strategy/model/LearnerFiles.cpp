@@ -1,5 +1,7 @@
 #include "strategy/model/LearnerFiles.h"
 
+#include "strategy/model/LearnerRecord.h"
+
 #include "core/learning/Rules.h"
 #include "core/model/Format.h"
 
@@ -43,6 +45,10 @@ std::string WekaResultsFile(const std::string& nodeFile)
 
 std::string RuleLine(const FeatureList* list, const StrategyChunk& chunk, bool computerOutput)
 {
+    // A node without a rule list must not read as one whose rules say "never".
+    if (!chunk.NotLearnt().empty())
+        return FailedRuleLine(chunk.GetName(), chunk.GetX(), chunk.GetY(), chunk.NotLearnt(), computerOutput,
+                              "not learnt");
     if (computerOutput)
         return FormatActionRule({chunk.GetName(), RulesToString(list, chunk.GetRules(), true)});
     return chunk.GetName() + " (" + FormatFloatFixed(chunk.GetX(), 7, 2) + ", " + FormatFloatFixed(chunk.GetY(), 7, 2) +

@@ -31,7 +31,8 @@ std::string WekaResultsFile(const std::string& nodeFile);
 
 // The chunk's rules as one line: for the rule export's table
 // "  tActionRule(_<name>_, "<compact rules>")," (computerOutput), else
-// "<name> (<x>, <y>) <= \t<full rules>" with x and y to 2 decimals.
+// "<name> (<x>, <y>) <= \t<full rules>" with x and y to 2 decimals; a node
+// not learnt gives its FailedRuleLine with "not learnt".
 std::string RuleLine(const FeatureList* list, const StrategyChunk& chunk, bool computerOutput);
 // "tp <tp>\tfp <fp>\ttn <tn>\tfn <fn>".
 std::string EvaluationLine(int tp, int fp, int tn, int fn);

@@ -24,7 +24,11 @@ public:
 
     // One learning of a whole strategy starts: RunFailed tells whether one of
     // its nodes was left without rules by a failed or cancelled learner.
-    void BeginRun() { runFailed_ = false; }
+    void BeginRun()
+    {
+        runFailed_ = false;
+        runNotLearnt_.clear();
+    }
     bool RunFailed() const { return runFailed_; }
     // A run whose rows were left out of a table because its learner failed.
     void CountFailedRun() { ++failedRuns_; }
@@ -39,6 +43,17 @@ public:
     const std::string& FirstFailure() const { return firstFailure_; }
     // A node that was not learnt because its learner failed before.
     void NodeLeftOut() { runFailed_ = true; }
+
+    // A learner that ran to its end but refused the node's data (too few
+    // examples, one class only): the node has no rules, and the command goes
+    // on with the others. RunNotLearnt is the run's first such reason.
+    void NodeNotLearnt(const std::string& reason);
+    const std::string& RunNotLearnt() const { return runNotLearnt_; }
+    int NodesNotLearnt() const { return nodesNotLearnt_; }
+    const std::string& FirstNotLearnt() const { return firstNotLearnt_; }
+    // A run left out of a table because one of its nodes was not learnt.
+    void CountNotLearntRun() { ++notLearntRuns_; }
+    int NotLearntRuns() const { return notLearntRuns_; }
 
     // Cancel ends the whole command: every loop of it (nodes, strategies,
     // sweep settings, levels, logs) asks Cancelled before its next step, and
@@ -58,6 +73,10 @@ private:
     bool cancelTold_ = false;
     bool runFailed_ = false;
     int failedRuns_ = 0;
+    int nodesNotLearnt_ = 0;
+    int notLearntRuns_ = 0;
+    std::string runNotLearnt_;
+    std::string firstNotLearnt_;
     std::map<std::string, std::string> failures_;
     std::string firstFailure_;
 };
@@ -91,18 +110,36 @@ private:
 };
 
 // A learner failure's reason in one line: "<learner> <how it ended>", and in
-// parentheses the first line of the learner's output that says why (one with
-// "Exception", "Error" or "<learner>:"), else its first line, when it wrote
-// one ("callweka exit code 3 (callweka: no Java runtime (java))"); at most
-// about 200 characters.
+// parentheses the first line of the learner's output that says why: the
+// learner's own words (a line with "Exception" or "Error") before the script's
+// status line ("<learner>:"), else its first line, when it wrote one
+// ("callweka exit code 3 (callweka: no Java runtime (java))"); at most about
+// 200 characters.
 std::string LearnerFailureReason(const std::string& learner, const std::string& ended, const std::string& output);
 
+// Why a JRip run that ended well gave no rule list, or "" when it gave one.
+// result is the run's result file, output what the run wrote on its streams.
+// JRip's rule list stands under a "JRIP rules:" line and ends with "Number of
+// Rules"; a result without both, or a run that reported an exception or error
+// on its streams, learnt nothing. The reason is the first line with
+// "Exception" or "Error" in the output, else in a result without rules (the
+// report of a learnt list has an "Error on training data" section), else what
+// is missing.
+std::string WekaRefusal(const std::string& result, const std::string& output);
+inline constexpr const char* kWekaEmptyResult = "the learner's result is empty";
+
+// The command's last line when nodes were not learnt:
+// "// 2 nodes not learnt (first: <reason>)"; empty when none.
+std::string NotLearntLine(int nodes, const std::string& firstReason);
+
 // The rule line of a node left without rules by its learner, never to be
-// read as a learnt rule: "<name> (<x>, <y>) <= \tlearner failed: <reason>",
-// with computerOutput "  /* <name>: learner failed: <reason> */ \": a comment
+// read as a learnt rule: "<name> (<x>, <y>) <= \t<what>: <reason>", with
+// computerOutput "  /* <name>: <what>: <reason> */ \": a comment
 // that keeps the backslash-continued table of "All Rules" going (a line
 // comment would end its macro), with "*" + "/", "/" + "*" and "??" in the text
 // broken up so that the comment ends where it should and nothing in it is a
 // trigraph.
 std::string FailedRuleLine(const std::string& name, double x, double y, const std::string& reason,
-                           bool computerOutput);
+                           bool computerOutput, const std::string& what = "learner failed");
+// The text between "/*" and "*/" made safe to stand there (see FailedRuleLine).
+std::string CommentText(std::string text);

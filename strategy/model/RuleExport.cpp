@@ -1,5 +1,7 @@
 #include "strategy/model/RuleExport.h"
 
+#include "strategy/model/LearnerRecord.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -10,9 +12,16 @@ void TLineVector::Replace(int index, const std::string& line)
         lines[static_cast<std::size_t>(index)] = line;
 }
 
-void TLineVector::SetText(const std::string& text)
+std::vector<std::string> TLinesFrom::Lines() const
 {
-    lines.clear();
+    std::vector<std::string> all = base_.Lines();
+    const auto first = std::min(all.size(), static_cast<std::size_t>(std::max(start_, 0)));
+    return {all.begin() + static_cast<std::ptrdiff_t>(first), all.end()};
+}
+
+void TLineVector::ReplaceFrom(int index, const std::string& text)
+{
+    lines.resize(std::min(lines.size(), static_cast<std::size_t>(std::max(index, 0))));
     if (text.empty())
         return;
     std::size_t start = 0;
@@ -104,12 +113,15 @@ std::string CleanEntryIdentifiers(std::string text)
     return text;
 }
 
-std::string ExportSkipLine(int skipped, int candidates)
+std::string ExportSkipLine(int skipped, int candidates, int visited)
 {
     if (skipped <= 0)
         return {};
-    return "// " + std::to_string(skipped) + " of " + std::to_string(candidates) +
-           (candidates == 1 ? " strategy" : " strategies") + " skipped: " +
+    const std::string of = visited < candidates ? " of the " + std::to_string(visited) +
+                                                      (visited == 1 ? " strategy visited" : " strategies visited")
+                                                : " of " + std::to_string(candidates) +
+                                                      (candidates == 1 ? " strategy" : " strategies");
+    return "// " + std::to_string(skipped) + of + " skipped: " +
            (skipped == 1 ? "its name holds" : "their names hold") + " Attack, Intercept or RTeam";
 }
 
@@ -149,23 +161,55 @@ void TRuleExport::Begin()
 
 void TRuleExport::BeginBlock(const std::string& itemText)
 {
-    ++blocks_;
+    blockStart_ = lines_.Count();
+    blockItem_ = itemText;
     lines_.Append("");
     lines_.Append(settings_.computer ? "{" : "***Rule " + itemText);
 }
 
-void TRuleExport::EndBlock()
+bool TRuleExport::EndBlock()
 {
-    if (!settings_.computer)
-        return;
+    if (!settings_.computer) {
+        ++blocks_;
+        return true;
+    }
+    // A row short of entries would be filled up with null conditions, one
+    // with more would not compile, and any other line is a node's comment.
+    const std::vector<std::string> all = lines_.Lines();
+    int entries = 0;
+    bool others = false;
+    for (std::size_t i = static_cast<std::size_t>(blockStart_) + 2; i < all.size(); ++i) {
+        if (all[i].rfind("  tActionRule(", 0) == 0)
+            ++entries;
+        else if (!all[i].empty())
+            others = true;
+    }
+    if (others || entries != settings_.length) {
+        DropBlock(others ? "a node without rules"
+                         : std::to_string(entries) + (entries == 1 ? " entry" : " entries") + " where a row has " +
+                               std::to_string(settings_.length));
+        return false;
+    }
+    ++blocks_;
     lines_.Append("},\\");
     lines_.Replace(countLine_, ExportCountLine(blocks_));
+    return true;
+}
+
+void TRuleExport::DropBlock(const std::string& reason)
+{
+    if (!settings_.computer || blockStart_ < 0)
+        return;
+    lines_.ReplaceFrom(blockStart_, "\n  /* " + CommentText(blockItem_ + ": " + reason) + " */ \\");
+    blockStart_ = -1;
 }
 
 void TRuleExport::Finish()
 {
     if (!settings_.computer)
         return;
+    // The rows written, also when none was: the table never claims more.
+    lines_.Replace(countLine_, ExportCountLine(blocks_));
     lines_.Append("  };");
     lines_.Append("#endif");
     std::string text = CleanEntryIdentifiers(ApplyExportReplacements(JoinCrLf(lines_.Lines())));
@@ -173,9 +217,10 @@ void TRuleExport::Finish()
     lines_.SetText(text);
 }
 
-int RunRuleExport(TTextLines& lines, const TExportSettings& settings, const std::vector<TExportItem>& items,
+int RunRuleExport(TTextLines& text, const TExportSettings& settings, const std::vector<TExportItem>& items,
                   TExportStrategies& strategies)
 {
+    TLinesFrom lines(text);
     std::vector<int> candidates;
     for (std::size_t i = 0; i < items.size(); ++i)
         if (items[i].hasPath && items[i].text != "All paths")
@@ -183,31 +228,42 @@ int RunRuleExport(TTextLines& lines, const TExportSettings& settings, const std:
     TRuleExport exportRun(lines, settings, static_cast<int>(candidates.size()));
     exportRun.Begin();
     int skipped = 0;
+    int visited = 0;
     TExportLearnt stop = TExportLearnt::Learnt;
     for (const int row : candidates) {
         const std::string& text = items[static_cast<std::size_t>(row)].text;
         if (ExportSkips(text)) {
+            ++visited;
             ++skipped;
             continue;
         }
         if (!strategies.StillListed(row, text))
             break;
+        ++visited;
         exportRun.BeginBlock(text);
         stop = strategies.Learn(row);
-        exportRun.EndBlock();
-        strategies.Save();
-        if (stop != TExportLearnt::Learnt)
+        switch (stop) {
+        case TExportLearnt::Learnt: exportRun.EndBlock(); break;
+        case TExportLearnt::NotLearnt: exportRun.DropBlock("not learnt: " + strategies.NotLearnt()); break;
+        case TExportLearnt::Failed: exportRun.DropBlock("learner failed: " + strategies.Failure()); break;
+        case TExportLearnt::Cancelled: exportRun.DropBlock("cancelled"); break;
+        }
+        strategies.Save(lines.Lines());
+        if (stop == TExportLearnt::Failed || stop == TExportLearnt::Cancelled)
             break;
     }
     exportRun.Finish();
     // Say what was left out, so that a short table is not taken for the whole list.
-    if (const std::string line = ExportSkipLine(skipped, static_cast<int>(candidates.size())); !line.empty())
+    if (const std::string line = ExportSkipLine(skipped, static_cast<int>(candidates.size()), visited);
+        !line.empty())
         lines.Append(line);
+    if (const std::string note = strategies.Note(); !note.empty())
+        lines.Append(note);
     if (stop == TExportLearnt::Failed)
         lines.Append("// Export stopped: learner failed: " + strategies.Failure());
     else if (stop == TExportLearnt::Cancelled)
         lines.Append("// Export stopped by Cancel");
     // The finished text too, so that the file holds source that compiles.
-    strategies.Save();
+    strategies.Save(lines.Lines());
     return exportRun.Blocks();
 }

@@ -4,6 +4,8 @@
 // length. The text grows in the rules memo, where rule learning prints each
 // strategy's entries between the lines written here, so the export works on
 // the memo's lines through a small interface rather than on a string of its own.
+// It works on its own lines only: whatever the memo held before is left as it
+// was, and the file holds the export alone, so that it is C however it ends.
 #pragma once
 
 #include <ostream>
@@ -18,8 +20,27 @@ public:
     virtual std::vector<std::string> Lines() const = 0;
     virtual void Append(const std::string& line) = 0;
     virtual void Replace(int index, const std::string& line) = 0;
-    // Replaces the whole text; "\n" ends a line.
-    virtual void SetText(const std::string& text) = 0;
+    // Replaces the lines from index to the end by the text ("\n" ends a
+    // line; an empty text removes them).
+    virtual void ReplaceFrom(int index, const std::string& text) = 0;
+    // Replaces the whole text.
+    void SetText(const std::string& text) { ReplaceFrom(0, text); }
+};
+
+// The lines of another text from one line on (those it held when the view
+// was made are no part of it).
+class TLinesFrom : public TTextLines {
+public:
+    explicit TLinesFrom(TTextLines& base) : base_(base), start_(base.Count()) {}
+    int Count() const override { return base_.Count() - start_; }
+    std::vector<std::string> Lines() const override;
+    void Append(const std::string& line) override { base_.Append(line); }
+    void Replace(int index, const std::string& line) override { base_.Replace(start_ + index, line); }
+    void ReplaceFrom(int index, const std::string& text) override { base_.ReplaceFrom(start_ + index, text); }
+
+private:
+    TTextLines& base_;
+    int start_;
 };
 
 // Lines held in a vector (tests, and texts built before they are shown).
@@ -31,7 +52,7 @@ public:
     std::vector<std::string> Lines() const override { return lines; }
     void Append(const std::string& line) override { lines.push_back(line); }
     void Replace(int index, const std::string& line) override;
-    void SetText(const std::string& text) override;
+    void ReplaceFrom(int index, const std::string& text) override;
 };
 
 // The temporary file every exported strategy is saved to, in the program's
@@ -63,8 +84,10 @@ std::string ApplyExportReplacements(std::string text);
 std::string CleanEntryIdentifiers(std::string text);
 // The memo's last line after "All Rules" skipped strategies:
 // "// 7 of 17 strategies skipped: their names hold Attack, Intercept or RTeam";
-// empty when none was skipped.
-std::string ExportSkipLine(int skipped, int candidates);
+// of an export that stopped before it had seen them all, what it counts is
+// said: "// 7 of the 9 strategies visited skipped: ..."; empty when none was
+// skipped.
+std::string ExportSkipLine(int skipped, int candidates, int visited);
 
 // The lines joined by CR LF (no line end after the last).
 std::string JoinCrLf(const std::vector<std::string>& lines);
@@ -87,13 +110,20 @@ struct TExportSettings {
 class TRuleExport {
 public:
     // candidates: how many strategies the list offers; the count line shows it
-    // until the first block is written.
+    // until the first row is counted, and Finish sets it to the rows written.
     TRuleExport(TTextLines& lines, TExportSettings settings, int candidates);
 
     void Begin();
     void BeginBlock(const std::string& itemText);
-    // Closes the block and counts it in the count line.
-    void EndBlock();
+    // Closes the block and counts it in the count line, when it is a whole
+    // row: ACTIONRULELEN entries and nothing else. A block that is not (a
+    // node with no rule list, too few or too many nodes) is dropped as
+    // DropBlock does, with what is wrong; false then.
+    bool EndBlock();
+    // Replaces the block by one comment line that says why the strategy is
+    // no row, "  /* <item>: <reason> */ \", neither a row nor counted.
+    // (Readable output keeps its lines: they say it already.)
+    void DropBlock(const std::string& reason);
     // Closes the table and applies the replacements to the whole text.
     void Finish();
     int Blocks() const { return blocks_; }
@@ -103,6 +133,8 @@ private:
     TExportSettings settings_;
     int candidates_;
     int countLine_ = -1;
+    int blockStart_ = -1;
+    std::string blockItem_;
     int blocks_ = 0;
 };
 
@@ -113,7 +145,8 @@ struct TExportItem {
 };
 
 // How the rules of one strategy came out.
-enum class TExportLearnt { Learnt, Failed, Cancelled };
+// NotLearnt: the learner refused a node's data; the export goes on.
+enum class TExportLearnt { Learnt, Failed, Cancelled, NotLearnt };
 
 // What the export asks of the window it runs in.
 class TExportStrategies {
@@ -128,17 +161,23 @@ public:
     virtual TExportLearnt Learn(int row) = 0;
     // The reason of the command's first learner failure.
     virtual std::string Failure() const = 0;
-    // The text so far, saved after every strategy and once more at the end.
-    virtual void Save() = 0;
+    // Why the strategy just learnt had a node not learnt.
+    virtual std::string NotLearnt() const { return {}; }
+    // The export's last line, when it has something to add ("" for none).
+    virtual std::string Note() const { return {}; }
+    // The export's text so far, saved after every strategy and once more at the end.
+    virtual void Save(const std::vector<std::string>& lines) = 0;
 };
 
 // "All Rules": every item with a path but "All paths" is a candidate; those
 // ExportSkips names get no block, the others are learnt in list order, one
-// block each, saved after each. A failed or cancelled learner ends the
-// export (every further block would be rules nobody learnt); the table is
-// closed however it ends, then come the skip line and, when it stopped early,
-// "// Export stopped: learner failed: <reason>" or "// Export stopped by
-// Cancel" (the cancelled node's own line in the table says "cancelled").
-// Returns how many strategies were exported.
+// block each, saved after each. A strategy with a node not learnt is a
+// comment in the table and the export goes on; a failed or cancelled learner
+// ends the export (every further block would be rules nobody learnt), its
+// strategy a comment too. The table is closed however it ends, then come the
+// skip line, the strategies' Note and, when it stopped early, "// Export
+// stopped: learner failed: <reason>" or "// Export stopped by Cancel". The
+// export writes after the lines it is given and leaves them as they are.
+// Returns how many strategies were exported as rows.
 int RunRuleExport(TTextLines& lines, const TExportSettings& settings, const std::vector<TExportItem>& items,
                   TExportStrategies& strategies);

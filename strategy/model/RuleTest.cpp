@@ -43,7 +43,7 @@ void AppendRuleHead(const FeatureList* features, const TChunkList& chunks, std::
 {
     lines.emplace_back("Rules:");
     for (const auto& chunk : chunks)
-        lines.push_back(chunk->GetName() + " <= \t" + RulesToString(features, chunk->GetRules(), false));
+        lines.push_back(chunk->GetName() + " <= \t" + ChunkRulesText(features, *chunk, false));
     lines.emplace_back(kRuleTestRule);
 }
 

@@ -30,10 +30,10 @@ std::string SweepNumber(double value)
     return text;
 }
 
-std::string FailedSweepRow(const TSweepSetting& setting, const std::string& reason)
+std::string FailedSweepRow(const TSweepSetting& setting, const std::string& reason, const std::string& what)
 {
     return SweepNumber(setting.conf) + "\t" + SweepNumber(setting.diff) + "\t" + SweepNumber(setting.maxDist) + "\t" +
-           std::to_string(setting.threshold) + "\tlearner failed: " + reason;
+           std::to_string(setting.threshold) + "\t" + what + ": " + reason;
 }
 
 TRuleCheck CheckRules(FeatureList& list, const TChunkList& chunks, bool skipEnd, bool verbose)
@@ -44,13 +44,19 @@ TRuleCheck CheckRules(FeatureList& list, const TChunkList& chunks, bool skipEnd,
         text += "Rules:\n";
         for (const auto& chunk : chunks)
             if (chunk)
-                text += chunk->GetName() + " <= \t" + RulesToString(&list, chunk->GetRules(), false) + "\n";
+                text += chunk->GetName() + " <= \t" + ChunkRulesText(&list, *chunk, false) + "\n";
         text += "----------------------------\n";
     }
     const int instances = list.GetNumInstances();
     for (const auto& chunk : chunks) {
         if (!chunk || (skipEnd && chunk->IsEnd()))
             continue;
+        // Rules nobody learnt neither cover nor miss a cycle.
+        if (!chunk->NotLearnt().empty()) {
+            for (int i = 0; i < instances; ++i)
+                text += std::to_string(i) + ": not learnt\n";
+            continue;
+        }
         for (int i = 0; i < instances; ++i) {
             const bool covered = RulesCover(list, chunk->GetRules(), i);
             text += std::to_string(i);

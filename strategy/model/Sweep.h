@@ -35,8 +35,10 @@ std::string SweepNumber(double value);
 // The row of a run whose learner failed, in place of its test row, so that
 // it never reads as a result: the run's settings as a test row starts
 // (confidence, difference, maximum distance, threshold), then
-// "learner failed: <reason>".
-std::string FailedSweepRow(const TSweepSetting& setting, const std::string& reason);
+// "<what>: <reason>" ("learner failed", or "not learnt" for a node the
+// learner refused).
+std::string FailedSweepRow(const TSweepSetting& setting, const std::string& reason,
+                           const std::string& what = "learner failed");
 
 struct TRuleCheck {
     // The lines, each ended by "\n" but the last.
@@ -47,7 +49,8 @@ struct TRuleCheck {
 
 // For every chunk (the end chunk left out when skipEnd) and every instance of
 // the feature list: "<i>: true" where the chunk's rules, read as a decision
-// list, cover it, else "<i>: false"; then "Rule evaluation: \ttp <covered>\ttn
+// list, cover it, else "<i>: false" ("<i>: not learnt", counted as neither,
+// for a node its learner gave no rule list for); then "Rule evaluation: \ttp <covered>\ttn
 // <uncovered>". With verbose the chunks' rules stand first, under "Rules:" and
 // above a line of dashes.
 TRuleCheck CheckRules(FeatureList& list, const TChunkList& chunks, bool skipEnd, bool verbose);

@@ -159,6 +159,7 @@ TEST_F(GenerateRules, AFailingLearnerIsToldOnceAndNoNodeReadsAsLearnt)
 TEST_F(GenerateRules, ASweepWithAFailingLearnerMarksEveryRow)
 {
     WriteScript(folder + "/callweka", kFailing);
+    form->SetTestGraph(child);
     form->cbVerbose->setCheckState(Qt::Unchecked);
     const int row = form->lbPath->currentRow();
     platform::DialogScript script;

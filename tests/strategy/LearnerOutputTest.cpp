@@ -36,8 +36,13 @@ TEST(LearnerFailureReason, TheLineThatSaysWhyElseTheFirst)
          "Exception in thread \"main\" java.lang.OutOfMemoryError"},
         {"callweka", progress + "\tjava.lang.OutOfMemoryError: Java heap space \r\n\tat weka.core.Instances\n",
          "java.lang.OutOfMemoryError: Java heap space"},
-        {"callweka", progress + "callweka: weka.jar not readable\nException: later\n",
-         "callweka: weka.jar not readable"},
+        // The learner's own words come before the script's status line.
+        {"callweka", progress + "callweka: weka.jar not readable\nException: later\n", "Exception: later"},
+        {"callweka",
+         "callweka: JRip failed (exit status 1)\nweka.core.UnsupportedAttributeTypeException: "
+         "weka.classifiers.rules.JRip: Cannot handle numeric class!\n\tat weka.core.Capabilities.test\n",
+         "weka.core.UnsupportedAttributeTypeException: weka.classifiers.rules.JRip: Cannot handle numeric class!"},
+        {"callweka", progress + "callweka: weka.jar not readable\n", "callweka: weka.jar not readable"},
         {"callweka", "\n \nLoading data\n" + progress, "Loading data"},  // nothing says why: the first line
         {"callslipper", "Loading\ncallslipper: no Slipper program\n", "callslipper: no Slipper program"},
     };

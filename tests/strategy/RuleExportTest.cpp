@@ -80,9 +80,12 @@ TEST(RuleExport, EntryNamesBecomeCIdentifiersAndNothingElseChanges)
 
 TEST(RuleExport, SkipLineCountsTheSkippedStrategies)
 {
-    EXPECT_EQ(ExportSkipLine(7, 17), "// 7 of 17 strategies skipped: their names hold Attack, Intercept or RTeam");
-    EXPECT_EQ(ExportSkipLine(1, 1), "// 1 of 1 strategy skipped: its name holds Attack, Intercept or RTeam");
-    EXPECT_EQ(ExportSkipLine(0, 17), "");
+    EXPECT_EQ(ExportSkipLine(7, 17, 17), "// 7 of 17 strategies skipped: their names hold Attack, Intercept or RTeam");
+    EXPECT_EQ(ExportSkipLine(1, 1, 1), "// 1 of 1 strategy skipped: its name holds Attack, Intercept or RTeam");
+    EXPECT_EQ(ExportSkipLine(0, 17, 17), "");
+    // A stopped export counts only what it saw.
+    EXPECT_EQ(ExportSkipLine(23, 672, 40),
+              "// 23 of the 40 strategies visited skipped: their names hold Attack, Intercept or RTeam");
 }
 
 TEST(RuleExport, LinesJoinedAndWrittenWithCrLf)
@@ -103,6 +106,7 @@ struct Item {
     std::string text;
     bool hasPath;
     std::vector<tActionRule> rules;
+    TExportLearnt how = TExportLearnt::Learnt;
 };
 
 struct TExported : TExportStrategies {
@@ -117,10 +121,11 @@ struct TExported : TExportStrategies {
     {
         for (const tActionRule& rule : items[static_cast<std::size_t>(row)].rules)
             memo.Append(settings.computer ? FormatActionRule(rule) : rule.action + " <= \t" + rule.condition);
-        return TExportLearnt::Learnt;
+        return items[static_cast<std::size_t>(row)].how;
     }
-    std::string Failure() const override { return ""; }
-    void Save() override { saves.push_back(JoinCrLf(memo.lines) + "\r\n"); }
+    std::string Failure() const override { return "no Java"; }
+    std::string NotLearnt() const override { return "too few examples"; }
+    void Save(const std::vector<std::string>& lines) override { saves.push_back(JoinCrLf(lines) + "\r\n"); }
 };
 
 TExported Export(const std::vector<Item>& items, const TExportSettings& settings, std::vector<std::string> before = {})
@@ -128,15 +133,15 @@ TExported Export(const std::vector<Item>& items, const TExportSettings& settings
     TExported run;
     run.items = items;
     run.settings = settings;
+    const std::size_t kept = before.size();
     run.memo.lines = std::move(before);
     std::vector<TExportItem> list;
     for (const Item& item : items)
         list.push_back({item.text, item.hasPath});
-    // Saved after every block and once more finished.
-    const int blocks = RunRuleExport(run.memo, settings, list, run);
-    EXPECT_EQ(run.saves.size(), static_cast<std::size_t>(blocks) + 1);
+    RunRuleExport(run.memo, settings, list, run);
     run.file = run.saves.size() >= 2 ? run.saves[run.saves.size() - 2] : "";
-    EXPECT_EQ(run.saves.back(), JoinCrLf(run.memo.lines) + "\r\n");
+    // Saved finished: the export's own lines, none before them.
+    EXPECT_EQ(run.saves.back(), JoinCrLf({run.memo.lines.begin() + std::ptrdiff_t(kept), run.memo.lines.end()}) + "\r\n");
     return run;
 }
 
@@ -177,8 +182,9 @@ TEST(RuleExport, SameTextWithoutAllPathsAtTheEnd)
 TEST(RuleExport, CountLineFollowsTheBlocksWritten)
 {
     // Five candidates, two skipped: the count shows 5 until the first block, then 3.
-    std::vector<Item> list = {{"a", true, {{"A", "r"}}}, {"Attack", true, {}}, {"b", true, {{"B", "r"}}},
-                              {"intercept", true, {}}, {"c", true, {{"C", "r"}}}};
+    const std::vector<tActionRule> row = {{"A", "r"}, {"B", "r"}, {"C", "r"}};
+    std::vector<Item> list = {{"a", true, row}, {"Attack", true, {}}, {"b", true, row}, {"intercept", true, {}},
+                              {"c", true, row}};
     TLineVector memo;
     TRuleExport exportRun(memo, Computer(), 5);
     exportRun.Begin();
@@ -199,13 +205,15 @@ TEST(RuleExport, NothingToExportStillClosesTheTable)
     EXPECT_EQ(run.file, "");
 }
 
-TEST(RuleExport, EarlierMemoTextIsReplacedToo)
+TEST(RuleExport, EarlierMemoTextIsLeftAsItWas)
 {
     const TExported run = Export({}, Computer(), {"LTeam.1:old", "", ""});
-    ASSERT_GE(run.memo.lines.size(), 2u);
-    EXPECT_EQ(run.memo.lines[0], "old");
-    EXPECT_EQ(run.memo.lines[1], "");  // two line breaks in a row became one
-    EXPECT_EQ(run.memo.lines[2], "// *** Creating rules for all list @2026-12-07 13:00:00");
+    ASSERT_GE(run.memo.lines.size(), 4u);
+    EXPECT_EQ(run.memo.lines[0], "LTeam.1:old");
+    EXPECT_EQ(run.memo.lines[1], "");
+    EXPECT_EQ(run.memo.lines[2], "");
+    EXPECT_EQ(run.memo.lines[3], "// *** Creating rules for all list @2026-12-07 13:00:00");
+    EXPECT_EQ(run.saves.back().rfind("// *** Creating rules", 0), 0u);
 }
 
 TEST(RuleExport, ReadableOutputHasNoDefinesBracesOrReplacements)
@@ -221,6 +229,44 @@ TEST(RuleExport, ReadableOutputHasNoDefinesBracesOrReplacements)
                                         "// 1 of 3 strategies skipped: its name holds Attack, Intercept or RTeam"}));
     // The file after the last block has all but the skip line.
     EXPECT_EQ(run.file, JoinCrLf({run.memo.lines.begin(), run.memo.lines.end() - 1}) + "\r\n");
+}
+
+}  // namespace
+
+namespace {
+
+// Only whole rows are counted: a strategy short of entries, one with a node
+// not learnt and one whose learner failed are comments that say why; a
+// failure ends the export, and the skip line counts what it saw.
+TEST(RuleExport, OnlyWholeRowsAreCounted)
+{
+    const std::vector<tActionRule> row = {{"A", "r"}, {"B", "r"}, {"C", "r"}};
+    const std::vector<Item> list = {
+        {"a", true, row},
+        {"b", true, {{"A", "r"}, {"B", "r"}}},
+        {"L:Attack", true, row},
+        {"c", true, {{"A", "r"}, {"B", "r"}}, TExportLearnt::NotLearnt},
+        {"d", true, row, TExportLearnt::Failed},
+        {"e", true, row},
+        {"L:Intercept", true, row},
+    };
+    const TExported run = Export(list, Computer());
+    const std::vector<std::string>& lines = run.memo.lines;
+    ASSERT_GE(lines.size(), 11u) << JoinCrLf(lines);
+    EXPECT_EQ(lines[2], "  #define NUMACTIONRULES 1");
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 5, lines.begin() + 11),
+              (std::vector<std::string>{"{   tActionRule(_A_, \"r\"),   tActionRule(_B_, \"r\"),   tActionRule(_C_, \"r\") },\\",
+                                        "  /* b: 2 entries where a row has 3 */ \\",
+                                        "  /* c: not learnt: too few examples */ \\",
+                                        "  /* d: learner failed: no Java */ \\", "  };", "#endif"}))
+        << JoinCrLf(lines);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 11, lines.end()),
+              (std::vector<std::string>{
+                  "// 1 of the 5 strategies visited skipped: its name holds Attack, Intercept or RTeam",
+                  "// Export stopped: learner failed: no Java"}));
+    // A table without a whole row claims none.
+    const TExported none = Export({{"c", true, {}, TExportLearnt::NotLearnt}}, Computer());
+    EXPECT_EQ(none.memo.lines[2], "  #define NUMACTIONRULES 0");
 }
 
 }  // namespace

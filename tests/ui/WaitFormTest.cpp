@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -128,8 +129,9 @@ TEST_F(WaitFormTest, GuardRemovesTheWindowWhenTheOperationFails)
 
 TEST_F(WaitFormTest, WidthFollowsTheTextAndTheWindowIsCentredOnTheMainWindow)
 {
+    // A main window that lies whole on the (800 pixels wide) screen.
     QWidget main;
-    main.setGeometry(100, 80, 901, 600);
+    main.setGeometry(20, 30, 761, 500);
     main.show();
     SetMainWindow(&main);
     const QRect m = main.frameGeometry();
@@ -137,15 +139,16 @@ TEST_F(WaitFormTest, WidthFollowsTheTextAndTheWindowIsCentredOnTheMainWindow)
     ASSERT_TRUE(ShowWaitForm("short"));
     EXPECT_EQ(WaitForm->width(), 300);  // never below the minimum width
     EXPECT_EQ(WaitForm->height(), 22);
-    EXPECT_EQ(WaitForm->x(), m.x() + (m.width() - 300) / 2);
+    // Centred by its frame, title bar and borders included.
+    EXPECT_EQ(WaitForm->x(), m.x() + (m.width() - WaitForm->frameGeometry().width()) / 2);
 
-    const QString longText = QString("Evaluating concepts, time = 1200 ").repeated(4);
+    const QString longText = QString("Evaluating concepts, time = 1200 ").repeated(2);
     SetWaitText(longText);
     const int textWidth = QFontMetrics(WaitForm->LabelText->font()).horizontalAdvance(longText);
     EXPECT_GT(WaitForm->width(), 300);
     EXPECT_GE(WaitForm->width(), textWidth + 30);
     EXPECT_LE(WaitForm->width(), textWidth + 40);
-    EXPECT_EQ(WaitForm->x(), m.x() + (m.width() - WaitForm->width()) / 2);
+    EXPECT_EQ(WaitForm->x(), m.x() + (m.width() - WaitForm->frameGeometry().width()) / 2);
 
     // Back to a short text: back to the minimum width.
     SetWaitText("short");
@@ -263,5 +266,29 @@ TEST_F(WaitFormTest, CancelIsReachableAboveAModalWindow)
         QTimer::singleShot(10000, &modal, [&] { modal.reject(); });
         modal.exec();
         EXPECT_TRUE(acted) << before;
+    }
+}
+
+// The wait window opens over the window it serves, wherever that lies, and
+// stays whole on the screen, its title bar included.
+TEST_F(WaitFormTest, OpensOverTheWindowItServesAndWholeOnTheScreen)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const std::pair<QRect, bool> served[] = {  // the window, whether the wait window is centred on it
+        {{area.x() + area.width() / 4, area.y() + area.height() / 4, area.width() / 2, area.height() / 2}, true},
+        {{area.x() - 500, area.y() - 300, 400, 250}, false},  // mostly off at the top left
+        {{area.right() - 100, area.bottom() - 50, 500, 400}, false}};  // off at the bottom right
+    for (const auto& [geometry, centred] : served) {
+        QWidget window;
+        window.setGeometry(geometry);
+        window.show();
+        ASSERT_TRUE(ShowWaitForm("Learning rules ...", &window));
+        const QRect wait = WaitForm->frameGeometry(), frame = window.frameGeometry();
+        EXPECT_TRUE(area.contains(wait)) << wait.x() << "," << wait.y();
+        if (centred) {
+            EXPECT_EQ(wait.x(), frame.x() + (frame.width() - wait.width()) / 2);
+            EXPECT_EQ(wait.y(), frame.y() + (frame.height() - wait.height()) / 2);
+        }
+        HideWaitForm();
     }
 }
