@@ -28,6 +28,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -324,4 +325,22 @@ TEST(FieldWindowTime, CheckingDynamicTimeRangeAgainBringsTheMainTimeToTheWindows
     }
     TMainForm::AboutBoxRunner() = &TMainForm::ShowAboutBox;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The custom marks are drawn again as soon as their box or their texts change,
+// not at the next move of the time.
+TEST_F(FieldWindowTest, CustomMarksRedrawAsTheyAreTyped)
+{
+    const std::function<void()> changes[] = {
+        [this] { window->cbCustomEvent->click(); },
+        [this] { window->EditEvent->setText("Ball.pos.x > 0"); },
+        [this] { window->EditField->setText("Ball.pos.y"); },
+        [this] { window->cbCustomEvent->click(); },
+    };
+    int cycle = 300;
+    for (const auto& change : changes) {
+        window->Cycle = ++cycle;
+        change();
+        EXPECT_EQ(window->PanelPlayMode->text(), PlayModeCaption(*match_, cycle)) << cycle;
+    }
 }
