@@ -221,34 +221,3 @@ TEST_F(ExpressionFieldsTest, EditorAddsDeletesAndKeepsNamesUnique)
 }
 
 }  // namespace
-
-// Cancel while player rows are made leaves every row made for all players or
-// for none, and the channel list shows only what stays.
-TEST_F(ExpressionFieldsTest, CancelInsideAPlayerRowLeavesNoRowForSomePlayersOnly)
-{
-    RoboCupFileT* log = OpenShortMatch();
-    std::vector<FieldDefinition> rows;
-    for (int i = 0; i < 40; ++i)
-        rows.push_back({"p" + std::to_string(i), "dist(PLAYER, Ball, cycle) + " + std::to_string(i)});
-    form->SetFieldRows(rows);
-    QTimer press;
-    QObject::connect(&press, &QTimer::timeout, [&] {
-        if (WaitForm && WaitForm->CancelButton->isVisible() && form->ListView->count() >= kSchemaLeaves + 30)
-            WaitForm->CancelButton->click();
-    });
-    press.start(0);
-    form->BtnAddFunctionSeries->click();
-    press.stop();
-
-    int kept = 0;
-    for (int i = 0; i < 40; ++i) {
-        int players = 0;
-        for (int k = 1; k <= 22; ++k)
-            players += log->stream->FindChannel(ObjectName(k) + ".user.p" + std::to_string(i)) != nullptr;
-        EXPECT_TRUE(players == 0 || players == 22) << i << ": " << players;
-        kept += players;
-    }
-    EXPECT_GE(kept, 22);
-    EXPECT_LT(kept, 40 * 22);
-    EXPECT_EQ(form->ListView->count(), kSchemaLeaves + kept);
-}
