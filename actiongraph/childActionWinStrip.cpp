@@ -166,7 +166,16 @@ TMDIDataChild* TMDIActionChild::BtnDataWinClick()
     const std::vector<TGraphDataRow> rows =
         Graph ? GraphDataRows(*Graph, selected, File ? File->cycles : 0) : std::vector<TGraphDataRow>{};
     TStringGrid* grid = child->GetGrid();
+    // The class column comes first, then one column per field: each follows its channel.
+    int col = grid->ColCount() + 1;
     AddGraphDataColumns(grid->Table(), rows, selected != nullptr, fields);
+    for (TimeChannel* field : fields) {
+        if (field == nullptr)
+            continue;
+        child->FollowColumn(col++, field->GetFullName(), [rows](CellTable& table, int at, TimeChannel* channel) {
+            return FillGraphChannelColumn(table, at, rows, channel);
+        });
+    }
     grid->Refresh();
     child->FitGrid();
     return child;

@@ -21,8 +21,10 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QSplitter>
+#include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <utility>
@@ -81,7 +83,17 @@ TMDIUsageChild::TMDIUsageChild(QMdiArea* area, RoboCupFileT* log) : TMDIChild(ar
     }
     SelectAllPlayers(lbPlayers);
     lbPlayersClick();
-    resize(700, 450);
+    // Large enough for both lists and every column of the table; placing the
+    // window cuts it to the workspace.
+    int tableWidth = 2 * sgConcepts->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4;
+    for (int c = 0; c < sgConcepts->ColCount(); ++c)
+        tableWidth += sgConcepts->ColWidth(c);
+    const int handles = 2 * Splitter1->handleWidth();
+    const int frame = 2 * style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
+    const int lists = lbPlayers->minimumWidth() + lbConcepts->minimumWidth();
+    // The lists keep their own widths, the table takes the rest.
+    Splitter1->setSizes({lbPlayers->minimumWidth(), lbConcepts->minimumWidth(), tableWidth});
+    resize(std::max(700, lists + handles + tableWidth + frame), 600);
 }
 
 void TMDIUsageChild::BuildForm()

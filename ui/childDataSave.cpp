@@ -30,8 +30,21 @@ public:
 
 }  // namespace
 
+bool TMDIDataChild::NothingToSave()
+{
+    FollowChannels();
+    // Column 0 only numbers the rows: a dataset of it has no attribute, which
+    // no learner reads.
+    if (dataGrid->ColCount() > 1)
+        return false;
+    platform::MessageBox(this, "The data window holds nothing to save: add a data series first", "Warning");
+    return true;
+}
+
 void TMDIDataChild::BtnSaveClick()
 {
+    if (NothingToSave())
+        return;
     const platform::FileDialogResult chosen = platform::SaveFileDialog(
         this, "Save Data", "C5 format (*.names);;Text format (*.txt);;ARFF format (*.arff);;Raw ASCII format (*.raw)",
         "names", ".");
@@ -43,6 +56,8 @@ void TMDIDataChild::BtnSaveClick()
 bool TMDIDataChild::SaveData(const QString& fileName)
 {
     const BusyCursor busy;
+    if (NothingToSave())
+        return false;
     // The extension from the name's last "." on, compared exactly.
     const QString name = QFileInfo(fileName).fileName();
     const int dot = name.lastIndexOf('.');

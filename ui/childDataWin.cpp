@@ -5,6 +5,7 @@
 #include "core/model/Format.h"
 #include "core/model/RoboCupFile.h"
 #include "core/model/TimeMarks.h"
+#include "core/model/timestream.h"
 #include "platform/qt/Dialogs.h"
 #include "ui/FlowLayout.h"
 #include "ui/FormControls.h"
@@ -113,12 +114,48 @@ void TMDIDataChild::AddChannels(const std::vector<TimeChannel*>& channels)
 {
     CellTable& table = dataGrid->Table();
     datagrid::SetCycleRows(table, File ? File->cycles : 0);
+    const int first = table.ColCount();
     datagrid::AddChannelColumns(table, channels);
+    for (std::size_t i = 0; i < channels.size(); ++i)
+        FollowColumn(first + static_cast<int>(i), channels[i]->GetFullName(), datagrid::FillChannelColumn);
     dataGrid->Refresh();
     FitGrid();
     // The rows are new: the current cycle's row is shown now, not at the next
     // move of the time.
     SetTimeRange(CurrentCycle, 0, 0);
+}
+
+void TMDIDataChild::FollowColumn(int col, const std::string& fullName, ColumnFill fill)
+{
+    if (col < 1)
+        return;
+    if (sources_.size() <= static_cast<std::size_t>(col))
+        sources_.resize(static_cast<std::size_t>(col) + 1);
+    sources_[static_cast<std::size_t>(col)] = {fullName, std::move(fill)};
+}
+
+void TMDIDataChild::FollowChannels()
+{
+    // The channels are looked up by name, never kept: a removed channel is no
+    // pointer to read through.
+    TimeStream* stream = File != nullptr ? File->stream.get() : nullptr;
+    const int last = std::min(static_cast<int>(sources_.size()), dataGrid->ColCount()) - 1;
+    bool changed = false;
+    for (int col = last; col >= 1; --col) {
+        const ColumnSource& source = sources_[static_cast<std::size_t>(col)];
+        if (source.fullName.empty())
+            continue;
+        TimeChannel* channel = stream != nullptr ? stream->FindChannel(source.fullName) : nullptr;
+        if (channel == nullptr || !source.fill(dataGrid->Table(), col, channel)) {
+            dataGrid->DeleteColumn(col);
+            sources_.erase(sources_.begin() + col);
+        }
+        changed = true;
+    }
+    if (!changed)
+        return;
+    dataGrid->Refresh();
+    FitGrid();
 }
 
 void TMDIDataChild::FitGrid()
@@ -197,6 +234,8 @@ void TMDIDataChild::Deletecolumn1Click()
     if (col < 1 || col >= dataGrid->ColCount())
         return;
     dataGrid->DeleteColumn(col);
+    if (static_cast<std::size_t>(col) < sources_.size())
+        sources_.erase(sources_.begin() + col);
     FitGrid();
 }
 

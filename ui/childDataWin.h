@@ -8,8 +8,11 @@
 
 #include "ui/MDIChild.h"
 
+#include <functional>
+#include <string>
 #include <vector>
 
+class CellTable;
 class QCheckBox;
 class QFileDialog;
 class QMenu;
@@ -28,8 +31,19 @@ public:
     TStringGrid* GetGrid() const { return dataGrid; }
     // Rows for every cycle of the log (column 0 numbered afresh), then one column
     // per channel in order, then FitGrid and the current cycle's row shown.
-    // Earlier columns stay.
+    // Earlier columns stay. The new columns follow their channels.
     void AddChannels(const std::vector<TimeChannel*>& channels);
+    // How a column is filled from its channel over what it held; false when the
+    // channel holds nothing the column can show.
+    using ColumnFill = std::function<bool(CellTable& grid, int col, TimeChannel* channel)>;
+    // The grid's column col follows the log's channel of that full name from now
+    // on (see FollowChannels), filled by fill.
+    void FollowColumn(int col, const std::string& fullName, ColumnFill fill);
+    // The log's channels were computed again or removed: every column that
+    // follows a channel is filled again from what the channel holds now, min
+    // and max included; a column whose channel is gone is deleted. A saved
+    // table thus never holds values a channel no longer holds.
+    void FollowChannels();
     // Fixes column 0 (with a second column) and rows 0-3 (with a fifth row), and
     // sizes every column to its name and row 0 to the highest name.
     void FitGrid();
@@ -47,9 +61,10 @@ public:
     void Deletecolumn1Click();
     void Filter1Click();
     void BtnSaveClick();
-    // Writes the table into the file in the format its extension names (".txt",
-    // ".raw", ".names" with ".data", ".arff"); another extension writes nothing.
-    // False, after telling the user, when a file cannot be written.
+    // Writes the table, its columns first filled again from their channels, into
+    // the file in the format its extension names (".txt", ".raw", ".names" with
+    // ".data", ".arff"); another extension writes nothing. False, after telling
+    // the user, when a file cannot be written or the table has no column to save.
     bool SaveData(const QString& fileName);
 
     QWidget* ChartPanel = nullptr;
@@ -69,5 +84,13 @@ protected:
 
 private:
     void dataGridDrawCell(QPainter& painter, const QRect& rect, int col, int row, bool fixed, bool selected);
+    // FollowChannels, then true after telling the user when no column is left to save.
+    bool NothingToSave();
+
+    struct ColumnSource {
+        std::string fullName;  // "" for a column that follows no channel
+        ColumnFill fill;
+    };
+    std::vector<ColumnSource> sources_;  // by grid column, as far as columns follow channels
     int menuTag_ = -1;  // the column the menu acts on, less one
 };

@@ -192,6 +192,10 @@ void TMDIFieldChild::ConnectHandlers()
         connect(box, &QCheckBox::clicked, this, &TMDIFieldChild::PitchClick);
     connect(cbZoom, &QCheckBox::clicked, this, &TMDIFieldChild::FormResize);
     connect(cbZoomFocus, &QComboBox::currentIndexChanged, this, &TMDIFieldChild::RedrawClick);
+    // The custom marks show as the expression is typed, not at the next move of the time.
+    connect(cbCustomEvent, &QCheckBox::clicked, this, &TMDIFieldChild::RedrawClick);
+    for (QLineEdit* edit : {EditEvent, EditField})
+        connect(edit, &QLineEdit::textChanged, this, &TMDIFieldChild::RedrawClick);
     connect(lbPlayers, &QListWidget::itemSelectionChanged, this, &TMDIFieldChild::RedrawClick);
     // Checked again, a field window does not catch up with the main time: the
     // main time comes to the window's cycle instead.

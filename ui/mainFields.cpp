@@ -13,11 +13,13 @@
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/SavePicture.h"
 #include "ui/OpenLogs.h"
+#include "ui/childDataWin.h"
 #include "ui/waitFormWin.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMdiArea>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -152,6 +154,13 @@ void TMainForm::BtnAddFunctionSeriesClick()
                 return WaitFormCancelled();
             });
     }
+    // Cancel may have taken back leaves the tree already showed; the data
+    // windows of the log show what the channels hold now.
+    if (run.cancelled)
+        FillDataTree();
+    for (QMdiSubWindow* window : MdiArea->subWindowList())
+        if (auto* data = qobject_cast<TMDIDataChild*>(window); data != nullptr && data->File == log)
+            data->FollowChannels();
     // Cancel ends the command, its message included. One message for all
     // refused rows: thousands of them are no reason for a box each.
     if (!run.cancelled && !run.refused.empty())

@@ -175,6 +175,11 @@ void FillColumn(CellTable& grid, int col, std::vector<T> values, const std::vect
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (!present[i])
             continue;
+        // A value that is no number has no place among the extremes.
+        if constexpr (std::is_floating_point_v<T>) {
+            if (std::isnan(values[i]))
+                continue;
+        }
         if (!any || values[i] < lo)
             lo = values[i];
         if (!any || values[i] > hi)
@@ -239,10 +244,14 @@ void AddGraphDataColumns(CellTable& grid, const std::vector<TGraphDataRow>& rows
             continue;
         col = grid.ColCount();
         grid.SetColCount(col + 1);
-        grid.SetCell(col, 0, StackedName(channel->GetFullName()));
-        grid.SetCell(col, 3, channel->GetTypeName());
-        if (!AddTyped<double>(grid, col, channel, rows) && !AddTyped<std::int8_t>(grid, col, channel, rows) &&
-            !AddTyped<std::int16_t>(grid, col, channel, rows))
-            AddTyped<std::int32_t>(grid, col, channel, rows);
+        FillGraphChannelColumn(grid, col, rows, channel);
     }
+}
+
+bool FillGraphChannelColumn(CellTable& grid, int col, const std::vector<TGraphDataRow>& rows, TimeChannel* channel)
+{
+    grid.SetCell(col, 0, StackedName(channel->GetFullName()));
+    grid.SetCell(col, 3, channel->GetTypeName());
+    return AddTyped<double>(grid, col, channel, rows) || AddTyped<std::int8_t>(grid, col, channel, rows) ||
+           AddTyped<std::int16_t>(grid, col, channel, rows) || AddTyped<std::int32_t>(grid, col, channel, rows);
 }

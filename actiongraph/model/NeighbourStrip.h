@@ -78,3 +78,6 @@ std::vector<TGraphDataRow> GraphDataRows(const TGraph& graph, const TNode* selec
 // and maximum over the rows. A cycle a channel does not reach stays empty.
 void AddGraphDataColumns(CellTable& grid, const std::vector<TGraphDataRow>& rows, bool selectedNode,
                          const std::vector<TimeChannel*>& channels);
+// Fills the existing column col with the channel as AddGraphDataColumns fills a
+// new one, over what it held; false when the channel holds no values of those types.
+bool FillGraphChannelColumn(CellTable& grid, int col, const std::vector<TGraphDataRow>& rows, TimeChannel* channel);

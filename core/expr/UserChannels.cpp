@@ -6,6 +6,7 @@
 #include "platform/Hooks.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -112,6 +113,26 @@ void RemoveMade(TimeStream& stream, TimeChannel* leaf, CompositeTimeChannel* par
     stream.BuildRowHeader();
 }
 
+// A leaf of the row in work, with what taking it back needs.
+struct LeafInWork {
+    DataTimeChannel<double>* leaf = nullptr;
+    CompositeTimeChannel* parent = nullptr;
+    bool parentMade = false;
+    bool existed = false;
+    ChannelValues<double> before;  // an existing leaf's values from before this run
+};
+
+// A leaf made in this run goes, an existing one gets its values back.
+void TakeBack(TimeStream& stream, LeafInWork& work)
+{
+    if (!work.existed) {
+        RemoveMade(stream, work.leaf, work.parent, work.parentMade);
+        return;
+    }
+    work.leaf->GetValues() = std::move(work.before);
+    work.leaf->ComputeMinMax();
+}
+
 }  // namespace
 
 std::string CheckFieldName(const RoboCupFileT& log, const std::string& name, bool playerRow)
@@ -189,6 +210,9 @@ UserChannelsRun CreateUserChannels(RoboCupFileT& log, const std::vector<FieldDef
         }
         const int first = playerRow ? 1 : 0;
         const int last = playerRow ? RoboCupFileT::kObjectCount - 1 : 0;
+        // The leaves of this row computed so far: Cancel takes back the whole
+        // row, for every player, not a row made for some players only.
+        std::vector<LeafInWork> done;
         for (int k = first; k <= last; ++k) {
             player = playerRow ? ObjectName(k) : std::string();
             if (k > first && stop()) {
@@ -196,17 +220,18 @@ UserChannelsRun CreateUserChannels(RoboCupFileT& log, const std::vector<FieldDef
                 break;
             }
             const std::string expression = TextFor(field, playerRow, k);
-            bool parentMade = false;
+            LeafInWork work;
             std::string why;
-            CompositeTimeChannel* parent = UserNode(stream, k, parentMade, why);
-            if (parent == nullptr) {
+            work.parent = UserNode(stream, k, work.parentMade, why);
+            if (work.parent == nullptr) {
                 refuse(player, why);
                 break;
             }
-            const std::string fullName = parent->GetFullName() + "." + field.name;
+            const std::string fullName = work.parent->GetFullName() + "." + field.name;
             TimeChannel* existing = stream.FindChannel(fullName);
-            auto* leaf = dynamic_cast<DataTimeChannel<double>*>(existing);
-            if (existing != nullptr && leaf == nullptr) {
+            work.leaf = dynamic_cast<DataTimeChannel<double>*>(existing);
+            work.existed = existing != nullptr;
+            if (existing != nullptr && work.leaf == nullptr) {
                 refuse(player, "'" + fullName + "' holds no numbers of its own");
                 break;
             }
@@ -214,10 +239,10 @@ UserChannelsRun CreateUserChannels(RoboCupFileT& log, const std::vector<FieldDef
             // the parser may still refuse is in the tree would show it around.
             platform::SetWaitText("Evaluating function '" + fullName + "=" + expression + "'");
             if (existing == nullptr) {
-                leaf = new DataTimeChannel<double>(field.name);
+                work.leaf = new DataTimeChannel<double>(field.name);
                 // Read through the averaging window like every other leaf of the log.
-                leaf->SetTimeWindow(stream.GetTimeWindow());
-                parent->AddChild(leaf);
+                work.leaf->SetTimeWindow(stream.GetTimeWindow());
+                work.parent->AddChild(work.leaf);
             }
             // The new leaf is a variable of its own expression.
             stream.BuildRowHeader();
@@ -226,36 +251,42 @@ UserChannelsRun CreateUserChannels(RoboCupFileT& log, const std::vector<FieldDef
             if (const std::string error = parser.Parse(expression); !error.empty()) {
                 // A channel that reads as data but holds none would be taken for data.
                 if (existing == nullptr)
-                    RemoveMade(stream, leaf, parent, parentMade);
+                    RemoveMade(stream, work.leaf, work.parent, work.parentMade);
                 refuse(player, error);
                 break;
             }
-            ChannelValues<double>& values = leaf->GetValues();
-            const ChannelValues<double> before = existing != nullptr ? values : ChannelValues<double>();
+            ChannelValues<double>& values = work.leaf->GetValues();
+            if (work.existed)
+                work.before = values;
             values.resize(static_cast<std::size_t>(std::max(log.cycles, 0)), 0.0);
             // Each value is stored before the next cycle is evaluated, so that
-            // val of the own leaf at an earlier cycle reads the new value.
+            // val of the own leaf at an earlier cycle reads the new value. A
+            // value the evaluation fails on (a division by zero, a root or a
+            // logarithm out of range) is no number: 0 would read as data.
             for (int c = 0; c < log.cycles; ++c) {
                 if ((c & 1023) == 1023 && stop()) {
                     run.cancelled = true;
                     break;
                 }
-                values[static_cast<std::size_t>(c)] = parser.Evaluate(c);
+                const double value = parser.Evaluate(c);
+                values[static_cast<std::size_t>(c)] =
+                    parser.LastEvalError() != 0 ? std::numeric_limits<double>::quiet_NaN() : value;
             }
             if (run.cancelled) {
                 // Half computed values are no data either.
-                if (existing == nullptr) {
-                    RemoveMade(stream, leaf, parent, parentMade);
-                } else {
-                    values = before;
-                    leaf->ComputeMinMax();
-                }
+                TakeBack(stream, work);
                 break;
             }
-            leaf->ComputeMinMax();
+            work.leaf->ComputeMinMax();
             ++run.computed;
+            done.push_back(std::move(work));
             if (afterLeaf)
                 afterLeaf();
+        }
+        if (run.cancelled) {
+            for (auto it = done.rbegin(); it != done.rend(); ++it)
+                TakeBack(stream, *it);
+            run.computed -= static_cast<int>(done.size());
         }
     }
     return run;

@@ -36,7 +36,7 @@ struct FieldRefusal {
 std::string DescribeRefusals(const std::vector<FieldRefusal>& refused);
 
 struct UserChannelsRun {
-    int computed = 0;  // leaves computed
+    int computed = 0;  // leaves computed and kept
     std::vector<FieldRefusal> refused;  // in the order of the rows
     bool cancelled = false;  // cancelled asked to stop: the rows after it were not looked at
 };
@@ -45,7 +45,9 @@ struct UserChannelsRun {
 // each leaf: the wait text "Evaluating function '<leaf>=<expression>'", the leaf
 // made when there is none, the stream's row header rebuilt, the expression
 // parsed, then the values resized to the log's cycles (values there stay until
-// overwritten), evaluated at every cycle in order and stored. An expression
+// overwritten), evaluated at every cycle in order and stored; a cycle whose
+// evaluation fails (division by zero, a root or logarithm out of range) stores
+// not-a-number, left out of the leaf's min and max. An expression
 // naming its own leaf reads the values from before this run at the evaluated
 // cycle, and those just made at earlier ones (val).
 // A refused row makes no channel and is told in the result, never shown here:
@@ -59,9 +61,10 @@ struct UserChannelsRun {
 // Rows with neither name nor expression are skipped. afterLeaf (may be empty)
 // runs after each leaf was computed: the window refreshes its channel tree.
 // cancelled (may be empty) is asked before each leaf and every 1024 cycles of
-// one: when it says so the command ends, the leaf in work is taken back (a new
-// one removed, an existing one given its values back) and the leaves computed
-// so far stay.
+// one: when it says so the command ends, the row in work is taken back for
+// every player it was computed for in this run (a new leaf removed, an existing
+// one given its values back; afterLeaf is not called again) and the rows
+// finished before it stay.
 UserChannelsRun CreateUserChannels(RoboCupFileT& log, const std::vector<FieldDefinition>& fields,
                                    const std::function<void()>& afterLeaf = {},
                                    const std::function<bool()>& cancelled = {});

@@ -72,16 +72,20 @@ void SetCycleRows(CellTable& grid, int cycles)
     grid.Column(0).SetNumbers(kFirstDataRow, std::move(numbers), CellNumberFormat::General15());
 }
 
+bool FillChannelColumn(CellTable& grid, int col, TimeChannel* channel)
+{
+    grid.SetCell(col, 0, StackedName(channel->GetFullName()));
+    grid.SetCell(col, 3, channel->GetTypeName());
+    return AddTyped<double>(grid, col, channel) || AddTyped<std::int8_t>(grid, col, channel) ||
+           AddTyped<std::int16_t>(grid, col, channel) || AddTyped<std::int32_t>(grid, col, channel);
+}
+
 void AddChannelColumns(CellTable& grid, const std::vector<TimeChannel*>& channels)
 {
     for (TimeChannel* channel : channels) {
         const int col = grid.ColCount();
         grid.SetColCount(col + 1);
-        grid.SetCell(col, 0, StackedName(channel->GetFullName()));
-        grid.SetCell(col, 3, channel->GetTypeName());
-        if (!AddTyped<double>(grid, col, channel) && !AddTyped<std::int8_t>(grid, col, channel) &&
-            !AddTyped<std::int16_t>(grid, col, channel))
-            AddTyped<std::int32_t>(grid, col, channel);
+        FillChannelColumn(grid, col, channel);
     }
 }
 

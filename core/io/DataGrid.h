@@ -23,5 +23,8 @@ void SetCycleRows(CellTable& grid, int cycles);
 // with 4 decimals; "char" and "short": min and max as integers, values in the
 // general 15-digit form; "long": no min and max, values as "char".
 void AddChannelColumns(CellTable& grid, const std::vector<TimeChannel*>& channels);
+// Fills the existing column col as AddChannelColumns fills a new one, over
+// what it held; false when the channel holds no values of those types.
+bool FillChannelColumn(CellTable& grid, int col, TimeChannel* channel);
 
 }  // namespace datagrid

@@ -154,6 +154,12 @@ public:
     {
         minMaxValid = false;
         extremesStale = false;
+        // Values that are no number have no place among the extremes; with no
+        // other value the extremes are no number either.
+        if constexpr (std::is_floating_point_v<T>) {
+            if (!values.empty())
+                min = max = std::numeric_limits<T>::quiet_NaN();
+        }
         TakeExtremesFrom(0);
     }
     void RefreshMinMax() override
@@ -267,6 +273,12 @@ private:
         T lo = min;
         T hi = max;
         if (!minMaxValid) {
+            if constexpr (std::is_floating_point_v<T>) {
+                while (v != end && std::isnan(*v))
+                    ++v;
+                if (v == end)
+                    return;
+            }
             lo = hi = *v++;
             minMaxValid = true;
         }
@@ -282,6 +294,10 @@ private:
 
     void NoteExtremes(T v)
     {
+        if constexpr (std::is_floating_point_v<T>) {
+            if (std::isnan(v))
+                return;
+        }
         if (minMaxValid) {
             if (v < min)
                 min = v;

@@ -264,3 +264,22 @@ TEST(FieldsFile, WritesTheGoldenFileAndReadsItBack)
 }
 
 }  // namespace
+
+// Cancel inside a player row takes back the whole row, new leaves and those of
+// a former run alike; the rows before it stay.
+TEST_F(UserChannelsTest, CancelInsideAPlayerRowTakesBackTheWholeRow)
+{
+    ASSERT_EQ(CreateUserChannels(*log, {{"old", "dist(PLAYER, Ball, cycle)"}}).computed, 22);
+    const ChannelValues<double> old = Values("Lplayer1.user.old");
+    const std::size_t leaves = log->stream->GetLeaves().size();
+    for (const std::string row : {"p", "old"}) {
+        for (int players : {1, 21}) {
+            int made = 0;  // the first row's leaf, then that many players of the second row
+            const UserChannelsRun run = CreateUserChannels(*log, {{"first", "cycle"}, {row, "PLAYER.pos.x"}},
+                                                           [&] { ++made; }, [&] { return made == players + 1; });
+            EXPECT_TRUE(run.cancelled && run.computed == 1) << row << players;
+            EXPECT_EQ(log->stream->GetLeaves().size(), leaves + 1) << row << players;
+            EXPECT_TRUE(row == "p" || Values("Lplayer1.user.old") == old) << players;
+        }
+    }
+}

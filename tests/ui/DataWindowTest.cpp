@@ -5,6 +5,7 @@
 #include "UiTestMain.h"
 
 #include "core/expr/UserChannels.h"
+#include "core/model/Format.h"
 #include "core/model/RoboCupFile.h"
 #include "core/model/TimeMarks.h"
 #include "core/model/timestream.h"
@@ -26,11 +27,13 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -322,4 +325,80 @@ TEST_F(DataWindowTest, AFailedSaveLeavesTheOldFiles)
                   "Cannot write the file " + dir + "/" + c.reported + ": " + c.reason);
         script.messages.clear();
     }
+}
+
+namespace {
+
+std::string Fixed(double v) { return FormatFloatFixed(v, 8, 4); }
+
+// Saves the window as that ".arff" file and gives its line of cycle 100.
+std::string SavedCycle100(TMDIDataChild* w, const std::string& path)
+{
+    EXPECT_TRUE(w->SaveData(QString::fromStdString(path)));
+    const std::string text = ReadBytes(path);
+    std::size_t at = text.find("@data\r\n") + 7;
+    for (int c = 0; c < 100; ++c)
+        at = text.find("\r\n", at) + 2;
+    return text.substr(at, text.find("\r\n", at) - at);
+}
+
+}  // namespace
+
+// A column follows its expression channel computed again, min and max too, and
+// goes with the channel.
+TEST_F(DataWindowTest, AColumnFollowsItsChannelComputedAgainAndGoesWithIt)
+{
+    TMDIDataChild* w = NewDataWindow();
+    const std::string dir = MakeTempDir("datafollow");
+    form->SetFieldRows({{"d9", "dist(Lplayer9, Ball, cycle)"}});
+    form->BtnAddFunctionSeries->click();
+    w->AddChannels({Channel("Ball.pos.y"), Channel("user.d9")});
+    form->SetFieldRows({{"d9", "Ball.pos.x"}});
+    form->BtnAddFunctionSeries->click();
+    const auto& x = dynamic_cast<const DataTimeChannel<double>&>(*Channel("Ball.pos.x"));
+    EXPECT_EQ(Fixed(x.GetMin()) + Fixed(x.GetMax()), w->dataGrid->Cell(2, 1) + w->dataGrid->Cell(2, 2));
+    EXPECT_EQ(w->dataGrid->Cell(2, 4 + 100), Fixed(x.GetValue(100)));
+    const std::string y = Fixed(Channel("Ball.pos.y")->GetValue(100));
+    EXPECT_EQ(SavedCycle100(w, dir + "/a.arff"), y + ", " + Fixed(x.GetValue(100)));
+    ASSERT_TRUE(log->stream->DeleteChannel(Channel("user.d9")));
+    EXPECT_EQ(SavedCycle100(w, dir + "/b.arff"), y);
+    EXPECT_EQ(w->dataGrid->ColCount(), 2);
+}
+
+// Failed evaluations show as "NAN", stay out of min and max, save as "?" and
+// are counted; the channel's other values are as ever.
+TEST_F(DataWindowTest, FailedValuesShowAsNanAndSaveAsMissing)
+{
+    ASSERT_EQ(CreateUserChannels(*log, {{"inv", "1/(Ball.pos.x - Ball.pos.x)"}, {"root", "sqrt(-1 - cycle)"},
+                                        {"ln", "log(cycle - cycle)"}, {"some", "log(cycle)"}})
+                  .computed,
+              4);
+    TMDIDataChild* w = NewDataWindow();
+    w->AddChannels({Channel("user.inv"), Channel("user.root"), Channel("user.ln"), Channel("user.some")});
+    for (int col = 1; col <= 3; ++col)
+        for (int row : {1, 2, 4, 4 + 100})
+            EXPECT_EQ(w->dataGrid->Cell(col, row), "NAN") << col << " " << row;
+    EXPECT_EQ(Fixed(0) + Fixed(std::log(log->cycles - 1)) + "NAN",
+              w->dataGrid->Cell(4, 1) + w->dataGrid->Cell(4, 2) + w->dataGrid->Cell(4, 4));
+    EXPECT_EQ(SavedCycle100(w, MakeTempDir("datanan") + "/a.arff"), "?, ?, ?, " + Fixed(std::log(100)));
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].text.toStdString(),
+              std::to_string(3 * log->cycles + 1) + " values are no finite number (INF or NAN) and were written as missing (?).");
+}
+
+// With its last column deleted, the window writes no file and says so.
+TEST_F(DataWindowTest, AWindowWithoutAColumnSavesNothing)
+{
+    TMDIDataChild* w = NewDataWindow();
+    const std::string dir = MakeTempDir("dataempty");
+    w->AddChannels({Channel("Ball.pos.x")});
+    w->dataGridMouseDown(Qt::RightButton, 1, 7, QPoint(10, 10));
+    w->PopupMenu->hide();
+    w->Deletecolumn1->trigger();
+    EXPECT_FALSE(w->SaveData(QString::fromStdString(dir + "/a.arff")));
+    w->BtnSave->click();
+    ASSERT_EQ(script.messages.size(), 2u);
+    EXPECT_EQ(script.messages[1].text, "The data window holds nothing to save: add a data series first");
+    EXPECT_TRUE(script.fileDialogs.empty());
+    EXPECT_TRUE(FolderEntries(dir).empty());
 }

@@ -171,6 +171,15 @@ TEST_F(FieldWindowTest, EveryOptionRedraws)
     window->EditEvent->setText("nosuchconcept");
     window->Redraw();
     EXPECT_NE(window->EditEvent->palette().color(QPalette::Base), QColor(0, 128, 0));
+    // The custom marks redraw as their box is checked and their texts typed.
+    window->Cycle = ++cycle;
+    window->cbCustomEvent->click();
+    EXPECT_EQ(window->PanelPlayMode->text(), PlayModeCaption(*match_, cycle));
+    for (QLineEdit* edit : {window->EditEvent, window->EditField}) {
+        window->Cycle = ++cycle;
+        edit->setText("Ball.pos.x > 0");
+        EXPECT_EQ(window->PanelPlayMode->text(), PlayModeCaption(*match_, cycle)) << edit->objectName().toStdString();
+    }
 }
 
 TEST_F(FieldWindowTest, PanelFoldsToAStripAndBack)
@@ -325,3 +334,4 @@ TEST(FieldWindowTime, CheckingDynamicTimeRangeAgainBringsTheMainTimeToTheWindows
     TMainForm::AboutBoxRunner() = &TMainForm::ShowAboutBox;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
+

@@ -26,6 +26,7 @@
 #include <QMdiArea>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QSplitter>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -250,4 +251,21 @@ TEST_F(UsageWindowTest, MarkRulesThatDoNotFinishGiveTheUsersMarksBack)
     other->BtnMarkSelectedClick();
     EXPECT_FALSE(other);
     EXPECT_EQ(form->Marks.Cycles(), (std::vector<int>{5, 100, 101}));
+}
+
+// A new window shows both lists and every column of its table where the
+// workspace has the room.
+TEST_F(UsageWindowTest, OpensLargeEnoughForItsListsAndEveryColumn)
+{
+    QMdiArea area;
+    area.resize(2400, 1400);
+    area.show();
+    auto* usage = new TMDIUsageChild(&area, log);
+    usage->show();
+    QApplication::processEvents();
+    int columns = 0;
+    for (int c = 0; c < 12; ++c)
+        columns += usage->sgConcepts->ColWidth(c);
+    EXPECT_GE(usage->sgConcepts->verticalHeader()->width() + usage->sgConcepts->viewport()->width(), columns);
+    EXPECT_LE(usage->sgConcepts->x(), 65 + 176 + 2 * usage->Splitter1->handleWidth());
 }
