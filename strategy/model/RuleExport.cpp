@@ -210,6 +210,12 @@ void TRuleExport::Finish()
         return;
     // The rows written, also when none was: the table never claims more.
     lines_.Replace(countLine_, ExportCountLine(blocks_));
+    if (blocks_ == 0) {
+        // C has no array of no rows nor empty braces: one zeroed row keeps the
+        // table valid, and NUMACTIONRULES 0 keeps a player from reading it.
+        lines_.Replace(countLine_ + 2, "  #define RULES tActionRule rules[1][ACTIONRULELEN] = {\\");
+        lines_.Append("  { { 0 } } \\");
+    }
     lines_.Append("  };");
     lines_.Append("#endif");
     std::string text = CleanEntryIdentifiers(ApplyExportReplacements(JoinCrLf(lines_.Lines())));

@@ -20,7 +20,7 @@ using namespace standin;
 
 namespace {
 
-// "cc -std=c11 -Wall -Werror -fsyntax-only" on the memo's table, its block
+// "cc -std=c11 -Wall -Werror -pedantic -fsyntax-only" on the memo's table, its block
 // switched on and its RULES expanded (without cc skipped, except on CI).
 void ExpectCompiles(const QStringList& memo)
 {
@@ -33,7 +33,7 @@ void ExpectCompiles(const QStringList& memo)
                            memo.join('\n').replace("#ifdef ", "#if 1 // ") + "\nRULES\n";
     QProcess compiler;
     compiler.setProcessChannelMode(QProcess::MergedChannels);
-    compiler.start(cc, {"-std=c11", "-Wall", "-Werror", "-fsyntax-only", "-x", "c", "-"});
+    compiler.start(cc, {"-std=c11", "-Wall", "-Werror", "-pedantic", "-fsyntax-only", "-x", "c", "-"});
     compiler.write(source.toUtf8());
     compiler.closeWriteChannel();
     EXPECT_TRUE(compiler.waitForFinished(30000) && compiler.exitCode() == 0)

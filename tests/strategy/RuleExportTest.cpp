@@ -200,8 +200,8 @@ TEST(RuleExport, NothingToExportStillClosesTheTable)
     EXPECT_EQ(run.memo.lines,
               (std::vector<std::string>{"// *** Creating rules for all list @2026-12-07 13:00:00", "#ifdef ABS2SEQ3",
                                         "  #define NUMACTIONRULES 0", "  #define ACTIONRULELEN 3",
-                                        "  #define RULES tActionRule rules[NUMACTIONRULES][ACTIONRULELEN] = {\\",
-                                        "  };", "#endif"}));
+                                        "  #define RULES tActionRule rules[1][ACTIONRULELEN] = {\\",
+                                        "  { { 0 } } \\", "  };", "#endif"}));
     EXPECT_EQ(run.file, "");
 }
 
