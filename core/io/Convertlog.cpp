@@ -229,20 +229,16 @@ int ReadRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& er
     log.playerTypes.clear();
     RcgReadResult own;
     RcgReadResult& read = result != nullptr ? *result : own;
-    try {
-        ParseRcgFile(fileName, log, errors, &read);
-        // Derived over whatever cycles were read, also after a bad record.
-        if (!read.outOfMemory)
-            log.ComputeCalculatedFields();
-    } catch (const std::bad_alloc&) {
-        read.outOfMemory = true;
-    }
+    ParseRcgFile(fileName, log, errors, &read);
     // Half a log is no log: what was read goes, and gives its memory back.
     if (read.outOfMemory) {
         log.cycles = 0;
         if (log.stream)
             log.stream->ClearChannels();
+        return 0;
     }
+    // Derived over whatever cycles were read, also after a bad record.
+    log.ComputeCalculatedFields();
     return 0;
 }
 

@@ -121,8 +121,9 @@ std::string NotEnoughMemoryText(const std::string& file, std::uint64_t size);
 
 // Reads the file into a record created with the full schema: cycles and channels
 // emptied, player types cleared, the file parsed, then the derived pass over the
-// cycles read. When memory runs out on the way (std::bad_alloc) the record is
-// left empty, with no cycles, and the result says so. Returns 0.
+// cycles read. When memory runs out while the file is read the record is left
+// empty, with no cycles, and the result says so; in the derived pass
+// std::bad_alloc goes to the caller. Returns 0.
 int ReadRcgFile(const std::string& fileName, RoboCupFileT& log);
 // The same with the reason for a stop written to the given stream instead of the
 // standard error stream (for a caller that wants to tell the user).
