@@ -99,7 +99,7 @@ TEST_F(OpenSameFileTest, WhileALogIsReadTheCaptionNamesIt)
     form->OpenLogFiles({qa});
     ASSERT_FALSE(recorder.captions.isEmpty());
     EXPECT_EQ(recorder.captions.front(), "RoboCup VeloTrask [Reading " + qa + "]");
-    EXPECT_EQ(recorder.captions.filter("-1").size(), 0) << recorder.captions.join("\n").toStdString();
+    EXPECT_EQ(recorder.captions.filter("(-1").size(), 0) << recorder.captions.join("\n").toStdString();
     EXPECT_EQ(form->windowTitle(), "RoboCup VeloTrask [HELIOS_A : HELIOS_B (0:1)]");
 }
 
