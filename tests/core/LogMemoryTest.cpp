@@ -16,14 +16,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define VELO_ASAN
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VELO_ASAN
-#endif
-#endif
-
 namespace {
 
 // Reads the file in a child that may map only headroom bytes more than it has
@@ -55,7 +47,7 @@ int ReadInChild(const std::string& file, std::uint64_t headroom)
 
 TEST(LogMemory, ALogReadWithoutEnoughMemorySaysSoAndKeepsNothing)
 {
-#ifdef VELO_ASAN
+#ifdef __SANITIZE_ADDRESS__
     GTEST_SKIP() << "AddressSanitizer maps terabytes of shadow and aborts on a failed allocation; "
                     "the clang UBSan build of the core tests runs this";
 #endif
