@@ -111,8 +111,8 @@ struct RcgReadResult {
     bool truncated = false;  // the input ends inside a record: the cycles before it were kept
     std::string error;       // the bad record's text or "Unknown error occured" without the line
                              // ends; empty when the reading ran to the end of the input
-    bool outOfMemory = false;  // memory ran out while the file was read or derived: nothing of
-                               // it was kept, and the file is not to blame
+    bool outOfMemory = false;  // memory ran out while the file was read (ReadRcgFile then keeps
+                               // nothing of it); the file is not to blame
 };
 
 // "Not enough memory to read <file> (<size>)": what the user reads when memory
