@@ -137,7 +137,7 @@ int ParseInput(std::istream& in, const unsigned char* memory, std::size_t memory
         unknownError();
     }
     // The records read before a bad one stay.
-    if (writer && !r.outOfMemory) {
+    if (writer) {
         try {
             writer->Finish();
         } catch (const std::bad_alloc&) {
@@ -227,16 +227,7 @@ int ReadRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& er
         log.stream->ClearChannels();
     // A second read must not resolve type indices against the types of the first.
     log.playerTypes.clear();
-    RcgReadResult own;
-    RcgReadResult& read = result != nullptr ? *result : own;
-    ParseRcgFile(fileName, log, errors, &read);
-    // Half a log is no log: what was read goes, and gives its memory back.
-    if (read.outOfMemory) {
-        log.cycles = 0;
-        if (log.stream)
-            log.stream->ClearChannels();
-        return 0;
-    }
+    ParseRcgFile(fileName, log, errors, result);
     // Derived over whatever cycles were read, also after a bad record.
     log.ComputeCalculatedFields();
     return 0;

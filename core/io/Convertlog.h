@@ -111,8 +111,8 @@ struct RcgReadResult {
     bool truncated = false;  // the input ends inside a record: the cycles before it were kept
     std::string error;       // the bad record's text or "Unknown error occured" without the line
                              // ends; empty when the reading ran to the end of the input
-    bool outOfMemory = false;  // memory ran out while the file was read (ReadRcgFile then keeps
-                               // nothing of it); the file is not to blame
+    bool outOfMemory = false;  // memory ran out while the file was read: the file is not to
+                               // blame, and the cycles read (if any) are no whole log
 };
 
 // "Not enough memory to read <file> (<size>)": what the user reads when memory
@@ -121,9 +121,8 @@ std::string NotEnoughMemoryText(const std::string& file, std::uint64_t size);
 
 // Reads the file into a record created with the full schema: cycles and channels
 // emptied, player types cleared, the file parsed, then the derived pass over the
-// cycles read. When memory runs out while the file is read the record is left
-// empty, with no cycles, and the result says so; in the derived pass
-// std::bad_alloc goes to the caller. Returns 0.
+// cycles read; memory running out there goes to the caller as std::bad_alloc.
+// Returns 0.
 int ReadRcgFile(const std::string& fileName, RoboCupFileT& log);
 // The same with the reason for a stop written to the given stream instead of the
 // standard error stream (for a caller that wants to tell the user).
