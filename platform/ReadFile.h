@@ -55,11 +55,11 @@ bool ReadUserFile(const std::string& path, std::uint64_t limit, FileBytes& bytes
 // something (close windows, make an entry) before it reads.
 bool CheckUserFile(const std::string& path, std::uint64_t limit, ReadError* error = nullptr);
 
+// "16 MiB", "1 GiB", "1.5 GiB", "900 bytes": a size as the messages say it.
+std::string SizeText(std::uint64_t bytes);
+
 // True when both names lead (through any links) to one file: the same device
 // and inode. False when either cannot be asked.
 bool SameFile(const std::string& a, const std::string& b);
-
-// "16 MiB", "1 GiB", "1.5 GiB", "900 bytes": a size as the messages say it.
-std::string SizeText(std::uint64_t bytes);
 
 }  // namespace platform
