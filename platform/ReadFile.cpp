@@ -69,6 +69,13 @@ constexpr std::size_t kChunk = std::size_t(16) << 20;
 
 std::string ReadError::Message() const { return "Cannot read the file " + file + ": " + reason; }
 
+bool SameFile(const std::string& a, const std::string& b)
+{
+    struct stat sa {}, sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
 std::string SizeText(std::uint64_t bytes)
 {
     const struct {
@@ -131,8 +138,12 @@ bool ReadUserFile(const std::string& path, std::uint64_t limit, FileBytes& bytes
     const auto total = static_cast<std::uint64_t>(st.st_size);
     const auto size = static_cast<std::size_t>(total);
     std::unique_ptr<char[]> data(new (std::nothrow) char[std::max<std::size_t>(size, 1)]);
-    if (!data)
-        return fail("there is not enough memory to hold it (" + SizeText(total) + ")");
+    if (!data) {
+        fail("there is not enough memory to hold it (" + SizeText(total) + ")");
+        if (error != nullptr)
+            error->outOfMemory = true;
+        return false;
+    }
     std::size_t done = 0;
     while (done < size) {
         const ssize_t n = ::read(fd.get(), data.get() + done, std::min(kChunk, size - done));

@@ -27,6 +27,7 @@ inline constexpr std::uint64_t kFieldsFileLimit = std::uint64_t(16) << 20;
 struct ReadError {
     std::string file;
     std::string reason;
+    bool outOfMemory = false;  // the file was fine: there was no memory to hold it
     // "Cannot read the file <file>: <reason>"
     std::string Message() const;
 };
@@ -60,5 +61,9 @@ std::string FileKindText(unsigned mode);
 
 // "16 MiB", "1 GiB", "1.5 GiB", "900 bytes": a size as the messages say it.
 std::string SizeText(std::uint64_t bytes);
+
+// True when both names lead (through any links) to one file: the same device
+// and inode. False when either cannot be asked.
+bool SameFile(const std::string& a, const std::string& b);
 
 }  // namespace platform

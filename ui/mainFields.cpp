@@ -194,8 +194,13 @@ void TMainForm::BtnSaveFieldsClick()
     if (!chosen.accepted || chosen.files.isEmpty())
         return;
     const QString path = chosen.files.front();
-    std::vector<FieldDefinition> rows = FieldRows();
-    std::erase_if(rows, [](const FieldDefinition& f) { return f.name.empty() && f.expression.empty(); });
+    const std::vector<FieldDefinition> rows = FieldRows();
+    // Only what "Load fields" reads back as the same rows is written.
+    if (const std::string unsavable = UnsavableFieldRow(rows, kMaxExpressionLength); !unsavable.empty()) {
+        platform::MessageBox(this, "Cannot save the fields to " + path + ": " + QString::fromStdString(unsavable),
+                             "Error");
+        return;
+    }
     platform::SaveError error;
     if (!platform::SaveFile(QFile::encodeName(path).toStdString(),
                             [&](std::ostream& out) { WriteFieldDefinitions(out, rows); }, &error))

@@ -35,6 +35,7 @@
 #include <qcustomplot.h>
 
 #include <algorithm>
+#include <new>
 
 // ---- The list ------------------------------------------------------------------
 
@@ -78,6 +79,12 @@ QSize TFileListDelegate::sizeHint(const QStyleOptionViewItem& option, const QMod
 namespace {
 
 QString DisplayName(const QString& fileName) { return QDir::toNativeSeparators(fileName); }
+
+QString NotEnoughMemory(const QString& fileName)
+{
+    const auto size = static_cast<std::uint64_t>(QFileInfo(fileName).size());
+    return QString::fromStdString(NotEnoughMemoryText(DisplayName(fileName).toStdString(), size));
+}
 
 // Why a file gave no cycle, in the words the user gets to read.
 QString NoCyclesText(const QString& fileName, const RcgReadResult& read)
@@ -191,6 +198,10 @@ void TMainForm::OpenLogFiles(const QStringList& files)
             try {
                 log = CreateFileEntry(fileName);
                 notice = LoadLogFile(fileName);
+            } catch (const std::bad_alloc&) {
+                // Past the reading too (the derived pass, the features): the
+                // file is not to blame, and the open logs stay as they were.
+                notice = {LoadNotice::Unusable, NotEnoughMemory(fileName)};
             } catch (...) {
                 // Whatever broke the load, no half-read entry stays behind and
                 // the log it replaced comes back.
@@ -228,11 +239,18 @@ RoboCupFileT* TMainForm::CreateFileEntry(const QString& fileName)
     // record is kept aside until the caller knows whether the new read is usable.
     replacedLog_.reset();
     replacedIndex_ = -1;
-    if (RoboCupFileT* old = Logs->Find(fileName.toStdString())) {
+    // The same file is the same whatever name it was opened by: a link
+    // or a hard link to an open log replaces it too.
+    const std::string name = fileName.toStdString();
+    RoboCupFileT* old = Logs->Find(name);
+    for (int i = 0; !old && i < Logs->Count(); ++i)
+        if (platform::SameFile(Logs->At(i)->fileName, name))
+            old = Logs->At(i);
+    if (old) {
         replacedIndex_ = Logs->IndexOf(old);
         replacedLog_ = TakeFileEntry(old);
     }
-    return AddCurrentLog(CreateFileRecord(fileName.toStdString()));
+    return AddCurrentLog(CreateFileRecord(name));
 }
 
 RoboCupFileT* TMainForm::AddCurrentLog(std::unique_ptr<RoboCupFileT> record)
@@ -268,6 +286,8 @@ TMainForm::LoadNotice TMainForm::LoadLogFile(const QString& fileName)
         return {};
     RcgReadResult read;
     ReadRcgFile(fileName.toStdString(), *log, &read);
+    if (read.outOfMemory)
+        return {LoadNotice::Unusable, NotEnoughMemory(fileName)};
     // Made current again, now with its cycles known; the row shows the teams.
     lbFilesClick();
     Logs->Changed(log);
@@ -324,8 +344,12 @@ void TMainForm::lbFilesClick()
 void TMainForm::UpdateCaption(const QString& text)
 {
     QString t = text;
-    if (t.isEmpty() && Logs->Current())
-        t = TeamsAndScore(*Logs->Current());
+    const RoboCupFileT* log = Logs->Current();
+    // A log being read has neither cycles (counted when its records are all
+    // read) nor teams yet: only its name is worth showing.
+    const bool reading = log && log->cycles == 0 && log->leftScore == -1;
+    if (t.isEmpty() && log)
+        t = reading ? "Reading " + DisplayName(QString::fromStdString(log->fileName)) : TeamsAndScore(*log);
     setWindowTitle(t.isEmpty() ? QString("RoboCup VeloTrask") : "RoboCup VeloTrask [" + t + "]");
 }
 

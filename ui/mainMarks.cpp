@@ -177,7 +177,10 @@ void TMainForm::btnPasteMarksClick()
 {
     // Every token is read before the marks change: a bad one costs no marks.
     const std::string text = platform::ClipboardText().toStdString();
-    RunGuarded([this, &text] { Marks.Paste(text); });
+    RunGuarded([this, &text] {
+        if (!Marks.Paste(text))
+            platform::MessageBox(this, "The clipboard holds no time marks: the marks are kept", "Warning");
+    });
 }
 
 void TMainForm::BtnCopyMarksClick() { platform::SetClipboardText(QString::fromStdString(Marks.ToText())); }

@@ -8,6 +8,7 @@
 #include "platform/ReadFile.h"
 
 #include <iostream>
+#include <new>
 #include <stdexcept>
 #include <utility>
 
@@ -101,6 +102,12 @@ int ParseInput(std::istream& in, const unsigned char* memory, std::size_t memory
         errors.flush();
         r.error = "Unknown error occured";
     };
+    // Not the file's fault: no record is called bad for it.
+    auto outOfMemory = [&] {
+        r.outOfMemory = true;
+        errors << "Out of memory\n";
+        errors.flush();
+    };
     try {
         writer = std::make_unique<rcss::TimeWriter>(log);
         writer->SetSource(memory);
@@ -124,6 +131,8 @@ int ParseInput(std::istream& in, const unsigned char* memory, std::size_t memory
     } catch (const std::string& text) {
         errors << text << std::endl;
         r.error = WithoutLineEnds(text);
+    } catch (const std::bad_alloc&) {
+        outOfMemory();
     } catch (...) {
         unknownError();
     }
@@ -131,6 +140,8 @@ int ParseInput(std::istream& in, const unsigned char* memory, std::size_t memory
     if (writer) {
         try {
             writer->Finish();
+        } catch (const std::bad_alloc&) {
+            outOfMemory();
         } catch (...) {
             unknownError();
         }
@@ -176,7 +187,10 @@ int ParseRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& e
     if (!platform::ReadUserFile(fileName, platform::kLogFileLimit, bytes, &refused, loading)) {
         if (result) {
             *result = RcgReadResult{};
-            result->refusal = refused.Message();
+            if (refused.outOfMemory)
+                result->outOfMemory = true;
+            else
+                result->refusal = refused.Message();
         }
         return 0;
     }
@@ -217,4 +231,9 @@ int ReadRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& er
     // Derived over whatever cycles were read, also after a bad record.
     log.ComputeCalculatedFields();
     return 0;
+}
+
+std::string NotEnoughMemoryText(const std::string& file, std::uint64_t size)
+{
+    return "Not enough memory to read " + file + " (" + platform::SizeText(size) + ")";
 }

@@ -111,11 +111,18 @@ struct RcgReadResult {
     bool truncated = false;  // the input ends inside a record: the cycles before it were kept
     std::string error;       // the bad record's text or "Unknown error occured" without the line
                              // ends; empty when the reading ran to the end of the input
+    bool outOfMemory = false;  // memory ran out while the file was read: the file is not to
+                               // blame, and the cycles read (if any) are no whole log
 };
+
+// "Not enough memory to read <file> (<size>)": what the user reads when memory
+// ran out while a log of that many bytes was read.
+std::string NotEnoughMemoryText(const std::string& file, std::uint64_t size);
 
 // Reads the file into a record created with the full schema: cycles and channels
 // emptied, player types cleared, the file parsed, then the derived pass over the
-// cycles read. Returns 0.
+// cycles read; memory running out there goes to the caller as std::bad_alloc.
+// Returns 0.
 int ReadRcgFile(const std::string& fileName, RoboCupFileT& log);
 // The same with the reason for a stop written to the given stream instead of the
 // standard error stream (for a caller that wants to tell the user).
@@ -126,7 +133,8 @@ int ReadRcgFile(const std::string& fileName, RoboCupFileT& log, RcgReadResult* r
 // Parses the file into the record's channels. A bad record ends the reading: its
 // text and a line end go to the error stream ("Unknown mode\n\n", "negative message
 // length\n\n"), anything else
-// thrown writes "Unknown error occured\n"; the cycles read before stay. A file that
+// thrown writes "Unknown error occured\n"; the cycles read before stay. Memory
+// running out is no bad record: "Out of memory\n" and outOfMemory in the result. A file that
 // cannot be opened gives nothing and says nothing. Only a regular file of at
 // most platform::kLogFileLimit bytes is read, opened without waiting, whole into
 // memory; anything else is refused before a byte is read, with the reason in

@@ -2,7 +2,7 @@
 
 #include "platform/ReadFile.h"
 
-#include <algorithm>
+#include <unordered_map>
 
 namespace {
 
@@ -63,68 +63,63 @@ std::string_view Trimmed(std::string_view s)
     return s;
 }
 
-// A character that can be part of a name or a number (letters beyond ASCII too).
-bool InWord(char c)
-{
-    const auto u = static_cast<unsigned char>(c);
-    return u >= 0x80 || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-           c == '.';
-}
-
-// True when a value (a name, a number or a closing bracket) is followed, past
-// blanks only, by another name or number: no expression can hold that, while
-// the "name=value name=value" lines of a data export always do.
-bool TwoValuesInARow(std::string_view expression)
-{
-    for (std::size_t i = 1; i < expression.size(); ++i) {
-        if (!IsBlank(expression[i]) || IsBlank(expression[i - 1]))
-            continue;
-        const char before = expression[i - 1];
-        std::size_t j = i;
-        while (j < expression.size() && IsBlank(expression[j]))
-            ++j;
-        if (j < expression.size() && (InWord(before) || before == ')') && InWord(expression[j]))
-            return true;
-    }
-    return false;
-}
-
-// Calls line(number, text) for every line of the bytes (the line end and a
-// carriage return before it cut off) until it returns false.
+// Calls line(number, text) for every line of the bytes until it returns false.
+// A line ends at CR LF, LF or a lone CR: a CR never joins two lines into one.
 template <class F>
 void ForEachLine(std::string_view bytes, F line)
 {
     std::size_t number = 0;
     for (std::size_t start = 0; start < bytes.size();) {
         ++number;
-        std::size_t end = bytes.find('\n', start);
+        std::size_t end = bytes.find_first_of("\r\n", start);
         if (end == std::string_view::npos)
             end = bytes.size();
-        std::string_view text = bytes.substr(start, end - start);
-        start = end + 1;
-        if (!text.empty() && text.back() == '\r')
-            text.remove_suffix(1);
+        const std::string_view text = bytes.substr(start, end - start);
+        start = end + (bytes.substr(end, 2) == "\r\n" ? 2 : 1);
         if (!line(number, text))
             return;
     }
+}
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Why a cell cannot be written into one line, or "" when it can.
+std::string CellFault(std::string_view cell)
+{
+    if (cell.find_first_of("\r\n") != std::string_view::npos)
+        return "holds a line break";
+    if (cell.find('\0') != std::string_view::npos)
+        return "holds a NUL character";
+    return {};
 }
 
 }  // namespace
 
 void WriteFieldDefinitions(std::ostream& out, const std::vector<FieldDefinition>& fields)
 {
-    for (const FieldDefinition& f : fields)
+    bool first = true;
+    for (const FieldDefinition& f : fields) {
+        if (f.name.empty() && f.expression.empty())
+            continue;
+        // A first name that starts like a byte-order mark keeps it: the
+        // reader drops one mark only.
+        if (first && f.name.starts_with(kByteOrderMark))
+            out << kByteOrderMark;
+        first = false;
         out << f.name << '=' << f.expression << "\r\n";
+    }
 }
 
 FieldsRead ParseFieldDefinitions(std::string_view bytes, std::size_t maxLineLength, std::size_t maxRows)
 {
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
         bytes.remove_prefix(kByteOrderMark.size());
     // Built apart: the caller gets all of them or none.
     std::vector<FieldDefinition> fields;
     std::string error;
+    // Names are unique in the editor: a name met twice is no file of it (a data
+    // window's export repeats its column names on every line).
+    std::unordered_map<std::string_view, std::size_t> firstLine;
     ForEachLine(bytes, [&](std::size_t number, std::string_view line) {
         const auto at = [number] { return "line " + std::to_string(number) + " "; };
         if (std::string fault = LineTextFault(line, maxLineLength); !fault.empty()) {
@@ -134,16 +129,21 @@ FieldsRead ParseFieldDefinitions(std::string_view bytes, std::size_t maxLineLeng
         if (Trimmed(line).empty())
             return true;
         const std::size_t eq = line.find('=');
-        const std::string_view name = Trimmed(line.substr(0, eq == std::string_view::npos ? 0 : eq));
-        if (eq == std::string_view::npos)
+        if (eq == std::string_view::npos) {
             error = at() + "has no \"=\"";
-        else if (name.empty())
-            error = at() + "has no name before \"=\"";
-        else if (std::find_if(name.begin(), name.end(), IsBlank) != name.end())
-            error = at() + "has a name of more than one word";
-        else if (TwoValuesInARow(line.substr(eq + 1)))
-            error = at() + "holds two values without an operator between them";
-        else if (fields.size() == maxRows)
+            return false;
+        }
+        // The name is taken as it stands, blanks and all: what the editor
+        // saved comes back as it was, and a wrong name is refused when the
+        // channels are made.
+        const std::string_view name = line.substr(0, eq);
+        if (!name.empty()) {
+            const auto [seen, added] = firstLine.try_emplace(name, number);
+            if (!added)
+                error = at() + "repeats the name \"" + std::string(name) + "\" of line " +
+                        std::to_string(seen->second);
+        }
+        if (error.empty() && fields.size() == maxRows)
             error = "it holds more than " + std::to_string(maxRows) + " definitions";
         if (!error.empty())
             return false;
@@ -167,4 +167,33 @@ FieldsRead LoadFieldsFile(const std::string& path, std::size_t maxLineLength, st
     if (!read.error.empty())
         read.error = "\"" + path + "\" is no fields file: " + read.error;
     return read;
+}
+
+std::string UnsavableFieldRow(const std::vector<FieldDefinition>& rows, std::size_t maxLineLength,
+                              std::size_t maxRows)
+{
+    std::unordered_map<std::string_view, std::size_t> firstRow;
+    std::size_t saved = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const FieldDefinition& f = rows[i];
+        if (f.name.empty() && f.expression.empty())
+            continue;  // not saved
+        const std::string row = "row " + std::to_string(i + 1);
+        if (f.name.find('=') != std::string::npos)
+            return row + ": the name holds \"=\"";
+        if (std::string fault = CellFault(f.name); !fault.empty())
+            return row + ": the name " + fault;
+        if (std::string fault = CellFault(f.expression); !fault.empty())
+            return row + ": the expression " + fault;
+        if (f.name.size() + 1 + f.expression.size() > maxLineLength)
+            return row + " is longer than " + std::to_string(maxLineLength) + " characters";
+        if (!f.name.empty()) {
+            const auto [seen, added] = firstRow.try_emplace(f.name, i + 1);
+            if (!added)
+                return row + " repeats the name \"" + f.name + "\" of row " + std::to_string(seen->second);
+        }
+        if (++saved > maxRows)
+            return "more than " + std::to_string(maxRows) + " rows hold something";
+    }
+    return {};
 }

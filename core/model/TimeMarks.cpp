@@ -131,7 +131,14 @@ std::vector<int> TimeMarks::ParseText(std::string_view text)
     return cycles;
 }
 
-void TimeMarks::Paste(std::string_view text) { Assign(ParseText(text)); }
+bool TimeMarks::Paste(std::string_view text)
+{
+    // An empty or blank clipboard is no list of marks: it keeps them.
+    if (text.find_first_not_of(" \t\r\n\v\f") == std::string_view::npos)
+        return false;
+    Assign(ParseText(text));
+    return true;
+}
 
 void TimeMarks::Changed()
 {

@@ -50,8 +50,9 @@ public:
     static std::vector<int> ParseText(std::string_view text);
     // Replaces the marks by the cycles of the text (a cycle the text repeats is
     // marked once). A bad token throws its EConvertError and leaves the marks
-    // as they were.
-    void Paste(std::string_view text);
+    // as they were. A text of blanks only (or none) holds no cycle: the marks
+    // stay and the result is false.
+    bool Paste(std::string_view text);
 
     // Runs after every change (not for operations that changed nothing).
     void SetOnChanged(std::function<void()> listener) { onChanged_ = std::move(listener); }

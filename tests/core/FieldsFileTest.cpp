@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <sstream>
+
 
 namespace {
 
@@ -14,16 +18,14 @@ TEST(FieldsFileRead, WhatIsNoDefinitionsFileIsRefusedNamingTheFirstBadLine)
     for (std::size_t i = 0; i < kMaxFieldRows; ++i)
         fullFile += "f" + std::to_string(i) + "=1\r\n";
     EXPECT_EQ(ParseFieldDefinitions(fullFile, 10000).fields.size(), kMaxFieldRows);
-    const std::string twoValues = "line 1 holds two values without an operator between them";
     const std::pair<std::string, std::string> cases[] = {
-        // The data window's ".txt" export: its lines hold "=" too.
-        {ReadBytes(TestDataPath("golden/dataexport-m0.txt")), twoValues},
-        {ReadBytes(TestDataPath("golden/dataexport-m1.txt")), twoValues},
+        // The data window's ".txt" exports, of many columns and of one: names repeat.
+        {ReadBytes(TestDataPath("golden/dataexport-m0.txt")), "line 2 repeats the name \"Ball_pos_x\" of line 1"},
+        {"user_hv346=11.8099\r\nuser_hv346=11.9\r\n", "line 2 repeats the name \"user_hv346\" of line 1"},
+        {"a=1\r\n=2\r\nb=3\r\n=4\r\na=5\r\n", "line 5 repeats the name \"a\" of line 1"},
         {"# VeloTrask\n\nA workbench for RoboCup logs.\nBuild with CXX=g++ cmake\n", "line 1 has no \"=\""},
-        {"Build: CXX=g++\n", "line 1 has a name of more than one word"},
         {"speed=sqr(Ball.vel.dx)\r\nnoequals\r\nb=1\r\n", "line 2 has no \"=\""},
-        {"a=1\n =2\n", "line 2 has no name before \"=\""},
-        {"a=1\nb=(x) y\n", "line 2 holds two values without an operator between them"},
+        {"a=1\rb=2\rnoequals\r", "line 3 has no \"=\""},
         {std::string("a=1\nb=\0\n", 7), "line 2 is not text (a NUL byte)"},
         {"a=1\nb=\xff\n", "line 2 is not text (not UTF-8)"}, {"a=\xc0\x80", "line 1 is not text (not UTF-8)"},
         {"a=\xed\xa0\x80", "line 1 is not text (not UTF-8)"}, {"a=\xe2\x89", "line 1 is not text (not UTF-8)"},
@@ -51,11 +53,43 @@ TEST(FieldsFileRead, DefinitionsLoadWithEitherLineEndAndWithoutTheByteOrderMark)
                              "near=if(dist(PLAYER, Ball, cycle) < 5, 1, 0)\r\n\r\nsame=play_mode=2\r\nempty=\r\n";
     std::string lf = crlf;
     std::erase(lf, '\r');
-    for (const std::string& bytes : {crlf, lf, "\xEF\xBB\xBF" + crlf, lf.substr(0, 9) + " speed =" + lf.substr(15)}) {
+    std::string cr = lf;
+    std::ranges::replace(cr, '\n', '\r');
+    for (const std::string& bytes : {crlf, lf, cr, "\xEF\xBB\xBF" + crlf}) {
         const FieldsRead read = ParseFieldDefinitions(bytes, 10000);
         EXPECT_EQ(read.error, "") << bytes;
         EXPECT_EQ(read.fields, rows) << bytes;
     }
+}
+
+// Rows as the editor holds them (empty names, blanks, "=" and comparisons, text
+// beyond ASCII) load back as saved; what cannot be one line is refused.
+TEST(FieldsFileRead, EveryRowTheEditorSavesLoadsBackTheSame)
+{
+    const char* parts[] = {"", " ", "\t", "a", "x y", "d\xc3\xa9j\xc3\xa0", "=", "==", "<=", "!=", "a=b", "1 2", ")"};
+    std::mt19937 random(7);
+    const auto pick = [&] {
+        std::string text;
+        for (auto n = random() % 4; n > 0; --n)
+            text += parts[random() % std::size(parts)];
+        return text;
+    };
+    std::vector<FieldDefinition> rows{{"\xEF\xBB\xBFmark", "1"}};  // the first name starts like a byte-order mark
+    for (int i = 0; i < 600; ++i) {
+        std::string name = pick();
+        name = i % 3 == 0 || name.find('=') != std::string::npos ? "" : name + std::to_string(i);
+        rows.push_back({name, pick()});
+    }
+    ASSERT_EQ(UnsavableFieldRow(rows, 10000), "");
+    std::ostringstream out;
+    WriteFieldDefinitions(out, rows);
+    std::erase(rows, FieldDefinition{});  // empty rows are not saved
+    EXPECT_EQ(ParseFieldDefinitions(out.str(), 10000).fields, rows);
+    for (const auto& [bad, error] : std::initializer_list<std::pair<FieldDefinition, std::string>>{
+             {{"b\nc", "1"}, "row 2: the name holds a line break"},
+             {{"b", "1\r+2"}, "row 2: the expression holds a line break"},
+             {{"a", "2"}, "row 2 repeats the name \"a\" of row 1"}})
+        EXPECT_EQ(UnsavableFieldRow({{"a", "1"}, bad}, 100), error);
 }
 
 }  // namespace

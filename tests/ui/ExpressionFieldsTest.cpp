@@ -9,6 +9,7 @@
 #include "core/model/RoboCupFile.h"
 #include "platform/qt/Dialogs.h"
 #include "support/RecordingHooks.h"
+#include "support/RcgWriter.h"
 #include "support/SaveFailure.h"
 #include "support/TestData.h"
 #include "ui/OpenLogs.h"
@@ -190,6 +191,16 @@ TEST_F(ExpressionFieldsTest, SavedFieldsLoadBackAndBadFilesKeepTheRows)
     // A cancelled dialog changes nothing.
     form->BtnLoadFields->click();
     EXPECT_EQ(form->FieldRows(), rows);
+}
+
+TEST_F(ExpressionFieldsTest, ARowThatCannotBeOneLineIsNotSavedAndNamed)
+{
+    const QString file = QString::fromStdString(SaveTempFile("fieldrows.txt", "old"));
+    form->SetFieldRows({{"a", "1"}, {"b=c", "2"}});
+    Answer(file);
+    form->BtnSaveFields->click();
+    EXPECT_EQ(script.messages.at(0).text, "Cannot save the fields to " + file + ": row 2: the name holds \"=\"");
+    EXPECT_EQ(ReadBytes(file.toStdString()), "old");
 }
 
 TEST_F(ExpressionFieldsTest, EditorAddsDeletesAndKeepsNamesUnique)

@@ -102,6 +102,18 @@ TEST_F(MarksTest, CopyAndPasteGoThroughTheClipboardAndABadPasteKeepsTheMarks)
     EXPECT_EQ(form->lNumMarks->text(), "0");
 }
 
+TEST_F(MarksTest, AnEmptyOrBlankPasteKeepsTheMarksAndSaysSo)
+{
+    form->Marks.Assign({5, 120});
+    for (const QString& text : {QString(), QString("  \r\n\t ")}) {
+        platform::SetClipboardText(text);
+        form->btnPasteMarks->click();
+        EXPECT_EQ(Items(), QStringList({"     5", "   120"}));
+    }
+    EXPECT_EQ(script.messages.size(), 2u);
+    EXPECT_EQ(script.messages.back().text, "The clipboard holds no time marks: the marks are kept");
+}
+
 TEST_F(MarksTest, RemoveTakesTheSelectedMarkAndBeepsWithoutOne)
 {
     form->Marks.Assign({1, 2, 3});

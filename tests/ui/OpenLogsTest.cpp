@@ -19,12 +19,14 @@
 #include "ui/childDataWin.h"
 #include "ui/childFieldWin.h"
 #include "ui/main.h"
+#include "platform/ReadFile.h"
 #include "platform/qt/Dialogs.h"
 #include "support/RcgWriter.h"
 #include "support/TestData.h"
 #include "ui/waitFormWin.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QItemSelectionModel>
@@ -44,6 +46,8 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <new>
+#include <set>
 #include <stdexcept>
 
 // Readable QStrings in failure messages.
@@ -159,10 +163,11 @@ protected:
 // and whether a wait window was up each time.
 class WaitTextRecorder : public UiHooks {
 public:
-    WaitTextRecorder() { previous_ = platform::SetHooks(this); }
+    explicit WaitTextRecorder(const QWidget* window) : window_(window) { previous_ = platform::SetHooks(this); }
     ~WaitTextRecorder() override { platform::SetHooks(previous_); }
     void SetWaitText(const std::string& text) override
     {
+        captions.insert(window_->windowTitle());
         if (!WaitForm) {
             ++callsWithoutWaitWindow;
         } else {
@@ -178,9 +183,11 @@ public:
             shown.push_back(t);
     }
     std::vector<QString> shown;
+    std::set<QString> captions;  // of the main window
     int callsWithoutWaitWindow = 0;
 
 private:
+    const QWidget* window_;
     platform::Hooks* previous_ = nullptr;
 };
 
@@ -212,7 +219,7 @@ TEST_F(OpenLogsTest, OpeningARealLogListsItAndMakesItCurrent)
         form->FirstActivation = false;
         script.fileDialogs.clear();
         const QString path = Q(GunzippedTestFile(real.file));
-        WaitTextRecorder waits;
+        WaitTextRecorder waits(form.get());
         QElapsedTimer timer;
         timer.start();
         Open({path});
@@ -252,6 +259,8 @@ TEST_F(OpenLogsTest, OpeningARealLogListsItAndMakesItCurrent)
         EXPECT_NE(computing, waits.shown.end());
         EXPECT_NE(first, waits.shown.end());
         EXPECT_LT(computing, first);
+        // While the log is read the caption names it, never a placeholder score.
+        EXPECT_EQ(waits.captions, (std::set<QString>{"RoboCup VeloTrask [Reading " + path + "]", real.caption}));
     }
 }
 
@@ -780,20 +789,25 @@ TEST_F(OpenLogsTest, AFileGoneBadSinceItWasOpenedKeepsItsLoadedLog)
     EXPECT_NE(logs().Current(), nullptr);
 }
 
-// Stands for any failure deep inside a load (memory running out, a broken
-// channel): it throws when the features are about to be computed.
-class ThrowAtFeatures : public UiHooks {
+// Stands for any failure deep inside a load (a broken channel, or memory
+// running out): it throws at the first wait text that starts as given.
+class ThrowAt : public UiHooks {
 public:
-    ThrowAtFeatures() { previous_ = platform::SetHooks(this); }
-    ~ThrowAtFeatures() override { platform::SetHooks(previous_); }
+    explicit ThrowAt(std::string at = "Computing features", bool memory = false) : at_(std::move(at)), memory_(memory)
+    {
+        previous_ = platform::SetHooks(this);
+    }
+    ~ThrowAt() override { platform::SetHooks(previous_); }
     void SetWaitText(const std::string& text) override
     {
-        if (text.rfind("Computing features", 0) == 0)
-            throw std::runtime_error("out of memory");
+        if (text.starts_with(at_))
+            memory_ ? throw std::bad_alloc() : throw std::runtime_error("broken");
         UiHooks::SetWaitText(text);
     }
 
 private:
+    std::string at_;
+    bool memory_;
     platform::Hooks* previous_ = nullptr;
 };
 
@@ -807,7 +821,7 @@ TEST_F(OpenLogsTest, ALoadThatFailsMidwayLeavesNoEntryAndKeepsTheLogItReplaced)
     RoboCupFileT* loadedA = logs().At(0);
     RoboCupFileT* loadedB = logs().At(1);
     {
-        ThrowAtFeatures failing;
+        ThrowAt failing;
         // Opened again: the log loaded from a is not lost.
         EXPECT_THROW(form->OpenLogFiles({a}), std::runtime_error);
         EXPECT_EQ(OpenNames(), (std::vector<std::string>{a.toStdString(), b.toStdString()}));
@@ -821,6 +835,42 @@ TEST_F(OpenLogsTest, ALoadThatFailsMidwayLeavesNoEntryAndKeepsTheLogItReplaced)
         EXPECT_EQ(OpenNames(), (std::vector<std::string>{a.toStdString(), b.toStdString()}));
         EXPECT_EQ(ListCount(), 2);
         EXPECT_EQ(logs().Current(), loadedB);
+    }
+    EXPECT_TRUE(script.messages.empty());
+}
+
+TEST_F(OpenLogsTest, MemoryRunningOutIsSaidAndKeepsTheOpenLogs)
+{
+    const std::string dir = MakeTempDir("memory");
+    const QString a = CopyOfShortMatch(dir, "a.rcg");
+    Open({a, CopyOfShortMatch(dir, "b.rcg")});
+    const std::vector<RoboCupFileT*> before = AllLogs();
+    // While the records are read, while they are derived, while the features are computed.
+    for (const char* at : {"Reading file (", "Evaluating calculated fields", "Computing features"}) {
+        {
+            ThrowAt memory(at, true);
+            Open({a});
+        }
+        ExpectOneMessage("Not enough memory to read " + a + " (" + Q(platform::SizeText(QFileInfo(a).size())) + ")",
+                         "Error");
+        EXPECT_EQ(AllLogs(), before);
+        EXPECT_EQ(logs().Current(), before[1]);
+    }
+}
+
+TEST_F(OpenLogsTest, AnotherNameOfTheSameFileReplacesItsLog)
+{
+    namespace fs = std::filesystem;
+    const std::string a = CopyOfShortMatch(MakeTempDir("samefile"), "a.rcg").toStdString();
+    using Make = void (*)(const fs::path&, const fs::path&);
+    const std::pair<Make, bool> cases[] = {{[](auto& t, auto& l) { fs::create_symlink(t, l); }, true},
+                                           {[](auto& t, auto& l) { fs::create_hard_link(t, l); }, true},
+                                           {[](auto& t, auto& l) { fs::copy_file(t, l); }, false}};
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const std::string other = a + std::to_string(i);
+        cases[i].first(a, other);
+        Open({Q(a), Q(other)});  // a replaces the log read under a link to it before
+        EXPECT_EQ(OpenNames(), (cases[i].second ? std::vector{other} : std::vector{a, other}));
     }
     EXPECT_TRUE(script.messages.empty());
 }

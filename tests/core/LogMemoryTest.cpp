@@ -1,0 +1,73 @@
+// A log read while memory runs out for real, in a process with a limited
+// address space: the reading says so and blames no record.
+#include "core/io/Convertlog.h"
+
+#include "core/model/Parallel.h"
+#include "core/model/RoboCupFile.h"
+#include "support/TestData.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* kHeadroom = "VELO_READ_WITH_HEADROOM";
+
+// Reads the file allowing only headroom bytes of address space more than the
+// process has mapped (0: no limit), and ends the process: 0 out of memory with
+// no record blamed, 1 read whole, 2 anything else.
+[[noreturn]] void ReadAndExit(const std::string& file, std::uint64_t headroom)
+{
+    SetWorkerThreads(1);  // no thread to start under the limit
+    std::unique_ptr<RoboCupFileT> log = CreateFileRecord(file);
+    RcgReadResult read;
+    std::ostringstream errors;
+    std::uint64_t pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlimit limit{pages * ::sysconf(_SC_PAGESIZE) + headroom, RLIM_INFINITY};
+    if (headroom != 0 && ::setrlimit(RLIMIT_AS, &limit) != 0)
+        ::_exit(2);
+    ReadRcgFile(file, *log, errors, &read);
+    if (read.outOfMemory && read.error.empty() && read.refusal.empty())
+        ::_exit(0);
+    ::_exit(!read.outOfMemory && log->cycles == 6659 ? 1 : 2);
+}
+
+// Runs this test anew in a fresh process, where no memory that other tests
+// left free can serve the reading, and gives its exit code.
+int ReadInFreshProcess(std::uint64_t headroom)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::setenv(kHeadroom, std::to_string(headroom).c_str(), 1);
+        ::execl("/proc/self/exe", "core_tests", "--gtest_filter=LogMemory.*", nullptr);
+        ::_exit(3);
+    }
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(LogMemory, ALogReadWithoutEnoughMemorySaysSoAndBlamesNoRecord)
+{
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "AddressSanitizer maps terabytes of shadow and aborts on a failed allocation; "
+                    "the clang UBSan build of the core tests runs this";
+#endif
+    const std::string file = GunzippedTestFile("match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg");
+    if (const char* headroom = std::getenv(kHeadroom))
+        ReadAndExit(file, std::stoull(headroom));
+    const std::uint64_t size = std::filesystem::file_size(file);
+    // No limit; not even the file's bytes fit; the bytes fit, the channels do not.
+    const std::pair<std::uint64_t, int> cases[] = {{0, 1}, {size / 2, 0}, {size + (4 << 20), 0}};
+    for (const auto& [headroom, outcome] : cases)
+        EXPECT_EQ(ReadInFreshProcess(headroom), outcome) << headroom;
+}
+
+}  // namespace
