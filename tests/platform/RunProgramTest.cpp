@@ -91,13 +91,13 @@ TEST(RunProgram, NothingOfTheProgramsGroupRunsOnAfterItsEnd)
         {"sleep 300 & exit 0", 20000, -1, "exit code 0", true, ""},
         // A member deaf to SIGTERM while the program itself ends on it: only the
         // kill after the grace ends the member.
-        {"(trap '' TERM; touch ready; exec sleep 300) & sleep 300", 20000, kWhenReady, "cancelled", false, "ready"},
+        {"(trap '' TERM; : > ready; exec sleep 300) & sleep 300", 20000, kWhenReady, "cancelled", false, "ready"},
         // Everything deaf to SIGTERM.
-        {"trap '' TERM; sleep 300 & touch ready; sleep 300", 20000, kWhenReady, "cancelled", false, "ready"},
+        {"trap '' TERM; sleep 300 & : > ready; sleep 300", 20000, kWhenReady, "cancelled", false, "ready"},
         // A member that tidies up for half a second when asked to end (a
         // quarter of the grace), while the program itself ends at once.
-        {"(trap 'sleep 0.5; touch tidied; exit 0' TERM; touch ready; while :; do sleep 0.05; done) & sleep 300",
-         20000, kWhenReady, "cancelled", false, "ready tidied"},
+        {"(trap 'sleep 0.5; : > tidied; exit 0' TERM; sleep 300 & : > ready; wait) & sleep 300", 20000, kWhenReady,
+         "cancelled", false, "ready tidied"},
     };
     for (const Case& c : cases) {
         QTemporaryDir dir;
