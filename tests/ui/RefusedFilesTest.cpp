@@ -6,7 +6,7 @@
 #include "core/model/RoboCupFile.h"
 #include "platform/ReadFile.h"
 #include "platform/qt/Dialogs.h"
-#include "support/AsUser.h"
+#include "support/AsNobody.h"
 #include "support/SpecialFiles.h"
 #include "support/TestData.h"
 #include "ui/OpenLogs.h"
@@ -96,7 +96,7 @@ TEST_F(RefusedFilesTest, OpenFileRefusesALogTheUserMayNotReadAndKeepsTheOpenLogA
     ASSERT_EQ(::chmod(dir.c_str(), 0755), 0);
     ASSERT_EQ(::chmod(a.c_str(), 0), 0);
     const Watchdog bound("opening an unreadable log");
-    const int verdict = AsUnprivilegedUser([&] {
+    const int verdict = AsNobody([&] {
         Choose({a});
         form->btnOpenFileClick();
         return (Messages() == "Error: Cannot read the file " + a + ": Permission denied" ? 0 : 1) |
