@@ -6,7 +6,6 @@
 #include "core/expr/UserChannels.h"
 #include "core/model/RoboCupFile.h"
 
-
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -59,7 +58,8 @@ void BM_PlayerRowOverFullMatch(benchmark::State& state)
     RoboCupFileT& log = FullMatch();
     const std::vector<FieldDefinition> rows{{"bdist", "dist(PLAYER, Ball, cycle)"}};
     for (auto _ : state) {
-        if (CreateUserChannels(log, rows) != 22) {
+        const UserChannelsRun run = CreateUserChannels(log, rows);
+        if (run.computed != 22 || !run.refused.empty()) {
             state.SkipWithError("player row refused");
             return;
         }

@@ -1,6 +1,8 @@
 // A plain mutation loop for compilers without libFuzzer: it mutates the seed
 // files (bit flips, byte and 16-bit overwrites with edge values, cuts, copies
-// and splices) and hands each seed, then mutants, to the fuzz target for the given time.
+// and splices) and hands each seed, then mutants, to the fuzz target for the given
+// time, or for a given number of inputs ("-runs=N", as libFuzzer says it): the same
+// inputs on every machine, however fast.
 // A sanitizer report or crash ends the process; the input is then in
 // "fuzz-current-input" in the working folder.
 #include <chrono>
@@ -86,10 +88,13 @@ void SaveCurrent(int sig)
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::cerr << "usage: " << argv[0] << " <seconds> <seed folder>\n";
+        std::cerr << "usage: " << argv[0] << " <seconds>|-runs=<inputs> <seed folder>\n";
         return 2;
     }
-    const double seconds = std::atof(argv[1]);
+    const std::string limit = argv[1];
+    const bool counted = limit.rfind("-runs=", 0) == 0;
+    const double seconds = counted ? 0.0 : std::atof(limit.c_str());
+    const std::size_t inputs = counted ? std::strtoull(limit.c_str() + 6, nullptr, 10) : 0;
     std::vector<std::string> seeds;
     for (const auto& e : std::filesystem::directory_iterator(argv[2]))
         if (e.is_regular_file())
@@ -105,7 +110,8 @@ int main(int argc, char** argv)
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     };
     std::size_t runs = 0;
-    for (; runs < seeds.size() || elapsed() < seconds; ++runs) {
+    const auto more = [&] { return counted ? runs < inputs : elapsed() < seconds; };
+    for (; runs < seeds.size() || more(); ++runs) {
         g_current = seeds[runs % seeds.size()];
         if (runs >= seeds.size())
             Mutate(g_current, seeds, rng);

@@ -4,6 +4,7 @@
 #include "support/TestData.h"
 
 #include <fstream>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -42,6 +43,34 @@ TEST(ReadUserFile, ReadsARegularFileWholeUpToItsLimit)
         EXPECT_TRUE(platform::CheckUserFile(dir + name, 16)) << name;
         ASSERT_TRUE(platform::ReadUserFile(dir + name, 16, bytes)) << name;
         EXPECT_EQ(bytes.View(), content) << name;
+    }
+}
+
+// The file is cut shorter while it is read (from the read's first progress
+// call, after one 16 MiB block): what comes back is the bytes that were read,
+// never the size first asked with whatever memory held past them.
+TEST(ReadUserFile, AFileCutWhileItIsReadGivesTheBytesThatWereThere)
+{
+    const std::string dir = MakeTempDir("readfile-cut"), path = dir + "/log.rcg";
+    std::string content(std::size_t(40) << 20, '\0');
+    for (std::size_t i = 0; i < content.size(); ++i)
+        content[i] = static_cast<char>(i % 251);
+    const struct {
+        std::size_t cutTo;
+        std::size_t expected;  // the read goes on to the new end, or stops where it was
+    } cases[] = {{std::size_t(20) << 20, std::size_t(20) << 20}, {100, std::size_t(16) << 20}};
+    for (const auto& c : cases) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
+        int calls = 0;
+        const auto cut = [&](std::uint64_t, std::uint64_t) {
+            if (++calls == 1) {
+                ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(c.cutTo)), 0);
+            }
+        };
+        platform::FileBytes bytes;
+        ASSERT_TRUE(platform::ReadUserFile(path, platform::kLogFileLimit, bytes, nullptr, cut)) << c.cutTo;
+        EXPECT_EQ(bytes.size, c.expected) << c.cutTo;
+        EXPECT_TRUE(bytes.View() == std::string_view(content).substr(0, bytes.size)) << c.cutTo;
     }
 }
 

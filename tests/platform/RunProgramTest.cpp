@@ -1,5 +1,7 @@
 #include "platform/qt/System.h"
 
+#include "support/HeldByStarted.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -15,23 +17,6 @@ QString ReadAll(const QString& file)
 {
     QFile f(file);
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString("<missing>");
-}
-
-// A process of the group that still runs (zombies waiting for a parent that
-// never reaps them run no more).
-bool GroupAlive(qint64 group)
-{
-    const QStringList entries = QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& entry : entries) {
-        QFile stat("/proc/" + entry + "/stat");
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray line = stat.readAll();
-        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() >= 3 && fields[2].toLongLong() == group && fields[0] != "Z")
-            return true;
-    }
-    return false;
 }
 
 }  // namespace
@@ -87,37 +72,55 @@ TEST(RunProgram, EveryWayOfFailingIsToldApart)
 }
 
 // A program that leaves children: whether it is stopped at the limit, by the
-// caller or ends by itself, none of them runs on.
+// caller or ends by itself, none of them runs on once the call returns, and a
+// member that ends in its own time when asked is given that time.
 TEST(RunProgram, NothingOfTheProgramsGroupRunsOnAfterItsEnd)
 {
+    constexpr int kWhenReady = 0;  // stopped once the script has made the file "ready"
     struct Case {
         const char* script;
         int limitMs;
         int pollsBeforeStop;  // -1: never stopped
         const char* told;
         bool succeeded;
+        const char* left;  // the files the script leaves in its working folder
     };
     const Case cases[] = {
-        {"sleep 30 & sleep 30", 400, -1, "stopped after 0 s", false},
-        {"sleep 30 & sleep 30", 20000, 5, "cancelled", false},
-        // Deaf to SIGTERM, and a member that needs a while to end even when
-        // killed (it hands back 400 MiB of memory first).
-        {"trap '' TERM; python3 -c 'import time; b = b\"x\" * (400 << 20); time.sleep(30)' & sleep 30", 300, -1,
-         "stopped after 0 s", false},
-        {"sleep 30 & exit 0", 20000, -1, "exit code 0", true},
+        {"sleep 300 & sleep 300", 400, -1, "stopped after 0 s", false, ""},
+        {"sleep 300 & sleep 300", 20000, 5, "cancelled", false, ""},
+        {"sleep 300 & exit 0", 20000, -1, "exit code 0", true, ""},
+        // A member deaf to SIGTERM while the program itself ends on it: only the
+        // kill after the grace ends the member.
+        {"(trap '' TERM; : > ready; exec sleep 300) & sleep 300", 20000, kWhenReady, "cancelled", false, "ready"},
+        // Everything deaf to SIGTERM.
+        {"trap '' TERM; sleep 300 & : > ready; sleep 300", 20000, kWhenReady, "cancelled", false, "ready"},
+        // A member that tidies up for half a second when asked to end (a
+        // quarter of the grace), while the program itself ends at once.
+        {"(trap 'sleep 0.5; : > tidied; exit 0' TERM; sleep 300 & : > ready; wait) & sleep 300", 20000, kWhenReady,
+         "cancelled", false, "ready tidied"},
     };
     for (const Case& c : cases) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
         int polls = 0;
-        const platform::KeepRunning keepRunning = [&] { return c.pollsBeforeStop < 0 || ++polls < c.pollsBeforeStop; };
+        const platform::KeepRunning keepRunning = [&] {
+            if (c.pollsBeforeStop == kWhenReady)
+                return !QFile::exists(dir.filePath("ready"));
+            return c.pollsBeforeStop < 0 || ++polls < c.pollsBeforeStop;
+        };
+        HeldByStarted group;
         QElapsedTimer clock;
         clock.start();
-        const platform::ProgramRun run = platform::RunProgram("sh", {"-c", c.script}, c.limitMs, {}, keepRunning);
-        EXPECT_LT(clock.elapsed(), 3000) << c.script;
+        const platform::ProgramRun run =
+            platform::RunProgram("sh", {"-c", c.script}, c.limitMs, dir.path(), keepRunning);
+        // The children would sleep five minutes: far past any stop, however slow the machine.
+        EXPECT_LT(clock.elapsed(), 60000) << c.script;
         ASSERT_TRUE(run.started) << c.script;
         EXPECT_GT(run.processId, 0);
         EXPECT_EQ(run.Describe(c.limitMs), c.told) << c.script;
         EXPECT_EQ(run.Succeeded(), c.succeeded) << c.script;
-        EXPECT_FALSE(GroupAlive(run.processId)) << c.script;
+        EXPECT_FALSE(group.StillHeld()) << c.script;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).join(' ').toStdString(), c.left) << c.script;
     }
 }
 

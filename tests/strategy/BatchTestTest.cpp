@@ -364,7 +364,7 @@ TEST_F(BatchTest, CancelEndsTheRunButNotWhileTheStrategyIsStored)
     const QStringList lines = window.MemoRules->toPlainText().split('\n');
     EXPECT_EQ(lines.filter("ancel").size(), 1) << lines.join('\n').toStdString();
     EXPECT_EQ(lines.last(), "Cancelled: the table holds only the runs made before.");
-    standin::ExpectNoneRunning(folder);
+    standin::ExpectNoneRunning(user);
     EXPECT_EQ(services->OpenLogs(), before);
     EXPECT_EQ(services->ChildWindowCount(), 0);
 }

@@ -5,10 +5,10 @@
 
 #include "ui/waitFormWin.h"
 
+#include "support/HeldByStarted.h"
 #include "support/TestData.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -29,16 +29,6 @@ inline QStringList FileLines(const std::string& file)
 
 inline int Runs(const std::string& folder) { return static_cast<int>(FileLines(folder + "/runs").size()); }
 
-// No learner process runs on (a zombie runs no more).
-inline void ExpectNoneRunning(const std::string& folder)
-{
-    for (const QString& pid : FileLines(folder + "/pids")) {
-        const std::string stat = ReadBytes("/proc/" + pid.toStdString() + "/stat");
-        const std::size_t close = stat.rfind(')');
-        EXPECT_FALSE(close != std::string::npos && stat.size() > close + 2 && stat[close + 2] != 'Z') << stat;
-    }
-}
-
 inline void UserClick(QWidget* widget, Qt::MouseButton button = Qt::LeftButton)
 {
     QWidget* top = widget->window();
@@ -46,7 +36,8 @@ inline void UserClick(QWidget* widget, Qt::MouseButton button = Qt::LeftButton)
 }
 
 // Clicks Cancel once in each learner run that has started (it wrote its own
-// and its child's process ids) and answers any message box.
+// and its child's process ids) and answers any message box. Made before the
+// first run, it can tell when every learner process started since has ended.
 struct User {
     explicit User(const std::string& folder)
     {
@@ -57,7 +48,6 @@ struct User {
             } else if (WaitForm && WaitForm->CancelButton->isVisible() &&
                        FileLines(folder + "/pids").size() >= 2 * (cancels + 1)) {
                 ++cancels;
-                sinceCancel.start();
                 UserClick(WaitForm->CancelButton);
             }
         });
@@ -66,8 +56,11 @@ struct User {
     QTimer timer;
     int cancels = 0;
     int messages = 0;
-    QElapsedTimer sinceCancel;
+    HeldByStarted learners;
 };
+
+// No learner process runs on.
+inline void ExpectNoneRunning(User& user) { EXPECT_FALSE(user.learners.StillHeld()); }
 
 // "callweka" in the folder counts its runs in "runs" there; the runs whose
 // numbers match the shell pattern ("*" every one) sleep, as does a child they
@@ -77,7 +70,7 @@ inline void WriteSleepingLearner(const std::string& folder, const std::string& s
     const std::string file = folder + "/callweka";
     std::ofstream(file) << "#!/bin/sh\necho run >> \"" + folder + "/runs\"\ncase $(wc -l < \"" + folder +
                                "/runs\") in " + sleepers + ") ;; *) exit 0 ;; esac\necho $$ >> \"" + folder +
-                               "/pids\"\nsleep 30 &\necho $! >> \"" + folder + "/pids\"\nwait\n";
+                               "/pids\"\nsleep 300 &\necho $! >> \"" + folder + "/pids\"\nwait\n";
     std::filesystem::permissions(file, std::filesystem::perms::owner_all);
 }
 

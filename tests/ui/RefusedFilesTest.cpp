@@ -6,6 +6,7 @@
 #include "core/model/RoboCupFile.h"
 #include "platform/ReadFile.h"
 #include "platform/qt/Dialogs.h"
+#include "support/AsNobody.h"
 #include "support/SpecialFiles.h"
 #include "support/TestData.h"
 #include "ui/OpenLogs.h"
@@ -18,6 +19,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -76,6 +79,35 @@ TEST_F(RefusedFilesTest, OpenFileRefusesWhatIsNoLogFileAtOnceAndKeepsTheOpenLogs
     ASSERT_EQ(form->Logs->Count(), 2);
     EXPECT_EQ(form->Logs->Current()->fileName, b);
     EXPECT_EQ(form->Logs->Current()->cycles, 409);
+}
+
+// A log the user may not read, chosen under the name of the open log: refused
+// before the open log of that name and its windows are touched. The suite runs
+// as root, who may read anything: the choice is made as "nobody".
+TEST_F(RefusedFilesTest, OpenFileRefusesALogTheUserMayNotReadAndKeepsTheOpenLogAndItsWindows)
+{
+    const std::string dir = MakeTempDir("open-unreadable"), a = dir + "/a.rcg";
+    std::filesystem::copy_file(GunzippedTestFile("match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg"), a);
+    Choose({a});
+    form->btnOpenFileClick();
+    RoboCupFileT* loaded = form->Logs->Current();
+    form->BtnAdd2dClick();
+    const QPointer<QMdiSubWindow> window = form->MdiArea->subWindowList().back();
+    // The folder open to all, the file to none: only the read itself is refused.
+    ASSERT_EQ(::chmod(dir.c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(a.c_str(), 0), 0);
+    const int verdict = AsNobody([&] {
+        // A child forked from a program with threads may hang where it should
+        // not: the alarm ends it, which fails the test instead of holding it.
+        ::alarm(30);
+        Choose({a});
+        form->btnOpenFileClick();
+        ::alarm(0);
+        return (Messages() == "Error: Cannot read the file " + a + ": Permission denied" ? 0 : 1) |
+               (form->Logs->Count() == 1 && form->Logs->Current() == loaded && loaded->cycles == 409 ? 0 : 2) |
+               (form->MdiArea->subWindowList().contains(window.data()) ? 0 : 4);
+    });
+    EXPECT_EQ(verdict, 0) << "1: another message; 2: the open log replaced; 4: its window closed";
 }
 
 TEST_F(RefusedFilesTest, LoadFieldsRefusesWhatIsNoFieldsFileAndKeepsTheRows)
