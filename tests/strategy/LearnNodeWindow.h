@@ -56,6 +56,28 @@ inline QStringList Lines(const QPlainTextEdit* memo)
     return lines;
 }
 
+// "" when the table compiles with "cc -std=c11 -Wall -Werror -pedantic" into a
+// program that walks every counted entry and finds each with its action and
+// condition; else what went wrong.
+inline std::string CompileAndWalk(std::string table)
+{
+    if (std::system("cc --version > /dev/null 2>&1") != 0)
+        return std::getenv("CI") ? "no C compiler" : "";
+    for (std::size_t at = table.find("#ifdef "); at != std::string::npos; at = table.find("#ifdef ", at))
+        table.replace(at, 7, "#if 1 // ");
+    const std::string dir = MakeTempDir("rules-walk");
+    std::ofstream(dir + "/rules.c", std::ios::binary)
+        << "typedef struct { const char *action; const char *condition; } tActionRule;\n"
+           "#define tActionRule(action, condition) { #action, condition }\n"
+        << table << "\nRULES\nint main(void) {\n  for (int i = 0; i < NUMACTIONRULES; ++i)\n"
+                    "    for (int j = 0; j < ACTIONRULELEN; ++j)\n"
+                    "      if (!rules[i][j].action || !rules[i][j].condition) return 1;\n  return 0;\n}\n";
+    if (std::system(("cc -std=c11 -Wall -Werror -pedantic -o " + dir + "/walk " + dir + "/rules.c 2> " + dir +
+                     "/errors.txt").c_str()) != 0)
+        return "not compiled:\n" + ReadBytes(dir + "/errors.txt") + "\n" + table;
+    return std::system((dir + "/walk").c_str()) == 0 ? "" : "an entry without a condition:\n" + table;
+}
+
 // The short real match with its action graph, in a window the strategy window
 // is attached to; the node with the most outgoing cycles is learnt against
 // every other node's cycles.
@@ -173,6 +195,19 @@ protected:
         form->EditFName->setText(QString::fromStdString(folder + "/test.data"));
         form->learnerFolder = QString::fromStdString(folder);
         form->cbNoLastNode->setChecked(false);
+    }
+    // Stores as the test strategy the graph's first path as the first join of
+    // a series leaves it (join value 0).
+    void StoreTestStrategyOfFirstJoin()
+    {
+        child->EditValue->setText("0");
+        child->BtnJoinNearestClick();
+        child->ClearPaths();
+        child->FindPaths(child->Graph, 1, child->Paths);
+        form->Attach(child, nullptr);
+        form->lbPath->setCurrentRow(0);
+        form->btnStoreTestClick();
+        ASSERT_FALSE(form->testChunks.empty());
     }
 };
 

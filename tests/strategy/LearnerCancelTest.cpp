@@ -8,11 +8,8 @@
 #include "ui/StringGrid.h"
 
 #include <QComboBox>
-#include <QProcess>
 #include <QScrollBar>
-#include <QStandardPaths>
 
-#include <cstdlib>
 #include <functional>
 #include <optional>
 
@@ -20,25 +17,7 @@ using namespace standin;
 
 namespace {
 
-// "cc -std=c11 -Wall -Werror -pedantic -fsyntax-only" on the memo's table, its block
-// switched on and its RULES expanded (without cc skipped, except on CI).
-void ExpectCompiles(const QStringList& memo)
-{
-    const QString cc = QStandardPaths::findExecutable("cc");
-    ASSERT_FALSE(cc.isEmpty() && std::getenv("CI")) << "no C compiler (cc)";
-    if (cc.isEmpty())
-        GTEST_SKIP() << "no C compiler (cc)";
-    const QString source = "typedef struct { const char *action; const char *condition; } tActionRule;\n"
-                           "#define tActionRule(action, condition) { #action, condition }\n" +
-                           memo.join('\n').replace("#ifdef ", "#if 1 // ") + "\nRULES\n";
-    QProcess compiler;
-    compiler.setProcessChannelMode(QProcess::MergedChannels);
-    compiler.start(cc, {"-std=c11", "-Wall", "-Werror", "-pedantic", "-fsyntax-only", "-x", "c", "-"});
-    compiler.write(source.toUtf8());
-    compiler.closeWriteChannel();
-    EXPECT_TRUE(compiler.waitForFinished(30000) && compiler.exitCode() == 0)
-        << compiler.readAll().toStdString() << source.toStdString();
-}
+void ExpectCompiles(const QStringList& memo) { EXPECT_EQ(CompileAndWalk(memo.join('\n').toStdString()), ""); }
 
 class CancelLearner : public GenerateRules {
 protected:
@@ -161,15 +140,9 @@ TEST_F(CancelLearner, GenerateAllStopsTheWholeSeries)
 // Cancel in the sweep at the first join value ends the series of twenty-one.
 TEST_F(CancelLearner, TestAllStopsTheWholeSeries)
 {
-    // The strategy stored is one of the graph as the series' first join leaves it.
-    child->EditValue->setText("0");
-    child->BtnJoinNearestClick();
-    child->ClearPaths();
-    child->FindPaths(child->Graph, 1, child->Paths);
-    form->Attach(child, nullptr);
-    form->lbPath->setCurrentRow(0);
-    form->btnStoreTestClick();
-    ASSERT_FALSE(form->testChunks.empty());
+    StoreTestStrategyOfFirstJoin();
+    if (HasFatalFailure())
+        return;
     form->cbVerbose->setCheckState(Qt::Unchecked);
     RevalidateAll(child->cbTestAll);
     EXPECT_EQ(child->EditValue->text(), "0");

@@ -29,28 +29,6 @@ void WriteJRip(const std::string& folder, const std::string& inResult, const std
                                           "\\n => class=OTHER (3.0/0.0)\\n\\nNumber of Rules : 1\\n' > \"$2\" ;; esac\n");
 }
 
-// "" when the table compiles with "cc -std=c11 -Wall -Werror -pedantic" into a
-// program that walks every counted entry and finds each with its action and
-// condition; else what went wrong.
-std::string CompileAndWalk(std::string table)
-{
-    if (std::system("cc --version > /dev/null 2>&1") != 0)
-        return std::getenv("CI") ? "no C compiler" : "";
-    for (std::size_t at = table.find("#ifdef "); at != std::string::npos; at = table.find("#ifdef ", at))
-        table.replace(at, 7, "#if 1 // ");
-    const std::string dir = MakeTempDir("rules-walk");
-    std::ofstream(dir + "/rules.c", std::ios::binary)
-        << "typedef struct { const char *action; const char *condition; } tActionRule;\n"
-           "#define tActionRule(action, condition) { #action, condition }\n"
-        << table << "\nRULES\nint main(void) {\n  for (int i = 0; i < NUMACTIONRULES; ++i)\n"
-                    "    for (int j = 0; j < ACTIONRULELEN; ++j)\n"
-                    "      if (!rules[i][j].action || !rules[i][j].condition) return 1;\n  return 0;\n}\n";
-    if (std::system(("cc -std=c11 -Wall -Werror -pedantic -o " + dir + "/walk " + dir + "/rules.c 2> " + dir +
-                     "/errors.txt").c_str()) != 0)
-        return "not compiled:\n" + ReadBytes(dir + "/errors.txt") + "\n" + table;
-    return std::system((dir + "/walk").c_str()) == 0 ? "" : "an entry without a condition:\n" + table;
-}
-
 // Four strategies of three nodes each (the chain under four names).
 class ExportNotLearnt : public GenerateRules {
 protected:

@@ -14,15 +14,9 @@ using namespace standin;
 
 TEST_F(GenerateRules, ATestAllSeriesGivesTheGraphWindowItsPathsBackHoweverItEnds)
 {
-    // The strategy stored is one of the graph as the series' first join leaves it.
-    child->EditValue->setText("0");
-    child->BtnJoinNearestClick();
-    child->ClearPaths();
-    child->FindPaths(child->Graph, 1, child->Paths);
-    form->Attach(child, nullptr);
-    form->lbPath->setCurrentRow(0);
-    form->btnStoreTestClick();
-    ASSERT_FALSE(form->testChunks.empty());
+    StoreTestStrategyOfFirstJoin();
+    if (HasFatalFailure())
+        return;
     form->SetTestGraph(child);
     form->cbVerbose->setCheckState(Qt::Unchecked);
     SetStrategyLink(form.get());
