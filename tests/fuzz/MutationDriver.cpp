@@ -5,6 +5,7 @@
 // inputs on every machine, however fast.
 // A sanitizer report or crash ends the process; the input is then in
 // "fuzz-current-input" in the working folder.
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -95,10 +96,16 @@ int main(int argc, char** argv)
     const bool counted = limit.rfind("-runs=", 0) == 0;
     const double seconds = counted ? 0.0 : std::atof(limit.c_str());
     const std::size_t inputs = counted ? std::strtoull(limit.c_str() + 6, nullptr, 10) : 0;
-    std::vector<std::string> seeds;
+    // In the order of their names: a folder lists its files in any order, and
+    // the mutants depend on the order of the seeds.
+    std::vector<std::filesystem::path> seedFiles;
     for (const auto& e : std::filesystem::directory_iterator(argv[2]))
         if (e.is_regular_file())
-            seeds.push_back(Load(e.path()));
+            seedFiles.push_back(e.path());
+    std::sort(seedFiles.begin(), seedFiles.end());
+    std::vector<std::string> seeds;
+    for (const auto& file : seedFiles)
+        seeds.push_back(Load(file));
     if (seeds.empty())
         seeds.emplace_back();
     std::signal(SIGABRT, SaveCurrent);

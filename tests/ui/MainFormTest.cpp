@@ -55,13 +55,14 @@
 
 namespace {
 
-// Runs the event loop until cond holds or a second has passed.
+// Runs the event loop until cond holds, or for ten seconds: far past what a
+// loaded machine needs to deliver a few window events.
 template <class Cond>
 bool WaitFor(Cond cond)
 {
     QElapsedTimer t;
     t.start();
-    while (!cond() && t.elapsed() < 1000)
+    while (!cond() && t.elapsed() < 10000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     return cond();
 }
