@@ -177,9 +177,12 @@ TEST_F(GenerateRules, CancelEndsTheLearnerAndTheCommand)
     WriteScript(folder + "/callweka", "echo run >> \"" + folder + "/runs\"\nsleep 30\n");
     QString shown;
     bool offered = false;
-    QTimer::singleShot(300, [&] {
-        if (!WaitForm)
+    // Pressed once the learner runs, however long the examples took to write.
+    QTimer press;
+    QObject::connect(&press, &QTimer::timeout, [&] {
+        if (!WaitForm || !std::filesystem::exists(folder + "/runs"))
             return;
+        press.stop();
         shown = WaitForm->LabelText->text();
         offered = WaitForm->CancelButton->isVisible();
         QPushButton* cancel = WaitForm->CancelButton;
@@ -189,6 +192,7 @@ TEST_F(GenerateRules, CancelEndsTheLearnerAndTheCommand)
         QCoreApplication::postEvent(cancel, new QMouseEvent(QEvent::MouseButtonRelease, at, cancel->mapToGlobal(at),
                                                             Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
     });
+    press.start(20);
     platform::DialogScript script;
     QElapsedTimer clock;
     clock.start();
