@@ -30,7 +30,8 @@ inline void ProcessPendingEvents() { CurrentHooks().ProcessPendingEvents(); }
 inline void Beep() { CurrentHooks().Beep(); }
 inline void Notify(const std::string& text, const std::string& caption) { CurrentHooks().Notify(text, caption); }
 
-// Lowers the calling thread's scheduling priority one step (the GUI thread does this at start).
+// Puts the calling thread one step below the priority it had when first asked
+// (the GUI thread does this at start); asked again, it changes nothing.
 void LowerThreadPriority();
 
 }  // namespace platform
