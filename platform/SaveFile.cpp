@@ -92,6 +92,7 @@ struct PendingFile {
     std::string temp;   // the new content, complete once written
     std::string backup; // the old content while the files are put in place
     bool existed = false;
+    struct stat old {}; // what stood at the name
     int syncFd = -1;    // the new file, to sync a folder that cannot be read
 };
 
@@ -112,6 +113,14 @@ void RemoveTemps(std::vector<PendingFile>& pending)
             ::unlinkat(p.folder.fd, p.temp.c_str(), 0);
             p.temp.clear();
         }
+}
+
+// Gives a file the owner and group of the one it replaces, where the user may:
+// the superuser may give both, another user their own file a group they
+// belong to. Where neither is allowed, the file stays the user's.
+bool KeepOwner(int fd, const struct stat& old)
+{
+    return ::fchown(fd, old.st_uid, old.st_gid) == 0 || ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0;
 }
 
 bool Fail(SaveError* error, const std::string& file, const std::string& reason)
@@ -137,10 +146,14 @@ bool WriteTemp(const FileContent& content, PendingFile& pending, SaveError* erro
     if (fd < 0)
         return Fail(error, pending.shown, ErrnoText(errno));
 
-    struct stat old {};
-    const mode_t mode =
-        ::fstatat(pending.folder.fd, pending.name.c_str(), &old, 0) == 0 ? (old.st_mode & 07777) : NewFileMode();
-    ::fchmod(fd, mode);
+    // A replaced file keeps its owner, group and rights, though never a
+    // set-user-id, set-group-id or sticky bit: the content is new. A link in
+    // the private folder is no file of the user's and gives nothing. The owner
+    // goes first, as a change of owner may clear rights.
+    const bool replaces = pending.existed && S_ISREG(pending.old.st_mode);
+    if (replaces)
+        KeepOwner(fd, pending.old);
+    ::fchmod(fd, replaces ? pending.old.st_mode & 0777 : NewFileMode());
 
     FdBuffer buffer(fd);
     std::ostream out(&buffer);
@@ -191,7 +204,11 @@ bool CopyOld(const PendingFile& p, const std::string& backup)
                 e = errno;
     }
     struct stat st {};
-    if (e == 0 && (::fstat(from, &st) != 0 || ::fchmod(to, st.st_mode & 07777) != 0 || ::fsync(to) != 0))
+    if (e == 0 && ::fstat(from, &st) != 0)
+        e = errno;
+    if (e == 0)
+        KeepOwner(to, st);
+    if (e == 0 && (::fchmod(to, st.st_mode & 07777) != 0 || ::fsync(to) != 0))
         e = errno;
     ::close(from);
     if (to >= 0 && ::close(to) != 0 && e == 0)
@@ -263,30 +280,29 @@ void RemoveBackups(std::vector<PendingFile>& pending)
 
 bool Check(const FileContent& f, PendingFile& p, SaveError* error)
 {
-    if (f.path.empty())
-        return Fail(error, f.path, "no file name");
-    std::string resolved, reason;
-    if (!save::ResolveTarget(f.path, f.links == Links::AsTheSystem, &resolved, &reason))
+    std::string reason;
+    save::Target target;
+    if (!save::OpenTarget(f.path, f.links == Links::AsTheSystem ? save::LastLink::Follow : save::LastLink::Refuse,
+                          target, &reason))
         return Fail(error, f.path, reason);
-    const std::filesystem::path target(resolved);
-    if (!save::OpenFolder(target, p.folder, &reason))
-        return Fail(error, f.path, reason);
+    p.folder = target.folder;
     if (const long most = ::fpathconf(p.folder.fd, _PC_NAME_MAX); most > 0)
         p.nameMax = most;
-    p.name = target.filename().string();
-    struct stat st {};
-    p.existed = ::fstatat(p.folder.fd, p.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    p.name = target.name;
+    p.existed = target.exists;
+    p.old = target.st;
     // Only a file is replaced by a file: a device or a pipe the user pointed
     // at is no content of theirs, and a folder in the way would refuse the
     // rename only after the files before it were replaced. A link in the
     // private folder is replaced, never followed.
-    if (p.existed && !S_ISREG(st.st_mode) && !(S_ISLNK(st.st_mode) && p.folder.isPrivate))
+    const mode_t kind = p.old.st_mode & S_IFMT;
+    if (p.existed && kind != S_IFREG && !(kind == S_IFLNK && p.folder.isPrivate))
         return Fail(error, f.path,
-                    (resolved == f.path ? "it" : resolved) + " is not a regular file (" + FileKindText(st.st_mode) + ")");
+                    (target.followed ? target.shown : "it") + " is not a regular file (" + FileKindText(kind) + ")");
     // A file its owner made read-only is not replaced behind their back, as
     // writing into it would not have been allowed either; the superuser, who
     // could have written into it, may replace it.
-    if (p.existed && ::faccessat(p.folder.fd, p.name.c_str(), W_OK, 0) != 0)
+    if (p.existed && kind == S_IFREG && ::faccessat(p.folder.fd, p.name.c_str(), W_OK, 0) != 0)
         return Fail(error, f.path, ErrnoText(errno));
     return true;
 }
@@ -354,15 +370,14 @@ bool SaveBytes(const std::string& path, std::string_view bytes, SaveError* error
 
 bool RemoveFile(const std::string& path, SaveError* error)
 {
-    PendingFile p;
+    save::Target target;
     std::string reason;
-    if (!save::OpenFolder(std::filesystem::path(path), p.folder, &reason))
+    if (!save::OpenTarget(path, save::LastLink::Keep, target, &reason))
         return Fail(error, path, reason);
-    const std::string name = std::filesystem::path(path).filename().string();
     int e = 0;
-    if (::unlinkat(p.folder.fd, name.c_str(), 0) != 0 && errno != ENOENT)
+    if (::unlinkat(target.folder.fd, target.name.c_str(), 0) != 0 && errno != ENOENT)
         e = errno;
-    ::close(p.folder.fd);
+    ::close(target.folder.fd);
     return e == 0 || Fail(error, path, ErrnoText(e));
 }
 

@@ -1,12 +1,17 @@
 #include "platform/SaveTarget.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace platform::save {
 
@@ -30,79 +35,169 @@ bool IsPrivateFolder(std::filesystem::path folder)
     return !ec && normal.string() == PrivateFolderName();
 }
 
-bool OpenFolder(const std::filesystem::path& file, Folder& folder, std::string* reason)
+namespace {
+
+// A descriptor closed when it goes out of scope.
+class Held {
+public:
+    explicit Held(int fd = -1) : fd_(fd) {}
+    ~Held() { Reset(-1); }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+    int Get() const { return fd_; }
+    void Reset(int fd)
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = fd;
+    }
+    int Release() { return std::exchange(fd_, -1); }
+
+private:
+    int fd_;
+};
+
+// The names of a path in order, without the empty ones between slashes.
+void PrependNames(const std::string& path, std::deque<std::string>& names)
 {
-    std::filesystem::path parent = file.parent_path();
-    if (parent.empty())
-        parent = ".";
-    folder.path = parent.string();
-    folder.isPrivate = IsPrivateFolder(parent);
-    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (folder.isPrivate ? O_NOFOLLOW : 0);
-    folder.fd = ::open(folder.path.c_str(), flags);
-    folder.readable = folder.fd >= 0;
-    // A drop box (write and search, no listing) cannot be opened for reading,
-    // but its names can be made and replaced all the same.
-    if (folder.fd < 0 && errno == EACCES && !folder.isPrivate)
-        folder.fd = ::open(folder.path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (folder.fd < 0) {
-        const int e = errno;
-        struct stat st {};
-        const bool link = folder.isPrivate && ::lstat(folder.path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-        *reason = link                ? "the folder " + folder.path + " is a link, not a folder of its own"
-                  : folder.isPrivate ? "the folder " + folder.path + ": " + std::strerror(e)
-                                     : std::strerror(e);
-        return false;
+    std::vector<std::string> split;
+    for (std::size_t at = 0; at < path.size();) {
+        const std::size_t end = std::min(path.find('/', at), path.size());
+        if (end > at)
+            split.push_back(path.substr(at, end - at));
+        at = end + 1;
     }
-    if (folder.isPrivate) {
-        struct stat st {};
-        if (::fstat(folder.fd, &st) != 0 || st.st_uid != ::geteuid() || (st.st_mode & 077) != 0) {
-            *reason = "the folder " + folder.path + " is not private to this user";
-            ::close(folder.fd);
-            folder.fd = -1;
-            return false;
-        }
-    }
-    return true;
+    names.insert(names.begin(), split.begin(), split.end());
 }
 
-bool ResolveTarget(const std::string& path, bool followLinks, std::string* target, std::string* reason)
+// A path as the messages show it: no slash at the end but for the root, "."
+// for the current folder.
+std::string Shown(const std::filesystem::path& p)
+{
+    std::string s = p.string();
+    while (s.size() > 1 && s.back() == '/')
+        s.pop_back();
+    return s.empty() ? "." : s;
+}
+
+// The system's own rule for a link in a shared sticky folder, where another
+// user could have planted it: followed only when it is the follower's or the
+// folder's owner's.
+bool MayFollow(int folder, const struct stat& link)
+{
+    struct stat st {};
+    if (::fstat(folder, &st) != 0)
+        return false;
+    const bool shared = (st.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
+    return !shared || link.st_uid == ::geteuid() || link.st_uid == st.st_uid;
+}
+
+}  // namespace
+
+bool OpenTarget(const std::string& path, LastLink last, Target& target, std::string* reason)
 {
     // The system gives up on a chain this long as well.
     constexpr int kMostLinks = 40;
-    std::string current = path;
-    for (int hops = 0;; ++hops) {
-        const std::filesystem::path parent = std::filesystem::path(current).parent_path();
-        struct stat st {};
-        if (IsPrivateFolder(parent) || ::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
-            *target = current;
-            return true;
-        }
-        if (!followLinks) {
-            *reason = "it is a link, and this file is never written through one";
-            return false;
-        }
-        // The system's own rule for links in shared sticky folders: there
-        // another user could have planted the link.
-        struct stat folder {};
-        const bool shared = ::stat(parent.empty() ? "." : parent.c_str(), &folder) == 0 &&
-                            (folder.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
-        if (shared && st.st_uid != ::geteuid() && st.st_uid != folder.st_uid) {
-            *reason = "the link " + current + " belongs to another user in a folder open to everyone, so it is not followed";
-            return false;
-        }
-        if (hops == kMostLinks) {
-            *reason = std::strerror(ELOOP);
-            return false;
-        }
-        std::string to(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4095) + 1, '\0');
-        const ssize_t n = ::readlink(current.c_str(), to.data(), to.size());
-        if (n <= 0 || static_cast<std::size_t>(n) >= to.size()) {
-            *target = current;  // changed meanwhile: the folder and the file checks report it
-            return true;
-        }
-        to.resize(static_cast<std::size_t>(n));
-        current = to.front() == '/' || parent.empty() ? to : (parent / to).string();
+    const std::filesystem::path given(path);
+    Folder& folder = target.folder;
+    folder.isPrivate = IsPrivateFolder(given.parent_path());
+    std::deque<std::string> names;
+    if (folder.isPrivate) {
+        // The folder is reached by its one name; a link in the file's place is
+        // replaced.
+        PrependNames(PrivateFolderName() + "/" + given.filename().string(), names);
+        last = LastLink::Keep;
+    } else {
+        PrependNames(path, names);
     }
+    if (names.empty() || path.back() == '/' || names.back() == "." || names.back() == "..") {
+        *reason = std::strerror(path.empty() ? ENOENT : EISDIR);
+        return false;
+    }
+    const bool fromRoot = folder.isPrivate || path.front() == '/';
+    Held at(::open(fromRoot ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    std::filesystem::path where = fromRoot ? "/" : "";
+    int hops = 0;
+    const auto fail = [&](const std::string& why) {
+        *reason = why;
+        return false;
+    };
+    while (at.Get() >= 0 && !names.empty()) {
+        const std::string name = names.front();
+        names.pop_front();
+        const bool isLast = names.empty();
+        if (name == "." || name == "..") {
+            if (name == "..")
+                at.Reset(::openat(at.Get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
+            // The folder held has no links in its name: going up is going up the name.
+            where = name == ".." ? (where / "..").lexically_normal() : where;
+            continue;
+        }
+        Held here(::openat(at.Get(), name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        struct stat st {};
+        if (here.Get() < 0 && isLast && errno == ENOENT) {
+            target.name = name;  // a new file
+            break;
+        }
+        if (here.Get() < 0 || ::fstat(here.Get(), &st) != 0)
+            return fail(std::strerror(errno));
+        const std::string shown = Shown(where / name);
+        if (S_ISLNK(st.st_mode) && folder.isPrivate && names.size() == 1)
+            return fail("the folder " + shown + " is a link, not a folder of its own");
+        if (!S_ISLNK(st.st_mode) || (isLast && last == LastLink::Keep)) {
+            if (isLast) {
+                target.name = name;
+                target.exists = true;
+                target.st = st;
+                break;
+            }
+            if (!S_ISDIR(st.st_mode))
+                return fail(std::strerror(ENOTDIR));
+            at.Reset(here.Release());
+            where /= name;
+            continue;
+        }
+        if (isLast && last == LastLink::Refuse)
+            return fail((hops == 0 ? std::string("it") : shown) + " is a link, and this file is never written through one");
+        if (!MayFollow(at.Get(), st))
+            return fail("the link " + shown + " belongs to another user in a folder open to everyone, so it is not followed");
+        if (++hops > kMostLinks)
+            return fail(std::strerror(ELOOP));
+        char to[PATH_MAX];
+        const ssize_t n = ::readlinkat(here.Get(), "", to, sizeof to);
+        if (n <= 0 || static_cast<std::size_t>(n) >= sizeof to)
+            return fail(std::strerror(n < 0 ? errno : n == 0 ? ENOENT : ENAMETOOLONG));
+        const std::string link(to, static_cast<std::size_t>(n));
+        if (isLast && (link.back() == '/'))
+            return fail(std::strerror(EISDIR));
+        // Relative to the folder holding the link, absolute from the root.
+        if (link.front() == '/') {
+            at.Reset(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+            where = "/";
+        }
+        PrependNames(link, names);
+        if (names.empty() || (isLast && (names.back() == "." || names.back() == "..")))
+            return fail(std::strerror(EISDIR));
+    }
+    if (at.Get() < 0)
+        return fail(std::strerror(errno));
+    target.followed = hops > 0;
+    target.shown = Shown(where / target.name);
+    folder.path = Shown(where);
+    // Opened for reading where the user may list it, so that it can be synced.
+    folder.fd = ::openat(at.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    folder.readable = folder.fd >= 0;
+    if (!folder.readable && (errno != EACCES || folder.isPrivate))
+        return fail(folder.isPrivate ? "the folder " + folder.path + ": " + std::strerror(errno) : std::strerror(errno));
+    if (!folder.readable)
+        folder.fd = at.Release();
+    struct stat st {};
+    if (folder.isPrivate && (::fstat(folder.fd, &st) != 0 || st.st_uid != ::geteuid() || (st.st_mode & 0777) != 0700)) {
+        ::close(folder.fd);
+        folder.fd = -1;
+        return fail("the folder " + folder.path + " is not private to this user");
+    }
+    return true;
 }
 
 std::string SpareName(const std::string& name, const char* tag, long nameMax)

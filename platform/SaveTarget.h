@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 
 namespace platform::save {
 
@@ -27,17 +28,35 @@ struct Folder {
     bool readable = false;
 };
 
-// Opens the folder of a file. The private folder is opened without following
-// a link in its place and must be ours and closed to others, as
-// MakePrivateFolder left it; any other folder is the user's and may well be a
-// link.
-bool OpenFolder(const std::filesystem::path& file, Folder& folder, std::string* reason);
+// What a link in the file's own place comes to.
+enum class LastLink {
+    Follow,  // followed where the system would follow it
+    Refuse,  // the save is refused
+    Keep,    // the link itself is the name (replaced or removed, never followed)
+};
 
-// The name the content really goes to: path itself, or where the links in its
-// place lead, each followed only where the system would (none at all without
-// followLinks; in the private folder a link is replaced, never followed).
-// False with the reason, naming the link, when a link is refused.
-bool ResolveTarget(const std::string& path, bool followLinks, std::string* target, std::string* reason);
+// The file a save goes to: its folder held open and its name in there.
+struct Target {
+    Folder folder;
+    std::string name;
+    std::string shown;      // the file as the resolved path names it
+    bool followed = false;  // a link was followed on the way
+    bool exists = false;    // something stands at the name; what, says st
+    struct stat st {};
+};
+
+// Opens the folder the file goes to by walking its path one name at a time
+// from a folder held open: each name is opened once, without following it, so
+// that nothing can be swapped between the check and the use. A link on the
+// way is read and followed as the system follows it (relative to the folder
+// holding it, absolute from the root, ".." going up from where it led, at
+// most 40 of them), but in a folder that everyone may write and that is
+// sticky (/tmp) only when it is the user's or the folder's owner's; any other
+// is refused, naming the link. The private folder is never a link and must be
+// ours with rights 0700, as MakePrivateFolder leaves it; in it a link in the
+// file's place is kept (replaced, never followed). False with the reason;
+// the folder is then closed.
+bool OpenTarget(const std::string& path, LastLink last, Target& target, std::string* reason);
 
 // A name beside the target nobody uses yet: ".<name>.<tag><six letters>", the
 // name cut (at a whole character) so that the whole fits in nameMax bytes.

@@ -1,5 +1,6 @@
 #include "platform/SaveFile.h"
 
+#include "SaveTestFiles.h"
 #include "support/AsNobody.h"
 
 #include <QTemporaryDir>
@@ -20,45 +21,9 @@
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
+using namespace savetest;
 
 namespace {
-
-std::string Read(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return in ? s.str() : std::string("<missing>");
-}
-
-void Put(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
-
-// Everything in the folder, so that a temporary file left behind shows.
-std::vector<std::string> Entries(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder))
-        names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::function<void(std::ostream&)> Text(const std::string& s)
-{
-    return [s](std::ostream& o) { o << s; };
-}
-
-unsigned KindOf(const fs::path& p)
-{
-    struct stat st {};
-    return ::lstat(p.c_str(), &st) == 0 ? st.st_mode & S_IFMT : 0;
-}
-
-struct Folder {
-    QTemporaryDir dir;
-    fs::path operator/(const std::string& name) const { return fs::path(dir.path().toStdString()) / name; }
-    fs::path path() const { return dir.path().toStdString(); }
-};
 
 // While a test sets it, the rule makes chosen file system calls fail, as a file
 // system that lacks them or a failing disk would: this program defines the
@@ -104,16 +69,6 @@ TEST(SaveFile, ReplacesTheOldContentAndKeepsItsRights)
     ASSERT_EQ(::stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_EQ(Entries(f.path()), std::vector<std::string>{"fields.txt"});
-}
-
-TEST(SaveFile, ALinkKeepsPointingAtTheNewContent)
-{
-    Folder f;
-    Put(f / "real.txt", "old");
-    fs::create_symlink(f / "real.txt", f / "link.txt");
-    ASSERT_TRUE(platform::SaveFile((f / "link.txt").string(), Text("new")));
-    EXPECT_TRUE(fs::is_symlink(f / "link.txt"));
-    EXPECT_EQ(Read(f / "real.txt"), "new");
 }
 
 // Each way a save can fail midway leaves the old files as they were and no
@@ -177,14 +132,6 @@ int SaveAsUserOver(const fs::path& target)
     return AsNobody(save);
 }
 
-// TMPDIR pointed at a folder of the test's own while it lives.
-struct OwnTmpDir {
-    bool had = std::getenv("TMPDIR") != nullptr;
-    std::string saved = had ? std::getenv("TMPDIR") : "";
-    explicit OwnTmpDir(const fs::path& dir) { ::setenv("TMPDIR", dir.c_str(), 1); }
-    ~OwnTmpDir() { had ? ::setenv("TMPDIR", saved.c_str(), 1) : ::unsetenv("TMPDIR"); }
-};
-
 }  // namespace
 
 TEST(SaveFile, AReadOnlyFileIsNotReplaced)
@@ -227,39 +174,6 @@ TEST(SaveFile, ARefusedSecondRenamePutsTheFirstFileBack)
     }
 }
 
-// The private folder checked, then swapped for a link to a folder of the
-// same user: saving and removing there go nowhere through the link.
-TEST(PrivateFolder, AFolderSwappedForALinkIsNotWrittenThrough)
-{
-    Folder f;
-    const OwnTmpDir tmp(f.path());
-    std::string why;
-    const std::string file = platform::PrivateTempFile("test.data", &why);
-    ASSERT_FALSE(file.empty()) << why;
-    const fs::path folder = fs::path(file).parent_path();
-    EXPECT_TRUE(platform::InPrivateFolder(file));
-    EXPECT_FALSE(platform::InPrivateFolder((f / "test.data").string()));
-    ASSERT_TRUE(platform::SaveFile(file, Text("first")));
-
-    fs::create_directory(f / "elsewhere");
-    Put(f / "elsewhere" / "results.txt", "someone's");
-    fs::rename(folder, f / "gone");
-    fs::create_directory_symlink(f / "elsewhere", folder);
-    platform::SaveError error;
-    EXPECT_FALSE(platform::SaveFiles({{file, Text("new")}, {(folder / "test.names").string(), Text("names")}}, &error));
-    EXPECT_EQ(error.file, file);
-    EXPECT_NE(error.reason.find("link"), std::string::npos) << error.reason;
-    EXPECT_FALSE(platform::RemoveFile((folder / "results.txt").string(), &error));
-    EXPECT_EQ(Entries(f / "elsewhere"), std::vector<std::string>{"results.txt"});
-
-    // Back as it was, but open to others: refused too.
-    fs::remove(folder);
-    fs::rename(f / "gone", folder);
-    ::chmod(folder.c_str(), 0755);
-    EXPECT_FALSE(platform::SaveFile(file, Text("new"), &error));
-    EXPECT_EQ(Read(file), "first");
-}
-
 TEST(SaveFile, AFullDiskLeavesTheOldFile)
 {
     // A file size limit makes the disk "full" after 4096 bytes for this
@@ -283,60 +197,6 @@ TEST(SaveFile, AFullDiskLeavesTheOldFile)
     EXPECT_EQ(error.reason, std::strerror(EFBIG));
     EXPECT_EQ(Read(target), old);
     EXPECT_EQ(Entries(f.path()), std::vector<std::string>{"fields.txt"});
-}
-
-TEST(PrivateFolder, IsMadeOwnerOnlyAndRefusedWhenNotOurs)
-{
-    Folder f;
-    std::string error;
-    // Made afresh, owner only.
-    const fs::path fresh = f / "velotrask-test";
-    ASSERT_TRUE(platform::MakePrivateFolder(fresh.string(), &error)) << error;
-    struct stat st {};
-    ASSERT_EQ(::lstat(fresh.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISDIR(st.st_mode));
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
-    // Ours with wider rights: closed again.
-    ::chmod(fresh.c_str(), 0777);
-    ASSERT_TRUE(platform::MakePrivateFolder(fresh.string(), &error)) << error;
-    ASSERT_EQ(::lstat(fresh.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
-
-    // A planted link, even to a folder of ours, is refused.
-    fs::create_directory_symlink(fresh, f / "planted");
-    EXPECT_FALSE(platform::MakePrivateFolder((f / "planted").string(), &error));
-    EXPECT_NE(error.find("link"), std::string::npos);
-    // A file in the way is refused.
-    Put(f / "plainfile", "x");
-    EXPECT_FALSE(platform::MakePrivateFolder((f / "plainfile").string(), &error));
-    EXPECT_NE(error.find("not a folder"), std::string::npos);
-
-    // Another user's folder is refused.
-    if (::geteuid() == 0) {
-        const fs::path foreign = f / "foreign";
-        fs::create_directory(foreign);
-        ASSERT_EQ(::chown(foreign.c_str(), 65534, 65534), 0);
-        EXPECT_FALSE(platform::MakePrivateFolder(foreign.string(), &error));
-        EXPECT_NE(error.find("another user"), std::string::npos);
-    }
-}
-
-TEST(PrivateFolder, LiesUnderTheSystemTemporaryFolder)
-{
-    Folder f;
-    const char* old = std::getenv("TMPDIR");
-    const std::string saved = old ? old : "";
-    ::setenv("TMPDIR", f.path().c_str(), 1);
-    std::string error;
-    const std::string file = platform::PrivateTempFile("results.txt", &error);
-    const std::string folder = platform::PrivateTempFolder(&error);
-    if (old)
-        ::setenv("TMPDIR", saved.c_str(), 1);
-    else
-        ::unsetenv("TMPDIR");
-    EXPECT_EQ(folder, (f / ("velotrask-" + std::to_string(::geteuid()))).string());
-    EXPECT_EQ(file, folder + "/results.txt");
-    EXPECT_TRUE(fs::is_directory(folder));
 }
 
 // Nothing but a regular file is replaced, named directly or through a link:
@@ -375,49 +235,6 @@ TEST(SaveFile, WhatIsNoRegularFileIsRefusedAndStaysAsItWas)
         EXPECT_EQ(KindOf(named), kind);
         EXPECT_EQ(KindOf(f / c.shown), pointedKind);
         EXPECT_EQ(Entries(f.path()), before);
-    }
-}
-
-// In a sticky folder everyone may write (/tmp), a link is followed only when
-// it is the user's or the folder owner's: another user cannot steer a save
-// onto a file of theirs outside it. Elsewhere a link is followed.
-TEST(SaveFile, ALinkInASharedStickyFolderIsFollowedOnlyWhereTheSystemWould)
-{
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "giving a link to another user needs the superuser";
-    const uid_t nobody = 65534;
-    struct Case {
-        mode_t folderMode;
-        uid_t folderOwner, linkOwner;
-        bool followed;
-    };
-    const std::vector<Case> cases = {
-        {01777, 0, nobody, false},
-        {01777, 0, 0, true},           // the user's own link
-        {01777, nobody, nobody, true}, // the folder owner's link
-        {0777, 0, nobody, true},       // not sticky
-        {01755, 0, nobody, true},      // not open to everyone
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(&c - cases.data());
-        Folder f;
-        const fs::path shared = f / "shared", outside = f / "passwd";
-        const std::string old = std::string("root:x:0:0\n\0\xff", 13);
-        Put(outside, old);
-        fs::create_directory(shared);
-        ASSERT_EQ(::chmod(shared.c_str(), c.folderMode), 0);
-        ASSERT_EQ(::chown(shared.c_str(), c.folderOwner, c.folderOwner), 0);
-        const fs::path link = shared / "RoleConcepts.gml";
-        fs::create_symlink(outside, link);
-        ASSERT_EQ(::lchown(link.c_str(), c.linkOwner, c.linkOwner), 0);
-        platform::SaveError error;
-        EXPECT_EQ(platform::SaveFile(link.string(), Text("graph"), &error), c.followed) << error.Message();
-        EXPECT_EQ(Read(outside), c.followed ? "graph" : old);
-        EXPECT_TRUE(fs::is_symlink(link));
-        if (!c.followed) {
-            EXPECT_EQ(error.reason, "the link " + link.string() +
-                                        " belongs to another user in a folder open to everyone, so it is not followed");
-        }
     }
 }
 
