@@ -319,11 +319,16 @@ bool SaveFiles(const std::vector<FileContent>& files, SaveError* error)
         CloseFolders(pending);
         return false;
     };
+    // Every target is checked before any writer runs: a refused one leaves
+    // nothing made, not even a temporary file.
     for (std::size_t i = 0; i < files.size(); ++i) {
         pending[i].shown = files[i].path;
-        if (!Check(files[i], pending[i], error) || !WriteTemp(files[i], pending[i], error))
+        if (!Check(files[i], pending[i], error))
             return fail();
     }
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (!WriteTemp(files[i], pending[i], error))
+            return fail();
     // Every file is complete: only now are the old ones replaced. Each but the
     // last keeps its old content under a spare name until all are in place,
     // so that a rename refused midway can put the earlier files back.
@@ -399,8 +404,9 @@ bool MakePrivateFolder(const std::string& folder, std::string* error)
         return refuse("is not a folder");
     if (st.st_uid != ::geteuid())
         return refuse("belongs to another user");
-    // Ours, but once made with wider rights: close it before use.
-    if ((st.st_mode & 077) != 0 && ::chmod(folder.c_str(), 0700) != 0)
+    // Ours, but once made with other rights: made private before use, as
+    // every save there checks.
+    if ((st.st_mode & 0777) != 0700 && ::chmod(folder.c_str(), 0700) != 0)
         return refuse("cannot be made private: " + ErrnoText(errno));
     return true;
 }

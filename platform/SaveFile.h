@@ -25,7 +25,9 @@
 
 namespace platform {
 
-// Whether a save goes through a link that stands in the target's place.
+// Whether a save goes through a link that stands in the target's place. A
+// link on the way to it, in a folder's place, is always followed as the
+// system would (below).
 enum class Links {
     // As the system would for an open there: in a folder that everyone may
     // write and that is sticky (/tmp), only a link of the user or of the
@@ -63,18 +65,27 @@ struct SaveError {
 // folder, a device, a named pipe, a socket: "it is not a regular file (a
 // named pipe)"), a link the target's Links refuses, and a file the user may
 // not write into (read-only to its owner; the superuser may replace it, as
-// they could write into it). A target that is a link is written where the
-// link points, except in the private folder (below), where a link is
-// replaced. A folder the user may write but not list (a drop box) takes saves
-// too. The writers run in the order of the files, one after the other. A new
-// file gets the usual rights (0666 less the umask), a replaced one keeps its
-// rights.
+// they could write into it). The path is walked one name at a time from a
+// folder held open, so that nothing can be swapped between the check and the
+// use: every link on it, a folder's as the target's own, is followed as the
+// system follows it (relative to its folder, ".." going up from where it
+// led), but in a folder everyone may write that is sticky (/tmp) only when it
+// is the user's or the folder owner's; another is refused, naming it ("the
+// link <link> belongs to another user in a folder open to everyone, so it is
+// not followed"), and nothing is written. A folder the user may write but not
+// list (a drop box) takes saves too. The writers run in the order of the
+// files, one after the other. A new file gets the usual rights (0666 less the
+// umask); a replaced one keeps its rights, less any set-user-id, set-group-id
+// or sticky bit, and its owner and group where the user may give them (the
+// superuser may; another user the group when they belong to it), else it is
+// the user's.
 //
 // A file in the private folder is written, renamed and synced through one
-// descriptor of that folder, opened without following a link in its place
-// and checked to be ours and closed to others: when the folder was swapped
-// for a link after it was checked, the save fails and nothing is written
-// through the link.
+// descriptor of that folder, which is never a link and must be ours with
+// rights 0700, as MakePrivateFolder leaves it: when it was swapped for a link
+// or opened to others after it was checked, the save fails and nothing is
+// written. A link in a file's place there is replaced, never followed, and
+// gives the new file nothing.
 bool SaveFiles(const std::vector<FileContent>& files, SaveError* error = nullptr);
 
 bool SaveFile(const std::string& path, const std::function<void(std::ostream&)>& write,
@@ -86,9 +97,10 @@ bool SaveBytes(const std::string& path, std::string_view bytes, SaveError* error
 
 // The program's own folder for its temporary files: "velotrask-<user id>" under
 // the system temporary folder (TMPDIR, else /tmp). Made with owner-only rights
-// when missing; refused when it is a link, not a folder, or owned by another
-// user, since another user could then read or redirect what the program writes
-// there. Empty, with the reason in *error, when refused or not made.
+// when missing, and given them again when it is ours with others; refused
+// when it is a link, not a folder, or owned by another user, since another
+// user could then read or redirect what the program writes there. Empty, with
+// the reason in *error, when refused or not made.
 std::string PrivateTempFolder(std::string* error = nullptr);
 
 // Where the private folder is, whether or not it can be had.
@@ -104,8 +116,8 @@ std::string PrivateTempFile(const std::string& name, std::string* error = nullpt
 // there now): such files are written as SaveFiles says above.
 bool InPrivateFolder(const std::string& path);
 
-// Removes a file (a missing one is no failure), in the private folder
-// through a descriptor of the checked folder as SaveFiles does.
+// Removes a file (a missing one is no failure; a link goes, not what it leads
+// to), its path walked as SaveFiles walks it.
 bool RemoveFile(const std::string& path, SaveError* error = nullptr);
 
 }  // namespace platform

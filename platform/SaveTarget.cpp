@@ -119,7 +119,8 @@ bool OpenTarget(const std::string& path, LastLink last, Target& target, std::str
     std::filesystem::path where = fromRoot ? "/" : "";
     int hops = 0;
     const auto fail = [&](const std::string& why) {
-        *reason = why;
+        // What keeps the private folder from being had is told with its name.
+        *reason = folder.isPrivate && !why.starts_with("the ") ? "the folder " + PrivateFolderName() + ": " + why : why;
         return false;
     };
     while (at.Get() >= 0 && !names.empty()) {
@@ -133,7 +134,12 @@ bool OpenTarget(const std::string& path, LastLink last, Target& target, std::str
             where = name == ".." ? (where / "..").lexically_normal() : where;
             continue;
         }
-        Held here(::openat(at.Get(), name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        // A folder on the way is opened as a folder first, which mounts it
+        // where the system mounts folders on first use; anything else (a link)
+        // is opened as it stands, and is checked for what it is then.
+        Held here(isLast ? -1 : ::openat(at.Get(), name.c_str(), O_PATH | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC));
+        if (here.Get() < 0 && (isLast || errno == ENOTDIR))
+            here.Reset(::openat(at.Get(), name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
         struct stat st {};
         if (here.Get() < 0 && isLast && errno == ENOENT) {
             target.name = name;  // a new file
@@ -188,7 +194,7 @@ bool OpenTarget(const std::string& path, LastLink last, Target& target, std::str
     folder.fd = ::openat(at.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     folder.readable = folder.fd >= 0;
     if (!folder.readable && (errno != EACCES || folder.isPrivate))
-        return fail(folder.isPrivate ? "the folder " + folder.path + ": " + std::strerror(errno) : std::strerror(errno));
+        return fail(std::strerror(errno));
     if (!folder.readable)
         folder.fd = at.Release();
     struct stat st {};

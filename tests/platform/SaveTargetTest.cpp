@@ -85,9 +85,16 @@ TEST(SaveFile, ALinkInASharedStickyFolderIsFollowedOnlyWhereTheSystemWould)
             fs::create_symlink(l.to.starts_with("outside") ? f / l.to : fs::path(l.to), f / l.at);
             ASSERT_EQ(::lchown((f / l.at).c_str(), l.owner, l.owner), 0);
         }
+        // With a file beside it, as in a pair: a refusal runs no writer.
+        bool besideWritten = false;
+        const auto beside = [&](std::ostream& o) { besideWritten = bool(o << "beside"); };
         platform::SaveError error;
-        EXPECT_EQ(platform::SaveFile((f / c.save).string(), Text("graph"), &error), !c.lands.empty())
+        EXPECT_EQ(platform::SaveFiles({{(f / "beside.txt").string(), beside}, {(f / c.save).string(), Text("graph")}},
+                                      &error),
+                  !c.lands.empty())
             << error.Message();
+        EXPECT_EQ(besideWritten, !c.lands.empty());
+        EXPECT_EQ(fs::exists(f / "beside.txt"), !c.lands.empty());
         EXPECT_EQ(Read(f / passwd), c.lands.empty() ? old : "graph");
         EXPECT_EQ(Entries(f / outside), (std::vector<std::string>{"deep", "passwd"}));
         EXPECT_TRUE(Entries(f / "outside/deep").empty());
