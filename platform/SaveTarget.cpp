@@ -57,7 +57,8 @@ private:
     int fd_;
 };
 
-// The names of a path in order, without the empty ones between slashes.
+// Puts the names of a path, in order and without the empty ones between
+// slashes, in front of those still to walk.
 void PrependNames(const std::string& path, std::deque<std::string>& names)
 {
     std::vector<std::string> split;

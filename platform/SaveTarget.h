@@ -46,8 +46,9 @@ struct Target {
 };
 
 // Opens the folder the file goes to by walking its path one name at a time
-// from a folder held open: each name is opened once, without following it, so
-// that nothing can be swapped between the check and the use. A link on the
+// from a folder held open: each name is opened without following it, and
+// what was opened is what is checked and used, so that nothing can be swapped
+// between the check and the use. A link on the
 // way is read and followed as the system follows it (relative to the folder
 // holding it, absolute from the root, ".." going up from where it led, at
 // most 40 of them), but in a folder that everyone may write and that is
