@@ -205,8 +205,7 @@ void TMainForm::BtnSaveFieldsClick()
     // No file is chosen, let alone replaced, for nothing: an empty fields file
     // is one that "Load fields" refuses.
     const std::vector<FieldDefinition> rows = FieldRows();
-    const auto unused = [](const FieldDefinition& f) { return f.name.empty() && f.expression.empty(); };
-    if (std::all_of(rows.begin(), rows.end(), unused)) {
+    if (std::ranges::all_of(rows, &FieldDefinition::Blank)) {
         platform::MessageBox(this, "No fields to save: every row of the editor is empty", "Error");
         return;
     }
