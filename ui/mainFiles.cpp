@@ -39,14 +39,6 @@
 
 // ---- The list ------------------------------------------------------------------
 
-namespace {
-
-// A log being read has neither cycles (counted when its records are all read)
-// nor a score yet; once read, even one without a team record has a score.
-bool BeingRead(const RoboCupFileT& log) { return log.cycles == 0 && log.leftScore == -1; }
-
-}  // namespace
-
 QString FileListHeadline(const RoboCupFileT* log)
 {
     if (!log)
