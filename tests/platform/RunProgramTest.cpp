@@ -95,10 +95,10 @@ TEST(RunProgram, NothingOfTheProgramsGroupRunsOnAfterItsEnd)
         // Everything deaf to SIGTERM.
         {"trap '' TERM; sleep 300 & : > ready; sleep 300", 20000, kWhenReady, "cancelled", false, "ready"},
         // A member that tidies up when asked to end, while the program itself
-        // ends at once: it is asked before it is killed. Its tidying takes no
-        // time of its own (no program to start), so that however slow the
-        // machine it is done long before the grace is over; a kill at once
-        // leaves it no chance.
+        // ends at once: it is asked before it is killed. Its tidying starts no
+        // program and waits for nothing, so that the verdict hangs on no length
+        // of it within the grace; a kill right after the asking leaves it no
+        // chance to tidy.
         {"(trap ': > tidied; exit 0' TERM; sleep 300 & : > ready; wait) & sleep 300", 20000, kWhenReady,
          "cancelled", false, "ready tidied"},
     };
