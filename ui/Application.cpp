@@ -2,6 +2,8 @@
 
 #include "platform/qt/Dialogs.h"
 
+#include <new>
+
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(kApplicationTitle);
@@ -29,6 +31,9 @@ void ShowCurrentException()
 {
     try {
         throw;
+    } catch (const std::bad_alloc&) {
+        // Its own words name no memory ("std::bad_alloc").
+        ShowException("Not enough memory to finish the command");
     } catch (const std::exception& e) {
         ShowException(QString::fromUtf8(e.what()));
     } catch (...) {

@@ -25,3 +25,5 @@ QString TeamsAndScore(const RoboCupFileT& log)
     return QString::fromStdString(log.leftTeam) + " : " + QString::fromStdString(log.rightTeam) + " (" +
            QString::number(log.leftScore) + ":" + QString::number(log.rightScore) + ")";
 }
+
+bool BeingRead(const RoboCupFileT& log) { return log.cycles == 0 && log.leftScore == -1; }

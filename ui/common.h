@@ -14,6 +14,9 @@ class RoboCupFileT;
 // "<left> : <right> (<left score>:<right score>)", scores as decimal integers:
 // how captions and lists name a log.
 QString TeamsAndScore(const RoboCupFileT& log);
+// A log being read has neither cycles (counted when its records are all read)
+// nor a score yet; once read, even one without a team record has a score.
+bool BeingRead(const RoboCupFileT& log);
 
 // The main window, which owns the wait window and centres it and the About box.
 // The main window registers itself when it is made; null until then and after it

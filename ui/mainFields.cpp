@@ -21,8 +21,10 @@
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableWidget>
 
+#include <algorithm>
 #include <memory>
 #include <new>
 
@@ -30,6 +32,9 @@ namespace {
 
 constexpr const char* kFieldsFilter = "Text files (*.txt)";
 constexpr const char* kFieldsFile = "fields.txt";
+
+// Where a name cell keeps the last name it was given that was not refused.
+constexpr int kKeptName = Qt::UserRole;
 
 QString CellText(const QTableWidget* table, int row, int column)
 {
@@ -83,19 +88,25 @@ void TMainForm::ConnectFieldHandlers()
                    {BtnLoadFields, &TMainForm::BtnLoadFieldsClick},
                    {BtnSaveFields, &TMainForm::BtnSaveFieldsClick}});
     vlFunctions->installEventFilter(new FieldKeys(vlFunctions));
-    // Unique keys: a name typed a second time is refused.
+    // Unique keys: a name typed a second time is refused, and the cell gets
+    // back the name it had before.
     connect(vlFunctions, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-        if (item->column() != 0 || item->text().isEmpty())
+        if (item->column() != 0)
             return;
-        for (int r = 0; r < vlFunctions->rowCount(); ++r) {
-            if (r != item->row() && CellText(vlFunctions, r, 0) == item->text()) {
-                const QString name = item->text();
-                item->setText(QString());
+        const QString name = item->text();
+        for (int r = 0; !name.isEmpty() && r < vlFunctions->rowCount(); ++r) {
+            if (r != item->row() && CellText(vlFunctions, r, 0) == name) {
+                {
+                    const QSignalBlocker quiet(vlFunctions);
+                    item->setText(item->data(kKeptName).toString());
+                }
                 platform::MessageBox(this, "Duplicate Name: A key with the name \"" + name + "\" already exists",
                                      "Error");
                 return;
             }
         }
+        const QSignalBlocker quiet(vlFunctions);
+        item->setData(kKeptName, name);
     });
 }
 
@@ -115,6 +126,7 @@ void TMainForm::SetFieldRows(const std::vector<FieldDefinition>& rows)
     cells.reserve(rows.size() * 2);
     for (const FieldDefinition& f : rows) {
         cells.push_back(std::make_unique<QTableWidgetItem>(QString::fromStdString(f.name)));
+        cells.back()->setData(kKeptName, cells.back()->text());
         cells.push_back(std::make_unique<QTableWidgetItem>(QString::fromStdString(f.expression)));
     }
     // Rows set as a whole are not typed: the unique-key check stays out.
@@ -190,11 +202,17 @@ void TMainForm::BtnLoadFieldsClick()
 
 void TMainForm::BtnSaveFieldsClick()
 {
+    // No file is chosen, let alone replaced, for nothing: an empty fields file
+    // is one that "Load fields" refuses.
+    const std::vector<FieldDefinition> rows = FieldRows();
+    if (std::ranges::all_of(rows, &FieldDefinition::Blank)) {
+        platform::MessageBox(this, "No fields to save: every row of the editor is empty", "Error");
+        return;
+    }
     const platform::FileDialogResult chosen = platform::SaveFileDialog(this, "Save As", kFieldsFilter, "txt", kFieldsFile);
     if (!chosen.accepted || chosen.files.isEmpty())
         return;
     const QString path = chosen.files.front();
-    const std::vector<FieldDefinition> rows = FieldRows();
     // Only what "Load fields" reads back as the same rows is written.
     if (const std::string unsavable = UnsavableFieldRow(rows, kMaxExpressionLength); !unsavable.empty()) {
         platform::MessageBox(this, "Cannot save the fields to " + path + ": " + QString::fromStdString(unsavable),

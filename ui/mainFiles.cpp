@@ -43,7 +43,7 @@ QString FileListHeadline(const RoboCupFileT* log)
 {
     if (!log)
         return " Deleted ! ";
-    if (log->leftScore == -1)
+    if (BeingRead(*log))
         return " ... Loading ... ";
     if (log->isKeepaway)
         return QString::fromStdString(log->leftTeam) + " : " + QString::fromStdString(log->rightTeam) +
@@ -345,9 +345,8 @@ void TMainForm::UpdateCaption(const QString& text)
 {
     QString t = text;
     const RoboCupFileT* log = Logs->Current();
-    // A log being read has neither cycles (counted when its records are all
-    // read) nor teams yet: only its name is worth showing.
-    const bool reading = log && log->cycles == 0 && log->leftScore == -1;
+    // Of a log being read only the name is worth showing.
+    const bool reading = log && BeingRead(*log);
     if (t.isEmpty() && log)
         t = reading ? "Reading " + DisplayName(QString::fromStdString(log->fileName)) : TeamsAndScore(*log);
     setWindowTitle(t.isEmpty() ? QString("RoboCup VeloTrask") : "RoboCup VeloTrask [" + t + "]");

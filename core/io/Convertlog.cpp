@@ -148,6 +148,12 @@ int ParseInput(std::istream& in, const unsigned char* memory, std::size_t memory
     }
     if (writer)
         r.version = writer->getLogVersion();
+    // A log without a team record has no team names, and the score its goals
+    // made: what the score channels hold at its last cycle.
+    if (log.leftScore == -1 && log.cycles > 0 && log.leftScoreChannel && log.rightScoreChannel) {
+        log.leftScore = log.leftScoreChannel->Get(log.cycles - 1);
+        log.rightScore = log.rightScoreChannel->Get(log.cycles - 1);
+    }
     if (r.opened) {
         in.clear();
         in.seekg(0, std::ios::end);

@@ -36,17 +36,24 @@ std::size_t Utf8Length(std::string_view s)
     return n;
 }
 
+bool IsUtf8(std::string_view s)
+{
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t n = Utf8Length(s.substr(i));
+        if (n == 0)
+            return false;
+        i += n;
+    }
+    return true;
+}
+
 // Why a line is no text a definition can be made of, or "" when it is text.
 std::string LineTextFault(std::string_view line, std::size_t maxLineLength)
 {
     if (line.find('\0') != std::string_view::npos)
         return "is not text (a NUL byte)";
-    for (std::size_t i = 0; i < line.size();) {
-        const std::size_t n = Utf8Length(line.substr(i));
-        if (n == 0)
-            return "is not text (not UTF-8)";
-        i += n;
-    }
+    if (!IsUtf8(line))
+        return "is not text (not UTF-8)";
     if (line.size() > maxLineLength)
         return "is longer than " + std::to_string(maxLineLength) + " characters";
     return {};
@@ -90,6 +97,8 @@ std::string CellFault(std::string_view cell)
         return "holds a line break";
     if (cell.find('\0') != std::string_view::npos)
         return "holds a NUL character";
+    if (!IsUtf8(cell))
+        return "is not UTF-8 text";
     return {};
 }
 
@@ -99,7 +108,7 @@ void WriteFieldDefinitions(std::ostream& out, const std::vector<FieldDefinition>
 {
     bool first = true;
     for (const FieldDefinition& f : fields) {
-        if (f.name.empty() && f.expression.empty())
+        if (f.Blank())
             continue;
         // A first name that starts like a byte-order mark keeps it: the
         // reader drops one mark only.
@@ -137,6 +146,10 @@ FieldsRead ParseFieldDefinitions(std::string_view bytes, std::size_t maxLineLeng
         // saved comes back as it was, and a wrong name is refused when the
         // channels are made.
         const std::string_view name = line.substr(0, eq);
+        // "=" alone holds as little as a blank line (and as the editor's blank
+        // row it would not be saved again).
+        if (line.size() == 1)
+            return true;
         if (!name.empty()) {
             const auto [seen, added] = firstLine.try_emplace(name, number);
             if (!added)
@@ -176,7 +189,7 @@ std::string UnsavableFieldRow(const std::vector<FieldDefinition>& rows, std::siz
     std::size_t saved = 0;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const FieldDefinition& f = rows[i];
-        if (f.name.empty() && f.expression.empty())
+        if (f.Blank())
             continue;  // not saved
         const std::string row = "row " + std::to_string(i + 1);
         if (f.name.find('=') != std::string::npos)

@@ -12,6 +12,8 @@
 struct FieldDefinition {
     std::string name;
     std::string expression;
+    // Empty in both cells: one of the editor's unused rows, never saved.
+    bool Blank() const { return name.empty() && expression.empty(); }
     bool operator==(const FieldDefinition&) const = default;
 };
 
@@ -26,8 +28,9 @@ void WriteFieldDefinitions(std::ostream& out, const std::vector<FieldDefinition>
 // back as they are, or "" when they can. Rows empty in both cells are not saved
 // and pass; rows count from 1 including them: "row N: the name holds \"=\"",
 // "row N: the name|expression holds a line break", "... holds a NUL character",
-// "row N is longer than <maxLineLength> characters", "row N repeats the name
-// \"<name>\" of row M", "more than <maxRows> rows hold something".
+// "... is not UTF-8 text", "row N is longer than <maxLineLength> characters",
+// "row N repeats the name \"<name>\" of row M", "more than <maxRows> rows hold
+// something".
 std::string UnsavableFieldRow(const std::vector<FieldDefinition>& rows, std::size_t maxLineLength,
                               std::size_t maxRows = kMaxFieldRows);
 
@@ -39,11 +42,11 @@ struct FieldsRead {
 };
 
 // The definitions of the bytes, all of them or none. A UTF-8 byte-order mark at
-// the start is dropped; lines end with CR LF, LF or a lone CR; blank lines are
-// skipped. Every other line is a definition: the name (as it stands, empty or
-// with blanks), "=", and the expression, all after the first "=" (it may be
-// empty). Whether a name or an expression is usable is decided when the
-// channels are made. The first line that is none refuses the whole text, named
+// the start is dropped; lines end with CR LF, LF or a lone CR; blank lines and
+// lines "=" alone are skipped. Every other line is a definition: the name (as it
+// stands, empty or with blanks), "=", and the expression, all after the first
+// "=" (it may be empty). Whether a name or an expression is usable is decided
+// when the channels are made. The first line that is none refuses the whole text, named
 // in the error: "line N is not text (a NUL byte)", "line N is not text (not
 // UTF-8)", "line N is longer than <maxLineLength> characters", "line N has no
 // \"=\"", "line N repeats the name \"<name>\" of line M" (a data window's

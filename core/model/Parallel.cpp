@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <exception>
 #include <mutex>
+#include <new>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -99,7 +101,15 @@ private:
         }
         while (static_cast<int>(threads_.size()) < helpers) {
             const int id = static_cast<int>(threads_.size());
-            threads_.emplace_back([this, id, generation] { Work(id, generation); });
+            try {
+                threads_.emplace_back([this, id, generation] { Work(id, generation); });
+            } catch (const std::system_error&) {
+                // A thread the system cannot start lacks the memory for its
+                // stack, or is one more than the system lets this user run:
+                // either way the work does not fit, which is no fault of its
+                // input. Those started stay for the next job.
+                throw std::bad_alloc();
+            }
         }
     }
 

@@ -18,6 +18,7 @@ void SetWorkerThreads(int threads);
 // calling thread takes pieces too; progress (may be empty) is called on the calling
 // thread only, with the number of pieces finished so far, after each piece it ran
 // and once at the end with count. The first exception a piece throws is thrown here
-// after every piece has run. A call made from inside a piece, or while another
-// thread's call holds the pool, runs its pieces on the calling thread.
+// after every piece has run; a worker thread that cannot start throws
+// std::bad_alloc before any piece runs. A call made from inside a piece, or while
+// another thread's call holds the pool, runs its pieces on the calling thread.
 void ParallelFor(int count, const std::function<void(int)>& task, const std::function<void(int)>& progress = {});

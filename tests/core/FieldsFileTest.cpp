@@ -32,6 +32,7 @@ TEST(FieldsFileRead, WhatIsNoDefinitionsFileIsRefusedNamingTheFirstBadLine)
         {"", "no line holds name=expression"},
         {"\xEF\xBB\xBF", "no line holds name=expression"},
         {"\r\n \t\n", "no line holds name=expression"},
+        {"=\r\n=\r\n", "no line holds name=expression"},  // no name, no expression: nothing
         {fullFile + "g=1\r\n", "it holds more than 10000 definitions"},
     };
     for (const auto& [bytes, error] : cases) {
@@ -87,6 +88,7 @@ TEST(FieldsFileRead, EveryRowTheEditorSavesLoadsBackTheSame)
     for (const auto& [bad, error] : std::initializer_list<std::pair<FieldDefinition, std::string>>{
              {{"b\nc", "1"}, "row 2: the name holds a line break"},
              {{"b", "1\r+2"}, "row 2: the expression holds a line break"},
+             {{"b", "\xff"}, "row 2: the expression is not UTF-8 text"},
              {{"a", "2"}, "row 2 repeats the name \"a\" of row 1"}})
         EXPECT_EQ(UnsavableFieldRow({{"a", "1"}, bad}, 100), error);
 }

@@ -47,6 +47,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <new>
 #include <stdexcept>
 
 #include <sys/resource.h>
@@ -782,4 +783,8 @@ TEST(ExceptionDisplay, ForeignExceptionsShowAnEmptyMessage)
     EXPECT_TRUE(RunGuarded([] {}));
     ASSERT_EQ(script.messages.size(), 2u);
     EXPECT_EQ(script.messages[1].text, "Index out of range!");  // a closing mark gets no full stop
+    // Memory running out (a worker thread that cannot start among it) is named.
+    EXPECT_FALSE(RunGuarded([] { throw std::bad_alloc(); }));
+    ASSERT_EQ(script.messages.size(), 3u);
+    EXPECT_EQ(script.messages[2].text, "Not enough memory to finish the command.");
 }

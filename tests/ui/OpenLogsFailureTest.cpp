@@ -5,7 +5,9 @@
 #include "UiTestMain.h"
 
 #include "core/learning/Features.h"
+#include "core/model/Parallel.h"
 #include "platform/ReadFile.h"
+#include "support/FreshProcess.h"
 #include "support/RcgWriter.h"
 #include "ui/UiHooks.h"
 #include "ui/waitFormWin.h"
@@ -19,6 +21,7 @@
 #include <fstream>
 #include <new>
 #include <stdexcept>
+#include <sys/resource.h>
 
 TEST_F(OpenLogsTest, AFileWithoutCyclesLeavesTheListAgainAndSaysWhy)
 {
@@ -175,17 +178,60 @@ TEST_F(OpenLogsTest, MemoryRunningOutIsSaidAndKeepsTheOpenLogs)
     const QString a = CopyOfShortMatch(dir, "a.rcg");
     Open({a, CopyOfShortMatch(dir, "b.rcg")});
     const std::vector<RoboCupFileT*> before = AllLogs();
-    // While the records are read, while they are derived, while the features are computed.
-    for (const char* at : {"Reading file (", "Evaluating calculated fields", "Computing features"}) {
+    // A log long enough for the parser to tell how far it got, past 16 MiB.
+    RcgWriter w;
+    w.Teams("A", 0, "B", 0);
+    ShowState s;
+    for (int t = 1; t <= 12000; ++t) {
+        s.time = static_cast<uint16_t>(t);
+        w.Show(s);
+    }
+    const QString big = Q(w.Save("big"));
+    // While the file is read, while its records are parsed, while they are
+    // derived, while the features are computed.
+    for (const auto& [file, at] : {std::pair{a, "Reading file ("}, std::pair{big, "Reading records ("},
+                                   std::pair{a, "Evaluating calculated fields"}, std::pair{a, "Computing features"}}) {
         {
             ThrowAt memory(at, true);
-            Open({a});
+            Open({file});
         }
-        ExpectOneMessage("Not enough memory to read " + a + " (" + Q(platform::SizeText(QFileInfo(a).size())) + ")",
+        ExpectOneMessage("Not enough memory to read " + file + " (" +
+                             Q(platform::SizeText(QFileInfo(file).size())) + ")",
                          "Error");
         EXPECT_EQ(AllLogs(), before);
         EXPECT_EQ(logs().Current(), before[1]);
     }
+}
+
+// A worker thread that cannot start is memory running out, not a bad file. Run
+// in a fresh process of "nobody" (the superuser may always start one more),
+// which after the first log may start no thread at all.
+TEST_F(OpenLogsTest, WorkerThreadsThatCannotStartAreMemoryRunningOut)
+{
+    constexpr const char* kChild = "VELO_NO_THREAD_STARTS";
+    if (std::getenv(kChild) == nullptr) {
+        EXPECT_EQ(RunTestInFreshProcess("OpenLogsTest.WorkerThreadsThatCannotStartAreMemoryRunningOut", kChild, "1",
+                                        true),
+                  0);
+        return;
+    }
+    const std::string dir = MakeTempDir("threads");
+    const QString a = CopyOfShortMatch(dir, "a.rcg"), b = CopyOfShortMatch(dir, "b.rcg");
+    SetWorkerThreads(1);  // the first log starts no thread
+    Open({a});
+    const std::vector<RoboCupFileT*> before = AllLogs();
+    ASSERT_EQ(before.size(), 1u);
+    SetWorkerThreads(4);
+    rlimit processes{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NPROC, &processes), 0);
+    const rlimit none{0, processes.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_NPROC, &none), 0);
+    Open({b});
+    ::setrlimit(RLIMIT_NPROC, &processes);
+    ExpectOneMessage("Not enough memory to read " + b + " (" + Q(platform::SizeText(QFileInfo(b).size())) + ")",
+                     "Error");
+    EXPECT_EQ(AllLogs(), before);
+    EXPECT_EQ(logs().Current(), before[0]);
 }
 
 TEST_F(OpenLogsTest, AnotherNameOfTheSameFileReplacesItsLog)

@@ -5,6 +5,7 @@
 #include "UiTestMain.h"
 
 #include "core/learning/Features.h"
+#include "support/RcgWriter.h"
 #include "ui/FormControls.h"
 #include "ui/MDIChild.h"
 #include "ui/UiHooks.h"
@@ -128,6 +129,26 @@ TEST_F(OpenLogsTest, OpeningARealLogListsItAndMakesItCurrent)
         // While the log is read the caption names it, never a placeholder score.
         EXPECT_EQ(waits.captions, (std::set<QString>{"RoboCup VeloTrask [Reading " + path + "]", real.caption}));
     }
+}
+
+// Read whole, a log without a team record is listed with no team names and
+// the score of its goals, as the caption names it.
+TEST_F(OpenLogsTest, ALogWithoutATeamRecordIsListedAsLoaded)
+{
+    RcgWriter w;
+    ShowState s;
+    for (int t = 1; t <= 20; ++t) {
+        s.time = static_cast<uint16_t>(t);
+        for (PlayerState& player : s.players)
+            player.x += 0.5;  // a match, not keepaway: the players move
+        if (t == 10)
+            w.PlayMode(PM_GoalRight);
+        w.Show(s);
+    }
+    Open({Q(w.Save("noteams"))});
+    EXPECT_TRUE(script.messages.empty());
+    EXPECT_EQ(ListShows(), (std::vector<std::pair<QString, QString>>{{" :  (0:1)", "noteams.rcg"}}));
+    EXPECT_EQ(form->windowTitle(), "RoboCup VeloTrask [ :  (0:1)]");
 }
 
 TEST_F(OpenLogsTest, OpeningTheSameFileAgainReplacesItAndClosesItsWindows)
