@@ -58,7 +58,7 @@ TRuleCheck CheckRules(FeatureList& list, const TChunkList& chunks, bool skipEnd,
             continue;
         }
         for (int i = 0; i < instances; ++i) {
-            const bool covered = RulesCover(list, chunk->GetRules(), i);
+            const bool covered = ChunkCovers(list, *chunk, i);
             text += std::to_string(i);
             text += covered ? ": true\n" : ": false\n";
             ++(covered ? check.covered : check.uncovered);
