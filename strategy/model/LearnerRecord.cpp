@@ -112,8 +112,7 @@ std::string Lower(std::string text)
 bool SaysException(const std::string& line) { return Lower(line).find("exception") != std::string::npos; }
 bool SaysError(const std::string& line)
 {
-    return line.find("Error") != std::string::npos || line.find("ERROR") != std::string::npos ||
-           Lower(line).find("error:") != std::string::npos;
+    return line.find("Error") != std::string::npos || Lower(line).find("error:") != std::string::npos;
 }
 
 // The first line the learner says why in: exceptions before errors.

@@ -48,7 +48,7 @@ TEST(LearnerFailureReason, TheLineThatSaysWhyElseTheFirst)
         // Weka's own words in any case, on either stream, a lone CR ending a line.
         {"callweka", "callweka: JRip failed (exit status 1)\rWeka exception: Illegal options: -Z\r",
          "Weka exception: Illegal options: -Z"},
-        {"callslipper", "callslipper: failed\nslipper: ERROR: cannot open file\n", "slipper: ERROR: cannot open file"},
+        {"callslipper", "callslipper: failed\nslipper: error: cannot open file\n", "slipper: error: cannot open file"},
     };
     for (const auto& [learner, output, reason] : cases)
         EXPECT_EQ(LearnerFailureReason(learner, "exit code 3", output),
