@@ -8,9 +8,9 @@
 #include "strategy/model/LearnerRecord.h"
 #include "strategy/model/RuleReaders.h"
 
-#include "core/concepts/Concepts.h"
 #include "core/learning/Rules.h"
-#include "core/model/FeatureList.h"
+
+#include "support/RuleModel.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,44 +19,6 @@
 #include <vector>
 
 namespace {
-
-// A role hierarchy and four features under two groups, named as the node
-// datasets name them.
-struct Model {
-    Model()
-    {
-        ConceptObject* lteam = roles->AddChild(new ConceptObject("LTeam", nullptr, false));
-        lteam->SetInPath(true);
-        ConceptObject* lfw = lteam->AddChild(new ConceptObject("L-FW", nullptr, false));
-        position->SetInPath(true);
-        ball->SetInPath(true);
-        ConceptObject* left = position->AddChild(new ConceptObject("Left-wing", nullptr, false));
-        ConceptObject* nearBall = ball->AddChild(new ConceptObject("near", nullptr, false));
-        list.Allocate(4, 4);
-        Feature(0, "LTeam.L-FW:Position.Left-wing", 9, left);
-        Feature(1, "Team:Ball.near", -1, nearBall);
-        Feature(2, "Lplayer5:Position.Left-wing", 5, left);
-        Feature(3, "LTeam.L-FW:Ball.near", 7, nearBall);
-        list.SetObjectConcept(9, 1, lfw);
-        conditions.list = &list;
-        conditions.roleRoot = roles;
-        conditions.firstPositive = 1;
-        names = MakeSlipperNames(roles, &list);
-    }
-    void Feature(int f, const std::string& name, int object, ConceptObject* key)
-    {
-        list.SetName(f, name);
-        list.SetObjectIndex(f, object);
-        list.SetGroupKey(f, key);
-        list.AddToGroup(f);
-    }
-    ConceptObject* roles = new ConceptObject("Team", nullptr, false);
-    ConceptObject* position = new ConceptObject("Position", nullptr, false);
-    ConceptObject* ball = new ConceptObject("Ball", nullptr, false);
-    FeatureList list;
-    TFeatureConditions conditions;
-    TSlipperNames names;
-};
 
 void CheckOneLine(const std::string& reason)
 {
@@ -92,7 +54,8 @@ StrategyChunk Node() { return StrategyChunk("L:Pass", nullptr, nullptr, 0.0, 0.0
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static Model* model = new Model;
+    static TRuleModel* model = new TRuleModel;
+    static const TSlipperNames names = MakeSlipperNames(model->roles, &model->list);
     std::vector<std::string> parts(1);
     for (size_t i = 0; i < size; ++i) {
         if (data[i] == 0x1e)
@@ -117,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CheckVerdict(jrip, TakeWekaResult(result, output, model->conditions, jrip, allowDefaultNegative));
     StrategyChunk slipper = Node();
     const std::string* hypothesis = size % 5 == 0 ? nullptr : &parts[2];
-    CheckVerdict(slipper, TakeSlipperResult(hypothesis, output, model->names, slipper, allowDefaultNegative,
+    CheckVerdict(slipper, TakeSlipperResult(hypothesis, output, names, slipper, allowDefaultNegative,
                                             firstRule));
 
     RuleObject typed(true);
