@@ -183,7 +183,7 @@ public:
 
 // "All Rules": every item with a path but "All paths" is a candidate; those
 // ExportSkips names get no block, the others are learnt in list order, one
-// block each, saved after each. A strategy with a node not learnt is a
+// block each; after each the table so far is saved closed (Closed). A strategy with a node not learnt is a
 // comment in the table and the export goes on; a failed or cancelled learner
 // ends the export (every further block would be rules nobody learnt), its
 // strategy a comment too. The table is closed however it ends, then come the
