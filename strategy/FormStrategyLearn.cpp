@@ -204,7 +204,7 @@ bool TFormStrategy::TakeLearnerResult(const QString& resultFile, const std::stri
         learnt = TakeWekaResult(result, output, conditions, chunk, allowDefaultNegative);
         // The learner's own words say more than a result that is missing.
         if (!learnt && !read && chunk.NotLearnt() == kWekaEmptyResult)
-            chunk.SetNotLearnt("no result from the learner (" + error.reason + ")");
+            chunk.SetNotLearnt(OneLine("no result from the learner (" + error.reason + ")"));
     }
     if (!learnt)
         learners.NodeNotLearnt(chunk.NotLearnt());

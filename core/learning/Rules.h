@@ -86,8 +86,8 @@ void EvaluateRule(FeatureList& list, const RuleObject& rule, const std::vector<i
 // joined by " AND "; compact: "role:group" joined by " ", with "~" before a
 // condition that asks for the bit 0; a negated rule is wrapped in "~(" ")". The feature list is not consulted (it may be null).
 std::string RuleToString(const FeatureList* list, const RuleObject& rule, bool compact);
-// "FALSE" for an empty list (although an empty list covers everything), else
-// the rules' texts joined by " OR ".
+// "FALSE" for an empty list (a node's learnt list left empty covers nothing,
+// see ChunkCovers), else the rules' texts joined by " OR ".
 std::string RulesToString(const FeatureList* list, const RuleList& rules, bool compact);
 // The chunk's rules as RulesToString gives them; "not learnt: <reason>" for a
 // node its learner gave no rule list for.
