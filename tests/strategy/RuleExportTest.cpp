@@ -115,18 +115,14 @@ struct TExported : TExportStrategies {
     TLineVector memo;
     std::vector<std::string> saves;
     std::string file;  // as saved after the last block
-    std::vector<std::string> printed;  // what learning prints besides the rules
     std::size_t learnt = 0;
 
     bool StillListed(int row, const std::string& text) override { return items.at(std::size_t(row)).text == text; }
     TExportLearnt Learn(int row) override
     {
         learnt = static_cast<std::size_t>(row);
-        for (const tActionRule& rule : items[learnt].rules) {
+        for (const tActionRule& rule : items[learnt].rules)
             memo.Append(settings.computer ? FormatActionRule(rule) : rule.action + " <= \t" + rule.condition);
-            for (const std::string& line : printed)
-                memo.Append(line);
-        }
         return items[learnt].how;
     }
     std::vector<std::string> Entries() const override
@@ -141,11 +137,9 @@ struct TExported : TExportStrategies {
     void Save(const std::vector<std::string>& lines) override { saves.push_back(JoinCrLf(lines) + "\r\n"); }
 };
 
-TExported Export(const std::vector<Item>& items, const TExportSettings& settings, std::vector<std::string> before = {},
-                 std::vector<std::string> printed = {})
+TExported Export(const std::vector<Item>& items, const TExportSettings& settings, std::vector<std::string> before = {})
 {
     TExported run;
-    run.printed = std::move(printed);
     run.items = items;
     run.settings = settings;
     const std::size_t kept = before.size();
@@ -184,32 +178,6 @@ TEST(RuleExport, ComputerOutputMatchesGoldenFiles)
     EXPECT_EQ(JoinCrLf(run.memo.lines) + "\r\n", ReadBytes(TestDataPath("golden/rule-export.txt")));
     // The file saved after the last block is the finished table of the rows so far.
     EXPECT_EQ(run.file, ReadBytes(TestDataPath("golden/rule-export-file.txt")));
-}
-
-TEST(RuleExport, WhatLearningPrintsBesidesTheRulesChangesNoRow)
-{
-    // An evaluated own rule prints its lines after every node's rule.
-    const TExported run = Export(kList, Computer(), {}, {"Evaluating rule", "tp 1\tfp 2\ttn 3\tfn 4"});
-    EXPECT_EQ(JoinCrLf(run.memo.lines) + "\r\n", ReadBytes(TestDataPath("golden/rule-export.txt")));
-}
-
-// Every save during the export is a finished table of the rows so far: a
-// run that ends there (a crash, a kill) leaves a file that compiles.
-TEST(RuleExport, EverySaveIsAClosedTableOfTheRowsSoFar)
-{
-    const std::vector<tActionRule> row = {{"L-FW:Pass", "r"}, {"B", "r"}, {"C", "r"}};
-    const TExported run = Export({{"a", true, row}, {"b", true, {}, TExportLearnt::NotLearnt}, {"c", true, row}},
-                                 Computer(), {}, {"Evaluating rule"});
-    ASSERT_EQ(run.saves.size(), 4u);
-    for (std::size_t i = 0; i < 3; ++i) {
-        const std::string& saved = run.saves[i];
-        const int rows = i == 2 ? 2 : 1;
-        EXPECT_NE(saved.find("  #define NUMACTIONRULES " + std::to_string(rows) + "\r\n"), std::string::npos) << saved;
-        EXPECT_EQ(saved.substr(saved.size() - 14), "  };\r\n#endif\r\n") << saved;
-        EXPECT_EQ(saved.find("L-FW"), std::string::npos) << saved;
-        EXPECT_EQ(saved.find("Evaluating"), std::string::npos) << saved;
-    }
-    EXPECT_NE(run.saves[1].find("/* b: not learnt: too few examples */"), std::string::npos) << run.saves[1];
 }
 
 TEST(RuleExport, SameTextWithoutAllPathsAtTheEnd)
