@@ -1,5 +1,6 @@
 #include "strategy/BatchTest.h"
 
+#include "strategy/model/LearnerRecord.h"
 #include "strategy/model/TestRecords.h"
 
 #include "actiongraph/childActionWin.h"
@@ -88,10 +89,10 @@ void WriteTable(TBatchStrategy& strategy, std::vector<std::unique_ptr<tTest>>& t
     lines.insert(lines.end(), notes.begin(), notes.end());
     if (strategy.FailedRuns() > 0)
         lines.push_back("Left out: " + std::to_string(strategy.FailedRuns()) +
-                        " runs whose learner failed (" + strategy.LearnerFailure() + ")");
+                        " runs whose learner failed (" + OneLine(strategy.LearnerFailure()) + ")");
     if (strategy.NotLearntRuns() > 0)
         lines.push_back("Left out: " + std::to_string(strategy.NotLearntRuns()) +
-                        " runs with a node not learnt (" + strategy.NotLearnt() + ")");
+                        " runs with a node not learnt (" + OneLine(strategy.NotLearnt()) + ")");
     if (strategy.Cancelled())
         lines.push_back("Cancelled: the table holds only the runs made before.");
     strategy.SetMemo(lines);

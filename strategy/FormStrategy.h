@@ -171,11 +171,6 @@ public:
     void EvaluateOwnRule(const TNodeExamples& examples);
     // EditRule ("(f1 = 1) and (f2 = 0)") becomes ownRule.
     void BtnEvaluateRuleClick();
-    // Read a learner's result file into the chunk; the object concepts of
-    // JRip conditions are the roles at firstPositive (see RuleReaders.h).
-    void ReadWekaRules(const std::string& fileName, StrategyChunk& chunk, bool allowDefaultNegative,
-                       int firstPositive = -1);
-    void ReadSlipperRules(const std::string& fileName, StrategyChunk& chunk, bool allowDefaultNegative);
     // The user's own rule, evaluated on every node's examples when it has conditions.
     RuleObject ownRule{true};
     // Where callweka and callslipper are (the program's folder when empty) and
@@ -284,9 +279,12 @@ private:
     bool RunLearner(const QString& script, const QString& learner, const QStringList& arguments,
                     const QString& folder, const QString& resultFile, const std::string& node,
                     std::string* reason, std::string* output);
-    // After a JRip run that ended well: false, the node marked not learnt, when
-    // the run gave no rule list (see WekaRefusal).
-    bool WekaLearnt(const QString& resultFile, const std::string& output, StrategyChunk& chunk);
+    // After a JRip (or Slipper) run that ended well: its result file read into
+    // the chunk's rule list, or false, the node marked not learnt, when the run
+    // gave none (see TakeWekaResult); the object concepts of JRip conditions
+    // are the roles at firstPositive (see RuleReaders.h).
+    bool TakeLearnerResult(const QString& resultFile, const std::string& output, bool slipper, int firstPositive,
+                           StrategyChunk& chunk);
     // The run's file of that name in the private folder as the folder answers
     // now; empty, with *failure, when it is refused (told once per command,
     // and no further node asks: learners.Failure(kPrivateFolder) says why).

@@ -1,9 +1,12 @@
 #include "strategy/FormStrategy.h"
 
+#include "strategy/model/LearnerFiles.h"
 #include "strategy/model/RuleExport.h"
 
 #include "actiongraph/childActionWin.h"
+#include "core/learning/Features.h"
 #include "core/model/Common.h"
+#include "core/model/RoboCupFile.h"
 #include "platform/Clock.h"
 #include "platform/SaveFile.h"
 #include "platform/qt/Dialogs.h"
@@ -95,6 +98,18 @@ public:
         if (form_.learners.RunFailed())
             return TExportLearnt::Failed;
         return form_.learners.RunNotLearnt().empty() ? TExportLearnt::Learnt : TExportLearnt::NotLearnt;
+    }
+    // The nodes the run learnt, each as its rules say: a node it did not ask
+    // (the last one with "No Last Node") has neither a rule list nor a reason.
+    std::vector<std::string> Entries() const override
+    {
+        const FeatureList* features =
+            form_.actionChild && form_.actionChild->File ? form_.actionChild->File->features.get() : nullptr;
+        std::vector<std::string> entries;
+        for (const auto& chunk : form_.chunks)
+            if (chunk && (chunk->HasRuleList() || !chunk->NotLearnt().empty()))
+                entries.push_back(RuleLine(features, *chunk, true));
+        return entries;
     }
     std::string Failure() const override { return form_.learners.FirstFailure(); }
     std::string NotLearnt() const override { return form_.learners.RunNotLearnt(); }

@@ -181,22 +181,34 @@ std::string TFormStrategy::PrivateRunFile(const std::string& file, std::string* 
     return std::string();
 }
 
-bool TFormStrategy::WekaLearnt(const QString& resultFile, const std::string& output, StrategyChunk& chunk)
+bool TFormStrategy::TakeLearnerResult(const QString& resultFile, const std::string& output, bool slipper,
+                                      int firstPositive, StrategyChunk& chunk)
 {
     // Far more than any rule list with its report.
     constexpr std::uint64_t kResultLimit = std::uint64_t(64) << 20;
     platform::FileBytes bytes;
     platform::ReadError error;
     const bool read = platform::ReadUserFile(QFile::encodeName(resultFile).toStdString(), kResultLimit, bytes, &error);
-    std::string refusal = WekaRefusal(read ? std::string(bytes.View()) : std::string(), output);
-    // The learner's own words say more than a result that is missing.
-    if (!read && refusal == kWekaEmptyResult)
-        refusal = "no result from the learner (" + error.reason + ")";
-    if (refusal.empty())
-        return true;
-    chunk.SetNotLearnt(refusal);
-    learners.NodeNotLearnt(refusal);
-    return false;
+    const std::string result = read ? std::string(bytes.View()) : std::string();
+    const bool allowDefaultNegative = cbAllowDefaultNegative->isChecked();
+    bool learnt = false;
+    if (slipper) {
+        learnt = TakeSlipperResult(read ? &result : nullptr, output,
+                                   MakeSlipperNames(g_roleConcepts, FeaturesOf(actionChild)), chunk,
+                                   allowDefaultNegative, cbFirstSlipperRule->isChecked());
+    } else {
+        TFeatureConditions conditions;
+        conditions.list = FeaturesOf(actionChild);
+        conditions.firstPositive = firstPositive;
+        conditions.roleRoot = g_roleConcepts;
+        learnt = TakeWekaResult(result, output, conditions, chunk, allowDefaultNegative);
+        // The learner's own words say more than a result that is missing.
+        if (!learnt && !read && chunk.NotLearnt() == kWekaEmptyResult)
+            chunk.SetNotLearnt(OneLine("no result from the learner (" + error.reason + ")"));
+    }
+    if (!learnt)
+        learners.NodeNotLearnt(chunk.NotLearnt());
+    return learnt;
 }
 
 void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
@@ -231,7 +243,6 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
         failure.empty() && actionChild->SaveAssocData(QString::fromStdString(nodeFile), fileType, examples.threshold,
                                                       cycles, classes, classNames, &featureTexts);
 
-    const bool allowDefaultNegative = cbAllowDefaultNegative->isChecked();
     const QString folder = QFileInfo(QString::fromStdString(nodeFile)).absolutePath();
     if (!failure.empty()) {
         // No rules without the dataset, whichever learner.
@@ -246,16 +257,15 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
         std::string said;
         if (RunLearner("callweka", "JRip",
                        {QFileInfo(QString::fromStdString(nodeFile)).absoluteFilePath(), absoluteResults}, folder,
-                       absoluteResults, examples.name, &failure, &said) &&
-            WekaLearnt(absoluteResults, said, chunk))
-            ReadWekaRules(absoluteResults.toStdString(), chunk, allowDefaultNegative,
-                          examples.positives.empty() ? -1 : examples.positives.front());
+                       absoluteResults, examples.name, &failure, &said))
+            TakeLearnerResult(absoluteResults, said, false,
+                              examples.positives.empty() ? -1 : examples.positives.front(), chunk);
     } else if (written && fileType == kSlipperFile) {
         const QString hypothesis = QFileInfo(QString::fromStdString(SlipperHypothesisFile(nodeFile))).absoluteFilePath();
         const QString stem = QFileInfo(QString::fromStdString(SlipperStem(nodeFile))).absoluteFilePath();
         std::string said;
         if (RunLearner("callslipper", "Slipper", {stem}, folder, hypothesis, examples.name, &failure, &said))
-            ReadSlipperRules(hypothesis.toStdString(), chunk, allowDefaultNegative);
+            TakeLearnerResult(hypothesis, said, true, -1, chunk);
     }
     // The window may have let go of its graph window while the learner ran.
     if (!actionChild)
@@ -299,20 +309,4 @@ void TFormStrategy::BtnEvaluateRuleClick()
     conditions.list = FeaturesOf(testChild ? testChild : actionChild);
     conditions.roleRoot = g_roleConcepts;
     ParseRuleText(EditRule->text().toStdString(), conditions, ownRule);
-}
-
-void TFormStrategy::ReadWekaRules(const std::string& fileName, StrategyChunk& chunk, bool allowDefaultNegative,
-                                  int firstPositive)
-{
-    TFeatureConditions conditions;
-    conditions.list = FeaturesOf(actionChild);
-    conditions.firstPositive = firstPositive;
-    conditions.roleRoot = g_roleConcepts;
-    ::ReadWekaRules(fileName, conditions, chunk, allowDefaultNegative);
-}
-
-void TFormStrategy::ReadSlipperRules(const std::string& fileName, StrategyChunk& chunk, bool allowDefaultNegative)
-{
-    ::ReadSlipperRules(fileName, MakeSlipperNames(g_roleConcepts, FeaturesOf(actionChild)), chunk,
-                       allowDefaultNegative, cbFirstSlipperRule->isChecked());
 }

@@ -136,6 +136,13 @@ bool RulesCover(FeatureList& list, const RuleList& rules, int instance)
     return false;
 }
 
+bool ChunkCovers(FeatureList& list, const StrategyChunk& chunk, int instance)
+{
+    if (!chunk.HasRuleList())
+        return true;
+    return !chunk.GetRules().empty() && RulesCover(list, chunk.GetRules(), instance);
+}
+
 void EvaluateRules(FeatureList& list, const RuleList& rules, const std::vector<int>& positives,
                    const std::vector<int>& negatives, int* tp, int* fp, int* tn, int* fn)
 {
@@ -248,6 +255,7 @@ StrategyChunk::StrategyChunk(std::string name, ConceptObject* roleConcept, Conce
 
 StrategyChunk::StrategyChunk(const StrategyChunk& other)
     : isEnd_(other.isEnd_),
+      hasRuleList_(other.hasRuleList_),
       name_(other.name_),
       notLearnt_(other.notLearnt_),
       roleConcept_(other.roleConcept_),
@@ -279,8 +287,10 @@ StrategyChunk::~StrategyChunk() = default;
 
 void StrategyChunk::AddRule(std::unique_ptr<RuleObject> rule)
 {
-    if (rule)
-        rules_.push_back(std::move(rule));
+    if (!rule)
+        return;
+    rules_.push_back(std::move(rule));
+    hasRuleList_ = true;
 }
 
 void StrategyChunk::AddFieldState(const tFieldState& state)

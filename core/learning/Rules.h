@@ -67,6 +67,12 @@ bool RuleMatches(FeatureList& list, const RuleObject& rule, int instance);
 // that holds covers; a negated rule that does not hold refuses; a positive one
 // that does not hold passes to the next; a list no rule decided does not cover.
 bool RulesCover(FeatureList& list, const RuleList& rules, int instance);
+class StrategyChunk;
+// Whether the node's rules cover the instance as its exported rule says: a
+// node without a rule list is no condition (covers everything); a rule list
+// a learner gave is read as RulesCover reads it, except that a list left
+// empty (only the learner's default rule, shown "FALSE") covers nothing.
+bool ChunkCovers(FeatureList& list, const StrategyChunk& chunk, int instance);
 // Counts the positive instances the rules cover (tp) and miss (fn), and the
 // negative instances, except those that are also positive, they cover (fp) and
 // miss (tn). Null outs are not written.
@@ -80,10 +86,9 @@ void EvaluateRule(FeatureList& list, const RuleObject& rule, const std::vector<i
 // joined by " AND "; compact: "role:group" joined by " ", with "~" before a
 // condition that asks for the bit 0; a negated rule is wrapped in "~(" ")". The feature list is not consulted (it may be null).
 std::string RuleToString(const FeatureList* list, const RuleObject& rule, bool compact);
-// "FALSE" for an empty list (although an empty list covers everything), else
-// the rules' texts joined by " OR ".
+// "FALSE" for an empty list (a node's learnt list left empty covers nothing,
+// see ChunkCovers), else the rules' texts joined by " OR ".
 std::string RulesToString(const FeatureList* list, const RuleList& rules, bool compact);
-class StrategyChunk;
 // The chunk's rules as RulesToString gives them; "not learnt: <reason>" for a
 // node its learner gave no rule list for.
 std::string ChunkRulesText(const FeatureList* list, const StrategyChunk& chunk, bool compact);
@@ -141,7 +146,13 @@ public:
     const std::string& NotLearnt() const { return notLearnt_; }
     void SetNotLearnt(std::string reason) { notLearnt_ = std::move(reason); }
 
-    // Appends the rule, which the chunk then owns; a null rule is not added.
+    // Whether the node has a rule list: rules were added, or a learner gave a
+    // whole list that holds no rule but its default one ("FALSE", no cycle).
+    // A node never learnt, or left out, has none.
+    bool HasRuleList() const { return hasRuleList_; }
+    void SetHasRuleList() { hasRuleList_ = true; }
+    // Appends the rule, which the chunk then owns, and gives the chunk a rule
+    // list; a null rule is not added.
     void AddRule(std::unique_ptr<RuleObject> rule);
     RuleList& GetRules() { return rules_; }
     const RuleList& GetRules() const { return rules_; }
@@ -166,6 +177,7 @@ public:
 
 private:
     bool isEnd_ = false;
+    bool hasRuleList_ = false;
     std::string name_;
     std::string notLearnt_;
     ConceptObject* roleConcept_ = nullptr;

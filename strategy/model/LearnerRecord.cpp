@@ -3,8 +3,8 @@
 #include "core/model/Format.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstddef>
-#include <initializer_list>
 #include <vector>
 
 void TLearnerRecord::Begin()
@@ -75,18 +75,19 @@ namespace {
 // The line without its surrounding blanks.
 std::string Trimmed(const std::string& line)
 {
-    const std::size_t first = line.find_first_not_of(" \t\r");
+    const std::size_t first = line.find_first_not_of(" \t");
     if (first == std::string::npos)
         return {};
-    return line.substr(first, line.find_last_not_of(" \t\r") + 1 - first);
+    return line.substr(first, line.find_last_not_of(" \t") + 1 - first);
 }
 
-// The lines of the text, trimmed, the empty ones left out.
+// The lines of the text, trimmed, the empty ones left out. A line ends at LF,
+// CR or both: a lone CR must not stay inside a line that ends up in a comment.
 std::vector<std::string> TrimmedLines(const std::string& text)
 {
     std::vector<std::string> lines;
     for (std::size_t start = 0; start < text.size();) {
-        std::size_t end = text.find('\n', start);
+        std::size_t end = text.find_first_of("\r\n", start);
         if (end == std::string::npos)
             end = text.size();
         std::string line = Trimmed(text.substr(start, end - start));
@@ -97,13 +98,38 @@ std::vector<std::string> TrimmedLines(const std::string& text)
     return lines;
 }
 
-// The first line holding one of the words, in the order of the words.
-std::string FirstLineWith(const std::vector<std::string>& lines, std::initializer_list<std::string> words)
+std::string Lower(std::string text)
 {
-    for (const std::string& word : words)
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// Whether the line is a learner saying why it fails: an exception in any
+// case ("Weka exception: ...", "WekaException", "exception"), an error named
+// so ("OutOfMemoryError", "Error, ..."), or "error:" in any case. A word
+// "error" in running text ("error rate 0.1" of a progress line) is none.
+bool SaysException(const std::string& line) { return Lower(line).find("exception") != std::string::npos; }
+bool SaysError(const std::string& line)
+{
+    return line.find("Error") != std::string::npos || Lower(line).find("error:") != std::string::npos;
+}
+
+// The first line the learner says why in: exceptions before errors.
+std::string LearnerWords(const std::vector<std::string>& lines)
+{
+    for (const auto says : {SaysException, SaysError})
         for (const std::string& line : lines)
-            if (line.find(word) != std::string::npos)
+            if (says(line))
                 return line;
+    return {};
+}
+
+std::string FirstLineWith(const std::vector<std::string>& lines, const std::string& word)
+{
+    for (const std::string& line : lines)
+        if (line.find(word) != std::string::npos)
+            return line;
     return {};
 }
 
@@ -112,10 +138,18 @@ std::string Shortened(std::string line)
     constexpr std::size_t kMaxLine = 160;
     if (line.size() > kMaxLine)
         line = line.substr(0, kMaxLine) + "...";
-    return line;
+    return OneLine(std::move(line));
 }
 
 }  // namespace
+
+std::string OneLine(std::string text)
+{
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = ' ';
+    return text;
+}
 
 std::string LearnerFailureReason(const std::string& learner, const std::string& ended, const std::string& output)
 {
@@ -123,44 +157,64 @@ std::string LearnerFailureReason(const std::string& learner, const std::string& 
     // script around it adds its own status line first: the learner's words
     // come first, the script's only when the learner said nothing.
     const std::vector<std::string> lines = TrimmedLines(output);
-    std::string line = FirstLineWith(lines, {"Exception", "Error"});
+    std::string line = LearnerWords(lines);
     if (line.empty())
-        line = FirstLineWith(lines, {learner + ":"});
+        line = FirstLineWith(lines, learner + ":");
     if (line.empty() && !lines.empty())
         line = lines.front();
     if (line.empty())
-        return learner + " " + ended;
-    return learner + " " + ended + " (" + Shortened(line) + ")";
+        return OneLine(learner + " " + ended);
+    return OneLine(learner + " " + ended + " (" + Shortened(line) + ")");
+}
+
+bool WekaListComplete(const std::string& result)
+{
+    const std::vector<std::string> lines = TrimmedLines(result);
+    const auto head = std::find_if(lines.begin(), lines.end(),
+                                   [](const std::string& line) { return line.rfind("JRIP rules:", 0) == 0; });
+    const auto count = std::find_if(head, lines.end(),
+                                    [](const std::string& line) { return line.rfind("Number of Rules", 0) == 0; });
+    // At least the default rule stands between the two.
+    return count != lines.end() &&
+           std::any_of(head, count, [](const std::string& line) { return line.find("=>") != std::string::npos; });
 }
 
 std::string WekaRefusal(const std::string& result, const std::string& output)
 {
-    const std::string said = FirstLineWith(TrimmedLines(output), {"Exception", "Error"});
-    if (!said.empty())
+    // A whole list is what the learner learnt: what else it said (Weka warns
+    // of missing database drivers on its error stream) is no refusal.
+    if (WekaListComplete(result))
+        return {};
+    if (const std::string said = LearnerWords(TrimmedLines(output)); !said.empty())
         return Shortened(said);
     const std::vector<std::string> lines = TrimmedLines(result);
-    const auto rules = std::find_if(lines.begin(), lines.end(),
-                                    [](const std::string& line) { return line.rfind("JRIP rules:", 0) == 0; });
-    const bool counted = rules != lines.end() && std::any_of(rules, lines.end(), [](const std::string& line) {
-                             return line.rfind("Number of Rules", 0) == 0;
-                         });
-    if (counted)
-        return {};
-    if (const std::string why = FirstLineWith(lines, {"Exception", "Error"}); !why.empty())
+    if (const std::string why = LearnerWords(lines); !why.empty())
         return Shortened(why);
+    if (const std::string script = FirstLineWith(TrimmedLines(output), "callweka:"); !script.empty())
+        return Shortened(script);
     return lines.empty() ? kWekaEmptyResult : "no rule list in the learner's result";
+}
+
+std::string SlipperRefusal(const std::string& output)
+{
+    const std::vector<std::string> lines = TrimmedLines(output);
+    std::string said = LearnerWords(lines);
+    if (said.empty() && !lines.empty())
+        said = lines.front();
+    return said.empty() ? "no hypothesis from the learner" : Shortened(said);
 }
 
 std::string NotLearntLine(int nodes, const std::string& firstReason)
 {
     if (nodes <= 0)
         return {};
-    return "// " + std::to_string(nodes) + (nodes == 1 ? " node" : " nodes") + " not learnt (first: " + firstReason +
-           ")";
+    return "// " + std::to_string(nodes) + (nodes == 1 ? " node" : " nodes") +
+           " not learnt (first: " + CommentText(firstReason) + ")";
 }
 
 std::string CommentText(std::string text)
 {
+    text = OneLine(std::move(text));
     for (std::size_t at = 0; at + 1 < text.size(); ++at) {
         const char a = text[at], b = text[at + 1];
         if ((a == '*' && b == '/') || (a == '/' && b == '*') || (a == '?' && b == '?'))
@@ -175,5 +229,5 @@ std::string FailedRuleLine(const std::string& name, double x, double y, const st
     if (computerOutput)
         return "  /* " + CommentText(name + ": " + what + ": " + reason) + " */ \\";
     return name + " (" + FormatFloatFixed(x, 7, 2) + ", " + FormatFloatFixed(y, 7, 2) + ") <= \t" + what + ": " +
-           reason;
+           OneLine(reason);
 }

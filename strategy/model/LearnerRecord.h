@@ -109,27 +109,36 @@ private:
     TLearnerRecord saved_;
 };
 
+// The text as one line of printable characters: CR, LF, tabs and every other
+// control character become blanks.
+std::string OneLine(std::string text);
+
 // A learner failure's reason in one line: "<learner> <how it ended>", and in
 // parentheses the first line of the learner's output that says why: the
-// learner's own words (a line with "Exception" or "Error") before the script's
-// status line ("<learner>:"), else its first line, when it wrote one
+// learner's own words (a line naming an exception in any case, an "Error", or
+// "error:" in any case; exceptions first) before the script's status line
+// ("<learner>:"), else its first line, when it wrote one
 // ("callweka exit code 3 (callweka: no Java runtime (java))"); at most about
 // 200 characters.
 std::string LearnerFailureReason(const std::string& learner, const std::string& ended, const std::string& output);
 
-// Why a JRip run that ended well gave no rule list, or "" when it gave one.
-// result is the run's result file, output what the run wrote on its streams.
-// JRip's rule list stands under a "JRIP rules:" line and ends with "Number of
-// Rules"; a result without both, or a run that reported an exception or error
-// on its streams, learnt nothing. The reason is the first line with
-// "Exception" or "Error" in the output, else in a result without rules (the
-// report of a learnt list has an "Error on training data" section), else what
-// is missing.
+// Whether JRip's result holds its whole rule list: a "JRIP rules:" line, at
+// least one rule ("=>") and then the "Number of Rules" line.
+bool WekaListComplete(const std::string& result);
+// Why a JRip run that ended well gave no rule list, or "" when it gave its
+// whole list (whatever the run said on its streams besides). result is the
+// run's result file, output what the run wrote on its streams. The reason is
+// the learner's own words (as LearnerFailureReason finds them) in the output,
+// else in the result, else the script's "callweka:" line, else what is missing.
 std::string WekaRefusal(const std::string& result, const std::string& output);
 inline constexpr const char* kWekaEmptyResult = "the learner's result is empty";
+// Why a Slipper run that ended well gave no hypothesis: its own words, else
+// the first line it wrote, else "no hypothesis from the learner".
+std::string SlipperRefusal(const std::string& output);
 
 // The command's last line when nodes were not learnt:
-// "// 2 nodes not learnt (first: <reason>)"; empty when none.
+// "// 2 nodes not learnt (first: <reason>)", the reason as CommentText makes
+// it; empty when none.
 std::string NotLearntLine(int nodes, const std::string& firstReason);
 
 // The rule line of a node left without rules by its learner, never to be
@@ -141,5 +150,6 @@ std::string NotLearntLine(int nodes, const std::string& firstReason);
 // trigraph.
 std::string FailedRuleLine(const std::string& name, double x, double y, const std::string& reason,
                            bool computerOutput, const std::string& what = "learner failed");
-// The text between "/*" and "*/" made safe to stand there (see FailedRuleLine).
+// The text between "/*" and "*/" (or after "//") made safe to stand there
+// (see FailedRuleLine): one line (OneLine), nothing in it that ends the comment.
 std::string CommentText(std::string text);

@@ -167,7 +167,7 @@ void TRuleExport::BeginBlock(const std::string& itemText)
     lines_.Append(settings_.computer ? "{" : "***Rule " + itemText);
 }
 
-bool TRuleExport::EndBlock()
+bool TRuleExport::EndBlock(const std::vector<std::string>& entries)
 {
     if (!settings_.computer) {
         ++blocks_;
@@ -175,24 +175,26 @@ bool TRuleExport::EndBlock()
     }
     // A row short of entries would be filled up with null conditions, one
     // with more would not compile, and any other line is a node's comment.
-    const std::vector<std::string> all = lines_.Lines();
-    int entries = 0;
+    int count = 0;
     bool others = false;
-    for (std::size_t i = static_cast<std::size_t>(blockStart_) + 2; i < all.size(); ++i) {
-        if (all[i].rfind("  tActionRule(", 0) == 0)
-            ++entries;
-        else if (!all[i].empty())
+    std::string row = "\n{";
+    for (const std::string& line : entries) {
+        if (line.rfind("  tActionRule(", 0) == 0)
+            ++count;
+        else if (!line.empty())
             others = true;
+        row += "\n" + line;
     }
-    if (others || entries != settings_.length) {
+    if (others || count != settings_.length) {
         DropBlock(others ? "a node without rules"
-                         : std::to_string(entries) + (entries == 1 ? " entry" : " entries") + " where a row has " +
+                         : std::to_string(count) + (count == 1 ? " entry" : " entries") + " where a row has " +
                                std::to_string(settings_.length));
         return false;
     }
     ++blocks_;
-    lines_.Append("},\\");
+    lines_.ReplaceFrom(blockStart_, row + "\n},\\");
     lines_.Replace(countLine_, ExportCountLine(blocks_));
+    blockStart_ = -1;
     return true;
 }
 
@@ -204,22 +206,39 @@ void TRuleExport::DropBlock(const std::string& reason)
     blockStart_ = -1;
 }
 
+std::vector<std::string> TRuleExport::Closed() const
+{
+    std::vector<std::string> lines = lines_.Lines();
+    if (!settings_.computer || countLine_ < 0)
+        return lines;
+    if (blockStart_ >= 0)
+        lines.resize(std::min(lines.size(), static_cast<std::size_t>(blockStart_)));
+    const auto count = static_cast<std::size_t>(countLine_);
+    // The rows written, also when none was: the table never claims more.
+    lines[count] = ExportCountLine(blocks_);
+    if (blocks_ == 0) {
+        // C has no array of no rows nor empty braces: one zeroed row keeps the
+        // table valid, and NUMACTIONRULES 0 keeps a player from reading it.
+        lines[count + 2] = "  #define RULES tActionRule rules[1][ACTIONRULELEN] = {\\";
+        lines.emplace_back("  { { 0 } } \\");
+    }
+    lines.emplace_back("  };");
+    lines.emplace_back("#endif");
+    std::string text = CleanEntryIdentifiers(ApplyExportReplacements(JoinCrLf(lines)));
+    ReplaceAll(text, "\r\n", "\n");
+    TLineVector closed;
+    closed.SetText(text);
+    return closed.lines;
+}
+
 void TRuleExport::Finish()
 {
     if (!settings_.computer)
         return;
-    // The rows written, also when none was: the table never claims more.
-    lines_.Replace(countLine_, ExportCountLine(blocks_));
-    if (blocks_ == 0) {
-        // C has no array of no rows nor empty braces: one zeroed row keeps the
-        // table valid, and NUMACTIONRULES 0 keeps a player from reading it.
-        lines_.Replace(countLine_ + 2, "  #define RULES tActionRule rules[1][ACTIONRULELEN] = {\\");
-        lines_.Append("  { { 0 } } \\");
-    }
-    lines_.Append("  };");
-    lines_.Append("#endif");
-    std::string text = CleanEntryIdentifiers(ApplyExportReplacements(JoinCrLf(lines_.Lines())));
-    ReplaceAll(text, "\r\n", "\n");
+    const std::vector<std::string> closed = Closed();
+    std::string text;
+    for (std::size_t i = 0; i < closed.size(); ++i)
+        text += (i > 0 ? "\n" : "") + closed[i];
     lines_.SetText(text);
 }
 
@@ -249,12 +268,13 @@ int RunRuleExport(TTextLines& text, const TExportSettings& settings, const std::
         exportRun.BeginBlock(text);
         stop = strategies.Learn(row);
         switch (stop) {
-        case TExportLearnt::Learnt: exportRun.EndBlock(); break;
+        case TExportLearnt::Learnt: exportRun.EndBlock(strategies.Entries()); break;
         case TExportLearnt::NotLearnt: exportRun.DropBlock("not learnt: " + strategies.NotLearnt()); break;
         case TExportLearnt::Failed: exportRun.DropBlock("learner failed: " + strategies.Failure()); break;
         case TExportLearnt::Cancelled: exportRun.DropBlock("cancelled"); break;
         }
-        strategies.Save(lines.Lines());
+        // A run ended by a crash or a kill leaves a table that compiles.
+        strategies.Save(exportRun.Closed());
         if (stop == TExportLearnt::Failed || stop == TExportLearnt::Cancelled)
             break;
     }
@@ -266,7 +286,7 @@ int RunRuleExport(TTextLines& text, const TExportSettings& settings, const std::
     if (const std::string note = strategies.Note(); !note.empty())
         lines.Append(note);
     if (stop == TExportLearnt::Failed)
-        lines.Append("// Export stopped: learner failed: " + strategies.Failure());
+        lines.Append("// Export stopped: learner failed: " + CommentText(strategies.Failure()));
     else if (stop == TExportLearnt::Cancelled)
         lines.Append("// Export stopped by Cancel");
     // The finished text too, so that the file holds source that compiles.

@@ -1,9 +1,11 @@
 // "All Rules": the rules of every listed strategy as source text that declares
 // a table of tActionRule rows, one row per strategy and one entry per node,
 // inside a block named after the graph's abstraction level and the strategy
-// length. The text grows in the rules memo, where rule learning prints each
-// strategy's entries between the lines written here, so the export works on
-// the memo's lines through a small interface rather than on a string of its own.
+// length. The text grows in the rules memo, where rule learning prints what it
+// prints while each strategy is learnt, so the export works on the memo's
+// lines through a small interface rather than on a string of its own. A row
+// is made of the strategy's learnt rules, never of what the memo shows: once
+// the strategy is learnt its block is replaced by the row, or by a comment.
 // It works on its own lines only: whatever the memo held before is left as it
 // was, and the file holds the export alone, so that it is C however it ends.
 #pragma once
@@ -115,15 +117,21 @@ public:
 
     void Begin();
     void BeginBlock(const std::string& itemText);
-    // Closes the block and counts it in the count line, when it is a whole
-    // row: ACTIONRULELEN entries and nothing else. A block that is not (a
-    // node with no rule list, too few or too many nodes) is dropped as
-    // DropBlock does, with what is wrong; false then.
-    bool EndBlock();
+    // Replaces the block by the row of the entry lines and counts it in the
+    // count line, when they make a whole row: ACTIONRULELEN entries
+    // ("  tActionRule(...),") and nothing else. Lines that do not (a node with
+    // no rule list, too few or too many nodes) are dropped as DropBlock does,
+    // with what is wrong; false then. Readable output keeps the block.
+    bool EndBlock(const std::vector<std::string>& entries);
     // Replaces the block by one comment line that says why the strategy is
     // no row, "  /* <item>: <reason> */ \", neither a row nor counted.
     // (Readable output keeps its lines: they say it already.)
     void DropBlock(const std::string& reason);
+    // The text so far as a finished table: the rows ended, NUMACTIONRULES
+    // counting them, the table and the block closed, the replacements and the
+    // identifier clean-up applied; a block not ended yet is left out.
+    // Readable output: the lines as they stand.
+    std::vector<std::string> Closed() const;
     // Closes the table and applies the replacements to the whole text.
     void Finish();
     int Blocks() const { return blocks_; }
@@ -156,22 +164,26 @@ public:
     // through): false when the row no longer holds the item, which ends the
     // export.
     virtual bool StillListed(int row, const std::string& text) = 0;
-    // Learns the strategy at the row, its entries printed into the lines
-    // (a node left without rules as FailedRuleLine).
+    // Learns the strategy at the row; what learning prints may go into the lines.
     virtual TExportLearnt Learn(int row) = 0;
+    // The rule lines of the strategy just learnt, one per node learnt, made
+    // of its rules (RuleLine in the computer form; a node without a rule list
+    // as a comment).
+    virtual std::vector<std::string> Entries() const = 0;
     // The reason of the command's first learner failure.
     virtual std::string Failure() const = 0;
     // Why the strategy just learnt had a node not learnt.
     virtual std::string NotLearnt() const { return {}; }
     // The export's last line, when it has something to add ("" for none).
     virtual std::string Note() const { return {}; }
-    // The export's text so far, saved after every strategy and once more at the end.
+    // The export's text: after every strategy as a finished table of the rows
+    // so far (TRuleExport::Closed), and once more at the end.
     virtual void Save(const std::vector<std::string>& lines) = 0;
 };
 
 // "All Rules": every item with a path but "All paths" is a candidate; those
 // ExportSkips names get no block, the others are learnt in list order, one
-// block each, saved after each. A strategy with a node not learnt is a
+// block each; after each the table so far is saved closed (Closed). A strategy with a node not learnt is a
 // comment in the table and the export goes on; a failed or cancelled learner
 // ends the export (every further block would be rules nobody learnt), its
 // strategy a comment too. The table is closed however it ends, then come the

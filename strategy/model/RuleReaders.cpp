@@ -4,6 +4,7 @@
 #include "core/learning/Features.h"
 #include "core/learning/Rules.h"
 #include "core/model/Common.h"
+#include "strategy/model/LearnerRecord.h"
 
 #include <charconv>
 #include <fstream>
@@ -141,8 +142,10 @@ PairsEnd ReadPairs(const std::vector<std::string>& tokens, std::size_t& i, const
 }  // namespace
 
 int ReadWekaRules(const std::vector<std::string>& tokens, const TFeatureConditions& features, StrategyChunk& chunk,
-                  bool allowDefaultNegative)
+                  bool allowDefaultNegative, bool* whole)
 {
+    if (whole)
+        *whole = false;
     const std::size_t n = tokens.size();
     std::size_t i = 0;
     while (i < n && tokens[i] != "rules:")
@@ -151,7 +154,10 @@ int ReadWekaRules(const std::vector<std::string>& tokens, const TFeatureConditio
     int added = 0;
     while (i < n) {
         auto rule = std::make_unique<RuleObject>(true);
-        if (ReadPairs(tokens, i, features, *rule) != PairsEnd::Class || i >= n)
+        const PairsEnd end = ReadPairs(tokens, i, features, *rule);
+        if (end == PairsEnd::Number && whole)
+            *whole = true;
+        if (end != PairsEnd::Class || i >= n)
             break;
         const std::string& cls = tokens[i++];
         if (i < n)
@@ -223,8 +229,10 @@ void AddSlipperPair(const TSlipperNames& names, const std::string& group, const 
 }  // namespace
 
 int ReadSlipperRules(const std::vector<std::string>& tokens, const TSlipperNames& names, StrategyChunk& chunk,
-                     bool allowDefaultNegative, bool firstRule)
+                     bool allowDefaultNegative, bool firstRule, bool* whole)
 {
+    if (whole)
+        *whole = false;
     const std::size_t n = tokens.size();
     std::size_t i = 0;
     std::unique_ptr<RuleObject> best;
@@ -232,6 +240,8 @@ int ReadSlipperRules(const std::vector<std::string>& tokens, const TSlipperNames
     while (i < n) {
         const std::string& cls = tokens[i++];
         if (cls == ".") {
+            if (whole)
+                *whole = true;
             if (!best)
                 return 0;
             chunk.AddRule(std::move(best));
@@ -262,6 +272,8 @@ int ReadSlipperRules(const std::vector<std::string>& tokens, const TSlipperNames
             rule->SetPositive(false);
         }
         if (firstRule) {
+            if (whole)
+                *whole = true;
             chunk.AddRule(std::move(rule));
             return 1;
         }
@@ -281,6 +293,54 @@ int ReadSlipperRules(const std::string& fileName, const TSlipperNames& names, St
     if (!ReadResultTokens(fileName, kSlipperSeparators, tokens))
         return 0;
     return ReadSlipperRules(tokens, names, chunk, allowDefaultNegative, firstRule);
+}
+
+// ---------------------------------------------------------------------------
+// A learner's result as a node's rule list
+
+namespace {
+
+StrategyChunk Scratch() { return StrategyChunk("", nullptr, nullptr, 0.0, 0.0, 0.0, false); }
+
+// The rules read into a chunk of their own become the node's rule list, or,
+// with a reason, the node is not learnt.
+bool TakeRules(StrategyChunk& read, const std::string& refusal, StrategyChunk& chunk)
+{
+    if (!refusal.empty()) {
+        chunk.SetNotLearnt(refusal);
+        return false;
+    }
+    for (auto& rule : read.GetRules())
+        chunk.AddRule(std::move(rule));
+    chunk.SetHasRuleList();
+    return true;
+}
+
+}  // namespace
+
+bool TakeWekaResult(const std::string& result, const std::string& output, const TFeatureConditions& features,
+                    StrategyChunk& chunk, bool allowDefaultNegative)
+{
+    std::string refusal = WekaRefusal(result, output);
+    StrategyChunk read = Scratch();
+    bool whole = false;
+    if (refusal.empty())
+        ReadWekaRules(ExtractTokens(result, kWekaSeparators), features, read, allowDefaultNegative, &whole);
+    // A list that looks whole but whose reading ends before its count is no list.
+    if (refusal.empty() && !whole)
+        refusal = "the learner's rule list cannot be read";
+    return TakeRules(read, refusal, chunk);
+}
+
+bool TakeSlipperResult(const std::string* hypothesis, const std::string& output, const TSlipperNames& names,
+                       StrategyChunk& chunk, bool allowDefaultNegative, bool firstRule)
+{
+    StrategyChunk read = Scratch();
+    bool whole = false;
+    if (hypothesis)
+        ReadSlipperRules(ExtractTokens(*hypothesis, kSlipperSeparators), names, read, allowDefaultNegative, firstRule,
+                         &whole);
+    return TakeRules(read, whole ? std::string() : SlipperRefusal(output), chunk);
 }
 
 // ---------------------------------------------------------------------------

@@ -54,9 +54,10 @@ struct TFeatureConditions {
 // pairs (an "and" between them), "class", the class value and one coverage
 // token; "Number" ends the reading. A rule for "OTHER" is appended negated when
 // it has conditions or allowDefaultNegative is set (else dropped); any other
-// class gives a positive rule. Returns the number of rules appended.
+// class gives a positive rule. Returns the number of rules appended; whole,
+// when given, tells whether the reading got to "Number" (the whole list).
 int ReadWekaRules(const std::vector<std::string>& tokens, const TFeatureConditions& features, StrategyChunk& chunk,
-                  bool allowDefaultNegative);
+                  bool allowDefaultNegative, bool* whole = nullptr);
 // The same from a result file; nothing when it cannot be opened.
 int ReadWekaRules(const std::string& fileName, const TFeatureConditions& features, StrategyChunk& chunk,
                   bool allowDefaultNegative);
@@ -78,11 +79,25 @@ TSlipperNames MakeSlipperNames(ConceptObject* roleRoot, const FeatureList* list)
 // conditions or allowDefaultNegative is set (else dropped). Appends at most one
 // rule: the first with the largest a - b above 0, and only when the closing "."
 // is reached; with firstRule the first rule read is taken at once, whatever
-// its numbers. Returns the number of rules appended (0 or 1).
+// its numbers. Returns the number of rules appended (0 or 1); whole, when
+// given, tells whether the hypothesis was read to its end (or its first rule
+// taken).
 int ReadSlipperRules(const std::vector<std::string>& tokens, const TSlipperNames& names, StrategyChunk& chunk,
-                     bool allowDefaultNegative, bool firstRule);
+                     bool allowDefaultNegative, bool firstRule, bool* whole = nullptr);
 int ReadSlipperRules(const std::string& fileName, const TSlipperNames& names, StrategyChunk& chunk,
                      bool allowDefaultNegative, bool firstRule);
+
+// A learner run that ended well, as the node's rule list: the rules read
+// from its whole list (which may hold no rule but the default one: "FALSE",
+// no cycle), or, when the learner gave none (WekaRefusal; for Slipper no
+// hypothesis read to its end, SlipperRefusal) or its list cannot be read to
+// its end, the node not learnt with the reason. True when learnt. A node
+// never has both a rule list and a reason. hypothesis is null when the file
+// could not be read.
+bool TakeWekaResult(const std::string& result, const std::string& output, const TFeatureConditions& features,
+                    StrategyChunk& chunk, bool allowDefaultNegative);
+bool TakeSlipperResult(const std::string* hypothesis, const std::string& output, const TSlipperNames& names,
+                       StrategyChunk& chunk, bool allowDefaultNegative, bool firstRule);
 
 // A typed rule ("(f1 = 1) and (f2 = 0)"): its feature/value pairs, an "and"
 // skipped before a name, replace the rule's conditions; unknown names add

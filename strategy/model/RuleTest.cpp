@@ -208,7 +208,7 @@ TNodeTestOutput RunNodeTest(const TNodeTestInput& in)
             const bool near = dist <= v;
             r.description.Add(target, near);
             for (const int cycle : cycles) {
-                const bool covered = RulesCover(*in.features, chunk.GetRules(), cycle);
+                const bool covered = ChunkCovers(*in.features, chunk, cycle);
                 r.rule.Add(target, covered);
                 r.strategic.Add(target, covered && near);
             }

@@ -1,5 +1,7 @@
 #include "strategy/model/Sweep.h"
 
+#include "strategy/model/LearnerRecord.h"
+
 #include "core/learning/Features.h"
 #include "core/learning/Rules.h"
 
@@ -33,7 +35,7 @@ std::string SweepNumber(double value)
 std::string FailedSweepRow(const TSweepSetting& setting, const std::string& reason, const std::string& what)
 {
     return SweepNumber(setting.conf) + "\t" + SweepNumber(setting.diff) + "\t" + SweepNumber(setting.maxDist) + "\t" +
-           std::to_string(setting.threshold) + "\t" + what + ": " + reason;
+           std::to_string(setting.threshold) + "\t" + what + ": " + OneLine(reason);
 }
 
 TRuleCheck CheckRules(FeatureList& list, const TChunkList& chunks, bool skipEnd, bool verbose)
@@ -58,7 +60,7 @@ TRuleCheck CheckRules(FeatureList& list, const TChunkList& chunks, bool skipEnd,
             continue;
         }
         for (int i = 0; i < instances; ++i) {
-            const bool covered = RulesCover(list, chunk->GetRules(), i);
+            const bool covered = ChunkCovers(list, *chunk, i);
             text += std::to_string(i);
             text += covered ? ": true\n" : ": false\n";
             ++(covered ? check.covered : check.uncovered);

@@ -36,7 +36,7 @@ std::string SweepNumber(double value);
 // it never reads as a result: the run's settings as a test row starts
 // (confidence, difference, maximum distance, threshold), then
 // "<what>: <reason>" ("learner failed", or "not learnt" for a node the
-// learner refused).
+// learner refused), the reason in one line (OneLine).
 std::string FailedSweepRow(const TSweepSetting& setting, const std::string& reason,
                            const std::string& what = "learner failed");
 

@@ -116,7 +116,7 @@ TWholeTestOutput RunWholeTest(const TWholeTestInput& in)
             AddRuleDepth(c, r.depth, r.count);
             bool nodeAccepted = cycles.empty();
             for (const int y : cycles) {
-                const bool covered = RulesCover(*in.features, c.GetRules(), y);
+                const bool covered = ChunkCovers(*in.features, c, y);
                 r.rule.Add(truth, covered);
                 if (!checked && truth)
                     out.lines.emplace_back(covered ? "Rule is True" : "Rule is False");
@@ -197,7 +197,7 @@ TGridEvaluationOutput RunGridEvaluation(const TGridEvaluationInput& in)
             CollectCycles(p, nodes[k], cycles, TDurationMode::FirstCycle, k + 1 < nodes.size());
             bool covered = cycles.empty();
             for (const int y : cycles) {
-                const bool hit = RulesCover(*in.features, chunks[k]->GetRules(), y);
+                const bool hit = ChunkCovers(*in.features, *chunks[k], y);
                 tFieldState state;
                 const bool positive = in.log && ReadState(y, *in.log, state) && stored[k].count(state) != 0;
                 out.rule.Add(positive, hit);

@@ -30,6 +30,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -346,6 +348,27 @@ TEST_F(BatchTest, AFailingLearnerIsToldOnceAndGivesNoRows)
     EXPECT_TRUE(lines.last().contains("runs whose learner failed (callweka exit code 3 (callweka: no Java runtime"));
     EXPECT_EQ(services->OpenLogs(), before);
     EXPECT_EQ(services->ChildWindowCount(), 0);
+}
+
+// A learner that refuses every node's data, as JRip does with too few
+// examples: no row comes from a run with a node not learnt, and the line
+// under the table counts those runs.
+TEST_F(BatchTest, RunsWithANodeNotLearntAreCountedUnderTheTable)
+{
+    const std::string folder = MakeTempDir("batch-refusing");
+    std::ofstream(folder + "/callweka") << "#!/bin/sh\necho 'weka.core.WekaException: too few' > \"$2\"\n";
+    std::filesystem::permissions(folder + "/callweka", std::filesystem::perms::owner_all);
+    TFormStrategy window;
+    window.learnerFolder = QString::fromStdString(folder);
+    RunWithTheStrategyWindow(*form, window, script);
+
+    EXPECT_TRUE(script.messages.empty());
+    const QStringList lines = window.MemoRules->toPlainText().split('\n');
+    ASSERT_GE(lines.size(), 2);
+    for (int row = 1; row + 1 < lines.size(); ++row)
+        EXPECT_NE(lines[row].split('\t').size(), 26) << lines[row].toStdString();
+    const QRegularExpression left("^Left out: [1-9]\\d* runs with a node not learnt \\(weka.core.WekaException: too few\\)$");
+    EXPECT_TRUE(left.match(lines.last()).hasMatch()) << lines.last().toStdString();
 }
 
 // Cancel in "Generate rules" while the user stores the strategy ends only

@@ -91,6 +91,11 @@ TEST(FailedRuleLine, AComment)
               "  /* a* /b: learner failed: x / * y ? ?= z */ \\");
     EXPECT_EQ(FailedRuleLine("L:Pass", 1.0, -2.5, "cancelled", false),
               "L:Pass (1.00, -2.50) <= \tlearner failed: cancelled");
+    // A reason is one line of printable text, in the table and on the screen.
+    EXPECT_EQ(FailedRuleLine("L:Pass", 1.0, -2.5, "a\rb\nc\td\x1b*/", true),
+              "  /* L:Pass: learner failed: a b c d * / */ \\");
+    EXPECT_EQ(FailedRuleLine("L:Pass", 1.0, -2.5, "a\rb", false), "L:Pass (1.00, -2.50) <= \tlearner failed: a b");
+    EXPECT_EQ(NotLearntLine(2, "too few\rexamples"), "// 2 nodes not learnt (first: too few examples)");
 }
 
 TEST_F(CancelLearner, GenerateRulesUnderTheModalStrategyWindow)

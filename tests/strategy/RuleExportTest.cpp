@@ -115,13 +115,22 @@ struct TExported : TExportStrategies {
     TLineVector memo;
     std::vector<std::string> saves;
     std::string file;  // as saved after the last block
+    std::size_t learnt = 0;
 
     bool StillListed(int row, const std::string& text) override { return items.at(std::size_t(row)).text == text; }
     TExportLearnt Learn(int row) override
     {
-        for (const tActionRule& rule : items[static_cast<std::size_t>(row)].rules)
+        learnt = static_cast<std::size_t>(row);
+        for (const tActionRule& rule : items[learnt].rules)
             memo.Append(settings.computer ? FormatActionRule(rule) : rule.action + " <= \t" + rule.condition);
-        return items[static_cast<std::size_t>(row)].how;
+        return items[learnt].how;
+    }
+    std::vector<std::string> Entries() const override
+    {
+        std::vector<std::string> entries;
+        for (const tActionRule& rule : items[learnt].rules)
+            entries.push_back(FormatActionRule(rule));
+        return entries;
     }
     std::string Failure() const override { return "no Java"; }
     std::string NotLearnt() const override { return "too few examples"; }
@@ -167,7 +176,7 @@ TEST(RuleExport, ComputerOutputMatchesGoldenFiles)
 {
     const TExported run = Export(kList, Computer());
     EXPECT_EQ(JoinCrLf(run.memo.lines) + "\r\n", ReadBytes(TestDataPath("golden/rule-export.txt")));
-    // The file keeps the text before the replacements, saved after the last block.
+    // The file saved after the last block is the finished table of the rows so far.
     EXPECT_EQ(run.file, ReadBytes(TestDataPath("golden/rule-export-file.txt")));
 }
 

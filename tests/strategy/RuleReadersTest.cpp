@@ -5,6 +5,7 @@
 #include "core/learning/Features.h"
 #include "core/learning/Rules.h"
 
+#include "support/RuleModel.h"
 #include "support/TestData.h"
 
 #include <gtest/gtest.h>
@@ -16,51 +17,7 @@ namespace {
 
 using Tokens = std::vector<std::string>;
 
-// A small role hierarchy (Team > LTeam > L-FW, L-MF), two feature groups and
-// four features, one of them team-level.
-struct Model {
-    Model()
-    {
-        lteam = roles->AddChild(new ConceptObject("LTeam", nullptr, false));
-        lteam->SetInPath(true);
-        lfw = lteam->AddChild(new ConceptObject("L-FW", nullptr, false));
-        lmf = lteam->AddChild(new ConceptObject("L-MF", nullptr, false));
-        position->SetInPath(true);
-        ball->SetInPath(true);
-        left = position->AddChild(new ConceptObject("Left-wing", nullptr, false));
-        nearBall = ball->AddChild(new ConceptObject("near", nullptr, false));
-        list.Allocate(4, 10);
-        Feature(0, "LTeam.L-FW:Position.Left-wing", 9, left);
-        Feature(1, "Team:Ball.near", -1, nearBall);
-        Feature(2, "Lplayer5:Position.Left-wing", 5, left);
-        Feature(3, "LTeam.L-MF:Ball.near", 7, nearBall);
-        list.SetObjectConcept(9, 2, lfw);
-        list.SetObjectConcept(5, 2, lmf);
-        conditions.list = &list;
-        conditions.roleRoot = roles;
-        conditions.firstPositive = 2;
-    }
-    ~Model()
-    {
-        delete roles;
-        delete position;
-        delete ball;
-    }
-    void Feature(int f, const std::string& name, int object, ConceptObject* key)
-    {
-        list.SetName(f, name);
-        list.SetObjectIndex(f, object);
-        list.SetGroupKey(f, key);
-        list.AddToGroup(f);
-    }
-
-    ConceptObject* roles = new ConceptObject("Team", nullptr, false);
-    ConceptObject* position = new ConceptObject("Position", nullptr, false);
-    ConceptObject* ball = new ConceptObject("Ball", nullptr, false);
-    ConceptObject *lteam, *lfw, *lmf, *left, *nearBall;
-    FeatureList list;
-    TFeatureConditions conditions;
-};
+using Model = TRuleModel;
 
 StrategyChunk Chunk() { return StrategyChunk("Lplayer5:Pass", nullptr, nullptr, 12.346, -3.0, 1.0, false); }
 
@@ -236,6 +193,45 @@ TEST(ReadSlipperRules, TheBestRuleOfTheHypothesis)
         StrategyChunk one = Chunk();
         ReadSlipperRules(ExtractTokens(c.text, kSlipperSeparators), names, one, c.allow, false);
         EXPECT_EQ(Rules(one), c.rules) << c.text;
+    }
+}
+
+// A run that ended well gives the node a rule list (maybe of its default rule
+// only) or a reason, never both: a list that cannot be read to its count, or
+// a hypothesis that is not there or cut short, is no list.
+TEST(TakeLearnerResult, ARuleListOrAReasonNeverBoth)
+{
+    Model m;
+    const TSlipperNames names = MakeSlipperNames(m.roles, &m.list);
+    std::string quoted = kJRipOutput;
+    quoted.insert(quoted.find("(LTeam.L-MF"), "'");
+    const std::string jrip = kJRipOutput;
+    const std::string defaultOnly = "JRIP rules:\n\n => class=OTHER (3.0/0.0)\n\nNumber of Rules : 1\n";
+    const std::string hypothesis = "OTHER 1 0 IF . .";
+    const std::string cut = "A 1 0 IF Ball_near";
+    const struct {
+        const char* learner;
+        const std::string* result;
+        std::string output;
+        std::size_t rules;
+        std::string reason;
+    } cases[] = {
+        {"JRip", &jrip, "", 2, ""},
+        {"JRip", &defaultOnly, "", 0, ""},
+        {"JRip", &quoted, "", 0, "the learner's rule list cannot be read"},
+        {"Slipper", &hypothesis, "", 0, ""},
+        {"Slipper", nullptr, "Slipper: no positive examples\n", 0, "Slipper: no positive examples"},
+        {"Slipper", &cut, "", 0, "no hypothesis from the learner"},
+    };
+    for (const auto& c : cases) {
+        StrategyChunk chunk = Chunk();
+        const bool learnt = std::string(c.learner) == "JRip"
+                                ? TakeWekaResult(*c.result, c.output, m.conditions, chunk, false)
+                                : TakeSlipperResult(c.result, c.output, names, chunk, false, false);
+        EXPECT_EQ(learnt, c.reason.empty()) << c.learner << " " << c.reason;
+        EXPECT_EQ(chunk.HasRuleList(), c.reason.empty()) << c.learner << " " << c.reason;
+        EXPECT_EQ(chunk.NotLearnt(), c.reason);
+        EXPECT_EQ(chunk.GetRules().size(), c.rules) << c.learner << " " << c.reason;
     }
 }
 

@@ -141,15 +141,22 @@ TEST_F(NodeTest, EmptyTablesAndNoConditions)
 {
     // Nodes without outgoing occurrences count nowhere.
     in.graph = nullptr;
-    chunks[0]->GetRules().clear();
-    chunks[1]->GetRules().clear();
+    for (auto& chunk : chunks)
+        chunk = std::make_unique<StrategyChunk>(chunk->GetName(), chunk->GetRoleConcept(), chunk->GetActionConcept(),
+                                                chunk->GetX(), chunk->GetY(), chunk->GetValue(), chunk->IsEnd());
     const TNodeTestOutput out = RunNodeTest(in);
     EXPECT_EQ(out.lines[6], "Rule evaluation:        \ttp 0\tfp 0\ttn 0\tfn 0\tacc -1.0000\tdepth 0.0000");
-    // A chunk without rules covers every cycle.
+    // A chunk without a rule list covers every cycle.
     in.graph = &graph;
-    const tTestResults r = RunNodeTest(in).result;
+    tTestResults r = RunNodeTest(in).result;
     EXPECT_EQ(r.rule, (tConfusion{3, 0, 3, 0}));
     EXPECT_EQ(r.strategic, (tConfusion{3, 3, 0, 0}));
+    // One whose learner gave its default rule only ("FALSE") covers none.
+    for (auto& chunk : chunks)
+        chunk->SetHasRuleList();
+    r = RunNodeTest(in).result;
+    EXPECT_EQ(r.rule, (tConfusion{0, 3, 0, 3}));
+    EXPECT_EQ(r.strategic, (tConfusion{0, 3, 0, 3}));
 }
 
 TEST_F(NodeTest, DepthCountsOnlyPresentConcepts)

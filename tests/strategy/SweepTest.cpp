@@ -32,6 +32,12 @@ TEST(Sweep, TwelveSettingsInRunOrder)
     EXPECT_EQ(SweepNumber(0.125), "0.12");
 }
 
+TEST(Sweep, AFailedRowIsOneLine)
+{
+    EXPECT_EQ(FailedSweepRow({0.0, 0.0, 0.0, 8.0, 85}, "too few\rexamples\n", "not learnt"),
+              "0.00\t0.00\t8.00\t85\tnot learnt: too few examples ");
+}
+
 TEST(Sweep, HeaderHas24NamesEachButTheLastFollowedByABlank)
 {
     std::vector<std::string> names;

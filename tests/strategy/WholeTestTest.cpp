@@ -137,6 +137,12 @@ TEST_F(WholeStrategy, WorkedExampleChecked)
     EXPECT_EQ(out.lines[0], "Rules:");
 }
 
+TEST_F(WholeStrategy, ADefaultOnlyListCoversNoCycle)
+{
+    chunks[1]->GetRules().clear();  // its learner's default rule only: "FALSE"
+    EXPECT_EQ(RunWholeTest(in).result.rule, (tConfusion{1, 0, 0, 4}));
+}
+
 TEST_F(WholeStrategy, UncheckedTracesTheTrueCandidate)
 {
     in.verbose = TVerbose::Unchecked;
@@ -245,6 +251,12 @@ TEST_F(WholeTest, GridEvaluationWorkedExample)
     out = RunGridEvaluation(in);
     EXPECT_EQ(out.rule, (tConfusion{3, 0, 4, 0}));
     EXPECT_EQ(out.strategic, (tConfusion{1, 0, 2, 0}));
+    // Lists of the learner's default rule only, "FALSE" too, cover no cycle.
+    for (auto& chunk : chunks)
+        chunk->SetHasRuleList();
+    out = RunGridEvaluation(in);
+    EXPECT_EQ(out.rule, (tConfusion{0, 4, 0, 3}));
+    EXPECT_EQ(out.strategic.tp + out.strategic.fp, 0);
     // A join value that is no number stops the run at the first related candidate.
     in.joinValue = [] { return StrToFloatDot("x"); };
     out = RunGridEvaluation(in);
