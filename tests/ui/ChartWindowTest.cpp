@@ -4,7 +4,10 @@
 #include "MainFormFixture.h"
 #include "UiTestMain.h"
 
+#include "core/io/ChartText.h"
+#include "core/io/FieldsFile.h"
 #include "core/model/RoboCupFile.h"
+#include "core/model/SeriesFunctions.h"
 #include "core/model/timestream.h"
 #include "platform/qt/Dialogs.h"
 #include "support/SaveFailure.h"
@@ -33,7 +36,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -87,6 +92,23 @@ protected:
         form->cbFunction->setChecked(true);
         form->MemoTimeRangeFunction->setPlainText(text);
         form->BtnAddTimeRange->click();
+    }
+    // What "Save series" writes for these columns.
+    static std::string SeriesText(const std::vector<ChartSeriesColumn>& columns)
+    {
+        std::ostringstream out;
+        WriteChartSeriesText(out, columns);
+        return out.str();
+    }
+    std::string Saved(const char* name)
+    {
+        const std::string file = MakeTempDir("chart-saved") + "/" + name;
+        platform::FileDialogResult r;
+        r.accepted = true;
+        r.files = {QString::fromStdString(file)};
+        script.files.push_back(r);
+        chart->BtnSave->click();
+        return ReadBytes(file);
     }
     void ExpectOneMessage(const QString& text, const QString& caption)
     {
@@ -230,11 +252,12 @@ TEST_F(ChartWindowTest, AxesLegendPanelAndTheTime)
     chart->cbAutomaticYAxis->click();  // off: the two edits
     EXPECT_EQ(chart->Chart->yAxis->range(), QCPRange(-55, 55));
     chart->EditMinY->setText("x");
-    chart->cbAutomaticYAxis->click();  // on: from the data
-    EXPECT_EQ(chart->Chart->yAxis->range(), QCPRange(-3, 8));
+    chart->cbAutomaticYAxis->click();  // on: from the data, a twentieth of the span added
+    const QCPRange fitted(-3 - 11.0 / 20, 8 + 11.0 / 20);
+    EXPECT_EQ(chart->Chart->yAxis->range(), fitted);
     chart->cbAutomaticYAxis->click();  // off with a bad number: told, limits kept
     ExpectOneMessage("'x' is not a valid floating point value.", "VeloTrask");
-    EXPECT_EQ(chart->Chart->yAxis->range(), QCPRange(-3, 8));
+    EXPECT_EQ(chart->Chart->yAxis->range(), fitted);
     EXPECT_FALSE(chart->cbAutomaticYAxis->isChecked());
 
     chart->cbLegend->click();
@@ -318,4 +341,139 @@ TEST_F(ChartWindowTest, SeriesTextAndPicturesByTheirExactEnding)
     EXPECT_NE(svg.find("<svg"), std::string::npos);
     EXPECT_NE(svg.find("<polyline"), std::string::npos);
     EXPECT_TRUE(script.messages.empty());
+}
+
+// Series of an expression channel, of an expression over it and of its blocks
+// are drawn and saved from what the channel holds now, and go with it; a
+// series of another channel stays.
+TEST_F(ChartWindowTest, SeriesFollowTheirChannelsComputedAgainAndGoWithThem)
+{
+    form->SetFieldRows({{"d9", "dist(Lplayer9, Ball, cycle)"}});
+    form->BtnAddFunctionSeries->click();
+    form->pcDataView->setCurrentWidget(form->tsList);
+    form->ListView->clearSelection();
+    for (const char* name : {"Ball.pos.y", "user.d9"})
+        form->ListView->findItems(name, Qt::MatchExactly).front()->setSelected(true);
+    form->BtnAddTimeRange->click();
+    AddFunction("user.d9 * 2");
+    form->TrackBar2->setMaximum(1000);
+    form->TrackBar2->setValue(100);
+    chart->cbSeries->setCurrentIndex(1);
+    chart->btnAverage->click();
+    ASSERT_EQ(Titles(), QStringList({"Ball.pos.y", "user.d9", "user.d9 * 2", "Average(user.d9)"}));
+
+    form->SetFieldRows({{"d9", "Ball.pos.x"}});
+    form->BtnAddFunctionSeries->click();
+    const std::vector<double> ballX = Channel("Ball.pos.x");
+    std::vector<double> twice, x;
+    for (double v : ballX)
+        twice.push_back(2 * v);
+    EXPECT_EQ(Values(1, &x), ballX);
+    EXPECT_EQ(Values(2), twice);
+    const XYPoints blocks = BlockFunction(SeriesFunction::Average, x, ballX, 100);
+    EXPECT_EQ(Values(3), blocks.y);
+    const std::vector<double> ballY = Channel("Ball.pos.y");
+    EXPECT_EQ(Saved("new.txt"), SeriesText({{"Ball.pos.y", ballY}, {"user.d9", ballX}, {"user.d9 * 2", twice},
+                                            {"Average(user.d9)", blocks.y}}));
+
+    ASSERT_TRUE(log->stream->DeleteChannel(log->stream->FindChannel("user.d9")));
+    EXPECT_EQ(Saved("gone.txt"), SeriesText({{"Ball.pos.y", ballY}}));
+    EXPECT_EQ(Titles(), QStringList({"Ball.pos.y"}));
+    EXPECT_EQ(ComboItems(), Titles());
+    EXPECT_TRUE(script.messages.empty());
+}
+
+// A value whose evaluation fails is no number: no point, "NAN" in the saved
+// series, left out of the blocks and of the automatic axis.
+TEST_F(ChartWindowTest, AFailedEvaluationIsNoNumberInPointsBlocksSavesAndTheAxis)
+{
+    AddFunction("1/(Ball.pos.x - Ball.pos.x)");
+    AddFunction("sqrt(Ball.pos.x + 20)");
+    form->TrackBar2->setMaximum(1000);
+    form->TrackBar2->setValue(50);
+    for (int series : {0, 1}) {
+        chart->cbSeries->setCurrentIndex(series);
+        chart->btnAverage->click();
+    }
+    const std::vector<double> ballX = Channel("Ball.pos.x");
+    std::vector<double> roots;
+    double low = INFINITY, high = -INFINITY;
+    for (double v : ballX) {
+        roots.push_back(v < -20 ? NAN : std::sqrt(v + 20));
+        if (v >= -20) {
+            low = std::min(low, roots.back());
+            high = std::max(high, roots.back());
+        }
+    }
+    ASSERT_GT(std::count_if(roots.begin(), roots.end(), [](double v) { return std::isnan(v); }), 0);
+    const auto same = [](const std::vector<double>& a, const std::vector<double>& b) {
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](double u, double v) {
+                   return std::isnan(u) ? std::isnan(v) : std::abs(u - v) <= 1e-9 * std::max(1.0, std::abs(u));
+               });
+    };
+    EXPECT_TRUE(same(Values(0), std::vector<double>(ballX.size(), NAN)));
+    EXPECT_TRUE(same(Values(1), roots));
+    // A block's average over its finite values; a block without one is no number.
+    std::vector<double> averages;
+    for (std::size_t first = 0; first < roots.size(); first += 50) {
+        double sum = 0;
+        int n = 0;
+        for (std::size_t j = first; j < std::min(roots.size(), first + 50); ++j)
+            if (!std::isnan(roots[j]))
+                sum += roots[j], ++n;
+        averages.push_back(n > 0 ? sum / n : NAN);
+    }
+    ASSERT_TRUE(std::any_of(averages.begin(), averages.end(), [](double v) { return std::isnan(v); }));
+    EXPECT_TRUE(same(Values(2), std::vector<double>(averages.size(), NAN)));
+    EXPECT_TRUE(same(Values(3), averages));
+    const double margin = (high - low) / 20;
+    EXPECT_NEAR(chart->Chart->yAxis->range().lower, low - margin, 1e-9);
+    EXPECT_NEAR(chart->Chart->yAxis->range().upper, high + margin, 1e-9);
+
+    const std::string saved = Saved("nan.txt");
+    const std::size_t behind = static_cast<std::size_t>(std::find_if(roots.begin(), roots.end(), [](double v) {
+                                                            return std::isnan(v);
+                                                        }) - roots.begin());
+    std::istringstream lines(saved);
+    std::string line;
+    for (std::size_t row = 0; row <= behind + 1; ++row)
+        std::getline(lines, line);
+    EXPECT_EQ(line.substr(0, 10), "NAN, NAN, ");
+}
+
+// No number is no point: lines break there, dots and bars leave it out.
+TEST_F(ChartWindowTest, NoPointIsDrawnWhereAValueIsNoNumber)
+{
+    chart->Chart->legend->setVisible(false);
+    chart->Chart->setNotAntialiasedElements(QCP::aeAll);  // the series' own red, unblended
+    chart->Chart->resize(500, 200);
+    chart->Chart->xAxis->setRange(-0.5, 4.5);
+    chart->Chart->yAxis->setRange(0, 2);
+    // Whether the series' red shows anywhere in the pixel column of each key.
+    const auto drawn = [this](int kind, double middle, const std::vector<double>& keys) {
+        while (ChartSeriesCount(chart->Chart) > 0)
+            chart->Chart->removePlottable(0);
+        TChartSeriesSink(chart->Chart).AddSeries(kind, "A", {1, 1, middle, 1, 1});
+        const QImage image = chart->Chart->toPixmap().toImage();
+        std::vector<bool> shown;
+        for (double key : keys) {
+            const int px = static_cast<int>(chart->Chart->xAxis->coordToPixel(key));
+            bool red = false;
+            for (int py = 0; py < image.height(); ++py) {
+                const QColor c = image.pixelColor(px, py);
+                red = red || c == QColor(255, 0, 0);
+            }
+            shown.push_back(red);
+        }
+        return shown;
+    };
+    const std::vector<bool> gap = {true, false, false, false, true};
+    const std::pair<int, std::vector<double>> kinds[] = {{kSeriesLines, {0.5, 1.5, 2, 2.5, 3.5}},
+                                                         {kSeriesDots, {1, 1.5, 2, 2.5, 3}},
+                                                         {kSeriesBars, {1, 1.75, 2, 2.25, 3}}};
+    for (const auto& [kind, keys] : kinds) {
+        SCOPED_TRACE(kind);
+        EXPECT_EQ(drawn(kind, 1, {2}), std::vector<bool>{true});
+        EXPECT_EQ(drawn(kind, NAN, keys), gap);
+    }
 }
