@@ -195,21 +195,26 @@ void TMDIChartChild::FollowChannels()
     if (!Chart || !File)
         return;
     bool changed = false;
+    bool removed = false;
     for (int i = ChartSeriesCount(Chart) - 1; i >= 0; --i) {
         QCPAbstractPlottable* series = ChartSeries(Chart, i);
         SeriesSource source;
         if (!ChartSeriesSource(series, source))
             continue;
         XYPoints points;
-        if (SeriesSourcePoints(*File, source, points))
+        if (SeriesSourcePoints(*File, source, points)) {
             SetChartSeriesPoints(series, points.x, points.y);
-        else
+        } else {
             Chart->removePlottable(series);
+            removed = true;
+        }
         changed = true;
     }
     if (!changed)
         return;
-    FillSeriesList();
+    // The chosen series stays chosen while every series stays.
+    if (removed)
+        FillSeriesList();
     FitAxes();
     Chart->replot(QCustomPlot::rpQueuedReplot);
 }

@@ -103,11 +103,7 @@ protected:
     std::string Saved(const char* name)
     {
         const std::string file = MakeTempDir("chart-saved") + "/" + name;
-        platform::FileDialogResult r;
-        r.accepted = true;
-        r.files = {QString::fromStdString(file)};
-        script.files.push_back(r);
-        chart->BtnSave->click();
+        EXPECT_TRUE(chart->SaveSeriesText(QString::fromStdString(file)));
         return ReadBytes(file);
     }
     void ExpectOneMessage(const QString& text, const QString& caption)
