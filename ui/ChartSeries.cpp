@@ -2,7 +2,9 @@
 
 #include <qcustomplot.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -15,6 +17,27 @@ QColor SeriesColor(int index)
         QColor(128, 128, 0), QColor(255, 0, 255), QColor(0, 160, 255), QColor(64, 64, 64),
     };
     return colors[static_cast<std::size_t>(index) % colors.size()];
+}
+
+// Hands the points to the series. QCPBars draws a value that is no finite
+// number as a bar over the whole height: bars get the finite points only and
+// keep all of them for reading back.
+void SetPoints(QCPAbstractPlottable* series, const QVector<double>& x, const QVector<double>& y)
+{
+    if (auto* graph = qobject_cast<QCPGraph*>(series)) {
+        graph->setData(x, y, true);
+    } else if (auto* bars = qobject_cast<QCPBars*>(series)) {
+        QVector<double> keys, values;
+        for (qsizetype i = 0; i < std::min(x.size(), y.size()); ++i) {
+            if (std::isfinite(y[i])) {
+                keys.push_back(x[i]);
+                values.push_back(y[i]);
+            }
+        }
+        bars->setData(keys, values, true);
+        bars->setProperty("seriesKeys", QVariant::fromValue(x));
+        bars->setProperty("seriesValues", QVariant::fromValue(y));
+    }
 }
 
 }  // namespace
@@ -37,7 +60,6 @@ QCPAbstractPlottable* TChartSeriesSink::AddXYSeries(int kind, const QString& tit
         bars->setWidth(1);  // one cycle wide, at its cycle
         bars->setPen(Qt::NoPen);
         bars->setBrush(color);
-        bars->setData(x, y, true);
         series = bars;
     } else {
         auto* graph = chart_->addGraph();
@@ -46,9 +68,9 @@ QCPAbstractPlottable* TChartSeriesSink::AddXYSeries(int kind, const QString& tit
             graph->setLineStyle(QCPGraph::lsNone);
             graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, Qt::NoPen, color, 3));
         }
-        graph->setData(x, y, true);
         series = graph;
     }
+    SetPoints(series, x, y);
     series->setName(title);
     series->setProperty("seriesKind", kind == kSeriesBars || kind == kSeriesDots ? kind : kSeriesLines);
     return series;
@@ -61,30 +83,45 @@ QCPAbstractPlottable* ChartSeries(QCustomPlot* chart, int index)
     return chart && index >= 0 && index < chart->plottableCount() ? chart->plottable(index) : nullptr;
 }
 
-namespace {
-template <typename Container>
-void Points(const Container& data, std::vector<double>& x, std::vector<double>& y)
-{
-    x.reserve(static_cast<std::size_t>(data.size()));
-    y.reserve(static_cast<std::size_t>(data.size()));
-    for (auto it = data.constBegin(); it != data.constEnd(); ++it) {
-        x.push_back(it->mainKey());
-        y.push_back(it->mainValue());
-    }
-}
-}  // namespace
-
 void ChartSeriesPoints(const QCPAbstractPlottable* series, std::vector<double>& x, std::vector<double>& y)
 {
     x.clear();
     y.clear();
-    if (auto* graph = qobject_cast<const QCPGraph*>(series))
-        Points(*graph->data(), x, y);
-    else if (auto* bars = qobject_cast<const QCPBars*>(series))
-        Points(*bars->data(), x, y);
+    if (auto* graph = qobject_cast<const QCPGraph*>(series)) {
+        const QCPGraphDataContainer& data = *graph->data();
+        for (auto it = data.constBegin(); it != data.constEnd(); ++it) {
+            x.push_back(it->key);
+            y.push_back(it->value);
+        }
+    } else if (qobject_cast<const QCPBars*>(series)) {
+        const QVector<double> keys = series->property("seriesKeys").value<QVector<double>>();
+        const QVector<double> values = series->property("seriesValues").value<QVector<double>>();
+        x.assign(keys.begin(), keys.end());
+        y.assign(values.begin(), values.end());
+    }
+}
+
+void SetChartSeriesPoints(QCPAbstractPlottable* series, const std::vector<double>& x, const std::vector<double>& y)
+{
+    SetPoints(series, QVector<double>(x.begin(), x.end()), QVector<double>(y.begin(), y.end()));
 }
 
 int ChartSeriesKind(const QCPAbstractPlottable* series)
 {
     return series ? series->property("seriesKind").toInt() : kSeriesLines;
+}
+
+void SetChartSeriesSource(QCPAbstractPlottable* series, const SeriesSource& source)
+{
+    if (series)
+        series->setProperty("seriesSource", QVariant::fromValue(source));
+}
+
+bool ChartSeriesSource(const QCPAbstractPlottable* series, SeriesSource& source)
+{
+    const QVariant v = series ? series->property("seriesSource") : QVariant();
+    if (!v.canConvert<SeriesSource>())
+        return false;
+    source = v.value<SeriesSource>();
+    return true;
 }

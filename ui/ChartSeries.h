@@ -3,8 +3,10 @@
 // its exports read the series back through these helpers, in chart order.
 #pragma once
 
+#include "core/expr/SeriesSource.h"
 #include "core/model/timestream.h"
 
+#include <QMetaType>
 #include <QString>
 #include <QVector>
 
@@ -33,7 +35,15 @@ private:
 // The chart's series in chart order.
 int ChartSeriesCount(const QCustomPlot* chart);
 QCPAbstractPlottable* ChartSeries(QCustomPlot* chart, int index);
-// The series' points in key order.
+// The series' points in key order, those that are no number included.
 void ChartSeriesPoints(const QCPAbstractPlottable* series, std::vector<double>& x, std::vector<double>& y);
+// Puts the points in place of the series' points (keys ascending).
+void SetChartSeriesPoints(QCPAbstractPlottable* series, const std::vector<double>& x, const std::vector<double>& y);
 // The kind the series was made as.
 int ChartSeriesKind(const QCPAbstractPlottable* series);
+// What the series shows, for drawing it again from the channels; false for a
+// series of fixed points (a refused expression, points handed in).
+void SetChartSeriesSource(QCPAbstractPlottable* series, const SeriesSource& source);
+bool ChartSeriesSource(const QCPAbstractPlottable* series, SeriesSource& source);
+
+Q_DECLARE_METATYPE(SeriesSource)

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
@@ -83,6 +84,7 @@ TMDIUsageChild::TMDIUsageChild(QMdiArea* area, RoboCupFileT* log) : TMDIChild(ar
     }
     SelectAllPlayers(lbPlayers);
     lbPlayersClick();
+    FitStatisticsColumns();
     // Large enough for both lists and every column of the table; placing the
     // window cuts it to the workspace.
     int tableWidth = 2 * sgConcepts->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4;
@@ -121,6 +123,11 @@ void TMDIUsageChild::BuildForm()
     sgConcepts->SetDefaultRowHeight(20);
     sgConcepts->setSelectionBehavior(QAbstractItemView::SelectRows);
     sgConcepts->SetColumnMoving(true);
+    sgConcepts->OnDrawCell = [this](QPainter& p, const QRect& r, int c, int row, const TStringGrid::CellState&) {
+        if (row == 0)  // inside the cell's border lines
+            TStringGrid::DrawWrappedText(p, r.adjusted(0, 1, -1, -1), sgConcepts->CellText(c, 0),
+                                         palette().color(QPalette::Button), palette().color(QPalette::ButtonText));
+    };
     Splitter1->setStretchFactor(2, 1);
     MemoClusters = new QPlainTextEdit(Splitter2);
     MemoClusters->setObjectName("MemoClusters");
@@ -199,6 +206,24 @@ QWidget* TMDIUsageChild::BuildPanel(QWidget* parent)
     return panel;
 }
 
+void TMDIUsageChild::FitStatisticsColumns()
+{
+    // Room for the ratios' limits ("999.990", "-999.990") and counts of a long match.
+    const int number = sgConcepts->TextWidth("-999.990");
+    const std::vector<std::string>& headers = UsageHeaders();
+    int height = sgConcepts->DefaultRowHeight();
+    for (int c = 1; c < static_cast<int>(headers.size()); ++c) {
+        const QString header = QString::fromStdString(headers[static_cast<std::size_t>(c)]);
+        int width = number;
+        for (const QString& word : header.split(' '))
+            width = std::max(width, sgConcepts->TextWidth(word));
+        width += 6;
+        sgConcepts->SetColWidth(c, width);
+        height = std::max(height, sgConcepts->WrappedTextSize(header, width - 1).height() + 4);
+    }
+    sgConcepts->SetRowHeight(0, height);
+}
+
 void TMDIUsageChild::SetTimeRange(int cycle, int start, int end)
 {
     if (cycle == CurrentCycle && start == RangeStart && end == RangeEnd)
@@ -252,6 +277,8 @@ void TMDIUsageChild::lbPlayersClick()
         for (const UsageItem& item : items_) {
             const QString label = QString::fromStdString(item.label);
             lbConcepts->addItem(label);
+            // The list is narrower than most labels.
+            lbConcepts->item(lbConcepts->count() - 1)->setToolTip(label);
             labelWidths_.push_back(sgConcepts->TextWidth(label));
         }
         lbConcepts->selectAll();

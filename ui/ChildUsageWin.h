@@ -85,6 +85,9 @@ public:
 private:
     void BuildForm();
     QWidget* BuildPanel(QWidget* parent);
+    // The statistics columns just wide enough for their numbers and their
+    // headers' longest word; the headers wrap into a higher first row.
+    void FitStatisticsColumns();
     // The marks of the main window at cycles this log has.
     std::vector<int> Marks() const;
 

@@ -19,6 +19,9 @@
 #include <QSvgGenerator>
 #include <qcustomplot.h>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -173,14 +176,62 @@ void TMDIChartChild::SetTimeRange(int cycle, int from, int to)
     Chart->replot(QCustomPlot::rpQueuedReplot);
 }
 
+void TMDIChartChild::TimeWindowChanged() { FollowChannels(); }
+
+QCPAbstractPlottable* TMDIChartChild::AddSourceSeries(int kind, const QString& title, const SeriesSource& source)
+{
+    XYPoints points;
+    if (!Chart || !File || !SeriesSourcePoints(*File, source, points))
+        return nullptr;
+    QCPAbstractPlottable* series =
+        TChartSeriesSink(Chart).AddXYSeries(kind, title, QVector<double>(points.x.begin(), points.x.end()),
+                                            QVector<double>(points.y.begin(), points.y.end()));
+    SetChartSeriesSource(series, source);
+    return series;
+}
+
+void TMDIChartChild::FollowChannels()
+{
+    if (!Chart || !File)
+        return;
+    bool changed = false;
+    bool removed = false;
+    for (int i = ChartSeriesCount(Chart) - 1; i >= 0; --i) {
+        QCPAbstractPlottable* series = ChartSeries(Chart, i);
+        SeriesSource source;
+        if (!ChartSeriesSource(series, source))
+            continue;
+        XYPoints points;
+        if (SeriesSourcePoints(*File, source, points)) {
+            SetChartSeriesPoints(series, points.x, points.y);
+        } else {
+            Chart->removePlottable(series);
+            removed = true;
+        }
+        changed = true;
+    }
+    if (!changed)
+        return;
+    // The chosen series stays chosen while every series stays.
+    if (removed)
+        FillSeriesList();
+    FitAxes();
+    Chart->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void TMDIChartChild::FillSeriesList()
+{
+    if (!Chart)
+        return;
+    cbSeries->clear();
+    for (int i = 0; i < ChartSeriesCount(Chart); ++i)
+        cbSeries->addItem(ChartSeries(Chart, i)->name());
+    cbSeries->setCurrentIndex(cbSeries->count() > 0 ? 0 : -1);
+}
+
 void TMDIChartChild::FormActivate()
 {
-    if (Chart) {
-        cbSeries->clear();
-        for (int i = 0; i < ChartSeriesCount(Chart); ++i)
-            cbSeries->addItem(ChartSeries(Chart, i)->name());
-        cbSeries->setCurrentIndex(cbSeries->count() > 0 ? 0 : -1);
-    }
+    FillSeriesList();
     TMDIChild::ActivateChild();
 }
 
@@ -196,8 +247,29 @@ void TMDIChartChild::cbLegendClick()
 
 void TMDIChartChild::FitAxes()
 {
-    if (Chart && cbAutomaticYAxis->isChecked())
-        Chart->yAxis->rescale(true);
+    if (!Chart || !cbAutomaticYAxis->isChecked())
+        return;
+    // The extremes themselves would lie on the axes' lines: a long run at the
+    // lowest value would hide under the bottom axis.
+    double low = std::numeric_limits<double>::infinity();
+    double high = -low;
+    std::vector<double> x, y;
+    for (int i = 0; i < ChartSeriesCount(Chart); ++i) {
+        const QCPAbstractPlottable* series = ChartSeries(Chart, i);
+        if (!series->visible())
+            continue;
+        ChartSeriesPoints(series, x, y);
+        for (double v : y) {
+            if (std::isfinite(v)) {
+                low = std::min(low, v);
+                high = std::max(high, v);
+            }
+        }
+    }
+    if (low > high)
+        return;
+    const double margin = high > low ? (high - low) / 20 : 1;
+    Chart->yAxis->setRange(low - margin, high + margin);
 }
 
 void TMDIChartChild::cbAutomaticYAxisClick()
@@ -223,6 +295,7 @@ void TMDIChartChild::btnDeleteSeriesClick()
     if (QCPAbstractPlottable* s = ChartSeries(Chart, i)) {
         cbSeries->setCurrentIndex(-1);
         Chart->removePlottable(s);
+        FitAxes();
         Chart->replot(QCustomPlot::rpQueuedReplot);
     }
     FormActivate();
@@ -234,6 +307,7 @@ void TMDIChartChild::BtnHideShowSeriesClick()
     if (QCPAbstractPlottable* s = ChartSeries(Chart, i)) {
         cbSeries->setCurrentIndex(-1);
         s->setVisible(!s->visible());
+        FitAxes();
         Chart->replot(QCustomPlot::rpQueuedReplot);
     }
     FormActivate();
@@ -249,13 +323,20 @@ void TMDIChartChild::AddFunctionSeries(int function, const QString& name)
     QCPAbstractPlottable* source = ChartSeries(Chart, cbSeries->currentIndex());
     if (!source)
         return;
-    std::vector<double> x, y;
-    ChartSeriesPoints(source, x, y);
     const int period = RangeHalfWidth() ? RangeHalfWidth()() : 0;
-    const XYPoints blocks = BlockFunction(static_cast<SeriesFunction>(function), x, y, period);
-    TChartSeriesSink(Chart).AddXYSeries(kSeriesLines, name + "(" + source->name() + ")",
-                                        QVector<double>(blocks.x.begin(), blocks.x.end()),
-                                        QVector<double>(blocks.y.begin(), blocks.y.end()));
+    const SeriesSource::Block block{static_cast<SeriesFunction>(function), period};
+    const QString title = name + "(" + source->name() + ")";
+    SeriesSource shown;
+    if (ChartSeriesSource(source, shown)) {
+        shown.blocks.push_back(block);
+        AddSourceSeries(kSeriesLines, title, shown);
+    } else {
+        std::vector<double> x, y;
+        ChartSeriesPoints(source, x, y);
+        const XYPoints blocks = BlockFunction(block.function, x, y, block.period);
+        TChartSeriesSink(Chart).AddXYSeries(kSeriesLines, title, QVector<double>(blocks.x.begin(), blocks.x.end()),
+                                            QVector<double>(blocks.y.begin(), blocks.y.end()));
+    }
     FitAxes();
     Chart->replot(QCustomPlot::rpQueuedReplot);
     FormActivate();
@@ -316,6 +397,7 @@ void TMDIChartChild::btnSaveBitmapClick()
 
 bool TMDIChartChild::SaveSeriesText(const QString& fileName)
 {
+    FollowChannels();
     std::vector<ChartSeriesColumn> columns;
     std::vector<double> x;
     for (int i = 0; i < ChartSeriesCount(Chart); ++i) {

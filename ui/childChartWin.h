@@ -4,6 +4,7 @@
 // legend, draws the cursor line at the current cycle and exports the chart.
 #pragma once
 
+#include "core/expr/SeriesSource.h"
 #include "ui/MDIChild.h"
 
 #include <functional>
@@ -11,6 +12,7 @@
 class QBoxLayout;
 class QCheckBox;
 class QComboBox;
+class QCPAbstractPlottable;
 class QCPItemStraightLine;
 class QCustomPlot;
 class QLabel;
@@ -35,6 +37,22 @@ public:
     // The time from the main window: the cursor moves to the cycle and the
     // bottom axis shows from..to; the series stay as they are.
     void SetTimeRange(int cycle, int from, int to) override;
+    // The averaging time window changed: the series are drawn again (FollowChannels).
+    void TimeWindowChanged() override;
+
+    // A new series of the kind that shows the source on the window's log, drawn
+    // from the channels now and again at every FollowChannels; null, adding
+    // nothing, when the source gives nothing (see SeriesSourcePoints).
+    QCPAbstractPlottable* AddSourceSeries(int kind, const QString& title, const SeriesSource& source);
+    // The log's channels were computed again or removed: every series that
+    // shows channels is drawn again from what they hold now, and one whose
+    // channel is gone is removed. A saved series thus never holds values a
+    // channel no longer holds.
+    void FollowChannels();
+    // While "Automatic Y Axis" is checked: the left axis from the lowest to the
+    // highest finite value of the shown series, with a margin of a twentieth of
+    // that span on both sides (1 for a flat series).
+    void FitAxes();
 
     // Refills cbSeries with every series' title in chart order (item 0
     // chosen), then makes the window's log current.
@@ -81,10 +99,11 @@ public:
 private:
     void BuildPanel(QWidget* content);
     // A new lines series "<name>(<title of the chosen series>)" of the chosen
-    // series' blocks of the main window's range half-width.
+    // series' blocks of the main window's range half-width; it follows the
+    // channels as the chosen series does.
     void AddFunctionSeries(int function, const QString& name);
-    // The left axis from the data while automatic.
-    void FitAxes();
+    // cbSeries: every series' title in chart order, item 0 chosen.
+    void FillSeriesList();
 
     QBoxLayout* body_ = nullptr;
     QWidget* panelControls_ = nullptr;

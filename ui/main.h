@@ -212,7 +212,9 @@ public:
 
     // ---- Channel tree (mainTree.cpp) -----------------------------------------------
     // Fills the channel tree and list from the current log (empties them without
-    // one). Every tree node and list item holds its channel: ChannelOf.
+    // one). Every tree node and list item holds its channel: ChannelOf. Runs
+    // whenever the log's channels were made, computed again or taken back, so
+    // the log's chart windows draw their series again from them here too.
     void FillDataTree();
     void AddTreeChildren(QTreeWidgetItem* parent, TimeChannel* channel);
     static TimeChannel* ChannelOf(const QTreeWidgetItem* node);

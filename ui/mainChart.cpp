@@ -39,13 +39,13 @@ void TMainForm::BtnAddTimeRangeClick()
         platform::MessageBox(this, "No chart window selected", "Warning", platform::Buttons::Ok);
         return;
     }
-    RoboCupFileT* log = chart->File ? chart->File : Logs->Current();
+    // The series show the window's own log and follow its channels.
+    RoboCupFileT* log = chart->File;
     if (!log) {
         platform::SystemBeep();
         return;
     }
     const int kind = rgSeriesType->ItemIndex();
-    TChartSeriesSink sink(chart->Chart);
     if (!cbFunction->isChecked()) {
         std::vector<TimeChannel*> channels;
         if (pcDataView->currentWidget() == tsTree) {
@@ -63,10 +63,16 @@ void TMainForm::BtnAddTimeRangeClick()
                     channels.push_back(channel);
             }
         }
+        std::vector<TimeChannel*> leaves;
         const std::vector<std::string> plus = GoodWords();
         const std::vector<std::string> minus = BadWords();
         for (TimeChannel* channel : channels)
-            channel->CreateChartSeries(&sink, kind, plus, minus);
+            channel->CollectFiltered(leaves, plus, minus);
+        for (TimeChannel* leaf : leaves) {
+            SeriesSource source;
+            source.channel = leaf->GetFullName();
+            chart->AddSourceSeries(kind, QString::fromStdString(source.channel), source);
+        }
     } else {
         const QString text = MemoTimeRangeFunction->toPlainText();
         // A text the guard refuses makes no series, not even an empty one.
@@ -74,32 +80,22 @@ void TMainForm::BtnAddTimeRangeClick()
             platform::MessageBox(this, QString::fromStdString(refused), "Error !", platform::Buttons::Ok);
             return;
         }
-        LogExpression expression(*log);
-        const std::string error = expression.Parse(text.toStdString());
+        const std::string error = LogExpression(*log).Parse(text.toStdString());
         if (!error.empty()) {
             // The empty series stays, titled with what was typed.
-            sink.AddXYSeries(kind, text, {}, {});
+            TChartSeriesSink(chart->Chart).AddXYSeries(kind, text, {}, {});
             chart->Chart->replot(QCustomPlot::rpQueuedReplot);
             platform::MessageBox(this, QString::fromStdString(error), "Error !", platform::Buttons::Ok);
             return;
         }
-        QVector<double> x;
-        QVector<double> y;
-        auto point = [&](int c) {
-            x.push_back(c);
-            y.push_back(expression.Evaluate(c));
-        };
-        if (cbUseTimeMarks->isChecked()) {
-            for (int c : Marks.Cycles())
-                point(c);
-        } else {
-            for (int c = 0; c < log->cycles; ++c)
-                point(c);
-        }
-        sink.AddXYSeries(kind, text, x, y);
+        SeriesSource source;
+        source.expression = text.toStdString();
+        source.everyCycle = !cbUseTimeMarks->isChecked();
+        if (!source.everyCycle)
+            source.cycles = Marks.Cycles();
+        chart->AddSourceSeries(kind, text, source);
     }
-    if (chart->cbAutomaticYAxis->isChecked())
-        chart->Chart->yAxis->rescale(true);
+    chart->FitAxes();
     chart->Chart->replot(QCustomPlot::rpQueuedReplot);
     chart->FormActivate();
 }

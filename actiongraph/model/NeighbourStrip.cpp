@@ -2,6 +2,7 @@
 
 #include "actiongraph/model/Actiongraph.h"
 #include "core/concepts/Concepts.h"
+#include "core/io/DataGrid.h"
 #include "core/model/CellTable.h"
 #include "core/model/RoboCupFile.h"
 #include "core/model/Situation.h"
@@ -10,7 +11,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <type_traits>
 
 StripThird StripThirdAt(int w, int x)
 {
@@ -149,75 +149,7 @@ std::vector<TGraphDataRow> GraphDataRows(const TGraph& graph, const TNode* selec
 }
 
 namespace {
-
 constexpr int kFirstDataRow = 4;
-
-std::string StackedName(std::string name)
-{
-    std::string out;
-    for (char ch : name) {
-        if (ch == '.')
-            out += "\r\n";
-        else
-            out += ch;
-    }
-    return out;
-}
-
-// Writes the values (missing ones empty) and their extremes into column col.
-template <typename T>
-void FillColumn(CellTable& grid, int col, std::vector<T> values, const std::vector<bool>& present,
-                CellNumberFormat format)
-{
-    bool any = false;
-    T lo{};
-    T hi{};
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        if (!present[i])
-            continue;
-        // A value that is no number has no place among the extremes.
-        if constexpr (std::is_floating_point_v<T>) {
-            if (std::isnan(values[i]))
-                continue;
-        }
-        if (!any || values[i] < lo)
-            lo = values[i];
-        if (!any || values[i] > hi)
-            hi = values[i];
-        any = true;
-    }
-    CellColumn& column = grid.Column(col);
-    column.SetNumbers(kFirstDataRow, std::move(values), format);
-    for (std::size_t i = 0; i < present.size(); ++i)
-        if (!present[i])
-            column.SetText(kFirstDataRow + static_cast<int>(i), "");
-    if (any) {
-        column.SetText(1, format.Format(static_cast<double>(lo)));
-        column.SetText(2, format.Format(static_cast<double>(hi)));
-    }
-}
-
-template <typename T>
-bool AddTyped(CellTable& grid, int col, TimeChannel* channel, const std::vector<TGraphDataRow>& rows)
-{
-    auto* typed = dynamic_cast<DataTimeChannel<T>*>(channel);
-    if (typed == nullptr)
-        return false;
-    const int count = typed->GetCount();
-    std::vector<T> values(rows.size());
-    std::vector<bool> present(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i].cycle < count) {
-            values[i] = typed->Get(rows[i].cycle);
-            present[i] = true;
-        }
-    }
-    const CellNumberFormat format =
-        std::is_same_v<T, double> ? CellNumberFormat::FixedDigits(8, 4) : CellNumberFormat::General15();
-    FillColumn(grid, col, std::move(values), present, format);
-    return true;
-}
-
 }  // namespace
 
 void AddGraphDataColumns(CellTable& grid, const std::vector<TGraphDataRow>& rows, bool selectedNode,
@@ -237,7 +169,13 @@ void AddGraphDataColumns(CellTable& grid, const std::vector<TGraphDataRow>& rows
     grid.SetColCount(col + 1);
     grid.SetCell(col, 0, selectedNode ? "Next\r\nNode\r\nId" : "Graph\r\nNode\r\nId");
     grid.SetCell(col, 3, "short");
-    FillColumn(grid, col, std::move(classes), std::vector<bool>(rows.size(), true), CellNumberFormat::General15());
+    CellColumn& column = grid.Column(col);
+    if (n > 0) {
+        const auto [lo, hi] = std::minmax_element(classes.begin(), classes.end());
+        column.SetText(1, std::to_string(*lo));
+        column.SetText(2, std::to_string(*hi));
+    }
+    column.SetNumbers(kFirstDataRow, std::move(classes), CellNumberFormat::General15());
 
     for (TimeChannel* channel : channels) {
         if (channel == nullptr)
@@ -250,8 +188,8 @@ void AddGraphDataColumns(CellTable& grid, const std::vector<TGraphDataRow>& rows
 
 bool FillGraphChannelColumn(CellTable& grid, int col, const std::vector<TGraphDataRow>& rows, TimeChannel* channel)
 {
-    grid.SetCell(col, 0, StackedName(channel->GetFullName()));
-    grid.SetCell(col, 3, channel->GetTypeName());
-    return AddTyped<double>(grid, col, channel, rows) || AddTyped<std::int8_t>(grid, col, channel, rows) ||
-           AddTyped<std::int16_t>(grid, col, channel, rows) || AddTyped<std::int32_t>(grid, col, channel, rows);
+    std::vector<int> cycles(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        cycles[i] = rows[i].cycle;
+    return datagrid::FillChannelCycles(grid, col, channel, cycles);
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <unordered_set>
 
 namespace {
@@ -222,6 +223,12 @@ double LogExpression::Evaluate(int cycle)
     const double value = parser_->Eval(row_.data());
     evalError_ = parser_->EvalError();
     return value;
+}
+
+double LogExpression::EvaluateValue(int cycle)
+{
+    const double value = Evaluate(cycle);
+    return evalError_ != 0 ? std::numeric_limits<double>::quiet_NaN() : value;
 }
 
 std::vector<double> LogExpression::EvaluateCycles(int first, int last)

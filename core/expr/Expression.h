@@ -17,7 +17,8 @@
 // - everything else fparser knows: numbers, operators, comparisons, "if", sqrt ...
 // Arguments that are indices, cycles or lengths are truncated toward zero. An
 // object outside 0..22, an index that is no leaf, a cycle outside the log or a
-// window wholly outside it gives 0. A division by zero gives 0 (fparser's way).
+// window wholly outside it gives 0. A division by zero gives 0 (fparser's way) in
+// Evaluate, no number in EvaluateValue.
 //
 // The functions read the log the expression was made for, whichever log the
 // windows call current. Angles of the trigonometric functions are radians.
@@ -89,6 +90,9 @@ public:
     double Evaluate(int cycle);
     // fparser's error code of the last Evaluate (0 none, 1 division by zero, ...).
     int LastEvalError() const { return evalError_; }
+    // Evaluate, but not-a-number where the evaluation fails (a division by
+    // zero, a root or logarithm out of range): there 0 would read as data.
+    double EvaluateValue(int cycle);
     // Evaluate at every cycle from first to last (inclusive), in order.
     std::vector<double> EvaluateCycles(int first, int last);
 

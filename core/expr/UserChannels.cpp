@@ -6,7 +6,6 @@
 #include "platform/Hooks.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace {
 
@@ -268,9 +267,7 @@ UserChannelsRun CreateUserChannels(RoboCupFileT& log, const std::vector<FieldDef
                     run.cancelled = true;
                     break;
                 }
-                const double value = parser.Evaluate(c);
-                values[static_cast<std::size_t>(c)] =
-                    parser.LastEvalError() != 0 ? std::numeric_limits<double>::quiet_NaN() : value;
+                values[static_cast<std::size_t>(c)] = parser.EvaluateValue(c);
             }
             if (run.cancelled) {
                 // Half computed values are no data either.

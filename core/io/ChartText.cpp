@@ -2,6 +2,8 @@
 
 #include "core/model/Format.h"
 
+#include <cmath>
+
 void WriteChartSeriesText(std::ostream& out, const std::vector<ChartSeriesColumn>& series)
 {
     if (series.empty())
@@ -19,8 +21,12 @@ void WriteChartSeriesText(std::ostream& out, const std::vector<ChartSeriesColumn
         for (std::size_t i = 0; i < series.size(); ++i) {
             if (i > 0)
                 line += ", ";
-            if (j < series[i].values.size())
-                line += FormatGeneral(series[i].values[j], 6);
+            if (j >= series[i].values.size())
+                continue;
+            // A value that is no finite number is written as the data window
+            // writes it: "NAN", "INF", "-INF".
+            const double v = series[i].values[j];
+            line += std::isfinite(v) ? FormatGeneral(v, 6) : FormatFloatGeneral(v, 6);
         }
         out << line << "\r\n";
     }

@@ -14,7 +14,8 @@ struct ChartSeriesColumn {
 
 // Writes the titles joined by ", ", then for j = 0 .. (points of the first
 // series) - 1 the values of point j of every series joined by ", ", each in the
-// general notation with 6 significant digits ("12.5", "0.333333", "1e+06"). A
+// general notation with 6 significant digits ("12.5", "0.333333", "1e+06"; a
+// value that is no finite number as "NAN", "INF" or "-INF"). A
 // series with fewer points leaves its field empty there, so every line keeps its
 // columns. Every line ends in CR LF. No series: nothing is written.
 void WriteChartSeriesText(std::ostream& out, const std::vector<ChartSeriesColumn>& series);

@@ -2,8 +2,10 @@
 
 #include "core/model/timestream.h"
 
+#include <cmath>
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 namespace datagrid {
 namespace {
@@ -11,7 +13,7 @@ namespace {
 constexpr int kFirstDataRow = 4;
 
 template <typename T>
-bool AddTyped(CellTable& grid, int col, TimeChannel* channel)
+bool AddTyped(CellTable& grid, int col, TimeChannel* channel, const std::vector<int>* cycles)
 {
     auto* typed = dynamic_cast<DataTimeChannel<T>*>(channel);
     if (typed == nullptr)
@@ -19,25 +21,52 @@ bool AddTyped(CellTable& grid, int col, TimeChannel* channel)
     // Values as the channel shows them now (through its averaging window), in
     // the channel's own element type: the windowed value of an integer channel
     // is a whole number of that type.
-    const int n = typed->GetCount();
-    std::vector<T> values(static_cast<std::size_t>(n));
-    for (int c = 0; c < n; ++c)
-        values[static_cast<std::size_t>(c)] = typed->Get(c);
-    CellColumn& column = grid.Column(col);
-    if constexpr (std::is_same_v<T, double>) {
-        const CellNumberFormat fixed = CellNumberFormat::FixedDigits(8, 4);
-        column.SetText(1, fixed.Format(typed->GetMin()));
-        column.SetText(2, fixed.Format(typed->GetMax()));
-        column.SetNumbers(kFirstDataRow, std::move(values), fixed);
-    } else {
-        if (!std::is_same_v<T, std::int32_t>) {
-            column.SetText(1, std::to_string(static_cast<long long>(typed->GetMin())));
-            column.SetText(2, std::to_string(static_cast<long long>(typed->GetMax())));
+    const int count = typed->GetCount();
+    const std::size_t n = cycles != nullptr ? cycles->size() : static_cast<std::size_t>(count);
+    std::vector<T> values(n);
+    std::vector<int> missing;
+    bool any = false;
+    T lo{};
+    T hi{};
+    for (std::size_t i = 0; i < n; ++i) {
+        const int c = cycles != nullptr ? (*cycles)[i] : static_cast<int>(i);
+        if (c < 0 || c >= count) {
+            missing.push_back(kFirstDataRow + static_cast<int>(i));
+            continue;
         }
-        column.SetNumbers(kFirstDataRow, std::move(values), CellNumberFormat::General15());
+        const T v = typed->Get(c);
+        values[i] = v;
+        // A value that is no number has no place among the extremes.
+        if constexpr (std::is_floating_point_v<T>) {
+            if (std::isnan(v))
+                continue;
+        }
+        lo = !any || v < lo ? v : lo;
+        hi = !any || v > hi ? v : hi;
+        any = true;
+    }
+    const CellNumberFormat format =
+        std::is_same_v<T, double> ? CellNumberFormat::FixedDigits(8, 4) : CellNumberFormat::General15();
+    CellColumn& column = grid.Column(col);
+    column.SetNumbers(kFirstDataRow, std::move(values), format);
+    for (int row : missing)
+        column.SetText(row, "");
+    if (cycles == nullptr) {
+        // The whole channel: the extremes it keeps itself; "long" (concept
+        // identities) has none worth showing.
+        any = !std::is_same_v<T, std::int32_t>;
+        lo = typed->GetMin();
+        hi = typed->GetMax();
+    }
+    if (any) {
+        column.SetText(1, format.Format(static_cast<double>(lo)));
+        column.SetText(2, format.Format(static_cast<double>(hi)));
     }
     return true;
 }
+
+}  // namespace
+
 
 std::string StackedName(const std::string& fullName)
 {
@@ -50,8 +79,6 @@ std::string StackedName(const std::string& fullName)
     }
     return out;
 }
-
-}  // namespace
 
 void InitDataGrid(CellTable& grid)
 {
@@ -72,12 +99,23 @@ void SetCycleRows(CellTable& grid, int cycles)
     grid.Column(0).SetNumbers(kFirstDataRow, std::move(numbers), CellNumberFormat::General15());
 }
 
-bool FillChannelColumn(CellTable& grid, int col, TimeChannel* channel)
+namespace {
+
+bool FillColumn(CellTable& grid, int col, TimeChannel* channel, const std::vector<int>* cycles)
 {
     grid.SetCell(col, 0, StackedName(channel->GetFullName()));
     grid.SetCell(col, 3, channel->GetTypeName());
-    return AddTyped<double>(grid, col, channel) || AddTyped<std::int8_t>(grid, col, channel) ||
-           AddTyped<std::int16_t>(grid, col, channel) || AddTyped<std::int32_t>(grid, col, channel);
+    return AddTyped<double>(grid, col, channel, cycles) || AddTyped<std::int8_t>(grid, col, channel, cycles) ||
+           AddTyped<std::int16_t>(grid, col, channel, cycles) || AddTyped<std::int32_t>(grid, col, channel, cycles);
+}
+
+}  // namespace
+
+bool FillChannelColumn(CellTable& grid, int col, TimeChannel* channel) { return FillColumn(grid, col, channel, nullptr); }
+
+bool FillChannelCycles(CellTable& grid, int col, TimeChannel* channel, const std::vector<int>& cycles)
+{
+    return FillColumn(grid, col, channel, &cycles);
 }
 
 void AddChannelColumns(CellTable& grid, const std::vector<TimeChannel*>& channels)

@@ -7,6 +7,7 @@
 
 #include "core/model/CellTable.h"
 
+#include <string>
 #include <vector>
 
 class TimeChannel;
@@ -26,5 +27,11 @@ void AddChannelColumns(CellTable& grid, const std::vector<TimeChannel*>& channel
 // Fills the existing column col as AddChannelColumns fills a new one, over
 // what it held; false when the channel holds no values of those types.
 bool FillChannelColumn(CellTable& grid, int col, TimeChannel* channel);
+// The same with one row per cycle given, row 4 + i holding the value at
+// cycles[i] (empty for a cycle the channel does not reach); rows 1 and 2 hold
+// the least and the greatest of these values that are numbers, "long" too.
+bool FillChannelCycles(CellTable& grid, int col, TimeChannel* channel, const std::vector<int>& cycles);
+// The full name with every "." as "\r\n": a column's name, one part a line.
+std::string StackedName(const std::string& fullName);
 
 }  // namespace datagrid

@@ -15,6 +15,7 @@ struct XYPoints {
 // block takes what is left): the block's average, lowest or highest y at the
 // middle of its first and last x. A period of 0 or below, or one longer than the
 // source, makes one block of the whole series. No points give no points. x and y
-// are taken pairwise up to the shorter of the two.
+// are taken pairwise up to the shorter of the two. A y that is no finite number
+// (a failed evaluation) is left out; a block with no other y is not-a-number.
 XYPoints BlockFunction(SeriesFunction function, const std::vector<double>& x, const std::vector<double>& y,
                        int period);

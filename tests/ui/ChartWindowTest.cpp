@@ -4,7 +4,10 @@
 #include "MainFormFixture.h"
 #include "UiTestMain.h"
 
+#include "core/io/ChartText.h"
+#include "core/io/FieldsFile.h"
 #include "core/model/RoboCupFile.h"
+#include "core/model/SeriesFunctions.h"
 #include "core/model/timestream.h"
 #include "platform/qt/Dialogs.h"
 #include "support/SaveFailure.h"
@@ -33,7 +36,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -87,6 +92,19 @@ protected:
         form->cbFunction->setChecked(true);
         form->MemoTimeRangeFunction->setPlainText(text);
         form->BtnAddTimeRange->click();
+    }
+    // What "Save series" writes for these columns.
+    static std::string SeriesText(const std::vector<ChartSeriesColumn>& columns)
+    {
+        std::ostringstream out;
+        WriteChartSeriesText(out, columns);
+        return out.str();
+    }
+    std::string Saved(const char* name)
+    {
+        const std::string file = MakeTempDir("chart-saved") + "/" + name;
+        EXPECT_TRUE(chart->SaveSeriesText(QString::fromStdString(file)));
+        return ReadBytes(file);
     }
     void ExpectOneMessage(const QString& text, const QString& caption)
     {
@@ -227,14 +245,16 @@ TEST_F(ChartWindowTest, HideShowDeleteAndTheDerivedSeriesOfTheChosenOne)
 TEST_F(ChartWindowTest, AxesLegendPanelAndTheTime)
 {
     TChartSeriesSink(chart->Chart).AddSeries(kSeriesLines, "A", {-3, 8});
+    TChartSeriesSink(chart->Chart).AddSeries(kSeriesDots, "B", {NAN, INFINITY, 2});  // no finite extremes
     chart->cbAutomaticYAxis->click();  // off: the two edits
     EXPECT_EQ(chart->Chart->yAxis->range(), QCPRange(-55, 55));
     chart->EditMinY->setText("x");
-    chart->cbAutomaticYAxis->click();  // on: from the data
-    EXPECT_EQ(chart->Chart->yAxis->range(), QCPRange(-3, 8));
+    chart->cbAutomaticYAxis->click();  // on: from the data, a twentieth of the span added
+    const QCPRange fitted(-3 - 11.0 / 20, 8 + 11.0 / 20);
+    EXPECT_EQ(chart->Chart->yAxis->range(), fitted);
     chart->cbAutomaticYAxis->click();  // off with a bad number: told, limits kept
     ExpectOneMessage("'x' is not a valid floating point value.", "VeloTrask");
-    EXPECT_EQ(chart->Chart->yAxis->range(), QCPRange(-3, 8));
+    EXPECT_EQ(chart->Chart->yAxis->range(), fitted);
     EXPECT_FALSE(chart->cbAutomaticYAxis->isChecked());
 
     chart->cbLegend->click();
@@ -318,4 +338,126 @@ TEST_F(ChartWindowTest, SeriesTextAndPicturesByTheirExactEnding)
     EXPECT_NE(svg.find("<svg"), std::string::npos);
     EXPECT_NE(svg.find("<polyline"), std::string::npos);
     EXPECT_TRUE(script.messages.empty());
+}
+
+// Series of an expression channel, of an expression over it and of its blocks
+// are drawn and saved from what the channel holds now, and go with it; a
+// series of another channel stays.
+TEST_F(ChartWindowTest, SeriesFollowTheirChannelsComputedAgainAndGoWithThem)
+{
+    form->SetFieldRows({{"d9", "dist(Lplayer9, Ball, cycle)"}});
+    form->BtnAddFunctionSeries->click();
+    form->pcDataView->setCurrentWidget(form->tsList);
+    form->ListView->clearSelection();
+    for (const char* name : {"Ball.pos.y", "user.d9"})
+        form->ListView->findItems(name, Qt::MatchExactly).front()->setSelected(true);
+    form->BtnAddTimeRange->click();
+    AddFunction("user.d9 * 2");
+    form->TrackBar2->setMaximum(1000);
+    form->TrackBar2->setValue(100);
+    chart->cbSeries->setCurrentIndex(1);
+    chart->btnAverage->click();
+    ASSERT_EQ(Titles(), QStringList({"Ball.pos.y", "user.d9", "user.d9 * 2", "Average(user.d9)"}));
+
+    form->SetFieldRows({{"d9", "Ball.pos.x"}});
+    form->BtnAddFunctionSeries->click();
+    const std::vector<double> ballX = Channel("Ball.pos.x");
+    std::vector<double> twice, x;
+    for (double v : ballX)
+        twice.push_back(2 * v);
+    EXPECT_EQ(Values(1, &x), ballX);
+    EXPECT_EQ(Values(2), twice);
+    const XYPoints blocks = BlockFunction(SeriesFunction::Average, x, ballX, 100);
+    EXPECT_EQ(Values(3), blocks.y);
+    const std::vector<double> ballY = Channel("Ball.pos.y");
+    EXPECT_EQ(Saved("new.txt"), SeriesText({{"Ball.pos.y", ballY}, {"user.d9", ballX}, {"user.d9 * 2", twice},
+                                            {"Average(user.d9)", blocks.y}}));
+
+    ASSERT_TRUE(log->stream->DeleteChannel(log->stream->FindChannel("user.d9")));
+    EXPECT_EQ(Saved("gone.txt"), SeriesText({{"Ball.pos.y", ballY}}));
+    EXPECT_EQ(Titles(), QStringList({"Ball.pos.y"}));
+    EXPECT_EQ(ComboItems(), Titles());
+    EXPECT_TRUE(script.messages.empty());
+}
+
+// A value whose evaluation fails is no number: "NAN" in the saved series, left
+// out of the blocks (a block without any other value is none) and of the axis.
+TEST_F(ChartWindowTest, AFailedEvaluationIsNoNumberInPointsBlocksSavesAndTheAxis)
+{
+    AddFunction("1/(Ball.pos.x - Ball.pos.x)");
+    AddFunction("sqrt(Ball.pos.x + 20)");
+    form->TrackBar2->setMaximum(1000);
+    form->TrackBar2->setValue(50);
+    for (int series : {0, 1}) {
+        chart->cbSeries->setCurrentIndex(series);
+        chart->btnAverage->click();
+    }
+    const std::vector<double> ballX = Channel("Ball.pos.x"), inverse = Values(0), roots = Values(1),
+                              noAverages = Values(2), averages = Values(3);
+    ASSERT_EQ(averages.size(), (ballX.size() + 49) / 50);
+    std::vector<double> sums(averages.size());
+    std::vector<int> counts(averages.size());
+    double low = INFINITY, high = -INFINITY;
+    std::size_t behind = ballX.size();  // the first record with the ball behind x = -20
+    for (std::size_t c = 0; c < ballX.size(); ++c) {
+        EXPECT_TRUE(std::isnan(inverse[c]));
+        if (ballX[c] < -20) {
+            EXPECT_TRUE(std::isnan(roots[c])) << c;
+            behind = std::min(behind, c);
+            continue;
+        }
+        EXPECT_DOUBLE_EQ(roots[c], std::sqrt(ballX[c] + 20)) << c;
+        low = std::min(low, roots[c]);
+        high = std::max(high, roots[c]);
+        sums[c / 50] += roots[c];
+        ++counts[c / 50];
+    }
+    ASSERT_NE(std::count(counts.begin(), counts.end(), 0), 0);  // a block behind x = -20 throughout
+    for (std::size_t b = 0; b < averages.size(); ++b) {
+        EXPECT_TRUE(std::isnan(noAverages[b]));
+        if (counts[b] == 0)
+            EXPECT_TRUE(std::isnan(averages[b])) << b;
+        else
+            EXPECT_DOUBLE_EQ(averages[b], sums[b] / counts[b]) << b;
+    }
+    EXPECT_DOUBLE_EQ(chart->Chart->yAxis->range().lower, low - (high - low) / 20);
+    EXPECT_DOUBLE_EQ(chart->Chart->yAxis->range().upper, high + (high - low) / 20);
+    std::istringstream saved(Saved("nan.txt"));
+    std::string line;
+    for (std::size_t row = 0; row <= behind + 1; ++row)
+        std::getline(saved, line);
+    EXPECT_EQ(line.substr(0, 10), "NAN, NAN, ");
+}
+
+// No number is no point: lines break there, dots and bars leave it out.
+TEST_F(ChartWindowTest, NoPointIsDrawnWhereAValueIsNoNumber)
+{
+    chart->Chart->legend->setVisible(false);
+    chart->Chart->setNotAntialiasedElements(QCP::aeAll);  // the series' own red, unblended
+    chart->Chart->resize(500, 200);
+    chart->Chart->xAxis->setRange(-0.5, 4.5);
+    chart->Chart->yAxis->setRange(0, 2);
+    // Whether the series' red shows in the pixel column of each key.
+    const auto drawn = [this](int kind, double middle, const std::vector<double>& keys) {
+        chart->Chart->clearPlottables();
+        TChartSeriesSink(chart->Chart).AddSeries(kind, "A", {1, 1, middle, 1, 1});
+        const QImage image = chart->Chart->toPixmap().toImage();
+        std::vector<bool> shown;
+        for (double key : keys) {
+            const int px = static_cast<int>(chart->Chart->xAxis->coordToPixel(key));
+            bool red = false;
+            for (int py = 0; py < image.height(); ++py)
+                red = red || image.pixelColor(px, py) == QColor(255, 0, 0);
+            shown.push_back(red);
+        }
+        return shown;
+    };
+    const std::pair<int, std::vector<double>> kinds[] = {{kSeriesLines, {0.5, 1.5, 2, 2.5, 3.5}},
+                                                         {kSeriesDots, {1, 1.5, 2, 2.5, 3}},
+                                                         {kSeriesBars, {1, 1.75, 2, 2.25, 3}}};
+    for (const auto& [kind, keys] : kinds) {
+        SCOPED_TRACE(kind);
+        EXPECT_EQ(drawn(kind, 1, {2}), std::vector<bool>{true});
+        EXPECT_EQ(drawn(kind, NAN, keys), std::vector<bool>({true, false, false, false, true}));
+    }
 }

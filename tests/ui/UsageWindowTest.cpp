@@ -26,6 +26,7 @@
 #include <QMdiArea>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -268,4 +269,30 @@ TEST_F(UsageWindowTest, OpensLargeEnoughForItsListsAndEveryColumn)
         columns += usage->sgConcepts->ColWidth(c);
     EXPECT_GE(usage->sgConcepts->verticalHeader()->width() + usage->sgConcepts->viewport()->width(), columns);
     EXPECT_LE(usage->sgConcepts->x(), 65 + 176 + 2 * usage->Splitter1->handleWidth());
+}
+
+// In the workspace of a main window filling a 1600 x 1000 screen, the new
+// window shows every column with its header whole, without scrolling; the
+// narrow list gives the concept names as tool tips.
+TEST_F(UsageWindowTest, AtItsFirstSizeEveryHeaderIsWhole)
+{
+    form->show();  // laid out: what its panels take from the screen
+    QApplication::processEvents();
+    QMdiArea area;
+    area.resize(QSize(1600, 1000) - (form->size() - form->MdiArea->size()));
+    area.show();
+    auto* usage = new TMDIUsageChild(&area, log);
+    usage->show();
+    QApplication::processEvents();
+    TStringGrid* grid = usage->sgConcepts;
+    EXPECT_EQ(grid->horizontalScrollBar()->maximum(), 0);
+    for (int c = 1; c < grid->ColCount(); ++c) {
+        const QString header = grid->CellText(c, 0);
+        for (const QString& word : header.split(' '))
+            EXPECT_LE(grid->TextWidth(word), grid->ColWidth(c)) << header.toStdString();
+        EXPECT_LE(grid->WrappedTextSize(header, grid->ColWidth(c) - 1).height(), grid->RowHeight(0) - 2)
+            << header.toStdString();
+    }
+    for (int i = 0; i < usage->lbConcepts->count(); i += 50)
+        EXPECT_EQ(usage->lbConcepts->item(i)->toolTip(), usage->lbConcepts->item(i)->text());
 }
