@@ -13,6 +13,7 @@
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/SavePicture.h"
 #include "ui/OpenLogs.h"
+#include "ui/childChartWin.h"
 #include "ui/childDataWin.h"
 #include "ui/waitFormWin.h"
 
@@ -167,12 +168,15 @@ void TMainForm::BtnAddFunctionSeriesClick()
             });
     }
     // Cancel may have taken back leaves the tree already showed; the data
-    // windows of the log show what the channels hold now.
+    // and chart windows of the log show what the channels hold now.
     if (run.cancelled)
         FillDataTree();
-    for (QMdiSubWindow* window : MdiArea->subWindowList())
+    for (QMdiSubWindow* window : MdiArea->subWindowList()) {
         if (auto* data = qobject_cast<TMDIDataChild*>(window); data != nullptr && data->File == log)
             data->FollowChannels();
+        if (auto* chart = qobject_cast<TMDIChartChild*>(window); chart != nullptr && chart->File == log)
+            chart->FollowChannels();
+    }
     // Cancel ends the command, its message included. One message for all
     // refused rows: thousands of them are no reason for a box each.
     if (!run.cancelled && !run.refused.empty())

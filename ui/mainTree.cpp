@@ -9,7 +9,6 @@
 #include "ui/FormControls.h"
 #include "ui/MDIChild.h"
 #include "ui/OpenLogs.h"
-#include "ui/childChartWin.h"
 #include "ui/common.h"
 #include "platform/qt/Dialogs.h"
 
@@ -92,9 +91,6 @@ void TMainForm::FillDataTree()
     }
     TreeView->setUpdatesEnabled(true);
     ListView->setUpdatesEnabled(true);
-    for (QMdiSubWindow* window : MdiArea->subWindowList())
-        if (auto* chart = qobject_cast<TMDIChartChild*>(window); chart != nullptr && chart->File == current)
-            chart->FollowChannels();
 }
 
 void TMainForm::AddTreeChildren(QTreeWidgetItem* parent, TimeChannel* channel)
