@@ -198,8 +198,13 @@ void TFormStrategy::btnSetFilterClick()
     lbPath->setCurrentRow(-1);
     if (pathItems.Count() > 0) {
         lbPath->setCurrentRow(0);
-        if (actionChild)
+        const TPathPtr path = SelectedPath();
+        if (actionChild) {
             lbPathClick();
+            // The grid shows the strategy now selected, not the one shown before.
+            if (path)
+                ShowStrategy(*path, chunks);
+        }
     }
 }
 
