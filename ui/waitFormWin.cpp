@@ -24,6 +24,9 @@ constexpr int kHeight = 22;
 constexpr int kCancelHeight = 58;
 // The room beside the text.
 constexpr int kTextMargin = 30;
+// A command's window: wide enough for what its steps say, and the same for
+// all of them, so that nothing in it moves.
+constexpr int kCommandWidth = 560;
 
 bool IsUserInput(const QEvent* event)
 {
@@ -140,12 +143,10 @@ void TWaitForm::Layout()
     // No wider than the screen: a longer text is cut in its middle, where
     // the start (what runs) and the end (a file's name) both still show.
     const int widest = std::max(kMinWidth, area_.width() - frame);
-    LabelText->setText(QFontMetrics(LabelText->font()).elidedText(text_, Qt::ElideMiddle, widest - kTextMargin));
+    const int room = Held() ? std::min(kCommandWidth, widest) : widest;
+    LabelText->setText(QFontMetrics(LabelText->font()).elidedText(text_, Qt::ElideMiddle, room - kTextMargin));
     LabelText->adjustSize();
-    int w = std::clamp(LabelText->width() + kTextMargin, kMinWidth, widest);
-    // A command's window only grows, about its centre: its Cancel stays put.
-    if (Held())
-        w = std::clamp(width(), w, widest);
+    const int w = Held() ? room : std::clamp(LabelText->width() + kTextMargin, kMinWidth, widest);
     setFixedSize(w, CancelButton->isVisible() ? kCancelHeight : kHeight);
     CancelButton->move((w - CancelButton->width()) / 2, kHeight + 4);
     Place();
@@ -247,6 +248,22 @@ void RemoveWaitForm()
     w->hide();
     delete w;
 }
+
+// A command's window is held and offers Cancel before it first shows.
+void MakeWaitForm(const QString& text, QWidget* over, bool command, bool cancel = false)
+{
+    // Above a modal window (the strategy window, say) the wait window must be
+    // its child: any other window is blocked by it, Cancel included.
+    QWidget* modal = QApplication::activeModalWidget();
+    WaitForm = new TWaitForm(modal ? modal : MainWindow());
+    if (command)
+        WaitForm->Hold();
+    WaitForm->PlaceOver(over);
+    if (cancel)
+        WaitForm->ShowCancel(true);
+    WaitForm->show();
+    SetWaitText(text);
+}
 }  // namespace
 
 bool ShowWaitForm(const QString& text, QWidget* over)
@@ -256,13 +273,7 @@ bool ShowWaitForm(const QString& text, QWidget* over)
             WaitForm->SetText(text);
         return false;
     }
-    // Above a modal window (the strategy window, say) the wait window must be
-    // its child: any other window is blocked by it, Cancel included.
-    QWidget* modal = QApplication::activeModalWidget();
-    WaitForm = new TWaitForm(modal ? modal : MainWindow());
-    WaitForm->PlaceOver(over);
-    WaitForm->show();
-    SetWaitText(text);
+    MakeWaitForm(text, over, false);
     return true;
 }
 
@@ -295,11 +306,14 @@ bool HideWaitForm()
 
 WaitCommand::WaitCommand(const QString& text, QWidget* over, bool cancel)
 {
-    if (!ShowWaitForm(text, over) && WaitForm && !WaitForm->Held())
-        WaitForm->SetText(text);  // an operation's window: the command takes it on
-    if (!WaitForm)
+    if (!WaitForm) {
+        MakeWaitForm(text, over, true, cancel);
         return;
+    }
+    // A window shown before (an operation's) or held by a command around this
+    // one: this command shows its text in it.
     WaitForm->Hold();
+    WaitForm->SetText(text);
     // Offered once for the whole command: offering it again would forget a press.
     if (cancel && !WaitForm->CancelButton->isVisible())
         WaitForm->ShowCancel(true);

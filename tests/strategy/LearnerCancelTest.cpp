@@ -8,6 +8,8 @@
 #include "ui/StringGrid.h"
 
 #include <QComboBox>
+#include <QLabel>
+#include <QSet>
 #include <QScrollBar>
 
 #include <functional>
@@ -18,6 +20,31 @@ using namespace standin;
 namespace {
 
 void ExpectCompiles(const QStringList& memo) { EXPECT_EQ(CompileAndWalk(memo.join('\n').toStdString()), ""); }
+
+// What the wait window showed at each paint of its text, and how often a
+// wait window was shown.
+struct WaitWatch : QObject {
+    struct Seen {
+        QString text;
+        bool cancel;
+        QRect frame;
+        QPoint cancelAt;
+    };
+    WaitWatch() { QCoreApplication::instance()->installEventFilter(this); }
+    ~WaitWatch() override { QCoreApplication::instance()->removeEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && qobject_cast<TWaitForm*>(watched))
+            ++shown;
+        if (event->type() == QEvent::Paint && WaitForm && watched == WaitForm->LabelText)
+            seen.push_back({WaitForm->LabelText->text(), WaitForm->CancelButton->isVisible(),
+                            WaitForm->frameGeometry(),
+                            WaitForm->CancelButton->mapToGlobal(WaitForm->CancelButton->rect().center())});
+        return false;
+    }
+    int shown = 0;
+    std::vector<Seen> seen;
+};
 
 class CancelLearner : public GenerateRules {
 protected:
@@ -164,4 +191,32 @@ TEST_F(CancelLearner, AFailedNodeLeavesATableThatCompiles)
         << memo.join('\n').toStdString();
     EXPECT_TRUE(memo.last().startsWith("// Export stopped: learner failed: callweka exit code 3"));
     ExpectCompiles(memo);
+}
+
+// "Generate rules" with the strategy window at the screen's bottom right: one
+// wait window from the first node to the last, shown once, whole on the
+// screen, its Cancel in one place, offered while the examples are saved and
+// in every learner run.
+TEST_F(CancelLearner, OneWaitWindowInOnePlaceForTheWholeCommand)
+{
+    WriteSleepingLearner(folder, "0");  // every run ends at once, with no result
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    form->move(area.right() - 100, area.bottom() - 50);
+    WaitWatch watch;
+    InModalWindow([this] { form->BtnSaveRules->click(); });
+    EXPECT_EQ(Runs(folder), 3);
+    EXPECT_EQ(watch.shown, 1);
+    QSet<QString> saving, learning;
+    for (const WaitWatch::Seen& seen : watch.seen) {
+        if (seen.text.startsWith("Saving "))
+            saving.insert(seen.text);
+        if (seen.text.startsWith("Learning rules of "))
+            learning.insert(seen.text);
+        EXPECT_TRUE(seen.cancel) << seen.text.toStdString();
+        EXPECT_TRUE(area.contains(seen.frame)) << seen.text.toStdString();
+        EXPECT_EQ(seen.cancelAt, watch.seen.front().cancelAt) << seen.text.toStdString();
+    }
+    EXPECT_FALSE(saving.isEmpty());
+    EXPECT_EQ(learning.size(), 3);
+    EXPECT_EQ(WaitForm, nullptr);
 }

@@ -17,6 +17,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -291,4 +292,75 @@ TEST_F(WaitFormTest, OpensOverTheWindowItServesAndWholeOnTheScreen)
         }
         HideWaitForm();
     }
+}
+
+// Offered Cancel and given any text, a 5,000 characters long one included,
+// the window lies whole on the screen and no wider than it, its owner at any
+// corner of the screen.
+TEST_F(WaitFormTest, WholeOnTheScreenWithCancelAndALongTextAtEveryCorner)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint corners[] = {{area.left() - 300, area.top() - 200},
+                              {area.right() - 100, area.top() - 200},
+                              {area.left() - 300, area.bottom() - 50},
+                              {area.right() - 100, area.bottom() - 50}};
+    const QString texts[] = {"Saving examples ...", "Evaluating function 'f=" + QString("Ball_pos_x+").repeated(455) + "1'"};
+    for (const QPoint& corner : corners) {
+        QWidget window;
+        window.setGeometry(QRect(corner, QSize(400, 250)));
+        window.show();
+        ASSERT_TRUE(ShowWaitForm("Learning rules of L:Pass with JRip ...", &window));
+        WaitForm->ShowCancel(true);
+        for (const QString& text : texts) {
+            SetWaitText(text);
+            const QRect wait = WaitForm->frameGeometry();
+            EXPECT_TRUE(area.contains(wait)) << corner.x() << "," << corner.y() << ": " << wait.x() << "," << wait.y()
+                                             << " " << wait.width() << "x" << wait.height();
+            EXPECT_TRUE(WaitForm->rect().contains(WaitForm->CancelButton->geometry()));
+            EXPECT_TRUE(Shown().startsWith(text.left(20))) << Shown().toStdString();
+        }
+        HideWaitForm();
+    }
+}
+
+// A command's window stays for the command: a step's end leaves it, a modal
+// window above it (a message box) hides it until it closes, and a window
+// shown modally for the user sets it aside, so that a command there has a
+// window of its own; afterwards it is back, in its place.
+TEST_F(WaitFormTest, ACommandsWindowStaysAndStepsAsideForModalWindows)
+{
+    QWidget main;
+    main.setGeometry(20, 30, 700, 500);
+    main.show();
+    SetMainWindow(&main);
+    std::optional<WaitCommand> command(std::in_place, "Test all ...", nullptr, true);
+    const QPointer<TWaitForm> window = WaitForm;
+    ASSERT_TRUE(window && window->CancelButton->isVisible());
+    const QRect place = window->frameGeometry();
+    {
+        WaitFormGuard step("Joining nearest vertices ...");
+        EXPECT_EQ(Shown(), "Joining nearest vertices ...");
+    }
+    EXPECT_EQ(WaitForm, window);
+    bool hidden = false;
+    QDialog box(&main);
+    QTimer::singleShot(0, &box, [&] {
+        hidden = !window->isVisible();
+        box.reject();
+    });
+    box.exec();
+    EXPECT_TRUE(hidden);
+    EXPECT_TRUE(window->isVisible());
+    {
+        const WaitPause pause;
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_EQ(WaitForm, nullptr);
+        const WaitCommand own("Generating rules ...", nullptr, true);
+        EXPECT_NE(WaitForm, window);
+    }
+    EXPECT_EQ(WaitForm, window);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->frameGeometry(), place);
+    command.reset();
+    EXPECT_TRUE(WaitForm.isNull());
 }
