@@ -313,10 +313,10 @@ WaitCommand::WaitCommand(const QString& text, QWidget* over, bool cancel)
     // A window shown before (an operation's) or held by a command around this
     // one: this command shows its text in it.
     WaitForm->Hold();
-    WaitForm->SetText(text);
     // Offered once for the whole command: offering it again would forget a press.
     if (cancel && !WaitForm->CancelButton->isVisible())
         WaitForm->ShowCancel(true);
+    WaitForm->SetText(text);
 }
 
 WaitCommand::~WaitCommand()

@@ -9,6 +9,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QSet>
 #include <QScrollBar>
 
@@ -36,12 +37,24 @@ struct WaitWatch : QObject {
     {
         if (event->type() == QEvent::Show && qobject_cast<TWaitForm*>(watched))
             ++shown;
-        if (event->type() == QEvent::Paint && WaitForm && watched == WaitForm->LabelText)
-            seen.push_back({WaitForm->LabelText->text(), WaitForm->CancelButton->isVisible(),
-                            WaitForm->frameGeometry(),
-                            WaitForm->CancelButton->mapToGlobal(WaitForm->CancelButton->rect().center())});
+        if (event->type() != QEvent::Paint || !WaitForm || watched != WaitForm->LabelText)
+            return false;
+        QPushButton* cancel = WaitForm->CancelButton;
+        seen.push_back({WaitForm->LabelText->text(), cancel->isVisible(), WaitForm->frameGeometry(),
+                        cancel->mapToGlobal(cancel->rect().center())});
+        // A press as the window system delivers it, after this paint.
+        if (pressWhenSaving && seen.back().text.startsWith("Saving ")) {
+            pressWhenSaving = false;
+            const QPointF at(cancel->rect().center());
+            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                QCoreApplication::postEvent(cancel, new QMouseEvent(type, at, cancel->mapToGlobal(at), Qt::LeftButton,
+                                                                    type == QEvent::MouseButtonPress ? Qt::LeftButton
+                                                                                                     : Qt::NoButton,
+                                                                    Qt::NoModifier));
+        }
         return false;
     }
+    bool pressWhenSaving = false;
     int shown = 0;
     std::vector<Seen> seen;
 };
@@ -218,5 +231,20 @@ TEST_F(CancelLearner, OneWaitWindowInOnePlaceForTheWholeCommand)
     }
     EXPECT_FALSE(saving.isEmpty());
     EXPECT_EQ(learning.size(), 3);
+    EXPECT_EQ(WaitForm, nullptr);
+}
+
+// Cancel pressed while the first node's examples are saved ends the command
+// before any learner runs.
+TEST_F(CancelLearner, CancelWhileTheExamplesAreSavedEndsTheCommand)
+{
+    WriteSleepingLearner(folder, "0");
+    WaitWatch watch;
+    watch.pressWhenSaving = true;
+    InModalWindow([this] { form->BtnSaveRules->click(); });
+    EXPECT_FALSE(watch.pressWhenSaving);
+    EXPECT_EQ(Runs(folder), 0);
+    const QStringList memo = Lines(form->MemoRules);
+    EXPECT_EQ(memo.filter("cancelled").size(), 1) << memo.join('\n').toStdString();
     EXPECT_EQ(WaitForm, nullptr);
 }

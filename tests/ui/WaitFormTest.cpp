@@ -345,7 +345,7 @@ TEST_F(WaitFormTest, ACommandsWindowStaysAndStepsAsideForModalWindows)
     bool hidden = false;
     QDialog box(&main);
     QTimer::singleShot(0, &box, [&] {
-        hidden = !window->isVisible();
+        hidden = window && !window->isVisible();
         box.reject();
     });
     box.exec();
