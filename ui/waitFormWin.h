@@ -31,14 +31,15 @@ public:
     void PlaceOver(QWidget* window);
 
     // A command holds the window for its whole run (see WaitCommand): meanwhile
-    // it keeps the place it took at the command's start and only grows, so that
-    // Cancel stays where the user saw it. Release is true when no command
-    // holds it any more.
+    // it keeps the place it took at the command's start and one width (560
+    // pixels, less on a narrower screen; a longer text is cut), so that Cancel
+    // stays where the user saw it. Release is true when no command holds it
+    // any more.
     void Hold() { ++commands_; }
     bool Release() { return commands_ > 0 && --commands_ == 0; }
     bool Held() const { return commands_ > 0; }
 
-    // Offers "Cancel" (only while an outside program runs) or takes it away;
+    // Offers "Cancel" (while a command that asks for it runs) or takes it away;
     // offering it forgets an earlier press, and moves the window above a modal
     // window opened since it was shown, so that Cancel can be reached.
     void ShowCancel(bool show);
