@@ -13,6 +13,7 @@
 #include "platform/Hooks.h"
 #include "platform/qt/Dialogs.h"
 #include "ui/MarksLink.h"
+#include "ui/waitFormWin.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -218,10 +219,12 @@ bool WeightsReadable(const std::vector<QLineEdit*>& edits, QWidget* parent)
     return true;
 }
 
-// Holds the series open as one command of the strategy window's learners.
+// Holds the series open as one command of the strategy window's learners,
+// with one wait window (and its Cancel) from its first step to its last.
 class SeriesCommand {
 public:
-    explicit SeriesCommand(TStrategyLink* link) : link_(link)
+    SeriesCommand(TStrategyLink* link, QWidget* window, const QString& series)
+        : link_(link), wait_(series + " ...", window, true)
     {
         if (link_)
             link_->BeginSeries();
@@ -237,6 +240,7 @@ public:
 
 private:
     TStrategyLink* link_;
+    WaitCommand wait_;
 };
 
 // However a series ends while its window lives, the window gets back its
@@ -283,7 +287,7 @@ void TMDIActionChild::RevalidateSeries()
     TStrategyLink* link = StrategyLink();
     const SeriesEnd end(this, link, "Generate all", true);
     const SeriesRun run(this);
-    const SeriesCommand command(link);
+    const SeriesCommand command(link, this, "Generate all");
     SelectNode(nullptr);
     static const char* const kJoinValues[] = {"0.5", "1", "2", "3", "4", "5", "6"};
     for (const char* value : kJoinValues) {
@@ -317,7 +321,7 @@ void TMDIActionChild::RevalidateTestSeries()
     const SeriesEnd end(this, link, "Test all", false);
     const SeriesRun run(this);
     TestRecordGuard record(link);
-    const SeriesCommand command(link);
+    const SeriesCommand command(link, this, "Test all");
     SelectNode(nullptr);
     for (int x = 0; x <= 20; ++x) {
         if (record.Record())

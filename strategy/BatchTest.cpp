@@ -122,13 +122,14 @@ bool RecordReference(IMainWindowServices& main, TBatchStrategy& strategy, RoboCu
     // Only a strategy stored on this reference graph can be found at its
     // levels: one kept from an earlier graph must not pass for it.
     strategy.SetTestChunks({});
-    HideWaitForm();
+    // The strategy window, shown for the user to store the strategy, sets
+    // the wait window aside meanwhile.
     strategy.Init(learnWindow, false, nullptr);
     if (strategy.TestChunks().empty() || !learnWindow) {
         platform::MessageBox(nullptr, "No test strategy stored", "Warning");
         return false;
     }
-    ShowWaitForm("Recording the strategy ...");
+    SetWaitText("Recording the strategy ...");
     for (double value : kBatchPreJoins)
         Join(learnWindow, value);
     for (double value : kBatchLevels) {
@@ -203,21 +204,23 @@ void RunBatchTest(IMainWindowServices& main, TBatchStrategy& strategy, const std
     std::vector<std::string> notes;
     const BatchCommand command(strategy);
     const std::string stem = *team + prefix;
-    ShowWaitForm("Merging files ...");
-    std::vector<RoboCupFileT*> logs;
-    for (RoboCupFileT* log : main.OpenLogs())
-        if (!IsBatchLog(log, stem))
-            logs.push_back(log);
-    RoboCupFileT* reference = logs.empty() ? nullptr : main.MergeFiles(stem + "_reference", *team, logs);
     bool recorded = false;
-    if (reference) {
-        recorded = RecordReference(main, strategy, reference, tests, notes);
-        RemoveLog(main, reference);
+    {
+        // One wait window from the first merge to the last test, with Cancel.
+        const WaitCommand wait("Merging files ...", nullptr, true);
+        std::vector<RoboCupFileT*> logs;
+        for (RoboCupFileT* log : main.OpenLogs())
+            if (!IsBatchLog(log, stem))
+                logs.push_back(log);
+        RoboCupFileT* reference = logs.empty() ? nullptr : main.MergeFiles(stem + "_reference", *team, logs);
+        if (reference) {
+            recorded = RecordReference(main, strategy, reference, tests, notes);
+            RemoveLog(main, reference);
+        }
+        if (recorded)
+            for (std::size_t i = 0; i < logs.size() && !strategy.Cancelled(); ++i)
+                LeaveOneOut(main, strategy, *team, stem, logs, i, tests);
     }
-    if (recorded)
-        for (std::size_t i = 0; i < logs.size() && !strategy.Cancelled(); ++i)
-            LeaveOneOut(main, strategy, *team, stem, logs, i, tests);
-    HideWaitForm();
     if (!recorded)
         return;
     WriteTable(strategy, tests, notes);

@@ -271,6 +271,8 @@ private:
     // The top-level window this one was last shown above (not owned).
     QWidget* owner_ = nullptr;
     void BringBackIfMinimised();
+    // The window a command's wait window is centred over.
+    QWidget* WaitOver();
     // Runs a learner script of learnerFolder on the node, showing what runs
     // in the wait window with Cancel, after removing the old result file.
     // False, with *reason, when the node gets no rules from it: the learner

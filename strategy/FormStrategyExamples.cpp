@@ -15,6 +15,7 @@
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/System.h"
 #include "ui/FormControls.h"
+#include "ui/waitFormWin.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -140,9 +141,13 @@ void TFormStrategy::BtnRulesClick(QObject* Sender)
     const ActionWeightOff actionOff(actionChild);
     // Generate mode is a command of its own, or one run of the command that
     // called it (the sweep, "All Rules", the batch test).
+    // Its wait window stays, in one place and with Cancel, from the first
+    // node to the last.
     std::optional<TLearnerCommand> command;
+    std::optional<WaitCommand> wait;
     if (!display) {
         command.emplace(learners);
+        wait.emplace("Generating rules ...", WaitOver(), true);
         learners.BeginRun();
     }
     if (!ShowStrategy(*strategy, chunks))

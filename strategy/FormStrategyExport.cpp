@@ -11,6 +11,7 @@
 #include "platform/SaveFile.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/SavePicture.h"
+#include "ui/waitFormWin.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -175,6 +176,7 @@ void TFormStrategy::btnAllRulesClick()
         items.push_back({pathItems.Text(i), pathItems.Path(i) != nullptr});
 
     const TLearnerCommand command(learners);
+    const WaitCommand wait("Generating all rules ...", WaitOver(), true);
     cbVerbose->setCheckState(Qt::Checked);
     cbStrictTimes->setChecked(true);
     // In the program's private folder: another user of the machine can neither

@@ -7,6 +7,7 @@
 #include "platform/Hooks.h"
 #include "platform/qt/Dialogs.h"
 #include "ui/Program.h"
+#include "ui/waitFormWin.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -48,7 +49,9 @@ void TFormStrategy::Init(TMDIActionChild* child, bool batch, tTest* batchTarget)
         activateWindow();
         btnAllRulesClick();
     } else {
+        // The user's own commands in the window are commands of their own.
         const TLearnerPause pause(learners);
+        const WaitPause waitPause;
         platform::ShowModal(this);
     }
 }

@@ -66,37 +66,6 @@ bool RemoveOldResult(const QString& file, QString* why)
     return false;
 }
 
-// Shows what runs in the wait window, with Cancel, for the scope; a wait
-// window of the command that runs gets its own text back afterwards.
-class LearnerWait {
-public:
-    LearnerWait(const QString& text, QWidget* over)
-    {
-        shown_ = ShowWaitForm(text, over);
-        if (!shown_ && WaitForm) {
-            before_ = WaitForm->LabelText->text();
-            SetWaitText(text);
-        }
-        if (WaitForm)
-            WaitForm->ShowCancel(true);
-    }
-    ~LearnerWait()
-    {
-        if (shown_) {
-            HideWaitForm();
-        } else if (WaitForm) {
-            WaitForm->ShowCancel(false);
-            SetWaitText(before_);
-        }
-    }
-    LearnerWait(const LearnerWait&) = delete;
-    LearnerWait& operator=(const LearnerWait&) = delete;
-
-private:
-    bool shown_ = false;
-    QString before_;
-};
-
 }  // namespace
 
 bool TFormStrategy::RunLearner(const QString& script, const QString& learner, const QStringList& arguments,
@@ -104,6 +73,12 @@ bool TFormStrategy::RunLearner(const QString& script, const QString& learner, co
                                std::string* reason, std::string* output)
 {
     const std::string name = script.toStdString();
+    // What runs shows in the command's wait window. Its Cancel, pressed since
+    // the last run (while the examples were saved, say), ends the command here.
+    const WaitCommand wait("Learning rules of " + QString::fromStdString(node) + " with " + learner + " ...",
+                           WaitOver(), true);
+    if (WaitFormCancelled())
+        learners.Cancel();
     // After Cancel nothing of the command is learnt any more.
     if (learners.Cancelled()) {
         *reason = "cancelled";
@@ -129,16 +104,9 @@ bool TFormStrategy::RunLearner(const QString& script, const QString& learner, co
     const std::string privateFolder = platform::PrivateTempFolder();
     if (!privateFolder.empty())
         environment << "TMPDIR=" + QString::fromStdString(privateFolder);
-    platform::ProgramRun run;
-    {
-        // Over the strategy window, or over the graph window it learns for
-        // while it is hidden (a series of "Test all").
-        QWidget* served = isVisible() || !actionChild ? static_cast<QWidget*>(this) : actionChild;
-        const LearnerWait wait("Learning rules of " + QString::fromStdString(node) + " with " + learner + " ...",
-                               served);
-        run = platform::RunProgram(QDir(programFolder).filePath(script), arguments, learnerTimeoutMs, folder,
-                                   [] { return !WaitFormCancelled(); }, environment);
-    }
+    const platform::ProgramRun run =
+        platform::RunProgram(QDir(programFolder).filePath(script), arguments, learnerTimeoutMs, folder,
+                             [] { return !WaitFormCancelled(); }, environment);
     if (run.Succeeded()) {
         *output = run.output.toStdString();
         return true;
@@ -161,6 +129,13 @@ bool TFormStrategy::RunLearner(const QString& script, const QString& learner, co
         platform::MessageBox(this, "Call failed !", "Warning !", platform::Buttons::Ok, detail);
     }
     return false;
+}
+
+QWidget* TFormStrategy::WaitOver()
+{
+    // The graph window it learns for while the strategy window is hidden (a
+    // series of "Test all").
+    return isVisible() || !actionChild ? static_cast<QWidget*>(this) : actionChild;
 }
 
 std::string TFormStrategy::PrivateRunFile(const std::string& file, std::string* failure)

@@ -10,6 +10,7 @@
 #include "core/model/RoboCupFile.h"
 #include "platform/Hooks.h"
 #include "platform/qt/Dialogs.h"
+#include "ui/waitFormWin.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -87,6 +88,7 @@ void TFormStrategy::btnUpdateSimilarClick()
         return;
     }
     const bool avgMode = cbAverageDist->isChecked();
+    const WaitCommand wait("Finding similar strategies ...", WaitOver(), false);
     // The target's states once for all candidates.
     const TFieldStateSet targetStates = target ? StatesOfChunks(target->GetChunks()) : TFieldStateSet();
     std::vector<TPathItem> found;
@@ -135,6 +137,7 @@ void TFormStrategy::btnFindStartClick()
         platform::MessageBox(this, QString::fromStdString(e.what()), "Error");
         return;
     }
+    const WaitCommand wait("Finding the strategies starting at " + QString::number(start) + " ...", WaitOver(), false);
     const auto startsThere = [start](const TPathObject& path) { return StrategyStartsAt(path, start); };
     const int row = FirstItem(pathItems, lbPath->currentRow(), startsThere);
     if (row < 0)
@@ -163,6 +166,7 @@ void TFormStrategy::btnFindTestClick()
     lbPath->setCurrentRow(-1);
     if (!actionChild || !actionChild->File || testChunks.empty())
         return;  // a strategy has two nodes at least: nothing can match
+    const WaitCommand wait("Finding the test strategy ...", WaitOver(), false);
     const std::vector<TFieldStateSet> states = StatesPerChunk(testChunks);
     const RoboCupFileT& log = *actionChild->File;
     const auto matches = [&](const TPathObject& path) { return ::MatchTestChunks(path, states, log); };
@@ -194,8 +198,13 @@ void TFormStrategy::btnSetFilterClick()
     lbPath->setCurrentRow(-1);
     if (pathItems.Count() > 0) {
         lbPath->setCurrentRow(0);
-        if (actionChild)
+        const TPathPtr path = SelectedPath();
+        if (actionChild) {
             lbPathClick();
+            // The grid shows the strategy now selected, not the one shown before.
+            if (path)
+                ShowStrategy(*path, chunks);
+        }
     }
 }
 

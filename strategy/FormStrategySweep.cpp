@@ -5,6 +5,7 @@
 #include "actiongraph/childActionWin.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/System.h"
+#include "ui/waitFormWin.h"
 
 #include "core/learning/Features.h"
 #include "core/model/RoboCupFile.h"
@@ -81,6 +82,7 @@ void TFormStrategy::RunParameterSweep()
         return;
     }
     const SweepRestore restore(*this);
+    const WaitCommand wait("Parameter sweep ...", WaitOver(), true);
     // Under "Test all" the rows of several sweeps collect in one memo, each
     // block under the join value it ran at.
     if (actionChild->cbTestAll->isChecked())

@@ -6,6 +6,7 @@
 #include "core/model/RoboCupFile.h"
 #include "platform/Hooks.h"
 #include "platform/qt/Dialogs.h"
+#include "ui/waitFormWin.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -113,6 +114,7 @@ void TFormStrategy::WriteRuleTestLines(const std::vector<std::string>& lines, TV
 
 void TFormStrategy::BtnTestRulesClick()
 {
+    const WaitCommand wait("Testing rules ...", WaitOver(), false);
     TNodeTestInput in;
     if (!StartRuleTest(in))
         return;

@@ -7,12 +7,14 @@
 #include "core/model/Common.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/qt/Dialogs.h"
+#include "ui/waitFormWin.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 
 void TFormStrategy::BtnWholeTestRulesClick()
 {
+    const WaitCommand wait("Testing rules on whole strategies ...", WaitOver(), false);
     TNodeTestInput node;
     if (!StartRuleTest(node))
         return;
@@ -63,6 +65,7 @@ void TFormStrategy::sgStrategyDblClick()
     }
     if (!RequireLearnt())
         return;
+    const WaitCommand wait("Evaluating rules on the strategies ...", WaitOver(), false);
     TGridEvaluationInput in;
     in.chunks = &chunks;
     in.strategies = useTest ? &testStrategies : &pathItems;

@@ -148,9 +148,7 @@ void TMainForm::BtnAddFunctionSeriesClick()
     }
     UserChannelsRun run;
     {
-        WaitFormGuard wait("Adding new data series ...");
-        if (WaitForm)
-            WaitForm->ShowCancel(true);
+        const WaitCommand wait("Adding new data series ...", nullptr, true);
         // Asking the wait window lets events through: every 50 ms is enough to
         // see a Cancel, and keeps thousands of short rows from waiting on it.
         QElapsedTimer sinceAsked;

@@ -8,6 +8,9 @@
 #include "ui/StringGrid.h"
 
 #include <QComboBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QSet>
 #include <QScrollBar>
 
 #include <functional>
@@ -18,6 +21,45 @@ using namespace standin;
 namespace {
 
 void ExpectCompiles(const QStringList& memo) { EXPECT_EQ(CompileAndWalk(memo.join('\n').toStdString()), ""); }
+
+// How the wait window showed at each paint of its text: whole on the screen,
+// Cancel offered and in one place, or else a fault. While the examples after
+// the second learner run are saved, Cancel is pressed as the window system
+// delivers a press.
+struct WaitWatch : QObject {
+    explicit WaitWatch(const QRect& screen) : area(screen) { QCoreApplication::instance()->installEventFilter(this); }
+    ~WaitWatch() override { QCoreApplication::instance()->removeEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        shown += event->type() == QEvent::Show && qobject_cast<TWaitForm*>(watched);
+        if (event->type() != QEvent::Paint || !WaitForm || watched != WaitForm->LabelText)
+            return false;
+        QPushButton* cancel = WaitForm->CancelButton;
+        const QString text = WaitForm->LabelText->text();
+        const QPointF at(cancel->rect().center());
+        if (!cancel->isVisible() || cancel->mapToGlobal(at) != cancelAt.value_or(cancel->mapToGlobal(at)) ||
+            !area.contains(WaitForm->frameGeometry()))
+            faults << text;
+        cancelAt = cancel->mapToGlobal(at);
+        if (text.startsWith("Learning rules of "))
+            learning.insert(text);
+        if (text.startsWith("Saving ") && learning.size() == 2 && !pressed) {
+            pressed = true;
+            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                QCoreApplication::postEvent(cancel, new QMouseEvent(type, at, *cancelAt, Qt::LeftButton,
+                                                                    type == QEvent::MouseButtonPress ? Qt::LeftButton
+                                                                                                     : Qt::NoButton,
+                                                                    Qt::NoModifier));
+        }
+        return false;
+    }
+    QRect area;
+    std::optional<QPointF> cancelAt;
+    QStringList faults;
+    QSet<QString> learning;
+    int shown = 0;
+    bool pressed = false;
+};
 
 class CancelLearner : public GenerateRules {
 protected:
@@ -169,4 +211,24 @@ TEST_F(CancelLearner, AFailedNodeLeavesATableThatCompiles)
         << memo.join('\n').toStdString();
     EXPECT_TRUE(memo.last().startsWith("// Export stopped: learner failed: callweka exit code 3"));
     ExpectCompiles(memo);
+}
+
+// "Generate rules" with the strategy window at the screen's bottom right: one
+// wait window from the first node on, shown once, whole on the screen, its
+// Cancel in one place and offered in every learner run and while examples
+// are saved, where a press ends the command before the next run.
+TEST_F(CancelLearner, OneWaitWindowInOnePlaceForTheWholeCommand)
+{
+    WriteSleepingLearner(folder, "0");  // every run ends at once, with no result
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    form->move(area.right() - 100, area.bottom() - 50);
+    WaitWatch watch(area);
+    InModalWindow([this] { form->BtnSaveRules->click(); });
+    EXPECT_EQ(watch.shown, 1);
+    EXPECT_TRUE(watch.faults.isEmpty()) << watch.faults.join('\n').toStdString();
+    EXPECT_EQ(watch.learning.size(), 3);  // the third shown, then cancelled before it ran
+    EXPECT_TRUE(watch.pressed);
+    EXPECT_EQ(Runs(folder), 2);
+    EXPECT_EQ(Lines(form->MemoRules).filter("cancelled").size(), 1);
+    EXPECT_EQ(WaitForm, nullptr);
 }
