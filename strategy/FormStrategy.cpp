@@ -44,6 +44,10 @@ TFormStrategy::TFormStrategy(QWidget* parent) : QDialog(parent)
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     ConnectHandlers();
+}
+
+void TFormStrategy::WarnIfNoPrivateFolder()
+{
     // The default data file's folder, made now; when it cannot be had, the
     // user learns why here rather than at the first learner run.
     std::string refused;

@@ -271,6 +271,8 @@ private:
     // The top-level window this one was last shown above (not owned).
     QWidget* owner_ = nullptr;
     void BringBackIfMinimised();
+    // Says why when the private folder for the learner's files cannot be had.
+    void WarnIfNoPrivateFolder();
     // The window a command's wait window is centred over.
     QWidget* WaitOver();
     // Runs a learner script of learnerFolder on the node, showing what runs

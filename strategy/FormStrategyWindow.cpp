@@ -8,12 +8,18 @@
 #include <QApplication>
 #include <QEvent>
 #include <QLabel>
+#include <QShowEvent>
 #include <QTimer>
 #include <QWindow>
 
 void TFormStrategy::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    // Each time the window opens (not when it comes back from the task bar):
+    // the private folder may have been spoilt since the last time. The box
+    // comes once the window shows, above it.
+    if (!event->spontaneous())
+        QTimer::singleShot(0, this, [this] { WarnIfNoPrivateFolder(); });
     QWidget* owner = actionChild ? actionChild->window() : QApplication::activeWindow();
     if (owner == this)
         owner = nullptr;
