@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
+#include <QFile>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
@@ -123,7 +124,7 @@ public:
     void Save(const std::vector<std::string>& lines) override
     {
         platform::SaveError error;
-        if (!fileName_.isEmpty() && platform::SaveFile(fileName_.toStdString(), [&](std::ostream& out) {
+        if (!fileName_.isEmpty() && platform::SaveFile(QFile::encodeName(fileName_).toStdString(), [&](std::ostream& out) {
                 WriteLinesCrLf(out, lines);
             }, &error))
             return;

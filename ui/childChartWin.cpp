@@ -13,6 +13,7 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -408,7 +409,7 @@ bool TMDIChartChild::SaveSeriesText(const QString& fileName)
         columns.push_back(std::move(c));
     }
     platform::SaveError error;
-    if (platform::SaveFile(fileName.toLocal8Bit().toStdString(),
+    if (platform::SaveFile(QFile::encodeName(fileName).toStdString(),
                            [&](std::ostream& out) { WriteChartSeriesText(out, columns); }, &error))
         return true;
     platform::MessageBox(this, platform::SaveFailureText(error, fileName), "Error", platform::Buttons::Ok);
