@@ -95,10 +95,7 @@ TEST(RunProgram, NothingOfTheProgramsGroupRunsOnAfterItsEnd)
         // Everything deaf to SIGTERM.
         {"trap '' TERM; sleep 300 & : > ready; sleep 300", 20000, kWhenReady, "cancelled", false, "ready"},
         // A member that tidies up when asked to end, while the program itself
-        // ends at once: it is asked before it is killed. Its tidying starts no
-        // program and waits for nothing, so that the verdict hangs on no length
-        // of it within the grace; a kill right after the asking leaves it no
-        // chance to tidy.
+        // ends at once: asked before it is killed (its tidying waits for nothing).
         {"(trap ': > tidied; exit 0' TERM; sleep 300 & : > ready; wait) & sleep 300", 20000, kWhenReady,
          "cancelled", false, "ready tidied"},
     };

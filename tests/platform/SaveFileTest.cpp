@@ -1,6 +1,5 @@
 #include "platform/SaveFile.h"
 
-#include "SaveTestFiles.h"
 #include "support/AsNobody.h"
 
 #include <QTemporaryDir>
@@ -21,9 +20,45 @@
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
-using namespace savetest;
 
 namespace {
+
+std::string Read(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return in ? s.str() : std::string("<missing>");
+}
+
+void Put(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
+
+// Everything in the folder, so that a temporary file left behind shows.
+std::vector<std::string> Entries(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::function<void(std::ostream&)> Text(const std::string& s)
+{
+    return [s](std::ostream& o) { o << s; };
+}
+
+unsigned KindOf(const fs::path& p)
+{
+    struct stat st {};
+    return ::lstat(p.c_str(), &st) == 0 ? st.st_mode & S_IFMT : 0;
+}
+
+struct Folder {
+    QTemporaryDir dir;
+    fs::path operator/(const std::string& name) const { return fs::path(dir.path().toStdString()) / name; }
+    fs::path path() const { return dir.path().toStdString(); }
+};
 
 // While a test sets it, the rule makes chosen file system calls fail, as a file
 // system that lacks them or a failing disk would: this program defines the
@@ -69,6 +104,16 @@ TEST(SaveFile, ReplacesTheOldContentAndKeepsItsRights)
     ASSERT_EQ(::stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_EQ(Entries(f.path()), std::vector<std::string>{"fields.txt"});
+}
+
+TEST(SaveFile, ALinkKeepsPointingAtTheNewContent)
+{
+    Folder f;
+    Put(f / "real.txt", "old");
+    fs::create_symlink(f / "real.txt", f / "link.txt");
+    ASSERT_TRUE(platform::SaveFile((f / "link.txt").string(), Text("new")));
+    EXPECT_TRUE(fs::is_symlink(f / "link.txt"));
+    EXPECT_EQ(Read(f / "real.txt"), "new");
 }
 
 // Each way a save can fail midway leaves the old files as they were and no
@@ -132,6 +177,14 @@ int SaveAsUserOver(const fs::path& target)
     return AsNobody(save);
 }
 
+// TMPDIR pointed at a folder of the test's own while it lives.
+struct OwnTmpDir {
+    bool had = std::getenv("TMPDIR") != nullptr;
+    std::string saved = had ? std::getenv("TMPDIR") : "";
+    explicit OwnTmpDir(const fs::path& dir) { ::setenv("TMPDIR", dir.c_str(), 1); }
+    ~OwnTmpDir() { had ? ::setenv("TMPDIR", saved.c_str(), 1) : ::unsetenv("TMPDIR"); }
+};
+
 }  // namespace
 
 TEST(SaveFile, AReadOnlyFileIsNotReplaced)
@@ -174,6 +227,46 @@ TEST(SaveFile, ARefusedSecondRenamePutsTheFirstFileBack)
     }
 }
 
+// The private folder checked, then swapped for a link to a folder of the
+// same user: saving and removing there go nowhere through the link.
+TEST(PrivateFolder, AFolderSwappedForALinkIsNotWrittenThrough)
+{
+    Folder f;
+    const OwnTmpDir tmp(f.path());
+    std::string why;
+    const std::string file = platform::PrivateTempFile("test.data", &why);
+    ASSERT_FALSE(file.empty()) << why;
+    const fs::path folder = fs::path(file).parent_path();
+    EXPECT_TRUE(platform::InPrivateFolder(file));
+    EXPECT_FALSE(platform::InPrivateFolder((f / "test.data").string()));
+    ASSERT_TRUE(platform::SaveFile(file, Text("first")));
+
+    fs::create_directory(f / "elsewhere");
+    Put(f / "elsewhere" / "results.txt", "someone's");
+    fs::rename(folder, f / "gone");
+    fs::create_directory_symlink(f / "elsewhere", folder);
+    platform::SaveError error;
+    EXPECT_FALSE(platform::SaveFiles({{file, Text("new")}, {(folder / "test.names").string(), Text("names")}}, &error));
+    EXPECT_EQ(error.file, file);
+    EXPECT_NE(error.reason.find("link"), std::string::npos) << error.reason;
+    EXPECT_FALSE(platform::RemoveFile((folder / "results.txt").string(), &error));
+    EXPECT_EQ(Entries(f / "elsewhere"), std::vector<std::string>{"results.txt"});
+
+    // Back as it was, but open to others, closed to its owner or another
+    // user's (where we may give it away): refused too.
+    fs::remove(folder);
+    fs::rename(f / "gone", folder);
+    for (const auto& [mode, owner] : {std::pair{0755u, ::geteuid()}, {0500u, ::geteuid()}, {0700u, 65534u}}) {
+        SCOPED_TRACE(mode);
+        if (::chown(folder.c_str(), owner, static_cast<gid_t>(-1)) != 0)
+            continue;
+        ::chmod(folder.c_str(), mode);
+        EXPECT_FALSE(platform::SaveFile(file, Text("new"), &error));
+        EXPECT_EQ(error.reason, "the folder " + folder.string() + " is not private to this user");
+        EXPECT_EQ(Read(file), "first");
+    }
+}
+
 TEST(SaveFile, AFullDiskLeavesTheOldFile)
 {
     // A file size limit makes the disk "full" after 4096 bytes for this
@@ -197,6 +290,60 @@ TEST(SaveFile, AFullDiskLeavesTheOldFile)
     EXPECT_EQ(error.reason, std::strerror(EFBIG));
     EXPECT_EQ(Read(target), old);
     EXPECT_EQ(Entries(f.path()), std::vector<std::string>{"fields.txt"});
+}
+
+TEST(PrivateFolder, IsMadeOwnerOnlyAndRefusedWhenNotOurs)
+{
+    Folder f;
+    std::string error;
+    // Made afresh, owner only.
+    const fs::path fresh = f / "velotrask-test";
+    ASSERT_TRUE(platform::MakePrivateFolder(fresh.string(), &error)) << error;
+    struct stat st {};
+    ASSERT_EQ(::lstat(fresh.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    // Ours with wider rights: closed again.
+    ::chmod(fresh.c_str(), 0777);
+    ASSERT_TRUE(platform::MakePrivateFolder(fresh.string(), &error)) << error;
+    ASSERT_EQ(::lstat(fresh.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+    // A planted link, even to a folder of ours, is refused.
+    fs::create_directory_symlink(fresh, f / "planted");
+    EXPECT_FALSE(platform::MakePrivateFolder((f / "planted").string(), &error));
+    EXPECT_NE(error.find("link"), std::string::npos);
+    // A file in the way is refused.
+    Put(f / "plainfile", "x");
+    EXPECT_FALSE(platform::MakePrivateFolder((f / "plainfile").string(), &error));
+    EXPECT_NE(error.find("not a folder"), std::string::npos);
+
+    // Another user's folder is refused.
+    if (::geteuid() == 0) {
+        const fs::path foreign = f / "foreign";
+        fs::create_directory(foreign);
+        ASSERT_EQ(::chown(foreign.c_str(), 65534, 65534), 0);
+        EXPECT_FALSE(platform::MakePrivateFolder(foreign.string(), &error));
+        EXPECT_NE(error.find("another user"), std::string::npos);
+    }
+}
+
+TEST(PrivateFolder, LiesUnderTheSystemTemporaryFolder)
+{
+    Folder f;
+    const char* old = std::getenv("TMPDIR");
+    const std::string saved = old ? old : "";
+    ::setenv("TMPDIR", f.path().c_str(), 1);
+    std::string error;
+    const std::string file = platform::PrivateTempFile("results.txt", &error);
+    const std::string folder = platform::PrivateTempFolder(&error);
+    if (old)
+        ::setenv("TMPDIR", saved.c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
+    EXPECT_EQ(folder, (f / ("velotrask-" + std::to_string(::geteuid()))).string());
+    EXPECT_EQ(file, folder + "/results.txt");
+    EXPECT_TRUE(fs::is_directory(folder));
 }
 
 // Nothing but a regular file is replaced, named directly or through a link:

@@ -2,75 +2,68 @@
 // followed only as the system would, and a replaced file keeps its owner.
 #include "platform/SaveFile.h"
 
-#include "SaveTestFiles.h"
 #include "support/AsNobody.h"
+#include "support/SaveFailure.h"
+#include "support/TestData.h"
 
-#include <cerrno>
-#include <cstring>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
-using namespace savetest;
 
 namespace {
-constexpr uid_t kNobody = 65534;
-}  // namespace
 
-TEST(SaveFile, ALinkKeepsPointingAtTheNewContent)
-{
-    Folder f;
-    Put(f / "real.txt", "old");
-    fs::create_symlink(f / "real.txt", f / "link.txt");
-    ASSERT_TRUE(platform::SaveFile((f / "link.txt").string(), Text("new")));
-    EXPECT_TRUE(fs::is_symlink(f / "link.txt"));
-    EXPECT_EQ(Read(f / "real.txt"), "new");
-}
+constexpr uid_t kNobody = 65534;
+
+void Put(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
+
+std::function<void(std::ostream&)> Text(const std::string& s) { return [s](std::ostream& o) { o << s; }; }
+
+}  // namespace
 
 // In a sticky folder everyone may write (/tmp), a link is followed only when
 // it is the user's or the folder owner's, in the file's place as on the way to
 // it: another user cannot steer a save onto a file of theirs outside it.
-// Elsewhere a link is followed, relative to its folder, ".." going up from
-// where it led.
+// Elsewhere a link is followed, ".." going up from where it led. A refusal
+// writes nothing, not the other file of a pair either.
 TEST(SaveFile, ALinkInASharedStickyFolderIsFollowedOnlyWhereTheSystemWould)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "giving a link to another user needs the superuser";
-    struct Link {
-        std::string at, to;
-        uid_t owner;
-    };
     struct Case {
         const char* what;
-        std::vector<Link> links;
+        std::vector<std::tuple<std::string, std::string, uid_t>> links;  // where, to, owner
         std::string save;         // in the scratch folder
-        std::string lands;        // where the content goes; empty when refused
-        std::string refusedLink;  // the link the refusal names
+        std::string refusedLink;  // the link the refusal names; empty when saved
     };
-    const std::string outside = "outside", passwd = "outside/passwd";
+    const std::string passwd = "outside/passwd";
     const std::vector<Case> cases = {
-        {"another user's link", {{"shared/RoleConcepts.gml", passwd, kNobody}}, "shared/RoleConcepts.gml", "",
-         "shared/RoleConcepts.gml"},
-        {"the user's own link", {{"shared/own.gml", passwd, 0}}, "shared/own.gml", passwd, ""},
-        {"the folder owner's link", {{"nobodys/x.gml", passwd, kNobody}}, "nobodys/x.gml", passwd, ""},
-        {"not sticky", {{"plain/x.gml", passwd, kNobody}}, "plain/x.gml", passwd, ""},
-        {"not open to everyone", {{"closed/x.gml", passwd, kNobody}}, "closed/x.gml", passwd, ""},
-        {"another user's folder link on the way", {{"shared/ndir", outside, kNobody}}, "shared/ndir/passwd", "",
+        {"another user's link", {{"shared/x.gml", passwd, kNobody}}, "shared/x.gml", "shared/x.gml"},
+        {"the user's own link", {{"shared/x.gml", passwd, 0}}, "shared/x.gml", ""},
+        {"the folder owner's link", {{"nobodys/x.gml", passwd, kNobody}}, "nobodys/x.gml", ""},
+        {"not sticky", {{"plain/x.gml", passwd, kNobody}}, "plain/x.gml", ""},
+        {"not open to everyone", {{"closed/x.gml", passwd, kNobody}}, "closed/x.gml", ""},
+        {"another user's folder link on the way", {{"shared/ndir", "outside", kNobody}}, "shared/ndir/passwd",
          "shared/ndir"},
-        {"the user's own folder link there", {{"shared/ndir", outside, 0}}, "shared/ndir/passwd", passwd, ""},
-        {"a folder link outside a sticky folder", {{"plain/ndir", outside, kNobody}}, "plain/ndir/passwd", passwd, ""},
-        {"a chain whose second link is another user's",
-         {{"shared/l1", "l2", 0}, {"shared/l2", outside, kNobody}}, "shared/l1/passwd", "", "shared/l2"},
+        {"the user's own folder link there", {{"shared/ndir", "outside", 0}}, "shared/ndir/passwd", ""},
+        {"a folder link outside a sticky folder", {{"plain/ndir", "outside", kNobody}}, "plain/ndir/passwd", ""},
+        {"a chain whose second link is another user's", {{"shared/l1", "l2", 0}, {"shared/l2", "outside", kNobody}},
+         "shared/l1/passwd", "shared/l2"},
         {"a chain followed, then up from where it led",
-         {{"plain/l1", "../shared/l2", kNobody}, {"shared/l2", "outside/deep", 0}}, "plain/l1/../passwd", passwd, ""},
-        {"a loop", {{"plain/a", "b", 0}, {"plain/b", "a", 0}}, "plain/a/passwd", "", ""},
+         {{"plain/l1", "../shared/l2", kNobody}, {"shared/l2", "outside/deep", 0}}, "plain/l1/../passwd", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Folder f;
+        const fs::path f = MakeTempDir("sticky");
         const std::string old = std::string("root:x:0:0\n\0\xff", 13);
         fs::create_directories(f / "outside/deep");
         Put(f / passwd, old);
@@ -80,35 +73,32 @@ TEST(SaveFile, ALinkInASharedStickyFolderIsFollowedOnlyWhereTheSystemWould)
             ASSERT_EQ(::chmod((f / name).c_str(), static_cast<mode_t>(mode)), 0);
             ASSERT_EQ(::chown((f / name).c_str(), owner, owner), 0);
         }
-        for (const Link& l : c.links) {
-            // Absolute where it names the scratch folder, as written otherwise.
-            fs::create_symlink(l.to.starts_with("outside") ? f / l.to : fs::path(l.to), f / l.at);
-            ASSERT_EQ(::lchown((f / l.at).c_str(), l.owner, l.owner), 0);
+        for (const auto& [at, to, owner] : c.links) {
+            fs::create_symlink(to.starts_with("outside") ? f / to : fs::path(to), f / at);
+            ASSERT_EQ(::lchown((f / at).c_str(), owner, owner), 0);
         }
-        // With a file beside it, as in a pair: a refusal runs no writer.
+        const bool followed = c.refusedLink.empty();
         bool besideWritten = false;
         const auto beside = [&](std::ostream& o) { besideWritten = bool(o << "beside"); };
         platform::SaveError error;
         EXPECT_EQ(platform::SaveFiles({{(f / "beside.txt").string(), beside}, {(f / c.save).string(), Text("graph")}},
                                       &error),
-                  !c.lands.empty())
+                  followed)
             << error.Message();
-        EXPECT_EQ(besideWritten, !c.lands.empty());
-        EXPECT_EQ(fs::exists(f / "beside.txt"), !c.lands.empty());
-        EXPECT_EQ(Read(f / passwd), c.lands.empty() ? old : "graph");
-        EXPECT_EQ(Entries(f / outside), (std::vector<std::string>{"deep", "passwd"}));
-        EXPECT_TRUE(Entries(f / "outside/deep").empty());
-        for (const Link& l : c.links)
-            EXPECT_TRUE(fs::is_symlink(f / l.at));
-        const std::string refusal = "the link " + (f / c.refusedLink).string() +
-                                    " belongs to another user in a folder open to everyone, so it is not followed";
-        EXPECT_EQ(error.reason, c.lands.empty() ? (c.refusedLink.empty() ? std::strerror(ELOOP) : refusal) : "");
+        EXPECT_EQ(besideWritten, followed);
+        EXPECT_EQ(ReadBytes(f / passwd), followed ? "graph" : old);
+        EXPECT_EQ(FolderEntries(f / "outside"), (std::vector<std::string>{"deep", "passwd"}));
+        for (const auto& [at, to, owner] : c.links)
+            EXPECT_TRUE(fs::is_symlink(f / at)) << at;
+        EXPECT_EQ(error.reason, followed ? "" : "the link " + (f / c.refusedLink).string() +
+                                                    " belongs to another user in a folder open to everyone, so it is "
+                                                    "not followed");
     }
 }
 
 // A file saved over keeps its owner, group and rights where the saver may give
-// them, in a pair as alone; a set-user-id, set-group-id or sticky bit never
-// goes to the new content. Where they cannot be kept, the file is the saver's.
+// them, never a set-user-id, set-group-id or sticky bit. Where they cannot be
+// kept, the file is the saver's.
 TEST(SaveFile, ASavedOverFileKeepsItsOwnerWhereTheSaverMay)
 {
     if (::geteuid() != 0)
@@ -116,47 +106,62 @@ TEST(SaveFile, ASavedOverFileKeepsItsOwnerWhereTheSaverMay)
     constexpr gid_t kUsers = 100, kNogroup = 65534;
     struct Case {
         const char* what;
-        bool asRoot;
-        std::vector<gid_t> saverGroups;
+        bool asRoot;  // else as "nobody", who is in the group kUsers too
         uid_t owner;
-        gid_t group;
+        gid_t group, groupAfter;
         mode_t mode;
-        uid_t ownerAfter;
-        gid_t groupAfter;
-        mode_t modeAfter;
     };
     const std::vector<Case> cases = {
-        {"the superuser over another user's file", true, {}, kNobody, kNogroup, 0640, kNobody, kNogroup, 0640},
-        {"the superuser over a set-user-id file", true, {}, kNobody, kUsers, 07754, kNobody, kUsers, 0754},
-        {"a user keeps a group of theirs", false, {kUsers}, kNobody, kUsers, 0664, kNobody, kUsers, 0664},
-        {"another user's file of a group of the user's", false, {kUsers}, 0, kUsers, 0666, kNobody, kUsers, 0666},
-        {"a group not the user's", false, {}, kNobody, kUsers, 0664, kNobody, kNogroup, 0664},
-        {"another user's file open to all", false, {}, 0, 0, 0666, kNobody, kNogroup, 0666},
+        {"the superuser over another user's file", true, kNobody, kNogroup, kNogroup, 0640},
+        {"the superuser over a set-user-id file", true, kNobody, kUsers, kUsers, 07754},
+        {"another user's file of a group of the user's", false, 0, kUsers, kUsers, 0666},
+        {"another user's file open to all", false, 0, 0, kNogroup, 0666},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Folder f;
-        ::chmod(f.path().c_str(), 0777);
-        const std::vector<fs::path> files = {f / "a.names", f / "a.data", f / "alone.txt"};
-        for (const fs::path& file : files) {
-            Put(file, "old");
-            ASSERT_EQ(::chown(file.c_str(), c.owner, c.group), 0);
-            ASSERT_EQ(::chmod(file.c_str(), c.mode), 0);
-        }
-        const auto save = [&] {
-            const bool pair = platform::SaveFiles({{files[0].string(), Text("new")}, {files[1].string(), Text("new")}});
-            return pair && platform::SaveFile(files[2].string(), Text("new")) ? 0 : 1;
-        };
-        EXPECT_EQ(c.asRoot ? save() : AsNobody(save, c.saverGroups), 0);
-        for (const fs::path& file : files) {
-            SCOPED_TRACE(file.filename().string());
-            struct stat st {};
-            ASSERT_EQ(::stat(file.c_str(), &st), 0);
-            EXPECT_EQ(Read(file), "new");
-            EXPECT_EQ(st.st_uid, c.ownerAfter);
-            EXPECT_EQ(st.st_gid, c.groupAfter);
-            EXPECT_EQ(st.st_mode & 07777, c.modeAfter);
-        }
-        EXPECT_EQ(Entries(f.path()).size(), files.size());
+        const fs::path f = MakeTempDir("owner"), file = f / "a.names";
+        ::chmod(f.c_str(), 0777);
+        Put(file, "old");
+        ASSERT_EQ(::chown(file.c_str(), c.owner, c.group), 0);
+        ASSERT_EQ(::chmod(file.c_str(), c.mode), 0);
+        const auto save = [&] { return platform::SaveFile(file.string(), Text("new")) ? 0 : 1; };
+        EXPECT_EQ(c.asRoot ? save() : AsNobody(save, {kUsers}), 0);
+        struct stat st {};
+        ASSERT_EQ(::stat(file.c_str(), &st), 0);
+        EXPECT_EQ(ReadBytes(file), "new");
+        EXPECT_EQ(st.st_uid, c.asRoot ? c.owner : kNobody);
+        EXPECT_EQ(st.st_gid, c.groupAfter);
+        EXPECT_EQ(st.st_mode & 07777, c.mode & 0777);
     }
+}
+
+// In the private folder a link in a file's place is replaced by the new file,
+// whether it leads nowhere or to a set-user-id program: nothing is written
+// where it leads, and the new file takes no rights from there.
+TEST(PrivateFolder, ALinkInAFilesPlaceIsReplacedNeverFollowed)
+{
+    const fs::path f = MakeTempDir("private"), tool = f / "tool";
+    const char* tmpdir = std::getenv("TMPDIR");
+    const std::string saved = tmpdir ? tmpdir : "";
+    ::setenv("TMPDIR", f.c_str(), 1);
+    Put(tool, "#!/bin/sh\n");
+    ASSERT_EQ(::chmod(tool.c_str(), 04755), 0);
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    for (const auto& [name, to] : {std::pair{"Dangling.txt", f / "nowhere"}, {"TempResults.txt", tool}}) {
+        SCOPED_TRACE(name);
+        std::string why;
+        const std::string file = platform::PrivateTempFile(name, &why);
+        ASSERT_FALSE(file.empty()) << why;
+        fs::create_symlink(to, file);
+        platform::SaveError error;
+        EXPECT_TRUE(platform::SaveFile(file, Text("// rules\n"), &error)) << error.Message();
+        struct stat st {};
+        ASSERT_EQ(::lstat(file.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISREG(st.st_mode));
+        EXPECT_EQ(st.st_mode & 07777, 0666 & ~mask);
+        EXPECT_EQ(ReadBytes(file), "// rules\n");
+    }
+    tmpdir ? ::setenv("TMPDIR", saved.c_str(), 1) : ::unsetenv("TMPDIR");
+    EXPECT_EQ(ReadBytes(tool), "#!/bin/sh\n");
 }

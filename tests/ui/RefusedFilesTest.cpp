@@ -83,9 +83,8 @@ TEST_F(RefusedFilesTest, OpenFileRefusesWhatIsNoLogFileAtOnceAndKeepsTheOpenLogs
 }
 
 // A log the user may not read, chosen under the name of the open log: refused
-// before the open log of that name and its windows are touched. The suite runs
-// as root, who may read anything: the case runs as "nobody", in a fresh process
-// (Qt in a forked copy of this one, which has threads, may hang on a lock).
+// before the open log of that name and its windows are touched. Run as "nobody"
+// (root may read anything) in a fresh process, not a fork of this threaded one.
 TEST_F(RefusedFilesTest, OpenFileRefusesALogTheUserMayNotReadAndKeepsTheOpenLogAndItsWindows)
 {
     constexpr const char* kChild = "VELO_UNREADABLE_LOG_FOLDER";
@@ -113,9 +112,8 @@ TEST_F(RefusedFilesTest, OpenFileRefusesALogTheUserMayNotReadAndKeepsTheOpenLogA
     std::filesystem::copy_file(GunzippedTestFile("match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg"), a);
     ASSERT_EQ(::chmod(dir.c_str(), 0755), 0);
     if (::geteuid() == 0) {
-        ASSERT_EQ(::chown(a.c_str(), 65534, 65534), 0);
+        ASSERT_EQ(::chown(a.c_str(), 65534, 65534), 0);  // the file of the user the case runs as
     }
-    ASSERT_EQ(::chmod(a.c_str(), 0600), 0);
     EXPECT_EQ(RunTestInFreshProcess(
                   "RefusedFilesTest.OpenFileRefusesALogTheUserMayNotReadAndKeepsTheOpenLogAndItsWindows", kChild, dir,
                   true),
