@@ -23,9 +23,8 @@ namespace {
 void ExpectCompiles(const QStringList& memo) { EXPECT_EQ(CompileAndWalk(memo.join('\n').toStdString()), ""); }
 
 // How the wait window showed at each paint of its text: whole on the screen,
-// Cancel offered and in one place, or else a fault. While the examples after
-// the second learner run are saved, Cancel is pressed as the window system
-// delivers a press.
+// Cancel offered and in one place, or else a fault. While the examples after the
+// second learner run are saved, Cancel is pressed as the window system does.
 struct WaitWatch : QObject {
     WaitWatch() { QCoreApplication::instance()->installEventFilter(this); }
     ~WaitWatch() override { QCoreApplication::instance()->removeEventFilter(this); }
@@ -212,14 +211,12 @@ TEST_F(CancelLearner, AFailedNodeLeavesATableThatCompiles)
 }
 
 // "Generate rules" with the strategy window at the screen's bottom right: one
-// wait window from the first node on, shown once, whole on the screen, its
-// Cancel in one place and offered in every learner run and while examples
-// are saved, where a press ends the command before the next run.
+// wait window, shown once, its Cancel there all the time, where a press while
+// examples are saved ends the command before the next run.
 TEST_F(CancelLearner, OneWaitWindowInOnePlaceForTheWholeCommand)
 {
     WriteSleepingLearner(folder, "0");  // every run ends at once, with no result
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    form->move(area.right() - 100, area.bottom() - 50);
+    form->move(QGuiApplication::primaryScreen()->availableGeometry().bottomRight() - QPoint(100, 50));
     WaitWatch watch;
     InModalWindow([this] { form->BtnSaveRules->click(); });
     EXPECT_EQ(watch.shown, 1);
