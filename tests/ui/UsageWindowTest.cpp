@@ -271,9 +271,8 @@ TEST_F(UsageWindowTest, OpensLargeEnoughForItsListsAndEveryColumn)
     EXPECT_LE(usage->sgConcepts->x(), 65 + 176 + 2 * usage->Splitter1->handleWidth());
 }
 
-// In the workspace of a main window filling a 1600 x 1000 screen, the new
-// window shows every column with its header whole, without scrolling; the
-// narrow list gives the concept names as tool tips.
+// In a main window filling a 1600 x 1000 screen every column shows, its header
+// whole; the narrow list gives the concept names as tool tips.
 TEST_F(UsageWindowTest, AtItsFirstSizeEveryHeaderIsWhole)
 {
     form->show();  // laid out: what its panels take from the screen
@@ -287,12 +286,8 @@ TEST_F(UsageWindowTest, AtItsFirstSizeEveryHeaderIsWhole)
     TStringGrid* grid = usage->sgConcepts;
     EXPECT_EQ(grid->horizontalScrollBar()->maximum(), 0);
     for (int c = 1; c < grid->ColCount(); ++c) {
-        const QString header = grid->CellText(c, 0);
-        for (const QString& word : header.split(' '))
-            EXPECT_LE(grid->TextWidth(word), grid->ColWidth(c)) << header.toStdString();
-        EXPECT_LE(grid->WrappedTextSize(header, grid->ColWidth(c) - 1).height(), grid->RowHeight(0) - 2)
-            << header.toStdString();
+        const QSize header = grid->WrappedTextSize(grid->CellText(c, 0), grid->ColWidth(c) - 1);
+        EXPECT_TRUE(header.width() < grid->ColWidth(c) && header.height() <= grid->RowHeight(0) - 2) << c;
     }
-    for (int i = 0; i < usage->lbConcepts->count(); i += 50)
-        EXPECT_EQ(usage->lbConcepts->item(i)->toolTip(), usage->lbConcepts->item(i)->text());
+    EXPECT_EQ(usage->lbConcepts->item(0)->toolTip(), usage->lbConcepts->item(0)->text());
 }
