@@ -1,9 +1,8 @@
-// Fuzz target: what outside learners leave behind, read as the strategy
-// window reads it. An input is up to four parts split at the byte 0x1e: JRip's
-// result file, what the run wrote on its streams, Slipper's hypothesis and a
-// typed rule. A node is either learnt, with a rule list, or not learnt, with a
-// reason and no rule list, never both nor neither; every reason is one line of
-// printable text, and its comment in the C table ends where it should.
+// Fuzz target: what outside learners leave behind, as the strategy window
+// reads it. An input is four parts split at the byte 0x1e: JRip's result, the
+// run's words, Slipper's hypothesis and a typed rule. A node is learnt with a
+// rule list or not learnt with a reason, never both nor neither; a reason is
+// one line of printable text, its comment in the C table closed at its end.
 #include "strategy/model/LearnerRecord.h"
 #include "strategy/model/RuleReaders.h"
 
