@@ -183,11 +183,7 @@ TEST_F(GenerateRules, ADefaultOnlyListCoversNoCycleAndARefusalIsARow)
 // What JRip or Slipper said, as the node's line gives it.
 TEST_F(LearnNode, TheLearnersOwnWordsDecide)
 {
-    const struct {
-        int fileType;
-        std::string script;
-        std::string line;  // the end of the node's line
-    } cases[] = {
+    const std::tuple<int, std::string, std::string> cases[] = {  // file type, learner script, end of the node's line
         // A whole list is learnt, whatever the error stream says.
         {1, std::string(kDefaultOnly) + " > \"$2\"\necho 'jdbc.idbDriver - Error, not in CLASSPATH?' >&2\n",
          "<= \tFALSE"},
@@ -199,14 +195,14 @@ TEST_F(LearnNode, TheLearnersOwnWordsDecide)
         {4, "echo 'Slipper: no positive examples'\n", "<= \tnot learnt: Slipper: no positive examples"},
         {4, "echo 'OTHER 2 1 IF . .' > \"$1.shyp\"\n", "<= \tFALSE"},
     };
-    for (const auto& c : cases) {
-        WriteScript(folder + (c.fileType == 1 ? "/callweka" : "/callslipper"), c.script);
-        form->fileType = c.fileType;
+    for (const auto& [fileType, learner, end] : cases) {
+        WriteScript(folder + (fileType == 1 ? "/callweka" : "/callslipper"), learner);
+        form->fileType = fileType;
         form->chunks[0] = std::make_unique<StrategyChunk>(examples.name, nullptr, nullptr, 1.0, 2.0, 0.0, false);
         platform::DialogScript script;
         form->LearnNodeRules(examples);
         const QString line = Lines(form->MemoRules).last();
-        EXPECT_TRUE(line.contains(QString::fromStdString(c.line))) << line.toStdString();
+        EXPECT_TRUE(line.contains(QString::fromStdString(end))) << line.toStdString();
         // A node not learnt has no rule list, and a learnt one no reason.
         EXPECT_NE(Chunk(0).HasRuleList(), line.contains("not learnt") || line.contains("learner failed"))
             << line.toStdString();

@@ -200,9 +200,9 @@ TEST_F(Chunks, CopiesOwnTheirRules)
     chunks[0]->AddRule(std::make_unique<RuleObject>(true));
     chunks[1]->SetHasRuleList();  // its learner's default rule only
     TChunkList copies = CopyChunks(chunks);
+    ASSERT_EQ(copies.size(), 3u);
     for (std::size_t k = 0; k < 3; ++k)
         EXPECT_EQ(copies[k]->HasRuleList(), k < 2) << k;
-    ASSERT_EQ(copies.size(), 3u);
     EXPECT_NE(&copies[0]->GetRules(), &chunks[0]->GetRules());
     EXPECT_EQ(copies[0]->GetRules().size(), 1u);
     EXPECT_NE(copies[0]->GetRules()[0].get(), chunks[0]->GetRules()[0].get());
