@@ -1,10 +1,8 @@
-// Fuzz target: what outside learners leave behind, read as the strategy
-// window reads it. An input is up to four parts split at the byte 0x1e: JRip's
-// result file, what the run wrote on its streams, Slipper's hypothesis and a
-// typed rule. Whatever they hold, a node is either learnt, with a rule list,
-// or not learnt, with a reason and no rule list, never both nor neither; every
-// reason is one line of printable text, and its comment in the C table ends
-// where it should.
+// Fuzz target: what outside learners leave behind, as the strategy window
+// reads it. An input is four parts split at the byte 0x1e: JRip's result, the
+// run's words, Slipper's hypothesis and a typed rule. A node is learnt with a
+// rule list or not learnt with a reason, never both nor neither; a reason is
+// one line of printable text, its comment in the C table closed at its end.
 #include "strategy/model/LearnerRecord.h"
 #include "strategy/model/RuleReaders.h"
 
@@ -12,6 +10,7 @@
 
 #include "support/RuleModel.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -20,35 +19,29 @@
 
 namespace {
 
-void CheckOneLine(const std::string& reason)
+bool Printable(const std::string& text)
 {
-    for (const char c : reason)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
-            std::abort();
+    return std::none_of(text.begin(), text.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
 }
 
-// The reason's comment in the table: one line, closed once, at its end.
-void CheckComment(const std::string& reason)
+// The text's comment in the table: one line, closed once, at its end; a
+// reason is itself one line of printable text.
+void CheckComment(const std::string& text, bool reason)
 {
-    const std::string line = FailedRuleLine("L:Pass", 0.0, 0.0, reason, true, "not learnt");
-    CheckOneLine(line);
-    const std::size_t end = line.find("*/");
-    if (line.rfind("  /* ", 0) != 0 || end != line.size() - 4 || line.find("/*", 3) != std::string::npos ||
+    const std::string line = FailedRuleLine("L:Pass", 0.0, 0.0, text, true, "not learnt");
+    if ((reason && !Printable(text)) || !Printable(line) || line.rfind("  /* ", 0) != 0 ||
+        line.find("*/") != line.size() - 4 || line.find("/*", 3) != std::string::npos ||
         line.find("??") != std::string::npos)
         std::abort();
 }
 
-// Learnt with a rule list, or not learnt with a reason and nothing else.
 void CheckVerdict(const StrategyChunk& chunk, bool learnt)
 {
-    const std::string& reason = chunk.NotLearnt();
-    if (learnt != reason.empty() || learnt != chunk.HasRuleList() || (!learnt && !chunk.GetRules().empty()))
+    if (learnt != chunk.NotLearnt().empty() || learnt != chunk.HasRuleList() || (!learnt && !chunk.GetRules().empty()))
         std::abort();
-    CheckOneLine(reason);
-    CheckComment(reason);
+    CheckComment(chunk.NotLearnt(), true);
 }
-
-StrategyChunk Node() { return StrategyChunk("L:Pass", nullptr, nullptr, 0.0, 0.0, 0.0, false); }
 
 }  // namespace
 
@@ -64,24 +57,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             parts.back() += static_cast<char>(data[i]);
     }
     parts.resize(4);
-    const std::string& result = parts[0];
     const std::string& output = parts[1];
+    for (const std::string& reason :
+         {WekaRefusal(parts[0], output), LearnerFailureReason("callweka", "exit code 1", output), SlipperRefusal(output)})
+        CheckComment(reason, true);
+    CheckComment(output, false);
+
     const bool allowDefaultNegative = size % 2 == 1;
-    const bool firstRule = size % 3 == 1;
-
-    for (const std::string& reason : {WekaRefusal(result, output), LearnerFailureReason("callweka", "exit code 1", output),
-                                      SlipperRefusal(output)}) {
-        CheckOneLine(reason);
-        CheckComment(reason);
-    }
-    CheckComment(output);
-
-    StrategyChunk jrip = Node();
-    CheckVerdict(jrip, TakeWekaResult(result, output, model->conditions, jrip, allowDefaultNegative));
-    StrategyChunk slipper = Node();
-    const std::string* hypothesis = size % 5 == 0 ? nullptr : &parts[2];
-    CheckVerdict(slipper, TakeSlipperResult(hypothesis, output, names, slipper, allowDefaultNegative,
-                                            firstRule));
+    StrategyChunk jrip("L:Pass", nullptr, nullptr, 0.0, 0.0, 0.0, false);
+    CheckVerdict(jrip, TakeWekaResult(parts[0], output, model->conditions, jrip, allowDefaultNegative));
+    StrategyChunk slipper("L:Pass", nullptr, nullptr, 0.0, 0.0, 0.0, false);
+    CheckVerdict(slipper, TakeSlipperResult(size % 5 == 0 ? nullptr : &parts[2], output, names, slipper,
+                                            allowDefaultNegative, size % 3 == 1));
 
     RuleObject typed(true);
     ParseRuleText(parts[3], model->conditions, typed);

@@ -45,9 +45,6 @@ TEST(LearnerFailureReason, TheLineThatSaysWhyElseTheFirst)
         {"callweka", progress + "callweka: weka.jar not readable\n", "callweka: weka.jar not readable"},
         {"callweka", "\n \nLoading data\n" + progress, "Loading data"},  // nothing says why: the first line
         {"callslipper", "Loading\ncallslipper: no Slipper program\n", "callslipper: no Slipper program"},
-        // Weka's own words in any case, on either stream, a lone CR ending a line.
-        {"callweka", "callweka: JRip failed (exit status 1)\rWeka exception: Illegal options: -Z\r",
-         "Weka exception: Illegal options: -Z"},
         {"callslipper", "callslipper: failed\nslipper: error: cannot open file\n", "slipper: error: cannot open file"},
     };
     for (const auto& [learner, output, reason] : cases)

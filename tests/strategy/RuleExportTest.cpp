@@ -121,9 +121,9 @@ struct TExported : TExportStrategies {
     TExportLearnt Learn(int row) override
     {
         learnt = static_cast<std::size_t>(row);
-        for (const tActionRule& rule : items[learnt].rules)
+        for (const tActionRule& rule : items[static_cast<std::size_t>(row)].rules)
             memo.Append(settings.computer ? FormatActionRule(rule) : rule.action + " <= \t" + rule.condition);
-        return items[learnt].how;
+        return items[static_cast<std::size_t>(row)].how;
     }
     std::vector<std::string> Entries() const override
     {

@@ -196,45 +196,6 @@ TEST(ReadSlipperRules, TheBestRuleOfTheHypothesis)
     }
 }
 
-// A run that ended well gives the node a rule list (maybe of its default rule
-// only) or a reason, never both: a list that cannot be read to its count, or
-// a hypothesis that is not there or cut short, is no list.
-TEST(TakeLearnerResult, ARuleListOrAReasonNeverBoth)
-{
-    Model m;
-    const TSlipperNames names = MakeSlipperNames(m.roles, &m.list);
-    std::string quoted = kJRipOutput;
-    quoted.insert(quoted.find("(LTeam.L-MF"), "'");
-    const std::string jrip = kJRipOutput;
-    const std::string defaultOnly = "JRIP rules:\n\n => class=OTHER (3.0/0.0)\n\nNumber of Rules : 1\n";
-    const std::string hypothesis = "OTHER 1 0 IF . .";
-    const std::string cut = "A 1 0 IF Ball_near";
-    const struct {
-        const char* learner;
-        const std::string* result;
-        std::string output;
-        std::size_t rules;
-        std::string reason;
-    } cases[] = {
-        {"JRip", &jrip, "", 2, ""},
-        {"JRip", &defaultOnly, "", 0, ""},
-        {"JRip", &quoted, "", 0, "the learner's rule list cannot be read"},
-        {"Slipper", &hypothesis, "", 0, ""},
-        {"Slipper", nullptr, "Slipper: no positive examples\n", 0, "Slipper: no positive examples"},
-        {"Slipper", &cut, "", 0, "no hypothesis from the learner"},
-    };
-    for (const auto& c : cases) {
-        StrategyChunk chunk = Chunk();
-        const bool learnt = std::string(c.learner) == "JRip"
-                                ? TakeWekaResult(*c.result, c.output, m.conditions, chunk, false)
-                                : TakeSlipperResult(c.result, c.output, names, chunk, false, false);
-        EXPECT_EQ(learnt, c.reason.empty()) << c.learner << " " << c.reason;
-        EXPECT_EQ(chunk.HasRuleList(), c.reason.empty()) << c.learner << " " << c.reason;
-        EXPECT_EQ(chunk.NotLearnt(), c.reason);
-        EXPECT_EQ(chunk.GetRules().size(), c.rules) << c.learner << " " << c.reason;
-    }
-}
-
 TEST(ReadSlipperRules, FirstRuleTakesTheFirstRuleRead)
 {
     Model m;

@@ -148,15 +148,9 @@ TEST_F(NodeTest, EmptyTablesAndNoConditions)
     EXPECT_EQ(out.lines[6], "Rule evaluation:        \ttp 0\tfp 0\ttn 0\tfn 0\tacc -1.0000\tdepth 0.0000");
     // A chunk without a rule list covers every cycle.
     in.graph = &graph;
-    tTestResults r = RunNodeTest(in).result;
+    const tTestResults r = RunNodeTest(in).result;
     EXPECT_EQ(r.rule, (tConfusion{3, 0, 3, 0}));
     EXPECT_EQ(r.strategic, (tConfusion{3, 3, 0, 0}));
-    // One whose learner gave its default rule only ("FALSE") covers none.
-    for (auto& chunk : chunks)
-        chunk->SetHasRuleList();
-    r = RunNodeTest(in).result;
-    EXPECT_EQ(r.rule, (tConfusion{0, 3, 0, 3}));
-    EXPECT_EQ(r.strategic, (tConfusion{0, 3, 0, 3}));
 }
 
 TEST_F(NodeTest, DepthCountsOnlyPresentConcepts)
