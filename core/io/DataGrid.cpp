@@ -36,7 +36,10 @@ bool AddTyped(CellTable& grid, int col, TimeChannel* channel, const std::vector<
         }
         const T v = typed->Get(c);
         values[i] = v;
-        // A value that is no number has no place among the extremes.
+        // The whole channel keeps its extremes itself (below); a value that
+        // is no number has no place among them.
+        if (cycles == nullptr)
+            continue;
         if constexpr (std::is_floating_point_v<T>) {
             if (std::isnan(v))
                 continue;
@@ -66,7 +69,6 @@ bool AddTyped(CellTable& grid, int col, TimeChannel* channel, const std::vector<
 }
 
 }  // namespace
-
 
 std::string StackedName(const std::string& fullName)
 {
