@@ -7,7 +7,7 @@
 #include "strategy/model/LearnerRecord.h"
 
 #include <charconv>
-#include <fstream>
+#include <istream>
 #include <istream>
 #include <memory>
 
@@ -52,16 +52,6 @@ std::string JoinLines(std::istream& in)
         text += ' ';
     }
     return text;
-}
-
-bool ReadResultTokens(const std::string& fileName, const std::string& separators, std::vector<std::string>& tokens)
-{
-    tokens.clear();
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in)
-        return false;
-    tokens = ExtractTokens(JoinLines(in), separators);
-    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -173,15 +163,6 @@ int ReadWekaRules(const std::vector<std::string>& tokens, const TFeatureConditio
     return added;
 }
 
-int ReadWekaRules(const std::string& fileName, const TFeatureConditions& features, StrategyChunk& chunk,
-                  bool allowDefaultNegative)
-{
-    std::vector<std::string> tokens;
-    if (!ReadResultTokens(fileName, kWekaSeparators, tokens))
-        return 0;
-    return ReadWekaRules(tokens, features, chunk, allowDefaultNegative);
-}
-
 // ---------------------------------------------------------------------------
 // Slipper
 
@@ -284,15 +265,6 @@ int ReadSlipperRules(const std::vector<std::string>& tokens, const TSlipperNames
         }
     }
     return 0;
-}
-
-int ReadSlipperRules(const std::string& fileName, const TSlipperNames& names, StrategyChunk& chunk,
-                     bool allowDefaultNegative, bool firstRule)
-{
-    std::vector<std::string> tokens;
-    if (!ReadResultTokens(fileName, kSlipperSeparators, tokens))
-        return 0;
-    return ReadSlipperRules(tokens, names, chunk, allowDefaultNegative, firstRule);
 }
 
 // ---------------------------------------------------------------------------

@@ -28,8 +28,6 @@ inline constexpr const char* kSlipperSeparators = "() =>~";
 std::vector<std::string> ExtractTokens(const std::string& text, const std::string& separators);
 // Every line of the stream, each followed by one blank, as one text.
 std::string JoinLines(std::istream& in);
-// The tokens of a result file; false (no tokens) when it cannot be opened.
-bool ReadResultTokens(const std::string& fileName, const std::string& separators, std::vector<std::string>& tokens);
 
 // Turns a feature name and its value token into a condition of a rule.
 struct TFeatureConditions {
@@ -58,9 +56,6 @@ struct TFeatureConditions {
 // when given, tells whether the reading got to "Number" (the whole list).
 int ReadWekaRules(const std::vector<std::string>& tokens, const TFeatureConditions& features, StrategyChunk& chunk,
                   bool allowDefaultNegative, bool* whole = nullptr);
-// The same from a result file; nothing when it cannot be opened.
-int ReadWekaRules(const std::string& fileName, const TFeatureConditions& features, StrategyChunk& chunk,
-                  bool allowDefaultNegative);
 
 // The names a Slipper hypothesis uses: the identifiers (MakeIdentifier of the
 // path) of every role concept, root first, depth first, and of every group key
@@ -84,8 +79,6 @@ TSlipperNames MakeSlipperNames(ConceptObject* roleRoot, const FeatureList* list)
 // taken).
 int ReadSlipperRules(const std::vector<std::string>& tokens, const TSlipperNames& names, StrategyChunk& chunk,
                      bool allowDefaultNegative, bool firstRule, bool* whole = nullptr);
-int ReadSlipperRules(const std::string& fileName, const TSlipperNames& names, StrategyChunk& chunk,
-                     bool allowDefaultNegative, bool firstRule);
 
 // A learner run that ended well, as the node's rule list: the rules read
 // from its whole list (which may hold no rule but the default one: "FALSE",

@@ -140,16 +140,6 @@ TEST(ReadWekaRules, ACutResultStopsAtItsEnd)
     EXPECT_EQ(ReadWekaRules(Tokens{"rules:", "Team:Ball.near", "1", "class", "NODE"}, m.conditions, chunk, true), 1);
 }
 
-TEST(ReadWekaRules, AFileThatCannotBeOpenedGivesNothing)
-{
-    Model m;
-    StrategyChunk chunk = Chunk();
-    EXPECT_EQ(ReadWekaRules(std::string("/nonexistent/results.txt"), m.conditions, chunk, true), 0);
-    const std::string file = MakeTempDir("weka-file") + "/results.txt";
-    std::ofstream(file, std::ios::binary) << kJRipOutput;
-    EXPECT_EQ(ReadWekaRules(file, m.conditions, chunk, false), 2);
-}
-
 TEST(ReadSlipperRules, TheBestRuleOfTheHypothesis)
 {
     Model m;
