@@ -223,8 +223,10 @@ void TMainForm::sbPrevClick(QObject* Sender)
 
 void TMainForm::ChangeTimeWindow(int window)
 {
+    if (NoCurrentLog())
+        return;
     RoboCupFileT* log = Logs->Current();
-    if (!log || !log->stream)
+    if (!log->stream)
         return;
     if (platform::MessageBox(this,
                              "Changing time window will update values in all windows except charts. Do you want to "
