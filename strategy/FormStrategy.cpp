@@ -95,11 +95,11 @@ void TFormStrategy::ConnectHandlers()
     click(BtnBrowse, &TFormStrategy::BtnBrowseClick);
     click(BtnBrowseResults, &TFormStrategy::BtnBrowseResultsClick);
     click(btnUpdateSimilar, &TFormStrategy::btnUpdateSimilarClick);
-    click(btnFindStart, &TFormStrategy::btnFindStartClick);
-    click(btnStoreTest, &TFormStrategy::btnStoreTestClick);
-    click(btnFindTest, &TFormStrategy::btnFindTestClick);
+    attached(btnFindStart, &TFormStrategy::btnFindStartClick);
+    attached(btnStoreTest, &TFormStrategy::btnStoreTestClick);
+    attached(btnFindTest, &TFormStrategy::btnFindTestClick);
     click(BtnEraseTest, &TFormStrategy::BtnEraseTestClick);
-    click(btnSetFilter, &TFormStrategy::btnSetFilterClick);
+    attached(btnSetFilter, &TFormStrategy::btnSetFilterClick);
     click(btnGenerateTestGraph, &TFormStrategy::btnGenerateTestGraphClick);
     click(btnClearTest, &TFormStrategy::btnClearTestClick);
     connect(rgFileType->Group(), &QButtonGroup::idClicked, this, [this](int) { rgFileTypeClick(); });

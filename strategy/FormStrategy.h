@@ -28,6 +28,7 @@ class QSpinBox;
 class QTabWidget;
 class TGraph;
 class TMDIActionChild;
+class TMDIChild;
 class TStringGrid;
 
 
@@ -315,6 +316,12 @@ private:
     static void ShowList(QListWidget* box, const TPathList& items);
     // Drops every list that holds paths of the attached window.
     void ClearStrategyLists();
+    // The log of a connected window goes: the window is let go of at once and,
+    // when it is the attached one, the strategy read from that log goes too.
+    void LogRemoved(TMDIChild* child);
+    // No strategy shown or held: the grid as at the start, no chunks, no
+    // feature groups (the test strategy, the user's own, stays).
+    void EmptyStrategy();
     // The child dropped its paths before changing its graph: the lists
     // holding paths of that graph go too.
     void PathsDropped(TMDIActionChild* child);

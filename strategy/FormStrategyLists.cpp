@@ -5,6 +5,7 @@
 
 #include "actiongraph/childActionWin.h"
 #include "platform/qt/Dialogs.h"
+#include "ui/StringGrid.h"
 
 #include "core/concepts/Concepts.h"
 #include "core/learning/Features.h"
@@ -20,6 +21,30 @@ void TFormStrategy::Connect(TMDIActionChild* child)
 {
     connect(child, &TMDIActionChild::Closing, this, &TFormStrategy::ForgetWindow, Qt::UniqueConnection);
     connect(child, &TMDIActionChild::PathsCleared, this, &TFormStrategy::PathsDropped, Qt::UniqueConnection);
+    connect(child, &TMDIChild::FileForgotten, this, &TFormStrategy::LogRemoved, Qt::UniqueConnection);
+}
+
+void TFormStrategy::LogRemoved(TMDIChild* child)
+{
+    // Told before the window closes: no command between its close and its end
+    // may find the window without its log, nor show a strategy of that log.
+    if (child == nullptr)
+        return;
+    const bool attached = child == actionChild;
+    if (attached || child == testChild)
+        ForgetWindow(attached ? actionChild : testChild);
+    if (attached)
+        EmptyStrategy();
+}
+
+void TFormStrategy::EmptyStrategy()
+{
+    DeleteChunks(chunks);
+    for (int c = 0; c < sgStrategy->ColCount(); ++c)
+        for (int r = 0; r < sgStrategy->RowCount(); ++r)
+            sgStrategy->SetCell(c, r, std::string());
+    sgStrategy->SetColCount(4);
+    lbFeatures->clear();
 }
 
 void TFormStrategy::PathsDropped(TMDIActionChild* child)

@@ -20,7 +20,9 @@
 
 void TFormStrategy::sgStrategyMouseDown(Qt::MouseButton button)
 {
-    if (button == Qt::RightButton)
+    // Without a graph (its log removed, say) the press says so instead of
+    // starting nothing.
+    if (button == Qt::RightButton && RequireAttached())
         RunParameterSweep();
 }
 

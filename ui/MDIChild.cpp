@@ -59,6 +59,7 @@ void TMDIChild::ForgetFile(const RoboCupFileT* log)
         return;
     // Forget first: whatever runs while the window closes must not reach the log.
     File = nullptr;
+    emit FileForgotten(this);
     close();
 }
 

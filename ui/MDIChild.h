@@ -35,6 +35,7 @@ public:
     // does more on activation overrides it and calls this one.
     virtual void ActivateChild();
     // Closes the window when it shows that log; windows of other logs stay.
+    // FileForgotten tells it first, File already null.
     void ForgetFile(const RoboCupFileT* log);
     // "<left> : <right> (<left score>:<right score>): " + text, or text alone
     // once the log is forgotten. The caption does not follow later changes.
@@ -58,6 +59,12 @@ public:
     // "Dynamic time range": the window follows the main window's time while it
     // is checked. Null in windows that have no time range (the action graph).
     QCheckBox* cbDynamicTimeRange = nullptr;
+
+signals:
+    // The window's log goes (File is null now) and the window closes next:
+    // whoever built on the window lets go of it here rather than when the
+    // closed window is freed later.
+    void FileForgotten(TMDIChild* window);
 
 protected:
     // Shown the first time in a visible workspace, the window is placed in

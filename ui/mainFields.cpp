@@ -141,11 +141,9 @@ void TMainForm::SetFieldRows(const std::vector<FieldDefinition>& rows)
 
 void TMainForm::BtnAddFunctionSeriesClick()
 {
-    RoboCupFileT* log = Logs->Current();
-    if (log == nullptr) {
-        platform::Beep();
+    if (NoCurrentLog())
         return;
-    }
+    RoboCupFileT* log = Logs->Current();
     UserChannelsRun run;
     {
         const WaitCommand wait("Adding new data series ...", nullptr, true);

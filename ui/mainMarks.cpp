@@ -117,10 +117,10 @@ void TMainForm::ReadMarksFromList()
 
 bool TMainForm::MarksCriteriaCycles(std::vector<int>& cycles)
 {
-    if (!Logs->Current()) {
-        platform::SystemBeep();
+    // A criteria is evaluated on the current log: without one it says so, as
+    // the window buttons do.
+    if (NoCurrentLog())
         return false;
-    }
     std::string error;
     cycles = CriteriaCycles(*Logs->Current(), MemoMarksFunction->toPlainText().toStdString(), error);
     if (error.empty())
@@ -155,19 +155,15 @@ void TMainForm::BtnRemoveMarksClick()
 
 void TMainForm::btnInvertMarksClick()
 {
-    if (!Logs->Current()) {
-        platform::SystemBeep();
+    if (NoCurrentLog())
         return;
-    }
     Marks.Invert(Logs->Current()->cycles);
 }
 
 void TMainForm::BtnResetMarksClick()
 {
-    if (!Logs->Current()) {
-        platform::SystemBeep();
+    if (NoCurrentLog())
         return;
-    }
     Marks.Reset(Logs->Current()->cycles);
 }
 

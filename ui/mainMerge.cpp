@@ -52,6 +52,9 @@ void TMainForm::BtnTestFilesClick()
 
 void TMainForm::BtnMergeFilesClick()
 {
+    // Without an open log the chooser would offer no team to merge.
+    if (NoCurrentLog())
+        return;
     // The program's chooser; a main window of its own (tests) makes one.
     std::unique_ptr<TChooseTeamDlg> own;
     TChooseTeamDlg* dialog = ChooseTeamDlg;

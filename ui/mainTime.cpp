@@ -53,17 +53,19 @@ void TMainForm::TrackBar1Change(QObject* Sender)
     (void)Sender;
     const int p = TrackBar1->value();
     const int r = TrackBar2->value();
-    const int last = TrackBar1->maximum();
+    RoboCupFileT* log = Logs->Current();
+    // The end is exclusive: it may reach one past the last record (the slider's
+    // maximum), so that a range at the last record holds it.
+    const int records = log ? std::max(0, log->cycles) : 0;
     // In 64 bits: p + r + 1 must not wrap whatever the sliders hold.
     const std::int64_t start = std::int64_t(p) - r;
     const std::int64_t end = std::int64_t(p) + r + 1;
     const int from = start >= 1 ? static_cast<int>(start) : 0;
-    const int to = end < last ? static_cast<int>(end) : last;
+    const int to = end < records ? static_cast<int>(end) : records;
     TrackBar1->SetSelStart(from);
     TrackBar1->SetSelEnd(to);
     EditStartTime->setText(QString::number(from));
     EditEndTime->setText(QString::number(to));
-    RoboCupFileT* log = Logs->Current();
     if (log && !FileSwitching)
         log->currentCycle = p;
     TimeSource().Push(log, p, from, to);
@@ -221,8 +223,10 @@ void TMainForm::sbPrevClick(QObject* Sender)
 
 void TMainForm::ChangeTimeWindow(int window)
 {
+    if (NoCurrentLog())
+        return;
     RoboCupFileT* log = Logs->Current();
-    if (!log || !log->stream)
+    if (!log->stream)
         return;
     if (platform::MessageBox(this,
                              "Changing time window will update values in all windows except charts. Do you want to "

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdint>
 #include <numbers>
 #include <string>
@@ -144,8 +145,8 @@ void AppendSide(TimeChannel* leaf, std::size_t n)
 // its extremes: a merge appends every leaf of every log. The extremes the
 // running ones reach are those of a whole scan. False when the two are not of
 // one type (Append then says so).
-template <typename T>
-bool AppendInPlace(TimeChannel* leaf, TimeChannel* src, double scale, double offset)
+template <typename T, typename Map>
+bool AppendMapped(TimeChannel* leaf, TimeChannel* src, bool identity, Map map)
 {
     // Exactly these channels: a kind of its own may append its own way.
     if (leaf == nullptr || src == nullptr || leaf == src || typeid(*leaf) != typeid(DataTimeChannel<T>) ||
@@ -156,15 +157,35 @@ bool AppendInPlace(TimeChannel* leaf, TimeChannel* src, double scale, double off
     const ChannelValues<T>& values = from->GetValues();
     const std::size_t n = values.size();
     T* out = to->Extend(n);
-    if (std::is_integral_v<T> && scale == 1.0 && offset == 0.0) {
+    if (std::is_integral_v<T> && identity) {
         // A whole number is itself in double, truncated and held in range.
         std::copy(values.begin(), values.end(), out);
     } else {
         for (std::size_t k = 0; k < n; ++k)
-            out[k] = ToElement<T>(static_cast<double>(values[k]) * scale + offset);
+            out[k] = ToElement<T>(map(static_cast<double>(values[k])));
     }
     to->NoteAppended(n);
     return true;
+}
+
+template <typename T>
+bool AppendInPlace(TimeChannel* leaf, TimeChannel* src, double scale, double offset)
+{
+    return AppendMapped<T>(leaf, src, scale == 1.0 && offset == 0.0,
+                           [scale, offset](double v) { return v * scale + offset; });
+}
+
+// An angle turned by half a circle, back in -pi .. pi where a read log keeps
+// its angles: v + pi alone would give 0 .. 2 pi for the mirrored team, and an
+// expression or a concept comparing angles would read the two teams apart.
+double TurnedByPi(double v) { return std::remainder(v + std::numbers::pi, 2 * std::numbers::pi); }
+
+// The source's body angles as the mirrored team's: each turned by pi. Every
+// log keeps its angles as doubles; a leaf of another kind is refused as
+// AppendLeaf refuses one (-1), and padded.
+int AppendTurnedAngle(TimeChannel* leaf, TimeChannel* src)
+{
+    return AppendMapped<double>(leaf, src, false, TurnedByPi) ? 0 : -1;
 }
 
 // Appends the source's values onto the merged leaf by the first rule that
@@ -180,8 +201,10 @@ int AppendByRule(TimeChannel* leaf, TimeChannel* src, const std::string& s, bool
             return AppendLeaf(leaf, src, -1.0, 0.0);
         if (Contains(s, "calculated.event") || Contains(s, "calculated.role"))
             return AppendLeaf(leaf, src, 0.0, 0.0);
+        // The body angle is the pitch's own direction and turns with the
+        // pitch; the head angle is counted from the body and stays as it is.
         if (Contains(s, "body_angle"))
-            return AppendLeaf(leaf, src, 1.0, std::numbers::pi);
+            return AppendTurnedAngle(leaf, src);
         if (Contains(s, "play_mode")) {
             const SidePlayModes& modes = MergeSwapPlayModes();
             return leaf->AppendMapped(src, static_cast<int>(modes.left.size()), modes.left.data(),

@@ -50,9 +50,10 @@ std::vector<RoboCupFileT*> MergeSources(const std::vector<RoboCupFileT*>& logs, 
 // (source's type numbers moved past merged's earlier types), and a value per
 // cycle for every leaf of merged. When the team played on the right in source,
 // everything with a direction is mirrored: positions and velocities negated,
-// body angles turned by pi, the score difference negated, play modes of the two
-// sides exchanged, the right team's leaves copied to the left's and back, and
-// the side leaves say the side they are copied to. Events and roles are not
+// body angles turned by pi and kept in -pi .. pi (head angles, counted from
+// the body, stay), the score difference negated, play modes of the two sides
+// exchanged, the right team's leaves copied to the left's and back, and the
+// side leaves say the side they are copied to. Events and roles are not
 // copied (the analysis finds them anew). A leaf that source lacks is reported
 // (the leaf's name, caption "Error requensting field") and, like one of another
 // type, padded with zeros. False, and nothing appended, when the team is not

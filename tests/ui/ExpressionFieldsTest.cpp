@@ -142,11 +142,14 @@ TEST_F(ExpressionFieldsTest, CancelEndsTheCommandBetweenRows)
     EXPECT_LT(form->ListView->count(), kSchemaLeaves + kRows);
 }
 
-TEST_F(ExpressionFieldsTest, WithoutALogCreateBeepsAndDoesNothing)
+TEST_F(ExpressionFieldsTest, WithoutALogCreateSaysSoAndDoesNothing)
 {
     form->SetFieldRows({{"speed", "1"}});
     form->BtnAddFunctionSeries->click();
-    EXPECT_EQ(hooks.beeps, 1);
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].text, "No log file loaded");
+    EXPECT_EQ(script.messages[0].caption, "Warning");
+    EXPECT_EQ(hooks.beeps, 0);
     EXPECT_TRUE(hooks.waitTexts.empty());
     EXPECT_TRUE(hooks.notices.empty());
 }

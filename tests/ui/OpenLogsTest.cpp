@@ -7,11 +7,16 @@
 #include "core/learning/Features.h"
 #include "support/RcgWriter.h"
 #include "ui/FormControls.h"
+#include "ui/TeamDlg.h"
 #include "ui/MDIChild.h"
 #include "ui/UiHooks.h"
 #include "ui/waitFormWin.h"
 
+#include <QCheckBox>
 #include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QTableWidget>
+#include <QTreeWidget>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -21,6 +26,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -397,5 +403,48 @@ TEST_F(OpenLogsTest, CommandsWithoutASelectedLogOrACurrentLogOnlyWarn)
         ExpectOneMessage("No log file loaded", "Warning");
     }
     EXPECT_TRUE(form->MdiArea->subWindowList().isEmpty());
+
+    // The other commands that work on the current log say so as well, and
+    // change nothing: not the marks, not the fields, no chooser, no question.
+    int chooserShown = 0;
+    TChooseTeamDlg::ModalRunner() = [&chooserShown](TChooseTeamDlg&) {
+        ++chooserShown;
+        return int(QDialog::Rejected);
+    };
+    form->Marks.Assign({5, 7});
+    form->MemoMarksFunction->setPlainText("cycle < 6");
+    const struct Command {
+        const char* name;
+        std::function<void()> run;
+    } commands[] = {
+        {"Create new data fields", [this] { form->BtnAddFunctionSeries->click(); }},
+        {"Add marks by criteria",
+         [this] {
+             form->cbUseCriteriaFunction->setChecked(true);
+             form->BtnAddMarks->click();
+         }},
+        {"Remove marks by criteria",
+         [this] {
+             form->cbUseCriteriaFunction->setChecked(true);
+             form->BtnRemoveMarks->click();
+         }},
+        {"Invert marks", [this] { form->btnInvertMarks->click(); }},
+        {"Reset marks", [this] { form->BtnResetMarks->click(); }},
+        {"Merge files", [this] { form->BtnMergeFiles->click(); }},
+        {"Set time window", [this] { form->btnSetTimeWindowClick(); }},
+    };
+    form->vlFunctions->setRowCount(1);
+    form->vlFunctions->setItem(0, 0, new QTableWidgetItem("one"));
+    form->vlFunctions->setItem(0, 1, new QTableWidgetItem("1"));
+    for (const Command& c : commands) {
+        SCOPED_TRACE(c.name);
+        c.run();
+        ExpectOneMessage("No log file loaded", "Warning");
+        EXPECT_EQ(form->Marks.Cycles(), (std::vector<int>{5, 7}));
+        EXPECT_EQ(form->TreeView->topLevelItemCount(), 0);
+        EXPECT_EQ(chooserShown, 0);
+        form->cbUseCriteriaFunction->setChecked(false);
+    }
+    TChooseTeamDlg::ModalRunner() = [](TChooseTeamDlg& d) { return d.exec(); };
 
 }
