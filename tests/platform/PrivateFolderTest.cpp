@@ -1,0 +1,119 @@
+// The private folder made and checked through the folder opened, never its
+// name; removals that take a link and never what it leads to.
+#include "platform/SaveFile.h"
+
+#include "support/TestData.h"
+
+#include <dlfcn.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Set by a test: runs once just before the next change of rights, as another
+// process that swaps a folder for a link at the worst moment would.
+std::function<void()> g_beforeChmod;
+
+template <class... Args>
+int ChangeRights(const char* call, Args... args)
+{
+    if (const auto swap = std::exchange(g_beforeChmod, nullptr))
+        swap();
+    return reinterpret_cast<int (*)(Args...)>(::dlsym(RTLD_NEXT, call))(args...);
+}
+
+void Put(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
+
+fs::perms Rights(const fs::path& p) { return fs::symlink_status(p).permissions() & fs::perms::all; }
+
+// TMPDIR pointed at a folder of the test's own while it lives.
+struct OwnTmpDir {
+    bool had = std::getenv("TMPDIR") != nullptr;
+    std::string saved = had ? std::getenv("TMPDIR") : "";
+    explicit OwnTmpDir(const fs::path& dir) { ::setenv("TMPDIR", dir.c_str(), 1); }
+    ~OwnTmpDir() { had ? ::setenv("TMPDIR", saved.c_str(), 1) : ::unsetenv("TMPDIR"); }
+};
+
+}  // namespace
+
+extern "C" {
+int chmod(const char* name, mode_t mode) noexcept { return ChangeRights("chmod", name, mode); }
+int fchmod(int fd, mode_t mode) noexcept { return ChangeRights("fchmod", fd, mode); }
+}
+
+// The folder is checked, and just before its rights are closed its name is
+// swapped for a link to a folder of the same user: the rights change lands on
+// the folder that was checked, never on where the link leads.
+TEST(PrivateFolder, ALinkSwappedInAfterTheCheckTakesNoChangeOfRights)
+{
+    const fs::path f = MakeTempDir("private-swap");
+    const fs::path own = f / "velotrask-test", victim = f / "victim", checked = f / "checked";
+    fs::create_directory(own);
+    fs::create_directory(victim);
+    ASSERT_EQ(::chmod(own.c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(victim.c_str(), 0755), 0);
+    bool swapped = false;
+    g_beforeChmod = [&] {
+        fs::rename(own, checked);
+        fs::create_directory_symlink(victim, own);
+        swapped = true;
+    };
+    std::string error;
+    platform::MakePrivateFolder(own.string(), &error);
+    g_beforeChmod = nullptr;
+    ASSERT_TRUE(swapped) << error;
+    EXPECT_EQ(Rights(victim), fs::perms(0755));
+    EXPECT_EQ(Rights(checked), fs::perms::owner_all);
+    EXPECT_TRUE(fs::is_symlink(own));
+}
+
+// RemoveFile takes the name it is given: a file goes, a link goes and what it
+// leads to stays, in the private folder as elsewhere; nothing there is no
+// failure.
+TEST(RemoveFile, TakesALinkAndNeverWhatItLeadsTo)
+{
+    const fs::path f = MakeTempDir("remove");
+    const OwnTmpDir tmp(f);
+    std::string why;
+    const fs::path own = fs::path(platform::PrivateTempFile("x", &why)).parent_path();
+    ASSERT_FALSE(own.empty()) << why;
+    fs::create_directory(f / "plain");
+    struct Case {
+        const char* what;
+        fs::path folder;
+        std::string linkTo;  // "" for a file of its own
+    };
+    const std::vector<Case> cases = {
+        {"a file", f / "plain", ""},
+        {"a link to a file", f / "plain", (f / "target").string()},
+        {"a link to a file, in the private folder", own, (f / "target").string()},
+        {"a link that leads nowhere", f / "plain", (f / "nowhere").string()},
+        {"a link to a folder", own, (f / "plain").string()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Put(f / "target", "kept");
+        const fs::path name = c.folder / "results.txt";
+        if (c.linkTo.empty())
+            Put(name, "old result");
+        else
+            fs::create_symlink(c.linkTo, name);
+        platform::SaveError error;
+        EXPECT_TRUE(platform::RemoveFile(name.string(), &error)) << error.Message();
+        EXPECT_FALSE(fs::exists(fs::symlink_status(name)));
+        EXPECT_EQ(ReadBytes((f / "target").string()), "kept");
+        EXPECT_TRUE(fs::is_directory(f / "plain"));
+        // Gone already: no failure.
+        EXPECT_TRUE(platform::RemoveFile(name.string(), &error)) << error.Message();
+    }
+}
