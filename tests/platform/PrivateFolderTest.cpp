@@ -1,9 +1,11 @@
 // The private folder made and checked through the folder opened, never its
 // name; removals that take a link and never what it leads to.
+#include "platform/ReadFile.h"
 #include "platform/SaveFile.h"
 
 #include "support/TestData.h"
 
+#include <cstring>
 #include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
@@ -115,5 +117,47 @@ TEST(RemoveFile, TakesALinkAndNeverWhatItLeadsTo)
         EXPECT_TRUE(fs::is_directory(f / "plain"));
         // Gone already: no failure.
         EXPECT_TRUE(platform::RemoveFile(name.string(), &error)) << error.Message();
+    }
+}
+
+// The program reads its own files (a learner's result) by the checked walk: a
+// file there is read, while a link in its place, in the private folder or
+// elsewhere, is refused and nothing behind it is read.
+TEST(ReadOwnFile, ReadsTheFileAndNeverThroughALinkInItsPlace)
+{
+    const fs::path f = MakeTempDir("read-own");
+    const OwnTmpDir tmp(f);
+    std::string why;
+    const fs::path own = fs::path(platform::PrivateTempFile("x", &why)).parent_path();
+    ASSERT_FALSE(own.empty()) << why;
+    fs::create_directory(f / "plain");
+    Put(f / "planted", "JRIP rules: planted");
+    const std::string link = "it is a link, and this file is never read through one";
+    struct Case {
+        const char* what;
+        fs::path file;
+        std::string linkTo;  // "" for a file of its own
+        std::string read;    // what is read; "" when refused
+        std::string reason;
+    };
+    const std::vector<Case> cases = {
+        {"a file in the private folder", own / "results.txt", "", "JRIP rules: learnt", ""},
+        {"a link there", own / "results.txt", (f / "planted").string(), "", link},
+        {"a file elsewhere", f / "plain" / "results.txt", "", "JRIP rules: learnt", ""},
+        {"a link elsewhere", f / "plain" / "results.txt", (f / "planted").string(), "", link},
+        {"nothing there", own / "results.txt", "-", "", std::strerror(ENOENT)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(c.file);
+        if (c.linkTo.empty())
+            Put(c.file, "JRIP rules: learnt");
+        else if (c.linkTo != "-")
+            fs::create_symlink(c.linkTo, c.file);
+        platform::FileBytes bytes;
+        platform::ReadError error;
+        EXPECT_EQ(platform::ReadOwnFile(c.file.string(), 1024, bytes, &error), c.reason.empty());
+        EXPECT_EQ(std::string(bytes.View()), c.read);
+        EXPECT_EQ(error.reason, c.reason);
     }
 }
