@@ -161,3 +161,39 @@ TEST(ReadOwnFile, ReadsTheFileAndNeverThroughALinkInItsPlace)
         EXPECT_EQ(error.reason, c.reason);
     }
 }
+
+// What keeps a save from its folder is told by what failed: a system error on
+// the way to the private folder names that folder; a refusal names what it
+// refuses; elsewhere the system's reason is the whole reason.
+TEST(PrivateFolder, ASaveThatCannotReachItTellsWhatFailed)
+{
+    const fs::path f = MakeTempDir("private-reasons");
+    const OwnTmpDir tmp(f);
+    const std::string own = platform::PrivateTempFolderName();
+    fs::create_directory(f / "elsewhere");
+    struct Case {
+        const char* what;
+        std::function<void()> make;  // what stands where the private folder goes
+        std::string file;
+        std::string reason;
+    };
+    const std::vector<Case> cases = {
+        {"no private folder", [] {}, own + "/test.data", "the folder " + own + ": " + std::strerror(ENOENT)},
+        {"a file in its place", [&] { Put(own, "x"); }, own + "/test.data",
+         "the folder " + own + ": " + std::strerror(ENOTDIR)},
+        {"a link in its place", [&] { fs::create_directory_symlink(f / "elsewhere", own); }, own + "/test.data",
+         "the folder " + own + " is a link, not a folder of its own"},
+        {"open to others", [&] { fs::create_directory(own); ::chmod(own.c_str(), 0755); }, own + "/test.data",
+         "the folder " + own + " is not private to this user"},
+        {"no folder elsewhere", [] {}, (f / "nowhere" / "test.data").string(), std::strerror(ENOENT)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(own);
+        c.make();
+        platform::SaveError error;
+        EXPECT_FALSE(platform::SaveFile(c.file, [](std::ostream& o) { o << "x"; }, &error));
+        EXPECT_EQ(error.reason, c.reason);
+        EXPECT_TRUE(fs::is_empty(f / "elsewhere"));
+    }
+}
