@@ -1,5 +1,7 @@
 #include "platform/ReadFile.h"
 
+#include "platform/SaveTarget.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -107,50 +109,37 @@ bool CheckUserFile(const std::string& path, std::uint64_t limit, ReadError* erro
     return reason.empty();
 }
 
-bool ReadUserFile(const std::string& path, std::uint64_t limit, FileBytes& bytes, ReadError* error,
-                  const ReadProgress& progress)
+namespace {
+
+// Reads the whole file open at fd (asked for what it is, regular and within
+// the limit, of the descriptor itself) into bytes; the reason to fail with
+// otherwise.
+std::string ReadOpened(int fd, std::uint64_t limit, FileBytes& bytes, bool* outOfMemory,
+                       const ReadProgress& progress)
 {
-    auto fail = [&](const std::string& reason) {
-        if (error != nullptr)
-            *error = ReadError{path, reason};
-        return false;
-    };
-    // Asked of the name first, so that no device or pipe is even opened; asked
-    // again of the descriptor below, which is what gets read.
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return fail(std::strerror(errno));
+    if (::fstat(fd, &st) != 0)
+        return std::strerror(errno);
     if (std::string refused = Refusal(st, limit); !refused.empty())
-        return fail(refused);
-    // Without O_NONBLOCK, opening a named pipe put in the name's place meanwhile
-    // would wait for a writer.
-    const Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (fd.get() < 0)
-        return fail(std::strerror(errno));
-    if (::fstat(fd.get(), &st) != 0)
-        return fail(std::strerror(errno));
-    if (std::string refused = Refusal(st, limit); !refused.empty())
-        return fail(refused);
+        return refused;
     // A regular file it is: its reads may wait for the disk as usual.
-    if (const int flags = ::fcntl(fd.get(), F_GETFL); flags != -1)
-        ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
+    if (const int flags = ::fcntl(fd, F_GETFL); flags != -1)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
 
     const auto total = static_cast<std::uint64_t>(st.st_size);
     const auto size = static_cast<std::size_t>(total);
     std::unique_ptr<char[]> data(new (std::nothrow) char[std::max<std::size_t>(size, 1)]);
     if (!data) {
-        fail("there is not enough memory to hold it (" + SizeText(total) + ")");
-        if (error != nullptr)
-            error->outOfMemory = true;
-        return false;
+        *outOfMemory = true;
+        return "there is not enough memory to hold it (" + SizeText(total) + ")";
     }
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t n = ::read(fd.get(), data.get() + done, std::min(kChunk, size - done));
+        const ssize_t n = ::read(fd, data.get() + done, std::min(kChunk, size - done));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return fail(std::strerror(errno));
+            return std::strerror(errno);
         }
         if (n == 0)
             break;  // cut shorter since it was asked: what is there is the file
@@ -160,7 +149,58 @@ bool ReadUserFile(const std::string& path, std::uint64_t limit, FileBytes& bytes
     }
     bytes.data = std::move(data);
     bytes.size = done;
-    return true;
+    return {};
+}
+
+bool Refused(const std::string& path, const std::string& reason, bool outOfMemory, ReadError* error)
+{
+    if (error != nullptr && !reason.empty())
+        *error = ReadError{path, reason, outOfMemory};
+    return reason.empty();
+}
+
+}  // namespace
+
+bool ReadUserFile(const std::string& path, std::uint64_t limit, FileBytes& bytes, ReadError* error,
+                  const ReadProgress& progress)
+{
+    // Asked of the name first, so that no device or pipe is even opened; asked
+    // again of the descriptor below, which is what gets read.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return Refused(path, std::strerror(errno), false, error);
+    if (std::string refused = Refusal(st, limit); !refused.empty())
+        return Refused(path, refused, false, error);
+    // Without O_NONBLOCK, opening a named pipe put in the name's place meanwhile
+    // would wait for a writer.
+    const Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0)
+        return Refused(path, std::strerror(errno), false, error);
+    bool outOfMemory = false;
+    return Refused(path, ReadOpened(fd.get(), limit, bytes, &outOfMemory, progress), outOfMemory, error);
+}
+
+constexpr const char* kLinkRefused = "it is a link, and this file is never read through one";
+
+bool ReadOwnFile(const std::string& path, std::uint64_t limit, FileBytes& bytes, ReadError* error)
+{
+    save::Target target;
+    std::string reason;
+    if (!save::OpenTarget(path, save::LastLink::Keep, target, &reason))
+        return Refused(path, reason, false, error);
+    const Descriptor folder(target.folder.fd);
+    if (!target.exists)
+        return Refused(path, std::strerror(ENOENT), false, error);
+    if (S_ISLNK(target.st.st_mode))
+        return Refused(path, kLinkRefused, false, error);
+    // What stands at the name now is opened as it stands, never through a
+    // link swapped in since it was looked at, and asked again what it is.
+    const Descriptor fd(
+        ::openat(folder.get(), target.name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0)
+        return Refused(path, errno == ELOOP ? kLinkRefused : std::strerror(errno), false, error);
+    bool outOfMemory = false;
+    return Refused(path, ReadOpened(fd.get(), limit, bytes, &outOfMemory, {}), outOfMemory, error);
 }
 
 }  // namespace platform

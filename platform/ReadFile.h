@@ -50,6 +50,14 @@ using ReadProgress = std::function<void(std::uint64_t done, std::uint64_t total)
 bool ReadUserFile(const std::string& path, std::uint64_t limit, FileBytes& bytes, ReadError* error = nullptr,
                   const ReadProgress& progress = {});
 
+// Reads a file the program had written for itself (a learner's result in the
+// private folder) as ReadUserFile reads, its path walked as the saves walk it
+// (the private folder checked as a save there checks it): a link in the
+// file's place is never followed but refused ("it is a link, and this file is
+// never read through one"), so that nothing put there by another can be read
+// as the program's own.
+bool ReadOwnFile(const std::string& path, std::uint64_t limit, FileBytes& bytes, ReadError* error = nullptr);
+
 // The same check without reading: false, with the reason, when ReadUserFile
 // would refuse the file as it is now. For a caller that would otherwise change
 // something (close windows, make an entry) before it reads.

@@ -57,20 +57,6 @@ private:
     int fd_;
 };
 
-// Puts the names of a path, in order and without the empty ones between
-// slashes, in front of those still to walk.
-void PrependNames(const std::string& path, std::deque<std::string>& names)
-{
-    std::vector<std::string> split;
-    for (std::size_t at = 0; at < path.size();) {
-        const std::size_t end = std::min(path.find('/', at), path.size());
-        if (end > at)
-            split.push_back(path.substr(at, end - at));
-        at = end + 1;
-    }
-    names.insert(names.begin(), split.begin(), split.end());
-}
-
 // A path as the messages show it: no slash at the end but for the root, "."
 // for the current folder.
 std::string Shown(const std::filesystem::path& p)
@@ -95,116 +81,224 @@ bool MayFollow(int folder, const struct stat& link)
 
 }  // namespace
 
-bool OpenTarget(const std::string& path, LastLink last, Target& target, std::string* reason)
+namespace {
+
+// The system gives up on a chain of links this long as well.
+constexpr int kMostLinks = 40;
+
+// One name still to walk. The private folder's own name is marked: it is
+// never a link, wherever links before it led.
+struct Name {
+    std::string text;
+    bool privateFolder = false;
+};
+
+// A walk of one path, a name at a time, from a folder held open.
+struct Walk {
+    std::deque<Name> names;  // still to walk
+    Held at;                 // the folder reached
+    std::filesystem::path where;  // its path, as the messages show it
+    int hops = 0;                 // links followed
+    bool isPrivate = false;       // the file goes to the private folder
+    std::string* reason = nullptr;
+
+    // A system error on the way: where the file goes to the private folder,
+    // told with that folder's name, as it is what cannot be had.
+    bool SystemError(int e)
+    {
+        *reason = isPrivate ? "the folder " + PrivateFolderName() + ": " + std::strerror(e) : std::strerror(e);
+        return false;
+    }
+    // A refusal, which names what it refuses.
+    bool Refused(const std::string& why)
+    {
+        *reason = why;
+        return false;
+    }
+};
+
+// Puts the names of a path, in order and without the empty ones between
+// slashes, in front of those still to walk.
+void PrependNames(const std::string& path, std::deque<Name>& names)
 {
-    // The system gives up on a chain this long as well.
-    constexpr int kMostLinks = 40;
+    std::vector<Name> split;
+    for (std::size_t at = 0; at < path.size();) {
+        const std::size_t end = std::min(path.find('/', at), path.size());
+        if (end > at)
+            split.push_back({path.substr(at, end - at)});
+        at = end + 1;
+    }
+    names.insert(names.begin(), split.begin(), split.end());
+}
+
+// Open the start folder: the root for a whole path and for the private folder,
+// which is reached by its one name, else the current folder. False with the
+// reason when there is no file name to walk to.
+bool OpenStart(const std::string& path, Walk& walk)
+{
     const std::filesystem::path given(path);
-    Folder& folder = target.folder;
-    folder.isPrivate = IsPrivateFolder(given.parent_path());
-    std::deque<std::string> names;
-    if (folder.isPrivate) {
-        // The folder is reached by its one name; a link in the file's place is
-        // replaced.
-        PrependNames(PrivateFolderName() + "/" + given.filename().string(), names);
-        last = LastLink::Keep;
+    if (walk.isPrivate) {
+        PrependNames(given.filename().string(), walk.names);
+        const std::size_t fileNames = walk.names.size();
+        PrependNames(PrivateFolderName(), walk.names);
+        walk.names[walk.names.size() - fileNames - 1].privateFolder = true;
     } else {
-        PrependNames(path, names);
+        PrependNames(path, walk.names);
     }
-    if (names.empty() || path.back() == '/' || names.back() == "." || names.back() == "..") {
-        *reason = std::strerror(path.empty() ? ENOENT : EISDIR);
+    if (walk.names.empty() || path.back() == '/' || walk.names.back().text == "." || walk.names.back().text == "..") {
+        *walk.reason = std::strerror(path.empty() ? ENOENT : EISDIR);
         return false;
     }
-    const bool fromRoot = folder.isPrivate || path.front() == '/';
-    Held at(::open(fromRoot ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
-    std::filesystem::path where = fromRoot ? "/" : "";
-    int hops = 0;
-    const auto fail = [&](const std::string& why) {
-        // What keeps the private folder from being had is told with its name.
-        *reason = folder.isPrivate && !why.starts_with("the ") ? "the folder " + PrivateFolderName() + ": " + why : why;
-        return false;
-    };
-    while (at.Get() >= 0 && !names.empty()) {
-        const std::string name = names.front();
-        names.pop_front();
-        const bool isLast = names.empty();
-        if (name == "." || name == "..") {
-            if (name == "..")
-                at.Reset(::openat(at.Get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
-            // The folder held has no links in its name: going up is going up the name.
-            where = name == ".." ? (where / "..").lexically_normal() : where;
-            continue;
-        }
-        // A folder on the way is opened as a folder first, which mounts it
-        // where the system mounts folders on first use; anything else (a link)
-        // is opened as it stands, and is checked for what it is then.
-        Held here(isLast ? -1 : ::openat(at.Get(), name.c_str(), O_PATH | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC));
-        if (here.Get() < 0 && (isLast || errno == ENOTDIR))
-            here.Reset(::openat(at.Get(), name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
-        struct stat st {};
-        if (here.Get() < 0 && isLast && errno == ENOENT) {
-            target.name = name;  // a new file
-            break;
-        }
-        if (here.Get() < 0 || ::fstat(here.Get(), &st) != 0)
-            return fail(std::strerror(errno));
-        const std::string shown = Shown(where / name);
-        if (S_ISLNK(st.st_mode) && folder.isPrivate && names.size() == 1)
-            return fail("the folder " + shown + " is a link, not a folder of its own");
-        if (!S_ISLNK(st.st_mode) || (isLast && last == LastLink::Keep)) {
-            if (isLast) {
-                target.name = name;
-                target.exists = true;
-                target.st = st;
-                break;
-            }
-            if (!S_ISDIR(st.st_mode))
-                return fail(std::strerror(ENOTDIR));
-            at.Reset(here.Release());
-            where /= name;
-            continue;
-        }
-        if (isLast && last == LastLink::Refuse)
-            return fail((hops == 0 ? std::string("it") : shown) + " is a link, and this file is never written through one");
-        if (!MayFollow(at.Get(), st))
-            return fail("the link " + shown + " belongs to another user in a folder open to everyone, so it is not followed");
-        if (++hops > kMostLinks)
-            return fail(std::strerror(ELOOP));
-        char to[PATH_MAX];
-        const ssize_t n = ::readlinkat(here.Get(), "", to, sizeof to);
-        if (n <= 0 || static_cast<std::size_t>(n) >= sizeof to)
-            return fail(std::strerror(n < 0 ? errno : n == 0 ? ENOENT : ENAMETOOLONG));
-        const std::string link(to, static_cast<std::size_t>(n));
-        if (isLast && (link.back() == '/'))
-            return fail(std::strerror(EISDIR));
-        // Relative to the folder holding the link, absolute from the root.
-        if (link.front() == '/') {
-            at.Reset(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
-            where = "/";
-        }
-        PrependNames(link, names);
-        if (names.empty() || (isLast && (names.back() == "." || names.back() == "..")))
-            return fail(std::strerror(EISDIR));
+    const bool fromRoot = walk.isPrivate || path.front() == '/';
+    walk.at.Reset(::open(fromRoot ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    walk.where = fromRoot ? "/" : "";
+    return walk.at.Get() >= 0 || walk.SystemError(errno);
+}
+
+// Opens a name in the folder reached without following it. A folder on the
+// way is opened as a folder first, which mounts it where the system mounts
+// folders on first use; anything else (a link) is opened as it stands, and is
+// checked for what it is then.
+int OpenName(const Walk& walk, const std::string& name, bool isLast)
+{
+    int fd = isLast ? -1 : ::openat(walk.at.Get(), name.c_str(), O_PATH | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0 && (isLast || errno == ENOTDIR))
+        fd = ::openat(walk.at.Get(), name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    return fd;
+}
+
+// "." stays, ".." goes up: the folder held has no links in its name, so going
+// up is going up the name.
+bool StayOrGoUp(Walk& walk, const std::string& name)
+{
+    if (name == "..") {
+        walk.at.Reset(::openat(walk.at.Get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
+        walk.where = (walk.where / "..").lexically_normal();
     }
-    if (at.Get() < 0)
-        return fail(std::strerror(errno));
-    target.followed = hops > 0;
-    target.shown = Shown(where / target.name);
-    folder.path = Shown(where);
-    // Opened for reading where the user may list it, so that it can be synced.
-    folder.fd = ::openat(at.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return walk.at.Get() >= 0 || walk.SystemError(errno);
+}
+
+// Go into a folder opened on the way: it must be one.
+bool EnterFolder(Walk& walk, const std::string& name, Held& here, const struct stat& st)
+{
+    if (!S_ISDIR(st.st_mode))
+        return walk.SystemError(ENOTDIR);
+    walk.at.Reset(here.Release());
+    walk.where /= name;
+    return true;
+}
+
+// Follow a link under the sticky-folder rule: in a folder everyone may write
+// that is sticky, only the user's or the folder owner's. Its names go in front
+// of those still to walk, relative to the folder holding it, absolute from
+// the root.
+bool FollowLink(Walk& walk, const std::string& shown, bool isLast, const Held& here, const struct stat& st)
+{
+    if (!MayFollow(walk.at.Get(), st))
+        return walk.Refused("the link " + shown +
+                            " belongs to another user in a folder open to everyone, so it is not followed");
+    if (++walk.hops > kMostLinks)
+        return walk.SystemError(ELOOP);
+    char to[PATH_MAX];
+    const ssize_t n = ::readlinkat(here.Get(), "", to, sizeof to);
+    if (n <= 0 || static_cast<std::size_t>(n) >= sizeof to)
+        return walk.SystemError(n < 0 ? errno : n == 0 ? ENOENT : ENAMETOOLONG);
+    const std::string link(to, static_cast<std::size_t>(n));
+    if (isLast && link.back() == '/')
+        return walk.SystemError(EISDIR);
+    if (link.front() == '/') {
+        walk.at.Reset(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+        walk.where = "/";
+    }
+    PrependNames(link, walk.names);
+    if (walk.names.empty() || (isLast && (walk.names.back().text == "." || walk.names.back().text == "..")))
+        return walk.SystemError(EISDIR);
+    return walk.at.Get() >= 0 || walk.SystemError(errno);
+}
+
+// Open the last name: what stands there (or that nothing does, a new file)
+// is the target's, a link kept as the name itself.
+void TakeLastName(const std::string& name, const struct stat* st, Target& target)
+{
+    target.name = name;
+    target.exists = st != nullptr;
+    if (st)
+        target.st = *st;
+}
+
+// Holds the folder reached for the target: opened for reading where the user
+// may list it, so that it can be synced; the private folder must be ours with
+// rights 0700.
+bool HoldFolder(Walk& walk, Target& target)
+{
+    Folder& folder = target.folder;
+    target.followed = walk.hops > 0;
+    target.shown = Shown(walk.where / target.name);
+    folder.path = Shown(walk.where);
+    folder.fd = ::openat(walk.at.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     folder.readable = folder.fd >= 0;
     if (!folder.readable && (errno != EACCES || folder.isPrivate))
-        return fail(std::strerror(errno));
+        return walk.SystemError(errno);
     if (!folder.readable)
-        folder.fd = at.Release();
+        folder.fd = walk.at.Release();
     struct stat st {};
     if (folder.isPrivate && (::fstat(folder.fd, &st) != 0 || st.st_uid != ::geteuid() || (st.st_mode & 0777) != 0700)) {
         ::close(folder.fd);
         folder.fd = -1;
-        return fail("the folder " + folder.path + " is not private to this user");
+        return walk.Refused("the folder " + folder.path + " is not private to this user");
     }
     return true;
+}
+
+}  // namespace
+
+bool OpenTarget(const std::string& path, LastLink last, Target& target, std::string* reason)
+{
+    Walk walk;
+    walk.reason = reason;
+    walk.isPrivate = target.folder.isPrivate = IsPrivateFolder(std::filesystem::path(path).parent_path());
+    // In the private folder a link in the file's place is replaced.
+    if (walk.isPrivate)
+        last = LastLink::Keep;
+    if (!OpenStart(path, walk))
+        return false;
+    while (!walk.names.empty()) {
+        const Name name = walk.names.front();
+        walk.names.pop_front();
+        const bool isLast = walk.names.empty();
+        if (name.text == "." || name.text == "..") {
+            if (!StayOrGoUp(walk, name.text))
+                return false;
+            continue;
+        }
+        struct stat st {};
+        Held here(OpenName(walk, name.text, isLast));
+        if (here.Get() < 0 && isLast && errno == ENOENT) {
+            TakeLastName(name.text, nullptr, target);  // a new file
+            break;
+        }
+        if (here.Get() < 0 || ::fstat(here.Get(), &st) != 0)
+            return walk.SystemError(errno);
+        const std::string shown = Shown(walk.where / name.text);
+        const bool link = S_ISLNK(st.st_mode);
+        if (link && name.privateFolder)
+            return walk.Refused("the folder " + shown + " is a link, not a folder of its own");
+        if (isLast && (!link || last == LastLink::Keep)) {
+            TakeLastName(name.text, &st, target);
+            break;
+        }
+        if (!link) {
+            if (!EnterFolder(walk, name.text, here, st))
+                return false;
+            continue;
+        }
+        if (isLast && last == LastLink::Refuse)
+            return walk.Refused((walk.hops == 0 ? std::string("it") : shown) +
+                                " is a link, and this file is never written through one");
+        if (!FollowLink(walk, shown, isLast, here, st))
+            return false;
+    }
+    return HoldFolder(walk, target);
 }
 
 std::string SpareName(const std::string& name, const char* tag, long nameMax)

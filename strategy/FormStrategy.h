@@ -161,7 +161,8 @@ public:
 
     // ---- Learners and rule reading (FormStrategyLearn.cpp) ----
     // The learner run of one node in generate mode: the node's dataset beside
-    // dataFileName, the learner (in-house, Weka or Slipper by file type), the
+    // dataFileName (an outside learner's copy, and its result, in the private
+    // folder), the learner (in-house, Weka or Slipper by file type), the
     // rules and counts in the node's chunk, the rule line. A learner that
     // fails is reported once per command (see learners); outside a command
     // the first node (chunk 0) starts one. A node left without rules by its

@@ -163,7 +163,8 @@ bool TFormStrategy::TakeLearnerResult(const QString& resultFile, const std::stri
     constexpr std::uint64_t kResultLimit = std::uint64_t(64) << 20;
     platform::FileBytes bytes;
     platform::ReadError error;
-    const bool read = platform::ReadUserFile(QFile::encodeName(resultFile).toStdString(), kResultLimit, bytes, &error);
+    // Read as the program's own file: never through a link put in its place.
+    const bool read = platform::ReadOwnFile(QFile::encodeName(resultFile).toStdString(), kResultLimit, bytes, &error);
     const std::string result = read ? std::string(bytes.View()) : std::string();
     const bool allowDefaultNegative = cbAllowDefaultNegative->isChecked();
     bool learnt = false;
@@ -205,20 +206,31 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
     for (int i = 0; i < lbFeatures->count(); ++i)
         if (lbFeatures->item(i)->isSelected())
             featureTexts.push_back(lbFeatures->item(i)->text().toStdString());
-    std::string nodeFile = NodeDataFileName(dataFileName, examples.name);
+    const std::string nodeFile = NodeDataFileName(dataFileName, examples.name);
     std::string failure;
-    // A dataset in the private folder (the default): the folder is asked for
-    // afresh, as it may have been cleared away or replaced since the window
-    // opened, and only its answer is used. Refused, nothing is written and
-    // the command says why once.
-    if (platform::InPrivateFolder(nodeFile))
-        nodeFile = PrivateRunFile(nodeFile, &failure);
+    // An outside learner reads its dataset from the private folder and leaves
+    // its result there, never beside a data file the user named elsewhere,
+    // where another user's file or link could stand; that file is still
+    // written, for the user. The folder is asked for afresh, as it may have
+    // been cleared away or replaced since the window opened, and only its
+    // answer is used. Refused, nothing is written and the command says why once.
+    const bool outsideLearner = !cbHomeRules->isChecked() && (fileType == kWekaFile || fileType == kSlipperFile);
+    const bool usersFolder = !platform::InPrivateFolder(nodeFile);
+    const std::string learnerFile =
+        outsideLearner || !usersFolder ? PrivateRunFile(nodeFile, &failure) : std::string();
+    const auto save = [&](const std::string& file) {
+        return actionChild->SaveAssocData(QString::fromStdString(file), fileType, examples.threshold, cycles, classes,
+                                          classNames, &featureTexts);
+    };
     // A dataset that could not be written (the writer said so) is not learnt from.
-    const bool written =
-        failure.empty() && actionChild->SaveAssocData(QString::fromStdString(nodeFile), fileType, examples.threshold,
-                                                      cycles, classes, classNames, &featureTexts);
+    const bool written = failure.empty() && (!usersFolder || save(nodeFile)) &&
+                         (learnerFile.empty() || save(learnerFile));
 
-    const QString folder = QFileInfo(QString::fromStdString(nodeFile)).absolutePath();
+    // The learner runs in that folder, given whole paths.
+    const auto absolute = [](const std::string& file) {
+        return QFileInfo(QString::fromStdString(file)).absoluteFilePath();
+    };
+    const QString folder = QFileInfo(QString::fromStdString(learnerFile)).absolutePath();
     if (!failure.empty()) {
         // No rules without the dataset, whichever learner.
     } else if (cbHomeRules->isChecked()) {
@@ -227,19 +239,18 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
                             IntegerOr1(EditNumFeatures), actionChild->File);
         chunk.AddRule(std::move(rule));
     } else if (written && fileType == kWekaFile) {
-        const QString results = QString::fromStdString(WekaResultsFile(nodeFile));
-        const QString absoluteResults = QFileInfo(results).absoluteFilePath();
+        const QString results = absolute(WekaResultsFile(learnerFile));
         std::string said;
-        if (RunLearner("callweka", "JRip",
-                       {QFileInfo(QString::fromStdString(nodeFile)).absoluteFilePath(), absoluteResults}, folder,
-                       absoluteResults, examples.name, &failure, &said))
-            TakeLearnerResult(absoluteResults, said, false,
-                              examples.positives.empty() ? -1 : examples.positives.front(), chunk);
+        if (RunLearner("callweka", "JRip", {absolute(learnerFile), results}, folder, results,
+                       examples.name, &failure, &said))
+            TakeLearnerResult(results, said, false, examples.positives.empty() ? -1 : examples.positives.front(),
+                              chunk);
     } else if (written && fileType == kSlipperFile) {
-        const QString hypothesis = QFileInfo(QString::fromStdString(SlipperHypothesisFile(nodeFile))).absoluteFilePath();
-        const QString stem = QFileInfo(QString::fromStdString(SlipperStem(nodeFile))).absoluteFilePath();
+        const QString hypothesis = absolute(SlipperHypothesisFile(learnerFile));
+        const QString stem = absolute(SlipperStem(learnerFile));
         std::string said;
-        if (RunLearner("callslipper", "Slipper", {stem}, folder, hypothesis, examples.name, &failure, &said))
+        if (RunLearner("callslipper", "Slipper", {stem, hypothesis}, folder, hypothesis, examples.name, &failure,
+                       &said))
             TakeLearnerResult(hypothesis, said, true, -1, chunk);
     }
     // The window may have let go of its graph window while the learner ran.

@@ -1,7 +1,8 @@
 // The files of one strategy node's learner run, and the lines a run prints.
 //
 // Each node writes its own dataset beside the window's data file: the node's
-// name goes before the file's extension. Only the trailing extension of the
+// name goes before the file's extension. An outside learner is given a copy
+// of that name in the program's private folder, and its result lies there too. Only the trailing extension of the
 // file name counts, so a dot in a folder name never moves the dataset into
 // another folder, and a name without extension still gives every node a file
 // of its own.
@@ -26,7 +27,8 @@ std::string NodeDataFileName(const std::string& dataFileName, const std::string&
 std::string SlipperStem(const std::string& nodeFile);
 // Where Slipper leaves its hypothesis: the stem + ".shyp".
 std::string SlipperHypothesisFile(const std::string& nodeFile);
-// The JRip result file of a run: "results.txt" in the folder of the node file.
+// The JRip result file of a run: "results.txt" in the folder of the node file
+// (the learner's copy in the private folder).
 std::string WekaResultsFile(const std::string& nodeFile);
 
 // The chunk's rules as one line: for the rule export's table

@@ -111,17 +111,21 @@ TEST_F(LearnNode, OutsideLearnersRunFromTheProgramFolderAndTheirResultsAreRead)
                 " => class=N (3/0)\\nNumber of Rules : 2\\n' > \"$2\"\n");
     WriteScript(folder + "/callslipper",
                 "echo \"$@\" > \"" + folder + "/slipper-args\"\n"
-                "[ -e \"$1.shyp\" ] && echo stale >> \"" + folder + "/slipper-args\"\n"
-                "echo 'N 2 1 IF nosuch Team . .' > \"$1.shyp\"\n");
+                "[ -e \"$2\" ] && echo stale >> \"" + folder + "/slipper-args\"\n"
+                "echo 'N 2 1 IF nosuch Team . .' > \"$2\"\n");
     std::string part = examples.name;
     std::replace(part.begin(), part.end(), ':', '-');
-    const std::string stem = folder + "/test-" + part;
-    std::ofstream(folder + "/results.txt") << "old";
+    // The learner is given its copy of the dataset in the private folder; the
+    // user's data file is written all the same.
+    const std::string stem = own + "/test-" + part;
+    std::filesystem::create_directories(own);
+    std::ofstream(own + "/results.txt") << "old";
     std::ofstream(stem + ".shyp") << "old";
     form->fileType = 1;
     platform::DialogScript script;
     form->LearnNodeRules(examples);
-    EXPECT_EQ(ReadBytes(folder + "/weka-args"), stem + ".data " + folder + "/results.txt\n");
+    EXPECT_EQ(ReadBytes(folder + "/weka-args"), stem + ".data " + own + "/results.txt\n");
+    EXPECT_EQ(ReadBytes(folder + "/test-" + part + ".data"), ReadBytes(stem + ".data"));
     // The unknown feature adds nothing; the OTHER rule with its condition is
     // negated, the default rule positive.
     const RuleList& rules = Chunk(0).GetRules();
@@ -137,7 +141,8 @@ TEST_F(LearnNode, OutsideLearnersRunFromTheProgramFolderAndTheirResultsAreRead)
 
     form->fileType = 4;
     form->LearnNodeRules(examples);
-    EXPECT_EQ(ReadBytes(folder + "/slipper-args"), stem + "\n");
+    EXPECT_EQ(ReadBytes(folder + "/slipper-args"), stem + " " + stem + ".shyp\n");
+    EXPECT_EQ(ReadBytes(folder + "/test-" + part + ".names"), ReadBytes(stem + ".names"));
     ASSERT_EQ(rules.size(), 3u);
     EXPECT_EQ(rules[2]->Size(), 0);
     EXPECT_TRUE(script.messages.empty());
@@ -274,12 +279,13 @@ TEST_F(LearnNode, WekaJRipLearnsRulesWithConditions)
     EvaluateRules(*log_->features, rules, examples.positives, examples.negatives, &tp, &fp, &tn, &fn);
     EXPECT_GT(tp, fn);
     EXPECT_GT(tn, fp);
-    EXPECT_TRUE(std::filesystem::exists(folder + "/results.txt"));
+    EXPECT_TRUE(std::filesystem::exists(own + "/results.txt"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "/results.txt"));
 
     // The rules read back are the rules JRip printed, in its order: "OTHER"
     // rules negated, a default "OTHER" rule left out unless allowed, each
     // condition on the named feature's group with its value.
-    std::vector<PrintedRule> printed = PrintedJRipRules(folder + "/results.txt");
+    std::vector<PrintedRule> printed = PrintedJRipRules(own + "/results.txt");
     ASSERT_FALSE(printed.empty());
     if (!form->cbAllowDefaultNegative->isChecked())
         std::erase_if(printed, [](const PrintedRule& r) { return r.className == "OTHER" && r.conditions.empty(); });

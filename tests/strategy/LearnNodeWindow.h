@@ -38,6 +38,7 @@
 #include <fstream>
 #include <memory>
 #include <cstdlib>
+#include <unistd.h>
 
 
 inline QApplication& App() { return EnsureGuiApp(); }
@@ -107,6 +108,11 @@ protected:
         form = std::make_unique<TFormStrategy>();
         form->Attach(child, nullptr);
         folder = MakeTempDir("strategy-learn-run");
+        // The learner's own files go to a private folder of the test's own.
+        hadTmp_ = qEnvironmentVariableIsSet("TMPDIR");
+        previousTmp_ = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QByteArray::fromStdString(MakeTempDir("strategy-learn-tmp")));
+        own = qEnvironmentVariable("TMPDIR").toStdString() + "/velotrask-" + std::to_string(::geteuid());
         form->dataFileName = folder + "/test.data";
         form->learnerFolder = QString::fromStdString(folder);
         // The node with the most cycles is the positive class.
@@ -140,6 +146,7 @@ protected:
     {
         form.reset();
         delete child.data();
+        hadTmp_ ? qputenv("TMPDIR", previousTmp_) : qunsetenv("TMPDIR");
     }
     // Each feature's value: how much more often it holds at positives than at
     // negatives (as the weighting before the learner leaves a value per feature).
@@ -163,7 +170,12 @@ protected:
     QPointer<TMDIActionChild> child;
     std::unique_ptr<TFormStrategy> form;
     std::string folder;
+    std::string own;  // the private folder under the test's TMPDIR
     TNodeExamples examples;
+
+private:
+    bool hadTmp_ = false;
+    QByteArray previousTmp_;
 };
 
 // "Generate rules" on a strategy of the real match: a chain of two connections

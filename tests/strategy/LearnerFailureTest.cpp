@@ -4,6 +4,7 @@
 // removed, and Slipper without its program.
 #include "LearnNodeWindow.h"
 
+#include "strategy/model/LearnerFiles.h"
 #include "strategy/model/Sweep.h"
 #include "ui/waitFormWin.h"
 
@@ -88,9 +89,12 @@ TEST_F(LearnNode, AHungLearnerIsEndedWithAllItStartedAtTheLimit)
     ASSERT_EQ(pids.size(), 2);  // the stand-in Java and its child both ran
     EXPECT_FALSE(started.StillHeld());
     // The learner works in the program's private folder under TMPDIR: no work
-    // folder of its is left there, nor anywhere else under TMPDIR.
+    // folder of its is left there (only its dataset), nor anywhere else under TMPDIR.
     const QString privateFolder = QString::fromStdString(tmp + "/velotrask-" + std::to_string(::geteuid()));
-    EXPECT_TRUE(QDir(privateFolder).isEmpty());
+    const QString dataset =
+        QFileInfo(QString::fromStdString(NodeDataFileName(form->dataFileName, examples.name))).fileName();
+    EXPECT_EQ(QDir(privateFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{dataset});
     EXPECT_EQ(QDir(QString::fromStdString(tmp)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList{QFileInfo(privateFolder).fileName()});
     EXPECT_EQ(WaitForm, nullptr);
@@ -99,13 +103,13 @@ TEST_F(LearnNode, AHungLearnerIsEndedWithAllItStartedAtTheLimit)
 TEST_F(LearnNode, AnOldResultThatCannotBeRemovedIsAFailureOfItsOwn)
 {
     WriteScript(folder + "/callweka", "echo run >> \"" + folder + "/runs\"\n");
-    std::filesystem::create_directory(folder + "/results.txt");
+    std::filesystem::create_directories(own + "/results.txt");
     form->fileType = 1;
     platform::DialogScript script;
     form->LearnNodeRules(examples);
     ASSERT_EQ(script.messages.size(), 1u);
     EXPECT_EQ(script.messages[0].text, "Cannot remove the old result file !");
-    EXPECT_EQ(script.messages[0].detail, QString::fromStdString(folder + "/results.txt: it is a folder"));
+    EXPECT_EQ(script.messages[0].detail, QString::fromStdString(own + "/results.txt: it is a folder"));
     EXPECT_EQ(Runs(folder), 0);
     EXPECT_TRUE(Lines(form->MemoRules).last().contains("learner failed: cannot remove the old result file"));
 }

@@ -193,7 +193,7 @@ TEST_F(LearnNode, TheLearnersOwnWordsDecide)
             "Number of Rules : 2\\n' > \"$2\"\n",
          "<= \tnot learnt: the learner's rule list cannot be read"},
         {4, "echo 'Slipper: no positive examples'\n", "<= \tnot learnt: Slipper: no positive examples"},
-        {4, "echo 'OTHER 2 1 IF . .' > \"$1.shyp\"\n", "<= \tFALSE"},
+        {4, "echo 'OTHER 2 1 IF . .' > \"$2\"\n", "<= \tFALSE"},
     };
     for (const auto& [fileType, learner, end] : cases) {
         WriteScript(folder + (fileType == 1 ? "/callweka" : "/callslipper"), learner);

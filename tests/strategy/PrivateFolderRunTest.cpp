@@ -53,7 +53,6 @@ protected:
     std::string Told(std::size_t i) const { return script.messages.at(i).detail.toStdString(); }
 
     platform::DialogScript script;
-    std::string own;
 
 private:
     std::optional<QByteArray> previous_;
