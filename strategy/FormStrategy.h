@@ -36,6 +36,8 @@ class TFormStrategy : public QDialog, public TStrategyLink {
 public:
     // The name a refused private folder fails a command's learner runs under.
     static constexpr const char* kPrivateFolder = "private folder";
+    // The name a dataset that cannot be written stops its command under.
+    static constexpr const char* kDataset = "dataset";
     // The name a sweep without a test graph stops its command under.
     static constexpr const char* kNoTestGraph = "no test graph";
     explicit TFormStrategy(QWidget* parent = nullptr);

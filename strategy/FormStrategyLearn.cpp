@@ -66,6 +66,13 @@ bool RemoveOldResult(const QString& file, QString* why)
     return false;
 }
 
+// Why a learner run gave the node no rules: "cancelled", else the learner's
+// failure.
+std::string LearnerRunFailure(const std::string& reason)
+{
+    return reason == "cancelled" ? reason : "learner failed: " + reason;
+}
+
 }  // namespace
 
 bool TFormStrategy::RunLearner(const QString& script, const QString& learner, const QStringList& arguments,
@@ -211,12 +218,26 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
     // afresh, as it may have been cleared away or replaced since the window
     // opened, and only its answer is used. Refused, nothing is written and
     // the command says why once.
-    if (platform::InPrivateFolder(nodeFile))
+    // A dataset that could not be written stopped the command: no further
+    // node is tried.
+    if (const std::string* unwritten = learners.Failure(kDataset)) {
+        learners.NodeLeftOut();
+        failure = *unwritten + " (not tried)";
+    } else if (platform::InPrivateFolder(nodeFile)) {
         nodeFile = PrivateRunFile(nodeFile, &failure);
-    // A dataset that could not be written (the writer said so) is not learnt from.
+    }
+    // A dataset that could not be written (the writer said so) is not learnt
+    // from, and it stops the command with the save's own words, told once.
+    QString unwritten;
     const bool written =
         failure.empty() && actionChild->SaveAssocData(QString::fromStdString(nodeFile), fileType, examples.threshold,
-                                                      cycles, classes, classNames, &featureTexts);
+                                                      cycles, classes, classNames, &featureTexts, &unwritten);
+    if (failure.empty() && !written) {
+        failure = unwritten.isEmpty() ? "the dataset " + nodeFile + " was not written" : unwritten.toStdString();
+        if (learners.Fail(kDataset, failure))
+            platform::MessageBox(this, "Dataset not written !", "Warning !", platform::Buttons::Ok,
+                                 QString::fromStdString(failure));
+    }
 
     const QString folder = QFileInfo(QString::fromStdString(nodeFile)).absolutePath();
     if (!failure.empty()) {
@@ -235,32 +256,41 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
                        absoluteResults, examples.name, &failure, &said))
             TakeLearnerResult(absoluteResults, said, false,
                               examples.positives.empty() ? -1 : examples.positives.front(), chunk);
+        else
+            failure = LearnerRunFailure(failure);
     } else if (written && fileType == kSlipperFile) {
         const QString hypothesis = QFileInfo(QString::fromStdString(SlipperHypothesisFile(nodeFile))).absoluteFilePath();
         const QString stem = QFileInfo(QString::fromStdString(SlipperStem(nodeFile))).absoluteFilePath();
         std::string said;
         if (RunLearner("callslipper", "Slipper", {stem}, folder, hypothesis, examples.name, &failure, &said))
             TakeLearnerResult(hypothesis, said, true, -1, chunk);
+        else
+            failure = LearnerRunFailure(failure);
+    } else if (written) {
+        // No learner reads this type: the datasets are the user's, and the
+        // command says once where they are.
+        chunk.SetNotAsked();
+        learners.DatasetsWithoutLearner(folder.toStdString());
+        learners.StrategyNotLearnt("no learner reads this dataset type");
     }
     // The window may have let go of its graph window while the learner ran.
     if (!actionChild)
         return;
 
+    // A node without rules for want of a learner must not read as one whose
+    // rules say "never".
+    if (!failure.empty())
+        chunk.SetNotLearnt(failure);
     chunk.SetPositiveCount(static_cast<int>(examples.positives.size()));
     chunk.SetNegativeCount(static_cast<int>(examples.negatives.size()));
     // The node where Cancel stopped the command says so, also when quiet,
-    // unless a command around it tells it in its own way (a sweep row).
+    // unless a command around it tells it in its own way (a sweep row). A
+    // node no learner was asked for has no rule line.
     const bool tellCancel = learners.Cancelled() && (Verbose(cbVerbose) || !learners.Nested());
-    if (Verbose(cbVerbose) || tellCancel) {
+    if ((Verbose(cbVerbose) || tellCancel) && chunk.State() != TChunkState::NotAsked) {
         if (tellCancel)
             learners.TellCancel();
-        // A node without rules for want of a learner must not read as one
-        // whose rules say "never".
-        const std::string line = failure.empty()
-                                     ? RuleLine(features, chunk, cbComputerOutput->isChecked())
-                                     : FailedRuleLine(chunk.GetName(), chunk.GetX(), chunk.GetY(), failure,
-                                                      cbComputerOutput->isChecked());
-        MemoRules->appendPlainText(QString::fromStdString(line));
+        MemoRules->appendPlainText(QString::fromStdString(RuleLine(features, chunk, cbComputerOutput->isChecked())));
     }
     if (cbPruneRules->isChecked())
         for (const auto& rule : chunk.GetRules())

@@ -284,7 +284,7 @@ bool TakeRules(StrategyChunk& read, const std::string& refusal, StrategyChunk& c
     }
     for (auto& rule : read.GetRules())
         chunk.AddRule(std::move(rule));
-    chunk.SetHasRuleList();
+    chunk.SetLearnt();
     return true;
 }
 

@@ -140,7 +140,7 @@ TEST(FailedRuleLine, AComment)
 TEST_F(CancelLearner, GenerateRulesUnderTheModalStrategyWindow)
 {
     InModalWindow([this] { UserClick(form->BtnSaveRules); });
-    EXPECT_TRUE(ExpectOneCancel(1).last().endsWith("learner failed: cancelled"));
+    EXPECT_TRUE(ExpectOneCancel(1).last().endsWith("<= \tnot learnt: cancelled"));
 }
 
 // The second run is cancelled: its strategy is the last block and the table compiles.

@@ -83,7 +83,7 @@ TEST_F(LearnNode, AHungLearnerIsEndedWithAllItStartedAtTheLimit)
     ASSERT_EQ(script.messages.size(), 1u);
     EXPECT_TRUE(script.messages[0].detail.startsWith("callweka: stopped after 2 s"));
     EXPECT_TRUE(Chunk(0).GetRules().empty());
-    EXPECT_TRUE(Lines(form->MemoRules).last().endsWith("<= \tlearner failed: callweka stopped after 2 s"));
+    EXPECT_TRUE(Lines(form->MemoRules).last().endsWith("<= \tnot learnt: learner failed: callweka stopped after 2 s"));
     const QStringList pids = QString::fromStdString(ReadBytes(folder + "/pids")).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(pids.size(), 2);  // the stand-in Java and its child both ran
     EXPECT_FALSE(started.StillHeld());
@@ -208,7 +208,7 @@ TEST_F(GenerateRules, CancelEndsTheLearnerAndTheCommand)
     for (const QString& line : Lines(form->MemoRules))
         learnt += line.contains(" <= \t") ? 1 : 0;
     EXPECT_EQ(learnt, 1);
-    EXPECT_TRUE(Lines(form->MemoRules).last().endsWith("learner failed: cancelled"));
+    EXPECT_TRUE(Lines(form->MemoRules).last().endsWith("<= \tnot learnt: cancelled"));
     EXPECT_EQ(WaitForm, nullptr);
 }
 
