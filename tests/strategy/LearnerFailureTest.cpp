@@ -221,6 +221,12 @@ TEST(LearnerFailureReason, TheFirstLineTheLearnerWroteSaysWhy)
     const Case cases[] = {
         {"", "callweka exit code 5"},
         {"\n  \r\n\tException: bad header \r\nat weka...\n", "callweka exit code 5 (Exception: bad header)"},
+        // An exception, wherever it stands, before an error, and both before the script's line.
+        {"callweka: failed\nError: disk full\nweka.core.WekaException: no class\n",
+         "callweka exit code 5 (weka.core.WekaException: no class)"},
+        {"callweka: failed\nOutOfMemoryError: heap\n", "callweka exit code 5 (OutOfMemoryError: heap)"},
+        // A C1 control is no printable character either.
+        {"Exception: a\xC2\x85" "b\n", "callweka exit code 5 (Exception: a b)"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(LearnerFailureReason("callweka", "exit code 5", c.output), c.reason);

@@ -197,6 +197,19 @@ TEST(ReadSlipperRules, FirstRuleTakesTheFirstRuleRead)
                                names, chunk, false, true),
               1);
     EXPECT_EQ(Rules(chunk), "(Team:Ball.near = 1)");
+    // The first rule read is a whole hypothesis: the node is learnt with it,
+    // even from a hypothesis that is cut off after that rule.
+    for (const char* hypothesis : {"A 1 5 IF Ball_near Team . B 9 0 IF . .", "A 1 5 IF Ball_near Team . B 9"}) {
+        StrategyChunk first = Chunk();
+        bool whole = false;
+        EXPECT_EQ(ReadSlipperRules(ExtractTokens(hypothesis, kSlipperSeparators), names, first, false, true, &whole), 1);
+        EXPECT_TRUE(whole) << hypothesis;
+        StrategyChunk taken = Chunk();
+        const std::string text = hypothesis;
+        EXPECT_TRUE(TakeSlipperResult(&text, "", names, taken, false, true)) << hypothesis;
+        EXPECT_EQ(taken.State(), TChunkState::Learnt);
+        EXPECT_EQ(Rules(taken), "(Team:Ball.near = 1)");
+    }
     // Every prefix of a hypothesis: at most one rule, and none before the end.
     const Tokens full = ExtractTokens("A 2 1 IF Ball_near Team . B 3 1 IF Position_Left_wing Team . .",
                                       kSlipperSeparators);
