@@ -8,7 +8,6 @@
 
 #include <charconv>
 #include <istream>
-#include <istream>
 #include <memory>
 
 std::vector<std::string> ExtractTokens(const std::string& text, const std::string& separators)
