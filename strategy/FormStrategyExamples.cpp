@@ -109,7 +109,9 @@ void TFormStrategy::BtnRulesClick(QObject* Sender)
         sampling = StrToFloatDot(EditSampling->text().toStdString()) * 0.01;
     } catch (const EConvertError& e) {
         notLearnt(e.what());
-        platform::MessageBox(this, QString::fromStdString(e.what()), "Error");
+        // Once in a command that learns strategy after strategy ("All Rules").
+        if (display || !learners.Active() || learners.TellOnce(e.what()))
+            platform::MessageBox(this, QString::fromStdString(e.what()), "Error");
         return;
     }
     dataFileName = EditFName->text().toStdString();

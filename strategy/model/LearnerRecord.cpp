@@ -32,6 +32,7 @@ void TLearnerRecord::Reset()
     failures_.clear();
     firstFailure_.clear();
     datasetFolder_.clear();
+    told_.clear();
 }
 
 bool TLearnerRecord::Fail(const std::string& learner, const std::string& reason)

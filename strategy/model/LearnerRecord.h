@@ -8,6 +8,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 
 class TLearnerRecord {
@@ -67,6 +68,10 @@ public:
     // True once per cancelled command: the one place that tells the user
     // (the cancelled node's line, a sweep row, the export's last line).
     bool TellCancel();
+    // True the first time the command would say this: a message that every
+    // strategy of "All Rules" would raise again is shown once.
+    bool TellOnce(const std::string& what) { return told_.insert(what).second; }
+
     // The folder the command wrote datasets into for no learner (a dataset
     // type no learner reads), said once at the command's end; the first
     // folder is kept.
@@ -90,6 +95,7 @@ private:
     std::map<std::string, std::string> failures_;
     std::string firstFailure_;
     std::string datasetFolder_;
+    std::set<std::string> told_;
 };
 
 // Holds a command open for the scope.

@@ -215,6 +215,11 @@ TEST_F(GenerateRules, AGenerateThatStopsEarlyLeavesNoEarlierNodes)
     WriteScript(folder + "/callweka", "echo run >> \"" + folder + "/runs\"\n"
                                       "printf 'JRIP rules:\\n\\n => class=OTHER (3.0/0.0)\\n\\nNumber of Rules : 1\\n' > \"$2\"\n");
     child->cbPathFunc->setCurrentIndex(15);  // "avg, len=3"
+    const TPathPtr chain = form->pathItems.Path(form->lbPath->currentRow());
+    for (const char* name : {"chain B", "chain C"})
+        child->Paths.Add(name, chain);
+    form->Attach(child, nullptr);
+    form->lbPath->setCurrentRow(form->pathItems.IndexOfPath(chain.get()));
     form->SetTestGraph(child);
     platform::DialogScript script;
     form->BtnSaveRules->click();
@@ -229,12 +234,16 @@ TEST_F(GenerateRules, AGenerateThatStopsEarlyLeavesNoEarlierNodes)
     EXPECT_EQ(script.messages.back().text, "No rules learnt !");
 
     form->cbComputerOutput->setChecked(true);
+    const std::size_t before = script.messages.size();
     form->btnAllRulesClick();
     EXPECT_EQ(Runs(folder), 3);
+    // One message for the three strategies, each a comment and no row.
+    ASSERT_EQ(script.messages.size(), before + 1);
+    EXPECT_EQ(script.messages.back().text, "'abc' is not a valid floating point value");
     const QStringList memo = Lines(form->MemoRules);
     EXPECT_EQ(memo.filter("tActionRule(_").size(), 0) << memo.join('\n').toStdString();
     EXPECT_EQ(memo.filter("#define NUMACTIONRULES 0").size(), 1);
-    EXPECT_EQ(memo.filter("chain: not learnt: 'abc' is not a valid floating point value").size(), 1)
+    EXPECT_EQ(memo.filter(": not learnt: 'abc' is not a valid floating point value */").size(), 3)
         << memo.join('\n').toStdString();
     EXPECT_EQ(CompileAndWalk(ReadBytes(platform::PrivateTempFile(kExportFileName))), "");
 }
