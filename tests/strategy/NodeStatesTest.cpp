@@ -186,6 +186,19 @@ TEST_F(GenerateRules, NodesNoLearnerWasAskedForAreNotTested)
         EXPECT_EQ(CountedLines(Lines(form->MemoRules)), 0);
     }
     EXPECT_EQ(Runs(folder), 0);
+    // The sweep tests no such run: each row says why, no message, and the
+    // datasets' folder is said once.
+    {
+        form->cbVerbose->setCheckState(Qt::Unchecked);
+        platform::DialogScript script;
+        form->RunParameterSweep();
+        EXPECT_TRUE(script.messages.empty());
+        const QStringList rows = Lines(form->MemoRules);
+        EXPECT_EQ(rows.filter(QRegularExpression("\tnot learnt: no learner reads this dataset type$")).size(), 12)
+            << rows.join('\n').toStdString();
+        EXPECT_EQ(rows.filter("// Datasets written to ").size(), 1);
+        form->cbVerbose->setCheckState(Qt::Checked);
+    }
 
     // Learnt, each node "FALSE" (the default rule only): the node left out
     // alone covers cycles, and reads so.
