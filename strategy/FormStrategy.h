@@ -300,8 +300,9 @@ private:
     // batch test), the verbose state and the setting texts; then the test
     // paths are found anew. False (after its message) when the run must stop.
     bool StartRuleTest(TNodeTestInput& in);
-    // False (after its message) when a node of the chunks was not learnt: a
-    // test would take its missing rules for rules that never hold.
+    // False (after its message) when there are no chunks, or a node of them
+    // was not learnt or no learner was asked for it: a test would take its
+    // missing rules for rules that never hold (or hold everywhere).
     bool RequireLearnt();
     // The command's last line counts its nodes not learnt (an outermost
     // command only: a command around it counts them in its own way).

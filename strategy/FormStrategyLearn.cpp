@@ -214,16 +214,16 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
             featureTexts.push_back(lbFeatures->item(i)->text().toStdString());
     std::string nodeFile = NodeDataFileName(dataFileName, examples.name);
     std::string failure;
-    // A dataset in the private folder (the default): the folder is asked for
-    // afresh, as it may have been cleared away or replaced since the window
-    // opened, and only its answer is used. Refused, nothing is written and
-    // the command says why once.
-    // A dataset that could not be written stopped the command: no further
-    // node is tried.
     if (const std::string* unwritten = learners.Failure(kDataset)) {
+        // A dataset that could not be written stopped the command: no
+        // further node is tried.
         learners.NodeLeftOut();
         failure = *unwritten + " (not tried)";
     } else if (platform::InPrivateFolder(nodeFile)) {
+        // A dataset in the private folder (the default): the folder is asked
+        // for afresh, as it may have been cleared away or replaced since the
+        // window opened, and only its answer is used. Refused, nothing is
+        // written and the command says why once.
         nodeFile = PrivateRunFile(nodeFile, &failure);
     }
     // A dataset that could not be written (the writer said so) is not learnt

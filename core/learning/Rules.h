@@ -72,8 +72,8 @@ class StrategyChunk;
 // learnt rule list is read as RulesCover reads it, except that a list left
 // empty (only the learner's default rule, shown "FALSE") covers nothing; the
 // node "No Last Node" leaves out is no condition (covers everything). A node
-// with no rules (not learnt, not asked) covers nothing, yet no check may
-// count it either way (see ChunkCountable).
+// with no rules (not learnt, not asked) covers nothing here, yet no check
+// counts it either way: the checks refuse such a node before they count.
 bool ChunkCovers(FeatureList& list, const StrategyChunk& chunk, int instance);
 // Counts the positive instances the rules cover (tp) and miss (fn), and the
 // negative instances, except those that are also positive, they cover (fp) and
