@@ -44,8 +44,18 @@ void TMDIActionChild::BtnSaveAssocClick()
 
 bool TMDIActionChild::SaveAssocData(const QString& fileName, int format, double threshold,
                                     const std::vector<int>& instanceCycles, const std::vector<int>& instanceClasses,
-                                    const std::vector<std::string>& classNames, std::vector<std::string>* selection)
+                                    const std::vector<std::string>& classNames, std::vector<std::string>* selection,
+                                    QString* failure)
 {
+    // A caller that collects the failure (a learner run, which stops its
+    // whole command with one message) is not shown a box per file.
+    const auto fail = [this, failure](const QString& text, const QString& title) {
+        if (failure)
+            *failure = text;
+        else
+            platform::MessageBox(this, text, title, platform::Buttons::Ok);
+        return false;
+    };
     using assocdata::Format;
     if (!File || format < 0 || format > 4)
         return false;  // the log is gone with its features, or no such format
@@ -55,13 +65,10 @@ bool TMDIActionChild::SaveAssocData(const QString& fileName, int format, double 
     const bool twoFiles = kind == Format::Apriori || kind == Format::Slipper;
     const std::string ext = kind == Format::Apriori ? ".app" : ".names";
     const std::string second = twoFiles ? assocdata::SecondFileName(name, ext) : std::string();
-    if (twoFiles && second.empty()) {
-        platform::MessageBox(this,
-                             "The file " + fileName + " would be its own " + QString::fromStdString(ext) +
-                                 " file. Nothing was saved.",
-                             "Warning", platform::Buttons::Ok);
-        return false;
-    }
+    if (twoFiles && second.empty())
+        return fail("The file " + fileName + " would be its own " + QString::fromStdString(ext) +
+                    " file. Nothing was saved.",
+                    "Warning");
     const bool useRoles =
         kind == Format::Apriori && platform::MessageBox(this, "Use player roles instead of names?", "Question",
                                                         platform::Buttons::YesNo) == platform::Answer::Yes;
@@ -91,8 +98,5 @@ bool TMDIActionChild::SaveAssocData(const QString& fileName, int format, double 
         if (!platform::SaveFiles(files, &error))
             failed = platform::SaveFailureText(error, error.file == name ? fileName : QString());
     }
-    if (failed.isEmpty())
-        return true;
-    platform::MessageBox(this, failed, "Error", platform::Buttons::Ok);
-    return false;
+    return failed.isEmpty() || fail(failed, "Error");
 }

@@ -37,6 +37,8 @@ class TFormStrategy : public QDialog, public TStrategyLink {
 public:
     // The name a refused private folder fails a command's learner runs under.
     static constexpr const char* kPrivateFolder = "private folder";
+    // The name a dataset that cannot be written stops its command under.
+    static constexpr const char* kDataset = "dataset";
     // The name a sweep without a test graph stops its command under.
     static constexpr const char* kNoTestGraph = "no test graph";
     explicit TFormStrategy(QWidget* parent = nullptr);
@@ -300,8 +302,9 @@ private:
     // batch test), the verbose state and the setting texts; then the test
     // paths are found anew. False (after its message) when the run must stop.
     bool StartRuleTest(TNodeTestInput& in);
-    // False (after its message) when a node of the chunks was not learnt: a
-    // test would take its missing rules for rules that never hold.
+    // False (after its message) when there are no chunks, or a node of them
+    // was not learnt or no learner was asked for it: a test would take its
+    // missing rules for rules that never hold (or hold everywhere).
     bool RequireLearnt();
     // The command's last line counts its nodes not learnt (an outermost
     // command only: a command around it counts them in its own way).

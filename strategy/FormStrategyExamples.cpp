@@ -90,6 +90,15 @@ TConfidenceTest ConfidenceOf(const QCheckBox* box)
 void TFormStrategy::BtnRulesClick(QObject* Sender)
 {
     const bool display = Sender != nullptr;
+    // Generate mode that stops before it builds the strategy's nodes leaves
+    // none of an earlier run behind, which would read as this run's rules:
+    // the strategy is not learnt, for the reason.
+    const auto notLearnt = [this, display](const std::string& reason) {
+        if (display)
+            return;
+        DeleteChunks(chunks);
+        learners.StrategyNotLearnt(reason);
+    };
     int duration = rgDuration->ItemIndex();
     if (duration < 0 || duration > 2)
         duration = 0;
@@ -99,7 +108,10 @@ void TFormStrategy::BtnRulesClick(QObject* Sender)
         threshold = StrToFloatDot(EditThreshold->text().toStdString()) * 0.01;
         sampling = StrToFloatDot(EditSampling->text().toStdString()) * 0.01;
     } catch (const EConvertError& e) {
-        platform::MessageBox(this, QString::fromStdString(e.what()), "Error");
+        notLearnt(e.what());
+        // Once in a command that learns strategy after strategy ("All Rules").
+        if (display || !learners.Active() || learners.TellOnce(e.what()))
+            platform::MessageBox(this, QString::fromStdString(e.what()), "Error");
         return;
     }
     dataFileName = EditFName->text().toStdString();
@@ -107,10 +119,12 @@ void TFormStrategy::BtnRulesClick(QObject* Sender)
     const int row = lbPath->currentRow();
     const TPathPtr strategy = row >= 0 && row < pathItems.Count() ? pathItems.Path(row) : nullptr;
     if (!strategy) {
+        notLearnt("no strategy chosen");
         platform::MessageBox(this, "Select a strategy !", "Warning !");
         return;
     }
     if (!actionChild || !actionChild->File || !actionChild->File->features || !graph) {
+        notLearnt("no action graph with features");
         platform::Beep();
         return;
     }
@@ -150,8 +164,10 @@ void TFormStrategy::BtnRulesClick(QObject* Sender)
         wait.emplace("Generating rules ...", WaitOver(), true);
         learners.BeginRun();
     }
-    if (!ShowStrategy(*strategy, chunks))
+    if (!ShowStrategy(*strategy, chunks)) {
+        notLearnt("the strategy's nodes cannot be built (the join value is no number)");
         return;
+    }
 
     // The window's distance with the action weight off; node feature counts
     // are kept for the whole run, as every node is measured again and again.
@@ -170,6 +186,9 @@ void TFormStrategy::BtnRulesClick(QObject* Sender)
     const bool listCycles = cbVerbose->checkState() == Qt::Checked && !cbComputerOutput->isChecked();
     std::vector<int> allPositives, allPositiveNodes, allNegatives;
     const std::vector<TWalkStep> steps = StrategyWalk(*strategy, cbNoLastNode->isChecked());
+    // The node the walk leaves out ("No Last Node") has no condition.
+    for (std::size_t k = steps.size(); k < chunks.size(); ++k)
+        chunks[k]->SetLeftOut();
     for (std::size_t k = 0; k < steps.size() && k < chunks.size(); ++k) {
         const TWalkStep& step = steps[k];
         StrategyChunk& chunk = *chunks[k];
@@ -205,11 +224,12 @@ void TFormStrategy::BtnRulesClick(QObject* Sender)
         const TNodeExamples nodeExamples{step.name, static_cast<int>(k), step.final, positives, negatives, threshold};
         if (!display)
             LearnNodeRules(nodeExamples);
-        EvaluateOwnRule(nodeExamples);
         // The learner may let the window's events through: the graph window
-        // can be gone by now. Cancel ends the whole command.
-        if (!actionChild || learners.Cancelled())
+        // can be gone by now. Cancel, or a dataset that cannot be written,
+        // ends the whole command before its node is evaluated.
+        if (!actionChild || (!display && (learners.Cancelled() || learners.Failure(kDataset))))
             return;
+        EvaluateOwnRule(nodeExamples);
     }
 
     if (!display)

@@ -101,15 +101,16 @@ public:
             return TExportLearnt::Failed;
         return form_.learners.RunNotLearnt().empty() ? TExportLearnt::Learnt : TExportLearnt::NotLearnt;
     }
-    // The nodes the run learnt, each as its rules say: a node it did not ask
-    // (the last one with "No Last Node") has neither a rule list nor a reason.
+    // The run's nodes, each as its state says (a node without rules a
+    // comment: no row then), but the last one "No Last Node" leaves out: the
+    // row holds the nodes learnt for, as ACTIONRULELEN counts them.
     std::vector<std::string> Entries() const override
     {
         const FeatureList* features =
             form_.actionChild && form_.actionChild->File ? form_.actionChild->File->features.get() : nullptr;
         std::vector<std::string> entries;
         for (const auto& chunk : form_.chunks)
-            if (chunk && (chunk->HasRuleList() || !chunk->NotLearnt().empty()))
+            if (chunk && chunk->State() != TChunkState::LeftOut)
                 entries.push_back(RuleLine(features, *chunk, true));
         return entries;
     }
@@ -117,7 +118,8 @@ public:
     std::string NotLearnt() const override { return form_.learners.RunNotLearnt(); }
     std::string Note() const override
     {
-        return NotLearntLine(form_.learners.NodesNotLearnt(), form_.learners.FirstNotLearnt());
+        const std::string line = NotLearntLine(form_.learners.NodesNotLearnt(), form_.learners.FirstNotLearnt());
+        return line.empty() ? DatasetsLine(form_.learners.DatasetFolder()) : line;
     }
     // The export's text so far, replacing the last one only when complete; one
     // message for a file that cannot be written, the export goes on.
@@ -171,6 +173,13 @@ void TFormStrategy::btnAllRulesClick()
     settings.computer = cbComputerOutput->isChecked();
     settings.length = ExportLength(actionChild->cbPathFunc->currentIndex());
     settings.when = ExportTime();
+    // A table whose row length is no fixed number of nodes does not compile:
+    // said before any learner runs, and nothing is written.
+    if (settings.computer && !ExportLengthFits(settings.length)) {
+        platform::MessageBox(this, QString::fromStdString(ExportLengthRefusal(actionChild->cbPathFunc->currentText().toStdString())),
+                             "Warning !");
+        return;
+    }
 
     std::vector<TExportItem> items;
     for (int i = 0; i < pathItems.Count(); ++i)

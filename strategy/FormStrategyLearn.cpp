@@ -66,6 +66,13 @@ bool RemoveOldResult(const QString& file, QString* why)
     return false;
 }
 
+// Why a learner run gave the node no rules: "cancelled", else the learner's
+// failure.
+std::string LearnerRunFailure(const std::string& reason)
+{
+    return reason == "cancelled" ? reason : "learner failed: " + reason;
+}
+
 }  // namespace
 
 bool TFormStrategy::RunLearner(const QString& script, const QString& learner, const QStringList& arguments,
@@ -208,23 +215,42 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
             featureTexts.push_back(lbFeatures->item(i)->text().toStdString());
     const std::string nodeFile = NodeDataFileName(dataFileName, examples.name);
     std::string failure;
-    // An outside learner reads its dataset from the private folder and leaves
-    // its result there, never beside a data file the user named elsewhere,
-    // where another user's file or link could stand; that file is still
-    // written, for the user. The folder is asked for afresh, as it may have
-    // been cleared away or replaced since the window opened, and only its
-    // answer is used. Refused, nothing is written and the command says why once.
-    const bool outsideLearner = !cbHomeRules->isChecked() && (fileType == kWekaFile || fileType == kSlipperFile);
-    const bool usersFolder = !platform::InPrivateFolder(nodeFile);
-    const std::string learnerFile =
-        outsideLearner || !usersFolder ? PrivateRunFile(nodeFile, &failure) : std::string();
+    std::string learnerFile;
+    bool usersFolder = false;
+    if (const std::string* unwritten = learners.Failure(kDataset)) {
+        // A dataset that could not be written stopped the command: no
+        // further node is tried.
+        learners.NodeLeftOut();
+        failure = *unwritten + " (not tried)";
+    } else {
+        // An outside learner reads its dataset from the private folder and
+        // leaves its result there, never beside a data file the user named
+        // elsewhere, where another user's file or link could stand; that file
+        // is still written, for the user. The folder is asked for afresh, as
+        // it may have been cleared away or replaced since the window opened,
+        // and only its answer is used. Refused, nothing is written and the
+        // command says why once.
+        const bool outsideLearner =
+            !cbHomeRules->isChecked() && (fileType == kWekaFile || fileType == kSlipperFile);
+        usersFolder = !platform::InPrivateFolder(nodeFile);
+        if (outsideLearner || !usersFolder)
+            learnerFile = PrivateRunFile(nodeFile, &failure);
+    }
+    // A dataset that could not be written (the writer said so) is not learnt
+    // from, and it stops the command with the save's own words, told once.
+    QString unwritten;
     const auto save = [&](const std::string& file) {
         return actionChild->SaveAssocData(QString::fromStdString(file), fileType, examples.threshold, cycles, classes,
-                                          classNames, &featureTexts);
+                                          classNames, &featureTexts, &unwritten);
     };
-    // A dataset that could not be written (the writer said so) is not learnt from.
     const bool written = failure.empty() && (!usersFolder || save(nodeFile)) &&
                          (learnerFile.empty() || save(learnerFile));
+    if (failure.empty() && !written) {
+        failure = unwritten.isEmpty() ? "the dataset " + nodeFile + " was not written" : unwritten.toStdString();
+        if (learners.Fail(kDataset, failure))
+            platform::MessageBox(this, "Dataset not written !", "Warning !", platform::Buttons::Ok,
+                                 QString::fromStdString(failure));
+    }
 
     // The learner runs in that folder, given whole paths.
     const auto absolute = [](const std::string& file) {
@@ -245,6 +271,8 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
                        examples.name, &failure, &said))
             TakeLearnerResult(results, said, false, examples.positives.empty() ? -1 : examples.positives.front(),
                               chunk);
+        else
+            failure = LearnerRunFailure(failure);
     } else if (written && fileType == kSlipperFile) {
         const QString hypothesis = absolute(SlipperHypothesisFile(learnerFile));
         const QString stem = absolute(SlipperStem(learnerFile));
@@ -252,26 +280,34 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
         if (RunLearner("callslipper", "Slipper", {stem, hypothesis}, folder, hypothesis, examples.name, &failure,
                        &said))
             TakeLearnerResult(hypothesis, said, true, -1, chunk);
+        else
+            failure = LearnerRunFailure(failure);
+    } else if (written) {
+        // No learner reads this type: the datasets are the user's, and the
+        // command says once where they are.
+        chunk.SetNotAsked();
+        const std::string& usersFile = usersFolder ? nodeFile : learnerFile;
+        learners.DatasetsWithoutLearner(QFileInfo(QString::fromStdString(usersFile)).absolutePath().toStdString());
+        learners.StrategyNotLearnt("no learner reads this dataset type");
     }
     // The window may have let go of its graph window while the learner ran.
     if (!actionChild)
         return;
 
+    // A node without rules for want of a learner must not read as one whose
+    // rules say "never".
+    if (!failure.empty())
+        chunk.SetNotLearnt(failure);
     chunk.SetPositiveCount(static_cast<int>(examples.positives.size()));
     chunk.SetNegativeCount(static_cast<int>(examples.negatives.size()));
     // The node where Cancel stopped the command says so, also when quiet,
-    // unless a command around it tells it in its own way (a sweep row).
+    // unless a command around it tells it in its own way (a sweep row). A
+    // node no learner was asked for has no rule line.
     const bool tellCancel = learners.Cancelled() && (Verbose(cbVerbose) || !learners.Nested());
-    if (Verbose(cbVerbose) || tellCancel) {
+    if ((Verbose(cbVerbose) || tellCancel) && chunk.State() != TChunkState::NotAsked) {
         if (tellCancel)
             learners.TellCancel();
-        // A node without rules for want of a learner must not read as one
-        // whose rules say "never".
-        const std::string line = failure.empty()
-                                     ? RuleLine(features, chunk, cbComputerOutput->isChecked())
-                                     : FailedRuleLine(chunk.GetName(), chunk.GetX(), chunk.GetY(), failure,
-                                                      cbComputerOutput->isChecked());
-        MemoRules->appendPlainText(QString::fromStdString(line));
+        MemoRules->appendPlainText(QString::fromStdString(RuleLine(features, chunk, cbComputerOutput->isChecked())));
     }
     if (cbPruneRules->isChecked())
         for (const auto& rule : chunk.GetRules())

@@ -79,12 +79,19 @@ bool TFormStrategy::StartRuleTest(TNodeTestInput& in)
 
 bool TFormStrategy::RequireLearnt()
 {
-    for (const auto& chunk : chunks) {
-        if (chunk && !chunk->NotLearnt().empty()) {
-            platform::MessageBox(this, QString::fromStdString("Rules of " + chunk->GetName() + " not learnt !"),
-                                 "Warning", platform::Buttons::Ok, QString::fromStdString(chunk->NotLearnt()));
-            return false;
-        }
+    if (chunks.empty()) {
+        platform::MessageBox(this, "No rules learnt !", "Warning", platform::Buttons::Ok,
+                             "\"Generate rules\" learns the rules of the chosen strategy.");
+        return false;
+    }
+    // A node not learnt, or no learner was asked for, has no rules to test.
+    if (const StrategyChunk* chunk = FirstWithoutRules(chunks)) {
+        const std::string why = chunk->State() == TChunkState::NotLearnt
+                                    ? chunk->NotLearnt()
+                                    : std::string(kNotAskedText) + ": no learner was asked for them";
+        platform::MessageBox(this, QString::fromStdString("Rules of " + chunk->GetName() + " not learnt !"),
+                             "Warning", platform::Buttons::Ok, QString::fromStdString(why));
+        return false;
     }
     return true;
 }
@@ -93,9 +100,10 @@ void TFormStrategy::TellNodesNotLearnt()
 {
     if (learners.Nested())
         return;
-    const std::string line = NotLearntLine(learners.NodesNotLearnt(), learners.FirstNotLearnt());
-    if (!line.empty())
-        MemoRules->appendPlainText(QString::fromStdString(line));
+    for (const std::string& line : {NotLearntLine(learners.NodesNotLearnt(), learners.FirstNotLearnt()),
+                                    DatasetsLine(learners.DatasetFolder())})
+        if (!line.empty())
+            MemoRules->appendPlainText(QString::fromStdString(line));
 }
 
 void TFormStrategy::WriteRuleTestLines(const std::vector<std::string>& lines, TVerbose verbose)

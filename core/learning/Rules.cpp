@@ -4,6 +4,7 @@
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
 #include "core/model/FeatureList.h"
+#include "core/model/Format.h"
 #include "core/learning/GraphNode.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/Hooks.h"
@@ -138,9 +139,13 @@ bool RulesCover(FeatureList& list, const RuleList& rules, int instance)
 
 bool ChunkCovers(FeatureList& list, const StrategyChunk& chunk, int instance)
 {
-    if (!chunk.HasRuleList())
-        return true;
-    return !chunk.GetRules().empty() && RulesCover(list, chunk.GetRules(), instance);
+    switch (chunk.State()) {
+    case TChunkState::LeftOut: return true;
+    case TChunkState::Learnt: return !chunk.GetRules().empty() && RulesCover(list, chunk.GetRules(), instance);
+    case TChunkState::NotLearnt:
+    case TChunkState::NotAsked: break;
+    }
+    return false;
 }
 
 void EvaluateRules(FeatureList& list, const RuleList& rules, const std::vector<int>& positives,
@@ -200,8 +205,12 @@ std::string RulesToString(const FeatureList* list, const RuleList& rules, bool c
 
 std::string ChunkRulesText(const FeatureList* list, const StrategyChunk& chunk, bool compact)
 {
-    if (!chunk.NotLearnt().empty())
-        return "not learnt: " + chunk.NotLearnt();
+    switch (chunk.State()) {
+    case TChunkState::NotLearnt: return "not learnt: " + chunk.NotLearnt();
+    case TChunkState::NotAsked: return kNotAskedText;
+    case TChunkState::LeftOut: return "TRUE";
+    case TChunkState::Learnt: break;
+    }
     return RulesToString(list, chunk.GetRules(), compact);
 }
 
@@ -255,7 +264,7 @@ StrategyChunk::StrategyChunk(std::string name, ConceptObject* roleConcept, Conce
 
 StrategyChunk::StrategyChunk(const StrategyChunk& other)
     : isEnd_(other.isEnd_),
-      hasRuleList_(other.hasRuleList_),
+      state_(other.state_),
       name_(other.name_),
       notLearnt_(other.notLearnt_),
       roleConcept_(other.roleConcept_),
@@ -290,7 +299,21 @@ void StrategyChunk::AddRule(std::unique_ptr<RuleObject> rule)
     if (!rule)
         return;
     rules_.push_back(std::move(rule));
-    hasRuleList_ = true;
+    SetLearnt();
+}
+
+void StrategyChunk::SetNotLearnt(std::string reason)
+{
+    reason = OneLineText(std::move(reason));
+    SetNoRules(TChunkState::NotLearnt);
+    notLearnt_ = reason.empty() ? "no reason given" : std::move(reason);
+}
+
+void StrategyChunk::SetNoRules(TChunkState state)
+{
+    state_ = state;
+    rules_.clear();
+    notLearnt_.clear();
 }
 
 void StrategyChunk::AddFieldState(const tFieldState& state)

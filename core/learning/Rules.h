@@ -69,9 +69,11 @@ bool RuleMatches(FeatureList& list, const RuleObject& rule, int instance);
 bool RulesCover(FeatureList& list, const RuleList& rules, int instance);
 class StrategyChunk;
 // Whether the node's rules cover the instance as its exported rule says: a
-// node without a rule list is no condition (covers everything); a rule list
-// a learner gave is read as RulesCover reads it, except that a list left
-// empty (only the learner's default rule, shown "FALSE") covers nothing.
+// learnt rule list is read as RulesCover reads it, except that a list left
+// empty (only the learner's default rule, shown "FALSE") covers nothing; the
+// node "No Last Node" leaves out is no condition (covers everything). A node
+// with no rules (not learnt, not asked) covers nothing here, yet no check
+// counts it either way: the checks refuse such a node before they count.
 bool ChunkCovers(FeatureList& list, const StrategyChunk& chunk, int instance);
 // Counts the positive instances the rules cover (tp) and miss (fn), and the
 // negative instances, except those that are also positive, they cover (fp) and
@@ -89,9 +91,12 @@ std::string RuleToString(const FeatureList* list, const RuleObject& rule, bool c
 // "FALSE" for an empty list (a node's learnt list left empty covers nothing,
 // see ChunkCovers), else the rules' texts joined by " OR ".
 std::string RulesToString(const FeatureList* list, const RuleList& rules, bool compact);
-// The chunk's rules as RulesToString gives them; "not learnt: <reason>" for a
-// node its learner gave no rule list for.
+// The chunk's rules as its state says: a learnt list as RulesToString gives
+// it ("FALSE" when empty), "not learnt: <reason>", "no rules yet" for a node
+// no learner was asked for, "TRUE" for the node "No Last Node" leaves out.
 std::string ChunkRulesText(const FeatureList* list, const StrategyChunk& chunk, bool compact);
+// What a node no learner was asked for reads.
+inline constexpr const char* kNotAskedText = "no rules yet";
 
 // One entry of the rule table that the rule export writes as source text: the
 // action (the strategy node's name, as an identifier) and its rule's text.
@@ -115,6 +120,21 @@ struct tFieldState {
     // Takes the cycle and every object's position at it from the log's position
     // channels. A cycle outside the log beeps and leaves the state as it was.
     void Read(int cycle, const RoboCupFileT& log);
+};
+
+// How a strategy node stands as to its rules. A new node is NotAsked: its
+// examples may be built, but no learner was asked for it since.
+enum class TChunkState {
+    NotAsked,
+    // A rule list from a learner or the program's own top-feature rule; a
+    // list left empty (the learner's default rule only) reads "FALSE".
+    Learnt,
+    // A learner was asked and gave no rule list (refused, failed, cancelled,
+    // its dataset not written, no result): NotLearnt() says why.
+    NotLearnt,
+    // The last node, which "No Last Node" leaves out: no condition, so it
+    // covers every cycle and reads "TRUE".
+    LeftOut,
 };
 
 class StrategyChunk {
@@ -141,18 +161,22 @@ public:
     void SetPositiveCount(int n) { positiveCount_ = n; }
     int GetNegativeCount() const { return negativeCount_; }
     void SetNegativeCount(int n) { negativeCount_ = n; }
-    // Why the learner gave no rule list for the node ("" when it gave one, or
-    // was not asked): such a node has no rules, and that is no rule "never".
+    TChunkState State() const { return state_; }
+    // Why the learner gave no rule list for the node; "" in every other state.
     const std::string& NotLearnt() const { return notLearnt_; }
-    void SetNotLearnt(std::string reason) { notLearnt_ = std::move(reason); }
+    // Not learnt for the reason (in one line of printable characters; an
+    // empty reason reads "no reason given"): the node loses its rules.
+    void SetNotLearnt(std::string reason);
+    // A learner gave a whole list (maybe only its default rule: "FALSE").
+    void SetLearnt() { state_ = TChunkState::Learnt; notLearnt_.clear(); }
+    // Without rules and reason: no learner asked since (or, left out, none ever).
+    void SetNotAsked() { SetNoRules(TChunkState::NotAsked); }
+    void SetLeftOut() { SetNoRules(TChunkState::LeftOut); }
 
-    // Whether the node has a rule list: rules were added, or a learner gave a
-    // whole list that holds no rule but its default one ("FALSE", no cycle).
-    // A node never learnt, or left out, has none.
-    bool HasRuleList() const { return hasRuleList_; }
-    void SetHasRuleList() { hasRuleList_ = true; }
-    // Appends the rule, which the chunk then owns, and gives the chunk a rule
-    // list; a null rule is not added.
+    // Whether the node has a rule list: it is learnt.
+    bool HasRuleList() const { return state_ == TChunkState::Learnt; }
+    // Appends the rule, which the chunk then owns, and makes the chunk learnt;
+    // a null rule is not added.
     void AddRule(std::unique_ptr<RuleObject> rule);
     RuleList& GetRules() { return rules_; }
     const RuleList& GetRules() const { return rules_; }
@@ -176,8 +200,10 @@ public:
                             double wAction, double maxDistance);
 
 private:
+    void SetNoRules(TChunkState state);
+
     bool isEnd_ = false;
-    bool hasRuleList_ = false;
+    TChunkState state_ = TChunkState::NotAsked;
     std::string name_;
     std::string notLearnt_;
     ConceptObject* roleConcept_ = nullptr;

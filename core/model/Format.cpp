@@ -166,6 +166,28 @@ bool IsNonFiniteText(const std::string& text)
            text == NonFinite(-std::numeric_limits<double>::infinity());
 }
 
+std::string OneLineText(std::string text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const bool c1 = c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+        if (c1)
+            ++i;
+        out += c < 0x20 || c == 0x7F || c1 ? ' ' : text[i];
+    }
+    return out;
+}
+
+std::string AsciiLower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
 std::string ListFirst(const std::vector<std::string>& items, std::size_t shown, const std::string& separator,
                       const std::string& what)
 {

@@ -28,6 +28,13 @@ std::string FormatFloatGeneral(double value, int precision = 15);
 // finite number: "INF", "-INF", "NAN".
 bool IsNonFiniteText(const std::string& text);
 
+// The text as one line of printable characters: every control character
+// becomes a blank, C0 (CR, LF, tabs...), DEL and C1 (U+0080..U+009F, written
+// in UTF-8 as two bytes, which become one blank) alike.
+std::string OneLineText(std::string text);
+// The text with its ASCII letters in lower case (other bytes as they are).
+std::string AsciiLower(std::string text);
+
 // How one message names a list of any length: the first `shown` items joined by
 // the separator, then, when there are more, "and <rest> more (<all> <what>)"
 // after a space, or on a line of its own when the separator ends a line.

@@ -45,14 +45,15 @@ std::string WekaResultsFile(const std::string& nodeFile)
 
 std::string RuleLine(const FeatureList* list, const StrategyChunk& chunk, bool computerOutput)
 {
-    // A node without a rule list must not read as one whose rules say "never".
-    if (!chunk.NotLearnt().empty())
-        return FailedRuleLine(chunk.GetName(), chunk.GetX(), chunk.GetY(), chunk.NotLearnt(), computerOutput,
-                              "not learnt");
+    // A node without a rule list must not read as one whose rules say
+    // "never": in the C table it is a comment, never an entry.
+    const bool noRules = chunk.State() == TChunkState::NotLearnt || chunk.State() == TChunkState::NotAsked;
+    if (computerOutput && noRules)
+        return "  /* " + CommentText(chunk.GetName() + ": " + ChunkRulesText(list, chunk, true)) + " */ \\";
     if (computerOutput)
-        return FormatActionRule({chunk.GetName(), RulesToString(list, chunk.GetRules(), true)});
+        return FormatActionRule({chunk.GetName(), ChunkRulesText(list, chunk, true)});
     return chunk.GetName() + " (" + FormatFloatFixed(chunk.GetX(), 7, 2) + ", " + FormatFloatFixed(chunk.GetY(), 7, 2) +
-           ") <= \t" + RulesToString(list, chunk.GetRules(), false);
+           ") <= \t" + ChunkRulesText(list, chunk, false);
 }
 
 std::string EvaluationLine(int tp, int fp, int tn, int fn)

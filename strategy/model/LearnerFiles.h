@@ -33,8 +33,10 @@ std::string WekaResultsFile(const std::string& nodeFile);
 
 // The chunk's rules as one line: for the rule export's table
 // "  tActionRule(_<name>_, "<compact rules>")," (computerOutput), else
-// "<name> (<x>, <y>) <= \t<full rules>" with x and y to 2 decimals; a node
-// not learnt gives its FailedRuleLine with "not learnt".
+// "<name> (<x>, <y>) <= \t<full rules>" with x and y to 2 decimals; the rules
+// as the node's state reads them (ChunkRulesText: "TRUE" for the node left
+// out). A node not learnt, or not asked, is in the table a comment
+// "  /* <name>: not learnt: <reason> */ \" (see FailedRuleLine).
 std::string RuleLine(const FeatureList* list, const StrategyChunk& chunk, bool computerOutput);
 // "tp <tp>\tfp <fp>\ttn <tn>\tfn <fn>".
 std::string EvaluationLine(int tp, int fp, int tn, int fn);

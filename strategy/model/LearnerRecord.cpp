@@ -31,6 +31,8 @@ void TLearnerRecord::Reset()
     firstNotLearnt_.clear();
     failures_.clear();
     firstFailure_.clear();
+    datasetFolder_.clear();
+    told_.clear();
 }
 
 bool TLearnerRecord::Fail(const std::string& learner, const std::string& reason)
@@ -39,6 +41,20 @@ bool TLearnerRecord::Fail(const std::string& learner, const std::string& reason)
     if (firstFailure_.empty())
         firstFailure_ = reason;
     return failures_.emplace(learner, reason).second;
+}
+
+void TLearnerRecord::StrategyNotLearnt(const std::string& reason)
+{
+    if (runNotLearnt_.empty())
+        runNotLearnt_ = reason;
+    if (firstNotLearnt_.empty())
+        firstNotLearnt_ = reason;
+}
+
+void TLearnerRecord::DatasetsWithoutLearner(const std::string& folder)
+{
+    if (datasetFolder_.empty())
+        datasetFolder_ = folder;
 }
 
 void TLearnerRecord::NodeNotLearnt(const std::string& reason)
@@ -98,21 +114,14 @@ std::vector<std::string> TrimmedLines(const std::string& text)
     return lines;
 }
 
-std::string Lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 // Whether the line is a learner saying why it fails: an exception in any
 // case ("Weka exception: ...", "WekaException", "exception"), an error named
 // so ("OutOfMemoryError", "Error, ..."), or "error:" in any case. A word
 // "error" in running text ("error rate 0.1" of a progress line) is none.
-bool SaysException(const std::string& line) { return Lower(line).find("exception") != std::string::npos; }
+bool SaysException(const std::string& line) { return AsciiLower(line).find("exception") != std::string::npos; }
 bool SaysError(const std::string& line)
 {
-    return line.find("Error") != std::string::npos || Lower(line).find("error:") != std::string::npos;
+    return line.find("Error") != std::string::npos || AsciiLower(line).find("error:") != std::string::npos;
 }
 
 // The first line the learner says why in: exceptions before errors.
@@ -143,13 +152,7 @@ std::string Shortened(std::string line)
 
 }  // namespace
 
-std::string OneLine(std::string text)
-{
-    for (char& c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
-            c = ' ';
-    return text;
-}
+std::string OneLine(std::string text) { return OneLineText(std::move(text)); }
 
 std::string LearnerFailureReason(const std::string& learner, const std::string& ended, const std::string& output)
 {
@@ -210,6 +213,13 @@ std::string NotLearntLine(int nodes, const std::string& firstReason)
         return {};
     return "// " + std::to_string(nodes) + (nodes == 1 ? " node" : " nodes") +
            " not learnt (first: " + CommentText(firstReason) + ")";
+}
+
+std::string DatasetsLine(const std::string& folder)
+{
+    if (folder.empty())
+        return {};
+    return "// Datasets written to " + CommentText(folder) + ": no learner reads this dataset type";
 }
 
 std::string CommentText(std::string text)

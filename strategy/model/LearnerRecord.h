@@ -8,6 +8,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 
 class TLearnerRecord {
@@ -51,6 +52,10 @@ public:
     const std::string& RunNotLearnt() const { return runNotLearnt_; }
     int NodesNotLearnt() const { return nodesNotLearnt_; }
     const std::string& FirstNotLearnt() const { return firstNotLearnt_; }
+    // A run that left the strategy without rules although no learner refused
+    // a node: it stopped before it built the nodes, or its dataset type has
+    // no learner. RunNotLearnt says why; no node is counted.
+    void StrategyNotLearnt(const std::string& reason);
     // A run left out of a table because one of its nodes was not learnt.
     void CountNotLearntRun() { ++notLearntRuns_; }
     int NotLearntRuns() const { return notLearntRuns_; }
@@ -63,6 +68,16 @@ public:
     // True once per cancelled command: the one place that tells the user
     // (the cancelled node's line, a sweep row, the export's last line).
     bool TellCancel();
+    // True the first time the command would say this: a message that every
+    // strategy of "All Rules" would raise again is shown once.
+    bool TellOnce(const std::string& what) { return told_.insert(what).second; }
+
+    // The folder the command wrote datasets into for no learner (a dataset
+    // type no learner reads), said once at the command's end; the first
+    // folder is kept.
+    void DatasetsWithoutLearner(const std::string& folder);
+    const std::string& DatasetFolder() const { return datasetFolder_; }
+
     // Nothing more can be learnt in this command: it was cancelled or a
     // learner failed.
     bool Stopped() const { return cancelled_ || !failures_.empty(); }
@@ -79,6 +94,8 @@ private:
     std::string firstNotLearnt_;
     std::map<std::string, std::string> failures_;
     std::string firstFailure_;
+    std::string datasetFolder_;
+    std::set<std::string> told_;
 };
 
 // Holds a command open for the scope.
@@ -140,6 +157,11 @@ std::string SlipperRefusal(const std::string& output);
 // "// 2 nodes not learnt (first: <reason>)", the reason as CommentText makes
 // it; empty when none.
 std::string NotLearntLine(int nodes, const std::string& firstReason);
+
+// The command's last line when it wrote datasets for no learner:
+// "// Datasets written to <folder>: no learner reads this dataset type";
+// empty for no folder.
+std::string DatasetsLine(const std::string& folder);
 
 // The rule line of a node left without rules by its learner, never to be
 // read as a learnt rule: "<name> (<x>, <y>) <= \t<what>: <reason>", with

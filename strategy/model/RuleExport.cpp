@@ -2,6 +2,8 @@
 
 #include "strategy/model/LearnerRecord.h"
 
+#include "core/model/Format.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -48,16 +50,16 @@ std::string ExportIfdefLine(double value, int length)
     return "#ifdef ABS" + level + "SEQ" + std::to_string(length);
 }
 
+std::string ExportLengthRefusal(const std::string& pathFunction)
+{
+    return "The C table needs strategies of a fixed length: choose the path function \"avg, len=1\", "
+           "\"avg, len=2\", \"avg, len=3\" or \"avg, len=4\" (not \"" + OneLineText(pathFunction) +
+           "\"), or uncheck \"Computer output\". Nothing was written.";
+}
+
 std::string ExportCountLine(int count) { return "  #define NUMACTIONRULES " + std::to_string(count); }
 
 namespace {
-std::string Lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 void ReplaceAll(std::string& text, const std::string& from, const std::string& to)
 {
     std::string out;
@@ -78,7 +80,7 @@ void ReplaceAll(std::string& text, const std::string& from, const std::string& t
 
 bool ExportSkips(const std::string& itemText)
 {
-    const std::string text = Lower(itemText);
+    const std::string text = AsciiLower(itemText);
     for (const char* word : {"attack", "intercept", "rteam"})
         if (text.find(word) != std::string::npos)
             return true;

@@ -65,6 +65,12 @@ inline constexpr const char* kExportFileName = "TempResults.txt";
 // function's index minus 12, so "avg, len=1" .. "avg, len=4" give 1 .. 4 (the
 // other functions 0 or less).
 inline int ExportLength(int pathFunction) { return pathFunction - 12; }
+// Whether the C table can hold rows of that length: 1 .. 4 nodes, the path
+// functions "avg, len=1" .. "avg, len=4".
+inline bool ExportLengthFits(int length) { return length >= 1 && length <= 4; }
+// What "All Rules" with the computer output says for another path function
+// (its name as the graph window lists it).
+std::string ExportLengthRefusal(const std::string& pathFunction);
 
 // "#ifdef ABS<level>SEQ<length>": below 1 the level is "0" and the tenths
 // (0.5 gives "05", 0.05 gives "00"), else the whole part (4 gives "4").

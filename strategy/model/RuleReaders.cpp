@@ -8,7 +8,6 @@
 
 #include <charconv>
 #include <istream>
-#include <istream>
 #include <memory>
 
 std::vector<std::string> ExtractTokens(const std::string& text, const std::string& separators)
@@ -284,7 +283,7 @@ bool TakeRules(StrategyChunk& read, const std::string& refusal, StrategyChunk& c
     }
     for (auto& rule : read.GetRules())
         chunk.AddRule(std::move(rule));
-    chunk.SetHasRuleList();
+    chunk.SetLearnt();
     return true;
 }
 

@@ -39,6 +39,25 @@ std::string ConfusionText(const tConfusion& c)
            "\tfn " + std::to_string(c.fn) + "\tacc " + AccuracyText(c);
 }
 
+const StrategyChunk* FirstWithoutRules(const TChunkList& chunks)
+{
+    for (const auto& chunk : chunks)
+        if (chunk && (chunk->State() == TChunkState::NotLearnt || chunk->State() == TChunkState::NotAsked))
+            return chunk.get();
+    return nullptr;
+}
+
+std::string RulesMissing(const TChunkList& chunks)
+{
+    if (chunks.empty())
+        return "No rules learnt";
+    const StrategyChunk* chunk = FirstWithoutRules(chunks);
+    if (!chunk)
+        return {};
+    return "Rules of " + chunk->GetName() + " not learnt: " +
+           (chunk->State() == TChunkState::NotLearnt ? chunk->NotLearnt() : std::string(kNotAskedText));
+}
+
 void AppendRuleHead(const FeatureList* features, const TChunkList& chunks, std::vector<std::string>& lines)
 {
     lines.emplace_back("Rules:");
@@ -165,6 +184,10 @@ TNodeTestOutput RunNodeTest(const TNodeTestInput& in)
     TNodeTestOutput out;
     tTestResults& r = out.result;
     const TChunkList& chunks = *in.chunks;
+    if (const std::string missing = RulesMissing(chunks); !missing.empty()) {
+        out.lines.push_back(missing);
+        return out;
+    }
     const bool verbose = in.verbose != TVerbose::Unchecked;
     const double v = in.value;
 

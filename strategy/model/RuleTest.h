@@ -38,6 +38,16 @@ struct TChunkWeights {
     double action = 30.0;
 };
 
+// Why the chunks' rules cannot be tested, as one line: "No rules learnt" for
+// no chunk, "Rules of <name> not learnt: <reason>" for the first node not
+// learnt, "Rules of <name> not learnt: no rules yet" for the first node no
+// learner was asked for; "" when every node is learnt or left out. A test,
+// check, grid or sweep figure never counts a node without rules as covering
+// or missing a cycle.
+std::string RulesMissing(const TChunkList& chunks);
+// The first node without rules to test (not learnt, not asked); null when none.
+const StrategyChunk* FirstWithoutRules(const TChunkList& chunks);
+
 // "Rules:", one line per chunk (its name, " <= \t" and its rule list in full),
 // then the hyphen line.
 void AppendRuleHead(const FeatureList* features, const TChunkList& chunks, std::vector<std::string>& lines);
@@ -138,5 +148,6 @@ struct TNodeTestOutput {
 // cycles and every chunk k (unless the pair limit leaves it out), one
 // description count and one rule and one strategic count per cycle. A
 // target chunk list shorter than the chunks makes the later chunks target no
-// node.
+// node. Chunks RulesMissing finds fault with are not counted: the one line
+// says why, and every table stays empty.
 TNodeTestOutput RunNodeTest(const TNodeTestInput& in);

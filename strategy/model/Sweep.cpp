@@ -49,14 +49,18 @@ TRuleCheck CheckRules(FeatureList& list, const TChunkList& chunks, bool skipEnd,
                 text += chunk->GetName() + " <= \t" + ChunkRulesText(&list, *chunk, false) + "\n";
         text += "----------------------------\n";
     }
+    if (chunks.empty())
+        text += "No rules learnt\n";
     const int instances = list.GetNumInstances();
     for (const auto& chunk : chunks) {
         if (!chunk || (skipEnd && chunk->IsEnd()))
             continue;
         // Rules nobody learnt neither cover nor miss a cycle.
-        if (!chunk->NotLearnt().empty()) {
+        const TChunkState state = chunk->State();
+        if (state == TChunkState::NotLearnt || state == TChunkState::NotAsked) {
+            const std::string why = state == TChunkState::NotLearnt ? ": not learnt\n" : std::string(": ") + kNotAskedText + "\n";
             for (int i = 0; i < instances; ++i)
-                text += std::to_string(i) + ": not learnt\n";
+                text += std::to_string(i) + why;
             continue;
         }
         for (int i = 0; i < instances; ++i) {

@@ -50,7 +50,9 @@ struct TRuleCheck {
 // For every chunk (the end chunk left out when skipEnd) and every instance of
 // the feature list: "<i>: true" where the chunk's rules, read as a decision
 // list, cover it, else "<i>: false" ("<i>: not learnt", counted as neither,
-// for a node its learner gave no rule list for); then "Rule evaluation: \ttp <covered>\ttn
-// <uncovered>". With verbose the chunks' rules stand first, under "Rules:" and
+// for a node its learner gave no rule list for; "<i>: no rules yet" for a node
+// no learner was asked for; "No rules learnt" first for no chunk); the node
+// "No Last Node" left out covers every instance. Then "Rule evaluation: \ttp
+// <covered>\ttn <uncovered>". With verbose the chunks' rules stand first, under "Rules:" and
 // above a line of dashes.
 TRuleCheck CheckRules(FeatureList& list, const TChunkList& chunks, bool skipEnd, bool verbose);

@@ -42,6 +42,10 @@ TWholeTestOutput RunWholeTest(const TWholeTestInput& in)
     TWholeTestOutput out;
     tTestResults& r = out.result;
     const TChunkList& chunks = *in.chunks;
+    if (const std::string missing = RulesMissing(chunks); !missing.empty()) {
+        out.lines.push_back(missing);
+        return out;
+    }
     const bool checked = in.verbose == TVerbose::Checked;
     const double v = in.value;
     if (in.verbose != TVerbose::Unchecked)
@@ -141,6 +145,10 @@ TGridEvaluationOutput RunGridEvaluation(const TGridEvaluationInput& in)
 {
     TGridEvaluationOutput out;
     const TChunkList& chunks = *in.chunks;
+    if (const std::string missing = RulesMissing(chunks); !missing.empty()) {
+        out.lines.push_back(missing);
+        return out;
+    }
     const bool checked = in.verbose == TVerbose::Checked;
     if (in.verbose != TVerbose::Unchecked)
         AppendRuleHead(in.features, chunks, out.lines);

@@ -43,6 +43,7 @@ struct TWholeTestOutput {
     tTestResults result;
 };
 
+// Chunks RulesMissing finds fault with are not tested: the one line says why.
 TWholeTestOutput RunWholeTest(const TWholeTestInput& in);
 
 struct TGridEvaluationInput {
@@ -69,4 +70,5 @@ struct TGridEvaluationOutput {
     std::string error;
 };
 
+// Chunks RulesMissing finds fault with are not tested: the one line says why.
 TGridEvaluationOutput RunGridEvaluation(const TGridEvaluationInput& in);

@@ -168,7 +168,8 @@ TEST_F(LearnNode, AFailedLearnerIsReportedOncePerRunAndItsResultIsNotRead)
     // The counts are kept all the same, and the rule line says the learner
     // failed (it is not run again for the second node).
     EXPECT_EQ(Chunk(1).GetNegativeCount(), static_cast<int>(examples.negatives.size()));
-    EXPECT_EQ(Lines(form->MemoRules).last(), "second (0.00, 0.00) <= \tlearner failed: callweka exit code 3 (not run again)");
+    EXPECT_EQ(Lines(form->MemoRules).last(),
+              "second (0.00, 0.00) <= \tnot learnt: learner failed: callweka exit code 3 (not run again)");
 
     // A new run warns again; a missing script is a failure too.
     std::filesystem::remove(folder + "/callslipper");

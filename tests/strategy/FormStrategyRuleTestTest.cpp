@@ -44,6 +44,10 @@ protected:
         form->testChild = child;
         form->testGraph = child->Graph;
         ASSERT_TRUE(form->ShowStrategy(path, form->chunks));
+        // Rules learnt for every node, each a rule without condition ("TRUE"):
+        // the strategy's own nodes, never asked, would not be tested at all.
+        for (auto& chunk : form->chunks)
+            chunk->AddRule(std::make_unique<RuleObject>(true));
     }
     QStringList Memo() const { return form->MemoRules->toPlainText().split('\n'); }
 
@@ -85,7 +89,7 @@ TEST_F(RuleTestWindow, VerboseClearsUncheckedAddsRows)
     QStringList lines = Memo();
     ASSERT_GE(lines.size(), 9);
     EXPECT_EQ(lines[0], "Rules:");
-    EXPECT_EQ(lines[1], "To-player <= \tFALSE");
+    EXPECT_EQ(lines[1], "To-player <= \tTRUE");
     // The chunks' own nodes are their targets (distance 0), the end node has no cycles.
     EXPECT_EQ(lines[5], "Testing target node " + QString::fromStdString(child->Graph->GetNode(0)->GetName()));
     EXPECT_TRUE(lines.last().startsWith("Strategic evaluation:  \tall "));

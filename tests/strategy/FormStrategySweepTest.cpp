@@ -140,6 +140,8 @@ TEST_F(StrategySweep, CheckRulesAppendsOnceOrReplacesWithVerbose)
     record.File().features->Allocate(1, 3);
     form->chunks.push_back(std::make_unique<StrategyChunk>("A", nullptr, nullptr, 0.0, 0.0, 1.0, false));
     form->chunks.push_back(std::make_unique<StrategyChunk>("B-END", nullptr, nullptr, 0.0, 0.0, 1.0, true));
+    form->chunks[0]->AddRule(std::make_unique<RuleObject>(true));  // learnt: holds everywhere
+    form->chunks[1]->SetLeftOut();  // no condition: covers every cycle too
     form->cbVerbose->setCheckState(Qt::Unchecked);
     form->cbNoLastNode->setChecked(true);
     form->MemoRules->setPlainText("kept");
@@ -152,7 +154,7 @@ TEST_F(StrategySweep, CheckRulesAppendsOnceOrReplacesWithVerbose)
     const QStringList lines = MemoLines(form->MemoRules);
     ASSERT_EQ(lines.size(), 11);
     EXPECT_EQ(lines[0], "Rules:");
-    EXPECT_EQ(lines[2], "B-END <= \tFALSE");
+    EXPECT_EQ(lines[2], "B-END <= \tTRUE");
     EXPECT_EQ(lines[3], "----------------------------");
     EXPECT_EQ(lines[10], "Rule evaluation: \ttp 6\ttn 0");
 }

@@ -84,7 +84,7 @@ TEST_F(LearnNode, AHungLearnerIsEndedWithAllItStartedAtTheLimit)
     ASSERT_EQ(script.messages.size(), 1u);
     EXPECT_TRUE(script.messages[0].detail.startsWith("callweka: stopped after 2 s"));
     EXPECT_TRUE(Chunk(0).GetRules().empty());
-    EXPECT_TRUE(Lines(form->MemoRules).last().endsWith("<= \tlearner failed: callweka stopped after 2 s"));
+    EXPECT_TRUE(Lines(form->MemoRules).last().endsWith("<= \tnot learnt: learner failed: callweka stopped after 2 s"));
     const QStringList pids = QString::fromStdString(ReadBytes(folder + "/pids")).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(pids.size(), 2);  // the stand-in Java and its child both ran
     EXPECT_FALSE(started.StillHeld());
@@ -212,7 +212,7 @@ TEST_F(GenerateRules, CancelEndsTheLearnerAndTheCommand)
     for (const QString& line : Lines(form->MemoRules))
         learnt += line.contains(" <= \t") ? 1 : 0;
     EXPECT_EQ(learnt, 1);
-    EXPECT_TRUE(Lines(form->MemoRules).last().endsWith("learner failed: cancelled"));
+    EXPECT_TRUE(Lines(form->MemoRules).last().endsWith("<= \tnot learnt: cancelled"));
     EXPECT_EQ(WaitForm, nullptr);
 }
 
@@ -225,6 +225,12 @@ TEST(LearnerFailureReason, TheFirstLineTheLearnerWroteSaysWhy)
     const Case cases[] = {
         {"", "callweka exit code 5"},
         {"\n  \r\n\tException: bad header \r\nat weka...\n", "callweka exit code 5 (Exception: bad header)"},
+        // An exception, wherever it stands, before an error, and both before the script's line.
+        {"callweka: failed\nError: disk full\nweka.core.WekaException: no class\n",
+         "callweka exit code 5 (weka.core.WekaException: no class)"},
+        {"callweka: failed\nOutOfMemoryError: heap\n", "callweka exit code 5 (OutOfMemoryError: heap)"},
+        // A C1 control is no printable character either.
+        {"Exception: a\xC2\x85" "b\n", "callweka exit code 5 (Exception: a b)"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(LearnerFailureReason("callweka", "exit code 5", c.output), c.reason);

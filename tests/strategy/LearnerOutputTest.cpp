@@ -17,7 +17,7 @@ TEST_F(LearnNode, TheReasonALearnerGaveFirstOutlastsItsProgressLines)
     platform::DialogScript script;
     form->LearnNodeRules(examples);
     EXPECT_TRUE(Lines(form->MemoRules).last().endsWith(
-        "<= \tlearner failed: callweka exit code 3 (callweka: no Java runtime (java))"));
+        "<= \tnot learnt: learner failed: callweka exit code 3 (callweka: no Java runtime (java))"));
     ASSERT_EQ(script.messages.size(), 1u);
     const QString detail = script.messages[0].detail;
     EXPECT_TRUE(detail.startsWith("callweka: exit code 3\n\ncallweka: no Java runtime (java)\nprogress line 1\n"))

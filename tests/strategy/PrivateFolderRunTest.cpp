@@ -78,7 +78,7 @@ TEST_F(PrivateFolderRun, AFolderReplacedByALinkAfterTheWindowOpenedIsNotWrittenT
     form->BtnSaveRules->click();
     ASSERT_EQ(script.messages.size(), 2u);
     EXPECT_EQ(Told(1), link);
-    EXPECT_EQ(Lines(form->MemoRules).filter("learner failed: ").filter("is a link").size(), 3);
+    EXPECT_EQ(Lines(form->MemoRules).filter("not learnt: ").filter("is a link").size(), 3);
     // "All Rules" learns nothing either and says why once.
     form->btnAllRules->click();
     ASSERT_EQ(script.messages.size(), 3u);
@@ -110,7 +110,7 @@ TEST_F(PrivateFolderRun, AFolderRefusedWhenTheWindowOpensIsToldAndNothingGoesToT
     ASSERT_EQ(script.messages.size(), 2u);
     EXPECT_EQ(Told(1), "The folder " + own + " is not a folder");
     EXPECT_EQ(Runs(), 0);
-    EXPECT_EQ(Lines(form->MemoRules).filter("learner failed: ").filter("is not a folder").size(), 3);
+    EXPECT_EQ(Lines(form->MemoRules).filter("not learnt: ").filter("is not a folder").size(), 3);
     EXPECT_EQ(FolderEntries(fs::current_path()), here);
     EXPECT_EQ(ReadBytes(own), "a file where the folder goes");
 }

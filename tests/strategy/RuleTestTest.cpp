@@ -144,13 +144,24 @@ TEST_F(NodeTest, EmptyTablesAndNoConditions)
     for (auto& chunk : chunks)
         chunk = std::make_unique<StrategyChunk>(chunk->GetName(), chunk->GetRoleConcept(), chunk->GetActionConcept(),
                                                 chunk->GetX(), chunk->GetY(), chunk->GetValue(), chunk->IsEnd());
+    // Nodes no learner was asked for are not tested at all.
+    EXPECT_EQ(RunNodeTest(in).lines, std::vector<std::string>{"Rules of c0 not learnt: no rules yet"});
+    for (auto& chunk : chunks)
+        chunk->SetLearnt();  // the learner's default rule only: "FALSE"
     const TNodeTestOutput out = RunNodeTest(in);
     EXPECT_EQ(out.lines[6], "Rule evaluation:        \ttp 0\tfp 0\ttn 0\tfn 0\tacc -1.0000\tdepth 0.0000");
-    // A chunk without a rule list covers every cycle.
+    // The node "No Last Node" left out has no condition: it covers every cycle.
     in.graph = &graph;
+    for (auto& chunk : chunks)
+        chunk->SetLeftOut();
     const tTestResults r = RunNodeTest(in).result;
     EXPECT_EQ(r.rule, (tConfusion{3, 0, 3, 0}));
     EXPECT_EQ(r.strategic, (tConfusion{3, 3, 0, 0}));
+    // Not learnt: refused like a node not asked, never counted.
+    chunks[1]->SetNotLearnt("cancelled");
+    const TNodeTestOutput refused = RunNodeTest(in);
+    EXPECT_EQ(refused.lines, std::vector<std::string>{"Rules of c1 not learnt: cancelled"});
+    EXPECT_EQ(tTestResults::Total(refused.result.rule), 0);
 }
 
 TEST_F(NodeTest, DepthCountsOnlyPresentConcepts)
@@ -263,6 +274,8 @@ TEST(NodeTestOnARealMatch, ChunksFindTheirOwnNodes)
         log->features->GetGroupKeys(keys);
         ASSERT_FALSE(keys.empty());
         chunks[0]->AddRule(Rule(nullptr, keys[0]));
+        for (std::size_t k = 1; k < chunks.size(); ++k)  // learnt, a rule without condition
+            chunks[k]->AddRule(std::make_unique<RuleObject>(true));
         const std::vector<TNode*> nodes = PathNodes(chain);
 
         TNodeTestInput in;

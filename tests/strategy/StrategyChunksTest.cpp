@@ -198,7 +198,7 @@ TEST_F(Chunks, CopiesOwnTheirRules)
     TChunkList chunks;
     BuildStrategy(path, &record.File(), {}, chunks);
     chunks[0]->AddRule(std::make_unique<RuleObject>(true));
-    chunks[1]->SetHasRuleList();  // its learner's default rule only
+    chunks[1]->SetLearnt();  // its learner's default rule only
     TChunkList copies = CopyChunks(chunks);
     ASSERT_EQ(copies.size(), 3u);
     for (std::size_t k = 0; k < 3; ++k)

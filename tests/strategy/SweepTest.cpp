@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <memory>
 #include <sstream>
 
@@ -74,6 +76,7 @@ protected:
         ruled->AddRule(std::move(rule));
         chunks.push_back(std::move(ruled));
         chunks.push_back(std::make_unique<StrategyChunk>("B-END", nullptr, nullptr, 0.0, 0.0, 1.0, true));
+        chunks.back()->SetLeftOut();
     }
     std::unique_ptr<ConceptObject> root;
     ConceptObject* key = nullptr;
@@ -86,7 +89,7 @@ TEST_F(RuleCheck, EveryInstanceOfEveryChunkThenTheCounts)
     const TRuleCheck check = CheckRules(list, chunks, false, false);
     EXPECT_EQ(check.text,
               "0: false\n1: true\n2: false\n3: true\n4: false\n"
-              // A chunk without rules covers everything.
+              // The node "No Last Node" left out has no condition: it covers everything.
               "0: true\n1: true\n2: true\n3: true\n4: true\n"
               "Rule evaluation: \ttp 7\ttn 3");
     EXPECT_EQ(check.covered, 7);
@@ -97,16 +100,41 @@ TEST_F(RuleCheck, EndChunkLeftOutAndVerboseRulesFirst)
 {
     const TRuleCheck check = CheckRules(list, chunks, true, true);
     const std::string head = "Rules:\nA <= \t" + RulesToString(&list, chunks[0]->GetRules(), false) +
-                             "\nB-END <= \tFALSE\n----------------------------\n";
+                             "\nB-END <= \tTRUE\n----------------------------\n";
     EXPECT_EQ(check.text, head + "0: false\n1: true\n2: false\n3: true\n4: false\nRule evaluation: \ttp 2\ttn 3");
 }
 
 TEST_F(RuleCheck, EmptyStrategyGivesTheCountsOnly)
 {
     chunks.clear();
-    EXPECT_EQ(CheckRules(list, chunks, false, false).text, "Rule evaluation: \ttp 0\ttn 0");
+    EXPECT_EQ(CheckRules(list, chunks, false, false).text, "No rules learnt\nRule evaluation: \ttp 0\ttn 0");
     EXPECT_EQ(CheckRules(list, chunks, false, true).text,
-              "Rules:\n----------------------------\nRule evaluation: \ttp 0\ttn 0");
+              "Rules:\n----------------------------\nNo rules learnt\nRule evaluation: \ttp 0\ttn 0");
+}
+
+// A node not learnt, or no learner was asked for, says so at every instance
+// and is counted neither as covering nor as missing one; its rules never read
+// "FALSE".
+TEST_F(RuleCheck, NodesWithoutRulesAreCountedAsNeither)
+{
+    const std::pair<std::function<void(StrategyChunk&)>, std::string> cases[] = {
+        {[](StrategyChunk& c) { c.SetNotAsked(); }, "no rules yet"},
+        {[](StrategyChunk& c) { c.SetNotLearnt("cancelled"); }, "not learnt"},
+        {[](StrategyChunk& c) { c.SetNotLearnt("callweka exit code 1"); }, "not learnt"},
+    };
+    for (const auto& [make, said] : cases) {
+        make(*chunks[0]);
+        const TRuleCheck check = CheckRules(list, chunks, true, true);
+        EXPECT_EQ(check.covered + check.uncovered, 0) << said;
+        EXPECT_EQ(check.text.find("FALSE"), std::string::npos) << check.text;
+        for (int i = 0; i < 5; ++i)
+            EXPECT_NE(check.text.find("\n" + std::to_string(i) + ": " + said + "\n"), std::string::npos) << check.text;
+    }
+    // Without "No Last Node" the node left out counts as covering every instance.
+    chunks[0]->SetNotAsked();
+    const TRuleCheck check = CheckRules(list, chunks, false, false);
+    EXPECT_EQ(check.covered, 5);
+    EXPECT_EQ(check.uncovered, 0);
 }
 
 }  // namespace

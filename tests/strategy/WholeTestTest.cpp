@@ -215,6 +215,8 @@ TEST_F(WholeTest, GridEvaluationWorkedExample)
     first.AddFieldState(At(20));
     first.SetPositiveCount(6);
     Chunk("ch1", 10.0, true).AddFieldState(At(20));
+    for (auto& chunk : chunks)  // learnt, each a rule without condition
+        chunk->AddRule(std::make_unique<RuleObject>(true));
     TGridEvaluationInput in;
     in.chunks = &chunks;
     in.strategies = &strategies;
@@ -226,8 +228,8 @@ TEST_F(WholeTest, GridEvaluationWorkedExample)
     EXPECT_EQ(out.all, 3);
     EXPECT_EQ(out.excluded, 1);
     const std::vector<std::string> want = {"Rules:",
-                                           "ch0 <= \tFALSE",
-                                           "ch1 <= \tFALSE",
+                                           "ch0 <= \tTRUE",
+                                           "ch1 <= \tTRUE",
                                            "----------------------------",
                                            "True candidate: a0 a1 ",
                                            "Decision: true",
@@ -247,8 +249,10 @@ TEST_F(WholeTest, GridEvaluationWorkedExample)
     out = RunGridEvaluation(in);
     EXPECT_EQ(out.rule, (tConfusion{3, 0, 4, 0}));
     EXPECT_EQ(out.strategic, (tConfusion{1, 0, 2, 0}));
-    for (auto& chunk : chunks)  // lists of the learner's default rule only ("FALSE") cover no cycle
-        chunk->SetHasRuleList();
+    for (auto& chunk : chunks) {  // lists of the learner's default rule only ("FALSE") cover no cycle
+        chunk->GetRules().clear();
+        chunk->SetLearnt();
+    }
     EXPECT_EQ(RunGridEvaluation(in).rule, (tConfusion{0, 4, 0, 3}));
     // A join value that is no number stops the run at the first related candidate.
     in.joinValue = [] { return StrToFloatDot("x"); };
@@ -288,6 +292,8 @@ TEST(WholeTestOnARealMatch, AStrategyFindsItself)
         strategies.Add("chain", chosen);
         TChunkList chunks;
         BuildStrategy(*chosen, log.get(), TStrategyOptions{TDurationMode::FirstCycle, true, 0.0}, chunks);
+        for (auto& chunk : chunks)  // learnt, each a rule without condition
+            chunk->AddRule(std::make_unique<RuleObject>(true));
         std::vector<int> own;
         const std::vector<TNode*> nodes = PathNodes(*chosen);
         for (std::size_t k = 0; k < nodes.size(); ++k)
