@@ -20,6 +20,9 @@ public:
     virtual void SetTestGraph(TMDIActionChild* child) = 0;
     // Appends one line to the strategy window's rule memo.
     virtual void AppendMemo(const std::string& line) = 0;
+    // Whether a test graph is set, on which the rules of "Test all" can be
+    // tested: without one the series would join the graph for nothing.
+    virtual bool HasTestGraph() const { return false; }
 
     // A series of runs ("Revalidate all" with "Generate all" or "Test all")
     // is one command to the learners, held open from BeginSeries to

@@ -294,8 +294,8 @@ void TMDIActionChild::RevalidateSeries()
         EditValue->setText(value);
         if (link)
             link->AppendMemo("// *** Abstraction " + EditValue->text().toStdString() + " ***");
-        BtnJoinNearestClick();
-        if (!run.WindowAlive())
+        // Cancel in the join ends the whole series.
+        if (BtnJoinNearestClick() == TJoinEnd::Cancelled || !run.WindowAlive())
             return;
         // "avg, len=1" to "avg, len=4".
         for (int function = 13; function <= 16; ++function) {
@@ -315,9 +315,18 @@ void TMDIActionChild::RevalidateSeries()
 
 void TMDIActionChild::RevalidateTestSeries()
 {
+    TStrategyLink* link = StrategyLink();
+    // Each step joins the graph for good: without a test graph no step could
+    // test anything, so the series does not start.
+    if (!link || !link->HasTestGraph()) {
+        platform::MessageBox(this,
+                             "\"Test all\" needs a test graph: choose one with \"Set as test\" first. Nothing was "
+                             "joined.",
+                             kWarning);
+        return;
+    }
     if (!WeightsReadable({EditAttrW, EditRoleW, EditActionW, EditFeatW}, this))
         return;
-    TStrategyLink* link = StrategyLink();
     const SeriesEnd end(this, link, "Test all", false);
     const SeriesRun run(this);
     TestRecordGuard record(link);
@@ -327,8 +336,7 @@ void TMDIActionChild::RevalidateTestSeries()
         if (record.Record())
             link->StoreTestChunks(record.Record(), x);
         EditValue->setText(QString::number(x));
-        BtnJoinNearestClick();
-        if (!run.WindowAlive())
+        if (BtnJoinNearestClick() == TJoinEnd::Cancelled || !run.WindowAlive())
             return;
         ClearPaths();
         FindPaths(Graph, sbMinConnected->value(), Paths);

@@ -54,6 +54,7 @@ public:
     void Init(TMDIActionChild* child, bool batch, tTest* target) override;
     // child becomes the test window ("Generate test"); null clears the test graph.
     void SetTestGraph(TMDIActionChild* child) override;
+    bool HasTestGraph() const override { return testGraph && testChild; }
     void AppendMemo(const std::string& line) override;
     // The series is one command of learners (see TLearnerRecord).
     void BeginSeries() override { learners.Begin(); }

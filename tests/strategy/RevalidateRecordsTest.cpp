@@ -87,8 +87,23 @@ TEST_F(RevalidateRecords, TheRecordHoldsTheChunksAndWritesMergedResultsBeforeItG
     EXPECT_TRUE(memo[2].endsWith("\t1"));
 }
 
+TEST_F(RevalidateRecords, WithoutATestGraphTheJoinValueTestSaysSoAndJoinsNothing)
+{
+    child->cbTestAll->setChecked(true);
+    const int nodes = child->Graph->NodeCount();
+    const QString memo = form->MemoRules->toPlainText();
+    child->btnRevalidateAllClick();
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_TRUE(script.messages[0].text.contains("test graph")) << script.messages[0].text.toStdString();
+    EXPECT_TRUE(script.modals.empty());
+    EXPECT_EQ(child->Graph->NodeCount(), nodes);
+    EXPECT_EQ(form->MemoRules->toPlainText(), memo);
+    EXPECT_EQ(form->target, nullptr);
+}
+
 TEST_F(RevalidateRecords, TheJoinValueTestLeavesItsTableInTheMemo)
 {
+    form->SetTestGraph(child);
     child->cbTestAll->setChecked(true);
     child->sbMinConnected->setValue(1);
     int runs = 0;
