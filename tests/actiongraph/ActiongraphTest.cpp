@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
+#include <memory>
 #include <set>
 #include <tuple>
 #include <random>
@@ -397,5 +399,98 @@ TEST(GraphModelRandom, MergeKeepsEveryOccurrenceBetweenTheRightEnds)
             EXPECT_EQ(seen, ref) << "round " << round;
             ExpectConsistent(g);
         }
+    }
+}
+
+namespace {
+
+// Everything of a graph a command reads, in list order: nodes with their
+// fields and the positions of their listed connections, connections with
+// their ends and occurrences.
+std::vector<std::string> Dump(const TGraph& g)
+{
+    std::vector<std::string> lines;
+    for (int i = 0; i < g.NodeCount(); ++i) {
+        const TNode* n = g.GetNode(i);
+        std::string line = n->GetName() + " " + std::to_string(n->GetX()) + "," + std::to_string(n->GetY()) + " " +
+                           std::to_string(n->GetWidth()) + "x" + std::to_string(n->GetHeight()) + " c" +
+                           std::to_string(n->GetColour()) + " m" + std::to_string(n->GetMark()) + " d" +
+                           (n->Data() ? std::to_string(reinterpret_cast<std::uintptr_t>(n->Data()->action)) + "/" +
+                                            std::to_string(reinterpret_cast<std::uintptr_t>(n->Data()->role))
+                                      : "-") +
+                           " in";
+        for (const TConnection* c : n->InList())
+            line += " " + std::to_string(g.IndexOfConnection(c));
+        line += " out";
+        for (const TConnection* c : n->OutList())
+            line += " " + std::to_string(g.IndexOfConnection(c));
+        lines.push_back(line);
+    }
+    for (int i = 0; i < g.ConnectionCount(); ++i) {
+        const TConnection* c = g.GetConnection(i);
+        std::string line = c->GetName() + " " + std::to_string(g.IndexOfNode(c->From())) + ">" +
+                           std::to_string(g.IndexOfNode(c->To()));
+        for (const auto& d : c->Data())
+            line += d ? " " + std::to_string(d->start) + ":" + std::to_string(d->partner) : " null";
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+}  // namespace
+
+// A copy holds the same graph, list orders included, draws nothing from the
+// random source, and shares nothing with the original: merging in one leaves
+// the other as it was, and the same merges give the same graphs. Swapping
+// contents keeps both graph objects where they are.
+TEST(GraphModelRandom, ACopyIsTheSameGraphAndSwapsBack)
+{
+    std::mt19937 rng(99);
+    int concepts[4] = {};
+    for (int round = 0; round < 40; ++round) {
+        platform::SeedRandom(static_cast<std::uint32_t>(round));
+        TGraph g;
+        const int nodes = 1 + static_cast<int>(rng() % 6);
+        for (int i = 0; i < nodes; ++i) {
+            TNode* n = g.GetNode(g.AddNode("n" + std::to_string(i)));
+            n->SetColour(rng() % 0xFFFFFF);
+            n->SetMark(static_cast<int>(rng() % 3));
+            n->SetWidth(static_cast<double>(rng() % 20));
+            if (rng() % 2 != 0) {
+                auto data = std::make_unique<TNodeConcepts>();
+                data->action = reinterpret_cast<ConceptObject*>(&concepts[rng() % 4]);
+                data->role = reinterpret_cast<ConceptObject*>(&concepts[rng() % 4]);
+                n->SetData(std::move(data));
+            }
+        }
+        for (int k = static_cast<int>(rng() % 10); k > 0; --k) {
+            TConnection* c = Connect(g, "c" + std::to_string(k), static_cast<int>(rng() % nodes),
+                                     static_cast<int>(rng() % nodes), {k, 10 * k});
+            if (rng() % 3 == 0)
+                c->AddData(nullptr);
+            if (rng() % 3 == 0 && g.NodeCount() > 1)  // moved ends: lists no longer in connection order
+                c->SetTo(g.GetNode(static_cast<int>(rng() % nodes)));
+        }
+        const std::vector<std::string> before = Dump(g);
+        platform::SeedRandom(7);
+        const int next = platform::RandomBelow(1000000);
+        platform::SeedRandom(7);
+        const std::unique_ptr<TGraph> copy = g.Copy();
+        EXPECT_EQ(platform::RandomBelow(1000000), next) << round;  // the copy drew nothing
+        ASSERT_EQ(Dump(*copy), before) << round;
+        ExpectConsistent(*copy);
+        const std::unique_ptr<TGraph> kept = g.Copy();
+        if (nodes >= 2) {
+            g.JoinNodes(0, 1);
+            ASSERT_EQ(Dump(*copy), before) << round;  // the copy stands apart
+            copy->JoinNodes(0, 1);
+            // The merges walk the lists in their order: the same order, the same graph.
+            EXPECT_EQ(Dump(*copy), Dump(g)) << round;
+        }
+        const std::vector<std::string> changed = Dump(g);
+        g.Swap(*kept);
+        EXPECT_EQ(Dump(g), before) << round;
+        EXPECT_EQ(Dump(*kept), changed) << round;
+        ExpectConsistent(g);
     }
 }
