@@ -31,6 +31,9 @@ public:
     virtual void BeginSeries() {}
     virtual void EndSeries() {}
     virtual bool SeriesStopped() const { return false; }
+    // Cancel in a step of the series that is no learner's (a join): the series
+    // ends as by the learners' own Cancel, and says so when it ends.
+    virtual void CancelSeries() {}
     // The series ended (done, cancelled or failed) and child has its whole
     // graph and path list again: the user is told how it ended, in a window
     // that shows.

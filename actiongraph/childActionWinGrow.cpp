@@ -235,6 +235,12 @@ public:
             link_->EndSeries();
     }
     bool Stopped() const { return link_ && link_->SeriesStopped(); }
+    // A step of the series was cancelled: the series ends by Cancel.
+    void Cancel() const
+    {
+        if (link_)
+            link_->CancelSeries();
+    }
     SeriesCommand(const SeriesCommand&) = delete;
     SeriesCommand& operator=(const SeriesCommand&) = delete;
 
@@ -295,7 +301,9 @@ void TMDIActionChild::RevalidateSeries()
         if (link)
             link->AppendMemo("// *** Abstraction " + EditValue->text().toStdString() + " ***");
         // Cancel in the join ends the whole series.
-        if (BtnJoinNearestClick() == TJoinEnd::Cancelled || !run.WindowAlive())
+        if (BtnJoinNearestClick() == TJoinEnd::Cancelled)
+            return command.Cancel();
+        if (!run.WindowAlive())
             return;
         // "avg, len=1" to "avg, len=4".
         for (int function = 13; function <= 16; ++function) {
@@ -336,7 +344,9 @@ void TMDIActionChild::RevalidateTestSeries()
         if (record.Record())
             link->StoreTestChunks(record.Record(), x);
         EditValue->setText(QString::number(x));
-        if (BtnJoinNearestClick() == TJoinEnd::Cancelled || !run.WindowAlive())
+        if (BtnJoinNearestClick() == TJoinEnd::Cancelled)
+            return command.Cancel();
+        if (!run.WindowAlive())
             return;
         ClearPaths();
         FindPaths(Graph, sbMinConnected->value(), Paths);

@@ -59,6 +59,7 @@ public:
     // The series is one command of learners (see TLearnerRecord).
     void BeginSeries() override { learners.Begin(); }
     void EndSeries() override { learners.End(); }
+    void CancelSeries() override { learners.Cancel(); }
     bool SeriesStopped() const override { return learners.Stopped(); }
     // The memo's last line says how the series ended ("// Test all ended by
     // Cancel"), the window lists child's paths again and shows, without waiting.
