@@ -9,6 +9,7 @@
 #include "platform/qt/Dialogs.h"
 #include "strategy/model/TestRecords.h"
 #include "ui/MDIChild.h"
+#include "ui/waitFormWin.h"
 
 #include "support/FilledRecord.h"
 #include "support/RecordingHooks.h"
@@ -17,7 +18,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QPlainTextEdit>
+#include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QScrollBar>
 
 #include <gtest/gtest.h>
@@ -99,6 +102,34 @@ TEST_F(RevalidateRecords, WithoutATestGraphTheJoinValueTestSaysSoAndJoinsNothing
     EXPECT_EQ(child->Graph->NodeCount(), nodes);
     EXPECT_EQ(form->MemoRules->toPlainText(), memo);
     EXPECT_EQ(form->target, nullptr);
+}
+
+// Cancel in the series' first join: the series ends there, by Cancel, and
+// the strategy window's last line says so.
+TEST_F(RevalidateRecords, CancelInAJoinEndsTheJoinValueTestByCancel)
+{
+    class PressCancel final : public RecordingHooks {
+    public:
+        void SetWaitText(const std::string& text) override
+        {
+            RecordingHooks::SetWaitText(text);
+            if (WaitForm && WaitForm->CancelButton->isVisible() && !pressed) {
+                pressed = true;
+                WaitForm->CancelButton->click();
+            }
+        }
+        bool pressed = false;
+    };
+    form->SetTestGraph(child);
+    child->cbTestAll->setChecked(true);
+    const int nodes = child->Graph->NodeCount();
+    PressCancel hooks;
+    child->btnRevalidateAllClick();
+    EXPECT_TRUE(hooks.pressed);
+    EXPECT_TRUE(script.modals.empty());
+    EXPECT_EQ(child->Graph->NodeCount(), nodes);
+    EXPECT_EQ(child->EditValue->text(), "0");
+    EXPECT_EQ(Memo().last(), "// Test all ended by Cancel");
 }
 
 TEST_F(RevalidateRecords, TheJoinValueTestLeavesItsTableInTheMemo)
