@@ -44,8 +44,8 @@ double ReadFloat(const QLineEdit* edit) { return StrToFloatDot(edit->text().toSt
 class ClusterProgress : public ClusterObserver {
 public:
     explicit ClusterProgress(QPlainTextEdit* memo) : memo_(memo) {}
-    void Round() override {}
-    // Lets pending events through, Cancel among them.
+    // Asked per time step of the table and before each round: lets pending
+    // events through, Cancel among them.
     bool Cancelled() override { return WaitFormCancelled(); }
     void Nearest(double best, int clusters) override
     {
@@ -153,6 +153,8 @@ void TMDIUsageChild::btnGenerateClick()
         result = ClusterTimeSteps(counts, settings.maxClusters, settings.maxDist, &progress);
     } catch (const std::bad_alloc&) {
         // The memory free at the start went elsewhere meanwhile.
+        if (!self)
+            return;
         cancelled();
         platform::MessageBox(this,
                              "Clustering " + QString::number(count) +
