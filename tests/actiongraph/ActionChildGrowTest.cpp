@@ -6,7 +6,6 @@
 #include "core/model/RoboCupFile.h"
 #include "platform/qt/Dialogs.h"
 #include "ui/MarksLink.h"
-#include "ui/waitFormWin.h"
 
 #include "PassScenario.h"
 #include "support/RecordingHooks.h"
@@ -65,7 +64,6 @@ public:
     }
     void WriteTestResults(tTest* record) override { calls.push_back(record == Record() ? "Write" : "Write other"); }
     void FreeTestRecord(tTest* record) override { calls.push_back(record == Record() ? "Free" : "Free other"); }
-    void CancelSeries() override { calls.push_back("CancelSeries"); }
 
     // Never read: the graph window only passes the record on.
     tTest* Record() { return reinterpret_cast<tTest*>(&token_); }
@@ -402,43 +400,6 @@ TEST_F(ActionChildGrow, TestAllWithoutATestGraphJoinsNothing)
         if (link) {
             EXPECT_TRUE(link->calls.empty());
         }
-    }
-}
-
-// Cancel in a join of a series ends the whole series there, as the learners'
-// Cancel does: no strategy window run, no further join, the graph as it was.
-TEST_F(ActionChildGrow, CancelInASeriesJoinEndsTheSeries)
-{
-    // Presses Cancel at the join's first wait text.
-    class PressCancel final : public RecordingHooks {
-    public:
-        void SetWaitText(const std::string& text) override
-        {
-            RecordingHooks::SetWaitText(text);
-            if (WaitForm && WaitForm->CancelButton->isVisible() && !pressed) {
-                pressed = true;
-                WaitForm->CancelButton->click();
-            }
-        }
-        bool pressed = false;
-    };
-    const struct {
-        QCheckBox* series;
-        std::vector<std::string> calls;
-    } cases[] = {{window->cbGenerateAll, {"CancelSeries"}},
-                 {window->cbTestAll, {"New", "Store 0", "CancelSeries", "Write", "Free"}}};
-    for (const auto& c : cases) {
-        window->cbGenerateAll->setChecked(c.series == window->cbGenerateAll);
-        window->cbTestAll->setChecked(c.series == window->cbTestAll);
-        const std::vector<std::string> before = NodeNames();
-        FakeStrategyLink link;
-        PressCancel hooks;
-        window->btnRevalidateAll->click();
-        EXPECT_TRUE(hooks.pressed);
-        EXPECT_EQ(link.calls, c.calls);
-        EXPECT_EQ(NodeNames(), before);
-        EXPECT_FALSE(window->Revalidating);
-        EXPECT_TRUE(WaitForm.isNull());
     }
 }
 

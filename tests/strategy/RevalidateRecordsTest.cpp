@@ -104,16 +104,16 @@ TEST_F(RevalidateRecords, WithoutATestGraphTheJoinValueTestSaysSoAndJoinsNothing
     EXPECT_EQ(form->target, nullptr);
 }
 
-// Cancel in the series' first join: the series ends there, by Cancel, and
-// the strategy window's last line says so.
-TEST_F(RevalidateRecords, CancelInAJoinEndsTheJoinValueTestByCancel)
+// Cancel in a series' first join ends the whole series there, by Cancel: no
+// learner, no strategy window run, no further join, the graph as it was.
+TEST_F(RevalidateRecords, CancelInAJoinEndsTheSeriesByCancel)
 {
     class PressCancel final : public RecordingHooks {
     public:
         void SetWaitText(const std::string& text) override
         {
             RecordingHooks::SetWaitText(text);
-            if (WaitForm && WaitForm->CancelButton->isVisible() && !pressed) {
+            if (!pressed && WaitForm && WaitForm->CancelButton->isVisible()) {
                 pressed = true;
                 WaitForm->CancelButton->click();
             }
@@ -121,15 +121,18 @@ TEST_F(RevalidateRecords, CancelInAJoinEndsTheJoinValueTestByCancel)
         bool pressed = false;
     };
     form->SetTestGraph(child);
-    child->cbTestAll->setChecked(true);
     const int nodes = child->Graph->NodeCount();
-    PressCancel hooks;
-    child->btnRevalidateAllClick();
-    EXPECT_TRUE(hooks.pressed);
-    EXPECT_TRUE(script.modals.empty());
-    EXPECT_EQ(child->Graph->NodeCount(), nodes);
-    EXPECT_EQ(child->EditValue->text(), "0");
-    EXPECT_EQ(Memo().last(), "// Test all ended by Cancel");
+    for (QCheckBox* series : {child->cbGenerateAll, child->cbTestAll}) {
+        child->cbGenerateAll->setChecked(series == child->cbGenerateAll);
+        child->cbTestAll->setChecked(series == child->cbTestAll);
+        PressCancel hooks;
+        child->btnRevalidateAllClick();
+        EXPECT_TRUE(hooks.pressed);
+        EXPECT_TRUE(script.modals.empty());
+        EXPECT_EQ(child->Graph->NodeCount(), nodes);
+        EXPECT_EQ(child->EditValue->text(), series == child->cbTestAll ? "0" : "0.5");
+        EXPECT_EQ(Memo().last(), "// " + series->text() + " ended by Cancel");
+    }
 }
 
 TEST_F(RevalidateRecords, TheJoinValueTestLeavesItsTableInTheMemo)
