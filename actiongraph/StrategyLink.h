@@ -20,6 +20,9 @@ public:
     virtual void SetTestGraph(TMDIActionChild* child) = 0;
     // Appends one line to the strategy window's rule memo.
     virtual void AppendMemo(const std::string& line) = 0;
+    // Whether a test graph is set, on which the rules of "Test all" can be
+    // tested: without one the series would join the graph for nothing.
+    virtual bool HasTestGraph() const { return false; }
 
     // A series of runs ("Revalidate all" with "Generate all" or "Test all")
     // is one command to the learners, held open from BeginSeries to
@@ -28,6 +31,9 @@ public:
     virtual void BeginSeries() {}
     virtual void EndSeries() {}
     virtual bool SeriesStopped() const { return false; }
+    // Cancel in a step of the series that is no learner's (a join): the series
+    // ends as by the learners' own Cancel, and says so when it ends.
+    virtual void CancelSeries() {}
     // The series ended (done, cancelled or failed) and child has its whole
     // graph and path list again: the user is told how it ended, in a window
     // that shows.

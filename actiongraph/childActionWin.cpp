@@ -12,13 +12,11 @@
 #include "ui/main.h"
 
 #include <QComboBox>
-#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QTableWidget>
 
 TMDIActionChild::TMDIActionChild(QMdiArea* area, RoboCupFileT* log)
@@ -63,13 +61,11 @@ void TMDIActionChild::ConnectHandlers()
     ConnectSaveHandlers();
     connect(PanelShowHide, &TClickStrip::clicked, this,
             [this] { ActionGraphPanel->setVisible(!ActionGraphPanel->isVisible()); });
-    // "Join" is the form's default button: Return anywhere in the window runs it.
-    auto* join = new QShortcut(QKeySequence(Qt::Key_Return), this);
-    join->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(join, &QShortcut::activated, BtnJoinNearest, &QPushButton::click);
-    auto* joinEnter = new QShortcut(QKeySequence(Qt::Key_Enter), this);
-    joinEnter->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(joinEnter, &QShortcut::activated, BtnJoinNearest, &QPushButton::click);
+    // Return is no window-wide shortcut: a join cannot be undone, so it runs
+    // only where its value is typed, and Return in the display filter shows
+    // the graph through the filter.
+    connect(EditValue, &QLineEdit::returnPressed, BtnJoinNearest, &QPushButton::click);
+    connect(EditFilter, &QLineEdit::returnPressed, this, [this] { DrawGraph(); });
     ConnectPathHandlers();
     ConnectEditHandlers();
     ConnectMouseHandlers();

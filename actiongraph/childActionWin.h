@@ -253,9 +253,14 @@ public:
     // The weighted distance of two nodes of the graph by the window's weights
     // and its log's features (see actiongraph/model/Distances.h).
     double NodeDistance(TNode* a, TNode* b);
+    // How a "Join" ended: refused before it began (a second start, no graph, a
+    // value that is no number), run to its end, or stopped by Cancel with the
+    // graph put back as it was.
+    enum class TJoinEnd { Refused, Done, Cancelled };
     // "Join": loads the four weights, then merges the nearest nodes while they
-    // lie within EditValue. A second start while one runs is refused.
-    void BtnJoinNearestClick();
+    // lie within EditValue, with Cancel in the wait window. A second start
+    // while one runs is refused.
+    TJoinEnd BtnJoinNearestClick();
     // Merges the nodes at 0 and 1 (no control runs it).
     void BtnJoinClick();
     bool Joining = false;  // a join run is under way

@@ -235,6 +235,12 @@ public:
             link_->EndSeries();
     }
     bool Stopped() const { return link_ && link_->SeriesStopped(); }
+    // A step of the series was cancelled: the series ends by Cancel.
+    void Cancel() const
+    {
+        if (link_)
+            link_->CancelSeries();
+    }
     SeriesCommand(const SeriesCommand&) = delete;
     SeriesCommand& operator=(const SeriesCommand&) = delete;
 
@@ -294,7 +300,9 @@ void TMDIActionChild::RevalidateSeries()
         EditValue->setText(value);
         if (link)
             link->AppendMemo("// *** Abstraction " + EditValue->text().toStdString() + " ***");
-        BtnJoinNearestClick();
+        // Cancel in the join ends the whole series.
+        if (BtnJoinNearestClick() == TJoinEnd::Cancelled)
+            return command.Cancel();
         if (!run.WindowAlive())
             return;
         // "avg, len=1" to "avg, len=4".
@@ -315,9 +323,18 @@ void TMDIActionChild::RevalidateSeries()
 
 void TMDIActionChild::RevalidateTestSeries()
 {
+    TStrategyLink* link = StrategyLink();
+    // Each step joins the graph for good: without a test graph no step could
+    // test anything, so the series does not start.
+    if (!link || !link->HasTestGraph()) {
+        platform::MessageBox(this,
+                             "\"Test all\" needs a test graph: choose one with \"Set as test\" first. Nothing was "
+                             "joined.",
+                             kWarning);
+        return;
+    }
     if (!WeightsReadable({EditAttrW, EditRoleW, EditActionW, EditFeatW}, this))
         return;
-    TStrategyLink* link = StrategyLink();
     const SeriesEnd end(this, link, "Test all", false);
     const SeriesRun run(this);
     TestRecordGuard record(link);
@@ -327,7 +344,8 @@ void TMDIActionChild::RevalidateTestSeries()
         if (record.Record())
             link->StoreTestChunks(record.Record(), x);
         EditValue->setText(QString::number(x));
-        BtnJoinNearestClick();
+        if (BtnJoinNearestClick() == TJoinEnd::Cancelled)
+            return command.Cancel();
         if (!run.WindowAlive())
             return;
         ClearPaths();

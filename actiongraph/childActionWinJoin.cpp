@@ -17,6 +17,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <memory>
+
 namespace {
 
 // Lends the window's drawing and event loop to a join run.
@@ -40,11 +42,19 @@ public:
     // run ends: closing or rebuilding the window now would pull the graph away.
     void ProcessEvents() override { platform::ProcessPendingEvents(); }
     void StoreFailed() override { platform::Beep(); }
+    // Cancel in the wait window, the press kept once seen.
+    bool Cancelled() override
+    {
+        cancelled_ = cancelled_ || WaitFormCancelled();
+        return cancelled_;
+    }
+    bool WasCancelled() const { return cancelled_; }
 
 private:
     TMDIActionChild& window_;
     TObjectTracks tracks_;
     TRedrawPacer pacer_{TRedrawPacer::Clock::now(), window_.LightRedrawInterval};
+    bool cancelled_ = false;
 };
 
 }  // namespace
@@ -71,25 +81,26 @@ double TMDIActionChild::NodeDistance(TNode* a, TNode* b)
     return ::NodeDistance(*a, *b, weights, File ? File->features.get() : nullptr);
 }
 
-void TMDIActionChild::BtnJoinNearestClick()
+TMDIActionChild::TJoinEnd TMDIActionChild::BtnJoinNearestClick()
 {
     if (Joining || !Graph) {
         platform::Beep();
-        return;
+        return TJoinEnd::Refused;
     }
     // Each weight keeps its new value even when a later edit fails.
     if (!ReadFloat(EditAttrW, &AttrW) || !ReadFloat(EditRoleW, &RoleW) || !ReadFloat(EditActionW, &ActionW) ||
         !ReadFloat(EditFeatW, &FeatW))
-        return;
+        return TJoinEnd::Refused;
     if (g_actionConcepts)
         ConceptObject::SetWeightAndSum(g_actionConcepts, 10.0);
     if (g_roleConcepts)
         ConceptObject::SetWeightAndSum(g_roleConcepts, 1.0);
 
-    WaitFormGuard wait("Joining nearest vertices ...");
     double value = 0.0;
     if (!ReadFloat(EditValue, &value))
-        return;
+        return TJoinEnd::Refused;
+    // Within a series the series' wait window (and its Cancel) serves.
+    const WaitCommand wait("Joining nearest vertices ...", this, true);
     Joining = true;
     struct Done {
         bool& flag;
@@ -98,12 +109,18 @@ void TMDIActionChild::BtnJoinNearestClick()
 
     ClearPaths();
     SelectNode(nullptr);
+    // A join cannot be undone step by step: the graph as it was waits here
+    // until the run has ended.
+    const std::unique_ptr<TGraph> before = Graph->Copy();
     WindowJoinHooks hooks(*this);
     JoinNearestNodes(*Graph, TDistanceWeights{AttrW, RoleW, ActionW, FeatW}, File ? File->features.get() : nullptr,
                      value, hooks);
+    if (hooks.WasCancelled())
+        Graph->Swap(*before);
     platform::Beep();
     RemoveMarkedFinish();
     DrawGraph();
+    return hooks.WasCancelled() ? TJoinEnd::Cancelled : TJoinEnd::Done;
 }
 
 void TMDIActionChild::BtnJoinClick()

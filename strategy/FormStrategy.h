@@ -57,10 +57,12 @@ public:
     void Init(TMDIActionChild* child, bool batch, tTest* target) override;
     // child becomes the test window ("Generate test"); null clears the test graph.
     void SetTestGraph(TMDIActionChild* child) override;
+    bool HasTestGraph() const override { return testGraph && testChild; }
     void AppendMemo(const std::string& line) override;
     // The series is one command of learners (see TLearnerRecord).
     void BeginSeries() override { learners.Begin(); }
     void EndSeries() override { learners.End(); }
+    void CancelSeries() override { learners.Cancel(); }
     bool SeriesStopped() const override { return learners.Stopped(); }
     // The memo's last line says how the series ended ("// Test all ended by
     // Cancel"), the window lists child's paths again and shows, without waiting.

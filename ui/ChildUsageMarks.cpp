@@ -24,22 +24,24 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
-// Lets pending events through (never the user's) at most every 50 ms: a run of
-// millions of evaluations stays responsive without going to the event loop
-// for each of them.
+// Lets pending events through (never the user's but a press of Cancel) at
+// most every 50 ms: a run of millions of evaluations stays responsive without
+// going to the event loop for each of them. True once Cancel was pressed.
 class EventPacer {
 public:
     EventPacer() { clock_.start(); }
-    void Tick()
+    bool Tick()
     {
         if (clock_.elapsed() >= 50) {
-            platform::ProcessPendingEventsNoInput();
             clock_.restart();
+            return WaitFormCancelled();
         }
+        return false;
     }
 
 private:
@@ -117,10 +119,17 @@ void TMDIUsageChild::BtnMarkSelectedClick()
                 window->markingRules_ = false;
         }
     } running{self, g_timeMarks.marks->Cycles()};
-    const WaitFormGuard wait("Generating timeline concepts ...");
+    const WaitCommand wait("Generating timeline concepts ...", this, true);
     // Showing the wait window lets events through already.
     if (!self || !File)
         return;
+    // Cancel leaves the grid and the memo as they were (and the marks, see
+    // Running): the new grid goes in once the run is done.
+    const QString memoBefore = MemoClusters->toPlainText();
+    const auto cancelled = [&] {
+        if (self)
+            MemoClusters->setPlainText(memoBefore);
+    };
     MemoClusters->appendPlainText("*** Generating timeline concepts " + QString::fromStdString(File->fileName) +
                                   " ***");
     MemoClusters->appendPlainText("");
@@ -128,8 +137,7 @@ void TMDIUsageChild::BtnMarkSelectedClick()
 
     const int items = static_cast<int>(rows.size());
     const int cycles = File->cycles;
-    CellTable& table = sgConcepts->Table();
-    table = CellTable(cycles + 1, items + 2);
+    CellTable table(cycles + 1, items + 2);
     for (int r = 0; r < items; ++r)
         table.SetCell(0, r + 1, Item(rows[static_cast<std::size_t>(r)]).label);
     table.SetCell(0, items + 1, "Ratio");
@@ -139,15 +147,20 @@ void TMDIUsageChild::BtnMarkSelectedClick()
     EventPacer pacer;
     for (int t = 0; t < cycles; ++t) {
         table.SetCell(t + 1, 0, std::to_string(t));
-        if (t % 100 == 0)
+        if (t % 100 == 0) {
             SetWaitText("Evaluating concepts, time = " + QString::number(t));
+            if (self && WaitFormCancelled())
+                return cancelled();
+        }
         std::vector<std::int8_t> holds(static_cast<std::size_t>(items));
         int ones = 0;
         for (int r = 0; r < items; ++r) {
-            pacer.Tick();
+            const bool cancel = pacer.Tick();
             // The log may have gone while events were let through.
             if (!self || !File)
                 return;
+            if (cancel)
+                return cancelled();
             const bool h = EvaluateItem(Item(rows[static_cast<std::size_t>(r)]), *File, t);
             holds[static_cast<std::size_t>(r)] = h ? 1 : 0;
             ones += h ? 1 : 0;
@@ -158,6 +171,7 @@ void TMDIUsageChild::BtnMarkSelectedClick()
         if (ratio >= threshold)
             marked.push_back(t);
     }
+    sgConcepts->Table() = std::move(table);
     sgConcepts->SetFixedRows(1);
     sgConcepts->SetFixedCols(1);
     sgConcepts->Refresh();

@@ -8,6 +8,7 @@
 #include "core/model/CellTable.h"
 #include "core/model/Common.h"
 #include "core/model/RoboCupFile.h"
+#include "platform/Memory.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/System.h"
 #include "ui/Application.h"
@@ -23,6 +24,8 @@
 #include <QTime>
 
 #include <algorithm>
+#include <new>
+#include <utility>
 
 namespace {
 
@@ -41,7 +44,9 @@ double ReadFloat(const QLineEdit* edit) { return StrToFloatDot(edit->text().toSt
 class ClusterProgress : public ClusterObserver {
 public:
     explicit ClusterProgress(QPlainTextEdit* memo) : memo_(memo) {}
-    void Round() override { platform::ProcessPendingEventsNoInput(); }
+    // Asked per time step of the table and before each round: lets pending
+    // events through, Cancel among them.
+    bool Cancelled() override { return WaitFormCancelled(); }
     void Nearest(double best, int clusters) override
     {
         SetWaitText(QString::fromStdString(JoinWaitText(best, clusters)));
@@ -82,6 +87,18 @@ void TMDIUsageChild::btnGenerateClick()
         return;
     }
 
+    const std::vector<TimeStep> steps = TimelineSteps(settings, cycles, Marks());
+    const std::vector<int> rows = SelectedItems();
+    const int n = static_cast<int>(rows.size());
+    const int count = static_cast<int>(steps.size());
+    // The table of distances grows with the square of the time steps: one the
+    // memory cannot hold is refused before anything starts.
+    const std::string tooBig = CheckClusterMemory(count, n, platform::AvailableMemory());
+    if (!tooBig.empty()) {
+        platform::MessageBox(this, QString::fromStdString(tooBig), "Error");
+        return;
+    }
+
     const QPointer<TMDIUsageChild> self(this);
     clustering_ = true;
     struct Running {
@@ -92,16 +109,19 @@ void TMDIUsageChild::btnGenerateClick()
                 window->clustering_ = false;
         }
     } running{self};
-    const WaitFormGuard wait("Generating timeline concepts ...");
+    const WaitCommand wait("Generating timeline concepts ...", this, true);
+    // Cancel leaves the grid and the memo as they were: the new timeline goes
+    // into the grid once the run is done, and the memo's lines of the run go
+    // again.
+    const QString memoBefore = MemoClusters->toPlainText();
+    const auto cancelled = [&] {
+        if (self)
+            MemoClusters->setPlainText(memoBefore);
+    };
     const std::string fileName = File->fileName;
     Append(MemoClusters, TimelineStartLines(fileName, settings.align, Now().toStdString()));
 
-    const std::vector<TimeStep> steps = TimelineSteps(settings, cycles, Marks());
-    const std::vector<int> rows = SelectedItems();
-    const int n = static_cast<int>(rows.size());
-    const int count = static_cast<int>(steps.size());
-    CellTable& table = sgConcepts->Table();
-    table = CellTable(count + 1, n + 1);
+    CellTable table(count + 1, n + 1);
     for (int r = 0; r < n; ++r)
         table.SetCell(0, r + 1, Item(rows[static_cast<std::size_t>(r)]).label);
     RoboCupFileT* log = File;
@@ -118,21 +138,39 @@ void TMDIUsageChild::btnGenerateClick()
         // The log may have gone while events were let through.
         if (!self || File != log)
             return;
+        if (WaitFormCancelled())
+            return cancelled();
         std::vector<double>& column = counts[static_cast<std::size_t>(k)];
         for (int r = 0; r < n; ++r)
             column[static_cast<std::size_t>(r)] = counter.Count(r, step.a, step.b);
         table.Column(k + 1).SetNumbers(1, column, CellNumberFormat::FixedDigits(15, 3));
     }
+
+    Append(MemoClusters, ClusteringStartLines(fileName, settings, count, Now().toStdString(), Now().toStdString()));
+    ClusterProgress progress(MemoClusters);
+    ClusterResult result;
+    try {
+        result = ClusterTimeSteps(counts, settings.maxClusters, settings.maxDist, &progress);
+    } catch (const std::bad_alloc&) {
+        // The memory free at the start went elsewhere meanwhile.
+        if (!self)
+            return;
+        cancelled();
+        platform::MessageBox(this,
+                             "Clustering " + QString::number(count) +
+                                 " time steps ran out of memory. Nothing was clustered.",
+                             "Error");
+        return;
+    }
+    if (!self)
+        return;
+    if (result.end == ClusterEnd::Cancelled)
+        return cancelled();
+    sgConcepts->Table() = std::move(table);
     sgConcepts->SetFixedRows(1);
     sgConcepts->SetFixedCols(1);
     sgConcepts->Refresh();
     sgConcepts->SetCurrent(1, 1);
-
-    Append(MemoClusters, ClusteringStartLines(fileName, settings, count, Now().toStdString(), Now().toStdString()));
-    ClusterProgress progress(MemoClusters);
-    const ClusterResult result = ClusterTimeSteps(counts, settings.maxClusters, settings.maxDist, &progress);
-    if (!self)
-        return;
     Append(MemoClusters, ClusterReportLines(result, times, Now().toStdString()));
     // Later time pushes keep the timeline in the grid.
     cbDynamicTimeRange->setChecked(false);

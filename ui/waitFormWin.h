@@ -114,7 +114,8 @@ public:
 };
 
 // One wait window for a whole command (a strategy command, a series of them,
-// the batch test, "Create new data fields"): the outermost scope shows it over
+// the batch test, "Create new data fields", "Join", "Cluster", "Mark
+// selected"): the outermost scope shows it over
 // `over`, with Cancel from start to end when the command asks WaitFormCancelled
 // (a press is kept until the command asks). Every wait of the command's steps
 // (ShowWaitForm, WaitFormGuard, HideWaitForm) only shows its text in it, and

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -35,6 +36,8 @@ TNode::TNode(std::string name) : name_(std::move(name))
     x_ = platform::RandomBelow(500);
     y_ = platform::RandomBelow(500);
 }
+
+TNode::TNode(std::string name, double x, double y) : name_(std::move(name)), x_(x), y_(y) {}
 
 TNode::~TNode()
 {
@@ -183,6 +186,47 @@ void TGraph::Clear()
     for (auto& n : nodes_)
         n.reset();
     nodes_.clear();
+}
+
+std::unique_ptr<TGraph> TGraph::Copy() const
+{
+    auto copy = std::make_unique<TGraph>();
+    std::unordered_map<const TNode*, TNode*> nodes;
+    for (const auto& n : nodes_) {
+        auto node = std::make_unique<TNode>(n->GetName(), n->GetX(), n->GetY());
+        node->SetWidth(n->GetWidth());
+        node->SetHeight(n->GetHeight());
+        node->SetColour(n->GetColour());
+        node->SetMark(n->GetMark());
+        if (n->Data())
+            node->SetData(std::make_unique<TNodeConcepts>(*n->Data()));
+        nodes.emplace(n.get(), node.get());
+        copy->nodes_.push_back(std::move(node));
+    }
+    std::unordered_map<const TConnection*, TConnection*> connections;
+    for (const auto& c : connections_) {
+        auto connection = std::make_unique<TConnection>(c->GetName(), nullptr, nullptr);
+        for (const auto& d : c->Data())
+            connection->AddData(d ? std::make_unique<TConnectionData>(*d) : nullptr);
+        connections.emplace(c.get(), connection.get());
+        copy->connections_.push_back(std::move(connection));
+    }
+    // The ends are attached node by node, so that every node's lists keep
+    // their order (a merge walks them in that order).
+    for (const auto& n : nodes_) {
+        TNode* node = nodes.at(n.get());
+        for (const TConnection* c : n->OutList())
+            connections.at(c)->SetFrom(node);
+        for (const TConnection* c : n->InList())
+            connections.at(c)->SetTo(node);
+    }
+    return copy;
+}
+
+void TGraph::Swap(TGraph& other) noexcept
+{
+    nodes_.swap(other.nodes_);
+    connections_.swap(other.connections_);
 }
 
 TNode* TGraph::GetNode(int index) const

@@ -45,6 +45,9 @@ public:
     // Empty lists, no data, size 10 x 10, white, mark 0; x and then y are the
     // next two numbers below 500 of the program's random source.
     explicit TNode(std::string name);
+    // A node at the place given, drawing nothing from the random source (a
+    // copy of another).
+    TNode(std::string name, double x, double y);
     // Detaches every connection still attached (its end at this node becomes
     // null). The graph never deletes a node that still has connections.
     ~TNode() override;
@@ -161,6 +164,14 @@ public:
 
     // Deletes every connection (in list order), then every node.
     void Clear();
+    // A copy of every node (name, data, place, size, colour, mark) and every
+    // connection (name, ends, occurrences, empty ones too), all in the same
+    // order, each node's incoming and outgoing lists included: what a command
+    // keeps to put back when it is cancelled half way.
+    std::unique_ptr<TGraph> Copy() const;
+    // Exchanges the whole contents with other; both graph objects stay where
+    // they are, so whoever holds either still holds the same graph.
+    void Swap(TGraph& other) noexcept;
     int NodeCount() const { return static_cast<int>(nodes_.size()); }
     int ConnectionCount() const { return static_cast<int>(connections_.size()); }
     // The node / connection at the index; std::out_of_range outside the list.

@@ -245,6 +245,8 @@ int JoinNearestNodes(TGraph& graph, const TDistanceWeights& weights, const Featu
         if (i % 5 == 0)
             hooks.Status("Computing distances " + Fixed(i * 100.0 / n, 1) + " %");
         hooks.ProcessEvents();
+        if (hooks.Cancelled())
+            return 0;
         const TNode& a = *graph.GetNode(i);
         for (int j = i + 1; j < n; ++j) {
             const double d = NodeDistance(a, *graph.GetNode(j), weights, features, &cache);
@@ -258,6 +260,8 @@ int JoinNearestNodes(TGraph& graph, const TDistanceWeights& weights, const Featu
 
     int joins = 0;
     while (distances.Count() > 0 && distances.Entries()[0].distance <= value) {
+        if (hooks.Cancelled())
+            break;
         const TDistances::Entry first = distances.Entries()[0];
         distances.RemoveTouching();
         hooks.Status("Joining vertices with dist " + Fixed(first.distance, 4) + ". Graph size " +

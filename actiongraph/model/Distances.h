@@ -122,6 +122,9 @@ public:
     virtual void ProcessEvents() {}
     // A pair distance could not be stored (the run goes on).
     virtual void StoreFailed() {}
+    // Asked once per row of distances and once per join: true stops the run
+    // there (the user pressed Cancel).
+    virtual bool Cancelled() { return false; }
 };
 
 // Paces the light redraws a join offers: one is drawn when at least the
@@ -151,7 +154,9 @@ private:
 // places every node, stores the pair distances below 2 x value, and merges
 // pair after pair into a node named "rolePath:actionPath" after the common
 // ancestors of their roles and actions, storing the new node's distances.
-// Returns the number of joins.
+// Returns the number of joins. Stops before the next row or join once
+// hooks.Cancelled() says so: the graph is then joined only in part, and the
+// caller, who knows why it stopped, puts back what it kept.
 int JoinNearestNodes(TGraph& graph, const TDistanceWeights& weights, const FeatureList* features, double value,
                      TJoinHooks& hooks);
 

@@ -97,7 +97,7 @@ namespace {
 // leaves), with each live cluster's nearest later cluster.
 class ClusterDistances {
 public:
-    explicit ClusterDistances(const std::vector<std::vector<double>>& counts)
+    ClusterDistances(const std::vector<std::vector<double>>& counts, ClusterObserver* observer)
         : counts_(counts), n_(static_cast<int>(counts.size())), centroids_(counts), members_(counts.size()),
           dist_(static_cast<std::size_t>(n_) * static_cast<std::size_t>(std::max(n_ - 1, 0)) / 2),
           nearest_(counts.size(), -1), nearestDist_(counts.size(), 0.0)
@@ -106,12 +106,20 @@ public:
             members_[static_cast<std::size_t>(k)] = {k};
             live_.push_back(k);
         }
-        for (int a = 0; a < n_; ++a)
+        for (int a = 0; a < n_; ++a) {
+            if (observer != nullptr && observer->Cancelled()) {
+                cancelled_ = true;
+                return;
+            }
             for (int b = a + 1; b < n_; ++b)
                 At(a, b) = Distance(a, b);
+        }
         for (int a : live_)
             FindNearest(a);
     }
+
+    // Whether the table was left half made at the observer's word.
+    bool Cancelled() const { return cancelled_; }
 
     int Count() const { return static_cast<int>(live_.size()); }
 
@@ -220,6 +228,7 @@ private:
     std::vector<int> live_;                      // the clusters' first steps, ascending
     std::vector<int> nearest_;                   // the nearest later live cluster, -1 none
     std::vector<double> nearestDist_;
+    bool cancelled_ = false;
 };
 
 }  // namespace
@@ -227,11 +236,20 @@ private:
 ClusterResult ClusterTimeSteps(const std::vector<std::vector<double>>& counts, int maxClusters, double maxDist,
                                ClusterObserver* observer)
 {
-    ClusterDistances d(counts);
+    ClusterDistances d(counts, observer);
     ClusterResult result;
+    if (d.Cancelled()) {
+        result.end = ClusterEnd::Cancelled;
+        return result;
+    }
     while (d.Count() > maxClusters) {
-        if (observer != nullptr)
+        if (observer != nullptr) {
             observer->Round();
+            if (observer->Cancelled()) {
+                result.end = ClusterEnd::Cancelled;
+                return result;
+            }
+        }
         int a = -1, b = -1;
         double best = 0.0;
         if (!d.Nearest(a, b, best))
@@ -247,6 +265,29 @@ ClusterResult ClusterTimeSteps(const std::vector<std::vector<double>>& counts, i
     }
     result.clusters = d.Clusters();
     return result;
+}
+
+std::uint64_t ClusterMemoryBytes(int steps, int items)
+{
+    const std::uint64_t n = steps > 0 ? static_cast<std::uint64_t>(steps) : 0;
+    const std::uint64_t m = items > 0 ? static_cast<std::uint64_t>(items) : 0;
+    const std::uint64_t table = n * (n > 0 ? n - 1 : 0) / 2 * sizeof(double);
+    // The counts, the centroids, and per step its members, nearest and live entry.
+    return table + 2 * n * m * sizeof(double) + n * (sizeof(std::vector<int>) + 4 * sizeof(int) + sizeof(double));
+}
+
+std::string CheckClusterMemory(int steps, int items, std::uint64_t available)
+{
+    const std::uint64_t needed = ClusterMemoryBytes(steps, items);
+    if (needed <= available)
+        return std::string();
+    const auto megabytes = [](std::uint64_t bytes) {
+        return FormatFixed(static_cast<double>(bytes) / (1024.0 * 1024.0), 1) + " MB";
+    };
+    return "Clustering " + std::to_string(steps) + " time steps needs " + megabytes(needed) +
+           " of memory (a table of " + std::to_string(static_cast<std::uint64_t>(steps) * (steps - 1) / 2) +
+           " distances), more than the " + megabytes(available) +
+           " free. Nothing was clustered: a longer time step, or fewer time marks, makes fewer time steps.";
 }
 
 // ---- The report ---------------------------------------------------------------------------------

@@ -74,9 +74,17 @@ public:
     virtual void Nearest(double best, int clusters) { (void)best; (void)clusters; }
     // A pair at that distance is about to be joined; clusters is the count before.
     virtual void Joining(int clusters, double best) { (void)clusters; (void)best; }
+    // Asked once per time step while the distances are first computed and
+    // once per round: true stops the run there (the user pressed Cancel).
+    virtual bool Cancelled() { return false; }
 };
 
+// How a clustering run ended: joined as far as the settings let it, or
+// stopped by the observer (the clusters are then of no use).
+enum class ClusterEnd { Done, Cancelled };
+
 struct ClusterResult {
+    ClusterEnd end = ClusterEnd::Done;
     // The clusters, ordered by their first time step: the time-step indices of
     // each, in the order they joined (a joined cluster's members appended last first).
     std::vector<std::vector<int>> clusters;
@@ -94,6 +102,15 @@ struct ClusterResult {
 // recomputed; the result is that of comparing all pairs every round.
 ClusterResult ClusterTimeSteps(const std::vector<std::vector<double>>& counts, int maxClusters, double maxDist,
                                ClusterObserver* observer = nullptr);
+
+// The bytes a clustering of that many time steps over that many items holds
+// at once: the table of the distances of every pair of steps (steps x
+// (steps - 1) / 2 numbers), the counts and the centroids.
+std::uint64_t ClusterMemoryBytes(int steps, int items);
+// Why a clustering of that many steps and items cannot be had with the
+// memory available (bytes): the message names what it needs and what there
+// is. Empty when it fits.
+std::string CheckClusterMemory(int steps, int items, std::uint64_t available);
 
 // ---- The report ---------------------------------------------------------------------------
 

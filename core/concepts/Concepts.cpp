@@ -153,16 +153,23 @@ std::string ConceptObject::GetPathName(ConceptObject* node)
         ++count;
     }
     // The cut counts every level, in path or not, so a tight limit can leave
-    // nothing of a deep node's path.
+    // nothing of a deep node's path: the node then goes by the name of its
+    // ancestor at the last level kept, never by an empty name.
     const int d = node->pathDepth_;
-    if (d > 0) {
-        while (count > d && !path.empty()) {
+    if (d > 0 && count > d) {
+        const int up = count - d;
+        for (int cut = 0; cut < up && !path.empty(); ++cut) {
             const std::size_t dot = path.rfind('.');
             if (dot == std::string::npos)
                 path.clear();
             else
                 path.erase(dot);
-            --count;
+        }
+        if (path.empty()) {
+            const ConceptObject* ancestor = node;
+            for (int i = 0; i < up && ancestor->parent_; ++i)
+                ancestor = ancestor->parent_;
+            path = ancestor->name_;
         }
     }
     node->pathName_ = path;

@@ -22,6 +22,7 @@
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
@@ -281,6 +282,28 @@ TEST_F(UsageWindowTest, MarkRulesThatDoNotFinishGiveTheUsersMarksBack)
     });
     form->Marks.Assign({5, 100, 101});
     w->EditMarkRatio->setText("50");
+    // Cancel, offered in the wait window: the marks, the grid and the memo
+    // stay as they were, and the run takes no further step.
+    w->MemoClusters->setPlainText("earlier");
+    const int columns = w->sgConcepts->ColCount();
+    const std::string corner = w->sgConcepts->Cell(0, 0);
+    const bool useMarks = form->cbUseTimeMarks->isChecked();
+    bool offered = false;
+    what = [&] {
+        offered = WaitForm->CancelButton->isVisible();
+        WaitForm->CancelButton->click();
+    };
+    watch.start();
+    w->BtnMarkSelectedClick();
+    EXPECT_TRUE(offered);
+    EXPECT_FALSE(watch.isActive());
+    EXPECT_EQ(WaitForm, nullptr);
+    EXPECT_EQ(form->Marks.Cycles(), (std::vector<int>{5, 100, 101}));
+    EXPECT_EQ(w->MemoClusters->toPlainText(), "earlier");
+    EXPECT_EQ(w->sgConcepts->ColCount(), columns);
+    EXPECT_EQ(w->sgConcepts->Cell(0, 0), corner);
+    EXPECT_EQ(form->cbUseTimeMarks->isChecked(), useMarks);
+
     // The log goes.
     what = [this] { w->ForgetFile(log); };
     watch.start();
