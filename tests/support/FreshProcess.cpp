@@ -2,6 +2,7 @@
 
 #include "TestData.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -22,16 +23,50 @@ bool BecomeNobody() { return ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 
 
 }  // namespace
 
-bool NobodyMayExecute(const std::string& path)
+bool NobodyMayAccess(const std::string& path, int mode)
 {
     // Made before the fork: a copy of a process with threads may only call the system.
     const char* p = path.c_str();
     const pid_t child = ::fork();
     if (child == 0)
-        ::_exit(BecomeNobody() && ::access(p, X_OK) == 0 ? 0 : 1);
+        ::_exit(BecomeNobody() && ::access(p, mode) == 0 ? 0 : 1);
     int status = 0;
     return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
+
+bool NobodyMayExecute(const std::string& path) { return NobodyMayAccess(path, X_OK); }
+
+namespace {
+
+// A sanitizer's suppressions file that "nobody" may not read (it lies in the
+// closed checkout) ends the run with an error: the variable names a copy in
+// a folder open to all instead.
+std::string WithReadableSuppressions(const std::string& entry)
+{
+    static const char* const kSanitizerOptions[] = {"ASAN_OPTIONS=", "LSAN_OPTIONS=", "UBSAN_OPTIONS=", "TSAN_OPTIONS="};
+    static const std::string kKey = "suppressions=";
+    bool options = false;
+    for (const char* name : kSanitizerOptions)
+        options = options || entry.rfind(name, 0) == 0;
+    const std::size_t at = entry.find(kKey);
+    if (!options || at == std::string::npos)
+        return entry;
+    const std::size_t from = at + kKey.size();
+    const std::size_t to = std::min(entry.find(':', from), entry.size());
+    const std::string file = entry.substr(from, to - from);
+    if (file.empty() || NobodyMayAccess(file, R_OK))
+        return entry;
+    namespace fs = std::filesystem;
+    const fs::path dir = MakeTempDir("nobody-suppressions");
+    const fs::path copy = dir / fs::path(file).filename();
+    std::error_code error;
+    fs::copy_file(file, copy, error);
+    if (error || ::chmod(dir.c_str(), 0755) != 0 || ::chmod(copy.c_str(), 0644) != 0)
+        return entry;
+    return entry.substr(0, from) + copy.string() + entry.substr(to);
+}
+
+}  // namespace
 
 std::string ProgramNobodyMayRun(const std::string& program, std::string& whyNot)
 {
@@ -89,9 +124,12 @@ int RunTestInFreshProcess(const std::string& test, const std::string& variable, 
     std::string filter = "--gtest_filter=" + test;
     std::vector<char*> argv{program.data(), filter.data(), nullptr};
     std::string added = variable + "=" + value;
-    std::vector<char*> envp;
+    std::vector<std::string> kept;
     for (char** e = environ; *e != nullptr; ++e)
-        envp.push_back(*e);  // the variable is not among them: a test starts a child only without it
+        kept.push_back(dropRoot ? WithReadableSuppressions(*e) : std::string(*e));
+    std::vector<char*> envp;
+    for (std::string& e : kept)
+        envp.push_back(e.data());  // the variable is not among them: a test starts a child only without it
     envp.push_back(added.data());
     envp.push_back(nullptr);
     const pid_t child = ::fork();

@@ -22,6 +22,8 @@ int RunTestInFreshProcess(const std::string& test, const std::string& variable, 
 // such copy can be had. Only the superuser can tell or need it.
 std::string ProgramNobodyMayRun(const std::string& program, std::string& whyNot);
 
-// Whether "nobody" may execute the file at path (asked in a forked child that
-// has become "nobody"; the superuser only).
+// Whether "nobody" may access the file at path as access(2) with the mode asks,
+// or execute it (asked in a forked child that has become "nobody"; the
+// superuser only).
+bool NobodyMayAccess(const std::string& path, int mode);
 bool NobodyMayExecute(const std::string& path);
