@@ -33,6 +33,7 @@
 #include <QTreeWidgetItemIterator>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -368,6 +369,25 @@ TEST_F(DataWindowTest, AColumnFollowsItsChannelComputedAgainAndGoesWithIt)
     ASSERT_TRUE(log->stream->DeleteChannel(Channel("user.d9")));
     EXPECT_EQ(SavedCycle100(w, dir + "/b.arff"), y);
     EXPECT_EQ(w->dataGrid->ColCount(), 2);
+}
+
+// Min and max are those of the values the column shows, through the averaging
+// window too, not the extremes of the values as read.
+TEST_F(DataWindowTest, MinAndMaxAreThoseOfTheValuesShown)
+{
+    for (int window : {1, 40}) {
+        log->stream->SetTimeWindow(window);
+        TMDIDataChild* w = NewDataWindow();
+        w->AddChannels({Channel("Ball.pos.x")});
+        double low = HUGE_VAL, high = -HUGE_VAL;
+        for (int row = 4; row < w->dataGrid->RowCount(); ++row) {
+            const double v = std::stod(w->dataGrid->Cell(1, row));
+            low = std::min(low, v);
+            high = std::max(high, v);
+        }
+        EXPECT_EQ(w->dataGrid->Cell(1, 1) + " " + w->dataGrid->Cell(1, 2), Fixed(low) + " " + Fixed(high)) << window;
+    }
+    log->stream->SetTimeWindow(1);
 }
 
 // Failed evaluations show as "NAN", stay out of min and max, save as "?" and
