@@ -199,11 +199,15 @@ TEST_F(FieldPictureTest, CustomEventMarksTheCyclesWhereItHoldsAlsoWithADecimalTh
 // event that is no number there does not hold: no integer is made of either.
 TEST_F(FieldPictureTest, CustomEventsAndTheirLabelsOverAFieldThatIsNoNumberAtSomeCycles)
 {
-    ASSERT_EQ(CreateUserChannels(*match_, {{"sq", "sqrt(-Ball.pos.x)"}}).computed, 1);
+    ASSERT_EQ(CreateUserChannels(*match_, {{"sq", "sqrt(-Ball.pos.x)"}, {"big", "-1e30 + 0 * Ball.pos.x"},
+                                           {"inf", "10^400 + 0 * Ball.pos.x"}})
+                  .computed,
+              3);
     struct Case {
         const char* event;
         int cycle;
         const char* label;  // nullptr: nothing drawn
+        const char* field = "user.sq";
     };
     const Case cases[] = {
         {"Ball.pos.x > 0", 40, "NAN"},  // the ball at x = 2.65: no root
@@ -211,6 +215,8 @@ TEST_F(FieldPictureTest, CustomEventsAndTheirLabelsOverAFieldThatIsNoNumberAtSom
         {"user.sq", 40, nullptr},       // no number holds nowhere
         {"user.sq > 0", 40, nullptr},
         {"user.sq", 100, "3"},
+        {"Ball.pos.x > 0", 40, "-1000000000000000019884624838656", "user.big"},  // beyond every integer type
+        {"Ball.pos.x > 0", 40, "INF", "user.inf"},
     };
     for (const Case& c : cases) {
         FieldOptions o = Only({0});
@@ -229,10 +235,11 @@ TEST_F(FieldPictureTest, CustomEventsAndTheirLabelsOverAFieldThatIsNoNumberAtSom
         } else {
             EXPECT_EQ(expected, pitch) << c.event;
         }
-        o.fieldText = "user.sq";
-        EXPECT_EQ(Paint(o, *match_, time), expected) << c.event << " at " << c.cycle;
+        o.fieldText = c.field;
+        EXPECT_EQ(Paint(o, *match_, time), expected) << c.event << " at " << c.cycle << " " << c.field;
     }
-    ASSERT_TRUE(match_->stream->DeleteChannel(match_->stream->FindChannel("user.sq")));
+    for (const char* name : {"user.sq", "user.big", "user.inf"})
+        ASSERT_TRUE(match_->stream->DeleteChannel(match_->stream->FindChannel(name)));
 }
 
 TEST_F(FieldPictureTest, KeptCustomEventsKnowChannelsAddedLater)
