@@ -438,20 +438,6 @@ TEST_F(DataWindowTest, ASaveToAKindItDoesNotWriteSaysSoOnceAndWritesNothing)
         EXPECT_EQ(FolderEntries(dir), std::vector<std::string>{"there.csv"}) << c.name;
         EXPECT_EQ(ReadBytes(dir + "/there.csv"), "kept");
     }
-    // A kind it writes under a name already there: the question, then the file.
-    const QString there = QString::fromStdString(dir + "/there.txt");
-    { std::ofstream(there.toStdString()) << "old"; }
-    script.messages.clear();
-    script.files.push_back({true, {there}, 0});
-    script.answers.push_back(platform::Answer::No);
-    w->BtnSave->click();
-    EXPECT_EQ(ReadBytes(there.toStdString()), "old");
-    script.files.push_back({true, {there}, 0});
-    w->BtnSave->click();
-    ASSERT_EQ(script.messages.size(), 2u);
-    EXPECT_EQ(script.messages[0].text, "there.txt already exists.\nDo you want to replace it?");
-    EXPECT_EQ(script.messages[1].text, script.messages[0].text);
-    EXPECT_NE(ReadBytes(there.toStdString()), "old");
 }
 
 // With its last column deleted, the window writes no file and says so.
