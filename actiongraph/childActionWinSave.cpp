@@ -61,7 +61,8 @@ bool TMDIActionChild::SaveGraphFile(const QString& fileName)
 void TMDIActionChild::btnSaveClick()
 {
     const platform::FileDialogResult chosen =
-        platform::SaveFileDialog(this, "Save Graph", kSaveGraphFilter, "gml", ".");
+        platform::SaveFileDialog(this, "Save Graph", kSaveGraphFilter, "gml", ".",
+                                 {".gml", ".net", ".txt", ".text", ".bmp", ".jpg"});
     if (!chosen.accepted || chosen.files.isEmpty())
         return;
     SaveGraphFile(chosen.files.front());

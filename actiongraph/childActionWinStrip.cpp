@@ -165,6 +165,10 @@ TMDIDataChild* TMDIActionChild::BtnDataWinClick()
     const TNode* selected = SelectedNode && Graph && Graph->IndexOfNode(SelectedNode) >= 0 ? SelectedNode : nullptr;
     const std::vector<TGraphDataRow> rows =
         Graph ? GraphDataRows(*Graph, selected, File ? File->cycles : 0) : std::vector<TGraphDataRow>{};
+    std::vector<int> cycles;
+    for (const TGraphDataRow& row : rows)
+        cycles.push_back(row.cycle);
+    child->SetRowCycles(std::move(cycles));
     TStringGrid* grid = child->GetGrid();
     // The class column comes first, then one column per field: each follows its channel.
     int col = grid->ColCount() + 1;

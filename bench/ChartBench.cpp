@@ -1,6 +1,7 @@
 // Charts of the full real match: the 42 leaves of one player added as series
 // (one piece of data per series), and one full replot of such a chart.
 #include "BenchLog.h"
+#include "core/expr/SeriesSource.h"
 #include "core/model/RoboCupFile.h"
 #include "core/model/timestream.h"
 #include "ui/ChartSeries.h"
@@ -13,6 +14,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -34,8 +36,19 @@ void EnsureApp()
 // The player composite's 42 leaves as line series, as "Add chart series" adds them.
 int AddPlayerSeries(QCustomPlot& chart)
 {
+    std::vector<TimeChannel*> leaves;
+    FullMatch().stream->FindChannel("Lplayer10")->CollectFiltered(leaves, {}, {});
     TChartSeriesSink sink(&chart);
-    FullMatch().stream->FindChannel("Lplayer10")->CreateChartSeries(&sink, kSeriesLines, {}, {});
+    for (const TimeChannel* leaf : leaves) {
+        SeriesSource source;
+        source.channel = leaf->GetFullName();
+        XYPoints points;
+        SeriesSourcePoints(FullMatch(), source, points);
+        SetChartSeriesSource(sink.AddXYSeries(kSeriesLines, QString::fromStdString(source.channel),
+                                              QVector<double>(points.x.begin(), points.x.end()),
+                                              QVector<double>(points.y.begin(), points.y.end())),
+                             source);
+    }
     return chart.plottableCount();
 }
 

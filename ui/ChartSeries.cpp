@@ -42,14 +42,6 @@ void SetPoints(QCPAbstractPlottable* series, const QVector<double>& x, const QVe
 
 }  // namespace
 
-void TChartSeriesSink::AddSeries(int kind, const std::string& title, const std::vector<double>& values)
-{
-    QVector<double> x(static_cast<qsizetype>(values.size()));
-    for (qsizetype i = 0; i < x.size(); ++i)
-        x[i] = static_cast<double>(i);
-    AddXYSeries(kind, QString::fromStdString(title), x, QVector<double>(values.begin(), values.end()));
-}
-
 QCPAbstractPlottable* TChartSeriesSink::AddXYSeries(int kind, const QString& title, const QVector<double>& x,
                                                     const QVector<double>& y)
 {

@@ -1,5 +1,5 @@
-// The chart series on QCustomPlot: what the core's CreateChartSeries delivers
-// becomes a graph (lines, dots) or bars of the chart, and the chart window and
+// The chart series on QCustomPlot: the points of a series source become a
+// graph (lines, dots) or bars of the chart, and the chart window and
 // its exports read the series back through these helpers, in chart order.
 #pragma once
 
@@ -18,11 +18,9 @@ class QCustomPlot;
 // Series kinds, as the main window's "Series type" offers them.
 enum : int { kSeriesLines = 0, kSeriesDots = 1, kSeriesBars = 2 };
 
-class TChartSeriesSink : public ChartSeriesSink {
+class TChartSeriesSink {
 public:
     explicit TChartSeriesSink(QCustomPlot* chart) : chart_(chart) {}
-    // One series at x = 0, 1, 2, ...
-    void AddSeries(int kind, const std::string& title, const std::vector<double>& values) override;
     // One series of the kind (lines for an unknown kind) with the given points,
     // handed over in one piece (keys ascending); the chart owns it.
     QCPAbstractPlottable* AddXYSeries(int kind, const QString& title, const QVector<double>& x,

@@ -7,6 +7,7 @@
 #include "core/concepts/ConceptLabel.h"
 #include "core/concepts/Concepts.h"
 #include "core/expr/Expression.h"
+#include "core/model/Format.h"
 #include "core/model/Pitch.h"
 #include "core/model/RoboCupFile.h"
 #include "core/model/Situation.h"
@@ -60,6 +61,15 @@ T RawAt(const DataTimeChannel<T>* channel, int cycle)
 double ValueAt(const TimeChannel* channel, int cycle)
 {
     return channel != nullptr && cycle >= 0 && cycle < channel->GetCount() ? channel->GetValue(cycle) : 0.0;
+}
+
+// A data field's label: its whole part, or "NAN" / "INF" where the value is no
+// number (a cast of such a value to an integer is undefined).
+QString WholePartText(double value)
+{
+    if (!std::isfinite(value))
+        return QString::fromStdString(FormatFloatGeneral(value));
+    return QString::fromStdString(FormatFixed(std::trunc(value) + 0.0, 0));  // + 0.0: no "-0"
 }
 
 // The end of the ball's travel after a kick at t: the first later cycle with a
@@ -362,7 +372,7 @@ void FieldPainter::CustomEvent(int k, const TimeChannel* data)
         return;  // a text that does not parse draws nothing, silently
     c_.SetFontColor(QColor(0, 0, 0));
     for (int t = span_.first; t <= span_.last; ++t) {
-        if (static_cast<long long>(expression.Evaluate(t)) == 0)
+        if (!ConditionHolds(expression.Evaluate(t)))
             continue;
         const int x = static_cast<int>(X(k, t));
         const int y = static_cast<int>(Y(k, t));
@@ -371,7 +381,7 @@ void FieldPainter::CustomEvent(int k, const TimeChannel* data)
         c_.MoveTo(x, y - 6);
         c_.LineTo(x, y + 6);
         if (data != nullptr)
-            c_.TextOut(x, y, QString::number(static_cast<long long>(ValueAt(data, t))));
+            c_.TextOut(x, y, WholePartText(ValueAt(data, t)));
     }
 }
 
@@ -424,7 +434,7 @@ void FieldPainter::KickEvents(int k, const TimeChannel* data)
         c_.MoveTo(static_cast<int>(X(0, t)), static_cast<int>(Y(0, t)));
         c_.LineTo(static_cast<int>(X(0, e)), static_cast<int>(Y(0, e)));
         if (data != nullptr)
-            c_.TextOut(x, y, QString::number(static_cast<long long>(ValueAt(data, t))));
+            c_.TextOut(x, y, WholePartText(ValueAt(data, t)));
     }
 }
 

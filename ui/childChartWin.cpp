@@ -271,6 +271,9 @@ void TMDIChartChild::FitAxes()
         return;
     const double margin = high > low ? (high - low) / 20 : 1;
     Chart->yAxis->setRange(low - margin, high + margin);
+    // The edits show the axis in use: turned off, the automatic axis stays where it is.
+    EditMinY->setText(QString::number(low - margin, 'g', 6));
+    EditMaxY->setText(QString::number(high + margin, 'g', 6));
 }
 
 void TMDIChartChild::cbAutomaticYAxisClick()
@@ -391,7 +394,7 @@ bool TMDIChartChild::SavePicture(const QString& fileName)
 void TMDIChartChild::btnSaveBitmapClick()
 {
     const platform::FileDialogResult r = platform::SaveFileDialog(
-        this, "Save As", "Windows bitmap files (*.bmp);;SVG files (*.svg)", "bmp", ".");
+        this, "Save As", "Windows bitmap files (*.bmp);;SVG files (*.svg)", "bmp", ".", {".bmp", ".svg"});
     if (r.accepted && !r.files.isEmpty())
         SavePicture(r.files.front());
 }

@@ -47,7 +47,7 @@ void TMDIDataChild::BtnSaveClick()
         return;
     const platform::FileDialogResult chosen = platform::SaveFileDialog(
         this, "Save Data", "C5 format (*.names);;Text format (*.txt);;ARFF format (*.arff);;Raw ASCII format (*.raw)",
-        "names", ".");
+        "names", ".", {".names", ".txt", ".arff", ".raw"});
     if (!chosen.accepted || chosen.files.isEmpty())
         return;
     SaveData(chosen.files.first());
@@ -59,12 +59,8 @@ bool TMDIDataChild::SaveData(const QString& fileName)
     if (NothingToSave())
         return false;
     // The extension from the name's last "." on, compared exactly.
-    const QString name = QFileInfo(fileName).fileName();
-    const int dot = name.lastIndexOf('.');
-    if (dot < 0)
-        return true;
-    const QString ext = name.mid(dot);
-    const QString base = fileName.left(fileName.size() - (name.size() - dot));
+    const QString ext = platform::KindOfName(fileName);
+    const QString base = fileName.left(fileName.size() - ext.size());
 
     dataexport::MarkSet marks;
     if (g_timeMarks.marks)
@@ -102,5 +98,6 @@ bool TMDIDataChild::SaveData(const QString& fileName)
                                     file(base + ".data", [&](std::ostream& o) { nonFinite = WriteC45Data(o, grid, marks, mode); })}));
     if (ext == ".arff")
         return tellNonFinite(write({file(fileName, [&](std::ostream& o) { nonFinite = WriteArff(o, grid, marks, mode); })}));
-    return true;
+    platform::MessageBox(this, "Unknown file type! Nothing was saved. ", "Warning !", platform::Buttons::Ok);
+    return false;
 }

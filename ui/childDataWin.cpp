@@ -21,6 +21,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kPanelHeight = 46;
@@ -175,13 +177,32 @@ void TMDIDataChild::FitGrid()
     dataGrid->viewport()->update();
 }
 
+int TMDIDataChild::RowOfCycle(int cycle) const
+{
+    if (rowCycles_.empty())
+        return cycle >= 0 && cycle + kHeaderRows < dataGrid->RowCount() ? cycle + kHeaderRows : -1;
+    const auto at = std::find(rowCycles_.begin(), rowCycles_.end(), cycle);
+    const int row = static_cast<int>(at - rowCycles_.begin()) + kHeaderRows;
+    return at != rowCycles_.end() && row < dataGrid->RowCount() ? row : -1;
+}
+
+int TMDIDataChild::CycleOfRow(int row) const
+{
+    if (row < kHeaderRows || row >= dataGrid->RowCount())
+        return -1;
+    if (rowCycles_.empty())
+        return row - kHeaderRows;
+    const auto i = static_cast<std::size_t>(row - kHeaderRows);
+    return i < rowCycles_.size() ? rowCycles_[i] : -1;
+}
+
 void TMDIDataChild::SetTimeRange(int cycle, int from, int to)
 {
     (void)from;
     (void)to;
     CurrentCycle = cycle;
-    const int row = cycle + kHeaderRows;
-    if (cycle < 0 || row >= dataGrid->RowCount())
+    const int row = RowOfCycle(cycle);
+    if (row < 0)
         return;
     dataGrid->SetSelection(1, row, dataGrid->ColCount() - 1, row);
     dataGrid->SetCurrent(std::max(1, dataGrid->FixedCols()), row);
@@ -205,7 +226,7 @@ void TMDIDataChild::dataGridDrawCell(QPainter& painter, const QRect& rect, int c
                                          palette().color(QPalette::ButtonText));
     } else if (row < kHeaderRows) {
         TStringGrid::DrawWrappedText(painter, rect, text, kCream, Qt::black);
-    } else if (useMarks && g_timeMarks.marks && g_timeMarks.marks->Contains(row - kHeaderRows)) {
+    } else if (useMarks && g_timeMarks.marks && g_timeMarks.marks->Contains(CycleOfRow(row))) {
         QFont bold = painter.font();
         bold.setBold(true);
         painter.setFont(bold);
@@ -250,6 +271,12 @@ void TMDIDataChild::dataGridDblClick()
     const int row = dataGrid->Row();
     if (row < 0 || !g_timeMarks.marks)
         return;
+    // Rows of chosen cycles number themselves in column 0: the mark is the row's cycle.
+    if (!rowCycles_.empty()) {
+        if (CycleOfRow(row) >= 0)
+            g_timeMarks.marks->Add(CycleOfRow(row));
+        return;
+    }
     try {
         g_timeMarks.marks->Add(StrToIntTrim(dataGrid->Cell(0, row)));
     } catch (const EConvertError& e) {

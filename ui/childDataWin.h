@@ -47,6 +47,14 @@ public:
     // Fixes column 0 (with a second column) and rows 0-3 (with a fifth row), and
     // sizes every column to its name and row 0 to the highest name.
     void FitGrid();
+    // The cycle each data row shows, for a window whose rows are not the log's
+    // cycles in order (the action graph's "Graph Data"); by default row 4 + c
+    // shows cycle c.
+    void SetRowCycles(std::vector<int> cycles) { rowCycles_ = std::move(cycles); }
+    // The first data row that shows the cycle, -1 for none; the cycle a row
+    // shows, -1 for a header row or a row beyond the data.
+    int RowOfCycle(int cycle) const;
+    int CycleOfRow(int row) const;
     // The main window's time push: selects the cycle's row from column 1 on and
     // scrolls it to the top. A cycle without a row is only remembered.
     void SetTimeRange(int cycle, int from, int to) override;
@@ -92,5 +100,6 @@ private:
         ColumnFill fill;
     };
     std::vector<ColumnSource> sources_;  // by grid column, as far as columns follow channels
+    std::vector<int> rowCycles_;         // see SetRowCycles; empty: row 4 + c shows cycle c
     int menuTag_ = -1;  // the column the menu acts on, less one
 };

@@ -213,8 +213,7 @@ public:
     // ---- Channel tree (mainTree.cpp) -----------------------------------------------
     // Fills the channel tree and list from the current log (empties them without
     // one). Every tree node and list item holds its channel: ChannelOf. Runs
-    // whenever the log's channels were made, computed again or taken back, so
-    // the log's chart windows draw their series again from them here too.
+    // whenever the log's channels were made, computed again or taken back.
     void FillDataTree();
     void AddTreeChildren(QTreeWidgetItem* parent, TimeChannel* channel);
     static TimeChannel* ChannelOf(const QTreeWidgetItem* node);

@@ -47,6 +47,13 @@ void TMainForm::BtnAddTimeRangeClick()
     }
     const int kind = rgSeriesType->ItemIndex();
     if (!cbFunction->isChecked()) {
+        // The tree and the list offer the current log's channels: another log's
+        // chart would show channels the user did not pick from.
+        if (log != Logs->Current()) {
+            platform::MessageBox(this, "Wrong chart window selected - log file mismatch", "Warning",
+                                 platform::Buttons::Ok);
+            return;
+        }
         std::vector<TimeChannel*> channels;
         if (pcDataView->currentWidget() == tsTree) {
             const QList<QTreeWidgetItem*> selected = TreeView->selectedItems();

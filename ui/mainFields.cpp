@@ -209,16 +209,16 @@ void TMainForm::BtnSaveFieldsClick()
         platform::MessageBox(this, "No fields to save: every row of the editor is empty", "Error");
         return;
     }
+    // Only what "Load fields" reads back as the same rows is written: told
+    // before a file is chosen, never after the question whether to replace it.
+    if (const std::string unsavable = UnsavableFieldRow(rows, kMaxExpressionLength); !unsavable.empty()) {
+        platform::MessageBox(this, "Cannot save the fields: " + QString::fromStdString(unsavable), "Error");
+        return;
+    }
     const platform::FileDialogResult chosen = platform::SaveFileDialog(this, "Save As", kFieldsFilter, "txt", kFieldsFile);
     if (!chosen.accepted || chosen.files.isEmpty())
         return;
     const QString path = chosen.files.front();
-    // Only what "Load fields" reads back as the same rows is written.
-    if (const std::string unsavable = UnsavableFieldRow(rows, kMaxExpressionLength); !unsavable.empty()) {
-        platform::MessageBox(this, "Cannot save the fields to " + path + ": " + QString::fromStdString(unsavable),
-                             "Error");
-        return;
-    }
     platform::SaveError error;
     if (!platform::SaveFile(QFile::encodeName(path).toStdString(),
                             [&](std::ostream& out) { WriteFieldDefinitions(out, rows); }, &error))

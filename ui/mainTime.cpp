@@ -229,8 +229,8 @@ void TMainForm::ChangeTimeWindow(int window)
     if (!log->stream)
         return;
     if (platform::MessageBox(this,
-                             "Changing time window will update values in all windows except charts. Do you want to "
-                             "change it?",
+                             "Changing time window will update the current log's values in all windows, charts "
+                             "included. Do you want to change it?",
                              "Warning", platform::Buttons::OkCancel) != platform::Answer::Ok)
         return;
     log->stream->SetTimeWindow(window);

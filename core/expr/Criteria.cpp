@@ -13,7 +13,7 @@ std::vector<int> CriteriaCycles(RoboCupFileT& log, const std::string& text, std:
     if (!error.empty())
         return cycles;
     for (int c = 0; c < log.cycles; ++c) {
-        if (std::trunc(criteria.Evaluate(c)) != 0)
+        if (ConditionHolds(criteria.Evaluate(c)))
             cycles.push_back(c);
     }
     return cycles;

@@ -24,6 +24,7 @@
 // windows call current. Angles of the trigonometric functions are radians.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -57,6 +58,10 @@ std::string DescribeParseError(const std::string& message, std::string_view text
 // name that starts with a letter or "_", before a letter, digit or "_"), never
 // inside a number: "Ball.pos.x > 0.5" becomes "Ball_pos_x > 0.5".
 std::string ConvertNameDots(std::string_view text);
+
+// Whether a condition's value holds: its whole part is not zero (a value that
+// is no number holds nowhere; no cast, which is undefined for such a value).
+inline bool ConditionHolds(double value) { return std::fabs(value) >= 1.0; }
 
 // One parsed expression bound to one log. Use:
 //     LogExpression e(log);

@@ -36,10 +36,9 @@ bool AddTyped(CellTable& grid, int col, TimeChannel* channel, const std::vector<
         }
         const T v = typed->Get(c);
         values[i] = v;
-        // The whole channel keeps its extremes itself (below); a value that
-        // is no number has no place among them.
-        if (cycles == nullptr)
-            continue;
+        // The extremes of the values as shown now (the channel's kept ones may
+        // be of values since written over, or not averaged); a value that is
+        // no number has no place among them.
         if constexpr (std::is_floating_point_v<T>) {
             if (std::isnan(v))
                 continue;
@@ -54,17 +53,12 @@ bool AddTyped(CellTable& grid, int col, TimeChannel* channel, const std::vector<
     column.SetNumbers(kFirstDataRow, std::move(values), format);
     for (int row : missing)
         column.SetText(row, "");
-    if (cycles == nullptr) {
-        // The whole channel: the extremes it keeps itself; "long" (concept
-        // identities) has none worth showing.
-        any = !std::is_same_v<T, std::int32_t>;
-        lo = typed->GetMin();
-        hi = typed->GetMax();
-    }
-    if (any) {
-        column.SetText(1, format.Format(static_cast<double>(lo)));
-        column.SetText(2, format.Format(static_cast<double>(hi)));
-    }
+    // Without a number among the values the header says so ("NAN"), never
+    // keeping one of an earlier filling; the whole channel of "long" (concept
+    // identities) has no extremes worth showing.
+    const bool none = cycles == nullptr && std::is_same_v<T, std::int32_t>;
+    column.SetText(1, none ? std::string() : any ? format.Format(static_cast<double>(lo)) : std::string("NAN"));
+    column.SetText(2, none ? std::string() : any ? format.Format(static_cast<double>(hi)) : std::string("NAN"));
     return true;
 }
 

@@ -125,22 +125,6 @@ public:
 
     int GetCount() const override { return static_cast<int>(values.size()); }
 
-    int CreateChartSeries(ChartSeriesSink* chart, int kind, const std::vector<std::string>& acceptWords,
-                          const std::vector<std::string>& rejectWords) override
-    {
-        if (!PassesWordFilter(GetFullName(), acceptWords, rejectWords))
-            return -1;
-        // The selector offers only lines, dots and bars; anything else creates nothing.
-        if (chart == nullptr || kind < 0 || kind > 2)
-            return -1;
-        std::vector<double> ys;
-        ys.reserve(values.size());
-        for (int t = 0; t < GetCount(); ++t)
-            ys.push_back(GetValue(t));
-        chart->AddSeries(kind, GetFullName(), ys);
-        return 0;
-    }
-
     int CollectFiltered(std::vector<TimeChannel*>& list, const std::vector<std::string>& acceptWords,
                         const std::vector<std::string>& rejectWords) override
     {

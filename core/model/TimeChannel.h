@@ -31,17 +31,6 @@ namespace timestream_detail {
 [[noreturn]] void IndexOutOfRange(int line);
 }  // namespace timestream_detail
 
-// Where CreateChartSeries delivers a channel's values: the chart the user picked.
-// The window layer implements it with its charting library; the core knows no chart.
-class ChartSeriesSink {
-public:
-    virtual ~ChartSeriesSink() = default;
-    // Adds one new series owned by the chart: kind 0 lines, 1 dots (small circles
-    // without outline), 2 bars; titled with the channel's full name, marks hidden,
-    // one point per value at x = 0, 1, 2, ...
-    virtual void AddSeries(int kind, const std::string& title, const std::vector<double>& values) = 0;
-};
-
 // The main window's word filter. A channel passes when the accepted list is empty or
 // one accepted word occurs in its full name, and no rejected word occurs in it.
 // Words are whole lines, matched case-sensitively as substrings; an empty word
@@ -73,14 +62,6 @@ public:
     virtual double GetValue(int cycle) const { (void)cycle; return 0.0; }
     virtual void Clear() {}
     virtual int GetCount() const { return 0; }
-    // One chart series per leaf of this subtree that passes the word filter;
-    // -1 when a leaf is refused (or the kind is not 0, 1 or 2), else 0.
-    virtual int CreateChartSeries(ChartSeriesSink* chart, int kind, const std::vector<std::string>& acceptWords,
-                                  const std::vector<std::string>& rejectWords)
-    {
-        (void)chart; (void)kind; (void)acceptWords; (void)rejectWords;
-        return 0;
-    }
     // Appends every leaf of this subtree that passes the word filter to the list,
     // in pre-order; -1 when a leaf is refused, else 0.
     virtual int CollectFiltered(std::vector<TimeChannel*>& list, const std::vector<std::string>& acceptWords,
@@ -142,13 +123,6 @@ public:
             delete child;
     }
 
-    int CreateChartSeries(ChartSeriesSink* chart, int kind, const std::vector<std::string>& acceptWords,
-                          const std::vector<std::string>& rejectWords) override
-    {
-        for (TimeChannel* child : children)
-            child->CreateChartSeries(chart, kind, acceptWords, rejectWords);
-        return 0;
-    }
     int CollectFiltered(std::vector<TimeChannel*>& list, const std::vector<std::string>& acceptWords,
                         const std::vector<std::string>& rejectWords) override
     {

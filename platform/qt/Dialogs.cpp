@@ -114,21 +114,48 @@ FileDialogResult OpenFileDialog(QWidget* parent, const QString& caption, const Q
     return r;
 }
 
-FileDialogResult SaveFileDialog(QWidget* parent, const QString& caption, const QString& filter,
-                                const QString& defaultExt, const QString& dir)
+QString KindOfName(const QString& file)
 {
-    if (DialogScript* s = g_script)
-        return Scripted(s, true, caption, filter);
-    QFileDialog dlg(parent, caption, dir, filter);
-    dlg.setAcceptMode(QFileDialog::AcceptSave);
-    if (!defaultExt.isEmpty())
-        dlg.setDefaultSuffix(defaultExt);
+    const QString name = QFileInfo(file).fileName();
+    const int dot = static_cast<int>(name.lastIndexOf('.'));
+    return dot < 0 ? QString() : name.mid(dot);
+}
+
+// Asked after the name is chosen, never by the file dialog itself: a name of a
+// kind the save does not write goes back unasked (the save says that it wrote
+// nothing), one that names a file already there is written over only when the
+// user says so.
+static bool MayWriteOver(QWidget* parent, const QString& caption, const QString& file, const QStringList& kinds)
+{
+    if (!kinds.isEmpty() && !kinds.contains(KindOfName(file)))
+        return true;
+    const QFileInfo info(file);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    return MessageBox(parent, info.fileName() + " already exists.\nDo you want to replace it?", caption,
+                      Buttons::YesNo) == Answer::Yes;
+}
+
+FileDialogResult SaveFileDialog(QWidget* parent, const QString& caption, const QString& filter,
+                                const QString& defaultExt, const QString& dir, const QStringList& kinds)
+{
     FileDialogResult r;
-    if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()) {
-        r.accepted = true;
-        r.files << dlg.selectedFiles().first();
-        r.filterIndex = FilterIndex(filter, dlg.selectedNameFilter());
+    if (DialogScript* s = g_script) {
+        r = Scripted(s, true, caption, filter);
+    } else {
+        QFileDialog dlg(parent, caption, dir, filter);
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+        dlg.setOption(QFileDialog::DontConfirmOverwrite);
+        if (!defaultExt.isEmpty())
+            dlg.setDefaultSuffix(defaultExt);
+        if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()) {
+            r.accepted = true;
+            r.files << dlg.selectedFiles().first();
+            r.filterIndex = FilterIndex(filter, dlg.selectedNameFilter());
+        }
     }
+    if (r.accepted && !r.files.isEmpty() && !MayWriteOver(parent, caption, r.files.first(), kinds))
+        return {};
     return r;
 }
 

@@ -33,8 +33,17 @@ struct FileDialogResult {
 // when a script answers.
 FileDialogResult OpenFileDialog(QWidget* parent, const QString& caption, const QString& filter,
                                 bool multiple, const QString& dir = {}, const QString& defaultExt = {});
+// A save dialog asks whether to replace a file already there only after the
+// name is chosen, and only for a name of one of the kinds (extensions such as
+// ".txt", compared exactly) the save writes; no kinds: it writes any name.
+// Answered No, the dialog counts as cancelled.
 FileDialogResult SaveFileDialog(QWidget* parent, const QString& caption, const QString& filter,
-                                const QString& defaultExt = {}, const QString& dir = {});
+                                const QString& defaultExt = {}, const QString& dir = {},
+                                const QStringList& kinds = {});
+
+// A file name's kind: its extension from the last "." of its name on (".txt"),
+// empty when the name has none.
+QString KindOfName(const QString& file);
 
 // Shows a window modally and returns its result (QDialog::Accepted or
 // Rejected) when it closes. While a DialogScript lives the window is not

@@ -1,5 +1,7 @@
 #include "support/ChannelValuesEqual.h"
 #include "core/model/timestream.h"
+#include "core/expr/SeriesSource.h"
+#include "support/HandFilledLog.h"
 
 #include <gtest/gtest.h>
 
@@ -84,21 +86,6 @@ std::vector<std::string> Names(const std::vector<TimeChannel*>& channels)
         names.push_back(c->GetFullName());
     return names;
 }
-
-struct RecordedSeries {
-    int kind;
-    std::string title;
-    std::vector<double> values;
-};
-
-class RecordingChart : public ChartSeriesSink {
-public:
-    void AddSeries(int kind, const std::string& title, const std::vector<double>& values) override
-    {
-        series.push_back({kind, title, values});
-    }
-    std::vector<RecordedSeries> series;
-};
 
 }  // namespace
 
@@ -391,29 +378,36 @@ TEST(WordFilter, AcceptAndRejectWords)
     EXPECT_EQ(list, std::vector<TimeChannel*>{s.playerX});
 }
 
+// "Add chart series": one series per leaf of the chosen channel that passes the
+// word filter, of its values through the averaging window, one point per cycle.
 TEST(ChartSeries, OneSeriesPerPassingLeafWithWindowedValues)
 {
-    SmallStream s;
-    s.FillCycles(3);
-    RecordingChart chart;
-    EXPECT_EQ(s.player->CreateChartSeries(&chart, 1, {"pos"}, {}), 0);
-    ASSERT_EQ(chart.series.size(), 2u);
-    EXPECT_EQ(chart.series[0].kind, 1);
-    EXPECT_EQ(chart.series[0].title, "Lplayer1.pos.x");
-    EXPECT_EQ(chart.series[0].values, (std::vector<double>{10.0, 11.0, 12.0}));
-    EXPECT_EQ(chart.series[1].title, "Lplayer1.pos.y");
-
-    chart.series.clear();
-    s.stream.SetTimeWindow(2);
-    EXPECT_EQ(s.time->CreateChartSeries(&chart, 2, {}, {}), 0);
-    ASSERT_EQ(chart.series.size(), 1u);
-    EXPECT_EQ(chart.series[0].values, (std::vector<double>{0.0, 0.0, 1.0}));  // (0+1)/2, (1+2)/2 truncated
-
-    chart.series.clear();
-    EXPECT_EQ(s.ballX->CreateChartSeries(&chart, 0, {"pos"}, {"Ball"}), -1);
-    EXPECT_EQ(s.ballX->CreateChartSeries(&chart, 3, {}, {}), -1);
-    EXPECT_EQ(s.ballX->CreateChartSeries(&chart, -1, {}, {}), -1);
-    EXPECT_TRUE(chart.series.empty());
+    HandFilledLog hand(3);
+    LeafValues<double>(*hand.log, "Lplayer1.pos.x") = {10.0, 11.0, 13.0};
+    std::vector<TimeChannel*> leaves;
+    EXPECT_EQ(hand.log->stream->FindChannel("Lplayer1")->CollectFiltered(leaves, {"pos"}, {"possessor"}), 0);
+    ASSERT_EQ(Names(leaves), (std::vector<std::string>{"Lplayer1.pos.x", "Lplayer1.pos.y"}));
+    struct Case {
+        int window;
+        std::vector<double> y;
+    };
+    for (const Case& c : {Case{1, {10.0, 11.0, 13.0}}, Case{2, {10.0, 10.5, 12.0}}}) {
+        hand.log->stream->SetTimeWindow(c.window);
+        SeriesSource source;
+        source.channel = leaves[0]->GetFullName();
+        XYPoints points;
+        ASSERT_TRUE(SeriesSourcePoints(*hand.log, source, points));
+        EXPECT_EQ(points.x, (std::vector<double>{0, 1, 2}));
+        EXPECT_EQ(points.y, c.y) << c.window;
+    }
+    // A composite, or a leaf gone, gives no series.
+    for (const char* name : {"Lplayer1.pos", "Lplayer1.pos.z"}) {
+        SeriesSource source;
+        source.channel = name;
+        XYPoints points;
+        EXPECT_FALSE(SeriesSourcePoints(*hand.log, source, points)) << name;
+        EXPECT_TRUE(points.x.empty());
+    }
 }
 
 TEST(Append, CopiesScaledRawValuesOfTheSameType)

@@ -56,6 +56,48 @@ TEST(Dialogs, ScriptedFileDialogsCancelWhenEmpty)
     EXPECT_TRUE(script.fileDialogs[1].save);
 }
 
+// The question whether to replace a file comes after the kind is checked: a
+// name of a kind the save does not write is handed back unasked.
+TEST(Dialogs, ASaveAsksToReplaceOnlyAFileThereOfAKindItWrites)
+{
+    App();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const char* name : {"a.txt", "a.csv"}) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    struct Case {
+        const char* name;
+        QStringList kinds;
+        platform::Answer answer;
+        bool asked;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"a.txt", {".txt"}, platform::Answer::Yes, true, true},
+        {"a.txt", {".txt"}, platform::Answer::No, true, false},
+        {"a.csv", {".txt"}, platform::Answer::No, false, true},  // the save says it writes no such kind
+        {"a", {".txt"}, platform::Answer::No, false, true},
+        {"b.txt", {".txt"}, platform::Answer::No, false, true},
+        {"a.csv", {}, platform::Answer::No, true, false},        // a save that writes any name
+    };
+    for (const Case& c : cases) {
+        platform::DialogScript script;
+        script.files.push_back({true, {dir.filePath(c.name)}, 0});
+        script.answers.push_back(c.answer);
+        const platform::FileDialogResult r = platform::SaveFileDialog(nullptr, "Save", "Text (*.txt)", "txt", {}, c.kinds);
+        EXPECT_EQ(r.accepted, c.accepted) << c.name;
+        ASSERT_EQ(script.messages.size(), c.asked ? 1u : 0u) << c.name;
+        if (c.asked) {
+            EXPECT_EQ(script.messages[0].text, QString(c.name) + " already exists.\nDo you want to replace it?");
+            EXPECT_EQ(script.messages[0].buttons, platform::Buttons::YesNo);
+        }
+    }
+    EXPECT_EQ(platform::KindOfName("/a.b/c"), "");
+    EXPECT_EQ(platform::KindOfName("/a/c.tar.gz"), ".gz");
+}
+
 TEST(Dialogs, AnInnerScriptHandsBackToTheOuterOne)
 {
     App();

@@ -16,6 +16,7 @@
 #include "ui/main.h"
 #include "ui/waitFormWin.h"
 
+#include <QFileInfo>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QListWidget>
@@ -185,12 +186,13 @@ TEST_F(ExpressionFieldsTest, SavedFieldsLoadBackAndBadFilesKeepTheRows)
         FileSizeLimit disk(16);
         form->BtnSaveFields->click();
     }
-    ASSERT_EQ(script.messages.size(), 3u);
+    ASSERT_EQ(script.messages.size(), 4u);
     EXPECT_EQ(script.messages[0].text,
               "Cannot read the file " + QString::fromStdString(dir) + "/missing.txt: No such file or directory");
     EXPECT_EQ(script.messages[1].text, "Cannot write the file " + QString::fromStdString(dir) +
                                            "/no/such/folder/fields.txt: No such file or directory");
-    EXPECT_EQ(script.messages[2].text, "Cannot write the file " + file + ": File too large");
+    EXPECT_EQ(script.messages[2].text, QFileInfo(file).fileName() + " already exists.\nDo you want to replace it?");
+    EXPECT_EQ(script.messages[3].text, "Cannot write the file " + file + ": File too large");
     EXPECT_EQ(ReadBytes(file.toStdString()), saved);
     EXPECT_EQ(form->FieldRows(), rows);
 
@@ -205,7 +207,10 @@ TEST_F(ExpressionFieldsTest, ARowThatCannotBeOneLineIsNotSavedAndNamed)
     form->SetFieldRows({{"a", "1"}, {"b=c", "2"}});
     Answer(file);
     form->BtnSaveFields->click();
-    EXPECT_EQ(script.messages.at(0).text, "Cannot save the fields to " + file + ": row 2: the name holds \"=\"");
+    // Told before a file is chosen: no question whether to replace the file there.
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages.at(0).text, "Cannot save the fields: row 2: the name holds \"=\"");
+    EXPECT_TRUE(script.fileDialogs.empty());
     EXPECT_EQ(ReadBytes(file.toStdString()), "old");
 }
 

@@ -295,11 +295,12 @@ TEST_F(FieldWindowTest, SaveWritesTheWholePictureAsABitmap)
         FileSizeLimit disk(16);
         window->btnSave->click();
     }
-    ASSERT_EQ(script.messages.size(), 2u);
+    ASSERT_EQ(script.messages.size(), 3u);
     EXPECT_EQ(script.messages[0].caption, "Error");
     const QString failed = "Cannot write the file " + QString::fromStdString(dir);
     EXPECT_EQ(script.messages[0].text, failed + "/gone/field.bmp: No such file or directory");
-    EXPECT_EQ(script.messages[1].text, failed + "/zoomed.bmp: File too large");
+    EXPECT_EQ(script.messages[1].text, "zoomed.bmp already exists.\nDo you want to replace it?");
+    EXPECT_EQ(script.messages[2].text, failed + "/zoomed.bmp: File too large");
     EXPECT_FALSE(std::filesystem::exists(dir + "/gone"));
     EXPECT_EQ(ReadBytes(dir + "/zoomed.bmp"), old);
 }

@@ -22,6 +22,7 @@
 #include <new>
 #include <stdexcept>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 TEST_F(OpenLogsTest, AFileWithoutCyclesLeavesTheListAgainAndSaysWhy)
 {
@@ -200,18 +201,29 @@ TEST_F(OpenLogsTest, MemoryRunningOutIsSaidAndKeepsTheOpenLogs)
 
 // A worker thread that cannot start is memory running out, not a bad file. Run
 // as "nobody" (the superuser may always start one more) in a fresh process,
-// which after the first log may start no thread at all.
+// which after the first log may start no thread at all. The logs are laid out
+// for it in a folder open to all: the test data may lie in a closed checkout.
 TEST_F(OpenLogsTest, WorkerThreadsThatCannotStartAreMemoryRunningOut)
 {
     constexpr const char* kChild = "VELO_NO_THREAD_STARTS";
-    if (std::getenv(kChild) == nullptr) {
-        EXPECT_EQ(RunTestInFreshProcess("OpenLogsTest.WorkerThreadsThatCannotStartAreMemoryRunningOut", kChild, "1",
-                                        true),
-                  0);
+    const char* laidOut = std::getenv(kChild);
+    if (laidOut == nullptr) {
+        const std::string dir = MakeTempDir("threads");
+        CopyOfShortMatch(dir, "a.rcg");
+        CopyOfShortMatch(dir, "b.rcg");
+        ASSERT_EQ(::chmod(dir.c_str(), 0755), 0);
+        for (const char* name : {"/a.rcg", "/b.rcg"})
+            ASSERT_EQ(::chmod((dir + name).c_str(), 0644), 0);
+        std::string whyNot;
+        const int code = RunTestInFreshProcess("OpenLogsTest.WorkerThreadsThatCannotStartAreMemoryRunningOut", kChild,
+                                               dir, true, &whyNot);
+        if (code == kNoProgramForNobody)
+            GTEST_SKIP() << whyNot;
+        EXPECT_EQ(code, 0);
         return;
     }
-    const std::string dir = MakeTempDir("threads");
-    const QString a = CopyOfShortMatch(dir, "a.rcg"), b = CopyOfShortMatch(dir, "b.rcg");
+    const std::string dir = laidOut;
+    const QString a = Q(dir + "/a.rcg"), b = Q(dir + "/b.rcg");
     SetWorkerThreads(1);  // the first log starts no thread
     Open({a});
     const std::vector<RoboCupFileT*> before = AllLogs();

@@ -377,7 +377,8 @@ TEST_F(TimeNavigationTest, TheTimeWindowChangesOnlyAfterOk)
     form->ChangeTimeWindow(5);
     ASSERT_EQ(script.messages.size(), 1u);
     EXPECT_EQ(script.messages[0].text,
-              "Changing time window will update values in all windows except charts. Do you want to change it?");
+              "Changing time window will update the current log's values in all windows, charts included. Do you "
+              "want to change it?");
     EXPECT_EQ(script.messages[0].caption, "Warning");
     EXPECT_EQ(script.messages[0].buttons, platform::Buttons::OkCancel);
     EXPECT_EQ(a->stream->GetTimeWindow(), before);
