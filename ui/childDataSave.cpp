@@ -62,9 +62,13 @@ bool TMDIDataChild::SaveData(const QString& fileName)
     const QString ext = platform::KindOfName(fileName);
     const QString base = fileName.left(fileName.size() - ext.size());
 
+    // The writers know rows, not cycles: a row is marked when its own cycle is,
+    // and in a "Graph Data" window rows are occurrences, not cycles in order.
     dataexport::MarkSet marks;
     if (g_timeMarks.marks)
-        marks.insert(g_timeMarks.marks->Cycles().begin(), g_timeMarks.marks->Cycles().end());
+        for (int row = dataexport::kFirstDataRow; row < dataGrid->RowCount(); ++row)
+            if (g_timeMarks.marks->Contains(CycleOfRow(row)))
+                marks.insert(row - dataexport::kFirstDataRow);
     const auto mode = static_cast<dataexport::MarkMode>(rgUseMarks->ItemIndex() < 0 ? 0 : rgUseMarks->ItemIndex());
     const CellTable& grid = dataGrid->Table();
 

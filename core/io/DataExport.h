@@ -5,7 +5,8 @@
 //   rows 1-3  its minimum, maximum and type word ("double", "char", "short", "long");
 //   row 4 + c cycle c (column 0 holds c itself);
 //   columns 1 .. last the data columns, in grid order; a value is the cell's text.
-// Every line ends with CR LF. Marks are the cycles of the main window's time marks.
+// Every line ends with CR LF. Marks are data rows, counted from row 4: those whose
+// cycle the main window's time marks hold (in the data window, row 4 + c is cycle c).
 #pragma once
 
 #include "core/model/CellTable.h"
@@ -23,6 +24,7 @@ enum class MarkMode {
     MarksAsFilter = 2,      // C4.5 data and ARFF keep only marked rows
 };
 
+// The marked data rows, counted from kFirstDataRow.
 using MarkSet = std::unordered_set<int>;
 
 // The first data row of a data-window grid.

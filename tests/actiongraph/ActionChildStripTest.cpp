@@ -6,13 +6,17 @@
 #include "core/expr/UserChannels.h"
 #include "core/load/LoadLog.h"
 #include "core/model/CellTable.h"
+#include "core/model/TimeMarks.h"
 #include "core/model/timestream.h"
 #include "platform/qt/Dialogs.h"
 #include "ui/MainServices.h"
+#include "ui/FormControls.h"
+#include "ui/MarksLink.h"
 #include "ui/StringGrid.h"
 #include "ui/childDataWin.h"
 
 #include "PassScenario.h"
+#include "support/TestData.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -24,6 +28,7 @@
 #include <QTabWidget>
 
 #include <memory>
+#include <sstream>
 
 namespace {
 
@@ -217,6 +222,21 @@ TEST_F(ActionChildStrip, DataWindowOfTheSelectedNodeCarriesTheNextNodesNumber)
         EXPECT_EQ(data->GetGrid()->Row(), p.row) << p.cycle;
         EXPECT_EQ(data->CycleOfRow(p.row), p.rowCycle) << p.cycle;
     }
+    // Marks as the class of a save: the row of the marked cycle 115 is the true one.
+    TimeMarks marks;
+    marks.Add(115);
+    const TimeMarksLink kept = g_timeMarks;
+    g_timeMarks.marks = &marks;
+    data->rgUseMarks->SetItemIndex(1);
+    const std::string raw = MakeTempDir("strip-marks") + "/d.raw";
+    EXPECT_TRUE(data->SaveData(QString::fromStdString(raw)));
+    g_timeMarks = kept;
+    std::vector<std::string> classes;
+    std::istringstream lines(ReadBytes(raw));
+    for (std::string line; std::getline(lines, line);)
+        classes.push_back(line.substr(0, line.find(',')));
+    EXPECT_EQ(classes, std::vector<std::string>({"false", "false", "false", "false", "false", "true", "false",
+                                                 "false", "false", "false", "false"}));
 
     // A right click on the end node's band: its rows carry the next class.
     Press(Qt::RightButton, 250, 38);
