@@ -68,3 +68,18 @@ TEST(LogMemory, ALogReadWithoutEnoughMemorySaysSoAndBlamesNoRecord)
 }
 
 }  // namespace
+
+// A case run as "nobody" runs the test program, or a copy where its folder is closed to others.
+TEST(FreshProcess, NobodyRunsTheProgramWhereItLiesOrACopyInAFolderOfItsOwn)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "running as another user needs the superuser";
+    for (const auto folder : {0755, 0711, 0700}) {
+        const std::string dir = MakeTempDir("checkout"), program = dir + "/program";
+        std::filesystem::copy_file("/bin/true", program);
+        std::filesystem::permissions(dir, std::filesystem::perms(folder));
+        std::string whyNot, runnable = ProgramNobodyMayRun(program, whyNot);
+        EXPECT_EQ(runnable == program, folder != 0700) << whyNot;
+        EXPECT_TRUE(NobodyMayAccess(runnable, X_OK)) << folder << runnable;
+    }
+}

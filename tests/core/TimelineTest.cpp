@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdint>
 #include <limits>
 #include <random>
 #include <string>
@@ -75,7 +74,8 @@ public:
     void Round() override { ++rounds; }
     void Nearest(double best, int clusters) override { waits.push_back(JoinWaitText(best, clusters)); }
     void Joining(int clusters, double best) override { joins.push_back(JoinLine(clusters, best)); }
-    int rounds = 0;
+    bool Cancelled() override { return ++asked == cancelAt; }
+    int rounds = 0, asked = 0, cancelAt = 0;
     std::vector<std::string> waits;
     std::vector<std::string> joins;
 };
@@ -230,68 +230,25 @@ TEST(Timeline, KeptDistancesJoinAsComparingAllPairsDoes)
     }
 }
 
-// Cancel is asked once per time step while the table is made, then once per
-// round: a yes at any of them ends the run there, with nothing more joined.
+// Cancel is asked per time step while the table is made (1-6), then per round: a yes ends the run there.
 TEST(Timeline, CancelEndsTheClusteringAtTheQuestionItAnswers)
 {
-    class CancelAt : public JoinRecorder {
-    public:
-        explicit CancelAt(int at) : at_(at) {}
-        bool Cancelled() override { return ++asked == at_; }
-        int asked = 0;
-
-    private:
-        int at_;
-    };
-    const std::vector<std::vector<double>> counts{{0}, {5}, {0}, {9}, {2}, {4}};
-    // Six steps: questions 1..6 while the table is made, 7.. before each round.
-    const struct {
-        int at;
-        int joins;
-        ClusterEnd end;
-    } cases[] = {{1, 0, ClusterEnd::Cancelled}, {6, 0, ClusterEnd::Cancelled}, {7, 0, ClusterEnd::Cancelled},
-                 {9, 2, ClusterEnd::Cancelled}, {100, 5, ClusterEnd::Done}};
-    for (const auto& c : cases) {
-        CancelAt seen(c.at);
-        const ClusterResult r = ClusterTimeSteps(counts, 1, 100.0, &seen);
-        EXPECT_EQ(r.end, c.end) << c.at;
-        EXPECT_EQ(static_cast<int>(seen.joins.size()), c.joins) << c.at;
-        if (c.end == ClusterEnd::Cancelled) {
-            EXPECT_EQ(seen.asked, c.at);  // not asked again: nothing ran after the yes
-            EXPECT_TRUE(r.clusters.empty()) << c.at;
-        } else {
-            EXPECT_EQ(seen.asked, 6 + 5);
-            EXPECT_EQ(r.clusters.size(), 1u);
-        }
+    for (const auto& [at, joins, end] : {std::tuple{6, std::size_t{0}, ClusterEnd::Cancelled},
+                                         {9, 2, ClusterEnd::Cancelled}, {99, 5, ClusterEnd::Done}}) {
+        JoinRecorder seen;
+        seen.cancelAt = at;
+        const ClusterResult r = ClusterTimeSteps({{0}, {5}, {0}, {9}, {2}, {4}}, 1, 100.0, &seen);
+        EXPECT_EQ(r.end, end) << at;
+        EXPECT_EQ(seen.joins.size(), joins) << at;
     }
 }
 
-// The table of a clustering holds steps x (steps - 1) / 2 distances: one the
-// memory cannot hold is refused with its size named.
 TEST(Timeline, AClusteringThatCannotHaveItsMemoryIsRefused)
 {
-    constexpr std::uint64_t MB = 1024 * 1024;
-    EXPECT_EQ(ClusterMemoryBytes(0, 5), 0u);
-    EXPECT_GE(ClusterMemoryBytes(13757, 1), std::uint64_t{13757} * 13756 / 2 * 8);
-    EXPECT_LT(ClusterMemoryBytes(13757, 1), std::uint64_t{13757} * 13756 / 2 * 8 + MB);
-    const struct {
-        int steps;
-        int items;
-        std::uint64_t available;
-        std::string refused;  // empty: it fits
-    } cases[] = {
-        {13757, 1, 500 * MB,
-         "Clustering 13757 time steps needs 722.7 MB of memory (a table of 94620646 distances), more than the 500.0 "
-         "MB free. Nothing was clustered: a longer time step, or fewer time marks, makes fewer time steps."},
-        {13757, 1, 800 * MB, ""},
-        {1000, 600, 500 * MB, ""},
-        {1, 600, 1 * MB, ""},
-        {2000, 0, 1 * MB,
-         "Clustering 2000 time steps needs 15.3 MB of memory (a table of 1999000 distances), more than the 1.0 MB "
-         "free. Nothing was clustered: a longer time step, or fewer time marks, makes fewer time steps."},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(CheckClusterMemory(c.steps, c.items, c.available), c.refused) << c.steps << " " << c.available;
+    EXPECT_EQ(CheckClusterMemory(13757, 1, 500ull << 20),
+              "Clustering 13757 time steps needs 722.7 MB of memory (a table of 94620646 distances), more than the "
+              "500.0 MB free. Nothing was clustered: a longer time step, or fewer time marks, makes fewer time steps.");
+    EXPECT_EQ(CheckClusterMemory(13757, 1, 800ull << 20), "");
 }
 
 TEST(Timeline, ReportLines)

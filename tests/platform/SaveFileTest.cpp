@@ -114,6 +114,8 @@ TEST(SaveFile, ALinkKeepsPointingAtTheNewContent)
     ASSERT_TRUE(platform::SaveFile((f / "link.txt").string(), Text("new")));
     EXPECT_TRUE(fs::is_symlink(f / "link.txt"));
     EXPECT_EQ(Read(f / "real.txt"), "new");
+    ASSERT_TRUE(platform::RemoveFile((f / "link.txt").string()));  // the link goes, never what it leads to
+    EXPECT_EQ(Entries(f.path()), std::vector<std::string>{"real.txt"});
 }
 
 // Each way a save can fail midway leaves the old files as they were and no
@@ -248,7 +250,7 @@ TEST(PrivateFolder, AFolderSwappedForALinkIsNotWrittenThrough)
     platform::SaveError error;
     EXPECT_FALSE(platform::SaveFiles({{file, Text("new")}, {(folder / "test.names").string(), Text("names")}}, &error));
     EXPECT_EQ(error.file, file);
-    EXPECT_NE(error.reason.find("link"), std::string::npos) << error.reason;
+    EXPECT_EQ(error.reason, "the folder " + folder.string() + " is a link, not a folder of its own");
     EXPECT_FALSE(platform::RemoveFile((folder / "results.txt").string(), &error));
     EXPECT_EQ(Entries(f / "elsewhere"), std::vector<std::string>{"results.txt"});
 
@@ -265,6 +267,9 @@ TEST(PrivateFolder, AFolderSwappedForALinkIsNotWrittenThrough)
         EXPECT_EQ(error.reason, "the folder " + folder.string() + " is not private to this user");
         EXPECT_EQ(Read(file), "first");
     }
+    fs::remove_all(folder);  // a system error on the way is told with the folder's name
+    EXPECT_FALSE(platform::SaveFile(file, Text("new"), &error));
+    EXPECT_EQ(error.reason, "the folder " + folder.string() + ": " + std::strerror(ENOENT));
 }
 
 TEST(SaveFile, AFullDiskLeavesTheOldFile)
