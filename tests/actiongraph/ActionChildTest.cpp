@@ -19,12 +19,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
@@ -276,40 +274,29 @@ TEST_F(ActionChild, ClosingTellsTheHoldersWhileTheGraphStillStands)
     EXPECT_EQ(nodesSeen, 4);
 }
 
-// Return in the join value's edit joins; Return in the display filter shows
-// the graph through the filter and joins nothing; elsewhere it does neither.
+// Return joins only in the join value's edit; in the display filter it draws
+// the graph through the filter; elsewhere it does neither.
 TEST_F(ActionChild, ReturnJoinsOnlyInTheJoinValue)
 {
     auto log = LoadLog(GunzippedTestFile("match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg"), true);
     window = new TMDIActionChild(nullptr, log.get());
     TMDIChild::SelectAllPlayers(window->lbPlayers);
     window->BuildActionGraph(window->Graph);
-    window->show();
-    QApplication::setActiveWindow(window);
-    const int nodes = window->Graph->NodeCount();
-    ASSERT_GT(nodes, 1);
-    window->EditValue->setText("-1");  // a join that finds no pair near enough
     int joins = 0;
     QObject::connect(window->BtnJoinNearest, &QPushButton::clicked, [&] { ++joins; });
-    const struct {
-        QLineEdit* edit;
-        int joins;
-        bool drawn;  // the picture follows the filter typed (a join draws anew)
-    } cases[] = {{window->EditFilter, 0, true}, {window->EditAttrW, 0, false}, {window->EditValue, 1, true}};
-    for (const auto& c : cases) {
-        const std::string name = c.edit->objectName().toStdString();
+    window->show();
+    QApplication::setActiveWindow(window);
+    window->EditValue->setText("-1");  // a join that joins nothing
+    for (QLineEdit* edit : {window->EditAttrW, window->EditFilter, window->EditValue}) {
         window->EditFilter->clear();
         window->DrawGraph();
         const QImage whole = window->Image->pixmap().toImage();
-        window->EditFilter->setText("none such");  // typed, not yet applied
-        c.edit->setFocus();
+        window->EditFilter->setText("none such");  // typed, not yet applied: it hides every connection
+        edit->setFocus();
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-        QApplication::sendEvent(c.edit, &press);
-        EXPECT_EQ(joins, c.joins) << name;
-        joins = 0;
-        EXPECT_EQ(window->Graph->NodeCount(), nodes) << name;
-        // The filter applied hides every connection.
-        EXPECT_EQ(window->Image->pixmap().toImage() != whole, c.drawn) << name;
+        QApplication::sendEvent(edit, &press);
+        EXPECT_EQ(joins, edit == window->EditValue ? 1 : 0) << edit->objectName().toStdString();
+        EXPECT_EQ(window->Image->pixmap().toImage() != whole, edit != window->EditAttrW);
     }
     delete window.data();
 }
