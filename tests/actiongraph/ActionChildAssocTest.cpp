@@ -20,7 +20,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -30,7 +29,6 @@
 #include <fstream>
 #include <functional>
 #include <memory>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -155,20 +153,6 @@ TEST_F(ActionChildAssoc, AprioriAsksForRolesAndShowsProgressEveryHundredInstance
         }
     }
     EXPECT_GT(rolePrefixed, 0);
-}
-
-// Rebuilt with two action levels and one role level, every node of the real
-// match still goes by a role and an action: its concepts' ancestors there.
-TEST_F(ActionChildAssoc, AShallowerHierarchyNamesTheNodesAfterTheirAncestors)
-{
-    window->sbSimilarityDepth->setValue(2);
-    window->sbSimilarityDepth2->setValue(1);
-    window->btnDepth->click();
-    ASSERT_GT(window->Graph->NodeCount(), 20);
-    for (int i = 0; i < window->Graph->NodeCount(); ++i) {
-        const std::string& name = window->Graph->GetNode(i)->GetName();
-        EXPECT_TRUE(std::regex_match(name, std::regex("Team:[A-Z][A-Za-z-]+"))) << name;
-    }
 }
 
 TEST_F(ActionChildAssoc, ASecondFileThatWouldBeTheMainFileIsRefused)

@@ -38,7 +38,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -88,14 +87,6 @@ protected:
         for (int t = 0; t < log->cycles; ++t)
             v.push_back(c->GetValue(t));
         return v;
-    }
-    // A series of fixed points at x = 0, 1, 2, ..., as a refused expression's is made.
-    void AddPoints(int kind, const QString& title, const std::vector<double>& y)
-    {
-        QVector<double> x;
-        for (std::size_t i = 0; i < y.size(); ++i)
-            x.push_back(static_cast<double>(i));
-        TChartSeriesSink(chart->Chart).AddXYSeries(kind, title, x, QVector<double>(y.begin(), y.end()));
     }
     void AddFunction(const QString& text)
     {
@@ -182,7 +173,6 @@ TEST_F(ChartWindowTest, AChartOfAnotherLogTakesNoChannelOfTheCurrentOne)
     const std::string other = MakeTempDir("chart-other") + "/other.rcg";
     std::filesystem::copy_file(GunzippedTestFile(kShort), other);
     form->OpenLogFiles({QString::fromStdString(other)});
-    ASSERT_NE(form->Logs->Current(), log);
     form->pcDataView->setCurrentWidget(form->tsList);
     form->ListView->findItems("Ball.pos.y", Qt::MatchExactly).front()->setSelected(true);
     form->BtnAddTimeRange->click();
@@ -229,8 +219,9 @@ TEST_F(ChartWindowTest, OnlyAnActiveChartWindowTakesSeries)
 
 TEST_F(ChartWindowTest, HideShowDeleteAndTheDerivedSeriesOfTheChosenOne)
 {
-    AddPoints(kSeriesLines, "A", {4, -2, 6, 1, 1, 9, 3});
-    AddPoints(kSeriesLines, "B", {1, 2});
+    TChartSeriesSink sink(chart->Chart);
+    sink.AddXYSeries(kSeriesLines, "A", {0, 1, 2, 3, 4, 5, 6}, {4, -2, 6, 1, 1, 9, 3});
+    sink.AddXYSeries(kSeriesLines, "B", {0, 1}, {1, 2});
     chart->FormActivate();
     ASSERT_EQ(ComboItems(), QStringList({"A", "B"}));
 
@@ -267,8 +258,8 @@ TEST_F(ChartWindowTest, HideShowDeleteAndTheDerivedSeriesOfTheChosenOne)
 
 TEST_F(ChartWindowTest, AxesLegendPanelAndTheTime)
 {
-    AddPoints(kSeriesLines, "A", {-3, 8});
-    AddPoints(kSeriesDots, "B", {NAN, INFINITY, 2});  // no finite extremes
+    TChartSeriesSink(chart->Chart).AddXYSeries(kSeriesLines, "A", {0, 1}, {-3, 8});
+    TChartSeriesSink(chart->Chart).AddXYSeries(kSeriesDots, "B", {0, 1, 2}, {NAN, INFINITY, 2});  // no finite extremes
     chart->cbAutomaticYAxis->click();  // off: the two edits
     EXPECT_EQ(chart->Chart->yAxis->range(), QCPRange(-55, 55));
     chart->cbAutomaticYAxis->click();  // on: from the data, a twentieth of the span added
@@ -304,7 +295,8 @@ TEST_F(ChartWindowTest, AxesLegendPanelAndTheTime)
 TEST_F(ChartWindowTest, AFullDiskLeavesTheOldFile)
 {
     const std::string dir = MakeTempDir("chart-full");
-    AddPoints(kSeriesLines, "A", std::vector<double>(50, 12.5));
+    TChartSeriesSink sink(chart->Chart);
+    sink.AddXYSeries(kSeriesLines, "A", QVector<double>(50), QVector<double>(50, 12.5));
     chart->Chart->resize(300, 200);
     const std::string old = "an older file of the same name\n";
     const char* const names[] = {"s.txt", "p.bmp", "p.svg"};
@@ -329,10 +321,11 @@ TEST_F(ChartWindowTest, SeriesTextAndPicturesByTheirExactEnding)
 {
     const std::string dir = MakeTempDir("chart-export");
     const QString d = QString::fromStdString(dir) + "/";
+    TChartSeriesSink sink(chart->Chart);
     EXPECT_TRUE(chart->SaveSeriesText(d + "none.txt"));
     EXPECT_EQ(ReadBytes(dir + "/none.txt"), "");
-    AddPoints(kSeriesLines, "A", {12.5, 1e6});
-    AddPoints(kSeriesDots, "B", {1.0 / 3, -1});
+    sink.AddXYSeries(kSeriesLines, "A", {0, 1}, {12.5, 1e6});
+    sink.AddXYSeries(kSeriesDots, "B", {0, 1}, {1.0 / 3, -1});
     platform::FileDialogResult r;
     r.accepted = true;
     r.files = {d + "ab.txt"};

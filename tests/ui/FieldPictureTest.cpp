@@ -201,14 +201,13 @@ TEST_F(FieldPictureTest, CustomEventsAndTheirLabelsOverAFieldThatIsNoNumberAtSom
 {
     ASSERT_EQ(CreateUserChannels(*match_, {{"sq", "sqrt(-Ball.pos.x)"}, {"big", "-1e30 + 0 * Ball.pos.x"},
                                            {"inf", "10^400 + 0 * Ball.pos.x"}}).computed, 3);
-    FieldOptions o = Only({0});
-    o.customEvent = true;
     const char* const cases[][3] = {{"Ball.pos.x > 0", "user.sq", "NAN"},
                                     {"Ball.pos.x > 0", "user.big", "-1000000000000000019884624838656"},
                                     {"Ball.pos.x > 0", "user.inf", "INF"}, {"user.sq", "user.sq", ""}};
     for (const auto& [event, field, label] : cases) {
+        FieldOptions o = Only({0});
+        o.customEvent = true;
         o.eventText = event;
-        o.fieldText = "";
         QImage expected = Paint(o, *match_, {40, 40, 40});  // the cross alone, where the event holds
         EXPECT_EQ(expected == pitch, *label == 0) << event;
         if (*label != 0) {

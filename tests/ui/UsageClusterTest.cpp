@@ -28,8 +28,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <functional>
 #include <memory>
 #include <set>
 
@@ -199,24 +197,21 @@ TEST_F(UsageClusterTest, ASecondStartDuringARunIsRefused)
     EXPECT_EQ(Memo().filter("*** Generating timeline concepts").size(), 2);
 }
 
-// Cancel while the steps are evaluated or while they join ends the run there;
-// the grid and the memo keep the earlier run's result.
+// Cancel while the steps are evaluated or joined: the grid and the memo keep the earlier result.
 TEST_F(UsageClusterTest, CancelKeepsTheEarlierResult)
 {
     Cluster("30", "10", "5", "1000");
     const QString memo = w->MemoClusters->toPlainText();
-    const std::function<bool()> phases[] = {
-        [] { return WaitForm->LabelText->text().startsWith("Evaluating concepts, time = 100"); },
-        [&] { return w->MemoClusters->toPlainText().count('\t') >= memo.count('\t') + 3; }};  // the third join
-    for (const auto& now : phases) {
+    for (const bool joining : {false, true}) {
         bool offered = false;
         qsizetype atPress = -1, after = -1;  // the memo's lines at the press, and after it while the run lasts
         QTimer press;
         QObject::connect(&press, &QTimer::timeout, [&] {
-            const qsizetype lines = WaitForm ? w->MemoClusters->toPlainText().count('\n') : -1;
-            if (atPress >= 0) {
-                after = std::max(after, lines);
-            } else if (WaitForm && now()) {
+            const qsizetype lines = w->MemoClusters->toPlainText().count('\n');
+            if (WaitForm && atPress >= 0) {
+                after = qMax(after, lines);
+            } else if (WaitForm && (joining ? w->MemoClusters->toPlainText().count('\t') >= memo.count('\t') + 3
+                                            : WaitForm->LabelText->text().endsWith("time = 100"))) {
                 offered = WaitForm->CancelButton->isVisible();
                 WaitForm->CancelButton->click();
                 atPress = lines;

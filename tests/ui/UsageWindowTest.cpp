@@ -236,9 +236,8 @@ TEST_F(UsageWindowTest, MarkRulesThatDoNotFinishGiveTheUsersMarksBack)
     });
     form->Marks.Assign({5, 100, 101});
     w->EditMarkRatio->setText("50");
-    // Cancel, offered in the wait window: the marks, the grid and the memo stay.
+    // Cancel, offered in the wait window: the marks and the memo stay.
     w->MemoClusters->setPlainText("earlier");
-    const int columns = w->sgConcepts->ColCount();
     bool offered = false;
     what = [&] {
         offered = WaitForm->CancelButton->isVisible();
@@ -249,7 +248,6 @@ TEST_F(UsageWindowTest, MarkRulesThatDoNotFinishGiveTheUsersMarksBack)
     EXPECT_TRUE(offered);
     EXPECT_EQ(form->Marks.Cycles(), (std::vector<int>{5, 100, 101}));
     EXPECT_EQ(w->MemoClusters->toPlainText(), "earlier");
-    EXPECT_EQ(w->sgConcepts->ColCount(), columns);
     // The log goes.
     what = [this] { w->ForgetFile(log); };
     watch.start();
