@@ -253,6 +253,9 @@ TEST_F(ActionChildStrip, DataWindowFollowsAFieldComputedAgain)
     data->FollowChannels();
     EXPECT_EQ(Cell(data, 2, 4) + " " + Cell(data, 2, 6), "NAN 4.0000");
     EXPECT_EQ(Cell(data, 2, 1) + " " + Cell(data, 2, 2), "0.2000 4.0000");
+    ASSERT_EQ(CreateUserChannels(log, {{"f", "1/(Ball.pos.x - Ball.pos.x)"}}).computed, 1);
+    data->FollowChannels();
+    EXPECT_EQ(Cell(data, 2, 1) + " " + Cell(data, 2, 2), "NAN NAN");  // no number: none for min and max either
 }
 
 TEST_F(ActionChildStrip, NoFieldChosenWarnsAndOpensNoWindow)

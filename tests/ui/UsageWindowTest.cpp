@@ -236,13 +236,9 @@ TEST_F(UsageWindowTest, MarkRulesThatDoNotFinishGiveTheUsersMarksBack)
     });
     form->Marks.Assign({5, 100, 101});
     w->EditMarkRatio->setText("50");
-    // Cancel, offered in the wait window: the marks and the memo stay.
-    w->MemoClusters->setPlainText("earlier");
+    w->MemoClusters->setPlainText("earlier");  // Cancel, offered in the wait window: the marks and the memo stay
     bool offered = false;
-    what = [&] {
-        offered = WaitForm->CancelButton->isVisible();
-        WaitForm->CancelButton->click();
-    };
+    what = [&] { offered = WaitForm->CancelButton->isVisible(); WaitForm->CancelButton->click(); };
     watch.start();
     w->BtnMarkSelectedClick();
     EXPECT_TRUE(offered);
