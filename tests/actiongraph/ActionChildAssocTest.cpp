@@ -1,7 +1,6 @@
 #include "actiongraph/childActionWin.h"
 
 #include "actiongraph/model/Actiongraph.h"
-#include "actiongraph/model/ExampleClasses.h"
 #include "actiongraph/model/GraphBuilder.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
@@ -21,13 +20,10 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -157,57 +153,6 @@ TEST_F(ActionChildAssoc, AprioriAsksForRolesAndShowsProgressEveryHundredInstance
         }
     }
     EXPECT_GT(rolePrefixed, 0);
-}
-
-// The name of a concept's ancestor at the level (the concept itself when it
-// lies no deeper), found by walking up: what a shallower hierarchy calls it.
-std::string AncestorAt(ConceptObject* node, int level)
-{
-    while (node->GetLevel() > level && node->GetParent())
-        node = node->GetParent();
-    return node->GetName();
-}
-
-// Rebuilt with two action levels and one role level, every node of the real
-// match is named after its concepts' ancestors at those depths, and the
-// dataset of the nodes takes the same names as its class values.
-TEST_F(ActionChildAssoc, AShallowerHierarchyNamesTheNodesAfterTheirAncestors)
-{
-    window->sbSimilarityDepth->setValue(2);
-    window->sbSimilarityDepth2->setValue(1);
-    window->btnDepth->click();
-    ASSERT_GT(window->Graph->NodeCount(), 20);
-    int named = 0;
-    for (int i = 0; i < window->Graph->NodeCount(); ++i) {
-        const TNode& node = *window->Graph->GetNode(i);
-        const std::string& name = node.GetName();
-        const std::size_t colon = name.find(':');
-        ASSERT_NE(colon, std::string::npos) << name;
-        ASSERT_TRUE(std::any_of(name.begin(), name.begin() + colon, ::isalpha)) << name;
-        ASSERT_TRUE(std::any_of(name.begin() + colon, name.end(), ::isalpha)) << name;
-        const TNodeConcepts* data = node.Data();
-        if (!data || !data->action || !data->role)
-            continue;
-        const std::string want = AncestorAt(data->role, 0) + ":" + AncestorAt(data->action, 1);
-        EXPECT_TRUE(name == want || name == want + "-END") << name << " / " << want;
-        ++named;
-    }
-    EXPECT_GT(named, 20);
-
-    TExampleLists lists;
-    ASSERT_EQ(MarkExampleCycles(*window->Graph, 0, nullptr, nullptr, 0.0, {}, lists), TMarkProblem::None);
-    ASSERT_GT(lists.classNames.size(), 10u);
-    std::set<std::string> actions;
-    for (ConceptObject* c : g_actionConcepts->GetChildren())
-        actions.insert(c->GetName());
-    for (const std::string& value : lists.classNames) {
-        // "<role>_<action>_<index>"
-        const std::size_t a = value.find('_');
-        const std::size_t b = value.rfind('_');
-        ASSERT_LT(a, b) << value;
-        EXPECT_EQ(value.substr(0, a), "Team") << value;
-        EXPECT_EQ(actions.count(value.substr(a + 1, b - a - 1)), 1u) << value;
-    }
 }
 
 TEST_F(ActionChildAssoc, ASecondFileThatWouldBeTheMainFileIsRefused)

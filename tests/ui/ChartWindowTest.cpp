@@ -5,7 +5,6 @@
 #include "UiTestMain.h"
 
 #include "core/io/ChartText.h"
-#include "core/expr/UserChannels.h"
 #include "core/io/FieldsFile.h"
 #include "core/model/RoboCupFile.h"
 #include "core/model/SeriesFunctions.h"
@@ -36,8 +35,6 @@
 #include <qcustomplot.h>
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 #include <algorithm>
 #include <cmath>
@@ -90,14 +87,6 @@ protected:
         for (int t = 0; t < log->cycles; ++t)
             v.push_back(c->GetValue(t));
         return v;
-    }
-    // A series of fixed points at x = 0, 1, 2, ..., as a refused expression's is made.
-    void AddPoints(int kind, const QString& title, const std::vector<double>& y)
-    {
-        QVector<double> x;
-        for (std::size_t i = 0; i < y.size(); ++i)
-            x.push_back(static_cast<double>(i));
-        TChartSeriesSink(chart->Chart).AddXYSeries(kind, title, x, QVector<double>(y.begin(), y.end()));
     }
     void AddFunction(const QString& text)
     {
@@ -178,27 +167,17 @@ TEST_F(ChartWindowTest, ListedLeavesOrAFilteredCompositeBecomeOneSeriesPerLeaf)
     EXPECT_TRUE(script.messages.empty());
 }
 
-// The tree and the list show the current log's channels: a chart of another
-// log takes none of them, and its expressions are of its own log.
+// The list offers the current log's channels: a chart of another log takes none.
 TEST_F(ChartWindowTest, AChartOfAnotherLogTakesNoChannelOfTheCurrentOne)
 {
     const std::string other = MakeTempDir("chart-other") + "/other.rcg";
     std::filesystem::copy_file(GunzippedTestFile(kShort), other);
     form->OpenLogFiles({QString::fromStdString(other)});
-    ASSERT_NE(form->Logs->Current(), log);
-    RoboCupFileT* current = form->Logs->Current();
-    ASSERT_EQ(CreateUserChannels(*log, {{"only", "Ball.pos.x * 2"}}).computed, 1);  // the chart's log alone
-    form->MdiArea->setActiveSubWindow(chart);
-    form->Logs->SetCurrent(current);
     form->pcDataView->setCurrentWidget(form->tsList);
-    form->ListView->clearSelection();
     form->ListView->findItems("Ball.pos.y", Qt::MatchExactly).front()->setSelected(true);
     form->BtnAddTimeRange->click();
     ExpectOneMessage("Wrong chart window selected - log file mismatch", "Warning");
     EXPECT_EQ(ChartSeriesCount(chart->Chart), 0);
-    AddFunction("user.only");
-    EXPECT_TRUE(script.messages.empty());
-    EXPECT_EQ(Values(0), Channel("user.only"));
 }
 
 TEST_F(ChartWindowTest, AnExpressionGivesOnePointPerCycleOrPerMark)
@@ -240,8 +219,9 @@ TEST_F(ChartWindowTest, OnlyAnActiveChartWindowTakesSeries)
 
 TEST_F(ChartWindowTest, HideShowDeleteAndTheDerivedSeriesOfTheChosenOne)
 {
-    AddPoints(kSeriesLines, "A", {4, -2, 6, 1, 1, 9, 3});
-    AddPoints(kSeriesLines, "B", {1, 2});
+    TChartSeriesSink sink(chart->Chart);
+    sink.AddXYSeries(kSeriesLines, "A", {0, 1, 2, 3, 4, 5, 6}, {4, -2, 6, 1, 1, 9, 3});
+    sink.AddXYSeries(kSeriesLines, "B", {0, 1}, {1, 2});
     chart->FormActivate();
     ASSERT_EQ(ComboItems(), QStringList({"A", "B"}));
 
@@ -278,19 +258,14 @@ TEST_F(ChartWindowTest, HideShowDeleteAndTheDerivedSeriesOfTheChosenOne)
 
 TEST_F(ChartWindowTest, AxesLegendPanelAndTheTime)
 {
-    AddPoints(kSeriesLines, "A", {-3, 8});
-    AddPoints(kSeriesDots, "B", {NAN, INFINITY, 2});  // no finite extremes
+    TChartSeriesSink(chart->Chart).AddXYSeries(kSeriesLines, "A", {0, 1}, {-3, 8});
+    TChartSeriesSink(chart->Chart).AddXYSeries(kSeriesDots, "B", {0, 1, 2}, {NAN, INFINITY, 2});  // no finite extremes
     chart->cbAutomaticYAxis->click();  // off: the two edits
     EXPECT_EQ(chart->Chart->yAxis->range(), QCPRange(-55, 55));
     chart->cbAutomaticYAxis->click();  // on: from the data, a twentieth of the span added
     const QCPRange fitted(-3 - 11.0 / 20, 8 + 11.0 / 20);
     EXPECT_EQ(chart->Chart->yAxis->range(), fitted);
-    // The edits show the axis in use, which stays when the automatic axis is turned off.
-    EXPECT_EQ(chart->EditMinY->text() + " " + chart->EditMaxY->text(), "-3.55 8.55");
-    chart->cbAutomaticYAxis->click();
-    EXPECT_DOUBLE_EQ(chart->Chart->yAxis->range().lower, fitted.lower);
-    EXPECT_DOUBLE_EQ(chart->Chart->yAxis->range().upper, fitted.upper);
-    chart->cbAutomaticYAxis->click();
+    EXPECT_EQ(chart->EditMinY->text() + " " + chart->EditMaxY->text(), "-3.55 8.55");  // the axis in use
     chart->EditMinY->setText("x");
     chart->cbAutomaticYAxis->click();  // off with a bad number: told, limits kept
     ExpectOneMessage("'x' is not a valid floating point value.", "VeloTrask");
@@ -320,7 +295,8 @@ TEST_F(ChartWindowTest, AxesLegendPanelAndTheTime)
 TEST_F(ChartWindowTest, AFullDiskLeavesTheOldFile)
 {
     const std::string dir = MakeTempDir("chart-full");
-    AddPoints(kSeriesLines, "A", std::vector<double>(50, 12.5));
+    TChartSeriesSink sink(chart->Chart);
+    sink.AddXYSeries(kSeriesLines, "A", QVector<double>(50), QVector<double>(50, 12.5));
     chart->Chart->resize(300, 200);
     const std::string old = "an older file of the same name\n";
     const char* const names[] = {"s.txt", "p.bmp", "p.svg"};
@@ -345,10 +321,11 @@ TEST_F(ChartWindowTest, SeriesTextAndPicturesByTheirExactEnding)
 {
     const std::string dir = MakeTempDir("chart-export");
     const QString d = QString::fromStdString(dir) + "/";
+    TChartSeriesSink sink(chart->Chart);
     EXPECT_TRUE(chart->SaveSeriesText(d + "none.txt"));
     EXPECT_EQ(ReadBytes(dir + "/none.txt"), "");
-    AddPoints(kSeriesLines, "A", {12.5, 1e6});
-    AddPoints(kSeriesDots, "B", {1.0 / 3, -1});
+    sink.AddXYSeries(kSeriesLines, "A", {0, 1}, {12.5, 1e6});
+    sink.AddXYSeries(kSeriesDots, "B", {0, 1}, {1.0 / 3, -1});
     platform::FileDialogResult r;
     r.accepted = true;
     r.files = {d + "ab.txt"};

@@ -201,19 +201,16 @@ TEST_F(OpenLogsTest, MemoryRunningOutIsSaidAndKeepsTheOpenLogs)
 
 // A worker thread that cannot start is memory running out, not a bad file. Run
 // as "nobody" (the superuser may always start one more) in a fresh process,
-// which after the first log may start no thread at all. The logs are laid out
-// for it in a folder open to all: the test data may lie in a closed checkout.
+// which after the first log may start no thread at all.
 TEST_F(OpenLogsTest, WorkerThreadsThatCannotStartAreMemoryRunningOut)
 {
     constexpr const char* kChild = "VELO_NO_THREAD_STARTS";
     const char* laidOut = std::getenv(kChild);
     if (laidOut == nullptr) {
-        const std::string dir = MakeTempDir("threads");
-        CopyOfShortMatch(dir, "a.rcg");
-        CopyOfShortMatch(dir, "b.rcg");
+        const std::string dir = MakeTempDir("threads");  // open to all: the checkout may be closed
         ASSERT_EQ(::chmod(dir.c_str(), 0755), 0);
-        for (const char* name : {"/a.rcg", "/b.rcg"})
-            ASSERT_EQ(::chmod((dir + name).c_str(), 0644), 0);
+        for (const char* name : {"a.rcg", "b.rcg"})
+            ASSERT_EQ(::chmod(CopyOfShortMatch(dir, name).toLocal8Bit().constData(), 0644), 0);
         std::string whyNot;
         const int code = RunTestInFreshProcess("OpenLogsTest.WorkerThreadsThatCannotStartAreMemoryRunningOut", kChild,
                                                dir, true, &whyNot);
