@@ -1,6 +1,7 @@
 #include "actiongraph/childActionWin.h"
 
 #include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/ExampleClasses.h"
 #include "actiongraph/model/GraphBuilder.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
@@ -20,6 +21,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -153,6 +155,41 @@ TEST_F(ActionChildAssoc, AprioriAsksForRolesAndShowsProgressEveryHundredInstance
         }
     }
     EXPECT_GT(rolePrefixed, 0);
+}
+
+// At two action levels and one role level every node of the real match is
+// named after its concepts' ancestors at those depths, and so are the
+// dataset's class values ("<role>_<action>_<index>").
+TEST_F(ActionChildAssoc, AShallowerHierarchyNamesTheNodesAfterTheirAncestors)
+{
+    const auto ancestorAt = [](ConceptObject* node, int level) {
+        while (node->GetLevel() > level && node->GetParent())
+            node = node->GetParent();
+        return node->GetName();
+    };
+    window->sbSimilarityDepth->setValue(2);
+    window->sbSimilarityDepth2->setValue(1);
+    window->btnDepth->click();
+    ASSERT_GT(window->Graph->NodeCount(), 20);
+    std::set<std::string> actions;
+    for (int i = 0; i < window->Graph->NodeCount(); ++i) {
+        const TNode& node = *window->Graph->GetNode(i);
+        const TNodeConcepts* data = node.Data();
+        if (!data || !data->action || !data->role)
+            continue;
+        const std::string want = ancestorAt(data->role, 0) + ":" + ancestorAt(data->action, 1);
+        EXPECT_TRUE(node.GetName() == want || node.GetName() == want + "-END") << node.GetName() << " / " << want;
+        actions.insert(ancestorAt(data->action, 1));
+    }
+    TExampleLists lists;
+    ASSERT_EQ(MarkExampleCycles(*window->Graph, 0, nullptr, nullptr, 0.0, {}, lists), TMarkProblem::None);
+    ASSERT_GT(lists.classNames.size(), 10u);
+    for (const std::string& value : lists.classNames) {
+        const std::size_t a = value.find('_'), b = value.rfind('_');
+        ASSERT_LT(a, b) << value;
+        EXPECT_EQ(value.substr(0, a), "Team") << value;
+        EXPECT_EQ(actions.count(value.substr(a + 1, b - a - 1)), 1u) << value;
+    }
 }
 
 TEST_F(ActionChildAssoc, ASecondFileThatWouldBeTheMainFileIsRefused)
