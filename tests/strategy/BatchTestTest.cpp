@@ -13,6 +13,7 @@
 #include "ui/MainServices.h"
 #include "ui/OpenLogs.h"
 #include "ui/Program.h"
+#include "ui/StringGrid.h"
 #include "ui/TeamDlg.h"
 #include "ui/main.h"
 
@@ -27,6 +28,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QMdiArea>
 #include <QListWidget>
 #include <QPushButton>
 
@@ -412,6 +415,65 @@ TEST_F(BatchTest, ALevelWithoutTheStoredStrategyIsLeftOutWithOneLine)
     EXPECT_TRUE(script.messages.empty());
     EXPECT_TRUE(script.modals.empty());
     EXPECT_EQ(services->ChildWindowCount(), 0);
+}
+
+// The strategy window when the log it was built on is removed: it lets go of
+// that window at once, empties its strategy, and every command says there is
+// no graph, before and after the closed window is freed.
+using StrategyLogRemoved = BatchTest;
+TEST_F(StrategyLogRemoved, TheWindowIsEmptiedAndEveryCommandSaysThereIsNoGraph)
+{
+    QPointer<TMDIActionChild> learn, test;
+    for (QPointer<TMDIActionChild>* child : {&learn, &test}) {
+        form->SelectCurrentFile(QString::fromStdString(form->Logs->At(child == &test)->fileName), true);
+        form->btnAnalyzeClick();
+        *child = qobject_cast<TMDIActionChild*>(form->MdiArea->subWindowList().back());
+        ASSERT_TRUE(*child);
+    }
+    learn->cbPathFunc->setCurrentIndex(15);  // "avg, len=3"
+    learn->FindPaths(learn->Graph, 1, learn->Paths);
+    TFormStrategy window;
+    window.Attach(learn, nullptr);
+    window.SetTestGraph(test);
+    int row = 0;
+    while (row < window.pathItems.Count() && !window.pathItems.Path(row))
+        ++row;
+    ASSERT_LT(row, window.pathItems.Count());
+    window.lbPath->setCurrentRow(row);
+    ASSERT_TRUE(window.ShowStrategy(*window.pathItems.Path(row), window.chunks));
+    window.MemoRules->setPlainText("kept");
+    form->SelectCurrentFile(QString::fromStdString(form->Logs->At(0)->fileName), true);
+    form->BtnRemoveFileClick();
+    EXPECT_EQ(window.actionChild, nullptr);
+    EXPECT_EQ(window.testChild, test.data());
+    EXPECT_EQ(window.sgStrategy->ColCount(), 4);
+    EXPECT_EQ(window.lbFeatures->count(), 0);
+
+    std::vector<std::function<void()>> commands;
+    for (QPushButton* button : {window.BtnRules, window.BtnSaveRules, window.BtnCheckRules, window.btnAllRules,
+                                window.btnUpdateSimilar, window.btnFindStart, window.btnStoreTest, window.btnFindTest,
+                                window.btnSetFilter, window.BtnTestRules, window.BtnWholeTestRules})
+        commands.push_back([button] { button->click(); });
+    commands.push_back([&] { window.lbSimilarDblClick(); });
+    commands.push_back([&] { emit window.sgStrategy->DoubleClicked(); });
+    commands.push_back([&] {
+        emit window.sgStrategy->MouseDown(Qt::RightButton, 1, 1, QPoint());
+        QCoreApplication::processEvents();
+    });
+    for (const bool freed : {false, true}) {
+        if (freed)
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ASSERT_EQ(learn.isNull(), freed);
+        for (std::size_t i = 0; i < commands.size(); ++i) {
+            SCOPED_TRACE(std::to_string(i) + (freed ? ", window freed" : ""));
+            script.messages.clear();
+            commands[i]();
+            ASSERT_EQ(script.messages.size(), 1u);
+            EXPECT_TRUE(script.messages[0].text.startsWith("No action graph attached")) << script.messages[0].text.toStdString();
+            EXPECT_EQ(window.MemoRules->toPlainText(), "kept");
+            EXPECT_TRUE(window.chunks.empty());
+        }
+    }
 }
 
 TEST(BatchValues, AsTheValueBoxShowsThem)

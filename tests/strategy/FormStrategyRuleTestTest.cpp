@@ -44,8 +44,7 @@ protected:
         form->testChild = child;
         form->testGraph = child->Graph;
         ASSERT_TRUE(form->ShowStrategy(path, form->chunks));
-        // Rules learnt for every node, each a rule without condition ("TRUE"):
-        // the strategy's own nodes, never asked, would not be tested at all.
+        // Learnt, each node a rule without condition ("TRUE").
         for (auto& chunk : form->chunks)
             chunk->AddRule(std::make_unique<RuleObject>(true));
     }
