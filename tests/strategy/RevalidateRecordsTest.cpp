@@ -17,8 +17,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QPlainTextEdit>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
@@ -90,19 +90,16 @@ TEST_F(RevalidateRecords, TheRecordHoldsTheChunksAndWritesMergedResultsBeforeItG
     EXPECT_TRUE(memo[2].endsWith("\t1"));
 }
 
-TEST_F(RevalidateRecords, WithoutATestGraphTheJoinValueTestSaysSoAndJoinsNothing)
+// Without a test graph the join-value test says so and joins nothing; with
+// one, Cancel in a series' first join ends the whole series there, by Cancel.
+TEST_F(RevalidateRecords, WithoutATestGraphOrCancelledInAJoinASeriesJoinsNothing)
 {
-    child->cbTestAll->setChecked(true);
     const int nodes = child->Graph->NodeCount();
+    child->cbTestAll->setChecked(true);
     child->btnRevalidateAllClick();
     ASSERT_EQ(script.messages.size(), 1u);
     EXPECT_TRUE(script.messages[0].text.contains("test graph")) << script.messages[0].text.toStdString();
     EXPECT_EQ(child->Graph->NodeCount(), nodes);
-}
-
-// Cancel in a series' first join ends the whole series there, by Cancel.
-TEST_F(RevalidateRecords, CancelInAJoinEndsTheSeriesByCancel)
-{
     struct PressCancel final : RecordingHooks {
         void SetWaitText(const std::string& text) override
         {
@@ -115,7 +112,6 @@ TEST_F(RevalidateRecords, CancelInAJoinEndsTheSeriesByCancel)
         bool pressed = false;
     };
     form->SetTestGraph(child);
-    const int nodes = child->Graph->NodeCount();
     for (QCheckBox* series : {child->cbGenerateAll, child->cbTestAll}) {
         child->cbGenerateAll->setChecked(series == child->cbGenerateAll);
         child->cbTestAll->setChecked(series == child->cbTestAll);

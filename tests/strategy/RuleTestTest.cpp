@@ -157,8 +157,7 @@ TEST_F(NodeTest, EmptyTablesAndNoConditions)
     const tTestResults r = RunNodeTest(in).result;
     EXPECT_EQ(r.rule, (tConfusion{3, 0, 3, 0}));
     EXPECT_EQ(r.strategic, (tConfusion{3, 3, 0, 0}));
-    // Not learnt: refused like a node not asked, never counted.
-    chunks[1]->SetNotLearnt("cancelled");
+    chunks[1]->SetNotLearnt("cancelled");  // refused like a node not asked
     const TNodeTestOutput refused = RunNodeTest(in);
     EXPECT_EQ(refused.lines, std::vector<std::string>{"Rules of c1 not learnt: cancelled"});
     EXPECT_EQ(tTestResults::Total(refused.result.rule), 0);
