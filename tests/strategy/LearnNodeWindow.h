@@ -108,7 +108,6 @@ protected:
         form = std::make_unique<TFormStrategy>();
         form->Attach(child, nullptr);
         folder = MakeTempDir("strategy-learn-run");
-        // The learner's own files go to a private folder of the test's own.
         qputenv("TMPDIR", QByteArray::fromStdString(MakeTempDir("strategy-learn-tmp")));
         own = qEnvironmentVariable("TMPDIR").toStdString() + "/velotrask-" + std::to_string(::geteuid());
         form->dataFileName = folder + "/test.data";

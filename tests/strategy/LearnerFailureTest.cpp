@@ -222,7 +222,6 @@ TEST(LearnerFailureReason, TheFirstLineTheLearnerWroteSaysWhy)
     const Case cases[] = {
         {"", "callweka exit code 5"},
         {"\n  \r\n\tException: bad header \r\nat weka...\n", "callweka exit code 5 (Exception: bad header)"},
-        // An exception, wherever it stands, before an error, and both before the script's line.
         {"callweka: failed\nError: disk full\nweka.core.WekaException: no class\n",
          "callweka exit code 5 (weka.core.WekaException: no class)"},
     };
@@ -232,10 +231,9 @@ TEST(LearnerFailureReason, TheFirstLineTheLearnerWroteSaysWhy)
     EXPECT_EQ(reason, "callweka exit code 5 (" + std::string(160, 'x') + "...)");
 }
 
-// Another user's links at the learners' result and hypothesis beside a data
-// file in a folder everyone may write (of the superuser's, or of their own),
-// planted again as the real callweka and callslipper run stand-ins for Java
-// and Slipper: they neither receive a byte nor give what they lead to.
+// Another user's links beside a data file in a folder everyone may write,
+// planted again while the real learner scripts run stand-ins for Java and
+// Slipper, neither receive a byte nor give what they lead to.
 TEST_F(LearnNode, AnotherUsersLinksBesideTheDataFileNeitherTakeNorGiveAResult)
 {
     if (::geteuid() != 0)

@@ -1,14 +1,12 @@
-// How strategy nodes stand after "Generate rules" on a real match gives them
-// no rules: none reads "FALSE", and the rule tests refuse them.
+// Strategy nodes "Generate rules" on a real match leaves without rules.
 #include "LearnNodeWindow.h"
 
 #include <QComboBox>
 
 // A learner that fails, a dataset that cannot be written (which stops the
 // command, told once) and a dataset type no learner reads: no node reads
-// "FALSE", the user's own rule is evaluated for the nodes the command went
-// past only, and Test rules refuses, naming the first node; each sweep row
-// says why.
+// "FALSE", the user's rule is evaluated for the nodes gone past only, Test
+// rules refuses, and each sweep row says why.
 TEST_F(GenerateRules, ANodeWithoutRulesNeverReadsFalseNorCountsACycle)
 {
     const struct { std::string dataFile; int fileType; QString reason; int evaluated; } cases[] = {
@@ -38,13 +36,15 @@ TEST_F(GenerateRules, ANodeWithoutRulesNeverReadsFalseNorCountsACycle)
         EXPECT_EQ(script.messages.back().text.toStdString(), "Rules of " + form->chunks[0]->GetName() + " not learnt !");
     }
     form->cbVerbose->setCheckState(Qt::Unchecked);
+    platform::DialogScript script;
     form->RunParameterSweep();
+    EXPECT_TRUE(script.messages.empty());
     EXPECT_EQ(Lines(form->MemoRules).filter("\tnot learnt: no learner reads this dataset type").size(), 12);
 }
 
 // "Generate rules" that stops before it builds the nodes leaves none of an
-// earlier run; "All Rules" tells why once for all its strategies. As source
-// text it refuses at once a path function of no fixed length.
+// earlier run; "All Rules" tells why once, and as source text refuses at once
+// a path function of no fixed length.
 TEST_F(GenerateRules, AGenerateThatStopsEarlyLeavesNoEarlierNodes)
 {
     const TPathPtr chain = form->pathItems.Path(form->lbPath->currentRow());
@@ -53,7 +53,6 @@ TEST_F(GenerateRules, AGenerateThatStopsEarlyLeavesNoEarlierNodes)
     form->lbPath->setCurrentRow(form->pathItems.IndexOfPath(chain.get()));
     form->BtnRules->click();
     ASSERT_EQ(form->chunks.size(), 3u);
-    const QString threshold = form->EditThreshold->text();
     form->EditThreshold->setText("abc");
     platform::DialogScript script;
     form->BtnSaveRules->click();
@@ -61,7 +60,6 @@ TEST_F(GenerateRules, AGenerateThatStopsEarlyLeavesNoEarlierNodes)
     form->btnAllRulesClick();
     EXPECT_EQ(script.messages.size(), 2u);
 
-    form->EditThreshold->setText(threshold);
     child->cbPathFunc->setCurrentIndex(11);  // "avg, len>1"
     form->cbComputerOutput->setChecked(true);
     form->btnAllRulesClick();

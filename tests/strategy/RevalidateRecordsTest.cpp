@@ -101,15 +101,11 @@ TEST_F(RevalidateRecords, WithoutATestGraphOrCancelledInAJoinASeriesJoinsNothing
     EXPECT_TRUE(script.messages[0].text.contains("test graph")) << script.messages[0].text.toStdString();
     EXPECT_EQ(child->Graph->NodeCount(), nodes);
     struct PressCancel final : RecordingHooks {
-        void SetWaitText(const std::string& text) override
+        void SetWaitText(const std::string&) override
         {
-            RecordingHooks::SetWaitText(text);
-            if (!pressed && WaitForm && WaitForm->CancelButton->isVisible()) {
-                pressed = true;
+            if (WaitForm && WaitForm->CancelButton->isVisible())
                 WaitForm->CancelButton->click();
-            }
         }
-        bool pressed = false;
     };
     form->SetTestGraph(child);
     for (QCheckBox* series : {child->cbGenerateAll, child->cbTestAll}) {

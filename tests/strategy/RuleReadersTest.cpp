@@ -196,10 +196,11 @@ TEST(ReadSlipperRules, FirstRuleTakesTheFirstRuleRead)
               1);
     EXPECT_EQ(Rules(chunk), "(Team:Ball.near = 1)");
     // The first rule read is a whole hypothesis, even one cut off after it.
-    StrategyChunk taken = Chunk();
-    const std::string cut = "A 1 5 IF Ball_near Team . B 9";
-    EXPECT_TRUE(TakeSlipperResult(&cut, "", names, taken, false, true));
-    EXPECT_EQ(Rules(taken), "(Team:Ball.near = 1)");
+    StrategyChunk first = Chunk();
+    bool whole = false;
+    EXPECT_EQ(ReadSlipperRules(ExtractTokens("A 1 5 IF Ball_near Team . B 9", kSlipperSeparators), names, first,
+                               false, true, &whole), 1);
+    EXPECT_TRUE(whole);
     // Every prefix of a hypothesis: at most one rule, and none before the end.
     const Tokens full = ExtractTokens("A 2 1 IF Ball_near Team . B 3 1 IF Position_Left_wing Team . .",
                                       kSlipperSeparators);

@@ -110,8 +110,7 @@ TEST_F(RuleCheck, EmptyStrategyGivesTheCountsOnly)
               "Rules:\n----------------------------\nNo rules learnt\nRule evaluation: \ttp 0\ttn 0");
 }
 
-// A node no learner was asked for, or not learnt, says so at every instance
-// and counts neither as covering nor as missing one; it never reads "FALSE".
+// A node without rules says why at every instance and counts nowhere.
 TEST_F(RuleCheck, NodesWithoutRulesAreCountedAsNeither)
 {
     chunks[0]->SetNotAsked();
