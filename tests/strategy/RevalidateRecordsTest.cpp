@@ -90,8 +90,7 @@ TEST_F(RevalidateRecords, TheRecordHoldsTheChunksAndWritesMergedResultsBeforeItG
     EXPECT_TRUE(memo[2].endsWith("\t1"));
 }
 
-// Without a test graph the join-value test says so and joins nothing; with
-// one, Cancel in a series' first join ends the whole series there, by Cancel.
+// No test graph, or Cancel in a series' first join: the series joins nothing more.
 TEST_F(RevalidateRecords, WithoutATestGraphOrCancelledInAJoinASeriesJoinsNothing)
 {
     const int nodes = child->Graph->NodeCount();

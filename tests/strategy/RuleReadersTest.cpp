@@ -196,9 +196,8 @@ TEST(ReadSlipperRules, FirstRuleTakesTheFirstRuleRead)
               1);
     EXPECT_EQ(Rules(chunk), "(Team:Ball.near = 1)");
     // The first rule read is a whole hypothesis, even one cut off after it.
-    StrategyChunk first = Chunk();
     bool whole = false;
-    EXPECT_EQ(ReadSlipperRules(ExtractTokens("A 1 5 IF Ball_near Team . B 9", kSlipperSeparators), names, first,
+    EXPECT_EQ(ReadSlipperRules(ExtractTokens("A 1 5 IF Ball_near Team . B 9", kSlipperSeparators), names, chunk,
                                false, true, &whole), 1);
     EXPECT_TRUE(whole);
     // Every prefix of a hypothesis: at most one rule, and none before the end.
