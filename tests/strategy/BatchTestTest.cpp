@@ -13,6 +13,7 @@
 #include "ui/MainServices.h"
 #include "ui/OpenLogs.h"
 #include "ui/Program.h"
+#include "ui/StringGrid.h"
 #include "ui/TeamDlg.h"
 #include "ui/main.h"
 
@@ -27,6 +28,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QMdiArea>
 #include <QListWidget>
 #include <QPushButton>
 
@@ -412,6 +415,52 @@ TEST_F(BatchTest, ALevelWithoutTheStoredStrategyIsLeftOutWithOneLine)
     EXPECT_TRUE(script.messages.empty());
     EXPECT_TRUE(script.modals.empty());
     EXPECT_EQ(services->ChildWindowCount(), 0);
+}
+
+// The log a strategy window was built on is removed: the window lets go of its
+// strategy at once, and every command says there is no graph.
+using StrategyLogRemoved = BatchTest;
+TEST_F(StrategyLogRemoved, TheWindowIsEmptiedAndEveryCommandSaysThereIsNoGraph)
+{
+    QPointer<TMDIActionChild> learn, test;
+    for (QPointer<TMDIActionChild>* child : {&test, &learn}) {
+        form->SelectCurrentFile(QString::fromStdString(form->Logs->At(child == &test)->fileName), true);
+        form->btnAnalyzeClick();
+        *child = qobject_cast<TMDIActionChild*>(form->MdiArea->subWindowList().back());
+        ASSERT_TRUE(*child);
+    }
+    learn->FindPaths(learn->Graph, 1, learn->Paths);
+    TFormStrategy window;
+    window.Attach(learn, nullptr);
+    window.SetTestGraph(test);
+    ASSERT_TRUE(learn->Paths.Path(0) && window.ShowStrategy(*learn->Paths.Path(0), window.chunks));
+    window.MemoRules->setPlainText("kept");
+    form->BtnRemoveFileClick();
+    EXPECT_EQ(window.actionChild, nullptr);
+
+    std::vector<std::function<void()>> commands;
+    for (QPushButton* button : {window.BtnRules, window.BtnSaveRules, window.BtnCheckRules, window.btnAllRules,
+                                window.btnUpdateSimilar, window.btnFindStart, window.btnStoreTest, window.btnFindTest,
+                                window.btnSetFilter, window.BtnTestRules, window.BtnWholeTestRules})
+        commands.push_back([button] { button->click(); });
+    commands.push_back([&] {
+        emit window.sgStrategy->MouseDown(Qt::RightButton, 1, 1, QPoint());
+        QCoreApplication::processEvents();
+    });
+    for (const bool freed : {false, true}) {
+        if (freed)
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ASSERT_EQ(learn.isNull(), freed);
+        for (std::size_t i = 0; i < commands.size(); ++i) {
+            SCOPED_TRACE(std::to_string(i) + (freed ? ", window freed" : ""));
+            script.messages.clear();
+            commands[i]();
+            ASSERT_EQ(script.messages.size(), 1u);
+            EXPECT_TRUE(script.messages[0].text.startsWith("No action graph attached"));
+            EXPECT_EQ(window.MemoRules->toPlainText(), "kept");
+            EXPECT_TRUE(window.chunks.empty());
+        }
+    }
 }
 
 TEST(BatchValues, AsTheValueBoxShowsThem)

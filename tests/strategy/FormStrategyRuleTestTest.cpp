@@ -44,9 +44,7 @@ protected:
         form->testChild = child;
         form->testGraph = child->Graph;
         ASSERT_TRUE(form->ShowStrategy(path, form->chunks));
-        // Rules learnt for every node, each a rule without condition ("TRUE"):
-        // the strategy's own nodes, never asked, would not be tested at all.
-        for (auto& chunk : form->chunks)
+        for (auto& chunk : form->chunks)  // learnt, each a rule without condition ("TRUE")
             chunk->AddRule(std::make_unique<RuleObject>(true));
     }
     QStringList Memo() const { return form->MemoRules->toPlainText().split('\n'); }

@@ -108,9 +108,6 @@ protected:
         form = std::make_unique<TFormStrategy>();
         form->Attach(child, nullptr);
         folder = MakeTempDir("strategy-learn-run");
-        // The learner's own files go to a private folder of the test's own.
-        hadTmp_ = qEnvironmentVariableIsSet("TMPDIR");
-        previousTmp_ = qgetenv("TMPDIR");
         qputenv("TMPDIR", QByteArray::fromStdString(MakeTempDir("strategy-learn-tmp")));
         own = qEnvironmentVariable("TMPDIR").toStdString() + "/velotrask-" + std::to_string(::geteuid());
         form->dataFileName = folder + "/test.data";
@@ -172,10 +169,8 @@ protected:
     std::string folder;
     std::string own;  // the private folder under the test's TMPDIR
     TNodeExamples examples;
-
-private:
-    bool hadTmp_ = false;
-    QByteArray previousTmp_;
+    const bool hadTmp_ = qEnvironmentVariableIsSet("TMPDIR");
+    const QByteArray previousTmp_ = qgetenv("TMPDIR");
 };
 
 // "Generate rules" on a strategy of the real match: a chain of two connections
