@@ -206,6 +206,12 @@ TEST(Timeline, EqualStepsJoinFirstAndJoinedMembersFollowLastFirst)
     const ClusterResult none = ClusterTimeSteps(counts, 1, 0.0);
     EXPECT_EQ(none.clusters.size(), 4u);
     EXPECT_EQ(none.minDist, 0.0);
+    for (const auto& [at, joins] : {std::pair{4, std::size_t{0}}, {6, 1}}) {
+        JoinRecorder cancel;  // Cancel is asked per time step while the table is made (1-4), then per round
+        cancel.cancelAt = at;
+        EXPECT_EQ(ClusterTimeSteps(counts, 1, 10.0, &cancel).end, ClusterEnd::Cancelled) << at;
+        EXPECT_EQ(cancel.joins.size(), joins) << at;
+    }
 }
 
 TEST(Timeline, KeptDistancesJoinAsComparingAllPairsDoes)
@@ -230,27 +236,6 @@ TEST(Timeline, KeptDistancesJoinAsComparingAllPairsDoes)
     }
 }
 
-// Cancel is asked per time step while the table is made (1-6), then per round: a yes ends the run there.
-TEST(Timeline, CancelEndsTheClusteringAtTheQuestionItAnswers)
-{
-    for (const auto& [at, joins, end] : {std::tuple{6, std::size_t{0}, ClusterEnd::Cancelled},
-                                         {9, 2, ClusterEnd::Cancelled}, {99, 5, ClusterEnd::Done}}) {
-        JoinRecorder seen;
-        seen.cancelAt = at;
-        const ClusterResult r = ClusterTimeSteps({{0}, {5}, {0}, {9}, {2}, {4}}, 1, 100.0, &seen);
-        EXPECT_EQ(r.end, end) << at;
-        EXPECT_EQ(seen.joins.size(), joins) << at;
-    }
-}
-
-TEST(Timeline, AClusteringThatCannotHaveItsMemoryIsRefused)
-{
-    EXPECT_EQ(CheckClusterMemory(13757, 1, 500ull << 20),
-              "Clustering 13757 time steps needs 722.7 MB of memory (a table of 94620646 distances), more than the "
-              "500.0 MB free. Nothing was clustered: a longer time step, or fewer time marks, makes fewer time steps.");
-    EXPECT_EQ(CheckClusterMemory(13757, 1, 800ull << 20), "");
-}
-
 TEST(Timeline, ReportLines)
 {
     EXPECT_EQ(TimelineStartLines("a.rcg", WindowAlign::Center, "09:05:00"),
@@ -269,4 +254,8 @@ TEST(Timeline, ReportLines)
     EXPECT_EQ(ClusteringStartLines("a.rcg", s, 4, "e", "s")[4], "Using time marks, window:30 Max dist.:10");
     EXPECT_EQ(JoinLine(601, 0.0), "601\t0.000");
     EXPECT_EQ(CountText(17), "17.000");
+    EXPECT_EQ(CheckClusterMemory(13757, 1, 500ull << 20),
+              "Clustering 13757 time steps needs 722.7 MB of memory (a table of 94620646 distances), more than the "
+              "500.0 MB free. Nothing was clustered: a longer time step, or fewer time marks, makes fewer time steps.");
+    EXPECT_EQ(CheckClusterMemory(13757, 1, 800ull << 20), "");
 }

@@ -30,39 +30,28 @@ void Put(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios
 
 std::function<void(std::ostream&)> Text(const std::string& s) { return [s](std::ostream& o) { o << s; }; }
 
-// Run once just before the next change of rights, as by another process.
-std::function<void()> g_beforeChmod;
+std::function<void()> g_beforeChmod = [] {};  // run once before the next change of rights, as by another process
 
 template <class... Args>
 int ChangeRights(const char* call, Args... args)
 {
-    if (const auto swap = std::exchange(g_beforeChmod, nullptr))
-        swap();
+    std::exchange(g_beforeChmod, [] {})();
     return reinterpret_cast<int (*)(Args...)>(::dlsym(RTLD_NEXT, call))(args...);
 }
 
 }  // namespace
 
-extern "C" {
-int chmod(const char* name, mode_t mode) noexcept { return ChangeRights("chmod", name, mode); }
-int fchmod(int fd, mode_t mode) noexcept { return ChangeRights("fchmod", fd, mode); }
-}
+extern "C" int chmod(const char* name, mode_t mode) noexcept { return ChangeRights("chmod", name, mode); }
+extern "C" int fchmod(int fd, mode_t mode) noexcept { return ChangeRights("fchmod", fd, mode); }
 
-// A link to another folder of the user's swapped in for the private folder just
-// before its rights close: they close on the folder checked, not where it leads.
 TEST(PrivateFolder, ALinkSwappedInAfterTheCheckTakesNoChangeOfRights)
 {
-    const fs::path f = MakeTempDir("private-swap"), own = f / "velotrask-test", victim = f / "victim";
-    fs::create_directory(own);
-    fs::create_directory(victim);
-    fs::permissions(own, fs::perms::all);
-    fs::permissions(victim, fs::perms(0755));
-    g_beforeChmod = [&] {
-        fs::rename(own, f / "checked");
-        fs::create_directory_symlink(victim, own);
-    };
+    const fs::path f = MakeTempDir("private-swap"), own = f / "velotrask-test";
+    fs::permissions(f, fs::perms(0755));
+    fs::create_directory(own, f);  // as open as f: closing it is a change of rights
+    g_beforeChmod = [&] { fs::rename(own, f / "checked"); fs::create_directory_symlink(f, own); };
     platform::MakePrivateFolder(own.string());
-    EXPECT_EQ(fs::status(victim).permissions(), fs::perms(0755));
+    EXPECT_EQ(fs::status(f).permissions(), fs::perms(0755));
     EXPECT_EQ(fs::status(f / "checked").permissions(), fs::perms::owner_all);
 }
 

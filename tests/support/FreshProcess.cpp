@@ -4,7 +4,6 @@
 #include "TestData.h"
 
 #include <climits>
-#include <deque>
 #include <filesystem>
 #include <vector>
 
@@ -26,28 +25,13 @@ static std::string InAnOpenFolder(const std::string& file, const std::string& ta
     return error || ::chmod(dir.c_str(), 0755) != 0 ? std::string() : copy.string();
 }
 
-// The leak suppressions file of a closed checkout, unreadable to "nobody", would end its run.
-static std::string WithReadableSuppressions(const std::string& entry)
+std::string ProgramNobodyMayRun(const std::string& program)
 {
-    const std::string key = "LSAN_OPTIONS=suppressions=";
-    const std::string copy = entry.starts_with(key) ? InAnOpenFolder(entry.substr(key.size()), "suppressions") : "";
-    return copy.empty() ? entry : key + copy;
-}
-
-bool NobodyMayAccess(const std::string& path, int mode)
-{
-    return AsNobody([&] { return ::access(path.c_str(), mode) == 0 ? 0 : 1; }) == 0;
-}
-
-std::string ProgramNobodyMayRun(const std::string& program, std::string& whyNot)
-{
-    if (::geteuid() != 0 || NobodyMayAccess(program, X_OK))
+    const auto mayRun = [](const std::string& p) { return AsNobody([&] { return ::access(p.c_str(), X_OK); }) == 0; };
+    if (::geteuid() != 0 || mayRun(program))
         return program;
     const std::string copy = InAnOpenFolder(program, "nobody-program");
-    if (!copy.empty() && NobodyMayAccess(copy, X_OK))
-        return copy;
-    whyNot = "\"nobody\" may not execute " + program + " nor a copy in a temporary folder (closed, or mounted noexec?)";
-    return {};
+    return !copy.empty() && mayRun(copy) ? copy : "";
 }
 
 int RunTestInFreshProcess(const std::string& test, const std::string& variable, const std::string& value,
@@ -60,26 +44,25 @@ int RunTestInFreshProcess(const std::string& test, const std::string& variable, 
         return -1;
     program[length] = '\0';
     const bool dropRoot = asNobody && ::geteuid() == 0;
-    std::string reason, runnable = dropRoot ? ProgramNobodyMayRun(program, reason) : std::string(program);
-    if (runnable.empty())
-        return whyNot != nullptr ? (*whyNot = reason, kNoProgramForNobody) : kNoProgramForNobody;
+    std::string runnable = dropRoot ? ProgramNobodyMayRun(program) : std::string(program);
+    if (runnable.empty())  // the reason goes to *whyNot, if asked
+        return (whyNot != nullptr ? *whyNot : runnable) = "\"nobody\" may execute no copy of " + std::string(program),
+               kNoProgramForNobody;
     // Made before the fork: a copy of a process with threads may only call the system.
     std::string filter = "--gtest_filter=" + test;
     std::vector<char*> argv{runnable.data(), filter.data(), nullptr};
     std::string added = variable + "=" + value;
     std::vector<char*> envp;
-    for (char** e = environ; *e != nullptr; ++e)
-        envp.push_back(*e);  // the variable is not among them: a test starts a child only without it
-    std::deque<std::string> kept;
-    for (char*& e : envp)
-        e = dropRoot ? kept.emplace_back(WithReadableSuppressions(e)).data() : e;
+    std::string readable, lsan = "LSAN_OPTIONS=suppressions=";  // a closed checkout's file is unreadable to "nobody"
+    for (char** e = environ; *e != nullptr; ++e)  // without the variable: a test starts a child only without it
+        envp.push_back(!dropRoot || !std::string_view(*e).starts_with(lsan)
+                           ? *e : (readable = lsan + InAnOpenFolder(*e + lsan.size(), "suppressions")).data());
     envp.push_back(added.data());
     envp.push_back(nullptr);
     const pid_t child = ::fork();
     if (child == 0) {
         // In the root folder: the test's own may be closed to "nobody".
-        if (!dropRoot ||
-            (::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0 && ::chdir("/") == 0))
+        if (!dropRoot || (!::setgroups(0, nullptr) && !::setgid(65534) && !::setuid(65534) && !::chdir("/")))
             ::execve(runnable.c_str(), argv.data(), envp.data());
         ::_exit(127);
     }

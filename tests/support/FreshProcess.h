@@ -5,16 +5,12 @@
 
 #include <string>
 
-constexpr int kNoProgramForNobody = -2;
-
 // Runs only `test` ("Suite.Name") with variable=value added to the environment,
 // as "nobody" when asNobody and we are the superuser; gives its exit code, -1
-// when it could not start or did not end normally, kNoProgramForNobody (the
-// reason in *whyNot) when "nobody" may execute no copy of the test program.
+// when it could not start or did not end normally.
 int RunTestInFreshProcess(const std::string& test, const std::string& variable, const std::string& value,
                           bool asNobody = false, std::string* whyNot = nullptr);
+constexpr int kNoProgramForNobody = -2;  // "nobody" may execute no copy of the test program (why in *whyNot)
 
-// The program, or where "nobody" may not execute it (a closed checkout) a copy in
-// a folder open to all; empty, with the reason, where none can be had.
-std::string ProgramNobodyMayRun(const std::string& program, std::string& whyNot);
-bool NobodyMayAccess(const std::string& path, int mode);  // as access(2) asks it
+// The program, or where "nobody" may not execute it a copy in a folder open to all; empty where none can be had.
+std::string ProgramNobodyMayRun(const std::string& program);
