@@ -157,7 +157,6 @@ TEST_F(ActionChildAssoc, AprioriAsksForRolesAndShowsProgressEveryHundredInstance
     EXPECT_GT(rolePrefixed, 0);
 }
 
-// A real match at two action levels and one role level: the nodes and the classes ("<role>_<action>_<index>").
 TEST_F(ActionChildAssoc, AShallowerHierarchyNamesTheNodesAfterTheirAncestors)
 {
     const auto ancestorAt = [](ConceptObject* node, int level) {

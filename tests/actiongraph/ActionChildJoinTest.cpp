@@ -87,7 +87,7 @@ TEST_F(ActionChildJoin, JoinMergesAndRefreshesTheLists)
         struct CancelAtTheFirstJoin : RecordingHooks {
             void SetWaitText(const std::string& text) override
             {
-                if (text.starts_with("Joining") && WaitForm && (offered = WaitForm->CancelButton->isVisible()))
+                if (text.ends_with(" nodes.") && WaitForm && (offered = WaitForm->CancelButton->isVisible()))
                     WaitForm->CancelButton->click();
             }
             bool offered = false;

@@ -195,7 +195,6 @@ TEST_F(FieldPictureTest, CustomEventMarksTheCyclesWhereItHoldsAlsoWithADecimalTh
     EXPECT_EQ(Paint(o, *match_, {40, 40, 40}), pitch);
 }
 
-// A field's label where no integer holds its value; a custom event that is no number does not hold.
 TEST_F(FieldPictureTest, CustomEventsAndTheirLabelsOverAFieldThatIsNoNumberAtSomeCycles)
 {
     ASSERT_EQ(CreateUserChannels(*match_, {{"sq", "sqrt(-Ball.pos.x)"}, {"big", "-1e30 + 0 * Ball.pos.x"},
