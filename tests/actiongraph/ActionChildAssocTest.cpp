@@ -157,9 +157,6 @@ TEST_F(ActionChildAssoc, AprioriAsksForRolesAndShowsProgressEveryHundredInstance
     EXPECT_GT(rolePrefixed, 0);
 }
 
-// At two action levels and one role level every node of the real match is
-// named after its concepts' ancestors at those depths, and so are the
-// dataset's class values ("<role>_<action>_<index>").
 TEST_F(ActionChildAssoc, AShallowerHierarchyNamesTheNodesAfterTheirAncestors)
 {
     const auto ancestorAt = [](ConceptObject* node, int level) {
@@ -170,25 +167,21 @@ TEST_F(ActionChildAssoc, AShallowerHierarchyNamesTheNodesAfterTheirAncestors)
     window->sbSimilarityDepth->setValue(2);
     window->sbSimilarityDepth2->setValue(1);
     window->btnDepth->click();
-    ASSERT_GT(window->Graph->NodeCount(), 20);
     std::set<std::string> actions;
     for (int i = 0; i < window->Graph->NodeCount(); ++i) {
         const TNode& node = *window->Graph->GetNode(i);
-        const TNodeConcepts* data = node.Data();
-        if (!data || !data->action || !data->role)
-            continue;
-        const std::string want = ancestorAt(data->role, 0) + ":" + ancestorAt(data->action, 1);
-        EXPECT_TRUE(node.GetName() == want || node.GetName() == want + "-END") << node.GetName() << " / " << want;
-        actions.insert(ancestorAt(data->action, 1));
+        if (const TNodeConcepts* data = node.Data(); data && data->action && data->role) {
+            const std::string want = ancestorAt(data->role, 0) + ":" + ancestorAt(data->action, 1);
+            EXPECT_TRUE(node.GetName() == want || node.GetName() == want + "-END") << node.GetName();
+            actions.insert(ancestorAt(data->action, 1));
+        }
     }
     TExampleLists lists;
     ASSERT_EQ(MarkExampleCycles(*window->Graph, 0, nullptr, nullptr, 0.0, {}, lists), TMarkProblem::None);
     ASSERT_GT(lists.classNames.size(), 10u);
     for (const std::string& value : lists.classNames) {
         const std::size_t a = value.find('_'), b = value.rfind('_');
-        ASSERT_LT(a, b) << value;
-        EXPECT_EQ(value.substr(0, a), "Team") << value;
-        EXPECT_EQ(actions.count(value.substr(a + 1, b - a - 1)), 1u) << value;
+        EXPECT_EQ(value.substr(0, a) + std::to_string(actions.count(value.substr(a + 1, b - a - 1))), "Team1") << value;
     }
 }
 

@@ -369,10 +369,9 @@ TEST_F(DataWindowTest, AColumnFollowsItsChannelComputedAgainAndGoesWithIt)
     EXPECT_EQ(w->dataGrid->ColCount(), 2);
 }
 
-// Min and max are those of the values the column shows, averaged ones too.
 TEST_F(DataWindowTest, MinAndMaxAreThoseOfTheValuesShown)
 {
-    log->stream->SetTimeWindow(40);
+    log->stream->SetTimeWindow(40);  // averaged ones too
     TMDIDataChild* w = NewDataWindow();
     w->AddChannels({Channel("Ball.pos.x")});
     std::set<double> shown;
