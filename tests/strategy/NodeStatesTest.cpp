@@ -3,10 +3,8 @@
 
 #include <QComboBox>
 
-// A learner that fails, a dataset that cannot be written (which stops the
-// command, told once) and a dataset type no learner reads: no node reads
-// "FALSE", the user's rule is evaluated for the nodes gone past only, Test
-// rules refuses, and each sweep row says why.
+// A failed learner, a dataset that cannot be written (told once, ends the command), a dataset no learner reads:
+// no node reads "FALSE", the user's rule is evaluated for nodes gone past only, Test rules refuses, sweep rows say why.
 TEST_F(GenerateRules, ANodeWithoutRulesNeverReadsFalseNorCountsACycle)
 {
     const struct { std::string dataFile; int fileType; QString reason; int evaluated; } cases[] = {
@@ -41,9 +39,8 @@ TEST_F(GenerateRules, ANodeWithoutRulesNeverReadsFalseNorCountsACycle)
     EXPECT_EQ(Lines(form->MemoRules).filter("\tnot learnt: no learner reads this dataset type").size(), 12);
 }
 
-// "Generate rules" that stops before it builds the nodes leaves none of an
-// earlier run; "All Rules" tells why once, and as source text refuses at once
-// a path function of no fixed length.
+// "Generate rules" stopped before it builds the nodes leaves none of an earlier run; "All Rules" tells why once,
+// and as source text refuses a path function of no fixed length.
 TEST_F(GenerateRules, AGenerateThatStopsEarlyLeavesNoEarlierNodes)
 {
     const TPathPtr chain = form->pathItems.Path(form->lbPath->currentRow());
@@ -58,7 +55,6 @@ TEST_F(GenerateRules, AGenerateThatStopsEarlyLeavesNoEarlierNodes)
     EXPECT_TRUE(form->chunks.empty());
     form->btnAllRulesClick();
     EXPECT_EQ(script.messages.size(), 2u);
-
     child->cbPathFunc->setCurrentIndex(11);  // "avg, len>1"
     form->cbComputerOutput->setChecked(true);
     form->btnAllRulesClick();

@@ -87,7 +87,7 @@ TEST_F(RuleCheck, EveryInstanceOfEveryChunkThenTheCounts)
     const TRuleCheck check = CheckRules(list, chunks, false, false);
     EXPECT_EQ(check.text,
               "0: false\n1: true\n2: false\n3: true\n4: false\n"
-              // The node "No Last Node" left out has no condition: it covers everything.
+              // A chunk without rules covers everything.
               "0: true\n1: true\n2: true\n3: true\n4: true\n"
               "Rule evaluation: \ttp 7\ttn 3");
     EXPECT_EQ(check.covered, 7);
@@ -110,7 +110,6 @@ TEST_F(RuleCheck, EmptyStrategyGivesTheCountsOnly)
               "Rules:\n----------------------------\nNo rules learnt\nRule evaluation: \ttp 0\ttn 0");
 }
 
-// A node without rules says why at every instance and counts nowhere.
 TEST_F(RuleCheck, NodesWithoutRulesAreCountedAsNeither)
 {
     chunks[0]->SetNotAsked();
