@@ -416,7 +416,6 @@ TEST_F(BatchTest, ALevelWithoutTheStoredStrategyIsLeftOutWithOneLine)
     EXPECT_EQ(services->ChildWindowCount(), 0);
 }
 
-// A strategy window's log is removed: the window lets go of its strategy, and every command says there is no graph.
 TEST_F(BatchTest, AStrategyWindowWhoseLogIsRemovedIsEmptiedAndEveryCommandSaysThereIsNoGraph)
 {
     QPointer<TMDIActionChild> learn, test;

@@ -231,8 +231,7 @@ TEST(LearnerFailureReason, TheFirstLineTheLearnerWroteSaysWhy)
     EXPECT_EQ(reason, "callweka exit code 5 (" + std::string(160, 'x') + "...)");
 }
 
-// Another user's links beside a data file in a folder everyone may write, planted again while the real learner
-// scripts run stand-ins for Java and Slipper, neither receive a byte nor give what they lead to.
+// Links planted again while the real learner scripts run stand-ins for Java and Slipper.
 TEST_F(LearnNode, AnotherUsersLinksBesideTheDataFileNeitherTakeNorGiveAResult)
 {
     if (::geteuid() != 0)
@@ -242,8 +241,7 @@ TEST_F(LearnNode, AnotherUsersLinksBesideTheDataFileNeitherTakeNorGiveAResult)
     WriteScript(folder + "/slipper", "\"$(dirname \"$0\")/plant\"\necho 'OTHER 2 1 IF . .' > \"$1.shyp\"\n");
     std::ofstream(folder + "/weka.jar") << "stand-in";
     std::ofstream(folder + "/planted") << "planted";
-    const EnvVar java("JAVA", folder + "/java"), jar("WEKA_JAR", folder + "/weka.jar"),
-        slipper("SLIPPER", folder + "/slipper");
+    const EnvVar java("JAVA", folder + "/java"), jar("WEKA_JAR", folder + "/weka.jar"), slip("SLIPPER", folder + "/slipper");
     form->learnerFolder = VELO_APP_DIR;
     for (const auto& [owner, fileType] : {std::pair{"0", 1}, {"0", 4}, {"65534", 1}, {"65534", 4}}) {
         SCOPED_TRACE(std::string(owner) + ", file type " + std::to_string(fileType));
