@@ -1,8 +1,7 @@
 // Strategy nodes "Generate rules" on a real match leaves without rules.
 #include "LearnNodeWindow.h"
 
-// A dataset that cannot be written (told once, ends the command) and one no learner reads:
-// no node reads "FALSE", the user's rule is evaluated for nodes gone past only, Test rules refuses, sweep rows say why.
+// A dataset not written (told once, ends the command) or no learner's: the nodes say why, Test rules refuses.
 TEST_F(GenerateRules, ANodeWithoutRulesNeverReadsFalseNorCountsACycle)
 {
     const struct { std::string dataFile; int fileType; QString reason; int evaluated; } cases[] = {
