@@ -222,6 +222,14 @@ TEST_F(StrategyExport, ComputerOutputOverEveryListedStrategy)
         finished += line.toStdString() + "\r\n";
     EXPECT_EQ(ReadBytes(ExportFile()), finished);
     EXPECT_FALSE(std::filesystem::exists(tmp + "/TempResults.txt"));
+    // Refused at once: a path function of no fixed length, a threshold that is no number (told once).
+    window->cbPathFunc->setCurrentIndex(11);  // "avg, len>1"
+    form->btnAllRules->click();
+    form->cbComputerOutput->setChecked(false);
+    form->EditThreshold->setText("abc");
+    form->btnAllRules->click();
+    ASSERT_EQ(script.messages.size(), 2u);
+    EXPECT_TRUE(script.messages[0].text.contains("\"avg, len=1\"")) << script.messages[0].text.toStdString();
 }
 
 TEST_F(StrategyExport, UnwritableFileIsReportedOnceAndTheExportGoesOn)

@@ -134,8 +134,6 @@ TEST(FailedRuleLine, AComment)
     EXPECT_EQ(FailedRuleLine("L:Pass", 1.0, -2.5, "a\rb\nc\td\x1b*/", true),
               "  /* L:Pass: learner failed: a b c d * / */ \\");
     EXPECT_EQ(FailedRuleLine("L:Pass", 1.0, -2.5, "a\rb", false), "L:Pass (1.00, -2.50) <= \tlearner failed: a b");
-    EXPECT_EQ(FailedRuleLine("L:Pass", 1.0, -2.5, "a\xC2\x80" "b\xC2\x9F\xC3\xA9", true),
-              "  /* L:Pass: learner failed: a b \xC3\xA9 */ \\");
     EXPECT_EQ(NotLearntLine(2, "too few\rexamples"), "// 2 nodes not learnt (first: too few examples)");
 }
 

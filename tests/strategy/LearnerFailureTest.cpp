@@ -89,7 +89,7 @@ TEST_F(LearnNode, AHungLearnerIsEndedWithAllItStartedAtTheLimit)
     ASSERT_EQ(pids.size(), 2);  // the stand-in Java and its child both ran
     EXPECT_FALSE(started.StillHeld());
     // The learner works in the program's private folder under TMPDIR: no work
-    // folder of its is left there (only its dataset), nor anywhere else under TMPDIR.
+    // folder of its is left there, nor anywhere else under TMPDIR.
     const QString privateFolder = QString::fromStdString(tmp + "/velotrask-" + std::to_string(::geteuid()));
     EXPECT_EQ(QDir(privateFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 1);
     EXPECT_EQ(QDir(QString::fromStdString(tmp)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
@@ -231,9 +231,7 @@ TEST(LearnerFailureReason, TheFirstLineTheLearnerWroteSaysWhy)
     EXPECT_EQ(reason, "callweka exit code 5 (" + std::string(160, 'x') + "...)");
 }
 
-// Another user's links beside a data file in a folder everyone may write,
-// planted again while the real learner scripts run stand-ins for Java and
-// Slipper, neither receive a byte nor give what they lead to.
+// Links planted again while the real learner scripts run stand-ins for Java and Slipper.
 TEST_F(LearnNode, AnotherUsersLinksBesideTheDataFileNeitherTakeNorGiveAResult)
 {
     if (::geteuid() != 0)
@@ -242,28 +240,25 @@ TEST_F(LearnNode, AnotherUsersLinksBesideTheDataFileNeitherTakeNorGiveAResult)
                                   "printf 'JRIP rules:\\n\\n => class=OTHER (3.0/0.0)\\n\\nNumber of Rules : 1\\n'\n");
     WriteScript(folder + "/slipper", "\"$(dirname \"$0\")/plant\"\necho 'OTHER 2 1 IF . .' > \"$1.shyp\"\n");
     std::ofstream(folder + "/weka.jar") << "stand-in";
-    const EnvVar java("JAVA", folder + "/java"), jar("WEKA_JAR", folder + "/weka.jar"),
-        slipper("SLIPPER", folder + "/slipper");
+    std::ofstream(folder + "/planted") << "planted";
+    const EnvVar java("JAVA", folder + "/java"), jar("WEKA_JAR", folder + "/weka.jar"), slip("SLIPPER", folder + "/slipper");
     form->learnerFolder = VELO_APP_DIR;
-    for (const std::string owner : {"0", "65534"})
-        for (const int fileType : {1, 4}) {
-            SCOPED_TRACE(owner + ", file type " + std::to_string(fileType));
-            const std::string shared = MakeTempDir("shared-data");
-            ASSERT_EQ(std::system(("chown " + owner + " " + shared + " && chmod 1777 " + shared).c_str()), 0);
-            form->dataFileName = shared + "/test.data";
-            const std::string nodeFile = NodeDataFileName(form->dataFileName, examples.name);
-            std::ofstream(folder + "/planted") << "planted";
-            std::string plant;
-            for (const std::string& link : {WekaResultsFile(nodeFile), SlipperHypothesisFile(nodeFile)})
-                plant += "ln -sfn '" + folder + "/planted' '" + link + "' && chown -h 65534 '" + link + "'\n";
-            WriteScript(folder + "/plant", plant);
-            ASSERT_EQ(std::system((folder + "/plant").c_str()), 0);
-            form->fileType = fileType;
-            form->chunks[0] = std::make_unique<StrategyChunk>(examples.name, nullptr, nullptr, 1.0, 2.0, 0.0, false);
-            platform::DialogScript script;
-            form->LearnNodeRules(examples);
-            EXPECT_TRUE(script.messages.empty());
-            EXPECT_EQ(ReadBytes(folder + "/planted"), "planted");
-            EXPECT_TRUE(Lines(form->MemoRules).last().endsWith("<= \tFALSE")) << Lines(form->MemoRules).last().toStdString();
-        }
+    for (const auto& [owner, fileType] : {std::pair{"0", 1}, {"0", 4}, {"65534", 1}, {"65534", 4}}) {
+        SCOPED_TRACE(std::string(owner) + ", file type " + std::to_string(fileType));
+        const std::string shared = MakeTempDir("shared-data");
+        ASSERT_EQ(std::system(("chown " + std::string(owner) + " " + shared + " && chmod 1777 " + shared).c_str()), 0);
+        form->dataFileName = shared + "/test.data";
+        const std::string nodeFile = NodeDataFileName(form->dataFileName, examples.name);
+        std::string plant;
+        for (const std::string& link : {WekaResultsFile(nodeFile), SlipperHypothesisFile(nodeFile)})
+            plant += "ln -sfn '" + folder + "/planted' '" + link + "' && chown -h 65534 '" + link + "'\n";
+        WriteScript(folder + "/plant", plant);
+        ASSERT_EQ(std::system((folder + "/plant").c_str()), 0);
+        form->fileType = fileType;
+        platform::DialogScript script;
+        form->LearnNodeRules(examples);
+        EXPECT_TRUE(script.messages.empty());
+        EXPECT_EQ(ReadBytes(folder + "/planted"), "planted");
+        EXPECT_TRUE(Lines(form->MemoRules).last().endsWith("<= \tFALSE")) << Lines(form->MemoRules).last().toStdString();
+    }
 }

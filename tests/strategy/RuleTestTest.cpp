@@ -148,7 +148,7 @@ TEST_F(NodeTest, EmptyTablesAndNoConditions)
         chunk->SetLearnt();  // the learner's default rule only: "FALSE"
     const TNodeTestOutput out = RunNodeTest(in);
     EXPECT_EQ(out.lines[6], "Rule evaluation:        \ttp 0\tfp 0\ttn 0\tfn 0\tacc -1.0000\tdepth 0.0000");
-    // The node "No Last Node" left out has no condition: it covers every cycle.
+    // A chunk without a rule list covers every cycle.
     in.graph = &graph;
     for (auto& chunk : chunks)
         chunk->SetLeftOut();

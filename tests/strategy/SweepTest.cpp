@@ -87,11 +87,20 @@ TEST_F(RuleCheck, EveryInstanceOfEveryChunkThenTheCounts)
     const TRuleCheck check = CheckRules(list, chunks, false, false);
     EXPECT_EQ(check.text,
               "0: false\n1: true\n2: false\n3: true\n4: false\n"
-              // The node "No Last Node" left out has no condition: it covers everything.
+              // A chunk without rules covers everything.
               "0: true\n1: true\n2: true\n3: true\n4: true\n"
               "Rule evaluation: \ttp 7\ttn 3");
     EXPECT_EQ(check.covered, 7);
     EXPECT_EQ(check.uncovered, 3);
+    // A node without rules says why at every instance and counts nowhere.
+    chunks[0]->SetNotAsked();
+    for (const std::string said : {"no rules yet", "not learnt"}) {
+        const TRuleCheck without = CheckRules(list, chunks, true, true);
+        EXPECT_EQ(without.covered + without.uncovered, 0) << said;
+        for (int i = 0; i < 5; ++i)
+            EXPECT_NE(without.text.find("\n" + std::to_string(i) + ": " + said + "\n"), std::string::npos) << without.text;
+        chunks[0]->SetNotLearnt("cancelled");
+    }
 }
 
 TEST_F(RuleCheck, EndChunkLeftOutAndVerboseRulesFirst)
@@ -108,19 +117,6 @@ TEST_F(RuleCheck, EmptyStrategyGivesTheCountsOnly)
     EXPECT_EQ(CheckRules(list, chunks, false, false).text, "No rules learnt\nRule evaluation: \ttp 0\ttn 0");
     EXPECT_EQ(CheckRules(list, chunks, false, true).text,
               "Rules:\n----------------------------\nNo rules learnt\nRule evaluation: \ttp 0\ttn 0");
-}
-
-// A node without rules says why at every instance and counts nowhere.
-TEST_F(RuleCheck, NodesWithoutRulesAreCountedAsNeither)
-{
-    chunks[0]->SetNotAsked();
-    for (const std::string said : {"no rules yet", "not learnt"}) {
-        const TRuleCheck check = CheckRules(list, chunks, true, true);
-        EXPECT_EQ(check.covered + check.uncovered, 0) << said;
-        for (int i = 0; i < 5; ++i)
-            EXPECT_NE(check.text.find("\n" + std::to_string(i) + ": " + said + "\n"), std::string::npos) << check.text;
-        chunks[0]->SetNotLearnt("cancelled");
-    }
 }
 
 }  // namespace

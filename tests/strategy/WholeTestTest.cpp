@@ -215,8 +215,8 @@ TEST_F(WholeTest, GridEvaluationWorkedExample)
     first.AddFieldState(At(20));
     first.SetPositiveCount(6);
     Chunk("ch1", 10.0, true).AddFieldState(At(20));
-    for (auto& chunk : chunks)  // learnt, each a rule without condition
-        chunk->AddRule(std::make_unique<RuleObject>(true));
+    for (auto& chunk : chunks)  // left out: no condition
+        chunk->SetLeftOut();
     TGridEvaluationInput in;
     in.chunks = &chunks;
     in.strategies = &strategies;
@@ -249,10 +249,8 @@ TEST_F(WholeTest, GridEvaluationWorkedExample)
     out = RunGridEvaluation(in);
     EXPECT_EQ(out.rule, (tConfusion{3, 0, 4, 0}));
     EXPECT_EQ(out.strategic, (tConfusion{1, 0, 2, 0}));
-    for (auto& chunk : chunks) {  // lists of the learner's default rule only ("FALSE") cover no cycle
-        chunk->GetRules().clear();
+    for (auto& chunk : chunks)  // lists of the learner's default rule only ("FALSE") cover no cycle
         chunk->SetLearnt();
-    }
     EXPECT_EQ(RunGridEvaluation(in).rule, (tConfusion{0, 4, 0, 3}));
     // A join value that is no number stops the run at the first related candidate.
     in.joinValue = [] { return StrToFloatDot("x"); };
