@@ -63,15 +63,6 @@ double ValueAt(const TimeChannel* channel, int cycle)
     return channel != nullptr && cycle >= 0 && cycle < channel->GetCount() ? channel->GetValue(cycle) : 0.0;
 }
 
-// A data field's label: its whole part, or "NAN" / "INF" where the value is no
-// number (a cast of such a value to an integer is undefined).
-QString WholePartText(double value)
-{
-    if (!std::isfinite(value))
-        return QString::fromStdString(FormatFloatGeneral(value));
-    return QString::fromStdString(FormatFixed(std::trunc(value) + 0.0, 0));  // + 0.0: no "-0"
-}
-
 // The end of the ball's travel after a kick at t: the first later cycle with a
 // play mode or any player's kick code, or the log's last cycle. Found for the
 // drawn cycles once per picture, shared by all objects.
@@ -381,7 +372,7 @@ void FieldPainter::CustomEvent(int k, const TimeChannel* data)
         c_.MoveTo(x, y - 6);
         c_.LineTo(x, y + 6);
         if (data != nullptr)
-            c_.TextOut(x, y, WholePartText(ValueAt(data, t)));
+            c_.TextOut(x, y, QString::fromStdString(FormatWholePart(ValueAt(data, t))));
     }
 }
 
@@ -434,7 +425,7 @@ void FieldPainter::KickEvents(int k, const TimeChannel* data)
         c_.MoveTo(static_cast<int>(X(0, t)), static_cast<int>(Y(0, t)));
         c_.LineTo(static_cast<int>(X(0, e)), static_cast<int>(Y(0, e)));
         if (data != nullptr)
-            c_.TextOut(x, y, WholePartText(ValueAt(data, t)));
+            c_.TextOut(x, y, QString::fromStdString(FormatWholePart(ValueAt(data, t))));
     }
 }
 

@@ -107,6 +107,13 @@ std::string FormatFixed(double value, int decimals)
     return ToChars(value, std::chars_format::fixed, decimals < 0 ? 0 : decimals);
 }
 
+std::string FormatWholePart(double value)
+{
+    if (!std::isfinite(value))
+        return FormatFloatGeneral(value);
+    return FormatFixed(std::trunc(value) + 0.0, 0);  // + 0.0: no "-0"
+}
+
 std::string FormatGeneral(double value, int significant)
 {
     return ToChars(value, std::chars_format::general, significant < 1 ? 1 : significant);

@@ -10,6 +10,10 @@
 std::string FormatInt6(int value);
 // Fixed notation with the given number of decimals ("%.2f").
 std::string FormatFixed(double value, int decimals);
+// The whole part of a value ("-3" for -3.7, never "-0"), or "NAN" / "INF" /
+// "-INF" where the value is no finite number: no cast to an integer, which is
+// undefined for such a value.
+std::string FormatWholePart(double value);
 // General notation with the given number of significant digits ("%.6g").
 std::string FormatGeneral(double value, int significant = 6);
 
