@@ -9,7 +9,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 #include <unistd.h>
@@ -325,4 +327,86 @@ TEST_F(GenerateRules, TheInHouseLearnerGivesEveryNodeItsRule)
     }
     EXPECT_EQ(lines, 3);
     EXPECT_TRUE(script.messages.empty());
+}
+
+// JRip learns rules for the rarer class: where the node's examples are the
+// more, "A => OTHER; B => OTHER; => node", a node's cycle only where neither
+// A nor B holds. Stand-in answers over the ball's features of the match (the
+// ball is the only object of its kind), so that "(F = 1)" holds exactly where
+// F's bit is 1: "Check Rules" and "Test rules" count what the bits say.
+TEST_F(GenerateRules, RulesAreReadAsJRipsDecisionListInEveryCheck)
+{
+    FeatureList& list = *log_->features;
+    const int cycles = list.GetNumInstances();
+    const auto bit = [&list](int f, int c) { return list.GetBit(f, c) != 0; };
+    // A and B: some cycles have neither, some only B (there the first rule
+    // alone would cover).
+    int a = -1, b = -1;
+    std::vector<int> ballFeatures;
+    for (int f = 0; f < list.GetNumFeatures(); ++f)
+        if (list.GetObjectIndex(f) == 0)
+            ballFeatures.push_back(f);
+    for (std::size_t i = 0; i < ballFeatures.size() && b < 0; ++i)
+        for (std::size_t j = 0; j < ballFeatures.size() && b < 0; ++j) {
+            int neither = 0, onlyB = 0;
+            for (int c = 0; c < cycles; ++c) {
+                neither += !bit(ballFeatures[i], c) && !bit(ballFeatures[j], c);
+                onlyB += !bit(ballFeatures[i], c) && bit(ballFeatures[j], c);
+            }
+            if (i != j && neither > 0 && onlyB > 0)
+                std::tie(a, b) = std::pair(ballFeatures[i], ballFeatures[j]);
+        }
+    ASSERT_GE(b, 0) << ballFeatures.size();
+    const std::string A = "(" + list.GetName(a) + " = 1)", B = "(" + list.GetName(b) + " = 1)";
+    const std::string notA = "(" + list.GetName(a) + " = 0)";
+    const struct {
+        std::string rules;
+        std::function<bool(int)> covers;
+    } cases[] = {
+        {A + " => class=OTHER (9.0/0.0)\n" + notA + " => class=OTHER (5.0/0.0)\n => class=node (40.0/0.0)",
+         [](int) { return false; }},
+        {A + " => class=OTHER (9.0/0.0)\n" + B + " => class=OTHER (5.0/0.0)\n => class=node (40.0/0.0)",
+         [&](int c) { return !bit(a, c) && !bit(b, c); }},
+        {A + " => class=OTHER (9.0/0.0)\n => class=node (40.0/0.0)", [&](int c) { return !bit(a, c); }},
+        {A + " => class=node (9.0/0.0)\n" + B + " => class=node (5.0/0.0)\n => class=OTHER (40.0/0.0)",
+         [&](int c) { return bit(a, c) || bit(b, c); }},
+    };
+    form->SetTestGraph(child);
+    form->cbVerbose->setCheckState(Qt::Unchecked);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rules);
+        WriteScript(folder + "/callweka", "cat > \"$2\" <<'END'\nJRIP rules:\n===========\n\n" + c.rules +
+                                              "\n\nNumber of Rules : 3\nEND\n");
+        platform::DialogScript script;
+        form->BtnRulesClick(nullptr);
+        ASSERT_EQ(form->chunks.size(), 3u);
+        form->MemoRules->clear();
+        form->BtnCheckRulesClick();
+        const QStringList check = Lines(form->MemoRules);
+        ASSERT_EQ(check.size(), 3 * cycles + 1);
+        int covered = 0;
+        for (int k = 0; k < 3; ++k)
+            for (int i = 0; i < cycles; ++i) {
+                covered += c.covers(i);
+                ASSERT_EQ(check[k * cycles + i], QString("%1: %2").arg(i).arg(c.covers(i) ? "true" : "false"));
+            }
+        EXPECT_EQ(check.back(), QString("Rule evaluation: \ttp %1\ttn %2").arg(covered).arg(3 * cycles - covered));
+
+        // "Test rules": every node's first cycles, once per strategy node.
+        int want = 0, all = 0;
+        for (int n = 0; n < child->Graph->NodeCount(); ++n) {
+            std::vector<int> first;
+            CollectCycles(nullptr, child->Graph->GetNode(n), first, TDurationMode::FirstCycle, true);
+            for (const int cycle : first)
+                want += c.covers(cycle) ? 3 : 0;
+            all += 3 * static_cast<int>(first.size());
+        }
+        form->MemoRules->clear();
+        form->BtnTestRulesClick();
+        const QStringList row = Lines(form->MemoRules).last().split('\t');
+        ASSERT_GT(row.size(), 12);
+        EXPECT_EQ(row[9].toInt() + row[10].toInt(), want);  // rule tp + fp
+        EXPECT_EQ(row[11].toInt() + row[12].toInt(), all - want);
+        EXPECT_TRUE(script.messages.empty());
+    }
 }
