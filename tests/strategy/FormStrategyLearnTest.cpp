@@ -339,24 +339,31 @@ TEST_F(GenerateRules, RulesAreReadAsJRipsDecisionListInEveryCheck)
     FeatureList& list = *log_->features;
     const int cycles = list.GetNumInstances();
     const auto bit = [&list](int f, int c) { return list.GetBit(f, c) != 0; };
-    // A and B: some cycles have neither, some only B (there the first rule
-    // alone would cover).
+    // What "Test rules" looks at: every graph node's first cycles.
+    std::vector<int> tested;
+    for (int n = 0; n < child->Graph->NodeCount(); ++n) {
+        std::vector<int> first;
+        CollectCycles(nullptr, child->Graph->GetNode(n), first, TDurationMode::FirstCycle, true);
+        tested.insert(tested.end(), first.begin(), first.end());
+    }
+    // A and B: some tested cycles have neither, some only B (there the first
+    // rule alone would cover).
     int a = -1, b = -1;
     std::vector<int> ballFeatures;
     for (int f = 0; f < list.GetNumFeatures(); ++f)
         if (list.GetObjectIndex(f) == 0)
             ballFeatures.push_back(f);
-    for (std::size_t i = 0; i < ballFeatures.size() && b < 0; ++i)
-        for (std::size_t j = 0; j < ballFeatures.size() && b < 0; ++j) {
+    for (const int i : ballFeatures)
+        for (const int j : ballFeatures) {
             int neither = 0, onlyB = 0;
-            for (int c = 0; c < cycles; ++c) {
-                neither += !bit(ballFeatures[i], c) && !bit(ballFeatures[j], c);
-                onlyB += !bit(ballFeatures[i], c) && bit(ballFeatures[j], c);
+            for (const int c : tested) {
+                neither += !bit(i, c) && !bit(j, c);
+                onlyB += !bit(i, c) && bit(j, c);
             }
-            if (i != j && neither > 0 && onlyB > 0)
-                std::tie(a, b) = std::pair(ballFeatures[i], ballFeatures[j]);
+            if (b < 0 && neither > 0 && onlyB > 0)
+                std::tie(a, b) = std::pair(i, j);
         }
-    ASSERT_GE(b, 0) << ballFeatures.size();
+    ASSERT_GE(b, 0) << tested.size();
     const std::string A = "(" + list.GetName(a) + " = 1)", B = "(" + list.GetName(b) + " = 1)";
     const std::string notA = "(" + list.GetName(a) + " = 0)";
     const struct {
@@ -392,21 +399,14 @@ TEST_F(GenerateRules, RulesAreReadAsJRipsDecisionListInEveryCheck)
             }
         EXPECT_EQ(check.back(), QString("Rule evaluation: \ttp %1\ttn %2").arg(covered).arg(3 * cycles - covered));
 
-        // "Test rules": every node's first cycles, once per strategy node.
-        int want = 0, all = 0;
-        for (int n = 0; n < child->Graph->NodeCount(); ++n) {
-            std::vector<int> first;
-            CollectCycles(nullptr, child->Graph->GetNode(n), first, TDurationMode::FirstCycle, true);
-            for (const int cycle : first)
-                want += c.covers(cycle) ? 3 : 0;
-            all += 3 * static_cast<int>(first.size());
-        }
+        // "Test rules": each tested cycle once per strategy node.
+        const auto want = 3 * std::count_if(tested.begin(), tested.end(), c.covers);
         form->MemoRules->clear();
         form->BtnTestRulesClick();
         const QStringList row = Lines(form->MemoRules).last().split('\t');
         ASSERT_GT(row.size(), 12);
         EXPECT_EQ(row[9].toInt() + row[10].toInt(), want);  // rule tp + fp
-        EXPECT_EQ(row[11].toInt() + row[12].toInt(), all - want);
+        EXPECT_EQ(row[11].toInt() + row[12].toInt(), 3 * static_cast<long>(tested.size()) - want);
         EXPECT_TRUE(script.messages.empty());
     }
 }

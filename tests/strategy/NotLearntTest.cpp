@@ -106,6 +106,7 @@ TEST_F(LearnNode, ARefusedNodeIsNotLearntAndNoTestTakesItForARule)
     form->BtnTestRulesClick();
     ASSERT_EQ(script.messages.size(), 1u);
     EXPECT_EQ(script.messages[0].text.toStdString(), "Rules of " + examples.name + " not learnt !");
+    EXPECT_EQ(script.messages[0].detail.toStdString(), std::string("not learnt: ") + kRefusal);  // as the check says
 }
 
 // Without a test graph the sweep learns nothing and says so once.
