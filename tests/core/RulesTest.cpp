@@ -162,163 +162,23 @@ TEST_F(RulesTest, RuleAndRuleListTextsInFullAndCompactForm)
     // The default rule after a negated one adds nothing: "~(B) AND TRUE" is "~(B)".
     EXPECT_EQ(RulesToString(nullptr, rules, false), "(RTeam.GK:Has-ball = 1) OR ~((LTeam.R-FB:Defending-half = 0))");
     EXPECT_EQ(RulesToString(nullptr, rules, true), "RTeam.GK:Has-ball OR ~(~LTeam.R-FB:Defending-half)");
-}
 
-// Reads a list's text by the grammar the README gives for the C table's
-// condition (compact: blank-joined literals, "~" before a literal on the bit
-// 0) and the rule line (full: "(name = bit)"): blank-joined literals bind
-// first, then " AND ", then " OR "; "~(...)" negates, "(...)" groups. bit(name)
-// is the named feature group's bit.
-class ConditionText {
-public:
-    ConditionText(const std::string& text, std::function<int(const std::string&)> bit) : bit_(std::move(bit))
-    {
-        for (std::size_t i = 0; i < text.size();) {
-            if (text[i] == ' ') {
-                ++i;
-            } else if (text.compare(i, 2, "~(") == 0 || text[i] == '(' || text[i] == ')') {
-                const std::size_t n = text[i] == '~' ? 2 : 1;
-                tokens_.push_back(text.substr(i, n));
-                i += n;
-            } else {
-                const std::size_t end = text.find_first_of(" ()", i);
-                tokens_.push_back(text.substr(i, end - i));
-                i = end == std::string::npos ? text.size() : end;
-            }
-        }
-    }
-    // The text's value, or -1 when it does not follow the grammar.
-    int Value()
-    {
-        const bool value = Or();
-        return ok_ && at_ == tokens_.size() ? value : -1;
-    }
-
-private:
-    bool Or()
-    {
-        bool v = And();
-        while (Take("OR"))
-            v = And() || v;
-        return v;
-    }
-    bool And()
-    {
-        bool v = Literals();
-        while (Take("AND"))
-            v = Literals() && v;
-        return v;
-    }
-    bool Literals()
-    {
-        bool v = Primary();
-        while (at_ < tokens_.size() && tokens_[at_] != ")" && tokens_[at_] != "AND" && tokens_[at_] != "OR")
-            v = Primary() && v;
-        return v;
-    }
-    bool Primary()
-    {
-        if (Take("TRUE"))
-            return true;
-        if (Take("FALSE"))
-            return false;
-        const bool negated = Take("~(");
-        if (negated || Take("(")) {
-            const bool v = Or();
-            ok_ = ok_ && Take(")");
-            return negated != v;
-        }
-        if (at_ >= tokens_.size())
-            return ok_ = false;
-        std::string name = tokens_[at_++];
-        int want = 1;
-        if (Take("=") && at_ < tokens_.size()) {  // the full form's "name = bit"
-            want = tokens_[at_++] == "0" ? 0 : 1;
-        } else if (name[0] == '~') {
-            name.erase(0, 1);
-            want = 0;
-        }
-        const int bit = bit_(name);
-        ok_ = ok_ && bit >= 0;  // no feature of that name: not the grammar
-        return bit == want;
-    }
-    bool Take(const char* token)
-    {
-        if (at_ >= tokens_.size() || tokens_[at_] != token)
-            return false;
-        ++at_;
-        return true;
-    }
-
-    std::function<int(const std::string&)> bit_;
-    std::vector<std::string> tokens_;
-    std::size_t at_ = 0;
-    bool ok_ = true;
-};
-
-// Every list of up to three rules of eight shapes, at every combination of
-// three feature bits: the rule line and the compact form say what the
-// decision list covers.
-TEST_F(RulesTest, EveryTextOfAListMeansWhatTheListCovers)
-{
-    // Instance t shows bit k of t in the feature of key k (team level).
-    const std::vector<ConceptObject*> keys = {defendingHalf, hasBall, otherKey};
-    FeatureList list;
-    Fill(list, {{-1, keys[0]}, {-1, keys[1]}, {-1, keys[2]}}, 8, {});
-    for (int t = 0; t < 8; ++t)
-        for (int k = 0; k < 3; ++k)
-            if ((t >> k) & 1)
-                list.SetBit(k, t);
-    std::vector<RuleObject> shapes;
-    for (const bool positive : {true, false}) {
-        for (int k = 0; k < 2; ++k) {
-            RuleObject r(positive);
-            r.AddCondition(nullptr, keys[static_cast<std::size_t>(k)], 1);
-            shapes.push_back(r);
-        }
-        RuleObject two(positive);  // two conditions, one on the bit 0
-        two.AddCondition(nullptr, keys[2], 1);
-        two.AddCondition(nullptr, keys[0], 0);
-        shapes.push_back(two);
-        shapes.emplace_back(positive);  // the default rule
-    }
-    std::vector<RuleList> lists;
-    for (std::size_t a = 0; a < shapes.size(); ++a) {
-        lists.push_back(ListOf({shapes[a]}));
-        for (std::size_t b = 0; b < shapes.size(); ++b) {
-            lists.push_back(ListOf({shapes[a], shapes[b]}));
-            for (std::size_t c = 0; c < shapes.size(); ++c)
-                lists.push_back(ListOf({shapes[a], shapes[b], shapes[c]}));
-        }
-    }
-    for (const RuleList& rules : lists) {
-        for (const bool compact : {false, true}) {
-            const std::string text = RulesToString(nullptr, rules, compact);
-            EXPECT_EQ(text.find("OR TRUE"), std::string::npos) << text;
-            EXPECT_EQ(text.find("AND TRUE"), std::string::npos) << text;
-            for (int t = 0; t < 8; ++t) {
-                const auto bit = [&](const std::string& name) {
-                    for (int k = 0; k < 3; ++k)
-                        if (name == ":" + ConceptObject::GetPathName(keys[static_cast<std::size_t>(k)]))
-                            return (t >> k) & 1;
-                    return -1;
-                };
-                ASSERT_EQ(ConditionText(text, bit).Value(), RulesCover(list, rules, t) ? 1 : 0) << text << " at " << t;
-            }
-        }
-    }
-    // JRip's list of OTHER rules before its default for the node, a mixed list, a default only.
-    const struct {
-        std::vector<RuleObject> rules;
-        const char* text;
-    } cases[] = {
-        {{shapes[4], shapes[5], shapes[3]}, "~(:Defending-half) AND ~(:Has-ball)"},
-        {{shapes[0], shapes[5], shapes[2]}, ":Defending-half OR (~(:Has-ball) AND :Attacking-half ~:Defending-half)"},
-        {{shapes[4], shapes[1], shapes[6]}, "~(:Defending-half) AND (:Has-ball OR ~(:Attacking-half ~:Defending-half))"},
-        {{shapes[7]}, "FALSE"},
+    // Decision lists as the README's grammar writes them: JRip's rules for
+    // OTHER before its default for the node, mixed lists in their order, a
+    // negated default alone.
+    RuleObject c(true), notA(a), notC(false);
+    c.AddCondition(coLFB[0], defendingHalf, 1);
+    notA.SetPositive(false);
+    notC.AddCondition(coLFB[0], defendingHalf, 1);
+    const std::pair<std::vector<RuleObject>, const char*> lists[] = {
+        {{notA, b, RuleObject(true)}, "~(RTeam.GK:Has-ball) AND ~(~LTeam.R-FB:Defending-half)"},
+        {{a, b, c}, "RTeam.GK:Has-ball OR (~(~LTeam.R-FB:Defending-half) AND LTeam.L-FB:Defending-half)"},
+        {{notA, c, notC}, "~(RTeam.GK:Has-ball) AND (LTeam.L-FB:Defending-half OR ~(LTeam.L-FB:Defending-half))"},
+        {{a, c, RuleObject(false)}, "RTeam.GK:Has-ball OR LTeam.L-FB:Defending-half"},
+        {{RuleObject(false)}, "FALSE"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(RulesToString(nullptr, ListOf(c.rules), true), c.text);
+    for (const auto& [list, text] : lists)
+        EXPECT_EQ(RulesToString(nullptr, ListOf(list), true), text);
 }
 
 // ---------------------------------------------------------------------------
