@@ -89,7 +89,7 @@ void WriteTable(TBatchStrategy& strategy, std::vector<std::unique_ptr<tTest>>& t
     lines.insert(lines.end(), notes.begin(), notes.end());
     if (strategy.FailedRuns() > 0)
         lines.push_back("Left out: " + std::to_string(strategy.FailedRuns()) +
-                        " runs whose learner failed (" + OneLine(strategy.LearnerFailure()) + ")");
+                        " failed runs (" + OneLine(strategy.RunFailure()) + ")");
     if (strategy.NotLearntRuns() > 0)
         lines.push_back("Left out: " + std::to_string(strategy.NotLearntRuns()) +
                         " runs with a node not learnt (" + OneLine(strategy.NotLearnt()) + ")");

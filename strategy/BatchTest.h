@@ -38,10 +38,11 @@ public:
     virtual void BeginCommand() {}
     virtual void EndCommand() {}
     virtual bool Cancelled() const { return false; }
-    // Sweep runs of the command whose learner failed (their rows are left
-    // out), and the first failure's reason.
+    // Sweep runs of the command that failed (a learner, a dataset not
+    // written: their rows are left out), and the first failure as the
+    // command says it ("learner failed: <reason>").
     virtual int FailedRuns() const { return 0; }
-    virtual std::string LearnerFailure() const { return {}; }
+    virtual std::string RunFailure() const { return {}; }
     // Sweep runs with a node the learner refused (their rows are left out
     // too), and the first refusal's reason.
     virtual int NotLearntRuns() const { return 0; }
@@ -60,7 +61,7 @@ std::string BatchValueText(double value);
 // runs and nothing is shown). The user's open logs stay open as they were; every
 // merged log and the windows on it are gone afterwards. A level at which the
 // stored strategy is not found on the reference is left out with a line under
-// the table, and so are the runs whose learner failed (counted); Cancel in a
+// the table, and so are the runs that failed (counted); Cancel in a
 // learner run ends the run with the table of what was done.
 void RunBatchTest(IMainWindowServices& main, TBatchStrategy& strategy, const std::string* team,
                   const std::string& prefix);
@@ -85,7 +86,7 @@ public:
     void EndCommand() override;
     bool Cancelled() const override;
     int FailedRuns() const override;
-    std::string LearnerFailure() const override;
+    std::string RunFailure() const override;
     int NotLearntRuns() const override;
     std::string NotLearnt() const override;
 

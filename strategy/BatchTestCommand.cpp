@@ -33,7 +33,7 @@ void TWindowBatchStrategy::BeginCommand() { form_.learners.Begin(); }
 void TWindowBatchStrategy::EndCommand() { form_.learners.End(); }
 bool TWindowBatchStrategy::Cancelled() const { return form_.learners.Cancelled(); }
 int TWindowBatchStrategy::FailedRuns() const { return form_.learners.FailedRuns(); }
-std::string TWindowBatchStrategy::LearnerFailure() const { return form_.learners.FirstFailure(); }
+std::string TWindowBatchStrategy::RunFailure() const { return form_.learners.FirstFailureText(); }
 int TWindowBatchStrategy::NotLearntRuns() const { return form_.learners.NotLearntRuns(); }
 std::string TWindowBatchStrategy::NotLearnt() const { return form_.learners.FirstNotLearnt(); }
 

@@ -186,6 +186,12 @@ void TFormStrategy::BtnRulesClick(QObject* Sender)
     const bool listCycles = cbVerbose->checkState() == Qt::Checked && !cbComputerOutput->isChecked();
     std::vector<int> allPositives, allPositiveNodes, allNegatives;
     const std::vector<TWalkStep> steps = StrategyWalk(*strategy, cbNoLastNode->isChecked());
+    // Every node is named in full before the first learner runs, so that a
+    // command stopped early (Cancel, a dataset not written) leaves no node,
+    // nor the one "No Last Node" leaves out, under its short grid name.
+    const std::vector<TWalkStep> named = StrategyWalk(*strategy, false);
+    for (std::size_t k = 0; k < named.size() && k < chunks.size(); ++k)
+        chunks[k]->SetName(named[k].name);
     // The node the walk leaves out ("No Last Node") has no condition.
     for (std::size_t k = steps.size(); k < chunks.size(); ++k)
         chunks[k]->SetLeftOut();
@@ -193,7 +199,6 @@ void TFormStrategy::BtnRulesClick(QObject* Sender)
         const TWalkStep& step = steps[k];
         StrategyChunk& chunk = *chunks[k];
         chunk.GetFieldStates().clear();
-        chunk.SetName(step.name);
 
         const std::vector<int> positives = CollectPositives(*strategy, step.node, step.final, examples);
         AddCycleStates(chunk, positives, log);

@@ -114,7 +114,7 @@ public:
                 entries.push_back(RuleLine(features, *chunk, true));
         return entries;
     }
-    std::string Failure() const override { return form_.learners.FirstFailure(); }
+    std::string Failure() const override { return form_.learners.FirstFailureText(); }
     std::string NotLearnt() const override { return form_.learners.RunNotLearnt(); }
     std::string Note() const override
     {

@@ -217,11 +217,14 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
     std::string failure;
     std::string learnerFile;
     bool usersFolder = false;
+    // No learner ran for a node whose dataset is missing: its reason never
+    // reads "learner failed".
+    static constexpr const char* kNotWritten = "dataset not written";
     if (const std::string* unwritten = learners.Failure(kDataset)) {
         // A dataset that could not be written stopped the command: no
         // further node is tried.
         learners.NodeLeftOut();
-        failure = *unwritten + " (not tried)";
+        failure = std::string(kNotWritten) + ": " + *unwritten + " (not tried)";
     } else {
         // An outside learner reads its dataset from the private folder and
         // leaves its result there, never beside a data file the user named
@@ -246,10 +249,11 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
     const bool written = failure.empty() && (!usersFolder || save(nodeFile)) &&
                          (learnerFile.empty() || save(learnerFile));
     if (failure.empty() && !written) {
-        failure = unwritten.isEmpty() ? "the dataset " + nodeFile + " was not written" : unwritten.toStdString();
-        if (learners.Fail(kDataset, failure))
+        const std::string words = unwritten.isEmpty() ? "the file " + nodeFile + " was not written" : unwritten.toStdString();
+        failure = std::string(kNotWritten) + ": " + words;
+        if (learners.Fail(kDataset, words, kNotWritten))
             platform::MessageBox(this, "Dataset not written !", "Warning !", platform::Buttons::Ok,
-                                 QString::fromStdString(failure));
+                                 QString::fromStdString(words));
     }
 
     // The learner runs in that folder, given whole paths.

@@ -115,12 +115,12 @@ void TFormStrategy::RunParameterSweep()
                 // Rules the learner did not give are not tested: the row says
                 // the run failed, and no record takes it as a result.
                 learners.CountFailedRun();
-                MemoRules->appendPlainText(QString::fromStdString(FailedSweepRow(s, learners.FirstFailure())));
+                MemoRules->appendPlainText(QString::fromStdString(FailedSweepRow(s, learners.FirstFailureText())));
             } else if (!learners.RunNotLearnt().empty()) {
                 // Nor are the rules of a strategy with a node left unlearnt.
                 learners.CountNotLearntRun();
                 MemoRules->appendPlainText(
-                    QString::fromStdString(FailedSweepRow(s, learners.RunNotLearnt(), "not learnt")));
+                    QString::fromStdString(FailedSweepRow(s, "not learnt: " + learners.RunNotLearnt())));
             } else {
                 BtnTestRulesClick();
             }
@@ -144,8 +144,7 @@ void TFormStrategy::BtnCheckRulesClick()
     if (!child || !child->File || !child->File->features)
         return;
     const Qt::CheckState verbose = cbVerbose->checkState();
-    const TRuleCheck check =
-        CheckRules(*child->File->features, chunks, cbNoLastNode->isChecked(), verbose != Qt::Unchecked);
+    const TRuleCheck check = CheckRules(*child->File->features, chunks, verbose != Qt::Unchecked);
     if (verbose != Qt::Unchecked)
         MemoRules->clear();
     MemoRules->appendPlainText(QString::fromStdString(check.text));

@@ -86,11 +86,8 @@ bool TFormStrategy::RequireLearnt()
     }
     // A node not learnt, or no learner was asked for, has no rules to test.
     if (const StrategyChunk* chunk = FirstWithoutRules(chunks)) {
-        const std::string why = chunk->State() == TChunkState::NotLearnt
-                                    ? chunk->NotLearnt()
-                                    : std::string(kNotAskedText) + ": no learner was asked for them";
         platform::MessageBox(this, QString::fromStdString("Rules of " + chunk->GetName() + " not learnt !"),
-                             "Warning", platform::Buttons::Ok, QString::fromStdString(why));
+                             "Warning", platform::Buttons::Ok, QString::fromStdString(chunk->NoRulesText()));
         return false;
     }
     return true;

@@ -9,6 +9,8 @@
 #include "core/model/RoboCupFile.h"
 #include "platform/Hooks.h"
 
+#include <algorithm>
+#include <array>
 #include <unordered_set>
 
 namespace {
@@ -88,7 +90,7 @@ int RuleObject::GetValue(int i) const
 // ---------------------------------------------------------------------------
 // Rules on a feature list
 
-bool RuleMatches(FeatureList& list, const RuleObject& rule, int instance)
+bool RuleBodyHolds(FeatureList& list, const RuleObject& rule, int instance)
 {
     const bool instanceInside = instance >= 0 && instance < list.GetNumInstances();
     bool result = true;
@@ -119,22 +121,44 @@ bool RuleMatches(FeatureList& list, const RuleObject& rule, int instance)
         }
         result = result && holds && !broken;
     }
-    return rule.IsPositive() ? result : !result;
+    return result;
 }
+
+namespace {
+
+const RuleObject* HeldRule(const std::unique_ptr<RuleObject>& rule) { return rule.get(); }
+const RuleObject* HeldRule(const RuleObject* rule) { return rule; }
+
+// The decision list over the rules, as JRip writes and reads one: the first
+// rule whose body holds gives its class; none does, the default class, which
+// is the node's when the last rule was learnt for "OTHER" (JRip's "=> node"
+// after its OTHER rules, Slipper's one OTHER rule).
+template <typename Rules>
+bool DecisionListCovers(FeatureList& list, const Rules& rules, int instance)
+{
+    const RuleObject* last = nullptr;
+    for (const auto& held : rules) {
+        const RuleObject* rule = HeldRule(held);
+        if (!rule)
+            continue;
+        if (RuleBodyHolds(list, *rule, instance))
+            return rule->IsPositive();
+        last = rule;
+    }
+    return last && !last->IsPositive();
+}
+
+}  // namespace
 
 bool RulesCover(FeatureList& list, const RuleList& rules, int instance)
 {
-    if (rules.empty())
-        return true;
-    for (const auto& rule : rules) {
-        if (!rule)
-            continue;
-        if (RuleMatches(list, *rule, instance))
-            return true;
-        if (!rule->IsPositive())
-            return false;
-    }
-    return false;
+    return rules.empty() || DecisionListCovers(list, rules, instance);
+}
+
+bool RuleMatches(FeatureList& list, const RuleObject& rule, int instance)
+{
+    const std::array<const RuleObject*, 1> alone = {&rule};
+    return DecisionListCovers(list, alone, instance);
 }
 
 bool ChunkCovers(FeatureList& list, const StrategyChunk& chunk, int instance)
@@ -157,7 +181,6 @@ void EvaluateRules(FeatureList& list, const RuleList& rules, const std::vector<i
 void EvaluateRule(FeatureList& list, const RuleObject& rule, const std::vector<int>& positives,
                   const std::vector<int>& negatives, int* tp, int* fp, int* tn, int* fn)
 {
-    // A list of one rule covers exactly where that rule holds, whatever its polarity.
     CountCover([&](int t) { return RuleMatches(list, rule, t); }, positives, negatives, tp, fp, tn, fn);
 }
 
@@ -186,31 +209,64 @@ std::string FormatActionRule(const tActionRule& rule)
     return "  tActionRule(_" + rule.action + "_, \"" + rule.condition + "\"),";
 }
 
+namespace {
+
+// A list's text from some rule on: a constant, one rule's text, or rules
+// joined by " OR " or by " AND ".
+struct TListText {
+    enum class Kind { True, False, Rule, Or, And };
+    Kind kind = Kind::False;
+    std::string text;
+};
+
+}  // namespace
+
 std::string RulesToString(const FeatureList* list, const RuleList& rules, bool compact)
 {
-    if (rules.empty())
-        return "FALSE";
-    std::string s;
-    bool first = true;
-    for (const auto& rule : rules) {
-        if (!rule)
+    using Kind = TListText::Kind;
+    // Built from the end, where the default stands: a rule's text is joined
+    // to the text of what it passes on to.
+    const auto lastRule = std::find_if(rules.rbegin(), rules.rend(), [](const auto& rule) { return rule != nullptr; });
+    TListText rest{lastRule != rules.rend() && !(*lastRule)->IsPositive() ? Kind::True : Kind::False, {}};
+    for (auto it = rules.rbegin(); it != rules.rend(); ++it) {
+        if (!*it)
             continue;
-        if (!first)
-            s += " OR ";
-        s += RuleToString(list, *rule, compact);
-        first = false;
+        const RuleObject& rule = **it;
+        const bool positive = rule.IsPositive();
+        // A rule without conditions decides whatever reaches it.
+        if (rule.Size() == 0) {
+            rest = {positive ? Kind::True : Kind::False, {}};
+            continue;
+        }
+        // "A OR TRUE" and "~(A) AND FALSE" are constants; "A OR FALSE" and
+        // "~(A) AND TRUE" are the rule alone.
+        if (rest.kind == (positive ? Kind::True : Kind::False))
+            continue;
+        const std::string own = RuleToString(list, rule, compact);
+        if (rest.kind == Kind::True || rest.kind == Kind::False) {
+            rest = {Kind::Rule, own};
+            continue;
+        }
+        const Kind join = positive ? Kind::Or : Kind::And;
+        const std::string tail = rest.kind == Kind::Rule || rest.kind == join ? rest.text : "(" + rest.text + ")";
+        rest = {join, own + (positive ? " OR " : " AND ") + tail};
     }
-    return s;
+    switch (rest.kind) {
+    case Kind::True: return "TRUE";
+    case Kind::False: return "FALSE";
+    case Kind::Rule:
+    case Kind::Or:
+    case Kind::And: break;
+    }
+    return rest.text;
 }
 
 std::string ChunkRulesText(const FeatureList* list, const StrategyChunk& chunk, bool compact)
 {
-    switch (chunk.State()) {
-    case TChunkState::NotLearnt: return "not learnt: " + chunk.NotLearnt();
-    case TChunkState::NotAsked: return kNotAskedText;
-    case TChunkState::LeftOut: return "TRUE";
-    case TChunkState::Learnt: break;
-    }
+    if (chunk.LacksRules())
+        return chunk.NoRulesText();
+    if (chunk.State() == TChunkState::LeftOut)
+        return "TRUE";
     return RulesToString(list, chunk.GetRules(), compact);
 }
 
@@ -307,6 +363,17 @@ void StrategyChunk::SetNotLearnt(std::string reason)
     reason = OneLineText(std::move(reason));
     SetNoRules(TChunkState::NotLearnt);
     notLearnt_ = reason.empty() ? "no reason given" : std::move(reason);
+}
+
+std::string StrategyChunk::NoRulesText() const
+{
+    switch (state_) {
+    case TChunkState::NotLearnt: return "not learnt: " + notLearnt_;
+    case TChunkState::NotAsked: return kNotAskedText;
+    case TChunkState::Learnt:
+    case TChunkState::LeftOut: break;
+    }
+    return {};
 }
 
 void StrategyChunk::SetNoRules(TChunkState state)

@@ -53,20 +53,29 @@ private:
 // A decision list; the list owns its rules.
 using RuleList = std::vector<std::unique_ptr<RuleObject>>;
 
-// Whether the rule holds at the instance (a cycle of the log). A condition is
-// met when some feature of its group speaks of an object whose concept at the
-// instance is the condition's object concept or one of its ancestors (a
-// team-level feature stands for the role root "Team") and shows the required
-// bit; a condition without an object concept is met by any feature of its group
-// that shows the bit. A negated rule yields the opposite. An instance outside the list, or a
+// Whether the rule's body, the conjunction of its conditions, holds at the
+// instance (a cycle of the log); the rule's polarity plays no part. A
+// condition is met when some feature of its group speaks of an object whose
+// concept at the instance is the condition's object concept or one of its
+// ancestors (a team-level feature stands for the role root "Team") and shows
+// the required bit; a condition without an object concept is met by any
+// feature of its group that shows the bit. An instance outside the list, or a
 // feature whose object index is outside -1..22, beeps once per feature looked
 // at and leaves its condition unmet. Asking for a group key the list never
 // filed files an empty group under it.
-bool RuleMatches(FeatureList& list, const RuleObject& rule, int instance);
-// The decision-list reading: an empty list covers everything; the first rule
-// that holds covers; a negated rule that does not hold refuses; a positive one
-// that does not hold passes to the next; a list no rule decided does not cover.
+bool RuleBodyHolds(FeatureList& list, const RuleObject& rule, int instance);
+// The list's verdict, read as the learner's decision list (JRip's): the rules
+// are asked in order, and the first whose body holds decides: covered for a
+// positive rule, not covered for a negated one (a rule learnt for "OTHER"). A
+// rule whose body fails passes on. When no rule decides, the list's default
+// class does: the node's (covered) after a last rule that is negated, "OTHER"
+// (not covered) after a positive one. An empty list covers everything here
+// (ChunkCovers reads a learnt empty list as "FALSE"). Every check of a node's
+// rules comes here.
 bool RulesCover(FeatureList& list, const RuleList& rules, int instance);
+// The verdict of the list holding just this rule: where its body holds for a
+// positive rule, where it fails for a negated one.
+bool RuleMatches(FeatureList& list, const RuleObject& rule, int instance);
 class StrategyChunk;
 // Whether the node's rules cover the instance as its exported rule says: a
 // learnt rule list is read as RulesCover reads it, except that a list left
@@ -88,8 +97,14 @@ void EvaluateRule(FeatureList& list, const RuleObject& rule, const std::vector<i
 // joined by " AND "; compact: "role:group" joined by " ", with "~" before a
 // condition that asks for the bit 0; a negated rule is wrapped in "~(" ")". The feature list is not consulted (it may be null).
 std::string RuleToString(const FeatureList* list, const RuleObject& rule, bool compact);
-// "FALSE" for an empty list (a node's learnt list left empty covers nothing,
-// see ChunkCovers), else the rules' texts joined by " OR ".
+// The list as one condition that means what RulesCover reads: "FALSE" for an
+// empty list. A run of positive rules is joined by " OR ", a run of negated
+// ones ("~(...)") by " AND ", and what follows a run is nested after it in
+// parentheses ("A OR (~(B) AND C)"), so that a mixed list keeps its order. A
+// rule without conditions decides every instance that reaches it: it ends the
+// text as "TRUE" (positive) or "FALSE" (negated), and "OR FALSE" and
+// "AND TRUE" are left out, as is the default after the last rule: JRip's
+// "A => OTHER; B => OTHER; => node" reads "~(A) AND ~(B)".
 std::string RulesToString(const FeatureList* list, const RuleList& rules, bool compact);
 // The chunk's rules as its state says: a learnt list as RulesToString gives
 // it ("FALSE" when empty), "not learnt: <reason>", "no rules yet" for a node
@@ -175,6 +190,13 @@ public:
 
     // Whether the node has a rule list: it is learnt.
     bool HasRuleList() const { return state_ == TChunkState::Learnt; }
+    // Whether the node has no rules a check could ask: it was not learnt, or
+    // no learner was asked. No check covers or misses a cycle of it, and no
+    // table holds it as an entry.
+    bool LacksRules() const { return state_ == TChunkState::NotLearnt || state_ == TChunkState::NotAsked; }
+    // Why such a node has no rules: "not learnt: <reason>" or "no rules yet"
+    // (kNotAskedText); "" in the other states.
+    std::string NoRulesText() const;
     // Appends the rule, which the chunk then owns, and makes the chunk learnt;
     // a null rule is not added.
     void AddRule(std::unique_ptr<RuleObject> rule);

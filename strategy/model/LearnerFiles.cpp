@@ -47,9 +47,8 @@ std::string RuleLine(const FeatureList* list, const StrategyChunk& chunk, bool c
 {
     // A node without a rule list must not read as one whose rules say
     // "never": in the C table it is a comment, never an entry.
-    const bool noRules = chunk.State() == TChunkState::NotLearnt || chunk.State() == TChunkState::NotAsked;
-    if (computerOutput && noRules)
-        return "  /* " + CommentText(chunk.GetName() + ": " + ChunkRulesText(list, chunk, true)) + " */ \\";
+    if (computerOutput && chunk.LacksRules())
+        return "  /* " + CommentText(chunk.GetName() + ": " + chunk.NoRulesText()) + " */ \\";
     if (computerOutput)
         return FormatActionRule({chunk.GetName(), ChunkRulesText(list, chunk, true)});
     return chunk.GetName() + " (" + FormatFloatFixed(chunk.GetX(), 7, 2) + ", " + FormatFloatFixed(chunk.GetY(), 7, 2) +

@@ -31,15 +31,18 @@ void TLearnerRecord::Reset()
     firstNotLearnt_.clear();
     failures_.clear();
     firstFailure_.clear();
+    firstFailureText_.clear();
     datasetFolder_.clear();
     told_.clear();
 }
 
-bool TLearnerRecord::Fail(const std::string& learner, const std::string& reason)
+bool TLearnerRecord::Fail(const std::string& learner, const std::string& reason, const std::string& what)
 {
     runFailed_ = true;
-    if (firstFailure_.empty())
+    if (firstFailure_.empty()) {
         firstFailure_ = reason;
+        firstFailureText_ = what + ": " + reason;
+    }
     return failures_.emplace(learner, reason).second;
 }
 

@@ -35,13 +35,19 @@ public:
     void CountFailedRun() { ++failedRuns_; }
     int FailedRuns() const { return failedRuns_; }
 
-    // Notes that the learner failed for the reason; true for its first failure
-    // in this command, the one to tell the user about.
-    bool Fail(const std::string& learner, const std::string& reason);
+    // Notes that the learner (or the step the key names: a dataset, the
+    // private folder) failed for the reason; what says how the command's rows
+    // and comments name it: "learner failed", "dataset not written". True for
+    // its first failure in this command, the one to tell the user about.
+    bool Fail(const std::string& learner, const std::string& reason, const std::string& what = kLearnerFailed);
     // Why the learner failed in this command; null while it has not.
     const std::string* Failure(const std::string& learner) const;
     // The reason of the command's first failure ("" when none).
     const std::string& FirstFailure() const { return firstFailure_; }
+    // The first failure as the command's rows and comments say it: "<what>:
+    // <reason>" ("learner failed: callweka exit code 3 ..."); "" when none.
+    const std::string& FirstFailureText() const { return firstFailureText_; }
+    static constexpr const char* kLearnerFailed = "learner failed";
     // A node that was not learnt because its learner failed before.
     void NodeLeftOut() { runFailed_ = true; }
 
@@ -94,6 +100,7 @@ private:
     std::string firstNotLearnt_;
     std::map<std::string, std::string> failures_;
     std::string firstFailure_;
+    std::string firstFailureText_;
     std::string datasetFolder_;
     std::set<std::string> told_;
 };

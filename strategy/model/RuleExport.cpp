@@ -272,7 +272,7 @@ int RunRuleExport(TTextLines& text, const TExportSettings& settings, const std::
         switch (stop) {
         case TExportLearnt::Learnt: exportRun.EndBlock(strategies.Entries()); break;
         case TExportLearnt::NotLearnt: exportRun.DropBlock("not learnt: " + strategies.NotLearnt()); break;
-        case TExportLearnt::Failed: exportRun.DropBlock("learner failed: " + strategies.Failure()); break;
+        case TExportLearnt::Failed: exportRun.DropBlock(strategies.Failure()); break;
         case TExportLearnt::Cancelled: exportRun.DropBlock("cancelled"); break;
         }
         // A run ended by a crash or a kill leaves a table that compiles.
@@ -288,7 +288,7 @@ int RunRuleExport(TTextLines& text, const TExportSettings& settings, const std::
     if (const std::string note = strategies.Note(); !note.empty())
         lines.Append(note);
     if (stop == TExportLearnt::Failed)
-        lines.Append("// Export stopped: learner failed: " + CommentText(strategies.Failure()));
+        lines.Append("// Export stopped: " + CommentText(strategies.Failure()));
     else if (stop == TExportLearnt::Cancelled)
         lines.Append("// Export stopped by Cancel");
     // The finished text too, so that the file holds source that compiles.

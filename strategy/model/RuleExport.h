@@ -176,7 +176,8 @@ public:
     // of its rules (RuleLine in the computer form; a node without a rule list
     // as a comment).
     virtual std::vector<std::string> Entries() const = 0;
-    // The reason of the command's first learner failure.
+    // The command's first failure as it says it: "learner failed: <reason>",
+    // "dataset not written: <reason>".
     virtual std::string Failure() const = 0;
     // Why the strategy just learnt had a node not learnt.
     virtual std::string NotLearnt() const { return {}; }
@@ -194,7 +195,7 @@ public:
 // ends the export (every further block would be rules nobody learnt), its
 // strategy a comment too. The table is closed however it ends, then come the
 // skip line, the strategies' Note and, when it stopped early, "// Export
-// stopped: learner failed: <reason>" or "// Export stopped by Cancel". The
+// stopped: <failure>" (Failure) or "// Export stopped by Cancel". The
 // export writes after the lines it is given and leaves them as they are.
 // Returns how many strategies were exported as rows.
 int RunRuleExport(TTextLines& lines, const TExportSettings& settings, const std::vector<TExportItem>& items,

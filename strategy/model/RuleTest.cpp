@@ -42,7 +42,7 @@ std::string ConfusionText(const tConfusion& c)
 const StrategyChunk* FirstWithoutRules(const TChunkList& chunks)
 {
     for (const auto& chunk : chunks)
-        if (chunk && (chunk->State() == TChunkState::NotLearnt || chunk->State() == TChunkState::NotAsked))
+        if (chunk && chunk->LacksRules())
             return chunk.get();
     return nullptr;
 }
@@ -54,8 +54,7 @@ std::string RulesMissing(const TChunkList& chunks)
     const StrategyChunk* chunk = FirstWithoutRules(chunks);
     if (!chunk)
         return {};
-    return "Rules of " + chunk->GetName() + " not learnt: " +
-           (chunk->State() == TChunkState::NotLearnt ? chunk->NotLearnt() : std::string(kNotAskedText));
+    return "Rules of " + chunk->GetName() + ": " + chunk->NoRulesText();
 }
 
 void AppendRuleHead(const FeatureList* features, const TChunkList& chunks, std::vector<std::string>& lines)

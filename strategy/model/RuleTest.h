@@ -39,9 +39,9 @@ struct TChunkWeights {
 };
 
 // Why the chunks' rules cannot be tested, as one line: "No rules learnt" for
-// no chunk, "Rules of <name> not learnt: <reason>" for the first node not
-// learnt, "Rules of <name> not learnt: no rules yet" for the first node no
-// learner was asked for; "" when every node is learnt or left out. A test,
+// no chunk, "Rules of <name>: <why>" for the first node without rules (why:
+// StrategyChunk::NoRulesText, "not learnt: <reason>" or "no rules yet"); ""
+// when every node is learnt or left out. A test,
 // check, grid or sweep figure never counts a node without rules as covering
 // or missing a cycle.
 std::string RulesMissing(const TChunkList& chunks);

@@ -32,13 +32,13 @@ std::string SweepNumber(double value)
     return text;
 }
 
-std::string FailedSweepRow(const TSweepSetting& setting, const std::string& reason, const std::string& what)
+std::string FailedSweepRow(const TSweepSetting& setting, const std::string& why)
 {
     return SweepNumber(setting.conf) + "\t" + SweepNumber(setting.diff) + "\t" + SweepNumber(setting.maxDist) + "\t" +
-           std::to_string(setting.threshold) + "\t" + what + ": " + OneLine(reason);
+           std::to_string(setting.threshold) + "\t" + OneLine(why);
 }
 
-TRuleCheck CheckRules(FeatureList& list, const TChunkList& chunks, bool skipEnd, bool verbose)
+TRuleCheck CheckRules(FeatureList& list, const TChunkList& chunks, bool verbose)
 {
     TRuleCheck check;
     std::string& text = check.text;
@@ -53,12 +53,13 @@ TRuleCheck CheckRules(FeatureList& list, const TChunkList& chunks, bool skipEnd,
         text += "No rules learnt\n";
     const int instances = list.GetNumInstances();
     for (const auto& chunk : chunks) {
-        if (!chunk || (skipEnd && chunk->IsEnd()))
+        // The node learning left out ("No Last Node", whichever its place in
+        // the graph) has no condition to check: counted, it would cover all.
+        if (!chunk || chunk->State() == TChunkState::LeftOut)
             continue;
         // Rules nobody learnt neither cover nor miss a cycle.
-        const TChunkState state = chunk->State();
-        if (state == TChunkState::NotLearnt || state == TChunkState::NotAsked) {
-            const std::string why = state == TChunkState::NotLearnt ? ": not learnt\n" : std::string(": ") + kNotAskedText + "\n";
+        if (chunk->LacksRules()) {
+            const std::string why = ": " + chunk->NoRulesText() + "\n";
             for (int i = 0; i < instances; ++i)
                 text += std::to_string(i) + why;
             continue;

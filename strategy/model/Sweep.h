@@ -32,13 +32,12 @@ std::vector<TSweepSetting> SweepSettings();
 // A setting as the window's boxes show it: fixed point with two decimals.
 std::string SweepNumber(double value);
 
-// The row of a run whose learner failed, in place of its test row, so that
-// it never reads as a result: the run's settings as a test row starts
-// (confidence, difference, maximum distance, threshold), then
-// "<what>: <reason>" ("learner failed", or "not learnt" for a node the
-// learner refused), the reason in one line (OneLine).
-std::string FailedSweepRow(const TSweepSetting& setting, const std::string& reason,
-                           const std::string& what = "learner failed");
+// The row of a run that gave no rules to test, in place of its test row, so
+// that it never reads as a result: the run's settings as a test row starts
+// (confidence, difference, maximum distance, threshold), then why, in one
+// line (OneLine): "cancelled", "learner failed: <reason>", "dataset not
+// written: <reason>", "not learnt: <reason>".
+std::string FailedSweepRow(const TSweepSetting& setting, const std::string& why);
 
 struct TRuleCheck {
     // The lines, each ended by "\n" but the last.
@@ -47,12 +46,12 @@ struct TRuleCheck {
     int uncovered = 0;
 };
 
-// For every chunk (the end chunk left out when skipEnd) and every instance of
-// the feature list: "<i>: true" where the chunk's rules, read as a decision
-// list, cover it, else "<i>: false" ("<i>: not learnt", counted as neither,
-// for a node its learner gave no rule list for; "<i>: no rules yet" for a node
-// no learner was asked for; "No rules learnt" first for no chunk); the node
-// "No Last Node" left out covers every instance. Then "Rule evaluation: \ttp
-// <covered>\ttn <uncovered>". With verbose the chunks' rules stand first, under "Rules:" and
-// above a line of dashes.
-TRuleCheck CheckRules(FeatureList& list, const TChunkList& chunks, bool skipEnd, bool verbose);
+// For every chunk but the one learning left out ("No Last Node": it has no
+// condition) and every instance of the feature list: "<i>: true" where the
+// chunk's rules, read as a decision list (RulesCover), cover it, else
+// "<i>: false"; a node without rules says why at every instance ("<i>: not
+// learnt: <reason>", "<i>: no rules yet", StrategyChunk::NoRulesText) and is
+// counted as neither; "No rules learnt" first for no chunk. Then "Rule
+// evaluation: \ttp <covered>\ttn <uncovered>". With verbose the chunks' rules
+// stand first, under "Rules:" and above a line of dashes.
+TRuleCheck CheckRules(FeatureList& list, const TChunkList& chunks, bool verbose);

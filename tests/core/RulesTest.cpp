@@ -159,9 +159,26 @@ TEST_F(RulesTest, RuleAndRuleListTextsInFullAndCompactForm)
     RuleObject b(false);
     b.AddCondition(coRFB[0], defendingHalf, 0);
     const RuleList rules = ListOf({a, b, RuleObject(true)});
-    EXPECT_EQ(RulesToString(nullptr, rules, false),
-              "(RTeam.GK:Has-ball = 1) OR ~((LTeam.R-FB:Defending-half = 0)) OR TRUE");
-    EXPECT_EQ(RulesToString(nullptr, rules, true), "RTeam.GK:Has-ball OR ~(~LTeam.R-FB:Defending-half) OR TRUE");
+    // The default rule after a negated one adds nothing: "~(B) AND TRUE" is "~(B)".
+    EXPECT_EQ(RulesToString(nullptr, rules, false), "(RTeam.GK:Has-ball = 1) OR ~((LTeam.R-FB:Defending-half = 0))");
+    EXPECT_EQ(RulesToString(nullptr, rules, true), "RTeam.GK:Has-ball OR ~(~LTeam.R-FB:Defending-half)");
+
+    // Decision lists as the README's grammar writes them: JRip's rules for
+    // OTHER before its default for the node, mixed lists in their order, a
+    // negated default alone.
+    RuleObject c(true), notA(a), notC(false);
+    c.AddCondition(coLFB[0], defendingHalf, 1);
+    notA.SetPositive(false);
+    notC.AddCondition(coLFB[0], defendingHalf, 1);
+    const std::pair<std::vector<RuleObject>, const char*> lists[] = {
+        {{notA, b, RuleObject(true)}, "~(RTeam.GK:Has-ball) AND ~(~LTeam.R-FB:Defending-half)"},
+        {{a, b, c}, "RTeam.GK:Has-ball OR (~(~LTeam.R-FB:Defending-half) AND LTeam.L-FB:Defending-half)"},
+        {{notA, c, notC}, "~(RTeam.GK:Has-ball) AND (LTeam.L-FB:Defending-half OR ~(LTeam.L-FB:Defending-half))"},
+        {{a, c, RuleObject(false)}, "RTeam.GK:Has-ball OR LTeam.L-FB:Defending-half"},
+        {{RuleObject(false)}, "FALSE"},
+    };
+    for (const auto& [list, text] : lists)
+        EXPECT_EQ(RulesToString(nullptr, ListOf(list), true), text);
 }
 
 // ---------------------------------------------------------------------------
@@ -388,7 +405,7 @@ TEST_F(RulesTest, ANegatedRuleThatFailsDecidesBeforeLaterRules)
 
     const RuleList rules = ListOf({notKeeperBall, fullbackBack});
     EXPECT_FALSE(RulesCover(list, rules, 0));  // R1's conjunction holds: refused whatever R2 says
-    EXPECT_TRUE(RulesCover(list, rules, 1));   // it fails: the negated rule holds and covers
+    EXPECT_TRUE(RulesCover(list, rules, 1));   // it fails and passes on: R2 holds and covers
 
     // Positive rules that do not hold pass on; none deciding means not covered.
     RuleObject keeperBall(true);
@@ -659,24 +676,25 @@ public:
                 return true;
         return false;
     }
-    bool Rule(const RuleObject& r, int t) const
+    bool Body(const RuleObject& r, int t) const
     {
         bool all = true;
         for (int c = 0; c < r.Size(); ++c)
             all = all && Condition(r.GetObjectConcept(c), r.GetFeatureKey(c), r.GetValue(c), t);
-        return r.IsPositive() ? all : !all;
+        return all;
     }
+    // A rule alone: the node where it holds, or, learnt for OTHER, where it does not.
+    bool Rule(const RuleObject& r, int t) const { return r.IsPositive() == Body(r, t); }
+    // JRip's decision list: the first rule whose body holds gives its class;
+    // none does, the default class, the node's after rules for OTHER.
     bool Cover(const RuleList& rules, int t) const
     {
         if (rules.empty())
             return true;
-        for (const auto& r : rules) {
-            if (Rule(*r, t))
-                return true;
-            if (!r->IsPositive())
-                return false;
-        }
-        return false;
+        for (const auto& r : rules)
+            if (Body(*r, t))
+                return r->IsPositive();
+        return !rules.back()->IsPositive();
     }
 
 private:
@@ -768,8 +786,17 @@ void ExpectRulesAgreeWithTheBits(RoboCupFileT& log, const std::vector<ConceptObj
         notBoth.SetPositive(false);
         RuleObject other(true);
         other.AddCondition(b, keys[(k + 2) % n], 1);
-        const RuleList lists[] = {ListOf({both}), ListOf({notBoth, other}), ListOf({both, other}),
-                                  ListOf({other, notBoth})};
+        RuleObject notOther(other);
+        notOther.SetPositive(false);
+        // JRip's shapes too: rules for OTHER before the node's default rule,
+        // and the node's rules before OTHER's.
+        const RuleList lists[] = {ListOf({both}),
+                                  ListOf({notBoth, other}),
+                                  ListOf({both, other}),
+                                  ListOf({other, notBoth}),
+                                  ListOf({notBoth, notOther}),
+                                  ListOf({notBoth, notOther, RuleObject(true)}),
+                                  ListOf({both, other, RuleObject(false)})};
         for (const RuleList& rules : lists) {
             for (int t = 0; t < log.cycles; ++t)
                 ASSERT_EQ(RulesCover(list, rules, t), expect.Cover(rules, t))

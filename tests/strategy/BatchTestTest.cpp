@@ -345,7 +345,7 @@ TEST_F(BatchTest, AFailingLearnerIsToldOnceAndGivesNoRows)
     for (int row = 1; row + 1 < lines.size(); ++row)
         EXPECT_NE(lines[row].split('\t').size(), 26) << lines[row].toStdString();
     EXPECT_TRUE(lines.last().startsWith("Left out: ")) << lines.last().toStdString();
-    EXPECT_TRUE(lines.last().contains("runs whose learner failed (callweka exit code 3 (callweka: no Java runtime"));
+    EXPECT_TRUE(lines.last().contains("failed runs (learner failed: callweka exit code 3 (callweka: no Java runtime"));
     EXPECT_EQ(services->OpenLogs(), before);
     EXPECT_EQ(services->ChildWindowCount(), 0);
 }

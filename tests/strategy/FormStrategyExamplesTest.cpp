@@ -166,8 +166,8 @@ TEST_F(StrategyExamples, NegativeSourcesAndTheVerboseStates)
     form->BtnRulesClick(form->BtnRules);
     EXPECT_EQ(Memo(), (QStringList{"--- LTeam.LC-MF:To-player --- #+1 #-0", "",
                                    "--- LTeam.L-FW:Speed-dribble --- #+1 #-0"}));
-    // The final chunk keeps what showing the strategy gave it.
-    EXPECT_EQ(form->chunks[2]->GetName(), "Speed-dribble (end)");
+    // The final chunk, left out, is named in full all the same, as when it is learnt.
+    EXPECT_EQ(form->chunks[2]->GetName(), end + "-END");
     // Generate mode with the in-house learner. All nodes, every cycle taken
     // away by a 0 % sample; then all kept, without verbose output.
     platform::DialogScript script;

@@ -9,7 +9,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 #include <unistd.h>
@@ -325,4 +327,62 @@ TEST_F(GenerateRules, TheInHouseLearnerGivesEveryNodeItsRule)
     }
     EXPECT_EQ(lines, 3);
     EXPECT_TRUE(script.messages.empty());
+}
+
+// JRip learns rules for the rarer class: where the node's examples are the
+// more, "A => OTHER; B => OTHER; => node", a node's cycle only where neither
+// A nor B holds. Stand-in answers over the ball's features (the ball is the
+// only object of its kind), so that "(F = 1)" holds exactly where F's bit is
+// 1: "Check Rules" and "Test rules" count what the bits say.
+TEST_F(GenerateRules, RulesAreReadAsJRipsDecisionListInEveryCheck)
+{
+    FeatureList& list = *log_->features;
+    const int cycles = list.GetNumInstances();
+    const auto bit = [&list](int f, int c) { return list.GetBit(f, c) != 0; };
+    std::vector<int> tested;  // what "Test rules" looks at: each graph node's first cycles
+    for (int n = 0; n < child->Graph->NodeCount(); ++n) {
+        std::vector<int> first;
+        CollectCycles(nullptr, child->Graph->GetNode(n), first, TDurationMode::FirstCycle, true);
+        tested.insert(tested.end(), first.begin(), first.end());
+    }
+    // Some tested cycles show neither A nor B, some only B (where A's rule alone would cover).
+    int a = -1, b = -1;
+    for (int i = 0; i < list.GetNumFeatures() && b < 0; ++i)
+        for (int j = 0; j < list.GetNumFeatures() && b < 0 && list.GetObjectIndex(i) == 0; ++j)
+            if (list.GetObjectIndex(j) == 0 &&
+                std::any_of(tested.begin(), tested.end(), [&](int c) { return !bit(i, c) && !bit(j, c); }) &&
+                std::any_of(tested.begin(), tested.end(), [&](int c) { return !bit(i, c) && bit(j, c); }))
+                std::tie(a, b) = std::pair(i, j);
+    ASSERT_GE(b, 0);
+    const std::string A = "(" + list.GetName(a) + " = 1)", B = "(" + list.GetName(b) + " = 1)";
+    const std::string other = " => class=OTHER (9.0/0.0)\n", node = " => class=node (9.0/0.0)\n";
+    const std::pair<std::string, std::function<bool(int)>> cases[] = {
+        {A + other + "(" + list.GetName(a) + " = 0)" + other + node, [](int) { return false; }},
+        {A + other + B + other + node, [&](int c) { return !bit(a, c) && !bit(b, c); }},
+        {A + other + node, [&](int c) { return !bit(a, c); }},
+        {A + node + B + node + other, [&](int c) { return bit(a, c) || bit(b, c); }},
+    };
+    form->SetTestGraph(child);
+    form->cbVerbose->setCheckState(Qt::Unchecked);
+    for (const auto& [rules, covers] : cases) {
+        SCOPED_TRACE(rules);
+        platform::DialogScript script;
+        WriteScript(folder + "/callweka", "cat > \"$2\" <<'END'\nJRIP rules:\n===\n" + rules + "\nNumber of Rules : 3\nEND\n");
+        form->BtnRulesClick(nullptr);
+        ASSERT_EQ(form->chunks.size(), 3u);
+        form->MemoRules->clear();
+        form->BtnCheckRulesClick();
+        const QStringList check = Lines(form->MemoRules);
+        ASSERT_EQ(check.size(), 3 * cycles + 1);
+        for (int k = 0; k < 3 * cycles; ++k)
+            ASSERT_EQ(check[k], QString("%1: %2").arg(k % cycles).arg(covers(k % cycles) ? "true" : "false"));
+        form->MemoRules->clear();
+        form->BtnTestRulesClick();
+        const QStringList row = Lines(form->MemoRules).last().split('\t');
+        const auto want = 3 * std::count_if(tested.begin(), tested.end(), covers);  // once per strategy node
+        ASSERT_GT(row.size(), 12);
+        EXPECT_EQ(row[9].toInt() + row[10].toInt(), want);  // the rule's tp + fp
+        EXPECT_EQ(row[11].toInt() + row[12].toInt(), 3 * static_cast<long>(tested.size()) - want);
+        EXPECT_TRUE(script.messages.empty());
+    }
 }

@@ -14,6 +14,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <set>
 
 namespace {
 
@@ -105,6 +106,7 @@ TEST_F(LearnNode, ARefusedNodeIsNotLearntAndNoTestTakesItForARule)
     form->BtnTestRulesClick();
     ASSERT_EQ(script.messages.size(), 1u);
     EXPECT_EQ(script.messages[0].text.toStdString(), "Rules of " + examples.name + " not learnt !");
+    EXPECT_EQ(script.messages[0].detail.toStdString(), std::string("not learnt: ") + kRefusal);  // as the check says
 }
 
 // Without a test graph the sweep learns nothing and says so once.
@@ -240,9 +242,12 @@ TEST_F(ExportNotLearnt, EverySaveIsATableOfTheRowsDoneWhateverTheMemoShows)
 TEST_F(GenerateRules, ANodeWithoutRulesNeverReadsFalseNorCountsACycle)
 {
     const struct { std::string dataFile; int fileType; QString reason; int evaluated; } cases[] = {
-        {folder + "/no-such/test.data", 1, "not learnt: Cannot write the file " + QString::fromStdString(folder), 0},
+        {folder + "/no-such/test.data", 1, "not learnt: dataset not written: Cannot write the file " + QString::fromStdString(folder), 0},
         {folder + "/test.data", 2, "", 3},  // CN2: no rule line
     };
+    std::set<std::string> nodes;  // the strategy's nodes by their full names
+    for (const TConnection* c : form->pathItems.Path(form->lbPath->currentRow())->Connections())
+        nodes.insert({c->From()->GetName(), c->To()->GetName()});
     form->SetTestGraph(child);
     form->EditRule->setText(QString::fromStdString("(" + log_->features->GetName(0) + " = 1)"));
     form->BtnEvaluateRuleClick();
@@ -258,6 +263,10 @@ TEST_F(GenerateRules, ANodeWithoutRulesNeverReadsFalseNorCountsACycle)
         EXPECT_TRUE(memo.filter(" <= \t").value(0).contains(c.reason)) << memo.join('\n').toStdString();
         EXPECT_EQ(memo.filter("FALSE").size(), 0);
         EXPECT_EQ(memo.filter("Evaluating rule").size(), c.evaluated);
+        for (const auto& chunk : form->chunks) {  // in full, also the nodes the command did not reach
+            const std::string name = chunk->GetName();
+            EXPECT_EQ(nodes.count(name.ends_with("-END") ? name.substr(0, name.size() - 4) : name), 1u) << name;
+        }
         form->BtnTestRulesClick();
         ASSERT_EQ(script.messages.size(), c.fileType == 2 ? 1u : 2u);
         EXPECT_EQ(script.messages.back().text.toStdString(), "Rules of " + form->chunks[0]->GetName() + " not learnt !");
@@ -273,3 +282,35 @@ TEST_F(GenerateRules, ANodeWithoutRulesNeverReadsFalseNorCountsACycle)
     EXPECT_TRUE(form->chunks.empty());
 }
 
+
+// JRip's rules for OTHER before its default for the node: in the table each
+// entry's condition names both rules joined by AND, and the table compiles.
+TEST_F(ExportNotLearnt, RulesForOtherAreJoinedByAndInTheTable)
+{
+    const std::string a = log_->features->GetName(0), b = log_->features->GetName(1);
+    WriteScript(folder + "/callweka", "cat > \"$2\" <<'END'\nJRIP rules:\n===\n(" + a + " = 1) => class=OTHER (9.0/0.0)\n(" +
+                                          b + " = 0) => class=OTHER (5.0/0.0)\n => class=node (40.0/0.0)\n"
+                                          "Number of Rules : 3\nEND\n");
+    form->btnAllRulesClick();
+    const QString table = QString::fromStdString(ExportFile());
+    const auto group = [](const std::string& name) { return QRegularExpression::escape(QString::fromStdString(name.substr(name.find(':')))); };
+    const QRegularExpression entry("tActionRule\\(_\\w+_, \"~\\([^ ()]*" + group(a) + "\\) AND ~\\(~[^ ()]*" + group(b) + "\\)\"\\)");
+    EXPECT_EQ(table.count(entry), 4 * 3) << table.toStdString();
+    EXPECT_EQ(table.count("tActionRule("), 4 * 3);
+    EXPECT_EQ(CompileAndWalk(ExportFile()), "");
+}
+
+// A dataset not written: no learner ran, and neither the table nor the
+// sweep's rows say one failed.
+TEST_F(ExportNotLearnt, ADatasetNotWrittenIsNoLearnerFailure)
+{
+    form->EditFName->setText(QString::fromStdString(folder + "/no-such/test.data"));
+    form->btnAllRulesClick();
+    const QString why = "dataset not written: Cannot write the file " + QString::fromStdString(folder + "/no-such/");
+    EXPECT_TRUE(Lines(form->MemoRules).last().startsWith("// Export stopped: " + why));
+    form->SetTestGraph(child);
+    form->cbVerbose->setCheckState(Qt::Unchecked);
+    form->RunParameterSweep();
+    EXPECT_EQ(Lines(form->MemoRules).filter("\t85\t" + why).size(), 12);
+    EXPECT_FALSE(form->MemoRules->toPlainText().contains("learner failed"));
+}

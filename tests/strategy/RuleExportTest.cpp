@@ -132,7 +132,7 @@ struct TExported : TExportStrategies {
             entries.push_back(FormatActionRule(rule));
         return entries;
     }
-    std::string Failure() const override { return "no Java"; }
+    std::string Failure() const override { return "dataset not written: no space"; }
     std::string NotLearnt() const override { return "too few examples"; }
     void Save(const std::vector<std::string>& lines) override { saves.push_back(JoinCrLf(lines) + "\r\n"); }
 };
@@ -245,8 +245,8 @@ TEST(RuleExport, ReadableOutputHasNoDefinesBracesOrReplacements)
 namespace {
 
 // Only whole rows are counted: a strategy short of entries, one with a node
-// not learnt and one whose learner failed are comments that say why; a
-// failure ends the export, and the skip line counts what it saw.
+// not learnt and one that failed (its dataset not written) are comments that
+// say why, as the command names the failure; a failure ends the export, and the skip line counts what it saw.
 TEST(RuleExport, OnlyWholeRowsAreCounted)
 {
     const std::vector<tActionRule> row = {{"A", "r"}, {"B", "r"}, {"C", "r"}};
@@ -267,12 +267,12 @@ TEST(RuleExport, OnlyWholeRowsAreCounted)
               (std::vector<std::string>{"{   tActionRule(_A_, \"r\"),   tActionRule(_B_, \"r\"),   tActionRule(_C_, \"r\") },\\",
                                         "  /* b: 2 entries where a row has 3 */ \\",
                                         "  /* c: not learnt: too few examples */ \\",
-                                        "  /* d: learner failed: no Java */ \\", "  };", "#endif"}))
+                                        "  /* d: dataset not written: no space */ \\", "  };", "#endif"}))
         << JoinCrLf(lines);
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 11, lines.end()),
               (std::vector<std::string>{
                   "// 1 of the 5 strategies visited skipped: its name holds Attack, Intercept or RTeam",
-                  "// Export stopped: learner failed: no Java"}));
+                  "// Export stopped: dataset not written: no space"}));
     // A table without a whole row claims none.
     const TExported none = Export({{"c", true, {}, TExportLearnt::NotLearnt}}, Computer());
     EXPECT_EQ(none.memo.lines[2], "  #define NUMACTIONRULES 0");

@@ -111,7 +111,7 @@ TEST(ReadWekaRules, TheDefaultNegativeRuleOnlyWhenAllowed)
     EXPECT_EQ(Rules(without), "(Team:Ball.near = 1)");
     StrategyChunk with = Chunk();
     EXPECT_EQ(ReadWekaRules(tokens, m.conditions, with, true), 2);
-    EXPECT_EQ(Rules(with), "(Team:Ball.near = 1) OR ~(TRUE)");
+    EXPECT_EQ(Rules(with), "(Team:Ball.near = 1)");  // "OR ~(TRUE)" adds nothing
     // An unknown feature adds nothing; the rule stays.
     StrategyChunk unknown = Chunk();
     EXPECT_EQ(ReadWekaRules(Tokens{"rules:", "nosuch", "1", "class", "NODE", "(1/0)"}, m.conditions, unknown, false),
@@ -169,7 +169,7 @@ TEST(ReadSlipperRules, TheBestRuleOfTheHypothesis)
          "~((LTeam.L-FW:Ball.near = 1))"},
         // OTHER without conditions only with the default negative allowed.
         {"OTHER 3 0 IF . A 1 0.5 IF Ball_near Team . .", false, "(Team:Ball.near = 1)"},
-        {"OTHER 3 0 IF . A 1 0.5 IF Ball_near Team . .", true, "~(TRUE)"},
+        {"OTHER 3 0 IF . A 1 0.5 IF Ball_near Team . .", true, "FALSE"},
         // Names that match nothing add nothing; a number that is not one is 0.
         {"A 2 x IF nosuch Team Ball_near nosuch . .", false, "TRUE"},
         {"A 2,5 0 IF Ball_near Team . .", false, "FALSE"},
@@ -278,8 +278,8 @@ TEST(LearnerFiles, RuleLinesInBothForms)
     chunk.AddRule(std::move(rule));
     chunk.AddRule(std::make_unique<RuleObject>(false));
     EXPECT_EQ(RuleLine(&m.list, chunk, false), "Lplayer5:Pass (12.35, -3.00) <= \t(LTeam.L-FW:Position.Left-wing = 1) "
-                                               "AND (Team:Ball.near = 0) OR ~(TRUE)");
+                                               "AND (Team:Ball.near = 0)");
     EXPECT_EQ(RuleLine(&m.list, chunk, true),
-              "  tActionRule(_Lplayer5:Pass_, \"LTeam.L-FW:Position.Left-wing ~Team:Ball.near OR ~(TRUE)\"),");
+              "  tActionRule(_Lplayer5:Pass_, \"LTeam.L-FW:Position.Left-wing ~Team:Ball.near\"),");
     EXPECT_EQ(EvaluationLine(1, 2, 0, 13), "tp 1\tfp 2\ttn 0\tfn 13");
 }

@@ -156,7 +156,7 @@ TEST_F(NodeTest, EmptyTablesAndNoConditions)
     EXPECT_EQ(r.rule, (tConfusion{3, 0, 3, 0}));
     EXPECT_EQ(r.strategic, (tConfusion{3, 3, 0, 0}));
     chunks[1]->SetNotLearnt("cancelled");  // refused like a node not asked
-    EXPECT_EQ(RunNodeTest(in).lines, std::vector<std::string>{"Rules of c1 not learnt: cancelled"});
+    EXPECT_EQ(RunNodeTest(in).lines, std::vector<std::string>{"Rules of c1: not learnt: cancelled"});
 }
 
 TEST_F(NodeTest, DepthCountsOnlyPresentConcepts)

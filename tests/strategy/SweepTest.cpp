@@ -34,7 +34,7 @@ TEST(Sweep, TwelveSettingsInRunOrder)
 
 TEST(Sweep, AFailedRowIsOneLine)
 {
-    EXPECT_EQ(FailedSweepRow({0.0, 0.0, 0.0, 8.0, 85}, "too few\rexamples\n", "not learnt"),
+    EXPECT_EQ(FailedSweepRow({0.0, 0.0, 0.0, 8.0, 85}, "not learnt: too few\rexamples\n"),
               "0.00\t0.00\t8.00\t85\tnot learnt: too few examples ");
 }
 
@@ -84,28 +84,36 @@ protected:
 
 TEST_F(RuleCheck, EveryInstanceOfEveryChunkThenTheCounts)
 {
-    const TRuleCheck check = CheckRules(list, chunks, false, false);
+    // Only the node learning left out is skipped, whatever its place in the
+    // graph: here one with outgoing connections, then an end node learnt.
+    chunks[1] = std::make_unique<StrategyChunk>("B", nullptr, nullptr, 0.0, 0.0, 1.0, false);
+    chunks[1]->SetLeftOut();
+    chunks.push_back(std::make_unique<StrategyChunk>("C-END", nullptr, nullptr, 0.0, 0.0, 1.0, true));
+    auto without = std::make_unique<RuleObject>(true);
+    without->AddCondition(nullptr, key, 0);
+    chunks[2]->AddRule(std::move(without));
+    const TRuleCheck check = CheckRules(list, chunks, false);
     EXPECT_EQ(check.text,
               "0: false\n1: true\n2: false\n3: true\n4: false\n"
-              // A chunk without rules covers everything.
-              "0: true\n1: true\n2: true\n3: true\n4: true\n"
-              "Rule evaluation: \ttp 7\ttn 3");
-    EXPECT_EQ(check.covered, 7);
-    EXPECT_EQ(check.uncovered, 3);
+              "0: true\n1: false\n2: true\n3: false\n4: true\n"
+              "Rule evaluation: \ttp 5\ttn 5");
+    EXPECT_EQ(check.covered, 5);
+    EXPECT_EQ(check.uncovered, 5);
     // A node without rules says why at every instance and counts nowhere.
+    chunks.pop_back();
     chunks[0]->SetNotAsked();
-    for (const std::string said : {"no rules yet", "not learnt"}) {
-        const TRuleCheck without = CheckRules(list, chunks, true, true);
-        EXPECT_EQ(without.covered + without.uncovered, 0) << said;
+    for (const std::string said : {"no rules yet", "not learnt: cancelled"}) {
+        const TRuleCheck unlearnt = CheckRules(list, chunks, true);
+        EXPECT_EQ(unlearnt.covered + unlearnt.uncovered, 0) << said;
         for (int i = 0; i < 5; ++i)
-            EXPECT_NE(without.text.find("\n" + std::to_string(i) + ": " + said + "\n"), std::string::npos) << without.text;
+            EXPECT_NE(unlearnt.text.find("\n" + std::to_string(i) + ": " + said + "\n"), std::string::npos) << unlearnt.text;
         chunks[0]->SetNotLearnt("cancelled");
     }
 }
 
 TEST_F(RuleCheck, EndChunkLeftOutAndVerboseRulesFirst)
 {
-    const TRuleCheck check = CheckRules(list, chunks, true, true);
+    const TRuleCheck check = CheckRules(list, chunks, true);
     const std::string head = "Rules:\nA <= \t" + RulesToString(&list, chunks[0]->GetRules(), false) +
                              "\nB-END <= \tTRUE\n----------------------------\n";
     EXPECT_EQ(check.text, head + "0: false\n1: true\n2: false\n3: true\n4: false\nRule evaluation: \ttp 2\ttn 3");
@@ -114,8 +122,8 @@ TEST_F(RuleCheck, EndChunkLeftOutAndVerboseRulesFirst)
 TEST_F(RuleCheck, EmptyStrategyGivesTheCountsOnly)
 {
     chunks.clear();
-    EXPECT_EQ(CheckRules(list, chunks, false, false).text, "No rules learnt\nRule evaluation: \ttp 0\ttn 0");
-    EXPECT_EQ(CheckRules(list, chunks, false, true).text,
+    EXPECT_EQ(CheckRules(list, chunks, false).text, "No rules learnt\nRule evaluation: \ttp 0\ttn 0");
+    EXPECT_EQ(CheckRules(list, chunks, true).text,
               "Rules:\n----------------------------\nNo rules learnt\nRule evaluation: \ttp 0\ttn 0");
 }
 
