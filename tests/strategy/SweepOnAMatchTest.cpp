@@ -144,7 +144,10 @@ TEST_F(SweepOnAMatch, AllRulesAsSourceText)
     form->cbNoLastNode->setChecked(true);
     form->btnAllRulesClick();
     EXPECT_TRUE(script.messages.empty());
-    const QStringList lines = MemoLines(form->MemoRules);
+    // The memo's last line says where the file is.
+    QStringList lines = MemoLines(form->MemoRules);
+    ASSERT_TRUE(lines.last().startsWith("// Saved to ")) << lines.last().toStdString();
+    lines.removeLast();
     ASSERT_GE(lines.size(), 7);
     EXPECT_EQ(lines[1], "#ifdef ABS1SEQ3");
     const int blocks = lines.size() - 7;
