@@ -169,6 +169,8 @@ protected:
         StrategySweep::SetUp();
         platform::SetClock([] { return std::int64_t{0}; });
         tmp = MakeTempDir("strategy-export");
+        // The datasets beside a data file of the test's own.
+        form->EditFName->setText(QString::fromStdString(MakeTempDir("export-data") + "/test.data"));
         hadTmp = qEnvironmentVariableIsSet("TMPDIR");
         previousTmp = qgetenv("TMPDIR");
         qputenv("TMPDIR", QByteArray::fromStdString(tmp));

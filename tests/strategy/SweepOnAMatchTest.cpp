@@ -70,9 +70,12 @@ protected:
         form->testGraph = test->Graph;
         form->cbHomeRules->setChecked(true);
         form->EditFName->setText(QString::fromStdString(MakeTempDir("sweep-data") + "/test.data"));
+        // What the commands keep in the private folder stays in the test's own.
+        qputenv("TMPDIR", QByteArray::fromStdString(MakeTempDir("sweep-tmp")));
     }
     void TearDown() override
     {
+        hadTmp_ ? qputenv("TMPDIR", previousTmp_) : qunsetenv("TMPDIR");
         form.reset();
         delete learn.data();
         delete test.data();
@@ -93,6 +96,8 @@ protected:
     std::unique_ptr<RoboCupFileT> log;
     QPointer<TMDIActionChild> learn, test;
     std::unique_ptr<TFormStrategy> form;
+    const bool hadTmp_ = qEnvironmentVariableIsSet("TMPDIR");
+    const QByteArray previousTmp_ = qgetenv("TMPDIR");
     platform::DialogScript script;
 };
 
