@@ -85,12 +85,15 @@ public:
     void BtnSaveAssocClick();
     // Writes (childActionWinAssoc.cpp) the log's features at the example cycles, each with its class,
     // in a learner's format (0 Apriori, 1 Weka, 2 CN2, 3 Orange, 4 Slipper);
-    // Apriori asks whether objects go by role. Slipper prunes selection (may
-    // be null). False, after a message, when a file could not be written;
-    // with failure given, the message is left there instead of shown.
+    // Apriori names players by their roles with useRoles (the caller asks,
+    // AskUseRoles, once for all it saves). Slipper prunes selection (may be
+    // null). False, after a message, when a file could not be written; with
+    // failure given, the message is left there instead of shown.
     bool SaveAssocData(const QString& fileName, int format, double threshold, const std::vector<int>& instanceCycles,
                        const std::vector<int>& instanceClasses, const std::vector<std::string>& classNames,
-                       std::vector<std::string>* selection, QString* failure = nullptr);
+                       std::vector<std::string>* selection, QString* failure = nullptr, bool useRoles = false);
+    // Apriori's question whether players go by role instead of name, over parent.
+    static bool AskUseRoles(QWidget* parent);
 
     // ---- Examples and marks (childActionWinClasses.cpp) ----------------------------
     // The dataset dialog's view of the window: the log's features and cycles.

@@ -38,14 +38,21 @@ void TMDIActionChild::BtnSaveAssocClick()
         platform::MessageBox(this, "No temporal data ! Nothing saved", "Warning", platform::Buttons::Ok);
         return;
     }
+    const bool useRoles = FormSaveData->FileType() == static_cast<int>(assocdata::Format::Apriori) && AskUseRoles(this);
     SaveAssocData(FormSaveData->FileName(), FormSaveData->FileType(), FormSaveData->Threshold(), instanceCycles,
-                  instanceClasses, classNames, nullptr);
+                  instanceClasses, classNames, nullptr, nullptr, useRoles);
+}
+
+bool TMDIActionChild::AskUseRoles(QWidget* parent)
+{
+    return platform::MessageBox(parent, "Use player roles instead of names?", "Question", platform::Buttons::YesNo) ==
+           platform::Answer::Yes;
 }
 
 bool TMDIActionChild::SaveAssocData(const QString& fileName, int format, double threshold,
                                     const std::vector<int>& instanceCycles, const std::vector<int>& instanceClasses,
                                     const std::vector<std::string>& classNames, std::vector<std::string>* selection,
-                                    QString* failure)
+                                    QString* failure, bool useRoles)
 {
     // A caller that collects the failure (a learner run, which stops its
     // whole command with one message) is not shown a box per file.
@@ -69,9 +76,6 @@ bool TMDIActionChild::SaveAssocData(const QString& fileName, int format, double 
         return fail("The file " + fileName + " would be its own " + QString::fromStdString(ext) +
                     " file. Nothing was saved.",
                     "Warning");
-    const bool useRoles =
-        kind == Format::Apriori && platform::MessageBox(this, "Use player roles instead of names?", "Question",
-                                                        platform::Buttons::YesNo) == platform::Answer::Yes;
     QString failed;
     {
         WaitFormGuard wait("Saving " + fileName + " ...");

@@ -24,7 +24,11 @@ std::string PrivateFolderName()
     return (base / ("velotrask-" + std::to_string(::geteuid()))).lexically_normal().string();
 }
 
-bool IsPrivateFolder(std::filesystem::path folder)
+namespace {
+
+// The folder's path as one name after the other, absolute and without "." or
+// ".."; empty when it cannot be had.
+std::filesystem::path NormalFolder(std::filesystem::path folder)
 {
     if (folder.empty())
         folder = ".";
@@ -32,8 +36,23 @@ bool IsPrivateFolder(std::filesystem::path folder)
     std::filesystem::path normal = std::filesystem::absolute(folder, ec).lexically_normal();
     if (!normal.has_filename() && normal != normal.root_path())
         normal = normal.parent_path();
-    return !ec && normal.string() == PrivateFolderName();
+    return ec ? std::filesystem::path() : normal;
 }
+
+}  // namespace
+
+int PrivateDepth(const std::filesystem::path& folder)
+{
+    const std::filesystem::path normal = NormalFolder(folder);
+    if (normal.empty())
+        return 0;
+    const std::string own = PrivateFolderName();
+    if (normal.string() == own)
+        return 1;
+    return normal.has_filename() && normal.parent_path().string() == own ? 2 : 0;
+}
+
+bool IsPrivateFolder(std::filesystem::path folder) { return PrivateDepth(folder) > 0; }
 
 namespace {
 
@@ -99,14 +118,16 @@ struct Walk {
     Held at;                 // the folder reached
     std::filesystem::path where;  // its path, as the messages show it
     int hops = 0;                 // links followed
-    bool isPrivate = false;       // the file goes to the private folder
+    int privateDepth = 0;         // the file goes to the private folder (1) or a work folder in it (2)
+    std::string privateShown;     // that folder
     std::string* reason = nullptr;
 
-    // A system error on the way: where the file goes to the private folder,
-    // told with that folder's name, as it is what cannot be had.
+    // A system error on the way: where the file goes to the private folder
+    // or a work folder in it, told with that folder's name, as it is what
+    // cannot be had.
     bool SystemError(int e)
     {
-        *reason = isPrivate ? "the folder " + PrivateFolderName() + ": " + std::strerror(e) : std::strerror(e);
+        *reason = privateDepth > 0 ? "the folder " + privateShown + ": " + std::strerror(e) : std::strerror(e);
         return false;
     }
     // A refusal, which names what it refuses.
@@ -137,11 +158,18 @@ void PrependNames(const std::string& path, std::deque<Name>& names)
 bool OpenStart(const std::string& path, Walk& walk)
 {
     const std::filesystem::path given(path);
-    if (walk.isPrivate) {
+    if (walk.privateDepth > 0) {
+        // The private folder, and the work folder in it, by their names alone
+        // and never through a link.
+        const std::string own = PrivateFolderName();
+        const std::string work = walk.privateDepth == 2 ? NormalFolder(given.parent_path()).filename().string() : "";
+        walk.privateShown = work.empty() ? own : own + "/" + work;
         PrependNames(given.filename().string(), walk.names);
-        const std::size_t fileNames = walk.names.size();
-        PrependNames(PrivateFolderName(), walk.names);
-        walk.names[walk.names.size() - fileNames - 1].privateFolder = true;
+        if (!work.empty())
+            walk.names.push_front({work, true});
+        const std::size_t after = walk.names.size();
+        PrependNames(own, walk.names);
+        walk.names[walk.names.size() - after - 1].privateFolder = true;
     } else {
         PrependNames(path, walk.names);
     }
@@ -149,7 +177,7 @@ bool OpenStart(const std::string& path, Walk& walk)
         *walk.reason = std::strerror(path.empty() ? ENOENT : EISDIR);
         return false;
     }
-    const bool fromRoot = walk.isPrivate || path.front() == '/';
+    const bool fromRoot = walk.privateDepth > 0 || path.front() == '/';
     walk.at.Reset(::open(fromRoot ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
     walk.where = fromRoot ? "/" : "";
     return walk.at.Get() >= 0 || walk.SystemError(errno);
@@ -256,9 +284,10 @@ bool OpenTarget(const std::string& path, LastLink last, Target& target, std::str
 {
     Walk walk;
     walk.reason = reason;
-    walk.isPrivate = target.folder.isPrivate = IsPrivateFolder(std::filesystem::path(path).parent_path());
+    walk.privateDepth = PrivateDepth(std::filesystem::path(path).parent_path());
+    target.folder.isPrivate = walk.privateDepth > 0;
     // In the private folder a link in the file's place is replaced.
-    if (walk.isPrivate)
+    if (target.folder.isPrivate)
         last = LastLink::Keep;
     if (!OpenStart(path, walk))
         return false;

@@ -13,8 +13,12 @@ namespace platform::save {
 // temporary folder.
 std::string PrivateFolderName();
 
-// Whether the folder is the private folder by name (whatever stands there now).
+// Whether the folder is the private folder by name (whatever stands there
+// now), or a work folder directly in it: its files are saved and read as the
+// private folder's.
 bool IsPrivateFolder(std::filesystem::path folder);
+// 1 for the private folder itself, 2 for a folder directly in it, else 0.
+int PrivateDepth(const std::filesystem::path& folder);
 
 // A folder held open while its files are written, renamed and synced: every
 // step works on this very folder, whatever its name comes to mean meanwhile.
@@ -53,9 +57,10 @@ struct Target {
 // holding it, absolute from the root, ".." going up from where it led, at
 // most 40 of them), but in a folder that everyone may write and that is
 // sticky (/tmp) only when it is the user's or the folder's owner's; any other
-// is refused, naming the link. The private folder is never a link and must be
-// ours with rights 0700, as MakePrivateFolder leaves it; in it a link in the
-// file's place is kept (replaced, never followed). False with the reason;
+// is refused, naming the link. The private folder, and a work folder in it,
+// is never a link and must be ours with rights 0700, as MakePrivateFolder and
+// MakeWorkFolder leave them; in it a link in the file's place is kept
+// (replaced, never followed). False with the reason;
 // the folder is then closed.
 bool OpenTarget(const std::string& path, LastLink last, Target& target, std::string* reason);
 

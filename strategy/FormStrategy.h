@@ -30,6 +30,9 @@ class TGraph;
 class TMDIActionChild;
 class TMDIChild;
 class TStringGrid;
+namespace platform {
+class WorkFolder;
+}
 
 
 class TFormStrategy : public QDialog, public TStrategyLink {
@@ -165,8 +168,10 @@ public:
 
     // ---- Learners and rule reading (FormStrategyLearn.cpp) ----
     // The learner run of one node in generate mode: the node's dataset beside
-    // dataFileName (an outside learner's copy, and its result, in the private
-    // folder), the learner (in-house, Weka or Slipper by file type), the
+    // dataFileName (in the command's own folder when that is the private
+    // folder; an outside learner's copy, and its result, in a work folder of
+    // the run's own there, removed after), the learner (in-house, Weka or
+    // Slipper by file type), the
     // rules and counts in the node's chunk, the rule line. A learner that
     // fails is reported once per command (see learners); outside a command
     // the first node (chunk 0) starts one. A node left without rules by its
@@ -177,6 +182,10 @@ public:
     void EvaluateOwnRule(const TNodeExamples& examples);
     // EditRule ("(f1 = 1) and (f2 = 0)") becomes ownRule.
     void BtnEvaluateRuleClick();
+    // Whether an Apriori dataset names players by role: asked once per
+    // command (the first time, before its first node) and the answer kept
+    // for every node of it; false for the other dataset types.
+    bool AprioriUseRoles();
     // The user's own rule, evaluated on every node's examples when it has conditions.
     RuleObject ownRule{true};
     // Where callweka and callslipper are (the program's folder when empty) and
@@ -208,7 +217,8 @@ public:
     // Per node and cycle of the (test) log whether the rules hold, and the counts.
     void BtnCheckRulesClick();
     // Every listed strategy's rules as source text, saved after each strategy
-    // to TempResults.txt in the private temporary folder, and once more finished.
+    // to TempResults.txt in the command's own folder in the private folder,
+    // and once more finished; the memo's last line says where.
     void btnAllRulesClick();
     QString saveFilter = "Weka format (*.arff)";
     QString saveSuffix = "arff";
@@ -281,24 +291,33 @@ private:
     void WarnIfNoPrivateFolder();
     // The window a command's wait window is centred over.
     QWidget* WaitOver();
-    // Runs a learner script of learnerFolder on the node, showing what runs
-    // in the wait window with Cancel, after removing the old result file.
-    // False, with *reason, when the node gets no rules from it: the learner
-    // failed now (told once per command) or earlier in the command, or the
-    // user cancelled. True, with what the run wrote in *output, when it ended well.
+    // Runs a learner script of learnerFolder on the node in the run's work
+    // folder (its TMPDIR too), showing what runs in the wait window with
+    // Cancel. False, with *reason, when the node gets no rules from it: the
+    // learner failed now (told once per command) or earlier in the command,
+    // or the user cancelled. True, with what the run wrote in *output, when
+    // it ended well.
     bool RunLearner(const QString& script, const QString& learner, const QStringList& arguments,
-                    const QString& folder, const QString& resultFile, const std::string& node,
-                    std::string* reason, std::string* output);
+                    const QString& folder, const std::string& node, std::string* reason, std::string* output);
     // After a JRip (or Slipper) run that ended well: its result file read into
     // the chunk's rule list, or false, the node marked not learnt, when the run
     // gave none (see TakeWekaResult); the object concepts of JRip conditions
     // are the roles at firstPositive (see RuleReaders.h).
     bool TakeLearnerResult(const QString& resultFile, const std::string& output, bool slipper, int firstPositive,
                            StrategyChunk& chunk);
-    // The run's file of that name in the private folder as the folder answers
-    // now; empty, with *failure, when it is refused (told once per command,
-    // and no further node asks: learners.Failure(kPrivateFolder) says why).
-    std::string PrivateRunFile(const std::string& file, std::string* failure);
+    // A work folder of the node's learner run's own in the private folder as
+    // the folder answers now; false, with *failure, when it is refused (told
+    // once per command, and no further node asks: learners.Failure(
+    // kPrivateFolder) says why).
+    bool MakeRunFolder(platform::WorkFolder& run, std::string* failure);
+    // The command's own folder in the private folder, kept after it, where it
+    // leaves files for the user; made when first asked, refused as above.
+    std::string CommandFolder(std::string* failure);
+    // True, with *failure and the node left out, when the private folder was
+    // refused earlier in the command.
+    bool PrivateFolderRefusedBefore(std::string* failure);
+    // The private folder refused for the reason: told once per command.
+    void PrivateFolderRefused(const std::string& why, std::string* failure);
     // The rule tests' common start (FormStrategyTest.cpp): the test graph and
     // attached window checks, the weights, the match value (the record's in a
     // batch test), the verbose state and the setting texts; then the test

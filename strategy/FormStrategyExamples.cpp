@@ -163,6 +163,7 @@ void TFormStrategy::BtnRulesClick(QObject* Sender)
         command.emplace(learners);
         wait.emplace("Generating rules ...", WaitOver(), true);
         learners.BeginRun();
+        learners.BeginStrategy();
     }
     if (!ShowStrategy(*strategy, chunks)) {
         notLearnt("the strategy's nodes cannot be built (the join value is no number)");
@@ -195,6 +196,10 @@ void TFormStrategy::BtnRulesClick(QObject* Sender)
     // The node the walk leaves out ("No Last Node") has no condition.
     for (std::size_t k = steps.size(); k < chunks.size(); ++k)
         chunks[k]->SetLeftOut();
+    // Apriori's question is the command's: asked before its first node, its
+    // answer serves every node of every strategy it learns.
+    if (!display && !steps.empty())
+        AprioriUseRoles();
     for (std::size_t k = 0; k < steps.size() && k < chunks.size(); ++k) {
         const TWalkStep& step = steps[k];
         StrategyChunk& chunk = *chunks[k];

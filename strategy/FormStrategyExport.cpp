@@ -9,6 +9,7 @@
 #include "core/model/RoboCupFile.h"
 #include "platform/Clock.h"
 #include "platform/SaveFile.h"
+#include "platform/WorkFolder.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/SavePicture.h"
 #include "ui/waitFormWin.h"
@@ -23,6 +24,8 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
+
+#include <filesystem>
 
 
 namespace {
@@ -119,16 +122,16 @@ public:
     std::string Note() const override
     {
         const std::string line = NotLearntLine(form_.learners.NodesNotLearnt(), form_.learners.FirstNotLearnt());
-        return line.empty() ? DatasetsLine(form_.learners.DatasetFolder()) : line;
+        return line.empty() ? DatasetsLine(form_.learners) : line;
     }
     // The export's text so far, replacing the last one only when complete; one
     // message for a file that cannot be written, the export goes on.
     void Save(const std::vector<std::string>& lines) override
     {
         platform::SaveError error;
-        if (!fileName_.isEmpty() && platform::SaveFile(QFile::encodeName(fileName_).toStdString(), [&](std::ostream& out) {
-                WriteLinesCrLf(out, lines);
-            }, &error))
+        const auto write = [&](std::ostream& out) { WriteLinesCrLf(out, lines); };
+        saved_ = !fileName_.isEmpty() && platform::SaveFile(QFile::encodeName(fileName_).toStdString(), write, &error);
+        if (saved_)
             return;
         // A private folder refused to the learner runs was told already.
         if (reported_ || form_.learners.Failure(TFormStrategy::kPrivateFolder))
@@ -142,11 +145,15 @@ public:
         platform::MessageBox(&form_, platform::SaveFailureText(error, shown), "Error");
     }
 
+    // The last save wrote the file.
+    bool Saved() const { return saved_; }
+
 private:
     TFormStrategy& form_;
     QString fileName_;
     std::string folderError_;
     bool reported_ = false;
+    bool saved_ = false;
 };
 
 // The date and time stamped on the export, in one fixed form whatever the
@@ -189,11 +196,20 @@ void TFormStrategy::btnAllRulesClick()
     const WaitCommand wait("Generating all rules ...", WaitOver(), true);
     cbVerbose->setCheckState(Qt::Checked);
     cbStrictTimes->setChecked(true);
-    // In the program's private folder: another user of the machine can neither
-    // read the rules nor plant a link where they are written.
+    // In a folder of the command's own in the program's private folder:
+    // another user of the machine can neither read the rules nor plant a link
+    // where they are written, and another export, in this program or another
+    // copy of it, writes a file of its own. The command's datasets kept for
+    // the user go there too.
     std::string folderError;
-    const QString fileName = QString::fromStdString(platform::PrivateTempFile(kExportFileName, &folderError));
+    const std::string folder = platform::MakeWorkFolder("command", &folderError);
+    learners.SetCommandFolder(folder);
+    const QString fileName =
+        folder.empty() ? QString() : QString::fromStdString((std::filesystem::path(folder) / kExportFileName).string());
     TMemoLines memo(MemoRules);
     TWindowStrategies strategies(*this, fileName, folderError);
     RunRuleExport(memo, settings, items, strategies);
+    // Said after the export, so that the file holds the export alone.
+    if (strategies.Saved())
+        MemoRules->appendPlainText("// Saved to " + QDir::toNativeSeparators(fileName));
 }

@@ -11,6 +11,7 @@
 #include "core/model/RoboCupFile.h"
 #include "platform/ReadFile.h"
 #include "platform/SaveFile.h"
+#include "platform/WorkFolder.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/System.h"
 #include "ui/waitFormWin.h"
@@ -29,7 +30,7 @@
 
 namespace {
 
-enum LearnerFileType { kWekaFile = 1, kSlipperFile = 4 };
+enum LearnerFileType { kAprioriFile = 0, kWekaFile = 1, kSlipperFile = 4 };
 
 FeatureList* FeaturesOf(const TMDIActionChild* child)
 {
@@ -46,26 +47,6 @@ int IntegerOr1(const QLineEdit* edit)
     return ok ? k : 1;
 }
 
-// Removes a learner's old result, so that it cannot be read as this run's;
-// false, with the reason, when it is still there.
-bool RemoveOldResult(const QString& file, QString* why)
-{
-    const QFileInfo info(file);
-    if (!info.exists() && !info.isSymLink())
-        return true;
-    if (info.isDir()) {
-        *why = "it is a folder";
-        return false;
-    }
-    // In the private folder the removal goes through the checked folder, never
-    // through a link put in its place.
-    platform::SaveError error;
-    if (platform::RemoveFile(QFile::encodeName(file).toStdString(), &error))
-        return true;
-    *why = QString::fromStdString(error.reason);
-    return false;
-}
-
 // Why a learner run gave the node no rules: "cancelled", else the learner's
 // failure.
 std::string LearnerRunFailure(const std::string& reason)
@@ -76,8 +57,8 @@ std::string LearnerRunFailure(const std::string& reason)
 }  // namespace
 
 bool TFormStrategy::RunLearner(const QString& script, const QString& learner, const QStringList& arguments,
-                               const QString& folder, const QString& resultFile, const std::string& node,
-                               std::string* reason, std::string* output)
+                               const QString& folder, const std::string& node, std::string* reason,
+                               std::string* output)
 {
     const std::string name = script.toStdString();
     // What runs shows in the command's wait window. Its Cancel, pressed since
@@ -96,21 +77,10 @@ bool TFormStrategy::RunLearner(const QString& script, const QString& learner, co
         *reason = *failed + " (not run again)";
         return false;
     }
-    QString why;
-    if (!RemoveOldResult(resultFile, &why)) {
-        *reason = "cannot remove the old result file " + resultFile.toStdString() + " (" + why.toStdString() + ")";
-        if (learners.Fail(name, *reason))
-            platform::MessageBox(this, "Cannot remove the old result file !", "Warning !", platform::Buttons::Ok,
-                                 QDir::toNativeSeparators(resultFile) + ": " + why);
-        return false;
-    }
     const QString programFolder = learnerFolder.isEmpty() ? QCoreApplication::applicationDirPath() : learnerFolder;
-    // A learner's own temporary files (Weka's work folder) go to the program's
-    // private folder rather than the shared one.
-    QStringList environment;
-    const std::string privateFolder = platform::PrivateTempFolder();
-    if (!privateFolder.empty())
-        environment << "TMPDIR=" + QString::fromStdString(privateFolder);
+    // A learner's own temporary files (the script's work folder) go into the
+    // run's folder too, rather than the shared temporary folder, and go with it.
+    const QStringList environment{"TMPDIR=" + folder};
     const platform::ProgramRun run =
         platform::RunProgram(QDir(programFolder).filePath(script), arguments, learnerTimeoutMs, folder,
                              [] { return !WaitFormCancelled(); }, environment);
@@ -145,22 +115,56 @@ QWidget* TFormStrategy::WaitOver()
     return isVisible() || !actionChild ? static_cast<QWidget*>(this) : actionChild;
 }
 
-std::string TFormStrategy::PrivateRunFile(const std::string& file, std::string* failure)
+bool TFormStrategy::PrivateFolderRefusedBefore(std::string* failure)
 {
-    if (const std::string* refused = learners.Failure(kPrivateFolder)) {
-        learners.NodeLeftOut();
-        *failure = *refused;
-        return std::string();
-    }
-    std::string why;
-    const std::string folder = platform::PrivateTempFolder(&why);
-    if (!folder.empty())
-        return (std::filesystem::path(folder) / std::filesystem::path(file).filename()).string();
+    const std::string* refused = learners.Failure(kPrivateFolder);
+    if (!refused)
+        return false;
+    learners.NodeLeftOut();
+    *failure = *refused;
+    return true;
+}
+
+void TFormStrategy::PrivateFolderRefused(const std::string& why, std::string* failure)
+{
     *failure = why;
     if (learners.Fail(kPrivateFolder, why))
         platform::MessageBox(this, "No place for the learner's files !", "Warning !", platform::Buttons::Ok,
                              QString::fromStdString(why));
-    return std::string();
+}
+
+bool TFormStrategy::MakeRunFolder(platform::WorkFolder& run, std::string* failure)
+{
+    if (PrivateFolderRefusedBefore(failure))
+        return false;
+    // The private folder is asked for afresh, as it may have been cleared
+    // away or replaced since the window opened, and only its answer is used.
+    std::string why;
+    if (run.Make("run", &why))
+        return true;
+    PrivateFolderRefused(why, failure);
+    return false;
+}
+
+std::string TFormStrategy::CommandFolder(std::string* failure)
+{
+    if (!learners.CommandFolder().empty() || PrivateFolderRefusedBefore(failure))
+        return learners.CommandFolder();
+    std::string why;
+    const std::string folder = platform::MakeWorkFolder("command", &why);
+    if (folder.empty())
+        PrivateFolderRefused(why, failure);
+    learners.SetCommandFolder(folder);
+    return folder;
+}
+
+bool TFormStrategy::AprioriUseRoles()
+{
+    if (fileType != kAprioriFile)
+        return false;
+    if (!learners.UseRoles())
+        learners.SetUseRoles(TMDIActionChild::AskUseRoles(this));
+    return *learners.UseRoles();
 }
 
 bool TFormStrategy::TakeLearnerResult(const QString& resultFile, const std::string& output, bool slipper,
@@ -213,40 +217,52 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
     for (int i = 0; i < lbFeatures->count(); ++i)
         if (lbFeatures->item(i)->isSelected())
             featureTexts.push_back(lbFeatures->item(i)->text().toStdString());
-    const std::string nodeFile = NodeDataFileName(dataFileName, examples.name);
+    // In a command that learns several strategies or settings, each run's
+    // datasets carry its number: no run writes over another's.
+    const std::string nodeFile =
+        NodeDataFileName(dataFileName, examples.name, learners.Nested() ? learners.Strategies() : 0);
+    const bool outsideLearner = !cbHomeRules->isChecked() && (fileType == kWekaFile || fileType == kSlipperFile);
+    // Where the data file is the program's private folder, the datasets kept
+    // for the user go into the command's own folder there.
+    const bool usersFolder = !platform::InPrivateFolder(nodeFile);
     std::string failure;
+    std::string usersFile;  // the dataset kept for the user
     std::string learnerFile;
-    bool usersFolder = false;
     // No learner ran for a node whose dataset is missing: its reason never
     // reads "learner failed".
     static constexpr const char* kNotWritten = "dataset not written";
+    // An outside learner reads its dataset from a work folder of the run's
+    // own in the private folder and leaves its result there, never beside a
+    // data file the user named elsewhere, where another user's file or link
+    // could stand, nor at a name another run or process uses; the folder
+    // goes when the run is over, however it ends.
+    platform::WorkFolder run;
     if (const std::string* unwritten = learners.Failure(kDataset)) {
         // A dataset that could not be written stopped the command: no
         // further node is tried.
         learners.NodeLeftOut();
         failure = std::string(kNotWritten) + ": " + *unwritten + " (not tried)";
     } else {
-        // An outside learner reads its dataset from the private folder and
-        // leaves its result there, never beside a data file the user named
-        // elsewhere, where another user's file or link could stand; that file
-        // is still written, for the user. The folder is asked for afresh, as
-        // it may have been cleared away or replaced since the window opened,
-        // and only its answer is used. Refused, nothing is written and the
-        // command says why once.
-        const bool outsideLearner =
-            !cbHomeRules->isChecked() && (fileType == kWekaFile || fileType == kSlipperFile);
-        usersFolder = !platform::InPrivateFolder(nodeFile);
-        if (outsideLearner || !usersFolder)
-            learnerFile = PrivateRunFile(nodeFile, &failure);
+        // Refused, the private folder gets nothing and the command says why once.
+        const std::filesystem::path name = std::filesystem::path(nodeFile).filename();
+        if (usersFolder) {
+            usersFile = nodeFile;
+        } else if (!outsideLearner) {
+            if (const std::string folder = CommandFolder(&failure); !folder.empty())
+                usersFile = (std::filesystem::path(folder) / name).string();
+        }
+        if (failure.empty() && outsideLearner && MakeRunFolder(run, &failure))
+            learnerFile = run.File(name.string());
     }
     // A dataset that could not be written (the writer said so) is not learnt
     // from, and it stops the command with the save's own words, told once.
     QString unwritten;
+    const bool useRoles = failure.empty() && AprioriUseRoles();
     const auto save = [&](const std::string& file) {
         return actionChild->SaveAssocData(QString::fromStdString(file), fileType, examples.threshold, cycles, classes,
-                                          classNames, &featureTexts, &unwritten);
+                                          classNames, &featureTexts, &unwritten, useRoles);
     };
-    const bool written = failure.empty() && (!usersFolder || save(nodeFile)) &&
+    const bool written = failure.empty() && (usersFile.empty() || save(usersFile)) &&
                          (learnerFile.empty() || save(learnerFile));
     if (failure.empty() && !written) {
         const std::string words = unwritten.isEmpty() ? "the file " + nodeFile + " was not written" : unwritten.toStdString();
@@ -255,12 +271,19 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
             platform::MessageBox(this, "Dataset not written !", "Warning !", platform::Buttons::Ok,
                                  QString::fromStdString(words));
     }
+    // The command says once at its end where the datasets kept for the user
+    // are, and how many, when no learner reads them or the user could not
+    // know the folder.
+    const bool noLearner = !cbHomeRules->isChecked() && !outsideLearner;
+    if (written && !usersFile.empty() && (noLearner || !usersFolder))
+        learners.DatasetsWritten(QFileInfo(QString::fromStdString(usersFile)).absolutePath().toStdString(),
+                                 fileType == kAprioriFile || fileType == kSlipperFile ? 2 : 1, noLearner);
 
-    // The learner runs in that folder, given whole paths.
+    // The learner runs in its folder, given whole paths.
     const auto absolute = [](const std::string& file) {
         return QFileInfo(QString::fromStdString(file)).absoluteFilePath();
     };
-    const QString folder = QFileInfo(QString::fromStdString(learnerFile)).absolutePath();
+    const QString folder = absolute(run.Path());
     if (!failure.empty()) {
         // No rules without the dataset, whichever learner.
     } else if (cbHomeRules->isChecked()) {
@@ -271,8 +294,7 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
     } else if (written && fileType == kWekaFile) {
         const QString results = absolute(WekaResultsFile(learnerFile));
         std::string said;
-        if (RunLearner("callweka", "JRip", {absolute(learnerFile), results}, folder, results,
-                       examples.name, &failure, &said))
+        if (RunLearner("callweka", "JRip", {absolute(learnerFile), results}, folder, examples.name, &failure, &said))
             TakeLearnerResult(results, said, false, examples.positives.empty() ? -1 : examples.positives.front(),
                               chunk);
         else
@@ -281,17 +303,13 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
         const QString hypothesis = absolute(SlipperHypothesisFile(learnerFile));
         const QString stem = absolute(SlipperStem(learnerFile));
         std::string said;
-        if (RunLearner("callslipper", "Slipper", {stem, hypothesis}, folder, hypothesis, examples.name, &failure,
-                       &said))
+        if (RunLearner("callslipper", "Slipper", {stem, hypothesis}, folder, examples.name, &failure, &said))
             TakeLearnerResult(hypothesis, said, true, -1, chunk);
         else
             failure = LearnerRunFailure(failure);
     } else if (written) {
-        // No learner reads this type: the datasets are the user's, and the
-        // command says once where they are.
+        // No learner reads this type: the datasets are the user's.
         chunk.SetNotAsked();
-        const std::string& usersFile = usersFolder ? nodeFile : learnerFile;
-        learners.DatasetsWithoutLearner(QFileInfo(QString::fromStdString(usersFile)).absolutePath().toStdString());
         learners.StrategyNotLearnt("no learner reads this dataset type");
     }
     // The window may have let go of its graph window while the learner ran.

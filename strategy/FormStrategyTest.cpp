@@ -98,7 +98,7 @@ void TFormStrategy::TellNodesNotLearnt()
     if (learners.Nested())
         return;
     for (const std::string& line : {NotLearntLine(learners.NodesNotLearnt(), learners.FirstNotLearnt()),
-                                    DatasetsLine(learners.DatasetFolder())})
+                                    DatasetsLine(learners)})
         if (!line.empty())
             MemoRules->appendPlainText(QString::fromStdString(line));
 }

@@ -23,11 +23,11 @@ std::string NodeFilePart(const std::string& nodeName)
     return part;
 }
 
-std::string NodeDataFileName(const std::string& dataFileName, const std::string& nodeName)
+std::string NodeDataFileName(const std::string& dataFileName, const std::string& nodeName, int run)
 {
     const std::string ext = FileExtension(dataFileName);
     const std::string base = dataFileName.substr(0, dataFileName.size() - ext.size());
-    return base + "-" + NodeFilePart(nodeName) + ext;
+    return base + "-" + (run > 0 ? std::to_string(run) + "-" : std::string()) + NodeFilePart(nodeName) + ext;
 }
 
 std::string SlipperStem(const std::string& nodeFile)

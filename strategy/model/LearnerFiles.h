@@ -1,11 +1,13 @@
 // The files of one strategy node's learner run, and the lines a run prints.
 //
 // Each node writes its own dataset beside the window's data file: the node's
-// name goes before the file's extension. An outside learner is given a copy
-// of that name in the program's private folder, and its result lies there too. Only the trailing extension of the
-// file name counts, so a dot in a folder name never moves the dataset into
-// another folder, and a name without extension still gives every node a file
-// of its own.
+// name goes before the file's extension, and in a command that learns
+// several strategies or settings the run's number before the node's, so that
+// no run writes over another's. An outside learner is given a copy of that
+// name in a work folder of its own in the program's private folder, and its
+// result lies there too. Only the trailing extension of the file name counts,
+// so a dot in a folder name never moves the dataset into another folder, and
+// a name without extension still gives every node a file of its own.
 #pragma once
 
 #include <string>
@@ -20,15 +22,16 @@ std::string FileExtension(const std::string& fileName);
 std::string NodeFilePart(const std::string& nodeName);
 // "<name without extension>-<node part><extension>" ("/data/test.data" and
 // "Lplayer5:Pass" give "/data/test-Lplayer5-Pass.data"); without extension
-// "<name>-<node part>".
-std::string NodeDataFileName(const std::string& dataFileName, const std::string& nodeName);
+// "<name>-<node part>". A run above 0 goes before the node:
+// "/data/test-3-Lplayer5-Pass.data".
+std::string NodeDataFileName(const std::string& dataFileName, const std::string& nodeName, int run = 0);
 // What Slipper is given: the node's data file without its extension (the file
 // itself when it has none).
 std::string SlipperStem(const std::string& nodeFile);
 // Where Slipper leaves its hypothesis: the stem + ".shyp".
 std::string SlipperHypothesisFile(const std::string& nodeFile);
 // The JRip result file of a run: "results.txt" in the folder of the node file
-// (the learner's copy in the private folder).
+// (the learner's copy in the run's work folder).
 std::string WekaResultsFile(const std::string& nodeFile);
 
 // The chunk's rules as one line: for the rule export's table

@@ -33,6 +33,11 @@ void TLearnerRecord::Reset()
     firstFailure_.clear();
     firstFailureText_.clear();
     datasetFolder_.clear();
+    datasetFiles_ = 0;
+    datasetsForNoLearner_ = false;
+    strategies_ = 0;
+    commandFolder_.clear();
+    useRoles_.reset();
     told_.clear();
 }
 
@@ -54,10 +59,12 @@ void TLearnerRecord::StrategyNotLearnt(const std::string& reason)
         firstNotLearnt_ = reason;
 }
 
-void TLearnerRecord::DatasetsWithoutLearner(const std::string& folder)
+void TLearnerRecord::DatasetsWritten(const std::string& folder, int files, bool noLearner)
 {
     if (datasetFolder_.empty())
         datasetFolder_ = folder;
+    datasetFiles_ += files;
+    datasetsForNoLearner_ = datasetsForNoLearner_ || noLearner;
 }
 
 void TLearnerRecord::NodeNotLearnt(const std::string& reason)
@@ -218,11 +225,14 @@ std::string NotLearntLine(int nodes, const std::string& firstReason)
            " not learnt (first: " + CommentText(firstReason) + ")";
 }
 
-std::string DatasetsLine(const std::string& folder)
+std::string DatasetsLine(const TLearnerRecord& record)
 {
-    if (folder.empty())
+    if (record.DatasetFolder().empty())
         return {};
-    return "// Datasets written to " + CommentText(folder) + ": no learner reads this dataset type";
+    const int files = record.DatasetFiles();
+    const std::string why = record.DatasetsForNoLearner() ? ", no learner reads this dataset type" : "";
+    return "// Datasets written to " + CommentText(record.DatasetFolder()) + ": " + std::to_string(files) +
+           (files == 1 ? " file" : " files") + why;
 }
 
 std::string CommentText(std::string text)

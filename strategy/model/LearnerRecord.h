@@ -8,6 +8,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -78,11 +79,31 @@ public:
     // strategy of "All Rules" would raise again is shown once.
     bool TellOnce(const std::string& what) { return told_.insert(what).second; }
 
-    // The folder the command wrote datasets into for no learner (a dataset
-    // type no learner reads), said once at the command's end; the first
-    // folder is kept.
-    void DatasetsWithoutLearner(const std::string& folder);
+    // Datasets the command wrote for the user rather than for a learner: for
+    // no learner (a dataset type no learner reads), or into the command's own
+    // folder (the data file in the private folder), said once at the
+    // command's end (DatasetsLine); the first folder is kept, the files are
+    // counted.
+    void DatasetsWritten(const std::string& folder, int files, bool noLearner);
     const std::string& DatasetFolder() const { return datasetFolder_; }
+    int DatasetFiles() const { return datasetFiles_; }
+    bool DatasetsForNoLearner() const { return datasetsForNoLearner_; }
+
+    // Each learning of a whole strategy in the command ("Generate rules" once,
+    // the sweep per setting, "All Rules" per strategy) counts from 1, so that
+    // its datasets carry its number.
+    void BeginStrategy() { ++strategies_; }
+    int Strategies() const { return strategies_; }
+
+    // The command's own folder in the private folder, where it keeps files
+    // for the user (made when first needed; empty until then).
+    void SetCommandFolder(const std::string& folder) { commandFolder_ = folder; }
+    const std::string& CommandFolder() const { return commandFolder_; }
+
+    // Apriori's answer whether players go by role, asked once per command.
+    // Empty until asked.
+    void SetUseRoles(bool useRoles) { useRoles_ = useRoles; }
+    const std::optional<bool>& UseRoles() const { return useRoles_; }
 
     // Nothing more can be learnt in this command: it was cancelled or a
     // learner failed.
@@ -102,6 +123,11 @@ private:
     std::string firstFailure_;
     std::string firstFailureText_;
     std::string datasetFolder_;
+    int datasetFiles_ = 0;
+    bool datasetsForNoLearner_ = false;
+    int strategies_ = 0;
+    std::string commandFolder_;
+    std::optional<bool> useRoles_;
     std::set<std::string> told_;
 };
 
@@ -165,10 +191,11 @@ std::string SlipperRefusal(const std::string& output);
 // it; empty when none.
 std::string NotLearntLine(int nodes, const std::string& firstReason);
 
-// The command's last line when it wrote datasets for no learner:
-// "// Datasets written to <folder>: no learner reads this dataset type";
-// empty for no folder.
-std::string DatasetsLine(const std::string& folder);
+// The command's last line when it wrote datasets for the user (see
+// DatasetsWritten): "// Datasets written to <folder>: 12 files, no learner
+// reads this dataset type" (the reason only for no learner); empty for no
+// folder.
+std::string DatasetsLine(const TLearnerRecord& record);
 
 // The rule line of a node left without rules by its learner, never to be
 // read as a learnt rule: "<name> (<x>, <y>) <= \t<what>: <reason>", with

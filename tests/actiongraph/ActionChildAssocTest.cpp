@@ -104,7 +104,9 @@ TEST_F(ActionChildAssoc, AprioriAsksForRolesAndShowsProgressEveryHundredInstance
     const std::string byName = Path("names.dat");
     RecordingHooks hooks;
     script.answers = {platform::Answer::No};
-    ASSERT_TRUE(window->SaveAssocData(QString::fromStdString(byName), 0, 0.0, cycles, classes, names, nullptr));
+    const bool byNames = TMDIActionChild::AskUseRoles(window.get());
+    ASSERT_TRUE(window->SaveAssocData(QString::fromStdString(byName), 0, 0.0, cycles, classes, names, nullptr, nullptr,
+                                      byNames));
     ASSERT_EQ(script.messages.size(), 1u);
     EXPECT_EQ(script.messages[0].text, "Use player roles instead of names?");
     EXPECT_EQ(script.messages[0].caption, "Question");
@@ -133,7 +135,9 @@ TEST_F(ActionChildAssoc, AprioriAsksForRolesAndShowsProgressEveryHundredInstance
     // With roles a player's item begins with his role at the cycle.
     const std::string byRole = Path("roles.dat");
     script.answers = {platform::Answer::Yes};
-    ASSERT_TRUE(window->SaveAssocData(QString::fromStdString(byRole), 0, 0.0, cycles, classes, names, nullptr));
+    const bool byRoles = TMDIActionChild::AskUseRoles(window.get());
+    ASSERT_TRUE(window->SaveAssocData(QString::fromStdString(byRole), 0, 0.0, cycles, classes, names, nullptr, nullptr,
+                                      byRoles));
     const std::vector<std::string> roled = Lines(ReadBytes(byRole));
     ASSERT_EQ(roled.size(), plain.size());
     int rolePrefixed = 0;

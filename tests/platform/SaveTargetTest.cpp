@@ -1,6 +1,7 @@
 // Where a save goes and whose the file is afterwards: links on the way are
 // followed only as the system would, and a replaced file keeps its owner.
 #include "platform/SaveFile.h"
+#include "platform/WorkFolder.h"
 
 #include "support/AsNobody.h"
 #include "support/SaveFailure.h"
@@ -189,4 +190,42 @@ TEST(PrivateFolder, ALinkInAFilesPlaceIsReplacedNeverFollowed)
     }
     tmpdir ? ::setenv("TMPDIR", saved.c_str(), 1) : ::unsetenv("TMPDIR");
     EXPECT_EQ(ReadBytes(tool), "#!/bin/sh\n");
+}
+
+// A work folder in the private folder is as closed: made owner only, never
+// written through when it is swapped for a link, and removed with a link in
+// it without touching what the link leads to.
+TEST(PrivateFolder, AWorkFolderIsOwnerOnlyNeverALinkAndGoesAlone)
+{
+    const fs::path f = MakeTempDir("private-work");
+    const char* tmpdir = std::getenv("TMPDIR");
+    const std::string saved = tmpdir ? tmpdir : "";
+    ::setenv("TMPDIR", f.c_str(), 1);
+    std::string why;
+    const std::string work = platform::MakeWorkFolder("run", &why);
+    ASSERT_FALSE(work.empty()) << why;
+    EXPECT_EQ(fs::path(work).parent_path(), platform::PrivateTempFolder());
+    EXPECT_EQ(fs::status(work).permissions() & fs::perms::all, fs::perms::owner_all);
+    const std::string file = (fs::path(work) / "results.txt").string();
+    EXPECT_TRUE(platform::InPrivateFolder(file));
+    EXPECT_TRUE(platform::SaveFile(file, Text("first")));
+
+    fs::create_directory(f / "elsewhere");
+    fs::rename(work, f / "gone");
+    fs::create_directory_symlink(f / "elsewhere", work);
+    platform::SaveError error;
+    EXPECT_FALSE(platform::SaveFile(file, Text("new"), &error));
+    EXPECT_EQ(error.reason, "the folder " + work + " is a link, not a folder of its own");
+    EXPECT_TRUE(FolderEntries((f / "elsewhere").string()).empty());
+    Put(f / "elsewhere" / "outside.txt", "someone's");
+    EXPECT_TRUE(platform::RemoveWorkFolder(work, &why)) << why;  // the link goes, not what it leads to
+    EXPECT_FALSE(fs::exists(fs::symlink_status(work)));
+
+    fs::rename(f / "gone", work);
+    fs::create_directory(fs::path(work) / "java");
+    fs::create_directory_symlink(f / "elsewhere", fs::path(work) / "java" / "link");
+    EXPECT_TRUE(platform::RemoveWorkFolder(work, &why)) << why;
+    EXPECT_FALSE(fs::exists(fs::symlink_status(work)));
+    EXPECT_EQ(ReadBytes((f / "elsewhere" / "outside.txt").string()), "someone's");
+    tmpdir ? ::setenv("TMPDIR", saved.c_str(), 1) : ::unsetenv("TMPDIR");
 }

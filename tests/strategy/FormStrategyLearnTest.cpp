@@ -3,6 +3,8 @@
 // failure of a learner, and the user's own rule.
 #include "LearnNodeWindow.h"
 
+#include "support/SaveFailure.h"
+
 #include <QApplication>
 
 #include <algorithm>
@@ -124,7 +126,16 @@ TEST_F(LearnNode, OutsideLearnersRunFromTheProgramFolderAndTheirResultsAreRead)
     form->fileType = 1;
     platform::DialogScript script;
     form->LearnNodeRules(examples);
-    EXPECT_EQ(ReadBytes(folder + "/weka-args"), stem + ".data " + own + "/results.txt\n");
+    // Each run in a work folder of its own in the private folder, gone after
+    // it; the old files beside it are neither read nor in the way.
+    const auto runFolder = [&](const std::string& args) {
+        const std::filesystem::path run = std::filesystem::path(args.substr(0, args.find(' '))).parent_path();
+        EXPECT_EQ(run.parent_path(), own) << args;
+        EXPECT_FALSE(std::filesystem::exists(run)) << args;
+        return run.string();
+    };
+    const std::string wekaRun = runFolder(ReadBytes(folder + "/weka-args"));
+    EXPECT_EQ(ReadBytes(folder + "/weka-args"), wekaRun + "/test-" + part + ".data " + wekaRun + "/results.txt\n");
     // The unknown feature adds nothing; the OTHER rule with its condition is
     // negated, the default rule positive.
     const RuleList& rules = Chunk(0).GetRules();
@@ -140,7 +151,10 @@ TEST_F(LearnNode, OutsideLearnersRunFromTheProgramFolderAndTheirResultsAreRead)
 
     form->fileType = 4;
     form->LearnNodeRules(examples);
-    EXPECT_EQ(ReadBytes(folder + "/slipper-args"), stem + " " + stem + ".shyp\n");
+    const std::string slipperRun = runFolder(ReadBytes(folder + "/slipper-args"));
+    EXPECT_NE(slipperRun, wekaRun);
+    const std::string runStem = slipperRun + "/test-" + part;
+    EXPECT_EQ(ReadBytes(folder + "/slipper-args"), runStem + " " + runStem + ".shyp\n");
     ASSERT_EQ(rules.size(), 3u);
     EXPECT_EQ(rules[2]->Size(), 0);
     EXPECT_TRUE(script.messages.empty());
@@ -178,8 +192,9 @@ TEST_F(LearnNode, AFailedLearnerIsReportedOncePerRunAndItsResultIsNotRead)
     EXPECT_TRUE(Chunk(0).GetRules().empty());
 }
 
-// The default data file, the node datasets beside it, the learner's results
-// and Weka's work files all lie in the program's own folder under TMPDIR.
+// The default data file lies in the program's own folder under TMPDIR; the
+// learner's dataset, its result and its work files in a folder of the run's
+// own in there, owner only, gone when the run is over.
 TEST_F(LearnNode, TheLearnerFilesStayInTheProgramsPrivateFolder)
 {
     const std::string tmp = MakeTempDir("strategy-learn-tmpdir");
@@ -188,8 +203,9 @@ TEST_F(LearnNode, TheLearnerFilesStayInTheProgramsPrivateFolder)
     qputenv("TMPDIR", QByteArray::fromStdString(tmp));
     const std::string own = tmp + "/velotrask-" + std::to_string(::geteuid());
     const QString defaultFile = TFormStrategy().EditFName->text();
-    WriteScript(folder + "/callweka", "echo \"$TMPDIR\" > \"" + folder + "/weka-tmpdir\"\n"
-                                      "printf 'JRIP rules:\\n===\\n => class=N (3/0)\\n' > \"$2\"\n");
+    WriteScript(folder + "/callweka", "echo \"$TMPDIR\" \"$@\" > \"" + folder + "/weka-tmpdir\"\n"
+                                      "stat -c %a \"$TMPDIR\" > \"" + folder + "/weka-mode\"\n"
+                                      "printf 'JRIP rules:\\n===\\n => class=N (3/0)\\nNumber of Rules : 1\\n' > \"$2\"\n");
     form->dataFileName = defaultFile.toStdString();
     form->fileType = 1;
     platform::DialogScript script;
@@ -202,11 +218,17 @@ TEST_F(LearnNode, TheLearnerFilesStayInTheProgramsPrivateFolder)
     EXPECT_EQ(defaultFile.toStdString(), own + "/test.data");
     std::string part = examples.name;
     std::replace(part.begin(), part.end(), ':', '-');
-    EXPECT_TRUE(std::filesystem::is_regular_file(own + "/test-" + part + ".data"));
-    EXPECT_TRUE(std::filesystem::is_regular_file(own + "/results.txt"));
-    EXPECT_EQ(ReadBytes(folder + "/weka-tmpdir"), own + "\n");
+    const QStringList seen = QString::fromStdString(ReadBytes(folder + "/weka-tmpdir")).split(' ');
+    ASSERT_EQ(seen.size(), 3);
+    const std::filesystem::path run = seen[0].toStdString();
+    EXPECT_EQ(run.parent_path(), own);
+    EXPECT_EQ(seen[1].toStdString(), (run / ("test-" + part + ".data")).string());
+    EXPECT_EQ(seen[2].toStdString(), (run / "results.txt").string() + "\n");
+    EXPECT_EQ(ReadBytes(folder + "/weka-mode"), "700\n");
+    EXPECT_EQ(FolderEntries(own), std::vector<std::string>{});
     EXPECT_EQ(std::filesystem::status(own).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_all);
+    EXPECT_TRUE(Chunk(0).HasRuleList());
     EXPECT_TRUE(script.messages.empty());
 }
 
@@ -261,7 +283,9 @@ TEST_F(LearnNode, WekaJRipLearnsRulesWithConditions)
 {
     if (!std::filesystem::exists("/usr/share/java/weka.jar") || std::system("java -version >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "no Weka or Java";
-    form->learnerFolder = VELO_APP_DIR;
+    // The installed script, its result kept aside as it is read.
+    WriteScript(folder + "/callweka", std::string("\"") + VELO_APP_DIR + "/callweka\" \"$@\" || exit $?\n"
+                                      "cp \"$2\" \"" + folder + "/results.txt\"\n");
     form->fileType = 1;
     examples.threshold = 0.3;  // only features that tell the node apart
     platform::DialogScript script;
@@ -278,12 +302,12 @@ TEST_F(LearnNode, WekaJRipLearnsRulesWithConditions)
     EvaluateRules(*log_->features, rules, examples.positives, examples.negatives, &tp, &fp, &tn, &fn);
     EXPECT_GT(tp, fn);
     EXPECT_GT(tn, fp);
-    EXPECT_TRUE(std::filesystem::exists(own + "/results.txt"));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/results.txt"));
 
     // The rules read back are the rules JRip printed, in its order: "OTHER"
     // rules negated, a default "OTHER" rule left out unless allowed, each
     // condition on the named feature's group with its value.
-    std::vector<PrintedRule> printed = PrintedJRipRules(own + "/results.txt");
+    std::vector<PrintedRule> printed = PrintedJRipRules(folder + "/results.txt");
     ASSERT_FALSE(printed.empty());
     if (!form->cbAllowDefaultNegative->isChecked())
         std::erase_if(printed, [](const PrintedRule& r) { return r.className == "OTHER" && r.conditions.empty(); });

@@ -27,6 +27,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <unistd.h>
 
 namespace {
@@ -169,6 +170,8 @@ protected:
         StrategySweep::SetUp();
         platform::SetClock([] { return std::int64_t{0}; });
         tmp = MakeTempDir("strategy-export");
+        // The datasets beside a data file of the test's own.
+        form->EditFName->setText(QString::fromStdString(MakeTempDir("export-data") + "/test.data"));
         hadTmp = qEnvironmentVariableIsSet("TMPDIR");
         previousTmp = qgetenv("TMPDIR");
         qputenv("TMPDIR", QByteArray::fromStdString(tmp));
@@ -182,10 +185,18 @@ protected:
         platform::SetClock({});
         StrategySweep::TearDown();
     }
-    // Where the export is saved: the program's own folder under TMPDIR.
+    // The program's own folder under TMPDIR.
+    std::string Own() const { return tmp + "/velotrask-" + std::to_string(::geteuid()); }
+    // Where the export was saved, as the memo's last line says: in a folder
+    // of the command's own in the program's folder.
     std::string ExportFile() const
     {
-        return tmp + "/velotrask-" + std::to_string(::geteuid()) + "/TempResults.txt";
+        const QString said = MemoLines(form->MemoRules).last();
+        EXPECT_TRUE(said.startsWith("// Saved to ")) << said.toStdString();
+        const std::filesystem::path file = said.mid(12).toStdString();
+        EXPECT_EQ(file.parent_path().parent_path(), Own());
+        EXPECT_EQ(file.filename(), "TempResults.txt");
+        return file.string();
     }
     std::string tmp;
     bool hadTmp = false;
@@ -204,22 +215,22 @@ TEST_F(StrategyExport, ComputerOutputOverEveryListedStrategy)
     // Two blocks (the attack is skipped), each on one line whatever rule
     // learning printed into it.
     const QStringList lines = MemoLines(form->MemoRules);
-    ASSERT_EQ(lines.size(), 10) << form->MemoRules->toPlainText().toStdString();
+    ASSERT_EQ(lines.size(), 11) << form->MemoRules->toPlainText().toStdString();
     EXPECT_TRUE(lines[0].startsWith("// *** Creating rules for all list @1970-01-01 "));
     EXPECT_EQ(lines.mid(1, 4), (QStringList{"#ifdef ABS2SEQ2", "  #define NUMACTIONRULES 2", "  #define ACTIONRULELEN 2",
                                             "  #define RULES tActionRule rules[NUMACTIONRULES][ACTIONRULELEN] = {\\"}));
     EXPECT_TRUE(lines[5].startsWith("{ ") && lines[5].endsWith("},\\")) << lines[5].toStdString();
     EXPECT_TRUE(lines[6].startsWith("{ ") && lines[6].endsWith("}\\")) << lines[6].toStdString();
     EXPECT_FALSE(lines[6].endsWith(",\\"));
-    EXPECT_EQ(lines.mid(7), (QStringList{"  };", "#endif",
-                                         "// 1 of 3 strategies skipped: its name holds Attack, Intercept or RTeam"}));
+    EXPECT_EQ(lines.mid(7, 3), (QStringList{"  };", "#endif",
+                                            "// 1 of 3 strategies skipped: its name holds Attack, Intercept or RTeam"}));
     EXPECT_EQ(form->cbVerbose->checkState(), Qt::Checked);
     EXPECT_TRUE(form->cbStrictTimes->isChecked());
     EXPECT_EQ(form->lbPath->currentRow(), 2);
     // The file: the finished text with its closing lines, in CR LF lines, so
     // that it compiles as it stands; nothing in the shared temporary folder.
     std::string finished;
-    for (const QString& line : lines)
+    for (const QString& line : lines.mid(0, 10))
         finished += line.toStdString() + "\r\n";
     EXPECT_EQ(ReadBytes(ExportFile()), finished);
     EXPECT_FALSE(std::filesystem::exists(tmp + "/TempResults.txt"));
@@ -236,8 +247,8 @@ TEST_F(StrategyExport, ComputerOutputOverEveryListedStrategy)
 TEST_F(StrategyExport, UnwritableFileIsReportedOnceAndTheExportGoesOn)
 {
     ListPaths({"   3.00 #2 a", "   1.00 #2 b"});
-    // A folder where the file should be: it cannot be written.
-    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(ExportFile())));
+    // A file where the program's folder should be: the file cannot be written.
+    std::ofstream(Own()) << "in the way";
     form->cbComputerOutput->setChecked(false);
     platform::DialogScript script;
     form->btnAllRulesClick();
@@ -265,7 +276,7 @@ TEST_F(StrategyExport, JoinValueThatIsNoNumberStopsBeforeAnything)
     EXPECT_EQ(script.messages.size(), 1u);
     EXPECT_EQ(form->MemoRules->toPlainText(), "kept");
     EXPECT_FALSE(QFile::exists(QString::fromStdString(tmp + "/TempResults.txt")));
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(ExportFile())));
+    EXPECT_TRUE(!std::filesystem::exists(Own()) || std::filesystem::is_empty(Own()));
 }
 
 }  // namespace

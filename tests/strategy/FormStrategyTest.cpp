@@ -156,10 +156,19 @@ protected:
         form->Attach(child, nullptr);
         ASSERT_EQ(form->pathItems.Count(), 2);
         row = form->pathItems.IndexOfPath(shared.get());
+        // What "Generate all" keeps in the private folder stays in the test's own.
+        qputenv("TMPDIR", QByteArray::fromStdString(MakeTempDir("attached-tmp")));
+    }
+    void TearDown() override
+    {
+        hadTmp_ ? qputenv("TMPDIR", previousTmp_) : qunsetenv("TMPDIR");
+        StrategyWindow::TearDown();
     }
     TPathPtr shared;
     int row = -1;
     platform::DialogScript script;
+    const bool hadTmp_ = qEnvironmentVariableIsSet("TMPDIR");
+    const QByteArray previousTmp_ = qgetenv("TMPDIR");
 };
 
 }  // namespace

@@ -9,12 +9,15 @@
 #include "strategy/model/LearnerRecord.h"
 #include "strategy/model/RuleExport.h"
 
+#include "support/SaveFailure.h"
+
 #include <QComboBox>
 #include <QRegularExpression>
 
 #include <cstdlib>
 #include <fstream>
 #include <set>
+#include <functional>
 
 namespace {
 
@@ -57,7 +60,14 @@ protected:
         else
             qunsetenv("TMPDIR");
     }
-    static std::string ExportFile() { return ReadBytes(platform::PrivateTempFile(kExportFileName)); }
+    // The export file the memo's last line names, and what it holds.
+    std::string ExportPath() const
+    {
+        const QString said = Lines(form->MemoRules).last();
+        EXPECT_TRUE(said.startsWith("// Saved to ")) << said.toStdString();
+        return said.mid(12).toStdString();
+    }
+    std::string ExportFile() const { return ReadBytes(ExportPath()); }
     const bool hadTmp = qEnvironmentVariableIsSet("TMPDIR");
     const QByteArray previousTmp = qgetenv("TMPDIR");
     platform::DialogScript script;
@@ -135,7 +145,7 @@ TEST_F(ExportNotLearnt, RefusedNodesLeaveCommentsAndTheOthersWholeRows)
         EXPECT_EQ(memo.filter(QString("  /* ") + name + ": not learnt: " + kRefusal + " */ \\").size(), 1) << name;
     // Two rows of three entries, each the real "FALSE" of a default rule.
     EXPECT_EQ(memo.join('\n').count("\"FALSE\""), 6);
-    EXPECT_EQ(memo.last().toStdString(), std::string("// 2 nodes not learnt (first: ") + kRefusal + ")");
+    EXPECT_EQ(memo[memo.size() - 2].toStdString(), std::string("// 2 nodes not learnt (first: ") + kRefusal + ")");
     EXPECT_EQ(CompileAndWalk(ExportFile()), "");
 }
 
@@ -218,11 +228,13 @@ TEST_F(LearnNode, TheLearnersOwnWordsDecide)
 TEST_F(ExportNotLearnt, EverySaveIsATableOfTheRowsDoneWhateverTheMemoShows)
 {
     WriteScript(folder + "/callweka", "echo run >> \"" + folder + "/runs\"\nn=$(wc -l < \"" + folder +
-                                          "/runs\")\n[ -f \"$TMPDIR/TempResults.txt\" ] && cp \"$TMPDIR/TempResults.txt\" \"" +
-                                          folder + "/save-$n\"\n" + kDefaultOnly + " > \"$2\"\n");
+                                          "/runs\")\nfor f in \"$TMPDIR\"/../command.*/TempResults.txt; do [ -f \"$f\" ] && cp \"$f\" \"" +
+                                          folder + "/save-$n\"; done\n" + kDefaultOnly + " > \"$2\"\n");
     form->btnAllRulesClick();
     const std::string without = ExportFile();
     std::filesystem::remove(folder + "/runs");
+    // The learner finds the next export's file as the only one.
+    std::filesystem::remove_all(std::filesystem::path(ExportPath()).parent_path());
     form->EditRule->setText(QString::fromStdString("(" + log_->features->GetName(0) + " = 1)"));
     form->BtnEvaluateRuleClick();
     ASSERT_EQ(form->ownRule.Size(), 1);
@@ -307,10 +319,84 @@ TEST_F(ExportNotLearnt, ADatasetNotWrittenIsNoLearnerFailure)
     form->EditFName->setText(QString::fromStdString(folder + "/no-such/test.data"));
     form->btnAllRulesClick();
     const QString why = "dataset not written: Cannot write the file " + QString::fromStdString(folder + "/no-such/");
-    EXPECT_TRUE(Lines(form->MemoRules).last().startsWith("// Export stopped: " + why));
+    const QRegularExpression stopped("^" + QRegularExpression::escape("// Export stopped: " + why));
+    EXPECT_EQ(Lines(form->MemoRules).filter(stopped).size(), 1);
     form->SetTestGraph(child);
     form->cbVerbose->setCheckState(Qt::Unchecked);
     form->RunParameterSweep();
     EXPECT_EQ(Lines(form->MemoRules).filter("\t85\t" + why).size(), 12);
     EXPECT_FALSE(form->MemoRules->toPlainText().contains("learner failed"));
+}
+
+// Commands over a dataset type that no learner reads, on two strategies with
+// the same nodes: Apriori's question is asked once per command and its
+// answer (players by name) serves every node; every run keeps its datasets
+// (with the data file in the private folder, in a folder of the command's
+// own there), and the last line says where and how many.
+TEST_F(GenerateRules, EveryDatasetOfACommandIsKeptAndAprioriAsksOnce)
+{
+    const TPathPtr chain = form->pathItems.Path(form->lbPath->currentRow());
+    child->Paths.Add("chain B", chain);
+    form->Attach(child, nullptr);
+    form->lbPath->setCurrentRow(form->pathItems.IndexOfPath(chain.get()));
+    form->SetTestGraph(child);
+    form->cbVerbose->setCheckState(Qt::Unchecked);
+    const struct {
+        const char* command;
+        int fileType;  // 0 Apriori (a dataset of two files), 2 CN2
+        bool inPrivateFolder;
+        std::function<void()> run;
+        int datasets;
+    } cases[] = {
+        {"Generate rules", 0, false, [&] { form->BtnSaveRules->click(); }, 3},
+        {"All Rules", 0, false, [&] { form->btnAllRulesClick(); }, 2 * 3},
+        {"All Rules", 2, false, [&] { form->btnAllRulesClick(); }, 2 * 3},
+        {"All Rules", 2, true, [&] { form->btnAllRulesClick(); }, 2 * 3},
+        {"the sweep", 0, false, [&] { form->RunParameterSweep(); }, 12 * 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.command) + ", type " + std::to_string(c.fileType) +
+                     (c.inPrivateFolder ? ", in the private folder" : ""));
+        const std::string data = c.inPrivateFolder ? own : MakeTempDir("kept-datasets");
+        form->EditFName->setText(QString::fromStdString(data + "/test.data"));
+        form->fileType = c.fileType;
+        form->MemoRules->clear();
+        platform::DialogScript script;
+        script.answers = {platform::Answer::No};  // a question not answered would be Yes
+        c.run();
+        ASSERT_EQ(script.messages.size(), c.fileType == 0 ? 1u : 0u);
+        if (c.fileType == 0) {
+            EXPECT_EQ(script.messages[0].text, "Use player roles instead of names?");
+        }
+
+        const QStringList said = Lines(form->MemoRules).filter("// Datasets written to ");
+        ASSERT_EQ(said.size(), 1) << Lines(form->MemoRules).join('\n').toStdString();
+        const std::string line = said[0].toStdString();
+        const std::string folder = line.substr(23, line.find(": ") - 23);
+        EXPECT_EQ(c.inPrivateFolder ? std::filesystem::path(folder).parent_path().string() : folder, data);
+        const int files = c.datasets * (c.fileType == 0 ? 2 : 1);
+        EXPECT_EQ(line, "// Datasets written to " + folder + ": " + std::to_string(files) +
+                            " files, no learner reads this dataset type");
+        std::vector<std::string> kept = FolderEntries(folder);
+        std::erase(kept, "TempResults.txt");  // "All Rules" keeps its table beside them
+        EXPECT_EQ(kept.size(), static_cast<std::size_t>(files));
+        // Nothing at a name every command of the private folder would share.
+        for (const std::string& entry : std::filesystem::exists(own) ? FolderEntries(own) : std::vector<std::string>{})
+            EXPECT_TRUE(entry.starts_with("command.") && std::filesystem::is_directory(own + "/" + entry)) << entry;
+        for (const std::string& file : kept) {
+            if (c.fileType != 0 || file.ends_with(".app"))
+                continue;
+            const QStringList transactions = QString::fromStdString(ReadBytes(folder + "/" + file)).split("\r\n");
+            ASSERT_GT(transactions.size(), 1) << file;
+            for (const QString& transaction : transactions) {
+                QStringList items = transaction.split(' ', Qt::SkipEmptyParts);
+                if (!items.isEmpty())
+                    items.removeLast();  // the class
+                for (const QString& item : items)
+                    ASSERT_TRUE(item.startsWith("Team:") || item.startsWith("Ball:") || item.startsWith("Lplayer") ||
+                                item.startsWith("Rplayer"))
+                        << file << ": " << item.toStdString();
+            }
+        }
+    }
 }

@@ -26,7 +26,7 @@ protected:
         qputenv("TMPDIR", QByteArray::fromStdString(MakeTempDir("private-run-tmp")));
         own = qEnvironmentVariable("TMPDIR").toStdString() + "/velotrask-" + std::to_string(::geteuid());
         WriteScript(folder + "/callweka", "echo run >> \"$(dirname \"$0\")/runs\"\n"
-                                          "printf 'JRIP rules:\\n===\\n => class=N (3/0)\\n' > \"$2\"\n");
+                                          "printf 'JRIP rules:\\n===\\n => class=N (3/0)\\nNumber of Rules : 1\\n' > \"$2\"\n");
     }
     void TearDown() override
     {
@@ -88,12 +88,15 @@ TEST_F(PrivateFolderRun, AFolderReplacedByALinkAfterTheWindowOpenedIsNotWrittenT
     EXPECT_EQ(ReadBytes(elsewhere + "/results.txt"), "someone's");
     EXPECT_TRUE(fs::is_symlink(own));
 
-    // The folder back as it should be: the next run writes there and learns.
+    // The folder back as it should be: the next run writes there and learns,
+    // and takes its files with it.
     fs::remove(own);
     form->BtnSaveRules->click();
     EXPECT_EQ(script.messages.size(), 3u);
     EXPECT_EQ(Runs(), 3);
-    EXPECT_TRUE(fs::is_regular_file(own + "/results.txt"));
+    for (const auto& chunk : form->chunks)
+        EXPECT_TRUE(chunk->HasRuleList()) << chunk->GetName();
+    EXPECT_EQ(FolderEntries(own), std::vector<std::string>{});
 }
 
 TEST_F(PrivateFolderRun, AFolderRefusedWhenTheWindowOpensIsToldAndNothingGoesToTheCurrentFolder)

@@ -233,23 +233,26 @@ TEST(LearnerFiles, NodeFileNames)
     const struct {
         const char* data;
         const char* node;
+        int run;
         const char* file;
         const char* stem;
         const char* hyp;
     } cases[] = {
-        {"/tmp/test.data", "Lplayer5:Pass", "/tmp/test-Lplayer5-Pass.data", "/tmp/test-Lplayer5-Pass",
+        {"/tmp/test.data", "Lplayer5:Pass", 0, "/tmp/test-Lplayer5-Pass.data", "/tmp/test-Lplayer5-Pass",
          "/tmp/test-Lplayer5-Pass.shyp"},
-        {"C:\\temp\\test.data", "Lplayer5:Pass", "C:\\temp\\test-Lplayer5-Pass.data", "C:\\temp\\test-Lplayer5-Pass",
+        {"C:\\temp\\test.data", "Lplayer5:Pass", 0, "C:\\temp\\test-Lplayer5-Pass.data", "C:\\temp\\test-Lplayer5-Pass",
          "C:\\temp\\test-Lplayer5-Pass.shyp"},
         // Only the trailing extension counts.
-        {"/w/x.data/test.data", "a:b:c", "/w/x.data/test-a-b-c.data", "/w/x.data/test-a-b-c",
+        {"/w/x.data/test.data", "a:b:c", 0, "/w/x.data/test-a-b-c.data", "/w/x.data/test-a-b-c",
          "/w/x.data/test-a-b-c.shyp"},
         // No extension: every node its own file, the hypothesis beside it.
-        {"/w/x.data/test", "N-END", "/w/x.data/test-N-END", "/w/x.data/test-N-END", "/w/x.data/test-N-END.shyp"},
-        {"test.arff", "N", "test-N.arff", "test-N", "test-N.shyp"},
+        {"/w/x.data/test", "N-END", 0, "/w/x.data/test-N-END", "/w/x.data/test-N-END", "/w/x.data/test-N-END.shyp"},
+        {"test.arff", "N", 0, "test-N.arff", "test-N", "test-N.shyp"},
+        // A command's third run: its number before the node's.
+        {"/data/test.data", "L:Pass", 3, "/data/test-3-L-Pass.data", "/data/test-3-L-Pass", "/data/test-3-L-Pass.shyp"},
     };
     for (const auto& c : cases) {
-        const std::string file = NodeDataFileName(c.data, c.node);
+        const std::string file = NodeDataFileName(c.data, c.node, c.run);
         EXPECT_EQ(file, c.file);
         EXPECT_EQ(SlipperStem(file), c.stem);
         EXPECT_EQ(SlipperHypothesisFile(file), c.hyp);

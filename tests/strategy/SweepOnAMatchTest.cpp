@@ -70,9 +70,12 @@ protected:
         form->testGraph = test->Graph;
         form->cbHomeRules->setChecked(true);
         form->EditFName->setText(QString::fromStdString(MakeTempDir("sweep-data") + "/test.data"));
+        // What the commands keep in the private folder stays in the test's own.
+        qputenv("TMPDIR", QByteArray::fromStdString(MakeTempDir("sweep-tmp")));
     }
     void TearDown() override
     {
+        hadTmp_ ? qputenv("TMPDIR", previousTmp_) : qunsetenv("TMPDIR");
         form.reset();
         delete learn.data();
         delete test.data();
@@ -93,6 +96,8 @@ protected:
     std::unique_ptr<RoboCupFileT> log;
     QPointer<TMDIActionChild> learn, test;
     std::unique_ptr<TFormStrategy> form;
+    const bool hadTmp_ = qEnvironmentVariableIsSet("TMPDIR");
+    const QByteArray previousTmp_ = qgetenv("TMPDIR");
     platform::DialogScript script;
 };
 
@@ -149,7 +154,10 @@ TEST_F(SweepOnAMatch, AllRulesAsSourceText)
     form->cbNoLastNode->setChecked(true);
     form->btnAllRulesClick();
     EXPECT_TRUE(script.messages.empty());
-    const QStringList lines = MemoLines(form->MemoRules);
+    // The memo's last line says where the file is.
+    QStringList lines = MemoLines(form->MemoRules);
+    ASSERT_TRUE(lines.last().startsWith("// Saved to ")) << lines.last().toStdString();
+    lines.removeLast();
     ASSERT_GE(lines.size(), 7);
     EXPECT_EQ(lines[1], "#ifdef ABS1SEQ3");
     const int blocks = lines.size() - 7;
