@@ -14,6 +14,7 @@
 #include "ui/waitFormWin.h"
 
 #include "support/GuiApp.h"
+#include "support/HierarchyTestUtil.h"
 #include "support/RecordingHooks.h"
 #include "support/SaveFailure.h"
 #include "support/TestData.h"
@@ -183,6 +184,69 @@ TEST_F(ActionChildAssoc, AShallowerHierarchyNamesTheNodesAfterTheirAncestors)
         const std::size_t a = value.find('_'), b = value.rfind('_');
         EXPECT_EQ(value.substr(0, a) + std::to_string(actions.count(value.substr(a + 1, b - a - 1))), "Team1") << value;
     }
+}
+
+// The full match has a node at the deepest level of both hierarchies.
+TEST(ActionChildNames, AtEveryDepthANodeIsNamedAfterItsAncestorInTheHierarchyFiles)
+{
+    EnsureGuiApp();
+    hierarchytest::GmlTree actions, roles;
+    {
+        InTempDir start("action-child-names");
+        CreateConceptHierarchies();
+        actions = hierarchytest::ReadGmlTree(ReadBytes("ActionConcepts.gml"));
+        roles = hierarchytest::ReadGmlTree(ReadBytes("RoleConcepts.gml"));
+    }
+    auto log = LoadLog(GunzippedTestFile("match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg"), true);
+    auto window = std::make_unique<TMDIActionChild>(nullptr, log.get());
+    TMDIChild::SelectAllPlayers(window->lbPlayers);
+    const auto levels = [](const hierarchytest::GmlTree& tree, const ConceptObject* c) {
+        return static_cast<int>(tree.Chain(c->GetId()).size());
+    };
+    // The name at depth d: the label of the ancestor on the d-th level from the
+    // root; 0, or a node no deeper, keeps its own.
+    const auto named = [&](const hierarchytest::GmlTree& tree, const ConceptObject* c, int d) {
+        const std::vector<int> chain = tree.Chain(c->GetId());
+        const int n = levels(tree, c);
+        return tree.label.at(chain[static_cast<std::size_t>(d > 0 && n > d ? n - d : 0)]);
+    };
+    int actionLevels = 0, roleLevels = 0;
+    for (const auto& [id, label] : actions.label)
+        actionLevels = std::max(actionLevels, static_cast<int>(actions.Chain(id).size()));
+    for (const auto& [id, label] : roles.label)
+        roleLevels = std::max(roleLevels, static_cast<int>(roles.Chain(id).size()));
+    ASSERT_EQ(window->sbSimilarityDepth->maximum(), actionLevels);
+    ASSERT_EQ(window->sbSimilarityDepth2->maximum(), roleLevels);
+    int deepestAction = 0, deepestRole = 0;
+    for (int k = 0; k <= std::max(actionLevels, roleLevels); ++k) {
+        const int a = std::min(k, actionLevels), r = std::min(k, roleLevels);
+        window->sbSimilarityDepth->setValue(a);
+        window->sbSimilarityDepth2->setValue(r);
+        window->btnDepth->click();
+        const TGraph& graph = *window->Graph;
+        int checked = 0;
+        for (int i = 0; i < graph.NodeCount(); ++i) {
+            const TNode& node = *graph.GetNode(i);
+            const TNodeConcepts* data = node.Data();
+            if (!data || !data->action || !data->role)
+                continue;
+            const std::string role = named(roles, data->role, r), action = named(actions, data->action, a);
+            const std::string want = role + ":" + action;
+            ASSERT_TRUE(node.GetName() == want || node.GetName() == want + "-END")
+                << a << "/" << r << " " << node.GetName() << ", not " << want;
+            // The datasets' classes take the same names.
+            ASSERT_EQ(NodeClassName(graph, &node), role + "_" + action + "_" + std::to_string(i));
+            deepestAction = std::max(deepestAction, levels(actions, data->action));
+            deepestRole = std::max(deepestRole, levels(roles, data->role));
+            ++checked;
+        }
+        EXPECT_GT(checked, 500) << k;
+    }
+    EXPECT_EQ(deepestAction, actionLevels);
+    EXPECT_EQ(deepestRole, roleLevels);
+    window.reset();
+    log.reset();
+    FreeConceptHierarchies();
 }
 
 TEST_F(ActionChildAssoc, ASecondFileThatWouldBeTheMainFileIsRefused)
