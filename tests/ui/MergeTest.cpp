@@ -182,11 +182,12 @@ TEST_F(MergeTest, TheMergedLogReplacesItsSourcesAndOpensInAFieldAndAnActionGraph
     form->OpenLogFiles({shortMatch, alpha, exchanged});
     const int cycles = form->Logs->At(0)->cycles;
     ASSERT_GT(cycles, 290);
-    // The windows on both sources close with them.
+    // The windows on both sources close with them; as those of the first
+    // source close, one of the second comes forward and makes its log current.
+    form->SelectCurrentFile(exchanged, true);
+    form->btnAnalyzeClick();
     form->SelectCurrentFile(shortMatch, true);
     form->BtnAdd2dClick();
-    form->btnAnalyzeClick();
-    form->SelectCurrentFile(exchanged, true);
     form->btnAnalyzeClick();
     ASSERT_EQ(form->MdiArea->subWindowList().size(), 3);
 
