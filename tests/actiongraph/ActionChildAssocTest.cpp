@@ -200,26 +200,11 @@ TEST(ActionChildNames, AtEveryDepthANodeIsNamedAfterItsAncestorInTheHierarchyFil
     auto log = LoadLog(GunzippedTestFile("match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg"), true);
     auto window = std::make_unique<TMDIActionChild>(nullptr, log.get());
     TMDIChild::SelectAllPlayers(window->lbPlayers);
-    const auto levels = [](const hierarchytest::GmlTree& tree, const ConceptObject* c) {
-        return static_cast<int>(tree.Chain(c->GetId()).size());
-    };
-    // The name at depth d: the label of the ancestor on the d-th level from the
-    // root; 0, or a node no deeper, keeps its own.
-    const auto named = [&](const hierarchytest::GmlTree& tree, const ConceptObject* c, int d) {
-        const std::vector<int> chain = tree.Chain(c->GetId());
-        const int n = levels(tree, c);
-        return tree.label.at(chain[static_cast<std::size_t>(d > 0 && n > d ? n - d : 0)]);
-    };
-    int actionLevels = 0, roleLevels = 0;
-    for (const auto& [id, label] : actions.label)
-        actionLevels = std::max(actionLevels, static_cast<int>(actions.Chain(id).size()));
-    for (const auto& [id, label] : roles.label)
-        roleLevels = std::max(roleLevels, static_cast<int>(roles.Chain(id).size()));
-    ASSERT_EQ(window->sbSimilarityDepth->maximum(), actionLevels);
-    ASSERT_EQ(window->sbSimilarityDepth2->maximum(), roleLevels);
-    int deepestAction = 0, deepestRole = 0;
-    for (int k = 0; k <= std::max(actionLevels, roleLevels); ++k) {
-        const int a = std::min(k, actionLevels), r = std::min(k, roleLevels);
+    ASSERT_EQ(window->sbSimilarityDepth->maximum(), actions.Levels());
+    ASSERT_EQ(window->sbSimilarityDepth2->maximum(), roles.Levels());
+    std::size_t deepestAction = 0, deepestRole = 0;
+    for (int k = 0; k <= std::max(actions.Levels(), roles.Levels()); ++k) {
+        const int a = std::min(k, actions.Levels()), r = std::min(k, roles.Levels());
         window->sbSimilarityDepth->setValue(a);
         window->sbSimilarityDepth2->setValue(r);
         window->btnDepth->click();
@@ -230,20 +215,20 @@ TEST(ActionChildNames, AtEveryDepthANodeIsNamedAfterItsAncestorInTheHierarchyFil
             const TNodeConcepts* data = node.Data();
             if (!data || !data->action || !data->role)
                 continue;
-            const std::string role = named(roles, data->role, r), action = named(actions, data->action, a);
-            const std::string want = role + ":" + action;
-            ASSERT_TRUE(node.GetName() == want || node.GetName() == want + "-END")
-                << a << "/" << r << " " << node.GetName() << ", not " << want;
+            const std::string& role = roles.Named(data->role->GetId(), r);
+            const std::string& action = actions.Named(data->action->GetId(), a);
+            ASSERT_TRUE(node.GetName() == role + ":" + action || node.GetName() == role + ":" + action + "-END")
+                << a << "/" << r << " " << node.GetName() << ", not " << role << ":" << action;
             // The datasets' classes take the same names.
             ASSERT_EQ(NodeClassName(graph, &node), role + "_" + action + "_" + std::to_string(i));
-            deepestAction = std::max(deepestAction, levels(actions, data->action));
-            deepestRole = std::max(deepestRole, levels(roles, data->role));
+            deepestAction = std::max(deepestAction, actions.Chain(data->action->GetId()).size());
+            deepestRole = std::max(deepestRole, roles.Chain(data->role->GetId()).size());
             ++checked;
         }
         EXPECT_GT(checked, 500) << k;
     }
-    EXPECT_EQ(deepestAction, actionLevels);
-    EXPECT_EQ(deepestRole, roleLevels);
+    EXPECT_EQ(deepestAction, static_cast<std::size_t>(actions.Levels()));
+    EXPECT_EQ(deepestRole, static_cast<std::size_t>(roles.Levels()));
     window.reset();
     log.reset();
     FreeConceptHierarchies();

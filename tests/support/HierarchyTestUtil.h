@@ -79,6 +79,21 @@ struct GmlTree {
             chain.push_back(it->second);
         return chain;
     }
+    // The label of the node's ancestor on the d-th level from the root; its own
+    // for d = 0 and for a node no deeper.
+    const std::string& Named(int id, int d) const
+    {
+        const std::vector<int> chain = Chain(id);
+        const int n = static_cast<int>(chain.size());
+        return label.at(chain[static_cast<std::size_t>(d > 0 && n > d ? n - d : 0)]);
+    }
+    int Levels() const
+    {
+        std::size_t most = 0;
+        for (const auto& entry : label)
+            most = std::max(most, Chain(entry.first).size());
+        return static_cast<int>(most);
+    }
 };
 
 inline GmlTree ReadGmlTree(const std::string& gml)
