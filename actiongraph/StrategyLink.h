@@ -23,6 +23,10 @@ public:
     // Whether a test graph is set, on which the rules of "Test all" can be
     // tested: without one the series would join the graph for nothing.
     virtual bool HasTestGraph() const { return false; }
+    // Whether the strategy window has a strategy to look for in the joined
+    // graphs of "Test all" (a stored test strategy, or a start cycle): without
+    // one each step would only wait for the user.
+    virtual bool HasTestStrategy() const { return false; }
 
     // A series of runs ("Revalidate all" with "Generate all" or "Test all")
     // is one command to the learners, held open from BeginSeries to

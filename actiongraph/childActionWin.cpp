@@ -19,6 +19,8 @@
 #include <QScrollBar>
 #include <QTableWidget>
 
+#include <utility>
+
 TMDIActionChild::TMDIActionChild(QMdiArea* area, RoboCupFileT* log)
     : TMDIChild(area, log), graph_(std::make_unique<TGraph>())
 {
@@ -83,6 +85,10 @@ void TMDIActionChild::FormCreate()
     lbPlayers->setCurrentRow(0, QItemSelectionModel::NoUpdate);
     SelectNode(nullptr);
     sbHistoryChange();
+    // Each bar reaches every level of its hierarchy: at the last, no name is cut.
+    for (auto [bar, root] : {std::pair{sbSimilarityDepth, g_actionConcepts}, {sbSimilarityDepth2, g_roleConcepts}})
+        if (root)
+            bar->setMaximum(root->GetTreeDepth() + 1);
     sbSimilarityDepthChange();
     sbSimilarityDepth2Change();
     ClearPaths();

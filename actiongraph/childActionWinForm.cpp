@@ -348,7 +348,8 @@ QWidget* TMDIActionChild::BuildPanel(QWidget* parent)
 
     // Column 6: hierarchy depths and paths.
     Label9 = Label(panel, "Label9", "Action / role hierarchy:");
-    // Six depths each: narrow bars leave the level names room beside them.
+    // Narrow bars leave the level names room beside them; each reaches as
+    // deep as its hierarchy (set as the window is made).
     sbSimilarityDepth = ScrollBar(panel, "sbSimilarityDepth", 0, 5, 0, 1, 60);
     labelActionLevel = Label(panel, "labelActionLevel", {});
     sbSimilarityDepth2 = ScrollBar(panel, "sbSimilarityDepth2", 0, 5, 0, 1, 60);

@@ -324,12 +324,20 @@ void TMDIActionChild::RevalidateSeries()
 void TMDIActionChild::RevalidateTestSeries()
 {
     TStrategyLink* link = StrategyLink();
-    // Each step joins the graph for good: without a test graph no step could
-    // test anything, so the series does not start.
+    // Each step joins the graph for good: without a test graph, or a test
+    // strategy to look for in it, no step could test anything (each would only
+    // wait for the user in the strategy window), so the series does not start.
     if (!link || !link->HasTestGraph()) {
         platform::MessageBox(this,
                              "\"Test all\" needs a test graph: choose one with \"Set as test\" first. Nothing was "
                              "joined.",
+                             kWarning);
+        return;
+    }
+    if (!link->HasTestStrategy()) {
+        platform::MessageBox(this,
+                             "\"Test all\" needs a test strategy: choose one in the strategy window and press "
+                             "\"Store test\" (or type its start cycle) first. Nothing was joined.",
                              kWarning);
         return;
     }

@@ -61,6 +61,8 @@ public:
     // child becomes the test window ("Generate test"); null clears the test graph.
     void SetTestGraph(TMDIActionChild* child) override;
     bool HasTestGraph() const override { return testGraph && testChild; }
+    // What Init looks for under "Test all": the stored test strategy or a start cycle.
+    bool HasTestStrategy() const override;
     void AppendMemo(const std::string& line) override;
     // The series is one command of learners (see TLearnerRecord).
     void BeginSeries() override { learners.Begin(); }

@@ -56,6 +56,8 @@ void TFormStrategy::Init(TMDIActionChild* child, bool batch, tTest* batchTarget)
     }
 }
 
+bool TFormStrategy::HasTestStrategy() const { return !testChunks.empty() || !EditStartCycle->text().isEmpty(); }
+
 void TFormStrategy::SeriesEnded(TMDIActionChild* child, const std::string& series)
 {
     std::string line = "// " + series;

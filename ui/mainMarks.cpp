@@ -137,6 +137,9 @@ void TMainForm::BtnAddMarksClick()
             Marks.AddAll(std::move(cycles));
         return;
     }
+    // A cycle is one of the current log's, as a criteria's cycles are.
+    if (NoCurrentLog())
+        return;
     RunGuarded([this] { Marks.Add(StrToIntTrim(MemoMarksFunction->toPlainText().toStdString())); });
 }
 

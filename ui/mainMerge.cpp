@@ -46,6 +46,9 @@ void TMainForm::ConnectMergeHandlers()
 
 void TMainForm::BtnTestFilesClick()
 {
+    // Without an open log the chooser would offer no team to test.
+    if (NoCurrentLog())
+        return;
     if (BatchTestRunner run = InstalledBatchTest())
         run(*this);
 }
@@ -80,6 +83,10 @@ void TMainForm::BtnMergeFilesClick()
                 // The merged log stands in for its sources, which go with their windows.
                 for (RoboCupFileT* source : sources)
                     RemoveFileEntry(source);
+                // A source's window that came forward as another closed made
+                // its log current and took it along: the roles and the windows
+                // below are the merged log's.
+                SelectCurrentFile(QString::fromStdString(merged->fileName), true);
                 cbUseRolesClick();
             }
         }

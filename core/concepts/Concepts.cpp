@@ -139,41 +139,40 @@ int ConceptObject::SetTreeDepth(ConceptObject* node, int depth)
     return node->treeDepth_;
 }
 
+namespace {
+
+// The node's whole dotted path: the names of its in-path ancestors, top down,
+// then its own.
+std::string WholePath(const ConceptObject* node)
+{
+    std::string path = node->GetName();
+    for (const ConceptObject* p = node->GetParent(); p; p = p->GetParent())
+        if (p->GetInPath())
+            path = p->GetName() + "." + path;
+    return path;
+}
+
+}  // namespace
+
 std::string ConceptObject::GetPathName(ConceptObject* node)
 {
     if (!node)
         return std::string();
     if (!node->pathName_.empty())
         return node->pathName_;
-    std::string path = node->name_;
-    int count = 1;
-    for (const ConceptObject* p = node->parent_; p; p = p->parent_) {
-        if (p->inPath_)
-            path = p->name_ + "." + path;
-        ++count;
+    // A limit of d levels names a deeper node after its ancestor at level d - 1,
+    // found by the parent links: counting the dots of the path string would
+    // miss the levels that are not in the path and land on another level.
+    const ConceptObject* named = node;
+    if (const int d = node->pathDepth_; d > 0) {
+        int levels = 1;
+        for (const ConceptObject* p = node->parent_; p; p = p->parent_)
+            ++levels;
+        for (; levels > d; --levels)
+            named = named->parent_;
     }
-    // The cut counts every level, in path or not, so a tight limit can leave
-    // nothing of a deep node's path: the node then goes by the name of its
-    // ancestor at the last level kept, never by an empty name.
-    const int d = node->pathDepth_;
-    if (d > 0 && count > d) {
-        const int up = count - d;
-        for (int cut = 0; cut < up && !path.empty(); ++cut) {
-            const std::size_t dot = path.rfind('.');
-            if (dot == std::string::npos)
-                path.clear();
-            else
-                path.erase(dot);
-        }
-        if (path.empty()) {
-            const ConceptObject* ancestor = node;
-            for (int i = 0; i < up && ancestor->parent_; ++i)
-                ancestor = ancestor->parent_;
-            path = ancestor->name_;
-        }
-    }
-    node->pathName_ = path;
-    return path;
+    node->pathName_ = WholePath(named);
+    return node->pathName_;
 }
 
 int ConceptObject::SetPathDepth(ConceptObject* node, int d)

@@ -64,10 +64,10 @@ public:
     static int SetTreeDepth(ConceptObject* node, int depth);
 
     // The dotted path: the names of the in-path ancestors, top down, then the
-    // node's own name; with a path depth limit d > 0, trailing components are cut
-    // while the level count exceeds d. Where that leaves nothing, the name of the
-    // node's ancestor at level d - 1 (the last level kept): a path is never
-    // empty. Cached in the node.
+    // node's own name. With a path depth limit d > 0 a node below level d - 1
+    // goes by the dotted path of its ancestor at level d - 1 (the d-th level
+    // from the root, in path or not): "LTeam.FB" for "LTeam.LC-FB" at 5 levels.
+    // Cached in the node.
     static std::string GetPathName(ConceptObject* node);
     // Sets the path depth limit of node and everything below and forgets their
     // cached paths. Returns d.

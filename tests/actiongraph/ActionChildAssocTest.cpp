@@ -14,6 +14,7 @@
 #include "ui/waitFormWin.h"
 
 #include "support/GuiApp.h"
+#include "support/HierarchyTestUtil.h"
 #include "support/RecordingHooks.h"
 #include "support/SaveFailure.h"
 #include "support/TestData.h"
@@ -187,6 +188,54 @@ TEST_F(ActionChildAssoc, AShallowerHierarchyNamesTheNodesAfterTheirAncestors)
         const std::size_t a = value.find('_'), b = value.rfind('_');
         EXPECT_EQ(value.substr(0, a) + std::to_string(actions.count(value.substr(a + 1, b - a - 1))), "Team1") << value;
     }
+}
+
+// The full match has a node at the deepest level of both hierarchies.
+TEST(ActionChildNames, AtEveryDepthANodeIsNamedAfterItsAncestorInTheHierarchyFiles)
+{
+    EnsureGuiApp();
+    hierarchytest::GmlTree actions, roles;
+    {
+        InTempDir start("action-child-names");
+        CreateConceptHierarchies();
+        actions = hierarchytest::ReadGmlTree(ReadBytes("ActionConcepts.gml"));
+        roles = hierarchytest::ReadGmlTree(ReadBytes("RoleConcepts.gml"));
+    }
+    auto log = LoadLog(GunzippedTestFile("match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg"), true);
+    auto window = std::make_unique<TMDIActionChild>(nullptr, log.get());
+    TMDIChild::SelectAllPlayers(window->lbPlayers);
+    ASSERT_EQ(window->sbSimilarityDepth->maximum(), actions.Levels());
+    ASSERT_EQ(window->sbSimilarityDepth2->maximum(), roles.Levels());
+    std::size_t deepestAction = 0, deepestRole = 0;
+    for (int k = 0; k <= std::max(actions.Levels(), roles.Levels()); ++k) {
+        const int a = std::min(k, actions.Levels()), r = std::min(k, roles.Levels());
+        window->sbSimilarityDepth->setValue(a);
+        window->sbSimilarityDepth2->setValue(r);
+        window->btnDepth->click();
+        const TGraph& graph = *window->Graph;
+        int checked = 0;
+        for (int i = 0; i < graph.NodeCount(); ++i) {
+            const TNode& node = *graph.GetNode(i);
+            const TNodeConcepts* data = node.Data();
+            if (!data || !data->action || !data->role)
+                continue;
+            const std::string& role = roles.Named(data->role->GetId(), r);
+            const std::string& action = actions.Named(data->action->GetId(), a);
+            ASSERT_TRUE(node.GetName() == role + ":" + action || node.GetName() == role + ":" + action + "-END")
+                << a << "/" << r << " " << node.GetName() << ", not " << role << ":" << action;
+            // The datasets' classes take the same names.
+            ASSERT_EQ(NodeClassName(graph, &node), role + "_" + action + "_" + std::to_string(i));
+            deepestAction = std::max(deepestAction, actions.Chain(data->action->GetId()).size());
+            deepestRole = std::max(deepestRole, roles.Chain(data->role->GetId()).size());
+            ++checked;
+        }
+        EXPECT_GT(checked, 500) << k;
+    }
+    EXPECT_EQ(deepestAction, static_cast<std::size_t>(actions.Levels()));
+    EXPECT_EQ(deepestRole, static_cast<std::size_t>(roles.Levels()));
+    window.reset();
+    log.reset();
+    FreeConceptHierarchies();
 }
 
 TEST_F(ActionChildAssoc, ASecondFileThatWouldBeTheMainFileIsRefused)

@@ -51,6 +51,7 @@ public:
     }
     void SetTestGraph(TMDIActionChild*) override {}
     bool HasTestGraph() const override { return testGraph; }
+    bool HasTestStrategy() const override { return testStrategy; }
     void AppendMemo(const std::string& line) override { memo.push_back(line); }
     tTest* NewTestRecord() override
     {
@@ -73,6 +74,7 @@ public:
     std::vector<int> shownPaths;  // items of cbPaths at each Init
     std::function<void()> onInit;
     bool testGraph = true;
+    bool testStrategy = true;
 
 private:
     TStrategyLink* previous_;

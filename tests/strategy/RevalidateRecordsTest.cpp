@@ -7,6 +7,7 @@
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
 #include "platform/qt/Dialogs.h"
+#include "strategy/model/Sweep.h"
 #include "strategy/model/TestRecords.h"
 #include "ui/MDIChild.h"
 #include "ui/waitFormWin.h"
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -97,6 +99,7 @@ TEST_F(RevalidateRecords, CancelledInItsFirstJoinASeriesJoinsNothingMore)
         void SetWaitText(const std::string&) override { WaitForm ? WaitForm->CancelButton->click() : void(); }
     };
     form->SetTestGraph(child);
+    form->SetTestChunks(form->chunks);
     for (QCheckBox* series : {child->cbGenerateAll, child->cbTestAll}) {
         child->cbGenerateAll->setChecked(series == child->cbGenerateAll);
         child->cbTestAll->setChecked(series == child->cbTestAll);
@@ -115,28 +118,29 @@ TEST_F(RevalidateRecords, TheJoinValueTestLeavesItsTableInTheMemo)
     child->btnRevalidateAllClick();  // without a test graph: told so, nothing run
     EXPECT_TRUE(script.messages.size() == 1 && script.messages[0].text.contains("test graph"));
     form->SetTestGraph(child);
+    const int nodes = child->Graph->NodeCount();
+    child->btnRevalidateAllClick();  // nor without a test strategy to look for
+    ASSERT_EQ(script.messages.size(), 2u);
+    EXPECT_TRUE(script.messages[1].text.contains("\"Store test\""));
+    EXPECT_TRUE(script.modals.empty());
+    EXPECT_EQ(child->Graph->NodeCount(), nodes);
+    EXPECT_EQ(Memo(), QStringList{""});
+    // A test strategy the joined graphs do not hold: each join value looks for
+    // it and runs its sweep without a learner, and no window waits for the user.
+    form->SetTestChunks(form->chunks);
     child->sbMinConnected->setValue(1);
-    int runs = 0;
-    // Each shown window stands for the rule tests that report into the record.
-    script.whileModal = [&](QDialog*) {
-        ASSERT_NE(form->target, nullptr);
-        EXPECT_EQ(form->target->GetValue(), runs);
-        EXPECT_EQ(form->target->GetChunks().size(), 3u);
-        form->target->AddResult(Setting(16, form->target->GetValue()));
-        form->target->AddResult(Setting(16, form->target->GetValue()));
-        ++runs;
-    };
     child->btnRevalidateAllClick();
-    EXPECT_EQ(runs, 21);
-    EXPECT_EQ(script.modals.size(), 21u);
+    EXPECT_EQ(script.messages.size(), 2u);
+    EXPECT_TRUE(script.modals.empty());
+    EXPECT_EQ(child->EditValue->text(), "20");
     EXPECT_EQ(form->target, nullptr);
     const QStringList memo = Memo();
-    // The table, then how the series ended.
-    ASSERT_EQ(memo.size(), 1 + 21 + 1);
+    // Per join value its sweep's lines, then the record's table and how the series ended.
+    ASSERT_EQ(memo.size(), 21 * 2 + 2);
+    for (int x = 0; x <= 20; ++x) {
+        EXPECT_EQ(memo[2 * x], QString::number(x));
+        EXPECT_EQ(memo[2 * x + 1].toStdString(), kSweepHeader);
+    }
+    EXPECT_TRUE(memo[42].startsWith("conf\tdiff\tdistMin"));
     EXPECT_EQ(memo.last(), "// Test all done");
-    EXPECT_TRUE(memo[0].startsWith("conf\tdiff"));
-    // One row per join value (abstract), two runs merged in each.
-    EXPECT_TRUE(memo[1].startsWith("0\t0\t0\t16\t0\t"));
-    EXPECT_TRUE(memo[21].startsWith("0\t0\t0\t16\t20\t"));
-    EXPECT_TRUE(memo[21].endsWith("\t2"));
 }

@@ -8,6 +8,7 @@
 #include "TestData.h"
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -64,6 +65,48 @@ inline std::vector<std::pair<int, int>> Edges(const std::string& gml)
         edges.emplace_back(std::stoi(gml.substr(p + source.size())), std::stoi(gml.substr(t + target.size())));
     }
     return edges;
+}
+
+// A hierarchy as its GML file gives it: each node's label and parent by id.
+struct GmlTree {
+    std::map<int, std::string> label;
+    std::map<int, int> parent;  // the root has none
+    // The ids from the node up to the root.
+    std::vector<int> Chain(int id) const
+    {
+        std::vector<int> chain{id};
+        for (auto it = parent.find(id); it != parent.end(); it = parent.find(it->second))
+            chain.push_back(it->second);
+        return chain;
+    }
+    // The label of the node's ancestor on the d-th level from the root; its own
+    // for d = 0 and for a node no deeper.
+    const std::string& Named(int id, int d) const
+    {
+        const std::vector<int> chain = Chain(id);
+        const int n = static_cast<int>(chain.size());
+        return label.at(chain[static_cast<std::size_t>(d > 0 && n > d ? n - d : 0)]);
+    }
+    int Levels() const
+    {
+        std::size_t most = 0;
+        for (const auto& entry : label)
+            most = std::max(most, Chain(entry.first).size());
+        return static_cast<int>(most);
+    }
+};
+
+inline GmlTree ReadGmlTree(const std::string& gml)
+{
+    GmlTree tree;
+    const std::string id = "\r\n    id ", label = "\r\n    label \"";
+    for (std::size_t p = gml.find(id); p != std::string::npos; p = gml.find(id, p + 1)) {
+        const std::size_t from = gml.find(label, p) + label.size();
+        tree.label[std::stoi(gml.substr(p + id.size()))] = gml.substr(from, gml.find('"', from) - from);
+    }
+    for (const auto& [child, parent] : Edges(gml))
+        tree.parent[child] = parent;
+    return tree;
 }
 
 inline std::vector<ConceptObject*> Collect(ConceptObject* root, bool all)

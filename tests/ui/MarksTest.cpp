@@ -63,6 +63,7 @@ protected:
 
 TEST_F(MarksTest, TypedCyclesAreAddedOnceAndCounted)
 {
+    OpenShortMatch();
     Type(" 42\n");
     form->BtnAddMarks->click();
     form->BtnAddMarks->click();

@@ -178,13 +178,18 @@ TEST_F(MergeTest, OkWithoutATeamSaysSoAndTheChooserStays)
 TEST_F(MergeTest, TheMergedLogReplacesItsSourcesAndOpensInAFieldAndAnActionGraphWindow)
 {
     const QString alpha = AlphaBetaLog();
-    form->OpenLogFiles({shortMatch, alpha, ExchangedShortMatch()});
+    const QString exchanged = ExchangedShortMatch();
+    form->OpenLogFiles({shortMatch, alpha, exchanged});
     const int cycles = form->Logs->At(0)->cycles;
     ASSERT_GT(cycles, 290);
-    // A window on a source closes with it.
+    // The windows on both sources close with them; as those of the first
+    // source close, one of the second comes forward and makes its log current.
+    form->SelectCurrentFile(exchanged, true);
+    form->btnAnalyzeClick();
     form->SelectCurrentFile(shortMatch, true);
     form->BtnAdd2dClick();
-    ASSERT_EQ(form->MdiArea->subWindowList().size(), 1);
+    form->btnAnalyzeClick();
+    ASSERT_EQ(form->MdiArea->subWindowList().size(), 3);
 
     MergeTeam("HELIOS_A (2 x)");
     EXPECT_TRUE(script.messages.empty()) << script.messages[0].text.toStdString();

@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -394,15 +395,21 @@ TEST_F(OpenLogsTest, CommandsWithoutASelectedLogOrACurrentLogOnlyWarn)
         b->click();
         ExpectOneMessage("No file selected !", "Error");
     }
-    form->cbUseCriteriaFunction->setChecked(true);  // marks added and removed by criteria
     TChooseTeamDlg::ModalRunner() = [](TChooseTeamDlg&) { return int(QDialog::Rejected); };  // no team merged
-    for (QPushButton* b : {form->BtnAdd1d, form->BtnAdd2d, form->BtnAddData, form->BtnAddUsage, form->btnAnalyze,
-                           form->BtnAddFunctionSeries, form->BtnAddMarks, form->BtnRemoveMarks, form->btnInvertMarks,
-                           form->BtnResetMarks, form->BtnMergeFiles, form->btnSetTimeWindow}) {
+    // Marks are added and removed by criteria, then "Add" takes the empty box as a cycle.
+    for (const auto& [b, criteria] : {std::pair{form->BtnAdd1d, true}, {form->BtnAdd2d, true},
+                                      {form->BtnAddData, true}, {form->BtnAddUsage, true}, {form->btnAnalyze, true},
+                                      {form->BtnAddFunctionSeries, true}, {form->BtnAddMarks, true},
+                                      {form->BtnRemoveMarks, true}, {form->btnInvertMarks, true},
+                                      {form->BtnResetMarks, true}, {form->BtnMergeFiles, true},
+                                      {form->btnSetTimeWindow, true}, {form->BtnTestFiles, true},
+                                      {form->BtnAddMarks, false}}) {
+        form->cbUseCriteriaFunction->setChecked(criteria);
         b->click();
         ExpectOneMessage("No log file loaded", "Warning");
     }
     TChooseTeamDlg::ModalRunner() = [](TChooseTeamDlg& d) { return d.exec(); };
     EXPECT_TRUE(form->MdiArea->subWindowList().isEmpty());
+    EXPECT_EQ(form->lbMarks->count(), 0);
 
 }
