@@ -394,7 +394,8 @@ bool TMDIChartChild::SavePicture(const QString& fileName)
 void TMDIChartChild::btnSaveBitmapClick()
 {
     const platform::FileDialogResult r = platform::SaveFileDialog(
-        this, "Save As", "Windows bitmap files (*.bmp);;SVG files (*.svg)", "bmp", ".", {".bmp", ".svg"});
+        this, "Save As", "Windows bitmap files (*.bmp);;SVG files (*.svg)", "bmp", ".",
+        platform::FileOfKinds({".bmp", ".svg"}));
     if (r.accepted && !r.files.isEmpty())
         SavePicture(r.files.front());
 }

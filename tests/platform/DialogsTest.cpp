@@ -5,12 +5,20 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QLocale>
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace {
 QApplication& App()
@@ -61,13 +69,127 @@ TEST(Dialogs, ASaveAsksToReplaceOnlyAFileThereOfAKindItWrites)
     App();
     QTemporaryDir dir;
     ASSERT_TRUE(QFile(dir.filePath("a.csv")).open(QIODevice::WriteOnly));
-    for (const auto& [name, kinds, asked] : {std::tuple<const char*, QStringList, bool>{"a.csv", {".txt", ".csv"}, true},
-                                            {"a.csv", {".txt"}, false}, {"b.txt", {".txt"}, false}, {"a.csv", {}, true}}) {
+    for (const auto& [name, filesOf, asked] :
+         {std::tuple<const char*, platform::SaveFilesOf, bool>{"a.csv", platform::FileOfKinds({".txt", ".csv"}), true},
+          {"a.csv", platform::FileOfKinds({".txt"}), false},
+          {"b.txt", platform::FileOfKinds({".txt"}), false},
+          {"a.csv", {}, true}}) {
         platform::DialogScript script;
         script.files.push_back({true, {dir.filePath(name)}, 0});
         script.answers.push_back(platform::Answer::No);  // a question asked is answered No
-        EXPECT_EQ(platform::SaveFileDialog(nullptr, "Save", "Text (*.txt)", "txt", {}, kinds).accepted, !asked) << name;
+        EXPECT_EQ(platform::SaveFileDialog(nullptr, "Save", "Text (*.txt)", "txt", {}, filesOf).accepted, !asked) << name;
     }
+}
+
+// The type the user selected gives a name typed without extension its own; a
+// name with one keeps it, whatever the type.
+TEST(Dialogs, ANameTypedWithoutExtensionTakesTheSelectedTypesOne)
+{
+    App();
+    const QString types = "C5 format (*.names);;Text format (*.txt);;ARFF format (*.arff);;Any file (*)";
+    struct Case {
+        const char* typed;
+        int selected;
+        const char* saved;
+    };
+    const Case cases[] = {
+        {"d3", 2, "d3.arff"}, {"d3", 1, "d3.txt"}, {"d3", 0, "d3.names"},
+        {"d3", 3, "d3.raw"},  // a type of any name: the save's own default
+        {"d3.txt", 2, "d3.txt"}, {"d3.data", 0, "d3.data"},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        platform::DialogScript script;
+        script.files.push_back({true, {dir.filePath(c.typed)}, c.selected});
+        const platform::FileDialogResult r = platform::SaveFileDialog(nullptr, "Save", types, "raw");
+        ASSERT_EQ(r.files.size(), 1);
+        EXPECT_EQ(r.files[0], dir.filePath(c.saved)) << c.typed << " as " << c.selected;
+    }
+}
+
+// A save of two files asks before it replaces either of them, naming the
+// ones there; answered No, nothing is chosen.
+TEST(Dialogs, ASaveOfTwoFilesAsksBeforeReplacingEitherAndNamesIt)
+{
+    App();
+    const platform::SaveFilesOf pair = [](const QString& chosen) {
+        const QString base = chosen.left(chosen.lastIndexOf('.'));
+        return QStringList{base + ".names", base + ".data"};
+    };
+    const std::pair<std::vector<const char*>, QString> cases[] = {
+        {{}, ""},
+        {{"d3.data"}, "d3.data already exists.\nDo you want to replace it?"},
+        {{"d3.names"}, "d3.names already exists.\nDo you want to replace it?"},
+        {{"d3.names", "d3.data"}, "d3.names and d3.data already exist.\nDo you want to replace them?"},
+    };
+    for (const auto& [there, question] : cases) {
+        QTemporaryDir dir;
+        for (const char* name : there) {
+            ASSERT_TRUE(QFile(dir.filePath(name)).open(QIODevice::WriteOnly));
+        }
+        platform::DialogScript script;
+        script.files.push_back({true, {dir.filePath("d3")}, 0});
+        script.answers.push_back(platform::Answer::No);
+        EXPECT_EQ(platform::SaveFileDialog(nullptr, "Save Data", "C5 format (*.names)", {}, {}, pair).accepted,
+                  question.isEmpty());
+        ASSERT_EQ(script.messages.size(), question.isEmpty() ? 0u : 1u) << question.toStdString();
+        if (!question.isEmpty()) {
+            EXPECT_EQ(script.messages[0].text, question);
+            EXPECT_EQ(script.messages[0].buttons, platform::Buttons::YesNo);
+        }
+    }
+}
+
+// A target the save would refuse is told at once, as the save tells it, and
+// nothing is asked: no answer could lead past it. Only a file it will
+// replace brings the question.
+TEST(Dialogs, WhatTheSaveWouldRefuseIsToldBeforeAnyQuestion)
+{
+    App();
+    QTemporaryDir tmp;
+    const std::string d = tmp.path().toStdString();
+    ASSERT_EQ(::mkfifo((d + "/pipe.txt").c_str(), 0600), 0);
+    ASSERT_EQ(::mkdir((d + "/folder.txt").c_str(), 0700), 0);
+    ASSERT_EQ(::symlink((d + "/nowhere/x.txt").c_str(), (d + "/dangling.txt").c_str()), 0);
+    ASSERT_EQ(::symlink("/dev/null", (d + "/device.txt").c_str()), 0);
+    ASSERT_EQ(::symlink("fresh/", (d + "/slash.txt").c_str()), 0);  // the system opens no file by that name
+    ASSERT_TRUE(QFile(tmp.filePath("own.txt")).open(QIODevice::WriteOnly));
+    // Another user's link in a folder everyone may write that is sticky.
+    const bool asRoot = ::geteuid() == 0;
+    ASSERT_EQ(::mkdir((d + "/shared").c_str(), 0700), 0);
+    ASSERT_EQ(::chmod((d + "/shared").c_str(), 01777), 0);
+    ASSERT_EQ(::symlink((d + "/own.txt").c_str(), (d + "/shared/theirs.txt").c_str()), 0);
+    if (asRoot) {
+        ASSERT_EQ(::lchown((d + "/shared/theirs.txt").c_str(), 65534, 65534), 0);
+    }
+    const std::pair<std::string, std::string> cases[] = {
+        {d + "/pipe.txt", "it is not a regular file (a named pipe)"},
+        {d + "/folder.txt", "it is not a regular file (a folder)"},
+        {d + "/device.txt", "/dev/null is not a regular file (a character device)"},
+        {d + "/dangling.txt", std::strerror(ENOENT)},
+        {d + "/slash.txt", std::strerror(EISDIR)},
+        {d + "/shared/theirs.txt", asRoot ? "the link " + d +
+                                                "/shared/theirs.txt belongs to another user in a folder open to "
+                                                "everyone, so it is not followed"
+                                          : ""},
+        {d + "/own.txt", ""},
+    };
+    for (const auto& [path, refusal] : cases) {
+        platform::DialogScript script;  // a question asked is answered Yes
+        script.files.push_back({true, {QString::fromStdString(path)}, 0});
+        EXPECT_EQ(platform::SaveFileDialog(nullptr, "Save As", "Text (*.txt)").accepted, refusal.empty()) << path;
+        ASSERT_EQ(script.messages.size(), 1u) << path;
+        const platform::ShownMessage& shown = script.messages[0];
+        if (refusal.empty()) {
+            EXPECT_EQ(shown.text, QString::fromStdString(std::filesystem::path(path).filename().string()) +
+                                      " already exists.\nDo you want to replace it?");
+            continue;
+        }
+        EXPECT_EQ(shown.text.toStdString(), "Cannot write the file " + path + ": " + refusal);
+        EXPECT_EQ(shown.caption, "Error");
+        EXPECT_EQ(shown.buttons, platform::Buttons::Ok);
+    }
+    EXPECT_FALSE(QFileInfo::exists(tmp.filePath("fresh")));
 }
 
 TEST(Dialogs, AnInnerScriptHandsBackToTheOuterOne)
