@@ -348,6 +348,11 @@ TEST_F(ChartWindowTest, SeriesTextAndPicturesByTheirExactEnding)
     const std::string svg = ReadBytes(dir + "/x.svg");
     EXPECT_NE(svg.find("<svg"), std::string::npos);
     EXPECT_NE(svg.find("<polyline"), std::string::npos);
+    r.files = {d + "c1"};  // typed without extension, "SVG files (*.svg)" selected
+    r.filterIndex = 1;
+    script.files.push_back(r);
+    chart->btnSaveBitmap->click();
+    EXPECT_EQ(ReadBytes(dir + "/c1.svg"), svg);
     EXPECT_TRUE(script.messages.empty());
 }
 
