@@ -1,9 +1,11 @@
 // A log read while memory runs out for real, in a process with a limited
-// address space: the reading says so and blames no record.
+// address space: the reading says so and blames no record. And the program's
+// own files, read the same way.
 #include "core/io/Convertlog.h"
 
 #include "core/model/Parallel.h"
 #include "core/model/RoboCupFile.h"
+#include "platform/ReadFile.h"
 #include "support/AsNobody.h"
 #include "support/FreshProcess.h"
 #include "support/TestData.h"
@@ -19,10 +21,38 @@
 
 namespace {
 
-constexpr const char* kHeadroom = "VELO_READ_WITH_HEADROOM";
+// The address and thread sanitizers map terabytes of shadow and abort on a
+// failed allocation: under them these tests cannot run. The suite's build
+// without sanitizers runs them.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kAbortsWithoutMemory = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool kAbortsWithoutMemory = true;
+#else
+constexpr bool kAbortsWithoutMemory = false;
+#endif
+#else
+constexpr bool kAbortsWithoutMemory = false;
+#endif
 
-// Reads the file allowing only headroom bytes of address space more than the
-// process has mapped (0: no limit), and ends the process: 0 out of memory with
+constexpr const char* kHeadroom = "VELO_READ_WITH_HEADROOM";
+constexpr const char* kOwnHeadroom = "VELO_READ_OWN_WITH_HEADROOM";
+constexpr const char* kLogTest = "LogMemory.ALogReadWithoutEnoughMemorySaysSoAndBlamesNoRecord";
+constexpr const char* kOwnTest = "OwnFileMemory.AFileOfTheProgramsOwnReadWithoutEnoughMemorySaysSo";
+
+// Allows only headroom bytes of address space more than the process has
+// mapped (0: no limit); ends the process with 2 where it cannot.
+void LimitAddressSpace(std::uint64_t headroom)
+{
+    std::uint64_t pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlimit limit{pages * ::sysconf(_SC_PAGESIZE) + headroom, RLIM_INFINITY};
+    if (headroom != 0 && ::setrlimit(RLIMIT_AS, &limit) != 0)
+        ::_exit(2);
+}
+
+// Reads the file under the limit and ends the process: 0 out of memory with
 // no record blamed, 1 read whole, 2 anything else.
 [[noreturn]] void ReadAndExit(const std::string& file, std::uint64_t headroom)
 {
@@ -30,34 +60,39 @@ constexpr const char* kHeadroom = "VELO_READ_WITH_HEADROOM";
     std::unique_ptr<RoboCupFileT> log = CreateFileRecord(file);
     RcgReadResult read;
     std::ostringstream errors;
-    std::uint64_t pages = 0;
-    std::ifstream("/proc/self/statm") >> pages;
-    const rlimit limit{pages * ::sysconf(_SC_PAGESIZE) + headroom, RLIM_INFINITY};
-    if (headroom != 0 && ::setrlimit(RLIMIT_AS, &limit) != 0)
-        ::_exit(2);
+    LimitAddressSpace(headroom);
     ReadRcgFile(file, *log, errors, &read);
     if (read.outOfMemory && read.error.empty() && read.refusal.empty())
         ::_exit(0);
     ::_exit(!read.outOfMemory && log->cycles == 6659 ? 1 : 2);
 }
 
-// Runs this test anew in a fresh process, where no memory that other tests
-// left free can serve the reading, and gives its exit code.
-int ReadInFreshProcess(std::uint64_t headroom)
+// The same for the reading of a file of the program's own (a learner's
+// result): 0 out of memory, 1 read whole, 2 anything else.
+[[noreturn]] void ReadOwnAndExit(const std::string& file, std::uint64_t headroom)
 {
-    return RunTestInFreshProcess("LogMemory.*", kHeadroom, std::to_string(headroom));
+    const std::uint64_t size = std::filesystem::file_size(file);
+    platform::FileBytes bytes;
+    platform::ReadError error;
+    LimitAddressSpace(headroom);
+    const bool read = platform::ReadOwnFile(file, platform::kLogFileLimit, bytes, &error);
+    if (!read && error.outOfMemory)
+        ::_exit(0);
+    ::_exit(read && bytes.size == size ? 1 : 2);
+}
+
+// Runs the test anew in a fresh process, where no memory that other tests
+// left free can serve the reading, and gives its exit code.
+int ReadInFreshProcess(const char* test, const char* variable, std::uint64_t headroom)
+{
+    return RunTestInFreshProcess(test, variable, std::to_string(headroom));
 }
 
 TEST(LogMemory, ALogReadWithoutEnoughMemorySaysSoAndBlamesNoRecord)
 {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    GTEST_SKIP() << "the address and thread sanitizers map terabytes of shadow and abort on a failed "
-                    "allocation; the clang UBSan build of the core tests runs this";
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-    GTEST_SKIP() << "the address and thread sanitizers abort on a failed allocation";
-#endif
-#endif
+    if (kAbortsWithoutMemory)
+        GTEST_SKIP() << "the address and thread sanitizers abort on a failed allocation; the build without "
+                        "sanitizers runs this";
     const std::string file = GunzippedTestFile("match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg");
     if (const char* headroom = std::getenv(kHeadroom))
         ReadAndExit(file, std::stoull(headroom));
@@ -65,7 +100,20 @@ TEST(LogMemory, ALogReadWithoutEnoughMemorySaysSoAndBlamesNoRecord)
     // No limit; not even the file's bytes fit; the bytes fit, the channels do not.
     const std::pair<std::uint64_t, int> cases[] = {{0, 1}, {size / 2, 0}, {size + (4 << 20), 0}};
     for (const auto& [headroom, outcome] : cases)
-        EXPECT_EQ(ReadInFreshProcess(headroom), outcome) << headroom;
+        EXPECT_EQ(ReadInFreshProcess(kLogTest, kHeadroom, headroom), outcome) << headroom;
+}
+
+TEST(OwnFileMemory, AFileOfTheProgramsOwnReadWithoutEnoughMemorySaysSo)
+{
+    if (kAbortsWithoutMemory)
+        GTEST_SKIP() << "the address and thread sanitizers abort on a failed allocation; the build without "
+                        "sanitizers runs this";
+    const std::string file = GunzippedTestFile("match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg");
+    if (const char* headroom = std::getenv(kOwnHeadroom))
+        ReadOwnAndExit(file, std::stoull(headroom));
+    const std::uint64_t size = std::filesystem::file_size(file);
+    for (const auto& [headroom, outcome] : {std::pair<std::uint64_t, int>{0, 1}, {size / 2, 0}})
+        EXPECT_EQ(ReadInFreshProcess(kOwnTest, kOwnHeadroom, headroom), outcome) << headroom;
 }
 
 }  // namespace
