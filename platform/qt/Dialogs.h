@@ -80,7 +80,8 @@ struct ShownFileDialog {
 
 // While a DialogScript lives, dialogs take their answers from it: message boxes
 // pop `answers` (Ok, or Yes for Yes/No boxes, when empty), file dialogs pop
-// `files` (cancelled when empty). A script made while another lives takes over
+// `files` (cancelled when empty; filterIndex is the file type the user
+// selected). A script made while another lives takes over
 // until it ends, then the outer one answers again (never the real dialogs).
 class DialogScript {
 public:

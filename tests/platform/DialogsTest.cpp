@@ -68,21 +68,35 @@ TEST(Dialogs, ASaveAsksToReplaceOnlyAFileThereOfAKindItWrites)
 {
     App();
     QTemporaryDir dir;
-    ASSERT_TRUE(QFile(dir.filePath("a.csv")).open(QIODevice::WriteOnly));
-    for (const auto& [name, filesOf, asked] :
-         {std::tuple<const char*, platform::SaveFilesOf, bool>{"a.csv", platform::FileOfKinds({".txt", ".csv"}), true},
-          {"a.csv", platform::FileOfKinds({".txt"}), false},
-          {"b.txt", platform::FileOfKinds({".txt"}), false},
-          {"a.csv", {}, true}}) {
+    for (const char* there : {"a.csv", "p.data", "q.names", "r.names", "r.data"}) {
+        ASSERT_TRUE(QFile(dir.filePath(there)).open(QIODevice::WriteOnly));
+    }
+    // A C5 save: ".names" with its ".data".
+    const platform::SaveFilesOf pair = [](const QString& chosen) {
+        const QString base = chosen.left(chosen.lastIndexOf('.'));
+        return QStringList{base + ".names", base + ".data"};
+    };
+    const QString replaceIt = " already exists.\nDo you want to replace it?";
+    for (const auto& [name, filesOf, question] : {
+             std::tuple<const char*, platform::SaveFilesOf, QString>{
+                 "a.csv", platform::FileOfKinds({".txt", ".csv"}), "a.csv" + replaceIt},
+             {"a.csv", platform::FileOfKinds({".txt"}), ""},
+             {"b.txt", platform::FileOfKinds({".txt"}), ""},
+             {"a.csv", {}, "a.csv" + replaceIt},
+             // Each file of a pair that is there is asked about, by its name.
+             {"p", pair, "p.data" + replaceIt},
+             {"q", pair, "q.names" + replaceIt},
+             {"r", pair, "r.names and r.data already exist.\nDo you want to replace them?"},
+             {"s", pair, ""}}) {
         platform::DialogScript script;
         script.files.push_back({true, {dir.filePath(name)}, 0});
         script.answers.push_back(platform::Answer::No);  // a question asked is answered No
-        EXPECT_EQ(platform::SaveFileDialog(nullptr, "Save", "Text (*.txt)", "txt", {}, filesOf).accepted, !asked) << name;
+        EXPECT_EQ(platform::SaveFileDialog(nullptr, "Save", "C5 (*.names)", {}, {}, filesOf).accepted,
+                  question.isEmpty()) << name;
+        EXPECT_EQ(script.messages.empty() ? QString() : script.messages[0].text, question) << name;
     }
 }
 
-// The type the user selected gives a name typed without extension its own; a
-// name with one keeps it, whatever the type.
 TEST(Dialogs, ANameTypedWithoutExtensionTakesTheSelectedTypesOne)
 {
     App();
@@ -104,39 +118,6 @@ TEST(Dialogs, ANameTypedWithoutExtensionTakesTheSelectedTypesOne)
         const platform::FileDialogResult r = platform::SaveFileDialog(nullptr, "Save", types, "raw");
         ASSERT_EQ(r.files.size(), 1);
         EXPECT_EQ(r.files[0], dir.filePath(c.saved)) << c.typed << " as " << c.selected;
-    }
-}
-
-// A save of two files asks before it replaces either of them, naming the
-// ones there; answered No, nothing is chosen.
-TEST(Dialogs, ASaveOfTwoFilesAsksBeforeReplacingEitherAndNamesIt)
-{
-    App();
-    const platform::SaveFilesOf pair = [](const QString& chosen) {
-        const QString base = chosen.left(chosen.lastIndexOf('.'));
-        return QStringList{base + ".names", base + ".data"};
-    };
-    const std::pair<std::vector<const char*>, QString> cases[] = {
-        {{}, ""},
-        {{"d3.data"}, "d3.data already exists.\nDo you want to replace it?"},
-        {{"d3.names"}, "d3.names already exists.\nDo you want to replace it?"},
-        {{"d3.names", "d3.data"}, "d3.names and d3.data already exist.\nDo you want to replace them?"},
-    };
-    for (const auto& [there, question] : cases) {
-        QTemporaryDir dir;
-        for (const char* name : there) {
-            ASSERT_TRUE(QFile(dir.filePath(name)).open(QIODevice::WriteOnly));
-        }
-        platform::DialogScript script;
-        script.files.push_back({true, {dir.filePath("d3")}, 0});
-        script.answers.push_back(platform::Answer::No);
-        EXPECT_EQ(platform::SaveFileDialog(nullptr, "Save Data", "C5 format (*.names)", {}, {}, pair).accepted,
-                  question.isEmpty());
-        ASSERT_EQ(script.messages.size(), question.isEmpty() ? 0u : 1u) << question.toStdString();
-        if (!question.isEmpty()) {
-            EXPECT_EQ(script.messages[0].text, question);
-            EXPECT_EQ(script.messages[0].buttons, platform::Buttons::YesNo);
-        }
     }
 }
 

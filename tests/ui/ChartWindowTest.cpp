@@ -288,20 +288,17 @@ TEST_F(ChartWindowTest, AxesLegendPanelAndTheTime)
 
 // A range the chart cannot take (bounds or a span of 1e250 and more) is cut
 // to one it takes: the edits say the range the axis has, automatic or typed,
-// and a series the axis can hold is not cut.
+// and a series the axis can hold lies wholly on it.
 TEST_F(ChartWindowTest, TheAxisEditsSayTheRangeTheAxisTook)
 {
-    const auto edits = [&] {
-        return QCPRange(chart->EditMinY->text().toDouble(), chart->EditMaxY->text().toDouble());
-    };
-    const auto expectEditsSayTheAxis = [&](const std::string& what) {
+    const auto expectEditsSayTheAxis = [&](const QString& what) {
         const QCPRange axis = chart->Chart->yAxis->range();
-        EXPECT_TRUE(QCPRange::validRange(axis)) << what;
-        EXPECT_NEAR(edits().lower, axis.lower, 1e-5 * std::abs(axis.lower)) << what;
-        EXPECT_NEAR(edits().upper, axis.upper, 1e-5 * std::abs(axis.upper)) << what;
+        EXPECT_TRUE(QCPRange::validRange(axis)) << what.toStdString();
+        EXPECT_NEAR(chart->EditMinY->text().toDouble(), axis.lower, 1e-5 * std::abs(axis.lower)) << what.toStdString();
+        EXPECT_NEAR(chart->EditMaxY->text().toDouble(), axis.upper, 1e-5 * std::abs(axis.upper)) << what.toStdString();
     };
     // The series added, and whether the axis can hold the last of them.
-    const std::vector<std::pair<std::vector<QString>, bool>> cases = {
+    const std::pair<QStringList, bool> cases[] = {
         {{"Ball.pos.x*1e306"}, false}, {{"Ball.pos.x*1e249", "Ball.pos.x*1e247"}, true}, {{"Ball.pos.x"}, true}};
     for (const auto& [expressions, fits] : cases) {
         form->BtnAdd1d->click();
@@ -309,14 +306,11 @@ TEST_F(ChartWindowTest, TheAxisEditsSayTheRangeTheAxisTook)
         form->MdiArea->setActiveSubWindow(chart);
         for (const QString& e : expressions)
             AddFunction(e);
-        const std::string what = expressions.front().toStdString();
-        expectEditsSayTheAxis(what);
-        if (!fits)
-            continue;
+        expectEditsSayTheAxis(expressions.front());
         const std::vector<double> last = Values(static_cast<int>(expressions.size()) - 1);
         const auto [lowest, highest] = std::minmax_element(last.begin(), last.end());
-        EXPECT_TRUE(chart->Chart->yAxis->range().contains(*lowest) && chart->Chart->yAxis->range().contains(*highest))
-            << what << " " << *lowest << " .. " << *highest;
+        const QCPRange axis = chart->Chart->yAxis->range();
+        EXPECT_EQ(axis.contains(*lowest) && axis.contains(*highest), fits) << expressions.back().toStdString();
     }
     chart->EditMinY->setText("-1e300");
     chart->EditMaxY->setText("1e300");
