@@ -1,6 +1,6 @@
 // A log read while memory runs out for real, in a process with a limited
-// address space: the reading says so and blames no record. And the program's
-// own files, read the same way.
+// address space: the reading says so and blames no record, and so does the
+// reading of a file of the program's own.
 #include "core/io/Convertlog.h"
 
 #include "core/model/Parallel.h"
@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -21,99 +22,69 @@
 
 namespace {
 
-// The address and thread sanitizers map terabytes of shadow and abort on a
-// failed allocation: under them these tests cannot run. The suite's build
-// without sanitizers runs them.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kAbortsWithoutMemory = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-constexpr bool kAbortsWithoutMemory = true;
-#else
-constexpr bool kAbortsWithoutMemory = false;
-#endif
-#else
-constexpr bool kAbortsWithoutMemory = false;
-#endif
-
 constexpr const char* kHeadroom = "VELO_READ_WITH_HEADROOM";
-constexpr const char* kOwnHeadroom = "VELO_READ_OWN_WITH_HEADROOM";
-constexpr const char* kLogTest = "LogMemory.ALogReadWithoutEnoughMemorySaysSoAndBlamesNoRecord";
-constexpr const char* kOwnTest = "OwnFileMemory.AFileOfTheProgramsOwnReadWithoutEnoughMemorySaysSo";
+constexpr const char* kOwn = "own:";  // before the headroom: read as a file of the program's own
 
-// Allows only headroom bytes of address space more than the process has
-// mapped (0: no limit); ends the process with 2 where it cannot.
-void LimitAddressSpace(std::uint64_t headroom)
+// Reads the file allowing only headroom bytes of address space more than the
+// process has mapped (0: no limit), as a log or as a file of the program's
+// own (a learner's result), and ends the process: 0 out of memory with no
+// record blamed, 1 read whole, 2 anything else.
+[[noreturn]] void ReadAndExit(const std::string& file, std::string headroomText)
 {
+    const bool own = headroomText.starts_with(kOwn);
+    const std::uint64_t headroom = std::stoull(headroomText.substr(own ? std::strlen(kOwn) : 0));
+    const std::uint64_t size = std::filesystem::file_size(file);
+    SetWorkerThreads(1);  // no thread to start under the limit
+    std::unique_ptr<RoboCupFileT> log = CreateFileRecord(file);
+    RcgReadResult read;
+    std::ostringstream errors;
+    platform::FileBytes bytes;
+    platform::ReadError error;
     std::uint64_t pages = 0;
     std::ifstream("/proc/self/statm") >> pages;
     const rlimit limit{pages * ::sysconf(_SC_PAGESIZE) + headroom, RLIM_INFINITY};
     if (headroom != 0 && ::setrlimit(RLIMIT_AS, &limit) != 0)
         ::_exit(2);
-}
-
-// Reads the file under the limit and ends the process: 0 out of memory with
-// no record blamed, 1 read whole, 2 anything else.
-[[noreturn]] void ReadAndExit(const std::string& file, std::uint64_t headroom)
-{
-    SetWorkerThreads(1);  // no thread to start under the limit
-    std::unique_ptr<RoboCupFileT> log = CreateFileRecord(file);
-    RcgReadResult read;
-    std::ostringstream errors;
-    LimitAddressSpace(headroom);
+    if (own) {
+        const bool whole = platform::ReadOwnFile(file, platform::kLogFileLimit, bytes, &error);
+        ::_exit(!whole && error.outOfMemory ? 0 : whole && bytes.size == size ? 1 : 2);
+    }
     ReadRcgFile(file, *log, errors, &read);
     if (read.outOfMemory && read.error.empty() && read.refusal.empty())
         ::_exit(0);
     ::_exit(!read.outOfMemory && log->cycles == 6659 ? 1 : 2);
 }
 
-// The same for the reading of a file of the program's own (a learner's
-// result): 0 out of memory, 1 read whole, 2 anything else.
-[[noreturn]] void ReadOwnAndExit(const std::string& file, std::uint64_t headroom)
-{
-    const std::uint64_t size = std::filesystem::file_size(file);
-    platform::FileBytes bytes;
-    platform::ReadError error;
-    LimitAddressSpace(headroom);
-    const bool read = platform::ReadOwnFile(file, platform::kLogFileLimit, bytes, &error);
-    if (!read && error.outOfMemory)
-        ::_exit(0);
-    ::_exit(read && bytes.size == size ? 1 : 2);
-}
-
-// Runs the test anew in a fresh process, where no memory that other tests
+// Runs this test anew in a fresh process, where no memory that other tests
 // left free can serve the reading, and gives its exit code.
-int ReadInFreshProcess(const char* test, const char* variable, std::uint64_t headroom)
+int ReadInFreshProcess(const std::string& headroom)
 {
-    return RunTestInFreshProcess(test, variable, std::to_string(headroom));
+    return RunTestInFreshProcess("LogMemory.*", kHeadroom, headroom);
 }
 
 TEST(LogMemory, ALogReadWithoutEnoughMemorySaysSoAndBlamesNoRecord)
 {
-    if (kAbortsWithoutMemory)
-        GTEST_SKIP() << "the address and thread sanitizers abort on a failed allocation; the build without "
-                        "sanitizers runs this";
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the address and thread sanitizers map terabytes of shadow and abort on a failed "
+                    "allocation; the suite's builds of the core tests without them run this";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+    GTEST_SKIP() << "the address and thread sanitizers abort on a failed allocation";
+#endif
+#endif
     const std::string file = GunzippedTestFile("match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg");
     if (const char* headroom = std::getenv(kHeadroom))
-        ReadAndExit(file, std::stoull(headroom));
+        ReadAndExit(file, headroom);
     const std::uint64_t size = std::filesystem::file_size(file);
-    // No limit; not even the file's bytes fit; the bytes fit, the channels do not.
-    const std::pair<std::uint64_t, int> cases[] = {{0, 1}, {size / 2, 0}, {size + (4 << 20), 0}};
+    // No limit; not even the file's bytes fit; the bytes fit, the channels do
+    // not. The program's own file: no limit; its bytes do not fit.
+    const std::pair<std::string, int> cases[] = {{"0", 1},
+                                                 {std::to_string(size / 2), 0},
+                                                 {std::to_string(size + (4 << 20)), 0},
+                                                 {kOwn + std::string("0"), 1},
+                                                 {kOwn + std::to_string(size / 2), 0}};
     for (const auto& [headroom, outcome] : cases)
-        EXPECT_EQ(ReadInFreshProcess(kLogTest, kHeadroom, headroom), outcome) << headroom;
-}
-
-TEST(OwnFileMemory, AFileOfTheProgramsOwnReadWithoutEnoughMemorySaysSo)
-{
-    if (kAbortsWithoutMemory)
-        GTEST_SKIP() << "the address and thread sanitizers abort on a failed allocation; the build without "
-                        "sanitizers runs this";
-    const std::string file = GunzippedTestFile("match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg");
-    if (const char* headroom = std::getenv(kOwnHeadroom))
-        ReadOwnAndExit(file, std::stoull(headroom));
-    const std::uint64_t size = std::filesystem::file_size(file);
-    for (const auto& [headroom, outcome] : {std::pair<std::uint64_t, int>{0, 1}, {size / 2, 0}})
-        EXPECT_EQ(ReadInFreshProcess(kOwnTest, kOwnHeadroom, headroom), outcome) << headroom;
+        EXPECT_EQ(ReadInFreshProcess(headroom), outcome) << headroom;
 }
 
 }  // namespace
