@@ -203,8 +203,8 @@ bool ReadOwnFile(const std::string& path, std::uint64_t limit, FileBytes& bytes,
     if (fd.get() < 0)
         return Refused(path, errno == ELOOP ? kLinkRefused : std::strerror(errno), false, error);
     bool outOfMemory = false;
-    const std::string failed = ReadOpened(fd.get(), limit, bytes, &outOfMemory, {});
-    return Refused(path, failed, outOfMemory, error);
+    reason = ReadOpened(fd.get(), limit, bytes, &outOfMemory, {});
+    return Refused(path, reason, outOfMemory, error);
 }
 
 }  // namespace platform
