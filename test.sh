@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the sanitized test build (the benchmarks with it, each run once
-# over a short match as a test) and runs the whole suite.
+# over a short match as a test) and runs the whole suite. Two of its tests build and run the core
+# tests once more beside it: with the same compiler and no sanitizer (the memory tests, which the
+# address sanitizer must skip, run there), and with clang's undefined-behaviour checks.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./tools/setup.sh

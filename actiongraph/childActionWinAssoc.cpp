@@ -69,8 +69,8 @@ bool TMDIActionChild::SaveAssocData(const QString& fileName, int format, double 
     const auto kind = static_cast<Format>(format);
     const std::string name = fileName.toLocal8Bit().toStdString();
     // Apriori and Slipper write a second file next to the main one.
-    const bool twoFiles = kind == Format::Apriori || kind == Format::Slipper;
-    const std::string ext = kind == Format::Apriori ? ".app" : ".names";
+    const std::string ext = assocdata::SecondFileExt(kind);
+    const bool twoFiles = !ext.empty();
     const std::string second = twoFiles ? assocdata::SecondFileName(name, ext) : std::string();
     if (twoFiles && second.empty())
         return fail("The file " + fileName + " would be its own " + QString::fromStdString(ext) +

@@ -62,7 +62,7 @@ void TMDIActionChild::btnSaveClick()
 {
     const platform::FileDialogResult chosen =
         platform::SaveFileDialog(this, "Save Graph", kSaveGraphFilter, "gml", ".",
-                                 {".gml", ".net", ".txt", ".text", ".bmp", ".jpg"});
+                                 platform::FileOfKinds({".gml", ".net", ".txt", ".text", ".bmp", ".jpg"}));
     if (!chosen.accepted || chosen.files.isEmpty())
         return;
     SaveGraphFile(chosen.files.front());

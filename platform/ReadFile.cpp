@@ -176,8 +176,11 @@ bool ReadUserFile(const std::string& path, std::uint64_t limit, FileBytes& bytes
     const Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd.get() < 0)
         return Refused(path, std::strerror(errno), false, error);
+    // The reason first: handed on in one call with the flag it sets, the flag
+    // could be read before the read has set it.
     bool outOfMemory = false;
-    return Refused(path, ReadOpened(fd.get(), limit, bytes, &outOfMemory, progress), outOfMemory, error);
+    const std::string reason = ReadOpened(fd.get(), limit, bytes, &outOfMemory, progress);
+    return Refused(path, reason, outOfMemory, error);
 }
 
 constexpr const char* kLinkRefused = "it is a link, and this file is never read through one";
@@ -200,7 +203,8 @@ bool ReadOwnFile(const std::string& path, std::uint64_t limit, FileBytes& bytes,
     if (fd.get() < 0)
         return Refused(path, errno == ELOOP ? kLinkRefused : std::strerror(errno), false, error);
     bool outOfMemory = false;
-    return Refused(path, ReadOpened(fd.get(), limit, bytes, &outOfMemory, {}), outOfMemory, error);
+    reason = ReadOpened(fd.get(), limit, bytes, &outOfMemory, {});
+    return Refused(path, reason, outOfMemory, error);
 }
 
 }  // namespace platform

@@ -362,6 +362,19 @@ bool SaveFiles(const std::vector<FileContent>& files, SaveError* error)
     return unsynced.file.empty() || Fail(error, unsynced.file, unsynced.reason);
 }
 
+bool CheckSaveTargets(const std::vector<std::string>& paths, std::vector<std::string>& existing, SaveError* error)
+{
+    std::vector<PendingFile> pending(paths.size());
+    bool passed = true;
+    for (std::size_t i = 0; passed && i < paths.size(); ++i) {
+        passed = Check(FileContent{paths[i], {}}, pending[i], error);
+        if (passed && pending[i].existed)
+            existing.push_back(paths[i]);
+    }
+    CloseFolders(pending);
+    return passed;
+}
+
 bool SaveFile(const std::string& path, const std::function<void(std::ostream&)>& write, SaveError* error)
 {
     return SaveFiles({FileContent{path, write}}, error);

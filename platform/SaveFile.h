@@ -88,6 +88,13 @@ struct SaveError {
 // gives the new file nothing.
 bool SaveFiles(const std::vector<FileContent>& files, SaveError* error = nullptr);
 
+// Checks the targets as SaveFiles checks them before it writes, and writes
+// nothing: false with the first refusal in *error; else true, with the targets
+// already there (the files a save would replace) added to existing, in order.
+// For a question whether to replace them that comes only where the save will.
+bool CheckSaveTargets(const std::vector<std::string>& paths, std::vector<std::string>& existing,
+                      SaveError* error = nullptr);
+
 bool SaveFile(const std::string& path, const std::function<void(std::ostream&)>& write,
               SaveError* error = nullptr);
 

@@ -117,3 +117,35 @@ bool ChartSeriesSource(const QCPAbstractPlottable* series, SeriesSource& source)
     source = v.value<SeriesSource>();
     return true;
 }
+
+QCPRange SetAxisRange(QCPAxis* axis, double low, double high)
+{
+    if (std::isnan(low) || std::isnan(high))
+        return axis->range();
+    if (low > high)
+        std::swap(low, high);
+    // Below the chart's bound by more than any rounding of the sums here.
+    const double most = QCPRange::maxRange * (1 - 1e-9);
+    low = std::clamp(low, -most, most);
+    high = std::clamp(high, -most, most);
+    if (high - low >= most) {
+        const double middle = std::clamp(low / 2 + high / 2, -most / 2, most / 2);
+        low = middle - most / 2;
+        high = middle + most / 2;
+    }
+    // So narrow that the chart cannot tell its bounds apart, or they are one.
+    const double middle = low / 2 + high / 2;
+    const double least = std::max(QCPRange::minRange, std::abs(middle) * 1e-12);
+    if (high - low <= least) {
+        low = middle - least;
+        high = middle + least;
+    }
+    // Bounds of one sign whose ratio is no number the chart can draw: the
+    // axis reaches to zero instead.
+    if (low > 0 && std::isinf(high / low))
+        low = 0;
+    if (high < 0 && std::isinf(low / high))
+        high = 0;
+    axis->setRange(low, high);
+    return axis->range();
+}

@@ -13,6 +13,8 @@
 #include <vector>
 
 class QCPAbstractPlottable;
+class QCPAxis;
+class QCPRange;
 class QCustomPlot;
 
 // Series kinds, as the main window's "Series type" offers them.
@@ -43,5 +45,12 @@ int ChartSeriesKind(const QCPAbstractPlottable* series);
 // series of fixed points (a refused expression, points handed in).
 void SetChartSeriesSource(QCPAbstractPlottable* series, const SeriesSource& source);
 bool ChartSeriesSource(const QCPAbstractPlottable* series, SeriesSource& source);
+
+// Sets the axis to the range nearest low .. high that the chart takes, and
+// gives the range the axis has then. QCustomPlot refuses, without a word, a
+// range reaching 1e250 or beyond, one as wide, or one narrower than 1e-280:
+// such a range is cut to the widest it takes around its middle (or widened
+// to the narrowest). A bound that is no number changes nothing.
+QCPRange SetAxisRange(QCPAxis* axis, double low, double high);
 
 Q_DECLARE_METATYPE(SeriesSource)

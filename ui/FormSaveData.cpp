@@ -1,5 +1,6 @@
 #include "ui/FormSaveData.h"
 
+#include "core/io/AssocData.h"
 #include "core/learning/DatasetScores.h"
 #include "core/learning/Features.h"
 #include "core/model/Format.h"
@@ -227,8 +228,19 @@ void TFormSaveData::btnUpdateClick()
 void TFormSaveData::BtnSaveClick()
 {
     btnUpdateClick();
+    // Apriori and Slipper write a second file beside the chosen one: it is
+    // asked about too. None when it would be the chosen file itself (the
+    // save refuses that).
+    const auto kind = static_cast<assocdata::Format>(fileType_);
+    const auto files = [kind](const QString& chosen) {
+        const std::string ext = assocdata::SecondFileExt(kind);
+        if (ext.empty())
+            return QStringList{chosen};
+        const std::string second = assocdata::SecondFileName(chosen.toLocal8Bit().toStdString(), ext);
+        return second.empty() ? QStringList{} : QStringList{chosen, QString::fromLocal8Bit(second)};
+    };
     const platform::FileDialogResult chosen =
-        platform::SaveFileDialog(this, "Save feature data", saveFilter_, saveDefaultExt_);
+        platform::SaveFileDialog(this, "Save feature data", saveFilter_, saveDefaultExt_, {}, files);
     if (!chosen.accepted || chosen.files.isEmpty())
         return;
     fileName_ = chosen.files.front();

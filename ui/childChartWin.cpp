@@ -270,10 +270,15 @@ void TMDIChartChild::FitAxes()
     if (low > high)
         return;
     const double margin = high > low ? (high - low) / 20 : 1;
-    Chart->yAxis->setRange(low - margin, high + margin);
-    // The edits show the axis in use: turned off, the automatic axis stays where it is.
-    EditMinY->setText(QString::number(low - margin, 'g', 6));
-    EditMaxY->setText(QString::number(high + margin, 'g', 6));
+    // The edits show the axis in use, the range the chart took where it could
+    // not take the whole: turned off, the automatic axis stays where it is.
+    ShowYRange(SetAxisRange(Chart->yAxis, low - margin, high + margin));
+}
+
+void TMDIChartChild::ShowYRange(const QCPRange& range)
+{
+    EditMinY->setText(QString::number(range.lower, 'g', 6));
+    EditMaxY->setText(QString::number(range.upper, 'g', 6));
 }
 
 void TMDIChartChild::cbAutomaticYAxisClick()
@@ -287,7 +292,9 @@ void TMDIChartChild::cbAutomaticYAxisClick()
         RunGuarded([this] {
             const double low = ReadFloat(EditMinY);
             const double high = ReadFloat(EditMaxY);
-            Chart->yAxis->setRange(low, high);
+            // Limits the chart cannot take are not left in the edits as if it had.
+            if (const QCPRange taken = SetAxisRange(Chart->yAxis, low, high); taken != QCPRange(low, high))
+                ShowYRange(taken);
         });
     }
     Chart->replot(QCustomPlot::rpQueuedReplot);
@@ -394,7 +401,8 @@ bool TMDIChartChild::SavePicture(const QString& fileName)
 void TMDIChartChild::btnSaveBitmapClick()
 {
     const platform::FileDialogResult r = platform::SaveFileDialog(
-        this, "Save As", "Windows bitmap files (*.bmp);;SVG files (*.svg)", "bmp", ".", {".bmp", ".svg"});
+        this, "Save As", "Windows bitmap files (*.bmp);;SVG files (*.svg)", "bmp", ".",
+        platform::FileOfKinds({".bmp", ".svg"}));
     if (r.accepted && !r.files.isEmpty())
         SavePicture(r.files.front());
 }

@@ -14,6 +14,7 @@ class QCheckBox;
 class QComboBox;
 class QCPAbstractPlottable;
 class QCPItemStraightLine;
+class QCPRange;
 class QCustomPlot;
 class QLabel;
 class QLineEdit;
@@ -104,6 +105,8 @@ private:
     void AddFunctionSeries(int function, const QString& name);
     // cbSeries: every series' title in chart order, item 0 chosen.
     void FillSeriesList();
+    // The Y axis' range in its two edits.
+    void ShowYRange(const QCPRange& range);
 
     QBoxLayout* body_ = nullptr;
     QWidget* panelControls_ = nullptr;

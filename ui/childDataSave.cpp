@@ -28,6 +28,18 @@ public:
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
+// The files a save writes for a name, by its extension (compared exactly):
+// C5's ".names" comes with its ".data"; none for a kind it does not write.
+QStringList FilesOfSave(const QString& fileName)
+{
+    const QString ext = platform::KindOfName(fileName);
+    if (ext == ".names")
+        return {fileName, fileName.left(fileName.size() - ext.size()) + ".data"};
+    if (ext == ".txt" || ext == ".raw" || ext == ".arff")
+        return {fileName};
+    return {};
+}
+
 }  // namespace
 
 bool TMDIDataChild::NothingToSave()
@@ -47,7 +59,7 @@ void TMDIDataChild::BtnSaveClick()
         return;
     const platform::FileDialogResult chosen = platform::SaveFileDialog(
         this, "Save Data", "C5 format (*.names);;Text format (*.txt);;ARFF format (*.arff);;Raw ASCII format (*.raw)",
-        "names", ".", {".names", ".txt", ".arff", ".raw"});
+        "names", ".", FilesOfSave);
     if (!chosen.accepted || chosen.files.isEmpty())
         return;
     SaveData(chosen.files.first());
@@ -58,9 +70,7 @@ bool TMDIDataChild::SaveData(const QString& fileName)
     const BusyCursor busy;
     if (NothingToSave())
         return false;
-    // The extension from the name's last "." on, compared exactly.
     const QString ext = platform::KindOfName(fileName);
-    const QString base = fileName.left(fileName.size() - ext.size());
 
     // The writers know rows, not cycles: a row is marked when its own cycle is,
     // and in a "Graph Data" window rows are occurrences, not cycles in order.
@@ -97,9 +107,9 @@ bool TMDIDataChild::SaveData(const QString& fileName)
         return write({file(fileName, [&](std::ostream& o) { WriteText(o, grid, marks, mode); })});
     if (ext == ".raw")
         return write({file(fileName, [&](std::ostream& o) { WriteRaw(o, grid, marks, mode); })});
-    if (ext == ".names")
-        return tellNonFinite(write({file(base + ".names", [&](std::ostream& o) { WriteC45Names(o, grid, mode); }),
-                                    file(base + ".data", [&](std::ostream& o) { nonFinite = WriteC45Data(o, grid, marks, mode); })}));
+    if (const QStringList pair = FilesOfSave(fileName); ext == ".names")
+        return tellNonFinite(write({file(pair[0], [&](std::ostream& o) { WriteC45Names(o, grid, mode); }),
+                                    file(pair[1], [&](std::ostream& o) { nonFinite = WriteC45Data(o, grid, marks, mode); })}));
     if (ext == ".arff")
         return tellNonFinite(write({file(fileName, [&](std::ostream& o) { nonFinite = WriteArff(o, grid, marks, mode); })}));
     platform::MessageBox(this, "Unknown file type! Nothing was saved. ", "Warning !", platform::Buttons::Ok);

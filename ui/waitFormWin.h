@@ -24,6 +24,8 @@ public:
     // on the window it serves (see PlaceOver), repaints it and lets pending
     // events through, user input excluded.
     void SetText(const QString& text);
+    // The text as given, whole: the window may show it cut.
+    const QString& Text() const { return text_; }
     // The window the wait window serves, over which it is centred while that
     // window shows; otherwise over its owner's window when that shows, else
     // over the screen. However that window lies, the wait window stays whole

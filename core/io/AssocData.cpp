@@ -112,6 +112,11 @@ std::string ProgressText(const std::string& fileName, int done, int total)
     return "Saving " + fileName + " " + FormatFloatFixed(p, 8, 1) + " % ...";
 }
 
+std::string SecondFileExt(Format kind)
+{
+    return kind == Format::Apriori ? ".app" : kind == Format::Slipper ? ".names" : "";
+}
+
 std::string SecondFileName(const std::string& fileName, const std::string& ext)
 {
     const std::size_t slash = fileName.find_last_of("/\\");

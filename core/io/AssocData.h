@@ -55,6 +55,10 @@ std::vector<int> DeclaredFeatures(const Dataset& data, double threshold);
 // "Saving <file> <p> % ..." with p = 100 done / total, one decimal.
 std::string ProgressText(const std::string& fileName, int done, int total);
 
+// The extension of the second file a format writes beside the main one:
+// ".app" for Apriori, ".names" for Slipper; empty for a format of one file.
+std::string SecondFileExt(Format kind);
+
 // The name of the second file of a format with two files: the main file's
 // trailing extension replaced by ext (".app", ".names"), or ext appended to a
 // name without extension. Empty when the main file already ends in ext (both

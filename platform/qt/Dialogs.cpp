@@ -1,9 +1,16 @@
 #include "platform/qt/Dialogs.h"
 
+#include "platform/SaveFile.h"
+#include "platform/qt/SavePicture.h"
+
 #include <QDialog>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+
+#include <string>
+#include <vector>
 
 namespace platform {
 
@@ -121,40 +128,80 @@ QString KindOfName(const QString& file)
     return dot < 0 ? QString() : name.mid(dot);
 }
 
-// Asked after the name is chosen, never by the file dialog itself: a name of a
-// kind the save does not write goes back unasked (the save says that it wrote
-// nothing), one that names a file already there is written over only when the
-// user says so.
-static bool MayWriteOver(QWidget* parent, const QString& caption, const QString& file, const QStringList& kinds)
+SaveFilesOf FileOfKinds(const QStringList& kinds)
 {
-    if (!kinds.isEmpty() && !kinds.contains(KindOfName(file)))
+    return [kinds](const QString& chosen) {
+        return kinds.contains(KindOfName(chosen)) ? QStringList{chosen} : QStringList{};
+    };
+}
+
+// The extension the selected type names first ("Text files (*.txt *.text)":
+// "txt"); empty for a type of any name ("(*)").
+static QString ExtOfType(const QString& filter, int index)
+{
+    const QStringList types = filter.split(";;");
+    if (index < 0 || index >= types.size())
+        return {};
+    const QString& type = types[index];
+    const qsizetype open = type.lastIndexOf('(');
+    const QString first = type.mid(open + 1).section(')', 0, 0).simplified().section(' ', 0, 0);
+    return first.startsWith("*.") && first.count('*') == 1 ? first.mid(2) : QString();
+}
+
+// Asked after the name is chosen, never by the file dialog itself, and only
+// after the save's own checks: a target it would refuse is told at once, as
+// no answer could lead past it; files already there are replaced only when
+// the user says so. A name of a kind the save does not write goes back
+// unasked (the save says that it wrote nothing).
+static bool MayWrite(QWidget* parent, const QString& caption, const QStringList& files)
+{
+    if (files.isEmpty())
         return true;
-    const QFileInfo info(file);
-    if (!info.exists() && !info.isSymLink())
+    std::vector<std::string> paths;
+    for (const QString& f : files)
+        paths.push_back(QFile::encodeName(f).toStdString());
+    std::vector<std::string> there;
+    SaveError refused;
+    if (!CheckSaveTargets(paths, there, &refused)) {
+        MessageBox(parent, SaveFailureText(refused), "Error");
+        return false;
+    }
+    if (there.empty())
         return true;
-    return MessageBox(parent, info.fileName() + " already exists.\nDo you want to replace it?", caption,
-                      Buttons::YesNo) == Answer::Yes;
+    QStringList names;
+    for (const std::string& t : there)
+        names << QFileInfo(QFile::decodeName(t.c_str())).fileName();
+    const QString text = names.size() == 1 ? names[0] + " already exists.\nDo you want to replace it?"
+                                           : names.join(" and ") + " already exist.\nDo you want to replace them?";
+    return MessageBox(parent, text, caption, Buttons::YesNo) == Answer::Yes;
 }
 
 FileDialogResult SaveFileDialog(QWidget* parent, const QString& caption, const QString& filter,
-                                const QString& defaultExt, const QString& dir, const QStringList& kinds)
+                                const QString& defaultExt, const QString& dir, const SaveFilesOf& filesOf)
 {
     FileDialogResult r;
     if (DialogScript* s = g_script) {
         r = Scripted(s, true, caption, filter);
     } else {
+        // No default suffix of Qt's own: it would be one for every type.
         QFileDialog dlg(parent, caption, dir, filter);
         dlg.setAcceptMode(QFileDialog::AcceptSave);
         dlg.setOption(QFileDialog::DontConfirmOverwrite);
-        if (!defaultExt.isEmpty())
-            dlg.setDefaultSuffix(defaultExt);
         if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()) {
             r.accepted = true;
             r.files << dlg.selectedFiles().first();
             r.filterIndex = FilterIndex(filter, dlg.selectedNameFilter());
         }
     }
-    if (r.accepted && !r.files.isEmpty() && !MayWriteOver(parent, caption, r.files.first(), kinds))
+    if (!r.accepted || r.files.isEmpty())
+        return r;
+    QString& chosen = r.files.first();
+    if (!QFileInfo(chosen).fileName().contains('.')) {
+        const QString ext = ExtOfType(filter, r.filterIndex);
+        if (!ext.isEmpty() || !defaultExt.isEmpty())
+            chosen += "." + (ext.isEmpty() ? defaultExt : ext);
+    }
+    if (!MayWrite(parent, caption, filesOf ? filesOf(chosen) : QStringList{chosen}))
         return {};
     return r;
 }

@@ -33,13 +33,27 @@ struct FileDialogResult {
 // when a script answers.
 FileDialogResult OpenFileDialog(QWidget* parent, const QString& caption, const QString& filter,
                                 bool multiple, const QString& dir = {}, const QString& defaultExt = {});
-// A save dialog asks whether to replace a file already there only after the
-// name is chosen, and only for a name of one of the kinds (extensions such as
-// ".txt", compared exactly) the save writes; no kinds: it writes any name.
-// Answered No, the dialog counts as cancelled.
+
+// The files a save writes for the name chosen; none for a name of a kind it
+// does not write (the save then says so itself).
+using SaveFilesOf = std::function<QStringList(const QString& chosen)>;
+
+// The name chosen when its extension is one of kinds (".txt", compared
+// exactly), else none: for a save that writes one file of one of several kinds.
+SaveFilesOf FileOfKinds(const QStringList& kinds);
+
+// A save dialog. A name typed without extension gets the one of the file type
+// the user selected ("SVG files (*.svg)": ".svg"), or defaultExt where that
+// type names none; a name with one keeps it, whichever type is selected. The
+// files the save writes there (filesOf; without it, the name chosen) are then
+// checked as the save checks them, before anything is asked: one it would
+// refuse (no regular file, a link it does not follow, a folder it cannot
+// reach) is told at once and the dialog counts as cancelled; where any of
+// them is there already, the user is asked whether to replace it, naming
+// it. Answered No, the dialog counts as cancelled.
 FileDialogResult SaveFileDialog(QWidget* parent, const QString& caption, const QString& filter,
                                 const QString& defaultExt = {}, const QString& dir = {},
-                                const QStringList& kinds = {});
+                                const SaveFilesOf& filesOf = {});
 
 // A file name's kind: its extension from the last "." of its name on (".txt"),
 // empty when the name has none.
@@ -66,7 +80,8 @@ struct ShownFileDialog {
 
 // While a DialogScript lives, dialogs take their answers from it: message boxes
 // pop `answers` (Ok, or Yes for Yes/No boxes, when empty), file dialogs pop
-// `files` (cancelled when empty). A script made while another lives takes over
+// `files` (cancelled when empty; filterIndex is the file type the user
+// selected). A script made while another lives takes over
 // until it ends, then the outer one answers again (never the real dialogs).
 class DialogScript {
 public:

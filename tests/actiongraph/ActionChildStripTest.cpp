@@ -224,10 +224,14 @@ TEST_F(ActionChildStrip, DataWindowOfTheSelectedNodeCarriesTheNextNodesNumber)
     data->rgUseMarks->SetItemIndex(1);
     const std::string raw = MakeTempDir("strip-marks") + "/d.raw";
     EXPECT_TRUE(data->SaveData(QString::fromStdString(raw)));
-    g_timeMarks = kept;
     const std::string saved = ReadBytes(raw), before = saved.substr(0, saved.find("true"));
     EXPECT_EQ(std::count(before.begin(), before.end(), '\n'), 5);
     EXPECT_EQ(saved.find("true"), saved.rfind("true"));
+    // A double click marks the row's cycle (row 4: cycle 110), not the number in its column 0.
+    data->SetTimeRange(110, 0, 299);
+    data->dataGridDblClick();
+    EXPECT_EQ(marks.Cycles(), (std::vector<int>{110, 115}));
+    g_timeMarks = kept;
 
     // A right click on the end node's band: its rows carry the next class.
     Press(Qt::RightButton, 250, 38);

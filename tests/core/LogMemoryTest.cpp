@@ -1,9 +1,11 @@
 // A log read while memory runs out for real, in a process with a limited
-// address space: the reading says so and blames no record.
+// address space: the reading says so and blames no record, and so does the
+// reading of a file of the program's own.
 #include "core/io/Convertlog.h"
 
 #include "core/model/Parallel.h"
 #include "core/model/RoboCupFile.h"
+#include "platform/ReadFile.h"
 #include "support/AsNobody.h"
 #include "support/FreshProcess.h"
 #include "support/TestData.h"
@@ -11,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -20,21 +23,32 @@
 namespace {
 
 constexpr const char* kHeadroom = "VELO_READ_WITH_HEADROOM";
+constexpr const char* kOwn = "own:";  // before the headroom: read as a file of the program's own
 
 // Reads the file allowing only headroom bytes of address space more than the
-// process has mapped (0: no limit), and ends the process: 0 out of memory with
-// no record blamed, 1 read whole, 2 anything else.
-[[noreturn]] void ReadAndExit(const std::string& file, std::uint64_t headroom)
+// process has mapped (0: no limit), as a log or as a file of the program's
+// own (a learner's result), and ends the process: 0 out of memory with no
+// record blamed, 1 read whole, 2 anything else.
+[[noreturn]] void ReadAndExit(const std::string& file, std::string headroomText)
 {
+    const bool own = headroomText.starts_with(kOwn);
+    const std::uint64_t headroom = std::stoull(headroomText.substr(own ? std::strlen(kOwn) : 0));
+    const std::uint64_t size = std::filesystem::file_size(file);
     SetWorkerThreads(1);  // no thread to start under the limit
     std::unique_ptr<RoboCupFileT> log = CreateFileRecord(file);
     RcgReadResult read;
     std::ostringstream errors;
+    platform::FileBytes bytes;
+    platform::ReadError error;
     std::uint64_t pages = 0;
     std::ifstream("/proc/self/statm") >> pages;
     const rlimit limit{pages * ::sysconf(_SC_PAGESIZE) + headroom, RLIM_INFINITY};
     if (headroom != 0 && ::setrlimit(RLIMIT_AS, &limit) != 0)
         ::_exit(2);
+    if (own) {
+        const bool whole = platform::ReadOwnFile(file, platform::kLogFileLimit, bytes, &error);
+        ::_exit(!whole && error.outOfMemory ? 0 : whole && bytes.size == size ? 1 : 2);
+    }
     ReadRcgFile(file, *log, errors, &read);
     if (read.outOfMemory && read.error.empty() && read.refusal.empty())
         ::_exit(0);
@@ -43,16 +57,16 @@ constexpr const char* kHeadroom = "VELO_READ_WITH_HEADROOM";
 
 // Runs this test anew in a fresh process, where no memory that other tests
 // left free can serve the reading, and gives its exit code.
-int ReadInFreshProcess(std::uint64_t headroom)
+int ReadInFreshProcess(const std::string& headroom)
 {
-    return RunTestInFreshProcess("LogMemory.*", kHeadroom, std::to_string(headroom));
+    return RunTestInFreshProcess("LogMemory.*", kHeadroom, headroom);
 }
 
 TEST(LogMemory, ALogReadWithoutEnoughMemorySaysSoAndBlamesNoRecord)
 {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     GTEST_SKIP() << "the address and thread sanitizers map terabytes of shadow and abort on a failed "
-                    "allocation; the clang UBSan build of the core tests runs this";
+                    "allocation; the suite's builds of the core tests without them run this";
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
     GTEST_SKIP() << "the address and thread sanitizers abort on a failed allocation";
@@ -60,10 +74,15 @@ TEST(LogMemory, ALogReadWithoutEnoughMemorySaysSoAndBlamesNoRecord)
 #endif
     const std::string file = GunzippedTestFile("match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg");
     if (const char* headroom = std::getenv(kHeadroom))
-        ReadAndExit(file, std::stoull(headroom));
+        ReadAndExit(file, headroom);
     const std::uint64_t size = std::filesystem::file_size(file);
-    // No limit; not even the file's bytes fit; the bytes fit, the channels do not.
-    const std::pair<std::uint64_t, int> cases[] = {{0, 1}, {size / 2, 0}, {size + (4 << 20), 0}};
+    // No limit; not even the file's bytes fit; the bytes fit, the channels do
+    // not. The program's own file: no limit; its bytes do not fit.
+    const std::pair<std::string, int> cases[] = {{"0", 1},
+                                                 {std::to_string(size / 2), 0},
+                                                 {std::to_string(size + (4 << 20)), 0},
+                                                 {kOwn + std::string("0"), 1},
+                                                 {kOwn + std::to_string(size / 2), 0}};
     for (const auto& [headroom, outcome] : cases)
         EXPECT_EQ(ReadInFreshProcess(headroom), outcome) << headroom;
 }

@@ -65,6 +65,10 @@ TEST_F(RuleTestWindow, WithoutTestOrAttachedWindowOnlyTheMessage)
     form->BtnTestRules->click();
     ASSERT_EQ(script.messages.size(), 2u);
     EXPECT_EQ(script.messages[1].text, "No action graph attached !");
+    form->Attach(child, nullptr);  // no strategy learnt: no nodes
+    form->BtnTestRules->click();
+    ASSERT_EQ(script.messages.size(), 3u);
+    EXPECT_EQ(script.messages[2].text, "No rules learnt !");
     EXPECT_EQ(form->MemoRules->toPlainText(), "kept");
 }
 

@@ -240,8 +240,10 @@ TEST_F(StrategyExport, ComputerOutputOverEveryListedStrategy)
     form->cbComputerOutput->setChecked(false);
     form->EditThreshold->setText("abc");
     form->btnAllRules->click();
-    ASSERT_EQ(script.messages.size(), 2u);
+    form->btnAllRules->click();  // told again: once per command
+    ASSERT_EQ(script.messages.size(), 3u);
     EXPECT_TRUE(script.messages[0].text.contains("\"avg, len=1\"")) << script.messages[0].text.toStdString();
+    EXPECT_EQ(script.messages[2].text, script.messages[1].text);
 }
 
 TEST_F(StrategyExport, UnwritableFileIsReportedOnceAndTheExportGoesOn)

@@ -328,3 +328,16 @@ TEST_F(LearnNode, TwoCopiesLearningAtOnceEachReadTheirOwnRules)
         EXPECT_TRUE(script.messages.empty()) << round;
     }
 }
+
+// A learner that leaves a link in its result's place gives no result: the
+// program's own files are read as they stand, never through a link.
+TEST_F(LearnNode, AResultLeftAsALinkIsNoResult)
+{
+    std::ofstream(folder + "/rules") << "JRIP rules:\n===\n => class=N (3/0)\nNumber of Rules : 1\n";
+    WriteScript(folder + "/callweka", "ln -s '" + folder + "/rules' \"$2\"\n");
+    form->fileType = 1;
+    platform::DialogScript script;
+    form->LearnNodeRules(examples);
+    EXPECT_FALSE(Chunk(0).HasRuleList());
+    EXPECT_EQ(Chunk(0).NotLearnt(), "no result from the learner (it is a link, and this file is never read through one)");
+}

@@ -272,7 +272,9 @@ TEST_F(GenerateRules, ANodeWithoutRulesNeverReadsFalseNorCountsACycle)
         platform::DialogScript script;
         form->BtnSaveRules->click();
         const QStringList memo = Lines(form->MemoRules);
-        EXPECT_TRUE(memo.filter(" <= \t").value(0).contains(c.reason)) << memo.join('\n').toStdString();
+        const QStringList ruleLines = memo.filter(" <= \t");
+        EXPECT_EQ(ruleLines.isEmpty(), c.reason.isEmpty()) << memo.join('\n').toStdString();
+        EXPECT_TRUE(ruleLines.value(0).contains(c.reason)) << memo.join('\n').toStdString();
         EXPECT_EQ(memo.filter("FALSE").size(), 0);
         EXPECT_EQ(memo.filter("Evaluating rule").size(), c.evaluated);
         for (const auto& chunk : form->chunks) {  // in full, also the nodes the command did not reach

@@ -237,10 +237,11 @@ TEST_F(DataWindowTest, SavesInTheFormatOfTheExtensionOnly)
     form->Marks.Add(3);
     w->rgUseMarks->SetItemIndex(2);
     const std::string dir = MakeTempDir("datasave");
-    auto save = [&](const std::string& name) {
+    auto save = [&](const std::string& name, int selectedType = 0) {
         platform::FileDialogResult r;
         r.accepted = true;
         r.files = {QString::fromStdString(dir + "/" + name)};
+        r.filterIndex = selectedType;
         script.files.push_back(r);
         w->BtnSaveClick();
         return dir + "/" + name;
@@ -251,14 +252,25 @@ TEST_F(DataWindowTest, SavesInTheFormatOfTheExtensionOnly)
     EXPECT_EQ(ReadBytes(dir + "/c.data"), "0\r\n");  // only the marked cycle
     EXPECT_EQ(ReadBytes(dir + "/c.names").substr(0, 25), "Ball\\.possessor\\.l_team. ");
     save("b.TXT");
-    save("b.data");
-    save("b");
+    save("b.data", 2);  // an extension of its own decides, whatever type is selected
+    save("d3", 2);      // none: the type selected, "ARFF format (*.arff)"
     save("c.data");  // there, but of no kind it writes: not asked whether to replace it
     EXPECT_FALSE(std::filesystem::exists(dir + "/b.TXT"));
     EXPECT_FALSE(std::filesystem::exists(dir + "/b.data"));
+    EXPECT_EQ(ReadBytes(dir + "/d3.arff").substr(0, 19), "@relation RoboCup\r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir + "/d3.names"));
     EXPECT_EQ(script.fileDialogs.size(), 7u);
-    ASSERT_EQ(script.messages.size(), 4u);  // one for each kind it does not write
+    ASSERT_EQ(script.messages.size(), 3u);  // one for each kind it does not write
     EXPECT_EQ(script.messages.back().text, "Unknown file type! Nothing was saved. ");
+    // The ".data" of a C5 save is the user's own: asked about, by its name, and kept.
+    script.messages.clear();
+    std::ofstream(dir + "/e.data") << "own data\n";
+    script.answers.push_back(platform::Answer::No);
+    save("e.names");
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].text, "e.data already exists.\nDo you want to replace it?");
+    EXPECT_EQ(ReadBytes(dir + "/e.data"), "own data\n");
+    EXPECT_FALSE(std::filesystem::exists(dir + "/e.names"));
 }
 
 // An expression channel with no finite value: the dataset saves write it as
@@ -324,8 +336,9 @@ TEST_F(DataWindowTest, AFailedSaveLeavesTheOldFiles)
         for (const char* name : {"a.txt", "a.arff", "c.names"})
             EXPECT_EQ(ReadBytes(dir + "/" + name), old) << name;
         EXPECT_EQ(FolderEntries(dir), before);
-        ASSERT_EQ(script.messages.size(), 2u);  // asked first whether to replace it
-        EXPECT_EQ(script.messages[1].text.toStdString(),
+        // Asked first whether to replace it, but a refusal comes at once, unasked.
+        ASSERT_EQ(script.messages.size(), c.blocked ? 1u : 2u);
+        EXPECT_EQ(script.messages.back().text.toStdString(),
                   "Cannot write the file " + dir + "/" + c.reported + ": " + c.reason);
         script.messages.clear();
     }

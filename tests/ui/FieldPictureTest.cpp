@@ -198,10 +198,13 @@ TEST_F(FieldPictureTest, CustomEventMarksTheCyclesWhereItHoldsAlsoWithADecimalTh
 TEST_F(FieldPictureTest, CustomEventsAndTheirLabelsOverAFieldThatIsNoNumberAtSomeCycles)
 {
     ASSERT_EQ(CreateUserChannels(*match_, {{"sq", "sqrt(-Ball.pos.x)"}, {"big", "-1e30 + 0 * Ball.pos.x"},
-                                           {"inf", "10^400 + 0 * Ball.pos.x"}}).computed, 3);
+                                           {"inf", "10^400 + 0 * Ball.pos.x"}, {"small", "-0.4 + 0 * Ball.pos.x"}})
+                  .computed,
+              4);
     const char* const cases[][3] = {{"Ball.pos.x > 0", "user.sq", "NAN"},
                                     {"Ball.pos.x > 0", "user.big", "-1000000000000000019884624838656"},
-                                    {"Ball.pos.x > 0", "user.inf", "INF"}, {"user.sq", "user.sq", ""}};
+                                    {"Ball.pos.x > 0", "user.inf", "INF"}, {"Ball.pos.x > 0", "user.small", "0"},
+                                    {"user.sq", "user.sq", ""}};
     FieldOptions o = Only({0});
     o.customEvent = true;
     for (const auto& [event, field, label] : cases) {
@@ -215,7 +218,7 @@ TEST_F(FieldPictureTest, CustomEventsAndTheirLabelsOverAFieldThatIsNoNumberAtSom
         o.fieldText = field;
         EXPECT_EQ(Paint(o, *match_, {40, 40, 40}), expected) << field;
     }
-    for (const char* name : {"user.sq", "user.big", "user.inf"})
+    for (const char* name : {"user.sq", "user.big", "user.inf", "user.small"})
         ASSERT_TRUE(match_->stream->DeleteChannel(match_->stream->FindChannel(name)));
 }
 

@@ -3,6 +3,7 @@
 #include "core/concepts/Concepts.h"
 #include "core/learning/Features.h"
 #include "platform/qt/Dialogs.h"
+#include "support/TestData.h"
 #include "ui/FormControls.h"
 #include "ui/FormSaveData.h"
 
@@ -16,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <tuple>
 
 namespace {
 
@@ -268,6 +271,39 @@ TEST(FormSaveData, SaveNeedsAFileAndExecuteReadsTheThreshold)
     // Cancel closes with false.
     const bool again = RunDialog(form, window, lists, [&] { form.BtnCancel->click(); });
     EXPECT_FALSE(again);
+}
+
+// Apriori and Slipper write a second file beside the chosen one: the save
+// asks before it replaces that one as well, by its name.
+TEST(FormSaveData, ASaveOfTwoFilesAsksAboutTheSecondToo)
+{
+    EnsureApp();
+    platform::DialogScript script;
+    TFormSaveData form;
+    FakeWindow window;
+    Lists lists;
+    const std::string dir = MakeTempDir("assoc-pair");
+    std::ofstream(dir + "/d.names") << "own";
+    std::ofstream(dir + "/d.app") << "own";
+    const std::tuple<int, const char*, QString> cases[] = {
+        {4, "d.data", "d.names already exists.\nDo you want to replace it?"},
+        {0, "d.dat", "d.app already exists.\nDo you want to replace it?"},
+        {1, "d.arff", ""},
+    };
+    for (const auto& [type, chosen, question] : cases) {
+        form.rgFileType->SetItemIndex(type);
+        script.messages.clear();
+        script.files.push_back({true, {QString::fromStdString(dir + "/" + chosen)}, 0});
+        script.answers.push_back(platform::Answer::No);
+        const bool saved = RunDialog(form, window, lists, [&] {
+            form.BtnSave->click();
+            if (form.isVisible())
+                form.BtnCancel->click();  // answered No: the dialog stays
+        });
+        EXPECT_EQ(saved, question.isEmpty()) << chosen;
+        EXPECT_EQ(script.messages.empty() ? QString() : script.messages[0].text, question) << chosen;
+        script.answers.clear();
+    }
 }
 
 }  // namespace

@@ -29,8 +29,10 @@
 
 namespace {
 
-// Records every text the wait window shows while the core reports progress,
-// and whether a wait window was up each time.
+// Records every text the wait window shows while the core reports progress
+// (whole: the window cuts a text longer than the screen is wide, as a path
+// under a long temporary folder is), and whether a wait window was up each
+// time.
 class WaitTextRecorder : public UiHooks {
 public:
     explicit WaitTextRecorder(const QWidget* window) : window_(window) { previous_ = platform::SetHooks(this); }
@@ -41,11 +43,11 @@ public:
         if (!WaitForm) {
             ++callsWithoutWaitWindow;
         } else {
-            Note(WaitForm->LabelText->text());
+            Note(WaitForm->Text());
         }
         UiHooks::SetWaitText(text);
         if (WaitForm)
-            Note(WaitForm->LabelText->text());
+            Note(WaitForm->Text());
     }
     void Note(const QString& t)
     {
