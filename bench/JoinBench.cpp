@@ -1,5 +1,10 @@
 // "Join" with value 5 and all four weights set on the full match's graph: the
-// distance pass over every pair with the feature term, then the joins.
+// distance pass over every pair with the feature term, then the joins. And
+// "Join" 200000 with the window's weights, which joins a graph down to one node:
+// once on one match's graph, once on the graph of the merge of that match with
+// itself (twice the nodes), the merge the main window's "Merge Files" makes of
+// two logs of one team. The full match gives about 915 and 1,830 nodes; the
+// short match the test suite names, a handful.
 #include "BenchLog.h"
 
 #include "actiongraph/model/Actiongraph.h"
@@ -9,12 +14,14 @@
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/load/LoadLog.h"
 #include "core/learning/Features.h"
+#include "core/load/MergeLogs.h"
 #include "core/model/RoboCupFile.h"
 
 #include "support/Gunzip.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -63,5 +70,44 @@ void BM_JoinFullMatchValue5(benchmark::State& state)
     state.counters["features"] = log.features ? log.features->GetNumFeatures() : 0;
 }
 BENCHMARK(BM_JoinFullMatchValue5)->Unit(benchmark::kMillisecond);
+
+// The bench log merged with itself, made once.
+RoboCupFileT& MergedTwice()
+{
+    static std::unique_ptr<RoboCupFileT> merged;
+    if (!merged) {
+        RoboCupFileT& log = JoinMatch();
+        merged = MergeLogs(log.leftTeam, log.leftTeam, {&log, &log});
+        // Freed before the hierarchies it refers to (registered after them).
+        std::atexit([] { merged.reset(); });
+    }
+    return *merged;
+}
+
+// Joins the graph of one match (argument 1) or of two merged (2) to one node.
+void BM_JoinToOneNode(benchmark::State& state)
+{
+    RoboCupFileT& log = state.range(0) == 1 ? JoinMatch() : MergedTwice();
+    TObjectChoice all{};
+    all[0] = true;
+    const TDistanceWeights weights{1.0, 30.0, 30.0, 0.0};
+    int before = 0;
+    int joins = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        TGraph graph;
+        BuildActionGraph(log, all, graph);
+        RemoveNodesWithDegreeBelow(graph, 1);
+        before = graph.NodeCount();
+        BenchPlacing hooks(graph, log);
+        state.ResumeTiming();
+        joins = JoinNearestNodes(graph, weights, log.features.get(), 200000.0, hooks);
+        if (graph.NodeCount() != 1)
+            state.SkipWithError("the graph was not joined to one node");
+    }
+    state.counters["nodes"] = before;
+    state.counters["joins"] = joins;
+}
+BENCHMARK(BM_JoinToOneNode)->ArgName("matches")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -145,6 +145,7 @@ void TMainForm::BtnAddFunctionSeriesClick()
         return;
     RoboCupFileT* log = Logs->Current();
     UserChannelsRun run;
+    int made = 0;
     {
         const WaitCommand wait("Adding new data series ...", nullptr, true);
         // Asking the wait window lets events through: every 50 ms is enough to
@@ -152,8 +153,13 @@ void TMainForm::BtnAddFunctionSeriesClick()
         QElapsedTimer sinceAsked;
         run = CreateUserChannels(
             *log, FieldRows(),
-            [this] {
-                FillDataTree();
+            [this, &made] {
+                // The tree shows the leaves as their number doubles, and all
+                // of them at the end: a refill after each of thousands of
+                // leaves would cost the square of their number.
+                ++made;
+                if ((made & (made - 1)) == 0)
+                    FillDataTree();
                 platform::ProcessPendingEvents();
             },
             [&sinceAsked] {
@@ -165,7 +171,7 @@ void TMainForm::BtnAddFunctionSeriesClick()
     }
     // Cancel may have taken back leaves the tree already showed; the data
     // and chart windows of the log show what the channels hold now.
-    if (run.cancelled)
+    if (run.cancelled || made > 0)
         FillDataTree();
     for (QMdiSubWindow* window : MdiArea->subWindowList()) {
         if (auto* data = qobject_cast<TMDIDataChild*>(window); data != nullptr && data->File == log)

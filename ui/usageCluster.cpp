@@ -24,6 +24,7 @@
 #include <QTime>
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 #include <utility>
 
@@ -39,14 +40,19 @@ void Append(QPlainTextEdit* memo, const std::vector<std::string>& lines)
 
 double ReadFloat(const QLineEdit* edit) { return StrToFloatDot(edit->text().toStdString()); }
 
-// While clustering: pending events between rounds, the nearest pair in the
-// wait window, each join in the memo.
+// While clustering: pending events between rounds, how far the table of
+// distances is and then the nearest pair in the wait window, each join in the
+// memo.
 class ClusterProgress : public ClusterObserver {
 public:
     explicit ClusterProgress(QPlainTextEdit* memo) : memo_(memo) {}
     // Asked per time step of the table and before each round: lets pending
     // events through, Cancel among them.
     bool Cancelled() override { return WaitFormCancelled(); }
+    void Table(std::uint64_t done, std::uint64_t total) override
+    {
+        SetWaitText(QString::fromStdString(TableWaitText(done, total)));
+    }
     void Nearest(double best, int clusters) override
     {
         SetWaitText(QString::fromStdString(JoinWaitText(best, clusters)));

@@ -12,34 +12,24 @@
 #include <cstdio>
 #include <new>
 
-TDistances::TDistances(int step) : step_(std::max(1, step))
-{
-    entries_.reserve(static_cast<size_t>(step_));
-}
+TDistances::TDistances(int step) : step_(std::max(1, step)) {}
 
-bool TDistances::Grow()
+bool TDistances::Add(int first, int second, double distance)
 {
-    if (entries_.size() < entries_.capacity())
-        return true;
     // At least one step, and at least doubling: a large value stores millions
     // of pairs, and growing those by one step each time would copy them
     // thousands of times.
-    try {
-        entries_.reserve(entries_.capacity() + std::max(entries_.capacity(), static_cast<size_t>(step_)));
-    } catch (const std::bad_alloc&) {
-        return false;
-    } catch (const std::length_error&) {
-        return false;
+    if (added_.size() == added_.capacity()) {
+        try {
+            added_.reserve(added_.capacity() + std::max(added_.capacity(), static_cast<size_t>(step_)));
+        } catch (const std::bad_alloc&) {
+            return false;
+        } catch (const std::length_error&) {
+            return false;
+        }
     }
+    added_.push_back(Entry{distance, first, second});
     return true;
-}
-
-int TDistances::Add(int first, int second, double distance)
-{
-    if (!Grow())
-        return -1;
-    entries_.push_back(Entry{distance, first, second, 1});
-    return Count();
 }
 
 int TDistances::CompareEntries(const Entry& x, const Entry& y)
@@ -51,65 +41,118 @@ int TDistances::CompareEntries(const Entry& x, const Entry& y)
     return 0;
 }
 
-void TDistances::Sort()
+int TDistances::Sort()
 {
-    std::stable_sort(entries_.begin(), entries_.end(),
+    if (added_.empty())
+        return 0;
+    std::stable_sort(added_.begin(), added_.end(),
                      [](const Entry& x, const Entry& y) { return CompareEntries(x, y) < 0; });
+    // Each after every pair stored before it, in the sorted order: equal
+    // distances keep the order of adding.
+    int dropped = 0;
+    for (std::size_t k = 0; k < added_.size(); ++k) {
+        const Entry& e = added_[k];
+        try {
+            tree_.insert(tree_.end(), Stored{e.distance, ++back_, NodeAt(e.first), NodeAt(e.second)});
+        } catch (const std::bad_alloc&) {
+            dropped = static_cast<int>(added_.size() - k);
+            break;
+        }
+    }
+    std::vector<Entry>().swap(added_);
+    return dropped;
+}
+
+int TDistances::NodeAt(int position)
+{
+    while (static_cast<int>(nodes_.size()) <= position) {
+        nodes_.push_back(static_cast<int>(gone_.size()));
+        gone_.push_back(0);
+    }
+    return nodes_[static_cast<size_t>(position)];
+}
+
+int TDistances::PositionOf(int node) const
+{
+    return static_cast<int>(std::lower_bound(nodes_.begin(), nodes_.end(), node) - nodes_.begin());
+}
+
+TDistances::Tree::iterator TDistances::FirstLive()
+{
+    auto it = tree_.begin();
+    while (it != tree_.end() && !Live(*it))
+        it = tree_.erase(it);
+    return it;
+}
+
+TDistances::Tree::iterator TDistances::LastLive()
+{
+    while (!tree_.empty() && !Live(*std::prev(tree_.end())))
+        tree_.erase(std::prev(tree_.end()));
+    return tree_.empty() ? tree_.end() : std::prev(tree_.end());
+}
+
+TDistances::Tree::iterator TDistances::SecondLive()
+{
+    auto it = std::next(FirstLive());
+    while (it != tree_.end() && !Live(*it))
+        it = tree_.erase(it);
+    return it;
+}
+
+std::optional<TDistances::Entry> TDistances::First()
+{
+    Sort();
+    const auto it = FirstLive();
+    if (it == tree_.end())
+        return std::nullopt;
+    return Public(*it);
+}
+
+std::vector<TDistances::Entry> TDistances::Sorted()
+{
+    Sort();
+    std::vector<Entry> out;
+    for (const Stored& s : tree_)
+        if (Live(s))
+            out.push_back(Public(s));
+    return out;
 }
 
 void TDistances::RemoveTouching()
 {
-    if (entries_.empty())
+    Sort();
+    const auto it = FirstLive();
+    if (it == tree_.end())
         return;
-    const int p = entries_[0].first;
-    const int q = entries_[0].second;
-    const auto shift = [p, q](int x) {
-        if (x >= p)
-            --x;
-        if (x >= q)
-            --x;
-        return x;
-    };
-    size_t out = 0;
-    for (size_t k = 1; k < entries_.size(); ++k) {
-        Entry e = entries_[k];
-        if (e.first == p || e.first == q || e.second == p || e.second == q)
-            continue;
-        e.first = shift(e.first);
-        e.second = shift(e.second);
-        entries_[out++] = e;
+    for (const int node : {it->first, it->second}) {
+        gone_[static_cast<size_t>(node)] = 1;
+        nodes_.erase(nodes_.begin() + PositionOf(node));
     }
-    entries_.resize(out);
+    tree_.erase(it);
 }
 
-int TDistances::InsertSorted(int first, int second, double distance)
+bool TDistances::InsertSorted(int first, int second, double distance)
 {
-    const int n = Count();
-    int place = 0;
-    if (n == 0 || distance >= entries_[n - 1].distance) {
-        place = n;
-    } else if (distance <= entries_[0].distance) {
-        place = 0;
-    } else if (distance <= entries_[1].distance) {
-        place = 1;
-    } else {
-        // Here entries_[1] < distance < entries_[n - 1]: the place is the first
-        // entry above the distance, found by halving.
-        int lo = 2;
-        int hi = n - 1;
-        while (lo < hi) {
-            const int mid = lo + (hi - lo) / 2;
-            if (entries_[mid].distance > distance)
-                hi = mid;
-            else
-                lo = mid + 1;
-        }
-        place = lo;
+    Sort();
+    const Stored pair{distance, 0, NodeAt(first), NodeAt(second)};
+    // The array's rule as ranks: in front of the pairs of equal distance takes
+    // a rank below all, after them one above all. Gone pairs lie anywhere
+    // between; only the live ones at the front and the back decide.
+    const auto last = LastLive();
+    bool inFront = false;
+    if (last != tree_.end() && distance < last->distance) {
+        const auto front = FirstLive();
+        inFront = distance <= front->distance || distance <= SecondLive()->distance;
     }
-    if (!Grow())
-        return -1;
-    entries_.insert(entries_.begin() + place, Entry{distance, first, second, 1});
-    return Count();
+    Stored placed = pair;
+    placed.rank = inFront ? --front_ : ++back_;
+    try {
+        tree_.insert(placed);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
 }
 
 TFeatureCounts CountNodeFeatures(const TNode& node, const FeatureList& features)
@@ -250,19 +293,21 @@ int JoinNearestNodes(TGraph& graph, const TDistanceWeights& weights, const Featu
         const TNode& a = *graph.GetNode(i);
         for (int j = i + 1; j < n; ++j) {
             const double d = NodeDistance(a, *graph.GetNode(j), weights, features, &cache);
-            if (d < limit && distances.Add(i, j, d) < 0)
+            if (d < limit && !distances.Add(i, j, d))
                 hooks.StoreFailed();
         }
     }
     hooks.Status("Sorting distances ...");
-    distances.Sort();
+    if (distances.Sort() > 0)
+        hooks.StoreFailed();
     hooks.Status("Joining vertices ...");
 
     int joins = 0;
-    while (distances.Count() > 0 && distances.Entries()[0].distance <= value) {
+    for (std::optional<TDistances::Entry> nearest = distances.First(); nearest && nearest->distance <= value;
+         nearest = distances.First()) {
         if (hooks.Cancelled())
             break;
-        const TDistances::Entry first = distances.Entries()[0];
+        const TDistances::Entry first = *nearest;
         distances.RemoveTouching();
         hooks.Status("Joining vertices with dist " + Fixed(first.distance, 4) + ". Graph size " +
                      std::to_string(graph.NodeCount()) + " nodes.");

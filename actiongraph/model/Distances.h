@@ -1,6 +1,6 @@
 // The weighted distance of two action-graph nodes and the joining of near
 // nodes. Joining merges the closest pair again and again while its distance is
-// within a value; the pair distances wait in TDistances, kept sorted so that
+// within a value; the pair distances wait in TDistances, kept in order so that
 // after a merge only the new node's distances need computing.
 //
 // No window-system code here: the window lends placement, progress texts,
@@ -9,6 +9,8 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -17,45 +19,93 @@ class FeatureList;
 class TGraph;
 class TNode;
 
-// The pair distances of one join run, ascending by distance once sorted.
+// The pair distances of one join run in order, nearest first. A pair names its
+// two nodes by their positions in the graph, which move down as nodes before
+// them leave (RemoveTouching).
+//
+// A join takes the nearest pair, drops every pair of its two nodes and adds the
+// new node's; on a graph of n nodes that is n times n pairs to put in order.
+// In a sorted array each insertion moves the pairs behind it, so the pairs are
+// kept in an ordered tree, where an insertion costs the log of their number.
+// The pairs of a node that left stay in the tree, passed over and dropped when
+// they reach either end, so that no join walks every pair to renumber or drop
+// them: each node keeps a number of its own, and its position is looked up
+// among the numbers of the nodes still there.
 class TDistances {
 public:
     struct Entry {
         double distance = 0.0;
         int first = -1;   // always smaller than second
         int second = -1;
-        std::uint8_t valid = 1;
     };
 
-    // An empty array that grows by at least step entries at a time.
+    // Pairs that Add takes are collected in an array that grows by at least
+    // step entries at a time, until Sort puts them in order.
     explicit TDistances(int step);
-    virtual ~TDistances() = default;
 
-    // Appends the entry; returns the new number of entries, -1 when the array
-    // cannot grow (nothing stored then).
-    int Add(int first, int second, double distance);
-    // Ascending by distance; entries of equal distance keep the order they
-    // were added in, so equal pairs always join in the same order.
-    void Sort();
+    // Collects the pair; false when the array cannot grow (nothing stored then).
+    bool Add(int first, int second, double distance);
+    // Puts the pairs Add collected in order, ascending by distance; pairs of
+    // equal distance keep the order they were added in, so equal pairs always
+    // join in the same order. Every call below sorts first when pairs wait.
+    // Returns how many pairs the memory could not hold (dropped, the farthest).
+    int Sort();
     // -1, 0 or 1 as x's distance is smaller, equal or larger than y's.
     static int CompareEntries(const Entry& x, const Entry& y);
-    // The first entry, null when there is none.
-    const Entry* Entries() const { return entries_.empty() ? nullptr : entries_.data(); }
-    int Count() const { return static_cast<int>(entries_.size()); }
-    // Drops the first entry (p, q) and every entry sharing p or q, and renumbers
-    // the others as the graph renumbers its nodes when p and q go: a position
-    // above p moves down by one, then once more when it is still >= q.
+    // The first pair, none when there is none.
+    std::optional<Entry> First();
+    // Every pair in order (a walk over all of them: for checks, not for a join).
+    std::vector<Entry> Sorted();
+    int Count() { return static_cast<int>(Sorted().size()); }
+    // Drops the first pair (p, q) and every pair sharing p or q; the positions
+    // of the others move as the graph's do when p and q go: a position above
+    // p moves down by one, then once more when it is still >= q.
     void RemoveTouching();
-    // Inserts the entry so that the array stays sorted: after entries of equal
-    // distance, except in front of the first or second entry when it equals
-    // their distance. Returns the new count, -1 when the array cannot grow.
-    int InsertSorted(int first, int second, double distance);
+    // Inserts the pair where a sorted array would take it: after the pairs of
+    // equal distance, except in front of the first or second pair when it
+    // equals their distance. The distance is a number (never NaN). False when
+    // the pair cannot be stored.
+    bool InsertSorted(int first, int second, double distance);
 
 private:
-    bool Grow();
+    // A pair in the tree: the two nodes by their own numbers, and a rank that
+    // orders pairs of equal distance.
+    struct Stored {
+        double distance;
+        std::int64_t rank;
+        int first;
+        int second;
+    };
+    struct Before {
+        bool operator()(const Stored& x, const Stored& y) const
+        {
+            return x.distance < y.distance || (x.distance == y.distance && x.rank < y.rank);
+        }
+    };
+    using Tree = std::set<Stored, Before>;
 
-    std::vector<Entry> entries_;
+    bool Live(const Stored& s) const
+    {
+        return gone_[static_cast<std::size_t>(s.first)] == 0 && gone_[static_cast<std::size_t>(s.second)] == 0;
+    }
+    // The number of the node at the position; positions past the last one
+    // known so far are nodes no pair named yet and get fresh numbers.
+    int NodeAt(int position);
+    int PositionOf(int node) const;
+    Entry Public(const Stored& s) const { return Entry{s.distance, PositionOf(s.first), PositionOf(s.second)}; }
+    // The first pair, after dropping gone ones in front of it; end() when none.
+    Tree::iterator FirstLive();
+    // The same from the back and for the pair after the first.
+    Tree::iterator LastLive();
+    Tree::iterator SecondLive();
+
+    Tree tree_;
+    std::vector<Entry> added_;  // pairs of Add, not yet sorted
     int step_;
+    std::vector<int> nodes_;           // the node at each position, ascending
+    std::vector<std::uint8_t> gone_;   // by node number
+    std::int64_t front_ = 0;           // ranks below every earlier one
+    std::int64_t back_ = 0;            // ranks above every earlier one
 };
 
 // The four weights of the node distance; a term whose weight is 0.0 is skipped.
@@ -120,7 +170,8 @@ public:
     virtual void LightRedraw() {}
     // Lets the window paint between rows and joins.
     virtual void ProcessEvents() {}
-    // A pair distance could not be stored (the run goes on).
+    // A pair distance could not be stored (the run goes on); once for all the
+    // pairs that putting them in order could not keep.
     virtual void StoreFailed() {}
     // Asked once per row of distances and once per join: true stops the run
     // there (the user pressed Cancel).

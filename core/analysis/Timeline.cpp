@@ -106,13 +106,25 @@ public:
             members_[static_cast<std::size_t>(k)] = {k};
             live_.push_back(k);
         }
+        // Told between rows, so the loop over a row's distances stays as it is.
+        const std::uint64_t total = dist_.size();
+        const std::uint64_t every = std::max<std::uint64_t>(total / 1000, 65536);
+        std::uint64_t done = 0;
+        std::uint64_t next = 0;
         for (int a = 0; a < n_; ++a) {
-            if (observer != nullptr && observer->Cancelled()) {
-                cancelled_ = true;
-                return;
+            if (observer != nullptr) {
+                if (done >= next) {
+                    observer->Table(done, total);
+                    next = done + every;
+                }
+                if (observer->Cancelled()) {
+                    cancelled_ = true;
+                    return;
+                }
             }
             for (int b = a + 1; b < n_; ++b)
                 At(a, b) = Distance(a, b);
+            done += static_cast<std::uint64_t>(n_ - a - 1);
         }
         for (int a : live_)
             FindNearest(a);
@@ -323,6 +335,17 @@ std::string JoinLine(int clusters, double best) { return std::to_string(clusters
 std::string JoinWaitText(double best, int clusters)
 {
     return "Join distance: " + CountText(best) + " Num. clusters:" + std::to_string(clusters);
+}
+
+std::string TableWaitText(std::uint64_t done, std::uint64_t total)
+{
+    const auto grouped = [](std::uint64_t v) {
+        std::string digits = std::to_string(v);
+        for (std::size_t at = digits.size(); at > 3; at -= 3)
+            digits.insert(at - 3, ",");
+        return digits;
+    };
+    return "Building the distance table: " + grouped(done) + " of " + grouped(total);
 }
 
 std::vector<std::string> ClusterReportLines(const ClusterResult& result, const std::vector<int>& times,

@@ -67,6 +67,10 @@ private:
 class ClusterObserver {
 public:
     virtual ~ClusterObserver() = default;
+    // While the table of distances is first made: how many of all of them are
+    // done, told before the first and then now and then (about a thousandth of
+    // the table apart, never more often than every 65,536 distances).
+    virtual void Table(std::uint64_t done, std::uint64_t total) { (void)done; (void)total; }
     // Before each round's search for the nearest pair.
     virtual void Round() {}
     // The nearest pair's distance and the number of clusters; best is negative
@@ -126,6 +130,9 @@ std::vector<std::string> ClusteringStartLines(const std::string& fileName, const
 std::string JoinLine(int clusters, double best);
 // "Join distance: <d.ddd> Num. clusters:<C>".
 std::string JoinWaitText(double best, int clusters);
+// "Building the distance table: <done> of <total>", the numbers with "," between
+// thousands ("1,234,567 of 103,000,000").
+std::string TableWaitText(std::uint64_t done, std::uint64_t total);
 // "Minimal distance: <d>", "<C> clusters :", then per cluster "<n>. (<size>):"
 // and " <time>" per member (times[k] the time of step k), "End time:<time>".
 std::vector<std::string> ClusterReportLines(const ClusterResult& result, const std::vector<int>& times,

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <limits>
 #include <unordered_set>
+#include <utility>
 
 namespace {
 
@@ -19,6 +20,12 @@ bool IsNameChar(char c)
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string Underscored(std::string name)
+{
+    std::replace(name.begin(), name.end(), '.', '_');
+    return name;
+}
 
 // Index arguments arrive as doubles; far outside any log they are held at a
 // bound that no arithmetic on them can overflow, NaN lands outside every range.
@@ -113,7 +120,56 @@ private:
     Kind kind_;
 };
 
+// Every leaf as a variable, in leaf order, after a constant "id_" + its name
+// that holds its index; the indices of the leaves named go to used. Returns
+// the variable list, "cycle" last.
+std::string DeclareEveryLeaf(FunctionParser& parser, const std::vector<TimeChannel*>& leaves,
+                             const std::unordered_set<std::string_view>& named, std::vector<std::size_t>& used)
+{
+    std::string variables;
+    variables.reserve(leaves.size() * 24);
+    for (std::size_t i = 0; i < leaves.size(); ++i) {
+        const std::string name = Underscored(leaves[i]->GetFullName());
+        // A name fparser refuses is left out of the constants; the variable
+        // list then reports it at parsing.
+        parser.AddConstant("id_" + name, static_cast<double>(i));
+        if (named.count(name) != 0)
+            used.push_back(i);
+        variables += name;
+        variables += ',';
+    }
+    return variables + "cycle";
+}
+
+// The object names and the six functions over the log.
+void AddLanguage(FunctionParser& parser, const RoboCupFileT* log)
+{
+    for (int k = 0; k < RoboCupFileT::kObjectCount; ++k)
+        parser.AddConstant(ObjectName(k), static_cast<double>(k));
+    parser.AddFunctionWrapper("dist", LogFunction(log, LogFunction::Dist), 3);
+    parser.AddFunctionWrapper("sqr", LogFunction(log, LogFunction::Sqr), 1);
+    parser.AddFunctionWrapper("avg", LogFunction(log, LogFunction::Avg), 3);
+    parser.AddFunctionWrapper("lavg", LogFunction(log, LogFunction::LeftAvg), 3);
+    parser.AddFunctionWrapper("ravg", LogFunction(log, LogFunction::RightAvg), 3);
+    parser.AddFunctionWrapper("val", LogFunction(log, LogFunction::Val), 2);
+}
+
 }  // namespace
+
+bool TLogNames::AllTaken()
+{
+    if (askParser_) {
+        // The parser's own verdict over a list of every leaf, set up as an
+        // expression without names sets it up.
+        FunctionParser probe;
+        std::vector<std::size_t> used;
+        const std::string variables = DeclareEveryLeaf(probe, log_.stream->GetLeaves(), {}, used);
+        AddLanguage(probe, &log_);
+        taken_ = probe.Parse("0", variables, false) < 0;
+        askParser_ = false;
+    }
+    return taken_;
+}
 
 std::string ConvertNameDots(std::string_view text)
 {
@@ -137,19 +193,26 @@ LogExpression::LogExpression(RoboCupFileT& log) : log_(log) {}
 
 LogExpression::~LogExpression() = default;
 
-std::string LogExpression::Parse(const std::string& text) { return ParseShown(text, 0, text); }
+std::string LogExpression::Parse(const std::string& text) { return ParseShown(text, 0, text, nullptr); }
+
+std::string LogExpression::Parse(const std::string& text, TLogNames* names)
+{
+    return ParseShown(text, 0, text, names);
+}
 
 std::string LogExpression::ParseCondition(const std::string& condition)
 {
     static constexpr std::string_view kBefore = "if (";
-    return ParseShown(std::string(kBefore) + condition + ", 1, 0)", kBefore.size(), condition);
+    return ParseShown(std::string(kBefore) + condition + ", 1, 0)", kBefore.size(), condition, nullptr);
 }
 
-std::string LogExpression::ParseShown(const std::string& text, std::size_t shownFrom, std::string_view shown)
+std::string LogExpression::ParseShown(const std::string& text, std::size_t shownFrom, std::string_view shown,
+                                      TLogNames* names)
 {
     parsed_ = false;
     used_.clear();
     usedChannels_.clear();
+    slots_.clear();
     // Only what the guard lets through reaches fparser, whose parsing recurses.
     if (std::string refused = CheckExpressionText(shown); !refused.empty()) {
         parser_.reset();
@@ -175,37 +238,50 @@ std::string LogExpression::ParseShown(const std::string& text, std::size_t shown
     }
 
     std::string variables;
-    variables.reserve(leaves.size() * 24);
-    for (std::size_t i = 0; i < leaves.size(); ++i) {
-        std::string name = leaves[i]->GetFullName();
-        std::replace(name.begin(), name.end(), '.', '_');
-        // A name fparser refuses is left out of the constants; the variable list
-        // then reports it at parsing.
-        parser_->AddConstant("id_" + name, static_cast<double>(i));
-        if (named.count(name) != 0) {
+    std::size_t rowSize = 0;
+    if (names != nullptr && names->AllTaken()) {
+        // Only the leaves named, in leaf order: unnamed ones change nothing
+        // once the parser would take all of them.
+        std::vector<std::pair<int, TimeChannel*>> found;
+        const auto indexOf = [&leaves](const TimeChannel* leaf) {
+            return static_cast<int>(std::find(leaves.begin(), leaves.end(), leaf) - leaves.begin());
+        };
+        for (const std::string_view word : named) {
+            if (word.substr(0, 3) == "id_")
+                for (TimeChannel* leaf : names->Called(word.substr(3)))
+                    parser_->AddConstant(std::string(word), static_cast<double>(indexOf(leaf)));
+            for (TimeChannel* leaf : names->Called(word))
+                found.emplace_back(indexOf(leaf), leaf);
+        }
+        std::sort(found.begin(), found.end());
+        for (const auto& [index, leaf] : found) {
+            used_.push_back(index);
+            usedChannels_.push_back(leaf);
+            slots_.push_back(slots_.size());
+            variables += Underscored(leaf->GetFullName()) + ",";
+        }
+        variables += "cycle";
+        rowSize = found.size() + 1;
+    } else {
+        std::vector<std::size_t> used;
+        variables = DeclareEveryLeaf(*parser_, leaves, named, used);
+        for (const std::size_t i : used) {
             used_.push_back(static_cast<int>(i));
             usedChannels_.push_back(leaves[i]);
+            slots_.push_back(i);
         }
-        variables += name;
-        variables += ',';
+        rowSize = leaves.size() + 1;
     }
-    variables += "cycle";
-    for (int k = 0; k < RoboCupFileT::kObjectCount; ++k)
-        parser_->AddConstant(ObjectName(k), static_cast<double>(k));
-    parser_->AddFunctionWrapper("dist", LogFunction(&log_, LogFunction::Dist), 3);
-    parser_->AddFunctionWrapper("sqr", LogFunction(&log_, LogFunction::Sqr), 1);
-    parser_->AddFunctionWrapper("avg", LogFunction(&log_, LogFunction::Avg), 3);
-    parser_->AddFunctionWrapper("lavg", LogFunction(&log_, LogFunction::LeftAvg), 3);
-    parser_->AddFunctionWrapper("ravg", LogFunction(&log_, LogFunction::RightAvg), 3);
-    parser_->AddFunctionWrapper("val", LogFunction(&log_, LogFunction::Val), 2);
+    AddLanguage(*parser_, &log_);
 
     if (const int at = parser_->Parse(converted, variables, false); at >= 0) {
         used_.clear();
         usedChannels_.clear();
+        slots_.clear();
         const std::size_t inShown = static_cast<std::size_t>(at) > shownFrom ? static_cast<std::size_t>(at) - shownFrom : 0;
         return DescribeParseError(parser_->ErrorMsg(), shown, inShown);
     }
-    row_.assign(leaves.size() + 1, 0.0);
+    row_.assign(rowSize, 0.0);
     parsed_ = true;
     return {};
 }
@@ -217,7 +293,7 @@ double LogExpression::Evaluate(int cycle)
         return 0.0;
     for (std::size_t k = 0; k < used_.size(); ++k) {
         const TimeChannel* leaf = usedChannels_[k];
-        row_[static_cast<std::size_t>(used_[k])] = cycle >= 0 && cycle < leaf->GetCount() ? leaf->GetValue(cycle) : 0.0;
+        row_[slots_[k]] = cycle >= 0 && cycle < leaf->GetCount() ? leaf->GetValue(cycle) : 0.0;
     }
     row_.back() = static_cast<double>(cycle);
     const double value = parser_->Eval(row_.data());

@@ -29,6 +29,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class RoboCupFileT;
@@ -63,12 +64,47 @@ std::string ConvertNameDots(std::string_view text);
 // is no number holds nowhere; no cast, which is undefined for such a value).
 inline bool ConditionHolds(double value) { return std::fabs(value) >= 1.0; }
 
+// The names of a log's channels, looked up without walking them all: a fields
+// file of thousands of rows asks for a few names per row while each row adds a
+// leaf. Made for one command from the stream's lists as they are; whoever
+// changes the tree meanwhile tells it (Added, Removing).
+class TLogNames {
+public:
+    explicit TLogNames(const RoboCupFileT& log);
+    // The channel, with its subtree, was put into the stream's lists.
+    void Added(TimeChannel* channel);
+    // The channel, with its subtree, is about to leave them.
+    void Removing(TimeChannel* channel);
+    // The first channel with exactly this full name, null when none, as
+    // TimeStream::FindChannel finds it.
+    TimeChannel* Find(const std::string& fullName) const;
+    // The leaves whose full name with "." as "_" is the name, the name the
+    // expression language reads them by; empty when none.
+    const std::vector<TimeChannel*>& Called(std::string_view variable) const;
+    // Whether the parser takes every leaf's name as a variable beside the
+    // language's constants and functions (no two leaves alike, no name of its
+    // own). Only then may an expression declare just the leaves it names: a
+    // list of every leaf would be refused whatever the text.
+    bool AllTaken();
+
+private:
+    // Whether one more leaf of that name keeps the list as the parser takes it.
+    bool Takes(const std::string& variable) const;
+
+    const RoboCupFileT& log_;
+    std::unordered_map<std::string, std::vector<TimeChannel*>> byFullName_;
+    std::unordered_map<std::string, std::vector<TimeChannel*>> byVariable_;
+    bool taken_ = true;
+    bool askParser_ = true;  // the verdict is to be had from the parser over every leaf
+};
+
 // One parsed expression bound to one log. Use:
 //     LogExpression e(log);
 //     if (std::string err = e.Parse(text); !err.empty()) { show err; stop; }
 //     for (int c = 0; c < log.cycles; ++c) use(e.Evaluate(c));
 // Parse reads the stream's channel lists as they are now: after channels were
-// added, run TimeStream::BuildRowHeader (or RebuildChannelLists) first, and make
+// added, run TimeStream::BuildRowHeader (or RebuildChannelLists) first, or add
+// them with TimeStream::AttachChannel (telling the names given to Parse), and make
 // a new LogExpression (or Parse again) to see them. Not copyable; the log must
 // outlive it.
 class LogExpression {
@@ -84,6 +120,10 @@ public:
     // guard's refusal (CheckExpressionText, nothing parsed) or fparser's message
     // with the place (DescribeParseError).
     std::string Parse(const std::string& text);
+    // The same; with names (made for this log's stream as it is now) only the
+    // leaves the text names are declared, which costs the same however many
+    // leaves the log has.
+    std::string Parse(const std::string& text, TLogNames* names);
     // Parses "if (" condition ", 1, 0)": 1 where the condition holds, else 0.
     // Refusals and their columns are about the condition as given.
     std::string ParseCondition(const std::string& condition);
@@ -108,7 +148,8 @@ public:
 
 private:
     // Parses text unchecked; a refusal is described within text[shownFrom, shownFrom + shown.size()).
-    std::string ParseShown(const std::string& text, std::size_t shownFrom, std::string_view shown);
+    std::string ParseShown(const std::string& text, std::size_t shownFrom, std::string_view shown,
+                           TLogNames* names);
 
     RoboCupFileT& log_;
     std::unique_ptr<FunctionParser> parser_;
@@ -116,5 +157,6 @@ private:
     int evalError_ = 0;
     std::vector<int> used_;
     std::vector<const TimeChannel*> usedChannels_;  // the leaves of used_, as parsed
-    std::vector<double> row_;  // leaves + 1 ("cycle" last); unused entries stay 0
+    std::vector<std::size_t> slots_;                // where each of them goes in the row
+    std::vector<double> row_;  // the declared variables ("cycle" last); unused entries stay 0
 };

@@ -36,44 +36,43 @@ bool IsIdentifier(const std::string& name)
 
 // The composite of that full name, made below parent (or at the top when parent
 // is null) when there is none; made tells which. Null when a leaf has that name.
-CompositeTimeChannel* FindOrAddComposite(TimeStream& stream, CompositeTimeChannel* parent, const std::string& fullName,
-                                         bool& made)
+CompositeTimeChannel* FindOrAddComposite(TimeStream& stream, TLogNames& names, CompositeTimeChannel* parent,
+                                         const std::string& fullName, bool& made)
 {
     made = false;
-    if (TimeChannel* found = stream.FindChannel(fullName))
+    if (TimeChannel* found = names.Find(fullName))
         return dynamic_cast<CompositeTimeChannel*>(found);
     auto* composite = new CompositeTimeChannel(kUser);
     composite->SetTimeWindow(stream.GetTimeWindow());
-    if (parent != nullptr) {
-        parent->AddChild(composite);
-        stream.RebuildChannelLists();  // later lookups find it
-    } else {
+    if (parent != nullptr)
+        stream.AttachChannel(parent, composite);
+    else
         stream.AddChannel(composite);
-    }
+    names.Added(composite);  // later lookups find it
     made = true;
     return composite;
 }
 
 // The parent of the row's leaf for object k (0: the top-level "user"), made
 // when missing (made says so); null with the reason when there is none.
-CompositeTimeChannel* UserNode(TimeStream& stream, int k, bool& made, std::string& why)
+CompositeTimeChannel* UserNode(TimeStream& stream, TLogNames& names, int k, bool& made, std::string& why)
 {
     made = false;
     if (k == 0) {
-        CompositeTimeChannel* user = FindOrAddComposite(stream, nullptr, kUser, made);
+        CompositeTimeChannel* user = FindOrAddComposite(stream, names, nullptr, kUser, made);
         if (user == nullptr)
             why = "'user' is a data field, not a group of them";
         return user;
     }
     const std::string player = ObjectName(k);
-    if (auto* existing = dynamic_cast<CompositeTimeChannel*>(stream.FindChannel(player + "." + kUser)))
+    if (auto* existing = dynamic_cast<CompositeTimeChannel*>(names.Find(player + "." + kUser)))
         return existing;
-    auto* playerChannel = dynamic_cast<CompositeTimeChannel*>(stream.FindChannel(player));
+    auto* playerChannel = dynamic_cast<CompositeTimeChannel*>(names.Find(player));
     if (playerChannel == nullptr) {
         why = "Player channel not found";
         return nullptr;
     }
-    CompositeTimeChannel* user = FindOrAddComposite(stream, playerChannel, player + "." + kUser, made);
+    CompositeTimeChannel* user = FindOrAddComposite(stream, names, playerChannel, player + "." + kUser, made);
     if (user == nullptr)
         why = "'" + player + "." + kUser + "' is a data field, not a group of them";
     return user;
@@ -106,9 +105,12 @@ std::string GuardRow(const FieldDefinition& field, bool playerRow, std::string& 
 }
 
 // Takes back a leaf made in this run, and the "user" node made for it.
-void RemoveMade(TimeStream& stream, TimeChannel* leaf, CompositeTimeChannel* parent, bool parentMade)
+void RemoveMade(TimeStream& stream, TLogNames& names, TimeChannel* leaf, CompositeTimeChannel* parent,
+                bool parentMade)
 {
-    stream.DeleteChannel(parentMade ? static_cast<TimeChannel*>(parent) : leaf);
+    TimeChannel* gone = parentMade ? static_cast<TimeChannel*>(parent) : leaf;
+    names.Removing(gone);
+    stream.DeleteChannel(gone);
     stream.BuildRowHeader();
 }
 
@@ -122,10 +124,10 @@ struct LeafInWork {
 };
 
 // A leaf made in this run goes, an existing one gets its values back.
-void TakeBack(TimeStream& stream, LeafInWork& work)
+void TakeBack(TimeStream& stream, TLogNames& names, LeafInWork& work)
 {
     if (!work.existed) {
-        RemoveMade(stream, work.leaf, work.parent, work.parentMade);
+        RemoveMade(stream, names, work.leaf, work.parent, work.parentMade);
         return;
     }
     work.leaf->GetValues() = std::move(work.before);
@@ -136,6 +138,11 @@ void TakeBack(TimeStream& stream, LeafInWork& work)
 
 std::string CheckFieldName(const RoboCupFileT& log, const std::string& name, bool playerRow)
 {
+    return CheckFieldName(TLogNames(log), log, name, playerRow);
+}
+
+std::string CheckFieldName(const TLogNames& names, const RoboCupFileT& log, const std::string& name, bool playerRow)
+{
     if (!IsIdentifier(name))
         return "Invalid field name '" + name + "': use letters, digits and _ only, starting with a letter or _";
     std::vector<std::string> made;
@@ -145,19 +152,18 @@ std::string CheckFieldName(const RoboCupFileT& log, const std::string& name, boo
     } else {
         made.push_back(std::string(kUser) + "." + name);
     }
-    std::vector<std::string> variables;
-    variables.reserve(made.size());
-    for (const std::string& m : made)
-        variables.push_back(Underscored(m));
-    for (const TimeChannel* leaf : log.stream->GetLeaves()) {
-        const std::string& full = leaf->GetFullName();
-        const std::string variable = Underscored(full);
-        for (std::size_t i = 0; i < made.size(); ++i) {
+    // The first leaf in leaf order that reads like one of the leaves made.
+    const std::vector<TimeChannel*>& leaves = log.stream->GetLeaves();
+    auto first = leaves.end();
+    for (const std::string& m : made) {
+        for (TimeChannel* leaf : names.Called(Underscored(m))) {
             // The leaf a former run made is made again, not a clash.
-            if (variable == variables[i] && full != made[i])
-                return "Field name '" + name + "' reads like the data field '" + full + "'";
+            if (leaf->GetFullName() != m)
+                first = std::min(first, std::find(leaves.begin(), first, leaf));
         }
     }
+    if (first != leaves.end())
+        return "Field name '" + name + "' reads like the data field '" + (*first)->GetFullName() + "'";
     return {};
 }
 
@@ -184,6 +190,7 @@ UserChannelsRun CreateUserChannels(RoboCupFileT& log, const std::vector<FieldDef
     const auto stop = [&cancelled] { return cancelled && cancelled(); };
     // The name checks and the lookups see every channel, however it was added.
     stream.RebuildChannelLists();
+    TLogNames names(log);
     UserChannelsRun run;
     for (std::size_t row = 0; row < fields.size() && !run.cancelled; ++row) {
         const FieldDefinition& field = fields[row];
@@ -203,7 +210,7 @@ UserChannelsRun CreateUserChannels(RoboCupFileT& log, const std::vector<FieldDef
             refuse(player, refused);
             continue;
         }
-        if (const std::string bad = CheckFieldName(log, field.name, playerRow); !bad.empty()) {
+        if (const std::string bad = CheckFieldName(names, log, field.name, playerRow); !bad.empty()) {
             refuse("", bad);
             continue;
         }
@@ -221,13 +228,13 @@ UserChannelsRun CreateUserChannels(RoboCupFileT& log, const std::vector<FieldDef
             const std::string expression = TextFor(field, playerRow, k);
             LeafInWork work;
             std::string why;
-            work.parent = UserNode(stream, k, work.parentMade, why);
+            work.parent = UserNode(stream, names, k, work.parentMade, why);
             if (work.parent == nullptr) {
                 refuse(player, why);
                 break;
             }
             const std::string fullName = work.parent->GetFullName() + "." + field.name;
-            TimeChannel* existing = stream.FindChannel(fullName);
+            TimeChannel* existing = names.Find(fullName);
             work.leaf = dynamic_cast<DataTimeChannel<double>*>(existing);
             work.existed = existing != nullptr;
             if (existing != nullptr && work.leaf == nullptr) {
@@ -241,16 +248,16 @@ UserChannelsRun CreateUserChannels(RoboCupFileT& log, const std::vector<FieldDef
                 work.leaf = new DataTimeChannel<double>(field.name);
                 // Read through the averaging window like every other leaf of the log.
                 work.leaf->SetTimeWindow(stream.GetTimeWindow());
-                work.parent->AddChild(work.leaf);
+                // The new leaf is a variable of its own expression.
+                stream.AttachChannel(work.parent, work.leaf);
+                names.Added(work.leaf);
             }
-            // The new leaf is a variable of its own expression.
-            stream.BuildRowHeader();
 
             LogExpression parser(log);
-            if (const std::string error = parser.Parse(expression); !error.empty()) {
+            if (const std::string error = parser.Parse(expression, &names); !error.empty()) {
                 // A channel that reads as data but holds none would be taken for data.
                 if (existing == nullptr)
-                    RemoveMade(stream, work.leaf, work.parent, work.parentMade);
+                    RemoveMade(stream, names, work.leaf, work.parent, work.parentMade);
                 refuse(player, error);
                 break;
             }
@@ -271,7 +278,7 @@ UserChannelsRun CreateUserChannels(RoboCupFileT& log, const std::vector<FieldDef
             }
             if (run.cancelled) {
                 // Half computed values are no data either.
-                TakeBack(stream, work);
+                TakeBack(stream, names, work);
                 break;
             }
             work.leaf->ComputeMinMax();
@@ -282,9 +289,11 @@ UserChannelsRun CreateUserChannels(RoboCupFileT& log, const std::vector<FieldDef
         }
         if (run.cancelled) {
             for (auto it = done.rbegin(); it != done.rend(); ++it)
-                TakeBack(stream, *it);
+                TakeBack(stream, names, *it);
             run.computed -= static_cast<int>(done.size());
         }
     }
+    // The lists were kept up leaf by leaf; the row header follows them once.
+    stream.BuildRowHeader();
     return run;
 }

@@ -15,12 +15,16 @@
 #include <vector>
 
 class RoboCupFileT;
+class TLogNames;
 
 // Why a field name cannot make a channel, or "" when it can: a name holds only
 // letters, digits and "_", starts with a letter or "_", and the leaf it makes
 // ("user.<name>", or for a player row "<player>.user.<name>" for every player)
 // must not read, with "." as "_", like another leaf of the log.
 std::string CheckFieldName(const RoboCupFileT& log, const std::string& name, bool playerRow);
+// The same with names made for the log's stream as it is now: no walk over
+// every leaf, which a file of thousands of rows would make for each row.
+std::string CheckFieldName(const TLogNames& names, const RoboCupFileT& log, const std::string& name, bool playerRow);
 
 // A row that made no channel: the whole row, or a player row from one player on.
 struct FieldRefusal {
@@ -43,13 +47,15 @@ struct UserChannelsRun {
 
 // Makes or refreshes the channels of every definition on the log, in order. For
 // each leaf: the wait text "Evaluating function '<leaf>=<expression>'", the leaf
-// made when there is none, the stream's row header rebuilt, the expression
+// made when there is none and put into the stream's lists, the expression
 // parsed, then the values resized to the log's cycles (values there stay until
 // overwritten), evaluated at every cycle in order and stored; a cycle whose
 // evaluation fails (division by zero, a root or logarithm out of range) stores
 // not-a-number, left out of the leaf's min and max. An expression
 // naming its own leaf reads the values from before this run at the evaluated
-// cycle, and those just made at earlier ones (val).
+// cycle, and those just made at earlier ones (val). The stream's row header is
+// rebuilt once at the end. A row looks names up without a walk over every
+// leaf, so a file's rows take time about in proportion to their number.
 // A refused row makes no channel and is told in the result, never shown here:
 // - a refused expression: the guard's refusal of the text as typed or of any
 //   player's text (PLAYER replaced) leaves the whole row out; the parser's

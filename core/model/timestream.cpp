@@ -13,6 +13,20 @@ std::uint64_t NewListsStamp()
     return ++last;
 }
 
+// The subtree's channels and leaves in pre-order.
+void CollectSubtree(TimeChannel* channel, std::vector<TimeChannel*>& channels, std::vector<TimeChannel*>& leaves)
+{
+    channels.push_back(channel);
+    if (channel->IsLeaf()) {
+        leaves.push_back(channel);
+        return;
+    }
+    if (auto* composite = dynamic_cast<CompositeTimeChannel*>(channel)) {
+        for (TimeChannel* child : composite->GetChildren())
+            CollectSubtree(child, channels, leaves);
+    }
+}
+
 }  // namespace
 
 TimeStream::TimeStream(std::string name) : BasicTimeObject(std::move(name)), listsStamp(NewListsStamp()) {}
@@ -34,16 +48,8 @@ int TimeStream::AddChannel(TimeChannel* channel)
 
 void TimeStream::CollectChannels(TimeChannel* channel)
 {
-    channels.push_back(channel);
-    if (channel->IsLeaf()) {
-        ++lastLeafIndex;
-        leaves.push_back(channel);
-        return;
-    }
-    if (auto* composite = dynamic_cast<CompositeTimeChannel*>(channel)) {
-        for (TimeChannel* child : composite->GetChildren())
-            CollectChannels(child);
-    }
+    CollectSubtree(channel, channels, leaves);
+    lastLeafIndex = static_cast<int>(leaves.size()) - 1;
 }
 
 void TimeStream::RebuildChannelLists()
@@ -53,6 +59,33 @@ void TimeStream::RebuildChannelLists()
     lastLeafIndex = -1;
     for (TimeChannel* root : roots)
         CollectChannels(root);
+    listsStamp = NewListsStamp();
+}
+
+void TimeStream::AttachChannel(CompositeTimeChannel* parent, TimeChannel* channel)
+{
+    // In pre-order the new subtree comes right before the channel that follows
+    // parent's subtree: the next sibling of parent or of its nearest ancestor
+    // that has one; at the end when there is none.
+    TimeChannel* after = nullptr;
+    for (TimeChannel* c = parent; c != nullptr && after == nullptr; c = c->GetParent()) {
+        const std::vector<TimeChannel*>& siblings = c->GetParent() ? c->GetParent()->GetChildren() : roots;
+        const auto at = std::find(siblings.begin(), siblings.end(), c);
+        if (at != siblings.end() && std::next(at) != siblings.end())
+            after = *std::next(at);
+    }
+    parent->AddChild(channel);
+    std::vector<TimeChannel*> newChannels;
+    std::vector<TimeChannel*> newLeaves;
+    CollectSubtree(channel, newChannels, newLeaves);
+    const auto place = after ? std::find(channels.begin(), channels.end(), after) : channels.end();
+    // The leaves go before the first leaf from there on.
+    const auto firstLeaf = std::find_if(place, channels.end(), [](const TimeChannel* c) { return c->IsLeaf(); });
+    const auto leafPlace =
+        firstLeaf == channels.end() ? leaves.end() : std::find(leaves.begin(), leaves.end(), *firstLeaf);
+    leaves.insert(leafPlace, newLeaves.begin(), newLeaves.end());
+    channels.insert(place, newChannels.begin(), newChannels.end());
+    lastLeafIndex += static_cast<int>(newLeaves.size());
     listsStamp = NewListsStamp();
 }
 

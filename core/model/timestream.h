@@ -29,6 +29,11 @@ public:
     void CollectChannels(TimeChannel* channel);
     // Collects the lists afresh, for channels added below existing composites.
     void RebuildChannelLists();
+    // Makes the channel (with its subtree) the last child of parent, a
+    // composite of this stream, and puts it into the lists where collecting
+    // them afresh would, without walking the whole tree: a fields file adds
+    // thousands of leaves one by one.
+    void AttachChannel(CompositeTimeChannel* parent, TimeChannel* channel);
     // Takes the channel, top-level or below a composite, out of the tree with its
     // subtree, deletes it and collects the lists afresh (the row header stays as
     // it was: rebuild it before the next FillRow). Whoever still points into the

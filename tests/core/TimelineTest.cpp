@@ -71,6 +71,7 @@ ClusterResult ReferenceClustering(const std::vector<std::vector<double>>& counts
 
 class JoinRecorder : public ClusterObserver {
 public:
+    void Table(std::uint64_t done, std::uint64_t total) override { tables.push_back(TableWaitText(done, total)); }
     void Round() override { ++rounds; }
     void Nearest(double best, int clusters) override { waits.push_back(JoinWaitText(best, clusters)); }
     void Joining(int clusters, double best) override { joins.push_back(JoinLine(clusters, best)); }
@@ -78,6 +79,7 @@ public:
     int rounds = 0, asked = 0, cancelAt = 0;
     std::vector<std::string> waits;
     std::vector<std::string> joins;
+    std::vector<std::string> tables;
 };
 
 std::vector<int> Times(int n, int step)
@@ -212,6 +214,19 @@ TEST(Timeline, EqualStepsJoinFirstAndJoinedMembersFollowLastFirst)
         EXPECT_EQ(ClusterTimeSteps(counts, 1, 10.0, &cancel).end, ClusterEnd::Cancelled) << at;
         EXPECT_EQ(cancel.joins.size(), joins) << at;
     }
+}
+
+// While the table is made the observer hears how far it is, between rows:
+// before the first, then a thousandth of the table apart, or 65,536 distances
+// when that is more.
+TEST(Timeline, TheTableTellsHowManyDistancesAreDone)
+{
+    JoinRecorder seen;
+    ClusterTimeSteps(std::vector<std::vector<double>>(400, {1.0}), 1, 0.0, &seen);
+    EXPECT_EQ(seen.tables, (std::vector<std::string>{"Building the distance table: 0 of 79,800",
+                                                     "Building the distance table: 65,604 of 79,800"}));
+    EXPECT_EQ(TableWaitText(1234567, 103000000), "Building the distance table: 1,234,567 of 103,000,000");
+    EXPECT_EQ(TableWaitText(999, 1000), "Building the distance table: 999 of 1,000");
 }
 
 TEST(Timeline, KeptDistancesJoinAsComparingAllPairsDoes)

@@ -95,6 +95,14 @@ TEST_F(UserChannelsTest, PlayerRowMakesALeafAfterEachPlayersOwn)
         }
     }
     EXPECT_EQ(hooks.waitTexts.back(), "Evaluating function 'Rplayer11.user.bdist=dist(Rplayer11, Ball, cycle)'");
+
+    // The lists, kept leaf by leaf, are those a fresh collection gives.
+    ASSERT_EQ(CreateUserChannels(*log, {{"plain", "cycle"}, {"px", "PLAYER.pos.x"}}).computed, 23);
+    const std::vector<TimeChannel*> channels = log->stream->GetChannels();
+    const std::vector<TimeChannel*> leaves = log->stream->GetLeaves();
+    log->stream->RebuildChannelLists();
+    EXPECT_EQ(log->stream->GetChannels(), channels);
+    EXPECT_EQ(log->stream->GetLeaves(), leaves);
 }
 
 TEST_F(UserChannelsTest, NewLeavesFollowTheLogsAveragingWindow)
@@ -229,6 +237,13 @@ TEST_F(UserChannelsTest, BadNamesMakeNothing)
     EXPECT_EQ(static_cast<int>(log->stream->GetLeaves().size()), leaves + 1);  // fine_1 only
     EXPECT_EQ(CheckFieldName(*log, "_ok9", true), "");
     EXPECT_EQ(CheckFieldName(*log, "fine_1", false), "");  // made again, no clash with itself
+
+    // Of several leaves reading like the row's, the message names the first in
+    // leaf order, whichever player's leaf it reads like.
+    log->stream->AddChannel(new DataTimeChannel<double>("Lplayer3_user_x"));
+    dynamic_cast<CompositeTimeChannel*>(Find("Rplayer1"))->AddChild(new DataTimeChannel<double>("user_x"));
+    log->stream->RebuildChannelLists();
+    EXPECT_EQ(CheckFieldName(*log, "x", true), "Field name 'x' reads like the data field 'Rplayer1.user_x'");
 }
 
 TEST(UserChannels, MissingPlayerChannelStopsThatRow)

@@ -197,12 +197,14 @@ TEST_F(UsageClusterTest, ASecondStartDuringARunIsRefused)
     EXPECT_EQ(Memo().filter("*** Generating timeline concepts").size(), 2);
 }
 
-// Cancel while the steps are evaluated or joined: the run ends there, the grid and the memo keep the earlier result.
+// Cancel while the steps are evaluated, their table of distances is made (the
+// wait window counts them) or they are joined: the run ends there, the grid and
+// the memo keep the earlier result.
 TEST_F(UsageClusterTest, CancelKeepsTheEarlierResult)
 {
     Cluster("30", "10", "5", "1000");
     const QString memo = w->MemoClusters->toPlainText();
-    for (const char* at : {"time = 100", "Join distance"}) {
+    for (const char* at : {"time = 100", "Building the distance table: 0 of 3,321", "Join distance"}) {
         QString atPress;  // the wait text at the press of Cancel
         bool goneOn = false;
         QTimer press;
