@@ -149,8 +149,11 @@ void TMainForm::BtnAddFunctionSeriesClick()
     {
         const WaitCommand wait("Adding new data series ...", nullptr, true);
         // Asking the wait window lets events through: every 50 ms is enough to
-        // see a Cancel, and keeps thousands of short rows from waiting on it.
+        // see a Cancel, and keeps thousands of short rows from waiting on it;
+        // every 64th row is asked too, so that a Cancel lands within a known
+        // number of rows however fast they go.
         QElapsedTimer sinceAsked;
+        int rowsAsked = 0;
         run = CreateUserChannels(
             *log, FieldRows(),
             [this, &made] {
@@ -162,8 +165,8 @@ void TMainForm::BtnAddFunctionSeriesClick()
                     FillDataTree();
                 platform::ProcessPendingEvents();
             },
-            [&sinceAsked] {
-                if (sinceAsked.isValid() && sinceAsked.elapsed() < 50)
+            [&sinceAsked, &rowsAsked] {
+                if (sinceAsked.isValid() && sinceAsked.elapsed() < 50 && ++rowsAsked % 64 != 0)
                     return false;
                 sinceAsked.start();
                 return WaitFormCancelled();
