@@ -42,6 +42,9 @@ public:
     static constexpr const char* kPrivateFolder = "private folder";
     // The name a dataset that cannot be written stops its command under.
     static constexpr const char* kDataset = "dataset";
+    // How a node reads whose dataset was never written, for want of the file
+    // or of the private folder: no learner ran, so it never reads "learner failed".
+    static constexpr const char* kNotWritten = "dataset not written";
     // The name a sweep without a test graph stops its command under.
     static constexpr const char* kNoTestGraph = "no test graph";
     explicit TFormStrategy(QWidget* parent = nullptr);

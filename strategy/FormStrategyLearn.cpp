@@ -121,14 +121,14 @@ bool TFormStrategy::PrivateFolderRefusedBefore(std::string* failure)
     if (!refused)
         return false;
     learners.NodeLeftOut();
-    *failure = *refused;
+    *failure = std::string(kNotWritten) + ": " + *refused;
     return true;
 }
 
 void TFormStrategy::PrivateFolderRefused(const std::string& why, std::string* failure)
 {
-    *failure = why;
-    if (learners.Fail(kPrivateFolder, why))
+    *failure = std::string(kNotWritten) + ": " + why;
+    if (learners.Fail(kPrivateFolder, why, kNotWritten))
         platform::MessageBox(this, "No place for the learner's files !", "Warning !", platform::Buttons::Ok,
                              QString::fromStdString(why));
 }
@@ -228,9 +228,6 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
     std::string failure;
     std::string usersFile;  // the dataset kept for the user
     std::string learnerFile;
-    // No learner ran for a node whose dataset is missing: its reason never
-    // reads "learner failed".
-    static constexpr const char* kNotWritten = "dataset not written";
     // An outside learner reads its dataset from a work folder of the run's
     // own in the private folder and leaves its result there, never beside a
     // data file the user named elsewhere, where another user's file or link

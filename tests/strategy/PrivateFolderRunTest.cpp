@@ -78,12 +78,15 @@ TEST_F(PrivateFolderRun, AFolderReplacedByALinkAfterTheWindowOpenedIsNotWrittenT
     form->BtnSaveRules->click();
     ASSERT_EQ(script.messages.size(), 2u);
     EXPECT_EQ(Told(1), link);
-    EXPECT_EQ(Lines(form->MemoRules).filter("not learnt: ").filter("is a link").size(), 3);
+    // No learner ran: the nodes' reasons and the export say the dataset was not written.
+    EXPECT_EQ(Lines(form->MemoRules).filter("not learnt: dataset not written: " + QString::fromStdString(link)).size(), 3);
     // "All Rules" learns nothing either and says why once.
     form->btnAllRules->click();
     ASSERT_EQ(script.messages.size(), 3u);
     EXPECT_EQ(Told(2), link);
     EXPECT_EQ(Runs(), 0);
+    EXPECT_EQ(Lines(form->MemoRules).filter("// Export stopped: dataset not written: " + QString::fromStdString(link)).size(), 1);
+    EXPECT_FALSE(form->MemoRules->toPlainText().contains("learner failed"));
     EXPECT_EQ(FolderEntries(elsewhere), std::vector<std::string>{"results.txt"});
     EXPECT_EQ(ReadBytes(elsewhere + "/results.txt"), "someone's");
     EXPECT_TRUE(fs::is_symlink(own));
