@@ -233,11 +233,15 @@ void TFormSaveData::BtnSaveClick()
     // save refuses that).
     const auto kind = static_cast<assocdata::Format>(fileType_);
     const auto files = [kind](const QString& chosen) {
-        const std::string ext = assocdata::SecondFileExt(kind);
-        if (ext.empty())
-            return QStringList{chosen};
-        const std::string second = assocdata::SecondFileName(chosen.toLocal8Bit().toStdString(), ext);
-        return second.empty() ? QStringList{} : QStringList{chosen, QString::fromLocal8Bit(second)};
+        QStringList written{chosen};
+        if (const std::string ext = assocdata::SecondFileExt(kind); !ext.empty()) {
+            const std::string second = assocdata::SecondFileName(chosen.toLocal8Bit().toStdString(), ext);
+            if (second.empty())
+                written.clear();
+            else
+                written << QString::fromLocal8Bit(second);
+        }
+        return written;
     };
     const platform::FileDialogResult chosen =
         platform::SaveFileDialog(this, "Save feature data", saveFilter_, saveDefaultExt_, {}, files);
