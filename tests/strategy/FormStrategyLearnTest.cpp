@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -278,56 +279,105 @@ TEST_F(LearnNode, TheOwnRuleIsCountedOnTheNodesExamples)
     EXPECT_EQ(Lines(form->MemoRules).size(), 2);
 }
 
-// Real Weka JRip through the installed callweka script.
+// Real Weka JRip through the installed callweka script, on three datasets of
+// the node: against the other nodes' cycles (the node's examples are the
+// more), against every other cycle of the match (the node's are the fewer),
+// and against the other nodes with the features that tell the node apart
+// alone left out, so that JRip needs several OTHER rules before its default.
 TEST_F(LearnNode, WekaJRipLearnsRulesWithConditions)
 {
     if (!std::filesystem::exists("/usr/share/java/weka.jar") || std::system("java -version >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "no Weka or Java";
-    // The installed script, its result kept aside as it is read.
+    // The installed script, its result kept aside as it is read, and JRip's
+    // own class for every instance of the same dataset (the same seed gives
+    // the same model).
     WriteScript(folder + "/callweka", std::string("\"") + VELO_APP_DIR + "/callweka\" \"$@\" || exit $?\n"
-                                      "cp \"$2\" \"" + folder + "/results.txt\"\n");
-    form->fileType = 1;
-    examples.threshold = 0.3;  // only features that tell the node apart
-    platform::DialogScript script;
-    form->LearnNodeRules(examples);
-    EXPECT_TRUE(script.messages.empty());
-    const RuleList& rules = Chunk(0).GetRules();
-    ASSERT_FALSE(rules.empty());
-    bool withConditions = false;
-    for (const auto& rule : rules)
-        withConditions = withConditions || rule->Size() > 0;
-    EXPECT_TRUE(withConditions) << RulesToString(nullptr, rules, false);
-    // The rules tell the node from the others on its own examples.
-    int tp = 0, fp = 0, tn = 0, fn = 0;
-    EvaluateRules(*log_->features, rules, examples.positives, examples.negatives, &tp, &fp, &tn, &fn);
-    EXPECT_GT(tp, fn);
-    EXPECT_GT(tn, fp);
-    EXPECT_TRUE(std::filesystem::exists(folder + "/results.txt"));
+                "cp \"$2\" \"" + folder + "/results.txt\"\ncp \"$1\" \"" + folder + "/data.arff\"\n"
+                "java -cp /usr/share/java/weka.jar weka.classifiers.rules.JRip -t \"" + folder +
+                "/data.arff\" -no-cv -p 0 > \"" + folder + "/predicted.txt\"\n");
+    FeatureList& features = *log_->features;
+    const std::vector<int> otherNodes = examples.negatives;
+    std::vector<int> otherCycles;
+    for (int c = 0; c < features.GetNumInstances(); ++c)
+        if (std::find(examples.positives.begin(), examples.positives.end(), c) == examples.positives.end())
+            otherCycles.push_back(c);
+    // The negatives; a feature weighed at least this high is left out (no
+    // weight reaches 2); the fewest rules JRip writes for the rarer class.
+    const std::tuple<const std::vector<int>*, double, int> cases[] = {
+        {&otherNodes, 2.0, 1}, {&otherCycles, 2.0, 1}, {&otherNodes, 0.8, 2}};
+    for (const auto& [negatives, leftOut, fewestRules] : cases) {
+        examples.negatives = *negatives;
+        WeighFeatures();
+        for (int f = 0; f < features.GetNumFeatures(); ++f)
+            if (features.GetValue(f) >= leftOut)
+                features.SetValue(f, 0.0);
+        SCOPED_TRACE(std::to_string(examples.negatives.size()) + " negatives, left out from " + std::to_string(leftOut));
+        form->chunks[0] = std::make_unique<StrategyChunk>(examples.name, nullptr, nullptr, 1.0, 2.0, 0.0, false);
+        form->fileType = 1;
+        examples.threshold = 0.3;  // only features that tell the node apart
+        platform::DialogScript script;
+        form->LearnNodeRules(examples);
+        EXPECT_TRUE(script.messages.empty());
+        const RuleList& rules = Chunk(0).GetRules();
+        ASSERT_FALSE(rules.empty());
+        bool withConditions = false;
+        for (const auto& rule : rules)
+            withConditions = withConditions || rule->Size() > 0;
+        EXPECT_TRUE(withConditions) << RulesToString(nullptr, rules, false);
+        // The rules tell the node from the others on its own examples.
+        int tp = 0, fp = 0, tn = 0, fn = 0;
+        EvaluateRules(features, rules, examples.positives, examples.negatives, &tp, &fp, &tn, &fn);
+        EXPECT_GT(tp, fn);
+        EXPECT_GT(tn, fp);
+        EXPECT_TRUE(std::filesystem::exists(folder + "/results.txt"));
 
-    // The rules read back are the rules JRip printed, in its order: "OTHER"
-    // rules negated, a default "OTHER" rule left out unless allowed, each
-    // condition on the named feature's group with its value.
-    std::vector<PrintedRule> printed = PrintedJRipRules(folder + "/results.txt");
-    ASSERT_FALSE(printed.empty());
-    if (!form->cbAllowDefaultNegative->isChecked())
-        std::erase_if(printed, [](const PrintedRule& r) { return r.className == "OTHER" && r.conditions.empty(); });
-    const FeatureList& features = *log_->features;
-    ASSERT_EQ(rules.size(), printed.size()) << RulesToString(nullptr, rules, false);
-    for (std::size_t r = 0; r < printed.size(); ++r) {
-        const RuleObject& rule = *rules[r];
-        const PrintedRule& want = printed[r];
-        EXPECT_EQ(rule.IsPositive(), want.className != "OTHER") << want.line;
-        ASSERT_EQ(rule.Size(), static_cast<int>(want.conditions.size())) << want.line;
-        for (int c = 0; c < rule.Size(); ++c) {
-            const auto& [name, value] = want.conditions[static_cast<std::size_t>(c)];
-            const int feature = features.IndexOf(name);
-            ASSERT_GE(feature, 0) << name;
-            EXPECT_EQ(rule.GetFeatureKey(c), features.GetGroupKey(feature)) << want.line;
-            EXPECT_EQ(rule.GetValue(c), value == "1" ? 1 : 0) << want.line;
+        // The rules read back are the rules JRip printed, in its order: "OTHER"
+        // rules negated, a default "OTHER" rule left out unless allowed, each
+        // condition on the named feature's group with its value.
+        std::vector<PrintedRule> printed = PrintedJRipRules(folder + "/results.txt");
+        ASSERT_FALSE(printed.empty());
+        // JRip writes its rules for the rarer class, then its default.
+        const std::string rarer = examples.positives.size() > examples.negatives.size() ? "OTHER" : examples.name;
+        EXPECT_GE(std::count_if(printed.begin(), printed.end(),
+                                [&](const PrintedRule& r) { return r.className == rarer && !r.conditions.empty(); }),
+                  fewestRules);
+        if (!form->cbAllowDefaultNegative->isChecked())
+            std::erase_if(printed, [](const PrintedRule& r) { return r.className == "OTHER" && r.conditions.empty(); });
+        ASSERT_EQ(rules.size(), printed.size()) << RulesToString(nullptr, rules, false);
+        for (std::size_t r = 0; r < printed.size(); ++r) {
+            const RuleObject& rule = *rules[r];
+            const PrintedRule& want = printed[r];
+            EXPECT_EQ(rule.IsPositive(), want.className != "OTHER") << want.line;
+            ASSERT_EQ(rule.Size(), static_cast<int>(want.conditions.size())) << want.line;
+            for (int c = 0; c < rule.Size(); ++c) {
+                const auto& [name, value] = want.conditions[static_cast<std::size_t>(c)];
+                const int feature = features.IndexOf(name);
+                ASSERT_GE(feature, 0) << name;
+                EXPECT_EQ(rule.GetFeatureKey(c), features.GetGroupKey(feature)) << want.line;
+                EXPECT_EQ(rule.GetValue(c), value == "1" ? 1 : 0) << want.line;
+            }
         }
+
+        // Every instance of the dataset (the node's examples, then the
+        // others) is covered where JRip predicts the node (its second class).
+        std::vector<int> cycles = examples.positives;
+        cycles.insert(cycles.end(), examples.negatives.begin(), examples.negatives.end());
+        std::ifstream predicted(folder + "/predicted.txt");
+        std::size_t k = 0;
+        for (std::string line; std::getline(predicted, line);) {
+            std::istringstream row(line);
+            std::size_t instance = 0;
+            std::string actual, said;
+            if (!(row >> instance >> actual >> said))
+                continue;  // a heading
+            ASSERT_EQ(instance, ++k);
+            ASSERT_LE(k, cycles.size());
+            EXPECT_EQ(RulesCover(features, rules, cycles[k - 1]), said.rfind("2:", 0) == 0)
+                << "cycle " << cycles[k - 1] << ": " << RulesToString(&features, rules, false);
+        }
+        EXPECT_EQ(k, cycles.size());
     }
 }
-
 
 TEST_F(GenerateRules, TheInHouseLearnerGivesEveryNodeItsRule)
 {
