@@ -90,9 +90,8 @@ TEST(Dialogs, ANameTypedWithoutExtensionTakesTheSelectedTypesOne)
     }
 }
 
-// A target the save would refuse is told at once, as the save tells it, and
-// nothing is asked: no answer could lead past it. Only a file it will
-// replace brings the question.
+// A target the save would refuse is told at once, as the save tells it, unasked:
+// no answer could lead past it. Only a file it will replace brings the question.
 TEST(Dialogs, WhatTheSaveWouldRefuseIsToldBeforeAnyQuestion)
 {
     App();
