@@ -258,19 +258,9 @@ TEST_F(DataWindowTest, SavesInTheFormatOfTheExtensionOnly)
     EXPECT_FALSE(std::filesystem::exists(dir + "/b.TXT"));
     EXPECT_FALSE(std::filesystem::exists(dir + "/b.data"));
     EXPECT_EQ(ReadBytes(dir + "/d3.arff").substr(0, 19), "@relation RoboCup\r\n");
-    EXPECT_FALSE(std::filesystem::exists(dir + "/d3.names"));
     EXPECT_EQ(script.fileDialogs.size(), 7u);
     ASSERT_EQ(script.messages.size(), 3u);  // one for each kind it does not write
     EXPECT_EQ(script.messages.back().text, "Unknown file type! Nothing was saved. ");
-    // The ".data" of a C5 save is the user's own: asked about, by its name, and kept.
-    script.messages.clear();
-    std::ofstream(dir + "/e.data") << "own data\n";
-    script.answers.push_back(platform::Answer::No);
-    save("e.names");
-    ASSERT_EQ(script.messages.size(), 1u);
-    EXPECT_EQ(script.messages[0].text, "e.data already exists.\nDo you want to replace it?");
-    EXPECT_EQ(ReadBytes(dir + "/e.data"), "own data\n");
-    EXPECT_FALSE(std::filesystem::exists(dir + "/e.names"));
 }
 
 // An expression channel with no finite value: the dataset saves write it as

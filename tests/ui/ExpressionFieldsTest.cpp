@@ -77,8 +77,7 @@ TEST_F(ExpressionFieldsTest, CreateMakesTheRowsChannelsAndShowsThem)
 
     ASSERT_EQ(script.messages.size(), 1u);
     EXPECT_EQ(script.messages[0].text, "1 row was refused:\nrow 2 \"broken\": Syntax error at the end (column 13)");
-    // Refilled as the 23 leaves double in number and once at the end, not
-    // after each of them: thousands of rows would cost their square.
+    // Refilled as the 23 leaves double in number, not after each: thousands would cost their square.
     EXPECT_LE(refills, 6);
     EXPECT_EQ(script.messages[0].caption, "Error");
     EXPECT_TRUE(hooks.notices.empty());

@@ -199,8 +199,7 @@ TEST_F(FieldPictureTest, CustomEventsAndTheirLabelsOverAFieldThatIsNoNumberAtSom
 {
     ASSERT_EQ(CreateUserChannels(*match_, {{"sq", "sqrt(-Ball.pos.x)"}, {"big", "-1e30 + 0 * Ball.pos.x"},
                                            {"inf", "10^400 + 0 * Ball.pos.x"}, {"small", "-0.4 + 0 * Ball.pos.x"}})
-                  .computed,
-              4);
+                  .computed, 4);
     const char* const cases[][3] = {{"Ball.pos.x > 0", "user.sq", "NAN"},
                                     {"Ball.pos.x > 0", "user.big", "-1000000000000000019884624838656"},
                                     {"Ball.pos.x > 0", "user.inf", "INF"}, {"Ball.pos.x > 0", "user.small", "0"},

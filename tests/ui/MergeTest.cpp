@@ -188,8 +188,7 @@ TEST_F(MergeTest, TheMergedLogReplacesItsSourcesAndOpensInAFieldAndAnActionGraph
     form->btnAnalyzeClick();
     form->SelectCurrentFile(shortMatch, true);
     form->BtnAdd2dClick();
-    form->btnAnalyzeClick();
-    ASSERT_EQ(form->MdiArea->subWindowList().size(), 3);
+    ASSERT_EQ(form->MdiArea->subWindowList().size(), 2);
 
     MergeTeam("HELIOS_A (2 x)");
     EXPECT_TRUE(script.messages.empty()) << script.messages[0].text.toStdString();

@@ -197,9 +197,8 @@ TEST_F(UsageClusterTest, ASecondStartDuringARunIsRefused)
     EXPECT_EQ(Memo().filter("*** Generating timeline concepts").size(), 2);
 }
 
-// Cancel while the steps are evaluated, their table of distances is made (the
-// wait window counts them) or they are joined: the run ends there, the grid and
-// the memo keep the earlier result.
+// Cancel while the steps are evaluated, their distance table is made or they
+// are joined: the run ends there, the grid and the memo keep the earlier result.
 TEST_F(UsageClusterTest, CancelKeepsTheEarlierResult)
 {
     Cluster("30", "10", "5", "1000");
