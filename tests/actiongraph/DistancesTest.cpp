@@ -18,6 +18,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -76,6 +77,26 @@ public:
     void LightRedraw() override { ++redraws; }
     std::vector<std::string> texts;
     int redraws = 0;
+};
+
+// Each join as "<first> <second> <distance>": the positions the two merged
+// nodes had and the distance the status line told.
+class JoinRecorder : public Recorder {
+public:
+    explicit JoinRecorder(TGraph& graph) : graph_(graph) {}
+    void Place(TNode* node) override
+    {
+        for (std::size_t i = 0; node != nullptr && i < before_.size(); ++i)
+            lines += graph_.IndexOfNode(before_[i]) < 0 ? std::to_string(i) + " " : "";
+        if (node != nullptr)  // told "Joining vertices with dist 1.0000. Graph size ..."
+            lines += texts.back().substr(27, texts.back().find(". Graph") - 27) + "\n";
+        before_.clear();
+        for (int i = 0; i < graph_.NodeCount(); ++i)
+            before_.push_back(graph_.GetNode(i));
+    }
+    std::string lines;
+    TGraph& graph_;
+    std::vector<const TNode*> before_;
 };
 
 }  // namespace
@@ -161,10 +182,8 @@ TEST(DistancesArray, AddSortAndRemoveTouching)
     TDistances d(2);
     EXPECT_FALSE(d.First());
     const Pairs added = {{0, 1}, {1, 2}, {2, 3}, {0, 3}, {3, 4}};
-    for (size_t k = 0; k < added.size(); ++k) {
-        EXPECT_TRUE(d.Add(added[k].first, added[k].second, 1.0 + k));
-        EXPECT_EQ(d.Count(), static_cast<int>(k) + 1);
-    }
+    for (size_t k = 0; k < added.size(); ++k)
+        EXPECT_TRUE(d.Add(added[k].first, added[k].second, 1.0 + k) && d.Count() == static_cast<int>(k) + 1) << k;
     d.RemoveTouching();
     EXPECT_EQ(PairsOf(d), (Pairs{{0, 1}, {1, 2}}));  // were (2, 3) and (3, 4)
     EXPECT_EQ(DistancesOf(d), (std::vector<double>{3.0, 5.0}));
@@ -224,8 +243,7 @@ TEST(DistancesArray, SortedInsertAgainstBruteForce)
                                      [](double x, const std::pair<double, int>& e) { return x < e.first; }) -
                     model.begin());
             model.insert(model.begin() + static_cast<long>(place), {v, tag});
-            ASSERT_TRUE(d.InsertSorted(tag, tag + 100, v));
-            ASSERT_EQ(d.Count(), k + 1);
+            ASSERT_TRUE(d.InsertSorted(tag, tag + 100, v) && d.Count() == k + 1);
         }
         ASSERT_EQ(d.Count(), n);
         const std::vector<TDistances::Entry> entries = d.Sorted();
@@ -245,66 +263,16 @@ TEST(DistancesArray, SortedInsertAgainstBruteForce)
     t.InsertSorted(1, 2, 1.0);
     t.InsertSorted(1, 3, 3.0);
     EXPECT_EQ(PairsOf(t), (Pairs{{1, 2}, {0, 1}, {0, 2}, {0, 3}, {1, 3}, {0, 4}}));
-}
-
-// Joins as the pairs see them: the first pair's nodes leave (the pairs after
-// it renumbered), a new last node arrives with its pairs, against a plain
-// sorted array that drops and renumbers at once. The dropped pairs the tree
-// still holds must never decide where a new pair goes.
-TEST(DistancesArray, RemovalsAndInsertsAgainstASortedArray)
-{
-    struct Pair {
-        double distance;
-        int first, second;
-    };
-    std::mt19937 random(11);
-    for (int round = 0; round < 200; ++round) {
-        TDistances d(3);
-        std::vector<Pair> model;
-        const auto insert = [&](int first, int second, double v) {
-            size_t place = 0;
-            if (model.empty() || v >= model.back().distance)
-                place = model.size();
-            else if (v <= model[0].distance)
-                place = 0;
-            else if (v <= model[1].distance)
-                place = 1;
-            else
-                while (model[place].distance <= v)
-                    ++place;
-            model.insert(model.begin() + static_cast<long>(place), {v, first, second});
-            ASSERT_TRUE(d.InsertSorted(first, second, v));
-        };
-        int nodes = 12;
-        for (int a = 0; a < nodes; ++a)
-            for (int b = a + 1; b < nodes; ++b)
-                if (random() % 2 == 0)
-                    insert(a, b, static_cast<double>(random() % 4));
-        while (!model.empty()) {
-            const int p = model[0].first, q = model[0].second;
-            std::vector<Pair> kept;
-            for (Pair e : model) {
-                if (e.first == p || e.first == q || e.second == p || e.second == q)
-                    continue;
-                e.first -= (e.first > p) + (e.first > q);
-                e.second -= (e.second > p) + (e.second > q);
-                kept.push_back(e);
-            }
-            model = kept;
-            d.RemoveTouching();
-            --nodes;
-            for (int k = 0; k + 1 < nodes; ++k)
-                if (random() % 3 != 0)
-                    insert(k, nodes - 1, static_cast<double>(random() % 4));
-            const std::vector<TDistances::Entry> got = d.Sorted();
-            ASSERT_EQ(got.size(), model.size()) << round;
-            for (size_t k = 0; k < got.size(); ++k) {
-                ASSERT_EQ(got[k].distance, model[k].distance) << round;
-                ASSERT_EQ(std::make_pair(got[k].first, got[k].second), std::make_pair(model[k].first, model[k].second))
-                    << round << " at " << k;
-            }
-        }
-    }
+    // The pairs of nodes that left, still in the tree, never decide a place.
+    TDistances g(2);
+    const std::tuple<int, int, double> stored[] = {{0, 1, 0.5}, {2, 3, 1.0}, {1, 4, 1.5}, {2, 4, 2.0}, {0, 5, 9.0}};
+    for (const auto& [p, q, v] : stored)
+        g.InsertSorted(p, q, v);
+    g.RemoveTouching();         // (1, 4) and (0, 5) are left; 2 .. 5 are now 0 .. 3
+    g.InsertSorted(1, 3, 2.0);  // equal to the last, (0, 2): after it
+    g.InsertSorted(0, 3, 3.0);
+    g.InsertSorted(1, 2, 2.0);  // equal to the second, (0, 2): in front of it
+    EXPECT_EQ(PairsOf(g), (Pairs{{0, 1}, {1, 2}, {0, 2}, {1, 3}, {0, 3}}));
 }
 
 TEST_F(Distances, JoinsMergeNearNodesUnderTheirCommonAncestors)
@@ -378,6 +346,33 @@ TEST_F(Distances, EqualPairsJoinInTheOrderTheyWereFound)
     EXPECT_EQ(graph.NodeCount(), 1);
     // Value 0 stores nothing.
     EXPECT_EQ(JoinNearestNodes(graph, TDistanceWeights{}, nullptr, 0.0, hooks), 0);
+}
+
+// The order in which "Join" merges pairs, against a list recorded once: a grid
+// of look-alike nodes whose distances tie everywhere, and the left team's graph
+// of the full match weighed by its concepts alone, where most distances are
+// equal. Which of two equal pairs goes first decides every later node.
+TEST_F(Distances, PairsJoinInTheRecordedOrder)
+{
+    // 6 x 6 passes a metre apart, each to its own end node, 99999 from every pass.
+    for (int k = 0; k < 36; ++k) {
+        TNode* from = Node(coLFW[0], coPass, k % 6, k / 6);
+        Connect(from, Node(coLFW[0], coPass, (k * 7) % 4, (k * 5) % 3), {k});
+    }
+    JoinRecorder grid(graph);
+    ASSERT_EQ(JoinNearestNodes(graph, defaults, nullptr, 100000.0, grid), 71);
+
+    auto log = LoadLog(GunzippedTestFile("match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg"), true);
+    ASSERT_TRUE(log);
+    TObjectChoice left{};
+    std::fill(left.begin() + 1, left.begin() + 12, true);
+    BuildActionGraph(*log, left, graph);
+    RemoveNodesWithDegreeBelow(graph, 1);
+    const int nodes = graph.NodeCount();
+    JoinRecorder match(graph);
+    ASSERT_EQ(JoinNearestNodes(graph, {0.0, 30.0, 30.0, 0.0}, nullptr, 100000.0, match), nodes - 1);
+    EXPECT_EQ("# grid\n" + grid.lines + "# full match, left team\n" + match.lines,
+              ReadBytes(TestDataPath("golden/join-order.txt")));
 }
 
 TEST_F(Distances, LightRedrawEveryTwentyFiveNodes)

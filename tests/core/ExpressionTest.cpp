@@ -12,7 +12,6 @@
 #include <fparser.hh>
 
 #include <cmath>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -261,73 +260,46 @@ TEST_F(ExpressionTest, FunctionsReadTheirOwnLog)
 
 // With the log's names an expression declares only the leaves it names; it must
 // read and refuse as one declaring every leaf, also where a list of every leaf
-// is refused whatever the text (two leaves alike, a leaf named like a function
-// or like an "id_" constant), as leaves come and go.
+// is refused whatever the text, as leaves come and go.
 TEST(ExpressionNames, TheNamedLeavesReadAndRefuseAsEveryLeafDoes)
 {
     FilledRecord record(50);
     record.PlaceAlways(0, 3.0, 4.0);
     record.Place(1, 7, -2.0, 1.5);
     RoboCupFileT& log = record.File();
-    TimeStream& stream = *log.stream;
     TLogNames names(log);
-    auto* x = new CompositeTimeChannel("x");
-    x->AddChild(new DataTimeChannel<double>("y"));
-    const auto add = [&](CompositeTimeChannel* parent, TimeChannel* channel) {
-        parent ? stream.AttachChannel(parent, channel) : static_cast<void>(stream.AddChannel(channel));
-        names.Added(channel);
-        return channel;
+    // Each step adds a top-level channel (a leaf, or a composite over one) or,
+    // with "-", takes the last one added out; then every leaf is taken or not.
+    const std::pair<std::string, bool> steps[] = {
+        {"", true}, {"x.y", true}, {"x.y", false}, {"-x.y", true},               // two leaves alike
+        {"id.time", false}, {"-id.time", true}, {"sin", false}, {"-sin", true},  // named like a constant, a function
+        {"id.q_r", true}, {"q_r", false}, {"-q_r", true},                        // a leaf has the "id_" form
+        {"x.z", true},
     };
-    const auto remove = [&](TimeChannel* channel) {
-        names.Removing(channel);
-        stream.DeleteChannel(channel);
-    };
-    TimeChannel* odd = nullptr;
-    const struct {
-        const char* step;
-        std::function<void()> change;
-        bool taken;
-    } steps[] = {
-        {"as read", [] {}, true},
-        {"x.y", [&] { add(nullptr, x); }, true},
-        {"a second x.y", [&] { odd = add(x, new DataTimeChannel<double>("y")); }, false},
-        {"without it", [&] { remove(odd); }, true},
-        {"x_y", [&] { odd = add(nullptr, new DataTimeChannel<double>("x_y")); }, false},
-        {"without it", [&] { remove(odd); }, true},
-        {"id.time", [&] {
-             odd = add(nullptr, new CompositeTimeChannel("id"));
-             add(static_cast<CompositeTimeChannel*>(odd), new DataTimeChannel<double>("time"));
-         }, false},
-        {"without it", [&] { remove(odd); }, true},
-        {"sin", [&] { odd = add(nullptr, new DataTimeChannel<double>("sin")); }, false},
-        {"without it", [&] { remove(odd); }, true},
-        {"id.q_r", [&] {
-             odd = add(nullptr, new CompositeTimeChannel("id"));
-             add(static_cast<CompositeTimeChannel*>(odd), new DataTimeChannel<double>("q_r"));
-         }, true},
-        {"q_r beside id.q_r", [&] { add(nullptr, new DataTimeChannel<double>("q_r")); }, false},
-        {"without id.q_r", [&] { remove(odd); }, true},
-        {"x.z", [&] { add(x, new DataTimeChannel<double>("z")); }, true},
-    };
-    const char* texts[] = {"Ball.pos.x * cycle + Lplayer1_pos_y",
-                           "val(id_Ball_pos_x, 7) + dist(Ball, Lplayer1, cycle)",
-                           "id_time + time + x.y",
-                           "x_z - id_x_z",
-                           "id_q_r + q_r",
-                           "Ball.pos.q",
-                           "sqr(1, 2)",
-                           "x.y.z"};
-    for (const auto& s : steps) {
-        s.change();
-        EXPECT_EQ(names.AllTaken(), s.taken) << s.step;
-        EXPECT_EQ(names.Find("x.y"), stream.FindChannel("x.y")) << s.step;
-        for (const char* text : texts) {
+    TimeChannel* made = nullptr;
+    for (const auto& [step, taken] : steps) {
+        if (step.starts_with('-')) {
+            names.Removing(made);
+            log.stream->DeleteChannel(made);
+        } else if (!step.empty()) {
+            const std::size_t dot = step.find('.');
+            made = new DataTimeChannel<double>(step.substr(dot + 1));  // the whole name when there is no dot
+            if (dot != std::string::npos) {
+                auto* composite = new CompositeTimeChannel(step.substr(0, dot));
+                composite->AddChild(made);
+                made = composite;
+            }
+            log.stream->AddChannel(made);
+            names.Added(made);
+        }
+        EXPECT_EQ(names.AllTaken(), taken) << step;
+        for (const char* text : {"val(id_Ball_pos_x, 7) + dist(Ball, Lplayer1, cycle) * Lplayer1_pos_y",
+                                 "x_z - id_x_z + x.y", "Ball.pos.q"}) {
             LogExpression every(log), named(log);
-            const std::string refused = every.Parse(text);
-            ASSERT_EQ(named.Parse(text, &names), refused) << s.step << ": " << text;
-            EXPECT_EQ(named.UsedLeaves(), every.UsedLeaves()) << s.step << ": " << text;
+            ASSERT_EQ(named.Parse(text, &names), every.Parse(text)) << step << ": " << text;
+            EXPECT_EQ(named.UsedLeaves(), every.UsedLeaves()) << step << ": " << text;
             for (int c : {0, 7, 49})
-                ASSERT_EQ(named.Evaluate(c), every.Evaluate(c)) << s.step << ": " << text << " at " << c;
+                ASSERT_EQ(named.Evaluate(c), every.Evaluate(c)) << step << ": " << text << " at " << c;
         }
     }
 }

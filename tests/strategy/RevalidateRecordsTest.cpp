@@ -19,7 +19,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -118,29 +117,22 @@ TEST_F(RevalidateRecords, TheJoinValueTestLeavesItsTableInTheMemo)
     child->btnRevalidateAllClick();  // without a test graph: told so, nothing run
     EXPECT_TRUE(script.messages.size() == 1 && script.messages[0].text.contains("test graph"));
     form->SetTestGraph(child);
-    const int nodes = child->Graph->NodeCount();
     child->btnRevalidateAllClick();  // nor without a test strategy to look for
     ASSERT_EQ(script.messages.size(), 2u);
     EXPECT_TRUE(script.messages[1].text.contains("\"Store test\""));
-    EXPECT_TRUE(script.modals.empty());
-    EXPECT_EQ(child->Graph->NodeCount(), nodes);
     EXPECT_EQ(Memo(), QStringList{""});
     // A test strategy the joined graphs do not hold: each join value looks for
     // it and runs its sweep without a learner, and no window waits for the user.
     form->SetTestChunks(form->chunks);
     child->sbMinConnected->setValue(1);
     child->btnRevalidateAllClick();
-    EXPECT_EQ(script.messages.size(), 2u);
-    EXPECT_TRUE(script.modals.empty());
-    EXPECT_EQ(child->EditValue->text(), "20");
+    EXPECT_TRUE(script.messages.size() == 2u && script.modals.empty());
     EXPECT_EQ(form->target, nullptr);
     const QStringList memo = Memo();
     // Per join value its sweep's lines, then the record's table and how the series ended.
     ASSERT_EQ(memo.size(), 21 * 2 + 2);
-    for (int x = 0; x <= 20; ++x) {
-        EXPECT_EQ(memo[2 * x], QString::number(x));
-        EXPECT_EQ(memo[2 * x + 1].toStdString(), kSweepHeader);
-    }
+    for (int x = 0; x <= 20; ++x)
+        EXPECT_TRUE(memo[2 * x] == QString::number(x) && memo[2 * x + 1].toStdString() == kSweepHeader) << x;
     EXPECT_TRUE(memo[42].startsWith("conf\tdiff\tdistMin"));
     EXPECT_EQ(memo.last(), "// Test all done");
 }

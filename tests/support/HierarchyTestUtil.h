@@ -67,45 +67,38 @@ inline std::vector<std::pair<int, int>> Edges(const std::string& gml)
     return edges;
 }
 
-// A hierarchy as its GML file gives it: each node's label and parent by id.
-struct GmlTree {
-    std::map<int, std::string> label;
-    std::map<int, int> parent;  // the root has none
-    // The ids from the node up to the root.
-    std::vector<int> Chain(int id) const
-    {
-        std::vector<int> chain{id};
-        for (auto it = parent.find(id); it != parent.end(); it = parent.find(it->second))
-            chain.push_back(it->second);
-        return chain;
-    }
-    // The label of the node's ancestor on the d-th level from the root; its own
-    // for d = 0 and for a node no deeper.
+// A hierarchy as its GML file gives it: by node id the labels from the root
+// down to the node; and the most levels a node has.
+struct GmlPaths {
+    std::map<int, std::vector<std::string>> path;
+    int levels = 0;
+    int Depth(int id) const { return static_cast<int>(path.at(id).size()); }
+    // The label of the node's ancestor on the d-th level (the root's is the
+    // first); its own for d = 0 and for a node no deeper.
     const std::string& Named(int id, int d) const
     {
-        const std::vector<int> chain = Chain(id);
-        const int n = static_cast<int>(chain.size());
-        return label.at(chain[static_cast<std::size_t>(d > 0 && n > d ? n - d : 0)]);
-    }
-    int Levels() const
-    {
-        std::size_t most = 0;
-        for (const auto& entry : label)
-            most = std::max(most, Chain(entry.first).size());
-        return static_cast<int>(most);
+        const std::vector<std::string>& p = path.at(id);
+        return p[d > 0 && static_cast<int>(p.size()) > d ? static_cast<std::size_t>(d - 1) : p.size() - 1];
     }
 };
 
-inline GmlTree ReadGmlTree(const std::string& gml)
+inline GmlPaths ReadGmlPaths(const std::string& gml)
 {
-    GmlTree tree;
+    GmlPaths tree;
     const std::string id = "\r\n    id ", label = "\r\n    label \"";
     for (std::size_t p = gml.find(id); p != std::string::npos; p = gml.find(id, p + 1)) {
         const std::size_t from = gml.find(label, p) + label.size();
-        tree.label[std::stoi(gml.substr(p + id.size()))] = gml.substr(from, gml.find('"', from) - from);
+        tree.path[std::stoi(gml.substr(p + id.size()))] = {gml.substr(from, gml.find('"', from) - from)};
     }
-    for (const auto& [child, parent] : Edges(gml))
-        tree.parent[child] = parent;
+    std::map<int, int> parent;
+    for (const auto& [child, up] : Edges(gml))
+        parent[child] = up;
+    for (auto& [node, labels] : tree.path) {
+        // An ancestor's own label is always the last of its list.
+        for (auto up = parent.find(node); up != parent.end(); up = parent.find(up->second))
+            labels.insert(labels.begin(), tree.path.at(up->second).back());
+        tree.levels = std::max(tree.levels, static_cast<int>(labels.size()));
+    }
     return tree;
 }
 
