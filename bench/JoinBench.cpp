@@ -46,12 +46,14 @@ private:
     TObjectTracks tracks_;
 };
 
-void BM_JoinFullMatchValue5(benchmark::State& state)
+// Builds the log's action graph afresh for every round (untimed) and times
+// joining it at the value; the graph's nodes before and the joins made are
+// counted. Each round's joined graph goes to check.
+template <typename Check>
+void TimeJoin(benchmark::State& state, RoboCupFileT& log, const TDistanceWeights& weights, double value, Check check)
 {
-    RoboCupFileT& log = JoinMatch();
     TObjectChoice all{};
     all[0] = true;
-    const TDistanceWeights weights{1.0, 30.0, 30.0, 10.0};
     int before = 0;
     int joins = 0;
     for (auto _ : state) {
@@ -62,11 +64,18 @@ void BM_JoinFullMatchValue5(benchmark::State& state)
         before = graph.NodeCount();
         BenchPlacing hooks(graph, log);
         state.ResumeTiming();
-        joins = JoinNearestNodes(graph, weights, log.features.get(), 5.0, hooks);
+        joins = JoinNearestNodes(graph, weights, log.features.get(), value, hooks);
         benchmark::DoNotOptimize(joins);
+        check(graph);
     }
     state.counters["nodes"] = before;
     state.counters["joins"] = joins;
+}
+
+void BM_JoinFullMatchValue5(benchmark::State& state)
+{
+    RoboCupFileT& log = JoinMatch();
+    TimeJoin(state, log, {1.0, 30.0, 30.0, 10.0}, 5.0, [](const TGraph&) {});
     state.counters["features"] = log.features ? log.features->GetNumFeatures() : 0;
 }
 BENCHMARK(BM_JoinFullMatchValue5)->Unit(benchmark::kMillisecond);
@@ -87,26 +96,11 @@ RoboCupFileT& MergedTwice()
 // Joins the graph of one match (argument 1) or of two merged (2) to one node.
 void BM_JoinToOneNode(benchmark::State& state)
 {
-    RoboCupFileT& log = state.range(0) == 1 ? JoinMatch() : MergedTwice();
-    TObjectChoice all{};
-    all[0] = true;
-    const TDistanceWeights weights{1.0, 30.0, 30.0, 0.0};
-    int before = 0;
-    int joins = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        TGraph graph;
-        BuildActionGraph(log, all, graph);
-        RemoveNodesWithDegreeBelow(graph, 1);
-        before = graph.NodeCount();
-        BenchPlacing hooks(graph, log);
-        state.ResumeTiming();
-        joins = JoinNearestNodes(graph, weights, log.features.get(), 200000.0, hooks);
-        if (graph.NodeCount() != 1)
-            state.SkipWithError("the graph was not joined to one node");
-    }
-    state.counters["nodes"] = before;
-    state.counters["joins"] = joins;
+    TimeJoin(state, state.range(0) == 1 ? JoinMatch() : MergedTwice(), {1.0, 30.0, 30.0, 0.0}, 200000.0,
+             [&state](const TGraph& graph) {
+                 if (graph.NodeCount() != 1)
+                     state.SkipWithError("the graph was not joined to one node");
+             });
 }
 BENCHMARK(BM_JoinToOneNode)->ArgName("matches")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 

@@ -1,5 +1,6 @@
 #include "platform/ReadFile.h"
 
+#include "platform/Descriptor.h"
 #include "platform/SaveTarget.h"
 
 #include <algorithm>
@@ -47,22 +48,6 @@ std::string Refusal(const struct stat& st, std::uint64_t limit)
     }
     return {};
 }
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // Bytes per read call, and so how often progress is told.
 constexpr std::size_t kChunk = std::size_t(16) << 20;
@@ -174,12 +159,12 @@ bool ReadUserFile(const std::string& path, std::uint64_t limit, FileBytes& bytes
     // Without O_NONBLOCK, opening a named pipe put in the name's place meanwhile
     // would wait for a writer.
     const Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (fd.get() < 0)
+    if (fd.Get() < 0)
         return Refused(path, std::strerror(errno), false, error);
     // The reason first: handed on in one call with the flag it sets, the flag
     // could be read before the read has set it.
     bool outOfMemory = false;
-    const std::string reason = ReadOpened(fd.get(), limit, bytes, &outOfMemory, progress);
+    const std::string reason = ReadOpened(fd.Get(), limit, bytes, &outOfMemory, progress);
     return Refused(path, reason, outOfMemory, error);
 }
 
@@ -199,11 +184,11 @@ bool ReadOwnFile(const std::string& path, std::uint64_t limit, FileBytes& bytes,
     // What stands at the name now is opened as it stands, never through a
     // link swapped in since it was looked at, and asked again what it is.
     const Descriptor fd(
-        ::openat(folder.get(), target.name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (fd.get() < 0)
+        ::openat(folder.Get(), target.name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.Get() < 0)
         return Refused(path, errno == ELOOP ? kLinkRefused : std::strerror(errno), false, error);
     bool outOfMemory = false;
-    reason = ReadOpened(fd.get(), limit, bytes, &outOfMemory, {});
+    reason = ReadOpened(fd.Get(), limit, bytes, &outOfMemory, {});
     return Refused(path, reason, outOfMemory, error);
 }
 

@@ -1,5 +1,7 @@
 #include "platform/SaveTarget.h"
 
+#include "platform/Descriptor.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -56,26 +58,6 @@ bool IsPrivateFolder(std::filesystem::path folder) { return PrivateDepth(folder)
 
 namespace {
 
-// A descriptor closed when it goes out of scope.
-class Held {
-public:
-    explicit Held(int fd = -1) : fd_(fd) {}
-    ~Held() { Reset(-1); }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-    int Get() const { return fd_; }
-    void Reset(int fd)
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = fd;
-    }
-    int Release() { return std::exchange(fd_, -1); }
-
-private:
-    int fd_;
-};
-
 // A path as the messages show it: no slash at the end but for the root, "."
 // for the current folder.
 std::string Shown(const std::filesystem::path& p)
@@ -115,7 +97,7 @@ struct Name {
 // A walk of one path, a name at a time, from a folder held open.
 struct Walk {
     std::deque<Name> names;  // still to walk
-    Held at;                 // the folder reached
+    Descriptor at;                 // the folder reached
     std::filesystem::path where;  // its path, as the messages show it
     int hops = 0;                 // links followed
     int privateDepth = 0;         // the file goes to the private folder (1) or a work folder in it (2)
@@ -207,7 +189,7 @@ bool StayOrGoUp(Walk& walk, const std::string& name)
 }
 
 // Go into a folder opened on the way: it must be one.
-bool EnterFolder(Walk& walk, const std::string& name, Held& here, const struct stat& st)
+bool EnterFolder(Walk& walk, const std::string& name, Descriptor& here, const struct stat& st)
 {
     if (!S_ISDIR(st.st_mode))
         return walk.SystemError(ENOTDIR);
@@ -220,7 +202,7 @@ bool EnterFolder(Walk& walk, const std::string& name, Held& here, const struct s
 // that is sticky, only the user's or the folder owner's. Its names go in front
 // of those still to walk, relative to the folder holding it, absolute from
 // the root.
-bool FollowLink(Walk& walk, const std::string& shown, bool isLast, const Held& here, const struct stat& st)
+bool FollowLink(Walk& walk, const std::string& shown, bool isLast, const Descriptor& here, const struct stat& st)
 {
     if (!MayFollow(walk.at.Get(), st))
         return walk.Refused("the link " + shown +
@@ -301,7 +283,7 @@ bool OpenTarget(const std::string& path, LastLink last, Target& target, std::str
             continue;
         }
         struct stat st {};
-        Held here(OpenName(walk, name.text, isLast));
+        Descriptor here(OpenName(walk, name.text, isLast));
         if (here.Get() < 0 && isLast && errno == ENOENT) {
             TakeLastName(name.text, nullptr, target);  // a new file
             break;

@@ -1,5 +1,6 @@
 #include "platform/WorkFolder.h"
 
+#include "platform/Descriptor.h"
 #include "platform/SaveFile.h"
 #include "platform/SaveTarget.h"
 
@@ -17,23 +18,6 @@
 namespace platform {
 
 namespace {
-
-// A descriptor closed when it goes out of scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // The private folder opened as it stands, never through a link: -1 with errno
 // (ELOOP or ENOTDIR for a link or no folder) when it cannot be had.
