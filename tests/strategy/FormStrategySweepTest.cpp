@@ -149,7 +149,6 @@ TEST_F(StrategySweep, CheckRulesAppendsOnceOrReplacesWithVerbose)
     form->BtnCheckRules->click();
     EXPECT_EQ(MemoLines(form->MemoRules),
               (QStringList{"kept", "0: true", "1: true", "2: true", "Rule evaluation: \ttp 3\ttn 0"}));
-    // The box unchecked since does not bring back the node learning left out.
     form->cbVerbose->setCheckState(Qt::PartiallyChecked);
     form->cbNoLastNode->setChecked(false);
     form->BtnCheckRulesClick();
@@ -170,7 +169,6 @@ protected:
         StrategySweep::SetUp();
         platform::SetClock([] { return std::int64_t{0}; });
         tmp = MakeTempDir("strategy-export");
-        // The datasets beside a data file of the test's own.
         form->EditFName->setText(QString::fromStdString(MakeTempDir("export-data") + "/test.data"));
         hadTmp = qEnvironmentVariableIsSet("TMPDIR");
         previousTmp = qgetenv("TMPDIR");
@@ -185,15 +183,11 @@ protected:
         platform::SetClock({});
         StrategySweep::TearDown();
     }
-    // The program's own folder under TMPDIR.
     std::string Own() const { return tmp + "/velotrask-" + std::to_string(::geteuid()); }
-    // Where the export was saved, as the memo's last line says: in a folder
-    // of the command's own in the program's folder.
+    // Where the memo's last line says the export went: a folder of the command's own in Own().
     std::string ExportFile() const
     {
-        const QString said = MemoLines(form->MemoRules).last();
-        EXPECT_TRUE(said.startsWith("// Saved to ")) << said.toStdString();
-        const std::filesystem::path file = said.mid(12).toStdString();
+        const std::filesystem::path file = MemoLines(form->MemoRules).last().section("// Saved to ", 1).toStdString();
         EXPECT_EQ(file.parent_path().parent_path(), Own());
         EXPECT_EQ(file.filename(), "TempResults.txt");
         return file.string();

@@ -22,7 +22,7 @@
 #include <filesystem>
 #include <unistd.h>
 #include <fstream>
-#include <thread>
+#include <future>
 
 namespace {
 
@@ -90,8 +90,8 @@ TEST_F(LearnNode, AHungLearnerIsEndedWithAllItStartedAtTheLimit)
     const QStringList pids = QString::fromStdString(ReadBytes(folder + "/pids")).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(pids.size(), 2);  // the stand-in Java and its child both ran
     EXPECT_FALSE(started.StillHeld());
-    // The learner works in the program's private folder under TMPDIR: nothing
-    // of the run is left there, nor anywhere else under TMPDIR.
+    // The learner works in the program's private folder under TMPDIR: no work
+    // folder of its is left there, nor anywhere else under TMPDIR.
     const QString privateFolder = QString::fromStdString(tmp + "/velotrask-" + std::to_string(::geteuid()));
     EXPECT_EQ(QDir(privateFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
     EXPECT_EQ(QDir(QString::fromStdString(tmp)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
@@ -99,8 +99,7 @@ TEST_F(LearnNode, AHungLearnerIsEndedWithAllItStartedAtTheLimit)
     EXPECT_EQ(WaitForm, nullptr);
 }
 
-// What stands at the old fixed result name in the private folder, even a
-// folder that could never be removed, is no part of a run.
+// A folder at the old fixed result name in the private folder is no part of a run.
 TEST_F(LearnNode, AnOldResultInThePrivateFolderIsNeitherReadNorInTheWay)
 {
     WriteScript(folder + "/callweka", "echo run >> \"" + folder + "/runs\"\n"
@@ -267,70 +266,53 @@ TEST_F(LearnNode, AnotherUsersLinksBesideTheDataFileNeitherTakeNorGiveAResult)
     }
 }
 
-// Two copies of the program of one user learn at once, each its own dataset,
-// through the real callweka with a stand-in Java that answers with a rule on
-// the first attribute of the dataset it was given (each run waits at its
-// start for the other copy's run of that round, so that the runs overlap):
-// every round, each copy reads the rule of the dataset it wrote.
+// Two copies of the program learn at once through the real callweka, with a
+// stand-in Java that answers with a rule on its dataset's first attribute once
+// the other copy's run of the round has started: each reads its own rule.
 TEST_F(LearnNode, TwoCopiesLearningAtOnceEachReadTheirOwnRules)
 {
     constexpr const char* kWorker = "VELO_TEST_LEARNING_COPY";
-    constexpr int kRounds = 20;
     const QByteArray worker = qgetenv(kWorker);
     if (worker.isEmpty()) {
-        const std::string shared = MakeTempDir("two-copies");
-        std::filesystem::create_directories(shared + "/tmp");
-        std::filesystem::create_directories(shared + "/sync");
-        const ::testing::TestInfo& test = *::testing::UnitTest::GetInstance()->current_test_info();
-        const std::string name = std::string(test.test_suite_name()) + "." + test.name();
-        int first = -1;
-        std::thread a([&] { first = RunTestInFreshProcess(name, kWorker, "A" + shared); });
-        const int second = RunTestInFreshProcess(name, kWorker, "B" + shared);
-        a.join();
-        EXPECT_EQ(first, 0);
-        EXPECT_EQ(second, 0);
+        const std::string shared = MakeTempDir("two-copies"), name = "LearnNode.TwoCopiesLearningAtOnceEachReadTheirOwnRules";
+        auto first = std::async(std::launch::async, [&] { return RunTestInFreshProcess(name, kWorker, "A" + shared); });
+        EXPECT_EQ(RunTestInFreshProcess(name, kWorker, "B" + shared), 0);
+        EXPECT_EQ(first.get(), 0);
         return;
     }
-    const std::string me(1, worker[0]), other = me == "A" ? "B" : "A", shared = worker.mid(1).toStdString();
-    const std::string sync = shared + "/sync/";
+    const std::string me(1, worker[0]), other = me == "A" ? "B" : "A", shared = worker.mid(1).toStdString() + "/";
     WriteScript(folder + "/java",
-                "echo x >> '" + sync + me + "'\nn=$(wc -l < '" + sync + me + "')\ni=0\n"
-                "while [ $i -lt 500 ] && [ \"$(cat '" + sync + other + "' 2>/dev/null | wc -l)\" -lt $n ]; do\n"
+                "echo x >> '" + shared + me + "'\nn=$(wc -l < '" + shared + me + "')\ni=0\n"
+                "while [ $i -lt 500 ] && [ \"$(cat '" + shared + other + "' 2>/dev/null | wc -l)\" -lt $n ]; do\n"
                 "  sleep 0.01; i=$((i + 1))\ndone\n"
                 "name=$(grep -m1 '^@attribute' \"$5\" | cut -d' ' -f2)\n"
                 "printf 'JRIP rules:\\n===========\\n\\n(%s = 1) => class=OTHER (1.0/0.0)\\n => class=N (3.0/0.0)\\n"
                 "\\nNumber of Rules : 2\\n' \"$name\"\n");
     std::ofstream(folder + "/weka.jar") << "stand-in";
-    const EnvVar java("JAVA", folder + "/java"), jar("WEKA_JAR", folder + "/weka.jar"), tmp("TMPDIR", shared + "/tmp");
+    const EnvVar java("JAVA", folder + "/java"), jar("WEKA_JAR", folder + "/weka.jar"), tmp("TMPDIR", shared);
     form->learnerFolder = VELO_APP_DIR;
     form->fileType = 1;
     // Every feature in the one copy's dataset, only the telling ones in the other's.
     examples.threshold = me == "A" ? 0.0 : 0.3;
     const FeatureList& list = *log_->features;
-    std::string part = examples.name;
-    std::replace(part.begin(), part.end(), ':', '-');
-    for (int round = 1; round <= kRounds; ++round) {
+    for (int round = 1; round <= 20; ++round) {
         form->chunks[0] = std::make_unique<StrategyChunk>(examples.name, nullptr, nullptr, 1.0, 2.0, 0.0, false);
         platform::DialogScript script;
         form->LearnNodeRules(examples);
         // The dataset this copy wrote for the user, beside its data file.
-        const std::string written = ReadBytes(folder + "/test-" + part + ".data");
+        const std::string written = ReadBytes(NodeDataFileName(form->dataFileName, examples.name));
         const std::size_t at = written.find("@attribute ") + 11;
         const int feature = list.IndexOf(written.substr(at, written.find(' ', at) - at));
         ASSERT_GE(feature, 0) << round;
-        if (me == "B") {  // the copies' rules tell their datasets apart
-            ASSERT_NE(list.GetGroupKey(feature), list.GetGroupKey(0));
-        }
+        ASSERT_TRUE(me == "A" || list.GetGroupKey(feature) != list.GetGroupKey(0));  // the copies' rules differ
         const RuleList& rules = Chunk(0).GetRules();
-        ASSERT_EQ(rules.size(), 2u) << "round " << round << ": " << Chunk(0).NotLearnt();
-        ASSERT_EQ(rules[0]->Size(), 1) << round;
+        ASSERT_TRUE(rules.size() == 2 && rules[0]->Size() == 1) << "round " << round << ": " << Chunk(0).NotLearnt();
         EXPECT_EQ(rules[0]->GetFeatureKey(0), list.GetGroupKey(feature)) << "round " << round;
         EXPECT_TRUE(script.messages.empty()) << round;
     }
 }
 
-// A learner that leaves a link in its result's place gives no result: the
-// program's own files are read as they stand, never through a link.
+// A learner's result left as a link is none: the program's own files are never read through one.
 TEST_F(LearnNode, AResultLeftAsALinkIsNoResult)
 {
     std::ofstream(folder + "/rules") << "JRIP rules:\n===\n => class=N (3/0)\nNumber of Rules : 1\n";

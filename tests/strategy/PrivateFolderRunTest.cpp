@@ -78,8 +78,7 @@ TEST_F(PrivateFolderRun, AFolderReplacedByALinkAfterTheWindowOpenedIsNotWrittenT
     form->BtnSaveRules->click();
     ASSERT_EQ(script.messages.size(), 2u);
     EXPECT_EQ(Told(1), link);
-    // No learner ran: the nodes' reasons and the export say the dataset was not written.
-    EXPECT_EQ(Lines(form->MemoRules).filter("not learnt: dataset not written: " + QString::fromStdString(link)).size(), 3);
+    EXPECT_EQ(Lines(form->MemoRules).filter("not learnt: dataset not written: " + QString::fromStdString(link)).filter("is a link").size(), 3);
     // "All Rules" learns nothing either and says why once.
     form->btnAllRules->click();
     ASSERT_EQ(script.messages.size(), 3u);
@@ -91,14 +90,12 @@ TEST_F(PrivateFolderRun, AFolderReplacedByALinkAfterTheWindowOpenedIsNotWrittenT
     EXPECT_EQ(ReadBytes(elsewhere + "/results.txt"), "someone's");
     EXPECT_TRUE(fs::is_symlink(own));
 
-    // The folder back as it should be: the next run writes there and learns,
-    // and takes its files with it.
+    // The folder back as it should be: the next run writes there and learns.
     fs::remove(own);
     form->BtnSaveRules->click();
     EXPECT_EQ(script.messages.size(), 3u);
     EXPECT_EQ(Runs(), 3);
-    for (const auto& chunk : form->chunks)
-        EXPECT_TRUE(chunk->HasRuleList()) << chunk->GetName();
+    EXPECT_TRUE(std::ranges::all_of(form->chunks, [](const auto& chunk) { return chunk->HasRuleList(); }));
     EXPECT_EQ(FolderEntries(own), std::vector<std::string>{});
 }
 

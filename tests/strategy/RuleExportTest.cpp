@@ -245,8 +245,8 @@ TEST(RuleExport, ReadableOutputHasNoDefinesBracesOrReplacements)
 namespace {
 
 // Only whole rows are counted: a strategy short of entries, one with a node
-// not learnt and one that failed (its dataset not written) are comments that
-// say why, as the command names the failure; a failure ends the export, and the skip line counts what it saw.
+// not learnt and one that failed (as the command names it) are comments that
+// say why; a failure ends the export, and the skip line counts what it saw.
 TEST(RuleExport, OnlyWholeRowsAreCounted)
 {
     const std::vector<tActionRule> row = {{"A", "r"}, {"B", "r"}, {"C", "r"}};

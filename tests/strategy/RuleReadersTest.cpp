@@ -233,26 +233,23 @@ TEST(LearnerFiles, NodeFileNames)
     const struct {
         const char* data;
         const char* node;
-        int run;
         const char* file;
         const char* stem;
         const char* hyp;
     } cases[] = {
-        {"/tmp/test.data", "Lplayer5:Pass", 0, "/tmp/test-Lplayer5-Pass.data", "/tmp/test-Lplayer5-Pass",
+        {"/tmp/test.data", "Lplayer5:Pass", "/tmp/test-Lplayer5-Pass.data", "/tmp/test-Lplayer5-Pass",
          "/tmp/test-Lplayer5-Pass.shyp"},
-        {"C:\\temp\\test.data", "Lplayer5:Pass", 0, "C:\\temp\\test-Lplayer5-Pass.data", "C:\\temp\\test-Lplayer5-Pass",
+        {"C:\\temp\\test.data", "Lplayer5:Pass", "C:\\temp\\test-Lplayer5-Pass.data", "C:\\temp\\test-Lplayer5-Pass",
          "C:\\temp\\test-Lplayer5-Pass.shyp"},
         // Only the trailing extension counts.
-        {"/w/x.data/test.data", "a:b:c", 0, "/w/x.data/test-a-b-c.data", "/w/x.data/test-a-b-c",
+        {"/w/x.data/test.data", "a:b:c", "/w/x.data/test-a-b-c.data", "/w/x.data/test-a-b-c",
          "/w/x.data/test-a-b-c.shyp"},
         // No extension: every node its own file, the hypothesis beside it.
-        {"/w/x.data/test", "N-END", 0, "/w/x.data/test-N-END", "/w/x.data/test-N-END", "/w/x.data/test-N-END.shyp"},
-        {"test.arff", "N", 0, "test-N.arff", "test-N", "test-N.shyp"},
-        // A command's third run: its number before the node's.
-        {"/data/test.data", "L:Pass", 3, "/data/test-3-L-Pass.data", "/data/test-3-L-Pass", "/data/test-3-L-Pass.shyp"},
+        {"/w/x.data/test", "N-END", "/w/x.data/test-N-END", "/w/x.data/test-N-END", "/w/x.data/test-N-END.shyp"},
+        {"test.arff", "N", "test-N.arff", "test-N", "test-N.shyp"},
     };
     for (const auto& c : cases) {
-        const std::string file = NodeDataFileName(c.data, c.node, c.run);
+        const std::string file = NodeDataFileName(c.data, c.node);
         EXPECT_EQ(file, c.file);
         EXPECT_EQ(SlipperStem(file), c.stem);
         EXPECT_EQ(SlipperHypothesisFile(file), c.hyp);
@@ -260,6 +257,7 @@ TEST(LearnerFiles, NodeFileNames)
     }
     EXPECT_EQ(WekaResultsFile("/tmp/test-N.data"), "/tmp/results.txt");
     EXPECT_EQ(WekaResultsFile("test-N.data"), "results.txt");
+    EXPECT_EQ(NodeDataFileName("/data/test.data", "L:Pass", 3), "/data/test-3-L-Pass.data");  // a command's third run
 }
 
 TEST(LearnerFiles, RuleLinesInBothForms)

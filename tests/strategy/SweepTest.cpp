@@ -84,14 +84,11 @@ protected:
 
 TEST_F(RuleCheck, EveryInstanceOfEveryChunkThenTheCounts)
 {
-    // Only the node learning left out is skipped, whatever its place in the
-    // graph: here one with outgoing connections, then an end node learnt.
-    chunks[1] = std::make_unique<StrategyChunk>("B", nullptr, nullptr, 0.0, 0.0, 1.0, false);
-    chunks[1]->SetLeftOut();
+    // Only the node learning left out is skipped, not an end node learnt.
     chunks.push_back(std::make_unique<StrategyChunk>("C-END", nullptr, nullptr, 0.0, 0.0, 1.0, true));
-    auto without = std::make_unique<RuleObject>(true);
-    without->AddCondition(nullptr, key, 0);
-    chunks[2]->AddRule(std::move(without));
+    auto learnt = std::make_unique<RuleObject>(true);
+    learnt->AddCondition(nullptr, key, 0);
+    chunks[2]->AddRule(std::move(learnt));
     const TRuleCheck check = CheckRules(list, chunks, false);
     EXPECT_EQ(check.text,
               "0: false\n1: true\n2: false\n3: true\n4: false\n"
@@ -103,10 +100,10 @@ TEST_F(RuleCheck, EveryInstanceOfEveryChunkThenTheCounts)
     chunks.pop_back();
     chunks[0]->SetNotAsked();
     for (const std::string said : {"no rules yet", "not learnt: cancelled"}) {
-        const TRuleCheck unlearnt = CheckRules(list, chunks, true);
-        EXPECT_EQ(unlearnt.covered + unlearnt.uncovered, 0) << said;
+        const TRuleCheck without = CheckRules(list, chunks, true);
+        EXPECT_EQ(without.covered + without.uncovered, 0) << said;
         for (int i = 0; i < 5; ++i)
-            EXPECT_NE(unlearnt.text.find("\n" + std::to_string(i) + ": " + said + "\n"), std::string::npos) << unlearnt.text;
+            EXPECT_NE(without.text.find("\n" + std::to_string(i) + ": " + said + "\n"), std::string::npos) << without.text;
         chunks[0]->SetNotLearnt("cancelled");
     }
 }
