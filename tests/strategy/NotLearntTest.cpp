@@ -315,28 +315,35 @@ TEST_F(ExportNotLearnt, EveryDatasetOfACommandIsKeptAndAprioriAsksOnce)
 {
     form->SetTestGraph(child);
     form->cbVerbose->setCheckState(Qt::Unchecked);
-    form->fileType = 0;  // Apriori: two files a dataset
-    // The sweep or "All Rules"; the data file in the private folder; the datasets.
-    const std::tuple<bool, bool, int> cases[] = {{false, false, 4 * 3}, {false, true, 4 * 3}, {true, false, 12 * 3}};
-    for (const auto& [sweep, inPrivateFolder, datasets] : cases) {
-        SCOPED_TRACE(std::to_string(datasets) + (inPrivateFolder ? " datasets in the private folder" : " datasets"));
+    // The sweep or "All Rules"; the data file in the private folder; Apriori
+    // (two files a dataset, a question) or CN2; the datasets.
+    const std::tuple<bool, bool, bool, int> cases[] = {
+        {false, false, true, 4 * 3}, {false, true, true, 4 * 3}, {true, false, true, 12 * 3}, {false, false, false, 4 * 3}};
+    for (const auto& [sweep, inPrivateFolder, apriori, datasets] : cases) {
+        SCOPED_TRACE(std::to_string(datasets) + (inPrivateFolder ? " datasets in the private folder" : " datasets") +
+                     (apriori ? ", Apriori" : ", CN2"));
         const std::string data = inPrivateFolder ? own : MakeTempDir("kept-datasets");
         form->EditFName->setText(QString::fromStdString(data + "/test.data"));
+        form->fileType = apriori ? 0 : 2;
         form->MemoRules->clear();
         platform::DialogScript script;
         script.answers = {platform::Answer::No};  // a question not answered would be Yes
         sweep ? form->RunParameterSweep() : form->btnAllRulesClick();
-        ASSERT_EQ(script.messages.size(), 1u);
-        EXPECT_EQ(script.messages[0].text, "Use player roles instead of names?");
+        ASSERT_EQ(script.messages.size(), apriori ? 1u : 0u);
+        if (apriori) {
+            EXPECT_EQ(script.messages[0].text, "Use player roles instead of names?");
+        }
+        const int files = (apriori ? 2 : 1) * datasets;
         const QStringList said = Lines(form->MemoRules).filter("// Datasets written to ");
         ASSERT_EQ(said.size(), 1) << Lines(form->MemoRules).join('\n').toStdString();
         const std::string line = said[0].toStdString(), folder = line.substr(23, line.find(": ") - 23);
         EXPECT_EQ(inPrivateFolder ? std::filesystem::path(folder).parent_path().string() : folder, data);
-        EXPECT_EQ(line.substr(line.find(": ")), ": " + std::to_string(2 * datasets) + " files, no learner reads this dataset type");
+        EXPECT_EQ(line.substr(line.find(": ")), ": " + std::to_string(files) + " files, no learner reads this dataset type");
         std::vector<std::string> kept = FolderEntries(folder);
         std::erase(kept, "TempResults.txt");  // "All Rules" keeps its table beside them
-        EXPECT_EQ(kept.size(), 2u * datasets);
-        for (const std::string& file : kept) {  // the items before the class: players by name, the ball, the team
+        EXPECT_EQ(kept.size(), static_cast<std::size_t>(files));
+        // An Apriori transaction's items before the class: players by name, the ball, the team.
+        for (const std::string& file : apriori ? kept : std::vector<std::string>{}) {
             const QString items = QString::fromStdString(ReadBytes(folder + "/" + file));
             EXPECT_TRUE(file.ends_with(".app") || (items.contains("player") &&
                         !items.contains(QRegularExpression("(^|[ \\n])(?!Team:|Ball:|[LR]player)\\S+ ")))) << file;
