@@ -54,7 +54,15 @@ constexpr std::size_t kChunk = std::size_t(16) << 20;
 
 }  // namespace
 
-std::string ReadError::Message() const { return "Cannot read the file " + file + ": " + reason; }
+std::string ReadError::Message() const
+{
+    return outOfMemory ? NotEnoughMemoryText(file, size) : "Cannot read the file " + file + ": " + reason;
+}
+
+std::string NotEnoughMemoryText(const std::string& file, std::uint64_t size)
+{
+    return "Not enough memory to read " + file + " (" + SizeText(size) + ")";
+}
 
 bool SameFile(const std::string& a, const std::string& b)
 {
@@ -99,14 +107,21 @@ namespace {
 // Reads the whole file open at fd (asked for what it is, regular and within
 // the limit, of the descriptor itself) into bytes; the reason to fail with
 // otherwise.
-std::string ReadOpened(int fd, std::uint64_t limit, FileBytes& bytes, bool* outOfMemory,
-                       const ReadProgress& progress)
+// How a read ended: empty reason when it was read whole; memory running out
+// is told apart, with the size that did not fit.
+struct Outcome {
+    std::string reason;
+    bool outOfMemory = false;
+    std::uint64_t size = 0;
+};
+
+Outcome ReadOpened(int fd, std::uint64_t limit, FileBytes& bytes, const ReadProgress& progress)
 {
     struct stat st {};
     if (::fstat(fd, &st) != 0)
-        return std::strerror(errno);
+        return {std::strerror(errno)};
     if (std::string refused = Refusal(st, limit); !refused.empty())
-        return refused;
+        return {refused};
     // A regular file it is: its reads may wait for the disk as usual.
     if (const int flags = ::fcntl(fd, F_GETFL); flags != -1)
         ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
@@ -114,17 +129,15 @@ std::string ReadOpened(int fd, std::uint64_t limit, FileBytes& bytes, bool* outO
     const auto total = static_cast<std::uint64_t>(st.st_size);
     const auto size = static_cast<std::size_t>(total);
     std::unique_ptr<char[]> data(new (std::nothrow) char[std::max<std::size_t>(size, 1)]);
-    if (!data) {
-        *outOfMemory = true;
-        return "there is not enough memory to hold it (" + SizeText(total) + ")";
-    }
+    if (!data)
+        return {"there is not enough memory to hold it (" + SizeText(total) + ")", true, total};
     std::size_t done = 0;
     while (done < size) {
         const ssize_t n = ::read(fd, data.get() + done, std::min(kChunk, size - done));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return std::strerror(errno);
+            return {std::strerror(errno)};
         }
         if (n == 0)
             break;  // cut shorter since it was asked: what is there is the file
@@ -137,11 +150,11 @@ std::string ReadOpened(int fd, std::uint64_t limit, FileBytes& bytes, bool* outO
     return {};
 }
 
-bool Refused(const std::string& path, const std::string& reason, bool outOfMemory, ReadError* error)
+bool Refused(const std::string& path, const Outcome& outcome, ReadError* error)
 {
-    if (error != nullptr && !reason.empty())
-        *error = ReadError{path, reason, outOfMemory};
-    return reason.empty();
+    if (error != nullptr && !outcome.reason.empty())
+        *error = ReadError{path, outcome.reason, outcome.outOfMemory, outcome.size};
+    return outcome.reason.empty();
 }
 
 }  // namespace
@@ -153,19 +166,15 @@ bool ReadUserFile(const std::string& path, std::uint64_t limit, FileBytes& bytes
     // again of the descriptor below, which is what gets read.
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
-        return Refused(path, std::strerror(errno), false, error);
+        return Refused(path, {std::strerror(errno)}, error);
     if (std::string refused = Refusal(st, limit); !refused.empty())
-        return Refused(path, refused, false, error);
+        return Refused(path, {refused}, error);
     // Without O_NONBLOCK, opening a named pipe put in the name's place meanwhile
     // would wait for a writer.
     const Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd.Get() < 0)
-        return Refused(path, std::strerror(errno), false, error);
-    // The reason first: handed on in one call with the flag it sets, the flag
-    // could be read before the read has set it.
-    bool outOfMemory = false;
-    const std::string reason = ReadOpened(fd.Get(), limit, bytes, &outOfMemory, progress);
-    return Refused(path, reason, outOfMemory, error);
+        return Refused(path, {std::strerror(errno)}, error);
+    return Refused(path, ReadOpened(fd.Get(), limit, bytes, progress), error);
 }
 
 constexpr const char* kLinkRefused = "it is a link, and this file is never read through one";
@@ -175,21 +184,19 @@ bool ReadOwnFile(const std::string& path, std::uint64_t limit, FileBytes& bytes,
     save::Target target;
     std::string reason;
     if (!save::OpenTarget(path, save::LastLink::Keep, target, &reason))
-        return Refused(path, reason, false, error);
+        return Refused(path, {reason}, error);
     const Descriptor folder(target.folder.fd);
     if (!target.exists)
-        return Refused(path, std::strerror(ENOENT), false, error);
+        return Refused(path, {std::strerror(ENOENT)}, error);
     if (S_ISLNK(target.st.st_mode))
-        return Refused(path, kLinkRefused, false, error);
+        return Refused(path, {kLinkRefused}, error);
     // What stands at the name now is opened as it stands, never through a
     // link swapped in since it was looked at, and asked again what it is.
     const Descriptor fd(
         ::openat(folder.Get(), target.name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd.Get() < 0)
-        return Refused(path, errno == ELOOP ? kLinkRefused : std::strerror(errno), false, error);
-    bool outOfMemory = false;
-    reason = ReadOpened(fd.Get(), limit, bytes, &outOfMemory, {});
-    return Refused(path, reason, outOfMemory, error);
+        return Refused(path, {errno == ELOOP ? kLinkRefused : std::strerror(errno)}, error);
+    return Refused(path, ReadOpened(fd.Get(), limit, bytes, {}), error);
 }
 
 }  // namespace platform

@@ -28,9 +28,14 @@ struct ReadError {
     std::string file;
     std::string reason;
     bool outOfMemory = false;  // the file was fine: there was no memory to hold it
-    // "Cannot read the file <file>: <reason>"
+    std::uint64_t size = 0;    // then the bytes that did not fit
+    // "Cannot read the file <file>: <reason>", or NotEnoughMemoryText
     std::string Message() const;
 };
+
+// "Not enough memory to read <file> (<size>)": what the user reads when memory
+// ran out while a file of that many bytes was read; the file is not to blame.
+std::string NotEnoughMemoryText(const std::string& file, std::uint64_t size);
 
 // A file's whole content in one block (not filled before it is read, so a big
 // log costs one pass over its bytes).

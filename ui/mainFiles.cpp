@@ -83,7 +83,7 @@ QString DisplayName(const QString& fileName) { return QDir::toNativeSeparators(f
 QString NotEnoughMemory(const QString& fileName)
 {
     const auto size = static_cast<std::uint64_t>(QFileInfo(fileName).size());
-    return QString::fromStdString(NotEnoughMemoryText(DisplayName(fileName).toStdString(), size));
+    return QString::fromStdString(platform::NotEnoughMemoryText(DisplayName(fileName).toStdString(), size));
 }
 
 // Why a file gave no cycle, in the words the user gets to read.

@@ -239,7 +239,3 @@ int ReadRcgFile(const std::string& fileName, RoboCupFileT& log, std::ostream& er
     return 0;
 }
 
-std::string NotEnoughMemoryText(const std::string& file, std::uint64_t size)
-{
-    return "Not enough memory to read " + file + " (" + platform::SizeText(size) + ")";
-}

@@ -115,9 +115,6 @@ struct RcgReadResult {
                                // blame, and the cycles read (if any) are no whole log
 };
 
-// "Not enough memory to read <file> (<size>)": what the user reads when memory
-// ran out while a log of that many bytes was read.
-std::string NotEnoughMemoryText(const std::string& file, std::uint64_t size);
 
 // Reads the file into a record created with the full schema: cycles and channels
 // emptied, player types cleared, the file parsed, then the derived pass over the

@@ -2,6 +2,7 @@
 // address space: the reading says so and blames no record, and so does the
 // reading of a file of the program's own.
 #include "core/io/Convertlog.h"
+#include "core/io/FieldsFile.h"
 
 #include "core/model/Parallel.h"
 #include "core/model/RoboCupFile.h"
@@ -26,7 +27,8 @@ constexpr const char* kHeadroom = "VELO_READ_WITH_HEADROOM";
 // Reads the file allowing only headroom bytes of address space more than the
 // process has mapped (0: no limit), and ends the process: 0 out of memory with
 // no record blamed, 1 read whole, 2 anything else. "own": half the file's
-// size, read as a file of the program's own (a learner's result).
+// size, read as a file of the program's own (a learner's result) and as a
+// fields file, each told as memory.
 [[noreturn]] void ReadAndExit(const std::string& file, const std::string& headroomText)
 {
     const bool own = headroomText == "own";
@@ -42,8 +44,11 @@ constexpr const char* kHeadroom = "VELO_READ_WITH_HEADROOM";
     const rlimit limit{pages * ::sysconf(_SC_PAGESIZE) + headroom, RLIM_INFINITY};
     if (headroom != 0 && ::setrlimit(RLIMIT_AS, &limit) != 0)
         ::_exit(2);
-    if (own)
-        ::_exit(!platform::ReadOwnFile(file, platform::kLogFileLimit, bytes, &error) && error.outOfMemory ? 0 : 2);
+    if (own) {
+        const bool ownFile = !platform::ReadOwnFile(file, platform::kLogFileLimit, bytes, &error) && error.outOfMemory;
+        const std::string fields = LoadFieldsFile(file, 1000).error;
+        ::_exit(ownFile && fields.starts_with("Not enough memory to read " + file + " (") ? 0 : 2);
+    }
     ReadRcgFile(file, *log, errors, &read);
     if (read.outOfMemory && read.error.empty() && read.refusal.empty())
         ::_exit(0);
