@@ -56,7 +56,6 @@ public:
     std::optional<Entry> First();
     // Every pair in order (a walk over all of them: for checks, not for a join).
     std::vector<Entry> Sorted();
-    int Count() { return static_cast<int>(Sorted().size()); }
     // Drops the first pair (p, q) and every pair sharing p or q; the positions
     // of the others move as the graph's do when p and q go: a position above
     // p moves down by one, then once more when it is still >= q.

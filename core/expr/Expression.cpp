@@ -21,12 +21,6 @@ bool IsNameChar(char c)
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::string Underscored(std::string name)
-{
-    std::replace(name.begin(), name.end(), '.', '_');
-    return name;
-}
-
 // Index arguments arrive as doubles; far outside any log they are held at a
 // bound that no arithmetic on them can overflow, NaN lands outside every range.
 constexpr std::int64_t kFar = std::int64_t{1} << 40;
@@ -129,7 +123,7 @@ std::string DeclareEveryLeaf(FunctionParser& parser, const std::vector<TimeChann
     std::string variables;
     variables.reserve(leaves.size() * 24);
     for (std::size_t i = 0; i < leaves.size(); ++i) {
-        const std::string name = Underscored(leaves[i]->GetFullName());
+        const std::string name = VariableName(leaves[i]->GetFullName());
         // A name fparser refuses is left out of the constants; the variable
         // list then reports it at parsing.
         parser.AddConstant("id_" + name, static_cast<double>(i));
@@ -169,6 +163,12 @@ bool TLogNames::AllTaken()
         askParser_ = false;
     }
     return taken_;
+}
+
+std::string VariableName(std::string fullName)
+{
+    std::replace(fullName.begin(), fullName.end(), '.', '_');
+    return fullName;
 }
 
 std::string ConvertNameDots(std::string_view text)
@@ -258,7 +258,7 @@ std::string LogExpression::ParseShown(const std::string& text, std::size_t shown
             used_.push_back(index);
             usedChannels_.push_back(leaf);
             slots_.push_back(slots_.size());
-            variables += Underscored(leaf->GetFullName()) + ",";
+            variables += VariableName(leaf->GetFullName()) + ",";
         }
         variables += "cycle";
         rowSize = found.size() + 1;

@@ -60,6 +60,10 @@ std::string DescribeParseError(const std::string& message, std::string_view text
 // inside a number: "Ball.pos.x > 0.5" becomes "Ball_pos_x > 0.5".
 std::string ConvertNameDots(std::string_view text);
 
+// The name the expression language reads a leaf by: its full name with every
+// "." as "_" ("Ball.pos.x": "Ball_pos_x").
+std::string VariableName(std::string fullName);
+
 // Whether a condition's value holds: its whole part is not zero (a value that
 // is no number holds nowhere; no cast, which is undefined for such a value).
 inline bool ConditionHolds(double value) { return std::fabs(value) >= 1.0; }

@@ -8,13 +8,6 @@
 
 namespace {
 
-std::string VariableOf(const TimeChannel* leaf)
-{
-    std::string name = leaf->GetFullName();
-    std::replace(name.begin(), name.end(), '.', '_');
-    return name;
-}
-
 // A name of letters, digits and "_" that starts with no digit and holds a "_":
 // none of the parser's own names, the object names, the functions or "cycle"
 // holds one, so such a name can clash only with another leaf's or an "id_" one.
@@ -34,7 +27,7 @@ TLogNames::TLogNames(const RoboCupFileT& log) : log_(log)
     for (TimeChannel* channel : log.stream->GetChannels()) {
         byFullName_[channel->GetFullName()].push_back(channel);
         if (channel->IsLeaf())
-            byVariable_[VariableOf(channel)].push_back(channel);
+            byVariable_[VariableName(channel->GetFullName())].push_back(channel);
     }
 }
 
@@ -49,7 +42,7 @@ void TLogNames::Added(TimeChannel* channel)
 {
     byFullName_[channel->GetFullName()].push_back(channel);
     if (channel->IsLeaf()) {
-        const std::string variable = VariableOf(channel);
+        const std::string variable = VariableName(channel->GetFullName());
         // A name out of the ordinary is left to the parser to judge, once asked.
         if (taken_ && !askParser_ && !Takes(variable))
             askParser_ = true;
@@ -72,7 +65,7 @@ void TLogNames::Removing(TimeChannel* channel)
     };
     drop(byFullName_, channel->GetFullName());
     if (channel->IsLeaf()) {
-        drop(byVariable_, VariableOf(channel));
+        drop(byVariable_, VariableName(channel->GetFullName()));
         // Fewer leaves may mend a refused list, never spoil a taken one.
         if (!taken_)
             askParser_ = true;

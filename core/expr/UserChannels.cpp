@@ -12,12 +12,6 @@ namespace {
 constexpr const char* kUser = "user";
 constexpr const char* kPlayerWord = "PLAYER";
 
-std::string Underscored(std::string name)
-{
-    std::replace(name.begin(), name.end(), '.', '_');
-    return name;
-}
-
 std::string ReplaceAll(std::string text, const std::string& what, const std::string& with)
 {
     for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
@@ -156,7 +150,7 @@ std::string CheckFieldName(const TLogNames& names, const RoboCupFileT& log, cons
     const std::vector<TimeChannel*>& leaves = log.stream->GetLeaves();
     auto first = leaves.end();
     for (const std::string& m : made) {
-        for (TimeChannel* leaf : names.Called(Underscored(m))) {
+        for (TimeChannel* leaf : names.Called(VariableName(m))) {
             // The leaf a former run made is made again, not a clash.
             if (leaf->GetFullName() != m)
                 first = std::min(first, std::find(leaves.begin(), first, leaf));

@@ -183,7 +183,7 @@ TEST(DistancesArray, AddSortAndRemoveTouching)
     EXPECT_FALSE(d.First());
     const Pairs added = {{0, 1}, {1, 2}, {2, 3}, {0, 3}, {3, 4}};
     for (size_t k = 0; k < added.size(); ++k)
-        EXPECT_TRUE(d.Add(added[k].first, added[k].second, 1.0 + k) && d.Count() == static_cast<int>(k) + 1) << k;
+        EXPECT_TRUE(d.Add(added[k].first, added[k].second, 1.0 + k) && static_cast<int>(d.Sorted().size()) == static_cast<int>(k) + 1) << k;
     d.RemoveTouching();
     EXPECT_EQ(PairsOf(d), (Pairs{{0, 1}, {1, 2}}));  // were (2, 3) and (3, 4)
     EXPECT_EQ(DistancesOf(d), (std::vector<double>{3.0, 5.0}));
@@ -243,9 +243,9 @@ TEST(DistancesArray, SortedInsertAgainstBruteForce)
                                      [](double x, const std::pair<double, int>& e) { return x < e.first; }) -
                     model.begin());
             model.insert(model.begin() + static_cast<long>(place), {v, tag});
-            ASSERT_TRUE(d.InsertSorted(tag, tag + 100, v) && d.Count() == k + 1);
+            ASSERT_TRUE(d.InsertSorted(tag, tag + 100, v) && static_cast<int>(d.Sorted().size()) == k + 1);
         }
-        ASSERT_EQ(d.Count(), n);
+        ASSERT_EQ(static_cast<int>(d.Sorted().size()), n);
         const std::vector<TDistances::Entry> entries = d.Sorted();
         for (int k = 0; k < n; ++k) {
             EXPECT_EQ(entries[static_cast<size_t>(k)].distance, model[static_cast<size_t>(k)].first) << round;

@@ -1,6 +1,7 @@
 #include "platform/SaveFile.h"
 
 #include "support/AsNobody.h"
+#include "support/TestData.h"
 
 #include <QTemporaryDir>
 
@@ -178,14 +179,6 @@ int SaveAsUserOver(const fs::path& target)
     };
     return AsNobody(save);
 }
-
-// TMPDIR pointed at a folder of the test's own while it lives.
-struct OwnTmpDir {
-    bool had = std::getenv("TMPDIR") != nullptr;
-    std::string saved = had ? std::getenv("TMPDIR") : "";
-    explicit OwnTmpDir(const fs::path& dir) { ::setenv("TMPDIR", dir.c_str(), 1); }
-    ~OwnTmpDir() { had ? ::setenv("TMPDIR", saved.c_str(), 1) : ::unsetenv("TMPDIR"); }
-};
 
 }  // namespace
 

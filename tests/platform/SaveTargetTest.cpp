@@ -167,9 +167,7 @@ TEST(SaveFile, ASavedOverFileKeepsItsOwnerWhereTheSaverMay)
 TEST(PrivateFolder, ALinkInAFilesPlaceIsReplacedNeverFollowed)
 {
     const fs::path f = MakeTempDir("private"), tool = f / "tool";
-    const char* tmpdir = std::getenv("TMPDIR");
-    const std::string saved = tmpdir ? tmpdir : "";
-    ::setenv("TMPDIR", f.c_str(), 1);
+    const OwnTmpDir tmp(f);
     Put(tool, "#!/bin/sh\n");
     ASSERT_EQ(::chmod(tool.c_str(), 04755), 0);
     const mode_t mask = ::umask(022);
@@ -188,7 +186,6 @@ TEST(PrivateFolder, ALinkInAFilesPlaceIsReplacedNeverFollowed)
         EXPECT_EQ(st.st_mode & 07777, 0666 & ~mask);
         EXPECT_EQ(ReadBytes(file), "// rules\n");
     }
-    tmpdir ? ::setenv("TMPDIR", saved.c_str(), 1) : ::unsetenv("TMPDIR");
     EXPECT_EQ(ReadBytes(tool), "#!/bin/sh\n");
 }
 
@@ -197,9 +194,7 @@ TEST(PrivateFolder, ALinkInAFilesPlaceIsReplacedNeverFollowed)
 TEST(PrivateFolder, AWorkFolderIsOwnerOnlyNeverALinkAndGoesAlone)
 {
     const fs::path f = MakeTempDir("private-work");
-    const char* tmpdir = std::getenv("TMPDIR");
-    const std::string saved = tmpdir ? tmpdir : "";
-    ::setenv("TMPDIR", f.c_str(), 1);
+    const OwnTmpDir tmp(f);
     std::string why;
     const std::string work = platform::MakeWorkFolder("run", &why), file = work + "/results.txt";
     ASSERT_FALSE(work.empty()) << why;
@@ -220,5 +215,4 @@ TEST(PrivateFolder, AWorkFolderIsOwnerOnlyNeverALinkAndGoesAlone)
     EXPECT_TRUE(platform::RemoveWorkFolder(work, &why)) << why;
     EXPECT_FALSE(fs::exists(fs::symlink_status(work)));
     EXPECT_EQ(FolderEntries(f / "elsewhere"), std::vector<std::string>{"outside.txt"});
-    tmpdir ? ::setenv("TMPDIR", saved.c_str(), 1) : ::unsetenv("TMPDIR");
 }

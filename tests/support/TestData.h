@@ -1,6 +1,7 @@
 // Access to the test inputs in tests/data.
 #pragma once
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -29,4 +30,15 @@ public:
 
 private:
     std::filesystem::path previous_;
+};
+
+// TMPDIR pointed at a folder of the test's own while it lives, however the
+// test ends.
+struct OwnTmpDir {
+    bool had = std::getenv("TMPDIR") != nullptr;
+    std::string saved = had ? std::getenv("TMPDIR") : "";
+    explicit OwnTmpDir(const std::filesystem::path& dir) { ::setenv("TMPDIR", dir.c_str(), 1); }
+    ~OwnTmpDir() { had ? ::setenv("TMPDIR", saved.c_str(), 1) : ::unsetenv("TMPDIR"); }
+    OwnTmpDir(const OwnTmpDir&) = delete;
+    OwnTmpDir& operator=(const OwnTmpDir&) = delete;
 };
