@@ -447,10 +447,4 @@ std::string PrivateTempFolder(std::string* error)
 
 bool InPrivateFolder(const std::string& path) { return save::IsPrivateFolder(std::filesystem::path(path).parent_path()); }
 
-std::string PrivateTempFile(const std::string& name, std::string* error)
-{
-    const std::string folder = PrivateTempFolder(error);
-    return folder.empty() ? std::string() : (std::filesystem::path(folder) / name).string();
-}
-
 }  // namespace platform

@@ -116,9 +116,6 @@ std::string PrivateTempFolderName();
 // The same check and making for a folder of the caller's choice.
 bool MakePrivateFolder(const std::string& folder, std::string* error = nullptr);
 
-// Joins the private folder and a file name; empty when the folder is refused.
-std::string PrivateTempFile(const std::string& name, std::string* error = nullptr);
-
 // Whether the file's folder is the private folder by name (whatever stands
 // there now): such files are written as SaveFiles says above.
 bool InPrivateFolder(const std::string& path);

@@ -175,8 +175,8 @@ TEST(PrivateFolder, ALinkInAFilesPlaceIsReplacedNeverFollowed)
     for (const auto& [name, to] : {std::pair{"Dangling.txt", f / "nowhere"}, {"TempResults.txt", tool}}) {
         SCOPED_TRACE(name);
         std::string why;
-        const std::string file = platform::PrivateTempFile(name, &why);
-        ASSERT_FALSE(file.empty()) << why;
+        const std::string own = platform::PrivateTempFolder(&why), file = own + "/" + name;
+        ASSERT_FALSE(own.empty()) << why;
         fs::create_symlink(to, file);
         platform::SaveError error;
         EXPECT_TRUE(platform::SaveFile(file, Text("// rules\n"), &error)) << error.Message();
