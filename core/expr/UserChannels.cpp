@@ -139,7 +139,8 @@ public:
     {
     }
 
-    // The row's leaves, for every player of a player row.
+    // The row's leaves, for every player of a player row; a Cancel asked
+    // for before the row ends the command there.
     void Row(std::size_t row, const FieldDefinition& field);
     UserChannelsRun& Result() { return run_; }
 
@@ -165,7 +166,7 @@ private:
     const std::function<void()>& afterLeaf_;
     const std::function<bool()>& cancelled_;
     UserChannelsRun run_;
-    std::size_t row_ = 0;                   // the row in work
+    std::size_t row_ = 0;                     // the row in work
     const FieldDefinition* field_ = nullptr;  // and its definition
 };
 
