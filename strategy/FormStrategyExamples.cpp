@@ -25,6 +25,8 @@
 #include <QTabWidget>
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include <qcustomplot.h>
 
@@ -85,6 +87,161 @@ TConfidenceTest ConfidenceOf(const QCheckBox* box)
     return TConfidenceTest::AtLeast;
 }
 
+// The settings of a run as the window's boxes hold them.
+struct RulesSettings {
+    TExampleOptions examples;
+    TFeatureOptions weighting;
+    double threshold = 0.0;  // the percentages typed, as fractions
+    double sampling = 0.0;
+};
+
+// The settings; throws EConvertError when the threshold or the sampling is no number.
+RulesSettings ReadRulesSettings(const TFormStrategy& form)
+{
+    RulesSettings settings;
+    int duration = form.rgDuration->ItemIndex();
+    if (duration < 0 || duration > 2)
+        duration = 0;
+    settings.threshold = StrToFloatDot(form.EditThreshold->text().toStdString()) * 0.01;
+    settings.sampling = StrToFloatDot(form.EditSampling->text().toStdString()) * 0.01;
+
+    TExampleOptions& examples = settings.examples;
+    examples.duration = static_cast<TDurationMode>(duration);
+    examples.strictTimes = form.cbStrictTimes->isChecked();
+    const int source = form.rgNegativeExamples->ItemIndex();
+    examples.source = source >= 0 && source <= 2 ? static_cast<TNegativeSource>(source) : TNegativeSource::None;
+    examples.minDist = NumberOrZero(form.EditMinDist);
+    examples.maxDist = NumberOrZero(form.EditMaxDist);
+    TFeatureOptions& weighting = settings.weighting;
+    weighting.confidence = ConfidenceOf(form.cbNegativeRules);
+    weighting.minConf = NumberOrZero(form.EditMinConf);
+    weighting.filterDiff = form.cbMinDiff->isChecked();
+    weighting.minDiff = NumberOrZero(form.EditMinDiff);
+    const int weight = form.rgFeatureWeight->ItemIndex();
+    weighting.weighting = weight >= 0 && weight <= 3 ? static_cast<TFeatureWeighting>(weight) : TFeatureWeighting::None;
+    weighting.L = NumberOrZero(form.EditParameterL);
+    weighting.duration = examples.duration;
+    return settings;
+}
+
+// Every node is named in full before the first learner runs, so that a
+// command stopped early (Cancel, a dataset not written) leaves no node, nor
+// the one "No Last Node" leaves out, under its short grid name. The node the
+// walk leaves out has no condition.
+void NameNodes(const TPathObject& strategy, std::size_t walked, TChunkList& chunks)
+{
+    const std::vector<TWalkStep> named = StrategyWalk(strategy, false);
+    for (std::size_t k = 0; k < named.size() && k < chunks.size(); ++k)
+        chunks[k]->SetName(named[k].name);
+    for (std::size_t k = walked; k < chunks.size(); ++k)
+        chunks[k]->SetLeftOut();
+}
+
+// The examples of one run over a strategy's nodes: where negatives are looked
+// for, how features are weighed, and the cycles of every node so far. The node
+// distance is the window's with the action weight off (the caller holds it
+// off); node feature counts are kept for the whole run, as every node is
+// measured again and again.
+class ExampleRun {
+public:
+    ExampleRun(TFormStrategy& form, const TPathPtr& strategy, const RulesSettings& settings)
+        : form_(form), strategy_(*strategy), log_(*form.actionChild->File), features_(*log_.features),
+          settings_(settings), weights_{form.actionChild->AttrW, form.actionChild->RoleW, form.actionChild->ActionW,
+                                        form.actionChild->FeatW},
+          cache_(&features_),
+          header_(form.cbVerbose->checkState() != Qt::Unchecked && !form.cbComputerOutput->isChecked()),
+          listCycles_(form.cbVerbose->checkState() == Qt::Checked && !form.cbComputerOutput->isChecked())
+    {
+        context_.graph = form.graph;
+        context_.strategy = strategy.get();
+        for (const TPathItem& item : form.similarItems.Items())
+            context_.similar.push_back(item.path.get());
+        context_.distance = [this](const TNode& a, const TNode& b) {
+            return NodeDistance(a, b, weights_, &features_, &cache_);
+        };
+    }
+    ExampleRun(const ExampleRun&) = delete;
+    ExampleRun& operator=(const ExampleRun&) = delete;
+
+    // Each node in walk order: its examples, its learner (generate mode), the
+    // user's rule over its examples. False when the command ended on the way.
+    bool Nodes(const std::vector<TWalkStep>& steps, bool display)
+    {
+        TChunkList& chunks = form_.chunks;
+        for (std::size_t k = 0; k < steps.size() && k < chunks.size(); ++k) {
+            const TNodeExamples examples = Collect(steps[k], static_cast<int>(k), *chunks[k]);
+            Prepare(steps[k], examples, display);
+            if (!display)
+                form_.LearnNodeRules(examples);
+            // The learner may let the window's events through: the graph window
+            // can be gone by now. Cancel, or a dataset that cannot be written,
+            // ends the whole command before its node is evaluated.
+            if (!form_.actionChild ||
+                (!display && (form_.learners.Cancelled() || form_.learners.Failure(TFormStrategy::kDataset))))
+                return false;
+            form_.EvaluateOwnRule(examples);
+        }
+        return true;
+    }
+
+    // The example cycles of every node into the graph window's picture.
+    void DrawExampleCycles(TMDIActionChild& child)
+    {
+        child.DrawExampleCycles(positives_, positiveNodes_, &negatives_, 4);
+    }
+
+private:
+    // The node's positive cycles (their field states into its chunk) and its
+    // negatives, positives taken out, then sampled; the run's cycles keep
+    // both, the negatives as found.
+    TNodeExamples Collect(const TWalkStep& step, int k, StrategyChunk& chunk)
+    {
+        chunk.GetFieldStates().clear();
+        const std::vector<int> positives = CollectPositives(strategy_, step.node, step.final, settings_.examples);
+        AddCycleStates(chunk, positives, log_);
+        positives_.insert(positives_.end(), positives.begin(), positives.end());
+        positiveNodes_.insert(positiveNodes_.end(), positives.size(), step.walk);
+
+        std::vector<int> negatives = CollectNegatives(context_, step.node, step.walk, step.final, settings_.examples);
+        RemoveCycles(negatives, positives);
+        negatives_.insert(negatives_.end(), negatives.begin(), negatives.end());
+        SampleCycles(negatives, settings_.sampling);
+        return {step.name, k, step.final, positives, negatives, settings_.threshold};
+    }
+
+    // The node on the chart (display mode) and in the verbose header, its
+    // features weighed for its learner, its class data to the clipboard when asked.
+    void Prepare(const TWalkStep& step, const TNodeExamples& examples, bool display)
+    {
+        if (display)
+            AddNodeSeries(form_.ChartRules, step.name);
+        if (header_)
+            for (const std::string& line :
+                 VerboseHeader(step.name, examples.positives, examples.negatives.size(), listCycles_))
+                form_.MemoRules->appendPlainText(QString::fromStdString(line));
+        const TWeighResult weighed = WeighFeatures(features_, log_, *form_.graph, step.node, examples.positives,
+                                                   examples.negatives, settings_.weighting, context_.distance);
+        if (weighed.failedTerms > 0)
+            platform::Beep();
+        const int copy = form_.rgCopyClassData->ItemIndex();
+        if (copy >= 1 && copy <= 3)
+            platform::SetClipboardText(
+                QString::fromStdString(ClassDataText(copy, examples.positives, examples.negatives)));
+    }
+
+    TFormStrategy& form_;
+    const TPathObject& strategy_;
+    RoboCupFileT& log_;
+    FeatureList& features_;
+    const RulesSettings settings_;
+    const TDistanceWeights weights_;
+    TFeatureCache cache_;
+    const bool header_;      // each node's verbose header
+    const bool listCycles_;  // with its cycles
+    TNegativeContext context_;
+    std::vector<int> positives_, positiveNodes_, negatives_;
+};
+
 }  // namespace
 
 void TFormStrategy::BtnRulesClick(QObject* Sender)
@@ -99,14 +256,9 @@ void TFormStrategy::BtnRulesClick(QObject* Sender)
         DeleteChunks(chunks);
         learners.StrategyNotLearnt(reason);
     };
-    int duration = rgDuration->ItemIndex();
-    if (duration < 0 || duration > 2)
-        duration = 0;
-    double threshold = 0.0;
-    double sampling = 0.0;
+    RulesSettings settings;
     try {
-        threshold = StrToFloatDot(EditThreshold->text().toStdString()) * 0.01;
-        sampling = StrToFloatDot(EditSampling->text().toStdString()) * 0.01;
+        settings = ReadRulesSettings(*this);
     } catch (const EConvertError& e) {
         notLearnt(e.what());
         // Once in a command that learns strategy after strategy ("All Rules").
@@ -128,26 +280,6 @@ void TFormStrategy::BtnRulesClick(QObject* Sender)
         platform::Beep();
         return;
     }
-    RoboCupFileT& log = *actionChild->File;
-    FeatureList& features = *log.features;
-
-    TExampleOptions examples;
-    examples.duration = static_cast<TDurationMode>(duration);
-    examples.strictTimes = cbStrictTimes->isChecked();
-    const int source = rgNegativeExamples->ItemIndex();
-    examples.source = source >= 0 && source <= 2 ? static_cast<TNegativeSource>(source) : TNegativeSource::None;
-    examples.minDist = NumberOrZero(EditMinDist);
-    examples.maxDist = NumberOrZero(EditMaxDist);
-    TFeatureOptions weighting;
-    weighting.confidence = ConfidenceOf(cbNegativeRules);
-    weighting.minConf = NumberOrZero(EditMinConf);
-    weighting.filterDiff = cbMinDiff->isChecked();
-    weighting.minDiff = NumberOrZero(EditMinDiff);
-    const int weight = rgFeatureWeight->ItemIndex();
-    weighting.weighting = weight >= 0 && weight <= 3 ? static_cast<TFeatureWeighting>(weight) : TFeatureWeighting::None;
-    weighting.L = NumberOrZero(EditParameterL);
-    weighting.duration = examples.duration;
-
     if (display) {
         ChartRules->clearGraphs();
         ChartRules->replot();
@@ -170,84 +302,21 @@ void TFormStrategy::BtnRulesClick(QObject* Sender)
         return;
     }
 
-    // The window's distance with the action weight off; node feature counts
-    // are kept for the whole run, as every node is measured again and again.
-    const TDistanceWeights weights{actionChild->AttrW, actionChild->RoleW, actionChild->ActionW, actionChild->FeatW};
-    TFeatureCache cache(&features);
-    TNegativeContext context;
-    context.graph = graph;
-    context.strategy = strategy.get();
-    for (const TPathItem& item : similarItems.Items())
-        context.similar.push_back(item.path.get());
-    context.distance = [&weights, &features, &cache](const TNode& a, const TNode& b) {
-        return NodeDistance(a, b, weights, &features, &cache);
-    };
-
-    const bool header = cbVerbose->checkState() != Qt::Unchecked && !cbComputerOutput->isChecked();
-    const bool listCycles = cbVerbose->checkState() == Qt::Checked && !cbComputerOutput->isChecked();
-    std::vector<int> allPositives, allPositiveNodes, allNegatives;
+    ExampleRun run(*this, strategy, settings);
     const std::vector<TWalkStep> steps = StrategyWalk(*strategy, cbNoLastNode->isChecked());
-    // Every node is named in full before the first learner runs, so that a
-    // command stopped early (Cancel, a dataset not written) leaves no node,
-    // nor the one "No Last Node" leaves out, under its short grid name.
-    const std::vector<TWalkStep> named = StrategyWalk(*strategy, false);
-    for (std::size_t k = 0; k < named.size() && k < chunks.size(); ++k)
-        chunks[k]->SetName(named[k].name);
-    // The node the walk leaves out ("No Last Node") has no condition.
-    for (std::size_t k = steps.size(); k < chunks.size(); ++k)
-        chunks[k]->SetLeftOut();
+    NameNodes(*strategy, steps.size(), chunks);
     // Apriori's question is the command's: asked before its first node, its
     // answer serves every node of every strategy it learns.
     if (!display && !steps.empty())
         AprioriUseRoles();
-    for (std::size_t k = 0; k < steps.size() && k < chunks.size(); ++k) {
-        const TWalkStep& step = steps[k];
-        StrategyChunk& chunk = *chunks[k];
-        chunk.GetFieldStates().clear();
-
-        const std::vector<int> positives = CollectPositives(*strategy, step.node, step.final, examples);
-        AddCycleStates(chunk, positives, log);
-        allPositives.insert(allPositives.end(), positives.begin(), positives.end());
-        allPositiveNodes.insert(allPositiveNodes.end(), positives.size(), step.walk);
-
-        std::vector<int> negatives = CollectNegatives(context, step.node, step.walk, step.final, examples);
-        RemoveCycles(negatives, positives);
-        allNegatives.insert(allNegatives.end(), negatives.begin(), negatives.end());
-        SampleCycles(negatives, sampling);
-
-        if (display)
-            AddNodeSeries(ChartRules, step.name);
-
-        if (header)
-            for (const std::string& line : VerboseHeader(step.name, positives, negatives.size(), listCycles))
-                MemoRules->appendPlainText(QString::fromStdString(line));
-
-        const TWeighResult weighed =
-            WeighFeatures(features, log, *graph, step.node, positives, negatives, weighting, context.distance);
-        if (weighed.failedTerms > 0)
-            platform::Beep();
-
-        const int copy = rgCopyClassData->ItemIndex();
-        if (copy >= 1 && copy <= 3)
-            platform::SetClipboardText(QString::fromStdString(ClassDataText(copy, positives, negatives)));
-
-        const TNodeExamples nodeExamples{step.name, static_cast<int>(k), step.final, positives, negatives, threshold};
-        if (!display)
-            LearnNodeRules(nodeExamples);
-        // The learner may let the window's events through: the graph window
-        // can be gone by now. Cancel, or a dataset that cannot be written,
-        // ends the whole command before its node is evaluated.
-        if (!actionChild || (!display && (learners.Cancelled() || learners.Failure(kDataset))))
-            return;
-        EvaluateOwnRule(nodeExamples);
-    }
-
+    if (!run.Nodes(steps, display))
+        return;
     if (!display)
         TellNodesNotLearnt();
     if (cbVerbose->checkState() != Qt::Unchecked)
         PageRules->setCurrentWidget(MemoRules);
     if (display) {
         ChartRules->replot();
-        actionChild->DrawExampleCycles(allPositives, allPositiveNodes, &allNegatives, 4);
+        run.DrawExampleCycles(*actionChild);
     }
 }

@@ -63,8 +63,8 @@ void TFormStrategy::SeriesEnded(TMDIActionChild* child, const std::string& serie
     std::string line = "// " + series;
     if (learners.Cancelled())
         line += " ended by Cancel";
-    else if (!learners.FirstFailure().empty())
-        line += " stopped: " + learners.FirstFailure();
+    else if (!learners.FirstFailureText().empty())
+        line += " stopped: " + CommentText(learners.FirstFailureText());
     else
         line += " done";
     MemoRules->appendPlainText(QString::fromStdString(line));

@@ -135,6 +135,82 @@ std::string DeclareEveryLeaf(FunctionParser& parser, const std::vector<TimeChann
     return variables + "cycle";
 }
 
+// The names a text (its dots converted) holds: runs of name characters that
+// do not begin with a digit.
+std::unordered_set<std::string_view> NamesIn(std::string_view converted)
+{
+    std::unordered_set<std::string_view> named;
+    for (std::size_t i = 0; i < converted.size();) {
+        if (!IsNameChar(converted[i])) {
+            ++i;
+            continue;
+        }
+        std::size_t j = i;
+        while (j < converted.size() && IsNameChar(converted[j]))
+            ++j;
+        if (!IsDigit(converted[i]))
+            named.insert(converted.substr(i, j - i));
+        i = j;
+    }
+    return named;
+}
+
+// What a parse declares: the variable list ("cycle" last), the size of the row
+// that holds their values, and the leaves read into it with where each goes.
+struct Declared {
+    std::string variables;
+    std::size_t rowSize = 0;
+    std::vector<int> used;  // leaf indices, ascending
+    std::vector<const TimeChannel*> channels;
+    std::vector<std::size_t> slots;
+};
+
+// Only the leaves named, in leaf order, with an "id_" constant for each leaf
+// an "id_" word names: unnamed ones change nothing once the parser would take
+// all of them.
+Declared DeclareNamedLeaves(FunctionParser& parser, const TLogNames& names, const std::vector<TimeChannel*>& leaves,
+                            const std::unordered_set<std::string_view>& named)
+{
+    std::vector<std::pair<int, TimeChannel*>> found;
+    const auto indexOf = [&leaves](const TimeChannel* leaf) {
+        return static_cast<int>(std::find(leaves.begin(), leaves.end(), leaf) - leaves.begin());
+    };
+    for (const std::string_view word : named) {
+        if (word.substr(0, 3) == "id_")
+            for (TimeChannel* leaf : names.Called(word.substr(3)))
+                parser.AddConstant(std::string(word), static_cast<double>(indexOf(leaf)));
+        for (TimeChannel* leaf : names.Called(word))
+            found.emplace_back(indexOf(leaf), leaf);
+    }
+    std::sort(found.begin(), found.end());
+    Declared declared;
+    for (const auto& [index, leaf] : found) {
+        declared.used.push_back(index);
+        declared.channels.push_back(leaf);
+        declared.slots.push_back(declared.slots.size());
+        declared.variables += VariableName(leaf->GetFullName()) + ",";
+    }
+    declared.variables += "cycle";
+    declared.rowSize = found.size() + 1;
+    return declared;
+}
+
+// Every leaf, each read into its own place of the row when named.
+Declared DeclareAllLeaves(FunctionParser& parser, const std::vector<TimeChannel*>& leaves,
+                          const std::unordered_set<std::string_view>& named)
+{
+    Declared declared;
+    std::vector<std::size_t> used;
+    declared.variables = DeclareEveryLeaf(parser, leaves, named, used);
+    for (const std::size_t i : used) {
+        declared.used.push_back(static_cast<int>(i));
+        declared.channels.push_back(leaves[i]);
+        declared.slots.push_back(i);
+    }
+    declared.rowSize = leaves.size() + 1;
+    return declared;
+}
+
 // The object names and the six functions over the log.
 void AddLanguage(FunctionParser& parser, const RoboCupFileT* log)
 {
@@ -220,68 +296,20 @@ std::string LogExpression::ParseShown(const std::string& text, std::size_t shown
     }
     parser_ = std::make_unique<FunctionParser>();
     const std::vector<TimeChannel*>& leaves = log_.stream->GetLeaves();
-
-    // The names the text holds; a leaf is read into the row only when named.
     const std::string converted = ConvertNameDots(text);
-    std::unordered_set<std::string_view> named;
-    for (std::size_t i = 0; i < converted.size();) {
-        if (!IsNameChar(converted[i])) {
-            ++i;
-            continue;
-        }
-        std::size_t j = i;
-        while (j < converted.size() && IsNameChar(converted[j]))
-            ++j;
-        if (!IsDigit(converted[i]))
-            named.insert(std::string_view(converted).substr(i, j - i));
-        i = j;
-    }
-
-    std::string variables;
-    std::size_t rowSize = 0;
-    if (names != nullptr && names->AllTaken()) {
-        // Only the leaves named, in leaf order: unnamed ones change nothing
-        // once the parser would take all of them.
-        std::vector<std::pair<int, TimeChannel*>> found;
-        const auto indexOf = [&leaves](const TimeChannel* leaf) {
-            return static_cast<int>(std::find(leaves.begin(), leaves.end(), leaf) - leaves.begin());
-        };
-        for (const std::string_view word : named) {
-            if (word.substr(0, 3) == "id_")
-                for (TimeChannel* leaf : names->Called(word.substr(3)))
-                    parser_->AddConstant(std::string(word), static_cast<double>(indexOf(leaf)));
-            for (TimeChannel* leaf : names->Called(word))
-                found.emplace_back(indexOf(leaf), leaf);
-        }
-        std::sort(found.begin(), found.end());
-        for (const auto& [index, leaf] : found) {
-            used_.push_back(index);
-            usedChannels_.push_back(leaf);
-            slots_.push_back(slots_.size());
-            variables += VariableName(leaf->GetFullName()) + ",";
-        }
-        variables += "cycle";
-        rowSize = found.size() + 1;
-    } else {
-        std::vector<std::size_t> used;
-        variables = DeclareEveryLeaf(*parser_, leaves, named, used);
-        for (const std::size_t i : used) {
-            used_.push_back(static_cast<int>(i));
-            usedChannels_.push_back(leaves[i]);
-            slots_.push_back(i);
-        }
-        rowSize = leaves.size() + 1;
-    }
+    // A leaf is read into the row only when the text names it.
+    const std::unordered_set<std::string_view> named = NamesIn(converted);
+    Declared declared = names != nullptr && names->AllTaken() ? DeclareNamedLeaves(*parser_, *names, leaves, named)
+                                                              : DeclareAllLeaves(*parser_, leaves, named);
     AddLanguage(*parser_, &log_);
-
-    if (const int at = parser_->Parse(converted, variables, false); at >= 0) {
-        used_.clear();
-        usedChannels_.clear();
-        slots_.clear();
+    if (const int at = parser_->Parse(converted, declared.variables, false); at >= 0) {
         const std::size_t inShown = static_cast<std::size_t>(at) > shownFrom ? static_cast<std::size_t>(at) - shownFrom : 0;
         return DescribeParseError(parser_->ErrorMsg(), shown, inShown);
     }
-    row_.assign(rowSize, 0.0);
+    used_ = std::move(declared.used);
+    usedChannels_ = std::move(declared.channels);
+    slots_ = std::move(declared.slots);
+    row_.assign(declared.rowSize, 0.0);
     parsed_ = true;
     return {};
 }

@@ -6,6 +6,8 @@
 #include "platform/Hooks.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -128,12 +130,172 @@ void TakeBack(TimeStream& stream, TLogNames& names, LeafInWork& work)
     work.leaf->ComputeMinMax();
 }
 
-}  // namespace
+// One fields run: the rows in order, each leaf of a row made, parsed and
+// evaluated over the log, and what Cancel takes back.
+class FieldsRun {
+public:
+    FieldsRun(RoboCupFileT& log, const std::function<void()>& afterLeaf, const std::function<bool()>& cancelled)
+        : log_(log), stream_(*log.stream), names_(log), afterLeaf_(afterLeaf), cancelled_(cancelled)
+    {
+    }
 
-std::string CheckFieldName(const RoboCupFileT& log, const std::string& name, bool playerRow)
+    // The row's leaves, for every player of a player row; a Cancel asked
+    // for before the row ends the command there.
+    void Row(std::size_t row, const FieldDefinition& field);
+    UserChannelsRun& Result() { return run_; }
+
+private:
+    bool Stop() const { return cancelled_ && cancelled_(); }
+    void Refuse(const std::string& player, const std::string& reason)
+    {
+        run_.refused.push_back({row_, field_->name, player, reason});
+    }
+    // Whether the row's text and name may make leaves; refused when not.
+    bool Admitted(bool playerRow);
+    // The row's leaf for object k computed, or nothing when the row goes no
+    // further (refused, or cancelled with the leaf taken back).
+    std::optional<LeafInWork> ComputeLeaf(int k, bool playerRow);
+    // The leaf's parent and the leaf, made when missing; false when refused.
+    bool FindOrMakeLeaf(int k, const std::string& player, const std::string& expression, LeafInWork& work);
+    // Every cycle's value into the leaf; false when cancelled in between.
+    bool EvaluateInto(LogExpression& parser, LeafInWork& work);
+
+    RoboCupFileT& log_;
+    TimeStream& stream_;
+    TLogNames names_;
+    const std::function<void()>& afterLeaf_;
+    const std::function<bool()>& cancelled_;
+    UserChannelsRun run_;
+    std::size_t row_ = 0;                     // the row in work
+    const FieldDefinition* field_ = nullptr;  // and its definition
+};
+
+void FieldsRun::Row(std::size_t row, const FieldDefinition& field)
 {
-    return CheckFieldName(TLogNames(log), log, name, playerRow);
+    row_ = row;
+    field_ = &field;
+    if (Stop()) {
+        run_.cancelled = true;
+        return;
+    }
+    const bool playerRow = field.expression.find(kPlayerWord) != std::string::npos;
+    if (!Admitted(playerRow))
+        return;
+    const int first = playerRow ? 1 : 0;
+    const int last = playerRow ? RoboCupFileT::kObjectCount - 1 : 0;
+    // The leaves of this row computed so far: Cancel takes back the whole
+    // row, for every player, not a row made for some players only.
+    std::vector<LeafInWork> done;
+    for (int k = first; k <= last; ++k) {
+        if (k > first && Stop()) {
+            run_.cancelled = true;
+            break;
+        }
+        std::optional<LeafInWork> work = ComputeLeaf(k, playerRow);
+        if (!work)
+            break;
+        ++run_.computed;
+        done.push_back(std::move(*work));
+        if (afterLeaf_)
+            afterLeaf_();
+    }
+    if (run_.cancelled) {
+        for (auto it = done.rbegin(); it != done.rend(); ++it)
+            TakeBack(stream_, names_, *it);
+        run_.computed -= static_cast<int>(done.size());
+    }
 }
+
+bool FieldsRun::Admitted(bool playerRow)
+{
+    std::string player;
+    // A text the guard refuses makes no leaf at all.
+    if (const std::string refused = GuardRow(*field_, playerRow, player); !refused.empty()) {
+        Refuse(player, refused);
+        return false;
+    }
+    if (const std::string bad = CheckFieldName(names_, log_, field_->name, playerRow); !bad.empty()) {
+        Refuse("", bad);
+        return false;
+    }
+    return true;
+}
+
+std::optional<LeafInWork> FieldsRun::ComputeLeaf(int k, bool playerRow)
+{
+    const std::string player = playerRow ? ObjectName(k) : std::string();
+    const std::string expression = TextFor(*field_, playerRow, k);
+    LeafInWork work;
+    if (!FindOrMakeLeaf(k, player, expression, work))
+        return std::nullopt;
+    LogExpression parser(log_);
+    if (const std::string error = parser.Parse(expression, &names_); !error.empty()) {
+        // A channel that reads as data but holds none would be taken for data.
+        if (!work.existed)
+            RemoveMade(stream_, names_, work.leaf, work.parent, work.parentMade);
+        Refuse(player, error);
+        return std::nullopt;
+    }
+    if (!EvaluateInto(parser, work)) {
+        // Half computed values are no data either.
+        TakeBack(stream_, names_, work);
+        return std::nullopt;
+    }
+    work.leaf->ComputeMinMax();
+    return work;
+}
+
+bool FieldsRun::FindOrMakeLeaf(int k, const std::string& player, const std::string& expression, LeafInWork& work)
+{
+    std::string why;
+    work.parent = UserNode(stream_, names_, k, work.parentMade, why);
+    if (work.parent == nullptr) {
+        Refuse(player, why);
+        return false;
+    }
+    const std::string fullName = work.parent->GetFullName() + "." + field_->name;
+    TimeChannel* existing = names_.Find(fullName);
+    work.leaf = dynamic_cast<DataTimeChannel<double>*>(existing);
+    work.existed = existing != nullptr;
+    if (existing != nullptr && work.leaf == nullptr) {
+        Refuse(player, "'" + fullName + "' holds no numbers of its own");
+        return false;
+    }
+    // Told before the leaf is made: letting events through while a leaf
+    // the parser may still refuse is in the tree would show it around.
+    platform::SetWaitText("Evaluating function '" + fullName + "=" + expression + "'");
+    if (existing == nullptr) {
+        work.leaf = new DataTimeChannel<double>(field_->name);
+        // Read through the averaging window like every other leaf of the log.
+        work.leaf->SetTimeWindow(stream_.GetTimeWindow());
+        // The new leaf is a variable of its own expression.
+        stream_.AttachChannel(work.parent, work.leaf);
+        names_.Added(work.leaf);
+    }
+    return true;
+}
+
+bool FieldsRun::EvaluateInto(LogExpression& parser, LeafInWork& work)
+{
+    ChannelValues<double>& values = work.leaf->GetValues();
+    if (work.existed)
+        work.before = values;
+    values.resize(static_cast<std::size_t>(std::max(log_.cycles, 0)), 0.0);
+    // Each value is stored before the next cycle is evaluated, so that
+    // val of the own leaf at an earlier cycle reads the new value. A
+    // value the evaluation fails on (a division by zero, a root or a
+    // logarithm out of range) is no number: 0 would read as data.
+    for (int c = 0; c < log_.cycles; ++c) {
+        if ((c & 1023) == 1023 && Stop()) {
+            run_.cancelled = true;
+            return false;
+        }
+        values[static_cast<std::size_t>(c)] = parser.EvaluateValue(c);
+    }
+    return true;
+}
+
+}  // namespace
 
 std::string CheckFieldName(const TLogNames& names, const RoboCupFileT& log, const std::string& name, bool playerRow)
 {
@@ -180,114 +342,14 @@ std::string DescribeRefusals(const std::vector<FieldRefusal>& refused)
 UserChannelsRun CreateUserChannels(RoboCupFileT& log, const std::vector<FieldDefinition>& fields,
                                    const std::function<void()>& afterLeaf, const std::function<bool()>& cancelled)
 {
-    TimeStream& stream = *log.stream;
-    const auto stop = [&cancelled] { return cancelled && cancelled(); };
     // The name checks and the lookups see every channel, however it was added.
-    stream.RebuildChannelLists();
-    TLogNames names(log);
-    UserChannelsRun run;
-    for (std::size_t row = 0; row < fields.size() && !run.cancelled; ++row) {
-        const FieldDefinition& field = fields[row];
-        if (field.name.empty() && field.expression.empty())
-            continue;
-        const auto refuse = [&](const std::string& player, const std::string& reason) {
-            run.refused.push_back({row, field.name, player, reason});
-        };
-        if (stop()) {
-            run.cancelled = true;
-            break;
-        }
-        const bool playerRow = field.expression.find(kPlayerWord) != std::string::npos;
-        std::string player;
-        // A text the guard refuses makes no leaf at all.
-        if (const std::string refused = GuardRow(field, playerRow, player); !refused.empty()) {
-            refuse(player, refused);
-            continue;
-        }
-        if (const std::string bad = CheckFieldName(names, log, field.name, playerRow); !bad.empty()) {
-            refuse("", bad);
-            continue;
-        }
-        const int first = playerRow ? 1 : 0;
-        const int last = playerRow ? RoboCupFileT::kObjectCount - 1 : 0;
-        // The leaves of this row computed so far: Cancel takes back the whole
-        // row, for every player, not a row made for some players only.
-        std::vector<LeafInWork> done;
-        for (int k = first; k <= last; ++k) {
-            player = playerRow ? ObjectName(k) : std::string();
-            if (k > first && stop()) {
-                run.cancelled = true;
-                break;
-            }
-            const std::string expression = TextFor(field, playerRow, k);
-            LeafInWork work;
-            std::string why;
-            work.parent = UserNode(stream, names, k, work.parentMade, why);
-            if (work.parent == nullptr) {
-                refuse(player, why);
-                break;
-            }
-            const std::string fullName = work.parent->GetFullName() + "." + field.name;
-            TimeChannel* existing = names.Find(fullName);
-            work.leaf = dynamic_cast<DataTimeChannel<double>*>(existing);
-            work.existed = existing != nullptr;
-            if (existing != nullptr && work.leaf == nullptr) {
-                refuse(player, "'" + fullName + "' holds no numbers of its own");
-                break;
-            }
-            // Told before the leaf is made: letting events through while a leaf
-            // the parser may still refuse is in the tree would show it around.
-            platform::SetWaitText("Evaluating function '" + fullName + "=" + expression + "'");
-            if (existing == nullptr) {
-                work.leaf = new DataTimeChannel<double>(field.name);
-                // Read through the averaging window like every other leaf of the log.
-                work.leaf->SetTimeWindow(stream.GetTimeWindow());
-                // The new leaf is a variable of its own expression.
-                stream.AttachChannel(work.parent, work.leaf);
-                names.Added(work.leaf);
-            }
-
-            LogExpression parser(log);
-            if (const std::string error = parser.Parse(expression, &names); !error.empty()) {
-                // A channel that reads as data but holds none would be taken for data.
-                if (existing == nullptr)
-                    RemoveMade(stream, names, work.leaf, work.parent, work.parentMade);
-                refuse(player, error);
-                break;
-            }
-            ChannelValues<double>& values = work.leaf->GetValues();
-            if (work.existed)
-                work.before = values;
-            values.resize(static_cast<std::size_t>(std::max(log.cycles, 0)), 0.0);
-            // Each value is stored before the next cycle is evaluated, so that
-            // val of the own leaf at an earlier cycle reads the new value. A
-            // value the evaluation fails on (a division by zero, a root or a
-            // logarithm out of range) is no number: 0 would read as data.
-            for (int c = 0; c < log.cycles; ++c) {
-                if ((c & 1023) == 1023 && stop()) {
-                    run.cancelled = true;
-                    break;
-                }
-                values[static_cast<std::size_t>(c)] = parser.EvaluateValue(c);
-            }
-            if (run.cancelled) {
-                // Half computed values are no data either.
-                TakeBack(stream, names, work);
-                break;
-            }
-            work.leaf->ComputeMinMax();
-            ++run.computed;
-            done.push_back(std::move(work));
-            if (afterLeaf)
-                afterLeaf();
-        }
-        if (run.cancelled) {
-            for (auto it = done.rbegin(); it != done.rend(); ++it)
-                TakeBack(stream, names, *it);
-            run.computed -= static_cast<int>(done.size());
-        }
+    log.stream->RebuildChannelLists();
+    FieldsRun run(log, afterLeaf, cancelled);
+    for (std::size_t row = 0; row < fields.size() && !run.Result().cancelled; ++row) {
+        if (!fields[row].name.empty() || !fields[row].expression.empty())
+            run.Row(row, fields[row]);
     }
     // The lists were kept up leaf by leaf; the row header follows them once.
-    stream.BuildRowHeader();
-    return run;
+    log.stream->BuildRowHeader();
+    return std::move(run.Result());
 }

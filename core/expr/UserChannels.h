@@ -20,10 +20,9 @@ class TLogNames;
 // Why a field name cannot make a channel, or "" when it can: a name holds only
 // letters, digits and "_", starts with a letter or "_", and the leaf it makes
 // ("user.<name>", or for a player row "<player>.user.<name>" for every player)
-// must not read, with "." as "_", like another leaf of the log.
-std::string CheckFieldName(const RoboCupFileT& log, const std::string& name, bool playerRow);
-// The same with names made for the log's stream as it is now: no walk over
-// every leaf, which a file of thousands of rows would make for each row.
+// must not read, with "." as "_", like another leaf of the log. The names are
+// made for the log's stream as it is now: no walk over every leaf, which a
+// file of thousands of rows would make for each row.
 std::string CheckFieldName(const TLogNames& names, const RoboCupFileT& log, const std::string& name, bool playerRow);
 
 // A row that made no channel: the whole row, or a player row from one player on.

@@ -45,9 +45,11 @@ constexpr const char* kHeadroom = "VELO_READ_WITH_HEADROOM";
     if (headroom != 0 && ::setrlimit(RLIMIT_AS, &limit) != 0)
         ::_exit(2);
     if (own) {
-        const bool ownFile = !platform::ReadOwnFile(file, platform::kLogFileLimit, bytes, &error) && error.outOfMemory;
-        const std::string fields = LoadFieldsFile(file, 1000).error;
-        ::_exit(ownFile && fields.starts_with("Not enough memory to read " + file + " (") ? 0 : 2);
+        // The message names the bytes that did not fit: the file's 9 525 141.
+        const std::string message = "Not enough memory to read " + file + " (9.1 MiB)";
+        const bool ownFile = !platform::ReadOwnFile(file, platform::kLogFileLimit, bytes, &error) &&
+                             error.outOfMemory && error.Message() == message;
+        ::_exit(ownFile && LoadFieldsFile(file, 1000).error == message ? 0 : 2);
     }
     ReadRcgFile(file, *log, errors, &read);
     if (read.outOfMemory && read.error.empty() && read.refusal.empty())

@@ -1,5 +1,7 @@
 #include "core/expr/UserChannels.h"
 
+#include "core/expr/Expression.h"
+
 #include "core/io/Convertlog.h"
 #include "core/io/FieldsFile.h"
 #include "core/model/Common.h"
@@ -10,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <sstream>
@@ -103,6 +106,22 @@ TEST_F(UserChannelsTest, PlayerRowMakesALeafAfterEachPlayersOwn)
         EXPECT_TRUE(log->stream->GetChannels() == channels && log->stream->GetLeaves() == leaves);
     };
     ASSERT_EQ(CreateUserChannels(*log, {{"plain", "cycle"}, {"px", "PLAYER.pos.x"}}, kept).computed, 23);
+}
+
+// The log has no "user" group yet: the first row of each kind makes it, the
+// next one puts its leaf beside the first.
+TEST_F(UserChannelsTest, RowsOfOneKindShareTheGroupTheFirstMade)
+{
+    ASSERT_EQ(CreateUserChannels(*log, {{"a", "cycle"}, {"p", "PLAYER"}, {"b", "cycle"}, {"q", "PLAYER"}}).computed,
+              46);
+    const std::vector<TimeChannel*>& channels = log->stream->GetChannels();
+    for (const std::string group : {"user", "Lplayer1.user", "Rplayer11.user"}) {
+        EXPECT_EQ(std::count_if(channels.begin(), channels.end(),
+                                [&group](const TimeChannel* c) { return c->GetFullName() == group; }),
+                  1)
+            << group;
+        EXPECT_EQ(dynamic_cast<CompositeTimeChannel&>(*Find(group)).GetChildren().size(), 2u) << group;
+    }
 }
 
 TEST_F(UserChannelsTest, NewLeavesFollowTheLogsAveragingWindow)
@@ -235,14 +254,15 @@ TEST_F(UserChannelsTest, BadNamesMakeNothing)
     }
     EXPECT_TRUE(hooks.notices.empty());
     EXPECT_EQ(static_cast<int>(log->stream->GetLeaves().size()), leaves + 1);  // fine_1 only
-    EXPECT_EQ(CheckFieldName(*log, "_ok9", true), "");
-    EXPECT_EQ(CheckFieldName(*log, "fine_1", false), "");  // made again, no clash with itself
+    EXPECT_EQ(CheckFieldName(TLogNames(*log), *log, "_ok9", true), "");
+    EXPECT_EQ(CheckFieldName(TLogNames(*log), *log, "fine_1", false), "");  // made again, no clash with itself
 
     // Of several clashes the first in leaf order is told, whichever player's it is.
     log->stream->AddChannel(new DataTimeChannel<double>("Lplayer3_user_x"));
     dynamic_cast<CompositeTimeChannel*>(Find("Rplayer1"))->AddChild(new DataTimeChannel<double>("user_x"));
     log->stream->RebuildChannelLists();
-    EXPECT_EQ(CheckFieldName(*log, "x", true), "Field name 'x' reads like the data field 'Rplayer1.user_x'");
+    EXPECT_EQ(CheckFieldName(TLogNames(*log), *log, "x", true),
+              "Field name 'x' reads like the data field 'Rplayer1.user_x'");
 }
 
 TEST(UserChannels, MissingPlayerChannelStopsThatRow)
