@@ -2,7 +2,7 @@
 
 #include "core/concepts/Concepts.h"
 #include "core/learning/Features.h"
-#include "core/learning/Rules.h"
+#include "core/learning/StrategyChunk.h"
 #include "core/model/Common.h"
 #include "strategy/model/LearnerRecord.h"
 

@@ -3,6 +3,9 @@
 // failure of a learner, and the user's own rule.
 #include "LearnNodeWindow.h"
 
+#include "core/learning/DecisionList.h"
+#include "core/learning/RuleTexts.h"
+
 #include <QApplication>
 
 #include <algorithm>
@@ -212,7 +215,7 @@ TEST_F(LearnNode, TheLearnerFilesStayInTheProgramsPrivateFolder)
     EXPECT_TRUE(std::filesystem::is_empty(own));
     EXPECT_EQ(std::filesystem::status(own).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_all);
-    EXPECT_TRUE(Chunk(0).HasRuleList());
+    EXPECT_EQ(Chunk(0).State(), TChunkState::Learnt);
     EXPECT_TRUE(script.messages.empty());
 }
 

@@ -3,7 +3,9 @@
 
 #include "core/concepts/Concepts.h"
 #include "core/learning/Features.h"
-#include "core/learning/Rules.h"
+#include "core/learning/DecisionList.h"
+#include "core/learning/RuleTexts.h"
+#include "core/learning/StrategyChunk.h"
 
 #include "support/RuleModel.h"
 #include "support/TestData.h"
