@@ -7,6 +7,7 @@
 
 #include "actiongraph/childActionWin.h"
 #include "core/concepts/ConceptHierarchies.h"
+#include "core/learning/DecisionList.h"
 #include "core/learning/Features.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/ReadFile.h"

@@ -2,7 +2,8 @@
 
 #include "strategy/model/LearnerRecord.h"
 
-#include "core/learning/Rules.h"
+#include "core/learning/RuleTexts.h"
+#include "core/learning/StrategyChunk.h"
 #include "core/model/Format.h"
 
 #include <algorithm>

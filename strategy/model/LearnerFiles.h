@@ -39,7 +39,9 @@ std::string WekaResultsFile(const std::string& nodeFile);
 // "<name> (<x>, <y>) <= \t<full rules>" with x and y to 2 decimals; the rules
 // as the node's state reads them (ChunkRulesText: "TRUE" for the node left
 // out). A node not learnt, or not asked, is in the table a comment
-// "  /* <name>: not learnt: <reason> */ \" (see FailedRuleLine).
+// "  /* <name>: not learnt: <reason> */ \" (its text as CommentText makes it),
+// which keeps the backslash-continued table of "All Rules" going where a line
+// comment would end its macro.
 std::string RuleLine(const FeatureList* list, const StrategyChunk& chunk, bool computerOutput);
 // "tp <tp>\tfp <fp>\ttn <tn>\tfn <fn>".
 std::string EvaluationLine(int tp, int fp, int tn, int fn);

@@ -245,12 +245,3 @@ std::string CommentText(std::string text)
     }
     return text;
 }
-
-std::string FailedRuleLine(const std::string& name, double x, double y, const std::string& reason,
-                           bool computerOutput, const std::string& what)
-{
-    if (computerOutput)
-        return "  /* " + CommentText(name + ": " + what + ": " + reason) + " */ \\";
-    return name + " (" + FormatFloatFixed(x, 7, 2) + ", " + FormatFloatFixed(y, 7, 2) + ") <= \t" + what + ": " +
-           OneLine(reason);
-}

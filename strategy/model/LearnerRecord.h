@@ -197,15 +197,7 @@ std::string NotLearntLine(int nodes, const std::string& firstReason);
 // folder.
 std::string DatasetsLine(const TLearnerRecord& record);
 
-// The rule line of a node left without rules by its learner, never to be
-// read as a learnt rule: "<name> (<x>, <y>) <= \t<what>: <reason>", with
-// computerOutput "  /* <name>: <what>: <reason> */ \": a comment
-// that keeps the backslash-continued table of "All Rules" going (a line
-// comment would end its macro), with "*" + "/", "/" + "*" and "??" in the text
-// broken up so that the comment ends where it should and nothing in it is a
-// trigraph.
-std::string FailedRuleLine(const std::string& name, double x, double y, const std::string& reason,
-                           bool computerOutput, const std::string& what = "learner failed");
-// The text between "/*" and "*/" (or after "//") made safe to stand there
-// (see FailedRuleLine): one line (OneLine), nothing in it that ends the comment.
+// The text between "/*" and "*/" (or after "//") made safe to stand there:
+// one line (OneLine), with "*" + "/", "/" + "*" and "??" broken up by a blank,
+// so that the comment ends where it should and nothing in it is a trigraph.
 std::string CommentText(std::string text);

@@ -2,13 +2,15 @@
 
 #include "core/concepts/Concepts.h"
 #include "core/learning/Features.h"
-#include "core/learning/Rules.h"
+#include "core/learning/StrategyChunk.h"
 #include "core/model/Common.h"
 #include "strategy/model/LearnerRecord.h"
 
 #include <charconv>
+#include <cmath>
 #include <istream>
 #include <memory>
+#include <string_view>
 
 std::vector<std::string> ExtractTokens(const std::string& text, const std::string& separators)
 {
@@ -101,12 +103,30 @@ bool TFeatureConditions::AddPair(RuleObject& rule, const std::string& name, cons
 
 namespace {
 
-// Reads feature/value pairs from tokens[i] on until "class", "Number" or the
-// end; stop tells which of the three ended them.
-enum class PairsEnd { Class, Number, Tokens };
+// Where a rule's reading stopped: at "class", at "Number", at the end of the
+// tokens, or at a pair that cannot be read as a condition of the dataset.
+enum class PairsEnd { Class, Number, Tokens, Fault };
 
+// Appends the pair as a condition; else says why it cannot be one: a rule
+// without the condition would hold where the learner's does not.
+bool AddLearntPair(const TFeatureConditions& features, RuleObject& rule, const std::string& name,
+                   const std::string& value, std::string* fault)
+{
+    if (value != "0" && value != "1") {
+        *fault = "the learner's rule gives " + name + " the value " + value + ", not 0 or 1";
+        return false;
+    }
+    if (!features.AddPair(rule, name, value)) {
+        *fault = "the learner's rule names " + name + ", a feature the dataset lacks";
+        return false;
+    }
+    return true;
+}
+
+// Reads feature/value pairs from tokens[i] on until "class", "Number", the
+// end or a pair that is no condition (fault says why).
 PairsEnd ReadPairs(const std::vector<std::string>& tokens, std::size_t& i, const TFeatureConditions& features,
-                   RuleObject& rule)
+                   RuleObject& rule, std::string* fault)
 {
     const std::size_t n = tokens.size();
     while (i < n) {
@@ -123,18 +143,48 @@ PairsEnd ReadPairs(const std::vector<std::string>& tokens, std::size_t& i, const
         }
         if (i >= n)
             break;
-        features.AddPair(rule, t, tokens[i++]);
+        if (!AddLearntPair(features, rule, t, tokens[i++], fault))
+            return PairsEnd::Fault;
     }
     return PairsEnd::Tokens;
+}
+
+// The whole token as a finite number written with "."; false when it is not one.
+bool ReadNumber(std::string_view token, double& value)
+{
+    const char* end = token.data() + token.size();
+    const auto [ptr, ec] = std::from_chars(token.data(), end, value);
+    return ec == std::errc() && ptr == end && std::isfinite(value);
+}
+
+// Whether JRip classes the cycles a rule covers as OTHER. Its "(covered/wrong)"
+// counts the covered instances and those of the other class among them; JRip
+// gives the larger of the two classes, not the printed one, and at a tie the
+// first class of the dataset's class attribute, which the node datasets write
+// as "{OTHER, <node>}". A coverage that cannot be read leaves fault set.
+bool JRipSaysOther(const std::string& printed, const std::string& coverage, std::string* fault)
+{
+    const std::size_t slash = coverage.find('/');
+    double covered = 0.0, wrong = 0.0;
+    if (slash == std::string::npos || !ReadNumber(std::string_view(coverage).substr(0, slash), covered) ||
+        !ReadNumber(std::string_view(coverage).substr(slash + 1), wrong) || wrong < 0.0 || wrong > covered) {
+        *fault = "the learner's coverage " + coverage + " cannot be read";
+        return false;
+    }
+    const double right = covered - wrong;
+    if (right == wrong)
+        return true;
+    return (printed == kOtherClass) == (right > wrong);
 }
 
 }  // namespace
 
 int ReadWekaRules(const std::vector<std::string>& tokens, const TFeatureConditions& features, StrategyChunk& chunk,
-                  bool allowDefaultNegative, bool* whole)
+                  bool allowDefaultNegative, bool* whole, std::string* fault)
 {
     if (whole)
         *whole = false;
+    std::string why;
     const std::size_t n = tokens.size();
     std::size_t i = 0;
     while (i < n && tokens[i] != "rules:")
@@ -143,22 +193,32 @@ int ReadWekaRules(const std::vector<std::string>& tokens, const TFeatureConditio
     int added = 0;
     while (i < n) {
         auto rule = std::make_unique<RuleObject>(true);
-        const PairsEnd end = ReadPairs(tokens, i, features, *rule);
+        const PairsEnd end = ReadPairs(tokens, i, features, *rule, &why);
         if (end == PairsEnd::Number && whole)
             *whole = true;
         if (end != PairsEnd::Class || i >= n)
             break;
         const std::string& cls = tokens[i++];
-        if (i < n)
-            ++i;  // the learner's coverage counts
-        if (cls == "OTHER") {
-            if (rule->Size() == 0 && !allowDefaultNegative)
+        // A list cut before its coverage is no whole list: the printed class stands.
+        const bool other = i < n ? JRipSaysOther(cls, tokens[i++], &why) : cls == kOtherClass;
+        if (!why.empty())
+            break;
+        if (other) {
+            // JRip's default rule for OTHER says what the list says without
+            // it after a rule for the node, or alone (a learnt empty list
+            // covers nothing); after a rule for OTHER the list's own default
+            // would be the node's.
+            const RuleList& held = chunk.GetRules();
+            const bool afterOther = !held.empty() && held.back() && !held.back()->IsPositive();
+            if (rule->Size() == 0 && !allowDefaultNegative && !afterOther)
                 continue;
             rule->SetPositive(false);
         }
         chunk.AddRule(std::move(rule));
         ++added;
     }
+    if (fault)
+        *fault = why;
     return added;
 }
 
@@ -246,7 +306,7 @@ int ReadSlipperRules(const std::vector<std::string>& tokens, const TSlipperNames
         }
         if (!closed)
             return 0;
-        if (cls == "OTHER") {
+        if (cls == kOtherClass) {
             if (rule->Size() == 0 && !allowDefaultNegative)
                 continue;
             rule->SetPositive(false);
@@ -295,11 +355,13 @@ bool TakeWekaResult(const std::string& result, const std::string& output, const 
     std::string refusal = WekaRefusal(result, output);
     StrategyChunk read = Scratch();
     bool whole = false;
+    std::string fault;
     if (refusal.empty())
-        ReadWekaRules(ExtractTokens(result, kWekaSeparators), features, read, allowDefaultNegative, &whole);
-    // A list that looks whole but whose reading ends before its count is no list.
-    if (refusal.empty() && !whole)
-        refusal = "the learner's rule list cannot be read";
+        ReadWekaRules(ExtractTokens(result, kWekaSeparators), features, read, allowDefaultNegative, &whole, &fault);
+    // A list that looks whole but whose reading ends before its count is no
+    // list, nor is one with a rule the program cannot read as JRip meant it.
+    if (refusal.empty() && (!whole || !fault.empty()))
+        refusal = fault.empty() ? "the learner's rule list cannot be read" : fault;
     return TakeRules(read, refusal, chunk);
 }
 

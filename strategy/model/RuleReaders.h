@@ -50,12 +50,22 @@ struct TFeatureConditions {
 
 // JRip's rules: tokens up to "rules:" are skipped; per rule, feature/value
 // pairs (an "and" between them), "class", the class value and one coverage
-// token; "Number" ends the reading. A rule for "OTHER" is appended negated when
-// it has conditions or allowDefaultNegative is set (else dropped); any other
-// class gives a positive rule. Returns the number of rules appended; whole,
-// when given, tells whether the reading got to "Number" (the whole list).
+// token "covered/wrong"; "Number" ends the reading. A rule is read for the
+// class JRip gives the cycles it covers: the larger class of its coverage,
+// and at a tie OTHER (the first class of the node datasets), whatever class
+// it prints. A rule for "OTHER" is appended negated when it has conditions,
+// when allowDefaultNegative is set or when the rule before it is negated (else
+// it adds nothing and is dropped); any other class gives a positive rule.
+// Returns the number of rules appended; whole, when given, tells whether the
+// reading got to "Number" (the whole list). A pair that is no condition of the
+// dataset (a feature it lacks, a value other than 0 or 1) or a coverage that
+// cannot be read stops the reading before its rule, and fault, when given,
+// says why ("" otherwise).
 int ReadWekaRules(const std::vector<std::string>& tokens, const TFeatureConditions& features, StrategyChunk& chunk,
-                  bool allowDefaultNegative, bool* whole = nullptr);
+                  bool allowDefaultNegative, bool* whole = nullptr, std::string* fault = nullptr);
+// The class of the node datasets' cycles that are not the node's, first in
+// their class attribute.
+inline constexpr const char* kOtherClass = "OTHER";
 
 // The names a Slipper hypothesis uses: the identifiers (MakeIdentifier of the
 // path) of every role concept, root first, depth first, and of every group key
@@ -84,7 +94,8 @@ int ReadSlipperRules(const std::vector<std::string>& tokens, const TSlipperNames
 // from its whole list (which may hold no rule but the default one: "FALSE",
 // no cycle), or, when the learner gave none (WekaRefusal; for Slipper no
 // hypothesis read to its end, SlipperRefusal) or its list cannot be read to
-// its end, the node not learnt with the reason. True when learnt. A node
+// its end, or holds a rule that cannot be read as the learner meant it, the
+// node not learnt with the reason. True when learnt. A node
 // never has both a rule list and a reason. hypothesis is null when the file
 // could not be read.
 bool TakeWekaResult(const std::string& result, const std::string& output, const TFeatureConditions& features,

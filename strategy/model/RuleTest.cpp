@@ -3,6 +3,8 @@
 #include "actiongraph/model/Actiongraph.h"
 #include "core/concepts/Concepts.h"
 #include "core/learning/Features.h"
+#include "core/learning/DecisionList.h"
+#include "core/learning/RuleTexts.h"
 #include "core/model/Common.h"
 #include "core/model/Format.h"
 #include "core/model/RoboCupFile.h"

@@ -5,7 +5,7 @@
 // columns and keeps the chunks.
 #pragma once
 
-#include "core/learning/Rules.h"
+#include "core/learning/StrategyChunk.h"
 
 #include <memory>
 #include <string>

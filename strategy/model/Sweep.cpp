@@ -3,7 +3,9 @@
 #include "strategy/model/LearnerRecord.h"
 
 #include "core/learning/Features.h"
-#include "core/learning/Rules.h"
+#include "core/learning/DecisionList.h"
+#include "core/learning/RuleTexts.h"
+#include "core/learning/StrategyChunk.h"
 
 #include <cstdio>
 

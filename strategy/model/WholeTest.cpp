@@ -5,6 +5,7 @@
 #include "actiongraph/model/Actiongraph.h"
 #include "actiongraph/model/PathObject.h"
 #include "core/concepts/Concepts.h"
+#include "core/learning/DecisionList.h"
 #include "core/learning/Features.h"
 #include "core/model/Common.h"
 #include "core/model/Format.h"

@@ -2,6 +2,7 @@
 #include "core/concepts/Evaluators.h"
 #include "core/learning/Features.h"
 #include "core/model/RoboCupFile.h"
+#include "core/learning/RuleTexts.h"
 #include "core/learning/Rules.h"
 #include "core/model/timestream.h"
 

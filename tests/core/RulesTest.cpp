@@ -1,4 +1,6 @@
-#include "core/learning/Rules.h"
+#include "core/learning/DecisionList.h"
+#include "core/learning/RuleTexts.h"
+#include "core/learning/StrategyChunk.h"
 
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
@@ -8,6 +10,7 @@
 #include "core/model/RoboCupFile.h"
 
 #include "support/RecordingHooks.h"
+#include "support/EndChunk.h"
 #include "support/TestData.h"
 
 #include <gtest/gtest.h>
@@ -169,6 +172,11 @@ TEST_F(RulesTest, RuleAndRuleListTextsInFullAndCompactForm)
     notA.SetPositive(false);
     EXPECT_EQ(RulesToString(nullptr, ListOf({notA, b, RuleObject(true)}), true),
               "~(RTeam.GK:Has-ball) AND ~(~LTeam.R-FB:Defending-half)");
+    // Three rules for OTHER in a row, as JRip often writes: one run, no parentheses.
+    RuleObject notC(c);
+    notC.SetPositive(false);
+    EXPECT_EQ(RulesToString(nullptr, ListOf({notA, b, notC, RuleObject(true)}), true),
+              "~(RTeam.GK:Has-ball) AND ~(~LTeam.R-FB:Defending-half) AND ~(LTeam.L-FB:Defending-half)");
     EXPECT_EQ(RulesToString(nullptr, ListOf({a, b, c}), true),
               "RTeam.GK:Has-ball OR (~(~LTeam.R-FB:Defending-half) AND LTeam.L-FB:Defending-half)");
 }
@@ -543,7 +551,7 @@ TEST_F(RulesTest, ACopiedChunkOwnsItsOwnRules)
         EXPECT_EQ(c->GetX(), 1.5);
         EXPECT_EQ(c->GetY(), -2.0);
         EXPECT_EQ(c->GetValue(), 0.75);
-        EXPECT_TRUE(c->IsEnd());
+        EXPECT_TRUE(IsEndChunk(*c));
         EXPECT_EQ(c->GetPositiveCount(), 7);
         EXPECT_EQ(c->GetNegativeCount(), 9);
         ASSERT_EQ(c->GetRules().size(), 1u);

@@ -3,10 +3,11 @@
 // run's words, Slipper's hypothesis and a typed rule. A node is learnt with a
 // rule list or not learnt with a reason, never both nor neither; a reason is
 // one line of printable text, its comment in the C table closed at its end.
+#include "strategy/model/LearnerFiles.h"
 #include "strategy/model/LearnerRecord.h"
 #include "strategy/model/RuleReaders.h"
 
-#include "core/learning/Rules.h"
+#include "core/learning/StrategyChunk.h"
 
 #include "support/RuleModel.h"
 
@@ -29,7 +30,9 @@ bool Printable(const std::string& text)
 // reason is itself one line of printable text.
 void CheckComment(const std::string& text, bool reason)
 {
-    const std::string line = FailedRuleLine("L:Pass", 0.0, 0.0, text, true, "not learnt");
+    StrategyChunk chunk("L:Pass", nullptr, nullptr, 0.0, 0.0, 0.0, false);
+    chunk.SetNotLearnt(text);
+    const std::string line = RuleLine(nullptr, chunk, true);
     if ((reason && !Printable(text)) || !Printable(line) || line.rfind("  /* ", 0) != 0 ||
         line.find("*/") != line.size() - 4 || line.find("/*", 3) != std::string::npos ||
         line.find("??") != std::string::npos)
@@ -38,7 +41,7 @@ void CheckComment(const std::string& text, bool reason)
 
 void CheckVerdict(const StrategyChunk& chunk, bool learnt)
 {
-    if (learnt != chunk.NotLearnt().empty() || learnt != chunk.HasRuleList() || (!learnt && !chunk.GetRules().empty()))
+    if (learnt != chunk.NotLearnt().empty() || learnt != (chunk.State() == TChunkState::Learnt) || (!learnt && !chunk.GetRules().empty()))
         std::abort();
     CheckComment(chunk.NotLearnt(), true);
 }

@@ -3,6 +3,9 @@
 // failure of a learner, and the user's own rule.
 #include "LearnNodeWindow.h"
 
+#include "core/learning/DecisionList.h"
+#include "core/learning/RuleTexts.h"
+
 #include <QApplication>
 
 #include <algorithm>
@@ -109,7 +112,7 @@ TEST_F(LearnNode, OutsideLearnersRunFromTheProgramFolderAndTheirResultsAreRead)
     WriteScript(folder + "/callweka",
                 "echo \"$@\" > \"" + folder + "/weka-args\"\n"
                 "[ -e \"$2\" ] && echo stale >> \"" + folder + "/weka-args\"\n"
-                "printf 'JRIP rules:\\n===\\n(" + feature + " = 1) and (nosuch = 1) => class=OTHER (1/0)\\n"
+                "printf 'JRIP rules:\\n===\\n(" + feature + " = 1) => class=OTHER (1/0)\\n"
                 " => class=N (3/0)\\nNumber of Rules : 2\\n' > \"$2\"\n");
     WriteScript(folder + "/callslipper",
                 "echo \"$@\" > \"" + folder + "/slipper-args\"\n"
@@ -131,8 +134,7 @@ TEST_F(LearnNode, OutsideLearnersRunFromTheProgramFolderAndTheirResultsAreRead)
     };
     const std::string wekaRun = runFolder(ReadBytes(folder + "/weka-args"));
     EXPECT_EQ(ReadBytes(folder + "/weka-args"), wekaRun + "/test-" + part + ".data " + wekaRun + "/results.txt\n");
-    // The unknown feature adds nothing; the OTHER rule with its condition is
-    // negated, the default rule positive.
+    // The OTHER rule with its condition is negated, the default rule positive.
     const RuleList& rules = Chunk(0).GetRules();
     ASSERT_EQ(rules.size(), 2u);
     ASSERT_EQ(rules[0]->Size(), 1);
@@ -213,7 +215,7 @@ TEST_F(LearnNode, TheLearnerFilesStayInTheProgramsPrivateFolder)
     EXPECT_TRUE(std::filesystem::is_empty(own));
     EXPECT_EQ(std::filesystem::status(own).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_all);
-    EXPECT_TRUE(Chunk(0).HasRuleList());
+    EXPECT_EQ(Chunk(0).State(), TChunkState::Learnt);
     EXPECT_TRUE(script.messages.empty());
 }
 
@@ -305,8 +307,13 @@ static void ExpectJRipsRules(FeatureList& features, const RuleList& rules, const
         }
     }
 
-    // Each instance of the dataset (the node's examples, then the others) is
-    // covered where JRip predicts the node, its second class.
+}
+
+// Each instance of the dataset (the node's examples, then the others) is
+// covered where JRip predicts the node, its second class.
+static void ExpectJRipsPredictions(FeatureList& features, const StrategyChunk& chunk, const TNodeExamples& examples,
+                                   const std::string& folder)
+{
     std::vector<int> cycles = examples.positives;
     cycles.insert(cycles.end(), examples.negatives.begin(), examples.negatives.end());
     std::ifstream predicted(folder + "/predicted.txt");
@@ -314,7 +321,7 @@ static void ExpectJRipsRules(FeatureList& features, const RuleList& rules, const
     for (std::string line, actual, said; std::getline(predicted, line);)
         if (std::istringstream(line) >> instance >> actual >> said) {  // not a heading
             ASSERT_TRUE(instance == ++k && k <= cycles.size()) << line;
-            EXPECT_EQ(RulesCover(features, rules, cycles[k - 1]), said.starts_with("2:")) << "cycle " << cycles[k - 1];
+            EXPECT_EQ(ChunkCovers(features, chunk, cycles[k - 1]), said.starts_with("2:")) << "cycle " << cycles[k - 1];
         }
     EXPECT_EQ(k, cycles.size());
 }
@@ -355,7 +362,31 @@ TEST_F(LearnNode, WekaJRipLearnsRulesWithConditions)
         EXPECT_TRUE(script.messages.empty());
         ExpectJRipsRules(features, Chunk(0).GetRules(), examples, folder, form->cbAllowDefaultNegative->isChecked(),
                          fewestRules);
+        ExpectJRipsPredictions(features, Chunk(0), examples, folder);
     }
+
+    // Two of the node's cycles against two others, where JRip prints its
+    // default rule for the node at a tie: it classes every cycle as OTHER, the
+    // first class of the dataset, and so does the node's line.
+    const std::vector<int> positives = examples.positives, negatives = examples.negatives;
+    form->cbVerbose->setChecked(true);
+    bool tie = false;
+    for (std::size_t k = 0; k + 1 < negatives.size() && k < 10 && !tie; ++k) {
+        examples.positives = {positives[k], positives[k + 1]};
+        examples.negatives = {negatives[k], negatives[k + 1]};
+        for (const bool allowDefaultNegative : {false, true}) {
+            form->cbAllowDefaultNegative->setChecked(allowDefaultNegative);
+            form->chunks[0] = std::make_unique<StrategyChunk>(examples.name, nullptr, nullptr, 1.0, 2.0, 0.0, false);
+            form->LearnNodeRules(examples);
+            tie = ReadBytes(folder + "/results.txt").find("\n => class=" + examples.name + " (4.0/2.0)\n") !=
+                  std::string::npos;
+            if (!tie)
+                break;
+            EXPECT_TRUE(Lines(form->MemoRules).last().endsWith("<= \tFALSE")) << Lines(form->MemoRules).last().toStdString();
+            ExpectJRipsPredictions(features, Chunk(0), examples, folder);
+        }
+    }
+    EXPECT_TRUE(tie);
 }
 
 TEST_F(GenerateRules, TheInHouseLearnerGivesEveryNodeItsRule)

@@ -27,6 +27,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/EndChunk.h"
 #include "support/GuiApp.h"
 
 #include <memory>
@@ -73,7 +74,7 @@ TEST_F(StrategyWindow, ShowsThePathAsGridAndChunks)
     EXPECT_EQ(grid.Cell(1, 2).front(), '(');
     ASSERT_EQ(form->chunks.size(), 3u);
     EXPECT_EQ(form->chunks[0]->GetValue(), 2.5);
-    EXPECT_TRUE(form->chunks[2]->IsEnd());
+    EXPECT_TRUE(IsEndChunk(*form->chunks[2]));
 }
 
 TEST_F(StrategyWindow, LetsGoOfTheClosingWindow)

@@ -4,6 +4,8 @@
 #include "LearnNodeWindow.h"
 #include "LearnerStandIn.h"
 
+#include "strategy/model/LearnerFiles.h"
+
 #include "actiongraph/StrategyLink.h"
 #include "ui/StringGrid.h"
 
@@ -124,16 +126,20 @@ protected:
 
 }  // namespace
 
-TEST(FailedRuleLine, AComment)
+// The line of a node its learner left without rules, in the table a comment
+// that ends where it should, on the screen the reason.
+TEST(NotLearntRuleLine, AComment)
 {
-    EXPECT_EQ(FailedRuleLine("a*/b", 1.0, -2.5, "x /* y ?" "?= z", true),
-              "  /* a* /b: learner failed: x / * y ? ?= z */ \\");
-    EXPECT_EQ(FailedRuleLine("L:Pass", 1.0, -2.5, "cancelled", false),
-              "L:Pass (1.00, -2.50) <= \tlearner failed: cancelled");
+    const auto line = [](const std::string& name, const std::string& reason, bool computerOutput) {
+        StrategyChunk chunk(name, nullptr, nullptr, 1.0, -2.5, 0.0, false);
+        chunk.SetNotLearnt("learner failed: " + reason);
+        return RuleLine(nullptr, chunk, computerOutput);
+    };
+    EXPECT_EQ(line("a*/b", "x /* y ?" "?= z", true), "  /* a* /b: not learnt: learner failed: x / * y ? ?= z */ \\");
+    EXPECT_EQ(line("L:Pass", "cancelled", false), "L:Pass (1.00, -2.50) <= \tnot learnt: learner failed: cancelled");
     // A reason is one line of printable text, in the table and on the screen.
-    EXPECT_EQ(FailedRuleLine("L:Pass", 1.0, -2.5, "a\rb\nc\td\x1b*/", true),
-              "  /* L:Pass: learner failed: a b c d * / */ \\");
-    EXPECT_EQ(FailedRuleLine("L:Pass", 1.0, -2.5, "a\rb", false), "L:Pass (1.00, -2.50) <= \tlearner failed: a b");
+    EXPECT_EQ(line("L:Pass", "a\rb\nc\td\x1b*/", true), "  /* L:Pass: not learnt: learner failed: a b c d * / */ \\");
+    EXPECT_EQ(line("L:Pass", "a\rb", false), "L:Pass (1.00, -2.50) <= \tnot learnt: learner failed: a b");
     EXPECT_EQ(NotLearntLine(2, "too few\rexamples"), "// 2 nodes not learnt (first: too few examples)");
 }
 

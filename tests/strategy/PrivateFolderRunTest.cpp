@@ -95,7 +95,7 @@ TEST_F(PrivateFolderRun, AFolderReplacedByALinkAfterTheWindowOpenedIsNotWrittenT
     form->BtnSaveRules->click();
     EXPECT_EQ(script.messages.size(), 3u);
     EXPECT_EQ(Runs(), 3);
-    EXPECT_TRUE(std::ranges::all_of(form->chunks, [](const auto& chunk) { return chunk->HasRuleList(); }));
+    EXPECT_TRUE(std::ranges::all_of(form->chunks, [](const auto& chunk) { return chunk->State() == TChunkState::Learnt; }));
     EXPECT_EQ(FolderEntries(own), std::vector<std::string>{});
 }
 

@@ -3,6 +3,7 @@
 // files (the memo after the export, and the file as saved after the last block).
 #include "strategy/model/RuleExport.h"
 
+#include "core/learning/RuleTexts.h"
 #include "core/learning/Rules.h"
 
 #include "support/TestData.h"

@@ -11,6 +11,7 @@
 
 #include "support/FilledRecord.h"
 #include "support/RecordingHooks.h"
+#include "support/EndChunk.h"
 #include "support/TestData.h"
 
 #include <gtest/gtest.h>
@@ -143,7 +144,7 @@ TEST_F(NodeTest, EmptyTablesAndNoConditions)
     in.graph = nullptr;
     for (auto& chunk : chunks)
         chunk = std::make_unique<StrategyChunk>(chunk->GetName(), chunk->GetRoleConcept(), chunk->GetActionConcept(),
-                                                chunk->GetX(), chunk->GetY(), chunk->GetValue(), chunk->IsEnd());
+                                                chunk->GetX(), chunk->GetY(), chunk->GetValue(), IsEndChunk(*chunk));
     for (auto& chunk : chunks)
         chunk->SetLearnt();  // the learner's default rule only: "FALSE"
     const TNodeTestOutput out = RunNodeTest(in);

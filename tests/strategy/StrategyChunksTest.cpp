@@ -10,6 +10,7 @@
 
 #include "support/FilledRecord.h"
 #include "support/RecordingHooks.h"
+#include "support/EndChunk.h"
 #include "support/TestData.h"
 
 #include <gtest/gtest.h>
@@ -105,9 +106,9 @@ TEST_F(Chunks, OneChunkPerNodeInTimeWithTheGridColumns)
         EXPECT_EQ(c.GetValue(), 2.5);
     }
     // Only the graph's sink is an end.
-    EXPECT_FALSE(chunks[0]->IsEnd());
-    EXPECT_FALSE(chunks[1]->IsEnd());
-    EXPECT_TRUE(chunks[2]->IsEnd());
+    EXPECT_FALSE(IsEndChunk(*chunks[0]));
+    EXPECT_FALSE(IsEndChunk(*chunks[1]));
+    EXPECT_TRUE(IsEndChunk(*chunks[2]));
     // First cycles of the outgoing path occurrences; the final node the
     // dribble's last cycle.
     EXPECT_EQ(Cycles(*chunks[0]), std::vector<int>({100}));
@@ -125,7 +126,7 @@ TEST_F(Chunks, ThePathsLastNodeIsNoEndWhileItActsOn)
     ASSERT_EQ(columns.size(), 2u);
     ASSERT_EQ(chunks.size(), 2u);
     EXPECT_EQ(chunks[1]->GetName(), "Speed-dribble (end)");
-    EXPECT_FALSE(chunks[1]->IsEnd());  // it dribbles on
+    EXPECT_FALSE(IsEndChunk(*chunks[1]));  // it dribbles on
 }
 
 TEST_F(Chunks, EqualFieldStatesAreKeptOnce)
@@ -202,7 +203,7 @@ TEST_F(Chunks, CopiesOwnTheirRules)
     TChunkList copies = CopyChunks(chunks);
     ASSERT_EQ(copies.size(), 3u);
     for (std::size_t k = 0; k < 3; ++k)
-        EXPECT_EQ(copies[k]->HasRuleList(), k < 2) << k;
+        EXPECT_EQ(copies[k]->State() == TChunkState::Learnt, k < 2) << k;
     EXPECT_NE(&copies[0]->GetRules(), &chunks[0]->GetRules());
     EXPECT_EQ(copies[0]->GetRules().size(), 1u);
     EXPECT_NE(copies[0]->GetRules()[0].get(), chunks[0]->GetRules()[0].get());
@@ -257,7 +258,7 @@ TEST(ChunksOnARealMatch, StatesAreTheLogsPositions)
                     EXPECT_FALSE(states[a] == states[b]);
             }
             EXPECT_EQ(chunks[k]->GetRoleConcept(), nodes[k]->Data()->role);
-            EXPECT_EQ(chunks[k]->IsEnd(), nodes[k]->OutWeight() == 0);
+            EXPECT_EQ(IsEndChunk(*chunks[k]), nodes[k]->OutWeight() == 0);
         }
         graph.Clear();
     }

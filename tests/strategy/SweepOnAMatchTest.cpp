@@ -10,12 +10,14 @@
 #include "actiongraph/childActionWin.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/load/LoadLog.h"
+#include "core/learning/DecisionList.h"
 #include "core/learning/Features.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/qt/Dialogs.h"
 #include "ui/MDIChild.h"
 
 #include "support/GuiApp.h"
+#include "support/EndChunk.h"
 #include "support/TestData.h"
 
 #include <QApplication>
@@ -130,7 +132,7 @@ TEST_F(SweepOnAMatch, TwelveRowsUnderTheHeaderAndTheStrategiesStay)
 
     // The last run's rules, checked on every cycle of the test log, but for
     // the last node: "No Last Node" left it out, though it is no end node.
-    ASSERT_TRUE(form->chunks.back()->State() == TChunkState::LeftOut && !form->chunks.back()->IsEnd());
+    ASSERT_TRUE(form->chunks.back()->State() == TChunkState::LeftOut && !IsEndChunk(*form->chunks.back()));
     const int chunks = static_cast<int>(form->chunks.size()) - 1;
     form->MemoRules->clear();
     form->BtnCheckRulesClick();

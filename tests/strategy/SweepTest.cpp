@@ -4,7 +4,8 @@
 
 #include "core/concepts/Concepts.h"
 #include "core/learning/Features.h"
-#include "core/learning/Rules.h"
+#include "core/learning/RuleTexts.h"
+#include "core/learning/StrategyChunk.h"
 
 #include <gtest/gtest.h>
 
