@@ -121,7 +121,7 @@ void TMDIActionChild::BuildActionGraph(TGraph* graph)
         ClearPaths();
     }
     if (File)
-        ::BuildActionGraph(*File, ChosenObjects(), *graph);
+        ::BuildActionGraph(*File, ChosenObjects(), Depths, *graph);
     else
         graph->Clear();
     if (!own)
@@ -146,7 +146,7 @@ void TMDIActionChild::lbPlayersClick()
             sgActions->setItem(row, 0, new QTableWidgetItem(QString::number(e->start)));
             sgActions->setItem(row, 1, new QTableWidgetItem(QString::number(e->end)));
             sgActions->setItem(row, 2,
-                               new QTableWidgetItem(QString::fromStdString(ConceptObject::GetPathName(e->action))));
+                               new QTableWidgetItem(QString::fromStdString(Depths.Action(e->action))));
             ++row;
         }
     }
@@ -164,8 +164,8 @@ void TMDIActionChild::btnDepthClick()
 {
     SelectNode(nullptr);
     ClearPaths();
-    ConceptObject::SetPathDepth(g_actionConcepts, sbSimilarityDepth->value());
-    ConceptObject::SetPathDepth(g_roleConcepts, sbSimilarityDepth2->value());
+    // The depths are this window's: another window's names stay as they are.
+    Depths = TNameDepths{sbSimilarityDepth->value(), sbSimilarityDepth2->value()};
     BuildActionGraph(Graph);
     DrawGraph();
 }
@@ -193,7 +193,7 @@ void TMDIActionChild::Button2Click()
     SelectNode(nullptr);
     ClearPaths();
     if (File)
-        BuildDemoGraph2(*File, n, *Graph);
+        BuildDemoGraph2(*File, n, Depths, *Graph);
     RefillActionNodes();
     DrawGraph();
 }

@@ -60,8 +60,9 @@ public:
     // lbPlayersClick, then rebuilds and draws the graph.
     void lbPlayersDblClick();
     // Rebuilds the graph with the action and role paths cut to the depths of
-    // sbSimilarityDepth and sbSimilarityDepth2 (0: whole paths). The depths stay
-    // set in the program's hierarchies, for every window, until the next rebuild.
+    // sbSimilarityDepth and sbSimilarityDepth2 (0: whole paths). The depths
+    // become the window's own (Depths), for all it names until the next
+    // "Rebuild graph" in it; other windows keep theirs.
     void btnDepthClick();
     void btnConceptsClick() {}
     // The two demonstration graphs; "2" chains EditValue actions.

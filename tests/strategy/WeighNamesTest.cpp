@@ -39,7 +39,7 @@ TEST(WeighNames, EveryPassingFeatureIsNamedByItsDisplayName)
             const int first = positives.empty() ? -1 : positives.front();
             int suffixed = 0;
             for (int f = 0; f < features.GetNumFeatures(); ++f) {
-                const std::string want = DisplayName(features, f, *log, first);
+                const std::string want = DisplayName(features, f, *log, first, 0);
                 const std::string& name = features.GetName(f);
                 if (name != want) {
                     ++suffixed;
