@@ -42,7 +42,7 @@ public:
     TMDIActionChild(QMdiArea* area, RoboCupFileT* log);
     ~TMDIActionChild() override;
 
-    // ---- Graph building ---------------------------------------------------------
+    // ---- Graph building (childActionWinBuild.cpp) -----------------------------------
     // Builds graph from the window's log for the objects selected in lbPlayers
     // ("ball" stands for all). For the window's own graph the selection and the
     // path list are emptied first, and afterwards the node list is refilled,
@@ -301,6 +301,8 @@ private:
     void BuildForm();
     QWidget* BuildPanel(QWidget* parent);
     void ConnectHandlers();
+    // The players list, "Rebuild graph" and the demonstration buttons.
+    void ConnectBuildHandlers();
     // The display controls redraw; resizing Image sizes the picture.
     void ConnectDrawHandlers();
     void ConnectSaveHandlers();
