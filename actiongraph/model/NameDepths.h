@@ -14,5 +14,4 @@ struct TNameDepths {
 
     std::string Action(ConceptObject* node) const { return ConceptObject::GetPathName(node, action); }
     std::string Role(ConceptObject* node) const { return ConceptObject::GetPathName(node, role); }
-    bool operator==(const TNameDepths&) const = default;
 };
