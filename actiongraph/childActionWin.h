@@ -42,7 +42,7 @@ public:
     TMDIActionChild(QMdiArea* area, RoboCupFileT* log);
     ~TMDIActionChild() override;
 
-    // ---- Graph building ---------------------------------------------------------
+    // ---- Graph building (childActionWinBuild.cpp) -----------------------------------
     // Builds graph from the window's log for the objects selected in lbPlayers
     // ("ball" stands for all). For the window's own graph the selection and the
     // path list are emptied first, and afterwards the node list is refilled,
@@ -60,8 +60,9 @@ public:
     // lbPlayersClick, then rebuilds and draws the graph.
     void lbPlayersDblClick();
     // Rebuilds the graph with the action and role paths cut to the depths of
-    // sbSimilarityDepth and sbSimilarityDepth2 (0: whole paths). The depths stay
-    // set in the program's hierarchies, for every window, until the next rebuild.
+    // sbSimilarityDepth and sbSimilarityDepth2 (0: whole paths). The depths
+    // become the window's own (Depths), for all it names until the next
+    // "Rebuild graph" in it; other windows keep theirs.
     void btnDepthClick();
     void btnConceptsClick() {}
     // The two demonstration graphs; "2" chains EditValue actions.
@@ -300,6 +301,8 @@ private:
     void BuildForm();
     QWidget* BuildPanel(QWidget* parent);
     void ConnectHandlers();
+    // The players list, "Rebuild graph" and the demonstration buttons.
+    void ConnectBuildHandlers();
     // The display controls redraw; resizing Image sizes the picture.
     void ConnectDrawHandlers();
     void ConnectSaveHandlers();

@@ -87,7 +87,8 @@ bool TMDIActionChild::SaveAssocData(const QString& fileName, int format, double 
         // is written, and both replace the old ones together or not at all.
         std::ostringstream other;
         std::vector<platform::FileContent> files{{name, [&](std::ostream& out) {
-            const assocdata::Dataset data = AssocSnapshot(*File, instanceCycles, instanceClasses, classNames);
+            const assocdata::Dataset data =
+                AssocSnapshot(*File, Depths.role, instanceCycles, instanceClasses, classNames);
             switch (kind) {
             case Format::Apriori: assocdata::WriteApriori(out, other, data, threshold, useRoles, progress); break;
             case Format::Weka: assocdata::WriteWeka(out, data, threshold, progress); break;

@@ -37,7 +37,7 @@ void TMDIActionChild::MarkCycles(int mode, std::vector<int>& instanceCycles, std
     TMarkProblem problem = TMarkProblem::None;
     if (Graph)
         problem = MarkExampleCycles(*Graph, mode, SelectedNode, PathAt(cbPaths->currentIndex()), epsilon,
-                                    [this](TNode* a, TNode* b) { return NodeDistance(a, b); }, lists);
+                                    [this](TNode* a, TNode* b) { return NodeDistance(a, b); }, Depths, lists);
     instanceCycles = std::move(lists.cycles);
     classNames = std::move(lists.classNames);
     instanceClasses = std::move(lists.classes);
@@ -55,7 +55,7 @@ void TMDIActionChild::RuleCoverage(const std::string& rule, int conditions, std:
         std::fill(counts.begin(), counts.end(), 0);
         return;
     }
-    if (CountRuleCoverage(*File, rule, conditions, counts, instanceCycles, instanceClasses, &avgDepth) > 0)
+    if (CountRuleCoverage(*File, Depths.role, rule, conditions, counts, instanceCycles, instanceClasses, &avgDepth) > 0)
         platform::Beep();  // once, however many examples the rule over-covers
 }
 

@@ -166,7 +166,7 @@ void TMDIActionChild::btnRevalidateClick()
     const int k = sbMinConnected->value();
     SelectedNode->SetMark(1);
     std::vector<TPathItem> found;
-    FindPathsEndingAt(TPathSearch(cbPathFunc->currentIndex(), File), SelectedNode, k, found);
+    FindPathsEndingAt(TPathSearch(cbPathFunc->currentIndex(), File, Depths), SelectedNode, k, found);
     Paths.AddAll(std::move(found));
     SelectNode(nullptr);
     DrawGraph();

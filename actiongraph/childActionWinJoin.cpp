@@ -114,7 +114,7 @@ TMDIActionChild::TJoinEnd TMDIActionChild::BtnJoinNearestClick()
     const std::unique_ptr<TGraph> before = Graph->Copy();
     WindowJoinHooks hooks(*this);
     JoinNearestNodes(*Graph, TDistanceWeights{AttrW, RoleW, ActionW, FeatW}, File ? File->features.get() : nullptr,
-                     value, hooks);
+                     value, Depths, hooks);
     if (hooks.WasCancelled())
         Graph->Swap(*before);
     platform::Beep();

@@ -99,10 +99,10 @@ TPathPtr TMDIActionChild::SharedPathAt(int item) const
 
 namespace {
 
-// The window's scoring: its path function, its log for the texts.
-TPathSearch SearchOf(const QComboBox* functions, const RoboCupFileT* log)
+// The window's scoring: its path function, its log and its depths for the texts.
+TPathSearch SearchOf(const QComboBox* functions, const RoboCupFileT* log, const TNameDepths& depths)
 {
-    return TPathSearch(functions ? functions->currentIndex() : -1, log);
+    return TPathSearch(functions ? functions->currentIndex() : -1, log, depths);
 }
 
 }  // namespace
@@ -112,7 +112,7 @@ void TMDIActionChild::FindPaths(TGraph* graph, int minCount, TPathList& items)
     if (!graph)
         return;
     std::vector<TPathItem> found;
-    SearchOf(cbPathFunc, File).FindPaths(*graph, minCount, found);
+    SearchOf(cbPathFunc, File, Depths).FindPaths(*graph, minCount, found);
     items.AddAll(std::move(found));
     if (&items == &Paths)
         ShowPaths();
@@ -122,7 +122,7 @@ void TMDIActionChild::ExtendPath(TPathList& items, TNode* node, const std::vecto
                                  const TPathObject& path, int k)
 {
     std::vector<TPathItem> found;
-    SearchOf(cbPathFunc, File).ExtendPath(node, times, path, k, found);
+    SearchOf(cbPathFunc, File, Depths).ExtendPath(node, times, path, k, found);
     items.AddAll(std::move(found));
     if (&items == &Paths)
         ShowPaths();
@@ -131,7 +131,7 @@ void TMDIActionChild::ExtendPath(TPathList& items, TNode* node, const std::vecto
 void TMDIActionChild::EvaluatePath(const TPathPtr& path, TPathList& items)
 {
     std::vector<TPathItem> found;
-    SearchOf(cbPathFunc, File).EvaluatePath(path, found);
+    SearchOf(cbPathFunc, File, Depths).EvaluatePath(path, found);
     items.AddAll(std::move(found));
     if (&items == &Paths)
         ShowPaths();

@@ -1,7 +1,7 @@
 // What the action-graph window holds besides its controls, with no widget in
 // it: the graph and its selected node, the path list, the view of the pitch
-// (surfaces, zoom, pan and transform) with the last mouse position, and the
-// weights of the node distance. TMDIActionChild inherits it and binds its
+// (surfaces, zoom, pan and transform) with the last mouse position, the
+// weights of the node distance and the depths the window names at. TMDIActionChild inherits it and binds its
 // controls to it.
 #pragma once
 
@@ -28,6 +28,11 @@ struct TActionGraphState {
     double RoleW = 0.0;
     double ActionW = 0.0;
     double FeatW = 0.0;
+    // The depths of the action and role hierarchies that the window's names
+    // keep: those its bars last applied, all levels until then. Whatever the
+    // window names (its graph, joins, paths, datasets, the strategy window's
+    // grid) names at these, never at another window's.
+    TNameDepths Depths;
     bool ReLayout = false;  // set by "R", read by the drawing
     // The least time between two pictures of the graph shrinking in a join.
     std::chrono::milliseconds LightRedrawInterval{100};

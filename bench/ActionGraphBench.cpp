@@ -42,7 +42,7 @@ void BM_BuildActionGraphAllObjects(benchmark::State& state)
     for (const auto& list : log.events)
         events += static_cast<int>(list.size());
     for (auto _ : state) {
-        BuildActionGraph(log, all, graph);
+        BuildActionGraph(log, all, {}, graph);
         RemoveNodesWithDegreeBelow(graph, 1);
         benchmark::DoNotOptimize(graph.NodeCount());
     }
@@ -61,7 +61,7 @@ void BM_FindPathsFullMatch(benchmark::State& state)
     TObjectChoice all{};
     all[0] = true;
     TGraph graph;
-    BuildActionGraph(log, all, graph);
+    BuildActionGraph(log, all, {}, graph);
     RemoveNodesWithDegreeBelow(graph, 1);
     if (state.range(0) == 1) {
         bool merged = true;
@@ -81,7 +81,7 @@ void BM_FindPathsFullMatch(benchmark::State& state)
     std::size_t paths = 0;
     for (auto _ : state) {
         std::vector<TPathItem> found;
-        TPathSearch(0, &log).FindPaths(graph, 1, found);
+        TPathSearch(0, &log, {}).FindPaths(graph, 1, found);
         TPathList list;
         list.Add("All", nullptr);
         list.AddAll(std::move(found));

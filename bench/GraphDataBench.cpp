@@ -25,7 +25,7 @@ void BM_GraphDataWindowWholeGraph(benchmark::State& state)
     TObjectChoice all{};
     all[0] = true;
     TGraph graph;
-    BuildActionGraph(log, all, graph);
+    BuildActionGraph(log, all, {}, graph);
     std::vector<TimeChannel*> fields;
     for (int o = 0; o < 10; ++o) {
         fields.push_back(log.posXChannel[static_cast<std::size_t>(o)]);

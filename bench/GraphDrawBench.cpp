@@ -57,7 +57,7 @@ Match& FullMatch()
         m->log = &LoadedBenchLog();
         TObjectChoice all{};
         all.fill(true);
-        BuildActionGraph(*m->log, all, m->graph);
+        BuildActionGraph(*m->log, all, {}, m->graph);
         RemoveNodesWithDegreeBelow(m->graph, 1);
         return m;
     }();

@@ -59,12 +59,12 @@ void TimeJoin(benchmark::State& state, RoboCupFileT& log, const TDistanceWeights
     for (auto _ : state) {
         state.PauseTiming();
         TGraph graph;
-        BuildActionGraph(log, all, graph);
+        BuildActionGraph(log, all, {}, graph);
         RemoveNodesWithDegreeBelow(graph, 1);
         before = graph.NodeCount();
         BenchPlacing hooks(graph, log);
         state.ResumeTiming();
-        joins = JoinNearestNodes(graph, weights, log.features.get(), value, hooks);
+        joins = JoinNearestNodes(graph, weights, log.features.get(), value, {}, hooks);
         benchmark::DoNotOptimize(joins);
         check(graph);
     }

@@ -32,11 +32,11 @@ NodeBench& Bench()
         auto b = std::make_unique<NodeBench>();
         TObjectChoice all{};
         all[0] = true;
-        BuildActionGraph(log, all, b->graph);
+        BuildActionGraph(log, all, {}, b->graph);
         RemoveNodesWithDegreeBelow(b->graph, 1);
         // Nodes of one role and action made one, as a join does.
         TJoinHooks quiet;
-        JoinNearestNodes(b->graph, TDistanceWeights{0.0, 1.0, 1.0, 0.0}, nullptr, 0.01, quiet);
+        JoinNearestNodes(b->graph, TDistanceWeights{0.0, 1.0, 1.0, 0.0}, nullptr, 0.01, {}, quiet);
         for (int i = 0; i < b->graph.NodeCount(); ++i) {
             TNode* n = b->graph.GetNode(i);
             if (!n->OutList().empty() && (!b->node || n->OutWeight() > b->node->OutWeight()))

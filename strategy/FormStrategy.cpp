@@ -147,6 +147,7 @@ bool TFormStrategy::ShowStrategy(const TPathObject& path, TChunkList& out)
     TStrategyOptions options;
     options.duration = static_cast<TDurationMode>(std::clamp(rgDuration->ItemIndex(), 0, 2));
     options.strictTimes = cbStrictTimes->isChecked();
+    options.depths = actionChild->Depths;
     try {
         options.value = StrToFloatDot(actionChild->EditValue->text().toStdString());
     } catch (const EConvertError& e) {

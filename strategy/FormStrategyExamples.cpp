@@ -280,6 +280,8 @@ void TFormStrategy::BtnRulesClick(QObject* Sender)
         platform::Beep();
         return;
     }
+    // The features are named as the attached window names its nodes.
+    settings.weighting.roleDepth = actionChild->Depths.role;
     if (display) {
         ChartRules->clearGraphs();
         ChartRules->replot();

@@ -7,7 +7,7 @@
 
 #include <unordered_map>
 
-assocdata::Dataset AssocSnapshot(const RoboCupFileT& log, const std::vector<int>& instanceCycles,
+assocdata::Dataset AssocSnapshot(const RoboCupFileT& log, int roleDepth, const std::vector<int>& instanceCycles,
                                  const std::vector<int>& instanceClasses, const std::vector<std::string>& classNames)
 {
     assocdata::Dataset data;
@@ -38,7 +38,7 @@ assocdata::Dataset AssocSnapshot(const RoboCupFileT& log, const std::vector<int>
                 continue;
             auto it = paths.find(role);
             if (it == paths.end())
-                it = paths.emplace(role, ConceptObject::GetPathName(role)).first;
+                it = paths.emplace(role, ConceptObject::GetPathName(role, roleDepth)).first;
             in.roles[static_cast<std::size_t>(o)] = it->second;
         }
     }

@@ -10,7 +10,8 @@
 class RoboCupFileT;
 
 // Features, groups (in filing order) and, per example, its bits and the role
-// path of every object that has one at the cycle. A log without features gives
+// path (kept to roleDepth levels, 0: all) of every object that has one at the
+// cycle. A log without features gives
 // none; a cycle outside the feature matrix gives all bits 0.
-assocdata::Dataset AssocSnapshot(const RoboCupFileT& log, const std::vector<int>& instanceCycles,
+assocdata::Dataset AssocSnapshot(const RoboCupFileT& log, int roleDepth, const std::vector<int>& instanceCycles,
                                  const std::vector<int>& instanceClasses, const std::vector<std::string>& classNames);

@@ -32,7 +32,10 @@ bool TDistances::Add(int first, int second, double distance)
     return true;
 }
 
-int TDistances::CompareEntries(const Entry& x, const Entry& y)
+namespace {
+
+// -1, 0 or 1 as x's distance is smaller, equal or larger than y's.
+int CompareEntries(const TDistances::Entry& x, const TDistances::Entry& y)
 {
     if (x.distance < y.distance)
         return -1;
@@ -40,6 +43,8 @@ int TDistances::CompareEntries(const Entry& x, const Entry& y)
         return 1;
     return 0;
 }
+
+}  // namespace
 
 int TDistances::Sort()
 {
@@ -276,7 +281,7 @@ std::string Fixed(double value, int decimals)
 }  // namespace
 
 int JoinNearestNodes(TGraph& graph, const TDistanceWeights& weights, const FeatureList* features, double value,
-                     TJoinHooks& hooks)
+                     const TNameDepths& depths, TJoinHooks& hooks)
 {
     const int n = graph.NodeCount();
     TDistances distances(n);
@@ -325,7 +330,7 @@ int JoinNearestNodes(TGraph& graph, const TDistanceWeights& weights, const Featu
 
         const int index = graph.JoinNodes(first.first, first.second);
         TNode* joined = graph.GetNode(index);
-        joined->SetName(ConceptObject::GetPathName(data->role) + ":" + ConceptObject::GetPathName(data->action));
+        joined->SetName(depths.Role(data->role) + ":" + depths.Action(data->action));
         joined->SetData(std::move(data));
         ++joins;
 

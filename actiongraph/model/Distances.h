@@ -7,6 +7,8 @@
 // redraws and event processing through TJoinHooks.
 #pragma once
 
+#include "actiongraph/model/NameDepths.h"
+
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -50,8 +52,6 @@ public:
     // join in the same order. Every call below sorts first when pairs wait.
     // Returns how many pairs the memory could not hold (dropped, the farthest).
     int Sort();
-    // -1, 0 or 1 as x's distance is smaller, equal or larger than y's.
-    static int CompareEntries(const Entry& x, const Entry& y);
     // The first pair, none when there is none.
     std::optional<Entry> First();
     // Every pair in order (a walk over all of them: for checks, not for a join).
@@ -203,12 +203,13 @@ private:
 // Joins the closest pair of nodes of graph while its distance is <= value:
 // places every node, stores the pair distances below 2 x value, and merges
 // pair after pair into a node named "rolePath:actionPath" after the common
-// ancestors of their roles and actions, storing the new node's distances.
+// ancestors of their roles and actions (each path kept to its depth, those of
+// the window whose graph it is), storing the new node's distances.
 // Returns the number of joins. Stops before the next row or join once
 // hooks.Cancelled() says so: the graph is then joined only in part, and the
 // caller, who knows why it stopped, puts back what it kept.
 int JoinNearestNodes(TGraph& graph, const TDistanceWeights& weights, const FeatureList* features, double value,
-                     TJoinHooks& hooks);
+                     const TNameDepths& depths, TJoinHooks& hooks);
 
 
 // Orders feature indices by the features' values, larger value first:

@@ -16,9 +16,9 @@
 
 namespace {
 
-std::string PathOrNone(ConceptObject* node)
+std::string PathOrNone(ConceptObject* node, int depth)
 {
-    return node ? ConceptObject::GetPathName(node) : std::string("none");
+    return node ? ConceptObject::GetPathName(node, depth) : std::string("none");
 }
 
 bool InPath(const TPathObject* path, const TConnection* c)
@@ -32,7 +32,10 @@ bool InPath(const TPathObject* path, const TConnection* c)
 // Fills the lists of one data mode; class names go in once each.
 class ExampleBuilder {
 public:
-    ExampleBuilder(const TGraph& graph, TExampleLists& lists) : graph_(graph), lists_(lists) {}
+    ExampleBuilder(const TGraph& graph, const TNameDepths& depths, TExampleLists& lists)
+        : graph_(graph), depths_(depths), lists_(lists)
+    {
+    }
 
     int ClassOf(const std::string& name)
     {
@@ -41,7 +44,7 @@ public:
             lists_.classNames.push_back(name);
         return it->second;
     }
-    int ClassOf(const TNode* node) { return ClassOf(NodeClassName(graph_, node)); }
+    int ClassOf(const TNode* node) { return ClassOf(NodeClassName(graph_, node, depths_)); }
 
     void Example(int cycle, int cls, bool marked)
     {
@@ -73,6 +76,7 @@ public:
 
 private:
     const TGraph& graph_;
+    TNameDepths depths_;
     TExampleLists& lists_;
     std::unordered_map<std::string, int> index_;
 };
@@ -131,18 +135,19 @@ void PathModeExamples(ExampleBuilder& b, const TGraph& graph, int mode, TNode* s
 
 }  // namespace
 
-std::string NodeClassName(const TGraph& graph, const TNode* node)
+std::string NodeClassName(const TGraph& graph, const TNode* node, const TNameDepths& depths)
 {
     const TNodeConcepts* data = node ? node->Data() : nullptr;
-    return PathOrNone(data ? data->role : nullptr) + "_" + PathOrNone(data ? data->action : nullptr) + "_" +
-           std::to_string(graph.IndexOfNode(node));
+    return PathOrNone(data ? data->role : nullptr, depths.role) + "_" +
+           PathOrNone(data ? data->action : nullptr, depths.action) + "_" + std::to_string(graph.IndexOfNode(node));
 }
 
 TMarkProblem MarkExampleCycles(const TGraph& graph, int mode, TNode* selected, const TPathObject* path,
-                               double epsilon, const TNodeDistanceFn& distance, TExampleLists& lists)
+                               double epsilon, const TNodeDistanceFn& distance, const TNameDepths& depths,
+                               TExampleLists& lists)
 {
     lists = {};
-    ExampleBuilder b(graph, lists);
+    ExampleBuilder b(graph, depths, lists);
     const bool needsNode = mode == 1 || mode == 3 || mode == 4 || mode == 8 || mode == 9;
     const bool needsPath = mode == 2 || mode >= 5;
     if (mode == 1) {
@@ -217,8 +222,9 @@ TMarkProblem MarkExampleCycles(const TGraph& graph, int mode, TNode* selected, c
     return TMarkProblem::None;
 }
 
-int CountRuleCoverage(const RoboCupFileT& log, const std::string& rule, int conditions, std::vector<int>& counts,
-                      const std::vector<int>& cycles, const std::vector<int>& classes, double* avgDepth)
+int CountRuleCoverage(const RoboCupFileT& log, int roleDepth, const std::string& rule, int conditions,
+                      std::vector<int>& counts, const std::vector<int>& cycles, const std::vector<int>& classes,
+                      double* avgDepth)
 {
     std::fill(counts.begin(), counts.end(), 0);
     if (conditions == 0)
@@ -246,7 +252,7 @@ int CountRuleCoverage(const RoboCupFileT& log, const std::string& rule, int cond
             const auto key = std::make_pair(role, group);
             auto it = roleHit.find(key);
             if (it == roleHit.end())
-                it = roleHit.emplace(key, occurs(ConceptObject::GetPathName(role), group)).first;
+                it = roleHit.emplace(key, occurs(ConceptObject::GetPathName(role, roleDepth), group)).first;
             return it->second;
         }
         signed char& known = plainHit[static_cast<std::size_t>(f)];

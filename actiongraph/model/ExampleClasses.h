@@ -5,6 +5,8 @@
 // graph, selected node, selected path and node distance.
 #pragma once
 
+#include "actiongraph/model/NameDepths.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -28,33 +30,36 @@ struct TExampleLists {
 // What a data mode lacked; the window reports it.
 enum class TMarkProblem { None, NoNode, NoPath };
 
-// "<role path>_<action path>_<index in graph>"; a missing record or concept
-// stands as "none".
-std::string NodeClassName(const TGraph& graph, const TNode* node);
+// "<role path>_<action path>_<index in graph>", each path kept to its depth; a
+// missing record or concept stands as "none".
+std::string NodeClassName(const TGraph& graph, const TNode* node, const TNameDepths& depths);
 
 // The distance of a node (first) to the selected node (second).
 using TNodeDistanceFn = std::function<double(TNode* node, TNode* selected)>;
 
 // Clears the lists and fills them by the data mode (0..9) from the graph, the
-// selected node and the selected path (either may be null). Occurrences
-// without a length to the other end are passed over. A mode that needs a node
-// or a path that is missing stops there (classes it names before the check
-// stay) and returns the problem. After a complete mode, an epsilon above 0
+// selected node and the selected path (either may be null), naming the
+// classes at the depths. Occurrences without a length to the other end are
+// passed over. A mode that needs a node or a path that is missing stops there
+// (classes it names before the check stay) and returns the problem. After a complete mode, an epsilon above 0
 // replaces the marked cycles by those of every node whose distance to the
 // selected node is below epsilon (none without a selected node).
 TMarkProblem MarkExampleCycles(const TGraph& graph, int mode, TNode* selected, const TPathObject* path,
-                               double epsilon, const TNodeDistanceFn& distance, TExampleLists& lists);
+                               double epsilon, const TNodeDistanceFn& distance, const TNameDepths& depths,
+                               TExampleLists& lists);
 
 // Counts per class (counts keeps its size, one entry per class) the examples
 // a rule covers. The rule's conditions are items "Team:<group path>",
-// "<role path>:<group path>" or "<object>:<group path>", each followed by a
-// blank; an example is covered when exactly `conditions` items of its set
-// features occur in the rule. With conditions 0 nothing is counted and
+// "<role path>:<group path>" (the role path kept to roleDepth levels, as the
+// dataset named it) or "<object>:<group path>", each followed by a blank; an
+// example is covered when exactly `conditions` items of its set features
+// occur in the rule. With conditions 0 nothing is counted and
 // avgDepth (may be null) is left alone; else it becomes the mean over the
 // covered examples of their items' mean concept level (0 when none is
 // covered). Returns the number of examples with more hits than conditions.
-int CountRuleCoverage(const RoboCupFileT& log, const std::string& rule, int conditions, std::vector<int>& counts,
-                      const std::vector<int>& cycles, const std::vector<int>& classes, double* avgDepth);
+int CountRuleCoverage(const RoboCupFileT& log, int roleDepth, const std::string& rule, int conditions,
+                      std::vector<int>& counts, const std::vector<int>& cycles, const std::vector<int>& classes,
+                      double* avgDepth);
 
 // The cycles of "Save Node Marks": of the selected node, or of every node when
 // none is; outgoing occurrences from start to start + duration - 1, for an end

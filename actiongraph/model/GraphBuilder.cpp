@@ -21,10 +21,10 @@ ConceptObject* RoleAt(const RoboCupFileT& log, int object, int cycle)
     return ConceptFromHandle(channel->GetValues()[static_cast<std::size_t>(cycle)]);
 }
 
-std::string ActionNodeName(int object, ConceptObject* role, ConceptObject* action)
+std::string ActionNodeName(int object, ConceptObject* role, ConceptObject* action, const TNameDepths& depths)
 {
-    const std::string head = role ? ConceptObject::GetPathName(role) : ObjectName(object);
-    return head + ":" + ConceptObject::GetPathName(action);
+    const std::string head = role ? depths.Role(role) : ObjectName(object);
+    return head + ":" + depths.Action(action);
 }
 
 namespace {
@@ -38,13 +38,13 @@ std::unique_ptr<TNodeConcepts> Concepts(ConceptObject* action, ConceptObject* ro
 }
 
 // Pass 1: one connection per event, consecutive actions chained.
-void AddEvents(const RoboCupFileT& log, int object, TGraph& graph)
+void AddEvents(const RoboCupFileT& log, int object, const TNameDepths& depths, TGraph& graph)
 {
     TNode* previousEnd = nullptr;
     int previousOtherEnd = 0;
     for (const auto& e : log.events[static_cast<std::size_t>(object)]) {
         ConceptObject* role = RoleAt(log, object, e->start);
-        const std::string name = ActionNodeName(object, role, e->action);
+        const std::string name = ActionNodeName(object, role, e->action, depths);
         TNode* start = nullptr;
         // The chain goes on when this action starts right after the previous
         // one's OTHER end (the receiver's part of a pass), not its own end.
@@ -117,13 +117,14 @@ private:
 
 }  // namespace
 
-void BuildActionGraph(const RoboCupFileT& log, const TObjectChoice& takingPart, TGraph& graph)
+void BuildActionGraph(const RoboCupFileT& log, const TObjectChoice& takingPart, const TNameDepths& depths,
+                      TGraph& graph)
 {
     graph.Clear();
     for (int i = 0; i < RoboCupFileT::kObjectCount; ++i) {
         if (!(takingPart[static_cast<std::size_t>(i)] || takingPart[0]))
             continue;
-        AddEvents(log, i, graph);
+        AddEvents(log, i, depths, graph);
     }
     OccurrenceIndex index(graph);
 
@@ -227,7 +228,7 @@ void BuildDemoGraph1(TGraph& graph)
     }
 }
 
-bool BuildDemoGraph2(const RoboCupFileT& log, int n, TGraph& graph)
+bool BuildDemoGraph2(const RoboCupFileT& log, int n, const TNameDepths& depths, TGraph& graph)
 {
     if (n > 0 && n > log.cycles - 1)
         return false;
@@ -236,7 +237,7 @@ bool BuildDemoGraph2(const RoboCupFileT& log, int n, TGraph& graph)
         return true;
     ConceptObject* role = coLFW[0];
     ConceptObject* action = coSpeedDribble;
-    const std::string name = ConceptObject::GetPathName(role) + ":" + ConceptObject::GetPathName(action);
+    const std::string name = depths.Role(role) + ":" + depths.Action(action);
     const int length = (log.cycles - 1) / n;
     TNode* previousEnd = nullptr;
     int start = 0;

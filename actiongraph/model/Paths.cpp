@@ -151,7 +151,7 @@ ConceptObject* PieceRole(const TPathObject& path, const TNode* source, const Rob
 
 }  // namespace
 
-std::string PathLabel(const TPathObject& path, const RoboCupFileT* log)
+std::string PathLabel(const TPathObject& path, const RoboCupFileT* log, const TNameDepths& depths)
 {
     std::string label;
     for (const TConnection* c : path.Connections()) {
@@ -159,18 +159,19 @@ std::string PathLabel(const TPathObject& path, const RoboCupFileT* log)
         ConceptObject* action = source && source->Data() ? source->Data()->action : nullptr;
         // The path is stored end first: each earlier action goes in front.
         std::string piece = " ";
-        piece += ConceptObject::GetPathName(PieceRole(path, source, log));
+        piece += depths.Role(PieceRole(path, source, log));
         piece += ':';
-        piece += ConceptObject::GetPathName(action);
+        piece += depths.Action(action);
         piece += label;
         label = std::move(piece);
     }
     return label;
 }
 
-std::string PathItemText(const TPathObject& path, const RoboCupFileT* log)
+std::string PathItemText(const TPathObject& path, const RoboCupFileT* log, const TNameDepths& depths)
 {
-    return PathValueText(path.Value()) + " #" + std::to_string(path.Connections().size()) + PathLabel(path, log);
+    return PathValueText(path.Value()) + " #" + std::to_string(path.Connections().size()) +
+           PathLabel(path, log, depths);
 }
 
 TPathItem AllPathsItem(const TPathList& items)
@@ -197,7 +198,7 @@ void TPathSearch::Evaluate(TPathObject& path, std::vector<TPathItem>& found) con
     if (path.Value() == 0.0)
         return;
     auto listed = std::make_shared<TPathObject>(path);
-    found.push_back({PathItemText(*listed, log_), std::move(listed)});
+    found.push_back({PathItemText(*listed, log_, depths_), std::move(listed)});
 }
 
 void TPathSearch::EvaluatePath(const TPathPtr& path, std::vector<TPathItem>& found) const
@@ -206,7 +207,7 @@ void TPathSearch::EvaluatePath(const TPathPtr& path, std::vector<TPathItem>& fou
         return;
     path->SetValue(PathValue(*path, function_));
     if (path->Value() != 0.0)
-        found.push_back({PathItemText(*path, log_), path});
+        found.push_back({PathItemText(*path, log_, depths_), path});
 }
 
 void TPathSearch::Extend(TNode* node, std::vector<int>& times, TPathObject& path, int k,

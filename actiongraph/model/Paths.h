@@ -11,6 +11,7 @@
 // order.
 #pragma once
 
+#include "actiongraph/model/NameDepths.h"
 #include "actiongraph/model/PathObject.h"
 
 #include <string>
@@ -75,10 +76,11 @@ std::string PathValueText(double value);
 // The actions of the path in time order, each " <role path>:<action path>" of
 // a source node; the final node is left out. The role is the lowest common
 // ancestor of the roles the players of the node's path occurrences held at
-// their starts (read from log), else the node's own role, else none.
-std::string PathLabel(const TPathObject& path, const RoboCupFileT* log);
+// their starts (read from log), else the node's own role, else none. Paths
+// are kept to the depths.
+std::string PathLabel(const TPathObject& path, const RoboCupFileT* log, const TNameDepths& depths);
 // The item text: value text, " #", the length, the label.
-std::string PathItemText(const TPathObject& path, const RoboCupFileT* log);
+std::string PathItemText(const TPathObject& path, const RoboCupFileT* log, const TNameDepths& depths);
 
 // The "All paths" item of a list: value the sum of the listed paths' values,
 // connections all their connections in list order (a concatenation, not a
@@ -89,8 +91,12 @@ TPathItem AllPathsItem(const TPathList& items);
 class TPathSearch {
 public:
     // function: the path function (outside the list: every value 0, nothing
-    // listed); log: where the labels read roles (may be null).
-    TPathSearch(int function, const RoboCupFileT* log) : function_(function), log_(log) {}
+    // listed); log: where the labels read roles (may be null); depths: how
+    // deep the labels name, those of the window whose graph it searches.
+    TPathSearch(int function, const RoboCupFileT* log, const TNameDepths& depths)
+        : function_(function), log_(log), depths_(depths)
+    {
+    }
 
     // Every path of the graph carried by at least minCount occurrences,
     // appended to found in the order of the search (not sorted).
@@ -111,4 +117,5 @@ private:
 
     int function_;
     const RoboCupFileT* log_;
+    TNameDepths depths_;
 };

@@ -158,30 +158,25 @@ std::string ConceptObject::GetPathName(ConceptObject* node)
 {
     if (!node)
         return std::string();
-    if (!node->pathName_.empty())
-        return node->pathName_;
-    // A limit of d levels names a deeper node after its ancestor at level d - 1,
-    // found by the parent links: counting the dots of the path string would
-    // miss the levels that are not in the path and land on another level.
-    const ConceptObject* named = node;
-    if (const int d = node->pathDepth_; d > 0) {
-        int levels = 1;
-        for (const ConceptObject* p = node->parent_; p; p = p->parent_)
-            ++levels;
-        for (; levels > d; --levels)
-            named = named->parent_;
-    }
-    node->pathName_ = WholePath(named);
+    if (node->pathName_.empty())
+        node->pathName_ = WholePath(node);
     return node->pathName_;
 }
 
-int ConceptObject::SetPathDepth(ConceptObject* node, int d)
+std::string ConceptObject::GetPathName(ConceptObject* node, int d)
 {
-    node->pathDepth_ = d;
-    node->pathName_.clear();
-    for (ConceptObject* c : node->children_)
-        SetPathDepth(c, d);
-    return d;
+    if (!node || d <= 0)
+        return GetPathName(node);
+    // A limit of d levels names a deeper node after its ancestor at level d - 1,
+    // found by the parent links: counting the dots of the path string would
+    // miss the levels that are not in the path and land on another level.
+    int levels = 1;
+    for (const ConceptObject* p = node->parent_; p; p = p->parent_)
+        ++levels;
+    ConceptObject* named = node;
+    for (; levels > d; --levels)
+        named = named->parent_;
+    return GetPathName(named);
 }
 
 namespace {

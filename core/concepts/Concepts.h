@@ -40,7 +40,6 @@ public:
     int GetId() const { return id_; }
     int GetLevel() const { return level_; }
     int GetTreeDepth() const { return treeDepth_; }
-    int GetPathDepth() const { return pathDepth_; }
     const std::string& GetName() const { return name_; }
     const std::vector<ConceptObject*>& GetChildren() const { return children_; }
     int GetChildCount() const { return static_cast<int>(children_.size()); }
@@ -64,14 +63,14 @@ public:
     static int SetTreeDepth(ConceptObject* node, int depth);
 
     // The dotted path: the names of the in-path ancestors, top down, then the
-    // node's own name. With a path depth limit d > 0 a node below level d - 1
-    // goes by the dotted path of its ancestor at level d - 1 (the d-th level
-    // from the root, in path or not): "LTeam.FB" for "LTeam.LC-FB" at 5 levels.
-    // Cached in the node.
+    // node's own name. Cached in the node.
     static std::string GetPathName(ConceptObject* node);
-    // Sets the path depth limit of node and everything below and forgets their
-    // cached paths. Returns d.
-    static int SetPathDepth(ConceptObject* node, int d);
+    // The dotted path kept to d levels (0: all): a node below level d - 1 goes
+    // by the dotted path of its ancestor at level d - 1 (the d-th level from
+    // the root, in path or not): "LTeam.FB" for "LTeam.LC-FB" at 5 levels. The
+    // depth is the caller's: the hierarchies hold no depth of their own, so
+    // that windows naming at different depths never name at each other's.
+    static std::string GetPathName(ConceptObject* node, int d);
 
     // Appends, in pre-order, every node below node (node included) that has an
     // evaluator, or every node when all is true; a node already in out is skipped.
@@ -116,7 +115,6 @@ private:
     int id_ = 0;
     int level_ = 0;
     int treeDepth_ = 0;
-    int pathDepth_ = 0;
     std::string name_;
     std::string pathName_;  // cache of GetPathName; empty = not computed
     ConceptObject* parent_ = nullptr;

@@ -141,7 +141,7 @@ std::vector<TStrategyColumn> BuildStrategy(const TPathObject& path, const RoboCu
         const TNodeConcepts* concepts = node->Data();
         ConceptObject* action = concepts ? concepts->action : nullptr;
         ConceptObject* ownRole = concepts ? concepts->role : nullptr;
-        std::string name = ConceptObject::GetPathName(action);
+        std::string name = options.depths.Action(action);
         if (final)
             name += " (end)";
         ConceptObject* shown = ShownRole(path, node, final, log);
@@ -150,7 +150,7 @@ std::vector<TStrategyColumn> BuildStrategy(const TPathObject& path, const RoboCu
         position += ", ";
         position += FormatFloatFixed(node->GetY(), 7, 2);
         position += ')';
-        columns.push_back({shown ? ConceptObject::GetPathName(shown) : std::string(), name, std::move(position)});
+        columns.push_back({shown ? options.depths.Role(shown) : std::string(), name, std::move(position)});
         auto chunk = std::make_unique<StrategyChunk>(name, ownRole, action, node->GetX(), node->GetY(), options.value,
                                                      node->OutWeight() == 0);
         if (log) {

@@ -5,6 +5,7 @@
 // columns and keeps the chunks.
 #pragma once
 
+#include "actiongraph/model/NameDepths.h"
 #include "core/learning/StrategyChunk.h"
 
 #include <memory>
@@ -55,6 +56,9 @@ struct TStrategyOptions {
     bool strictTimes = true;
     // The join value of the action-graph window, carried by every chunk.
     double value = 1.0;
+    // The depths the action-graph window names at: the grid and the chunks
+    // name as its nodes do.
+    TNameDepths depths;
 };
 
 // The role shown for a node of the path: the lowest common ancestor of the

@@ -164,7 +164,8 @@ bool PassesConfidence(TConfidenceTest test, double rate, double minConf)
     return false;
 }
 
-std::string DisplayName(const FeatureList& features, int feature, const RoboCupFileT& log, int firstPositive)
+std::string DisplayName(const FeatureList& features, int feature, const RoboCupFileT& log, int firstPositive,
+                        int roleDepth)
 {
     ConceptObject* key = features.GetGroupKey(feature);
     const std::string group = key ? ConceptObject::GetPathName(key) : std::string();
@@ -174,7 +175,7 @@ std::string DisplayName(const FeatureList& features, int feature, const RoboCupF
     // No positive cycle, no role channel (the ball) or no role there: the
     // object's name, as the graph's node names do.
     ConceptObject* role = firstPositive >= 0 ? RoleAt(log, object, firstPositive) : nullptr;
-    return (role ? ConceptObject::GetPathName(role) : ObjectName(object)) + ":" + group;
+    return (role ? ConceptObject::GetPathName(role, roleDepth) : ObjectName(object)) + ":" + group;
 }
 
 TTfIdfSums ComputeTfIdfSums(const TGraph& graph, const FeatureList& features, TDurationMode duration, bool plain,
@@ -271,7 +272,7 @@ TWeighResult WeighFeatures(FeatureList& features, const RoboCupFileT& log, const
             ConceptObject* role = object >= 0 && firstPositive >= 0 ? RoleAt(log, object, firstPositive) : nullptr;
             label = objectLabels
                         .emplace(object, object < 0 ? std::string("Team")
-                                         : role     ? ConceptObject::GetPathName(role)
+                                         : role     ? ConceptObject::GetPathName(role, options.roleDepth)
                                                     : ObjectName(object))
                         .first;
         }

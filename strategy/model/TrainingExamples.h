@@ -104,6 +104,9 @@ struct TFeatureOptions {
     // The exponent of the weighted TF*IDF.
     double L = 1.0;
     TDurationMode duration = TDurationMode::FirstCycle;
+    // The levels of the role hierarchy the names keep (0: all): those of the
+    // action-graph window whose nodes are learnt.
+    int roleDepth = 0;
 };
 
 // pf / |P| or nf / |N|: 0.0 for an empty set, so no NaN decides a test.
@@ -117,9 +120,11 @@ std::vector<int> CountBits(const FeatureList& features, const std::vector<int>& 
 bool PassesConfidence(TConfidenceTest test, double rate, double minConf);
 
 // The display name of a feature: "Team:" + group path for a team feature; the
-// path of the object's role at the first positive cycle + ":" + group path
-// when it holds one there; else the object's name + ":" + group path.
-std::string DisplayName(const FeatureList& features, int feature, const RoboCupFileT& log, int firstPositive);
+// path of the object's role at the first positive cycle (kept to roleDepth
+// levels) + ":" + group path when it holds one there; else the object's name
+// + ":" + group path.
+std::string DisplayName(const FeatureList& features, int feature, const RoboCupFileT& log, int firstPositive,
+                        int roleDepth);
 
 // Per feature the two TF*IDF sums over the graph's nodes in index order, each
 // node's outgoing cycles by the duration mode appended to one growing list T:
@@ -144,7 +149,7 @@ struct TWeighResult {
 };
 
 // The features of one node: every value starts as -1.0; features passing the
-// confidence test get their display name (made unique in the list: a name that
+// confidence test get their display name (roles kept to options.roleDepth) (made unique in the list: a name that
 // another feature already holds gets "[" + object name + "]", no blank, as outside learners read names), those also
 // passing the difference test their weight. Values and names are written into
 // the feature list. The reference node of the weighted TF*IDF is the node

@@ -180,7 +180,7 @@ TEST_F(ActionChildAssoc, AShallowerHierarchyNamesTheNodesAfterTheirAncestors)
         }
     }
     TExampleLists lists;
-    ASSERT_EQ(MarkExampleCycles(*window->Graph, 0, nullptr, nullptr, 0.0, {}, lists), TMarkProblem::None);
+    ASSERT_EQ(MarkExampleCycles(*window->Graph, 0, nullptr, nullptr, 0.0, {}, window->Depths, lists), TMarkProblem::None);
     ASSERT_GT(lists.classNames.size(), 10u);
     for (const std::string& value : lists.classNames) {
         const std::size_t a = value.find('_'), b = value.rfind('_');
@@ -221,7 +221,7 @@ TEST(ActionChildNames, AtEveryDepthANodeIsNamedAfterItsAncestorInTheHierarchyFil
             ASSERT_TRUE(node.GetName() == role + ":" + action || node.GetName() == role + ":" + action + "-END")
                 << a << "/" << r << " " << node.GetName() << ", not " << role << ":" << action;
             // The datasets' classes take the same names.
-            ASSERT_EQ(NodeClassName(graph, &node), role + "_" + action + "_" + std::to_string(i));
+            ASSERT_EQ(NodeClassName(graph, &node, window->Depths), role + "_" + action + "_" + std::to_string(i));
             deepestAction = std::max(deepestAction, actions.Depth(data->action->GetId()));
             deepestRole = std::max(deepestRole, roles.Depth(data->role->GetId()));
         }

@@ -96,7 +96,7 @@ TEST_F(ActionChildClasses, DataModesOnARealMatch)
         const Ints c = NodeCycles(g.GetNode(i));
         all += c.size();
         if (!c.empty())
-            expected.insert(NodeClassName(g, g.GetNode(i)));
+            expected.insert(NodeClassName(g, g.GetNode(i), {}));
     }
     EXPECT_EQ(cycles.size(), all);
     EXPECT_EQ(marked, cycles);
@@ -117,7 +117,7 @@ TEST_F(ActionChildClasses, DataModesOnARealMatch)
     EXPECT_EQ(marked, NodeCycles(busiest));
     Mark(4);
     EXPECT_EQ(cycles, NodeCycles(busiest));
-    EXPECT_EQ(names, (std::vector<std::string>{NodeClassName(g, busiest)}));
+    EXPECT_EQ(names, (std::vector<std::string>{NodeClassName(g, busiest, {})}));
 
     // Without a path the path modes say so; with one, path-only examples
     // are the marked examples of the path modes.

@@ -198,9 +198,13 @@ TEST(DistancesArray, AddSortAndRemoveTouching)
     e.RemoveTouching();
     EXPECT_EQ(PairsOf(e), (Pairs{{0, 1}, {2, 3}, {1, 4}}));
 
-    EXPECT_EQ(TDistances::CompareEntries({1.0, 0, 1}, {2.0, 0, 1}), -1);
-    EXPECT_EQ(TDistances::CompareEntries({2.0, 0, 1}, {1.0, 0, 1}), 1);
-    EXPECT_EQ(TDistances::CompareEntries({2.0, 0, 1}, {2.0, 3, 4}), 0);
+    // Sorting puts the smaller distance first, whichever was added first.
+    TDistances f(2);
+    f.Add(0, 1, 2.0);
+    f.Add(3, 4, 1.0);
+    f.Add(5, 6, 2.0);
+    f.Sort();
+    EXPECT_EQ(PairsOf(f), (Pairs{{3, 4}, {0, 1}, {5, 6}}));
 }
 
 TEST(DistancesArray, SortKeepsEqualDistancesInAddedOrder)
@@ -288,9 +292,9 @@ TEST_F(Distances, JoinsMergeNearNodesUnderTheirCommonAncestors)
 
     Recorder hooks;
     // 12.0 apart: a value of 11.9 joins nothing, 12.0001 joins the two dribbles.
-    EXPECT_EQ(JoinNearestNodes(graph, defaults, nullptr, 11.9, hooks), 0);
+    EXPECT_EQ(JoinNearestNodes(graph, defaults, nullptr, 11.9, {}, hooks), 0);
     EXPECT_EQ(graph.NodeCount(), 4);
-    EXPECT_EQ(JoinNearestNodes(graph, defaults, nullptr, 12.0001, hooks), 1);
+    EXPECT_EQ(JoinNearestNodes(graph, defaults, nullptr, 12.0001, {}, hooks), 1);
     ASSERT_EQ(graph.NodeCount(), 3);
     TNode* joined = graph.GetNode(2);
     EXPECT_EQ(joined->GetName(), "LTeam.L-FW:Movement-on-the-ball");
@@ -311,7 +315,7 @@ TEST_F(Distances, JoinsMergeNearNodesUnderTheirCommonAncestors)
     TNode* right = Node(coRFW[0], coPass, 0, 0);
     Connect(left, end, {1});
     Connect(right, end, {2});
-    EXPECT_EQ(JoinNearestNodes(graph, defaults, nullptr, 10.0, hooks), 1);
+    EXPECT_EQ(JoinNearestNodes(graph, defaults, nullptr, 10.0, {}, hooks), 1);
     EXPECT_EQ(graph.GetNode(1)->GetName(),
               ConceptObject::GetPathName(ConceptObject::CommonAncestor(coLFW[0], coRFW[0])) + ":Pass");
     EXPECT_EQ(graph.GetNode(1)->Data()->role, ConceptObject::CommonAncestor(coLFW[0], coRFW[0]));
@@ -333,19 +337,19 @@ TEST_F(Distances, EqualPairsJoinInTheOrderTheyWereFound)
     c->SetName("c");
     d->SetName("d");
     Recorder hooks;
-    EXPECT_EQ(JoinNearestNodes(graph, defaults, nullptr, 1.0, hooks), 2);
+    EXPECT_EQ(JoinNearestNodes(graph, defaults, nullptr, 1.0, {}, hooks), 2);
     ASSERT_EQ(graph.NodeCount(), 3);
     EXPECT_EQ(graph.GetNode(0), e);
     EXPECT_EQ(graph.GetNode(1)->GetX(), 0.5);  // a-b first
     EXPECT_EQ(graph.GetNode(2)->GetX(), 10.5);
     EXPECT_EQ(graph.GetNode(1)->GetName(), "LTeam.L-FW:Pass");
     // The end node joins only at 99999.
-    EXPECT_EQ(JoinNearestNodes(graph, defaults, nullptr, 99998.0, hooks), 1);
+    EXPECT_EQ(JoinNearestNodes(graph, defaults, nullptr, 99998.0, {}, hooks), 1);
     EXPECT_EQ(graph.NodeCount(), 2);
-    EXPECT_EQ(JoinNearestNodes(graph, defaults, nullptr, 99999.0, hooks), 1);
+    EXPECT_EQ(JoinNearestNodes(graph, defaults, nullptr, 99999.0, {}, hooks), 1);
     EXPECT_EQ(graph.NodeCount(), 1);
     // Value 0 stores nothing.
-    EXPECT_EQ(JoinNearestNodes(graph, TDistanceWeights{}, nullptr, 0.0, hooks), 0);
+    EXPECT_EQ(JoinNearestNodes(graph, TDistanceWeights{}, nullptr, 0.0, {}, hooks), 0);
 }
 
 // The order in which "Join" merges pairs, against a list recorded once: a grid
@@ -360,17 +364,17 @@ TEST_F(Distances, PairsJoinInTheRecordedOrder)
         Connect(from, Node(coLFW[0], coPass, (k * 7) % 4, (k * 5) % 3), {k});
     }
     JoinRecorder grid(graph);
-    ASSERT_EQ(JoinNearestNodes(graph, defaults, nullptr, 100000.0, grid), 71);
+    ASSERT_EQ(JoinNearestNodes(graph, defaults, nullptr, 100000.0, {}, grid), 71);
 
     auto log = LoadLog(GunzippedTestFile("match-full-HELIOS_A_4-vs-HELIOS_B_2.rcg"), true);
     ASSERT_TRUE(log);
     TObjectChoice left{};
     std::fill(left.begin() + 1, left.begin() + 12, true);
-    BuildActionGraph(*log, left, graph);
+    BuildActionGraph(*log, left, {}, graph);
     RemoveNodesWithDegreeBelow(graph, 1);
     const int nodes = graph.NodeCount();
     JoinRecorder match(graph);
-    ASSERT_EQ(JoinNearestNodes(graph, {0.0, 30.0, 30.0, 0.0}, nullptr, 100000.0, match), nodes - 1);
+    ASSERT_EQ(JoinNearestNodes(graph, {0.0, 30.0, 30.0, 0.0}, nullptr, 100000.0, {}, match), nodes - 1);
     EXPECT_EQ("# grid\n" + grid.lines + "# full match, left team\n" + match.lines,
               ReadBytes(TestDataPath("golden/join-order.txt")));
 }
@@ -382,7 +386,7 @@ TEST_F(Distances, LightRedrawEveryTwentyFiveNodes)
         Connect(Node(coLFW[0], coPass, i * 0.1, 0), end, {i});
     Recorder hooks;
     // 31 nodes join down to 2: passing 25 redraws once.
-    EXPECT_EQ(JoinNearestNodes(graph, defaults, nullptr, 5.0, hooks), 29);
+    EXPECT_EQ(JoinNearestNodes(graph, defaults, nullptr, 5.0, {}, hooks), 29);
     EXPECT_EQ(graph.NodeCount(), 2);
     EXPECT_EQ(hooks.redraws, 1);
     EXPECT_EQ(graph.GetNode(1)->OutList()[0]->Weight(), 30);
@@ -418,7 +422,7 @@ TEST_F(Distances, ARealMatchJoinsUntilNoPairIsWithinTheValue)
     ASSERT_TRUE(log);
     TObjectChoice all;
     all.fill(true);
-    BuildActionGraph(*log, all, graph);
+    BuildActionGraph(*log, all, {}, graph);
     const int before = graph.NodeCount();
     ASSERT_GT(before, 10);
     int occurrences = 0;
@@ -434,7 +438,7 @@ TEST_F(Distances, ARealMatchJoinsUntilNoPairIsWithinTheValue)
     } hooks(graph, *log);
     const TDistanceWeights weights{1.0, 30.0, 30.0, 2.0};
     const double value = 20.0;
-    const int joins = JoinNearestNodes(graph, weights, log->features.get(), value, hooks);
+    const int joins = JoinNearestNodes(graph, weights, log->features.get(), value, {}, hooks);
     EXPECT_GT(joins, 0);
     EXPECT_EQ(graph.NodeCount(), before - joins);
     int after = 0;

@@ -48,7 +48,7 @@ protected:
         c0->AddData(nullptr);  // empty entries are passed over
         path.Connections() = {c1, c0};
         for (int i = 0; i < 4; ++i)
-            name[i] = NodeClassName(graph, graph.GetNode(i));
+            name[i] = NodeClassName(graph, graph.GetNode(i), {});
     }
     void TearDown() override
     {
@@ -78,7 +78,7 @@ protected:
         return MarkExampleCycles(
             graph, mode, selected, p, epsilon,
             [this](TNode* a, TNode* b) { return std::abs(graph.IndexOfNode(a) - graph.IndexOfNode(b)) * 1.0; },
-            lists);
+            {}, lists);
     }
     void Expect(const Ints& cycles, const Names& names, const Ints& classes, const Ints& marked) const
     {
@@ -109,10 +109,10 @@ TEST_F(ExampleClasses, ClassNamesAreRoleActionAndIndex)
     EXPECT_EQ(name[1], P(coLFW[0]) + "_" + P(coSpeedDribble) + "_1");
     EXPECT_EQ(name[3], "none_none_3");
     Data(3, nullptr, coSpeedDribble);
-    EXPECT_EQ(NodeClassName(graph, N(3)), "none_" + P(coSpeedDribble) + "_3");
+    EXPECT_EQ(NodeClassName(graph, N(3), {}), "none_" + P(coSpeedDribble) + "_3");
     // Equal concepts, different nodes, different classes.
     Data(3, coLFW[0], coSpeedDribble);
-    EXPECT_NE(NodeClassName(graph, N(3)), name[1]);
+    EXPECT_NE(NodeClassName(graph, N(3), {}), name[1]);
 }
 
 TEST_F(ExampleClasses, TheTenDataModes)
@@ -254,18 +254,18 @@ TEST_F(RuleCoverage, ExamplesWithExactlyTheConditionsAreCounted)
 {
     Ints counts(2, 7);
     double depth = -1.0;
-    EXPECT_EQ(CountRuleCoverage(record.File(), rule, 2, counts, cycles, classes, &depth), 0);
+    EXPECT_EQ(CountRuleCoverage(record.File(), 0, rule, 2, counts, cycles, classes, &depth), 0);
     EXPECT_EQ(counts, (Ints{1, 2}));  // 10, 12 and 13; 11 has one hit
     EXPECT_DOUBLE_EQ(depth, (Level(g1) + Level(g2)) / 2.0);
 
     // One condition: 11 is covered, the others have more hits.
-    EXPECT_EQ(CountRuleCoverage(record.File(), rule, 1, counts, cycles, classes, &depth), 3);
+    EXPECT_EQ(CountRuleCoverage(record.File(), 0, rule, 1, counts, cycles, classes, &depth), 3);
     EXPECT_EQ(counts, (Ints{0, 1}));
     EXPECT_DOUBLE_EQ(depth, Level(g1));
 
     // Items by team and by object name when there is no role.
     const std::string other = "Team:" + P(g3) + " Lplayer3:" + P(g1) + " ";
-    EXPECT_EQ(CountRuleCoverage(record.File(), other, 1, counts, cycles, classes, &depth), 0);
+    EXPECT_EQ(CountRuleCoverage(record.File(), 0, other, 1, counts, cycles, classes, &depth), 0);
     EXPECT_EQ(counts, (Ints{1, 1}));
 }
 
@@ -273,16 +273,16 @@ TEST_F(RuleCoverage, NoConditionsNoTrailingBlankNoCoveredExample)
 {
     Ints counts(2, 7);
     double depth = 42.0;
-    EXPECT_EQ(CountRuleCoverage(record.File(), rule, 0, counts, cycles, classes, &depth), 0);
+    EXPECT_EQ(CountRuleCoverage(record.File(), 0, rule, 0, counts, cycles, classes, &depth), 0);
     EXPECT_EQ(counts, (Ints{0, 0}));
     EXPECT_EQ(depth, 42.0);  // left alone
 
     // The last condition needs a blank after it.
     const std::string cut = rule.substr(0, rule.size() - 1);
-    EXPECT_EQ(CountRuleCoverage(record.File(), cut, 2, counts, cycles, classes, &depth), 0);
+    EXPECT_EQ(CountRuleCoverage(record.File(), 0, cut, 2, counts, cycles, classes, &depth), 0);
     EXPECT_EQ(counts, (Ints{0, 0}));
     EXPECT_EQ(depth, 0.0);  // nothing covered
     // An object's name does not stand for its role.
-    EXPECT_EQ(CountRuleCoverage(record.File(), "Lplayer7:" + P(g1) + " ", 1, counts, cycles, classes, nullptr), 0);
+    EXPECT_EQ(CountRuleCoverage(record.File(), 0, "Lplayer7:" + P(g1) + " ", 1, counts, cycles, classes, nullptr), 0);
     EXPECT_EQ(counts, (Ints{0, 0}));
 }

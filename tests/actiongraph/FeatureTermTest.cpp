@@ -49,7 +49,7 @@ TEST_F(FeatureTerm, CountedBitsGiveThePlainSumOnARealMatch)
     TGraph graph;
     TObjectChoice all;
     all.fill(true);
-    BuildActionGraph(*log, all, graph);
+    BuildActionGraph(*log, all, {}, graph);
     ASSERT_GT(graph.NodeCount(), 20);
 
     std::vector<TFeatureCounts> counts;

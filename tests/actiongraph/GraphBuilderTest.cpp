@@ -80,7 +80,7 @@ TEST_F(Builder, PassToASupportingPlayerWhoDribblesOn)
     Event(coToPlayer, 3, 100, 100, 0, 109, 7);
     Event(coAttackSupport, 7, 100, 109, 7, 109, -1);
     Event(coSpeedDribble, 7, 110, 120, 7, 120, -1);
-    BuildActionGraph(record.File(), All(), g);
+    BuildActionGraph(record.File(), All(), {}, g);
     // Pass 1 made five nodes; the pass's own end node is left without connections.
     EXPECT_EQ(Names(g), (std::vector<std::string>{"LTeam.LC-MF:To-player", "LTeam.LC-MF:To-player-END",
                                                   "LTeam.L-FW:Attack-support", "LTeam.L-FW:Speed-dribble",
@@ -117,21 +117,21 @@ TEST_F(Builder, ChainingFollowsTheOtherEnd)
     // B right after A's other end: A's end node becomes B's start node.
     Event(coLongDribble, 5, 10, 12, 5, 12, -1);
     Event(coSpeedDribble, 5, 13, 15, 5, 15, -1);
-    BuildActionGraph(record.File(), Only({5}), g);
+    BuildActionGraph(record.File(), Only({5}), {}, g);
     EXPECT_EQ(Names(g), (std::vector<std::string>{"Lplayer5:Long-dribble", "Lplayer5:Speed-dribble",
                                                   "Lplayer5:Speed-dribble-END"}));
     EXPECT_EQ(g.ConnectionCount(), 2);
 
     // A gap of one cycle: two separate actions.
     record.File().events[5].back()->start = 14;
-    BuildActionGraph(record.File(), Only({5}), g);
+    BuildActionGraph(record.File(), Only({5}), {}, g);
     EXPECT_EQ(Names(g), (std::vector<std::string>{"Lplayer5:Long-dribble", "Lplayer5:Long-dribble-END",
                                                   "Lplayer5:Speed-dribble", "Lplayer5:Speed-dribble-END"}));
     EXPECT_EQ(g.ConnectionCount(), 2);
 
     // The other end counts, not the action's own last cycle.
     record.File().events[5].front()->otherEnd = 13;
-    BuildActionGraph(record.File(), Only({5}), g);
+    BuildActionGraph(record.File(), Only({5}), {}, g);
     EXPECT_EQ(g.NodeCount(), 3);
 }
 
@@ -139,16 +139,16 @@ TEST_F(Builder, OnlyTheChosenObjectsTakePartUnlessTheBallIsChosen)
 {
     Event(coLongDribble, 3, 10, 12, 3, 12, -1);
     Event(coLongDribble, 14, 20, 22, 14, 22, -1);
-    BuildActionGraph(record.File(), Only({3}), g);
+    BuildActionGraph(record.File(), Only({3}), {}, g);
     EXPECT_EQ(g.ConnectionCount(), 1);
     EXPECT_EQ(g.GetConnection(0)->Data()[0]->player, 3);
-    BuildActionGraph(record.File(), Only({0}), g);
+    BuildActionGraph(record.File(), Only({0}), {}, g);
     EXPECT_EQ(g.ConnectionCount(), 2);
-    BuildActionGraph(record.File(), Only({1, 2}), g);
+    BuildActionGraph(record.File(), Only({1, 2}), {}, g);
     EXPECT_EQ(g.ConnectionCount(), 0);
     EXPECT_EQ(g.NodeCount(), 0);
     // Rplayer3 has no role: its node carries its name.
-    BuildActionGraph(record.File(), Only({14}), g);
+    BuildActionGraph(record.File(), Only({14}), {}, g);
     EXPECT_EQ(g.GetNode(0)->GetName(), "Rplayer3:Long-dribble");
     EXPECT_EQ(g.GetNode(0)->Data()->role, nullptr);
 }
@@ -157,12 +157,12 @@ TEST_F(Builder, APassMovesOntoTheReceiversNextActionOnlyWhenThereIsOne)
 {
     Event(coToPlayer, 2, 40, 40, 0, 49, 7);
     Event(coLongDribble, 7, 50, 55, 7, 55, -1);
-    BuildActionGraph(record.File(), All(), g);
+    BuildActionGraph(record.File(), All(), {}, g);
     // The pass (connection 0) ends where Lplayer7's dribble leaves.
     EXPECT_EQ(g.GetConnection(0)->To(), g.GetConnection(1)->From());
     // Without an action starting at 50 it stays on its own end node.
     record.File().events[7].back()->start = 51;
-    BuildActionGraph(record.File(), All(), g);
+    BuildActionGraph(record.File(), All(), {}, g);
     EXPECT_EQ(g.GetConnection(0)->To()->GetName(), "Lplayer2:To-player-END");
 }
 
@@ -174,7 +174,7 @@ TEST_F(Builder, ALooseEndMovesToTheLastNodeWhereThePlayerActsNext)
     Event(coLongDribble, 4, 20, 30, 4, 30, -1);
     Event(coToPlayer, 6, 31, 31, 0, 35, 4);     // a pass by Lplayer6 whose partner is 4, from 31
     Event(coSpeedDribble, 9, 31, 33, 9, 33, 4);  // Lplayer9's dribble naming 4 as partner
-    BuildActionGraph(record.File(), Only({4, 6, 9}), g);
+    BuildActionGraph(record.File(), Only({4, 6, 9}), {}, g);
     const TConnection* dribble = g.GetConnection(0);
     EXPECT_EQ(dribble->To()->GetName(), "Lplayer9:Speed-dribble");
     EXPECT_EQ(RemoveNodesWithDegreeBelow(g, 1), 1);  // the dribble's own end node
@@ -242,7 +242,7 @@ TEST_F(Builder, DemonstrationGraphTwo)
         }
     }
     platform::SeedRandom(9);
-    ASSERT_TRUE(BuildDemoGraph2(record.File(), 4, g));
+    ASSERT_TRUE(BuildDemoGraph2(record.File(), 4, {}, g));
     ASSERT_EQ(g.NodeCount(), 5);
     ASSERT_EQ(g.ConnectionCount(), 4);
     for (int k = 0; k < 4; ++k) {
@@ -253,13 +253,13 @@ TEST_F(Builder, DemonstrationGraphTwo)
         EXPECT_EQ(c->To(), g.GetNode(k + 1));
     }
     EXPECT_EQ(g.GetNode(4)->GetName(), "LTeam.L-FW:Speed-dribble-END");
-    EXPECT_TRUE(BuildDemoGraph2(record.File(), 0, g));
+    EXPECT_TRUE(BuildDemoGraph2(record.File(), 0, {}, g));
     EXPECT_EQ(g.NodeCount(), 0);
     // More actions than cycles would make actions of no length: refused.
     BuildDemoGraph1(g);
-    EXPECT_FALSE(BuildDemoGraph2(record.File(), 300, g));
+    EXPECT_FALSE(BuildDemoGraph2(record.File(), 300, {}, g));
     EXPECT_EQ(g.NodeCount(), 12);
-    EXPECT_TRUE(BuildDemoGraph2(record.File(), 299, g));
+    EXPECT_TRUE(BuildDemoGraph2(record.File(), 299, {}, g));
     EXPECT_EQ(g.ConnectionCount(), 299);
 }
 
@@ -273,7 +273,7 @@ TEST_F(Builder, RealMatchSideBySide)
         TObjectChoice side{};
         for (int o = 1; o <= 11; ++o)
             side[static_cast<std::size_t>(left ? o : o + 11)] = true;
-        BuildActionGraph(*log, side, g);
+        BuildActionGraph(*log, side, {}, g);
         RemoveNodesWithDegreeBelow(g, 1);
         ASSERT_GT(g.ConnectionCount(), 0) << (left ? "left" : "right");
         const std::string prefixes[] = {left ? "LTeam." : "RTeam.", left ? "Lplayer" : "Rplayer"};

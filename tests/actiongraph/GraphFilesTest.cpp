@@ -65,7 +65,7 @@ protected:
         event(coSpeedDribble, 7, 110, 120, 7, 120, -1);
         TObjectChoice all{};
         all[0] = true;
-        BuildActionGraph(record.File(), all, g);
+        BuildActionGraph(record.File(), all, {}, g);
         RemoveNodesWithDegreeBelow(g, 1);
         const double xy[4][2] = {{12.5, -3.0}, {100.0, 35.0}, {250.25, 120.0}, {499.0, 0.0}};
         for (int i = 0; i < g.NodeCount(); ++i) {
@@ -229,7 +229,7 @@ TEST_F(SaveGraph, NetworkxReadsARealMatchsGraph)
     TGraph g;
     TObjectChoice all{};
     all[0] = true;
-    BuildActionGraph(*log, all, g);
+    BuildActionGraph(*log, all, {}, g);
     RemoveNodesWithDegreeBelow(g, 1);
     ASSERT_GT(g.ConnectionCount(), 10);
     ASSERT_TRUE(SaveGML(g, Path("match.gml"), false, false, ""));

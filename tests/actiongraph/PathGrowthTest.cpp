@@ -39,7 +39,7 @@ protected:
         ASSERT_NE(log_, nullptr);
         TObjectChoice all{};
         all[0] = true;
-        BuildActionGraph(*log_, all, g);
+        BuildActionGraph(*log_, all, {}, g);
         RemoveNodesWithDegreeBelow(g, 1);
         ASSERT_GT(g.NodeCount(), 20);
     }
@@ -272,7 +272,7 @@ TEST_F(RealGraph, WindowsAroundMarksMatchACycleByCycleCheck)
             TGraph h;
             TObjectChoice all{};
             all[0] = true;
-            BuildActionGraph(*log_, all, h);
+            BuildActionGraph(*log_, all, {}, h);
             std::vector<int> marks;
             for (int i = 0; i < 6; ++i)
                 marks.push_back(static_cast<int>(random() % static_cast<unsigned>(log_->cycles)));
@@ -306,7 +306,7 @@ TEST_F(RealGraph, WindowsAroundMarksMatchACycleByCycleCheck)
 TEST_F(RealGraph, RevalidateListsExactlyThePathsEndingAtTheNode)
 {
     std::vector<TPathItem> all;
-    const TPathSearch search(0, log_);
+    const TPathSearch search(0, log_, {});
     search.FindPaths(g, 1, all);
     int withPaths = 0;
     for (int i = 0; i < g.NodeCount(); ++i) {

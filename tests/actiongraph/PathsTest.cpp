@@ -47,7 +47,7 @@ protected:
         Event(coSpeedDribble, 7, 110, 120, 7, 120, -1);
         TObjectChoice all{};
         all[0] = true;
-        BuildActionGraph(record.File(), all, g);
+        BuildActionGraph(record.File(), all, {}, g);
         RemoveNodesWithDegreeBelow(g, 1);
         ASSERT_EQ(g.ConnectionCount(), 3);
     }
@@ -69,7 +69,7 @@ protected:
     std::vector<Conns> Search(int function, int minCount, std::vector<TPathItem>* found = nullptr)
     {
         std::vector<TPathItem> items;
-        TPathSearch(function, &record.File()).FindPaths(g, minCount, items);
+        TPathSearch(function, &record.File(), {}).FindPaths(g, minCount, items);
         std::vector<Conns> paths;
         for (const auto& item : items)
             paths.push_back(item.path->Connections());
@@ -259,7 +259,7 @@ TEST_F(Paths, OnlyContinuingOccurrencesCarryAChain)
     TPathObject start;
     start.Connections().push_back(bc);
     std::vector<TPathItem> found;
-    TPathSearch(0, nullptr).ExtendPath(b, {71}, start, 1, found);
+    TPathSearch(0, nullptr, {}).ExtendPath(b, {71}, start, 1, found);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].path->Connections(), (Conns{bc, ab}));
 }
@@ -330,12 +330,12 @@ TEST_F(Paths, LabelsReadTheRolesOfThePathsOccurrences)
     const std::string fw = ConceptObject::GetPathName(ConceptObject::CommonAncestor(coLFW[0], coCFW[0]));
     ASSERT_NE(fw, ConceptObject::GetPathName(coLFW[0]));
     // a: the common role of players 7 and 9; b falls back to its own role.
-    EXPECT_EQ(PathItemText(path, &record.File()),
+    EXPECT_EQ(PathItemText(path, &record.File(), {}),
               "   2.00 #2 " + fw + ":Speed-dribble LTeam.R-FB:To-player");
     // Without own role the piece has an empty role; without log every piece falls back.
     b->SetData(std::make_unique<TNodeConcepts>(TNodeConcepts{coToPlayer, nullptr}));
-    EXPECT_EQ(PathLabel(path, &record.File()), " " + fw + ":Speed-dribble :To-player");
-    EXPECT_EQ(PathLabel(path, nullptr), " LTeam.R-MF:Speed-dribble :To-player");
+    EXPECT_EQ(PathLabel(path, &record.File(), {}), " " + fw + ":Speed-dribble :To-player");
+    EXPECT_EQ(PathLabel(path, nullptr, {}), " LTeam.R-MF:Speed-dribble :To-player");
 }
 
 TEST_F(Paths, TheListSortsByBytesAndAllPathsConcatenates)
@@ -384,10 +384,10 @@ TEST_F(Paths, ARealMatchsPathsAreChainsOfItsGraph)
     ASSERT_TRUE(log);
     TObjectChoice all{};
     all[0] = true;
-    BuildActionGraph(*log, all, g);
+    BuildActionGraph(*log, all, {}, g);
     RemoveNodesWithDegreeBelow(g, 1);
     std::vector<TPathItem> found;
-    TPathSearch(0, log.get()).FindPaths(g, 1, found);
+    TPathSearch(0, log.get(), {}).FindPaths(g, 1, found);
     int longer = 0;
     ASSERT_FALSE(found.empty());
     for (const auto& item : found) {
@@ -397,7 +397,7 @@ TEST_F(Paths, ARealMatchsPathsAreChainsOfItsGraph)
         for (std::size_t k = 0; k + 1 < list.size(); ++k)
             ASSERT_EQ(list[k + 1]->To(), list[k]->From());
         longer += list.size() > 1;
-        EXPECT_EQ(item.text, PathItemText(*item.path, log.get()));
+        EXPECT_EQ(item.text, PathItemText(*item.path, log.get(), {}));
     }
     // Every connection ends a path of its own.
     EXPECT_EQ(static_cast<int>(found.size()) - longer, g.ConnectionCount());

@@ -203,25 +203,19 @@ TEST(ConceptObject, PathsCarryInPathAncestorsAndObeyTheDepthLimit)
     EXPECT_EQ(ConceptObject::GetPathName(nullptr), "");
 
     // "Goal-box" counts 5 levels; every level over the limit drops one component.
-    EXPECT_EQ(ConceptObject::SetPathDepth(h.root, 4), 4);
-    EXPECT_EQ(h.box->GetPathDepth(), 4);
-    EXPECT_EQ(ConceptObject::GetPathName(h.box), "Defending-half.Defending-third");
-    ConceptObject::SetPathDepth(h.root, 3);
-    EXPECT_EQ(ConceptObject::GetPathName(h.box), "Defending-half");
-    EXPECT_EQ(ConceptObject::GetPathName(h.third), "Defending-half");
-    ConceptObject::SetPathDepth(h.root, 2);
-    EXPECT_EQ(ConceptObject::GetPathName(h.box), "Horizontal-area");
-    ConceptObject::SetPathDepth(h.root, 1);
-    EXPECT_EQ(ConceptObject::GetPathName(h.half), "Field-area");
-    EXPECT_EQ(ConceptObject::GetPathName(h.root), "Field-area");
-    ConceptObject::SetPathDepth(h.root, 0);
-    EXPECT_EQ(ConceptObject::GetPathName(h.box), "Defending-half.Defending-third.Goal-box");
-    EXPECT_EQ(ConceptObject::GetPathName(h.half), "Defending-half");
+    EXPECT_EQ(ConceptObject::GetPathName(h.box, 4), "Defending-half.Defending-third");
+    EXPECT_EQ(ConceptObject::GetPathName(h.box, 3), "Defending-half");
+    EXPECT_EQ(ConceptObject::GetPathName(h.third, 3), "Defending-half");
+    EXPECT_EQ(ConceptObject::GetPathName(h.box, 2), "Horizontal-area");
+    EXPECT_EQ(ConceptObject::GetPathName(h.half, 1), "Field-area");
+    EXPECT_EQ(ConceptObject::GetPathName(h.root, 1), "Field-area");
+    EXPECT_EQ(ConceptObject::GetPathName(h.box, 0), "Defending-half.Defending-third.Goal-box");
+    EXPECT_EQ(ConceptObject::GetPathName(h.half, 0), "Defending-half");
+    EXPECT_EQ(ConceptObject::GetPathName(nullptr, 2), "");
 
-    // The limit applies below the node it is set on only.
-    ConceptObject::SetPathDepth(h.third, 1);
-    EXPECT_EQ(ConceptObject::GetPathName(h.half), "Defending-half");
-    EXPECT_EQ(ConceptObject::GetPathName(h.box), "Field-area");
+    // A limit asked of one node leaves the whole path of every node as it was.
+    EXPECT_EQ(ConceptObject::GetPathName(h.box), "Defending-half.Defending-third.Goal-box");
+    EXPECT_EQ(ConceptObject::GetPathName(h.third), "Defending-half.Defending-third");
 }
 
 TEST(ConceptObject, CollectConceptsWalksPreorderOnceEachEvaluableOrAll)

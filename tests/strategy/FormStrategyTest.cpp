@@ -77,6 +77,40 @@ TEST_F(StrategyWindow, ShowsThePathAsGridAndChunks)
     EXPECT_TRUE(IsEndChunk(*form->chunks[2]));
 }
 
+// The grid names as the window it is attached to does, whatever depths another
+// graph window on the same log applied since.
+TEST_F(StrategyWindow, TheGridNamesAtTheAttachedWindowsDepths)
+{
+    const auto at = [](ConceptObject* node, int levels) {
+        while (node->GetLevel() + 1 > levels)
+            node = node->GetParent();
+        return ConceptObject::GetPathName(node);
+    };
+    child->sbSimilarityDepth->setValue(3);
+    child->sbSimilarityDepth2->setValue(3);
+    child->btnDepth->click();
+    ASSERT_EQ(child->Graph->ConnectionCount(), 3);
+    path.Connections() = {child->Graph->GetConnection(2), child->Graph->GetConnection(0)};
+    QPointer<TMDIActionChild> other = new TMDIActionChild(nullptr, &record.File());
+    TMDIChild::SelectAllPlayers(other->lbPlayers);
+    other->btnDepth->click();
+    form->Attach(child, nullptr);
+    ASSERT_TRUE(form->ShowStrategy(path, form->chunks));
+    const TStringGrid& grid = *form->sgStrategy;
+    ASSERT_EQ(grid.ColCount(), 4);
+    const std::string want[2][3] = {
+        {at(coLCMF[0], 3), at(coLFW[0], 3), at(coLFW[0], 3)},
+        {at(coToPlayer, 3), at(coSpeedDribble, 3), at(coSpeedDribble, 3) + " (end)"}};
+    EXPECT_NE(want[0][0], "LTeam.LC-MF");
+    EXPECT_NE(want[1][1], "Speed-dribble");
+    for (int row = 0; row < 2; ++row)
+        for (int col = 1; col < 4; ++col)
+            EXPECT_EQ(grid.Cell(col, row), want[row][col - 1]) << col << "," << row;
+    ASSERT_EQ(form->chunks.size(), 3u);
+    EXPECT_EQ(form->chunks[1]->GetName(), want[1][1]);
+    delete other.data();
+}
+
 TEST_F(StrategyWindow, LetsGoOfTheClosingWindow)
 {
     form->Attach(child, nullptr);

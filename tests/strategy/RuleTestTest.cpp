@@ -253,7 +253,7 @@ TEST(NodeTestOnARealMatch, ChunksFindTheirOwnNodes)
         TObjectChoice left{};
         for (int o = 1; o <= 11; ++o)
             left[static_cast<std::size_t>(o)] = true;
-        BuildActionGraph(*log, left, graph);
+        BuildActionGraph(*log, left, {}, graph);
         RemoveNodesWithDegreeBelow(graph, 1);
         TPathObject chain;
         for (int i = 0; i < graph.ConnectionCount() && chain.Connections().empty(); ++i) {
@@ -264,7 +264,7 @@ TEST(NodeTestOnARealMatch, ChunksFindTheirOwnNodes)
         }
         ASSERT_EQ(chain.Connections().size(), 2u);
         TChunkList chunks;
-        BuildStrategy(chain, log.get(), TStrategyOptions{TDurationMode::FirstCycle, false, 1.0}, chunks);
+        BuildStrategy(chain, log.get(), TStrategyOptions{TDurationMode::FirstCycle, false, 1.0, {}}, chunks);
         // The first chunk's rule asks for a feature group of the log.
         std::vector<ConceptObject*> keys;
         log->features->GetGroupKeys(keys);

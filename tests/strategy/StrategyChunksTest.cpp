@@ -37,7 +37,7 @@ protected:
         Event(coSpeedDribble, 7, 110, 120, 7, 120, -1);
         TObjectChoice all{};
         all[0] = true;
-        BuildActionGraph(record.File(), all, g);
+        BuildActionGraph(record.File(), all, {}, g);
         RemoveNodesWithDegreeBelow(g, 1);
         ASSERT_EQ(g.NodeCount(), 4);
         // Stored end first: the dribble, then the pass.
@@ -224,7 +224,7 @@ TEST(ChunksOnARealMatch, StatesAreTheLogsPositions)
         TObjectChoice left{};
         for (int o = 1; o <= 11; ++o)
             left[static_cast<std::size_t>(o)] = true;
-        BuildActionGraph(*log, left, graph);
+        BuildActionGraph(*log, left, {}, graph);
         RemoveNodesWithDegreeBelow(graph, 1);
         // The first chain of two connections.
         TPathObject chain;

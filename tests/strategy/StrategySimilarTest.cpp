@@ -163,7 +163,7 @@ protected:
         Event(coSpeedDribble, 7, 110, 120, 7, 120, -1);
         TObjectChoice all{};
         all[0] = true;
-        BuildActionGraph(record.File(), all, g);
+        BuildActionGraph(record.File(), all, {}, g);
         RemoveNodesWithDegreeBelow(g, 1);
         path.Connections() = {g.GetConnection(2), g.GetConnection(0)};
         BuildStrategy(path, &record.File(), TStrategyOptions{}, stored);
@@ -254,11 +254,11 @@ TEST(RecogniseOnARealMatch, AStrategyIsFoundAgainInAGraphBuiltAnew)
         for (int o = 1; o <= 11; ++o)
             left[static_cast<std::size_t>(o)] = true;
         TGraph first, second;
-        BuildActionGraph(*log, left, first);
-        BuildActionGraph(*log, left, second);
+        BuildActionGraph(*log, left, {}, first);
+        BuildActionGraph(*log, left, {}, second);
         std::vector<TPathItem> found1, found2;
-        TPathSearch(0, log.get()).FindPaths(first, 1, found1);
-        TPathSearch(0, log.get()).FindPaths(second, 1, found2);
+        TPathSearch(0, log.get(), {}).FindPaths(first, 1, found1);
+        TPathSearch(0, log.get(), {}).FindPaths(second, 1, found2);
         ASSERT_EQ(found1.size(), found2.size());
         int checked = 0;
         for (std::size_t i = 0; i < found1.size() && checked < 20; ++i) {

@@ -388,11 +388,11 @@ TEST(ExamplesOnARealMatch, SetsAndWeightsOfEveryNode)
         TGraph graph;
         TObjectChoice all{};
         all[0] = true;
-        BuildActionGraph(*log, all, graph);
+        BuildActionGraph(*log, all, {}, graph);
         RemoveNodesWithDegreeBelow(graph, 1);
         // Nodes of the same role and action become one, as after a join.
         TJoinHooks quiet;
-        JoinNearestNodes(graph, TDistanceWeights{0.0, 1.0, 1.0, 0.0}, nullptr, 0.01, quiet);
+        JoinNearestNodes(graph, TDistanceWeights{0.0, 1.0, 1.0, 0.0}, nullptr, 0.01, {}, quiet);
         // The two chains of two connections with the most occurrences: the
         // strategy and a similar one.
         std::vector<TPathObject> chains;

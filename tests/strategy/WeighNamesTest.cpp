@@ -3,6 +3,7 @@
 #include "strategy/model/TrainingExamples.h"
 
 #include "actiongraph/model/Actiongraph.h"
+#include "actiongraph/model/GraphBuilder.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/load/LoadLog.h"
 #include "core/learning/Features.h"
@@ -39,7 +40,7 @@ TEST(WeighNames, EveryPassingFeatureIsNamedByItsDisplayName)
             const int first = positives.empty() ? -1 : positives.front();
             int suffixed = 0;
             for (int f = 0; f < features.GetNumFeatures(); ++f) {
-                const std::string want = DisplayName(features, f, *log, first);
+                const std::string want = DisplayName(features, f, *log, first, 0);
                 const std::string& name = features.GetName(f);
                 if (name != want) {
                     ++suffixed;
@@ -49,6 +50,39 @@ TEST(WeighNames, EveryPassingFeatureIsNamedByItsDisplayName)
             // The first holder of every name keeps it as it is.
             EXPECT_LT(suffixed, features.GetNumFeatures()) << "first positive cycle " << first;
         }
+    }
+    FreeConceptHierarchies();
+}
+
+// A graph window naming roles at a depth has its features named so: a
+// player's name begins with his role's ancestor on that level.
+TEST(WeighNames, RolesAreNamedAtTheWindowsRoleDepth)
+{
+    InTempDir dir("weigh-names-depth");
+    CreateConceptHierarchies();
+    {
+        auto log = LoadLog(GunzippedTestFile("match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg"), true);
+        FeatureList& features = *log->features;
+        const TGraph graph;
+        TFeatureOptions options;
+        options.confidence = TConfidenceTest::Either;
+        options.weighting = TFeatureWeighting::None;
+        options.roleDepth = 3;
+        const int cycle = log->cycles / 2;
+        WeighFeatures(features, *log, graph, nullptr, {cycle}, {}, options, {});
+        int roled = 0;
+        for (int f = 0; f < features.GetNumFeatures(); ++f) {
+            const int object = features.GetObjectIndex(f);
+            ConceptObject* role = object >= 0 ? RoleAt(*log, object, cycle) : nullptr;
+            if (!role)
+                continue;
+            while (role->GetLevel() > 2)
+                role = role->GetParent();
+            const std::string& name = features.GetName(f);
+            EXPECT_EQ(name.substr(0, name.find(':')), ConceptObject::GetPathName(role)) << name;
+            ++roled;
+        }
+        EXPECT_GT(roled, 100);
     }
     FreeConceptHierarchies();
 }

@@ -272,7 +272,7 @@ TEST(WholeTestOnARealMatch, AStrategyFindsItself)
         TObjectChoice left{};
         for (int o = 1; o <= 11; ++o)
             left[static_cast<std::size_t>(o)] = true;
-        BuildActionGraph(*log, left, graph);
+        BuildActionGraph(*log, left, {}, graph);
         RemoveNodesWithDegreeBelow(graph, 1);
         // The first chain of two connections, listed among all single connections.
         TPathList strategies(false);
@@ -289,7 +289,7 @@ TEST(WholeTestOnARealMatch, AStrategyFindsItself)
         ASSERT_EQ(chosen->Connections().size(), 2u);
         strategies.Add("chain", chosen);
         TChunkList chunks;
-        BuildStrategy(*chosen, log.get(), TStrategyOptions{TDurationMode::FirstCycle, true, 0.0}, chunks);
+        BuildStrategy(*chosen, log.get(), TStrategyOptions{TDurationMode::FirstCycle, true, 0.0, {}}, chunks);
         for (auto& chunk : chunks)  // learnt, each a rule without condition
             chunk->AddRule(std::make_unique<RuleObject>(true));
         std::vector<int> own;
