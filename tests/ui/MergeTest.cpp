@@ -95,14 +95,14 @@ protected:
         form->BtnMergeFiles->click();
         QCoreApplication::processEvents();
     }
-    // The chooser's entry of that text selected, then OK.
+    // The prefix typed, the chooser's entry of that text selected, then OK.
     void MergeTeam(const QString& entry, const QString& prefix = {})
     {
         Merge([&](TChooseTeamDlg& d) {
+            d.EditPrefix->setText(prefix);  // the counts follow it
             const QList<QListWidgetItem*> found = d.lbTeams->findItems(entry, Qt::MatchExactly);
             ASSERT_EQ(found.size(), 1) << entry.toStdString();
             d.lbTeams->setCurrentItem(found.front());
-            d.EditPrefix->setText(prefix);
             d.OKBtn->click();
         });
     }
@@ -133,7 +133,7 @@ protected:
 
 }  // namespace
 
-TEST_F(MergeTest, TheChooserListsEveryTeamWithItsCountAndCancelMakesTheLastLogCurrent)
+TEST_F(MergeTest, TheChooserListsEveryTeamWithItsCountAndCancelKeepsTheCurrentLog)
 {
     form->OpenLogFiles({shortMatch, AlphaBetaLog(), ExchangedShortMatch()});
     ASSERT_EQ(form->Logs->Count(), 3);
@@ -151,10 +151,10 @@ TEST_F(MergeTest, TheChooserListsEveryTeamWithItsCountAndCancelMakesTheLastLogCu
     EXPECT_EQ(title, "Choose a team to analyze");
     EXPECT_EQ(entries, (QStringList{"Alpha (1 x)", "Beta (1 x)", "HELIOS_A (2 x)", "HELIOS_B (2 x)"}));
     EXPECT_EQ(selected, 2);
-    // Nothing merged; the last log is current.
+    // Nothing merged; the log the user had chosen stays current.
     EXPECT_EQ(form->Logs->Count(), 3);
-    EXPECT_EQ(form->Logs->Current(), form->Logs->At(2));
-    EXPECT_EQ(SelectedRow(), 2);
+    EXPECT_EQ(form->Logs->Current(), form->Logs->At(0));
+    EXPECT_EQ(SelectedRow(), 0);
     EXPECT_TRUE(script.messages.empty());
 }
 
@@ -234,20 +234,52 @@ TEST_F(MergeTest, MergingAgainReplacesTheEarlierMergedLogInsteadOfReadingIt)
     MergeTeam("HELIOS_A (1 x)");
     ASSERT_EQ(OpenNames(), (std::vector<std::string>{alpha.toStdString(), "HELIOS_A-Others.rcg"}));
 
-    // The earlier merged log names the team too, but only the reopened match counts.
+    // The earlier merged log names the team too, but only the reopened match
+    // counts, in the chooser as in the merge.
     form->OpenLogFiles({shortMatch});
-    MergeTeam("HELIOS_A (2 x)");
+    MergeTeam("HELIOS_A (1 x)");
     EXPECT_TRUE(script.messages.empty());
     ASSERT_EQ(OpenNames(), (std::vector<std::string>{alpha.toStdString(), "HELIOS_A-Others.rcg"}));
     EXPECT_EQ(form->Logs->Current()->cycles, cycles);
 
-    // With the earlier merged log alone there is nothing to merge.
-    MergeTeam("HELIOS_A (1 x)");
-    ASSERT_EQ(script.messages.size(), 1u);
-    EXPECT_EQ(script.messages[0].text, "No open log has the team \"HELIOS_A\"");
-    EXPECT_EQ(script.messages[0].caption, "Error");
-    EXPECT_EQ(OpenNames(), (std::vector<std::string>{alpha.toStdString(), "HELIOS_A-Others.rcg"}));
+    // With the earlier merged log alone a merge of the team would take no log,
+    // so the chooser does not offer it, until a prefix names another merge,
+    // which takes the earlier one.
+    QStringList bare, prefixed;
+    Merge([&](TChooseTeamDlg& d) {
+        for (int i = 0; i < d.lbTeams->count(); ++i)
+            bare << d.lbTeams->item(i)->text();
+        d.lbTeams->setCurrentRow(bare.indexOf("Beta (1 x)"));
+        d.EditPrefix->setText("X");
+        for (int i = 0; i < d.lbTeams->count(); ++i)
+            prefixed << d.lbTeams->item(i)->text();
+        EXPECT_EQ(d.lbTeams->currentItem()->text(), "Beta (1 x)");  // the choice stays
+        d.CancelBtn->click();
+    });
+    EXPECT_EQ(bare, (QStringList{"Alpha (1 x)", "Beta (1 x)", "Others (1 x)"}));
+    EXPECT_EQ(prefixed, (QStringList{"Alpha (1 x)", "Beta (1 x)", "HELIOS_A (1 x)", "Others (1 x)"}));
+    MergeTeam("HELIOS_A (1 x)", "X");
+    EXPECT_TRUE(script.messages.empty());
+    EXPECT_EQ(OpenNames(), (std::vector<std::string>{alpha.toStdString(), "HELIOS_AX-Others.rcg"}));
     EXPECT_EQ(form->Logs->Current()->cycles, cycles);
+}
+
+TEST_F(MergeTest, AMergeThatFailsKeepsTheCurrentLog)
+{
+    const QString alpha = AlphaBetaLog();
+    form->OpenLogFiles({shortMatch, alpha});
+    form->SelectCurrentFile(shortMatch, true);
+    // A team no open log has any more (the list went stale): the merge fails.
+    Merge([&](TChooseTeamDlg& d) {
+        d.lbTeams->addItem("Gamma (1 x)");
+        d.lbTeams->setCurrentRow(d.lbTeams->count() - 1);
+        d.OKBtn->click();
+    });
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].text, "No open log has the team \"Gamma\"");
+    EXPECT_EQ(OpenNames(), (std::vector<std::string>{shortMatch.toStdString(), alpha.toStdString()}));
+    EXPECT_EQ(form->Logs->Current(), form->Logs->At(0));
+    EXPECT_EQ(SelectedRow(), 0);
 }
 
 TEST_F(MergeTest, TheServicesMergeWithoutClosingTheSources)
