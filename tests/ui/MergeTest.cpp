@@ -107,6 +107,13 @@ protected:
         });
     }
 
+    static QStringList Entries(const TChooseTeamDlg& d)
+    {
+        QStringList entries;
+        for (int i = 0; i < d.lbTeams->count(); ++i)
+            entries << d.lbTeams->item(i)->text();
+        return entries;
+    }
     std::vector<std::string> OpenNames() const
     {
         std::vector<std::string> names;
@@ -133,7 +140,7 @@ protected:
 
 }  // namespace
 
-TEST_F(MergeTest, TheChooserListsEveryTeamWithItsCountAndCancelKeepsTheCurrentLog)
+TEST_F(MergeTest, TheChooserListsEveryTeamWithItsCountAndCancelOrAFailedMergeKeepsTheCurrentLog)
 {
     form->OpenLogFiles({shortMatch, AlphaBetaLog(), ExchangedShortMatch()});
     ASSERT_EQ(form->Logs->Count(), 3);
@@ -143,8 +150,7 @@ TEST_F(MergeTest, TheChooserListsEveryTeamWithItsCountAndCancelKeepsTheCurrentLo
     QString title;
     Merge([&](TChooseTeamDlg& d) {
         title = d.windowTitle();
-        for (int i = 0; i < d.lbTeams->count(); ++i)
-            entries << d.lbTeams->item(i)->text();
+        entries = Entries(d);
         selected = d.lbTeams->currentRow();
         d.CancelBtn->click();
     });
@@ -156,6 +162,17 @@ TEST_F(MergeTest, TheChooserListsEveryTeamWithItsCountAndCancelKeepsTheCurrentLo
     EXPECT_EQ(form->Logs->Current(), form->Logs->At(0));
     EXPECT_EQ(SelectedRow(), 0);
     EXPECT_TRUE(script.messages.empty());
+    // Nor does a merge that fails: a team no open log has (a stale entry).
+    Merge([&](TChooseTeamDlg& d) {
+        d.lbTeams->addItem("Gamma (1 x)");
+        d.lbTeams->setCurrentRow(d.lbTeams->count() - 1);
+        d.OKBtn->click();
+    });
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].text, "No open log has the team \"Gamma\"");
+    EXPECT_EQ(form->Logs->Count(), 3);
+    EXPECT_EQ(form->Logs->Current(), form->Logs->At(0));
+    EXPECT_EQ(SelectedRow(), 0);
 }
 
 TEST_F(MergeTest, OkWithoutATeamSaysSoAndTheChooserStays)
@@ -244,42 +261,21 @@ TEST_F(MergeTest, MergingAgainReplacesTheEarlierMergedLogInsteadOfReadingIt)
 
     // With the earlier merged log alone a merge of the team would take no log,
     // so the chooser does not offer it, until a prefix names another merge,
-    // which takes the earlier one.
-    QStringList bare, prefixed;
+    // which takes the earlier one (the choice made before stays).
+    QStringList bare;
     Merge([&](TChooseTeamDlg& d) {
-        for (int i = 0; i < d.lbTeams->count(); ++i)
-            bare << d.lbTeams->item(i)->text();
-        d.lbTeams->setCurrentRow(bare.indexOf("Beta (1 x)"));
+        bare = Entries(d);
+        d.lbTeams->setCurrentRow(1);
         d.EditPrefix->setText("X");
-        for (int i = 0; i < d.lbTeams->count(); ++i)
-            prefixed << d.lbTeams->item(i)->text();
-        EXPECT_EQ(d.lbTeams->currentItem()->text(), "Beta (1 x)");  // the choice stays
+        EXPECT_EQ(Entries(d).join(" "), "Alpha (1 x) Beta (1 x) HELIOS_A (1 x) Others (1 x)");
+        EXPECT_EQ(d.lbTeams->currentRow(), 1);
         d.CancelBtn->click();
     });
-    EXPECT_EQ(bare, (QStringList{"Alpha (1 x)", "Beta (1 x)", "Others (1 x)"}));
-    EXPECT_EQ(prefixed, (QStringList{"Alpha (1 x)", "Beta (1 x)", "HELIOS_A (1 x)", "Others (1 x)"}));
+    EXPECT_EQ(bare.join(" "), "Alpha (1 x) Beta (1 x) Others (1 x)");
     MergeTeam("HELIOS_A (1 x)", "X");
     EXPECT_TRUE(script.messages.empty());
     EXPECT_EQ(OpenNames(), (std::vector<std::string>{alpha.toStdString(), "HELIOS_AX-Others.rcg"}));
     EXPECT_EQ(form->Logs->Current()->cycles, cycles);
-}
-
-TEST_F(MergeTest, AMergeThatFailsKeepsTheCurrentLog)
-{
-    const QString alpha = AlphaBetaLog();
-    form->OpenLogFiles({shortMatch, alpha});
-    form->SelectCurrentFile(shortMatch, true);
-    // A team no open log has any more (the list went stale): the merge fails.
-    Merge([&](TChooseTeamDlg& d) {
-        d.lbTeams->addItem("Gamma (1 x)");
-        d.lbTeams->setCurrentRow(d.lbTeams->count() - 1);
-        d.OKBtn->click();
-    });
-    ASSERT_EQ(script.messages.size(), 1u);
-    EXPECT_EQ(script.messages[0].text, "No open log has the team \"Gamma\"");
-    EXPECT_EQ(OpenNames(), (std::vector<std::string>{shortMatch.toStdString(), alpha.toStdString()}));
-    EXPECT_EQ(form->Logs->Current(), form->Logs->At(0));
-    EXPECT_EQ(SelectedRow(), 0);
 }
 
 TEST_F(MergeTest, TheServicesMergeWithoutClosingTheSources)
