@@ -42,7 +42,7 @@ void TMDIActionChild::MarkCycles(int mode, std::vector<int>& instanceCycles, std
     classNames = std::move(lists.classNames);
     instanceClasses = std::move(lists.classes);
     markedCycles = std::move(lists.marked);
-    if (problem != TMarkProblem::None)
+    if (problem != TMarkProblem::None && tellMissing)
         platform::MessageBox(this, problem == TMarkProblem::NoNode ? "Select a node first!" : "Select a path first!",
                              "Warning !", platform::Buttons::Ok);
 }

@@ -10,6 +10,7 @@
 #include "strategy/model/TestRecords.h"
 
 #include <QDialog>
+#include <QPointer>
 
 #include "actiongraph/model/Paths.h"
 #include "actiongraph/model/PathsMemo.h"
@@ -68,7 +69,12 @@ public:
     bool HasTestStrategy() const override;
     void AppendMemo(const std::string& line) override;
     // The series is one command of learners (see TLearnerRecord).
-    void BeginSeries() override { learners.Begin(); }
+    void BeginSeries() override
+    {
+        learners.Begin();
+        testMissedAt_.clear();
+        testFoundSteps_ = 0;
+    }
     void EndSeries() override { learners.End(); }
     void CancelSeries() override { learners.Cancel(); }
     bool SeriesStopped() const override { return learners.Stopped(); }
@@ -217,6 +223,11 @@ public:
     // Twelve learning and test runs of the selected strategy, one result row
     // each; afterwards the path lists hold only "All".
     void RunParameterSweep();
+    // One join value of "Test all", after "Find test": the sweep of the test
+    // strategy found; when "Find test" found none, the memo says so under the
+    // join value instead of a table without rows, and the series' last line
+    // names the strategy and where it was missing (SeriesEnded).
+    void RunTestAllStep();
     // A right press on sgStrategy runs the sweep.
     void sgStrategyMouseDown(Qt::MouseButton button);
     // Per node and cycle of the (test) log whether the rules hold, and the counts.
@@ -289,6 +300,16 @@ protected:
 private:
     // The attached window's own path list, given back on closing.
     TPathListMemo windowPaths_;
+    // The window whose strategy the grid and the memo show (null also once
+    // it closed), and whether any was attached yet: attached to another one,
+    // the window starts empty rather than show a strategy of a graph it no
+    // longer lists.
+    QPointer<TMDIActionChild> shownFor_;
+    bool attachedBefore_ = false;
+    // The join values of this series at which "Find test" found no test
+    // strategy, and the number at which it found one.
+    std::vector<std::string> testMissedAt_;
+    int testFoundSteps_ = 0;
     // The top-level window this one was last shown above (not owned).
     QWidget* owner_ = nullptr;
     void BringBackIfMinimised();

@@ -3,6 +3,8 @@
 // the small handlers of the lists, the grid and the dialogs.
 #include "strategy/FormStrategy.h"
 
+#include "strategy/model/Sweep.h"
+
 #include "actiongraph/childActionWin.h"
 #include "platform/Hooks.h"
 #include "platform/qt/Dialogs.h"
@@ -28,7 +30,7 @@ void TFormStrategy::Init(TMDIActionChild* child, bool batch, tTest* batchTarget)
     if (!testChunks.empty()) {
         btnFindTestClick();
         if (child->cbTestAll->isChecked()) {
-            RunParameterSweep();
+            RunTestAllStep();
             return;
         }
     } else if (!EditStartCycle->text().isEmpty()) {
@@ -65,6 +67,8 @@ void TFormStrategy::SeriesEnded(TMDIActionChild* child, const std::string& serie
         line += " ended by Cancel";
     else if (!learners.FirstFailureText().empty())
         line += " stopped: " + CommentText(learners.FirstFailureText());
+    else if (series == "Test all")
+        line += TestAllEnding(StrategyName(testChunks), testMissedAt_, testFoundSteps_);
     else
         line += " done";
     MemoRules->appendPlainText(QString::fromStdString(line));

@@ -3,6 +3,8 @@
 // in step with the attached window's graph as it changes or closes.
 #include "strategy/FormStrategy.h"
 
+#include "strategy/model/StrategySimilar.h"
+
 #include "actiongraph/childActionWin.h"
 #include "platform/qt/Dialogs.h"
 #include "ui/StringGrid.h"
@@ -16,6 +18,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 
 void TFormStrategy::Connect(TMDIActionChild* child)
 {
@@ -139,6 +142,12 @@ void TFormStrategy::Attach(TMDIActionChild* child, tTest* batchTarget)
     if (!child)
         return;
     Connect(child);
+    if (attachedBefore_ && child != shownFor_) {
+        EmptyStrategy();
+        MemoRules->clear();
+    }
+    attachedBefore_ = true;
+    shownFor_ = child;
     lbFeatures->clear();
     if (child->File && child->File->features) {
         std::vector<ConceptObject*> keys;
@@ -161,7 +170,7 @@ void TFormStrategy::Attach(TMDIActionChild* child, tTest* batchTarget)
     lbPath->setCurrentRow(child->cbPaths->currentIndex());
     similarItems.Clear();
     ShowList(lbSimilar, similarItems);
-    lStrategyCount->setText("#" + QString::number(lbPath->count()));
+    lStrategyCount->setText("#" + QString::number(CountStrategies(pathItems)));
 }
 
 void TFormStrategy::BtnStoreSimilarClick()

@@ -21,7 +21,9 @@ void TFormStrategy::StoreTestChunks(tTest* record, double value)
 
 void TFormStrategy::WriteTestResults(tTest* record)
 {
-    if (!record)
+    // Nothing tested, nothing to tabulate: a header without rows would read
+    // as a table.
+    if (!record || record->Results().empty())
         return;
     std::vector<std::string> lines;
     tTest::WriteHeader(lines);

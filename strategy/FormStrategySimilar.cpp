@@ -195,6 +195,7 @@ void TFormStrategy::btnSetFilterClick()
 {
     pathItems = FilterStrategies(allStrategies, EditFilter->text().toStdString());
     ShowList(lbPath, pathItems);
+    lStrategyCount->setText("#" + QString::number(CountStrategies(pathItems)));
     lbPath->setCurrentRow(-1);
     if (pathItems.Count() > 0) {
         lbPath->setCurrentRow(0);

@@ -138,6 +138,24 @@ void TFormStrategy::RunParameterSweep()
         testChild->ClearPaths(testStrategies);
 }
 
+void TFormStrategy::RunTestAllStep()
+{
+    if (!actionChild)
+        return;
+    if (lbPath->currentRow() >= 0) {
+        ++testFoundSteps_;
+        RunParameterSweep();
+        return;
+    }
+    const QString value = actionChild->EditValue->text();
+    testMissedAt_.push_back(value.toStdString());
+    MemoRules->appendPlainText(value);
+    MemoRules->appendPlainText("// the test strategy is not in the graph at this join value: nothing tested");
+    // As after a sweep: the test paths are found anew by the next test.
+    if (testChild)
+        testChild->ClearPaths(testStrategies);
+}
+
 void TFormStrategy::BtnCheckRulesClick()
 {
     TMDIActionChild* child = testChild ? testChild : actionChild;

@@ -84,10 +84,11 @@ TFormSaveData::TFormSaveData(QWidget* parent) : QDialog(parent)
     rgFileType = new TRadioGroup(" File type ", {"Apriori", "Weka", "CN2", "Orange", "Slipper"}, 5, this);
     rgFileType->setObjectName("rgFileType");
     rgFileType->SetItemIndex(1);
-    lNumInstances = Label(this, "lNumInstances", "Instances");
-    lNumClasses = Label(this, "lNumClasses", "Classes");
-    lNumAttr = Label(this, "lNumAttr", "Attributes");
-    lAvgDepth = Label(this, "lAvgDepth", "Attribute Depth");
+    lNumInstances = Label(this, "lNumInstances", "");
+    lNumClasses = Label(this, "lNumClasses", "");
+    lNumAttr = Label(this, "lNumAttr", "");
+    lAvgDepth = Label(this, "lAvgDepth", "");
+    ShowNoCounts();
     ButtonEvalDepth = Button(this, "ButtonEvalDepth", "Eval Depth");
     BtnEvalRules = Button(this, "BtnEvalRules", "Eval Rules");
     Memo1 = Memo(this, "Memo1");
@@ -146,6 +147,19 @@ bool TFormSaveData::Execute(SaveDataWindow* window, std::vector<int>* cycles, st
     classNames_ = classNames;
     classes_ = classes;
     marked_ = marked;
+    // The counts shown are those of this window's graph from the start, never
+    // what the dialog last counted for another graph. A mode that lacks its
+    // node or path, or a box that holds no number, counts nothing here:
+    // "Update info" and "Save" say why.
+    ShowNoCounts();
+    bool numbers[2] = {false, false};
+    EditTFIDF->text().trimmed().toDouble(&numbers[0]);
+    EditDistance->text().trimmed().toDouble(&numbers[1]);
+    if (window && numbers[0] && numbers[1]) {
+        window->tellMissing = false;
+        btnUpdateClick();
+        window->tellMissing = true;
+    }
     if (exec() != QDialog::Accepted)
         return false;
     double threshold = 0.0;
@@ -186,6 +200,14 @@ bool TFormSaveData::ReadNumber(QLineEdit* edit, double& value)
 bool TFormSaveData::HasLists() const
 {
     return window_ && cycles_ && classNames_ && classes_ && marked_;
+}
+
+void TFormSaveData::ShowNoCounts()
+{
+    lNumInstances->setText("Instances");
+    lNumClasses->setText("Classes");
+    lNumAttr->setText("Attributes");
+    lAvgDepth->setText("Attribute Depth");
 }
 
 void TFormSaveData::SetLabels(int attributes, const std::string& avgDepth)

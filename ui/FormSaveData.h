@@ -26,7 +26,9 @@ public:
     virtual FeatureList* Features() = 0;
     virtual int NumCycles() const = 0;
     // Fills the four lists for the data mode (0..9) and epsilon; reports a
-    // missing node or path itself.
+    // missing node or path itself while tellMissing holds (else the lists
+    // stay empty unsaid).
+    bool tellMissing = true;
     virtual void MarkCycles(int mode, std::vector<int>& cycles, std::vector<std::string>& classNames,
                             std::vector<int>& classes, std::vector<int>& marked, double epsilon) = 0;
     // Per class (counts has one entry per class) how many examples the rule
@@ -44,7 +46,8 @@ public:
     explicit TFormSaveData(QWidget* parent = nullptr);
 
     // Shows the dialog modally for the window, which fills the caller's four
-    // lists; true when it closes with OK (the threshold is then read from its box).
+    // lists, with the counts of the window's examples ("Update info") from the
+    // start; true when it closes with OK (the threshold is then read from its box).
     bool Execute(SaveDataWindow* window, std::vector<int>* cycles, std::vector<std::string>* classNames,
                  std::vector<int>* classes, std::vector<int>* marked);
 
@@ -87,6 +90,8 @@ private:
     bool ReadNumber(QLineEdit* edit, double& value);
     bool HasLists() const;
     void SetLabels(int attributes, const std::string& avgDepth);
+    // The four labels without counts.
+    void ShowNoCounts();
 
     SaveDataWindow* window_ = nullptr;
     std::vector<int>* cycles_ = nullptr;

@@ -48,6 +48,11 @@ TChooseTeamDlg::TChooseTeamDlg(QWidget* parent) : QDialog(parent)
     EditPrefix->setObjectName("EditPrefix");
     const int left = std::max(88, Label1->geometry().right() + 5);
     EditPrefix->setGeometry(left, 130, 209 - left, 22);
+    // The prefix names the merge, and with it which earlier merge it leaves out.
+    connect(EditPrefix, &QLineEdit::textChanged, this, [this] {
+        if (isVisible())
+            FormShow();
+    });
 }
 
 void TChooseTeamDlg::showEvent(QShowEvent* event)
@@ -61,12 +66,19 @@ void TChooseTeamDlg::FormShow()
     std::vector<const RoboCupFileT*> logs;
     for (int i = 0; Logs && i < Logs->Count(); ++i)
         logs.push_back(Logs->At(i));
-    const TeamList list = CountTeams(logs);
+    const TeamList list = CountTeams(logs, EditPrefix->text().toStdString());
+    // A new count for another prefix keeps the user's choice where it stays listed.
+    const QListWidgetItem* chosen = isVisible() ? lbTeams->currentItem() : nullptr;
+    const std::string team = chosen ? TeamOfEntry(chosen->text().toStdString()) : std::string();
     lbTeams->clear();
-    for (const TeamCount& team : list.teams)
-        lbTeams->addItem(QString::fromStdString(TeamEntryText(team)));
-    if (list.best >= 0)
-        lbTeams->setCurrentRow(list.best);
+    int row = list.best;
+    for (std::size_t i = 0; i < list.teams.size(); ++i) {
+        lbTeams->addItem(QString::fromStdString(TeamEntryText(list.teams[i])));
+        if (chosen && list.teams[i].name == team)
+            row = static_cast<int>(i);
+    }
+    if (row >= 0)
+        lbTeams->setCurrentRow(row);
 }
 
 void TChooseTeamDlg::OKBtnClick()

@@ -30,9 +30,11 @@ public:
     // The chosen team; empty until a choice is accepted.
     const QString& GetTeamName() const { return TeamName; }
 
-    // Fills lbTeams, each time the dialog is shown: every team of the open logs
-    // once, whatever its letter case, sorted, as "name (count x)" with count the
-    // logs and sides it plays on; the first team of the largest count selected.
+    // Fills lbTeams, each time the dialog is shown and as the prefix changes:
+    // every team of the open logs once, whatever its letter case, sorted, as
+    // "name (count x)" with count the logs and sides a merge under that prefix
+    // would take; the first team of the largest count selected (on a change of
+    // the prefix, the team chosen before while it is listed).
     void FormShow();
     // Accept the selected team (the entry up to its " ("); without a selection
     // "No team selected !" and the dialog stays.

@@ -104,10 +104,12 @@ QString NoCyclesText(const QString& fileName, const RcgReadResult& read)
         why = "the file is too short for a match log";
     } else if (read.version == 1) {
         why = "no log header";
+    } else if (read.version >= '0' && read.version <= '9') {
+        // Text logs carry their version as a digit character: "ULG3" is no
+        // log of the binary version 3 that this program reads.
+        why = "a text log of version " + QString::number(read.version - '0') + "; only binary logs can be read";
     } else {
-        // Text logs carry their version as a digit character.
-        const int v = read.version >= '0' && read.version <= '9' ? read.version - '0' : read.version;
-        why = "log version " + QString::number(v);
+        why = "log version " + QString::number(read.version);
         if (read.version == 3) {
             if (!read.error.empty())
                 why += "; bad record: " + QString::fromStdString(read.error);

@@ -93,12 +93,11 @@ void TMainForm::BtnMergeFilesClick()
         if (merged != nullptr) {
             BtnAdd2dClick();
             btnAnalyzeClick();
+            SelectCurrentFile(QString::fromStdString(merged->fileName), true);
         }
     }
-    if (!Logs->Empty()) {
-        lbFiles->viewport()->repaint();
-        SelectCurrentFile(QString::fromStdString(Logs->At(Logs->Count() - 1)->fileName), true);
-    }
+    // Cancel, or a merge that failed, changed no log: the user's current log stays.
+    lbFiles->viewport()->repaint();
 }
 
 RoboCupFileT* TMainForm::MergeFiles(const QString& name, const QString& team, const std::vector<RoboCupFileT*>& logs)

@@ -104,9 +104,9 @@ struct RcgReadResult {
     std::string refusal;     // why a file was not read at all ("Cannot read the file <file>:
                              // it is not a regular file (a named pipe)"); empty when it was
     bool gzipped = false;    // the file starts as a gzip stream does
-    int version = 0;         // the header's version byte as read (1 for a file without header;
-                             // a text log's digit character, '5' for "ULG5"); 0 when not even a
-                             // header could be read
+    int version = 0;         // the header's version byte as read, 0 .. 255 (1 for a file without
+                             // header; a text log's digit character, '5' for "ULG5"); 0 when not
+                             // even a header could be read
     std::int64_t size = -1;  // bytes of the input, -1 when unknown
     bool truncated = false;  // the input ends inside a record: the cycles before it were kept
     std::string error;       // the bad record's text or "Unknown error occured" without the line

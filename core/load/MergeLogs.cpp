@@ -232,14 +232,15 @@ int AppendLeaf(TimeChannel* leaf, TimeChannel* source, double scale, double offs
 
 // ---- The team chooser's list -------------------------------------------------------------
 
-TeamList CountTeams(const std::vector<const RoboCupFileT*>& logs)
+TeamList CountTeams(const std::vector<const RoboCupFileT*>& logs, const std::string& prefix)
 {
     TeamList list;
     for (const RoboCupFileT* log : logs) {
         if (log == nullptr)
             continue;
-        CountTeam(list.teams, log->leftTeam);
-        CountTeam(list.teams, log->rightTeam);
+        for (const std::string* team : {&log->leftTeam, &log->rightTeam})
+            if (log->fileName != MergedFileName(*team + prefix))
+                CountTeam(list.teams, *team);
     }
     int largest = 0;
     for (std::size_t i = 0; i < list.teams.size(); ++i) {

@@ -26,7 +26,11 @@ struct TeamList {
     int best = -1;  // the first entry with the largest count; -1 without entries
 };
 
-TeamList CountTeams(const std::vector<const RoboCupFileT*>& logs);
+// The teams of the logs with the number of logs (and sides) a merge of each
+// would take: a merge named after the team and the prefix leaves out the
+// earlier merge of that name (MergeSources), so that log does not count for
+// the team, and a team only such a log has is not listed.
+TeamList CountTeams(const std::vector<const RoboCupFileT*>& logs, const std::string& prefix = {});
 // "name (count x)".
 std::string TeamEntryText(const TeamCount& team);
 // The team of an entry: its text up to the first " (".

@@ -150,3 +150,11 @@ TPathList FilterStrategies(const TPathList& all, const std::string& filter)
     }
     return kept;
 }
+
+int CountStrategies(const TPathList& items)
+{
+    int count = 0;
+    for (const TPathItem& item : items.Items())
+        count += item.path && item.text != "All paths" ? 1 : 0;
+    return count;
+}

@@ -62,3 +62,7 @@ bool StrategyStartsAt(const TPathObject& path, int cycle);
 // The items whose text contains filter (case-sensitive); all of them for an
 // empty filter.
 TPathList FilterStrategies(const TPathList& all, const std::string& filter);
+
+// The strategies among the items: those with a path, but for "All paths"
+// (every listed path's connections, no strategy of its own).
+int CountStrategies(const TPathList& items);

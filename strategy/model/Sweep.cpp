@@ -2,6 +2,7 @@
 
 #include "strategy/model/LearnerRecord.h"
 
+#include "core/concepts/Concepts.h"
 #include "core/learning/Features.h"
 #include "core/learning/DecisionList.h"
 #include "core/learning/RuleTexts.h"
@@ -59,11 +60,10 @@ TRuleCheck CheckRules(FeatureList& list, const TChunkList& chunks, bool verbose)
         // the graph) has no condition to check: counted, it would cover all.
         if (!chunk || chunk->State() == TChunkState::LeftOut)
             continue;
-        // Rules nobody learnt neither cover nor miss a cycle.
+        // Rules nobody learnt neither cover nor miss a cycle: the node says
+        // why once, not at each of its thousands of cycles.
         if (chunk->LacksRules()) {
-            const std::string why = ": " + chunk->NoRulesText() + "\n";
-            for (int i = 0; i < instances; ++i)
-                text += std::to_string(i) + why;
+            text += chunk->GetName() + ": " + chunk->NoRulesText() + "\n";
             continue;
         }
         for (int i = 0; i < instances; ++i) {
@@ -75,4 +75,32 @@ TRuleCheck CheckRules(FeatureList& list, const TChunkList& chunks, bool verbose)
     }
     text += "Rule evaluation: \ttp " + std::to_string(check.covered) + "\ttn " + std::to_string(check.uncovered);
     return check;
+}
+
+std::string StrategyName(const TChunkList& chunks)
+{
+    std::string name;
+    for (const auto& chunk : chunks) {
+        if (!chunk)
+            continue;
+        if (!name.empty())
+            name += " -> ";
+        if (ConceptObject* role = chunk->GetRoleConcept())
+            name += ConceptObject::GetPathName(role) + ":";
+        name += chunk->GetName();
+    }
+    return "\"" + name + "\"";
+}
+
+std::string TestAllEnding(const std::string& strategy, const std::vector<std::string>& missedAt, int foundSteps)
+{
+    if (missedAt.empty())
+        return " done";
+    if (foundSteps == 0)
+        return " tested nothing: the test strategy " + strategy + " was not found at any join value";
+    std::string values;
+    for (const std::string& value : missedAt)
+        values += (values.empty() ? "" : ", ") + value;
+    return " done; the test strategy " + strategy + " was not found at join value" + (missedAt.size() > 1 ? "s " : " ") +
+           values;
 }

@@ -49,9 +49,20 @@ struct TRuleCheck {
 // For every chunk but the one learning left out ("No Last Node": it has no
 // condition) and every instance of the feature list: "<i>: true" where the
 // chunk's rules, read as a decision list (RulesCover), cover it, else
-// "<i>: false"; a node without rules says why at every instance ("<i>: not
-// learnt: <reason>", "<i>: no rules yet", StrategyChunk::NoRulesText) and is
-// counted as neither; "No rules learnt" first for no chunk. Then "Rule
+// "<i>: false"; a node without rules says why in one line ("<node>: not
+// learnt: <reason>", "<node>: no rules yet", StrategyChunk::NoRulesText) and
+// is counted as neither; "No rules learnt" first for no chunk. Then "Rule
 // evaluation: \ttp <covered>\ttn <uncovered>". With verbose the chunks' rules
 // stand first, under "Rules:" and above a line of dashes.
 TRuleCheck CheckRules(FeatureList& list, const TChunkList& chunks, bool verbose);
+
+// The strategy of the chunks as a message names it: its nodes in time order,
+// each "<role>:<action>" (the action alone without a role), joined by " -> ",
+// in double quotes.
+std::string StrategyName(const TChunkList& chunks);
+
+// How a "Test all" that ran to its end ends its memo, after "// Test all":
+// " done" when the test strategy was found at every join value; " tested
+// nothing: ..." naming it when it was found at none; else " done; ..." with
+// the join values at which it was not found (as the value box showed them).
+std::string TestAllEnding(const std::string& strategy, const std::vector<std::string>& missedAt, int foundSteps);

@@ -420,6 +420,31 @@ TEST_F(SaveAssocButton, TheDialogCountsEachDataModeOfTheWindow)
     EXPECT_EQ(script.messages[0].caption, "Warning");
 }
 
+TEST_F(SaveAssocButton, TheDialogOpensWithTheCountsOfTheWindowItSavesFor)
+{
+    const std::unique_ptr<RoboCupFileT> keepaway =
+        LoadLog(GunzippedTestFile("keepaway-3v2-Keepers-vs-Takers-helios-1500.rcg"), true);
+    TMDIActionChild other(nullptr, keepaway.get());
+    TMDIChild::SelectAllPlayers(other.lbPlayers);
+    other.BuildActionGraph(other.Graph);
+    QString first, opened;
+    Press([&] {
+        dialog->btnUpdate->click();
+        first = dialog->lNumInstances->text();
+        dialog->BtnCancel->click();
+    });
+    QTimer::singleShot(0, dialog.get(), [&] {
+        opened = dialog->lNumInstances->text();
+        dialog->BtnCancel->click();
+    });
+    other.BtnSaveAssoc->click();
+    std::vector<int> cycles, classes, marked;
+    std::vector<std::string> names;
+    other.MarkCycles(0, cycles, names, classes, marked, 0.0);
+    EXPECT_NE(first, opened);
+    EXPECT_EQ(opened, "Instances = " + QString::number(cycles.size()));
+}
+
 TEST_F(SaveAssocButton, OkWritesTheChosenDatasetAndNoExampleSavesNothing)
 {
     const std::string arff = Path("selected.arff");

@@ -83,6 +83,7 @@ TEST(MergeTeams, CountsEveryTeamOncePerSideAndSelectsTheFirstLargest)
         std::vector<std::pair<std::string, std::string>> matches;
         std::vector<std::string> entries;
         int best;
+        std::string prefix = {};  // typed after the team: the merge's name
     };
     const Case cases[] = {
         {{{"A", "B"}, {"A", "C"}}, {"A (2 x)", "B (1 x)", "C (1 x)"}, 0},
@@ -91,6 +92,11 @@ TEST(MergeTeams, CountsEveryTeamOncePerSideAndSelectsTheFirstLargest)
         {{{"beta", "Alpha"}, {"Beta", "charlie"}}, {"Alpha (1 x)", "beta (2 x)", "charlie (1 x)"}, 1},
         {{{"X", "Y"}}, {"X (1 x)", "Y (1 x)"}, 0},  // ties: the first one
         {{}, {}, -1},
+        // "A-Others.rcg" is A's earlier merge, which a merge of A leaves out:
+        // it counts for A only when a prefix names the merge otherwise.
+        {{{"A", "Others"}}, {"Others (1 x)"}, 0},
+        {{{"A", "Others"}, {"B", "A"}}, {"A (1 x)", "B (1 x)", "Others (1 x)"}, 0},
+        {{{"A", "Others"}}, {"A (1 x)", "Others (1 x)"}, 0, "X"},
     };
     for (const Case& c : cases) {
         std::vector<std::unique_ptr<RoboCupFileT>> owned;
@@ -99,7 +105,7 @@ TEST(MergeTeams, CountsEveryTeamOncePerSideAndSelectsTheFirstLargest)
             owned.push_back(Named(left + "-" + right + ".rcg", left, right));
             logs.push_back(owned.back().get());
         }
-        const TeamList list = CountTeams(logs);
+        const TeamList list = CountTeams(logs, c.prefix);
         EXPECT_EQ(Entries(list), c.entries);
         EXPECT_EQ(list.best, c.best);
     }

@@ -146,13 +146,14 @@ TEST(RcgParser, VersionThreeShowsGoWholeToTheShortShowHandler)
 
 TEST(RcgParser, OtherVersionsHaveShortShowRecords)
 {
-    // Version 2 and a negative version byte (0x80) both mean tagged 316-byte shows.
-    for (int version : {2, -128}) {
+    // Version 2 and a version byte of 0x80 (read as the byte it is, 128) both
+    // mean tagged 316-byte shows.
+    for (const auto& [version, read] : {std::pair{2, 2}, std::pair{-128, 128}}) {
         RcgWriter w(version);
         w.Teams("Left", 1, "Right", 2).OldShow(0x11).OldShow(0x22);
         Recorder rec;
         EXPECT_EQ(ParseAll(w.Bytes(), rec), 3) << version;
-        EXPECT_EQ(rec.calls, (Calls{"version " + std::to_string(version), "team", "show", "show", "eof"}));
+        EXPECT_EQ(rec.calls, (Calls{"version " + std::to_string(read), "team", "show", "show", "eof"}));
         EXPECT_EQ(rec.bodies[2], std::string(316, '\x22'));
     }
 }

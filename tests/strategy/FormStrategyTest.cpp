@@ -5,6 +5,8 @@
 #include "actiongraph/childActionWin.h"
 #include "core/concepts/ConceptHierarchies.h"
 #include "core/concepts/Concepts.h"
+#include "core/load/LoadLog.h"
+#include "core/model/RoboCupFile.h"
 #include "ui/FormControls.h"
 #include "ui/MDIChild.h"
 #include "ui/StringGrid.h"
@@ -31,6 +33,7 @@
 #include "support/GuiApp.h"
 
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -165,7 +168,7 @@ TEST_F(StrategyWindow, AttachingCopiesThePathListAndClosingDropsIt)
     ASSERT_EQ(items, 3);  // with "All"
     form->Attach(child, nullptr);
     EXPECT_EQ(form->lbPath->count(), items);
-    EXPECT_EQ(form->lStrategyCount->text(), "#" + QString::number(items));
+    EXPECT_EQ(form->lStrategyCount->text(), "#2");  // "All" is no strategy
     EXPECT_EQ(form->allStrategies.Count(), items);
     for (int i = 0; i < items; ++i) {
         EXPECT_EQ(form->lbPath->item(i)->text().toStdString(), child->Paths.Text(i));
@@ -300,19 +303,50 @@ TEST_F(AttachedWindow, SimilarStrategiesGuardsAndSharedPaths)
 
 TEST_F(AttachedWindow, FilterAndPathClick)
 {
+    // The count follows the filter and counts strategies: neither "All" nor
+    // "All paths" is one.
+    child->AddAllPathsItem(child->Paths);
+    form->Attach(child, nullptr);
+    EXPECT_EQ(form->lStrategyCount->text(), "#1");
+    for (const auto& [filter, items, count] : {std::tuple<QString, int, QString>{"All", 2, "#0"}, {"", 3, "#1"}}) {
+        form->EditFilter->setText(filter);
+        form->btnSetFilterClick();
+        EXPECT_EQ(form->lbPath->count(), items) << filter.toStdString();
+        EXPECT_EQ(form->lStrategyCount->text(), count) << filter.toStdString();
+    }
     form->EditFilter->setText("dribble");
     form->btnSetFilterClick();
     ASSERT_EQ(form->lbPath->count(), 1);
     EXPECT_EQ(form->lbPath->currentRow(), 0);
-    EXPECT_EQ(form->lStrategyCount->text(), "#2");  // not updated
+    EXPECT_EQ(form->lStrategyCount->text(), "#1");
     // The click showed the strategy alone in the window, and the grid shows it.
     ASSERT_EQ(child->Paths.Count(), 1);
     EXPECT_EQ(child->Paths.Path(0), shared);
     EXPECT_EQ(form->sgStrategy->Cell(3, 1), "Speed-dribble (end)");
-    EXPECT_EQ(form->allStrategies.Count(), 2);
+    EXPECT_EQ(form->allStrategies.Count(), 3);
     form->EditFilter->setText("");
     form->btnSetFilterClick();
-    EXPECT_EQ(form->lbPath->count(), 2);
+    EXPECT_EQ(form->lbPath->count(), 3);
+}
+
+TEST_F(AttachedWindow, RevalidateAllInAnotherWindowShowsThatGraphsStrategiesAlone)
+{
+    ASSERT_TRUE(form->ShowStrategy(*shared, form->chunks));
+    form->MemoRules->setPlainText("rules of the worked example");
+    SetStrategyLink(form.get());
+    const struct Unlink { ~Unlink() { SetStrategyLink(nullptr); } } unlink;
+    const std::unique_ptr<RoboCupFileT> match =
+        LoadLog(GunzippedTestFile("match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg"), true);
+    TMDIActionChild other(nullptr, match.get());
+    TMDIChild::SelectAllPlayers(other.lbPlayers);
+    other.BuildActionGraph(other.Graph);
+    other.btnRevalidateAllClick();
+    ASSERT_EQ(form->actionChild, &other);
+    EXPECT_EQ(form->lbPath->count(), other.cbPaths->count());
+    EXPECT_TRUE(form->chunks.empty());
+    EXPECT_TRUE(form->MemoRules->toPlainText().isEmpty());
+    for (int c = 1; c < form->sgStrategy->ColCount(); ++c)
+        EXPECT_EQ(form->sgStrategy->Cell(c, 1), "") << c;
 }
 
 TEST_F(AttachedWindow, AChangedGraphDropsTheStrategyLists)

@@ -122,17 +122,20 @@ TEST_F(RevalidateRecords, TheJoinValueTestLeavesItsTableInTheMemo)
     EXPECT_TRUE(script.messages[1].text.contains("\"Store test\""));
     EXPECT_EQ(Memo(), QStringList{""});
     // A test strategy the joined graphs do not hold: each join value looks for
-    // it and runs its sweep without a learner, and no window waits for the user.
+    // it and says it is not there, no window waits for the user, and the
+    // series says it tested nothing, naming the strategy as the grid shows it.
     form->SetTestChunks(form->chunks);
     child->sbMinConnected->setValue(1);
     child->btnRevalidateAllClick();
     EXPECT_TRUE(script.messages.size() == 2u && script.modals.empty());
     EXPECT_EQ(form->target, nullptr);
     const QStringList memo = Memo();
-    // Per join value its sweep's lines, then the record's table and how the series ended.
-    ASSERT_EQ(memo.size(), 21 * 2 + 2);
+    ASSERT_EQ(memo.size(), 21 * 2 + 1);
     for (int x = 0; x <= 20; ++x)
-        EXPECT_TRUE(memo[2 * x] == QString::number(x) && memo[2 * x + 1].toStdString() == kSweepHeader) << x;
-    EXPECT_TRUE(memo[42].startsWith("conf\tdiff\tdistMin"));
-    EXPECT_EQ(memo.last(), "// Test all done");
+        EXPECT_TRUE(memo[2 * x] == QString::number(x) &&
+                    memo[2 * x + 1] == "// the test strategy is not in the graph at this join value: nothing tested")
+            << x;
+    EXPECT_EQ(memo.last(), "// Test all tested nothing: the test strategy \"LTeam.LC-MF:To-player -> "
+                           "LTeam.L-FW:Speed-dribble -> LTeam.L-FW:Speed-dribble (end)\" was not found at any join "
+                           "value");
 }

@@ -1,9 +1,12 @@
-// How a "Test all" series ends, by Cancel or by a failed learner: the graph
-// window lists its paths again, the strategy window shows and says how.
+// How a "Test all" series ends, by Cancel, by a failed learner or with a test
+// strategy missing at join values: the graph window lists its paths again, the
+// strategy window shows and says how.
 #include "LearnNodeWindow.h"
 #include "LearnerStandIn.h"
 
 #include "actiongraph/StrategyLink.h"
+#include "strategy/model/Sweep.h"
+#include "ui/StringGrid.h"
 
 #include <QComboBox>
 #include <QRegularExpression>
@@ -65,4 +68,37 @@ TEST_F(GenerateRules, ATestAllSeriesGivesTheGraphWindowItsPathsBackHoweverItEnds
         EXPECT_TRUE(ended.match(Lines(form->MemoRules).last()).hasMatch()) << Lines(form->MemoRules).last().toStdString();
         form->hide();
     }
+}
+
+// A test strategy stored at the first join value of the real match is found at
+// some join values of "Test all" only: the memo says at which it was not.
+TEST_F(GenerateRules, TestAllSaysAtWhichJoinValuesTheTestStrategyWasNotFound)
+{
+    StoreTestStrategyOfFirstJoin();
+    if (HasFatalFailure())
+        return;
+    const QString action = form->sgStrategy->CellText(1, 1);  // as the grid showed it
+    form->SetTestGraph(child);
+    form->cbVerbose->setCheckState(Qt::Unchecked);
+    form->rgFileType->SetItemIndex(3);  // Orange: the sweeps run no learner
+    form->rgFileTypeClick();
+    SetStrategyLink(form.get());
+    const struct Unlink { ~Unlink() { SetStrategyLink(nullptr); } } unlink;
+    child->cbTestAll->setChecked(true);
+    child->sbMinConnected->setValue(1);
+    // Joined by position alone, the path's nodes merge into others at the higher values.
+    child->EditRoleW->setText("0");
+    child->EditActionW->setText("0");
+    platform::DialogScript script;
+    child->btnRevalidateAll->click();
+    const QStringList memo = Lines(form->MemoRules);
+    QStringList missed;
+    for (int i = 1; i < memo.size(); ++i)
+        if (memo[i] == "// the test strategy is not in the graph at this join value: nothing tested")
+            missed << memo[i - 1];
+    ASSERT_TRUE(missed.size() > 0 && missed.size() < 21) << missed.size();
+    EXPECT_EQ(memo.count(kSweepHeader), 21 - missed.size());
+    EXPECT_TRUE(memo.last().startsWith("// Test all done; the test strategy \"") && memo.last().contains(action) &&
+                memo.last().endsWith("\" was not found at join values " + missed.join(", ")))
+        << memo.last().toStdString();
 }

@@ -148,8 +148,9 @@ TEST(FormSaveData, UpdateCountsInstancesClassesAndAttributes)
         form.reject();
     });
     EXPECT_FALSE(ok);
-    EXPECT_EQ(window.modes, std::vector<int>{2});
-    EXPECT_EQ(window.epsilons, std::vector<double>{0.25});
+    // Counted as the dialog opens, and again at the press.
+    EXPECT_EQ(window.modes, (std::vector<int>{2, 2}));
+    EXPECT_EQ(window.epsilons, (std::vector<double>{0.25, 0.25}));
     EXPECT_EQ(lists.cycles, (std::vector<int>{3, 0, 0, 4}));
     // Scores over marks 0, 0, 4: f0 2 * log2(2) = 2, f1 3 * log2(4) = 6, f2 never, f3 0.
     EXPECT_DOUBLE_EQ(window.list.GetValue(0), 2.0);
@@ -209,7 +210,7 @@ TEST(FormSaveData, EvalDepthTabulatesAndResetsEpsilon)
         form.ButtonEvalDepth->click();
         form.reject();
     });
-    EXPECT_EQ(window.epsilons, (std::vector<double>{0.5, 0.5, 0.0}));
+    EXPECT_EQ(window.epsilons, (std::vector<double>{0.5, 0.5, 0.5, 0.0}));  // the first as the dialog opens
     const QStringList lines = form.Memo1->toPlainText().split('\n');
     ASSERT_EQ(lines.size(), 50);
     EXPECT_EQ(lines[0], "Testing (tfidfValue, avgDepth, numAttr)");
@@ -230,7 +231,7 @@ TEST(FormSaveData, EvalRulesReportsEveryLine)
         form.BtnEvalRules->click();
         form.reject();
     });
-    EXPECT_EQ(window.epsilons, std::vector<double>{0.0});
+    EXPECT_EQ(window.epsilons, (std::vector<double>{0.0, 0.0}));  // as the dialog opens, and the evaluation's
     EXPECT_EQ(window.rules, std::vector<std::string>{"a> b> "});
     const QString expected = "#0 Evaluating rule (size 2), avg attr. depth (1.000) :\na> b> \n0. class OTHER = 2\n"
                              "1. class PATH = 2\n#1 Evaluating rule (size 0), avg attr. depth (0.000) :\nplain \n"

@@ -95,18 +95,25 @@ protected:
         form->BtnMergeFiles->click();
         QCoreApplication::processEvents();
     }
-    // The chooser's entry of that text selected, then OK.
+    // The prefix typed, the chooser's entry of that text selected, then OK.
     void MergeTeam(const QString& entry, const QString& prefix = {})
     {
         Merge([&](TChooseTeamDlg& d) {
+            d.EditPrefix->setText(prefix);  // the counts follow it
             const QList<QListWidgetItem*> found = d.lbTeams->findItems(entry, Qt::MatchExactly);
             ASSERT_EQ(found.size(), 1) << entry.toStdString();
             d.lbTeams->setCurrentItem(found.front());
-            d.EditPrefix->setText(prefix);
             d.OKBtn->click();
         });
     }
 
+    static QStringList Entries(const TChooseTeamDlg& d)
+    {
+        QStringList entries;
+        for (int i = 0; i < d.lbTeams->count(); ++i)
+            entries << d.lbTeams->item(i)->text();
+        return entries;
+    }
     std::vector<std::string> OpenNames() const
     {
         std::vector<std::string> names;
@@ -133,7 +140,7 @@ protected:
 
 }  // namespace
 
-TEST_F(MergeTest, TheChooserListsEveryTeamWithItsCountAndCancelMakesTheLastLogCurrent)
+TEST_F(MergeTest, TheChooserListsEveryTeamWithItsCountAndCancelOrAFailedMergeKeepsTheCurrentLog)
 {
     form->OpenLogFiles({shortMatch, AlphaBetaLog(), ExchangedShortMatch()});
     ASSERT_EQ(form->Logs->Count(), 3);
@@ -143,19 +150,29 @@ TEST_F(MergeTest, TheChooserListsEveryTeamWithItsCountAndCancelMakesTheLastLogCu
     QString title;
     Merge([&](TChooseTeamDlg& d) {
         title = d.windowTitle();
-        for (int i = 0; i < d.lbTeams->count(); ++i)
-            entries << d.lbTeams->item(i)->text();
+        entries = Entries(d);
         selected = d.lbTeams->currentRow();
         d.CancelBtn->click();
     });
     EXPECT_EQ(title, "Choose a team to analyze");
     EXPECT_EQ(entries, (QStringList{"Alpha (1 x)", "Beta (1 x)", "HELIOS_A (2 x)", "HELIOS_B (2 x)"}));
     EXPECT_EQ(selected, 2);
-    // Nothing merged; the last log is current.
+    // Nothing merged; the log the user had chosen stays current.
     EXPECT_EQ(form->Logs->Count(), 3);
-    EXPECT_EQ(form->Logs->Current(), form->Logs->At(2));
-    EXPECT_EQ(SelectedRow(), 2);
+    EXPECT_EQ(form->Logs->Current(), form->Logs->At(0));
+    EXPECT_EQ(SelectedRow(), 0);
     EXPECT_TRUE(script.messages.empty());
+    // Nor does a merge that fails: a team no open log has (a stale entry).
+    Merge([&](TChooseTeamDlg& d) {
+        d.lbTeams->addItem("Gamma (1 x)");
+        d.lbTeams->setCurrentRow(d.lbTeams->count() - 1);
+        d.OKBtn->click();
+    });
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].text, "No open log has the team \"Gamma\"");
+    EXPECT_EQ(form->Logs->Count(), 3);
+    EXPECT_EQ(form->Logs->Current(), form->Logs->At(0));
+    EXPECT_EQ(SelectedRow(), 0);
 }
 
 TEST_F(MergeTest, OkWithoutATeamSaysSoAndTheChooserStays)
@@ -234,19 +251,30 @@ TEST_F(MergeTest, MergingAgainReplacesTheEarlierMergedLogInsteadOfReadingIt)
     MergeTeam("HELIOS_A (1 x)");
     ASSERT_EQ(OpenNames(), (std::vector<std::string>{alpha.toStdString(), "HELIOS_A-Others.rcg"}));
 
-    // The earlier merged log names the team too, but only the reopened match counts.
+    // The earlier merged log names the team too, but only the reopened match
+    // counts, in the chooser as in the merge.
     form->OpenLogFiles({shortMatch});
-    MergeTeam("HELIOS_A (2 x)");
+    MergeTeam("HELIOS_A (1 x)");
     EXPECT_TRUE(script.messages.empty());
     ASSERT_EQ(OpenNames(), (std::vector<std::string>{alpha.toStdString(), "HELIOS_A-Others.rcg"}));
     EXPECT_EQ(form->Logs->Current()->cycles, cycles);
 
-    // With the earlier merged log alone there is nothing to merge.
-    MergeTeam("HELIOS_A (1 x)");
-    ASSERT_EQ(script.messages.size(), 1u);
-    EXPECT_EQ(script.messages[0].text, "No open log has the team \"HELIOS_A\"");
-    EXPECT_EQ(script.messages[0].caption, "Error");
-    EXPECT_EQ(OpenNames(), (std::vector<std::string>{alpha.toStdString(), "HELIOS_A-Others.rcg"}));
+    // With the earlier merged log alone a merge of the team would take no log,
+    // so the chooser does not offer it, until a prefix names another merge,
+    // which takes the earlier one (the choice made before stays).
+    QStringList bare;
+    Merge([&](TChooseTeamDlg& d) {
+        bare = Entries(d);
+        d.lbTeams->setCurrentRow(1);
+        d.EditPrefix->setText("X");
+        EXPECT_EQ(Entries(d).join(" "), "Alpha (1 x) Beta (1 x) HELIOS_A (1 x) Others (1 x)");
+        EXPECT_EQ(d.lbTeams->currentRow(), 1);
+        d.CancelBtn->click();
+    });
+    EXPECT_EQ(bare.join(" "), "Alpha (1 x) Beta (1 x) Others (1 x)");
+    MergeTeam("HELIOS_A (1 x)", "X");
+    EXPECT_TRUE(script.messages.empty());
+    EXPECT_EQ(OpenNames(), (std::vector<std::string>{alpha.toStdString(), "HELIOS_AX-Others.rcg"}));
     EXPECT_EQ(form->Logs->Current()->cycles, cycles);
 }
 

@@ -50,8 +50,12 @@ TEST_F(OpenLogsTest, AFileWithoutCyclesLeavesTheListAgainAndSaysWhy)
     };
     const std::string missing = dir + "/gone.rcg";
     const Case cases[] = {
-        {SaveTempFile("text", "ULG5\n(server_param (goal_width 14.02))\n"), "(log version 5)"},
+        {SaveTempFile("text", "ULG5\n(server_param (goal_width 14.02))\n"),
+         "(a text log of version 5; only binary logs can be read)"},
+        {SaveTempFile("text3", "ULG3\n(server_param (goal_width 14.02))\n"),
+         "(a text log of version 3; only binary logs can be read)"},
         {v2.Save("v2"), "(log version 2)"},
+        {SaveTempFile("high", std::string("ULG\xFD", 4) + std::string(100, '\0')), "(log version 253)"},
         {SaveTempFile("empty", ""), "(the file is empty)"},
         {SaveTempFile("tiny", "UL"), "(the file is too short for a match log)"},
         {SaveTempFile("junk", std::string(3000, 'x')), "(no log header)"},
@@ -95,7 +99,7 @@ TEST_F(OpenLogsTest, AFileWithoutCyclesLeavesTheListAgainAndSaysWhy)
     // Several files at once: the good ones load, the bad one is told of.
     const QString third = CopyOfShortMatch(dir, "third.rcg");
     Open({Q(cases[0].path), third});
-    ExpectOneMessage(Q(cases[0].path) + " holds no cycles that this program can read (log version 5)", "Error");
+    ExpectOneMessage(Q(cases[0].path) + " holds no cycles that this program can read " + cases[0].why, "Error");
     EXPECT_EQ(OpenNames(),
               (std::vector<std::string>{good.toStdString(), other.toStdString(), third.toStdString()}));
     EXPECT_EQ(logs().Current(), logs().At(2));
@@ -114,7 +118,9 @@ TEST_F(OpenLogsTest, AFileGoneBadSinceItWasOpenedKeepsItsLoadedLog)
     // again must not cost the user the log already loaded from it.
     std::ofstream(a.toStdString(), std::ios::binary | std::ios::trunc) << "ULG5\n(junk)";
     Open({a});
-    ExpectOneMessage(a + " holds no cycles that this program can read (log version 5)", "Error");
+    ExpectOneMessage(a + " holds no cycles that this program can read (a text log of version 5; only binary logs "
+                         "can be read)",
+                     "Error");
     ASSERT_EQ(OpenNames(), (std::vector<std::string>{a.toStdString(), b.toStdString()}));
     EXPECT_EQ(logs().At(0), loadedA);
     EXPECT_EQ(logs().At(0)->cycles, cyclesA);
@@ -257,7 +263,9 @@ TEST_F(OpenLogsTest, ABadFileAsTheOnlyLogLeavesNoLog)
 {
     const std::string path = SaveTempFile("alone", "ULG4\n");
     Open({Q(path)});
-    ExpectOneMessage(Q(path) + " holds no cycles that this program can read (log version 4)", "Error");
+    ExpectOneMessage(Q(path) + " holds no cycles that this program can read (a text log of version 4; only binary "
+                               "logs can be read)",
+                     "Error");
     EXPECT_TRUE(logs().Empty());
     EXPECT_EQ(ListCount(), 0);
     EXPECT_EQ(logs().Current(), nullptr);

@@ -62,7 +62,7 @@ bool RCGParser::doParse(std::istream& strm)
         if (!ReadExact(strm, header, sizeof header))
             return endOfInput(strm);
         if (header[0] == 'U' && header[1] == 'L' && header[2] == 'G') {
-            m_handler.handleLogVersion(static_cast<signed char>(header[3]));
+            m_handler.handleLogVersion(header[3]);  // a byte: 0 .. 255
             pos = std::streamoff(sizeof header);
         } else {
             strm.seekg(0);
