@@ -345,6 +345,10 @@ private:
     // The command's last line counts its nodes not learnt (an outermost
     // command only: a command around it counts them in its own way).
     void TellNodesNotLearnt();
+    // The outermost command's last line, however it ended, names the folder
+    // of the datasets it kept for the user and counts them, unless its export
+    // said so already (see DatasetsLine).
+    void TellDatasetsKept();
     // Writes a run's lines into MemoRules, cleared first unless Verbose is unchecked.
     void WriteRuleTestLines(const std::vector<std::string>& lines, TVerbose verbose);
     TVerbose VerboseState() const;
