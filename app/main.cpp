@@ -4,6 +4,7 @@
 #include "actiongraph/childActionWin.h"
 #include "strategy/BatchTest.h"
 #include "strategy/FormStrategy.h"
+#include "platform/WorkFolder.h"
 #include "platform/qt/System.h"
 
 int main(int argc, char** argv)
@@ -15,6 +16,9 @@ int main(int argc, char** argv)
     RegisterActionGraphWindow();
     RegisterStrategyWindow();
     RegisterBatchTest();
+    // The learner runs of copies that ended in the middle of one (killed,
+    // crashed) left their work folders behind.
+    platform::RemoveEndedWorkFolders("run");
     const int rc = RunProgram();
     platform::SetHooks(nullptr);
     return rc;

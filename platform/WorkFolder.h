@@ -6,6 +6,8 @@
 // a link and must be ours with rights 0700.
 #pragma once
 
+#include "platform/Descriptor.h"
+
 #include <string>
 
 namespace platform {
@@ -19,11 +21,19 @@ std::string MakeWorkFolder(const std::string& prefix, std::string* error = nullp
 
 // Removes a folder directly in the private folder with everything in it: a
 // link in it goes, never what it leads to; nothing outside it is touched.
-// A folder already gone is no failure. False with the reason.
+// A folder already gone is no failure; a path that names no folder directly
+// in the private folder is refused. False with the reason.
 bool RemoveWorkFolder(const std::string& path, std::string* error = nullptr);
 
+// Removes the folders "<prefix>.*" in the private folder that no WorkFolder
+// holds any more, in this process or another: those of copies of the program
+// that ended without removing them (killed, crashed). One a running copy
+// holds is kept. The number removed.
+int RemoveEndedWorkFolders(const std::string& prefix);
+
 // A work folder for one scope: made by Make, removed with everything in it
-// when the object goes, however the scope ends.
+// when the object goes, however the scope ends. It is held locked meanwhile,
+// so that RemoveEndedWorkFolders of another copy leaves it alone.
 class WorkFolder {
 public:
     WorkFolder() = default;
@@ -40,6 +50,7 @@ public:
 
 private:
     std::string path_;
+    Descriptor lock_;  // the folder, locked while it is ours
 };
 
 }  // namespace platform

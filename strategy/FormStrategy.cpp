@@ -44,6 +44,7 @@ TFormStrategy::TFormStrategy(QWidget* parent) : QDialog(parent)
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     ConnectHandlers();
+    learners.SetCommandEnd([this] { TellDatasetsKept(); });
 }
 
 void TFormStrategy::WarnIfNoPrivateFolder()

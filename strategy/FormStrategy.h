@@ -189,6 +189,16 @@ public:
     // learner prints "learner failed: <reason>", one its learner refused
     // "not learnt: <reason>" (and the command goes on).
     void LearnNodeRules(const TNodeExamples& examples);
+    // Its steps, in order: the node's dataset and where it goes; the folders
+    // of the user's copy and the learner's; the datasets written; the learner
+    // run into the chunk; the node's state, counts and lines. A step that
+    // fails notes why in the run, and the later ones then only tell it.
+    struct TNodeRun;
+    void StartNodeRun(TNodeRun& node);
+    void PlaceNodeFiles(TNodeRun& node, platform::WorkFolder& run);
+    void WriteNodeDataset(TNodeRun& node);
+    void RunNodeLearner(TNodeRun& node, const platform::WorkFolder& run, StrategyChunk& chunk);
+    void FinishNodeRules(const TNodeRun& node, StrategyChunk& chunk);
     // The user's own rule against the node's examples, in both modes.
     void EvaluateOwnRule(const TNodeExamples& examples);
     // EditRule ("(f1 = 1) and (f2 = 0)") becomes ownRule.
@@ -356,6 +366,10 @@ private:
     // The command's last line counts its nodes not learnt (an outermost
     // command only: a command around it counts them in its own way).
     void TellNodesNotLearnt();
+    // The outermost command's last line, however it ended, names the folder
+    // of the datasets it kept for the user and counts them, unless its export
+    // said so already (see DatasetsLine).
+    void TellDatasetsKept();
     // Writes a run's lines into MemoRules, cleared first unless Verbose is unchecked.
     void WriteRuleTestLines(const std::vector<std::string>& lines, TVerbose verbose);
     TVerbose VerboseState() const;

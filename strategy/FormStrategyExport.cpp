@@ -122,7 +122,7 @@ public:
     std::string Note() const override
     {
         const std::string line = NotLearntLine(form_.learners.NodesNotLearnt(), form_.learners.FirstNotLearnt());
-        return line.empty() ? DatasetsLine(form_.learners) : line;
+        return line.empty() ? form_.learners.TakeDatasetsLine() : line;
     }
     // The export's text so far, replacing the last one only when complete; one
     // message for a file that cannot be written, the export goes on.

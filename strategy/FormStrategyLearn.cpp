@@ -199,6 +199,24 @@ bool TFormStrategy::TakeLearnerResult(const QString& resultFile, const std::stri
     return learnt;
 }
 
+// One node's learning in generate mode: its dataset, where its files go and
+// how far it got.
+struct TFormStrategy::TNodeRun {
+    explicit TNodeRun(const TNodeExamples& e) : examples(e) {}
+    const TNodeExamples& examples;
+    std::vector<int> cycles;  // the positives (class 1), then the negatives (class 0)
+    std::vector<int> classes;
+    std::vector<std::string> classNames;
+    std::vector<std::string> featureTexts;
+    std::string nodeFile;       // the dataset as the data file names it
+    bool outsideLearner = false;
+    bool usersFolder = false;   // the data file is not in the private folder
+    std::string usersFile;      // the dataset kept for the user
+    std::string learnerFile;    // the outside learner's copy, in the run's folder
+    bool written = false;
+    std::string failure;        // why the node gets no rules; empty while it may
+};
+
 void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
 {
     if (examples.chunk == 0 && !learners.Active())
@@ -206,65 +224,80 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
     if (!actionChild || examples.chunk < 0 || examples.chunk >= static_cast<int>(chunks.size()))
         return;
     StrategyChunk& chunk = *chunks[static_cast<std::size_t>(examples.chunk)];
-    FeatureList* features = FeaturesOf(actionChild);
-
-    // The dataset: positives (class 1), then negatives (class 0).
-    std::vector<int> cycles = examples.positives;
-    cycles.insert(cycles.end(), examples.negatives.begin(), examples.negatives.end());
-    std::vector<int> classes(examples.positives.size(), 1);
-    classes.resize(cycles.size(), 0);
-    const std::vector<std::string> classNames = {"OTHER", examples.name};
-    std::vector<std::string> featureTexts;
-    for (int i = 0; i < lbFeatures->count(); ++i)
-        if (lbFeatures->item(i)->isSelected())
-            featureTexts.push_back(lbFeatures->item(i)->text().toStdString());
-    // In a command that learns several strategies or settings, each run's
-    // datasets carry its number: no run writes over another's.
-    const std::string nodeFile =
-        NodeDataFileName(dataFileName, examples.name, learners.Nested() ? learners.Strategies() : 0);
-    const bool outsideLearner = !cbHomeRules->isChecked() && (fileType == kWekaFile || fileType == kSlipperFile);
-    // Where the data file is the program's private folder, the datasets kept
-    // for the user go into the command's own folder there.
-    const bool usersFolder = !platform::InPrivateFolder(nodeFile);
-    std::string failure;
-    std::string usersFile;  // the dataset kept for the user
-    std::string learnerFile;
+    TNodeRun node(examples);
+    StartNodeRun(node);
     // An outside learner reads its dataset from a work folder of the run's
     // own in the private folder and leaves its result there, never beside a
     // data file the user named elsewhere, where another user's file or link
     // could stand, nor at a name another run or process uses; the folder
     // goes when the run is over, however it ends.
     platform::WorkFolder run;
+    PlaceNodeFiles(node, run);
+    WriteNodeDataset(node);
+    RunNodeLearner(node, run, chunk);
+    // The window may have let go of its graph window while the learner ran.
+    if (!actionChild)
+        return;
+    FinishNodeRules(node, chunk);
+}
+
+void TFormStrategy::StartNodeRun(TNodeRun& node)
+{
+    const TNodeExamples& examples = node.examples;
+    node.cycles = examples.positives;
+    node.cycles.insert(node.cycles.end(), examples.negatives.begin(), examples.negatives.end());
+    node.classes.assign(examples.positives.size(), 1);
+    node.classes.resize(node.cycles.size(), 0);
+    node.classNames = {"OTHER", examples.name};
+    for (int i = 0; i < lbFeatures->count(); ++i)
+        if (lbFeatures->item(i)->isSelected())
+            node.featureTexts.push_back(lbFeatures->item(i)->text().toStdString());
+    // In a command that learns several strategies or settings, each run's
+    // datasets carry its number: no run writes over another's.
+    node.nodeFile = NodeDataFileName(dataFileName, examples.name, learners.Nested() ? learners.Strategies() : 0);
+    node.outsideLearner = !cbHomeRules->isChecked() && (fileType == kWekaFile || fileType == kSlipperFile);
+    // Where the data file is the program's private folder, the datasets kept
+    // for the user go into the command's own folder there.
+    node.usersFolder = !platform::InPrivateFolder(node.nodeFile);
+}
+
+void TFormStrategy::PlaceNodeFiles(TNodeRun& node, platform::WorkFolder& run)
+{
     if (const std::string* unwritten = learners.Failure(kDataset)) {
         // A dataset that could not be written stopped the command: no
         // further node is tried.
         learners.NodeLeftOut();
-        failure = std::string(kNotWritten) + ": " + *unwritten + " (not tried)";
-    } else {
-        // Refused, the private folder gets nothing and the command says why once.
-        const std::filesystem::path name = std::filesystem::path(nodeFile).filename();
-        if (usersFolder) {
-            usersFile = nodeFile;
-        } else if (!outsideLearner) {
-            if (const std::string folder = CommandFolder(&failure); !folder.empty())
-                usersFile = (std::filesystem::path(folder) / name).string();
-        }
-        if (failure.empty() && outsideLearner && MakeRunFolder(run, &failure))
-            learnerFile = run.File(name.string());
+        node.failure = std::string(kNotWritten) + ": " + *unwritten + " (not tried)";
+        return;
     }
+    // Refused, the private folder gets nothing and the command says why once.
+    const std::filesystem::path name = std::filesystem::path(node.nodeFile).filename();
+    if (node.usersFolder) {
+        node.usersFile = node.nodeFile;
+    } else if (!node.outsideLearner) {
+        if (const std::string folder = CommandFolder(&node.failure); !folder.empty())
+            node.usersFile = (std::filesystem::path(folder) / name).string();
+    }
+    if (node.failure.empty() && node.outsideLearner && MakeRunFolder(run, &node.failure))
+        node.learnerFile = run.File(name.string());
+}
+
+void TFormStrategy::WriteNodeDataset(TNodeRun& node)
+{
     // A dataset that could not be written (the writer said so) is not learnt
     // from, and it stops the command with the save's own words, told once.
     QString unwritten;
-    const bool useRoles = failure.empty() && AprioriUseRoles();
+    const bool useRoles = node.failure.empty() && AprioriUseRoles();
     const auto save = [&](const std::string& file) {
-        return actionChild->SaveAssocData(QString::fromStdString(file), fileType, examples.threshold, cycles, classes,
-                                          classNames, &featureTexts, &unwritten, useRoles);
+        return actionChild->SaveAssocData(QString::fromStdString(file), fileType, node.examples.threshold, node.cycles,
+                                          node.classes, node.classNames, &node.featureTexts, &unwritten, useRoles);
     };
-    const bool written = failure.empty() && (usersFile.empty() || save(usersFile)) &&
-                         (learnerFile.empty() || save(learnerFile));
-    if (failure.empty() && !written) {
-        const std::string words = unwritten.isEmpty() ? "the file " + nodeFile + " was not written" : unwritten.toStdString();
-        failure = std::string(kNotWritten) + ": " + words;
+    node.written = node.failure.empty() && (node.usersFile.empty() || save(node.usersFile)) &&
+                   (node.learnerFile.empty() || save(node.learnerFile));
+    if (node.failure.empty() && !node.written) {
+        const std::string words =
+            unwritten.isEmpty() ? "the file " + node.nodeFile + " was not written" : unwritten.toStdString();
+        node.failure = std::string(kNotWritten) + ": " + words;
         if (learners.Fail(kDataset, words, kNotWritten))
             platform::MessageBox(this, "Dataset not written !", "Warning !", platform::Buttons::Ok,
                                  QString::fromStdString(words));
@@ -272,54 +305,59 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
     // The command says once at its end where the datasets kept for the user
     // are, and how many, when no learner reads them or the user could not
     // know the folder.
-    const bool noLearner = !cbHomeRules->isChecked() && !outsideLearner;
-    if (written && !usersFile.empty() && (noLearner || !usersFolder))
-        learners.DatasetsWritten(QFileInfo(QString::fromStdString(usersFile)).absolutePath().toStdString(),
+    const bool noLearner = !cbHomeRules->isChecked() && !node.outsideLearner;
+    if (node.written && !node.usersFile.empty() && (noLearner || !node.usersFolder))
+        learners.DatasetsWritten(QFileInfo(QString::fromStdString(node.usersFile)).absolutePath().toStdString(),
                                  fileType == kAprioriFile || fileType == kSlipperFile ? 2 : 1, noLearner);
+}
 
+void TFormStrategy::RunNodeLearner(TNodeRun& node, const platform::WorkFolder& run, StrategyChunk& chunk)
+{
+    const TNodeExamples& examples = node.examples;
     // The learner runs in its folder, given whole paths.
     const auto absolute = [](const std::string& file) {
         return QFileInfo(QString::fromStdString(file)).absoluteFilePath();
     };
     const QString folder = absolute(run.Path());
-    if (!failure.empty()) {
+    std::string said;
+    if (!node.failure.empty()) {
         // No rules without the dataset, whichever learner.
     } else if (cbHomeRules->isChecked()) {
         auto rule = std::make_unique<RuleObject>(true);
-        LearnTopFeatureRule(features, rule.get(), examples.positives, examples.negatives,
+        LearnTopFeatureRule(FeaturesOf(actionChild), rule.get(), examples.positives, examples.negatives,
                             IntegerOr1(EditNumFeatures), actionChild->File);
         chunk.AddRule(std::move(rule));
-    } else if (written && fileType == kWekaFile) {
-        const QString results = absolute(WekaResultsFile(learnerFile));
-        std::string said;
-        if (RunLearner("callweka", "JRip", {absolute(learnerFile), results}, folder, examples.name, &failure, &said))
+    } else if (node.written && fileType == kWekaFile) {
+        const QString results = absolute(WekaResultsFile(node.learnerFile));
+        if (RunLearner("callweka", "JRip", {absolute(node.learnerFile), results}, folder, examples.name, &node.failure,
+                       &said))
             TakeLearnerResult(results, said, false, examples.positives.empty() ? -1 : examples.positives.front(),
                               chunk);
         else
-            failure = LearnerRunFailure(failure);
-    } else if (written && fileType == kSlipperFile) {
-        const QString hypothesis = absolute(SlipperHypothesisFile(learnerFile));
-        const QString stem = absolute(SlipperStem(learnerFile));
-        std::string said;
-        if (RunLearner("callslipper", "Slipper", {stem, hypothesis}, folder, examples.name, &failure, &said))
+            node.failure = LearnerRunFailure(node.failure);
+    } else if (node.written && fileType == kSlipperFile) {
+        const QString hypothesis = absolute(SlipperHypothesisFile(node.learnerFile));
+        const QString stem = absolute(SlipperStem(node.learnerFile));
+        if (RunLearner("callslipper", "Slipper", {stem, hypothesis}, folder, examples.name, &node.failure, &said))
             TakeLearnerResult(hypothesis, said, true, -1, chunk);
         else
-            failure = LearnerRunFailure(failure);
-    } else if (written) {
+            node.failure = LearnerRunFailure(node.failure);
+    } else if (node.written) {
         // No learner reads this type: the datasets are the user's.
         chunk.SetNotAsked();
         learners.StrategyNotLearnt("no learner reads this dataset type");
     }
-    // The window may have let go of its graph window while the learner ran.
-    if (!actionChild)
-        return;
+}
 
+void TFormStrategy::FinishNodeRules(const TNodeRun& node, StrategyChunk& chunk)
+{
+    FeatureList* features = FeaturesOf(actionChild);
     // A node without rules for want of a learner must not read as one whose
     // rules say "never".
-    if (!failure.empty())
-        chunk.SetNotLearnt(failure);
-    chunk.SetPositiveCount(static_cast<int>(examples.positives.size()));
-    chunk.SetNegativeCount(static_cast<int>(examples.negatives.size()));
+    if (!node.failure.empty())
+        chunk.SetNotLearnt(node.failure);
+    chunk.SetPositiveCount(static_cast<int>(node.examples.positives.size()));
+    chunk.SetNegativeCount(static_cast<int>(node.examples.negatives.size()));
     // The node where Cancel stopped the command says so, also when quiet,
     // unless a command around it tells it in its own way (a sweep row). A
     // node no learner was asked for has no rule line.
@@ -331,7 +369,7 @@ void TFormStrategy::LearnNodeRules(const TNodeExamples& examples)
     }
     if (cbPruneRules->isChecked())
         for (const auto& rule : chunk.GetRules())
-            MakeScratchRules(features, rule.get(), examples.positives, examples.negatives);
+            MakeScratchRules(features, rule.get(), node.examples.positives, node.examples.negatives);
 }
 
 void TFormStrategy::EvaluateOwnRule(const TNodeExamples& examples)

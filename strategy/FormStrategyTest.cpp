@@ -97,10 +97,16 @@ void TFormStrategy::TellNodesNotLearnt()
 {
     if (learners.Nested())
         return;
-    for (const std::string& line : {NotLearntLine(learners.NodesNotLearnt(), learners.FirstNotLearnt()),
-                                    DatasetsLine(learners)})
-        if (!line.empty())
-            MemoRules->appendPlainText(QString::fromStdString(line));
+    // Where the datasets kept for the user are is told as the command ends
+    // (TellDatasetsKept), however it ends.
+    if (const std::string line = NotLearntLine(learners.NodesNotLearnt(), learners.FirstNotLearnt()); !line.empty())
+        MemoRules->appendPlainText(QString::fromStdString(line));
+}
+
+void TFormStrategy::TellDatasetsKept()
+{
+    if (const std::string line = learners.TakeDatasetsLine(); !line.empty())
+        MemoRules->appendPlainText(QString::fromStdString(line));
 }
 
 void TFormStrategy::WriteRuleTestLines(const std::vector<std::string>& lines, TVerbose verbose)

@@ -13,7 +13,11 @@
 #include <algorithm>
 #include <clocale>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace platform {
@@ -191,6 +195,118 @@ private:
 
 void Collect(QProcess& p, KeptOutput& output) { output.Add(p.readAllStandardOutput()); }
 
+// Reads a whole value from the pipe; false at its end.
+bool ReadValue(int fd, pid_t& value)
+{
+    char* at = reinterpret_cast<char*>(&value);
+    std::size_t left = sizeof value;
+    while (left > 0) {
+        const ssize_t n = ::read(fd, at, left);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        at += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// The watcher's whole life, in a copy of this process that may only call the
+// system: it learns the program's group from the started child, then waits.
+// The end of the pipe without the word that the run is over means that this
+// process has ended while the group may still run: the group is killed.
+[[noreturn]] void Watch(int in)
+{
+    // Out of this process's session, so that what ends it (a terminal's
+    // Ctrl-C) does not end the watcher too; without the rest of its files,
+    // which it must not keep open (the group's output pipe above all).
+    ::setsid();
+    if (::dup2(in, STDIN_FILENO) < 0)
+        ::_exit(1);
+    ::close_range(STDERR_FILENO + 1, ~0U, 0);
+    ::close(STDOUT_FILENO);
+    ::close(STDERR_FILENO);
+    if (::chdir("/") != 0) {
+        // Only the folder it would keep from being unmounted.
+    }
+    sigset_t none;
+    ::sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    pid_t group = 0, word = 0;
+    while (ReadValue(STDIN_FILENO, word)) {
+        if (word == 0)
+            ::_exit(0);
+        group = word;
+    }
+    if (group > 0)
+        ::kill(-group, SIGKILL);
+    ::_exit(0);
+}
+
+// Ends the program's process group with this process, however this process
+// ends (killed, crashed) while the program runs: a parent-death signal would
+// reach only the program itself, never what it started (a script's Java),
+// and the group's own time limit ends with this process. So a watcher, a
+// small copy of this process started before the program, holds the read end
+// of a pipe whose write end only this process holds: the pipe ends when this
+// process does. The started child tells it its group before it runs the
+// program; at the run's end this process tells it that the run is over.
+class GroupWatch {
+public:
+    GroupWatch()
+    {
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC) != 0)
+            return;
+        const pid_t watcher = ::fork();
+        if (watcher == 0)
+            Watch(fds[0]);
+        ::close(fds[0]);
+        if (watcher < 0) {
+            ::close(fds[1]);
+            return;
+        }
+        watcher_ = watcher;
+        out_ = fds[1];
+    }
+    ~GroupWatch() { RunOver(); }
+    GroupWatch(const GroupWatch&) = delete;
+    GroupWatch& operator=(const GroupWatch&) = delete;
+
+    // For the started child (see TellGroup); -1 without a watcher.
+    int Out() const { return out_; }
+
+    // In the started child, before it runs the program: the group to end.
+    static void TellGroup(int out, pid_t group)
+    {
+        if (out < 0)
+            return;
+        const ssize_t written = ::write(out, &group, sizeof group);
+        static_cast<void>(written);  // a watcher gone has nothing to be told
+        ::close(out);
+    }
+
+    // Nothing of the group runs any more: the watcher leaves without a word.
+    void RunOver()
+    {
+        if (watcher_ <= 0)
+            return;
+        const pid_t over = 0;
+        const ssize_t written = ::write(out_, &over, sizeof over);
+        static_cast<void>(written);  // a watcher gone leaves all the same
+        ::close(out_);
+        while (::waitpid(watcher_, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        watcher_ = -1;
+        out_ = -1;
+    }
+
+private:
+    pid_t watcher_ = -1;
+    int out_ = -1;
+};
+
 }  // namespace
 
 ProgramRun RunProgram(const QString& program, const QStringList& arguments, int timeoutMs,
@@ -204,10 +320,20 @@ ProgramRun RunProgram(const QString& program, const QStringList& arguments, int 
     }
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
+    GroupWatch watch;
     // A session of its own makes the program the leader of a new process
     // group that holds everything it starts, so that the group can be ended
-    // as one.
-    p.setChildProcessModifier([] { ::setsid(); });
+    // as one. The program itself is killed at once when this process ends;
+    // when this process has ended already, before the signal was asked for,
+    // the program is not run at all. (The child runs in this process's memory
+    // until it runs the program: it only calls the system.)
+    p.setChildProcessModifier([parent = ::getpid(), out = watch.Out()] {
+        GroupWatch::TellGroup(out, ::getpid());
+        ::setsid();
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(127);
+    });
     if (!workingFolder.isEmpty())
         p.setWorkingDirectory(workingFolder);
     if (!environment.isEmpty()) {
@@ -248,6 +374,7 @@ ProgramRun RunProgram(const QString& program, const QStringList& arguments, int 
     // that ended: nothing of the group runs on.
     if (!run.finished || GroupHasLiveMember(group))
         EndGroup(p, group);
+    watch.RunOver();
     Collect(p, output);
     run.output = QString::fromLocal8Bit(output.Text());
     return run;

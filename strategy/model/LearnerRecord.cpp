@@ -15,8 +15,8 @@ void TLearnerRecord::Begin()
 
 void TLearnerRecord::End()
 {
-    if (depth_ > 0)
-        --depth_;
+    if (depth_ > 0 && --depth_ == 0 && commandEnd_)
+        commandEnd_();
 }
 
 void TLearnerRecord::Reset()
@@ -65,6 +65,15 @@ void TLearnerRecord::DatasetsWritten(const std::string& folder, int files, bool 
         datasetFolder_ = folder;
     datasetFiles_ += files;
     datasetsForNoLearner_ = datasetsForNoLearner_ || noLearner;
+}
+
+std::string TLearnerRecord::TakeDatasetsLine()
+{
+    std::string line = DatasetsLine(*this);
+    datasetFolder_.clear();
+    datasetFiles_ = 0;
+    datasetsForNoLearner_ = false;
+    return line;
 }
 
 void TLearnerRecord::NodeNotLearnt(const std::string& reason)

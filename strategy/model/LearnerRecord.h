@@ -7,6 +7,7 @@
 // cancelled by the user ends the whole command.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -18,6 +19,17 @@ public:
     // rules"): only the outermost Begin starts a new record.
     void Begin();
     void End();
+    // Called when the outermost command ends, however it ends (stopped by
+    // Cancel or a dataset not written as well): where the window tells what
+    // the command kept for the user that it has not told yet.
+    void SetCommandEnd(std::function<void()> tell) { commandEnd_ = std::move(tell); }
+    // A record of no command, which ends commands as this one does.
+    TLearnerRecord Fresh() const
+    {
+        TLearnerRecord fresh;
+        fresh.commandEnd_ = commandEnd_;
+        return fresh;
+    }
     bool Active() const { return depth_ > 0; }
     // A command runs inside another one ("Generate rules" in the sweep).
     bool Nested() const { return depth_ > 1; }
@@ -85,6 +97,9 @@ public:
     // command's end (DatasetsLine); the first folder is kept, the files are
     // counted.
     void DatasetsWritten(const std::string& folder, int files, bool noLearner);
+    // DatasetsLine once: datasets told are not told again, and those written
+    // after it count from 0.
+    std::string TakeDatasetsLine();
     const std::string& DatasetFolder() const { return datasetFolder_; }
     int DatasetFiles() const { return datasetFiles_; }
     bool DatasetsForNoLearner() const { return datasetsForNoLearner_; }
@@ -129,6 +144,7 @@ private:
     std::string commandFolder_;
     std::optional<bool> useRoles_;
     std::set<std::string> told_;
+    std::function<void()> commandEnd_;
 };
 
 // Holds a command open for the scope.
@@ -149,7 +165,7 @@ private:
 
 class TLearnerPause {
 public:
-    explicit TLearnerPause(TLearnerRecord& record) : record_(record), saved_(record) { record_ = TLearnerRecord(); }
+    explicit TLearnerPause(TLearnerRecord& record) : record_(record), saved_(record) { record_ = record.Fresh(); }
     ~TLearnerPause() { record_ = saved_; }
     TLearnerPause(const TLearnerPause&) = delete;
     TLearnerPause& operator=(const TLearnerPause&) = delete;

@@ -5,11 +5,18 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
 
 namespace {
 
@@ -122,6 +129,45 @@ TEST(RunProgram, NothingOfTheProgramsGroupRunsOnAfterItsEnd)
         EXPECT_FALSE(group.StillHeld()) << c.script;
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).join(' ').toStdString(), c.left) << c.script;
     }
+}
+
+// A program that runs a learner is killed while the learner runs: the
+// learner's whole group (a script and the "Java" it started) ends with it, and
+// does not wait for its time limit, which died with the program.
+TEST(RunProgram, TheLearnersGroupEndsWhenTheProgramIsKilled)
+{
+    constexpr const char* kProgram = "VELO_TEST_KILLED_PROGRAM";
+    if (const QByteArray ready = qgetenv(kProgram); !ready.isEmpty()) {
+        // The program: its learner tells its group once the "Java" runs.
+        platform::RunProgram("sh", {"-c", "sleep 300 & echo $$ >&" + ready + "; sleep 300"}, 600000);
+        return;
+    }
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ::fcntl(ready[0], F_SETFD, FD_CLOEXEC);
+    HeldByStarted started;
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(kProgram, QString::number(ready[1]));
+    program.setProcessEnvironment(environment);
+    program.start(QFile::symLinkTarget("/proc/self/exe"),
+                  {"--gtest_filter=RunProgram.TheLearnersGroupEndsWhenTheProgramIsKilled"});
+    ::close(ready[1]);
+    ASSERT_TRUE(program.waitForStarted());
+    // Five minutes for the learner to start on the slowest machine; the end
+    // of the pipe, should the program end first.
+    pollfd told{ready[0], POLLIN, 0};
+    char text[32] = {};
+    const bool running = ::poll(&told, 1, 300000) == 1 && ::read(ready[0], text, sizeof text - 1) > 0;
+    ::close(ready[0]);
+    const pid_t group = static_cast<pid_t>(std::atol(text));
+    program.kill();
+    program.waitForFinished();
+    ASSERT_TRUE(running && group > 0) << program.readAll().toStdString();
+    // Far less than the learner's five minutes, far more than any machine
+    // needs to end a killed group.
+    EXPECT_TRUE(started.EndsWithin(120000));
+    ::kill(-group, SIGKILL);  // whatever the verdict, nothing of the test runs on
 }
 
 TEST(RunProgram, TheProgramsOwnWordsAreKept)

@@ -7,7 +7,9 @@
 #include "support/SaveFailure.h"
 #include "support/TestData.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <dlfcn.h>
@@ -32,11 +34,16 @@ void Put(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios
 std::function<void(std::ostream&)> Text(const std::string& s) { return [s](std::ostream& o) { o << s; }; }
 
 std::function<void()> g_beforeChmod = [] {};  // run once before the next change of rights, as by another process
+int g_chmodFails = 0;  // the error the next change of rights fails with; 0: none
 
 template <class... Args>
 int ChangeRights(const char* call, Args... args)
 {
     std::exchange(g_beforeChmod, [] {})();
+    if (const int e = std::exchange(g_chmodFails, 0); e != 0) {
+        errno = e;
+        return -1;
+    }
     return reinterpret_cast<int (*)(Args...)>(::dlsym(RTLD_NEXT, call))(args...);
 }
 
@@ -215,4 +222,17 @@ TEST(PrivateFolder, AWorkFolderIsOwnerOnlyNeverALinkAndGoesAlone)
     EXPECT_TRUE(platform::RemoveWorkFolder(work, &why)) << why;
     EXPECT_FALSE(fs::exists(fs::symlink_status(work)));
     EXPECT_EQ(FolderEntries(f / "elsewhere"), std::vector<std::string>{"outside.txt"});
+}
+
+// A work folder made but not given its rights is not left behind.
+TEST(PrivateFolder, AWorkFolderThatCannotBeMadePrivateIsNotLeft)
+{
+    const OwnTmpDir tmp(MakeTempDir("private-work-rights"));
+    const std::string own = platform::PrivateTempFolder();
+    ASSERT_FALSE(own.empty());
+    g_chmodFails = EPERM;
+    std::string why;
+    EXPECT_EQ(platform::MakeWorkFolder("run", &why), "");
+    EXPECT_EQ(why, "No work folder can be made in " + own + ": " + std::strerror(EPERM));
+    EXPECT_EQ(FolderEntries(own), std::vector<std::string>{});
 }

@@ -389,28 +389,42 @@ TEST_F(LearnNode, WekaJRipLearnsRulesWithConditions)
     EXPECT_TRUE(tie);
 }
 
+// Every node gets its rule and its dataset: beside the data file the user
+// named, or, with the data file in the private folder (the default), in a
+// folder of the command's own there, which the command's last line names.
 TEST_F(GenerateRules, TheInHouseLearnerGivesEveryNodeItsRule)
 {
     form->cbHomeRules->setChecked(true);
     form->EditNumFeatures->setText("2");
-    platform::DialogScript script;
-    form->BtnSaveRules->click();
-    ASSERT_EQ(form->chunks.size(), 3u);
-    int lines = 0;
-    const QStringList memo = Lines(form->MemoRules);
-    for (const auto& chunk : form->chunks) {
-        ASSERT_EQ(chunk->GetRules().size(), 1u) << chunk->GetName();
-        EXPECT_EQ(chunk->GetRules()[0]->Size(), 2);
-        EXPECT_GT(chunk->GetPositiveCount(), 0);
-        const QString line = QString::fromStdString(chunk->GetName()) + " (";
-        for (const QString& l : memo)
-            lines += l.startsWith(line) && l.contains(" <= \t(") ? 1 : 0;
-        std::string part = chunk->GetName();
-        std::replace(part.begin(), part.end(), ':', '-');
-        EXPECT_TRUE(std::filesystem::exists(folder + "/test-" + part + ".data")) << part;
+    for (const bool usersFolder : {true, false}) {
+        SCOPED_TRACE(usersFolder ? "the user's folder" : "the private folder");
+        form->EditFName->setText(QString::fromStdString((usersFolder ? folder : own) + "/test.data"));
+        form->MemoRules->clear();
+        platform::DialogScript script;
+        form->BtnSaveRules->click();
+        ASSERT_EQ(form->chunks.size(), 3u);
+        int lines = 0;
+        const QStringList memo = Lines(form->MemoRules);
+        const std::string said = memo.last().toStdString(), head = "// Datasets written to " + own + "/command.";
+        const std::string kept = usersFolder ? folder : said.substr(0, said.find(": ")).substr(23);
+        for (const auto& chunk : form->chunks) {
+            ASSERT_EQ(chunk->GetRules().size(), 1u) << chunk->GetName();
+            EXPECT_EQ(chunk->GetRules()[0]->Size(), 2);
+            EXPECT_GT(chunk->GetPositiveCount(), 0);
+            const QString line = QString::fromStdString(chunk->GetName()) + " (";
+            for (const QString& l : memo)
+                lines += l.startsWith(line) && l.contains(" <= \t(") ? 1 : 0;
+            std::string part = chunk->GetName();
+            std::replace(part.begin(), part.end(), ':', '-');
+            EXPECT_TRUE(std::filesystem::exists(kept + "/test-" + part + ".data")) << part;
+        }
+        EXPECT_EQ(lines, 3);
+        EXPECT_EQ(memo.filter("// Datasets written to ").size(), usersFolder ? 0 : 1);
+        if (!usersFolder) {
+            EXPECT_TRUE(said.starts_with(head) && said.ends_with(": 3 files")) << said;
+        }
+        EXPECT_TRUE(script.messages.empty());
     }
-    EXPECT_EQ(lines, 3);
-    EXPECT_TRUE(script.messages.empty());
 }
 
 // JRip's "A => OTHER; B => OTHER; => node" covers a cycle only where neither

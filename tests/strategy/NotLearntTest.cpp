@@ -68,6 +68,24 @@ protected:
 
 }  // namespace
 
+// Where a command kept datasets for the user and how many, told once.
+TEST(DatasetsLine, SaysWhereAndHowManyOnce)
+{
+    const std::tuple<std::vector<int>, bool, std::string> cases[] = {  // files per node, no learner, line
+        {{1}, false, "// Datasets written to /kept: 1 file"},
+        {{1, 1, 1}, false, "// Datasets written to /kept: 3 files"},
+        {{2}, true, "// Datasets written to /kept: 2 files, no learner reads this dataset type"},
+        {{}, false, ""},
+    };
+    for (const auto& [files, noLearner, line] : cases) {
+        TLearnerRecord record;
+        for (const int n : files)
+            record.DatasetsWritten("/kept", n, noLearner);
+        EXPECT_EQ(record.TakeDatasetsLine(), line);
+        EXPECT_EQ(record.TakeDatasetsLine(), "");
+    }
+}
+
 TEST(WekaRefusal, ARuleListOrWhyThereIsNone)
 {
     const std::string onlyDefault = "JRIP rules:\n===========\n\n => class=OTHER (3.0/0.0)\n\nNumber of Rules : 1\n";

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 #include <utility>
 
@@ -34,6 +35,16 @@ public:
             ::close(std::exchange(fds_[1], -1));
         char byte = 0;
         return ::read(fds_[0], &byte, 1) < 0 && errno == EAGAIN;
+    }
+
+    // Waits for every process started since to end, at most limitMs (a bound
+    // for a slow machine, not a measure): false when one still runs then.
+    bool EndsWithin(int limitMs)
+    {
+        if (fds_[1] >= 0)
+            ::close(std::exchange(fds_[1], -1));
+        pollfd end{fds_[0], POLLIN, 0};
+        return ::poll(&end, 1, limitMs) == 1 && !StillHeld();
     }
 
 private:
