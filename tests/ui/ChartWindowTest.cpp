@@ -27,9 +27,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
+#include <QSvgRenderer>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <qcustomplot.h>
@@ -337,8 +340,16 @@ TEST_F(ChartWindowTest, SeriesTextAndPicturesByTheirExactEnding)
     const std::string dir = MakeTempDir("chart-export");
     const QString d = QString::fromStdString(dir) + "/";
     TChartSeriesSink sink(chart->Chart);
-    EXPECT_TRUE(chart->SaveSeriesText(d + "none.txt"));
-    EXPECT_EQ(ReadBytes(dir + "/none.txt"), "");
+    // No series: told, nothing written, not even asked for a name.
+    std::ofstream(dir + "/none.txt") << "own";
+    EXPECT_FALSE(chart->SaveSeriesText(d + "none.txt"));
+    chart->BtnSave->click();
+    ASSERT_EQ(script.messages.size(), 2u);
+    for (const platform::ShownMessage& m : script.messages)
+        EXPECT_EQ(m.text + " / " + m.caption, "The chart holds no series to save: add a series first / Warning");
+    script.messages.clear();
+    EXPECT_TRUE(script.fileDialogs.empty());
+    EXPECT_EQ(ReadBytes(dir + "/none.txt"), "own");
     sink.AddXYSeries(kSeriesLines, "A", {0, 1}, {12.5, 1e6});
     sink.AddXYSeries(kSeriesDots, "B", {0, 1}, {1.0 / 3, -1});
     platform::FileDialogResult r;
@@ -395,8 +406,10 @@ TEST_F(ChartWindowTest, SeriesFollowTheirChannelsComputedAgainAndGoWithThem)
     EXPECT_EQ(Values(1, &x), ballX);
     EXPECT_EQ(Values(2), ballX);
     EXPECT_EQ(Values(3), BlockFunction(SeriesFunction::Average, x, ballX, 100).y);
-    EXPECT_EQ(Saved("new.txt"), SeriesText({{"Ball.pos.y", ballY}, {"user.d9", ballX}, {"user.d9 + 0", ballX},
-                                            {"Average(user.d9)", Values(3)}}));
+    std::vector<double> blockX;
+    const std::vector<double> blocks = Values(3, &blockX);
+    EXPECT_EQ(Saved("new.txt"), SeriesText({{"Ball.pos.y", ballY, x}, {"user.d9", ballX, x}, {"user.d9 + 0", ballX, x},
+                                            {"Average(user.d9)", blocks, blockX}}));
 
     ASSERT_TRUE(log->stream->DeleteChannel(log->stream->FindChannel("user.d9")));
     EXPECT_EQ(Saved("gone.txt"), SeriesText({{"Ball.pos.y", ballY}}));
@@ -430,5 +443,172 @@ TEST_F(ChartWindowTest, AFailedEvaluationIsNoNumberInBarsBlocksAndSaves)
     }
     const int bars = qobject_cast<QCPBars*>(ChartSeries(chart->Chart, 1))->data()->size();
     EXPECT_EQ(bars, std::count_if(roots.begin(), roots.end(), [](double v) { return std::isfinite(v); }));
-    EXPECT_NE(Saved("nan.txt").find("\nNAN, NAN, "), std::string::npos);
+    // Each series with its cycles, as the blocks stand at other cycles.
+    const auto below = std::find_if(ballX.begin(), ballX.end(), [](double v) { return v < -20; });
+    ASSERT_NE(below, ballX.end());
+    const std::string c = std::to_string(below - ballX.begin());
+    EXPECT_NE(Saved("nan.txt").find("\n" + c + ", NAN, " + c + ", NAN, "), std::string::npos);
+}
+
+// The typed Y limits are the axis' whatever the box showed when they were
+// typed: clearing the box applies them, checking it shows the automatic range
+// meanwhile, and a second click brings them back. The edits show the longest
+// number the axis takes whole.
+TEST_F(ChartWindowTest, TypedYLimitsAreAppliedAsTyped)
+{
+    TChartSeriesSink(chart->Chart).AddXYSeries(kSeriesLines, "A", {0, 1}, {-3, 8});
+    const QCPRange fitted(-3 - 11.0 / 20, 8 + 11.0 / 20), typed(-2, 2);
+    const struct {
+        const char* what;
+        bool startChecked;
+        int clicks;
+        QCPRange axis;
+        const char* edits;
+    } cases[] = {
+        {"unchecked, clicked twice", false, 2, typed, "-2 2"},
+        {"checked, cleared", true, 1, typed, "-2 2"},
+        {"checked, clicked three times", true, 3, typed, "-2 2"},
+        {"unchecked, checked", false, 1, fitted, "-3.55 8.55"},
+    };
+    for (const auto& c : cases) {
+        if (chart->cbAutomaticYAxis->isChecked() != c.startChecked)
+            chart->cbAutomaticYAxis->click();
+        chart->EditMinY->setText("-2");
+        chart->EditMaxY->setText("2");
+        for (int i = 0; i < c.clicks; ++i)
+            chart->cbAutomaticYAxis->click();
+        EXPECT_EQ(chart->Chart->yAxis->range(), c.axis) << c.what;
+        EXPECT_EQ(chart->EditMinY->text() + " " + chart->EditMaxY->text(), c.edits) << c.what;
+    }
+    EXPECT_TRUE(script.messages.empty());
+    const QLineEdit* edit = chart->EditMinY;
+    const int room = edit->width() - edit->textMargins().left() - edit->textMargins().right() -
+                     2 * edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit) - 4;
+    for (const char* shown : {"-58.6226", "-5e+249", "-5.55556e+249"})
+        EXPECT_LE(edit->fontMetrics().horizontalAdvance(shown), room) << shown;
+}
+
+// A series shorter than the next one, first in the chart (the blocks of a
+// channel beside the channel): the text holds every value of both, each
+// beside its own cycle.
+TEST_F(ChartWindowTest, SeriesTextHoldsEveryValueOfEverySeries)
+{
+    form->pcDataView->setCurrentWidget(form->tsList);
+    form->ListView->clearSelection();
+    form->ListView->findItems("Ball.pos.y", Qt::MatchExactly).front()->setSelected(true);
+    form->BtnAddTimeRange->click();
+    form->TrackBar2->setMaximum(1000);
+    form->TrackBar2->setValue(100);
+    chart->btnAverage->click();
+    form->BtnAddTimeRange->click();
+    chart->cbSeries->setCurrentIndex(0);
+    chart->btnDeleteSeries->click();
+    ASSERT_EQ(Titles(), QStringList({"Average(Ball.pos.y)", "Ball.pos.y"}));
+    const std::vector<double> ballY = Channel("Ball.pos.y");
+
+    const std::string file = MakeTempDir("chart-short-first") + "/s.txt";
+    script.files.push_back({true, {QString::fromStdString(file)}, 0});
+    chart->BtnSave->click();
+    std::istringstream text(ReadBytes(file));
+    std::string line;
+    std::getline(text, line);
+    EXPECT_EQ(line, "x(Average(Ball.pos.y)), Average(Ball.pos.y), x(Ball.pos.y), Ball.pos.y\r");
+    std::vector<double> blockX, blockY, cycles, values;
+    while (std::getline(text, line)) {
+        ASSERT_EQ(line.back(), '\r');
+        line.pop_back();
+        std::vector<std::string> cells;
+        for (std::size_t from = 0, to; from <= line.size(); from = to + 2) {
+            to = std::min(line.find(", ", from), line.size());
+            cells.push_back(line.substr(from, to - from));
+        }
+        ASSERT_EQ(cells.size(), 4u) << line;
+        if (!cells[0].empty()) {
+            blockX.push_back(std::stod(cells[0]));
+            blockY.push_back(std::stod(cells[1]));
+        }
+        cycles.push_back(std::stod(cells[2]));
+        values.push_back(std::stod(cells[3]));
+    }
+    ASSERT_EQ(values.size(), ballY.size());
+    for (std::size_t c = 0; c < ballY.size(); ++c) {
+        EXPECT_EQ(cycles[c], c);
+        EXPECT_NEAR(values[c], ballY[c], 5e-6 * std::max(1.0, std::abs(ballY[c]))) << c;
+    }
+    // Each block of 100 cycles averaged by hand, at its middle cycle.
+    ASSERT_EQ(blockY.size(), (ballY.size() + 99) / 100);
+    for (std::size_t b = 0; b < blockY.size(); ++b) {
+        const std::size_t from = 100 * b, to = std::min(ballY.size(), from + 100);
+        double sum = 0;
+        for (std::size_t c = from; c < to; ++c)
+            sum += ballY[c];
+        EXPECT_NEAR(blockY[b], sum / static_cast<double>(to - from), 5e-6 * std::max(1.0, std::abs(blockY[b]))) << b;
+        EXPECT_GE(blockX[b], from) << b;
+        EXPECT_LT(blockX[b], to) << b;
+    }
+    EXPECT_TRUE(script.messages.empty());
+}
+
+namespace {
+
+// Pixels in a series' colour (not white, black or grey) outside the rectangle
+// and inside it.
+std::pair<int, int> ColouredPixels(const QImage& image, const QRect& inside)
+{
+    std::pair<int, int> count{0, 0};
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            const int spread = std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()});
+            if (spread > 60)
+                ++(inside.contains(x, y) ? count.second : count.first);
+        }
+    return count;
+}
+
+}  // namespace
+
+// With typed limits narrower than the data, the vector picture read back
+// shows what the bitmap shows: nothing of a series outside the axis rectangle.
+TEST_F(ChartWindowTest, TheVectorPictureIsClippedAsTheBitmap)
+{
+    form->pcDataView->setCurrentWidget(form->tsList);
+    form->ListView->clearSelection();
+    form->ListView->findItems("Ball.pos.y", Qt::MatchExactly).front()->setSelected(true);
+    form->BtnAddTimeRange->click();
+    AddFunction("Ball.pos.x * 1e300");
+    form->rgSeriesType->SetItemIndex(kSeriesBars);
+    AddFunction("Ball.pos.x / 10");
+    chart->cbLegend->click();
+    TimeSource().Push(log, 300, 200, 400);
+    chart->EditMinY->setText("-2");
+    chart->EditMaxY->setText("2");
+    chart->cbAutomaticYAxis->click();
+    chart->Chart->resize(500, 300);
+    chart->Chart->replot();
+    const QRect axes = chart->Chart->axisRect()->rect().adjusted(-2, -2, 2, 2);
+
+    const std::string dir = MakeTempDir("chart-clip");
+    const QString d = QString::fromStdString(dir);
+    ASSERT_TRUE(chart->SavePicture(d + "/c.bmp"));
+    ASSERT_TRUE(chart->SavePicture(d + "/c.svg"));
+    QImage bmp;
+    ASSERT_TRUE(bmp.load(d + "/c.bmp", "BMP"));
+    QSvgRenderer svg(d + "/c.svg");
+    ASSERT_TRUE(svg.isValid());
+    QImage drawn(bmp.size(), QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    {
+        QPainter painter(&drawn);
+        svg.render(&painter, QRectF(0, 0, drawn.width(), drawn.height()));
+    }
+    const auto [bmpOutside, bmpInside] = ColouredPixels(bmp, axes);
+    const auto [svgOutside, svgInside] = ColouredPixels(drawn, axes);
+    EXPECT_EQ(bmpOutside, 0);
+    EXPECT_EQ(svgOutside, 0);
+    EXPECT_GT(bmpInside, 1000);
+    EXPECT_NEAR(svgInside, bmpInside, bmpInside / 5);
+    // The series keep their own points.
+    EXPECT_EQ(Values(0), Channel("Ball.pos.y"));
+    EXPECT_TRUE(script.messages.empty());
 }
