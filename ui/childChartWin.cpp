@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
+#include <QStyleOptionFrame>
 #include <qcustomplot.h>
 
 #include <algorithm>
@@ -97,9 +98,13 @@ void TMDIChartChild::BuildPanel(QWidget* content)
     EditMaxY->setObjectName("EditMaxY");
     // Wide enough for the longest number the axis shows ("-5.55556e+249").
     for (QLineEdit* e : {EditMinY, EditMaxY}) {
+        QStyleOptionFrame frame;
+        frame.initFrom(e);
+        frame.lineWidth = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, e);
         const QMargins m = e->textMargins();
-        e->setFixedWidth(e->fontMetrics().horizontalAdvance("-8.88888e+888") + m.left() + m.right() +
-                         2 * e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, e) + 6);
+        // The text's own margins (2 on each side) and a pixel for the cursor.
+        const int text = e->fontMetrics().horizontalAdvance("-8.88888e+888") + m.left() + m.right() + 5;
+        e->setFixedWidth(e->style()->sizeFromContents(QStyle::CT_LineEdit, &frame, QSize(text, e->height()), e).width());
     }
 
     const auto column = [controls](std::initializer_list<QWidget*> widgets, int spacing = 1) {
