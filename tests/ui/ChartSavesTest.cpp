@@ -196,6 +196,8 @@ TEST_F(ChartWindowTest, TheVectorPictureIsClippedAsTheBitmap)
     EXPECT_EQ(svgOutside, 0);
     EXPECT_GT(bmpInside, 1000);
     EXPECT_NEAR(svgInside, bmpInside, bmpInside / 20);
+    // No coordinate far off the picture (the series of 1e300 unclipped reaches 1e52).
+    EXPECT_EQ(ReadBytes(dir + "/c.svg").find("e+"), std::string::npos);
     // The series keep their own points.
     EXPECT_EQ(Values(0), Channel("Ball.pos.y"));
     EXPECT_TRUE(script.messages.empty());
