@@ -307,6 +307,27 @@ bool Check(const FileContent& f, PendingFile& p, SaveError* error)
     return true;
 }
 
+// Two targets that lead to one file (a link to its partner, a second name of
+// it, one name twice) would have the later content replace the earlier, so
+// that the files would not be written whole: refused, naming both.
+bool Distinct(const std::vector<PendingFile>& pending, SaveError* error)
+{
+    std::vector<struct stat> folders(pending.size());
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        if (::fstat(pending[i].folder.fd, &folders[i]) != 0)
+            return Fail(error, pending[i].shown, ErrnoText(errno));
+        for (std::size_t j = 0; j < i; ++j) {
+            const PendingFile &a = pending[j], &b = pending[i];
+            const bool sameName = folders[i].st_dev == folders[j].st_dev && folders[i].st_ino == folders[j].st_ino &&
+                                  a.name == b.name;
+            const bool sameFile = a.existed && b.existed && a.old.st_dev == b.old.st_dev && a.old.st_ino == b.old.st_ino;
+            if (sameName || sameFile)
+                return Fail(error, b.shown, "it leads to the same file as " + a.shown);
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string SaveError::Message() const { return "Cannot write the file " + file + ": " + reason; }
@@ -326,6 +347,8 @@ bool SaveFiles(const std::vector<FileContent>& files, SaveError* error)
         if (!Check(files[i], pending[i], error))
             return fail();
     }
+    if (!Distinct(pending, error))
+        return fail();
     for (std::size_t i = 0; i < files.size(); ++i)
         if (!WriteTemp(files[i], pending[i], error))
             return fail();
@@ -367,10 +390,12 @@ bool CheckSaveTargets(const std::vector<std::string>& paths, std::vector<std::st
     std::vector<PendingFile> pending(paths.size());
     bool passed = true;
     for (std::size_t i = 0; passed && i < paths.size(); ++i) {
+        pending[i].shown = paths[i];
         passed = Check(FileContent{paths[i], {}}, pending[i], error);
         if (passed && pending[i].existed)
             existing.push_back(paths[i]);
     }
+    passed = passed && Distinct(pending, error);
     CloseFolders(pending);
     return passed;
 }

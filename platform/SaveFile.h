@@ -63,9 +63,11 @@ struct SaveError {
 // neither a second name nor a rename that keeps a name). Refused before
 // anything is written: anything but a regular file in a target's place (a
 // folder, a device, a named pipe, a socket: "it is not a regular file (a
-// named pipe)"), a link the target's Links refuses, and a file the user may
+// named pipe)"), a link the target's Links refuses, a file the user may
 // not write into (read-only to its owner; the superuser may replace it, as
-// they could write into it). The path is walked one name at a time from a
+// they could write into it), and two targets that lead to one file (one name
+// twice, a link to another target, a second name of its file: "it leads to
+// the same file as <the other>"). The path is walked one name at a time from a
 // folder held open, so that nothing can be swapped between the check and the
 // use: every link on it, a folder's as the target's own, is followed as the
 // system follows it (relative to its folder, ".." going up from where it
@@ -89,7 +91,8 @@ struct SaveError {
 bool SaveFiles(const std::vector<FileContent>& files, SaveError* error = nullptr);
 
 // Checks the targets as SaveFiles checks them before it writes, and writes
-// nothing: false with the first refusal in *error; else true, with the targets
+// nothing: false with the first refusal in *error (the targets after a
+// refused one are not looked at); else true, with the targets
 // already there (the files a save would replace) added to existing, in order.
 // For a question whether to replace them that comes only where the save will.
 bool CheckSaveTargets(const std::vector<std::string>& paths, std::vector<std::string>& existing,

@@ -12,6 +12,8 @@
 #include <QDialog>
 #include <QPointer>
 
+#include <set>
+
 #include "actiongraph/model/Paths.h"
 #include "actiongraph/model/PathsMemo.h"
 #include "actiongraph/StrategyLink.h"
@@ -207,6 +209,17 @@ public:
     // command (the first time, before its first node) and the answer kept
     // for every node of it; false for the other dataset types.
     bool AprioriUseRoles();
+    // Whether the node's dataset (and its second file) may be written where
+    // the user's files are: where one of the user's own is there already
+    // (not a dataset this window wrote), the user is asked once per command,
+    // naming it, and the answer holds for every later one.
+    bool MayReplaceDataset(const std::vector<std::string>& files);
+    // The files of the node's dataset saved as file: a second one beside it
+    // for Apriori and Slipper.
+    std::vector<std::string> DatasetFiles(const std::string& file) const;
+    // The datasets this window wrote where the user's files are: a later
+    // command replaces them unasked.
+    std::set<std::string> datasetsWritten_;
     // The user's own rule, evaluated on every node's examples when it has conditions.
     RuleObject ownRule{true};
     // Where callweka and callslipper are (the program's folder when empty) and

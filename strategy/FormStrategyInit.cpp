@@ -137,7 +137,11 @@ void TFormStrategy::BtnSaveRulesClick()
 
 void TFormStrategy::BtnBrowseClick()
 {
-    const platform::FileDialogResult r = platform::SaveFileDialog(this, "Save As", saveFilter, saveSuffix);
+    // The name chosen is no file of its own: each node's dataset goes beside
+    // it under the node's name (st1-<node>.arff), and the run that would
+    // replace one asks then. Nothing is asked here.
+    const platform::FileDialogResult r = platform::SaveFileDialog(this, "Save As", saveFilter, saveSuffix, {},
+                                                                  [](const QString&) { return QStringList(); });
     if (!r.accepted || r.files.isEmpty())
         return;
     dataFileName = r.files.front().toStdString();

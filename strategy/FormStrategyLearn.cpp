@@ -7,6 +7,7 @@
 
 #include "actiongraph/childActionWin.h"
 #include "core/concepts/ConceptHierarchies.h"
+#include "core/io/AssocData.h"
 #include "core/learning/DecisionList.h"
 #include "core/learning/Features.h"
 #include "core/model/RoboCupFile.h"
@@ -168,6 +169,39 @@ bool TFormStrategy::AprioriUseRoles()
     return *learners.UseRoles();
 }
 
+std::vector<std::string> TFormStrategy::DatasetFiles(const std::string& file) const
+{
+    std::vector<std::string> files{file};
+    if (fileType >= 0 && fileType <= 4) {
+        const std::string ext = assocdata::SecondFileExt(static_cast<assocdata::Format>(fileType));
+        if (const std::string second = ext.empty() ? std::string() : assocdata::SecondFileName(file, ext);
+            !second.empty())
+            files.push_back(second);
+    }
+    return files;
+}
+
+bool TFormStrategy::MayReplaceDataset(const std::vector<std::string>& files)
+{
+    if (const std::optional<bool>& answer = learners.ReplaceDatasets())
+        return *answer;
+    // A target the save would refuse is told by the save itself.
+    std::vector<std::string> there;
+    if (!platform::CheckSaveTargets(files, there))
+        return true;
+    std::erase_if(there, [this](const std::string& t) { return datasetsWritten_.count(t) > 0; });
+    if (there.empty())
+        return true;
+    QStringList names;
+    for (const std::string& t : there)
+        names << QFileInfo(QFile::decodeName(t.c_str())).fileName();
+    const QString text = names.size() == 1 ? names[0] + " already exists.\nDo you want to replace it"
+                                           : names.join(" and ") + " already exist.\nDo you want to replace them";
+    learners.SetReplaceDatasets(platform::MessageBox(this, text + " and every other dataset of this command already there?",
+                                                     "Save datasets", platform::Buttons::YesNo) == platform::Answer::Yes);
+    return *learners.ReplaceDatasets();
+}
+
 bool TFormStrategy::TakeLearnerResult(const QString& resultFile, const std::string& output, bool slipper,
                                       int firstPositive, StrategyChunk& chunk)
 {
@@ -287,6 +321,13 @@ void TFormStrategy::WriteNodeDataset(TNodeRun& node)
     // A dataset that could not be written (the writer said so) is not learnt
     // from, and it stops the command with the save's own words, told once.
     QString unwritten;
+    // A file of the user's is replaced only when they said so; answered No,
+    // the command writes no dataset further.
+    if (node.failure.empty() && node.usersFolder && !MayReplaceDataset(DatasetFiles(node.usersFile))) {
+        const std::string words = node.usersFile + " is kept, as the user chose";
+        node.failure = std::string(kNotWritten) + ": " + words;
+        learners.Fail(kDataset, words, kNotWritten);
+    }
     const bool useRoles = node.failure.empty() && AprioriUseRoles();
     const auto save = [&](const std::string& file) {
         return actionChild->SaveAssocData(QString::fromStdString(file), fileType, node.examples.threshold, node.cycles,
@@ -294,6 +335,9 @@ void TFormStrategy::WriteNodeDataset(TNodeRun& node)
     };
     node.written = node.failure.empty() && (node.usersFile.empty() || save(node.usersFile)) &&
                    (node.learnerFile.empty() || save(node.learnerFile));
+    if (node.written && node.usersFolder)
+        for (const std::string& f : DatasetFiles(node.usersFile))
+            datasetsWritten_.insert(f);
     if (node.failure.empty() && !node.written) {
         const std::string words =
             unwritten.isEmpty() ? "the file " + node.nodeFile + " was not written" : unwritten.toStdString();

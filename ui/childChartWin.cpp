@@ -1,10 +1,8 @@
 #include "ui/childChartWin.h"
 
-#include "core/io/ChartText.h"
 #include "core/model/Common.h"
 #include "core/model/SeriesFunctions.h"
 #include "platform/qt/Dialogs.h"
-#include "platform/qt/SavePicture.h"
 #include "ui/Application.h"
 #include "ui/ChartSeries.h"
 #include "ui/FlowLayout.h"
@@ -13,11 +11,11 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSvgGenerator>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <qcustomplot.h>
 
 #include <algorithm>
@@ -98,8 +96,16 @@ void TMDIChartChild::BuildPanel(QWidget* content)
     LabelMinMaxY = new QLabel("-", panelControls_);
     EditMaxY = new QLineEdit("55", panelControls_);
     EditMaxY->setObjectName("EditMaxY");
-    for (QLineEdit* e : {EditMinY, EditMaxY})
-        e->setFixedWidth(40);
+    // Wide enough for the longest number the axis shows ("-5.55556e+249").
+    for (QLineEdit* e : {EditMinY, EditMaxY}) {
+        QStyleOptionFrame frame;
+        frame.initFrom(e);
+        frame.lineWidth = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, e);
+        const QMargins m = e->textMargins();
+        // The text's own margins (2 on each side) and a pixel for the cursor.
+        const int text = e->fontMetrics().horizontalAdvance("-8.88888e+888") + m.left() + m.right() + 5;
+        e->setFixedWidth(e->style()->sizeFromContents(QStyle::CT_LineEdit, &frame, QSize(text, e->height()), e).width());
+    }
 
     const auto column = [controls](std::initializer_list<QWidget*> widgets, int spacing = 1) {
         auto* c = new QVBoxLayout;
@@ -279,6 +285,8 @@ void TMDIChartChild::ShowYRange(const QCPRange& range)
 {
     EditMinY->setText(QString::number(range.lower, 'g', 6));
     EditMaxY->setText(QString::number(range.upper, 'g', 6));
+    if (cbAutomaticYAxis->isChecked())
+        shownAutomatic_ = {EditMinY->text(), EditMaxY->text()};
 }
 
 void TMDIChartChild::cbAutomaticYAxisClick()
@@ -286,8 +294,18 @@ void TMDIChartChild::cbAutomaticYAxisClick()
     if (!Chart)
         return;
     if (cbAutomaticYAxis->isChecked()) {
+        // The edits lend their place to the automatic range; the limits the
+        // user typed come back when the box is cleared again.
+        typed_ = {EditMinY->text(), EditMaxY->text()};
         FitAxes();
     } else {
+        // An edit still showing the automatic range was not typed over: it
+        // gets back what the user typed last.
+        if (EditMinY->text() == shownAutomatic_.first)
+            EditMinY->setText(typed_.first);
+        if (EditMaxY->text() == shownAutomatic_.second)
+            EditMaxY->setText(typed_.second);
+        typed_ = {EditMinY->text(), EditMaxY->text()};
         // A bad number is reported and leaves the old limits; the box stays unchecked.
         RunGuarded([this] {
             const double low = ReadFloat(EditMinY);
@@ -358,78 +376,3 @@ void TMDIChartChild::btnAverageClick() { AddFunctionSeries(static_cast<int>(Seri
 void TMDIChartChild::btnMinClick() { AddFunctionSeries(static_cast<int>(SeriesFunction::Low), "Min"); }
 
 void TMDIChartChild::btnMaxClick() { AddFunctionSeries(static_cast<int>(SeriesFunction::High), "Max"); }
-
-bool TMDIChartChild::SavePicture(const QString& fileName)
-{
-    if (!Chart)
-        return false;
-    const int w = Chart->width();
-    const int h = Chart->height();
-    platform::SaveError error;
-    if (fileName.endsWith(".bmp")) {
-        QImage image(w, h, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        {
-            QCPPainter painter(&image);
-            Chart->toPainter(&painter, w, h);
-        }
-        if (platform::SaveImage(image, fileName, "BMP", &error))
-            return true;
-    } else if (fileName.endsWith(".svg")) {
-        const auto drawSvg = [&](QIODevice& device) {
-            QSvgGenerator svg;
-            svg.setOutputDevice(&device);
-            svg.setSize(QSize(w, h));
-            svg.setViewBox(QRect(0, 0, w, h));
-            svg.setTitle(windowTitle());
-            QCPPainter painter;
-            if (!painter.begin(&svg))
-                return false;
-            Chart->toPainter(&painter, w, h);
-            return painter.end();
-        };
-        if (platform::SaveEncoded(fileName, drawSvg, &error))
-            return true;
-    } else {
-        platform::MessageBox(this, "Unknown file type! Nothing was saved. ", "Warning !", platform::Buttons::Ok);
-        return false;
-    }
-    platform::MessageBox(this, platform::SaveFailureText(error, fileName), "Error", platform::Buttons::Ok);
-    return false;
-}
-
-void TMDIChartChild::btnSaveBitmapClick()
-{
-    const platform::FileDialogResult r = platform::SaveFileDialog(
-        this, "Save As", "Windows bitmap files (*.bmp);;SVG files (*.svg)", "bmp", ".",
-        platform::FileOfKinds({".bmp", ".svg"}));
-    if (r.accepted && !r.files.isEmpty())
-        SavePicture(r.files.front());
-}
-
-bool TMDIChartChild::SaveSeriesText(const QString& fileName)
-{
-    FollowChannels();
-    std::vector<ChartSeriesColumn> columns;
-    std::vector<double> x;
-    for (int i = 0; i < ChartSeriesCount(Chart); ++i) {
-        ChartSeriesColumn c;
-        const QCPAbstractPlottable* s = ChartSeries(Chart, i);
-        c.title = s->name().toStdString();
-        ChartSeriesPoints(s, x, c.values);
-        columns.push_back(std::move(c));
-    }
-    platform::SaveError error;
-    if (platform::SaveFile(QFile::encodeName(fileName).toStdString(),
-                           [&](std::ostream& out) { WriteChartSeriesText(out, columns); }, &error))
-        return true;
-    platform::MessageBox(this, platform::SaveFailureText(error, fileName), "Error", platform::Buttons::Ok);
-    return false;
-}
-
-void TMDIChartChild::BtnSaveClick()
-{
-    const platform::FileDialogResult r = platform::SaveFileDialog(this, "Save As", "Text files (*.txt)", "txt", ".");
-    if (r.accepted && !r.files.isEmpty())
-        SaveSeriesText(r.files.front());
-}

@@ -7,7 +7,10 @@
 #include "core/expr/SeriesSource.h"
 #include "ui/MDIChild.h"
 
+#include <QString>
+
 #include <functional>
+#include <utility>
 
 class QBoxLayout;
 class QCheckBox;
@@ -74,8 +77,8 @@ public:
     // shown, exactly ".svg" a vector picture; anything else is refused with
     // "Unknown file type! Nothing was saved. ". True when a file was written.
     bool SavePicture(const QString& fileName);
-    // The series as text (see WriteChartSeriesText); false when the file cannot
-    // be written (the user has been told).
+    // The series as text (see WriteChartSeriesText); false when the chart has
+    // no series or the file cannot be written (the user has been told).
     bool SaveSeriesText(const QString& fileName);
 
     QWidget* ChartPanel = nullptr;
@@ -105,9 +108,15 @@ private:
     void AddFunctionSeries(int function, const QString& name);
     // cbSeries: every series' title in chart order, item 0 chosen.
     void FillSeriesList();
+    // A chart without series writes no file: told, true.
+    bool NoSeriesToSave();
     // The Y axis' range in its two edits.
     void ShowYRange(const QCPRange& range);
 
     QBoxLayout* body_ = nullptr;
     QWidget* panelControls_ = nullptr;
+    // The Y limits the user typed last, and the automatic range as the edits
+    // last showed it (min, max).
+    std::pair<QString, QString> typed_{"-55", "55"};
+    std::pair<QString, QString> shownAutomatic_;
 };

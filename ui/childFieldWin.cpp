@@ -8,7 +8,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -199,14 +198,18 @@ void TMDIFieldChild::ImageMouseDown(int x, int y)
 
 void TMDIFieldChild::btnSaveClick()
 {
-    const platform::FileDialogResult chosen =
-        platform::SaveFileDialog(this, "Save field", "Windows bitmap files (*.bmp)", "bmp", ".");
+    const platform::FileDialogResult chosen = platform::SaveFileDialog(
+        this, "Save field", "Windows bitmap files (*.bmp)", "bmp", ".", platform::FileOfKinds({".bmp"}));
     if (!chosen.accepted || chosen.files.isEmpty())
         return;
+    // The picture is a bitmap only: under another kind's name it would be a
+    // file that no reader of that kind opens.
+    const QString name = chosen.files.first();
+    if (platform::KindOfName(name) != ".bmp") {
+        platform::MessageBox(this, "Unknown file type! Nothing was saved. ", "Warning !");
+        return;
+    }
     Redraw();
-    QString name = chosen.files.first();
-    if (QFileInfo(name).suffix().isEmpty())
-        name += ".bmp";
     platform::SaveError error;
     if (!platform::SaveImage(FieldBitmap, name, "BMP", &error))
         platform::MessageBox(this, platform::SaveFailureText(error, name), "Error");

@@ -38,6 +38,7 @@ void TLearnerRecord::Reset()
     strategies_ = 0;
     commandFolder_.clear();
     useRoles_.reset();
+    replaceDatasets_.reset();
     told_.clear();
 }
 

@@ -119,6 +119,10 @@ public:
     // Empty until asked.
     void SetUseRoles(bool useRoles) { useRoles_ = useRoles; }
     const std::optional<bool>& UseRoles() const { return useRoles_; }
+    // The user's answer whether the command may replace datasets of theirs
+    // already there, asked before it would replace the first. Empty until asked.
+    void SetReplaceDatasets(bool replace) { replaceDatasets_ = replace; }
+    const std::optional<bool>& ReplaceDatasets() const { return replaceDatasets_; }
 
     // Nothing more can be learnt in this command: it was cancelled or a
     // learner failed.
@@ -143,6 +147,7 @@ private:
     int strategies_ = 0;
     std::string commandFolder_;
     std::optional<bool> useRoles_;
+    std::optional<bool> replaceDatasets_;
     std::set<std::string> told_;
     std::function<void()> commandEnd_;
 };

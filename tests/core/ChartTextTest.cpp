@@ -5,29 +5,56 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 
-TEST(ChartText, HeaderThenOneLineOfValuesPerPointOfTheFirstSeries)
+TEST(ChartText, HeaderThenOneLineOfValuesPerPointOfTheLongestSeries)
 {
-    // The third series is shorter than the first: its fields stay empty.
+    // The first and third series are shorter than the second: their fields stay empty.
     const std::vector<ChartSeriesColumn> series = {
-        {"A", {12.5, 1e6, 0}},
-        {"B", {1.0 / 3, -0.5, 1e-7, 99}},
-        {"Ball.pos.x", {-3}},
+        {"A", {12.5, 1e6, 0}, {0, 1, 2}},
+        {"B", {1.0 / 3, -0.5, 1e-7, 99}, {0, 1, 2, 3}},
+        {"Ball.pos.x", {-3}, {0}},
     };
     std::ostringstream out;
     WriteChartSeriesText(out, series);
     EXPECT_EQ(out.str(), ReadBytes(TestDataPath("chart-series-export.txt")));
 }
 
-TEST(ChartText, NoSeriesWritesNothingAndEmptySeriesOnlyTheHeader)
+// Series whose points stand at other cycles than the others' at the same
+// index carry their cycles, each series its own.
+TEST(ChartText, SeriesAtOtherCyclesWriteEachItsCycles)
+{
+    const struct {
+        const char* what;
+        std::vector<ChartSeriesColumn> series;
+        std::string text;
+    } cases[] = {
+        {"a block series first",
+         {{"Average(A)", {2, 7}, {1, 4}}, {"A", {1, 3, 5, NAN}, {0, 1, 2, 3}}},
+         "x(Average(A)), Average(A), x(A), A\r\n1, 2, 0, 1\r\n4, 7, 1, 3\r\n, , 2, 5\r\n, , 3, NAN\r\n"},
+        {"marks beside every cycle",
+         {{"m", {1}, {6500.5}}, {"c", {8, 9}, {0, 6500.5}}},
+         "x(m), m, x(c), c\r\n6500.5, 1, 0, 8\r\n, , 6500.5, 9\r\n"},
+        {"the same cycles, one series shorter",
+         {{"m", {1}, {5}}, {"c", {8, 9}, {5, 6}}},
+         "m, c\r\n1, 8\r\n, 9\r\n"},
+    };
+    for (const auto& c : cases) {
+        std::ostringstream out;
+        WriteChartSeriesText(out, c.series);
+        EXPECT_EQ(out.str(), c.text) << c.what;
+    }
+}
+
+TEST(ChartText, NoSeriesWritesNothingAndAnEmptySeriesEmptyCells)
 {
     std::ostringstream none;
     WriteChartSeriesText(none, {});
     EXPECT_EQ(none.str(), "");
     std::ostringstream empty;
     WriteChartSeriesText(empty, {{"f(x)", {}}, {"g", {1}}});
-    EXPECT_EQ(empty.str(), "f(x), g\r\n");
+    EXPECT_EQ(empty.str(), "f(x), g\r\n, 1\r\n");
 }
 
 TEST(SeriesFunctions, OnePointPerBlockOfPeriodPointsAtTheBlockMiddle)

@@ -370,3 +370,48 @@ TEST_F(ExportNotLearnt, EveryDatasetOfACommandIsKeptAndAprioriAsksOnce)
         }
     }
 }
+
+// A dataset of the user's own where a node's goes: the command asks once,
+// naming it, before it replaces any; No keeps every file and writes no
+// dataset further. Datasets this window wrote before are replaced unasked.
+// "Browse" picks the stem of the node files and asks nothing.
+TEST_F(GenerateRules, AUsersOwnDatasetIsReplacedOnlyWhenTheUserSaysSo)
+{
+    form->fileType = 2;  // CN2: datasets, no learner
+    const std::string earlier = MakeTempDir("datasets-earlier");
+    form->EditFName->setText(QString::fromStdString(earlier + "/test.data"));
+    {
+        platform::DialogScript script;
+        form->BtnSaveRules->click();
+        ASSERT_TRUE(script.messages.empty());
+    }
+    const std::vector<std::string> names = FolderEntries(earlier);
+    ASSERT_EQ(names.size(), form->chunks.size());
+    const std::string asked = std::filesystem::path(NodeDataFileName("test.data", form->chunks[0]->GetName())).string();
+    for (const platform::Answer answer : {platform::Answer::No, platform::Answer::Yes}) {
+        SCOPED_TRACE(answer == platform::Answer::Yes ? "Yes" : "No");
+        const std::string dir = MakeTempDir("datasets-own");
+        for (const std::string& name : names)
+            std::ofstream(dir + "/" + name) << "own";
+        std::ofstream(dir + "/test.data") << "own";
+        platform::DialogScript script;
+        script.files.push_back({true, {QString::fromStdString(dir + "/test.data")}, 0});
+        script.answers = {answer};
+        form->BtnBrowseClick();
+        EXPECT_TRUE(script.messages.empty());
+        form->BtnSaveRules->click();
+        ASSERT_EQ(script.messages.size(), 1u);
+        EXPECT_EQ(script.messages[0].text.toStdString(),
+                  asked + " already exists.\nDo you want to replace it and every other dataset of this command already there?");
+        for (const std::string& name : names)
+            EXPECT_EQ(ReadBytes(dir + "/" + name) == "own", answer == platform::Answer::No) << name;
+        EXPECT_EQ(ReadBytes(dir + "/test.data"), "own");
+        if (answer == platform::Answer::No) {
+            EXPECT_TRUE(form->MemoRules->toPlainText().contains(
+                QString::fromStdString("dataset not written: " + dir + "/" + asked + " is kept, as the user chose")));
+        } else {
+            form->BtnSaveRules->click();  // the window's own datasets now
+            EXPECT_EQ(script.messages.size(), 1u);
+        }
+    }
+}

@@ -1,126 +1,7 @@
 // The chart window and "Add chart series" on a real log, offscreen: channel and
 // expression series, the series list and its commands, the derived series, the
-// axes, the time, and the two exports.
-#include "MainFormFixture.h"
-#include "UiTestMain.h"
-
-#include "core/io/ChartText.h"
-#include "core/io/FieldsFile.h"
-#include "core/model/RoboCupFile.h"
-#include "core/model/SeriesFunctions.h"
-#include "core/model/timestream.h"
-#include "platform/qt/Dialogs.h"
-#include "support/SaveFailure.h"
-#include "support/TestData.h"
-#include "ui/ChartSeries.h"
-#include "ui/FormControls.h"
-#include "ui/childChartWin.h"
-#include "ui/OpenLogs.h"
-#include "ui/TimeSource.h"
-#include "ui/main.h"
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QFile>
-#include <QImage>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMdiArea>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QSlider>
-#include <QTabWidget>
-#include <QTreeWidget>
-#include <qcustomplot.h>
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cmath>
-#include <fstream>
-#include <sstream>
-
-namespace {
-
-const char* const kShort = "match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg";
-
-class ChartWindowTest : public MainFormFixture {
-protected:
-    void SetUp() override
-    {
-        MainFormFixture::SetUp();
-        form->OpenLogFiles({QString::fromStdString(GunzippedTestFile(kShort))});
-        ASSERT_NE(form->Logs->Current(), nullptr);
-        log = form->Logs->Current();
-        form->BtnAdd1d->click();
-        chart = qobject_cast<TMDIChartChild*>(form->MdiArea->subWindowList().back());
-        ASSERT_NE(chart, nullptr);
-        form->MdiArea->setActiveSubWindow(chart);
-    }
-    QStringList Titles() const
-    {
-        QStringList t;
-        for (int i = 0; i < ChartSeriesCount(chart->Chart); ++i)
-            t << ChartSeries(chart->Chart, i)->name();
-        return t;
-    }
-    QStringList ComboItems() const
-    {
-        QStringList t;
-        for (int i = 0; i < chart->cbSeries->count(); ++i)
-            t << chart->cbSeries->itemText(i);
-        return t;
-    }
-    std::vector<double> Values(int series, std::vector<double>* x = nullptr) const
-    {
-        std::vector<double> xs, ys;
-        ChartSeriesPoints(ChartSeries(chart->Chart, series), xs, ys);
-        if (x)
-            *x = xs;
-        return ys;
-    }
-    std::vector<double> Channel(const std::string& name) const
-    {
-        const TimeChannel* c = log->stream->FindChannel(name);
-        std::vector<double> v;
-        for (int t = 0; t < log->cycles; ++t)
-            v.push_back(c->GetValue(t));
-        return v;
-    }
-    void AddFunction(const QString& text)
-    {
-        form->cbFunction->setChecked(true);
-        form->MemoTimeRangeFunction->setPlainText(text);
-        form->BtnAddTimeRange->click();
-    }
-    // What "Save series" writes for these columns.
-    static std::string SeriesText(const std::vector<ChartSeriesColumn>& columns)
-    {
-        std::ostringstream out;
-        WriteChartSeriesText(out, columns);
-        return out.str();
-    }
-    std::string Saved(const char* name)
-    {
-        const std::string file = MakeTempDir("chart-saved") + "/" + name;
-        EXPECT_TRUE(chart->SaveSeriesText(QString::fromStdString(file)));
-        return ReadBytes(file);
-    }
-    void ExpectOneMessage(const QString& text, const QString& caption)
-    {
-        ASSERT_EQ(script.messages.size(), 1u);
-        EXPECT_EQ(script.messages[0].text, text);
-        EXPECT_EQ(script.messages[0].caption, caption);
-        script.messages.clear();
-    }
-
-    platform::DialogScript script;
-    RoboCupFileT* log = nullptr;
-    TMDIChartChild* chart = nullptr;
-};
-
-}  // namespace
+// axes and the time.
+#include "ChartWindowFixture.h"
 
 TEST_F(ChartWindowTest, ListedLeavesOrAFilteredCompositeBecomeOneSeriesPerLeaf)
 {
@@ -305,71 +186,6 @@ TEST_F(ChartWindowTest, TheAxisEditsSayTheRangeTheAxisTook)
     EXPECT_TRUE(script.messages.empty());
 }
 
-// On a full disk the series text and both pictures leave the old file byte
-// for byte, and no temporary file.
-TEST_F(ChartWindowTest, AFullDiskLeavesTheOldFile)
-{
-    const std::string dir = MakeTempDir("chart-full");
-    TChartSeriesSink sink(chart->Chart);
-    sink.AddXYSeries(kSeriesLines, "A", QVector<double>(50), QVector<double>(50, 12.5));
-    chart->Chart->resize(300, 200);
-    const std::string old = "an older file of the same name\n";
-    const char* const names[] = {"s.txt", "p.bmp", "p.svg"};
-    for (const char* name : names)
-        std::ofstream(dir + "/" + name, std::ios::binary) << old;
-    const std::vector<std::string> before = FolderEntries(dir);
-    for (const char* name : names) {
-        const QString file = QString::fromStdString(dir + "/" + name);
-        FileSizeLimit disk(16);
-        EXPECT_FALSE(file.endsWith(".txt") ? chart->SaveSeriesText(file) : chart->SavePicture(file)) << name;
-    }
-    for (const char* name : names)
-        EXPECT_EQ(ReadBytes(dir + "/" + name), old) << name;
-    EXPECT_EQ(FolderEntries(dir), before);
-    ASSERT_EQ(script.messages.size(), 3u);
-    for (std::size_t i = 0; i < std::size(names); ++i)
-        EXPECT_EQ(script.messages[i].text,
-                  "Cannot write the file " + QString::fromStdString(dir + "/" + names[i]) + ": File too large");
-}
-
-TEST_F(ChartWindowTest, SeriesTextAndPicturesByTheirExactEnding)
-{
-    const std::string dir = MakeTempDir("chart-export");
-    const QString d = QString::fromStdString(dir) + "/";
-    TChartSeriesSink sink(chart->Chart);
-    EXPECT_TRUE(chart->SaveSeriesText(d + "none.txt"));
-    EXPECT_EQ(ReadBytes(dir + "/none.txt"), "");
-    sink.AddXYSeries(kSeriesLines, "A", {0, 1}, {12.5, 1e6});
-    sink.AddXYSeries(kSeriesDots, "B", {0, 1}, {1.0 / 3, -1});
-    platform::FileDialogResult r;
-    r.accepted = true;
-    r.files = {d + "ab.txt"};
-    script.files.push_back(r);
-    chart->BtnSave->click();
-    EXPECT_EQ(ReadBytes(dir + "/ab.txt"), "A, B\r\n12.5, 0.333333\r\n1e+06, -1\r\n");
-
-    chart->Chart->resize(300, 200);
-    EXPECT_FALSE(chart->SavePicture(d + "x.BMP"));
-    ExpectOneMessage("Unknown file type! Nothing was saved. ", "Warning !");
-    EXPECT_FALSE(QFile::exists(d + "x.BMP"));
-    EXPECT_FALSE(chart->SavePicture(d + "x.wmf"));
-    ExpectOneMessage("Unknown file type! Nothing was saved. ", "Warning !");
-
-    r.files = {d + "x.bmp"};
-    script.files.push_back(r);
-    chart->btnSaveBitmap->click();
-    QImage bmp;
-    ASSERT_TRUE(bmp.load(d + "x.bmp", "BMP"));
-    EXPECT_EQ(bmp.size(), QSize(300, 200));
-    EXPECT_EQ(bmp.pixelColor(0, 0), QColor(Qt::white));
-
-    ASSERT_TRUE(chart->SavePicture(d + "x.svg"));
-    const std::string svg = ReadBytes(dir + "/x.svg");
-    EXPECT_NE(svg.find("<svg"), std::string::npos);
-    EXPECT_NE(svg.find("<polyline"), std::string::npos);
-    EXPECT_TRUE(script.messages.empty());
-}
-
 // Series of an expression channel, of an expression over it and of its blocks
 // are drawn and saved from what the channel holds now, and go with it.
 TEST_F(ChartWindowTest, SeriesFollowTheirChannelsComputedAgainAndGoWithThem)
@@ -395,8 +211,10 @@ TEST_F(ChartWindowTest, SeriesFollowTheirChannelsComputedAgainAndGoWithThem)
     EXPECT_EQ(Values(1, &x), ballX);
     EXPECT_EQ(Values(2), ballX);
     EXPECT_EQ(Values(3), BlockFunction(SeriesFunction::Average, x, ballX, 100).y);
-    EXPECT_EQ(Saved("new.txt"), SeriesText({{"Ball.pos.y", ballY}, {"user.d9", ballX}, {"user.d9 + 0", ballX},
-                                            {"Average(user.d9)", Values(3)}}));
+    std::vector<double> blockX;
+    const std::vector<double> blocks = Values(3, &blockX);
+    EXPECT_EQ(Saved("new.txt"), SeriesText({{"Ball.pos.y", ballY, x}, {"user.d9", ballX, x}, {"user.d9 + 0", ballX, x},
+                                            {"Average(user.d9)", blocks, blockX}}));
 
     ASSERT_TRUE(log->stream->DeleteChannel(log->stream->FindChannel("user.d9")));
     EXPECT_EQ(Saved("gone.txt"), SeriesText({{"Ball.pos.y", ballY}}));
@@ -430,5 +248,52 @@ TEST_F(ChartWindowTest, AFailedEvaluationIsNoNumberInBarsBlocksAndSaves)
     }
     const int bars = qobject_cast<QCPBars*>(ChartSeries(chart->Chart, 1))->data()->size();
     EXPECT_EQ(bars, std::count_if(roots.begin(), roots.end(), [](double v) { return std::isfinite(v); }));
-    EXPECT_NE(Saved("nan.txt").find("\nNAN, NAN, "), std::string::npos);
+    // Each series with its cycles, as the blocks stand at other cycles.
+    const auto below = std::find_if(ballX.begin(), ballX.end(), [](double v) { return v < -20; });
+    ASSERT_NE(below, ballX.end());
+    const std::string c = std::to_string(below - ballX.begin());
+    EXPECT_NE(Saved("nan.txt").find("\n" + c + ", NAN, " + c + ", NAN, "), std::string::npos);
+}
+
+// The typed Y limits are the axis' whatever the box showed when they were
+// typed: clearing the box applies them, checking it shows the automatic range
+// meanwhile, and a second click brings them back. The edits show the longest
+// number the axis takes whole.
+TEST_F(ChartWindowTest, TypedYLimitsAreAppliedAsTyped)
+{
+    TChartSeriesSink(chart->Chart).AddXYSeries(kSeriesLines, "A", {0, 1}, {-3, 8});
+    const QCPRange fitted(-3 - 11.0 / 20, 8 + 11.0 / 20), typed(-2, 2);
+    const struct {
+        const char* what;
+        bool startChecked;
+        int clicks;
+        QCPRange axis;
+        const char* edits;
+    } cases[] = {
+        {"unchecked, clicked twice", false, 2, typed, "-2 2"},
+        {"checked, cleared", true, 1, typed, "-2 2"},
+        {"checked, clicked three times", true, 3, typed, "-2 2"},
+        {"unchecked, checked", false, 1, fitted, "-3.55 8.55"},
+    };
+    for (const auto& c : cases) {
+        if (chart->cbAutomaticYAxis->isChecked() != c.startChecked)
+            chart->cbAutomaticYAxis->click();
+        chart->EditMinY->setText("-2");
+        chart->EditMaxY->setText("2");
+        for (int i = 0; i < c.clicks; ++i)
+            chart->cbAutomaticYAxis->click();
+        EXPECT_EQ(chart->Chart->yAxis->range(), c.axis) << c.what;
+        EXPECT_EQ(chart->EditMinY->text() + " " + chart->EditMaxY->text(), c.edits) << c.what;
+    }
+    EXPECT_TRUE(script.messages.empty());
+    // The room the edit gives its text: its contents less the text margins.
+    const QLineEdit* edit = chart->EditMinY;
+    QStyleOptionFrame frame;
+    frame.initFrom(edit);
+    frame.rect = edit->rect();
+    frame.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, edit);
+    const int room = edit->style()->subElementRect(QStyle::SE_LineEditContents, &frame, edit).width() -
+                     edit->textMargins().left() - edit->textMargins().right() - 4;
+    for (const char* shown : {"-58.6226", "-5e+249", "-5.55556e+249"})
+        EXPECT_LE(edit->fontMetrics().horizontalAdvance(shown), room) << shown;
 }

@@ -288,8 +288,9 @@ TEST_F(DataWindowTest, ValuesThatAreNoNumberAreToldOncePerDatasetSave)
 }
 
 // A save that fails midway (a full disk, a folder where the second file of
-// ".names" + ".data" goes) leaves the old files byte for byte, no temporary
-// file, and says which file it could not write.
+// ".names" + ".data" goes, a ".data" that is a link to its ".names") leaves
+// the old files byte for byte, no temporary file, and says which file it
+// could not write.
 TEST_F(DataWindowTest, AFailedSaveLeavesTheOldFiles)
 {
     TMDIDataChild* w = NewDataWindow();
@@ -300,11 +301,13 @@ TEST_F(DataWindowTest, AFailedSaveLeavesTheOldFiles)
         rlim_t limit;
         const char* reported;
         const char* reason;
+        const char* linkTo = nullptr;  // a link to this file stands in blocked's place, not a folder
     };
     const Case cases[] = {
         {"a.txt", nullptr, 64, "a.txt", "File too large"},
         {"a.arff", nullptr, 64, "a.arff", "File too large"},
         {"c.names", "c.data", RLIM_INFINITY, "c.data", "it is not a regular file (a folder)"},
+        {"c.names", "c.data", RLIM_INFINITY, "c.data", "it leads to the same file as ", "c.names"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.chosen);
@@ -312,7 +315,9 @@ TEST_F(DataWindowTest, AFailedSaveLeavesTheOldFiles)
         const std::string old(500, 'o');
         for (const char* name : {"a.txt", "a.arff", "c.names"})
             std::ofstream(dir + "/" + name, std::ios::binary) << old;
-        if (c.blocked)
+        if (c.linkTo)
+            std::filesystem::create_symlink(c.linkTo, dir + "/" + c.blocked);
+        else if (c.blocked)
             std::filesystem::create_directory(dir + "/" + c.blocked);
         const std::vector<std::string> before = FolderEntries(dir);
         platform::FileDialogResult r;
@@ -329,7 +334,8 @@ TEST_F(DataWindowTest, AFailedSaveLeavesTheOldFiles)
         // Asked first whether to replace it, but a refusal comes at once, unasked.
         ASSERT_EQ(script.messages.size(), c.blocked ? 1u : 2u);
         EXPECT_EQ(script.messages.back().text.toStdString(),
-                  "Cannot write the file " + dir + "/" + c.reported + ": " + c.reason);
+                  "Cannot write the file " + dir + "/" + c.reported + ": " + c.reason +
+                      (c.linkTo ? dir + "/" + c.linkTo : std::string()));
         script.messages.clear();
     }
 }

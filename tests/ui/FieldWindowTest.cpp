@@ -28,6 +28,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -302,6 +303,19 @@ TEST_F(FieldWindowTest, SaveWritesTheWholePictureAsABitmap)
     EXPECT_EQ(script.messages[2].text, failed + "/zoomed.bmp: File too large");  // asked first whether to replace it
     EXPECT_FALSE(std::filesystem::exists(dir + "/gone"));
     EXPECT_EQ(ReadBytes(dir + "/zoomed.bmp"), old);
+
+    // Only a bitmap's name takes the bitmap; one already there is not asked about.
+    for (const char* other : {"f2.png", "f2.BMP", "zoomed.bmp.txt"}) {
+        script.messages.clear();
+        std::ofstream(dir + "/zoomed.bmp.txt") << "own";
+        chosen.files = QStringList{QString::fromStdString(dir + "/" + other)};
+        script.files.push_back(chosen);
+        window->btnSave->click();
+        ASSERT_EQ(script.messages.size(), 1u) << other;
+        EXPECT_EQ(script.messages[0].text, "Unknown file type! Nothing was saved. ") << other;
+        EXPECT_EQ(std::filesystem::exists(dir + "/" + other), other == std::string("zoomed.bmp.txt")) << other;
+    }
+    EXPECT_EQ(ReadBytes(dir + "/zoomed.bmp.txt"), "own");
 }
 
 TEST(FieldWindowTime, CheckingDynamicTimeRangeAgainBringsTheMainTimeToTheWindowsCycle)

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <tuple>
 
@@ -275,7 +276,8 @@ TEST(FormSaveData, SaveNeedsAFileAndExecuteReadsTheThreshold)
 }
 
 // Apriori and Slipper write a second file beside the chosen one: the save
-// asks before it replaces that one as well, by its name.
+// asks before it replaces that one as well, by its name, and refuses unasked
+// a second file that is a link to the first.
 TEST(FormSaveData, ASaveOfTwoFilesAsksAboutTheSecondToo)
 {
     EnsureApp();
@@ -283,11 +285,14 @@ TEST(FormSaveData, ASaveOfTwoFilesAsksAboutTheSecondToo)
     FakeWindow window;
     Lists lists;
     const std::string dir = MakeTempDir("assoc-pair");
-    for (const char* there : {"d.data", "d.names", "d.app"})
+    for (const char* there : {"d.data", "d.names", "d.app", "z.data"})
         std::ofstream(dir + "/" + there) << "own";
+    std::filesystem::create_symlink("z.data", dir + "/z.names");
+    const QString d = QString::fromStdString(dir);
     for (const auto& [type, chosen, question] :
          {std::tuple<int, const char*, QString>{0, "d.dat", "d.app already exists.\nDo you want to replace it?"},
-          {1, "d.arff", ""}, {4, "d.data", "d.data and d.names already exist.\nDo you want to replace them?"}}) {
+          {1, "d.arff", ""}, {4, "d.data", "d.data and d.names already exist.\nDo you want to replace them?"},
+          {4, "z.data", "Cannot write the file " + d + "/z.names: it leads to the same file as " + d + "/z.data"}}) {
         platform::DialogScript script;
         script.files.push_back({true, {QString::fromStdString(dir + "/" + chosen)}, 0});
         script.answers.push_back(platform::Answer::No);
