@@ -192,12 +192,9 @@ bool TFormStrategy::MayReplaceDataset(const std::vector<std::string>& files)
     std::erase_if(there, [this](const std::string& t) { return datasetsWritten_.count(t) > 0; });
     if (there.empty())
         return true;
-    QStringList names;
-    for (const std::string& t : there)
-        names << QFileInfo(QFile::decodeName(t.c_str())).fileName();
-    const QString text = names.size() == 1 ? names[0] + " already exists.\nDo you want to replace it"
-                                           : names.join(" and ") + " already exist.\nDo you want to replace them";
-    learners.SetReplaceDatasets(platform::MessageBox(this, text + " and every other dataset of this command already there?",
+    learners.SetReplaceDatasets(platform::MessageBox(this,
+                                                     platform::ReplaceQuestion(there) +
+                                                         " and every other dataset of this command already there?",
                                                      "Save datasets", platform::Buttons::YesNo) == platform::Answer::Yes);
     return *learners.ReplaceDatasets();
 }

@@ -168,12 +168,16 @@ static bool MayWrite(QWidget* parent, const QString& caption, const QStringList&
     }
     if (there.empty())
         return true;
+    return MessageBox(parent, ReplaceQuestion(there) + "?", caption, Buttons::YesNo) == Answer::Yes;
+}
+
+QString ReplaceQuestion(const std::vector<std::string>& there)
+{
     QStringList names;
     for (const std::string& t : there)
         names << QFileInfo(QFile::decodeName(t.c_str())).fileName();
-    const QString text = names.size() == 1 ? names[0] + " already exists.\nDo you want to replace it?"
-                                           : names.join(" and ") + " already exist.\nDo you want to replace them?";
-    return MessageBox(parent, text, caption, Buttons::YesNo) == Answer::Yes;
+    return names.size() == 1 ? names[0] + " already exists.\nDo you want to replace it"
+                             : names.join(" and ") + " already exist.\nDo you want to replace them";
 }
 
 FileDialogResult SaveFileDialog(QWidget* parent, const QString& caption, const QString& filter,

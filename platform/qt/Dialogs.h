@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <deque>
 #include <functional>
+#include <string>
 #include <vector>
 
 class QDialog;
@@ -21,6 +22,10 @@ enum class Answer { Ok, Cancel, Yes, No };
 // (the reason behind the text) is shown on request.
 Answer MessageBox(QWidget* parent, const QString& text, const QString& caption, Buttons buttons = Buttons::Ok,
                   const QString& detail = {});
+
+// "<name> already exists.\nDo you want to replace it" (or "<a> and <b>
+// already exist ... them"), by the files' names, for the caller to end.
+QString ReplaceQuestion(const std::vector<std::string>& there);
 
 struct FileDialogResult {
     bool accepted = false;
