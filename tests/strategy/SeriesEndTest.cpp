@@ -29,13 +29,7 @@ TEST_F(GenerateRules, ATestAllSeriesGivesTheGraphWindowItsPathsBackHoweverItEnds
     child->sbMinConnected->setValue(1);
     // The end line names a failure as the other commands' lines do; a dataset's
     // name goes on with the node's name (tail, a pattern).
-    const struct {
-        bool cancel;
-        std::string dataFile;
-        int runs;
-        std::string last;
-        QString tail;
-    } cases[] = {
+    const struct { bool cancel; std::string dataFile; int runs; std::string last; QString tail; } cases[] = {
         {true, "test.data", 1, "// Test all ended by Cancel", ""},
         {false, "test.data", 1, "// Test all stopped: learner failed: callweka exit code 3 (no Java)", ""},
         {false, "no-such/test.data", 0,
@@ -63,9 +57,9 @@ TEST_F(GenerateRules, ATestAllSeriesGivesTheGraphWindowItsPathsBackHoweverItEnds
         EXPECT_EQ(child->cbPaths->count(), found.Count() + 1) << last;
         EXPECT_EQ(form->lbPath->count(), found.Count() + 1);
         EXPECT_TRUE(form->isVisible());
-        const QRegularExpression ended(
-            QRegularExpression::anchoredPattern(QRegularExpression::escape(QString::fromStdString(last)) + tail));
-        EXPECT_TRUE(ended.match(Lines(form->MemoRules).last()).hasMatch()) << Lines(form->MemoRules).last().toStdString();
+        const QString said = Lines(form->MemoRules).last();
+        EXPECT_TRUE(QRegularExpression("^" + QRegularExpression::escape(QString::fromStdString(last)) + tail + "$")
+                        .match(said).hasMatch()) << said.toStdString();
         form->hide();
     }
 }
@@ -92,7 +86,7 @@ TEST_F(GenerateRules, TestAllSaysAtWhichJoinValuesTheTestStrategyWasNotFound)
     platform::DialogScript script;
     child->btnRevalidateAll->click();
     const QStringList memo = Lines(form->MemoRules);
-    QStringList missed;
+    QStringList missed;  // the join values whose sweep found no test strategy
     for (int i = 1; i < memo.size(); ++i)
         if (memo[i] == "// the test strategy is not in the graph at this join value: nothing tested")
             missed << memo[i - 1];
