@@ -1,6 +1,6 @@
 // How a "Test all" series ends, by Cancel, by a failed learner or with a test
 // strategy missing at join values: the graph window lists its paths again, the
-// strategy window shows and says how.
+// strategy window shows and says how, and where the datasets it kept are.
 #include "LearnNodeWindow.h"
 #include "LearnerStandIn.h"
 
@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 
+#include <filesystem>
 #include <optional>
 
 using namespace standin;
@@ -95,4 +96,31 @@ TEST_F(GenerateRules, TestAllSaysAtWhichJoinValuesTheTestStrategyWasNotFound)
     EXPECT_TRUE(memo.last().startsWith("// Test all done; the test strategy \"") && memo.last().contains(action) &&
                 memo.last().endsWith("\" was not found at join values " + missed.join(", ")))
         << memo.last().toStdString();
+}
+
+// "Test all" with "Home rules" and the data file in the private folder: the
+// datasets of every sweep go into one folder of the series' own, and the
+// series names it once, with all its files.
+TEST_F(GenerateRules, ATestAllSeriesNamesTheFolderOfTheDatasetsItKept)
+{
+    StoreTestStrategyOfFirstJoin();
+    if (HasFatalFailure())
+        return;
+    form->SetTestGraph(child);
+    form->cbVerbose->setCheckState(Qt::Unchecked);
+    form->cbHomeRules->setChecked(true);
+    form->EditFName->setText(QString::fromStdString(own + "/test.data"));
+    SetStrategyLink(form.get());
+    const struct Unlink { ~Unlink() { SetStrategyLink(nullptr); } } unlink;
+    child->cbTestAll->setChecked(true);
+    child->sbMinConnected->setValue(1);
+    platform::DialogScript script;
+    child->btnRevalidateAll->click();
+    const QStringList said = Lines(form->MemoRules).filter("// Datasets written to ");
+    ASSERT_EQ(said.size(), 1) << Lines(form->MemoRules).join('\n').toStdString();
+    const std::string line = said[0].toStdString(), kept = line.substr(23, line.find(": ") - 23);
+    EXPECT_EQ(std::filesystem::path(kept).parent_path().string(), own);
+    const auto files = std::distance(std::filesystem::directory_iterator(kept), std::filesystem::directory_iterator());
+    EXPECT_GT(files, 0);
+    EXPECT_EQ(line.substr(line.find(": ")), ": " + std::to_string(files) + " files");
 }
