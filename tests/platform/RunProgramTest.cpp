@@ -131,9 +131,8 @@ TEST(RunProgram, NothingOfTheProgramsGroupRunsOnAfterItsEnd)
     }
 }
 
-// A program that runs a learner is killed while the learner runs: the
-// learner's whole group (a script and the "Java" it started) ends with it, and
-// does not wait for its time limit, which died with the program.
+// A program killed while its learner runs: the learner's whole group (a script
+// and the "Java" it started) ends with it, not at a time limit that died with it.
 TEST(RunProgram, TheLearnersGroupEndsWhenTheProgramIsKilled)
 {
     constexpr const char* kProgram = "VELO_TEST_KILLED_PROGRAM";
@@ -150,12 +149,10 @@ TEST(RunProgram, TheLearnersGroupEndsWhenTheProgramIsKilled)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(kProgram, QString::number(ready[1]));
     program.setProcessEnvironment(environment);
-    program.start(QFile::symLinkTarget("/proc/self/exe"),
-                  {"--gtest_filter=RunProgram.TheLearnersGroupEndsWhenTheProgramIsKilled"});
+    program.start(QFile::symLinkTarget("/proc/self/exe"), {"--gtest_filter=RunProgram.TheLearnersGroupEnds*"});
     ::close(ready[1]);
     ASSERT_TRUE(program.waitForStarted());
-    // Five minutes for the learner to start on the slowest machine; the end
-    // of the pipe, should the program end first.
+    // The learner's word, or the pipe's end should the program end first.
     pollfd told{ready[0], POLLIN, 0};
     char text[32] = {};
     const bool running = ::poll(&told, 1, 300000) == 1 && ::read(ready[0], text, sizeof text - 1) > 0;
@@ -164,9 +161,7 @@ TEST(RunProgram, TheLearnersGroupEndsWhenTheProgramIsKilled)
     program.kill();
     program.waitForFinished();
     ASSERT_TRUE(running && group > 0) << program.readAll().toStdString();
-    // Far less than the learner's five minutes, far more than any machine
-    // needs to end a killed group.
-    EXPECT_TRUE(started.EndsWithin(120000));
+    EXPECT_TRUE(started.EndsWithin(120000));  // not the learner's 300 s
     ::kill(-group, SIGKILL);  // whatever the verdict, nothing of the test runs on
 }
 

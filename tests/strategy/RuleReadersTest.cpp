@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 
@@ -129,10 +130,7 @@ TEST(ReadWekaRules, TheDefaultNegativeRuleOnlyWhenAllowed)
 TEST(TakeWekaResult, ARuleThatCannotBeReadLeavesTheNodeNotLearnt)
 {
     Model m;
-    const struct {
-        const char* rule;
-        const char* reason;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {  // the rule, what the node's line says of it
         {"(NoSuch:Feature = 1) => class=node (4.0/0.0)", "names NoSuch:Feature, a feature the dataset lacks"},
         {"(Team:Ball.near = 1) and (NoSuch:Feature = 0) => class=OTHER (4.0/0.0)", "names NoSuch:Feature"},
         {"(Team:Ball.near = 2) => class=node (4.0/0.0)", "gives Team:Ball.near the value 2, not 0 or 1"},
@@ -140,13 +138,12 @@ TEST(TakeWekaResult, ARuleThatCannotBeReadLeavesTheNodeNotLearnt)
         {"(Team:Ball.near = 1) => class=node (4.0/x)", "coverage 4.0/x cannot be read"},
         {"(Team:Ball.near = 1) => class=node (2.0/3.0)", "coverage 2.0/3.0 cannot be read"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [rule, reason] : cases) {
         StrategyChunk chunk = Chunk();
-        const std::string result =
-            std::string("JRIP rules:\n===\n") + c.rule + "\n => class=OTHER (9.0/0.0)\nNumber of Rules : 2\n";
-        EXPECT_FALSE(TakeWekaResult(result, "", m.conditions, chunk, false)) << c.rule;
-        EXPECT_EQ(chunk.State(), TChunkState::NotLearnt) << c.rule;
-        EXPECT_NE(chunk.NotLearnt().find(c.reason), std::string::npos) << chunk.NotLearnt();
+        const std::string result = std::string("JRIP rules:\n===\n") + rule + "\n => class=OTHER (9.0/0.0)\n";
+        EXPECT_FALSE(TakeWekaResult(result + "Number of Rules : 2\n", "", m.conditions, chunk, false)) << rule;
+        EXPECT_EQ(chunk.State(), TChunkState::NotLearnt) << rule;
+        EXPECT_NE(chunk.NotLearnt().find(reason), std::string::npos) << chunk.NotLearnt();
     }
 }
 
@@ -155,23 +152,17 @@ TEST(TakeWekaResult, ARuleThatCannotBeReadLeavesTheNodeNotLearnt)
 TEST(ReadWekaRules, ARuleIsReadForTheClassJRipGivesItsCoverage)
 {
     Model m;
-    const struct {
-        const char* rules;
-        bool allow;
-        const char* read;
-    } cases[] = {
+    const struct { const char* rules; bool allow; const char* read; } cases[] = {
         {" => class=node (4.0/2.0)", false, "FALSE"},
         {" => class=node (4.0/2.0)", true, "FALSE"},
         {"(Team:Ball.near = 1) => class=node (8.0/4.0)\n => class=OTHER (12.0/3.0)", false, "FALSE"},
         {"(Team:Ball.near = 1) => class=OTHER (12.0/6.0)\n => class=node (12.0/5.0)", false, "~((Team:Ball.near = 1))"},
         // The printed class with the fewer instances: the other one.
         {"(Team:Ball.near = 0) => class=OTHER (29.0/15.0)\n => class=node (31.0/14.0)", false, "TRUE"},
-        {"(Team:Ball.near = 0) => class=node (29.0/15.0)\n => class=OTHER (31.0/17.0)", false,
-         "~((Team:Ball.near = 0))"},
+        {"(Team:Ball.near = 0) => class=node (29.0/15.0)\n => class=OTHER (31.0/17.0)", false, "~((Team:Ball.near = 0))"},
         // After rules for OTHER, a default read as OTHER stays: it is no node's.
         {"(Team:Ball.near = 1) => class=OTHER (9.0/0.0)\n => class=node (4.0/2.0)", false, "FALSE"},
-        {"(Team:Ball.near = 1) => class=node (9.0/1.0)\n => class=OTHER (40.0/20.0)", false,
-         "(Team:Ball.near = 1)"},
+        {"(Team:Ball.near = 1) => class=node (9.0/1.0)\n => class=OTHER (40.0/20.0)", false, "(Team:Ball.near = 1)"},
     };
     for (const auto& c : cases) {
         StrategyChunk chunk = Chunk();
@@ -209,13 +200,13 @@ TEST(ReadWekaRules, JRipsTiesAreReadAsJRipPredicts)
          "1011- 0100- 0011- 1001- 1100- 0010- 1010- 0001- 1000-",
          "(f3 = 0) => class=OTHER (29.0/15.0)", "TRUE"},
     };
-    const std::string folder = MakeTempDir("jrip-ties");
+    const std::string folder = MakeTempDir("jrip-ties"),
+                      jrip = "java -cp /usr/share/java/weka.jar weka.classifiers.rules.JRip -t \"" + folder +
+                             "/data.arff\" -no-cv";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.printed);
-        std::vector<std::string> rows;
-        for (std::istringstream in(c.rows); in >> rows.emplace_back();) {
-        }
-        rows.pop_back();
+        std::istringstream in(c.rows);
+        const std::vector<std::string> rows{std::istream_iterator<std::string>(in), {}};
         const int features = static_cast<int>(rows[0].size()) - 1;
         FeatureList list;
         list.Allocate(features, static_cast<int>(rows.size()));
@@ -232,19 +223,17 @@ TEST(ReadWekaRules, JRipsTiesAreReadAsJRipPredicts)
             arff << "@attribute " << name << " {0,1}\n";
         }
         arff << "@attribute class {OTHER, node}\n\n@data\n";
-        for (std::size_t r = 0; r < rows.size(); ++r) {
+        for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
             for (int f = 0; f < features; ++f) {
-                if (rows[r][static_cast<std::size_t>(f)] == '1')
-                    list.SetBit(f, static_cast<int>(r));
-                arff << rows[r][static_cast<std::size_t>(f)] << ", ";
+                if (rows[r][f] == '1')
+                    list.SetBit(f, r);
+                arff << rows[r][f] << ", ";
             }
             arff << (rows[r].back() == '+' ? "node" : "OTHER") << "\n";
         }
         arff.close();
-        const std::string jrip = "java -cp /usr/share/java/weka.jar weka.classifiers.rules.JRip -t \"" + folder +
-                                 "/data.arff\" -no-cv";
-        ASSERT_EQ(std::system((jrip + " > \"" + folder + "/results.txt\"").c_str()), 0);
-        ASSERT_EQ(std::system((jrip + " -p 0 > \"" + folder + "/predicted.txt\"").c_str()), 0);
+        ASSERT_EQ(std::system((jrip + " > \"" + folder + "/results.txt\" && " + jrip + " -p 0 > \"" + folder +
+                               "/predicted.txt\"").c_str()), 0);
         const std::string result = ReadBytes(folder + "/results.txt");
         ASSERT_NE(result.find(std::string("\n") + c.printed + "\n"), std::string::npos) << result;
 

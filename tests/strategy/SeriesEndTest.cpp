@@ -1,6 +1,6 @@
 // How a "Test all" series ends, by Cancel, by a failed learner or with a test
 // strategy missing at join values: the graph window lists its paths again, the
-// strategy window shows and says how.
+// strategy window shows and says how, and where the datasets it kept are.
 #include "LearnNodeWindow.h"
 #include "LearnerStandIn.h"
 
@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 
+#include <filesystem>
 #include <optional>
 
 using namespace standin;
@@ -29,13 +30,7 @@ TEST_F(GenerateRules, ATestAllSeriesGivesTheGraphWindowItsPathsBackHoweverItEnds
     child->sbMinConnected->setValue(1);
     // The end line names a failure as the other commands' lines do; a dataset's
     // name goes on with the node's name (tail, a pattern).
-    const struct {
-        bool cancel;
-        std::string dataFile;
-        int runs;
-        std::string last;
-        QString tail;
-    } cases[] = {
+    const struct { bool cancel; std::string dataFile; int runs; std::string last; QString tail; } cases[] = {
         {true, "test.data", 1, "// Test all ended by Cancel", ""},
         {false, "test.data", 1, "// Test all stopped: learner failed: callweka exit code 3 (no Java)", ""},
         {false, "no-such/test.data", 0,
@@ -63,9 +58,9 @@ TEST_F(GenerateRules, ATestAllSeriesGivesTheGraphWindowItsPathsBackHoweverItEnds
         EXPECT_EQ(child->cbPaths->count(), found.Count() + 1) << last;
         EXPECT_EQ(form->lbPath->count(), found.Count() + 1);
         EXPECT_TRUE(form->isVisible());
-        const QRegularExpression ended(
-            QRegularExpression::anchoredPattern(QRegularExpression::escape(QString::fromStdString(last)) + tail));
-        EXPECT_TRUE(ended.match(Lines(form->MemoRules).last()).hasMatch()) << Lines(form->MemoRules).last().toStdString();
+        const QString said = Lines(form->MemoRules).last();
+        EXPECT_TRUE(QRegularExpression("^" + QRegularExpression::escape(QString::fromStdString(last)) + tail + "$")
+                        .match(said).hasMatch()) << said.toStdString();
         form->hide();
     }
 }
@@ -92,7 +87,7 @@ TEST_F(GenerateRules, TestAllSaysAtWhichJoinValuesTheTestStrategyWasNotFound)
     platform::DialogScript script;
     child->btnRevalidateAll->click();
     const QStringList memo = Lines(form->MemoRules);
-    QStringList missed;
+    QStringList missed;  // the join values whose sweep found no test strategy
     for (int i = 1; i < memo.size(); ++i)
         if (memo[i] == "// the test strategy is not in the graph at this join value: nothing tested")
             missed << memo[i - 1];
@@ -101,4 +96,31 @@ TEST_F(GenerateRules, TestAllSaysAtWhichJoinValuesTheTestStrategyWasNotFound)
     EXPECT_TRUE(memo.last().startsWith("// Test all done; the test strategy \"") && memo.last().contains(action) &&
                 memo.last().endsWith("\" was not found at join values " + missed.join(", ")))
         << memo.last().toStdString();
+}
+
+// "Test all" with "Home rules" and the data file in the private folder: the
+// datasets of every sweep go into one folder of the series' own, and the
+// series names it once, with all its files.
+TEST_F(GenerateRules, ATestAllSeriesNamesTheFolderOfTheDatasetsItKept)
+{
+    StoreTestStrategyOfFirstJoin();
+    if (HasFatalFailure())
+        return;
+    form->SetTestGraph(child);
+    form->cbVerbose->setCheckState(Qt::Unchecked);
+    form->cbHomeRules->setChecked(true);
+    form->EditFName->setText(QString::fromStdString(own + "/test.data"));
+    SetStrategyLink(form.get());
+    const struct Unlink { ~Unlink() { SetStrategyLink(nullptr); } } unlink;
+    child->cbTestAll->setChecked(true);
+    child->sbMinConnected->setValue(1);
+    platform::DialogScript script;
+    child->btnRevalidateAll->click();
+    const QStringList said = Lines(form->MemoRules).filter("// Datasets written to ");
+    ASSERT_EQ(said.size(), 1) << Lines(form->MemoRules).join('\n').toStdString();
+    const std::string line = said[0].toStdString(), kept = line.substr(23, line.find(": ") - 23);
+    EXPECT_EQ(std::filesystem::path(kept).parent_path().string(), own);
+    const auto files = std::distance(std::filesystem::directory_iterator(kept), std::filesystem::directory_iterator());
+    EXPECT_GT(files, 0);
+    EXPECT_EQ(line.substr(line.find(": ")), ": " + std::to_string(files) + " files");
 }

@@ -221,32 +221,36 @@ TEST_F(FieldPictureTest, CustomEventsAndTheirLabelsOverAFieldThatIsNoNumberAtSom
         ASSERT_TRUE(match_->stream->DeleteChannel(match_->stream->FindChannel(name)));
 }
 
-// A channel added at the top or attached below a group after the first paint.
 TEST_F(FieldPictureTest, KeptCustomEventsKnowChannelsAddedLater)
 {
-    for (const std::string parent : {"", "Lplayer2"}) {
-        HandFilledLog hand(3);
-        FieldOptions o = Only({2});
-        o.customEvent = true;
-        o.eventText = parent.empty() ? "extra > 0" : parent + ".extra > 0";
-        CustomEventCache events;
-        DrawPitch(pitch, view, false);
-        PaintFieldPicture(field, pitch, view, o, *hand.log, {1, 0, 2}, &events);
-        EXPECT_EQ(field, pitch) << parent;  // no such name yet
-        auto* extra = new DataTimeChannel<double>("extra");
-        for (int t = 0; t < 3; ++t)
-            extra->AddValue(1.0);
-        if (parent.empty())
-            hand.log->stream->AddChannel(extra);
-        else
-            hand.log->stream->AttachChannel(
-                dynamic_cast<CompositeTimeChannel*>(hand.log->stream->FindChannel(parent)), extra);
-        PaintFieldPicture(field, pitch, view, o, *hand.log, {1, 0, 2}, &events);
-        EXPECT_EQ(field.pixelColor(static_cast<int>(view.FieldToViewX(hand.X(2)[1])) + 5,
-                                   static_cast<int>(view.FieldToViewY(hand.Y(2)[1]))),
-                  QColor(0, 0, 255))
-            << parent;
-    }
+    HandFilledLog hand(3);
+    FieldOptions o = Only({2});
+    o.customEvent = true;
+    o.eventText = "extra > 0";
+    CustomEventCache events;
+    DrawPitch(pitch, view, false);
+    PaintFieldPicture(field, pitch, view, o, *hand.log, {1, 0, 2}, &events);
+    EXPECT_EQ(field, pitch);  // no such name yet
+    auto* extra = new DataTimeChannel<double>("extra");
+    for (int t = 0; t < 3; ++t)
+        extra->AddValue(1.0);
+    hand.log->stream->AddChannel(extra);
+    PaintFieldPicture(field, pitch, view, o, *hand.log, {1, 0, 2}, &events);
+    EXPECT_EQ(field.pixelColor(static_cast<int>(view.FieldToViewX(hand.X(2)[1])) + 5,
+                               static_cast<int>(view.FieldToViewY(hand.Y(2)[1]))),
+              QColor(0, 0, 255));
+    // The same for a channel attached below a group.
+    o.eventText = "Lplayer2.late > 0";
+    PaintFieldPicture(field, pitch, view, o, *hand.log, {1, 0, 2}, &events);
+    EXPECT_EQ(field, pitch);
+    auto* late = new DataTimeChannel<double>("late");
+    for (int t = 0; t < 3; ++t)
+        late->AddValue(1.0);
+    hand.log->stream->AttachChannel(dynamic_cast<CompositeTimeChannel*>(hand.log->stream->FindChannel("Lplayer2")), late);
+    PaintFieldPicture(field, pitch, view, o, *hand.log, {1, 0, 2}, &events);
+    EXPECT_EQ(field.pixelColor(static_cast<int>(view.FieldToViewX(hand.X(2)[1])) + 5,
+                               static_cast<int>(view.FieldToViewY(hand.Y(2)[1]))),
+              QColor(0, 0, 255));
 }
 
 // A leaf taken out and made again in its place leaves as many leaves, the same
