@@ -33,7 +33,6 @@
 #include "support/GuiApp.h"
 
 #include <memory>
-#include <tuple>
 
 namespace {
 
@@ -84,8 +83,8 @@ TEST_F(StrategyWindow, ShowsThePathAsGridAndChunks)
 // graph window on the same log applied since.
 TEST_F(StrategyWindow, TheGridNamesAtTheAttachedWindowsDepths)
 {
-    const auto at = [](ConceptObject* node, int levels) {
-        while (node->GetLevel() + 1 > levels)
+    const auto at3 = [](ConceptObject* node) {  // its ancestor on the third level
+        while (node->GetLevel() > 2)
             node = node->GetParent();
         return ConceptObject::GetPathName(node);
     };
@@ -94,24 +93,20 @@ TEST_F(StrategyWindow, TheGridNamesAtTheAttachedWindowsDepths)
     child->btnDepth->click();
     ASSERT_EQ(child->Graph->ConnectionCount(), 3);
     path.Connections() = {child->Graph->GetConnection(2), child->Graph->GetConnection(0)};
-    QPointer<TMDIActionChild> other = new TMDIActionChild(nullptr, &record.File());
-    TMDIChild::SelectAllPlayers(other->lbPlayers);
-    other->btnDepth->click();
+    TMDIActionChild other(nullptr, &record.File());
+    TMDIChild::SelectAllPlayers(other.lbPlayers);
+    other.btnDepth->click();
     form->Attach(child, nullptr);
     ASSERT_TRUE(form->ShowStrategy(path, form->chunks));
-    const TStringGrid& grid = *form->sgStrategy;
-    ASSERT_EQ(grid.ColCount(), 4);
-    const std::string want[2][3] = {
-        {at(coLCMF[0], 3), at(coLFW[0], 3), at(coLFW[0], 3)},
-        {at(coToPlayer, 3), at(coSpeedDribble, 3), at(coSpeedDribble, 3) + " (end)"}};
-    EXPECT_NE(want[0][0], "LTeam.LC-MF");
-    EXPECT_NE(want[1][1], "Speed-dribble");
+    ASSERT_EQ(form->sgStrategy->ColCount(), 4);
+    const std::string want[2][3] = {{at3(coLCMF[0]), at3(coLFW[0]), at3(coLFW[0])},
+                                    {at3(coToPlayer), at3(coSpeedDribble), at3(coSpeedDribble) + " (end)"}};
+    EXPECT_TRUE(want[0][0] != "LTeam.LC-MF" && want[1][1] != "Speed-dribble");  // the depth cuts both
     for (int row = 0; row < 2; ++row)
         for (int col = 1; col < 4; ++col)
-            EXPECT_EQ(grid.Cell(col, row), want[row][col - 1]) << col << "," << row;
+            EXPECT_EQ(form->sgStrategy->Cell(col, row), want[row][col - 1]) << col << "," << row;
     ASSERT_EQ(form->chunks.size(), 3u);
     EXPECT_EQ(form->chunks[1]->GetName(), want[1][1]);
-    delete other.data();
 }
 
 TEST_F(StrategyWindow, LetsGoOfTheClosingWindow)
@@ -308,12 +303,10 @@ TEST_F(AttachedWindow, FilterAndPathClick)
     child->AddAllPathsItem(child->Paths);
     form->Attach(child, nullptr);
     EXPECT_EQ(form->lStrategyCount->text(), "#1");
-    for (const auto& [filter, items, count] : {std::tuple<QString, int, QString>{"All", 2, "#0"}, {"", 3, "#1"}}) {
-        form->EditFilter->setText(filter);
-        form->btnSetFilterClick();
-        EXPECT_EQ(form->lbPath->count(), items) << filter.toStdString();
-        EXPECT_EQ(form->lStrategyCount->text(), count) << filter.toStdString();
-    }
+    form->EditFilter->setText("All");
+    form->btnSetFilterClick();
+    EXPECT_EQ(form->lbPath->count(), 2);
+    EXPECT_EQ(form->lStrategyCount->text(), "#0");
     form->EditFilter->setText("dribble");
     form->btnSetFilterClick();
     ASSERT_EQ(form->lbPath->count(), 1);
@@ -327,6 +320,7 @@ TEST_F(AttachedWindow, FilterAndPathClick)
     form->EditFilter->setText("");
     form->btnSetFilterClick();
     EXPECT_EQ(form->lbPath->count(), 3);
+    EXPECT_EQ(form->lStrategyCount->text(), "#1");
 }
 
 TEST_F(AttachedWindow, RevalidateAllInAnotherWindowShowsThatGraphsStrategiesAlone)

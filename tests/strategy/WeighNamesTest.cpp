@@ -63,13 +63,10 @@ TEST(WeighNames, RolesAreNamedAtTheWindowsRoleDepth)
     {
         auto log = LoadLog(GunzippedTestFile("match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg"), true);
         FeatureList& features = *log->features;
-        const TGraph graph;
-        TFeatureOptions options;
-        options.confidence = TConfidenceTest::Either;
-        options.weighting = TFeatureWeighting::None;
-        options.roleDepth = 3;
+        const TFeatureOptions options{
+            .confidence = TConfidenceTest::Either, .weighting = TFeatureWeighting::None, .roleDepth = 3};
         const int cycle = log->cycles / 2;
-        WeighFeatures(features, *log, graph, nullptr, {cycle}, {}, options, {});
+        WeighFeatures(features, *log, TGraph(), nullptr, {cycle}, {}, options, {});
         int roled = 0;
         for (int f = 0; f < features.GetNumFeatures(); ++f) {
             const int object = features.GetObjectIndex(f);
