@@ -25,25 +25,17 @@ TEST(ChartText, HeaderThenOneLineOfValuesPerPointOfTheLongestSeries)
 // index carry their cycles, each series its own.
 TEST(ChartText, SeriesAtOtherCyclesWriteEachItsCycles)
 {
-    const struct {
-        const char* what;
-        std::vector<ChartSeriesColumn> series;
-        std::string text;
-    } cases[] = {
-        {"a block series first",
-         {{"Average(A)", {2, 7}, {1, 4}}, {"A", {1, 3, 5, NAN}, {0, 1, 2, 3}}},
+    const std::pair<std::vector<ChartSeriesColumn>, std::string> cases[] = {
+        {{{"Average(A)", {2, 7}, {1, 4}}, {"A", {1, 3, 5, NAN}, {0, 1, 2, 3}}},  // a block series first
          "x(Average(A)), Average(A), x(A), A\r\n1, 2, 0, 1\r\n4, 7, 1, 3\r\n, , 2, 5\r\n, , 3, NAN\r\n"},
-        {"marks beside every cycle",
-         {{"m", {1}, {6500.5}}, {"c", {8, 9}, {0, 6500.5}}},
+        {{{"m", {1}, {6500.5}}, {"c", {8, 9}, {0, 6500.5}}},  // marks beside every cycle
          "x(m), m, x(c), c\r\n6500.5, 1, 0, 8\r\n, , 6500.5, 9\r\n"},
-        {"the same cycles, one series shorter",
-         {{"m", {1}, {5}}, {"c", {8, 9}, {5, 6}}},
-         "m, c\r\n1, 8\r\n, 9\r\n"},
+        {{{"m", {1}, {5}}, {"c", {8, 9}, {5, 6}}}, "m, c\r\n1, 8\r\n, 9\r\n"},  // the same cycles, one shorter
     };
-    for (const auto& c : cases) {
+    for (const auto& [series, text] : cases) {
         std::ostringstream out;
-        WriteChartSeriesText(out, c.series);
-        EXPECT_EQ(out.str(), c.text) << c.what;
+        WriteChartSeriesText(out, series);
+        EXPECT_EQ(out.str(), text);
     }
 }
 

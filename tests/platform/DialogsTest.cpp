@@ -1,11 +1,12 @@
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/System.h"
 #include "platform/SaveFile.h"
+#include "support/SaveFailure.h"
+#include "support/TestData.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QLocale>
@@ -13,7 +14,8 @@
 #include <clocale>
 #include <cstdio>
 #include <cstring>
-#include <functional>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -259,64 +261,53 @@ TEST(Dialogs, ScriptedModalWindowsAreNeverShown)
 TEST(Dialogs, ASaveOfTwoFilesWhereOneIsRefusedOrBothAreOneFileAsksNothing)
 {
     App();
+    namespace fs = std::filesystem;
     const auto pair = [](const QString& chosen) { return QStringList{chosen, chosen.chopped(6) + ".data"}; };
-    struct Case {
+    const struct {
         const char* what;
-        std::function<void(const std::string& d)> make;
+        void (*make)(const std::string& d);
         const char* refused;  // the name told, and the one it leads to
         const char* partner;
     } cases[] = {
-        {"a link to its partner",
-         [](const std::string& d) { ASSERT_EQ(::symlink("y.names", (d + "/y.data").c_str()), 0); }, "y.data", "y.names"},
+        {"a link", [](const std::string& d) { fs::create_symlink("y.names", d + "/y.data"); }, "y.data", "y.names"},
         {"a link through a folder",
          [](const std::string& d) {
-             ASSERT_EQ(::symlink(".", (d + "/here").c_str()), 0);
-             ASSERT_EQ(::symlink((d + "/here/y.names").c_str(), (d + "/y.data").c_str()), 0);
+             fs::create_directory_symlink(".", d + "/here");
+             fs::create_symlink(d + "/here/y.names", d + "/y.data");
          },
          "y.data", "y.names"},
-        {"a second name of its partner",
-         [](const std::string& d) { ASSERT_EQ(::link((d + "/y.names").c_str(), (d + "/y.data").c_str()), 0); },
-         "y.data", "y.names"},
-        {"a first file that is a named pipe",
+        {"a second name", [](const std::string& d) { fs::create_hard_link(d + "/y.names", d + "/y.data"); }, "y.data",
+         "y.names"},
+        {"a named pipe first",
          [](const std::string& d) {
-             ASSERT_EQ(::unlink((d + "/y.names").c_str()), 0);
+             fs::remove(d + "/y.names");
              ASSERT_EQ(::mkfifo((d + "/y.names").c_str(), 0600), 0);
-             std::FILE* f = std::fopen((d + "/y.data").c_str(), "w");
-             std::fputs("own data", f);
-             std::fclose(f);
+             std::ofstream(d + "/y.data") << "own data";
          },
          "y.names", nullptr},
     };
-    for (const Case& c : cases) {
-        QTemporaryDir tmp;
-        const std::string d = tmp.path().toStdString();
-        {
-            QFile names(tmp.filePath("y.names"));
-            ASSERT_TRUE(names.open(QIODevice::WriteOnly));
-            names.write("own names");
-        }
+    for (const auto& c : cases) {
+        const std::string d = MakeTempDir("two-files");
+        SCOPED_TRACE(c.what);
+        std::ofstream(d + "/y.names") << "own names";
         c.make(d);
+        const std::vector<std::string> before = FolderEntries(d);
         const std::string told = "Cannot write the file " + d + "/" + c.refused + ": " +
                                  (c.partner ? "it leads to the same file as " + d + "/" + c.partner
                                             : std::string("it is not a regular file (a named pipe)"));
         platform::DialogScript script;  // a question asked is answered Yes
-        script.files.push_back({true, {tmp.filePath("y.names")}, 0});
-        EXPECT_FALSE(platform::SaveFileDialog(nullptr, "Save Data", "C5 (*.names)", "names", {}, pair).accepted)
-            << c.what;
-        ASSERT_EQ(script.messages.size(), 1u) << c.what;
-        EXPECT_EQ(script.messages[0].text.toStdString(), told);
-        EXPECT_EQ(script.messages[0].caption, "Error");
+        script.files.push_back({true, {QString::fromStdString(d + "/y.names")}, 0});
+        EXPECT_FALSE(platform::SaveFileDialog(nullptr, "Save Data", "C5 (*.names)", "names", {}, pair).accepted);
+        ASSERT_EQ(script.messages.size(), 1u);
+        EXPECT_EQ(script.messages[0].text.toStdString() + " / " + script.messages[0].caption.toStdString(),
+                  told + " / Error");
 
         // The save itself, asked without the dialog, refuses it the same way.
         platform::SaveError error;
         const auto text = [](std::ostream& out) { out << "new"; };
-        EXPECT_FALSE(platform::SaveFiles({{d + "/y.names", text}, {d + "/y.data", text}}, &error)) << c.what;
+        EXPECT_FALSE(platform::SaveFiles({{d + "/y.names", text}, {d + "/y.data", text}}, &error));
         EXPECT_EQ(error.Message(), told);
-        QFile data(tmp.filePath("y.data"));
-        ASSERT_TRUE(data.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) << c.what;
-        EXPECT_EQ(data.readAll().toStdString(), c.partner ? "own names" : "own data") << c.what;
-        EXPECT_EQ(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot).size(),
-                  c.partner && std::string(c.what).find("folder") != std::string::npos ? 3 : 2)
-            << c.what;
+        EXPECT_EQ(ReadBytes(d + "/y.data"), c.partner ? "own names" : "own data");
+        EXPECT_EQ(FolderEntries(d), before);
     }
 }

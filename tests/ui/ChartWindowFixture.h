@@ -21,19 +21,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QFile>
-#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <QStyle>
-#include <QStyleOptionFrame>
-#include <QSvgRenderer>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <qcustomplot.h>
@@ -42,7 +35,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
+#include <numeric>
 #include <sstream>
 
 inline const char* const kShort = "match-short-HELIOS_A_0-vs-HELIOS_B_1.rcg";
@@ -84,10 +77,9 @@ protected:
     }
     std::vector<double> Channel(const std::string& name) const
     {
-        const TimeChannel* c = log->stream->FindChannel(name);
         std::vector<double> v;
         for (int t = 0; t < log->cycles; ++t)
-            v.push_back(c->GetValue(t));
+            v.push_back(log->stream->FindChannel(name)->GetValue(t));
         return v;
     }
     void AddFunction(const QString& text)

@@ -3,6 +3,10 @@
 // axes and the time.
 #include "ChartWindowFixture.h"
 
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <tuple>
+
 TEST_F(ChartWindowTest, ListedLeavesOrAFilteredCompositeBecomeOneSeriesPerLeaf)
 {
     form->pcDataView->setCurrentWidget(form->tsList);
@@ -263,34 +267,27 @@ TEST_F(ChartWindowTest, TypedYLimitsAreAppliedAsTyped)
 {
     TChartSeriesSink(chart->Chart).AddXYSeries(kSeriesLines, "A", {0, 1}, {-3, 8});
     const QCPRange fitted(-3 - 11.0 / 20, 8 + 11.0 / 20), typed(-2, 2);
-    const struct {
-        const char* what;
-        bool startChecked;
-        int clicks;
-        QCPRange axis;
-        const char* edits;
-    } cases[] = {
+    const std::tuple<const char*, bool, int, QCPRange, const char*> cases[] = {  // start checked, clicks
         {"unchecked, clicked twice", false, 2, typed, "-2 2"},
         {"checked, cleared", true, 1, typed, "-2 2"},
         {"checked, clicked three times", true, 3, typed, "-2 2"},
         {"unchecked, checked", false, 1, fitted, "-3.55 8.55"},
     };
-    for (const auto& c : cases) {
-        if (chart->cbAutomaticYAxis->isChecked() != c.startChecked)
+    for (const auto& [what, startChecked, clicks, axis, edits] : cases) {
+        if (chart->cbAutomaticYAxis->isChecked() != startChecked)
             chart->cbAutomaticYAxis->click();
         chart->EditMinY->setText("-2");
         chart->EditMaxY->setText("2");
-        for (int i = 0; i < c.clicks; ++i)
+        for (int i = 0; i < clicks; ++i)
             chart->cbAutomaticYAxis->click();
-        EXPECT_EQ(chart->Chart->yAxis->range(), c.axis) << c.what;
-        EXPECT_EQ(chart->EditMinY->text() + " " + chart->EditMaxY->text(), c.edits) << c.what;
+        EXPECT_EQ(chart->Chart->yAxis->range(), axis) << what;
+        EXPECT_EQ(chart->EditMinY->text() + " " + chart->EditMaxY->text(), edits) << what;
     }
     EXPECT_TRUE(script.messages.empty());
     // The room the edit gives its text: its contents less the text margins.
     const QLineEdit* edit = chart->EditMinY;
     QStyleOptionFrame frame;
     frame.initFrom(edit);
-    frame.rect = edit->rect();
     frame.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, edit);
     const int room = edit->style()->subElementRect(QStyle::SE_LineEditContents, &frame, edit).width() -
                      edit->textMargins().left() - edit->textMargins().right() - 4;
