@@ -139,6 +139,10 @@ TEST(SaveFile, AFailedSaveLeavesTheOldFilesAndNoTemporaryFile)
          {{"a.names", Text("new names")}, {"missing/a.data", Text("new data")}}},
         {"a folder stands where the second file goes",
          {{"a.names", Text("new names")}, {"taken", Text("new data")}}},
+        // Two names of one file: the second content would replace the first.
+        {"the second file is a link to the first",
+         {{"a.names", Text("new names")}, {"link.data", Text("new data")}}},
+        {"one name twice", {{"a.names", Text("new names")}, {"a.names", Text("new data")}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -147,6 +151,7 @@ TEST(SaveFile, AFailedSaveLeavesTheOldFilesAndNoTemporaryFile)
         Put(f / "a.names", "old names");
         Put(f / "a.data", "old data");
         fs::create_directory(f / "taken");
+        fs::create_symlink("a.names", f / "link.data");
         const std::vector<std::string> before = Entries(f.path());
         std::vector<platform::FileContent> contents;
         for (const auto& [name, write] : c.files)
