@@ -105,24 +105,6 @@ bool SaveFile(const std::string& path, const std::function<void(std::ostream&)>&
 bool SaveBytes(const std::string& path, std::string_view bytes, SaveError* error = nullptr,
                Links links = Links::AsTheSystem);
 
-// The program's own folder for its temporary files: "velotrask-<user id>" under
-// the system temporary folder (TMPDIR, else /tmp). Made with owner-only rights
-// when missing, and given them again when it is ours with others; refused
-// when it is a link, not a folder, or owned by another user, since another
-// user could then read or redirect what the program writes there. Empty, with
-// the reason in *error, when refused or not made.
-std::string PrivateTempFolder(std::string* error = nullptr);
-
-// Where the private folder is, whether or not it can be had.
-std::string PrivateTempFolderName();
-
-// The same check and making for a folder of the caller's choice.
-bool MakePrivateFolder(const std::string& folder, std::string* error = nullptr);
-
-// Whether the file's folder is the private folder by name (whatever stands
-// there now): such files are written as SaveFiles says above.
-bool InPrivateFolder(const std::string& path);
-
 // Removes a file (a missing one is no failure; a link goes, not what it leads
 // to), its path walked as SaveFiles walks it.
 bool RemoveFile(const std::string& path, SaveError* error = nullptr);

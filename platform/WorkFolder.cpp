@@ -1,7 +1,7 @@
 #include "platform/WorkFolder.h"
 
 #include "platform/Descriptor.h"
-#include "platform/SaveFile.h"
+#include "platform/PrivateFolder.h"
 #include "platform/SaveTarget.h"
 
 #include <cerrno>

@@ -2,7 +2,7 @@
 
 #include "actiongraph/childActionWin.h"
 #include "platform/Hooks.h"
-#include "platform/SaveFile.h"
+#include "platform/PrivateFolder.h"
 #include "platform/qt/Dialogs.h"
 #include "core/model/Common.h"
 #include "ui/Program.h"

@@ -3,7 +3,7 @@
 // the output.
 #include "strategy/FormStrategy.h"
 
-#include "platform/SaveFile.h"
+#include "platform/PrivateFolder.h"
 #include "ui/FormBuild.h"
 #include "ui/FormControls.h"
 #include "ui/StringGrid.h"

@@ -12,6 +12,7 @@
 #include "core/learning/Features.h"
 #include "core/model/RoboCupFile.h"
 #include "platform/ReadFile.h"
+#include "platform/PrivateFolder.h"
 #include "platform/SaveFile.h"
 #include "platform/WorkFolder.h"
 #include "platform/qt/Dialogs.h"

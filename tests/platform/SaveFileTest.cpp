@@ -1,3 +1,4 @@
+#include "platform/PrivateFolder.h"
 #include "platform/SaveFile.h"
 
 #include "support/AsNobody.h"

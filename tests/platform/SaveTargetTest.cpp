@@ -1,5 +1,6 @@
 // Where a save goes and whose the file is afterwards: links on the way are
 // followed only as the system would, and a replaced file keeps its owner.
+#include "platform/PrivateFolder.h"
 #include "platform/SaveFile.h"
 #include "platform/WorkFolder.h"
 

@@ -1,6 +1,6 @@
 // Work folders in the private folder: removed whole or not at all, and at a
 // start only those of copies that have ended.
-#include "platform/SaveFile.h"
+#include "platform/PrivateFolder.h"
 #include "platform/WorkFolder.h"
 
 #include "support/SaveFailure.h"
