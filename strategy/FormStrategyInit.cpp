@@ -68,7 +68,8 @@ void TFormStrategy::SeriesEnded(TMDIActionChild* child, const std::string& serie
     else if (!learners.FirstFailureText().empty())
         line += " stopped: " + CommentText(learners.FirstFailureText());
     else if (series == "Test all")
-        line += TestAllEnding(StrategyName(testChunks), testMissedAt_, testFoundSteps_);
+        line += TestAllEnding(StrategyName(testChunks, child ? child->Depths : TNameDepths{}), testMissedAt_,
+                              testFoundSteps_);
     else
         line += " done";
     MemoRules->appendPlainText(QString::fromStdString(line));

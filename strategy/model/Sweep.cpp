@@ -77,7 +77,7 @@ TRuleCheck CheckRules(FeatureList& list, const TChunkList& chunks, bool verbose)
     return check;
 }
 
-std::string StrategyName(const TChunkList& chunks)
+std::string StrategyName(const TChunkList& chunks, const TNameDepths& depths)
 {
     std::string name;
     for (const auto& chunk : chunks) {
@@ -86,7 +86,7 @@ std::string StrategyName(const TChunkList& chunks)
         if (!name.empty())
             name += " -> ";
         if (ConceptObject* role = chunk->GetRoleConcept())
-            name += ConceptObject::GetPathName(role) + ":";
+            name += depths.Role(role) + ":";
         name += chunk->GetName();
     }
     return "\"" + name + "\"";

@@ -58,8 +58,8 @@ TRuleCheck CheckRules(FeatureList& list, const TChunkList& chunks, bool verbose)
 
 // The strategy of the chunks as a message names it: its nodes in time order,
 // each "<role>:<action>" (the action alone without a role), joined by " -> ",
-// in double quotes.
-std::string StrategyName(const TChunkList& chunks);
+// in double quotes; the role at the window's role depth, as its grid names it.
+std::string StrategyName(const TChunkList& chunks, const TNameDepths& depths);
 
 // How a "Test all" that ran to its end ends its memo, after "// Test all":
 // " done" when the test strategy was found at every join value; " tested

@@ -125,3 +125,19 @@ TEST_F(RuleCheck, EmptyStrategyGivesTheCountsOnly)
 }
 
 }  // namespace
+
+// "Test all" names its test strategy as the window's grid names roles: at the
+// window's role depth, the role's ancestor there.
+TEST(Sweep, TheTestStrategyIsNamedAtTheWindowsRoleDepth)
+{
+    ConceptObject team("LTeam", nullptr, false);
+    team.SetInPath(true);
+    ConceptObject* back = team.AddChild(new ConceptObject("FB", nullptr, false));
+    back->SetInPath(true);
+    ConceptObject* own = back->AddChild(new ConceptObject("LC-FB", nullptr, false));
+    TChunkList chunks;
+    chunks.push_back(std::make_unique<StrategyChunk>("Pass", own, nullptr, 0.0, 0.0, 1.0, false));
+    chunks.push_back(std::make_unique<StrategyChunk>("Shoot", nullptr, nullptr, 0.0, 0.0, 1.0, true));
+    EXPECT_EQ(StrategyName(chunks, {}), "\"LTeam.FB.LC-FB:Pass -> Shoot\"");
+    EXPECT_EQ(StrategyName(chunks, {.action = 0, .role = 2}), "\"LTeam.FB:Pass -> Shoot\"");
+}
